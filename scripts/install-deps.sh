@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package Corvane needs to build, run and test.
+# Safe to run again: packages already present are skipped quickly.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  cmake ninja-build g++ pkg-config
+  # application framework
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qcoro-qt6-dev nlohmann-json3-dev
+  libglib2.0-dev
+  # X11 through xcb
+  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-composite0-dev libxcb-res0-dev
+  libxcb-xinput-dev libxcb-xtest0-dev libxcb-randr0-dev libxcb-xfixes0-dev libxcb-keysyms1-dev
+  libxkbcommon-dev libxkbcommon-x11-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # the virtual desktop used by the run command without a display and by the integration tests
+  xvfb xauth openbox x11-apps x11-utils xterm trayer dbus python3-dbusmock fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+#include <optional>
+
+namespace corvane {
+
+// Installed and running applications, as far as the product needs them for pictures and names.
+// A bundle identifier here is an application's desktop-file id ("org.gnome.Terminal", "firefox").
+class ApplicationCatalog {
+public:
+    virtual ~ApplicationCatalog() = default;
+    // The icon of the installed application with that id; none when no such application exists.
+    virtual std::optional<QIcon> iconForBundleID(const QString& bundleID) = 0;
+    // The icon of the running process; none when it is gone or has no icon.
+    virtual std::optional<QIcon> iconForPID(qint64 pid) = 0;
+};
+
+} // namespace corvane

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/ApplicationCatalog.h"
+#include "platform/ApplicationHost.h"
+#include "platform/PermissionProbe.h"
+#include "platform/Screens.h"
+#include "platform/SystemShell.h"
+#include "platform/UserDefaults.h"
+
+#include <memory>
+
+namespace corvane {
+
+// Every interface of the desktop the product talks to, in one bundle. `main` builds the Linux
+// one; tests build a FakePlatform and script it.
+struct Platform {
+    virtual ~Platform() = default;
+    std::unique_ptr<UserDefaults> defaults;
+    std::unique_ptr<Screens> screens;
+    std::unique_ptr<PermissionProbe> permissions;
+    std::unique_ptr<SystemShell> shell;
+    std::unique_ptr<ApplicationHost> host;
+    std::unique_ptr<ApplicationCatalog> applications;
+};
+
+} // namespace corvane
