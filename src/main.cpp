@@ -1,1 +1,66 @@
-int main() { return 0; }
+// Corvane's entry: one instance per user, the real platform, the composition root, the event loop.
+#include "app/AppDelegate.h"
+#include "app/AppState.h"
+#include "app/Log.h"
+#include "app/MenuBarExtra.h"
+#include "app/PermissionManager.h"
+#include "app/Settings.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "runtime/QtScheduler.h"
+#include "runtime/WorkerQueue.h"
+#include "windows/AXWindowService.h"
+
+#include <QApplication>
+#include <QTimer>
+
+using namespace corvane;
+
+int main(int argc, char** argv) {
+    Log::installMessagePattern();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Corvane"));
+    QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
+    // Closing the settings or onboarding window never ends the process.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance;
+    if (!instance.becomePrimary()) {
+        // Another Corvane runs for this user: it reacts as to being reopened.
+        if (instance.sendReopen()) return 0;
+        qCWarning(lcApp, "Corvane is already running but did not answer");
+        return 1;
+    }
+
+    QtScheduler scheduler;
+    NotificationCenter notifications;
+    ThreadPoolExecutor background;
+    Runtime runtime{scheduler, notifications, background};
+
+    auto platform = makeLinuxPlatform(scheduler, QApplication::arguments());
+    PermissionManager::setProbeForFirstRead(platform->permissions.get());
+    Settings settings(*platform->defaults, notifications);
+    Settings::setShared(&settings);
+    AXWindowService ax;
+    AXWindowService::setShared(&ax);
+
+    AppState state(*platform, runtime);
+    AppState::setShared(&state);
+    AppDelegate delegate(state);
+    MenuBarExtra menuBarExtra(state);
+
+    QObject::connect(&instance, &SingleInstance::reopenRequested, [&] { delegate.applicationShouldHandleReopen(); });
+    TerminationSignals signals;
+    QObject::connect(&signals, &TerminationSignals::terminationRequested, &app, [](int) { QApplication::quit(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&] { delegate.applicationWillTerminate(); });
+    QTimer::singleShot(0, &app, [&] { delegate.applicationDidFinishLaunching(); });
+
+    const int status = QApplication::exec();
+    qCInfo(lcApp, "Corvane stopped");
+
+    AppState::setShared(nullptr);
+    AXWindowService::setShared(nullptr);
+    Settings::setShared(nullptr);
+    return status;
+}

@@ -24,8 +24,8 @@ class DefaultsFile {
 public:
     struct LoadResult {
         enum class Status { loaded, missing, failed } status = Status::missing;
-        Json document;     // an object when loaded
-        QString error;     // why a load failed
+        Json document; // an object when loaded
+        QString error; // why a load failed
     };
     virtual ~DefaultsFile() = default;
     virtual LoadResult load() = 0;
@@ -73,6 +73,7 @@ public:
 
 private:
     void scheduleWrite();
+    void write();
 
     std::unique_ptr<DefaultsFile> m_file;
     Scheduler& m_scheduler;
@@ -80,6 +81,8 @@ private:
     std::map<std::string, Json> m_arguments;
     TimerHandle m_writeTimer;
     bool m_dirty = false;
+    // The file could not be read and is still in place (setting it aside failed): saving would
+    // destroy it, so this run keeps its changes in memory only.
     bool m_loadFailed = false;
 };
 

@@ -1,5 +1,7 @@
 #include "runtime/Cancellation.h"
 
+#include <utility>
+
 namespace corvane {
 
 int CancellationToken::onCancel(std::function<void()> callback) const {
@@ -29,16 +31,25 @@ CancellationSource::CancellationSource() : m_state(std::make_shared<Cancellation
 void CancellationSource::cancel() {
     if (m_state->cancelled) return;
     m_state->cancelled = true;
-    // Callbacks may add or remove others while running; take them out first.
-    auto callbacks = std::move(m_state->callbacks);
-    m_state->callbacks.clear();
-    for (auto& [id, callback] : callbacks) callback();
+    // Take each callback out just before it runs: one may remove another that has not run yet
+    // (an object it destroys), and that one must then not run. Callbacks added meanwhile run at
+    // once in onCancel. The state is held locally because a callback may destroy this source.
+    const auto state = m_state;
+    while (!state->callbacks.empty()) {
+        auto callback = std::move(state->callbacks.front().second);
+        state->callbacks.erase(state->callbacks.begin());
+        callback();
+    }
 }
 
 CancellationToken TaskSlot::renew() {
-    cancel();
-    m_source = std::make_unique<CancellationSource>();
-    return m_source->token();
+    // Install the newer request before cancelling the older: a cancel callback may itself renew
+    // the slot, and the request it starts must not be dropped uncancelled. Such a renewal is the
+    // newest one and cancels the request made here.
+    auto older = std::exchange(m_source, std::make_unique<CancellationSource>());
+    CancellationToken token = m_source->token();
+    if (older) older->cancel();
+    return token;
 }
 
 void TaskSlot::cancel() {

@@ -71,7 +71,13 @@ private:
     std::shared_ptr<State> m_state;
 };
 
+// GCC 12 destroys a closure written as a temporary inside a co_await expression twice (a double
+// free once it captures a string or a shared pointer). A closure that owns such captures must be
+// named first and passed by name (it is copied); a temporary is accepted only when it captures
+// nothing that a double destruction could harm (numbers, pointers, references).
 template <typename F> RunOnAwaiter<std::decay_t<F>> runOn(Executor& executor, F&& fn) {
+    static_assert(std::is_lvalue_reference_v<F> || std::is_trivially_copyable_v<std::decay_t<F>>,
+                  "runOn: name a closure that captures owning values, then pass it by name");
     return RunOnAwaiter<std::decay_t<F>>(executor, std::forward<F>(fn));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -20,8 +21,14 @@ inline Seconds sanitizedDelay(Seconds value, Seconds fallback = Seconds(0)) {
     return s < 0 ? Seconds(0) : value;
 }
 
+// The longest delay a timer on the continuous clock takes: a century. A larger stored value would
+// overflow the nanosecond count and come out negative, firing at once (or, for a repeating timer,
+// forever).
+inline constexpr double maximumDelaySeconds = 100.0 * 365 * 24 * 3600;
+
 inline Instant toInstant(Seconds value) {
-    return std::chrono::duration_cast<Instant>(sanitizedDelay(value));
+    const double s = std::min(sanitizedDelay(value).count(), maximumDelaySeconds);
+    return std::chrono::duration_cast<Instant>(Seconds(s));
 }
 
 } // namespace corvane

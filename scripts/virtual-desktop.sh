@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs a program inside a private virtual desktop: Xvfb with Composite and RandR, the openbox
+# window manager, a tray host and two X programs to manage. Everything stops with the program.
+# Usage: virtual-desktop.sh PROGRAM [ARGS...]
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+config="$here/../tests/integration/support/openbox-rc.xml"
+
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT INT TERM
+
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp +extension Composite +extension RANDR \
+  3>"$displayfile" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.05; done
+export DISPLAY=":$(head -n1 "$displayfile")"
+rm -f "$displayfile"
+echo "Virtual desktop on $DISPLAY" >&2
+
+openbox --config-file "$config" >/dev/null 2>&1 &
+pids+=($!)
+trayer --edge top --align right --SetDockType true --widthtype request --height 24 >/dev/null 2>&1 &
+pids+=($!)
+sleep 0.5
+xterm -geometry 80x24+200+150 >/dev/null 2>&1 &
+pids+=($!)
+xclock -geometry 200x200+900+200 >/dev/null 2>&1 &
+pids+=($!)
+
+export DBUS_SESSION_BUS_ADDRESS="${DBUS_SESSION_BUS_ADDRESS:-disabled:}"
+"$@"

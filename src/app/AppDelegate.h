@@ -1,0 +1,27 @@
+#pragma once
+
+namespace corvane {
+
+class AppState;
+
+// Where the process lifecycle meets the rest of the product: start-up once the event loop runs,
+// a second launch turned into opening the settings window, and the ordered writes at quit.
+class AppDelegate {
+public:
+    explicit AppDelegate(AppState& state) : m_state(state) {}
+
+    void applicationDidFinishLaunching();
+    // Another launch of the program while this one runs.
+    void applicationShouldHandleReopen();
+    void applicationWillTerminate();
+
+    // A login launch: started by the autostart entry ("-launchedAtLogin YES"), or within two
+    // minutes of the machine booting.
+    bool wasLaunchedAsLoginItem() const;
+
+private:
+    AppState& m_state;
+    bool m_terminated = false;
+};
+
+} // namespace corvane

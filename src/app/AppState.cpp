@@ -1,0 +1,236 @@
+#include "app/AppState.h"
+
+#include "ShortcutKit/AppShortcuts.h"
+#include "app/LaunchAtLogin.h"
+#include "app/Log.h"
+#include "app/PermissionManager.h"
+#include "app/Settings.h"
+#include "app/StatusItems.h"
+#include "app/ToastController.h"
+#include "app/Updater.h"
+#include "clipboard/ClipboardHistory.h"
+#include "clipboard/ClipboardPanelController.h"
+#include "settings/OnboardingWindowController.h"
+#include "settings/SettingsWindowController.h"
+#include "shelf/FileShelf.h"
+#include "shelf/FileShelfController.h"
+#include "shelf/NotchDropController.h"
+#include "sidebar/SidebarController.h"
+#include "sidebar/SwitcherController.h"
+#include "snapping/RadialSnapController.h"
+#include "snapping/SnapController.h"
+#include "system/AwakeController.h"
+#include "system/MouseController.h"
+#include "system/NotchController.h"
+#include "system/SystemAudio.h"
+#include "windows/AXWindowService.h"
+#include "windows/SpacesService.h"
+#include "windows/ThumbnailService.h"
+#include "windows/WindowService.h"
+#include "workspaces/WorkspaceManager.h"
+#include "workspaces/WorkspaceRestorer.h"
+
+#include <cassert>
+
+namespace corvane {
+namespace {
+AppState* sharedState = nullptr;
+}
+
+AppState::AppState(Platform& platform, Runtime runtime)
+    : m_platform(platform), m_runtime(runtime), m_settings(Settings::shared()) {
+    // The services are built strictly in this order.
+    m_launchAtLogin = std::make_unique<LaunchAtLogin>(*platform.defaults);
+    m_permissions = std::make_unique<PermissionManager>(*platform.permissions, runtime.scheduler,
+                                                        runtime.background, *platform.shell);
+    m_windows = std::make_unique<WindowService>(*this);
+    m_thumbnails = std::make_unique<ThumbnailService>(*this);
+    m_workspaces =
+        std::make_unique<WorkspaceManager>(std::make_unique<WorkspaceStore>(WorkspaceStore::defaultFileURL()));
+    m_toast = std::make_unique<ToastController>();
+    m_updater = std::make_unique<Updater>();
+    m_spaces = std::make_unique<SpacesService>(*this);
+    m_files = std::make_unique<FileShelf>();
+    m_awake = std::make_unique<AwakeController>();
+    m_clipboard = std::make_unique<ClipboardHistory>();
+}
+
+AppState::~AppState() {
+    if (sharedState == this) sharedState = nullptr;
+}
+
+AppState& AppState::shared() {
+    assert(sharedState && "AppState::setShared must run first");
+    return *sharedState;
+}
+
+AppState* AppState::sharedIfSet() { return sharedState; }
+
+void AppState::setShared(AppState* state) { sharedState = state; }
+
+SidebarController& AppState::sidebar() {
+    if (!m_sidebar) m_sidebar = std::make_unique<SidebarController>(*this);
+    return *m_sidebar;
+}
+
+SnapController& AppState::snap() {
+    if (!m_snap) m_snap = std::make_unique<SnapController>(AXWindowService::shared(), m_settings, *this);
+    return *m_snap;
+}
+
+RadialSnapController& AppState::radial() {
+    if (!m_radial) m_radial = std::make_unique<RadialSnapController>(*this);
+    return *m_radial;
+}
+
+SwitcherController& AppState::switcher() {
+    if (!m_switcher) m_switcher = std::make_unique<SwitcherController>(*this);
+    return *m_switcher;
+}
+
+FileShelfController& AppState::shelf() {
+    if (!m_shelf) m_shelf = std::make_unique<FileShelfController>(*this);
+    return *m_shelf;
+}
+
+ClipboardPanelController& AppState::clipboardPanel() {
+    if (!m_clipboardPanel) m_clipboardPanel = std::make_unique<ClipboardPanelController>(*this);
+    return *m_clipboardPanel;
+}
+
+NotchController& AppState::notch() {
+    if (!m_notch) m_notch = std::make_unique<NotchController>(*this);
+    return *m_notch;
+}
+
+MouseController& AppState::mouse() {
+    if (!m_mouse) m_mouse = std::make_unique<MouseController>(*this);
+    return *m_mouse;
+}
+
+NotchDropController& AppState::notchDrop() {
+    if (!m_notchDrop) m_notchDrop = std::make_unique<NotchDropController>(*this);
+    return *m_notchDrop;
+}
+
+SettingsWindowController& AppState::settingsWindow() {
+    if (!m_settingsWindow) m_settingsWindow = std::make_unique<SettingsWindowController>(*this);
+    return *m_settingsWindow;
+}
+
+OnboardingWindowController& AppState::onboarding() {
+    if (!m_onboarding) m_onboarding = std::make_unique<OnboardingWindowController>(*this);
+    return *m_onboarding;
+}
+
+WorkspaceRestorer& AppState::restorer() {
+    if (!m_restorer) {
+        m_restorer = std::make_unique<WorkspaceRestorer>(
+            AXWindowService::shared(), m_settings, Seconds(8.0),
+            [this](const ScreenInfo& screen) { return usableFrame(screen); });
+    }
+    return *m_restorer;
+}
+
+QRectF AppState::usableFrame(const ScreenInfo& screen) { return screen.visibleFrame; }
+
+void AppState::start(bool launchedAtLogin) {
+    if (m_started) return;
+    m_started = true;
+
+    qCInfo(lcApp, "Corvane %s starting (login launch: %s)", CORVANE_VERSION, Log::boolText(launchedAtLogin));
+
+    m_platform.host->setActivationPolicy(m_settings.showDockIcon() ? ApplicationHost::ActivationPolicy::regular
+                                                                   : ApplicationHost::ActivationPolicy::accessory);
+    purgeStaleStatusItemDefaults(*m_platform.defaults);
+    m_launchAtLogin->configureDefaultIfNeeded();
+    m_windows->installAppObservers();
+    m_thumbnails->installSleepObservers();
+    registerHotkeys(*this);
+    sidebar().start();
+
+    QPointer<AppState> weakSelf(this);
+    m_spaces->setScreenProvider([weakSelf]() -> std::optional<ScreenInfo> {
+        if (!weakSelf) return std::nullopt;
+        return weakSelf->sidebar().currentScreen();
+    });
+    m_spaces->start();
+
+    shelf().restoreFloatingShelves();
+    AwakeController::recoverLidSleep();
+    m_awake->updateStatusItem();
+    ClipboardHistory::purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
+    m_clipboard->setEnabled(m_settings.clipboardEnabled());
+    clipboardPanel().updateStatusItem();
+    shelf().syncStatusItem();
+    notch().start();
+    mouse().apply();
+    notchDrop().start();
+
+    m_screensObserver = connect(m_platform.screens.get(), &Screens::screensChanged, this,
+                                &AppState::screenParametersChanged);
+
+    // Only the presence of the argument counts, whatever its value.
+    if (m_platform.defaults->hasArgument("previewNotchHUD")) previewNotchHUD();
+
+    radial().start();
+
+    m_permissions->onChange = [weakSelf](bool accessibility, bool screenRecording) {
+        if (weakSelf) weakSelf->permissionsChanged(accessibility, screenRecording);
+    };
+    m_permissions->startPolling(Seconds(3.0));
+
+    m_settingsObserver =
+        notifications().addObserver(Settings::didChangeNotification, [weakSelf](const Notification& note) {
+            if (!weakSelf) return;
+            std::optional<QString> key;
+            if (note.object.typeId() == QMetaType::QString) key = note.object.toString();
+            weakSelf->settingsChanged(key);
+        });
+
+    if (auto tabArgument = m_platform.defaults->argument("settingsTab"); tabArgument && tabArgument->is_string()) {
+        const SettingsTab tab =
+            settingsTabFromRawValue(QString::fromStdString(tabArgument->get<std::string>()));
+        if (tab != SettingsTab::keep) {
+            settingsWindow().show(tab);
+            return;
+        }
+    }
+
+    if (m_settings.hasCompletedOnboarding() && m_permissions->accessibilityGranted()) {
+        if (m_settings.showSettingsOnLaunch() && !launchedAtLogin) settingsWindow().show(SettingsTab::keep);
+    } else {
+        onboarding().show();
+    }
+}
+
+QCoro::Task<void> AppState::previewNotchHUD() {
+    QPointer<AppState> self(this);
+    // A cancelled sleep still shows the preview.
+    co_await scheduler().sleep(Seconds(1.0));
+    if (!self) co_return;
+    notch().showHUD(NotchModel::Kind::volume, isOutputMuted().value_or(false), outputVolume().value_or(0.5f),
+                    Seconds(6.0));
+}
+
+void AppState::permissionsChanged(bool accessibility, bool screenRecording) {
+    Q_UNUSED(screenRecording);
+    radial().start();
+    if (m_settings.notchHUD() && PermissionManager::cachedAccessibility())
+        notch().installTap();
+    else
+        notch().removeTap();
+    mouse().apply();
+    refreshWindowsAfterPermissionChange();
+    if (!accessibility && m_settings.hasCompletedOnboarding()) onboarding().show();
+}
+
+QCoro::Task<void> AppState::refreshWindowsAfterPermissionChange() {
+    co_await m_windows->refresh(true);
+}
+
+void AppState::screenParametersChanged() { notchDrop().start(); }
+
+void AppState::settingsChanged(const std::optional<QString>& key) { Q_UNUSED(key); }
+
+} // namespace corvane

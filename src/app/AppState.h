@@ -1,0 +1,138 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "runtime/NotificationCenter.h"
+#include "runtime/Runtime.h"
+
+#include <QCoro/QCoroTask>
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <optional>
+
+namespace corvane {
+
+class Settings;
+class LaunchAtLogin;
+class PermissionManager;
+class WindowService;
+class ThumbnailService;
+class WorkspaceManager;
+class ToastController;
+class Updater;
+class SpacesService;
+class FileShelf;
+class AwakeController;
+class ClipboardHistory;
+class SidebarController;
+class SnapController;
+class RadialSnapController;
+class SwitcherController;
+class FileShelfController;
+class ClipboardPanelController;
+class NotchController;
+class MouseController;
+class NotchDropController;
+class SettingsWindowController;
+class OnboardingWindowController;
+class WorkspaceRestorer;
+
+// The composition root: owns every service, creates each feature controller the first time it
+// is asked for, runs start-up once and carries the actions that span several features.
+// Controllers keep a plain reference back to it; it outlives them all.
+class AppState : public QObject {
+    Q_OBJECT
+public:
+    // Builds the services in their fixed order. `Settings::shared()` must be set.
+    AppState(Platform& platform, Runtime runtime);
+    ~AppState() override;
+
+    static AppState& shared();
+    static AppState* sharedIfSet();
+    static void setShared(AppState* state);
+
+    Platform& platform() { return m_platform; }
+    Scheduler& scheduler() { return m_runtime.scheduler; }
+    NotificationCenter& notifications() { return m_runtime.notifications; }
+    Executor& background() { return m_runtime.background; }
+
+    // Services, built with the state.
+    Settings& settings() { return m_settings; }
+    LaunchAtLogin& launchAtLogin() { return *m_launchAtLogin; }
+    PermissionManager& permissions() { return *m_permissions; }
+    WindowService& windows() { return *m_windows; }
+    ThumbnailService& thumbnails() { return *m_thumbnails; }
+    WorkspaceManager& workspaces() { return *m_workspaces; }
+    ToastController& toast() { return *m_toast; }
+    Updater& updater() { return *m_updater; }
+    SpacesService& spaces() { return *m_spaces; }
+    FileShelf& files() { return *m_files; }
+    AwakeController& awake() { return *m_awake; }
+    ClipboardHistory& clipboard() { return *m_clipboard; }
+
+    // Feature controllers, created on first use and kept to the end.
+    SidebarController& sidebar();
+    SnapController& snap();
+    RadialSnapController& radial();
+    SwitcherController& switcher();
+    FileShelfController& shelf();
+    ClipboardPanelController& clipboardPanel();
+    NotchController& notch();
+    MouseController& mouse();
+    NotchDropController& notchDrop();
+    SettingsWindowController& settingsWindow();
+    OnboardingWindowController& onboarding();
+    WorkspaceRestorer& restorer();
+
+    // The rectangle of a screen that windows are placed in.
+    QRectF usableFrame(const ScreenInfo& screen);
+
+    // The start-up sequence; runs once.
+    void start(bool launchedAtLogin);
+    bool isStarted() const { return m_started; }
+
+    void permissionsChanged(bool accessibility, bool screenRecording);
+    void screenParametersChanged();
+    // Re-applies one preference change to the feature it concerns; no key re-applies the lot.
+    void settingsChanged(const std::optional<QString>& key);
+
+private:
+    QCoro::Task<void> previewNotchHUD();
+    QCoro::Task<void> refreshWindowsAfterPermissionChange();
+
+    Platform& m_platform;
+    Runtime m_runtime;
+
+    Settings& m_settings;
+    std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
+    std::unique_ptr<PermissionManager> m_permissions;
+    std::unique_ptr<WindowService> m_windows;
+    std::unique_ptr<ThumbnailService> m_thumbnails;
+    std::unique_ptr<WorkspaceManager> m_workspaces;
+    std::unique_ptr<ToastController> m_toast;
+    std::unique_ptr<Updater> m_updater;
+    std::unique_ptr<SpacesService> m_spaces;
+    std::unique_ptr<FileShelf> m_files;
+    std::unique_ptr<AwakeController> m_awake;
+    std::unique_ptr<ClipboardHistory> m_clipboard;
+
+    std::unique_ptr<SidebarController> m_sidebar;
+    std::unique_ptr<SnapController> m_snap;
+    std::unique_ptr<RadialSnapController> m_radial;
+    std::unique_ptr<SwitcherController> m_switcher;
+    std::unique_ptr<FileShelfController> m_shelf;
+    std::unique_ptr<ClipboardPanelController> m_clipboardPanel;
+    std::unique_ptr<NotchController> m_notch;
+    std::unique_ptr<MouseController> m_mouse;
+    std::unique_ptr<NotchDropController> m_notchDrop;
+    std::unique_ptr<SettingsWindowController> m_settingsWindow;
+    std::unique_ptr<OnboardingWindowController> m_onboarding;
+    std::unique_ptr<WorkspaceRestorer> m_restorer;
+
+    ObserverToken m_settingsObserver;
+    QMetaObject::Connection m_screensObserver;
+    bool m_started = false;
+};
+
+} // namespace corvane

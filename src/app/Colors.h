@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+namespace corvane {
+
+// Colour components in 0...1.
+struct RGB {
+    double r = 0;
+    double g = 0;
+    double b = 0;
+    bool operator==(const RGB&) const = default;
+};
+
+// Reads "#RRGGBB". Anything that is not a letter or digit is trimmed from both ends first; a
+// text that is not then exactly six characters long gives a middle grey. Hexadecimal digits are
+// read up to the first character that is not one, so six non-digits give black.
+RGB hexComponents(const QString& text);
+
+// The product's red, "#D22027".
+QColor brandColor();
+
+} // namespace corvane

@@ -1,0 +1,37 @@
+#include "platform/fake/FakeDefaultsFile.h"
+
+namespace corvane {
+
+DefaultsFile::LoadResult FakeDefaultsFile::load() {
+    ++loadCount;
+    LoadResult result;
+    if (failNextLoad || failLoads) {
+        failNextLoad = false;
+        result.status = LoadResult::Status::failed;
+        result.error = QStringLiteral("scripted load failure");
+        return result;
+    }
+    if (document.is_null())
+        return result;
+    result.status = LoadResult::Status::loaded;
+    result.document = document;
+    return result;
+}
+
+bool FakeDefaultsFile::save(const Json& saved) {
+    if (failSaves)
+        return false;
+    document = saved;
+    ++saveCount;
+    return true;
+}
+
+void FakeDefaultsFile::setAside() {
+    setAsideCalled = true;
+    if (failLoads)
+        return; // the damaged file could not be moved
+    setAsideDocument = std::move(document);
+    document = Json();
+}
+
+} // namespace corvane

@@ -1,0 +1,29 @@
+#include "platform/fake/FakePlatform.h"
+
+namespace corvane {
+
+FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
+    auto file = std::make_unique<FakeDefaultsFile>();
+    defaultsFile = file.get();
+    // Argument lists in tests are written as a command line, program name first.
+    arguments.prepend(QStringLiteral("corvane"));
+    defaults = std::make_unique<UserDefaults>(std::move(file), scheduler, arguments);
+
+    auto madeScreens = std::make_unique<FakeScreens>();
+    fakeScreens = madeScreens.get();
+    screens = std::move(madeScreens);
+    auto madePermissions = std::make_unique<FakePermissionProbe>();
+    fakePermissions = madePermissions.get();
+    permissions = std::move(madePermissions);
+    auto madeShell = std::make_unique<FakeSystemShell>();
+    fakeShell = madeShell.get();
+    shell = std::move(madeShell);
+    auto madeHost = std::make_unique<FakeApplicationHost>();
+    fakeHost = madeHost.get();
+    host = std::move(madeHost);
+    auto madeApplications = std::make_unique<FakeApplicationCatalog>();
+    fakeApplications = madeApplications.get();
+    applications = std::move(madeApplications);
+}
+
+} // namespace corvane

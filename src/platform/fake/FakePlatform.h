@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/fake/FakeApplicationCatalog.h"
+#include "platform/fake/FakeApplicationHost.h"
+#include "platform/fake/FakeDefaultsFile.h"
+#include "platform/fake/FakePermissionProbe.h"
+#include "platform/fake/FakeScreens.h"
+#include "platform/fake/FakeSystemShell.h"
+
+namespace corvane {
+
+// The whole platform in memory. The typed pointers reach the fakes that the bundle owns, so a
+// test can script them after handing the bundle to the product.
+struct FakePlatform : Platform {
+    explicit FakePlatform(Scheduler& scheduler, QStringList arguments = {});
+
+    FakeDefaultsFile* defaultsFile;
+    FakeScreens* fakeScreens;
+    FakePermissionProbe* fakePermissions;
+    FakeSystemShell* fakeShell;
+    FakeApplicationHost* fakeHost;
+    FakeApplicationCatalog* fakeApplications;
+};
+
+} // namespace corvane

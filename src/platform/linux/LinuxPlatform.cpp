@@ -1,0 +1,24 @@
+#include "platform/linux/LinuxPlatform.h"
+
+#include "platform/linux/DesktopApplicationCatalog.h"
+#include "platform/linux/JsonDefaultsFile.h"
+#include "platform/linux/LinuxSystemShell.h"
+#include "platform/linux/QtApplicationHost.h"
+#include "platform/x11/QtScreens.h"
+#include "platform/x11/X11PermissionProbe.h"
+
+namespace corvane {
+
+std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringList& arguments) {
+    auto platform = std::make_unique<Platform>();
+    platform->defaults = std::make_unique<UserDefaults>(
+        std::make_unique<JsonDefaultsFile>(JsonDefaultsFile::defaultPath()), scheduler, arguments);
+    platform->screens = std::make_unique<QtScreens>();
+    platform->permissions = std::make_unique<X11PermissionProbe>();
+    platform->shell = std::make_unique<LinuxSystemShell>();
+    platform->host = std::make_unique<QtApplicationHost>();
+    platform->applications = std::make_unique<DesktopApplicationCatalog>();
+    return platform;
+}
+
+} // namespace corvane

@@ -1,0 +1,68 @@
+#include "platform/linux/LinuxSystemShell.h"
+
+#include "app/Log.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QProcess>
+#include <QUrl>
+
+#include <ctime>
+
+namespace corvane {
+
+bool LinuxSystemShell::openUrl(const QString& url) {
+    if (url.trimmed().isEmpty())
+        return false;
+    const QUrl parsed = QUrl::fromUserInput(url);
+    if (!parsed.isValid())
+        return false;
+    return QDesktopServices::openUrl(parsed);
+}
+
+bool LinuxSystemShell::openSettingsPane(SettingsPane pane) {
+    qCDebug(lcApp) << "No settings pane to open on this desktop:" << static_cast<int>(pane);
+    return false;
+}
+
+bool LinuxSystemShell::startDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}
+
+bool LinuxSystemShell::runToCompletion(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    // Nobody reads the output: discard it rather than buffer it.
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    if (!process.waitForStarted(-1))
+        return false;
+    process.waitForFinished(-1);
+    return true;
+}
+
+Seconds LinuxSystemShell::systemUptime() const {
+    QFile file(QStringLiteral("/proc/uptime"));
+    if (file.open(QIODevice::ReadOnly)) {
+        bool ok = false;
+        const double seconds = file.readLine().split(' ').value(0).toDouble(&ok);
+        if (ok && seconds >= 0)
+            return Seconds(seconds);
+    }
+    // Without /proc (a restricted sandbox), the boot-time clock counts the same thing.
+    timespec now{};
+    if (clock_gettime(CLOCK_BOOTTIME, &now) == 0)
+        return Seconds(now.tv_sec + now.tv_nsec / 1e9);
+    return Seconds(0);
+}
+
+QString LinuxSystemShell::executablePath() const {
+    return QCoreApplication::applicationFilePath();
+}
+
+qint64 LinuxSystemShell::processID() const {
+    return QCoreApplication::applicationPid();
+}
+
+} // namespace corvane

@@ -1,0 +1,179 @@
+#include "support/AppFixture.h"
+
+#include "app/AppDelegate.h"
+#include "app/PermissionManager.h"
+#include "clipboard/ClipboardHistory.h"
+#include "settings/OnboardingWindowController.h"
+#include "settings/SettingsWindowController.h"
+#include "shelf/NotchDropController.h"
+#include "system/AwakeController.h"
+#include "system/NotchController.h"
+#include "windows/SpacesService.h"
+#include "windows/WindowService.h"
+#include "workspaces/WorkspaceManager.h"
+
+namespace corvane::testing {
+namespace {
+
+class AppStateStartTest : public AppFixture {
+protected:
+    void completeOnboarding() { platform->defaults->set("hasCompletedOnboarding", true); }
+    int onboardingShown() { return state->onboarding().showCount(); }
+    int settingsShown() { return state->settingsWindow().showCount(); }
+};
+
+TEST_F(AppStateStartTest, FirstLaunchShowsOnboardingAndStartsOnce) {
+    buildState();
+
+    state->start(false);
+    state->start(false);
+
+    EXPECT_EQ(onboardingShown(), 1);
+    EXPECT_EQ(settingsShown(), 0);
+    EXPECT_EQ(notifications.observerCount(Settings::didChangeNotification), 1);
+    EXPECT_TRUE(state->windows().isObserving());
+    EXPECT_TRUE(state->spaces().isStarted());
+    EXPECT_EQ(state->notchDrop().startCount(), 1);
+}
+
+TEST_F(AppStateStartTest, SettingsTabArgumentOpensThatPageOnlyWhenItNamesOne) {
+    makePlatform({"-settingsTab", "layouts"});
+    buildState();
+    state->start(false);
+    EXPECT_EQ(settingsShown(), 1);
+    EXPECT_EQ(state->settingsWindow().nav().tab(), SettingsTab::layouts);
+    EXPECT_EQ(onboardingShown(), 0);
+
+    for (const QStringList& arguments : {QStringList{"-settingsTab", "Layouts"}, QStringList{"-settingsTab", "7"}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        AppState::setShared(nullptr);
+        state.reset();
+        makePlatform(arguments);
+        buildState();
+        state->start(false);
+        EXPECT_EQ(settingsShown(), 0);
+        EXPECT_EQ(onboardingShown(), 1);
+    }
+}
+
+TEST_F(AppStateStartTest, CompletedOnboardingOpensSettingsOnManualLaunchOnly) {
+    completeOnboarding();
+    platform->fakePermissions->accessibility = true;
+    buildState();
+    state->settingsWindow().nav().setTab(SettingsTab::mouse);
+
+    state->start(false);
+    EXPECT_EQ(settingsShown(), 1);
+    EXPECT_EQ(state->settingsWindow().nav().tab(), SettingsTab::mouse); // the current page is kept
+    EXPECT_EQ(onboardingShown(), 0);
+
+    AppState::setShared(nullptr);
+    state.reset();
+    buildState();
+    state->start(true);
+    EXPECT_EQ(settingsShown(), 0);
+    EXPECT_EQ(onboardingShown(), 0);
+}
+
+TEST_F(AppStateStartTest, RevokedAccessibilityShowsOnboardingAtLaunchAndOnEveryLoss) {
+    completeOnboarding();
+    platform->fakePermissions->accessibility = false;
+    buildState();
+    state->start(false);
+    EXPECT_EQ(onboardingShown(), 1);
+
+    state->permissionsChanged(false, false);
+    EXPECT_EQ(onboardingShown(), 2);
+    EXPECT_EQ(state->windows().refreshCount(), 1);
+
+    state->permissionsChanged(true, false);
+    EXPECT_EQ(onboardingShown(), 2);
+}
+
+TEST_F(AppStateStartTest, PreviewArgumentShowsTheVolumeHudAfterOneSecondWhateverItsValue) {
+    makePlatform({"-previewNotchHUD", "NO"});
+    buildState();
+    state->start(false);
+
+    scheduler.advance(Seconds(0.9));
+    EXPECT_FALSE(state->notch().lastHUD().has_value());
+    scheduler.advance(Seconds(0.1));
+    ASSERT_TRUE(state->notch().lastHUD().has_value());
+    const auto& hud = *state->notch().lastHUD();
+    EXPECT_EQ(hud.kind, NotchModel::Kind::volume);
+    EXPECT_FALSE(hud.muted);     // unreadable mute state
+    EXPECT_FLOAT_EQ(hud.level, 0.5f); // unreadable volume
+    EXPECT_DOUBLE_EQ(hud.duration.count(), 6.0);
+}
+
+TEST_F(AppStateStartTest, StartAppliesDockIconPurgesStaleStatusItemsAndFollowsScreens) {
+    platform->defaults->set("showDockIcon", true);
+    platform->defaults->set("NSStatusItem Preferred Position Item-0", 1200);
+    platform->defaults->set("NSStatusItem Preferred Position corvane.awake", 900);
+    buildState();
+    state->start(false);
+
+    EXPECT_EQ(platform->fakeHost->activationPolicy, ApplicationHost::ActivationPolicy::regular);
+    EXPECT_FALSE(platform->defaults->object("NSStatusItem Preferred Position Item-0"));
+    EXPECT_TRUE(platform->defaults->object("NSStatusItem Preferred Position corvane.awake"));
+
+    platform->fakeScreens->setScreens({ScreenInfo{"HDMI-1", QRectF(0, 0, 1920, 1080), QRectF(0, 0, 1920, 1050)}});
+    EXPECT_EQ(state->notchDrop().startCount(), 2);
+}
+
+TEST_F(AppStateStartTest, SettingsChangesReachTheDispatcherAfterStart) {
+    buildState();
+    int dispatched = 0;
+    auto token = notifications.addObserver(Settings::didChangeNotification, [&](const Notification&) { ++dispatched; });
+    settings->setShowTitles(true);
+    EXPECT_EQ(dispatched, 1);
+    state->start(false);
+    settings->setShowTitles(false);
+    EXPECT_EQ(dispatched, 2);
+    EXPECT_EQ(notifications.observerCount(Settings::didChangeNotification), 2);
+}
+
+class AppDelegateTest : public AppFixture {};
+
+TEST_F(AppDelegateTest, LoginLaunchIsTheAutostartMarkerOrAnEarlyLaunchAfterBoot) {
+    platform->fakeShell->uptime = Seconds(300);
+    buildState();
+    EXPECT_FALSE(AppDelegate(*state).wasLaunchedAsLoginItem());
+    platform->fakeShell->uptime = Seconds(90);
+    EXPECT_TRUE(AppDelegate(*state).wasLaunchedAsLoginItem());
+
+    AppState::setShared(nullptr);
+    state.reset();
+    makePlatform({"-launchedAtLogin", "YES"});
+    platform->fakeShell->uptime = Seconds(3600);
+    buildState();
+    EXPECT_TRUE(AppDelegate(*state).wasLaunchedAsLoginItem());
+}
+
+TEST_F(AppDelegateTest, TerminationWritesEverythingOnceAndFlushesTheDefaults) {
+    buildState();
+    AppDelegate delegate(*state);
+    delegate.applicationDidFinishLaunching();
+    settings->setMaxVisible(20);
+    ASSERT_TRUE(platform->defaults->hasPendingWrite());
+
+    delegate.applicationWillTerminate();
+    delegate.applicationWillTerminate();
+
+    EXPECT_EQ(state->workspaces().flushCount(), 1);
+    EXPECT_EQ(state->awake().releaseCount(), 1);
+    EXPECT_EQ(state->clipboard().flushCount(), 1);
+    EXPECT_FALSE(platform->defaults->hasPendingWrite());
+    EXPECT_EQ(platform->defaultsFile->document.value("maxVisible", 0), 20);
+}
+
+TEST_F(AppDelegateTest, ReopenFrontsTheSettingsWindowOnItsCurrentPage) {
+    buildState();
+    state->settingsWindow().nav().setTab(SettingsTab::hotkeys);
+    AppDelegate(*state).applicationShouldHandleReopen();
+    EXPECT_EQ(state->settingsWindow().showCount(), 1);
+    EXPECT_EQ(state->settingsWindow().nav().tab(), SettingsTab::hotkeys);
+}
+
+} // namespace
+} // namespace corvane::testing

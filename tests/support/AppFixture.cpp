@@ -1,0 +1,36 @@
+#include "support/AppFixture.h"
+
+#include "app/PermissionManager.h"
+
+namespace corvane::testing {
+
+AppFixture::AppFixture() { makePlatform(); }
+
+AppFixture::~AppFixture() {
+    AppState::setShared(nullptr);
+    state.reset();
+    AXWindowService::setShared(nullptr);
+    ax.reset();
+    Settings::setShared(nullptr);
+    settings.reset();
+    PermissionManager::resetCachedFlags();
+    PermissionManager::setProbeForFirstRead(nullptr);
+}
+
+void AppFixture::makePlatform(QStringList arguments) {
+    platform = std::make_unique<FakePlatform>(scheduler, std::move(arguments));
+    PermissionManager::resetCachedFlags();
+    PermissionManager::setProbeForFirstRead(platform->permissions.get());
+}
+
+AppState& AppFixture::buildState() {
+    settings = std::make_unique<Settings>(*platform->defaults, notifications);
+    Settings::setShared(settings.get());
+    ax = std::make_unique<AXWindowService>();
+    AXWindowService::setShared(ax.get());
+    state = std::make_unique<AppState>(*platform, Runtime{scheduler, notifications, background});
+    AppState::setShared(state.get());
+    return *state;
+}
+
+} // namespace corvane::testing

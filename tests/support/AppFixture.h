@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "app/Settings.h"
+#include "platform/fake/FakePlatform.h"
+#include "runtime/ManualExecutor.h"
+#include "runtime/ManualScheduler.h"
+#include "runtime/NotificationCenter.h"
+#include "windows/AXWindowService.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace corvane::testing {
+
+// The product's composition on the fake platform and virtual time. A test may script the
+// platform and preset stored values (`platform->defaults->set`) before calling `buildState`,
+// which reads them as a launch would. Every process-wide instance is reset afterwards.
+class AppFixture : public ::testing::Test {
+protected:
+    AppFixture();
+    ~AppFixture() override;
+
+    // Rebuilds the platform with these launch arguments ("-settingsTab", "layouts", ...).
+    void makePlatform(QStringList arguments = {});
+    // Builds Settings, the window service and AppState over the platform, as `main` does.
+    AppState& buildState();
+
+    ManualScheduler scheduler;
+    NotificationCenter notifications;
+    ManualExecutor background;
+    std::unique_ptr<FakePlatform> platform;
+    std::unique_ptr<Settings> settings;
+    std::unique_ptr<AXWindowService> ax;
+    std::unique_ptr<AppState> state;
+};
+
+} // namespace corvane::testing
