@@ -1,0 +1,114 @@
+// Starts the corvane binary itself on the private desktop: the start-up log line, the tray
+// icon embedded in a real tray host, the hand-over of a second launch, a clean quit on SIGTERM.
+#include "support/IntegrationMain.h"
+#include "support/VirtualDesktop.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <xcb/xcb.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+namespace corvane::testing {
+namespace {
+
+QString wmClass(xcb_connection_t* c, xcb_window_t window) {
+    auto cookie = xcb_get_property(c, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
+    if (!reply)
+        return {};
+    QByteArray bytes(static_cast<const char*>(xcb_get_property_value(reply)),
+                     xcb_get_property_value_length(reply));
+    free(reply);
+    return QString::fromLatin1(bytes.replace('\0', ' ')).trimmed();
+}
+
+// Whether a window of class `inner` sits somewhere below a window of class `outer`.
+bool nestedWindowExists(const QString& display, const QString& outer, const QString& inner) {
+    xcb_connection_t* c = xcb_connect(display.toLatin1().constData(), nullptr);
+    if (xcb_connection_has_error(c))
+        return false;
+    std::function<bool(xcb_window_t, bool)> walk = [&](xcb_window_t window, bool insideOuter) {
+        const QString cls = wmClass(c, window);
+        if (insideOuter && cls.contains(inner, Qt::CaseInsensitive))
+            return true;
+        insideOuter = insideOuter || cls.contains(outer, Qt::CaseInsensitive);
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr);
+        if (!tree)
+            return false;
+        xcb_window_t* children = xcb_query_tree_children(tree);
+        bool found = false;
+        for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i)
+            found = walk(children[i], insideOuter);
+        free(tree);
+        return found;
+    };
+    const bool found = walk(xcb_setup_roots_iterator(xcb_get_setup(c)).data->root, false);
+    xcb_disconnect(c);
+    return found;
+}
+
+class CorvaneLaunchTest : public ::testing::Test {
+protected:
+    QProcess* startCorvane(QProcess& process) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", desktop().displayName());
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+        env.insert("XDG_DATA_HOME", home.path() + "/data");
+        env.insert("XDG_RUNTIME_DIR", home.path() + "/run");
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::SeparateChannels);
+        process.start(CORVANE_BINARY, {});
+        return &process;
+    }
+
+    QTemporaryDir home;
+};
+
+TEST_F(CorvaneLaunchTest, StartsShowsItsTrayIconHandsOverASecondLaunchAndQuitsOnSigterm) {
+    desktop().startTrayHost();
+    QProcess corvane;
+    startCorvane(corvane);
+    ASSERT_TRUE(corvane.waitForStarted(5000));
+
+    QByteArray log;
+    const QByteArray startLine = QByteArray("Corvane ") + CORVANE_VERSION + " starting (login launch: ";
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            log += corvane.readAllStandardError();
+            return log.contains(startLine);
+        },
+        10000))
+        << log.constData();
+
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return nestedWindowExists(desktop().displayName(), "trayer", "corvane"); }, 10000))
+        << "the tray icon was not embedded in the tray host";
+
+    QProcess second;
+    startCorvane(second);
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(corvane.state(), QProcess::Running);
+
+    ::kill(static_cast<pid_t>(corvane.processId()), SIGTERM);
+    ASSERT_TRUE(corvane.waitForFinished(10000));
+    EXPECT_EQ(corvane.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(corvane.exitCode(), 0);
+    log += corvane.readAllStandardError();
+    EXPECT_TRUE(log.contains("Corvane stopped")) << log.constData();
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}
