@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     PermissionManager::setProbeForFirstRead(platform->permissions.get());
     Settings settings(*platform->defaults, notifications);
     Settings::setShared(&settings);
-    AXWindowService ax;
+    SerialWorkerQueue axQueue(QStringLiteral("corvane.ax"));
+    AXWindowService ax(*platform->accessibility, axQueue, scheduler, static_cast<int32_t>(QCoreApplication::applicationPid()));
     AXWindowService::setShared(&ax);
 
     AppState state(*platform, runtime);

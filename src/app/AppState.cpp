@@ -43,7 +43,9 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_launchAtLogin = std::make_unique<LaunchAtLogin>(*platform.defaults);
     m_permissions = std::make_unique<PermissionManager>(*platform.permissions, runtime.scheduler,
                                                         runtime.background, *platform.shell);
-    m_windows = std::make_unique<WindowService>(*this);
+    m_windows = std::make_unique<WindowService>(m_settings, AXWindowService::shared(), *platform.windowList,
+                                               *platform.runningApplications, runtime.scheduler, runtime.background,
+                                               AXWindowService::shared().ownPID());
     m_thumbnails = std::make_unique<ThumbnailService>(*this);
     m_workspaces =
         std::make_unique<WorkspaceManager>(std::make_unique<WorkspaceStore>(WorkspaceStore::defaultFileURL()));

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/Accessibility.h"
 #include "platform/ApplicationCatalog.h"
 #include "platform/ApplicationHost.h"
 #include "platform/PermissionProbe.h"
+#include "platform/RunningApplications.h"
 #include "platform/Screens.h"
 #include "platform/SystemShell.h"
 #include "platform/UserDefaults.h"
+#include "platform/WindowList.h"
 
 #include <memory>
 
@@ -21,6 +24,9 @@ struct Platform {
     std::unique_ptr<SystemShell> shell;
     std::unique_ptr<ApplicationHost> host;
     std::unique_ptr<ApplicationCatalog> applications;
+    std::unique_ptr<Accessibility> accessibility;
+    std::unique_ptr<WindowList> windowList;
+    std::unique_ptr<RunningApplications> runningApplications;
 };
 
 } // namespace corvane

@@ -26,7 +26,7 @@ void AppFixture::makePlatform(QStringList arguments) {
 AppState& AppFixture::buildState() {
     settings = std::make_unique<Settings>(*platform->defaults, notifications);
     Settings::setShared(settings.get());
-    ax = std::make_unique<AXWindowService>();
+    ax = std::make_unique<AXWindowService>(*platform->accessibility, axQueue, scheduler, ownPID);
     AXWindowService::setShared(ax.get());
     state = std::make_unique<AppState>(*platform, Runtime{scheduler, notifications, background});
     AppState::setShared(state.get());

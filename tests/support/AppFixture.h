@@ -27,9 +27,13 @@ protected:
     // Builds Settings, the window service and AppState over the platform, as `main` does.
     AppState& buildState();
 
+    // The product's own process id in tests; fake programs use other ids.
+    static constexpr int32_t ownPID = 4242;
+
     ManualScheduler scheduler;
     NotificationCenter notifications;
     ManualExecutor background;
+    ManualExecutor axQueue;
     std::unique_ptr<FakePlatform> platform;
     std::unique_ptr<Settings> settings;
     std::unique_ptr<AXWindowService> ax;

@@ -24,6 +24,15 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeApplications = std::make_unique<FakeApplicationCatalog>();
     fakeApplications = madeApplications.get();
     applications = std::move(madeApplications);
+    auto madeAccessibility = std::make_unique<FakeAccessibility>();
+    fakeAccessibility = madeAccessibility.get();
+    accessibility = std::move(madeAccessibility);
+    auto madeWindowList = std::make_unique<FakeWindowList>();
+    fakeWindowList = madeWindowList.get();
+    windowList = std::move(madeWindowList);
+    auto madeRunning = std::make_unique<FakeRunningApplications>();
+    fakeRunningApplications = madeRunning.get();
+    runningApplications = std::move(madeRunning);
 }
 
 } // namespace corvane

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/fake/FakeAccessibility.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeApplicationHost.h"
 #include "platform/fake/FakeDefaultsFile.h"
 #include "platform/fake/FakePermissionProbe.h"
+#include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSystemShell.h"
+#include "platform/fake/FakeWindowList.h"
 
 namespace corvane {
 
@@ -21,6 +24,9 @@ struct FakePlatform : Platform {
     FakeSystemShell* fakeShell;
     FakeApplicationHost* fakeHost;
     FakeApplicationCatalog* fakeApplications;
+    FakeAccessibility* fakeAccessibility;
+    FakeWindowList* fakeWindowList;
+    FakeRunningApplications* fakeRunningApplications;
 };
 
 } // namespace corvane

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace corvane {
+
+// A running program as the desktop knows it. Its bundle identifier is its desktop-file id.
+struct RunningApplication {
+    int32_t pid = 0;
+    std::optional<QString> bundleID;
+    QString localizedName;
+    bool regular = true;  // has ordinary windows (not a panel, dock or background agent)
+    bool isHidden = false;
+    bool operator==(const RunningApplication&) const = default;
+};
+
+// The programs that own windows, which one is in front, and notifications when that changes.
+// Main thread only; notifications are delivered on the main thread.
+class RunningApplications : public QObject {
+    Q_OBJECT
+public:
+    virtual std::optional<RunningApplication> application(int32_t pid) = 0;
+    virtual std::vector<RunningApplication> runningApplications() = 0;
+    virtual std::optional<int32_t> frontmostApplicationPID() = 0;
+
+Q_SIGNALS:
+    void applicationLaunched(int32_t pid);
+    void applicationTerminated(int32_t pid);
+    void applicationActivated(int32_t pid);
+    void applicationHidden(int32_t pid);
+    void applicationUnhidden(int32_t pid);
+    void activeSpaceChanged();
+};
+
+} // namespace corvane

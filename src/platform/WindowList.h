@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QRectF>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace corvane {
+
+// One entry of the window manager's list of windows on screen.
+struct WindowListEntry {
+    uint32_t id = 0;
+    int32_t pid = 0;
+    QString owner;   // the owning program's name
+    QString title;
+    QRectF bounds;   // the outer frame, decorations included
+    int layer = 0;   // 0 for normal, dialog and utility windows; panels, docks and desktops above 0
+    double alpha = 1.0;
+    bool operator==(const WindowListEntry&) const = default;
+};
+
+// The windows on screen (viewable, on the current desktop or on all), front to back. Callable
+// from any thread; each call reads the window manager afresh.
+class WindowList {
+public:
+    virtual ~WindowList() = default;
+    virtual std::vector<WindowListEntry> onScreenWindows() = 0;
+};
+
+} // namespace corvane

@@ -1,0 +1,192 @@
+#include "platform/x11/X11RunningApplications.h"
+
+#include "platform/x11/X11WindowFacts.h"
+
+#include <QSocketNotifier>
+
+#include <algorithm>
+
+namespace corvane {
+
+X11RunningApplications::X11RunningApplications(QByteArray displayName)
+    : m_connection(std::make_unique<X11Connection>(displayName)) {
+    if (!m_connection->isValid())
+        return;
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(m_connection->raw(), m_connection->root(), XCB_CW_EVENT_MASK, &mask);
+    m_connection->flush();
+    m_notifier =
+        new QSocketNotifier(xcb_get_file_descriptor(m_connection->raw()), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &X11RunningApplications::readEvents);
+    refreshClients(false);
+    refreshActive(false);
+    takeQueuedEvents();
+}
+
+X11RunningApplications::~X11RunningApplications() = default;
+
+void X11RunningApplications::note(const xcb_generic_event_t& event) {
+    if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+        return;
+    const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+    const X11Connection& c = *m_connection;
+    if (notify.window != c.root())
+        return;
+    m_clientsChanged |= notify.atom == c.atom(X11Atom::netClientList);
+    m_activeChanged |= notify.atom == c.atom(X11Atom::netActiveWindow);
+    m_desktopChanged |= notify.atom == c.atom(X11Atom::netCurrentDesktop);
+}
+
+void X11RunningApplications::readEvents() {
+    X11Connection& c = *m_connection;
+    while (c.isValid()) {
+        X11Reply<xcb_generic_event_t> event(xcb_poll_for_event(c.raw()));
+        if (!event)
+            break;
+        note(*event);
+    }
+    if (!c.isValid() && m_notifier) {
+        // The server went away: nothing more will come.
+        m_notifier->setEnabled(false);
+        return;
+    }
+    handleNoted();
+}
+
+void X11RunningApplications::handleNoted() {
+    // Handling reads replies, which may queue further events; go round until none is left.
+    while (m_clientsChanged || m_activeChanged || m_desktopChanged) {
+        const bool clients = std::exchange(m_clientsChanged, false);
+        const bool active = std::exchange(m_activeChanged, false);
+        const bool desktop = std::exchange(m_desktopChanged, false);
+        if (clients)
+            refreshClients(true);
+        if (active || clients)
+            refreshActive(true);
+        if (desktop)
+            Q_EMIT activeSpaceChanged();
+        while (m_connection->isValid()) {
+            X11Reply<xcb_generic_event_t> event(xcb_poll_for_queued_event(m_connection->raw()));
+            if (!event)
+                break;
+            note(*event);
+        }
+    }
+}
+
+void X11RunningApplications::takeQueuedEvents() {
+    while (m_connection->isValid()) {
+        X11Reply<xcb_generic_event_t> event(xcb_poll_for_queued_event(m_connection->raw()));
+        if (!event)
+            break;
+        note(*event);
+    }
+    if ((m_clientsChanged || m_activeChanged || m_desktopChanged) && !m_handlingScheduled) {
+        m_handlingScheduled = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_handlingScheduled = false;
+                handleNoted();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void X11RunningApplications::refreshClients(bool announce) {
+    X11Connection& c = *m_connection;
+    const std::optional<X11Property> list =
+        c.property(c.root(), c.atom(X11Atom::netClientList), XCB_ATOM_WINDOW);
+    if (!list)
+        return;
+    m_clients = list->values32();
+
+    std::vector<xcb_window_t> unknown;
+    for (xcb_window_t window : m_clients)
+        if (!m_windowPids.contains(window))
+            unknown.push_back(window);
+    const std::vector<int32_t> pids = readWindowPids(c, unknown);
+    for (size_t i = 0; i < unknown.size(); ++i)
+        m_windowPids.insert(unknown[i], pids[i]);
+    QHash<xcb_window_t, int32_t> kept;
+    std::vector<int32_t> current;
+    for (xcb_window_t window : m_clients) {
+        const int32_t pid = m_windowPids.value(window);
+        kept.insert(window, pid);
+        if (pid > 0 && std::find(current.begin(), current.end(), pid) == current.end())
+            current.push_back(pid);
+    }
+    m_windowPids = std::move(kept);
+
+    const std::vector<int32_t> previous = std::exchange(m_pids, current);
+    if (!announce)
+        return;
+    for (int32_t pid : previous)
+        if (std::find(current.begin(), current.end(), pid) == current.end())
+            Q_EMIT applicationTerminated(pid);
+    for (int32_t pid : current)
+        if (std::find(previous.begin(), previous.end(), pid) == previous.end())
+            Q_EMIT applicationLaunched(pid);
+}
+
+void X11RunningApplications::refreshActive(bool announce) {
+    X11Connection& c = *m_connection;
+    const uint32_t active = c.rootValue(X11Atom::netActiveWindow).value_or(XCB_WINDOW_NONE);
+    std::optional<int32_t> pid;
+    if (active != XCB_WINDOW_NONE) {
+        const int32_t owner =
+            m_windowPids.contains(active) ? m_windowPids.value(active) : readWindowPids(c, {active}).front();
+        if (owner > 0)
+            pid = owner;
+    }
+    if (pid == m_activePid)
+        return;
+    m_activePid = pid;
+    if (announce && pid)
+        Q_EMIT applicationActivated(*pid);
+}
+
+std::optional<RunningApplication> X11RunningApplications::application(int32_t pid) {
+    if (pid <= 0 || std::find(m_pids.begin(), m_pids.end(), pid) == m_pids.end())
+        return std::nullopt;
+    std::vector<xcb_window_t> windows;
+    for (xcb_window_t window : m_clients)
+        if (m_windowPids.value(window) == pid)
+            windows.push_back(window);
+
+    RunningApplication app;
+    app.pid = pid;
+    app.regular = false;
+    std::optional<X11ProgramIdentity> identity;
+    for (const X11WindowFacts& f : readWindowFacts(*m_connection, windows)) {
+        if (!f.alive)
+            continue;
+        if (!identity)
+            identity = m_identities.identify(f);
+        app.regular |= f.kind == X11WindowKind::normal || f.kind == X11WindowKind::dialog;
+    }
+    if (identity) {
+        app.bundleID = identity->bundleID;
+        app.localizedName = identity->entryName.value_or(identity->className);
+    }
+    if (app.localizedName.isEmpty())
+        app.localizedName = X11ProgramIdentities::processName(pid);
+    // X11 has no application-level hiding.
+    app.isHidden = false;
+    takeQueuedEvents();
+    return app;
+}
+
+std::vector<RunningApplication> X11RunningApplications::runningApplications() {
+    std::vector<RunningApplication> apps;
+    for (int32_t pid : std::vector<int32_t>(m_pids))
+        if (std::optional<RunningApplication> app = application(pid))
+            apps.push_back(std::move(*app));
+    return apps;
+}
+
+std::optional<int32_t> X11RunningApplications::frontmostApplicationPID() {
+    return m_activePid;
+}
+
+} // namespace corvane

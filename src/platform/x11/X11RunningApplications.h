@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/RunningApplications.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11ProgramIdentity.h"
+
+#include <QByteArray>
+#include <QHash>
+
+#include <memory>
+
+class QSocketNotifier;
+
+namespace corvane {
+
+// The programs behind the client windows the window manager lists. Watches the root window on a
+// connection of its own: the client list (launches and exits), the active window (activations)
+// and the current desktop. Main thread only.
+class X11RunningApplications final : public RunningApplications {
+    Q_OBJECT
+public:
+    explicit X11RunningApplications(QByteArray displayName = {});
+    ~X11RunningApplications() override;
+
+    std::optional<RunningApplication> application(int32_t pid) override;
+    std::vector<RunningApplication> runningApplications() override;
+    std::optional<int32_t> frontmostApplicationPID() override;
+
+private:
+    void readEvents();
+    // Notes what a root property change means for us; true when it concerns us.
+    void note(const xcb_generic_event_t& event);
+    // Replies read by our own requests can pull events off the socket into xcb's queue, where
+    // the socket notifier never sees them: take them out and handle them on the next turn.
+    void takeQueuedEvents();
+    void handleNoted();
+    // Re-reads the client list; with `announce`, reports the programs that came and went.
+    void refreshClients(bool announce);
+    void refreshActive(bool announce);
+
+    std::unique_ptr<X11Connection> m_connection;
+    QSocketNotifier* m_notifier = nullptr;
+    X11ProgramIdentities m_identities;
+    std::vector<xcb_window_t> m_clients;       // in client-list order
+    QHash<xcb_window_t, int32_t> m_windowPids; // a window's process never changes
+    std::vector<int32_t> m_pids;               // in order of their first window
+    std::optional<int32_t> m_activePid;
+    bool m_clientsChanged = false, m_activeChanged = false, m_desktopChanged = false;
+    bool m_handlingScheduled = false;
+};
+
+} // namespace corvane
