@@ -4,6 +4,7 @@
 #include "app/Log.h"
 #include "app/MenuBarExtra.h"
 #include "app/PermissionManager.h"
+#include "app/QtAnimator.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
@@ -36,7 +37,8 @@ int main(int argc, char** argv) {
     QtScheduler scheduler;
     NotificationCenter notifications;
     ThreadPoolExecutor background;
-    Runtime runtime{scheduler, notifications, background};
+    QtAnimator animator;
+    Runtime runtime{scheduler, notifications, background, animator};
 
     auto platform = makeLinuxPlatform(scheduler, QApplication::arguments());
     PermissionManager::setProbeForFirstRead(platform->permissions.get());

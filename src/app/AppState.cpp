@@ -49,7 +49,8 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_thumbnails = std::make_unique<ThumbnailService>(*this);
     m_workspaces =
         std::make_unique<WorkspaceManager>(std::make_unique<WorkspaceStore>(WorkspaceStore::defaultFileURL()));
-    m_toast = std::make_unique<ToastController>();
+    m_toast = std::make_unique<ToastController>(*platform.screens, runtime.scheduler, m_settings,
+                                                *platform.panelWindowing, runtime.animator);
     m_updater = std::make_unique<Updater>();
     m_spaces = std::make_unique<SpacesService>(*this);
     m_files = std::make_unique<FileShelf>();
@@ -133,8 +134,6 @@ WorkspaceRestorer& AppState::restorer() {
     }
     return *m_restorer;
 }
-
-QRectF AppState::usableFrame(const ScreenInfo& screen) { return screen.visibleFrame; }
 
 void AppState::start(bool launchedAtLogin) {
     if (m_started) return;
@@ -227,9 +226,9 @@ void AppState::permissionsChanged(bool accessibility, bool screenRecording) {
     if (!accessibility && m_settings.hasCompletedOnboarding()) onboarding().show();
 }
 
-QCoro::Task<void> AppState::refreshWindowsAfterPermissionChange() {
-    co_await m_windows->refresh(true);
-}
+QCoro::Task<void> AppState::refreshWindowsAfterPermissionChange() { co_await refreshWindows(true); }
+
+QCoro::Task<void> AppState::refreshWindows(bool force) { co_await m_windows->refresh(force); }
 
 void AppState::screenParametersChanged() { notchDrop().start(); }
 

@@ -4,10 +4,15 @@
 #include "runtime/NotificationCenter.h"
 #include "runtime/Runtime.h"
 
+#include "shelf/ShelfSource.h"
+#include "windows/WindowInfo.h"
+#include "workspaces/Workspace.h"
+
 #include <QCoro/QCoroTask>
 #include <QObject>
 #include <QPointer>
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -38,6 +43,9 @@ class SettingsWindowController;
 class OnboardingWindowController;
 class WorkspaceRestorer;
 
+// The application names of the windows in list order, without empty names and repeats.
+std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows);
+
 // The composition root: owns every service, creates each feature controller the first time it
 // is asked for, runs start-up once and carries the actions that span several features.
 // Controllers keep a plain reference back to it; it outlives them all.
@@ -56,6 +64,7 @@ public:
     Scheduler& scheduler() { return m_runtime.scheduler; }
     NotificationCenter& notifications() { return m_runtime.notifications; }
     Executor& background() { return m_runtime.background; }
+    Animator& animator() { return m_runtime.animator; }
 
     // Services, built with the state.
     Settings& settings() { return m_settings; }
@@ -85,8 +94,28 @@ public:
     OnboardingWindowController& onboarding();
     WorkspaceRestorer& restorer();
 
-    // The rectangle of a screen that windows are placed in.
+    // --- Actions that span several features. ---
+
+    // The rectangle of a screen that windows are placed in: its visible frame, less the room the
+    // strip keeps for itself on its own screen.
     QRectF usableFrame(const ScreenInfo& screen);
+    void focusWindow(const WindowInfo& window);
+    // Minimises the window, or restores it when it is minimised.
+    QCoro::Task<void> setMinimized(WindowInfo window);
+    QCoro::Task<void> closeWindow(WindowInfo window);
+    std::vector<ShelfSource> shelfSources();
+    void showShelfPanel(const ShelfSource& source);
+    // The windows a save takes: those of the screen under the pointer, most recent first.
+    QCoro::Task<std::vector<WindowInfo>> currentScreenWindows();
+    QCoro::Task<void> saveCurrentWindows();
+    void saveWorkspace(const std::vector<WindowInfo>& windows);
+    QCoro::Task<void> updateWorkspace(QUuid id);
+    void addWindowToWorkspace(uint32_t windowID, const QUuid& workspaceID);
+    void restoreWorkspace(const Workspace& workspace);
+    void restoreSlot(int slot);
+
+    // Colours given to new workspaces, in turn.
+    static const std::array<QString, 9>& workspacePalette();
 
     // The start-up sequence; runs once.
     void start(bool launchedAtLogin);
@@ -100,6 +129,9 @@ public:
 private:
     QCoro::Task<void> previewNotchHUD();
     QCoro::Task<void> refreshWindowsAfterPermissionChange();
+    QCoro::Task<void> raiseAndActivate(WindowInfo window);
+    QCoro::Task<void> runRestore(Workspace workspace);
+    QCoro::Task<void> refreshWindows(bool force);
 
     Platform& m_platform;
     Runtime m_runtime;

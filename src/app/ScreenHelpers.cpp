@@ -106,4 +106,11 @@ void centerOnMouseScreen(const Screens& screens, QWidget& window) {
         centerWindowOn(list.front().visibleFrame, window);
 }
 
+bool isSameScreen(const ScreenInfo& a, const ScreenInfo& b) {
+    const auto idA = displayID(a);
+    const auto idB = displayID(b);
+    if (idA && idB) return *idA == *idB;
+    return a.frame == b.frame;
+}
+
 } // namespace corvane

@@ -40,6 +40,10 @@ std::optional<ScreenInfo> screenWithIdentifier(const Screens& screens,
 
 // Moves `window` to the middle of the visible frame of the screen under the pointer, lifted by
 // 8 % of that frame's height so that it reads as centred to the eye. Its size stays.
+// Two screens are the same display when both have a display number and the numbers are equal;
+// when either has none, when their frames are equal.
+bool isSameScreen(const ScreenInfo& a, const ScreenInfo& b);
+
 void centerOnMouseScreen(const Screens& screens, QWidget& window);
 
 } // namespace corvane

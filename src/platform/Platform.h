@@ -3,6 +3,7 @@
 #include "platform/Accessibility.h"
 #include "platform/ApplicationCatalog.h"
 #include "platform/ApplicationHost.h"
+#include "platform/PanelWindowing.h"
 #include "platform/PermissionProbe.h"
 #include "platform/RunningApplications.h"
 #include "platform/Screens.h"
@@ -24,6 +25,7 @@ struct Platform {
     std::unique_ptr<SystemShell> shell;
     std::unique_ptr<ApplicationHost> host;
     std::unique_ptr<ApplicationCatalog> applications;
+    std::unique_ptr<PanelWindowing> panelWindowing;
     std::unique_ptr<Accessibility> accessibility;
     std::unique_ptr<WindowList> windowList;
     std::unique_ptr<RunningApplications> runningApplications;

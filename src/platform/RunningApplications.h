@@ -27,6 +27,11 @@ public:
     virtual std::optional<RunningApplication> application(int32_t pid) = 0;
     virtual std::vector<RunningApplication> runningApplications() = 0;
     virtual std::optional<int32_t> frontmostApplicationPID() = 0;
+    // Brings the program forward: its topmost window becomes the active one. False when the
+    // program has no window to bring forward.
+    virtual bool activate(int32_t pid) = 0;
+    // Shows again the windows that hiding the program minimised.
+    virtual void unhide(int32_t pid) = 0;
 
 Q_SIGNALS:
     void applicationLaunched(int32_t pid);

@@ -6,12 +6,16 @@
 
 namespace corvane {
 
-// The process-wide runtime every service is built with: time, the named notifications, and
-// the pool for detached background work. `main` builds the real one, tests the manual one.
+class Animator;
+
+// The process-wide runtime every service is built with: time, the named notifications, the
+// pool for detached background work, and the animations of panels. `main` builds the real one,
+// tests the manual one.
 struct Runtime {
     Scheduler& scheduler;
     NotificationCenter& notifications;
     Executor& background;
+    Animator& animator;
 };
 
 } // namespace corvane

@@ -2,6 +2,8 @@
 
 #include "app/RawValueEnum.h"
 
+#include <QString>
+
 namespace corvane {
 
 // The tiling arrangements a set of windows can be laid out in. Stored by raw value.
@@ -17,5 +19,9 @@ template <> struct EnumCases<LayoutPreset> {
         {LayoutPreset::maximize, "maximize"},
     }};
 };
+
+// The name every list of presets shows: "Halves 50/50", "60 / 40", "Thirds", "Main + Stack", "Grid",
+// "Maximize All".
+QString title(LayoutPreset preset);
 
 } // namespace corvane

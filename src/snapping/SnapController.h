@@ -1,9 +1,14 @@
 #pragma once
 
+#include "snapping/LayoutPreset.h"
+#include "snapping/SnapAction.h"
+
+#include <QCoro/QCoroTask>
 #include <QRectF>
 
 #include <cstdint>
 #include <map>
+#include <optional>
 
 namespace corvane {
 
@@ -11,16 +16,38 @@ class AppState;
 class AXWindowService;
 class Settings;
 
-// Places the target window at a snap action's frame and remembers where it was before.
+// Carries out every placement the user asks for: snapping the front window, putting a window
+// back where it was before its first placement, and tiling the windows of a screen.
 class SnapController {
 public:
+    // The window an operation acts on, as it was when taken.
+    struct Target {
+        int32_t pid = 0;
+        std::optional<uint32_t> windowID;
+        QRectF frame;
+    };
+
     SnapController(AXWindowService& ax, Settings& settings, AppState& state)
         : m_ax(ax), m_settings(settings), m_state(state) {}
 
+    QCoro::Task<void> snap(SnapAction action);
+    QCoro::Task<void> restore();
+    QCoro::Task<void> tileScreen(LayoutPreset preset);
+    // The front program's focused window.
+    QCoro::Task<std::optional<Target>> resolveTarget();
+    // The topmost window under the pointer, other than the product's own.
+    QCoro::Task<std::optional<Target>> targetUnderCursor();
+    // Moves the target, remembering its frame from before its first placement.
+    QCoro::Task<void> place(Target target, QRectF frame);
+
+    const std::map<uint32_t, QRectF>& originalFrames() const { return m_originalFrames; }
+
 private:
-    [[maybe_unused]] AXWindowService& m_ax;
-    [[maybe_unused]] Settings& m_settings;
-    [[maybe_unused]] AppState& m_state;
+    std::optional<Target> ownWindowTarget() const;
+
+    AXWindowService& m_ax;
+    Settings& m_settings;
+    AppState& m_state;
     std::map<uint32_t, QRectF> m_originalFrames;
 };
 

@@ -110,4 +110,11 @@ std::optional<CGWindowRecord> WindowService::windowAt(const QPointF& point, int3
     return std::nullopt;
 }
 
+void WindowService::setActivation(uint32_t windowID, const QDateTime& when) {
+    m_activation[windowID] = when;
+    for (WindowInfo& record : m_allWindows) {
+        if (record.windowID == windowID) record.lastActivated = when;
+    }
+}
+
 } // namespace corvane

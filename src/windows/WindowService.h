@@ -78,7 +78,9 @@ public:
 
     // The moment the window counts as last activated; the application state stamps it when it
     // focuses a window, and the next refresh carries it into `lastActivated`.
-    void setActivation(uint32_t windowID, const QDateTime& when) { m_activation[windowID] = when; }
+    // Records that the window was just brought forward. The listed record takes the date at once,
+    // so a rebuild moves it to the head of the recent order without waiting for a refresh.
+    void setActivation(uint32_t windowID, const QDateTime& when);
 
     static constexpr double minimumWindowSide = 120.0;
     static constexpr double sweepInterval = 4.0;

@@ -1,14 +1,35 @@
 #include "workspaces/WorkspaceManager.h"
 
+#include "app/AppState.h"
+#include "app/ScreenHelpers.h"
+
 #include <algorithm>
 
 namespace corvane {
 
 std::vector<WorkspaceItem> WorkspaceManager::captureCurrentWindows(const std::vector<WindowInfo>& windows,
                                                                    AppState& state) {
-    Q_UNUSED(windows);
-    Q_UNUSED(state);
-    return {};
+    // A window can be stored when its program can be found again: it needs a bundle identifier
+    // and a screen whose usable area has a size.
+    std::vector<WorkspaceItem> items;
+    const Screens& screens = *state.platform().screens;
+    for (const WindowInfo& window : windows) {
+        if (!window.bundleID || window.bundleID->isEmpty()) continue;
+        const auto screen = screenForRect(screens, window.frame);
+        if (!screen) continue;
+        const QRectF area = state.usableFrame(*screen);
+        if (area.width() <= 0 || area.height() <= 0) continue;
+        WorkspaceItem item;
+        item.id = QUuid::createUuid();
+        item.bundleID = *window.bundleID;
+        item.appName = window.appName;
+        item.relativeFrame = QRectF((window.frame.x() - area.x()) / area.width(),
+                                    (window.frame.y() - area.y()) / area.height(),
+                                    window.frame.width() / area.width(), window.frame.height() / area.height());
+        item.screenID = displayUUID(*screen);
+        items.push_back(std::move(item));
+    }
+    return items;
 }
 
 std::optional<int> WorkspaceManager::nextFreeHotkeyIndex() const {

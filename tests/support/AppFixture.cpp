@@ -28,7 +28,7 @@ AppState& AppFixture::buildState() {
     Settings::setShared(settings.get());
     ax = std::make_unique<AXWindowService>(*platform->accessibility, axQueue, scheduler, ownPID);
     AXWindowService::setShared(ax.get());
-    state = std::make_unique<AppState>(*platform, Runtime{scheduler, notifications, background});
+    state = std::make_unique<AppState>(*platform, Runtime{scheduler, notifications, background, animator});
     AppState::setShared(state.get());
     return *state;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/ManualAnimator.h"
 #include "app/Settings.h"
 #include "platform/fake/FakePlatform.h"
 #include "runtime/ManualExecutor.h"
@@ -34,6 +35,7 @@ protected:
     NotificationCenter notifications;
     ManualExecutor background;
     ManualExecutor axQueue;
+    ManualAnimator animator;
     std::unique_ptr<FakePlatform> platform;
     std::unique_ptr<Settings> settings;
     std::unique_ptr<AXWindowService> ax;

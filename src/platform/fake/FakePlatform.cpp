@@ -24,6 +24,9 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeApplications = std::make_unique<FakeApplicationCatalog>();
     fakeApplications = madeApplications.get();
     applications = std::move(madeApplications);
+    auto madePanelWindowing = std::make_unique<FakePanelWindowing>();
+    fakePanelWindowing = madePanelWindowing.get();
+    panelWindowing = std::move(madePanelWindowing);
     auto madeAccessibility = std::make_unique<FakeAccessibility>();
     fakeAccessibility = madeAccessibility.get();
     accessibility = std::move(madeAccessibility);

@@ -5,6 +5,7 @@
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeApplicationHost.h"
 #include "platform/fake/FakeDefaultsFile.h"
+#include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
@@ -24,6 +25,7 @@ struct FakePlatform : Platform {
     FakeSystemShell* fakeShell;
     FakeApplicationHost* fakeHost;
     FakeApplicationCatalog* fakeApplications;
+    FakePanelWindowing* fakePanelWindowing;
     FakeAccessibility* fakeAccessibility;
     FakeWindowList* fakeWindowList;
     FakeRunningApplications* fakeRunningApplications;

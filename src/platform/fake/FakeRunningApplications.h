@@ -3,6 +3,7 @@
 #include "platform/RunningApplications.h"
 
 #include <map>
+#include <vector>
 
 namespace corvane {
 
@@ -13,6 +14,14 @@ public:
     std::optional<RunningApplication> application(int32_t pid) override;
     std::vector<RunningApplication> runningApplications() override;
     std::optional<int32_t> frontmostApplicationPID() override { return frontmost; }
+    bool activate(int32_t pid) override {
+        activated.push_back(pid);
+        return apps.contains(pid);
+    }
+    void unhide(int32_t pid) override {
+        unhidden.push_back(pid);
+        if (auto it = apps.find(pid); it != apps.end()) it->second.isHidden = false;
+    }
 
     // Adds (or replaces) a regular program and returns it for further scripting.
     RunningApplication& add(int32_t pid, const QString& name, std::optional<QString> bundleID = std::nullopt);
@@ -28,6 +37,8 @@ public:
     std::map<int32_t, RunningApplication> apps;
     std::optional<int32_t> frontmost;
     int lookups = 0; // calls of application(pid)
+    std::vector<int32_t> activated;
+    std::vector<int32_t> unhidden;
 };
 
 } // namespace corvane

@@ -5,6 +5,7 @@
 #include "platform/linux/LinuxSystemShell.h"
 #include "platform/linux/QtApplicationHost.h"
 #include "platform/x11/QtScreens.h"
+#include "platform/x11/X11PanelWindowing.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11PermissionProbe.h"
 #include "platform/x11/X11RunningApplications.h"
@@ -21,6 +22,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->shell = std::make_unique<LinuxSystemShell>();
     platform->host = std::make_unique<QtApplicationHost>();
     platform->applications = std::make_unique<DesktopApplicationCatalog>();
+    platform->panelWindowing = std::make_unique<X11PanelWindowing>();
     platform->accessibility = std::make_unique<X11Accessibility>();
     platform->windowList = std::make_unique<X11WindowList>();
     platform->runningApplications = std::make_unique<X11RunningApplications>();

@@ -186,7 +186,34 @@ std::vector<RunningApplication> X11RunningApplications::runningApplications() {
 }
 
 std::optional<int32_t> X11RunningApplications::frontmostApplicationPID() {
-    return m_activePid;
+    // Asked afresh: the notification of the change may still be on its way to us, and a caller
+    // acting on the front window right after activating one must see it.
+    if (!m_connection || !m_connection->isValid()) return m_activePid;
+    X11Connection& c = *m_connection;
+    const uint32_t active = c.rootValue(X11Atom::netActiveWindow).value_or(XCB_WINDOW_NONE);
+    takeQueuedEvents();
+    if (active == XCB_WINDOW_NONE) return std::nullopt;
+    const int32_t owner =
+        m_windowPids.contains(active) ? m_windowPids.value(active) : readWindowPids(c, {active}).front();
+    takeQueuedEvents();
+    if (owner <= 0) return std::nullopt;
+    return owner;
+}
+
+bool X11RunningApplications::activate(int32_t pid) {
+    if (!m_connection || !m_connection->isValid()) return false;
+    // The stacking list runs bottom to top: the last window of the program is its topmost.
+    const std::vector<uint32_t> stacking = m_connection->rootValues(X11Atom::netClientListStacking);
+    for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
+        const auto owner = m_windowPids.constFind(*it);
+        if (owner == m_windowPids.constEnd() || owner.value() != pid) continue;
+        constexpr uint32_t sourcePager = 2;
+        const uint32_t active = m_connection->rootValue(X11Atom::netActiveWindow).value_or(XCB_WINDOW_NONE);
+        m_connection->sendToRoot(*it, X11Atom::netActiveWindow, {sourcePager, m_connection->serverTime(), active, 0, 0});
+        m_connection->flush();
+        return true;
+    }
+    return false;
 }
 
 } // namespace corvane

@@ -25,6 +25,9 @@ public:
     std::optional<RunningApplication> application(int32_t pid) override;
     std::vector<RunningApplication> runningApplications() override;
     std::optional<int32_t> frontmostApplicationPID() override;
+    bool activate(int32_t pid) override;
+    // Programs are never hidden as a whole here, so there is nothing to show again.
+    void unhide(int32_t pid) override { Q_UNUSED(pid); }
 
 private:
     void readEvents();

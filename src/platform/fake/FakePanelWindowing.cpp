@@ -1,0 +1,12 @@
+#include "platform/fake/FakePanelWindowing.h"
+
+#include <algorithm>
+
+namespace corvane {
+
+int FakePanelWindowing::requestCount(const QWindow* window) const {
+    return static_cast<int>(std::count_if(requests.begin(), requests.end(),
+                                          [window](const QPointer<QWindow>& w) { return w == window; }));
+}
+
+} // namespace corvane

@@ -1,0 +1,116 @@
+#include "platform/x11/X11PanelWindowing.h"
+
+#include <QGuiApplication>
+#include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace corvane {
+
+namespace {
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
+
+// The EWMH value of _NET_WM_DESKTOP that means "every desktop".
+constexpr uint32_t allDesktops = 0xFFFFFFFF;
+constexpr uint32_t netWmStateAdd = 1;
+// Source indication of a client message: a normal application.
+constexpr uint32_t sourceApplication = 1;
+
+struct Atoms {
+    xcb_atom_t desktop = XCB_ATOM_NONE;
+    xcb_atom_t state = XCB_ATOM_NONE;
+    xcb_atom_t sticky = XCB_ATOM_NONE;
+    bool complete() const {
+        return desktop != XCB_ATOM_NONE && state != XCB_ATOM_NONE && sticky != XCB_ATOM_NONE;
+    }
+};
+
+Atoms internAtoms(xcb_connection_t* c) {
+    const std::array<const char*, 3> names{"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY"};
+    std::array<xcb_intern_atom_cookie_t, 3> cookies{};
+    // All requests first, then the replies: one round trip.
+    for (std::size_t i = 0; i < names.size(); ++i)
+        cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
+    std::array<xcb_atom_t, 3> atoms{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
+        atoms[i] = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    }
+    return Atoms{atoms[0], atoms[1], atoms[2]};
+}
+
+bool hasStateAtom(xcb_connection_t* c, xcb_window_t window, const Atoms& atoms) {
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, atoms.state, XCB_ATOM_ATOM, 0, 1024), nullptr));
+    if (!reply || reply->type != XCB_ATOM_ATOM || reply->format != 32)
+        return false;
+    const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    const int count = xcb_get_property_value_length(reply.get()) / static_cast<int>(sizeof(xcb_atom_t));
+    for (int i = 0; i < count; ++i) {
+        if (values[i] == atoms.sticky)
+            return true;
+    }
+    return false;
+}
+
+xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window) {
+    Reply<xcb_query_tree_reply_t> reply(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+    return reply ? reply->root : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
+}
+
+void sendToRoot(xcb_connection_t* c, xcb_window_t root, xcb_window_t window, xcb_atom_t type,
+                std::array<uint32_t, 5> data) {
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof(event));
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    std::memcpy(event.data.data32, data.data(), sizeof(event.data.data32));
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+}
+
+} // namespace
+
+void X11PanelWindowing::showOnAllDesktops(QWindow& window) {
+    // Null on every other platform plugin, the offscreen one of the tests included.
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c || xcb_connection_has_error(c))
+        return;
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const Atoms atoms = internAtoms(c);
+    if (id == XCB_WINDOW_NONE || !atoms.complete())
+        return;
+
+    if (!window.isVisible()) {
+        // A window not yet mapped carries its wishes as properties, read when it is mapped. Qt
+        // merges its own states into _NET_WM_STATE when it maps the window, so sticky stays.
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.desktop, XCB_ATOM_CARDINAL, 32, 1,
+                            &allDesktops);
+        if (!hasStateAtom(c, id, atoms))
+            xcb_change_property(c, XCB_PROP_MODE_APPEND, id, atoms.state, XCB_ATOM_ATOM, 32, 1,
+                                &atoms.sticky);
+    } else if (const xcb_window_t root = rootOf(c, id); root != XCB_WINDOW_NONE) {
+        // A mapped window asks the window manager instead.
+        sendToRoot(c, root, id, atoms.desktop, {allDesktops, sourceApplication, 0, 0, 0});
+        sendToRoot(c, root, id, atoms.state,
+                   {netWmStateAdd, atoms.sticky, XCB_ATOM_NONE, sourceApplication, 0});
+    }
+    // Some window managers (openbox among them) ignore sticky; the desktop number is what counts
+    // there, so both are always sent.
+    xcb_flush(c);
+}
+
+} // namespace corvane

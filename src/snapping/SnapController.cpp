@@ -1,0 +1,128 @@
+#include "snapping/SnapController.h"
+
+#include "app/AppState.h"
+#include "app/Log.h"
+#include "app/ScreenHelpers.h"
+#include "app/Settings.h"
+#include "runtime/Executor.h"
+#include "snapping/LayoutFrames.h"
+#include "windows/AXWindowService.h"
+#include "windows/WindowService.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace corvane {
+
+namespace {
+constexpr size_t maximumTiledWindows = 12;
+
+QString describe(const QRectF& r) {
+    return QStringLiteral("(%1, %2, %3, %4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+} // namespace
+
+std::optional<SnapController::Target> SnapController::ownWindowTarget() const {
+    QWidget* window = QApplication::activeWindow();
+    // Floating panels are never placed: they belong to their feature.
+    if (!window || (window->windowFlags() & Qt::Tool) == Qt::Tool) return std::nullopt;
+    Target target;
+    target.pid = m_ax.ownPID();
+    target.windowID = static_cast<uint32_t>(window->winId());
+    target.frame = window->frameGeometry();
+    return target;
+}
+
+QCoro::Task<std::optional<SnapController::Target>> SnapController::resolveTarget() {
+    const auto front = m_state.platform().runningApplications->frontmostApplicationPID();
+    if (!front) co_return std::nullopt;
+    if (*front == m_ax.ownPID()) co_return ownWindowTarget();
+
+    AXWindowService& ax = m_ax;
+    const int32_t pid = *front;
+    auto readFocused = [&ax, pid] { return ax.focusedWindow(pid); };
+    const std::optional<AXFocusedWindow> focused = co_await ax.run(readFocused);
+    if (!focused) co_return std::nullopt;
+    co_return Target{focused->pid, focused->windowID, focused->frame};
+}
+
+QCoro::Task<std::optional<SnapController::Target>> SnapController::targetUnderCursor() {
+    const QPointF point = m_state.platform().screens->pointerLocation();
+    const int32_t ownPID = m_ax.ownPID();
+    WindowService* windows = &m_state.windows();
+    auto lookUp = [windows, point, ownPID] { return windows->windowAt(point, ownPID); };
+    const std::optional<CGWindowRecord> record = co_await runOn(m_state.background(), lookUp);
+    if (!record) co_return std::nullopt;
+    co_return Target{record->pid, record->id, record->bounds};
+}
+
+QCoro::Task<void> SnapController::place(Target target, QRectF frame) {
+    if (target.windowID && !m_originalFrames.contains(*target.windowID))
+        m_originalFrames.emplace(*target.windowID, target.frame);
+    co_await m_ax.setFrame(target.pid, target.windowID, frame);
+    qCDebug(lcLayout, "Placed window %u at %s", target.windowID.value_or(0), qPrintable(describe(frame)));
+}
+
+QCoro::Task<void> SnapController::snap(SnapAction action) {
+    const std::optional<Target> target = co_await resolveTarget();
+    if (!target) {
+        m_state.platform().host->beep();
+        co_return;
+    }
+    const Screens& screens = *m_state.platform().screens;
+    std::optional<ScreenInfo> screen = screenForRect(screens, target->frame);
+    if (!screen) screen = screens.mainScreen();
+    if (!screen) co_return;
+
+    const QRectF area = m_state.usableFrame(*screen);
+    const double gap = m_settings.layoutGap();
+    if (m_settings.cycleSnapSizes()) action = cycled(action, target->frame, area, gap);
+    co_await place(*target, frame(action, area, gap, target->frame));
+}
+
+QCoro::Task<void> SnapController::restore() {
+    const std::optional<Target> target = co_await resolveTarget();
+    if (!target || !target->windowID) {
+        m_state.platform().host->beep();
+        co_return;
+    }
+    const auto original = m_originalFrames.find(*target->windowID);
+    if (original == m_originalFrames.end()) {
+        m_state.platform().host->beep();
+        co_return;
+    }
+    const QRectF frame = original->second;
+    m_originalFrames.erase(original);
+    co_await m_ax.setFrame(target->pid, target->windowID, frame);
+}
+
+QCoro::Task<void> SnapController::tileScreen(LayoutPreset preset) {
+    co_await m_state.windows().refresh(true);
+    const Screens& screens = *m_state.platform().screens;
+    const auto pointerScreen = screenUnderMouse(screens);
+    if (!pointerScreen) co_return;
+
+    std::vector<WindowInfo> windows;
+    for (const WindowInfo& window : m_state.windows().allWindows()) {
+        if (window.isMinimized || window.isAppHidden) continue;
+        const auto screen = screenForRect(screens, window.frame);
+        if (screen && isSameScreen(*screen, *pointerScreen)) windows.push_back(window);
+    }
+    std::stable_sort(windows.begin(), windows.end(),
+                     [](const WindowInfo& a, const WindowInfo& b) { return a.lastActivated > b.lastActivated; });
+    const size_t count = std::min(windows.size(), maximumTiledWindows);
+    if (count == 0) co_return;
+
+    const QRectF area = m_state.usableFrame(*pointerScreen);
+    const std::vector<QRectF> placements = frames(preset, static_cast<int>(count), area, m_settings.layoutGap());
+    // One window after the other: each move is confirmed before the next starts.
+    for (size_t i = 0; i < count && i < placements.size(); ++i) {
+        const WindowInfo& window = windows[i];
+        m_originalFrames.try_emplace(window.windowID, window.frame);
+        co_await m_ax.setFrame(window.pid, window.windowID, placements[i]);
+    }
+}
+
+} // namespace corvane

@@ -1,0 +1,151 @@
+#include "support/AppFixture.h"
+
+#include "app/ToastController.h"
+#include "platform/fake/FakeAccessibility.h"
+#include "platform/fake/FakeRunningApplications.h"
+#include "platform/fake/FakeWindowList.h"
+
+#include <gmock/gmock.h>
+#include "windows/WindowService.h"
+#include "workspaces/WorkspaceManager.h"
+
+namespace corvane::testing {
+namespace {
+
+const ScreenInfo mainDisplay{"DP-1", QRectF(0, 0, 1920, 1080), QRectF(0, 30, 1920, 1050), 1u, std::nullopt};
+const ScreenInfo sideDisplay{"DP-2", QRectF(1920, 0, 1280, 1024), QRectF(1920, 0, 1280, 1024), 2u, std::nullopt};
+
+class AppStateActionsTest : public AppFixture {
+protected:
+    AppStateActionsTest() {
+        platform->fakePermissions->accessibility = true;
+        platform->fakeScreens->setScreens({mainDisplay, sideDisplay});
+        platform->fakeScreens->setPointer(QPointF(100, 100));
+        buildState();
+    }
+
+    // A window of a running program, listed on screen and known to window access.
+    void addWindow(int32_t pid, uint32_t id, const QString& app, QRectF frame, QString title = {}) {
+        if (!platform->fakeRunningApplications->apps.contains(pid))
+            platform->fakeRunningApplications->add(pid, app, QStringLiteral("org.example.") + app);
+        platform->fakeWindowList->add(id, pid, frame, title).owner = app;
+        FakeAXWindow window;
+        window.number = id;
+        window.frame = frame;
+        window.title = title;
+        platform->fakeAccessibility->addWindow(pid, window);
+    }
+    void refresh() { state->windows().refresh(true); }
+    QString lastToast() { return state->toast().lastMessage(); }
+};
+
+TEST_F(AppStateActionsTest, UsableFrameIsTheVisibleFrameWhileTheStripReservesNothing) {
+    EXPECT_EQ(state->usableFrame(mainDisplay), QRectF(0, 30, 1920, 1050));
+    EXPECT_EQ(state->usableFrame(sideDisplay), sideDisplay.visibleFrame);
+}
+
+TEST_F(AppStateActionsTest, FocusingAWindowMovesItToTheFrontAtOnceAndRaisesIt) {
+    addWindow(100, 1, "Editor", QRectF(0, 40, 800, 600));
+    addWindow(200, 2, "Terminal", QRectF(100, 100, 800, 600));
+    refresh();
+    ASSERT_EQ(state->windows().windows().size(), 2u);
+    const WindowInfo behind = state->windows().windows().back();
+
+    scheduler.advance(Seconds(5));
+    state->focusWindow(behind);
+
+    EXPECT_EQ(state->windows().windows().front().windowID, behind.windowID);
+    EXPECT_THAT(platform->fakeAccessibility->writes(), ::testing::Contains(QStringLiteral("raise %1").arg(behind.windowID)));
+    // Brought to the front with its window: no separate activation of the program.
+    EXPECT_TRUE(platform->fakeRunningApplications->activated.empty());
+}
+
+TEST_F(AppStateActionsTest, FocusUnhidesAHiddenProgramAndActivatesOneWhoseWindowCannotBeFound) {
+    addWindow(100, 1, "Editor", QRectF(0, 40, 800, 600));
+    refresh();
+    platform->fakeRunningApplications->apps[100].isHidden = true;
+    WindowInfo gone = state->windows().windows().front();
+    gone.windowID = 99; // no such window any more
+
+    state->focusWindow(gone);
+
+    EXPECT_EQ(platform->fakeRunningApplications->unhidden, std::vector<int32_t>{100});
+    EXPECT_EQ(platform->fakeRunningApplications->activated, std::vector<int32_t>{100});
+}
+
+TEST_F(AppStateActionsTest, MinimiseTogglesAndCloseWaitsBeforeTheForcedRefresh) {
+    addWindow(100, 1, "Editor", QRectF(0, 40, 800, 600));
+    refresh();
+    WindowInfo window = state->windows().windows().front();
+
+    state->setMinimized(window);
+    window.isMinimized = true;
+    state->setMinimized(window);
+    EXPECT_THAT(platform->fakeAccessibility->writes(),
+                ::testing::ElementsAre(QStringLiteral("minimized 1 true"), QStringLiteral("minimized 1 false")));
+
+    const int before = state->windows().refreshCount();
+    state->closeWindow(window);
+    EXPECT_EQ(state->windows().refreshCount(), before);
+    scheduler.advance(Seconds(0.15));
+    EXPECT_EQ(state->windows().refreshCount(), before + 1);
+}
+
+TEST_F(AppStateActionsTest, SavedWorkspacesAreNamedColouredAndGivenSlotsInTurn) {
+    addWindow(100, 1, "Safari", QRectF(0, 40, 800, 600));
+    addWindow(200, 2, "Mail", QRectF(100, 100, 800, 600));
+    addWindow(300, 3, "Notes", QRectF(200, 200, 800, 600));
+    refresh();
+
+    state->saveWorkspace(state->windows().windows());
+    ASSERT_EQ(state->workspaces().workspaces().size(), 1u);
+    const Workspace& first = state->workspaces().workspaces().front();
+    EXPECT_EQ(first.name.toStdString(), "Safari + Mail +1");
+    EXPECT_EQ(first.colorHex.toStdString(), "#D22027");
+    EXPECT_EQ(first.hotkeyIndex, 1);
+    EXPECT_EQ(first.items.size(), 3u);
+    EXPECT_EQ(lastToast().toStdString(), "Saved \u201CSafari + Mail +1\u201D");
+
+    for (int i = 1; i < 10; ++i) state->saveWorkspace({state->windows().windows().front()});
+    const Workspace& tenth = state->workspaces().workspaces().back();
+    EXPECT_EQ(tenth.colorHex.toStdString(), "#D22027"); // the palette starts over
+    EXPECT_FALSE(tenth.hotkeyIndex.has_value());         // all nine slots are taken
+
+    state->saveWorkspace({});
+    EXPECT_EQ(lastToast().toStdString(), "No windows to save");
+}
+
+TEST_F(AppStateActionsTest, CurrentScreenWindowsTakesThePointersScreenElseEveryScreen) {
+    addWindow(100, 1, "Editor", QRectF(0, 40, 800, 600));
+    addWindow(200, 2, "Terminal", QRectF(2000, 100, 800, 600));
+    std::vector<WindowInfo> taken;
+    auto collect = [&]() -> QCoro::Task<void> { taken = co_await state->currentScreenWindows(); };
+
+    collect();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken.front().windowID, 1u);
+
+    platform->fakeScreens->setPointer(QPointF(3100, 1000)); // on the side display, away from its window
+    platform->fakeWindowList->setEntries({platform->fakeWindowList->entries().front()});
+    collect();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken.front().windowID, 1u);
+}
+
+TEST_F(AppStateActionsTest, RestoringReportsTheOutcomeAndAnEmptySlotSaysSo) {
+    Workspace mail;
+    mail.id = QUuid::createUuid();
+    mail.name = "Mail";
+    mail.hotkeyIndex = 2;
+    state->workspaces().add(mail);
+
+    state->restoreSlot(2);
+    EXPECT_EQ(lastToast().toStdString(), "\u201CMail\u201D \u2014 0 windows");
+    EXPECT_FALSE(state->workspaces().restoringID().has_value());
+
+    state->restoreSlot(5);
+    EXPECT_EQ(lastToast().toStdString(), "No workspace on slot 5");
+}
+
+} // namespace
+} // namespace corvane::testing

@@ -1,0 +1,156 @@
+// Snapping real windows on the virtual desktop: every snap action, size cycling, restore and
+// tiling land the windows' outer frames exactly where the frame engines say.
+#include "support/IntegrationMain.h"
+#include "support/LiveApp.h"
+#include "support/ServerQueries.h"
+#include "support/VirtualDesktop.h"
+
+#include "app/ScreenHelpers.h"
+#include "snapping/LayoutFrames.h"
+#include "snapping/SnapController.h"
+#include "windows/AXWindowService.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+namespace corvane::testing {
+namespace {
+
+constexpr int waitMs = 5000;
+
+QString describe(const QRect& r) { return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()); }
+
+class Snapping : public ::testing::Test {
+protected:
+    ~Snapping() override {
+        for (QProcess* program : m_programs) program->kill();
+        for (QProcess* program : m_programs) program->waitForFinished(2000);
+    }
+
+    // A window without size increments, brought to the front.
+    xcb_window_t openWindow(const QString& geometry = QStringLiteral("300x200+200+150")) {
+        QProcess* program = desktop().launch(QStringLiteral("xlogo"), {QStringLiteral("-geometry"), geometry});
+        EXPECT_NE(program, nullptr);
+        if (!program) return XCB_WINDOW_NONE;
+        m_programs.push_back(program);
+        // Generous: a loaded machine may take a while to start a program.
+        const auto client = desktop().waitForClientWindow(program->processId(), std::chrono::seconds(30));
+        EXPECT_TRUE(client.has_value());
+        if (!client) return XCB_WINDOW_NONE;
+        bringToFront(*client);
+        m_pids[client->window] = static_cast<int32_t>(client->pid);
+        return client->window;
+    }
+    void bringToFront(const ClientWindow& client) {
+        app.platform().accessibility->bringToFront(static_cast<int32_t>(client.pid), client.window);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == client.window; }, waitMs));
+    }
+    QRectF area() {
+        const auto screen = screenUnderMouse(*app.platform().screens);
+        return screen ? app.state().usableFrame(*screen) : QRectF();
+    }
+    // The frame as the product reads it, through its own window access.
+    QRect productFrame(xcb_window_t window) {
+        AXWindowService& ax = AXWindowService::shared();
+        const int32_t pid = m_pids[window];
+        auto read = [&ax, pid, window]() -> std::optional<QRectF> {
+            const auto element = ax.element(pid, window);
+            return element ? ax.readFrame(*element) : std::nullopt;
+        };
+        auto readOnQueue = [&ax, &read]() -> QCoro::Task<std::optional<QRectF>> { co_return co_await ax.run(read); };
+        const std::optional<QRectF> frame = app.await(readOnQueue());
+        return frame ? frame->toRect() : QRect();
+    }
+    // The window manager moves the frame first and the program's window after it: a move has
+    // landed once the server and the product both see the new frame.
+    bool landsOn(xcb_window_t window, const QRect& expected) {
+        const bool landed = QTest::qWaitFor(
+            [&] { return serverFrame(window) == expected && productFrame(window) == expected; }, waitMs);
+        if (!landed) ADD_FAILURE() << "frame " << describe(serverFrame(window)).toStdString() << ", expected "
+                                   << describe(expected).toStdString();
+        return landed;
+    }
+
+    LiveApp app;
+    std::vector<QProcess*> m_programs;
+    std::map<xcb_window_t, int32_t> m_pids;
+};
+
+TEST_F(Snapping, ASnapWithNoWindowToTargetBeepsAndMovesNothing) {
+    // Nothing is active before any window opens.
+    ASSERT_EQ(activeWindow(), 0u);
+    app.await(app.state().snap().snap(SnapAction::leftHalf));
+    app.await(app.state().snap().restore());
+    EXPECT_EQ(app.beeps(), 2);
+}
+
+TEST_F(Snapping, EverySnapActionLandsTheOuterFrameExactly) {
+    app.settings().setCycleSnapSizes(false);
+    const xcb_window_t window = openWindow();
+    ASSERT_NE(window, XCB_WINDOW_NONE);
+    const double gap = app.settings().layoutGap();
+
+    for (SnapAction action : allCases<SnapAction>()) {
+        SCOPED_TRACE(rawValue(action).toStdString());
+        const QRect before = serverFrame(window);
+        const QRect expected = frame(action, area(), gap, QRectF(before)).toRect();
+        app.await(app.state().snap().snap(action));
+        landsOn(window, expected);
+    }
+}
+
+TEST_F(Snapping, LeftHalfCyclesAndRestoreReturnsTheFrameFromBeforeTheFirstSnap) {
+    const xcb_window_t window = openWindow(QStringLiteral("320x240+300+200"));
+    ASSERT_NE(window, XCB_WINDOW_NONE);
+    const QRect original = serverFrame(window);
+    const QRectF a = area();
+    const double gap = app.settings().layoutGap();
+
+    for (SnapAction step : {SnapAction::leftHalf, SnapAction::leftTwoThirds, SnapAction::leftThird}) {
+        app.await(app.state().snap().snap(SnapAction::leftHalf));
+        landsOn(window, frame(step, a, gap).toRect());
+    }
+    app.await(app.state().snap().restore());
+    landsOn(window, original);
+    EXPECT_EQ(app.beeps(), 0);
+}
+
+TEST_F(Snapping, TilingPlacesEveryWindowWhereTheEngineSays) {
+    const QRectF a = area();
+    const double gap = app.settings().layoutGap();
+    std::vector<xcb_window_t> windows;
+    for (int count : {1, 2, 3, 4, 7}) {
+        while (static_cast<int>(windows.size()) < count)
+            windows.push_back(openWindow(QStringLiteral("200x150+%1+%2").arg(100 + 60 * windows.size()).arg(100 + 40 * windows.size())));
+        for (LayoutPreset preset : allCases<LayoutPreset>()) {
+            SCOPED_TRACE(QStringLiteral("%1 x %2").arg(rawValue(preset)).arg(count).toStdString());
+            app.await(app.state().snap().tileScreen(preset));
+            std::vector<QRect> expected;
+            for (const QRectF& f : frames(preset, count, a, gap)) expected.push_back(f.toRect());
+            auto sorted = [](std::vector<QRect> rects) {
+                std::sort(rects.begin(), rects.end(), [](const QRect& l, const QRect& r) {
+                    return std::make_tuple(l.x(), l.y(), l.width(), l.height()) <
+                           std::make_tuple(r.x(), r.y(), r.width(), r.height());
+                });
+                return rects;
+            };
+            const bool placed = QTest::qWaitFor([&] {
+                std::vector<QRect> actual;
+                for (xcb_window_t w : windows) actual.push_back(serverFrame(w));
+                return sorted(actual) == sorted(expected);
+            }, waitMs);
+            EXPECT_TRUE(placed);
+        }
+    }
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) { return corvane::testing::runIntegrationTests(argc, argv); }

@@ -1,0 +1,44 @@
+#include "support/LiveApp.h"
+
+#include "app/PermissionManager.h"
+#include "platform/fake/FakeApplicationHost.h"
+#include "platform/linux/LinuxPlatform.h"
+
+#include <QCoreApplication>
+
+namespace corvane::testing {
+
+LiveApp::LiveApp() {
+    qputenv("XDG_CONFIG_HOME", (m_home.path() + "/config").toUtf8());
+    qputenv("XDG_DATA_HOME", (m_home.path() + "/data").toUtf8());
+    m_platform = makeLinuxPlatform(m_scheduler, {});
+    // A beep cannot be heard by a test; count it instead.
+    m_platform->host = std::make_unique<FakeApplicationHost>();
+    PermissionManager::resetCachedFlags();
+    PermissionManager::setProbeForFirstRead(m_platform->permissions.get());
+    m_settings = std::make_unique<Settings>(*m_platform->defaults, m_notifications);
+    Settings::setShared(m_settings.get());
+    m_axQueue = std::make_unique<SerialWorkerQueue>(QStringLiteral("corvane.ax"));
+    m_ax = std::make_unique<AXWindowService>(*m_platform->accessibility, *m_axQueue, m_scheduler,
+                                             static_cast<int32_t>(QCoreApplication::applicationPid()));
+    AXWindowService::setShared(m_ax.get());
+    m_state = std::make_unique<AppState>(*m_platform, Runtime{m_scheduler, m_notifications, m_background, m_animator});
+    AppState::setShared(m_state.get());
+}
+
+int LiveApp::beeps() const { return static_cast<FakeApplicationHost&>(*m_platform->host).beepCount; }
+
+LiveApp::~LiveApp() {
+    AppState::setShared(nullptr);
+    m_state.reset();
+    AXWindowService::setShared(nullptr);
+    // The queue finishes what it holds before the window service it works for goes.
+    m_axQueue.reset();
+    m_ax.reset();
+    Settings::setShared(nullptr);
+    m_settings.reset();
+    PermissionManager::resetCachedFlags();
+    PermissionManager::setProbeForFirstRead(nullptr);
+}
+
+} // namespace corvane::testing

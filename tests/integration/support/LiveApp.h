@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "app/QtAnimator.h"
+#include "app/Settings.h"
+#include "runtime/NotificationCenter.h"
+#include "runtime/QtScheduler.h"
+#include "runtime/WorkerQueue.h"
+#include "windows/AXWindowService.h"
+
+#include <QCoro/QCoroTask>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace corvane::testing {
+
+// The application core built as `main` builds it, on the real Linux platform of the virtual
+// desktop, with its preferences and data in a private temporary home. Start-up is not run:
+// tests drive the services directly.
+class LiveApp {
+public:
+    LiveApp();
+    ~LiveApp();
+
+    AppState& state() { return *m_state; }
+    Settings& settings() { return *m_settings; }
+    Platform& platform() { return *m_platform; }
+    // The beeps the product gave; the rest of the application host is the real one's.
+    int beeps() const;
+
+    // Runs the event loop until the task is done and gives its value.
+    template <typename T> T await(QCoro::Task<T>&& task) { return QCoro::waitFor(std::move(task)); }
+
+private:
+    QTemporaryDir m_home;
+    QtScheduler m_scheduler;
+    NotificationCenter m_notifications;
+    ThreadPoolExecutor m_background;
+    QtAnimator m_animator;
+    std::unique_ptr<SerialWorkerQueue> m_axQueue;
+    std::unique_ptr<Platform> m_platform;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<AXWindowService> m_ax;
+    std::unique_ptr<AppState> m_state;
+};
+
+} // namespace corvane::testing

@@ -1,0 +1,54 @@
+#include "support/ServerQueries.h"
+
+#include "support/IntegrationMain.h"
+#include "support/VirtualDesktop.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+namespace corvane::testing {
+namespace {
+template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
+}
+
+QRect serverFrame(xcb_window_t client) {
+    xcb_connection_t* c = desktop().connection();
+    xcb_window_t window = client;
+    for (;;) {
+        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr), &std::free);
+        if (!tree) return {};
+        if (tree->parent == tree->root) break;
+        window = tree->parent;
+    }
+    Reply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr), &std::free);
+    if (!g) return {};
+    return QRect(g->x, g->y, g->width + 2 * g->border_width, g->height + 2 * g->border_width);
+}
+
+std::vector<uint32_t> windowProperty(xcb_window_t window, const char* name) {
+    xcb_connection_t* c = desktop().connection();
+    Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, desktop().atom(name), XCB_ATOM_ANY, 0, 1024), nullptr),
+        &std::free);
+    if (!reply || reply->format != 32) return {};
+    const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    return std::vector<uint32_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
+}
+
+bool hasState(xcb_window_t window, const char* state) {
+    const std::vector<uint32_t> states = windowProperty(window, "_NET_WM_STATE");
+    return std::find(states.begin(), states.end(), desktop().atom(state)) != states.end();
+}
+
+bool isClient(xcb_window_t window) {
+    const std::vector<uint32_t> clients = windowProperty(desktop().rootWindow(), "_NET_CLIENT_LIST");
+    return std::find(clients.begin(), clients.end(), window) != clients.end();
+}
+
+uint32_t activeWindow() {
+    const std::vector<uint32_t> active = windowProperty(desktop().rootWindow(), "_NET_ACTIVE_WINDOW");
+    return active.empty() ? 0 : active.front();
+}
+
+} // namespace corvane::testing

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QRect>
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace corvane::testing {
+
+// Questions asked of the virtual desktop's X server directly, to check the product's answers
+// against the server's own.
+
+// The geometry of the window manager's frame around `client`: the client's ancestor that is a
+// child of the root.
+QRect serverFrame(xcb_window_t client);
+// A format-32 property of a window; empty when unset.
+std::vector<uint32_t> windowProperty(xcb_window_t window, const char* name);
+bool hasState(xcb_window_t window, const char* state);
+bool isClient(xcb_window_t window);
+uint32_t activeWindow();
+
+} // namespace corvane::testing
