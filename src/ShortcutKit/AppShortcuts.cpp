@@ -1,12 +1,147 @@
 #include "ShortcutKit/AppShortcuts.h"
 
+#include "ShortcutKit/Key.h"
+#include "ShortcutKit/Registry.h"
+#include "app/AppState.h"
+#include "app/Settings.h"
+#include "clipboard/ClipboardPanelController.h"
+#include "sidebar/SidebarController.h"
+#include "sidebar/SwitcherController.h"
+#include "snapping/SnapAction.h"
+#include "snapping/SnapController.h"
+
 namespace corvane {
 
-void registerHotkeys(AppState& state) { Q_UNUSED(state); }
+namespace AppShortcuts {
+
+namespace {
+using ShortcutKit::Key;
+using ShortcutKit::ModifierFlags;
+using ShortcutKit::Name;
+using ShortcutKit::Shortcut;
+
+constexpr quint64 optionShift = ModifierFlags::option | ModifierFlags::shift;
+constexpr quint64 controlOption = ModifierFlags::control | ModifierFlags::option;
+
+Name name(const char* raw, Key key, quint64 modifiers) {
+    return Name(QString::fromLatin1(raw), Shortcut(key, ModifierFlags(modifiers)));
+}
+} // namespace
+
+// clang-format off
+const Name& toggleSidebar()    { static const Name n = name("toggleSidebar", Key::s, optionShift); return n; }
+const Name& saveWorkspace()    { static const Name n = name("saveWorkspace", Key::w, optionShift); return n; }
+const Name& windowSwitcher()   { static const Name n = name("windowSwitcher", Key::tab, ModifierFlags::option); return n; }
+const Name& clipboardHistory() { static const Name n = name("clipboardHistory", Key::v, optionShift); return n; }
+const Name& snapLeft()         { static const Name n = name("snapLeft", Key::leftArrow, controlOption); return n; }
+const Name& snapRight()        { static const Name n = name("snapRight", Key::rightArrow, controlOption); return n; }
+const Name& snapTop()          { static const Name n = name("snapTop", Key::upArrow, controlOption); return n; }
+const Name& snapBottom()       { static const Name n = name("snapBottom", Key::downArrow, controlOption); return n; }
+const Name& snapMaximize()     { static const Name n = name("snapMaximize", Key::returnKey, controlOption); return n; }
+const Name& snapCenter()       { static const Name n = name("snapCenter", Key::c, controlOption); return n; }
+const Name& snapRestore()      { static const Name n = name("snapRestore", Key::deleteKey, controlOption); return n; }
+const Name& applyLayout()      { static const Name n = name("applyLayout", Key::l, controlOption); return n; }
+// clang-format on
+
+const std::array<Name, 9>& restoreWorkspaceNames() {
+    static const std::array<Name, 9> names = [] {
+        const Key digits[] = {Key::one, Key::two,   Key::three, Key::four, Key::five,
+                              Key::six, Key::seven, Key::eight, Key::nine};
+        std::array<Name, 9> made;
+        for (std::size_t i = 0; i < made.size(); ++i)
+            made[i] = Name(QStringLiteral("restoreWorkspace%1").arg(i + 1),
+                           Shortcut(digits[i], ModifierFlags(ModifierFlags::option)));
+        return made;
+    }();
+    return names;
+}
+
+const std::vector<SnapActionEntry>& snapActionEntries() {
+    static const std::vector<SnapActionEntry> entries{
+        {snapLeft(), QStringLiteral("Left half (repeat: \u2154 \u2192 \u2153)")},
+        {snapRight(), QStringLiteral("Right half (repeat: \u2154 \u2192 \u2153)")},
+        {snapTop(), QStringLiteral("Top half")},
+        {snapBottom(), QStringLiteral("Bottom half")},
+        {snapMaximize(), QStringLiteral("Maximize")},
+        {snapCenter(), QStringLiteral("Center")},
+        {snapRestore(), QStringLiteral("Restore previous size")},
+        {applyLayout(), QStringLiteral("Tile visible windows")},
+    };
+    return entries;
+}
+
+const std::vector<Name>& allNames() {
+    static const std::vector<Name> names = [] {
+        std::vector<Name> all{toggleSidebar(), saveWorkspace(), windowSwitcher(), clipboardHistory()};
+        for (const SnapActionEntry& entry : snapActionEntries())
+            all.push_back(entry.name);
+        for (const Name& slot : restoreWorkspaceNames())
+            all.push_back(slot);
+        return all;
+    }();
+    return names;
+}
+
+} // namespace AppShortcuts
+
+namespace {
+void toggleClipboardHistory(AppState& state) {
+    // Ignored while clipboard history is off. The strip's controller offers only `show` so far;
+    // a press while it shows leaves it showing.
+    if (!state.settings().clipboardEnabled())
+        return;
+    state.clipboardPanel().show();
+}
+} // namespace
+
+void registerHotkeys(AppState& state) {
+    using namespace AppShortcuts;
+    ShortcutKit::Registry& shortcuts = state.shortcuts();
+    for (const ShortcutKit::Name& name : allNames())
+        shortcuts.seed(name);
+
+    // The asynchronous actions only start their task here; presses in quick succession may
+    // overlap, and each awaits its own call.
+    shortcuts.onKeyDown(toggleSidebar(), [&state] { state.sidebar().toggle(); });
+    shortcuts.onKeyDown(saveWorkspace(), [&state] { state.saveCurrentWindows(); });
+    shortcuts.onKeyDown(windowSwitcher(), [&state] { state.switcher().advance(); });
+    shortcuts.onKeyDown(clipboardHistory(), [&state] { toggleClipboardHistory(state); });
+
+    const std::pair<const ShortcutKit::Name&, SnapAction> snaps[] = {
+        {snapLeft(), SnapAction::leftHalf},     {snapRight(), SnapAction::rightHalf},
+        {snapTop(), SnapAction::topHalf},       {snapBottom(), SnapAction::bottomHalf},
+        {snapMaximize(), SnapAction::maximize}, {snapCenter(), SnapAction::center},
+    };
+    for (const auto& [name, action] : snaps)
+        shortcuts.onKeyDown(name, [&state, action = action] { state.snap().snap(action); });
+    shortcuts.onKeyDown(snapRestore(), [&state] { state.snap().restore(); });
+    // The preset is read at the press, not when the binding is made.
+    shortcuts.onKeyDown(applyLayout(),
+                        [&state] { state.snap().tileScreen(state.settings().quickTilePreset()); });
+
+    for (std::size_t i = 0; i < restoreWorkspaceNames().size(); ++i) {
+        const int slot = static_cast<int>(i) + 1;
+        shortcuts.onKeyDown(restoreWorkspaceNames()[i], [&state, slot] { state.restoreSlot(slot); });
+    }
+}
+
+std::optional<QString> workspaceShortcutText(ShortcutKit::Registry& shortcuts, int slot) {
+    if (slot < 1 || slot > static_cast<int>(AppShortcuts::restoreWorkspaceNames().size()))
+        return std::nullopt;
+    const ShortcutKit::Name& name = AppShortcuts::restoreWorkspaceNames()[static_cast<std::size_t>(slot - 1)];
+    // Reading a name uses it: its default is seeded the first time, as at the bindings.
+    shortcuts.seed(name);
+    const std::optional<ShortcutKit::Shortcut> shortcut = shortcuts.getShortcut(name);
+    if (!shortcut)
+        return std::nullopt;
+    return shortcut->description(shortcuts.keyboard());
+}
 
 std::optional<QString> workspaceShortcutText(int slot) {
-    Q_UNUSED(slot);
-    return std::nullopt;
+    AppState* state = AppState::sharedIfSet();
+    if (!state)
+        return std::nullopt;
+    return workspaceShortcutText(state->shortcuts(), slot);
 }
 
 } // namespace corvane

@@ -1,17 +1,59 @@
 #pragma once
 
+#include "ShortcutKit/Name.h"
+
 #include <QString>
 
+#include <array>
 #include <optional>
+#include <vector>
 
 namespace corvane {
 
 class AppState;
+namespace ShortcutKit {
+class Registry;
+}
 
-// Binds every application shortcut name to its action.
+// The application's 21 global shortcuts, each a name with its default. Using a name's default
+// never overwrites a stored choice: defaults are seeded once, when the bindings are made.
+namespace AppShortcuts {
+
+const ShortcutKit::Name& toggleSidebar();
+const ShortcutKit::Name& saveWorkspace();
+const ShortcutKit::Name& windowSwitcher();
+const ShortcutKit::Name& clipboardHistory();
+const ShortcutKit::Name& snapLeft();
+const ShortcutKit::Name& snapRight();
+const ShortcutKit::Name& snapTop();
+const ShortcutKit::Name& snapBottom();
+const ShortcutKit::Name& snapMaximize();
+const ShortcutKit::Name& snapCenter();
+const ShortcutKit::Name& snapRestore();
+const ShortcutKit::Name& applyLayout();
+
+// restoreWorkspace1 to restoreWorkspace9; index 0 is slot 1.
+const std::array<ShortcutKit::Name, 9>& restoreWorkspaceNames();
+
+// The snapping shortcuts with the titles the settings show for them, in display order.
+struct SnapActionEntry {
+    ShortcutKit::Name name;
+    QString title;
+};
+const std::vector<SnapActionEntry>& snapActionEntries();
+
+// All 21 names: the four application names, the snapping ones, then the workspace slots. This is
+// also the order in which "Reset All to Defaults" resets them.
+const std::vector<ShortcutKit::Name>& allNames();
+
+} // namespace AppShortcuts
+
+// Seeds every default and binds every application shortcut name to its action, all on key down.
+// Called once, at start-up.
 void registerHotkeys(AppState& state);
 // The display text of the shortcut that restores the workspace on `slot`; none outside 1 to 9
-// or when no shortcut is bound.
+// or when no shortcut is bound. The first form reads the application's own shortcuts.
 std::optional<QString> workspaceShortcutText(int slot);
+std::optional<QString> workspaceShortcutText(ShortcutKit::Registry& shortcuts, int slot);
 
 } // namespace corvane

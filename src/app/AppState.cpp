@@ -1,6 +1,7 @@
 #include "app/AppState.h"
 
 #include "ShortcutKit/AppShortcuts.h"
+#include "ShortcutKit/Registry.h"
 #include "app/LaunchAtLogin.h"
 #include "app/Log.h"
 #include "app/PermissionManager.h"
@@ -46,16 +47,20 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_windows = std::make_unique<WindowService>(m_settings, AXWindowService::shared(), *platform.windowList,
                                                *platform.runningApplications, runtime.scheduler, runtime.background,
                                                AXWindowService::shared().ownPID());
-    m_thumbnails = std::make_unique<ThumbnailService>(*this);
+    m_thumbnails = std::make_unique<ThumbnailService>(m_settings, *platform.windowCapture, *platform.powerSource,
+                                                      *platform.sleepWake, runtime.scheduler, runtime.background);
     m_workspaces =
         std::make_unique<WorkspaceManager>(std::make_unique<WorkspaceStore>(WorkspaceStore::defaultFileURL()));
     m_toast = std::make_unique<ToastController>(*platform.screens, runtime.scheduler, m_settings,
                                                 *platform.panelWindowing, runtime.animator);
     m_updater = std::make_unique<Updater>();
-    m_spaces = std::make_unique<SpacesService>(*this);
+    m_spaces = std::make_unique<SpacesService>(*platform.desktops, *platform.screens, *platform.runningApplications,
+                                               runtime.scheduler, runtime.background);
     m_files = std::make_unique<FileShelf>();
     m_awake = std::make_unique<AwakeController>();
     m_clipboard = std::make_unique<ClipboardHistory>();
+    m_shortcuts = std::make_unique<ShortcutKit::Registry>(*platform.defaults, *platform.hotKeys, *platform.keyboard,
+                                                          runtime.notifications, runtime.scheduler);
 }
 
 AppState::~AppState() {
@@ -232,6 +237,59 @@ QCoro::Task<void> AppState::refreshWindows(bool force) { co_await m_windows->ref
 
 void AppState::screenParametersChanged() { notchDrop().start(); }
 
-void AppState::settingsChanged(const std::optional<QString>& key) { Q_UNUSED(key); }
+void AppState::settingsChanged(const std::optional<QString>& key) {
+    // One action per key; the first row that names the key decides. Keys read where they are
+    // used need nothing here; everything else takes the general path at the end.
+    const auto is = [&key](std::initializer_list<const char*> names) {
+        if (!key) return false;
+        for (const char* name : names)
+            if (*key == QLatin1String(name)) return true;
+        return false;
+    };
+    if (is({"showDockIcon"})) {
+        m_platform.host->setActivationPolicy(m_settings.showDockIcon() ? ApplicationHost::ActivationPolicy::regular
+                                                                       : ApplicationHost::ActivationPolicy::accessory);
+    } else if (is({"radialEnabled", "radialTrigger"})) {
+        radial().start();
+    } else if (is({"hasCompletedOnboarding", "showSettingsOnLaunch", "awakeLastDuration"})) {
+    } else if (is({"clipboardEnabled"})) {
+        const bool enabled = m_settings.clipboardEnabled();
+        m_clipboard->setEnabled(enabled);
+        if (!enabled) {
+            m_clipboard->clear();
+            ClipboardHistory::purgeStaleStore(false, 0);
+        }
+        clipboardPanel().updateStatusItem();
+    } else if (is({"showClipboardIcon"})) {
+        clipboardPanel().updateStatusItem();
+    } else if (is({"showFilesIcon", "showTray", "showFiles"})) {
+        shelf().syncStatusItem();
+        m_windows->rebuildVisible();
+        sidebar().reload();
+    } else if (is({"clipboardRetentionDays"})) {
+        m_clipboard->applyRetention();
+    } else if (is({"clipboardLimit", "clipboardPasteDirectly", "notchAwakeIndicator", "showMenuBarIcon",
+                   "notchAirDrop"})) {
+    } else if (is({"mouseScrollDirection", "reverseMouseHorizontal"})) {
+        mouse().apply();
+    } else if (is({"notchTray"})) {
+        notchDrop().start();
+    } else if (is({"volumeStepPercent", "brightnessStepPercent", "minBrightnessPercent"})) {
+        notch().loadStepSettings();
+    } else if (is({"notchHUD"})) {
+        if (m_settings.notchHUD() && PermissionManager::cachedAccessibility())
+            notch().installTap();
+        else
+            notch().removeTap();
+    } else if (is({"showAwakeIcon"})) {
+        m_awake->updateStatusItem();
+    } else if (is({"awakeMode"})) {
+        m_awake->reapplyMode();
+    } else {
+        m_windows->rebuildVisible();
+        sidebar().reload();
+        shelf().syncFloatingPanels();
+    }
+}
 
 } // namespace corvane

@@ -42,6 +42,9 @@ class NotchDropController;
 class SettingsWindowController;
 class OnboardingWindowController;
 class WorkspaceRestorer;
+namespace ShortcutKit {
+class Registry;
+}
 
 // The application names of the windows in list order, without empty names and repeats.
 std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows);
@@ -93,6 +96,8 @@ public:
     SettingsWindowController& settingsWindow();
     OnboardingWindowController& onboarding();
     WorkspaceRestorer& restorer();
+    // The named global shortcuts, their bindings and hot keys.
+    ShortcutKit::Registry& shortcuts() { return *m_shortcuts; }
 
     // --- Actions that span several features. ---
 
@@ -161,6 +166,8 @@ private:
     std::unique_ptr<SettingsWindowController> m_settingsWindow;
     std::unique_ptr<OnboardingWindowController> m_onboarding;
     std::unique_ptr<WorkspaceRestorer> m_restorer;
+    // Last, so that it goes first: its bindings reach into everything above.
+    std::unique_ptr<ShortcutKit::Registry> m_shortcuts;
 
     ObserverToken m_settingsObserver;
     QMetaObject::Connection m_screensObserver;

@@ -3,12 +3,19 @@
 #include "platform/Accessibility.h"
 #include "platform/ApplicationCatalog.h"
 #include "platform/ApplicationHost.h"
+#include "platform/HotKeys.h"
+#include "platform/Keyboard.h"
+#include "platform/Desktops.h"
+#include "platform/EventMonitors.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PermissionProbe.h"
+#include "platform/PowerSource.h"
 #include "platform/RunningApplications.h"
 #include "platform/Screens.h"
+#include "platform/SleepWake.h"
 #include "platform/SystemShell.h"
 #include "platform/UserDefaults.h"
+#include "platform/WindowCapture.h"
 #include "platform/WindowList.h"
 
 #include <memory>
@@ -29,6 +36,13 @@ struct Platform {
     std::unique_ptr<Accessibility> accessibility;
     std::unique_ptr<WindowList> windowList;
     std::unique_ptr<RunningApplications> runningApplications;
+    std::unique_ptr<Keyboard> keyboard;
+    std::unique_ptr<HotKeys> hotKeys;
+    std::unique_ptr<Desktops> desktops;
+    std::unique_ptr<WindowCapture> windowCapture;
+    std::unique_ptr<PowerSource> powerSource;
+    std::unique_ptr<SleepWake> sleepWake;
+    std::unique_ptr<EventMonitors> eventMonitors;
 };
 
 } // namespace corvane

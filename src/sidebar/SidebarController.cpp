@@ -7,7 +7,7 @@ namespace corvane {
 
 void SidebarController::start() { m_started = true; }
 
-void SidebarController::reload() {}
+void SidebarController::reload() { ++m_reloadCount; }
 
 void SidebarController::toggle() {
     Settings& settings = m_state.settings();

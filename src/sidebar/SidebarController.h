@@ -32,6 +32,7 @@ public:
     // A pending hover; cancelled when a window is focused.
     TaskSlot& hoverTask() { return m_hoverTask; }
     bool isStarted() const { return m_started; }
+    int reloadCount() const { return m_reloadCount; }
 
 private:
     AppState& m_state;
@@ -40,6 +41,7 @@ private:
     std::optional<ScreenInfo> m_currentScreen;
     TaskSlot m_hoverTask;
     bool m_started = false;
+    int m_reloadCount = 0;
 };
 
 } // namespace corvane

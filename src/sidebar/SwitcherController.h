@@ -11,6 +11,8 @@ class SwitcherController {
 public:
     explicit SwitcherController(AppState& state) : m_state(state) {}
     bool isActive() const { return m_active; }
+    // Opens the switcher, or moves its selection to the next window.
+    void advance() {}
 
 private:
     [[maybe_unused]] AppState& m_state;

@@ -36,6 +36,27 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeRunning = std::make_unique<FakeRunningApplications>();
     fakeRunningApplications = madeRunning.get();
     runningApplications = std::move(madeRunning);
+    auto madeKeyboard = std::make_unique<FakeKeyboard>();
+    fakeKeyboard = madeKeyboard.get();
+    keyboard = std::move(madeKeyboard);
+    auto madeHotKeys = std::make_unique<FakeHotKeys>();
+    fakeHotKeys = madeHotKeys.get();
+    hotKeys = std::move(madeHotKeys);
+    auto madeDesktops = std::make_unique<FakeDesktops>();
+    fakeDesktops = madeDesktops.get();
+    desktops = std::move(madeDesktops);
+    auto madeCapture = std::make_unique<FakeWindowCapture>();
+    fakeWindowCapture = madeCapture.get();
+    windowCapture = std::move(madeCapture);
+    auto madePower = std::make_unique<FakePowerSource>();
+    fakePowerSource = madePower.get();
+    powerSource = std::move(madePower);
+    auto madeSleepWake = std::make_unique<FakeSleepWake>();
+    fakeSleepWake = madeSleepWake.get();
+    sleepWake = std::move(madeSleepWake);
+    auto madeMonitors = std::make_unique<FakeEventMonitors>(fakeScreens);
+    fakeEventMonitors = madeMonitors.get();
+    eventMonitors = std::move(madeMonitors);
 }
 
 } // namespace corvane

@@ -5,11 +5,18 @@
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeApplicationHost.h"
 #include "platform/fake/FakeDefaultsFile.h"
+#include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeKeyboard.h"
+#include "platform/fake/FakeDesktops.h"
+#include "platform/fake/FakeEventMonitors.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"
+#include "platform/fake/FakePowerSource.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
+#include "platform/fake/FakeSleepWake.h"
 #include "platform/fake/FakeSystemShell.h"
+#include "platform/fake/FakeWindowCapture.h"
 #include "platform/fake/FakeWindowList.h"
 
 namespace corvane {
@@ -29,6 +36,13 @@ struct FakePlatform : Platform {
     FakeAccessibility* fakeAccessibility;
     FakeWindowList* fakeWindowList;
     FakeRunningApplications* fakeRunningApplications;
+    FakeKeyboard* fakeKeyboard;
+    FakeHotKeys* fakeHotKeys;
+    FakeDesktops* fakeDesktops;
+    FakeWindowCapture* fakeWindowCapture;
+    FakePowerSource* fakePowerSource;
+    FakeSleepWake* fakeSleepWake;
+    FakeEventMonitors* fakeEventMonitors;
 };
 
 } // namespace corvane

@@ -2,13 +2,20 @@
 
 #include "platform/linux/DesktopApplicationCatalog.h"
 #include "platform/linux/JsonDefaultsFile.h"
+#include "platform/linux/LinuxPowerSource.h"
+#include "platform/linux/LinuxSleepWake.h"
 #include "platform/linux/LinuxSystemShell.h"
 #include "platform/linux/QtApplicationHost.h"
 #include "platform/x11/QtScreens.h"
 #include "platform/x11/X11PanelWindowing.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11HotKeys.h"
+#include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11Desktops.h"
+#include "platform/x11/X11EventMonitors.h"
 #include "platform/x11/X11PermissionProbe.h"
 #include "platform/x11/X11RunningApplications.h"
+#include "platform/x11/X11WindowCapture.h"
 #include "platform/x11/X11WindowList.h"
 
 namespace corvane {
@@ -26,6 +33,13 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->accessibility = std::make_unique<X11Accessibility>();
     platform->windowList = std::make_unique<X11WindowList>();
     platform->runningApplications = std::make_unique<X11RunningApplications>();
+    platform->keyboard = std::make_unique<X11Keyboard>();
+    platform->hotKeys = std::make_unique<X11HotKeys>();
+    platform->desktops = std::make_unique<X11Desktops>();
+    platform->windowCapture = std::make_unique<X11WindowCapture>();
+    platform->powerSource = std::make_unique<LinuxPowerSource>();
+    platform->sleepWake = std::make_unique<LinuxSleepWake>();
+    platform->eventMonitors = std::make_unique<X11EventMonitors>();
     return platform;
 }
 

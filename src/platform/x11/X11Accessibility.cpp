@@ -38,26 +38,41 @@ X11Connection* X11Accessibility::connection() {
     if (!m_connection || !m_connection->isValid()) {
         m_connection = std::make_unique<X11Connection>(m_displayName);
         m_requestedOrigins.clear();
+        m_cache.clear();
     }
     return m_connection->isValid() ? m_connection.get() : nullptr;
+}
+
+X11Connection* X11Accessibility::connectionForWrite() {
+    m_cache.invalidate();
+    return connection();
 }
 
 std::optional<X11WindowFacts> X11Accessibility::facts(const AXElement& window) {
     X11Connection* c = connection();
     if (!c || window.handle == 0 || window.handle > UINT32_MAX)
         return std::nullopt;
-    return readWindowFacts(*c, windowOf(window));
+    return m_cache.facts(*c, windowOf(window));
+}
+
+std::optional<X11WindowFacts> X11Accessibility::factsForWrite(const AXElement& window) {
+    X11Connection* c = connectionForWrite();
+    if (!c || window.handle == 0 || window.handle > UINT32_MAX)
+        return std::nullopt;
+    return readWindowFacts(*c, windowOf(window), X11Fact::frame);
 }
 
 std::optional<std::vector<xcb_window_t>> X11Accessibility::windowsOf(int32_t pid, X11Atom list) {
     X11Connection* c = connection();
     if (!c)
         return std::nullopt;
+    if (list == X11Atom::netClientList)
+        return m_cache.clientsOf(*c, pid);
     const std::optional<X11Property> clients = c->property(c->root(), c->atom(list), XCB_ATOM_WINDOW);
     if (!clients)
         return std::nullopt;
     const std::vector<uint32_t> all = clients->values32();
-    const std::vector<int32_t> pids = readWindowPids(*c, all);
+    const std::vector<int32_t> pids = m_cache.pidsOf(*c, all);
     std::vector<xcb_window_t> owned;
     for (size_t i = 0; i < all.size(); ++i)
         if (pids[i] == pid)
@@ -86,7 +101,7 @@ AXRead<AXElement> X11Accessibility::focusedWindow(int32_t pid) {
     const std::optional<uint32_t> active = c->rootValue(X11Atom::netActiveWindow);
     if (!active || *active == XCB_WINDOW_NONE)
         return AXRead<AXElement>::failure(AXStatus::noValue);
-    const std::vector<int32_t> pids = readWindowPids(*c, {*active});
+    const std::vector<int32_t> pids = m_cache.pidsOf(*c, {*active});
     if (pids.front() != pid)
         return AXRead<AXElement>::failure(AXStatus::noValue);
     return AXRead<AXElement>::success(AXElement{pid, *active});
@@ -192,7 +207,7 @@ bool X11Accessibility::moveResize(const X11WindowFacts& f, std::optional<QPointF
 }
 
 bool X11Accessibility::setPosition(const AXElement& window, QPointF origin) {
-    const auto f = facts(window);
+    const auto f = factsForWrite(window);
     if (!f)
         return false;
     m_requestedOrigins.insert(f->window, origin);
@@ -200,7 +215,7 @@ bool X11Accessibility::setPosition(const AXElement& window, QPointF origin) {
 }
 
 bool X11Accessibility::setSize(const AXElement& window, QSizeF size) {
-    const auto f = facts(window);
+    const auto f = factsForWrite(window);
     if (!f) {
         m_requestedOrigins.remove(windowOf(window));
         return false;
@@ -214,7 +229,7 @@ bool X11Accessibility::setSize(const AXElement& window, QSizeF size) {
 }
 
 bool X11Accessibility::setMinimized(const AXElement& window, bool minimized) {
-    const auto f = facts(window);
+    const auto f = factsForWrite(window);
     if (!f)
         return false;
     if (minimized) {
@@ -237,7 +252,7 @@ bool X11Accessibility::setMain(const AXElement&) {
 }
 
 bool X11Accessibility::raise(const AXElement& window) {
-    X11Connection* c = connection();
+    X11Connection* c = connectionForWrite();
     if (!c || window.handle == 0 || !c->windowExists(windowOf(window)))
         return false;
     c->sendToRoot(windowOf(window), X11Atom::netRestackWindow,
@@ -247,7 +262,7 @@ bool X11Accessibility::raise(const AXElement& window) {
 }
 
 bool X11Accessibility::close(const AXElement& window) {
-    X11Connection* c = connection();
+    X11Connection* c = connectionForWrite();
     if (!c || window.handle == 0 || !c->windowExists(windowOf(window)))
         return false;
     c->sendToRoot(windowOf(window), X11Atom::netCloseWindow, {c->serverTime(), kSourcePager, 0, 0, 0});
@@ -256,7 +271,7 @@ bool X11Accessibility::close(const AXElement& window) {
 }
 
 bool X11Accessibility::bringToFront(int32_t pid, uint32_t windowNumber) {
-    X11Connection* c = connection();
+    X11Connection* c = connectionForWrite();
     if (!c)
         return false;
     xcb_window_t target = windowNumber;

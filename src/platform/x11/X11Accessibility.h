@@ -2,6 +2,7 @@
 
 #include "platform/Accessibility.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11FactsCache.h"
 #include "platform/x11/X11WindowFacts.h"
 
 #include <QByteArray>
@@ -46,7 +47,12 @@ public:
 
 private:
     X11Connection* connection();
+    // What a read answers: facts read a moment ago serve the reads of a whole sweep.
     std::optional<X11WindowFacts> facts(const AXElement& window);
+    // What a write goes by: read now, and every fact read before the write is forgotten.
+    std::optional<X11WindowFacts> factsForWrite(const AXElement& window);
+    // Connection for a write; every fact read before it is forgotten.
+    X11Connection* connectionForWrite();
     // The process's client windows, in the order of the given root list; none when the list
     // cannot be read.
     std::optional<std::vector<xcb_window_t>> windowsOf(int32_t pid, X11Atom list);
@@ -56,6 +62,7 @@ private:
     double m_pixelRatio = 1.0;
     Seconds m_timeout{};
     std::unique_ptr<X11Connection> m_connection;
+    X11FactsCache m_cache;
     // The origin last asked for per window, so that the size write after a position write keeps
     // it even before the window manager has moved the window there.
     QHash<xcb_window_t, QPointF> m_requestedOrigins;

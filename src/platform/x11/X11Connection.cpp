@@ -127,8 +127,9 @@ std::optional<X11Property> X11Connection::property(xcb_window_t window, xcb_atom
     X11Property result;
     result.type = reply->type;
     result.format = reply->format;
+    // The value's length is given in bytes, whatever the format.
     result.data = QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                             xcb_get_property_value_length(reply.get()) * (reply->format / 8));
+                             xcb_get_property_value_length(reply.get()));
     return result;
 }
 

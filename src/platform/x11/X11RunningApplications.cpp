@@ -117,6 +117,9 @@ void X11RunningApplications::refreshClients(bool announce) {
             current.push_back(pid);
     }
     m_windowPids = std::move(kept);
+    m_windowTraits.removeIf([this](QHash<xcb_window_t, X11WindowFacts>::iterator known) {
+        return !m_windowPids.contains(known.key());
+    });
 
     const std::vector<int32_t> previous = std::exchange(m_pids, current);
     if (!announce)
@@ -146,43 +149,62 @@ void X11RunningApplications::refreshActive(bool announce) {
         Q_EMIT applicationActivated(*pid);
 }
 
+std::vector<RunningApplication> X11RunningApplications::describe(const std::vector<int32_t>& pids) {
+    QHash<int32_t, size_t> slots;
+    for (size_t i = 0; i < pids.size(); ++i)
+        slots.insert(pids[i], i);
+    std::vector<xcb_window_t> windows;
+    for (xcb_window_t window : m_clients)
+        if (slots.contains(m_windowPids.value(window)))
+            windows.push_back(window);
+
+    // The windows met for the first time, in one round trip.
+    std::vector<xcb_window_t> unread;
+    for (xcb_window_t window : windows)
+        if (!m_windowTraits.contains(window))
+            unread.push_back(window);
+    const X11Facts describing = X11Facts(X11Fact::state) | X11Fact::identity;
+    for (X11WindowFacts& f : readWindowFacts(*m_connection, unread, describing))
+        if (f.alive)
+            m_windowTraits.insert(f.window, std::move(f));
+
+    std::vector<RunningApplication> apps(pids.size());
+    std::vector<std::optional<X11ProgramIdentity>> identities(pids.size());
+    for (xcb_window_t window : windows) {
+        const auto traits = m_windowTraits.constFind(window);
+        if (traits == m_windowTraits.constEnd())
+            continue; // gone meanwhile
+        const X11WindowFacts& f = *traits;
+        const size_t i = slots.value(m_windowPids.value(f.window));
+        // The first window in client-list order names the program.
+        if (!identities[i])
+            identities[i] = m_identities.identify(f);
+        apps[i].regular |= f.kind == X11WindowKind::normal || f.kind == X11WindowKind::dialog;
+    }
+    for (size_t i = 0; i < pids.size(); ++i) {
+        RunningApplication& app = apps[i];
+        app.pid = pids[i];
+        if (identities[i]) {
+            app.bundleID = identities[i]->bundleID;
+            app.localizedName = identities[i]->entryName.value_or(identities[i]->className);
+        }
+        if (app.localizedName.isEmpty())
+            app.localizedName = X11ProgramIdentities::processName(app.pid);
+        // X11 has no application-level hiding.
+        app.isHidden = false;
+    }
+    takeQueuedEvents();
+    return apps;
+}
+
 std::optional<RunningApplication> X11RunningApplications::application(int32_t pid) {
     if (pid <= 0 || std::find(m_pids.begin(), m_pids.end(), pid) == m_pids.end())
         return std::nullopt;
-    std::vector<xcb_window_t> windows;
-    for (xcb_window_t window : m_clients)
-        if (m_windowPids.value(window) == pid)
-            windows.push_back(window);
-
-    RunningApplication app;
-    app.pid = pid;
-    app.regular = false;
-    std::optional<X11ProgramIdentity> identity;
-    for (const X11WindowFacts& f : readWindowFacts(*m_connection, windows)) {
-        if (!f.alive)
-            continue;
-        if (!identity)
-            identity = m_identities.identify(f);
-        app.regular |= f.kind == X11WindowKind::normal || f.kind == X11WindowKind::dialog;
-    }
-    if (identity) {
-        app.bundleID = identity->bundleID;
-        app.localizedName = identity->entryName.value_or(identity->className);
-    }
-    if (app.localizedName.isEmpty())
-        app.localizedName = X11ProgramIdentities::processName(pid);
-    // X11 has no application-level hiding.
-    app.isHidden = false;
-    takeQueuedEvents();
-    return app;
+    return describe({pid}).front();
 }
 
 std::vector<RunningApplication> X11RunningApplications::runningApplications() {
-    std::vector<RunningApplication> apps;
-    for (int32_t pid : std::vector<int32_t>(m_pids))
-        if (std::optional<RunningApplication> app = application(pid))
-            apps.push_back(std::move(*app));
-    return apps;
+    return describe(std::vector<int32_t>(m_pids));
 }
 
 std::optional<int32_t> X11RunningApplications::frontmostApplicationPID() {

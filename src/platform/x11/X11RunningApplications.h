@@ -40,12 +40,17 @@ private:
     // Re-reads the client list; with `announce`, reports the programs that came and went.
     void refreshClients(bool announce);
     void refreshActive(bool announce);
+    // The programs with these pids, described from their windows in one round trip.
+    std::vector<RunningApplication> describe(const std::vector<int32_t>& pids);
 
     std::unique_ptr<X11Connection> m_connection;
     QSocketNotifier* m_notifier = nullptr;
     X11ProgramIdentities m_identities;
     std::vector<xcb_window_t> m_clients;       // in client-list order
     QHash<xcb_window_t, int32_t> m_windowPids; // a window's process never changes
+    // What names a window's program and tells its kind, read once per window: set before the
+    // window is mapped and kept while it is managed. Forgotten when it leaves the client list.
+    QHash<xcb_window_t, X11WindowFacts> m_windowTraits;
     std::vector<int32_t> m_pids;               // in order of their first window
     std::optional<int32_t> m_activePid;
     bool m_clientsChanged = false, m_activeChanged = false, m_desktopChanged = false;

@@ -2,6 +2,7 @@
 
 #include "platform/x11/X11Connection.h"
 
+#include <QFlags>
 #include <QMargins>
 #include <QRect>
 #include <QString>
@@ -14,7 +15,26 @@ namespace corvane {
 // What a window says it is, coarsely: the window list puts the last two kinds above layer 0.
 enum class X11WindowKind { normal, dialog, utility, panel, other };
 
+// Groups of facts, so that a reader asks the server only for what it uses: the server answers
+// request by request, and their number is what a read costs. Whether the window still exists is
+// always known.
+enum class X11Fact : unsigned {
+    viewable = 1u << 0,  // viewable
+    frame = 1u << 1,     // client area, frame extents, shadows
+    title = 1u << 2,     // title
+    state = 1u << 3,     // hidden, kind, transient
+    placement = 1u << 4, // desktop, opacity
+    identity = 1u << 5,  // WM_CLASS, application id
+    pid = 1u << 6,       // the process, asked of the server (callers that remember pids leave it out)
+};
+Q_DECLARE_FLAGS(X11Facts, X11Fact)
+Q_DECLARE_OPERATORS_FOR_FLAGS(X11Facts)
+inline constexpr X11Facts allX11Facts = X11Facts(X11Fact::viewable) | X11Fact::frame | X11Fact::title |
+                                        X11Fact::state | X11Fact::placement | X11Fact::identity |
+                                        X11Fact::pid;
+
 // Everything the window layer reads about one client window, gathered in a single round trip.
+// Facts of groups that were not asked for keep the defaults below.
 struct X11WindowFacts {
     xcb_window_t window = XCB_WINDOW_NONE;
     bool alive = false;     // false: the window is gone; nothing else below is meaningful
@@ -38,8 +58,14 @@ struct X11WindowFacts {
 
 // Reads the facts of every window with all requests in flight at once.
 std::vector<X11WindowFacts> readWindowFacts(X11Connection& connection,
-                                            const std::vector<xcb_window_t>& windows);
-std::optional<X11WindowFacts> readWindowFacts(X11Connection& connection, xcb_window_t window);
+                                            const std::vector<xcb_window_t>& windows,
+                                            X11Facts which = allX11Facts);
+// The same with a choice per window (`which[i]` for `windows[i]`), still in one round trip.
+std::vector<X11WindowFacts> readWindowFacts(X11Connection& connection,
+                                            const std::vector<xcb_window_t>& windows,
+                                            const std::vector<X11Facts>& which);
+std::optional<X11WindowFacts> readWindowFacts(X11Connection& connection, xcb_window_t window,
+                                              X11Facts which = allX11Facts);
 
 // The process behind each window (0 when unknown), in one round trip.
 std::vector<int32_t> readWindowPids(X11Connection& connection, const std::vector<xcb_window_t>& windows);

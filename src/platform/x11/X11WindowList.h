@@ -3,8 +3,10 @@
 #include "platform/WindowList.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ProgramIdentity.h"
+#include "platform/x11/X11WindowPids.h"
 
 #include <QByteArray>
+#include <QHash>
 
 #include <memory>
 #include <mutex>
@@ -22,11 +24,19 @@ public:
     std::vector<WindowListEntry> onScreenWindows() override;
 
 private:
+    // The name of a process without a desktop entry, kept while it has windows listed.
+    QString processName(int32_t pid);
+
     QByteArray m_displayName;
     double m_pixelRatio = 1.0;
     std::mutex m_mutex;
     std::unique_ptr<X11Connection> m_connection;
     X11ProgramIdentities m_identities;
+    X11WindowPids m_pids;
+    // A window's class and application id are set before it is mapped and stay while it is
+    // managed: resolved once per window, forgotten when it leaves the list.
+    QHash<xcb_window_t, X11ProgramIdentity> m_windowIdentities;
+    QHash<int32_t, QString> m_processNames;
 };
 
 } // namespace corvane

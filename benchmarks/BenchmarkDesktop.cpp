@@ -1,0 +1,180 @@
+#include "BenchmarkDesktop.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <set>
+
+namespace corvane::benchmarks {
+
+namespace {
+
+constexpr auto kSettleBound = std::chrono::seconds(60);
+constexpr int kColumns = 8;
+
+testing::VirtualDesktop* gDesktop = nullptr;
+
+struct Current {
+    Population kind = Population::windowsOfOneProgram;
+    int count = 0;
+    std::vector<xcb_window_t> windows; // ours
+    std::vector<QProcess*> programs;   // owned by the desktop
+    std::vector<int32_t> pids;
+};
+std::optional<Current> gCurrent;
+
+bool waitUntil(const std::function<bool()>& done) {
+    const auto until = std::chrono::steady_clock::now() + kSettleBound;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        QCoreApplication::processEvents();
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+// How many managed client windows belong to one of `pids`.
+size_t managedWindowsOf(const std::vector<int32_t>& pids) {
+    size_t managed = 0;
+    for (const testing::ClientWindow& client : gDesktop->clientWindows())
+        managed += std::find(pids.begin(), pids.end(), client.pid) != pids.end();
+    return managed;
+}
+
+void setText(xcb_window_t window, xcb_atom_t property, xcb_atom_t type, const QByteArray& text) {
+    xcb_change_property(gDesktop->connection(), XCB_PROP_MODE_REPLACE, window, property, type, 8,
+                        static_cast<uint32_t>(text.size()), text.constData());
+}
+
+void createOwnWindows(Current& current, int count) {
+    xcb_connection_t* c = gDesktop->connection();
+    const uint32_t pid = static_cast<uint32_t>(::getpid());
+    current.pids = {static_cast<int32_t>(pid)};
+    for (int i = 0; i < count; ++i) {
+        const xcb_window_t window = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, gDesktop->rootWindow(), (i % kColumns) * 220,
+                          (i / kColumns % 6) * 170, 200, 150, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          XCB_COPY_FROM_PARENT, 0, nullptr);
+        setText(window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, QByteArray("window ") + QByteArray::number(i));
+        setText(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, QByteArray("benchwindow\0BenchWindow\0", 24));
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, gDesktop->atom("_NET_WM_PID"),
+                            XCB_ATOM_CARDINAL, 32, 1, &pid);
+        xcb_map_window(c, window);
+        current.windows.push_back(window);
+    }
+    xcb_flush(c);
+}
+
+void launchPrograms(Current& current, int count) {
+    for (int i = 0; i < count; ++i) {
+        const QString geometry =
+            QStringLiteral("200x150+%1+%2").arg((i % kColumns) * 220).arg(i / kColumns % 6 * 170);
+        QProcess* program =
+            gDesktop->launch(QStringLiteral("xlogo"), {QStringLiteral("-geometry"), geometry});
+        if (!program)
+            continue;
+        current.programs.push_back(program);
+        current.pids.push_back(static_cast<int32_t>(program->processId()));
+    }
+}
+
+// The window manager announces itself before it is done starting, and a window mapped meanwhile
+// may be left unmanaged for good: map a probe window until it is taken.
+bool waitForWindowManagerToManage() {
+    xcb_connection_t* c = gDesktop->connection();
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, gDesktop->rootWindow(), 0, 0, 50, 50, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const auto managed = [&] {
+        for (const testing::ClientWindow& client : gDesktop->clientWindows())
+            if (client.window == probe)
+                return true;
+        return false;
+    };
+    bool taken = false;
+    for (int attempt = 0; attempt < 60 && !taken; ++attempt) {
+        xcb_map_window(c, probe);
+        xcb_flush(c);
+        QThread::msleep(250);
+        taken = managed();
+    }
+    xcb_destroy_window(c, probe);
+    xcb_flush(c);
+    return taken && waitUntil([&] { return !managed(); });
+}
+
+} // namespace
+
+testing::VirtualDesktop& desktop() {
+    return *gDesktop;
+}
+
+bool populate(Population kind, int count) {
+    if (gCurrent && gCurrent->kind == kind && gCurrent->count == count)
+        return true;
+    depopulate();
+    Current current;
+    current.kind = kind;
+    current.count = count;
+    if (kind == Population::windowsOfOneProgram)
+        createOwnWindows(current, count);
+    else
+        launchPrograms(current, count);
+    gCurrent = std::move(current);
+    // The client list is written before the frames map: wait for both.
+    return waitUntil([] { return managedWindowsOf(gCurrent->pids) >= static_cast<size_t>(gCurrent->count); });
+}
+
+void depopulate() {
+    if (!gCurrent)
+        return;
+    xcb_connection_t* c = gDesktop->connection();
+    for (xcb_window_t window : gCurrent->windows)
+        xcb_destroy_window(c, window);
+    xcb_flush(c);
+    for (QProcess* program : gCurrent->programs)
+        program->kill();
+    for (QProcess* program : gCurrent->programs)
+        program->waitForFinished(5000);
+    const std::vector<int32_t> pids = gCurrent->pids;
+    gCurrent.reset();
+    waitUntil([&] { return managedWindowsOf(pids) == 0; });
+}
+
+std::vector<int32_t> populationPIDs() {
+    return gCurrent ? gCurrent->pids : std::vector<int32_t>{};
+}
+
+int runBenchmarks(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::unique_ptr<testing::VirtualDesktop> virtualDesktop;
+    try {
+        virtualDesktop = std::make_unique<testing::VirtualDesktop>();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "Cannot start the virtual desktop: %s\n", error.what());
+        return 1;
+    }
+    gDesktop = virtualDesktop.get();
+    if (!waitForWindowManagerToManage()) {
+        std::fprintf(stderr, "The window manager does not manage windows\n");
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    depopulate();
+    gDesktop = nullptr;
+    return 0;
+}
+
+} // namespace corvane::benchmarks

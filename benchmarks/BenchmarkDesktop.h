@@ -1,0 +1,38 @@
+#pragma once
+
+#include "support/VirtualDesktop.h"
+
+#include <QProcess>
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace corvane::benchmarks {
+
+// The private desktop every benchmark of this binary runs on; valid inside a benchmark.
+testing::VirtualDesktop& desktop();
+
+// Client windows the window manager manages, shown side by side, each at least large enough for
+// the window list to keep. They stay up until the next call asks for another population, so that
+// a benchmark run several times over (as the library does to find its iteration count) sets up
+// its desktop once.
+enum class Population {
+    // Windows of this process, which names them by WM_CLASS and _NET_WM_PID.
+    windowsOfOneProgram,
+    // One small X program per window.
+    programs,
+};
+// False when the desktop did not take the whole population in time.
+bool populate(Population kind, int count);
+// Removes whatever population is up, waiting until the window manager has let go of it.
+void depopulate();
+// The process ids behind the current population.
+std::vector<int32_t> populationPIDs();
+
+// Runs the benchmarks registered in this binary on a fresh desktop.
+int runBenchmarks(int argc, char** argv);
+
+} // namespace corvane::benchmarks

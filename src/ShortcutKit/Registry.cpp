@@ -1,0 +1,196 @@
+#include "ShortcutKit/Registry.h"
+
+#include "ShortcutKit/HotKey.h"
+#include "ShortcutKit/HotKeyCenter.h"
+
+namespace corvane::ShortcutKit {
+
+namespace {
+template <typename Table, typename Key> bool hasEntry(const Table& table, const Key& key) {
+    const auto found = table.find(key);
+    return found != table.end() && !found->second.empty();
+}
+} // namespace
+
+Registry::Registry(UserDefaults& defaults, HotKeys& hotKeys, Keyboard& keyboard,
+                   NotificationCenter& notifications, Scheduler& scheduler)
+    : m_store(defaults), m_keyboard(keyboard), m_notifications(notifications), m_scheduler(scheduler),
+      m_center(std::make_unique<HotKeyCenter>(hotKeys, keyboard)) {}
+
+Registry::~Registry() {
+    // Every hot key gives its combination back while the centre is still there.
+    m_registeredHotKeys.clear();
+}
+
+void Registry::onKeyDown(const Name& name, Action action) {
+    m_keyDownHandlers[name].push_back(std::move(action));
+    registerShortcutIfNeeded(name);
+}
+
+void Registry::onKeyUp(const Name& name, Action action) {
+    m_keyUpHandlers[name].push_back(std::move(action));
+    registerShortcutIfNeeded(name);
+}
+
+bool Registry::hasNameEntries(const Name& name) const {
+    return hasEntry(m_keyDownHandlers, name) || hasEntry(m_keyUpHandlers, name) ||
+           hasEntry(m_keyDownNameStreams, name) || hasEntry(m_keyUpNameStreams, name);
+}
+
+bool Registry::hasHandlers(const Name& name) const {
+    return !isDisabled(name) && hasNameEntries(name);
+}
+
+std::set<Name> Registry::namesWithHandlers() const {
+    std::set<Name> names;
+    for (const auto& [name, actions] : m_keyDownHandlers)
+        names.insert(name);
+    for (const auto& [name, actions] : m_keyUpHandlers)
+        names.insert(name);
+    for (const auto& [name, streams] : m_keyDownNameStreams)
+        names.insert(name);
+    for (const auto& [name, streams] : m_keyUpNameStreams)
+        names.insert(name);
+    return names;
+}
+
+void Registry::registerShortcutIfNeeded(const Name& name) {
+    if (!hasHandlers(name))
+        return;
+    if (const std::optional<Shortcut> shortcut = getShortcut(name))
+        registerHotKey(*shortcut);
+}
+
+void Registry::registerHotKey(const Shortcut& shortcut) {
+    // One hot key per distinct shortcut, however many names share it.
+    if (isRegistered(shortcut))
+        return;
+    auto hotKey = std::make_shared<HotKey>(
+        *m_center, shortcut.carbonKeyCode, shortcut.carbonModifiers,
+        [this, shortcut] { handleEvent(EventType::keyDown, shortcut); },
+        [this, shortcut] { handleEvent(EventType::keyUp, shortcut); });
+    // Refused: the shortcut stays without hot key until a later registration succeeds.
+    if (!m_center->registerHotKey(*hotKey))
+        return;
+    std::weak_ptr<HotKey> weak = hotKey;
+    hotKey->onRegistrationFailed = [this, weak, shortcut] {
+        const std::shared_ptr<HotKey> failed = weak.lock();
+        if (!failed)
+            return;
+        const auto found = m_registeredHotKeys.find(shortcut);
+        if (found != m_registeredHotKeys.end() && found->second == failed)
+            m_registeredHotKeys.erase(found);
+    };
+    m_registeredHotKeys.emplace(shortcut, std::move(hotKey));
+}
+
+void Registry::releaseHotKeyIfUnused(const Shortcut& shortcut, const std::optional<Name>& excluded) {
+    if (isShortcutInUse(shortcut, excluded))
+        return;
+    m_registeredHotKeys.erase(shortcut);
+}
+
+bool Registry::isShortcutInUse(const Shortcut& shortcut, const std::optional<Name>& excluded) const {
+    for (const Name& name : namesWithHandlers()) {
+        if (excluded && name == *excluded)
+            continue;
+        if (!hasHandlers(name))
+            continue;
+        if (getShortcut(name) == shortcut)
+            return true;
+    }
+    return hasEntry(m_keyDownShortcutStreams, shortcut) || hasEntry(m_keyUpShortcutStreams, shortcut);
+}
+
+void Registry::handleEvent(EventType type, Shortcut shortcut) {
+    if (m_isPaused)
+        return;
+    const bool down = type == EventType::keyDown;
+    // Actions that bind or unbind change only later presses: work on the tables as they are now.
+    const auto actions = down ? m_keyDownHandlers : m_keyUpHandlers;
+    const auto nameStreams = down ? m_keyDownNameStreams : m_keyUpNameStreams;
+    const auto& shortcutTable = down ? m_keyDownShortcutStreams : m_keyUpShortcutStreams;
+    const auto shortcutEntry = shortcutTable.find(shortcut);
+    const Streams shortcutStreams = shortcutEntry == shortcutTable.end() ? Streams() : shortcutEntry->second;
+
+    // The store is read at the press: every name that holds this shortcut now takes part.
+    auto matches = [&](const Name& name) { return !isDisabled(name) && getShortcut(name) == shortcut; };
+    for (const auto& [name, list] : actions)
+        if (matches(name))
+            for (const Action& action : list)
+                action();
+    for (const auto& [name, streams] : nameStreams)
+        if (matches(name))
+            for (const auto& [id, yield] : streams)
+                yield();
+    for (const auto& [id, yield] : shortcutStreams)
+        yield();
+}
+
+void Registry::removeHandler(const Name& name) {
+    m_keyDownHandlers.erase(name);
+    m_keyUpHandlers.erase(name);
+    if (!isDisabled(name) && (hasEntry(m_keyDownNameStreams, name) || hasEntry(m_keyUpNameStreams, name)))
+        return;
+    if (const std::optional<Shortcut> shortcut = getShortcut(name))
+        releaseHotKeyIfUnused(*shortcut, name);
+}
+
+void Registry::removeAllHandlers() {
+    std::set<Shortcut> shortcuts;
+    for (const auto* table : {&m_keyDownHandlers, &m_keyUpHandlers})
+        for (const auto& [name, actions] : *table)
+            if (const std::optional<Shortcut> shortcut = getShortcut(name))
+                shortcuts.insert(*shortcut);
+    m_keyDownHandlers.clear();
+    m_keyUpHandlers.clear();
+    // Streams keep the hot keys they use.
+    for (const Shortcut& shortcut : shortcuts)
+        releaseHotKeyIfUnused(shortcut);
+}
+
+void Registry::disable(const std::vector<Name>& names) {
+    for (const Name& name : names) {
+        m_disabledNames.insert(name);
+        if (const std::optional<Shortcut> shortcut = getShortcut(name))
+            releaseHotKeyIfUnused(*shortcut, name);
+    }
+}
+
+void Registry::enable(const std::vector<Name>& names) {
+    for (const Name& name : names) {
+        m_disabledNames.erase(name);
+        registerShortcutIfNeeded(name);
+    }
+}
+
+void Registry::setEnabled(bool enabled) {
+    if (enabled == m_isEnabled)
+        return;
+    m_isEnabled = enabled;
+    updateCenterEnabled();
+}
+
+void Registry::setPaused(bool paused) {
+    if (paused == m_isPaused)
+        return;
+    m_isPaused = paused;
+    updateCenterEnabled();
+}
+
+void Registry::updateCenterEnabled() {
+    const bool enabled = m_isEnabled && !m_isPaused;
+    if (enabled == m_center->isEnabled())
+        return;
+    m_center->setEnabled(enabled);
+    m_center->updateMode();
+}
+
+bool Registry::isNameActive(const Name& name) const {
+    if (!m_isEnabled || !hasHandlers(name))
+        return false;
+    const std::optional<Shortcut> shortcut = getShortcut(name);
+    return shortcut && isRegistered(*shortcut);
+}
+
+} // namespace corvane::ShortcutKit

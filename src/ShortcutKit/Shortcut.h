@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ShortcutKit/Key.h"
+#include "ShortcutKit/ModifierFlags.h"
+
+#include <QString>
+
+#include <compare>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QKeyEvent;
+
+namespace corvane {
+class Keyboard;
+}
+
+namespace corvane::ShortcutKit {
+
+// One key plus modifier keys, in the stored encoding of hot keys: a virtual key code and the
+// modifier bits of CarbonModifiers. Equal when both numbers are equal; ordered so that it can key
+// a table (one hot key per distinct shortcut).
+struct Shortcut {
+    qint64 carbonKeyCode = 0;
+    qint64 carbonModifiers = 0;
+
+    Shortcut() = default;
+    // The application's defaults are built this way. Only control, option, shift, command and
+    // function survive in the modifiers.
+    explicit Shortcut(Key key, ModifierFlags modifiers = {});
+    // The key code as given and the modifiers normalised as above.
+    static Shortcut fromCarbon(qint64 keyCode, qint64 modifiers);
+    // A key press or release as a shortcut; none for any other event or a key the stored form
+    // cannot name. The function modifier is never recorded from the keyboard.
+    static std::optional<Shortcut> fromKeyEvent(const QKeyEvent& event, const Keyboard& keyboard);
+
+    auto operator<=>(const Shortcut&) const = default;
+
+    Key key() const { return Key(carbonKeyCode); }
+    ModifierFlags modifiers() const { return ModifierFlags::fromCarbon(carbonModifiers); }
+
+    // The modifier symbols followed by the key's text: a special key's symbol from its table,
+    // any other key as the layout prints it, capitalised ("⌥⇧S", "⌃⌥←", "F5"), or "�" when the
+    // layout prints nothing on it.
+    QString description(const Keyboard& keyboard) const;
+    // The one character the layout prints on the key without modifiers; none for special keys,
+    // key codes outside 16 bits, and keys that print nothing or more than one character.
+    static std::optional<QString> keyToCharacter(qint64 keyCode, const Keyboard& keyboard);
+
+    // The stored form: compact JSON text of an object with the integer members "carbonKeyCode"
+    // and "carbonModifiers".
+    std::string jsonText() const;
+    // Reads the stored form back, keeping the numbers as they stand. Any valid JSON object with
+    // both members as integers is accepted; anything else, and numbers no key event could carry
+    // (a key code outside 16 bits, modifiers outside 32), gives none: a damaged or hostile store
+    // reads as no shortcut.
+    static std::optional<Shortcut> fromJsonText(std::string_view text);
+
+    // The desktop's own reserved shortcuts, for the recorder's conflict check. X keeps no list of
+    // them: a combination another program holds shows only as a refused registration. So none
+    // are known here, and no shortcut counts as taken by the system.
+    static std::vector<Shortcut> systemShortcuts() { return {}; }
+    bool isTakenBySystem() const;
+    // Whether an item of the application's main menu uses the shortcut. The product lives in the
+    // tray here and has no main menu, so none does.
+    bool isTakenByMainMenu() const { return false; }
+};
+
+} // namespace corvane::ShortcutKit

@@ -1,0 +1,60 @@
+#include "platform/fake/FakeHotKeys.h"
+
+namespace corvane {
+
+std::optional<HotKeys::Id> FakeHotKeys::registerHotKey(qint64 keyCode, qint64 modifiers) {
+    const Combination combination{keyCode, modifiers};
+    if (m_refused.count(combination))
+        return std::nullopt;
+    const Id id = m_nextId++;
+    m_registered.emplace(id, combination);
+    ++m_registrations;
+    return id;
+}
+
+void FakeHotKeys::unregisterHotKey(Id id) {
+    m_registered.erase(id);
+}
+
+void FakeHotKeys::refuse(qint64 keyCode, qint64 modifiers, bool refused) {
+    if (refused)
+        m_refused.insert({keyCode, modifiers});
+    else
+        m_refused.erase({keyCode, modifiers});
+}
+
+bool FakeHotKeys::isRegistered(qint64 keyCode, qint64 modifiers) const {
+    return idOf({keyCode, modifiers}).has_value();
+}
+
+std::optional<HotKeys::Id> FakeHotKeys::idOf(const Combination& combination) const {
+    for (const auto& [id, registered] : m_registered)
+        if (registered == combination)
+            return id;
+    return std::nullopt;
+}
+
+bool FakeHotKeys::press(qint64 keyCode, qint64 modifiers) {
+    const auto id = idOf({keyCode, modifiers});
+    if (!id)
+        return false;
+    Q_EMIT pressed(*id);
+    return true;
+}
+
+bool FakeHotKeys::release(qint64 keyCode, qint64 modifiers) {
+    const auto id = idOf({keyCode, modifiers});
+    if (!id)
+        return false;
+    Q_EMIT released(*id);
+    return true;
+}
+
+bool FakeHotKeys::tap(qint64 keyCode, qint64 modifiers) {
+    const bool pressedKey = press(keyCode, modifiers);
+    // The press may have given the combination up; then there is nothing to release.
+    const bool releasedKey = release(keyCode, modifiers);
+    return pressedKey || releasedKey;
+}
+
+} // namespace corvane

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/HotKeys.h"
+
+#include <compare>
+#include <map>
+#include <set>
+
+namespace corvane {
+
+// Hot keys in memory. A test presses registered combinations, refuses the ones "another program"
+// holds, and checks what the product has taken.
+class FakeHotKeys final : public HotKeys {
+    Q_OBJECT
+public:
+    struct Combination {
+        qint64 keyCode = 0;
+        qint64 modifiers = 0;
+        auto operator<=>(const Combination&) const = default;
+    };
+
+    std::optional<Id> registerHotKey(qint64 keyCode, qint64 modifiers) override;
+    void unregisterHotKey(Id id) override;
+
+    // Makes later registrations of the combination fail (or succeed again).
+    void refuse(qint64 keyCode, qint64 modifiers, bool refused = true);
+    bool isRegistered(qint64 keyCode, qint64 modifiers) const;
+    int registeredCount() const { return static_cast<int>(m_registered.size()); }
+    // Successful registrations so far, for checks that a combination was taken only once.
+    int registrationCount() const { return m_registrations; }
+
+    // Presses or releases a registered combination; false (and no signal) when it is not taken.
+    bool press(qint64 keyCode, qint64 modifiers);
+    bool release(qint64 keyCode, qint64 modifiers);
+    // Press and release.
+    bool tap(qint64 keyCode, qint64 modifiers);
+
+private:
+    std::optional<Id> idOf(const Combination& combination) const;
+
+    std::map<Id, Combination> m_registered;
+    std::set<Combination> m_refused;
+    Id m_nextId = 1;
+    int m_registrations = 0;
+};
+
+} // namespace corvane

@@ -1,0 +1,282 @@
+#include "platform/x11/X11HotKeys.h"
+
+#include "app/Log.h"
+#include "platform/x11/X11Keymap.h"
+
+#include <QSocketNotifier>
+
+#include "platform/x11/X11Xkb.h"
+
+#include <cstdlib>
+
+namespace corvane {
+
+namespace {
+// The stored modifier bits (see HotKeys).
+constexpr qint64 commandBit = 0x100, shiftBit = 0x200, optionBit = 0x800, controlBit = 0x1000,
+                 functionBit = 0x20000;
+constexpr uint8_t badAccess = 10;
+
+struct FreeEvent {
+    void operator()(void* event) const { std::free(event); }
+};
+using Event = std::unique_ptr<xcb_generic_event_t, FreeEvent>;
+
+uint8_t typeOf(const xcb_generic_event_t& event) {
+    return event.response_type & 0x7f;
+}
+} // namespace
+
+X11HotKeys::X11HotKeys(const QByteArray& displayName) {
+    int screenNumber = 0;
+    m_connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
+    if (xcb_connection_has_error(m_connection))
+        return;
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+    for (int i = 0; i < screenNumber && screens.rem; ++i)
+        xcb_screen_next(&screens);
+    if (!screens.rem)
+        return;
+    m_root = screens.data->root;
+
+    if (X11Keymap::setUpExtension(m_connection)) {
+        m_xkbEventBase = X11Keymap::eventBase(m_connection);
+        const uint16_t changes = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+        xcb_xkb_select_events(m_connection, XCB_XKB_ID_USE_CORE_KBD, changes, 0, changes, 0xff, 0xff,
+                              nullptr);
+        // A held key then repeats as presses without releases between them, which are easy to
+        // drop; without it the server sends a release and a press per repeat.
+        const uint32_t detectable = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
+        std::free(xcb_xkb_per_client_flags_reply(
+            m_connection,
+            xcb_xkb_per_client_flags(m_connection, XCB_XKB_ID_USE_CORE_KBD, detectable, detectable, 0, 0, 0),
+            nullptr));
+    }
+    m_keymap = std::make_unique<X11Keymap>(m_connection);
+    xcb_flush(m_connection);
+
+    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &X11HotKeys::readEvents);
+    takeQueuedEvents();
+}
+
+X11HotKeys::~X11HotKeys() {
+    delete m_notifier;
+    m_keymap.reset();
+    // Closing the connection gives every grab back.
+    if (m_connection)
+        xcb_disconnect(m_connection);
+}
+
+bool X11HotKeys::isConnected() const {
+    return m_connection && !xcb_connection_has_error(m_connection) && m_root != XCB_WINDOW_NONE && m_keymap &&
+           m_keymap->isValid();
+}
+
+std::optional<std::pair<xcb_keycode_t, uint16_t>> X11HotKeys::translate(qint64 keyCode,
+                                                                        qint64 modifiers) const {
+    // The function key never reaches X: a combination that needs it cannot be pressed here.
+    if (modifiers & functionBit)
+        return std::nullopt;
+    const std::optional<xcb_keycode_t> keycode = m_keymap->keycode(keyCode);
+    if (!keycode)
+        return std::nullopt;
+    uint16_t mask = 0;
+    if (modifiers & controlBit)
+        mask |= XCB_MOD_MASK_CONTROL;
+    if (modifiers & shiftBit)
+        mask |= XCB_MOD_MASK_SHIFT;
+    if (modifiers & optionBit)
+        mask |= m_keymap->altMask();
+    if (modifiers & commandBit)
+        mask |= m_keymap->superMask();
+    return std::make_pair(*keycode, mask);
+}
+
+std::vector<uint16_t> X11HotKeys::lockCombinations() const {
+    const uint16_t numLock = m_keymap->numLockMask();
+    std::vector<uint16_t> combinations{0, XCB_MOD_MASK_LOCK};
+    if (numLock && numLock != XCB_MOD_MASK_LOCK) {
+        combinations.push_back(numLock);
+        combinations.push_back(static_cast<uint16_t>(numLock | XCB_MOD_MASK_LOCK));
+    }
+    return combinations;
+}
+
+std::optional<uint8_t> X11HotKeys::grab(xcb_keycode_t keycode, uint16_t mask) {
+    std::vector<xcb_void_cookie_t> cookies;
+    for (uint16_t locks : lockCombinations())
+        cookies.push_back(xcb_grab_key_checked(m_connection, 0, m_root, static_cast<uint16_t>(mask | locks),
+                                               keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    std::optional<uint8_t> failure;
+    for (xcb_void_cookie_t cookie : cookies) {
+        if (xcb_generic_error_t* error = xcb_request_check(m_connection, cookie)) {
+            if (!failure)
+                failure = error->error_code;
+            std::free(error);
+        }
+    }
+    // Half a combination is no use: give back what was taken. Another program's grabs stay.
+    if (failure)
+        ungrab(keycode, mask);
+    takeQueuedEvents();
+    return failure;
+}
+
+void X11HotKeys::ungrab(xcb_keycode_t keycode, uint16_t mask) {
+    for (uint16_t locks : lockCombinations())
+        xcb_ungrab_key(m_connection, keycode, m_root, static_cast<uint16_t>(mask | locks));
+    xcb_flush(m_connection);
+}
+
+std::optional<HotKeys::Id> X11HotKeys::registerHotKey(qint64 keyCode, qint64 modifiers) {
+    if (!isConnected())
+        return std::nullopt;
+    const auto translated = translate(keyCode, modifiers);
+    if (!translated) {
+        qCWarning(lcApp, "Hot key %lld/0x%llx has no key on this keyboard", static_cast<long long>(keyCode),
+                  static_cast<long long>(modifiers));
+        return std::nullopt;
+    }
+    const auto [keycode, mask] = *translated;
+    for (const auto& [id, existing] : m_grabs) {
+        // Two stored combinations can come down to one X combination; only one can hold it.
+        if (existing.grabbed && existing.keycode == keycode && existing.mask == mask)
+            return std::nullopt;
+    }
+    if (const std::optional<uint8_t> failure = grab(keycode, mask)) {
+        if (*failure == badAccess)
+            qCWarning(lcApp, "Hot key %lld/0x%llx is held by another program",
+                      static_cast<long long>(keyCode), static_cast<long long>(modifiers));
+        else
+            qCWarning(lcApp, "Hot key %lld/0x%llx could not be grabbed (X error %d)",
+                      static_cast<long long>(keyCode), static_cast<long long>(modifiers), *failure);
+        return std::nullopt;
+    }
+    const Id id = ++m_lastId;
+    m_grabs[id] = Grab{keyCode, modifiers, keycode, mask, true, false};
+    return id;
+}
+
+void X11HotKeys::unregisterHotKey(Id id) {
+    const auto found = m_grabs.find(id);
+    if (found == m_grabs.end())
+        return;
+    if (found->second.grabbed && isConnected())
+        ungrab(found->second.keycode, found->second.mask);
+    m_grabs.erase(found);
+}
+
+void X11HotKeys::takeQueuedEvents() {
+    // Replies to our own requests can pull events off the socket into xcb's queue, where the
+    // socket notifier never sees them: read them on the next turn.
+    if (m_queuedScheduled || !m_connection)
+        return;
+    m_queuedScheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_queuedScheduled = false;
+            readEvents();
+        },
+        Qt::QueuedConnection);
+}
+
+void X11HotKeys::readEvents() {
+    if (!m_connection)
+        return;
+    while (xcb_generic_event_t* raw = xcb_poll_for_event(m_connection))
+        handle(raw);
+    if (xcb_connection_has_error(m_connection) && m_notifier)
+        m_notifier->setEnabled(false);
+}
+
+void X11HotKeys::handle(xcb_generic_event_t* raw) {
+    Event event(raw);
+    const uint8_t type = typeOf(*event);
+    if (type == XCB_KEY_PRESS) {
+        handlePress(reinterpret_cast<const xcb_key_press_event_t&>(*event));
+    } else if (type == XCB_KEY_RELEASE) {
+        const auto& release = reinterpret_cast<const xcb_key_release_event_t&>(*event);
+        // Without detectable auto-repeat a repeat is a release and a press with the same time.
+        if (xcb_generic_event_t* rawNext = xcb_poll_for_queued_event(m_connection)) {
+            Event next(rawNext);
+            const auto& press = reinterpret_cast<const xcb_key_press_event_t&>(*next);
+            if (typeOf(*next) == XCB_KEY_PRESS && press.detail == release.detail &&
+                press.time == release.time)
+                return;
+            handleRelease(release);
+            handle(next.release());
+            return;
+        }
+        handleRelease(release);
+    } else if (type == XCB_MAPPING_NOTIFY || (m_xkbEventBase && type == *m_xkbEventBase)) {
+        keymapChanged();
+    }
+}
+
+void X11HotKeys::handlePress(const xcb_key_press_event_t& event) {
+    if (!m_keymap)
+        return;
+    const uint16_t locks = XCB_MOD_MASK_LOCK | m_keymap->numLockMask();
+    const uint16_t state = static_cast<uint16_t>(event.state & 0xff & ~locks);
+    for (auto& [id, entry] : m_grabs) {
+        if (!entry.grabbed || entry.keycode != event.detail || entry.mask != state)
+            continue;
+        // Held down: the repeats fold into the first press.
+        if (entry.down)
+            return;
+        entry.down = true;
+        const Id pressedId = id;
+        Q_EMIT pressed(pressedId);
+        return;
+    }
+}
+
+void X11HotKeys::handleRelease(const xcb_key_release_event_t& event) {
+    // The modifiers may already be up: the key alone tells which combination ends.
+    for (auto& [id, entry] : m_grabs) {
+        if (entry.keycode != event.detail || !entry.down)
+            continue;
+        entry.down = false;
+        const Id releasedId = id;
+        Q_EMIT released(releasedId);
+        return;
+    }
+}
+
+void X11HotKeys::keymapChanged() {
+    if (m_regrabScheduled)
+        return;
+    m_regrabScheduled = true;
+    // Keymap changes come in bursts: take the grabs over once they have settled.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_regrabScheduled = false;
+            if (!m_connection || xcb_connection_has_error(m_connection))
+                return;
+            for (auto& [id, entry] : m_grabs)
+                if (entry.grabbed)
+                    ungrab(entry.keycode, entry.mask);
+            m_keymap = std::make_unique<X11Keymap>(m_connection);
+            if (!m_keymap->isValid())
+                return;
+            for (auto& [id, entry] : m_grabs) {
+                entry.grabbed = false;
+                entry.down = false;
+                const auto translated = translate(entry.keyCode, entry.modifiers);
+                if (!translated)
+                    continue;
+                entry.keycode = translated->first;
+                entry.mask = translated->second;
+                entry.grabbed = !grab(entry.keycode, entry.mask).has_value();
+                if (!entry.grabbed)
+                    qCWarning(lcApp, "Hot key %lld/0x%llx could not be taken again after a keymap change",
+                              static_cast<long long>(entry.keyCode), static_cast<long long>(entry.modifiers));
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace corvane

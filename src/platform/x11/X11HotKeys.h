@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/HotKeys.h"
+
+#include <QByteArray>
+
+#include <xcb/xcb.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class QSocketNotifier;
+
+namespace corvane {
+
+class X11Keymap;
+
+// Hot keys as passive key grabs on the root window, on a connection of its own read on the main
+// thread. Each combination is grabbed once per state of the lock modifiers (Caps Lock, Num Lock),
+// so that it works whichever of them is on. A held key gives one press and one release: the
+// server is asked to report auto-repeat as repeated presses, which are dropped. A combination
+// another program holds (the server answers BadAccess) is a refused registration. When the
+// keymap changes, every grab is made again on the keys' new key codes.
+class X11HotKeys final : public HotKeys {
+    Q_OBJECT
+public:
+    explicit X11HotKeys(const QByteArray& displayName = {});
+    ~X11HotKeys() override;
+
+    std::optional<Id> registerHotKey(qint64 keyCode, qint64 modifiers) override;
+    void unregisterHotKey(Id id) override;
+
+private:
+    struct Grab {
+        qint64 keyCode = 0;
+        qint64 modifiers = 0;
+        xcb_keycode_t keycode = 0;
+        uint16_t mask = 0; // real modifiers, without the lock ones
+        bool grabbed = false;
+        bool down = false;
+    };
+
+    bool isConnected() const;
+    // The X key code and modifier mask of a stored combination; none when it has no counterpart.
+    std::optional<std::pair<xcb_keycode_t, uint16_t>> translate(qint64 keyCode, qint64 modifiers) const;
+    std::vector<uint16_t> lockCombinations() const;
+    // Grabs every lock combination; on any error gives them all back. The X error code on failure.
+    std::optional<uint8_t> grab(xcb_keycode_t keycode, uint16_t mask);
+    void ungrab(xcb_keycode_t keycode, uint16_t mask);
+
+    void readEvents();
+    void takeQueuedEvents();
+    void handle(xcb_generic_event_t* event);
+    void handlePress(const xcb_key_press_event_t& event);
+    void handleRelease(const xcb_key_release_event_t& event);
+    void keymapChanged();
+
+    xcb_connection_t* m_connection = nullptr;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+    std::optional<uint8_t> m_xkbEventBase;
+    std::unique_ptr<X11Keymap> m_keymap;
+    QSocketNotifier* m_notifier = nullptr;
+    std::map<Id, Grab> m_grabs;
+    Id m_lastId = 0;
+    bool m_regrabScheduled = false;
+    bool m_queuedScheduled = false;
+};
+
+} // namespace corvane

@@ -1,0 +1,89 @@
+#include "platform/x11/X11KeyGrab.h"
+
+#include "app/Log.h"
+
+#include <QSocketNotifier>
+
+#include <array>
+#include <cstdlib>
+
+namespace corvane {
+
+namespace {
+std::array<uint16_t, 4> lockCombinations(uint16_t numLockMask) {
+    return {0, XCB_MOD_MASK_LOCK, numLockMask, static_cast<uint16_t>(XCB_MOD_MASK_LOCK | numLockMask)};
+}
+} // namespace
+
+X11KeyGrab::X11KeyGrab(const QByteArray& displayName) {
+    int screenNumber = 0;
+    m_connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
+    if (xcb_connection_has_error(m_connection))
+        return;
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+    for (int i = 0; i < screenNumber && screens.rem; ++i)
+        xcb_screen_next(&screens);
+    if (!screens.rem)
+        return;
+    m_root = screens.data->root;
+    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &X11KeyGrab::dropEvents);
+}
+
+X11KeyGrab::~X11KeyGrab() {
+    delete m_notifier;
+    // Closing the connection gives the grab back.
+    if (m_connection)
+        xcb_disconnect(m_connection);
+}
+
+bool X11KeyGrab::isConnected() const {
+    return m_connection && !xcb_connection_has_error(m_connection) && m_root != XCB_WINDOW_NONE;
+}
+
+bool X11KeyGrab::grab(std::optional<xcb_keycode_t> keycode, uint16_t numLockMask) {
+    ungrab();
+    if (!keycode || !isConnected())
+        return !keycode;
+    std::array<xcb_void_cookie_t, 4> cookies{};
+    const auto combinations = lockCombinations(numLockMask);
+    for (size_t i = 0; i < combinations.size(); ++i)
+        cookies[i] = xcb_grab_key_checked(m_connection, 0, m_root, combinations[i], *keycode,
+                                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    bool refused = false;
+    for (xcb_void_cookie_t cookie : cookies) {
+        if (xcb_generic_error_t* error = xcb_request_check(m_connection, cookie)) {
+            refused = true;
+            std::free(error);
+        }
+    }
+    m_key = keycode;
+    m_numLockMask = numLockMask;
+    if (refused) {
+        qCWarning(lcRadial, "The key %u is held by another program", unsigned(*keycode));
+        ungrab();
+    }
+    // Checking the requests may have queued events that the notifier will not announce.
+    dropEvents();
+    return !refused;
+}
+
+void X11KeyGrab::ungrab() {
+    if (!m_key || !isConnected()) {
+        m_key.reset();
+        return;
+    }
+    for (uint16_t modifiers : lockCombinations(m_numLockMask))
+        xcb_ungrab_key(m_connection, *m_key, m_root, modifiers);
+    xcb_flush(m_connection);
+    m_key.reset();
+}
+
+void X11KeyGrab::dropEvents() {
+    if (!m_connection)
+        return;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection))
+        std::free(event);
+}
+
+} // namespace corvane

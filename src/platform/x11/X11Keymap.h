@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+struct xkb_context;
+struct xkb_keymap;
+
+namespace corvane {
+
+// The core keyboard's keymap as the server has it now, read once over a connection: which X key
+// code sits where each stored virtual key code names a key (through the shared key-code table),
+// what the key prints, and which real modifier bits Alt, Super and NumLock are. Build a new one
+// when the server announces a keymap change. Invalid when the server has no XKB.
+class X11Keymap {
+public:
+    explicit X11Keymap(xcb_connection_t* connection);
+    ~X11Keymap();
+    X11Keymap(const X11Keymap&) = delete;
+    X11Keymap& operator=(const X11Keymap&) = delete;
+
+    bool isValid() const { return m_keymap != nullptr; }
+
+    std::optional<xcb_keycode_t> keycode(qint64 keyCode) const;
+    std::optional<qint64> keyCode(xcb_keycode_t keycode) const;
+    // What the key prints without modifiers in the layout currently in use, or, when that layout
+    // writes no Latin letters, in the first one that does; none for keys that print nothing.
+    std::optional<QString> keyText(qint64 keyCode) const;
+
+    uint16_t altMask() const { return m_altMask; }
+    uint16_t superMask() const { return m_superMask; }
+    uint16_t numLockMask() const { return m_numLockMask; }
+
+    // Sets up XKB on a connection; false when the server has none. Safe to call again.
+    static bool setUpExtension(xcb_connection_t* connection);
+    // The XKB event base of the connection, for telling its events apart; none without XKB.
+    static std::optional<uint8_t> eventBase(xcb_connection_t* connection);
+
+private:
+    void readModifierMasks();
+    uint32_t currentLayout() const;
+    bool printsLatin(uint32_t layout) const;
+
+    xcb_connection_t* m_connection;
+    xkb_context* m_context = nullptr;
+    xkb_keymap* m_keymap = nullptr;
+    uint16_t m_altMask = XCB_MOD_MASK_1;
+    uint16_t m_superMask = XCB_MOD_MASK_4;
+    uint16_t m_numLockMask = XCB_MOD_MASK_2;
+};
+
+} // namespace corvane

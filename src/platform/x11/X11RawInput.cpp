@@ -1,0 +1,214 @@
+#include "platform/x11/X11RawInput.h"
+
+#include "platform/EventMonitors.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Keymap.h"
+
+#include <QSocketNotifier>
+
+#include "platform/x11/X11Xkb.h"
+#include <xcb/xinput.h>
+#include <xkbcommon/xkbcommon-keysyms.h>
+
+#include <cstdlib>
+
+namespace corvane {
+
+namespace {
+uint8_t typeOf(const xcb_generic_event_t& event) {
+    return event.response_type & 0x7f;
+}
+} // namespace
+
+X11RawInput::X11RawInput(const QByteArray& displayName) {
+    int screenNumber = 0;
+    m_connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
+    if (xcb_connection_has_error(m_connection))
+        return;
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+    for (int i = 0; i < screenNumber && screens.rem; ++i)
+        xcb_screen_next(&screens);
+    if (!screens.rem)
+        return;
+
+    const xcb_query_extension_reply_t* input = xcb_get_extension_data(m_connection, &xcb_input_id);
+    if (!input || !input->present)
+        return;
+    // Raw events reach every client that selects them, whoever grabs the device, from 2.1 on.
+    X11Reply<xcb_input_xi_query_version_reply_t> version(xcb_input_xi_query_version_reply(
+        m_connection, xcb_input_xi_query_version(m_connection, 2, 2), nullptr));
+    if (!version || version->major_version < 2 || (version->major_version == 2 && version->minor_version < 1))
+        return;
+    m_inputOpcode = input->major_opcode;
+    m_root = screens.data->root;
+
+    if (X11Keymap::setUpExtension(m_connection)) {
+        m_xkbEventBase = X11Keymap::eventBase(m_connection);
+        const uint16_t changes = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+        xcb_xkb_select_events(m_connection, XCB_XKB_ID_USE_CORE_KBD, changes, 0, changes, 0xff, 0xff,
+                              nullptr);
+    }
+    xcb_flush(m_connection);
+
+    m_pixelRatio = primaryScreenPixelRatio();
+    m_pointer = queryPointer();
+    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &X11RawInput::readEvents);
+}
+
+X11RawInput::~X11RawInput() {
+    delete m_notifier;
+    m_keymap.reset();
+    if (m_connection)
+        xcb_disconnect(m_connection);
+}
+
+bool X11RawInput::isValid() const {
+    return m_connection && !xcb_connection_has_error(m_connection) && m_root != XCB_WINDOW_NONE;
+}
+
+void X11RawInput::select(bool keys, bool motion) {
+    uint32_t mask = 0;
+    if (keys)
+        mask |= XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE;
+    if (motion)
+        mask |= XCB_INPUT_XI_EVENT_MASK_RAW_MOTION;
+    if (!isValid() || mask == m_selected)
+        return;
+    // Master devices only: each slave's event also comes once through its master.
+    struct {
+        xcb_input_event_mask_t head;
+        uint32_t mask;
+    } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, mask};
+    xcb_input_xi_select_events(m_connection, m_root, 1, &selection.head);
+    xcb_flush(m_connection);
+    m_selected = mask;
+}
+
+const X11Keymap* X11RawInput::keymap() {
+    if (!isValid())
+        return nullptr;
+    if (m_keymapStale || !m_keymap) {
+        m_keymap = std::make_unique<X11Keymap>(m_connection);
+        m_functionKey = findFunctionKey();
+        m_keymapStale = false;
+        // Reading the keymap waits for replies, behind which events may have queued.
+        QMetaObject::invokeMethod(this, &X11RawInput::readEvents, Qt::QueuedConnection);
+    }
+    return m_keymap->isValid() ? m_keymap.get() : nullptr;
+}
+
+std::optional<xcb_keycode_t> X11RawInput::findFunctionKey() const {
+    const xcb_setup_t* setup = xcb_get_setup(m_connection);
+    const xcb_keycode_t first = setup->min_keycode;
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    X11Reply<xcb_get_keyboard_mapping_reply_t> mapping(xcb_get_keyboard_mapping_reply(
+        m_connection, xcb_get_keyboard_mapping(m_connection, first, static_cast<uint8_t>(count)), nullptr));
+    if (!mapping || mapping->keysyms_per_keycode == 0)
+        return std::nullopt;
+    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
+    const int perKey = mapping->keysyms_per_keycode;
+    const int length = xcb_get_keyboard_mapping_keysyms_length(mapping.get());
+    for (xcb_keysym_t wanted : {xcb_keysym_t(XKB_KEY_XF86Fn), xcb_keysym_t(XKB_KEY_Menu)})
+        for (int i = 0; i < length; ++i)
+            if (keysyms[i] == wanted)
+                return static_cast<xcb_keycode_t>(first + i / perKey);
+    return std::nullopt;
+}
+
+std::optional<qint64> X11RawInput::keyCode(xcb_keycode_t keycode) {
+    const X11Keymap* map = keymap();
+    if (!map)
+        return std::nullopt;
+    if (m_functionKey && keycode == *m_functionKey)
+        return functionKeyCode;
+    return map->keyCode(keycode);
+}
+
+std::optional<xcb_keycode_t> X11RawInput::functionKey() {
+    return keymap() ? m_functionKey : std::nullopt;
+}
+
+uint16_t X11RawInput::numLockMask() {
+    const X11Keymap* map = keymap();
+    return map ? map->numLockMask() : uint16_t(XCB_MOD_MASK_2);
+}
+
+std::vector<xcb_keycode_t> X11RawInput::pressedKeys() {
+    std::vector<xcb_keycode_t> keys;
+    if (!isValid())
+        return keys;
+    X11Reply<xcb_query_keymap_reply_t> state(
+        xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
+    QMetaObject::invokeMethod(this, &X11RawInput::readEvents, Qt::QueuedConnection);
+    if (!state)
+        return keys;
+    for (int byte = 0; byte < 32; ++byte)
+        for (int bit = 0; bit < 8; ++bit)
+            if (state->keys[byte] & (1u << bit))
+                keys.push_back(static_cast<xcb_keycode_t>(byte * 8 + bit));
+    return keys;
+}
+
+QPointF X11RawInput::queryPointer() {
+    X11Reply<xcb_query_pointer_reply_t> pointer(
+        xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
+    if (!pointer)
+        return m_pointer;
+    return QPointF(pointer->root_x / m_pixelRatio, pointer->root_y / m_pixelRatio);
+}
+
+bool X11RawInput::handle(const xcb_generic_event_t& event) {
+    const uint8_t type = typeOf(event);
+    if (type == XCB_GE_GENERIC) {
+        const auto& raw = reinterpret_cast<const xcb_input_raw_key_press_event_t&>(event);
+        if (raw.extension != m_inputOpcode)
+            return false;
+        switch (raw.event_type) {
+        case XCB_INPUT_RAW_KEY_PRESS:
+        case XCB_INPUT_RAW_KEY_RELEASE:
+            if (onKey && raw.detail <= 255)
+                onKey(static_cast<xcb_keycode_t>(raw.detail), raw.event_type == XCB_INPUT_RAW_KEY_PRESS);
+            return false;
+        case XCB_INPUT_RAW_MOTION:
+            return true;
+        default:
+            return false;
+        }
+    }
+    // Every client hears of keymap changes through the core protocol; XKB tells of new keyboards.
+    if (type == XCB_MAPPING_NOTIFY || (m_xkbEventBase && type == *m_xkbEventBase)) {
+        m_keymapStale = true;
+        m_keymapChanged = true;
+    }
+    return false;
+}
+
+void X11RawInput::readEvents() {
+    if (!isValid())
+        return;
+    // Handlers may ask the server questions whose replies queue further events behind them:
+    // read until a round finds nothing.
+    bool any = true;
+    while (any) {
+        any = false;
+        bool moved = false;
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+            any = true;
+            moved = handle(*event) || moved;
+            std::free(event);
+        }
+        if (m_keymapChanged) {
+            m_keymapChanged = false;
+            if (onKeymapChanged)
+                onKeymapChanged();
+        }
+        if (moved && (m_selected & XCB_INPUT_XI_EVENT_MASK_RAW_MOTION)) {
+            m_pointer = queryPointer();
+            if (onMotion)
+                onMotion(m_pointer);
+        }
+    }
+}
+
+} // namespace corvane

@@ -1,0 +1,313 @@
+#include "platform/x11/X11WindowCapture.h"
+
+#include "platform/x11/X11Connection.h"
+
+#include <xcb/composite.h>
+
+#include <QSysInfo>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <variant>
+
+namespace corvane {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+QString describe(const char* text) {
+    return QString::fromLatin1(text);
+}
+
+// Errors of requests sent without a check come back as events; nobody else reads this connection,
+// so they are dropped here to keep them from piling up.
+void dropEvents(xcb_connection_t* c) {
+    while (xcb_generic_event_t* event = xcb_poll_for_event(c))
+        std::free(event);
+}
+
+std::optional<QImage::Format> imageFormat(xcb_connection_t* c, uint8_t depth) {
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    if (setup->image_byte_order != (QSysInfo::ByteOrder == QSysInfo::LittleEndian
+                                        ? XCB_IMAGE_ORDER_LSB_FIRST
+                                        : XCB_IMAGE_ORDER_MSB_FIRST))
+        return std::nullopt;
+    for (auto formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem; xcb_format_next(&formats)) {
+        if (formats.data->depth != depth)
+            continue;
+        if (formats.data->bits_per_pixel != 32)
+            return std::nullopt;
+        if (depth == 24)
+            return QImage::Format_RGB32;
+        if (depth == 32)
+            return QImage::Format_ARGB32_Premultiplied;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// The size asked for follows from the window's size when it was listed, each side scaled by
+// one factor and cut to whole pixels. Whether some factor takes `window` to `picture` that way:
+// then the window kept its size and the picture takes the size asked for exactly. Otherwise the
+// window has changed since, and its picture keeps the window's proportions inside that box.
+bool fitsWindowOfSize(QSize picture, QSize window) {
+    // The factors that give `want` pixels of `have`; a side raised to one pixel takes any below.
+    const auto factors = [](int want, int have) {
+        const double low = want <= 1 ? 0.0 : static_cast<double>(want) / have;
+        return std::pair(low, static_cast<double>(want + 1) / have);
+    };
+    const auto [lowX, highX] = factors(picture.width(), window.width());
+    const auto [lowY, highY] = factors(picture.height(), window.height());
+    constexpr double slack = 1e-9;
+    return std::max(lowX, lowY) < std::min(highX, highY) + slack;
+}
+
+// The server leaves the unused byte of a 24-bit pixel as it likes, and Qt wants it opaque.
+// Scaling writes opaque pixels by itself; a picture taken at full size is fixed here, on a copy.
+QImage opaque(QImage image) {
+    if (image.format() != QImage::Format_RGB32)
+        return image;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* pixels = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            pixels[x] |= 0xff000000u;
+    }
+    return image;
+}
+
+} // namespace
+
+struct X11WindowCapture::Shared {
+    QByteArray displayName;
+    double pixelRatio = 1.0;
+    std::mutex mutex;
+    std::unique_ptr<X11Connection> connection;
+    // When each window this connection redirected was redirected.
+    std::map<xcb_window_t, Clock::time_point> redirected;
+
+    // Under the mutex. Opens the connection on first use, and again after the server dropped it.
+    X11Connection* connect() {
+        if (connection && connection->isValid())
+            return connection.get();
+        connection.reset();
+        redirected.clear();
+        auto opened = std::make_unique<X11Connection>(displayName);
+        if (!opened->isValid())
+            return nullptr;
+        xcb_connection_t* c = opened->raw();
+        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_composite_id);
+        if (!extension || !extension->present)
+            return nullptr;
+        X11Reply<xcb_composite_query_version_reply_t> version(
+            xcb_composite_query_version_reply(c, xcb_composite_query_version(c, 0, 4), nullptr));
+        // Naming a window's pixmap came with 0.2.
+        if (!version || (version->major_version == 0 && version->minor_version < 2))
+            return nullptr;
+        connection = std::move(opened);
+        return connection.get();
+    }
+
+    // Under the mutex: redirects the window unless this connection already did.
+    Clock::time_point redirect(xcb_connection_t* c, xcb_window_t window) {
+        auto it = redirected.find(window);
+        if (it != redirected.end())
+            return it->second;
+        xcb_composite_redirect_window(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
+        return redirected.emplace(window, Clock::now()).first->second;
+    }
+
+    ContentAnswer list();
+    ImageAnswer capture(uint32_t windowID, QSize pixelSize);
+    std::variant<QImage, QString> readPixels(X11Connection& connection, xcb_window_t window);
+};
+
+ContentAnswer X11WindowCapture::Shared::list() {
+    std::lock_guard lock(mutex);
+    X11Connection* connection = connect();
+    if (!connection)
+        return {std::nullopt, describe("No X server with the Composite extension")};
+    xcb_connection_t* c = connection->raw();
+    std::vector<uint32_t> clients = connection->rootValues(X11Atom::netClientListStacking);
+    if (clients.empty())
+        clients = connection->rootValues(X11Atom::netClientList);
+
+    // Ask about every window first, then read the answers: one round trip for the lot.
+    struct Asked {
+        xcb_get_window_attributes_cookie_t attributes;
+        xcb_get_geometry_cookie_t geometry;
+        xcb_translate_coordinates_cookie_t origin;
+        xcb_get_property_cookie_t type;
+    };
+    std::vector<Asked> asked;
+    asked.reserve(clients.size());
+    for (uint32_t window : clients)
+        asked.push_back({xcb_get_window_attributes(c, window), xcb_get_geometry(c, window),
+                         xcb_translate_coordinates(c, window, connection->root(), 0, 0),
+                         xcb_get_property(c, 0, window, connection->atom(X11Atom::netWmWindowType),
+                                          XCB_ATOM_ATOM, 0, 16)});
+
+    ShareableContent content;
+    std::set<xcb_window_t> listed;
+    // The stacking list runs bottom to top; the listing goes front to back.
+    for (size_t i = clients.size(); i-- > 0;) {
+        const xcb_window_t window = clients[i];
+        X11Reply<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(c, asked[i].attributes, nullptr));
+        X11Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, asked[i].geometry, nullptr));
+        X11Reply<xcb_translate_coordinates_reply_t> origin(
+            xcb_translate_coordinates_reply(c, asked[i].origin, nullptr));
+        X11Reply<xcb_get_property_reply_t> type(xcb_get_property_reply(c, asked[i].type, nullptr));
+        // Minimised windows and those of other desktops are unmapped, and have no pixels to read.
+        if (!attributes || !geometry || !origin || attributes->map_state != XCB_MAP_STATE_VIEWABLE ||
+            attributes->_class != XCB_WINDOW_CLASS_INPUT_OUTPUT)
+            continue;
+        if (type && type->format == 32) {
+            const auto* types = static_cast<const xcb_atom_t*>(xcb_get_property_value(type.get()));
+            const int count = xcb_get_property_value_length(type.get()) / 4;
+            if (count > 0 && types[0] == connection->atom(X11Atom::typeDesktop))
+                continue;
+        }
+        const QRectF frame(origin->dst_x / pixelRatio, origin->dst_y / pixelRatio,
+                           geometry->width / pixelRatio, geometry->height / pixelRatio);
+        content.windows.push_back({window, frame});
+        listed.insert(window);
+    }
+
+    // Redirect what is listed now, so that its pixels are ready by the time a capture asks; let
+    // go of windows that left the screen (a window that is gone only answers with an error).
+    for (xcb_window_t window : listed)
+        redirect(c, window);
+    for (auto it = redirected.begin(); it != redirected.end();) {
+        if (listed.contains(it->first)) {
+            ++it;
+            continue;
+        }
+        xcb_composite_unredirect_window(c, it->first, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
+        it = redirected.erase(it);
+    }
+    xcb_flush(c);
+    dropEvents(c);
+    return {std::move(content), {}};
+}
+
+std::variant<QImage, QString> X11WindowCapture::Shared::readPixels(X11Connection& connection,
+                                                                   xcb_window_t window) {
+    xcb_connection_t* c = connection.raw();
+    xcb_generic_error_t* error = nullptr;
+    X11Reply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, window), &error));
+    std::free(error);
+    if (!geometry)
+        return describe("The window is gone");
+
+    const xcb_pixmap_t pixmap = xcb_generate_id(c);
+    X11Reply<xcb_generic_error_t> named(
+        xcb_request_check(c, xcb_composite_name_window_pixmap_checked(c, window, pixmap)));
+    // An unmapped (minimised) window has no pixmap: the server answers BadMatch.
+    if (named)
+        return describe("The window is not shown");
+
+    // The pixmap holds the border too; the content starts inside it.
+    const auto border = static_cast<int16_t>(geometry->border_width);
+    X11Reply<xcb_get_image_reply_t> reply(
+        xcb_get_image_reply(c,
+                            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, border, border,
+                                          geometry->width, geometry->height, ~0u),
+                            nullptr));
+    xcb_free_pixmap(c, pixmap);
+    if (!reply)
+        return describe("The window's pixels could not be read");
+    const std::optional<QImage::Format> format = imageFormat(c, reply->depth);
+    if (!format)
+        return describe("Unsupported pixel format");
+
+    const int width = geometry->width;
+    const int height = geometry->height;
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    if (static_cast<size_t>(xcb_get_image_data_length(reply.get())) < rowBytes * static_cast<size_t>(height))
+        return describe("The window's pixels came back short");
+    // The picture reads the reply's own buffer, which it frees when it goes: no copy.
+    xcb_get_image_reply_t* owned = reply.release();
+    return QImage(
+        xcb_get_image_data(owned), width, height, static_cast<qsizetype>(rowBytes), *format,
+        [](void* buffer) { std::free(buffer); }, owned);
+}
+
+ImageAnswer X11WindowCapture::Shared::capture(uint32_t windowID, QSize pixelSize) {
+    if (pixelSize.isEmpty())
+        return {std::nullopt, describe("Empty picture size")};
+    Clock::time_point redirectedAt;
+    X11Connection* opened = nullptr;
+    {
+        std::lock_guard lock(mutex);
+        opened = connect();
+        if (!opened)
+            return {std::nullopt, describe("No X server with the Composite extension")};
+        redirectedAt = redirect(opened->raw(), windowID);
+        opened->flush();
+    }
+    // Others may capture meanwhile: the wait happens outside the lock.
+    const Clock::time_point ready = redirectedAt + settleTime;
+    if (Clock::now() < ready)
+        std::this_thread::sleep_until(ready);
+
+    std::variant<QImage, QString> pixels;
+    {
+        std::lock_guard lock(mutex);
+        X11Connection* connection = connect();
+        if (connection != opened)
+            return {std::nullopt, describe("The X connection was lost")};
+        // A listing made meanwhile found the window off screen and let go of it.
+        if (!redirected.contains(windowID))
+            return {std::nullopt, describe("The window is not shown")};
+        pixels = readPixels(*connection, windowID);
+        dropEvents(connection->raw());
+    }
+    if (const QString* error = std::get_if<QString>(&pixels))
+        return {std::nullopt, *error};
+
+    // Scaled outside the lock, so that captures of several windows overlap here.
+    const QImage& full = std::get<QImage>(pixels);
+    const QSize size = fitsWindowOfSize(pixelSize, full.size())
+                           ? pixelSize
+                           : full.size().scaled(pixelSize, Qt::KeepAspectRatio);
+    const QSize target = size.expandedTo(QSize(1, 1));
+    if (target == full.size())
+        return {opaque(full.copy()), {}};
+    return {full.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), {}};
+}
+
+X11WindowCapture::X11WindowCapture(QByteArray displayName) : m_shared(std::make_shared<Shared>()) {
+    m_shared->displayName = std::move(displayName);
+    m_shared->pixelRatio = primaryScreenPixelRatio();
+}
+
+X11WindowCapture::~X11WindowCapture() = default;
+
+void X11WindowCapture::loadShareableContent(ContentHandler done) {
+    // The pool's work holds the shared state: the connection outlives this object if it must.
+    std::shared_ptr<Shared> shared = m_shared;
+    m_pool.post([shared, done = std::move(done)] { done(shared->list()); });
+}
+
+void X11WindowCapture::captureImage(uint32_t windowID, QSize pixelSize, ImageHandler done) {
+    std::shared_ptr<Shared> shared = m_shared;
+    m_pool.post([shared, windowID, pixelSize, done = std::move(done)] {
+        done(shared->capture(windowID, pixelSize));
+    });
+}
+
+ContentAnswer X11WindowCapture::listWindows() {
+    return m_shared->list();
+}
+
+ImageAnswer X11WindowCapture::capture(uint32_t windowID, QSize pixelSize) {
+    return m_shared->capture(windowID, pixelSize);
+}
+
+} // namespace corvane

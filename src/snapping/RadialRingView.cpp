@@ -1,0 +1,146 @@
+#include "snapping/RadialRingView.h"
+
+#include "snapping/RadialModel.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace corvane {
+
+namespace {
+constexpr double hairline = 0.5;
+const QColor hairlineColor(0, 0, 0, 31);    // 12 %
+const QColor sheenColor(255, 255, 255, 89); // 35 %
+
+// The band between two centred circles.
+QPainterPath annulus(double outerRadius, double innerRadius) {
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    path.addEllipse(QPointF(0, 0), outerRadius, outerRadius);
+    path.addEllipse(QPointF(0, 0), innerRadius, innerRadius);
+    return path;
+}
+
+// A line of `width` laid wholly inside the circle of `radius`.
+void strokeInside(QPainter& painter, double radius, double width, const QColor& color) {
+    painter.setPen(QPen(color, width));
+    painter.setBrush(Qt::NoBrush);
+    const double r = radius - width / 2;
+    painter.drawEllipse(QPointF(0, 0), r, r);
+}
+} // namespace
+
+RadialRingView::RadialRingView(RadialModel& model, QWidget* parent)
+    : QWidget(parent), m_model(&model), m_angle(0.22, 0.72, 0.01), m_presence(0.25, 0.7, 0.001),
+      m_arcOpacity(0.12), m_bandOpacity(0.12) {
+    setFixedSize(side, side);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    auto* shadow = new QGraphicsDropShadowEffect(this);
+    shadow->setColor(QColor(0, 0, 0, 77)); // 30 %
+    shadow->setBlurRadius(8);
+    shadow->setOffset(0, 3);
+    setGraphicsEffect(shadow);
+
+    m_frames.setTimerType(Qt::PreciseTimer);
+    m_frames.setInterval(16);
+    connect(&m_frames, &QTimer::timeout, this, &RadialRingView::tick);
+    for (auto signal : {&RadialModel::directionChanged, &RadialModel::centerHasActionChanged,
+                        &RadialModel::highlightAngleChanged, &RadialModel::appearedChanged})
+        connect(&model, signal, this, &RadialRingView::retarget);
+    connect(&model, &RadialModel::accentChanged, this, qOverload<>(&QWidget::update));
+
+    retarget();
+    m_angle.jumpTo(m_angle.target());
+    m_presence.jumpTo(m_presence.target());
+    m_arcOpacity.jumpTo(m_arcOpacity.target());
+    m_bandOpacity.jumpTo(m_bandOpacity.target());
+    m_frames.stop();
+}
+
+void RadialRingView::retarget() {
+    if (!m_model)
+        return;
+    const bool onSector = m_model->direction() != RadialDirection::center;
+    m_arcOpacity.setTarget(onSector ? 1 : 0);
+    m_bandOpacity.setTarget(!onSector && m_model->centerHasAction() ? 1 : 0);
+    // An arc nobody sees need not travel: it starts where it is wanted.
+    if (m_arcOpacity.value() == 0)
+        m_angle.jumpTo(m_model->highlightAngle());
+    else
+        m_angle.setTarget(m_model->highlightAngle());
+    m_presence.setTarget(m_model->appeared() ? 1 : 0);
+    if (!m_frames.isActive()) {
+        m_clock.start();
+        m_frames.start();
+    }
+    update();
+}
+
+void RadialRingView::tick() {
+    const double seconds = std::min(m_clock.restart() / 1000.0, 0.05);
+    m_angle.advance(seconds);
+    m_presence.advance(seconds);
+    m_arcOpacity.advance(seconds);
+    m_bandOpacity.advance(seconds);
+    if (m_angle.isSettled() && m_presence.isSettled() && m_arcOpacity.isSettled() &&
+        m_bandOpacity.isSettled())
+        m_frames.stop();
+    update();
+}
+
+void RadialRingView::paintEvent(QPaintEvent*) {
+    if (!m_model)
+        return;
+    const double presence = m_presence.value();
+    const double opacity = std::clamp(presence, 0.0, 1.0);
+    if (opacity <= 0)
+        return;
+
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(width() / 2.0, height() / 2.0);
+    const double scale = 0.6 + 0.4 * presence;
+    painter.scale(scale, scale);
+
+    const double outer = outerDiameter / 2;
+    const double inner = outer - bandWidth;
+    const QPainterPath band = annulus(outer, inner);
+
+    painter.setOpacity(opacity);
+    // No blur behind our windows: the material is a translucent fill in the palette's colour.
+    QColor material = palette().color(QPalette::Window);
+    material.setAlphaF(0.8f);
+    painter.fillPath(band, material);
+    painter.setCompositionMode(QPainter::CompositionMode_Overlay);
+    painter.fillPath(band, sheenColor);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+
+    const QColor accent = m_model->accent();
+    if (const double shown = m_bandOpacity.value(); shown > 0) {
+        painter.setOpacity(opacity * shown);
+        painter.fillPath(band, accent);
+    }
+    if (const double shown = m_arcOpacity.value(); shown > 0) {
+        painter.setOpacity(opacity * shown);
+        painter.setPen(QPen(accent, bandWidth, Qt::SolidLine, Qt::FlatCap));
+        painter.setBrush(Qt::NoBrush);
+        // The arc spans 22.5 degrees either side of the highlight angle, which turns clockwise
+        // on screen; Qt's angles turn the other way and come in sixteenths of a degree.
+        const double angle = std::fmod(m_angle.value(), 360.0);
+        const double middle = outer - bandWidth / 2;
+        painter.drawArc(QRectF(-middle, -middle, 2 * middle, 2 * middle),
+                        static_cast<int>(std::lround((22.5 - angle) * 16)), -45 * 16);
+    }
+
+    painter.setOpacity(opacity);
+    strokeInside(painter, outer, hairline, hairlineColor);
+    strokeInside(painter, inner, hairline, hairlineColor);
+}
+
+} // namespace corvane

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "snapping/EasedValue.h"
+#include "snapping/SpringValue.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+namespace corvane {
+
+class RadialModel;
+
+// Draws a snap wheel from its model: a translucent ring with a hole, the selected sector (or
+// the whole ring for the centre) in the accent colour, hairlines along both edges and a soft
+// shadow. The ring grows in and fades in when the model appears and shrinks and fades out when it
+// goes; the highlight springs round the ring and fades in and out as the selection comes and
+// goes. A view made over a model starts from the model's state as it is, without animating.
+class RadialRingView final : public QWidget {
+    Q_OBJECT
+public:
+    // The space the view takes, with the ring centred in it.
+    static constexpr int side = 132;
+    static constexpr double outerDiameter = 92;
+    static constexpr double bandWidth = 22;
+
+    // The model is shared with its owner and must outlive the view, or at least its painting.
+    explicit RadialRingView(RadialModel& model, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override { return QSize(side, side); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // The model changed: each animated value heads for its new target.
+    void retarget();
+    void tick();
+
+    QPointer<RadialModel> m_model;
+    SpringValue m_angle;
+    SpringValue m_presence;
+    EasedValue m_arcOpacity;
+    EasedValue m_bandOpacity;
+    QTimer m_frames;
+    QElapsedTimer m_clock;
+};
+
+} // namespace corvane

@@ -1,0 +1,83 @@
+#include "ShortcutKit/AppShortcuts.h"
+
+#include "ShortcutKit/Registry.h"
+#include "app/ToastController.h"
+#include "support/AppFixture.h"
+
+namespace corvane::testing {
+namespace {
+
+using namespace corvane::ShortcutKit;
+
+class AppShortcutsTest : public AppFixture {
+protected:
+    AppShortcutsTest() {
+        buildState();
+        registerHotkeys(*state);
+    }
+    Registry& shortcuts() { return state->shortcuts(); }
+    bool press(const Name& name) {
+        const auto shortcut = shortcuts().getShortcut(name);
+        return shortcut && platform->fakeHotKeys->tap(shortcut->carbonKeyCode, shortcut->carbonModifiers);
+    }
+};
+
+TEST_F(AppShortcutsTest, AFreshInstallStoresAndTakesEveryDefaultShowingTheTablesTexts) {
+    const std::vector<QString> expected{
+        "⌥⇧S", "⌥⇧W", "⌥⇥", "⌥⇧V", "⌃⌥←", "⌃⌥→", "⌃⌥↑", "⌃⌥↓", "⌃⌥↩", "⌃⌥C", "⌃⌥⌫",
+        "⌃⌥L", "⌥1",  "⌥2", "⌥3",  "⌥4",  "⌥5",  "⌥6",  "⌥7",  "⌥8",  "⌥9",
+    };
+    const std::vector<Name>& names = AppShortcuts::allNames();
+    ASSERT_EQ(names.size(), expected.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i].rawValue.toStdString());
+        const auto shortcut = shortcuts().getShortcut(names[i]);
+        ASSERT_TRUE(shortcut);
+        EXPECT_EQ(shortcut, names[i].initialShortcut);
+        EXPECT_EQ(shortcut->description(*platform->keyboard), expected[i]);
+        EXPECT_TRUE(shortcuts().isNameActive(names[i]));
+    }
+    EXPECT_EQ(platform->fakeHotKeys->registeredCount(), 21);
+    // The digit row's codes follow the keyboard, not the digits
+    EXPECT_EQ(shortcuts().getShortcut(AppShortcuts::restoreWorkspaceNames()[4])->carbonKeyCode, 23);
+    EXPECT_EQ(AppShortcuts::snapActionEntries().front().title, QStringLiteral("Left half (repeat: ⅔ → ⅓)"));
+}
+
+TEST_F(AppShortcutsTest, WorkspaceShortcutTextFollowsTheSlotsStoredShortcut) {
+    EXPECT_FALSE(workspaceShortcutText(0));
+    EXPECT_FALSE(workspaceShortcutText(10));
+    EXPECT_EQ(workspaceShortcutText(3), QStringLiteral("⌥3"));
+    shortcuts().setShortcut(std::nullopt, AppShortcuts::restoreWorkspaceNames()[2]);
+    EXPECT_FALSE(workspaceShortcutText(3));
+}
+
+TEST_F(AppShortcutsTest, PressingADefaultRunsItsAction) {
+    // option+shift+S flips the strip
+    const bool enabled = settings->sidebarEnabled();
+    ASSERT_TRUE(press(AppShortcuts::toggleSidebar()));
+    EXPECT_NE(settings->sidebarEnabled(), enabled);
+    // option+3 restores slot 3, which holds nothing
+    ASSERT_TRUE(press(AppShortcuts::restoreWorkspaceNames()[2]));
+    EXPECT_EQ(state->toast().lastMessage(), QStringLiteral("No workspace on slot 3"));
+    // A slot whose shortcut moved follows it at once
+    const Shortcut moved(Key::f7);
+    shortcuts().setShortcut(moved, AppShortcuts::restoreWorkspaceNames()[6]);
+    EXPECT_FALSE(platform->fakeHotKeys->isRegistered(Key::seven.rawValue, CarbonModifiers::option));
+    ASSERT_TRUE(platform->fakeHotKeys->tap(moved.carbonKeyCode, moved.carbonModifiers));
+    EXPECT_EQ(state->toast().lastMessage(), QStringLiteral("No workspace on slot 7"));
+}
+
+TEST_F(AppShortcutsTest, ResetAllBringsBackEveryDefaultIncludingRemovedOnes) {
+    shortcuts().setShortcut(std::nullopt, AppShortcuts::snapLeft());
+    shortcuts().setShortcut(Shortcut(Key::f2), AppShortcuts::saveWorkspace());
+    shortcuts().reset(AppShortcuts::allNames());
+    for (const Name& name : AppShortcuts::allNames()) {
+        SCOPED_TRACE(name.rawValue.toStdString());
+        EXPECT_EQ(shortcuts().getShortcut(name), name.initialShortcut);
+        EXPECT_TRUE(shortcuts().isNameActive(name));
+    }
+    EXPECT_EQ(platform->fakeHotKeys->registeredCount(), 21);
+}
+
+} // namespace
+} // namespace corvane::testing

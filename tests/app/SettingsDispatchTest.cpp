@@ -1,0 +1,63 @@
+#include "support/AppFixture.h"
+
+#include "clipboard/ClipboardHistory.h"
+#include "sidebar/SidebarController.h"
+#include "snapping/RadialSnapController.h"
+#include "system/MouseController.h"
+#include "system/NotchController.h"
+
+namespace corvane::testing {
+namespace {
+
+class SettingsDispatchTest : public AppFixture {
+protected:
+    SettingsDispatchTest() {
+        buildState();
+        state->start(false);
+    }
+};
+
+TEST_F(SettingsDispatchTest, EachKeyReachesItsFeatureAtOnce) {
+    settings->setShowDockIcon(true);
+    EXPECT_EQ(platform->fakeHost->activationPolicy, ApplicationHost::ActivationPolicy::regular);
+    settings->setShowDockIcon(false);
+    EXPECT_EQ(platform->fakeHost->activationPolicy, ApplicationHost::ActivationPolicy::accessory);
+
+    const int armed = state->radial().startCount();
+    settings->setRadialTrigger(RadialTrigger::rightOption);
+    settings->setRadialEnabled(false);
+    EXPECT_EQ(state->radial().startCount(), armed + 2);
+
+    settings->setClipboardEnabled(false);
+    EXPECT_FALSE(state->clipboard().isEnabled());
+    settings->setClipboardEnabled(true);
+    EXPECT_TRUE(state->clipboard().isEnabled());
+
+    const int applied = state->mouse().applyCount();
+    settings->setMouseScrollDirection(MouseScrollDirection::natural);
+    EXPECT_EQ(state->mouse().applyCount(), applied + 1);
+}
+
+TEST_F(SettingsDispatchTest, TheHudTapNeedsWindowAccess) {
+    platform->fakePermissions->accessibility = false;
+    settings->setNotchHUD(true);
+    EXPECT_FALSE(state->notch().isTapInstalled());
+}
+
+TEST_F(SettingsDispatchTest, KeysReadWhereTheyAreUsedDoNothingAndTheRestTakeTheGeneralPath) {
+    const int reloads = state->sidebar().reloadCount();
+    settings->setClipboardLimit(10);
+    settings->setShowMenuBarIcon(false);
+    EXPECT_EQ(state->sidebar().reloadCount(), reloads);
+
+    settings->setSidebarEdge(SidebarEdge::right);
+    settings->setLayoutGap(4);
+    EXPECT_EQ(state->sidebar().reloadCount(), reloads + 2);
+
+    // A notification without a key re-applies the lot.
+    notifications.post(Settings::didChangeNotification, QVariant(42));
+    EXPECT_EQ(state->sidebar().reloadCount(), reloads + 3);
+}
+
+} // namespace
+} // namespace corvane::testing

@@ -1,0 +1,227 @@
+// The application's global shortcuts on a real X server: keys typed through XTest reach the
+// product's grabs and snap the focused real window, and a shortcut changed in the store moves its
+// grab at once.
+#include "support/IntegrationMain.h"
+#include "support/LiveApp.h"
+#include "support/ServerQueries.h"
+#include "support/VirtualDesktop.h"
+
+#include "ShortcutKit/AppShortcuts.h"
+#include "ShortcutKit/Registry.h"
+#include "app/ScreenHelpers.h"
+#include "platform/Keyboard.h"
+#include "snapping/LayoutFrames.h"
+#include "snapping/SnapAction.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xtest.h>
+#include <xkbcommon/xkbcommon-keysyms.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+namespace corvane::testing {
+namespace {
+
+using namespace corvane::ShortcutKit;
+constexpr int waitMs = 5000;
+
+QString describe(const QRect& r) {
+    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// Types on the virtual desktop's keyboard as a person would: modifiers down, the key, then
+// everything up in reverse. Key codes come from the server's live keymap.
+class Typist {
+public:
+    Typist() : m_symbols(xcb_key_symbols_alloc(desktop().connection()), &xcb_key_symbols_free) {}
+
+    xcb_keycode_t keycode(xcb_keysym_t keysym) const {
+        std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(
+            xcb_key_symbols_get_keycode(m_symbols.get(), keysym), &std::free);
+        return codes ? codes.get()[0] : XCB_NO_SYMBOL;
+    }
+    void type(std::initializer_list<xcb_keysym_t> keysyms) const {
+        std::vector<xcb_keycode_t> codes;
+        for (xcb_keysym_t keysym : keysyms)
+            codes.push_back(keycode(keysym));
+        for (xcb_keycode_t code : codes)
+            send(XCB_KEY_PRESS, code);
+        for (auto it = codes.rbegin(); it != codes.rend(); ++it)
+            send(XCB_KEY_RELEASE, *it);
+        xcb_flush(desktop().connection());
+    }
+
+private:
+    static void send(uint8_t type, xcb_keycode_t code) {
+        xcb_test_fake_input(desktop().connection(), type, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    }
+    std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> m_symbols;
+};
+
+// Whether another client could take the combination: false while some program holds it.
+bool isFreeOnServer(xcb_keycode_t keycode, uint16_t modifiers) {
+    xcb_connection_t* c = desktop().connection();
+    xcb_generic_error_t* error =
+        xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), modifiers, keycode,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    if (error) {
+        std::free(error);
+        return false;
+    }
+    xcb_ungrab_key(c, keycode, desktop().rootWindow(), modifiers);
+    xcb_flush(c);
+    return true;
+}
+
+class HotKeys : public ::testing::Test {
+protected:
+    HotKeys() {
+        app.settings().setCycleSnapSizes(false);
+        registerHotkeys(app.state());
+    }
+    ~HotKeys() override {
+        for (QProcess* program : m_programs)
+            program->kill();
+        for (QProcess* program : m_programs)
+            program->waitForFinished(2000);
+    }
+
+    xcb_window_t openFocusedWindow() {
+        QProcess* program = desktop().launch(
+            QStringLiteral("xlogo"), {QStringLiteral("-geometry"), QStringLiteral("300x200+200+150")});
+        EXPECT_NE(program, nullptr);
+        if (!program)
+            return XCB_WINDOW_NONE;
+        m_programs.push_back(program);
+        const auto client = desktop().waitForClientWindow(program->processId());
+        EXPECT_TRUE(client.has_value());
+        if (!client)
+            return XCB_WINDOW_NONE;
+        app.platform().accessibility->bringToFront(static_cast<int32_t>(client->pid), client->window);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == client->window; }, waitMs));
+        return client->window;
+    }
+    QRect expectedFrame(SnapAction action, xcb_window_t window) {
+        const auto screen = screenUnderMouse(*app.platform().screens);
+        const QRectF area = screen ? app.state().usableFrame(*screen) : QRectF();
+        return frame(action, area, app.settings().layoutGap(), QRectF(serverFrame(window))).toRect();
+    }
+    bool landsOn(xcb_window_t window, const QRect& expected) {
+        const bool landed = QTest::qWaitFor([&] { return serverFrame(window) == expected; }, waitMs);
+        if (!landed)
+            ADD_FAILURE() << "frame " << describe(serverFrame(window)).toStdString() << ", expected "
+                          << describe(expected).toStdString();
+        return landed;
+    }
+
+    LiveApp app;
+    Typist typist;
+    std::vector<QProcess*> m_programs;
+};
+
+TEST_F(HotKeys, EachDefaultSnapShortcutSnapsTheFocusedWindowWhateverLocksAreOn) {
+    const xcb_window_t window = openFocusedWindow();
+    ASSERT_NE(window, XCB_WINDOW_NONE);
+
+    struct Case {
+        SnapAction action;
+        xcb_keysym_t key;
+    };
+    const Case cases[] = {
+        {SnapAction::leftHalf, XKB_KEY_Left}, {SnapAction::rightHalf, XKB_KEY_Right},
+        {SnapAction::topHalf, XKB_KEY_Up},    {SnapAction::bottomHalf, XKB_KEY_Down},
+        {SnapAction::center, XKB_KEY_c},      {SnapAction::maximize, XKB_KEY_Return},
+    };
+    for (bool locksOn : {false, true}) {
+        // Caps Lock and Num Lock change the modifier state the server reports with every key
+        if (locksOn) {
+            typist.type({XKB_KEY_Caps_Lock});
+            typist.type({XKB_KEY_Num_Lock});
+        }
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::Message()
+                         << rawValue(c.action).toStdString() << (locksOn ? " with locks" : ""));
+            // Each action lands elsewhere than the one before, so every press must move the window
+            const QRect expected = expectedFrame(c.action, window);
+            ASSERT_NE(expected, serverFrame(window));
+            typist.type({XKB_KEY_Control_L, XKB_KEY_Alt_L, c.key});
+            landsOn(window, expected);
+        }
+        if (locksOn) {
+            typist.type({XKB_KEY_Caps_Lock});
+            typist.type({XKB_KEY_Num_Lock});
+        }
+    }
+    EXPECT_EQ(app.beeps(), 0);
+}
+
+TEST_F(HotKeys, ChangingAStoredShortcutMovesTheGrabAtOnce) {
+    const xcb_window_t window = openFocusedWindow();
+    ASSERT_NE(window, XCB_WINDOW_NONE);
+    Registry& shortcuts = app.state().shortcuts();
+    const uint16_t controlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+    const xcb_keycode_t left = typist.keycode(XKB_KEY_Left);
+    const xcb_keycode_t k = typist.keycode(XKB_KEY_k);
+    ASSERT_FALSE(isFreeOnServer(left, controlAlt));
+
+    // Count the left-snap name's presses beside its action, and those of a marker name
+    int leftPresses = 0, markerPresses = 0;
+    shortcuts.onKeyDown(AppShortcuts::snapLeft(), [&] { ++leftPresses; });
+    const Name marker(QStringLiteral("marker"));
+    shortcuts.setShortcut(Shortcut(Key::m, ModifierFlags(ModifierFlags::control | ModifierFlags::option)),
+                          marker);
+    shortcuts.onKeyDown(marker, [&] { ++markerPresses; });
+
+    // When the store says control+option+K for the left half
+    shortcuts.setShortcut(Shortcut(Key::k, ModifierFlags(ModifierFlags::control | ModifierFlags::option)),
+                          AppShortcuts::snapLeft());
+
+    // Then the server has the grab on the new combination and the old one is free
+    EXPECT_TRUE(isFreeOnServer(left, controlAlt));
+    EXPECT_FALSE(isFreeOnServer(k, controlAlt));
+
+    // The old combination does nothing: the marker typed after it arrives with no left press before it
+    typist.type({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_Left});
+    typist.type({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_m});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return markerPresses == 1; }, waitMs));
+    EXPECT_EQ(leftPresses, 0);
+
+    // The new one snaps
+    const QRect expected = expectedFrame(SnapAction::leftHalf, window);
+    typist.type({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_k});
+    landsOn(window, expected);
+    EXPECT_EQ(leftPresses, 1);
+}
+
+TEST_F(HotKeys, TheLiveKeymapNamesKeysAndPrintsThem) {
+    const Keyboard& keyboard = *app.platform().keyboard;
+    // The server's key codes and the stored ones meet through the shared table
+    EXPECT_EQ(keyboard.keyCode(typist.keycode(XKB_KEY_s)), Key::s.rawValue);
+    EXPECT_EQ(keyboard.keyCode(typist.keycode(XKB_KEY_Left)), Key::leftArrow.rawValue);
+    EXPECT_EQ(keyboard.keyCode(typist.keycode(XKB_KEY_5)), Key::five.rawValue);
+    // Texts come from the layout, special keys from their table
+    EXPECT_EQ(app.state().shortcuts().getShortcut(AppShortcuts::toggleSidebar())->description(keyboard),
+              QStringLiteral("⌥⇧S"));
+    EXPECT_EQ(app.state().shortcuts().getShortcut(AppShortcuts::snapLeft())->description(keyboard),
+              QStringLiteral("⌃⌥←"));
+    EXPECT_EQ(keyboard.keyText(Key::slash.rawValue), QStringLiteral("/"));
+    // The server's repeat rate is read
+    const KeyRepeat repeat = keyboard.keyRepeat();
+    EXPECT_GT(repeat.delay.count(), 0);
+    EXPECT_GT(repeat.interval.count(), 0);
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}

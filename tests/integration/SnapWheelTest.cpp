@@ -1,0 +1,294 @@
+// The snap wheel on a real X server: holding each trigger key typed through XTest, moving the
+// pointer and letting go snaps the focused real window; Escape cancels; the key standing for fn
+// reaches no program while the wheel uses it; preference changes apply without a restart.
+#include "support/IntegrationMain.h"
+#include "support/LiveApp.h"
+#include "support/ServerQueries.h"
+#include "support/VirtualDesktop.h"
+
+#include "app/FloatingPanel.h"
+#include "app/ScreenHelpers.h"
+#include "snapping/RadialDirection.h"
+#include "snapping/RadialSnapController.h"
+#include "snapping/SnapAction.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xtest.h>
+#include <xkbcommon/xkbcommon-keysyms.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <numbers>
+#include <vector>
+
+namespace corvane::testing {
+namespace {
+
+constexpr int waitMs = 5000;
+using Phase = RadialSnapController::Phase;
+
+QString describe(const QRect& r) {
+    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// Keys and pointer moves as XTest makes them, with key codes from the server's live keymap.
+class Input {
+public:
+    Input() : m_symbols(xcb_key_symbols_alloc(desktop().connection()), &xcb_key_symbols_free) {}
+
+    xcb_keycode_t keycode(xcb_keysym_t keysym) const {
+        std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(
+            xcb_key_symbols_get_keycode(m_symbols.get(), keysym), &std::free);
+        return codes ? codes.get()[0] : XCB_NO_SYMBOL;
+    }
+    // The key the wheel's fn trigger stands for: XF86Fn where the keymap has it, else Menu.
+    xcb_keycode_t functionKey() const {
+        const xcb_keycode_t fn = keycode(XKB_KEY_XF86Fn);
+        return fn != XCB_NO_SYMBOL ? fn : keycode(XKB_KEY_Menu);
+    }
+    void press(xcb_keycode_t code) const { send(XCB_KEY_PRESS, code, 0, 0); }
+    void release(xcb_keycode_t code) const { send(XCB_KEY_RELEASE, code, 0, 0); }
+    void moveTo(QPoint point) const { send(XCB_MOTION_NOTIFY, 0, point.x(), point.y()); }
+
+private:
+    static void send(uint8_t type, uint8_t detail, int x, int y) {
+        xcb_test_fake_input(desktop().connection(), type, detail, XCB_CURRENT_TIME, desktop().rootWindow(),
+                            static_cast<int16_t>(x), static_cast<int16_t>(y), 0);
+        xcb_flush(desktop().connection());
+    }
+    std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> m_symbols;
+};
+
+// A small window of the test's own that takes the keyboard focus and records the keys it gets.
+class KeyWitness {
+public:
+    KeyWitness() : m_connection(xcb_connect(desktop().displayName().toLatin1().constData(), nullptr)) {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+        m_window = xcb_generate_id(m_connection);
+        const uint32_t events = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, screen->root, 40, 40, 120, 80, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &events);
+        xcb_map_window(m_connection, m_window);
+        xcb_flush(m_connection);
+    }
+    ~KeyWitness() { xcb_disconnect(m_connection); }
+
+    // Waits until the window is mapped, then gives it the focus.
+    bool takeFocus() {
+        if (!QTest::qWaitFor([&] { return read(), m_mapped; }, waitMs))
+            return false;
+        return QTest::qWaitFor(
+            [&] {
+                xcb_set_input_focus(m_connection, XCB_INPUT_FOCUS_POINTER_ROOT, m_window, XCB_CURRENT_TIME);
+                std::unique_ptr<xcb_get_input_focus_reply_t, decltype(&std::free)> focus(
+                    xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr),
+                    &std::free);
+                return focus && focus->focus == m_window;
+            },
+            waitMs);
+    }
+    // Waits until the key has been pressed in the window.
+    bool waitFor(xcb_keycode_t code) {
+        return QTest::qWaitFor(
+            [&] { return read(), std::count(m_pressed.begin(), m_pressed.end(), code) > 0; }, waitMs);
+    }
+    bool got(xcb_keycode_t code) {
+        read();
+        return std::count(m_pressed.begin(), m_pressed.end(), code) > 0;
+    }
+
+private:
+    void read() {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+            const uint8_t type = event->response_type & 0x7f;
+            if (type == XCB_MAP_NOTIFY)
+                m_mapped = true;
+            if (type == XCB_KEY_PRESS)
+                m_pressed.push_back(reinterpret_cast<xcb_key_press_event_t*>(event)->detail);
+            std::free(event);
+        }
+    }
+    xcb_connection_t* m_connection;
+    xcb_window_t m_window = XCB_WINDOW_NONE;
+    bool m_mapped = false;
+    std::vector<xcb_keycode_t> m_pressed;
+};
+
+class SnapWheel : public ::testing::Test {
+protected:
+    SnapWheel() {
+        // As start-up does: every preference change is applied at once.
+        m_settingsObserver = app.state().notifications().addObserver(
+            Settings::didChangeNotification,
+            [this](const Notification& note) { app.state().settingsChanged(note.object.toString()); });
+        app.state().radial().start();
+    }
+    ~SnapWheel() override {
+        for (QProcess* program : m_programs)
+            program->kill();
+        for (QProcess* program : m_programs)
+            program->waitForFinished(2000);
+    }
+
+    RadialSnapController& radial() { return app.state().radial(); }
+
+    xcb_window_t openFocusedWindow() {
+        QProcess* program = desktop().launch(
+            QStringLiteral("xlogo"), {QStringLiteral("-geometry"), QStringLiteral("300x200+200+150")});
+        EXPECT_NE(program, nullptr);
+        if (!program)
+            return XCB_WINDOW_NONE;
+        m_programs.push_back(program);
+        const auto client = desktop().waitForClientWindow(program->processId(), std::chrono::seconds(30));
+        EXPECT_TRUE(client.has_value());
+        if (!client)
+            return XCB_WINDOW_NONE;
+        app.platform().accessibility->bringToFront(static_cast<int32_t>(client->pid), client->window);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == client->window; }, waitMs));
+        return client->window;
+    }
+    // The middle of the screen, with room for the pointer to travel.
+    QPoint middle() {
+        const auto screen = app.platform().screens->mainScreen();
+        return screen ? screen->frame.center().toPoint() : QPoint(400, 300);
+    }
+    QRect expectedFrame(SnapAction action, xcb_window_t window) {
+        const auto screen = screenUnderMouse(*app.platform().screens);
+        const QRectF area = screen ? app.state().usableFrame(*screen) : QRectF();
+        return frame(action, area, app.settings().layoutGap(), QRectF(serverFrame(window))).toRect();
+    }
+    bool landsOn(xcb_window_t window, const QRect& expected) {
+        const bool landed = QTest::qWaitFor([&] { return serverFrame(window) == expected; }, waitMs);
+        if (!landed)
+            ADD_FAILURE() << "frame " << describe(serverFrame(window)).toStdString() << ", expected "
+                          << describe(expected).toStdString();
+        return landed;
+    }
+    // Holds the trigger at the middle of the screen until the ring is up.
+    bool holdUntilRingShows(xcb_keycode_t trigger) {
+        input.moveTo(middle());
+        QTest::qWait(50);
+        input.press(trigger);
+        return QTest::qWaitFor([&] { return radial().phase() == Phase::active; }, waitMs);
+    }
+    // Holds the trigger, moves `offset` away from where it went down and lets go.
+    void gesture(xcb_keycode_t trigger, QPoint offset, RadialDirection expected) {
+        ASSERT_TRUE(holdUntilRingShows(trigger));
+        input.moveTo(middle() + offset);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return radial().model().direction() == expected; }, waitMs));
+        input.release(trigger);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return radial().phase() == Phase::idle; }, waitMs));
+    }
+
+    LiveApp app;
+    Input input;
+    ObserverToken m_settingsObserver;
+    std::vector<QProcess*> m_programs;
+};
+
+QPoint towards(RadialDirection direction) {
+    const double angle = RadialModel::sectorAngle(direction) * std::numbers::pi / 180;
+    return QPoint(static_cast<int>(std::lround(80 * std::cos(angle))),
+                  static_cast<int>(std::lround(-80 * std::sin(angle))));
+}
+
+TEST_F(SnapWheel, EachTriggerSnapsTheFocusedWindowInEveryDirectionAndTheCentreMaximises) {
+    const xcb_window_t window = openFocusedWindow();
+    ASSERT_NE(window, XCB_WINDOW_NONE);
+    struct Trigger {
+        RadialTrigger setting;
+        xcb_keycode_t key;
+    };
+    const Trigger triggers[] = {{RadialTrigger::fn, input.functionKey()},
+                                {RadialTrigger::rightOption, input.keycode(XKB_KEY_Alt_R)},
+                                {RadialTrigger::rightCommand, input.keycode(XKB_KEY_Super_R)},
+                                {RadialTrigger::rightControl, input.keycode(XKB_KEY_Control_R)}};
+    for (const Trigger& trigger : triggers) {
+        SCOPED_TRACE(rawValue(trigger.setting).toStdString());
+        ASSERT_NE(trigger.key, XCB_NO_SYMBOL);
+        app.settings().setRadialTrigger(trigger.setting);
+        for (RadialDirection direction : allCases<RadialDirection>()) {
+            if (direction == RadialDirection::center)
+                continue;
+            SCOPED_TRACE(rawValue(direction).toStdString());
+            const QRect expected = expectedFrame(*snapAction(direction), window);
+            gesture(trigger.key, towards(direction), direction);
+            landsOn(window, expected);
+        }
+        // Let go inside the dead zone: the centre's action, maximise by default.
+        const QRect expected = expectedFrame(SnapAction::maximize, window);
+        gesture(trigger.key, QPoint(8, 6), RadialDirection::center);
+        landsOn(window, expected);
+        // Back to a frame the next trigger's maximise will change.
+        gesture(trigger.key, towards(RadialDirection::left), RadialDirection::left);
+    }
+}
+
+TEST_F(SnapWheel, EscapeWhileTheRingShowsMovesNothing) {
+    const xcb_window_t window = openFocusedWindow();
+    ASSERT_NE(window, XCB_WINDOW_NONE);
+    const QRect before = serverFrame(window);
+
+    const xcb_keycode_t trigger = input.functionKey();
+    ASSERT_TRUE(holdUntilRingShows(trigger));
+    input.moveTo(middle() + towards(RadialDirection::right));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return radial().model().direction() == RadialDirection::right; }, waitMs));
+    input.press(input.keycode(XKB_KEY_Escape));
+    input.release(input.keycode(XKB_KEY_Escape));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return radial().phase() == Phase::idle; }, waitMs));
+    input.release(trigger);
+
+    QTest::qWait(500);
+    EXPECT_EQ(serverFrame(window), before);
+    EXPECT_FALSE(radial().ringPanel()->isVisible());
+}
+
+TEST_F(SnapWheel, TheFunctionKeyReachesNoProgramWhileTheWheelUsesItAndChangesApplyAtOnce) {
+    KeyWitness witness;
+    ASSERT_TRUE(witness.takeFocus());
+    const xcb_keycode_t fn = input.functionKey();
+    const xcb_keycode_t letter = input.keycode(XKB_KEY_a);
+
+    // The wheel arms on the key, and the focused program never sees it.
+    input.press(fn);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return radial().phase() != Phase::idle; }, waitMs));
+    input.release(fn);
+    input.press(letter);
+    input.release(letter);
+    ASSERT_TRUE(witness.waitFor(letter));
+    EXPECT_FALSE(witness.got(fn));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return radial().phase() == Phase::idle; }, waitMs));
+
+    // Switched off: the key goes to the program and the wheel stays down.
+    app.settings().setRadialEnabled(false);
+    input.press(fn);
+    input.release(fn);
+    EXPECT_TRUE(witness.waitFor(fn));
+    EXPECT_EQ(radial().phase(), Phase::idle);
+
+    // On again with another trigger: the right-hand Control key works, the fn key is free.
+    app.settings().setRadialEnabled(true);
+    app.settings().setRadialTrigger(RadialTrigger::rightControl);
+    const xcb_keycode_t control = input.keycode(XKB_KEY_Control_R);
+    input.press(control);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return radial().phase() == Phase::active; }, waitMs));
+    input.press(input.keycode(XKB_KEY_Escape));
+    input.release(input.keycode(XKB_KEY_Escape));
+    input.release(control);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return radial().phase() == Phase::idle; }, waitMs));
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}

@@ -1,0 +1,88 @@
+#include "snapping/RadialRingView.h"
+#include "snapping/RadialModel.h"
+
+#include <QImage>
+#include <QPixmap>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace corvane::testing {
+namespace {
+
+const RadialDirection sectors[] = {RadialDirection::right,  RadialDirection::topRight,
+                                   RadialDirection::top,    RadialDirection::topLeft,
+                                   RadialDirection::left,   RadialDirection::bottomLeft,
+                                   RadialDirection::bottom, RadialDirection::bottomRight};
+
+// The ring as it shows once every animation has ended: a view made over a model starts there.
+QImage picture(RadialModel& model) {
+    RadialRingView view(model);
+    return view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// How strongly the middle of the band at a sector shows the red accent.
+int redness(const QImage& image, RadialDirection sector) {
+    const double angle = RadialModel::sectorAngle(sector) * std::numbers::pi / 180;
+    const double middle = RadialRingView::outerDiameter / 2 - RadialRingView::bandWidth / 2;
+    const double scale = image.devicePixelRatio();
+    const double x = (RadialRingView::side / 2.0 + middle * std::cos(angle)) * scale;
+    const double y = (RadialRingView::side / 2.0 - middle * std::sin(angle)) * scale;
+    const QColor colour = image.pixelColor(static_cast<int>(x), static_cast<int>(y));
+    return colour.red() - std::max(colour.green(), colour.blue());
+}
+
+class RadialRingViewTest : public ::testing::Test {
+protected:
+    RadialRingViewTest() {
+        model.setAccent(QColor(255, 0, 0));
+        model.setAppeared(true);
+    }
+    RadialModel model;
+};
+
+TEST_F(RadialRingViewTest, OnlyTheSelectedSectorShowsTheAccent) {
+    for (RadialDirection selected : sectors) {
+        SCOPED_TRACE(rawValue(selected).toStdString());
+        model.assignDirection(RadialDirection::center);
+        model.setDirection(selected);
+        const QImage image = picture(model);
+        for (RadialDirection sector : sectors) {
+            if (sector == selected)
+                EXPECT_GT(redness(image, sector), 150) << "at " << rawValue(sector).toStdString();
+            else
+                EXPECT_LT(redness(image, sector), 40) << "at " << rawValue(sector).toStdString();
+        }
+    }
+}
+
+TEST_F(RadialRingViewTest, TheCentreLightsTheWholeBandOnlyWhenItHasAnAction) {
+    model.setDirection(RadialDirection::center);
+    QImage image = picture(model);
+    for (RadialDirection sector : sectors)
+        EXPECT_GT(redness(image, sector), 150);
+
+    model.setCenterHasAction(false);
+    image = picture(model);
+    for (RadialDirection sector : sectors) {
+        EXPECT_LT(redness(image, sector), 40);
+        // The band itself is still drawn.
+        EXPECT_GT(image.pixelColor(RadialRingView::side / 2 + 35, RadialRingView::side / 2).alpha(), 100);
+    }
+}
+
+TEST_F(RadialRingViewTest, ARingThatHasNotAppearedDrawsNothing) {
+    model.setDirection(RadialDirection::left);
+    model.setAppeared(false);
+    const QImage image = picture(model);
+    int visible = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            visible += image.pixelColor(x, y).alpha() > 0;
+    EXPECT_EQ(visible, 0);
+}
+
+} // namespace
+} // namespace corvane::testing
