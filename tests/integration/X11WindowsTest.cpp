@@ -302,7 +302,8 @@ TEST_F(X11Windows, RunningApplicationsFollowProgramsThatComeAndGo) {
     // When it is brought to the front, then it is the frontmost application
     ax.bringToFront(logo.pid(), logo.client.window);
     EXPECT_TRUE(QTest::qWaitFor([&] { return apps.frontmostApplicationPID() == logo.pid(); }, kWaitMs));
-    EXPECT_TRUE(activated.contains({QVariant::fromValue(logo.pid())}));
+    // The front program is read afresh; its announcement follows on the event loop.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return activated.contains({QVariant::fromValue(logo.pid())}); }, kWaitMs));
 
     // When it quits, then it is announced gone and no longer described
     const int32_t pid = logo.pid(); // QProcess forgets it once the process is gone

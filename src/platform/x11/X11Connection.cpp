@@ -77,16 +77,26 @@ std::vector<QByteArray> X11Property::strings() const {
     return items;
 }
 
-X11Connection::X11Connection(const QByteArray& displayName) {
+X11Display openDisplay(const QByteArray& displayName) {
+    X11Display display;
     int screenNumber = 0;
-    m_connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
-    if (!isValid())
-        return;
-    auto roots = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+    display.connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
+    if (xcb_connection_has_error(display.connection))
+        return display;
+    auto roots = xcb_setup_roots_iterator(xcb_get_setup(display.connection));
     for (int i = 0; i < screenNumber && roots.rem; ++i)
         xcb_screen_next(&roots);
     if (roots.rem)
-        m_root = roots.data->root;
+        display.root = roots.data->root;
+    return display;
+}
+
+X11Connection::X11Connection(const QByteArray& displayName) {
+    const X11Display display = openDisplay(displayName);
+    m_connection = display.connection;
+    if (!isValid())
+        return;
+    m_root = display.root;
 
     std::array<xcb_intern_atom_cookie_t, static_cast<size_t>(X11Atom::count)> cookies{};
     for (size_t i = 0; i < cookies.size(); ++i)

@@ -71,6 +71,14 @@ struct X11Property {
     std::vector<QByteArray> strings() const;
 };
 
+// A new connection to the display (empty: $DISPLAY) and the root window of its default screen.
+// The connection may carry an error (check xcb_connection_has_error); the root is then none.
+struct X11Display {
+    xcb_connection_t* connection = nullptr;
+    xcb_window_t root = XCB_WINDOW_NONE;
+};
+X11Display openDisplay(const QByteArray& displayName);
+
 // One xcb connection with the atoms interned up front. Not shared between threads: each user of
 // the window layer opens its own.
 class X11Connection {

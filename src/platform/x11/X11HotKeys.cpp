@@ -1,5 +1,7 @@
 #include "platform/x11/X11HotKeys.h"
 
+#include "platform/x11/X11Connection.h"
+
 #include "app/Log.h"
 #include "platform/x11/X11Keymap.h"
 
@@ -28,16 +30,11 @@ uint8_t typeOf(const xcb_generic_event_t& event) {
 } // namespace
 
 X11HotKeys::X11HotKeys(const QByteArray& displayName) {
-    int screenNumber = 0;
-    m_connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
-    if (xcb_connection_has_error(m_connection))
+    const X11Display display = openDisplay(displayName);
+    m_connection = display.connection;
+    if (xcb_connection_has_error(m_connection) || display.root == XCB_WINDOW_NONE)
         return;
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-    for (int i = 0; i < screenNumber && screens.rem; ++i)
-        xcb_screen_next(&screens);
-    if (!screens.rem)
-        return;
-    m_root = screens.data->root;
+    m_root = display.root;
 
     if (X11Keymap::setUpExtension(m_connection)) {
         m_xkbEventBase = X11Keymap::eventBase(m_connection);
@@ -94,13 +91,7 @@ std::optional<std::pair<xcb_keycode_t, uint16_t>> X11HotKeys::translate(qint64 k
 }
 
 std::vector<uint16_t> X11HotKeys::lockCombinations() const {
-    const uint16_t numLock = m_keymap->numLockMask();
-    std::vector<uint16_t> combinations{0, XCB_MOD_MASK_LOCK};
-    if (numLock && numLock != XCB_MOD_MASK_LOCK) {
-        combinations.push_back(numLock);
-        combinations.push_back(static_cast<uint16_t>(numLock | XCB_MOD_MASK_LOCK));
-    }
-    return combinations;
+    return lockModifierCombinations(m_keymap->numLockMask());
 }
 
 std::optional<uint8_t> X11HotKeys::grab(xcb_keycode_t keycode, uint16_t mask) {

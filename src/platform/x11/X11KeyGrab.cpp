@@ -1,31 +1,23 @@
 #include "platform/x11/X11KeyGrab.h"
 
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Keymap.h"
+
 #include "app/Log.h"
 
 #include <QSocketNotifier>
 
-#include <array>
+#include <vector>
 #include <cstdlib>
 
 namespace corvane {
 
-namespace {
-std::array<uint16_t, 4> lockCombinations(uint16_t numLockMask) {
-    return {0, XCB_MOD_MASK_LOCK, numLockMask, static_cast<uint16_t>(XCB_MOD_MASK_LOCK | numLockMask)};
-}
-} // namespace
-
 X11KeyGrab::X11KeyGrab(const QByteArray& displayName) {
-    int screenNumber = 0;
-    m_connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
-    if (xcb_connection_has_error(m_connection))
+    const X11Display display = openDisplay(displayName);
+    m_connection = display.connection;
+    if (xcb_connection_has_error(m_connection) || display.root == XCB_WINDOW_NONE)
         return;
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-    for (int i = 0; i < screenNumber && screens.rem; ++i)
-        xcb_screen_next(&screens);
-    if (!screens.rem)
-        return;
-    m_root = screens.data->root;
+    m_root = display.root;
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &X11KeyGrab::dropEvents);
 }
@@ -45,11 +37,10 @@ bool X11KeyGrab::grab(std::optional<xcb_keycode_t> keycode, uint16_t numLockMask
     ungrab();
     if (!keycode || !isConnected())
         return !keycode;
-    std::array<xcb_void_cookie_t, 4> cookies{};
-    const auto combinations = lockCombinations(numLockMask);
-    for (size_t i = 0; i < combinations.size(); ++i)
-        cookies[i] = xcb_grab_key_checked(m_connection, 0, m_root, combinations[i], *keycode,
-                                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    std::vector<xcb_void_cookie_t> cookies;
+    for (uint16_t modifiers : lockModifierCombinations(numLockMask))
+        cookies.push_back(xcb_grab_key_checked(m_connection, 0, m_root, modifiers, *keycode, XCB_GRAB_MODE_ASYNC,
+                                               XCB_GRAB_MODE_ASYNC));
     bool refused = false;
     for (xcb_void_cookie_t cookie : cookies) {
         if (xcb_generic_error_t* error = xcb_request_check(m_connection, cookie)) {
@@ -73,7 +64,7 @@ void X11KeyGrab::ungrab() {
         m_key.reset();
         return;
     }
-    for (uint16_t modifiers : lockCombinations(m_numLockMask))
+    for (uint16_t modifiers : lockModifierCombinations(m_numLockMask))
         xcb_ungrab_key(m_connection, *m_key, m_root, modifiers);
     xcb_flush(m_connection);
     m_key.reset();

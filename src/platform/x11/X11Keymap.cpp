@@ -11,6 +11,15 @@
 
 namespace corvane {
 
+std::vector<uint16_t> lockModifierCombinations(uint16_t numLockMask) {
+    std::vector<uint16_t> combinations{0, XCB_MOD_MASK_LOCK};
+    if (numLockMask && numLockMask != XCB_MOD_MASK_LOCK) {
+        combinations.push_back(numLockMask);
+        combinations.push_back(static_cast<uint16_t>(numLockMask | XCB_MOD_MASK_LOCK));
+    }
+    return combinations;
+}
+
 namespace {
 struct FreeReply {
     void operator()(void* reply) const { std::free(reply); }

@@ -7,11 +7,16 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 struct xkb_context;
 struct xkb_keymap;
 
 namespace corvane {
+
+// A key grab must be made once for every state of the lock modifiers (Caps Lock, Num Lock), or
+// the key stops working while one of them is on.
+std::vector<uint16_t> lockModifierCombinations(uint16_t numLockMask);
 
 // The core keyboard's keymap as the server has it now, read once over a connection: which X key
 // code sits where each stored virtual key code names a key (through the shared key-code table),

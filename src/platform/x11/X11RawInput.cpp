@@ -21,14 +21,9 @@ uint8_t typeOf(const xcb_generic_event_t& event) {
 } // namespace
 
 X11RawInput::X11RawInput(const QByteArray& displayName) {
-    int screenNumber = 0;
-    m_connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
-    if (xcb_connection_has_error(m_connection))
-        return;
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-    for (int i = 0; i < screenNumber && screens.rem; ++i)
-        xcb_screen_next(&screens);
-    if (!screens.rem)
+    const X11Display display = openDisplay(displayName);
+    m_connection = display.connection;
+    if (xcb_connection_has_error(m_connection) || display.root == XCB_WINDOW_NONE)
         return;
 
     const xcb_query_extension_reply_t* input = xcb_get_extension_data(m_connection, &xcb_input_id);
@@ -40,7 +35,7 @@ X11RawInput::X11RawInput(const QByteArray& displayName) {
     if (!version || version->major_version < 2 || (version->major_version == 2 && version->minor_version < 1))
         return;
     m_inputOpcode = input->major_opcode;
-    m_root = screens.data->root;
+    m_root = display.root;
 
     if (X11Keymap::setUpExtension(m_connection)) {
         m_xkbEventBase = X11Keymap::eventBase(m_connection);
