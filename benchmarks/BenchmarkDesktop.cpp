@@ -60,15 +60,20 @@ void createOwnWindows(Current& current, int count) {
     xcb_connection_t* c = gDesktop->connection();
     const uint32_t pid = static_cast<uint32_t>(::getpid());
     current.pids = {static_cast<int32_t>(pid)};
+    const xcb_atom_t netWmName = gDesktop->atom("_NET_WM_NAME");
+    const xcb_atom_t utf8String = gDesktop->atom("UTF8_STRING");
+    const xcb_atom_t netWmPid = gDesktop->atom("_NET_WM_PID");
     for (int i = 0; i < count; ++i) {
         const xcb_window_t window = xcb_generate_id(c);
         xcb_create_window(c, XCB_COPY_FROM_PARENT, window, gDesktop->rootWindow(), (i % kColumns) * 220,
                           (i / kColumns % 6) * 170, 200, 150, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                           XCB_COPY_FROM_PARENT, 0, nullptr);
-        setText(window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, QByteArray("window ") + QByteArray::number(i));
+        // Titled as today's toolkits title them: a UTF-8 name and the legacy one.
+        const QByteArray title = QByteArray("window ") + QByteArray::number(i);
+        setText(window, netWmName, utf8String, title);
+        setText(window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, title);
         setText(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, QByteArray("benchwindow\0BenchWindow\0", 24));
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, gDesktop->atom("_NET_WM_PID"),
-                            XCB_ATOM_CARDINAL, 32, 1, &pid);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, netWmPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
         xcb_map_window(c, window);
         current.windows.push_back(window);
     }

@@ -20,9 +20,10 @@ testing::VirtualDesktop& desktop();
 // a benchmark run several times over (as the library does to find its iteration count) sets up
 // its desktop once.
 enum class Population {
-    // Windows of this process, which names them by WM_CLASS and _NET_WM_PID.
+    // Windows of this process, named by WM_CLASS and _NET_WM_PID and titled in UTF-8, as
+    // current toolkits do.
     windowsOfOneProgram,
-    // One small X program per window.
+    // One small X program per window, of a toolkit that sets only the legacy properties.
     programs,
 };
 // False when the desktop did not take the whole population in time.

@@ -17,6 +17,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the virtual desktop used by the run command without a display and by the integration tests
   xvfb xauth openbox x11-apps x11-utils xterm trayer dbus python3-dbusmock fonts-dejavu-core
+  # the scripted-move tool the snap benchmark compares against
+  xdotool
 )
 
 missing=()

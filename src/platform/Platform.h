@@ -2,6 +2,7 @@
 
 #include "platform/Accessibility.h"
 #include "platform/ApplicationCatalog.h"
+#include "platform/ApplicationLauncher.h"
 #include "platform/ApplicationHost.h"
 #include "platform/HotKeys.h"
 #include "platform/Keyboard.h"
@@ -43,6 +44,7 @@ struct Platform {
     std::unique_ptr<PowerSource> powerSource;
     std::unique_ptr<SleepWake> sleepWake;
     std::unique_ptr<EventMonitors> eventMonitors;
+    std::unique_ptr<ApplicationLauncher> launcher;
 };
 
 } // namespace corvane

@@ -30,6 +30,8 @@ public:
     // Brings the program forward: its topmost window becomes the active one. False when the
     // program has no window to bring forward.
     virtual bool activate(int32_t pid) = 0;
+    // Hides the program: minimises its shown windows and remembers which.
+    virtual void hide(int32_t pid) = 0;
     // Shows again the windows that hiding the program minimised.
     virtual void unhide(int32_t pid) = 0;
 

@@ -19,9 +19,11 @@ struct WorkspaceItem {
     std::optional<QString> appName;
     std::optional<QString> appPath;
     std::optional<QString> titleContains;
-    QRectF relativeFrame; // fractions of the screen's usable area
+    QRectF relativeFrame; // fractions of the screen's usable area, top-left origin
     std::optional<QString> screenID;
     std::optional<QStringList> launchArgs;
+
+    bool operator==(const WorkspaceItem&) const = default;
 };
 
 // A saved set of windows, restored together.
@@ -32,6 +34,18 @@ struct Workspace {
     std::optional<int> hotkeyIndex; // slot 1 to 9
     std::vector<WorkspaceItem> items;
     std::optional<LayoutPreset> layout;
+
+    bool operator==(const Workspace&) const = default;
+
+    // The chip's badge: the first letters of the first two words, or the first two characters of
+    // a single word, upper-cased.
+    QString initials() const;
 };
+
+// Keeps a unit rectangle inside the unit square, with sides between 0.05 and 1.
+QRectF clampUnitRect(const QRectF& rect);
+
+// `frame` as fractions of `reference`, clamped; the zero rectangle when the reference has no area.
+QRectF relativeUnitRect(const QRectF& frame, const QRectF& reference);
 
 } // namespace corvane

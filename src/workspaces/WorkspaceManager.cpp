@@ -1,63 +1,183 @@
 #include "workspaces/WorkspaceManager.h"
 
 #include "app/AppState.h"
+#include "app/Log.h"
 #include "app/ScreenHelpers.h"
+#include "windows/WindowMatching.h"
 
 #include <algorithm>
 
 namespace corvane {
 
-std::vector<WorkspaceItem> WorkspaceManager::captureCurrentWindows(const std::vector<WindowInfo>& windows,
-                                                                   AppState& state) {
-    // A window can be stored when its program can be found again: it needs a bundle identifier
-    // and a screen whose usable area has a size.
-    std::vector<WorkspaceItem> items;
-    const Screens& screens = *state.platform().screens;
-    for (const WindowInfo& window : windows) {
-        if (!window.bundleID || window.bundleID->isEmpty()) continue;
-        const auto screen = screenForRect(screens, window.frame);
-        if (!screen) continue;
-        const QRectF area = state.usableFrame(*screen);
-        if (area.width() <= 0 || area.height() <= 0) continue;
-        WorkspaceItem item;
-        item.id = QUuid::createUuid();
-        item.bundleID = *window.bundleID;
-        item.appName = window.appName;
-        item.relativeFrame = QRectF((window.frame.x() - area.x()) / area.width(),
-                                    (window.frame.y() - area.y()) / area.height(),
-                                    window.frame.width() / area.width(), window.frame.height() / area.height());
-        item.screenID = displayUUID(*screen);
-        items.push_back(std::move(item));
+WorkspaceManager::WorkspaceManager(std::unique_ptr<WorkspaceStore> store, Scheduler& scheduler)
+    : m_store(std::move(store)), m_scheduler(scheduler) {
+    WorkspaceStore::LoadResult loaded = m_store->load();
+    if (loaded.error) {
+        m_loadError = loaded.error->description();
+        m_fileProtected = true;
+        qCCritical(lcWorkspaces, "Loading workspaces failed: %s", qUtf8Printable(*m_loadError));
+        return;
     }
-    return items;
+    m_workspaces = std::move(loaded.workspaces);
+}
+
+void WorkspaceManager::setWorkspaces(std::vector<Workspace> workspaces) {
+    if (workspaces == m_workspaces)
+        return;
+    m_workspaces = std::move(workspaces);
+    Q_EMIT workspacesChanged();
+}
+
+void WorkspaceManager::setRestoringID(std::optional<QUuid> id) {
+    if (id == m_restoringID)
+        return;
+    m_restoringID = id;
+    Q_EMIT restoringIDChanged();
+}
+
+void WorkspaceManager::changed() {
+    Q_EMIT workspacesChanged();
+    scheduleSave();
+}
+
+void WorkspaceManager::add(Workspace workspace) {
+    m_workspaces.push_back(std::move(workspace));
+    changed();
+}
+
+void WorkspaceManager::update(Workspace workspace) {
+    const auto found = std::find_if(m_workspaces.begin(), m_workspaces.end(),
+                                    [&](const Workspace& w) { return w.id == workspace.id; });
+    if (found == m_workspaces.end())
+        return;
+    if (workspace.hotkeyIndex) {
+        for (auto it = m_workspaces.begin(); it != m_workspaces.end(); ++it)
+            if (it != found && it->hotkeyIndex == workspace.hotkeyIndex)
+                it->hotkeyIndex.reset();
+    }
+    const QString trimmed = [&] {
+        qsizetype start = 0, end = workspace.name.size();
+        const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+        while (start < end && blank(workspace.name[start]))
+            ++start;
+        while (end > start && blank(workspace.name[end - 1]))
+            --end;
+        return workspace.name.mid(start, end - start);
+    }();
+    if (trimmed.isEmpty())
+        workspace.name = QStringLiteral("Workspace");
+    *found = std::move(workspace);
+    changed();
+}
+
+void WorkspaceManager::remove(const QUuid& id) {
+    std::erase_if(m_workspaces, [&](const Workspace& w) { return w.id == id; });
+    changed();
+}
+
+void WorkspaceManager::move(const std::set<int>& offsets, int destination) {
+    const int count = static_cast<int>(m_workspaces.size());
+    std::vector<Workspace> moving, staying;
+    int insertAt = 0;
+    for (int i = 0; i < count; ++i) {
+        if (i == destination)
+            insertAt = static_cast<int>(staying.size());
+        if (offsets.contains(i))
+            moving.push_back(std::move(m_workspaces[static_cast<size_t>(i)]));
+        else
+            staying.push_back(std::move(m_workspaces[static_cast<size_t>(i)]));
+    }
+    if (destination >= count)
+        insertAt = static_cast<int>(staying.size());
+    staying.insert(staying.begin() + insertAt, std::make_move_iterator(moving.begin()),
+                   std::make_move_iterator(moving.end()));
+    m_workspaces = std::move(staying);
+    changed();
+}
+
+std::optional<Workspace> WorkspaceManager::workspace(const QUuid& id) const {
+    for (const auto& w : m_workspaces)
+        if (w.id == id)
+            return w;
+    return std::nullopt;
+}
+
+std::optional<Workspace> WorkspaceManager::workspaceForHotkey(int slot) const {
+    for (const auto& w : m_workspaces)
+        if (w.hotkeyIndex == slot)
+            return w;
+    return std::nullopt;
 }
 
 std::optional<int> WorkspaceManager::nextFreeHotkeyIndex() const {
     for (int slot = 1; slot <= 9; ++slot) {
         const bool taken = std::any_of(m_workspaces.begin(), m_workspaces.end(),
                                        [slot](const Workspace& w) { return w.hotkeyIndex == slot; });
-        if (!taken) return slot;
+        if (!taken)
+            return slot;
     }
     return std::nullopt;
 }
 
-void WorkspaceManager::add(Workspace workspace) { m_workspaces.push_back(std::move(workspace)); }
-
-std::optional<Workspace> WorkspaceManager::workspace(const QUuid& id) const {
-    for (const auto& w : m_workspaces)
-        if (w.id == id) return w;
-    return std::nullopt;
+std::vector<WorkspaceItem> WorkspaceManager::captureCurrentWindows(const std::vector<WindowInfo>& windows,
+                                                                   AppState& state) {
+    std::map<QString, int> counts;
+    for (const WindowInfo& window : windows)
+        ++counts[window.bundleID.value_or(QString())];
+    std::vector<WorkspaceItem> items;
+    for (const WindowInfo& window : windows)
+        if (auto item = makeItem(window, counts, state))
+            items.push_back(std::move(*item));
+    return items;
 }
 
-void WorkspaceManager::update(const Workspace& workspace) {
-    for (auto& w : m_workspaces)
-        if (w.id == workspace.id) w = workspace;
+std::optional<WorkspaceItem>
+WorkspaceManager::makeItem(const WindowInfo& window, const std::map<QString, int>& counts, AppState& state) {
+    if (!window.bundleID)
+        return std::nullopt;
+    const auto screen = screenForRect(*state.platform().screens, window.frame);
+    const QRectF reference = screen ? state.usableFrame(*screen) : window.frame;
+
+    WorkspaceItem item;
+    item.id = QUuid::createUuid();
+    item.bundleID = *window.bundleID;
+    item.appName = window.appName;
+    if (const auto it = counts.find(*window.bundleID); it != counts.end() && it->second > 1)
+        item.titleContains = titleHint(window.title, window.appName);
+    item.relativeFrame = relativeUnitRect(window.frame, reference);
+    if (screen)
+        item.screenID = displayUUID(*screen);
+    return item;
 }
 
-std::optional<Workspace> WorkspaceManager::workspaceForHotkey(int slot) const {
-    for (const auto& w : m_workspaces)
-        if (w.hotkeyIndex == slot) return w;
-    return std::nullopt;
+void WorkspaceManager::scheduleSave() {
+    m_dirty = true;
+    m_saveTimer = m_scheduler.schedule(Seconds(saveDelay), [this] { saveNow(true); });
+}
+
+void WorkspaceManager::flushOnTerminate() {
+    ++m_flushCount;
+    m_saveTimer.invalidate();
+    if (m_dirty)
+        saveNow(false);
+}
+
+void WorkspaceManager::saveNow(bool logFailure) {
+    if (m_fileProtected) {
+        // The file on disk holds workspaces this run could not read (a newer format, no read
+        // access, or damage that could not be moved aside); writing this run's list over it would
+        // lose them.
+        if (logFailure)
+            qCCritical(lcWorkspaces, "Saving workspaces failed: %s",
+                       qUtf8Printable(QStringLiteral("the file that failed to load is kept as it is")));
+        return;
+    }
+    if (const auto error = m_store->save(m_workspaces)) {
+        if (logFailure)
+            qCCritical(lcWorkspaces, "Saving workspaces failed: %s", qUtf8Printable(error->description()));
+        return;
+    }
+    m_dirty = false;
 }
 
 } // namespace corvane

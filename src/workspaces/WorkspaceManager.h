@@ -1,44 +1,82 @@
 #pragma once
 
+#include "runtime/Scheduler.h"
 #include "windows/WindowInfo.h"
 #include "workspaces/Workspace.h"
 #include "workspaces/WorkspaceStore.h"
 
 #include <QObject>
 
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace corvane {
 
 class AppState;
 
-// The saved workspaces in memory, saved a moment after each change.
+// The saved workspaces in memory, loaded once at creation and saved a quarter second after the
+// last change. A list that failed to load is never written over: the file stays the user's.
 class WorkspaceManager : public QObject {
     Q_OBJECT
 public:
-    explicit WorkspaceManager(std::unique_ptr<WorkspaceStore> store) : m_store(std::move(store)) {}
+    static constexpr double saveDelay = 0.25;
+
+    // Loads the list from `store` at once.
+    WorkspaceManager(std::unique_ptr<WorkspaceStore> store, Scheduler& scheduler);
 
     const std::vector<Workspace>& workspaces() const { return m_workspaces; }
+    // Replaces the list without saving; notifies only when it differs.
+    void setWorkspaces(std::vector<Workspace> workspaces);
     std::optional<QUuid> restoringID() const { return m_restoringID; }
-    void setRestoringID(std::optional<QUuid> id) { m_restoringID = id; }
+    void setRestoringID(std::optional<QUuid> id);
+    // What loading reported at start-up; never cleared.
+    const std::optional<QString>& loadError() const { return m_loadError; }
 
-    // Cancels a pending save and saves at once.
-    void flushOnTerminate() { ++m_flushCount; }
-    std::vector<WorkspaceItem> captureCurrentWindows(const std::vector<WindowInfo>& windows, AppState& state);
-    std::optional<int> nextFreeHotkeyIndex() const;
     void add(Workspace workspace);
+    // Replaces the workspace with the same id; takes its slot from every other workspace; a blank
+    // name becomes "Workspace". Nothing happens when no workspace has that id.
+    void update(Workspace workspace);
+    void remove(const QUuid& id);
+    // Moves the workspaces at `offsets` before the one that stood at `destination`.
+    void move(const std::set<int>& offsets, int destination);
+
     std::optional<Workspace> workspace(const QUuid& id) const;
-    void update(const Workspace& workspace);
     std::optional<Workspace> workspaceForHotkey(int slot) const;
+    std::optional<int> nextFreeHotkeyIndex() const;
+
+    static std::vector<WorkspaceItem> captureCurrentWindows(const std::vector<WindowInfo>& windows,
+                                                            AppState& state);
+    static std::optional<WorkspaceItem> makeItem(const WindowInfo& window,
+                                                 const std::map<QString, int>& counts, AppState& state);
+
+    // Starts the delayed save, replacing a pending one.
+    void scheduleSave();
+    // Cancels the delayed save and writes at once when something is unsaved.
+    void flushOnTerminate();
 
     WorkspaceStore& store() { return *m_store; }
     int flushCount() const { return m_flushCount; }
+    bool hasUnsavedChanges() const { return m_dirty; }
+
+Q_SIGNALS:
+    void workspacesChanged();
+    void restoringIDChanged();
 
 private:
+    void changed();
+    void saveNow(bool logFailure);
+
     std::unique_ptr<WorkspaceStore> m_store;
+    Scheduler& m_scheduler;
     std::vector<Workspace> m_workspaces;
     std::optional<QUuid> m_restoringID;
+    std::optional<QString> m_loadError;
+    TimerHandle m_saveTimer;
+    bool m_dirty = false;
+    // Set when the file exists but could not be taken in: it must not be replaced.
+    bool m_fileProtected = false;
     int m_flushCount = 0;
 };
 

@@ -1,10 +1,264 @@
 #include "workspaces/WorkspaceRestorer.h"
 
+#include "app/Log.h"
+#include "app/ScreenHelpers.h"
+#include "app/Settings.h"
+#include "platform/Accessibility.h"
+#include "platform/ApplicationLauncher.h"
+#include "platform/RunningApplications.h"
+#include "runtime/Scheduler.h"
+#include "snapping/LayoutFrames.h"
+#include "windows/AXWindowService.h"
+#include "windows/WindowMatching.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <map>
+#include <set>
+
 namespace corvane {
 
-QCoro::Task<WorkspaceRestorer::Result> WorkspaceRestorer::restore(Workspace workspace) {
-    Q_UNUSED(workspace);
-    co_return Result{};
+namespace {
+
+QString displayName(const WorkspaceItem& item) {
+    return item.appName.value_or(item.bundleID);
+}
+
+QString expandTilde(const QString& path) {
+    if (path == QStringLiteral("~"))
+        return QDir::homePath();
+    if (path.startsWith(QStringLiteral("~/")))
+        return QDir::homePath() + path.mid(1);
+    return path;
+}
+
+bool isEligible(const AXWindowSnapshot& snapshot) {
+    const bool kind = !snapshot.subrole || *snapshot.subrole == axStandardWindowSubrole ||
+                      *snapshot.subrole == axDialogSubrole;
+    return kind && snapshot.frame.width() >= WorkspaceRestorer::minimumWindowWidth;
+}
+
+// The running program with that id, if any.
+std::optional<int32_t> runningPid(RunningApplications& applications, const QString& bundleID) {
+    for (const RunningApplication& app : applications.runningApplications())
+        if (app.bundleID == bundleID)
+            return app.pid;
+    return std::nullopt;
+}
+
+struct Placement {
+    uint32_t windowID;
+    int32_t pid;
+    QRectF frame;
+};
+
+} // namespace
+
+std::optional<int32_t> WorkspaceRestorer::launchApp(const WorkspaceItem& item) {
+    ApplicationLauncher& launcher = m_services.launcher;
+    const auto location = launcher.locate(item.bundleID, item.appPath);
+    if (!location) {
+        qCCritical(lcWorkspaces, "App not installed: %s", qUtf8Printable(item.bundleID));
+        return std::nullopt;
+    }
+    const QStringList input = item.launchArgs.value_or(QStringList());
+    QStringList documents, documentEntries, arguments;
+    for (const QString& entry : input) {
+        const QString expanded = expandTilde(entry);
+        if (QFileInfo::exists(expanded)) {
+            documents.push_back(expanded);
+            documentEntries.push_back(entry);
+        }
+    }
+    for (const QString& entry : input)
+        if (!documentEntries.contains(entry))
+            arguments.push_back(entry);
+
+    const ApplicationLauncher::Outcome outcome = launcher.launch(*location, documents, arguments);
+    if (!outcome.pid) {
+        qCCritical(lcWorkspaces, "Launch failed for %s: %s", qUtf8Printable(item.bundleID),
+                   qUtf8Printable(outcome.error));
+        return std::nullopt;
+    }
+    return outcome.pid;
+}
+
+QCoro::Task<RestoreResult> WorkspaceRestorer::restore(Workspace workspace) {
+    RestoreResult result;
+    if (workspace.items.empty())
+        co_return result;
+
+    RunningApplications& applications = m_services.applications;
+    Scheduler& scheduler = m_services.scheduler;
+    const int32_t ownPID = m_ax.ownPID();
+
+    // Find or start each program once, in the order its items first appear. A program that runs
+    // is never started a second time.
+    std::vector<std::pair<QString, int32_t>> pids; // in order of first appearance
+    const auto pidOf = [&pids](const QString& bundleID) -> std::optional<int32_t> {
+        for (const auto& [id, pid] : pids)
+            if (id == bundleID)
+                return pid;
+        return std::nullopt;
+    };
+    std::set<QString> seen;
+    for (const WorkspaceItem& item : workspace.items) {
+        if (!seen.insert(item.bundleID).second)
+            continue;
+        if (const auto running = runningPid(applications, item.bundleID)) {
+            pids.emplace_back(item.bundleID, *running);
+            continue;
+        }
+        if (const auto launchedPid = launchApp(item)) {
+            pids.emplace_back(item.bundleID, *launchedPid);
+            ++result.launched;
+        } else {
+            result.missingApps.push_back(displayName(item));
+        }
+    }
+
+    std::vector<MatchRequest> requests;
+    for (const WorkspaceItem& item : workspace.items)
+        requests.push_back({item.bundleID, item.titleContains});
+
+    // Wait for the windows: until every item has one, or every program shows a number of windows
+    // that did not change between two polls after the settle time, or the timeout.
+    const Instant start = scheduler.now();
+    const Instant deadline = start + toInstant(m_windowTimeout);
+    std::optional<size_t> previousCount;
+    std::set<QString> reopened;
+    std::map<uint32_t, int32_t> owners;
+    std::map<int, uint32_t> assignment;
+    while (true) {
+        std::vector<MatchCandidate> candidates;
+        std::set<QString> withWindows;
+        for (auto& [bundleID, pid] : pids) {
+            const int32_t polled = pid;
+            auto read = [this, polled] { return m_ax.windowSnapshots(polled); };
+            std::vector<AXWindowSnapshot> snapshots = co_await m_ax.run(read);
+            if (std::none_of(snapshots.begin(), snapshots.end(), isEligible)) {
+                // The process that was started may not be the one that shows the windows (a
+                // wrapper, or a program that hands over to its running instance): follow the id.
+                if (const auto other = runningPid(applications, bundleID); other && *other != pid) {
+                    pid = *other;
+                    const int32_t followed = pid;
+                    auto reread = [this, followed] { return m_ax.windowSnapshots(followed); };
+                    snapshots = co_await m_ax.run(reread);
+                }
+            }
+            for (const AXWindowSnapshot& snapshot : snapshots) {
+                if (!isEligible(snapshot))
+                    continue;
+                candidates.push_back({snapshot.windowID, bundleID, snapshot.title});
+                owners[snapshot.windowID] = pid;
+                withWindows.insert(bundleID);
+            }
+        }
+        assignment = matchWindows(requests, candidates);
+        if (assignment.size() == workspace.items.size())
+            break;
+        const bool everyProgramShows = withWindows.size() == pids.size();
+        if (everyProgramShows && previousCount == candidates.size() &&
+            scheduler.now() - start > toInstant(Seconds(settleTime)))
+            break;
+        previousCount = candidates.size();
+
+        // A program without a window is asked once to show its windows again. Starting it again
+        // would start a second instance here, so this only undoes a hide.
+        for (const auto& [bundleID, pid] : pids) {
+            if (withWindows.contains(bundleID) || reopened.contains(bundleID))
+                continue;
+            reopened.insert(bundleID);
+            applications.unhide(pid);
+        }
+
+        co_await scheduler.sleep(Seconds(pollInterval));
+        if (scheduler.now() >= deadline)
+            break;
+    }
+
+    // The layout's frames, when the workspace has a layout: one slot per item, found or not.
+    std::vector<QRectF> layoutFrames;
+    if (workspace.layout) {
+        std::optional<ScreenInfo> screen =
+            screenWithIdentifier(m_services.screens, workspace.items.front().screenID);
+        if (!screen)
+            screen = screenUnderMouse(m_services.screens);
+        const QRectF rect = screen ? m_area(*screen) : QRectF();
+        layoutFrames =
+            frames(*workspace.layout, static_cast<int>(workspace.items.size()), rect, m_settings.layoutGap());
+    }
+
+    std::vector<Placement> placements;
+    for (size_t k = 0; k < workspace.items.size(); ++k) {
+        const WorkspaceItem& item = workspace.items[k];
+        const auto assigned = assignment.find(static_cast<int>(k));
+        const auto owner = assigned == assignment.end() ? owners.end() : owners.find(assigned->second);
+        if (owner == owners.end()) {
+            if (pidOf(item.bundleID))
+                result.missingApps.push_back(displayName(item));
+            continue;
+        }
+        QRectF frame;
+        if (k < layoutFrames.size()) {
+            frame = layoutFrames[k];
+        } else {
+            std::optional<ScreenInfo> screen = screenWithIdentifier(m_services.screens, item.screenID);
+            if (!screen)
+                screen = m_services.screens.mainScreen();
+            const QRectF a = screen ? m_area(*screen) : QRectF();
+            const QRectF r = item.relativeFrame;
+            frame = QRectF(a.x() + r.x() * a.width(), a.y() + r.y() * a.height(), r.width() * a.width(),
+                           r.height() * a.height())
+                        .toAlignedRect();
+        }
+        const uint32_t windowID = owner->first;
+        const int32_t pid = owner->second;
+        if (const auto app = applications.application(pid); app && app->isHidden)
+            applications.unhide(pid);
+        co_await m_ax.setFrame(pid, windowID, frame);
+        placements.push_back({windowID, pid, frame});
+    }
+
+    // Raise from the last to the first, so that the first item's window ends in front.
+    for (auto it = placements.rbegin(); it != placements.rend(); ++it) {
+        const Placement placement = *it;
+        if (placement.pid != ownPID) {
+            if (const auto app = applications.application(placement.pid)) {
+                if (app->isHidden)
+                    applications.unhide(placement.pid);
+                auto raise = [this, placement] { return m_ax.raise(placement.pid, placement.windowID); };
+                const AXWindowService::RaiseResult raised = co_await m_ax.run(raise);
+                if (raised.found && !raised.fronted)
+                    applications.activate(placement.pid);
+            }
+        }
+        co_await scheduler.sleep(Seconds(raisePause));
+    }
+
+    if (m_settings.hideOthersOnRestore()) {
+        std::set<QString> keep;
+        for (const WorkspaceItem& item : workspace.items)
+            keep.insert(item.bundleID);
+        for (const RunningApplication& app : applications.runningApplications()) {
+            if (!app.regular || app.pid == ownPID)
+                continue;
+            if (keep.contains(app.bundleID.value_or(QString())))
+                continue;
+            applications.hide(app.pid);
+        }
+    }
+
+    // Programs that were just started may still place their windows themselves: move them again.
+    if (result.launched > 0) {
+        co_await scheduler.sleep(Seconds(secondMoveDelay));
+        for (const Placement& placement : placements)
+            co_await m_ax.setFrame(placement.pid, placement.windowID, placement.frame);
+    }
+
+    result.placed = static_cast<int>(placements.size());
+    co_return result;
 }
 
 } // namespace corvane

@@ -6,36 +6,66 @@
 
 #include <QCoro/QCoroTask>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace corvane {
 
-class AppState;
 class AXWindowService;
+class ApplicationLauncher;
+class RunningApplications;
+class Scheduler;
 class Settings;
 
-// Brings a workspace back: launches, unhides, waits for, matches, places and focuses its windows.
+// The outcome of one restore.
+struct RestoreResult {
+    int placed = 0;          // windows found and moved (whether or not the program obeyed)
+    int launched = 0;        // programs that were not running and were started
+    QStringList missingApps; // one entry per program that did not start and per window not found
+};
+
+// Brings a workspace back: finds or starts its programs, waits for their windows, matches them to
+// the saved items, places them, raises them so that the first item ends in front, and hides the
+// other programs when asked.
 class WorkspaceRestorer {
 public:
-    struct Result {
-        int placed = 0;
-        QStringList missingApps;
-        int unmatched = 0;
-    };
+    using Result = RestoreResult;
     using Area = std::function<QRectF(const ScreenInfo&)>;
 
-    WorkspaceRestorer(AXWindowService& ax, Settings& settings, Seconds windowTimeout, Area area)
-        : m_ax(ax), m_settings(settings), m_windowTimeout(windowTimeout), m_area(std::move(area)) {}
+    // What the restorer works with besides the window service and the settings.
+    struct Services {
+        RunningApplications& applications;
+        ApplicationLauncher& launcher;
+        const Screens& screens;
+        Scheduler& scheduler;
+    };
+
+    static constexpr double pollInterval = 0.25;
+    static constexpr double settleTime = 1.5;
+    static constexpr double raisePause = 0.035;
+    static constexpr double secondMoveDelay = 0.7;
+    static constexpr double minimumWindowWidth = 80.0;
+
+    WorkspaceRestorer(AXWindowService& ax, Settings& settings, Seconds windowTimeout, Area area,
+                      Services services)
+        : m_ax(ax), m_settings(settings), m_windowTimeout(windowTimeout), m_area(std::move(area)),
+          m_services(services) {}
 
     QCoro::Task<Result> restore(Workspace workspace);
+    // Starts the item's program from its saved path or its desktop-file id; the process id, or
+    // none (logged) when it is not installed or did not start.
+    std::optional<int32_t> launchApp(const WorkspaceItem& item);
+
     Seconds windowTimeout() const { return m_windowTimeout; }
     const Area& area() const { return m_area; }
 
 private:
-    [[maybe_unused]] AXWindowService& m_ax;
-    [[maybe_unused]] Settings& m_settings;
+    AXWindowService& m_ax;
+    Settings& m_settings;
     Seconds m_windowTimeout;
     Area m_area;
+    Services m_services;
 };
 
 } // namespace corvane

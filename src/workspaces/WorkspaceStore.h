@@ -1,18 +1,64 @@
 #pragma once
 
+#include "workspaces/Workspace.h"
+
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
+#include <vector>
 
 namespace corvane {
 
-// The saved workspaces on disk: "workspaces.json" in the product's data folder.
+// Why the store could not read or write "workspaces.json".
+struct WorkspaceStoreError {
+    enum class Kind {
+        unsupportedVersion, // written by a newer program: left untouched
+        unreadable,         // the file exists but cannot be read
+        unmovable,          // damaged, and it could not be moved aside: left in place
+        encoding,           // the list holds a value JSON cannot carry (a non-finite number)
+        writing,            // the folder or the file could not be written
+    };
+    Kind kind = Kind::writing;
+    int version = 0; // the version found, for unsupportedVersion
+    QString detail;
+
+    QString description() const;
+};
+
+// The saved workspaces on disk: "workspaces.json" in the product's data folder. Format: an object
+// with "version" 1 and "workspaces", keys sorted, absent values left out. Older files (a bare
+// array, or a version below 1) are read and rewritten; newer ones are refused and kept; a file
+// that cannot be decoded is moved aside and never overwritten in place.
 class WorkspaceStore {
 public:
+    struct LoadResult {
+        std::vector<Workspace> workspaces;
+        std::optional<WorkspaceStoreError> error;
+    };
+
+    static constexpr int currentVersion = 1;
+
     explicit WorkspaceStore(QString filePath) : m_filePath(std::move(filePath)) {}
-    // $XDG_DATA_HOME/Corvane/workspaces.json.
+    virtual ~WorkspaceStore() = default;
+
+    // $XDG_DATA_HOME/Corvane/workspaces.json (default ~/.local/share). Creates nothing.
     static QString defaultFileURL();
     const QString& filePath() const { return m_filePath; }
 
+    virtual LoadResult load();
+    // Writes the whole list atomically (temporary file, fsync, rename); on failure the old file
+    // stays as it was.
+    virtual std::optional<WorkspaceStoreError> save(const std::vector<Workspace>& workspaces);
+
+    // The file's text for `workspaces`, or an encoding error.
+    static std::optional<QByteArray> encode(const std::vector<Workspace>& workspaces,
+                                            QString* error = nullptr);
+
 private:
+    // Moves a damaged file to "<name>.corrupt-<seconds>.json" beside it, never over an earlier copy.
+    bool moveAside();
+
     QString m_filePath;
 };
 

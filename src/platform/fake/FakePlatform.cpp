@@ -57,6 +57,9 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeMonitors = std::make_unique<FakeEventMonitors>(fakeScreens);
     fakeEventMonitors = madeMonitors.get();
     eventMonitors = std::move(madeMonitors);
+    auto madeLauncher = std::make_unique<FakeApplicationLauncher>();
+    fakeLauncher = madeLauncher.get();
+    launcher = std::move(madeLauncher);
 }
 
 } // namespace corvane

@@ -4,6 +4,7 @@
 #include "platform/fake/FakeAccessibility.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeApplicationHost.h"
+#include "platform/fake/FakeApplicationLauncher.h"
 #include "platform/fake/FakeDefaultsFile.h"
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeKeyboard.h"
@@ -43,6 +44,7 @@ struct FakePlatform : Platform {
     FakePowerSource* fakePowerSource;
     FakeSleepWake* fakeSleepWake;
     FakeEventMonitors* fakeEventMonitors;
+    FakeApplicationLauncher* fakeLauncher;
 };
 
 } // namespace corvane

@@ -18,6 +18,10 @@ public:
         activated.push_back(pid);
         return apps.contains(pid);
     }
+    void hide(int32_t pid) override {
+        hidden.push_back(pid);
+        if (auto it = apps.find(pid); it != apps.end()) it->second.isHidden = true;
+    }
     void unhide(int32_t pid) override {
         unhidden.push_back(pid);
         if (auto it = apps.find(pid); it != apps.end()) it->second.isHidden = false;
@@ -39,6 +43,7 @@ public:
     int lookups = 0; // calls of application(pid)
     std::vector<int32_t> activated;
     std::vector<int32_t> unhidden;
+    std::vector<int32_t> hidden;
 };
 
 } // namespace corvane

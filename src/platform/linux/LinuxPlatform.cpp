@@ -1,6 +1,7 @@
 #include "platform/linux/LinuxPlatform.h"
 
 #include "platform/linux/DesktopApplicationCatalog.h"
+#include "platform/linux/GioApplicationLauncher.h"
 #include "platform/linux/JsonDefaultsFile.h"
 #include "platform/linux/LinuxPowerSource.h"
 #include "platform/linux/LinuxSleepWake.h"
@@ -40,6 +41,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->powerSource = std::make_unique<LinuxPowerSource>();
     platform->sleepWake = std::make_unique<LinuxSleepWake>();
     platform->eventMonitors = std::make_unique<X11EventMonitors>();
+    platform->launcher = std::make_unique<GioApplicationLauncher>();
     return platform;
 }
 

@@ -26,8 +26,10 @@ public:
     std::vector<RunningApplication> runningApplications() override;
     std::optional<int32_t> frontmostApplicationPID() override;
     bool activate(int32_t pid) override;
-    // Programs are never hidden as a whole here, so there is nothing to show again.
-    void unhide(int32_t pid) override { Q_UNUSED(pid); }
+    // X11 has no program-level hiding: hiding minimises the program's shown windows, and showing
+    // it again restores exactly those. The program counts as hidden while such windows remain.
+    void hide(int32_t pid) override;
+    void unhide(int32_t pid) override;
 
 private:
     void readEvents();
@@ -53,6 +55,7 @@ private:
     QHash<xcb_window_t, X11WindowFacts> m_windowTraits;
     std::vector<int32_t> m_pids;               // in order of their first window
     std::optional<int32_t> m_activePid;
+    QHash<int32_t, std::vector<xcb_window_t>> m_hiddenWindows; // minimised by hide(), per program
     bool m_clientsChanged = false, m_activeChanged = false, m_desktopChanged = false;
     bool m_handlingScheduled = false;
 };

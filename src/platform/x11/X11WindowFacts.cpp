@@ -175,7 +175,7 @@ struct Cookies {
     xcb_get_window_attributes_cookie_t attributes{};
     xcb_get_geometry_cookie_t geometry{};
     xcb_translate_coordinates_cookie_t origin{};
-    xcb_get_property_cookie_t frameExtents{}, shadows{}, netName{}, name{}, state{}, type{}, transientFor{},
+    xcb_get_property_cookie_t frameExtents{}, shadows{}, netName{}, state{}, type{}, transientFor{},
         desktop{}, opacity{}, wmClass{}, gtkID{}, kdeID{};
 };
 
@@ -191,10 +191,9 @@ Cookies ask(X11Connection& c, xcb_window_t w, X11Facts which) {
         k.frameExtents = askProperty(c, w, c.atom(X11Atom::netFrameExtents));
         k.shadows = askProperty(c, w, c.atom(X11Atom::gtkFrameExtents));
     }
-    if (which & X11Fact::title) {
+    // The legacy name is asked for only where the UTF-8 one turns out to be missing.
+    if (which & X11Fact::title)
         k.netName = askProperty(c, w, c.atom(X11Atom::netWmName));
-        k.name = askProperty(c, w, XCB_ATOM_WM_NAME);
-    }
     if (which & X11Fact::state) {
         k.state = askProperty(c, w, c.atom(X11Atom::netWmState));
         k.type = askProperty(c, w, c.atom(X11Atom::netWmWindowType));
@@ -213,8 +212,9 @@ Cookies ask(X11Connection& c, xcb_window_t w, X11Facts which) {
 }
 
 // Every reply of a request sent is taken, also once the window has turned out to be gone: xcb
-// keeps replies nobody takes.
-void take(X11Connection& c, const Cookies& k, X11Facts which, X11WindowFacts& f) {
+// keeps replies nobody takes. True when the window has no UTF-8 title and its legacy name is
+// still to be read.
+bool take(X11Connection& c, const Cookies& k, X11Facts which, X11WindowFacts& f) {
     xcb_connection_t* x = c.raw();
     xcb_generic_error_t* error = nullptr;
     X11Reply<xcb_get_window_attributes_reply_t> attributes;
@@ -239,13 +239,14 @@ void take(X11Connection& c, const Cookies& k, X11Facts which, X11WindowFacts& f)
             f.clientShadows = marginsFrom(shadows);
         }
     }
+    bool needsLegacyName = false;
     if (which & X11Fact::title) {
         const PropertyReply netName = takeProperty(c, k.netName);
-        const PropertyReply name = takeProperty(c, k.name);
-        complete = complete && netName && name;
-        if (complete)
-            f.title = isSet(netName) && netName->type == c.atom(X11Atom::utf8String) ? textOf(netName)
-                                                                                     : textOf(name);
+        complete = complete && netName;
+        if (complete && isSet(netName) && netName->type == c.atom(X11Atom::utf8String))
+            f.title = textOf(netName);
+        else
+            needsLegacyName = complete;
     }
     if (which & X11Fact::state) {
         const PropertyReply state = takeProperty(c, k.state);
@@ -285,10 +286,27 @@ void take(X11Connection& c, const Cookies& k, X11Facts which, X11WindowFacts& f)
     if (!complete) {
         // Nothing of a window that is gone is meaningful.
         f = X11WindowFacts{f.window};
-        return;
+        return false;
     }
     f.alive = true;
     f.viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    return needsLegacyName;
+}
+
+// The legacy names of the windows without a UTF-8 title, in one more round trip; a window gone
+// meanwhile reads as gone.
+void readLegacyNames(X11Connection& c, std::vector<X11WindowFacts>& facts, const std::vector<size_t>& which) {
+    std::vector<xcb_get_property_cookie_t> cookies;
+    cookies.reserve(which.size());
+    for (size_t i : which)
+        cookies.push_back(askProperty(c, facts[i].window, XCB_ATOM_WM_NAME));
+    for (size_t k = 0; k < which.size(); ++k) {
+        X11WindowFacts& f = facts[which[k]];
+        if (const PropertyReply name = takeProperty(c, cookies[k]))
+            f.title = textOf(name);
+        else
+            f = X11WindowFacts{f.window};
+    }
 }
 
 } // namespace
@@ -320,9 +338,13 @@ std::vector<X11WindowFacts> readWindowFacts(X11Connection& c, const std::vector<
     }
     PidQuery pids(c, pidWindows);
 
+    std::vector<size_t> untitled;
     for (size_t i = 0; i < windows.size(); ++i)
-        take(c, cookies[i], which[i], facts[i]);
+        if (take(c, cookies[i], which[i], facts[i]))
+            untitled.push_back(i);
     const std::vector<int32_t> owners = pids.take();
+    if (!untitled.empty())
+        readLegacyNames(c, facts, untitled);
     for (size_t i = 0, k = 0; i < windows.size(); ++i) {
         if (!(which[i] & X11Fact::pid))
             continue;
