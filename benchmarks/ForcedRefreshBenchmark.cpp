@@ -20,6 +20,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -87,13 +88,21 @@ void forcedRefresh(benchmark::State& state, Population population) {
         state.SkipWithError("a refresh did not sweep");
     state.counters["windows"] = static_cast<double>(services.service.allWindows().size());
 }
+// With --benchmark_repetitions, the fastest repetition beside the median: on a shared machine the
+// server's share of the processor varies, and the fastest run is the one least disturbed.
+double fastest(const std::vector<double>& runs) {
+    return runs.empty() ? 0.0 : *std::min_element(runs.begin(), runs.end());
+}
+
 BENCHMARK_CAPTURE(forcedRefresh, windowsOfOneProgram, Population::windowsOfOneProgram)
     ->Arg(50)
     ->Arg(200)
+    ->ComputeStatistics("min", fastest)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(forcedRefresh, oneWindowPerProgram, Population::programs)
     ->Arg(50)
     ->Arg(200)
+    ->ComputeStatistics("min", fastest)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -49,9 +49,8 @@ AppState::AppState(Platform& platform, Runtime runtime)
                                                AXWindowService::shared().ownPID());
     m_thumbnails = std::make_unique<ThumbnailService>(m_settings, *platform.windowCapture, *platform.powerSource,
                                                       *platform.sleepWake, runtime.scheduler, runtime.background);
-    m_workspaces =
-        std::make_unique<WorkspaceManager>(std::make_unique<WorkspaceStore>(WorkspaceStore::defaultFileURL()),
-                                           runtime.scheduler);
+    m_workspaces = std::make_unique<WorkspaceManager>(
+        std::make_unique<WorkspaceStore>(WorkspaceStore::defaultFileURL()), runtime.scheduler);
     m_toast = std::make_unique<ToastController>(*platform.screens, runtime.scheduler, m_settings,
                                                 *platform.panelWindowing, runtime.animator);
     m_updater = std::make_unique<Updater>();
@@ -137,8 +136,8 @@ WorkspaceRestorer& AppState::restorer() {
         m_restorer = std::make_unique<WorkspaceRestorer>(
             AXWindowService::shared(), m_settings, Seconds(8.0),
             [this](const ScreenInfo& screen) { return usableFrame(screen); },
-            WorkspaceRestorer::Services{*m_platform.runningApplications, *m_platform.launcher, *m_platform.screens,
-                                        m_runtime.scheduler});
+            WorkspaceRestorer::Services{*m_platform.runningApplications, *m_platform.launcher,
+                                        *m_platform.screens, m_runtime.scheduler});
     }
     return *m_restorer;
 }

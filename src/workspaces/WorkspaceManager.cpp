@@ -142,6 +142,9 @@ WorkspaceManager::makeItem(const WindowInfo& window, const std::map<QString, int
     item.id = QUuid::createUuid();
     item.bundleID = *window.bundleID;
     item.appName = window.appName;
+    // A program's location here is the path of its desktop entry.
+    if (state.platform().launcher)
+        item.appPath = state.platform().launcher->locate(*window.bundleID, std::nullopt);
     if (const auto it = counts.find(*window.bundleID); it != counts.end() && it->second > 1)
         item.titleContains = titleHint(window.title, window.appName);
     item.relativeFrame = relativeUnitRect(window.frame, reference);

@@ -39,13 +39,21 @@ bool isEligible(const AXWindowSnapshot& snapshot) {
     return kind && snapshot.frame.width() >= WorkspaceRestorer::minimumWindowWidth;
 }
 
-// The running program with that id, if any.
-std::optional<int32_t> runningPid(RunningApplications& applications, const QString& bundleID) {
+// The running processes of the program with that id. Here one program may run as several
+// processes (one per window, as terminals often do), and all of them own its windows.
+std::vector<int32_t> runningPids(RunningApplications& applications, const QString& bundleID) {
+    std::vector<int32_t> pids;
     for (const RunningApplication& app : applications.runningApplications())
         if (app.bundleID == bundleID)
-            return app.pid;
-    return std::nullopt;
+            pids.push_back(app.pid);
+    return pids;
 }
+
+// One program of the workspace and the processes that may own its windows.
+struct Program {
+    QString bundleID;
+    std::vector<int32_t> pids;
+};
 
 struct Placement {
     uint32_t windowID;
@@ -95,23 +103,21 @@ QCoro::Task<RestoreResult> WorkspaceRestorer::restore(Workspace workspace) {
 
     // Find or start each program once, in the order its items first appear. A program that runs
     // is never started a second time.
-    std::vector<std::pair<QString, int32_t>> pids; // in order of first appearance
-    const auto pidOf = [&pids](const QString& bundleID) -> std::optional<int32_t> {
-        for (const auto& [id, pid] : pids)
-            if (id == bundleID)
-                return pid;
-        return std::nullopt;
+    std::vector<Program> programs; // in order of first appearance
+    const auto isRunning = [&programs](const QString& bundleID) {
+        return std::any_of(programs.begin(), programs.end(),
+                           [&](const Program& program) { return program.bundleID == bundleID; });
     };
     std::set<QString> seen;
     for (const WorkspaceItem& item : workspace.items) {
         if (!seen.insert(item.bundleID).second)
             continue;
-        if (const auto running = runningPid(applications, item.bundleID)) {
-            pids.emplace_back(item.bundleID, *running);
+        if (std::vector<int32_t> running = runningPids(applications, item.bundleID); !running.empty()) {
+            programs.push_back({item.bundleID, std::move(running)});
             continue;
         }
         if (const auto launchedPid = launchApp(item)) {
-            pids.emplace_back(item.bundleID, *launchedPid);
+            programs.push_back({item.bundleID, {*launchedPid}});
             ++result.launched;
         } else {
             result.missingApps.push_back(displayName(item));
@@ -133,32 +139,28 @@ QCoro::Task<RestoreResult> WorkspaceRestorer::restore(Workspace workspace) {
     while (true) {
         std::vector<MatchCandidate> candidates;
         std::set<QString> withWindows;
-        for (auto& [bundleID, pid] : pids) {
-            const int32_t polled = pid;
-            auto read = [this, polled] { return m_ax.windowSnapshots(polled); };
-            std::vector<AXWindowSnapshot> snapshots = co_await m_ax.run(read);
-            if (std::none_of(snapshots.begin(), snapshots.end(), isEligible)) {
-                // The process that was started may not be the one that shows the windows (a
-                // wrapper, or a program that hands over to its running instance): follow the id.
-                if (const auto other = runningPid(applications, bundleID); other && *other != pid) {
-                    pid = *other;
-                    const int32_t followed = pid;
-                    auto reread = [this, followed] { return m_ax.windowSnapshots(followed); };
-                    snapshots = co_await m_ax.run(reread);
+        for (Program& program : programs) {
+            // The process that was started may not be the one that shows the windows (a wrapper,
+            // or a program that hands over to its running instance): follow the id as well.
+            for (int32_t pid : runningPids(applications, program.bundleID))
+                if (std::find(program.pids.begin(), program.pids.end(), pid) == program.pids.end())
+                    program.pids.push_back(pid);
+            for (const int32_t pid : program.pids) {
+                auto read = [this, pid] { return m_ax.windowSnapshots(pid); };
+                const std::vector<AXWindowSnapshot> snapshots = co_await m_ax.run(read);
+                for (const AXWindowSnapshot& snapshot : snapshots) {
+                    if (!isEligible(snapshot))
+                        continue;
+                    candidates.push_back({snapshot.windowID, program.bundleID, snapshot.title});
+                    owners[snapshot.windowID] = pid;
+                    withWindows.insert(program.bundleID);
                 }
-            }
-            for (const AXWindowSnapshot& snapshot : snapshots) {
-                if (!isEligible(snapshot))
-                    continue;
-                candidates.push_back({snapshot.windowID, bundleID, snapshot.title});
-                owners[snapshot.windowID] = pid;
-                withWindows.insert(bundleID);
             }
         }
         assignment = matchWindows(requests, candidates);
         if (assignment.size() == workspace.items.size())
             break;
-        const bool everyProgramShows = withWindows.size() == pids.size();
+        const bool everyProgramShows = withWindows.size() == programs.size();
         if (everyProgramShows && previousCount == candidates.size() &&
             scheduler.now() - start > toInstant(Seconds(settleTime)))
             break;
@@ -166,11 +168,12 @@ QCoro::Task<RestoreResult> WorkspaceRestorer::restore(Workspace workspace) {
 
         // A program without a window is asked once to show its windows again. Starting it again
         // would start a second instance here, so this only undoes a hide.
-        for (const auto& [bundleID, pid] : pids) {
-            if (withWindows.contains(bundleID) || reopened.contains(bundleID))
+        for (const Program& program : programs) {
+            if (withWindows.contains(program.bundleID) || reopened.contains(program.bundleID))
                 continue;
-            reopened.insert(bundleID);
-            applications.unhide(pid);
+            reopened.insert(program.bundleID);
+            for (int32_t pid : program.pids)
+                applications.unhide(pid);
         }
 
         co_await scheduler.sleep(Seconds(pollInterval));
@@ -196,7 +199,7 @@ QCoro::Task<RestoreResult> WorkspaceRestorer::restore(Workspace workspace) {
         const auto assigned = assignment.find(static_cast<int>(k));
         const auto owner = assigned == assignment.end() ? owners.end() : owners.find(assigned->second);
         if (owner == owners.end()) {
-            if (pidOf(item.bundleID))
+            if (isRunning(item.bundleID))
                 result.missingApps.push_back(displayName(item));
             continue;
         }

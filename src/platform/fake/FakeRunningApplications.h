@@ -20,11 +20,13 @@ public:
     }
     void hide(int32_t pid) override {
         hidden.push_back(pid);
-        if (auto it = apps.find(pid); it != apps.end()) it->second.isHidden = true;
+        if (auto it = apps.find(pid); it != apps.end())
+            it->second.isHidden = true;
     }
     void unhide(int32_t pid) override {
         unhidden.push_back(pid);
-        if (auto it = apps.find(pid); it != apps.end()) it->second.isHidden = false;
+        if (auto it = apps.find(pid); it != apps.end())
+            it->second.isHidden = false;
     }
 
     // Adds (or replaces) a regular program and returns it for further scripting.

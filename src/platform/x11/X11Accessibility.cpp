@@ -81,10 +81,12 @@ std::optional<std::vector<xcb_window_t>> X11Accessibility::windowsOf(int32_t pid
 }
 
 AXRead<std::vector<AXElement>> X11Accessibility::windows(int32_t pid) {
-    if (!processExists(pid))
+    if (pid <= 0)
         return AXRead<std::vector<AXElement>>::failure();
     const auto owned = windowsOf(pid, X11Atom::netClientList);
-    if (!owned)
+    // A process the server still holds windows of is there; only one without any is asked
+    // after, which spares a sweep a system call per program.
+    if (!owned || (owned->empty() && !processExists(pid)))
         return AXRead<std::vector<AXElement>>::failure();
     std::vector<AXElement> elements;
     for (xcb_window_t window : *owned)

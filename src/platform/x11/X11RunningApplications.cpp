@@ -238,17 +238,22 @@ bool X11RunningApplications::activate(int32_t pid) {
 }
 
 void X11RunningApplications::hide(int32_t pid) {
-    if (!m_connection || !m_connection->isValid() || pid <= 0) return;
+    if (!m_connection || !m_connection->isValid() || pid <= 0)
+        return;
     std::vector<xcb_window_t> owned;
     for (xcb_window_t window : m_clients)
-        if (m_windowPids.value(window) == pid) owned.push_back(window);
+        if (m_windowPids.value(window) == pid)
+            owned.push_back(window);
     std::vector<xcb_window_t>& minimised = m_hiddenWindows[pid];
     constexpr uint32_t iconicState = 3;
     for (const X11WindowFacts& f : readWindowFacts(*m_connection, owned, X11Facts(X11Fact::state))) {
         // Windows the user minimised already stay minimised when the program is shown again.
-        if (!f.alive || f.hidden) continue;
-        if (f.kind != X11WindowKind::normal && f.kind != X11WindowKind::dialog) continue;
-        if (std::find(minimised.begin(), minimised.end(), f.window) != minimised.end()) continue;
+        if (!f.alive || f.hidden)
+            continue;
+        if (f.kind != X11WindowKind::normal && f.kind != X11WindowKind::dialog)
+            continue;
+        if (std::find(minimised.begin(), minimised.end(), f.window) != minimised.end())
+            continue;
         m_connection->sendToRoot(f.window, X11Atom::wmChangeState, {iconicState, 0, 0, 0, 0});
         minimised.push_back(f.window);
     }
@@ -263,13 +268,16 @@ void X11RunningApplications::hide(int32_t pid) {
 
 void X11RunningApplications::unhide(int32_t pid) {
     const auto it = m_hiddenWindows.find(pid);
-    if (it == m_hiddenWindows.end()) return;
+    if (it == m_hiddenWindows.end())
+        return;
     const std::vector<xcb_window_t> windows = std::move(it.value());
     m_hiddenWindows.erase(it);
-    if (!m_connection || !m_connection->isValid()) return;
+    if (!m_connection || !m_connection->isValid())
+        return;
     for (xcb_window_t window : windows)
         // Mapping an iconic client asks the window manager to restore it.
-        if (m_connection->windowExists(window)) xcb_map_window(m_connection->raw(), window);
+        if (m_connection->windowExists(window))
+            xcb_map_window(m_connection->raw(), window);
     m_connection->flush();
     takeQueuedEvents();
     Q_EMIT applicationUnhidden(pid);

@@ -1,0 +1,174 @@
+// Saving real windows as a workspace and bringing them back with the workspace's hotkey: a closed
+// program is started again from its desktop entry and every window returns to its saved frame.
+#include "support/IntegrationMain.h"
+#include "support/LiveApp.h"
+#include "support/ServerQueries.h"
+#include "support/VirtualDesktop.h"
+
+#include "app/ToastController.h"
+#include "windows/AXWindowService.h"
+#include "workspaces/WorkspaceManager.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <map>
+
+namespace corvane::testing {
+namespace {
+
+constexpr int waitMs = 10000;
+
+QString describe(const QRect& r) {
+    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+bool near(const QRect& a, const QRect& b, int positionSlack, int sizeSlackX, int sizeSlackY) {
+    return std::abs(a.x() - b.x()) <= positionSlack && std::abs(a.y() - b.y()) <= positionSlack &&
+           std::abs(a.width() - b.width()) <= sizeSlackX && std::abs(a.height() - b.height()) <= sizeSlackY;
+}
+
+class Workspaces : public ::testing::Test {
+protected:
+    ~Workspaces() override {
+        // The logo started from its entry is no child of the desktop: end it by its pid.
+        for (qint64 pid : m_extraPids)
+            ::kill(static_cast<pid_t>(pid), SIGTERM);
+    }
+
+    // Installs an entry for the logo program, as a user's application would be installed.
+    void installLogoEntry() {
+        const QString folder = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QFile entry(folder + QStringLiteral("/xlogo.desktop"));
+        ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+        entry.write("[Desktop Entry]\nType=Application\nName=Logo\nExec=xlogo -geometry 200x150+20+20\n"
+                    "StartupWMClass=XLogo\n");
+    }
+
+    ClientWindow open(const QString& program, const QStringList& arguments) {
+        QProcess* process = desktop().launch(program, arguments);
+        EXPECT_NE(process, nullptr);
+        if (!process)
+            return {};
+        const auto client = desktop().waitForClientWindow(process->processId(), std::chrono::seconds(30));
+        EXPECT_TRUE(client.has_value());
+        if (client)
+            m_processes[client->window] = process;
+        return client.value_or(ClientWindow{});
+    }
+
+    QCoro::Task<bool> moveWindow(const ClientWindow& client, QRectF frame) {
+        co_return co_await AXWindowService::shared().setFrame(static_cast<int32_t>(client.pid), client.window,
+                                                              frame);
+    }
+
+    LiveApp app;
+    std::map<xcb_window_t, QProcess*> m_processes;
+    std::vector<qint64> m_extraPids;
+};
+
+TEST_F(Workspaces, RestoringByHotkeyRelaunchesAClosedProgramAndPutsEveryWindowBack) {
+    // Given two terminals with different titles and a logo window, saved as a workspace
+    installLogoEntry();
+    const ClientWindow alpha = open(QStringLiteral("xterm"), {"-T", "alpha", "-geometry", "60x15+40+60"});
+    const ClientWindow beta = open(QStringLiteral("xterm"), {"-T", "beta", "-geometry", "50x12+500+80"});
+    const ClientWindow logo = open(QStringLiteral("xlogo"), {"-geometry", "260x180+300+380"});
+    ASSERT_NE(alpha.window, XCB_WINDOW_NONE);
+    ASSERT_NE(beta.window, XCB_WINDOW_NONE);
+    ASSERT_NE(logo.window, XCB_WINDOW_NONE);
+    QTest::qWait(300); // let the window manager settle the frames
+    const std::map<QString, QRect> saved{{"alpha", serverFrame(alpha.window)},
+                                         {"beta", serverFrame(beta.window)},
+                                         {"logo", serverFrame(logo.window)}};
+
+    app.await(app.state().saveCurrentWindows());
+    WorkspaceManager& manager = app.state().workspaces();
+    ASSERT_EQ(manager.workspaces().size(), 1u);
+    const Workspace workspace = manager.workspaces().front();
+    ASSERT_EQ(workspace.items.size(), 3u);
+    ASSERT_EQ(workspace.hotkeyIndex, 1);
+    EXPECT_TRUE(std::any_of(workspace.items.begin(), workspace.items.end(), [](const WorkspaceItem& item) {
+        return item.bundleID == QStringLiteral("xlogo");
+    }));
+
+    // When the terminals move elsewhere, the logo program quits, and the workspace is restored by
+    // its slot
+    app.await(moveWindow(alpha, QRectF(400, 300, 300, 200)));
+    app.await(moveWindow(beta, QRectF(30, 400, 300, 200)));
+    QProcess* logoProcess = m_processes[logo.window];
+    logoProcess->terminate();
+    ASSERT_TRUE(logoProcess->waitForFinished(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !isClient(logo.window); }, waitMs));
+    // The product learns of the exit from the client list; until then the program still runs for it.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !app.platform().runningApplications->application(static_cast<int32_t>(logo.pid)); },
+        waitMs));
+
+    app.state().restoreSlot(1);
+
+    // Then the logo program is started again from its entry, and every window is back at its
+    // saved frame: the logo exactly, the terminals to the nearest size their hints allow
+    const auto relaunched = desktop().waitForClientWindow(
+        // The server may give the new window the old one's id: tell them apart by process.
+        [&](const ClientWindow& c) { return c.pid != logo.pid && c.title.contains(QStringLiteral("xlogo")); },
+        std::chrono::seconds(30));
+    ASSERT_TRUE(relaunched.has_value()) << app.state().toast().lastMessage().toStdString();
+    m_extraPids.push_back(relaunched->pid);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !manager.restoringID().has_value(); }, 30000));
+
+    const bool logoBack = QTest::qWaitFor(
+        [&] { return near(serverFrame(relaunched->window), saved.at("logo"), 1, 1, 1); }, waitMs);
+    EXPECT_TRUE(logoBack) << describe(serverFrame(relaunched->window)).toStdString() << " expected "
+                          << describe(saved.at("logo")).toStdString();
+    for (const auto& [name, client] :
+         {std::pair{QStringLiteral("alpha"), alpha}, std::pair{QStringLiteral("beta"), beta}}) {
+        // One character cell is the largest step an xterm's size hints allow.
+        const bool back = QTest::qWaitFor(
+            [&] { return near(serverFrame(client.window), saved.at(name), 1, 10, 20); }, waitMs);
+        EXPECT_TRUE(back) << name.toStdString() << ": " << describe(serverFrame(client.window)).toStdString()
+                          << " expected " << describe(saved.at(name)).toStdString();
+    }
+    EXPECT_EQ(app.state().toast().lastMessage(),
+              QStringLiteral("\u201c") + workspace.name + QStringLiteral("\u201d \u2014 3 windows"));
+}
+
+TEST_F(Workspaces, HidingOtherProgramsMinimisesTheirWindowsAndShowingThemRestoresExactlyThose) {
+    // Given a workspace of one terminal, and a logo program that is not part of it
+    const ClientWindow term = open(QStringLiteral("xterm"), {"-T", "kept", "-geometry", "60x15+40+60"});
+    ASSERT_NE(term.window, XCB_WINDOW_NONE);
+    app.await(app.state().saveCurrentWindows());
+    ASSERT_EQ(app.state().workspaces().workspaces().size(), 1u);
+    const ClientWindow shown = open(QStringLiteral("xlogo"), {"-geometry", "200x150+400+300"});
+    ASSERT_NE(shown.window, XCB_WINDOW_NONE);
+    app.settings().setHideOthersOnRestore(true);
+
+    // When the workspace is restored with hiding on
+    app.state().restoreSlot(1);
+
+    // Then the other program's window is minimised and the program counts as hidden, the
+    // workspace's terminal stays shown; showing the program again restores its window
+    const auto logoPid = static_cast<int32_t>(shown.pid);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hasState(shown.window, "_NET_WM_STATE_HIDDEN"); }, waitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !app.state().workspaces().restoringID().has_value(); }, 30000));
+    EXPECT_FALSE(hasState(term.window, "_NET_WM_STATE_HIDDEN"));
+    const auto hidden = app.platform().runningApplications->application(logoPid);
+    ASSERT_TRUE(hidden.has_value());
+    EXPECT_TRUE(hidden->isHidden);
+
+    app.platform().runningApplications->unhide(logoPid);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !hasState(shown.window, "_NET_WM_STATE_HIDDEN"); }, waitMs));
+    EXPECT_FALSE(app.platform().runningApplications->application(logoPid)->isHidden);
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}
