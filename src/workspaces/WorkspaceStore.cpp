@@ -1,5 +1,7 @@
 #include "workspaces/WorkspaceStore.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -22,10 +24,6 @@ using Json = nlohmann::json;
 
 // Thrown inside the decoder only: any shape error makes the whole file undecodable.
 struct DecodeFailure {};
-
-QString systemError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
 
 const Json* member(const Json& object, const char* key) {
     const auto it = object.find(key);
@@ -177,30 +175,6 @@ QString uuidText(const QUuid& id) {
     return id.toString(QUuid::WithoutBraces).toUpper();
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    std::size_t left = static_cast<std::size_t>(bytes.size());
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-void syncFolder(const QByteArray& folder) {
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 } // namespace
 
 QString WorkspaceStoreError::description() const {
@@ -279,36 +253,13 @@ std::optional<QByteArray> WorkspaceStore::encode(const std::vector<Workspace>& w
 }
 
 std::optional<WorkspaceStoreError> WorkspaceStore::save(const std::vector<Workspace>& workspaces) {
-    const QFileInfo info(m_filePath);
-    const QString folder = info.absolutePath();
-    if (!QDir().mkpath(folder))
-        return WorkspaceStoreError{WorkspaceStoreError::Kind::writing, 0,
-                                   QStringLiteral("cannot create ") + folder};
-
     QString encodingError;
     const std::optional<QByteArray> bytes = encode(workspaces, &encodingError);
     if (!bytes)
         return WorkspaceStoreError{WorkspaceStoreError::Kind::encoding, 0, encodingError};
 
-    // The temporary file lives in the target's folder so that the rename never crosses file systems.
-    QByteArray temporary = QFile::encodeName(info.absoluteFilePath() + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return WorkspaceStoreError{WorkspaceStoreError::Kind::writing, 0, systemError()};
-    const bool written = writeAll(fd, *bytes) && ::fsync(fd) == 0;
-    const QString writeError = written ? QString() : systemError();
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        const QString detail = written ? systemError() : writeError;
-        ::unlink(temporary.constData());
-        return WorkspaceStoreError{WorkspaceStoreError::Kind::writing, 0, detail};
-    }
-    if (::rename(temporary.constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
-        const QString detail = systemError();
-        ::unlink(temporary.constData());
-        return WorkspaceStoreError{WorkspaceStoreError::Kind::writing, 0, detail};
-    }
-    syncFolder(QFile::encodeName(folder));
+    if (const auto error = writeFileAtomically(m_filePath, *bytes))
+        return WorkspaceStoreError{WorkspaceStoreError::Kind::writing, 0, *error};
     return std::nullopt;
 }
 

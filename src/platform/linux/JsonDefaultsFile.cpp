@@ -1,6 +1,7 @@
 #include "platform/linux/JsonDefaultsFile.h"
 
 #include "app/Log.h"
+#include "platform/AtomicFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -14,39 +15,6 @@
 #include <unistd.h>
 
 namespace corvane {
-
-namespace {
-
-QString systemError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-bool writeAll(int fd, const std::string& bytes) {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// Makes the rename itself durable; a failure here leaves a complete file either way.
-void syncFolder(const QByteArray& folder) {
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-} // namespace
 
 JsonDefaultsFile::JsonDefaultsFile(QString path) : m_path(std::move(path)) {}
 
@@ -90,38 +58,12 @@ DefaultsFile::LoadResult JsonDefaultsFile::load() {
 }
 
 bool JsonDefaultsFile::save(const Json& document) {
-    const QFileInfo info(m_path);
-    const QString folder = info.absolutePath();
-    if (!QDir().mkpath(folder)) {
-        qCWarning(lcApp) << "Could not create the defaults folder" << folder;
-        return false;
-    }
     // Invalid UTF-8 in a string would make the writer throw; such bytes are replaced instead.
     const std::string text = document.dump(4, ' ', false, Json::error_handler_t::replace) + '\n';
-
-    // mkstemp creates the file with mode 0600 in the target's own folder, so the rename below
-    // never crosses file systems.
-    QByteArray temporary = QFile::encodeName(info.absoluteFilePath() + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        qCWarning(lcApp) << "Could not create a temporary defaults file in" << folder << ":" << systemError();
+    if (const auto error = writeFileAtomically(m_path, QByteArray::fromStdString(text))) {
+        qCWarning(lcApp) << "Could not write the defaults file" << m_path << ":" << *error;
         return false;
     }
-    const bool written = writeAll(fd, text) && ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && ::fsync(fd) == 0;
-    const QString writeError = written ? QString() : systemError();
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        qCWarning(lcApp) << "Could not write the defaults file" << m_path << ":"
-                         << (written ? systemError() : writeError);
-        ::unlink(temporary.constData());
-        return false;
-    }
-    if (::rename(temporary.constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
-        qCWarning(lcApp) << "Could not replace the defaults file" << m_path << ":" << systemError();
-        ::unlink(temporary.constData());
-        return false;
-    }
-    syncFolder(QFile::encodeName(folder));
     return true;
 }
 
