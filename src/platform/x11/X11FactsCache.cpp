@@ -14,6 +14,8 @@ bool X11FactsCache::readClients(X11Connection& c, Clock::time_point now) {
     }
     m_clients = list->values32();
     m_pids.keepOnly(m_clients);
+    const QSet<xcb_window_t> listed(m_clients.begin(), m_clients.end());
+    m_legacyTitled.intersect(listed);
     const std::vector<int32_t> pids = m_pids.pidsOf(c, m_clients);
     for (size_t i = 0; i < m_clients.size(); ++i)
         m_clientsByPid[pids[i]].push_back(m_clients[i]);
@@ -52,12 +54,20 @@ std::optional<X11WindowFacts> X11FactsCache::facts(X11Connection& c, xcb_window_
     }
     m_facts.removeIf(
         [&](QHash<xcb_window_t, Entry>::iterator entry) { return !isFresh(entry->readAt, now); });
-    std::vector<X11WindowFacts> read = readWindowFacts(c, batch, readFacts);
+    std::vector<X11Facts> wanted(batch.size(), readFacts);
+    for (size_t i = 0; i < batch.size(); ++i)
+        if (m_legacyTitled.contains(batch[i]))
+            wanted[i] |= X11Fact::legacyTitle;
+    std::vector<X11WindowFacts> read = readWindowFacts(c, batch, wanted);
     std::optional<X11WindowFacts> answer;
     if (read.front().alive)
         answer = read.front();
     for (X11WindowFacts& facts : read) {
         const xcb_window_t id = facts.window;
+        if (facts.legacyTitle)
+            m_legacyTitled.insert(id);
+        else if (facts.alive)
+            m_legacyTitled.remove(id);
         m_facts.insert(id, Entry{std::move(facts), now});
     }
     return answer;
@@ -73,6 +83,7 @@ void X11FactsCache::clear() {
     invalidate();
     m_clients.clear();
     m_pids.clear();
+    m_legacyTitled.clear();
 }
 
 } // namespace corvane

@@ -5,6 +5,7 @@
 #include "platform/x11/X11WindowPids.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <chrono>
 #include <optional>
@@ -54,6 +55,8 @@ private:
     QHash<int32_t, std::vector<xcb_window_t>> m_clientsByPid;
     std::optional<Clock::time_point> m_clientsReadAt;
     QHash<xcb_window_t, Entry> m_facts;
+    // Windows without a UTF-8 title when last read: their legacy name is asked for at once.
+    QSet<xcb_window_t> m_legacyTitled;
 };
 
 } // namespace corvane

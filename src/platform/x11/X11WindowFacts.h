@@ -26,6 +26,9 @@ enum class X11Fact : unsigned {
     placement = 1u << 4, // desktop, opacity
     identity = 1u << 5,  // WM_CLASS, application id
     pid = 1u << 6,       // the process, asked of the server (callers that remember pids leave it out)
+    // With the title, the legacy name too at once, for a window that had no UTF-8 title when
+    // last read; without it that name costs a second round trip.
+    legacyTitle = 1u << 7,
 };
 Q_DECLARE_FLAGS(X11Facts, X11Fact)
 Q_DECLARE_OPERATORS_FOR_FLAGS(X11Facts)
@@ -44,6 +47,7 @@ struct X11WindowFacts {
     QMargins clientShadows; // invisible shadows a client-side-decorated window draws itself
     int32_t pid = 0;        // 0 when unknown
     QString title;
+    bool legacyTitle = false; // the title is the legacy name: the window has no UTF-8 one
     X11WindowKind kind = X11WindowKind::normal;
     bool transient = false;
     bool hidden = false; // minimised (or otherwise hidden by the window manager)

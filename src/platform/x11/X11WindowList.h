@@ -3,13 +3,15 @@
 #include "platform/WindowList.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ProgramIdentity.h"
-#include "platform/x11/X11WindowPids.h"
+#include "platform/x11/X11WindowFacts.h"
 
 #include <QByteArray>
 #include <QHash>
 
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <vector>
 
 namespace corvane {
 
@@ -24,6 +26,15 @@ public:
     std::vector<WindowListEntry> onScreenWindows() override;
 
 private:
+    // What the list remembers of a window while it is stacked: its process never changes, and its
+    // class and application id are set before it is mapped and stay while it is managed.
+    struct KnownWindow {
+        int32_t pid = 0; // 0: not known yet, asked again
+        std::optional<X11ProgramIdentity> identity;
+        bool legacyTitle = false; // no UTF-8 title when last read: the legacy name is asked at once
+    };
+    // What to ask about a window: what changes, and what is not known yet.
+    X11Facts wantedFor(xcb_window_t window) const;
     // The name of a process without a desktop entry, kept while it has windows listed.
     QString processName(int32_t pid);
 
@@ -32,10 +43,8 @@ private:
     std::mutex m_mutex;
     std::unique_ptr<X11Connection> m_connection;
     X11ProgramIdentities m_identities;
-    X11WindowPids m_pids;
-    // A window's class and application id are set before it is mapped and stay while it is
-    // managed: resolved once per window, forgotten when it leaves the list.
-    QHash<xcb_window_t, X11ProgramIdentity> m_windowIdentities;
+    QHash<xcb_window_t, KnownWindow> m_known;
+    std::vector<xcb_window_t> m_lastStacking; // front to back, as last read
     QHash<int32_t, QString> m_processNames;
 };
 
