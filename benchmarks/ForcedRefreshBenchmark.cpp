@@ -38,7 +38,7 @@ constexpr int32_t kServicePID = 1;
 struct RealWindowServices {
     explicit RealWindowServices(const QByteArray& display)
         : defaults(std::make_unique<FakeDefaultsFile>(), scheduler), settings(defaults, notifications),
-          probe(display), list(display), accessibility(display), running(display),
+          probe(display), list(display, recentFacts), accessibility(display, recentFacts), running(display),
           ax(accessibility, axQueue, scheduler, kServicePID),
           service(settings, ax, list, running, scheduler, background, kServicePID) {
         PermissionManager::resetCachedFlags();
@@ -53,6 +53,7 @@ struct RealWindowServices {
     UserDefaults defaults;
     Settings settings;
     X11PermissionProbe probe;
+    std::shared_ptr<X11RecentFacts> recentFacts = std::make_shared<X11RecentFacts>();
     X11WindowList list;
     X11Accessibility accessibility;
     X11RunningApplications running;

@@ -65,6 +65,17 @@ public:
     virtual bool setEnhancedUserInterface(int32_t pid, bool on) = 0;
     virtual bool setPosition(const AXElement& window, QPointF origin) = 0;
     virtual bool setSize(const AXElement& window, QSizeF size) = 0;
+    // Places and sizes the window; either may be left out. By default the size goes twice, around
+    // the move, because some programs clamp a size that does not fit where the window still is.
+    // A desktop that moves and resizes in one request overrides it. Answers whether the position
+    // and a size were taken.
+    virtual bool setFrame(const AXElement& window, std::optional<QPointF> origin,
+                          std::optional<QSizeF> size) {
+        const bool firstSize = size && setSize(window, *size);
+        const bool position = origin && setPosition(window, *origin);
+        const bool secondSize = size && setSize(window, *size);
+        return position && (firstSize || secondSize);
+    }
     virtual bool setMinimized(const AXElement& window, bool minimized) = 0;
     virtual bool setMain(const AXElement& window) = 0;
     virtual bool raise(const AXElement& window) = 0;

@@ -224,17 +224,15 @@ bool AXWindowService::writeFrame(const AXElement& window, int32_t pid, const QRe
         m_accessibility.setEnhancedUserInterface(pid, false);
 
     // A frame with a non-finite number cannot be turned into a value to send: that write fails
-    // without reaching the program. The size goes twice, around the move, because some programs
-    // clamp a size that does not fit where the window still is.
-    const bool sizeSendable = isFinite(frame.size());
-    const bool originSendable = isFinite(frame.topLeft());
-    const bool firstSize = sizeSendable && m_accessibility.setSize(window, frame.size());
-    const bool position = originSendable && m_accessibility.setPosition(window, frame.topLeft());
-    const bool secondSize = sizeSendable && m_accessibility.setSize(window, frame.size());
+    // without reaching the program.
+    const std::optional<QSizeF> size = isFinite(frame.size()) ? std::optional(frame.size()) : std::nullopt;
+    const std::optional<QPointF> origin =
+        isFinite(frame.topLeft()) ? std::optional(frame.topLeft()) : std::nullopt;
+    const bool applied = m_accessibility.setFrame(window, origin, size);
 
     if (switchedOff)
         m_accessibility.setEnhancedUserInterface(pid, true);
-    return position && (firstSize || secondSize);
+    return applied;
 }
 
 AXWindowService::RaiseResult AXWindowService::raise(int32_t pid, uint32_t windowNumber) {

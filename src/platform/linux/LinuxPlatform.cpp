@@ -8,12 +8,12 @@
 #include "platform/linux/LinuxSystemShell.h"
 #include "platform/linux/QtApplicationHost.h"
 #include "platform/x11/QtScreens.h"
-#include "platform/x11/X11PanelWindowing.h"
 #include "platform/x11/X11Accessibility.h"
-#include "platform/x11/X11HotKeys.h"
-#include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11Desktops.h"
 #include "platform/x11/X11EventMonitors.h"
+#include "platform/x11/X11HotKeys.h"
+#include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11PanelWindowing.h"
 #include "platform/x11/X11PermissionProbe.h"
 #include "platform/x11/X11RunningApplications.h"
 #include "platform/x11/X11WindowCapture.h"
@@ -31,8 +31,10 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->host = std::make_unique<QtApplicationHost>();
     platform->applications = std::make_unique<DesktopApplicationCatalog>();
     platform->panelWindowing = std::make_unique<X11PanelWindowing>();
-    platform->accessibility = std::make_unique<X11Accessibility>();
-    platform->windowList = std::make_unique<X11WindowList>();
+    // A refresh sweeps the windows the list has just read: the sweep takes the list's facts.
+    auto recentFacts = std::make_shared<X11RecentFacts>();
+    platform->accessibility = std::make_unique<X11Accessibility>(QByteArray(), recentFacts);
+    platform->windowList = std::make_unique<X11WindowList>(QByteArray(), recentFacts);
     platform->runningApplications = std::make_unique<X11RunningApplications>();
     platform->keyboard = std::make_unique<X11Keyboard>();
     platform->hotKeys = std::make_unique<X11HotKeys>();

@@ -29,8 +29,10 @@ xcb_window_t windowOf(const AXElement& element) {
 
 } // namespace
 
-X11Accessibility::X11Accessibility(QByteArray displayName)
-    : m_displayName(std::move(displayName)), m_pixelRatio(primaryScreenPixelRatio()) {}
+X11Accessibility::X11Accessibility(QByteArray displayName, std::shared_ptr<X11RecentFacts> recent)
+    : m_displayName(std::move(displayName)), m_pixelRatio(primaryScreenPixelRatio()) {
+    m_cache.share(std::move(recent));
+}
 
 X11Accessibility::~X11Accessibility() = default;
 
@@ -228,6 +230,17 @@ bool X11Accessibility::setSize(const AXElement& window, QSizeF size) {
                                               ? std::optional<QPointF>(m_requestedOrigins.take(f->window))
                                               : std::nullopt;
     return moveResize(*f, origin, size);
+}
+
+bool X11Accessibility::setFrame(const AXElement& window, std::optional<QPointF> origin,
+                                std::optional<QSizeF> size) {
+    if (!origin && !size)
+        return false;
+    const auto f = factsForWrite(window);
+    if (!f)
+        return false;
+    m_requestedOrigins.remove(f->window);
+    return moveResize(*f, origin, size) && origin && size;
 }
 
 bool X11Accessibility::setMinimized(const AXElement& window, bool minimized) {

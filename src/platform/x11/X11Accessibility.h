@@ -18,7 +18,8 @@ namespace corvane {
 // construction, which happens on the main thread.
 class X11Accessibility final : public Accessibility {
 public:
-    explicit X11Accessibility(QByteArray displayName = {});
+    // Facts the window list read a moment ago (through `recent`) serve reads here too.
+    explicit X11Accessibility(QByteArray displayName = {}, std::shared_ptr<X11RecentFacts> recent = {});
     ~X11Accessibility() override;
 
     // xcb requests have no timeout of their own; the local server answers promptly or not at all.
@@ -39,6 +40,10 @@ public:
     bool setEnhancedUserInterface(int32_t pid, bool on) override;
     bool setPosition(const AXElement& window, QPointF origin) override;
     bool setSize(const AXElement& window, QSizeF size) override;
+    // One request moves and resizes the window: the window manager applies both at once, so no
+    // size has to go around the move.
+    bool setFrame(const AXElement& window, std::optional<QPointF> origin,
+                  std::optional<QSizeF> size) override;
     bool setMinimized(const AXElement& window, bool minimized) override;
     bool setMain(const AXElement& window) override;
     bool raise(const AXElement& window) override;

@@ -54,6 +54,21 @@ std::optional<X11WindowFacts> X11FactsCache::facts(X11Connection& c, xcb_window_
     }
     m_facts.removeIf(
         [&](QHash<xcb_window_t, Entry>::iterator entry) { return !isFresh(entry->readAt, now); });
+    if (m_recent) {
+        std::erase_if(batch, [&](xcb_window_t candidate) {
+            std::optional<X11RecentFacts::Entry> offered = m_recent->take(candidate, now, freshFor);
+            if (!offered)
+                return false;
+            if (offered->facts.legacyTitle)
+                m_legacyTitled.insert(candidate);
+            m_facts.insert(candidate, Entry{std::move(offered->facts), offered->readAt});
+            return true;
+        });
+        if (batch.empty() || batch.front() != window) {
+            const Entry& found = m_facts[window];
+            return found.facts;
+        }
+    }
     std::vector<X11Facts> wanted(batch.size(), readFacts);
     for (size_t i = 0; i < batch.size(); ++i)
         if (m_legacyTitled.contains(batch[i]))
@@ -74,6 +89,8 @@ std::optional<X11WindowFacts> X11FactsCache::facts(X11Connection& c, xcb_window_
 }
 
 void X11FactsCache::invalidate() {
+    if (m_recent)
+        m_recent->forgetAll();
     m_clientsReadAt.reset();
     m_clientsByPid.clear();
     m_facts.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11RecentFacts.h"
 #include "platform/x11/X11WindowFacts.h"
 #include "platform/x11/X11WindowPids.h"
 
@@ -8,6 +9,7 @@
 #include <QSet>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -26,6 +28,10 @@ public:
     static constexpr Clock::duration freshFor = std::chrono::milliseconds(50);
     // What the window access layer reads of a window.
     static constexpr X11Facts readFacts = X11Facts(X11Fact::frame) | X11Fact::title | X11Fact::state;
+
+    // Facts another reader took a moment ago serve before the server is asked; writes forget
+    // them too.
+    void share(std::shared_ptr<X11RecentFacts> recent) { m_recent = std::move(recent); }
 
     // The process's windows in client-list order, from a client list read again once older than
     // the bound; none when the list cannot be read.
@@ -50,6 +56,7 @@ private:
 
     bool readClients(X11Connection& connection, Clock::time_point now);
 
+    std::shared_ptr<X11RecentFacts> m_recent;
     X11WindowPids m_pids;
     std::vector<xcb_window_t> m_clients;
     QHash<int32_t, std::vector<xcb_window_t>> m_clientsByPid;

@@ -25,8 +25,9 @@ std::vector<uint32_t> rootList(X11Connection& c, xcb_get_property_cookie_t cooki
 
 } // namespace
 
-X11WindowList::X11WindowList(QByteArray displayName)
-    : m_displayName(std::move(displayName)), m_pixelRatio(primaryScreenPixelRatio()) {}
+X11WindowList::X11WindowList(QByteArray displayName, std::shared_ptr<X11RecentFacts> recent)
+    : m_displayName(std::move(displayName)), m_pixelRatio(primaryScreenPixelRatio()),
+      m_recent(std::move(recent)) {}
 
 X11WindowList::~X11WindowList() = default;
 
@@ -69,6 +70,8 @@ std::vector<WindowListEntry> X11WindowList::onScreenWindows() {
 
     // Both root properties, and the facts of the windows stacked last time: while the stack stays
     // the same, the whole read is one round trip.
+    const uint64_t generation = m_recent ? m_recent->generation() : 0;
+    const X11RecentFacts::Clock::time_point readAt = X11RecentFacts::Clock::now();
     const xcb_get_property_cookie_t stackingCookie =
         askX11Property(c, c.root(), c.atom(X11Atom::netClientListStacking));
     const xcb_get_property_cookie_t desktopCookie =
@@ -98,6 +101,11 @@ std::vector<WindowListEntry> X11WindowList::onScreenWindows() {
         }
     }
     const std::vector<X11WindowFacts> late = X11FactsRequest(c, newcomers, askedNow).take();
+    if (m_recent) {
+        std::vector<X11WindowFacts> offered(answered);
+        offered.insert(offered.end(), late.begin(), late.end());
+        m_recent->offer(generation, readAt, offered);
+    }
 
     const QSet<xcb_window_t> stacked(stacking.begin(), stacking.end());
     m_known.removeIf(

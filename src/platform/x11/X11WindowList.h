@@ -3,6 +3,7 @@
 #include "platform/WindowList.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ProgramIdentity.h"
+#include "platform/x11/X11RecentFacts.h"
 #include "platform/x11/X11WindowFacts.h"
 
 #include <QByteArray>
@@ -20,7 +21,8 @@ namespace corvane {
 // Built on the main thread, where the pixel ratio is read.
 class X11WindowList final : public WindowList {
 public:
-    explicit X11WindowList(QByteArray displayName = {});
+    // What the list reads is offered to `recent`'s other readers (the window access layer's sweep).
+    explicit X11WindowList(QByteArray displayName = {}, std::shared_ptr<X11RecentFacts> recent = {});
     ~X11WindowList() override;
 
     std::vector<WindowListEntry> onScreenWindows() override;
@@ -42,6 +44,7 @@ private:
     double m_pixelRatio = 1.0;
     std::mutex m_mutex;
     std::unique_ptr<X11Connection> m_connection;
+    std::shared_ptr<X11RecentFacts> m_recent;
     X11ProgramIdentities m_identities;
     QHash<xcb_window_t, KnownWindow> m_known;
     std::vector<xcb_window_t> m_lastStacking; // front to back, as last read
