@@ -1,26 +1,55 @@
 #pragma once
 
+#include "runtime/Scheduler.h"
+#include "settings/OnboardingWindow.h"
+
 #include <QPointer>
-#include <QWidget>
+
+#include <vector>
 
 namespace corvane {
 
 class AppState;
 
-// The first-run window that walks the user through the two permissions.
+// The first-run window that walks the user through the two permissions and hands over to the
+// settings window. While it shows, the permissions are polled every second; once it closes, every
+// two seconds, and the snap wheel is armed again so that a permission granted meanwhile counts.
 class OnboardingWindowController {
 public:
-    explicit OnboardingWindowController(AppState& state) : m_state(state) {}
+    explicit OnboardingWindowController(AppState& state);
+    ~OnboardingWindowController();
+    OnboardingWindowController(const OnboardingWindowController&) = delete;
+    OnboardingWindowController& operator=(const OnboardingWindowController&) = delete;
 
-    // Creates the window once, polls the permissions every second while it shows, and fronts it.
+    // Builds the window once, moves it to the screen under the pointer, polls every second and
+    // fronts it.
     void show();
+    // Marks onboarding complete, closes the window if it is open and opens the settings window
+    // on its current page. Safe to run more than once.
+    void finish();
+    // The window is closing, however it was closed.
+    void windowWillClose();
 
-    QWidget* window() const { return m_window; }
+    OnboardingWindow* window() const { return m_window; }
     int showCount() const { return m_showCount; }
 
+    static constexpr Seconds pollWhileOpen{1.0};
+    static constexpr Seconds pollWhenClosed{2.0};
+    // How long the window lingers after both permissions are granted, so the user sees it happen.
+    static constexpr Seconds handOverDelay{0.9};
+
 private:
+    void buildWindow();
+    void scheduleHandOver();
+
     AppState& m_state;
-    QPointer<QWidget> m_window;
+    QPointer<OnboardingWindow> m_window;
+    // Closed windows waiting for their deferred deletion; any still here go with the controller,
+    // before the services their pages use.
+    std::vector<QPointer<OnboardingWindow>> m_closing;
+    // Pending hand-overs. They belong to the controller, not the window, so they run even when
+    // the window is closed in the meantime.
+    std::vector<TimerHandle> m_handOvers;
     int m_showCount = 0;
 };
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
-#include <optional>
-#include <string_view>
+#include <array>
 
 namespace corvane {
 
@@ -26,11 +26,22 @@ enum class SettingsTab {
     keep
 };
 
-// The raw value of a page ("general" ... "about"); empty for `keep`.
+// The thirteen pages in the order the sidebar lists them (`keep` is not a page).
+const std::array<SettingsTab, 13>& allSettingsTabs();
+
+// The raw value of a page ("general" ... "about"); empty for `keep`. It is also the value the
+// "settingsTab" launch argument accepts.
 QString rawValue(SettingsTab tab);
-// The page whose raw value is exactly `raw`; `keep` for any other text.
+// The page whose raw value is exactly `raw` (case matters); `keep` for any other text.
 SettingsTab settingsTabFromRawValue(const QString& raw);
 // The page with that ordinal (0 to 12), `keep` for 13 and anything out of range.
 SettingsTab settingsTabFromOrdinal(int ordinal);
+
+// What the sidebar row and the page heading say; `appearance` is the page titled "Sidebar".
+QString title(SettingsTab tab);
+// The name of the picture shown in the sidebar row.
+QString symbolName(SettingsTab tab);
+// The colour of the square behind that picture.
+QColor tint(SettingsTab tab);
 
 } // namespace corvane

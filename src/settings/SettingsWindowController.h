@@ -1,32 +1,48 @@
 #pragma once
 
 #include "settings/SettingsNavigation.h"
+#include "settings/SettingsWindow.h"
 
 #include <QPointer>
-#include <QWidget>
+
+#include <optional>
+#include <vector>
 
 namespace corvane {
 
 class AppState;
 
-// Opens, fronts and remembers the settings window. The window itself is built with its pages;
-// until then showing only records the request.
+// Opens, fronts and remembers the one settings window. The window is built on demand and let go
+// when it closes; the selection lives here, so the next window opens on the page last shown.
 class SettingsWindowController {
 public:
-    explicit SettingsWindowController(AppState& state) : m_state(state) {}
+    explicit SettingsWindowController(AppState& state);
+    ~SettingsWindowController();
+    SettingsWindowController(const SettingsWindowController&) = delete;
+    SettingsWindowController& operator=(const SettingsWindowController&) = delete;
 
     // Opens or fronts the window on `tab` (`keep` keeps the current page), with `workspace`
-    // selected when one is given, on the screen under the pointer.
+    // selected when one is given (none keeps the selected one). A new window is centred on the
+    // screen under the pointer; an open one moves there unless it is showing on that screen.
     void show(SettingsTab tab, std::optional<QUuid> workspace = std::nullopt);
+    // The window is closing, however it was closed: forget it.
+    void windowWillClose();
 
     SettingsNavigation& nav() { return m_nav; }
-    QWidget* window() const { return m_window; }
+    SettingsWindow* window() const { return m_window; }
     int showCount() const { return m_showCount; }
 
 private:
+    void buildWindow();
+    // Whether the open window should stay where it is rather than move to the pointer's screen.
+    bool staysOnItsScreen() const;
+
     AppState& m_state;
     SettingsNavigation m_nav;
-    QPointer<QWidget> m_window;
+    QPointer<SettingsWindow> m_window;
+    // Closed windows waiting for their deferred deletion; any still here go with the controller,
+    // before the services their pages use.
+    std::vector<QPointer<SettingsWindow>> m_closing;
     int m_showCount = 0;
 };
 

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QVBoxLayout;
+
+namespace corvane {
+
+// One section of a settings page in the grouped style: an optional header text above a rounded
+// box whose rows are separated by thin lines. A labelled row puts its label on the leading side
+// and its control on the trailing side.
+class FormSection : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormSection(const QString& header = {}, QWidget* parent = nullptr);
+
+    QString header() const { return m_header; }
+    void addRow(const QString& label, QWidget* control);
+    // A row that is one widget across.
+    void addRow(QWidget* content);
+    int rowCount() const { return m_rows; }
+
+private:
+    void addRowWidget(QWidget* row);
+
+    QString m_header;
+    QWidget* m_box = nullptr;
+    QVBoxLayout* m_boxLayout = nullptr;
+    int m_rows = 0;
+};
+
+} // namespace corvane

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "settings/SettingsPage.h"
+
+#include <QString>
+
+#include <vector>
+
+class QPushButton;
+
+namespace corvane {
+
+class AppState;
+namespace ShortcutKit {
+class Recorder;
+}
+
+// The Hotkeys page: one recorder for each of the application's 21 global shortcuts, in three
+// sections (the sidebar's, snapping, the nine workspace slots), and a button that puts every one
+// of them back to its default. The recorders read and write the shortcut store themselves, so
+// the page keeps nothing of its own; its rows never change, whatever workspaces exist.
+class HotkeySettings : public SettingsPage {
+    Q_OBJECT
+public:
+    explicit HotkeySettings(AppState& state, QWidget* parent = nullptr);
+
+    // In page order.
+    const std::vector<ShortcutKit::Recorder*>& recorders() const { return m_recorders; }
+    // The recorder of the shortcut named `rawName`, if the page has one.
+    ShortcutKit::Recorder* recorder(const QString& rawName) const;
+    QPushButton& resetButton() const { return *m_reset; }
+
+private:
+    void resetAllToDefaults();
+
+    AppState& m_state;
+    std::vector<ShortcutKit::Recorder*> m_recorders;
+    QPushButton* m_reset = nullptr;
+};
+
+} // namespace corvane

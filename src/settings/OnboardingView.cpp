@@ -1,0 +1,218 @@
+#include "settings/OnboardingView.h"
+
+#include "app/AppState.h"
+#include "app/Colors.h"
+#include "app/PermissionManager.h"
+#include "app/SystemHelpers.h"
+#include "settings/OnboardingTip.h"
+#include "settings/PermissionRow.h"
+
+#include <QApplication>
+#include <QGraphicsDropShadowEffect>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace corvane {
+namespace {
+
+QColor textColour(const QWidget& widget, double alpha) {
+    QColor colour = widget.palette().color(QPalette::WindowText);
+    colour.setAlphaF(static_cast<float>(alpha));
+    return colour;
+}
+
+void setTextAlpha(QLabel& label, double alpha) {
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, textColour(label, alpha));
+    label.setPalette(palette);
+}
+
+// The application's icon; without one installed, the status picture's motif in white on the brand red.
+QPixmap applicationIcon(int side, qreal ratio) {
+    const QIcon installed = QApplication::windowIcon();
+    if (!installed.isNull())
+        return installed.pixmap(QSize(side, side), ratio);
+
+    QPixmap pixmap(QSize(side, side) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(0, 0, side, side), side * 0.22, side * 0.22);
+    painter.fillPath(shape, brandColor());
+
+    // The status picture's motif, drawn large: a rounded frame holding three short bars.
+    const QRectF frame(side * 0.25, side * 0.3, side * 0.5, side * 0.4);
+    painter.setPen(QPen(Qt::white, side * 0.05));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(frame, side * 0.07, side * 0.07);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    const double barHeight = frame.height() * 0.14;
+    for (int i = 0; i < 3; ++i) {
+        const double y = frame.top() + frame.height() * (0.22 + 0.22 * i);
+        painter.drawRoundedRect(
+            QRectF(frame.left() + frame.width() * 0.14, y, frame.width() * 0.3, barHeight), barHeight / 2,
+            barHeight / 2);
+    }
+    return pixmap;
+}
+
+} // namespace
+
+OnboardingView::OnboardingView(AppState& state, std::function<void()> onDone, QWidget* parent)
+    : QWidget(parent), m_state(state), m_onDone(std::move(onDone)) {
+    setFixedSize(side, side);
+    PermissionManager& permissions = state.permissions();
+    SystemShell& shell = *state.platform().shell;
+    ApplicationHost& host = *state.platform().host;
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(makeHeader());
+
+    auto* rows = new QVBoxLayout;
+    rows->setContentsMargins(28, 0, 28, 0);
+    rows->setSpacing(10);
+    m_accessibility =
+        new PermissionRow(QStringLiteral("accessibility"), QStringLiteral("Accessibility"),
+                          QStringLiteral("Focus, move and resize windows; the fn snap wheel and hotkeys."),
+                          permissions.accessibilityGranted(), [this] { requestAccessibility(); });
+    m_screenRecording = new PermissionRow(
+        QStringLiteral("rectangle.dashed.badge.record"), QStringLiteral("Screen Recording"),
+        QStringLiteral("Live thumbnails and window titles. Optional — app icons are shown without it."),
+        permissions.screenRecordingGranted(), [&permissions] { permissions.requestScreenRecording(); });
+    rows->addWidget(m_accessibility);
+    rows->addWidget(m_screenRecording);
+    layout->addLayout(rows);
+
+    auto* tips = new QVBoxLayout;
+    tips->setContentsMargins(28, 14, 28, 0);
+    tips->setSpacing(8);
+    m_stageManagerTip =
+        new OnboardingTip(QStringLiteral("rectangle.3.group"),
+                          QStringLiteral("Window grouping is on. Corvane works best with it off."),
+                          QStringLiteral("Open Desktop Settings"), [&shell] { openDesktopSettings(shell); });
+    m_relaunchTip =
+        new OnboardingTip(QStringLiteral("arrow.clockwise"),
+                          QStringLiteral("Just allowed Screen Recording? It applies after a relaunch."),
+                          QStringLiteral("Relaunch Corvane"), [&shell, &host] { relaunchApp(shell, host); });
+    tips->addWidget(m_stageManagerTip);
+    tips->addWidget(m_relaunchTip);
+    layout->addLayout(tips);
+
+    layout->addStretch(1);
+    layout->addSpacing(12);
+    layout->addWidget(makeFooter());
+
+    m_bothGranted = permissions.accessibilityGranted() && permissions.screenRecordingGranted();
+    connect(&permissions, &PermissionManager::accessibilityGrantedChanged, this, &OnboardingView::refresh);
+    connect(&permissions, &PermissionManager::screenRecordingGrantedChanged, this, &OnboardingView::refresh);
+    connect(&permissions, &PermissionManager::screenRecordingRequestedChanged, this,
+            &OnboardingView::refresh);
+    refresh();
+}
+
+QWidget* OnboardingView::makeHeader() {
+    auto* header = new QWidget;
+    auto* layout = new QVBoxLayout(header);
+    layout->setContentsMargins(0, 28, 0, 22);
+    layout->setSpacing(10);
+
+    auto* icon = new QLabel;
+    icon->setPixmap(applicationIcon(84, devicePixelRatioF()));
+    icon->setFixedSize(84, 84);
+    auto* shadow = new QGraphicsDropShadowEffect(icon);
+    shadow->setColor(QColor(0, 0, 0, 51));
+    shadow->setBlurRadius(16);
+    shadow->setOffset(0, 4);
+    icon->setGraphicsEffect(shadow);
+    layout->addWidget(icon, 0, Qt::AlignHCenter);
+
+    auto* welcome = new QLabel(QStringLiteral("Welcome to Corvane"));
+    welcome->setObjectName(QStringLiteral("welcome"));
+    QFont big = welcome->font();
+    big.setPixelSize(26);
+    big.setWeight(QFont::Bold);
+    welcome->setFont(big);
+    layout->addWidget(welcome, 0, Qt::AlignHCenter);
+
+    auto* intro =
+        new QLabel(QStringLiteral("A compact strip of live window thumbnails, one-click workspaces and a "
+                                  "snap wheel.\nTwo permissions and you're ready."));
+    intro->setTextFormat(Qt::PlainText);
+    intro->setAlignment(Qt::AlignHCenter);
+    QFont body = intro->font();
+    body.setPixelSize(13);
+    intro->setFont(body);
+    setTextAlpha(*intro, 0.6);
+    layout->addWidget(intro, 0, Qt::AlignHCenter);
+    return header;
+}
+
+QWidget* OnboardingView::makeFooter() {
+    auto* footer = new QWidget;
+    auto* layout = new QHBoxLayout(footer);
+    layout->setContentsMargins(20, 20, 20, 20);
+
+    auto* maker = new QLabel(QStringLiteral("Corvane by Lumenforge"));
+    QFont small = maker->font();
+    small.setPixelSize(11);
+    small.setWeight(QFont::Medium);
+    maker->setFont(small);
+    setTextAlpha(*maker, 0.4);
+    layout->addWidget(maker);
+    layout->addStretch(1);
+
+    m_done = new QPushButton;
+    m_done->setObjectName(QStringLiteral("done"));
+    m_done->setDefault(true);
+    m_done->setMinimumHeight(32);
+    QFont large = m_done->font();
+    large.setPixelSize(14);
+    large.setWeight(QFont::DemiBold);
+    m_done->setFont(large);
+    const QColor brand = brandColor();
+    m_done->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; border: none; "
+                                         "border-radius: 7px; padding: 6px 16px; }"
+                                         "QPushButton:pressed { background: %2; }")
+                              .arg(brand.name(), brand.darker(120).name()));
+    connect(m_done, &QPushButton::clicked, this, [this] {
+        if (m_onDone)
+            m_onDone();
+    });
+    layout->addWidget(m_done);
+    return footer;
+}
+
+void OnboardingView::requestAccessibility() {
+    // This desktop has no prompt to raise: the user is sent to where the permission is given,
+    // whatever the current state.
+    m_state.platform().shell->openSettingsPane(SettingsPane::accessibility);
+}
+
+void OnboardingView::refresh() {
+    const PermissionManager& permissions = m_state.permissions();
+    const bool accessibility = permissions.accessibilityGranted();
+    const bool screenRecording = permissions.screenRecordingGranted();
+    m_accessibility->setGranted(accessibility);
+    m_screenRecording->setGranted(screenRecording);
+    m_stageManagerTip->setVisible(isStageManagerOn());
+    m_relaunchTip->setVisible(!screenRecording && permissions.screenRecordingRequested());
+    m_done->setText(accessibility ? QStringLiteral("Get Started")
+                                  : QStringLiteral("Continue Without Accessibility"));
+
+    const bool both = accessibility && screenRecording;
+    if (both == m_bothGranted)
+        return;
+    m_bothGranted = both;
+    if (both)
+        Q_EMIT permissionsCompleted();
+}
+
+} // namespace corvane

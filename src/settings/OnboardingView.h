@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QPushButton;
+
+namespace corvane {
+
+class AppState;
+class OnboardingTip;
+class PermissionRow;
+
+// The welcome screen's content: a greeting, the two permissions with their live state, the tips
+// that apply, and the button that hands over to the settings. It follows the permission manager
+// as its values change.
+class OnboardingView : public QWidget {
+    Q_OBJECT
+public:
+    // `onDone` runs when the user presses the footer button (or Return).
+    OnboardingView(AppState& state, std::function<void()> onDone, QWidget* parent = nullptr);
+
+    PermissionRow& accessibilityRow() const { return *m_accessibility; }
+    PermissionRow& screenRecordingRow() const { return *m_screenRecording; }
+    OnboardingTip& stageManagerTip() const { return *m_stageManagerTip; }
+    OnboardingTip& relaunchTip() const { return *m_relaunchTip; }
+    QPushButton& doneButton() const { return *m_done; }
+
+    static constexpr int side = 560;
+
+Q_SIGNALS:
+    // Both permissions have just become granted (not merely found granted when the view opened).
+    void permissionsCompleted();
+
+private:
+    QWidget* makeHeader();
+    QWidget* makeFooter();
+    void requestAccessibility();
+    void refresh();
+
+    AppState& m_state;
+    std::function<void()> m_onDone;
+    PermissionRow* m_accessibility = nullptr;
+    PermissionRow* m_screenRecording = nullptr;
+    OnboardingTip* m_stageManagerTip = nullptr;
+    OnboardingTip* m_relaunchTip = nullptr;
+    QPushButton* m_done = nullptr;
+    bool m_bothGranted = false;
+};
+
+} // namespace corvane

@@ -1,0 +1,163 @@
+#include "RecorderFixture.h"
+
+#include "ShortcutKit/ConflictPolicyEnvironment.h"
+#include "ShortcutKit/Recorder.h"
+#include "ShortcutKit/RecorderTexts.h"
+
+#include <unordered_set>
+
+namespace corvane::testing {
+namespace {
+
+class RecorderConflictTest : public RecorderFixture {
+protected:
+    // A recorder of a name without shortcut, recording in an active window.
+    RecorderControl* recording() {
+        RecorderControl* control = addControl(withoutDefault);
+        showWindow();
+        click(control);
+        return control;
+    }
+    void typeOptionShiftK(RecorderControl* control) {
+        type(control, Key::k, Qt::Key_K, Qt::AltModifier | Qt::ShiftModifier);
+    }
+};
+
+TEST_F(RecorderConflictTest, PoliciesCompareAndHashByTheirThreeBehaviours) {
+    const ConflictPolicy standard;
+    EXPECT_EQ(standard.menuItem, ConflictBehavior::block);
+    EXPECT_EQ(standard.systemShortcut, ConflictBehavior::warn);
+    EXPECT_EQ(standard.disallowed, ConflictBehavior::block);
+    EXPECT_EQ(standard, ConflictPolicy::defaultPolicy());
+    EXPECT_NE(ConflictPolicy::defaultPolicy(), ConflictPolicy::permissive());
+    const ConflictPolicy menuAllowed{ConflictBehavior::allow, ConflictBehavior::warn,
+                                     ConflictBehavior::block};
+    const std::unordered_set<ConflictPolicy> policies{standard, ConflictPolicy::defaultPolicy(), menuAllowed};
+    EXPECT_EQ(policies.size(), 2u);
+}
+
+TEST_F(RecorderConflictTest, AMenuItemsCombinationIsRefusedWithOneButtonByDefault) {
+    // Given a menu item that uses Option+Shift+K
+    conflicts.menuItems[optionShiftK] = QStringLiteral("Show Notes");
+    RecorderControl* control = recording();
+
+    // When it is recorded
+    typeOptionShiftK(control);
+
+    // Then the alert names the item, offers no choice, nothing is stored and recording goes on
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_TRUE(alerts.shown[0].message.contains(QStringLiteral("Show Notes")));
+    EXPECT_TRUE(alerts.shown[0].buttons.isEmpty());
+    EXPECT_FALSE(alerts.shown[0].informativeText);
+    EXPECT_FALSE(stored(withoutDefault));
+    EXPECT_TRUE(changes.empty());
+    EXPECT_TRUE(control->isRecording());
+    EXPECT_TRUE(registry.isPaused());
+}
+
+TEST_F(RecorderConflictTest, RecordingTheShortcutTheFieldHoldsSkipsTheMenuCheck) {
+    registry.setShortcut(optionShiftK, withoutDefault);
+    conflicts.menuItems[optionShiftK] = QStringLiteral("Show Notes");
+    RecorderControl* control = recording();
+
+    typeOptionShiftK(control);
+
+    EXPECT_TRUE(alerts.shown.empty());
+    EXPECT_EQ(changes, std::vector<std::optional<Shortcut>>{optionShiftK});
+}
+
+TEST_F(RecorderConflictTest, ASystemShortcutIsTakenOnlyWhenTheUserForcesIt) {
+    conflicts.system.insert(optionShiftK);
+    RecorderControl* control = recording();
+    // While the alert is up, nothing records and the hot keys work
+    bool recordingDuringAlert = true;
+    alerts.onShow = [&] { recordingDuringAlert = control->isRecording() || registry.isPaused(); };
+
+    // "OK" keeps the old state
+    typeOptionShiftK(control);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].buttons, (QStringList{recorderText("ok"), recorderText("force_use_shortcut")}));
+    EXPECT_EQ(alerts.shown[0].message, recorderText("keyboard_shortcut_used_by_system"));
+    EXPECT_EQ(alerts.shown[0].informativeText, recorderText("keyboard_shortcuts_can_be_changed"));
+    EXPECT_FALSE(recordingDuringAlert);
+    EXPECT_FALSE(stored(withoutDefault));
+    EXPECT_TRUE(control->isRecording());
+
+    // "Use Anyway" stores it
+    alerts.answer = RecorderAlerts::secondButton;
+    typeOptionShiftK(control);
+    EXPECT_EQ(registry.getShortcut(withoutDefault), optionShiftK);
+    EXPECT_FALSE(control->isRecording());
+    EXPECT_FALSE(registry.isPaused());
+}
+
+TEST_F(RecorderConflictTest, ADisallowedCombinationIsRefusedUnlessThePolicyAllowsIt) {
+    conflicts.disallowed.insert(optionShiftK);
+    RecorderControl* control = recording();
+
+    // Warn refuses just like block: there is no way to force it
+    control->setConflictPolicy({ConflictBehavior::block, ConflictBehavior::warn, ConflictBehavior::warn});
+    alerts.answer = RecorderAlerts::secondButton;
+    typeOptionShiftK(control);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, recorderText("keyboard_shortcut_disallowed"));
+    EXPECT_TRUE(alerts.shown[0].buttons.isEmpty());
+    EXPECT_FALSE(stored(withoutDefault));
+
+    control->setConflictPolicy({ConflictBehavior::block, ConflictBehavior::warn, ConflictBehavior::allow});
+    typeOptionShiftK(control);
+    EXPECT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(registry.getShortcut(withoutDefault), optionShiftK);
+}
+
+TEST_F(RecorderConflictTest, ThePermissivePolicyTakesEveryCollisionWithoutAWord) {
+    conflicts.menuItems[optionShiftK] = QStringLiteral("Show Notes");
+    conflicts.system.insert(optionShiftK);
+    conflicts.disallowed.insert(optionShiftK);
+    RecorderControl* control = recording();
+    control->setConflictPolicy(ConflictPolicy::permissive());
+
+    typeOptionShiftK(control);
+
+    EXPECT_TRUE(alerts.shown.empty());
+    EXPECT_EQ(registry.getShortcut(withoutDefault), optionShiftK);
+}
+
+TEST_F(RecorderConflictTest, AValidationRefusalShowsItsReasonAndKeepsTheOldShortcut) {
+    registry.seed(withDefault);
+    RecorderControl* control = addControl(withDefault);
+    control->setValidateShortcut([](const Shortcut& s) {
+        return s.carbonKeyCode == Key::k.rawValue ? ValidationResult::disallow(QStringLiteral("K is mine"))
+                                                  : ValidationResult::allow();
+    });
+    showWindow();
+    click(control);
+
+    typeOptionShiftK(control);
+
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, QStringLiteral("K is mine"));
+    EXPECT_EQ(registry.getShortcut(withDefault), optionShiftS);
+    EXPECT_TRUE(control->isRecording());
+}
+
+TEST_F(RecorderConflictTest, ARecorderViewTakesThePolicyOfItsSurroundingsBeforeEachRecording) {
+    // Given a recorder view made before its window chose a policy
+    conflicts.system.insert(optionShiftK);
+    auto* recorder = place(new Recorder(services(), withoutDefault));
+    EXPECT_EQ(recorder->control().conflictPolicy(), ConflictPolicy::defaultPolicy());
+    showWindow();
+
+    // When the window chooses the permissive policy
+    setShortcutKitConflictPolicy(window, ConflictPolicy::permissive());
+    click(&recorder->control());
+    typeOptionShiftK(&recorder->control());
+
+    // Then the next recording already follows it
+    EXPECT_EQ(recorder->control().conflictPolicy(), ConflictPolicy::permissive());
+    EXPECT_TRUE(alerts.shown.empty());
+    EXPECT_EQ(registry.getShortcut(withoutDefault), optionShiftK);
+}
+
+} // namespace
+} // namespace corvane::testing

@@ -1,0 +1,222 @@
+// The settings window on a real X server: the launch argument that names a page, a picture of
+// every page, and a shortcut recorded on the Hotkeys page that then works as a global hot key.
+#include "support/IntegrationMain.h"
+#include "support/LiveApp.h"
+#include "support/ServerQueries.h"
+#include "support/VirtualDesktop.h"
+
+#include "ShortcutKit/AppShortcuts.h"
+#include "ShortcutKit/Recorder.h"
+#include "ShortcutKit/Registry.h"
+#include "app/ScreenHelpers.h"
+#include "settings/HotkeySettings.h"
+#include "settings/SettingsPage.h"
+#include "settings/SettingsView.h"
+#include "settings/SettingsWindowController.h"
+#include "snapping/SnapAction.h"
+
+#include <QDir>
+#include <QImage>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xtest.h>
+#include <xkbcommon/xkbcommon-keysyms.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+namespace corvane::testing {
+namespace {
+
+constexpr int waitMs = 5000;
+
+xcb_keycode_t keycodeOf(xcb_keysym_t keysym) {
+    std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> symbols(
+        xcb_key_symbols_alloc(desktop().connection()), &xcb_key_symbols_free);
+    std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(
+        xcb_key_symbols_get_keycode(symbols.get(), keysym), &std::free);
+    return codes ? codes.get()[0] : XCB_NO_SYMBOL;
+}
+
+// Presses the keys in order on the server's keyboard, then lets them go in reverse.
+void typeOnServer(std::initializer_list<xcb_keysym_t> keysyms) {
+    std::vector<xcb_keycode_t> codes;
+    for (xcb_keysym_t keysym : keysyms)
+        codes.push_back(keycodeOf(keysym));
+    xcb_connection_t* c = desktop().connection();
+    for (xcb_keycode_t code : codes)
+        xcb_test_fake_input(c, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    for (auto it = codes.rbegin(); it != codes.rend(); ++it)
+        xcb_test_fake_input(c, XCB_KEY_RELEASE, *it, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_flush(c);
+}
+
+// How many different colours the picture holds, up to `enough`.
+int distinctColours(const QImage& image, int enough) {
+    QSet<QRgb> seen;
+    for (int y = 0; y < image.height(); y += 2) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); x += 2) {
+            seen.insert(line[x]);
+            if (seen.size() >= enough)
+                return enough;
+        }
+    }
+    return static_cast<int>(seen.size());
+}
+
+class SettingsWindowTest : public ::testing::Test {
+protected:
+    ~SettingsWindowTest() override {
+        for (QProcess* program : m_programs)
+            program->kill();
+        for (QProcess* program : m_programs)
+            program->waitForFinished(2000);
+    }
+
+    SettingsWindowController& controller() { return app.state().settingsWindow(); }
+
+    // Shows the window on `tab` and waits until the server has it on screen.
+    SettingsWindow& showOn(SettingsTab tab) {
+        controller().show(tab);
+        SettingsWindow& window = *controller().window();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window, waitMs));
+        QCoreApplication::processEvents();
+        return window;
+    }
+
+    xcb_window_t openFocusedWindow() {
+        QProcess* program = desktop().launch(
+            QStringLiteral("xlogo"), {QStringLiteral("-geometry"), QStringLiteral("300x200+200+150")});
+        EXPECT_NE(program, nullptr);
+        if (!program)
+            return XCB_WINDOW_NONE;
+        m_programs.push_back(program);
+        const auto client = desktop().waitForClientWindow(program->processId(), std::chrono::seconds(30));
+        EXPECT_TRUE(client.has_value());
+        if (!client)
+            return XCB_WINDOW_NONE;
+        app.platform().accessibility->bringToFront(static_cast<int32_t>(client->pid), client->window);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == client->window; }, waitMs));
+        return client->window;
+    }
+
+    LiveApp app;
+    std::vector<QProcess*> m_programs;
+};
+
+TEST_F(SettingsWindowTest, TheSettingsTabArgumentOpensTheSettingsAtLaunchInsteadOfTheWelcome) {
+    // Given a first launch, which would otherwise welcome the user
+    QTemporaryDir home;
+    QProcess corvane;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", desktop().displayName());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+    env.insert("XDG_DATA_HOME", home.path() + "/data");
+    env.insert("XDG_RUNTIME_DIR", home.path() + "/run");
+    env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    corvane.setProcessEnvironment(env);
+    corvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+
+    // When it is started on the Hotkeys page
+    corvane.start(CORVANE_BINARY, {QStringLiteral("-settingsTab"), QStringLiteral("hotkeys")});
+    ASSERT_TRUE(corvane.waitForStarted(5000));
+    const auto settings = desktop().waitForClientWindow(
+        [&](const ClientWindow& w) {
+            return w.pid == corvane.processId() && w.title == QStringLiteral("Corvane Settings");
+        },
+        std::chrono::seconds(20));
+
+    // Then the settings window opens and the welcome window does not
+    EXPECT_TRUE(settings.has_value());
+    for (const ClientWindow& window : desktop().clientWindows())
+        EXPECT_FALSE(window.pid == corvane.processId() &&
+                     window.title == QStringLiteral("Welcome to Corvane"));
+    corvane.terminate();
+    EXPECT_TRUE(corvane.waitForFinished(10000));
+
+    // In process, the same page name shows the Hotkeys page
+    SettingsWindow& window = showOn(settingsTabFromRawValue(QStringLiteral("hotkeys")));
+    EXPECT_NE(qobject_cast<HotkeySettings*>(window.view().currentPage()), nullptr);
+}
+
+TEST_F(SettingsWindowTest, EveryPageDrawsAPictureWorthLookingAt) {
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    ASSERT_TRUE(QDir().mkpath(folder));
+
+    for (SettingsTab tab : allSettingsTabs()) {
+        SCOPED_TRACE(rawValue(tab).toStdString());
+        SettingsWindow& window = showOn(tab);
+        ASSERT_EQ(window.view().currentPage()->tab(), tab);
+        const QImage picture = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(picture.isNull());
+        EXPECT_TRUE(picture.save(folder + QStringLiteral("/settings-%1.png").arg(rawValue(tab))));
+        // A blank window is one colour; the sidebar's tinted icons and text alone give many
+        EXPECT_GE(distinctColours(picture, 16), 16);
+        // and the page itself draws at least its title
+        const QImage page =
+            window.view().currentPage()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_GE(distinctColours(page, 4), 4);
+    }
+}
+
+TEST_F(SettingsWindowTest, AShortcutRecordedOnTheHotkeysPageSnapsARealWindow) {
+    app.settings().setCycleSnapSizes(false);
+    registerHotkeys(app.state());
+    SettingsWindow& window = showOn(SettingsTab::hotkeys);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, waitMs));
+    auto* page = qobject_cast<HotkeySettings*>(window.view().currentPage());
+    ASSERT_NE(page, nullptr);
+    ShortcutKit::Recorder* snapLeft = page->recorder(QStringLiteral("snapLeft"));
+    ASSERT_NE(snapLeft, nullptr);
+
+    // When the user clicks the left-half recorder and presses Control+Option+J
+    ShortcutKit::RecorderControl& field = snapLeft->control();
+    QTest::mouseClick(&field, Qt::LeftButton);
+    ASSERT_TRUE(field.isRecording());
+    // QTest's key events carry no native key code; the recorder reads the key from it, so give
+    // the one the server's keymap has for J.
+    const Qt::KeyboardModifiers controlOption = Qt::ControlModifier | Qt::AltModifier;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_J, controlOption, keycodeOf(XKB_KEY_j), XKB_KEY_j, 0,
+                    QStringLiteral("j"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_J, controlOption, keycodeOf(XKB_KEY_j), XKB_KEY_j, 0,
+                      QStringLiteral("j"));
+    QCoreApplication::sendEvent(&field, &press);
+    QCoreApplication::sendEvent(&field, &release);
+
+    // Then it is stored and shown, and recording is over
+    EXPECT_FALSE(field.isRecording());
+    EXPECT_EQ(field.text(), QStringLiteral("⌃⌥J"));
+    const auto stored = app.state().shortcuts().getShortcut(AppShortcuts::snapLeft());
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_FALSE(app.state().shortcuts().isPaused());
+
+    // And pressing Control+Alt+J on the keyboard snaps the focused window to the left half
+    const xcb_window_t target = openFocusedWindow();
+    ASSERT_NE(target, XCB_WINDOW_NONE);
+    const auto screen = screenUnderMouse(*app.platform().screens);
+    ASSERT_TRUE(screen.has_value());
+    const QRect expected = frame(SnapAction::leftHalf, app.state().usableFrame(*screen),
+                                 app.settings().layoutGap(), QRectF(serverFrame(target)))
+                               .toRect();
+    ASSERT_NE(serverFrame(target), expected);
+    typeOnServer({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_j});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return serverFrame(target) == expected; }, waitMs));
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}

@@ -1,0 +1,146 @@
+#include "SettingsFixture.h"
+
+#include "app/PermissionManager.h"
+#include "settings/OnboardingTip.h"
+#include "settings/OnboardingView.h"
+#include "settings/OnboardingWindowController.h"
+#include "settings/PermissionRow.h"
+#include "settings/SettingsWindowController.h"
+
+#include <QPushButton>
+#include <QTest>
+
+namespace corvane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+class OnboardingWindowControllerTest : public SettingsFixture {
+protected:
+    void grant(bool accessibility, bool screenRecording) {
+        platform->fakePermissions->accessibility = accessibility;
+        platform->fakePermissions->screenCapture = screenRecording;
+    }
+    OnboardingWindowController& controller() { return state->onboarding(); }
+    OnboardingView& view() { return controller().window()->view(); }
+    // How many permission probes run while time moves on by `duration`.
+    int probesDuring(Seconds duration) {
+        const int before = platform->fakePermissions->accessibilityQueries;
+        scheduler.advance(duration);
+        return platform->fakePermissions->accessibilityQueries - before;
+    }
+    // The poll's period, seen from outside: no probe just short of it, one when it is reached.
+    bool pollsEvery(double seconds) {
+        return probesDuring(Seconds(seconds - 0.05)) == 0 && probesDuring(0.05s) == 1;
+    }
+};
+
+TEST_F(OnboardingWindowControllerTest, FirstLaunchShowsOnboardingAndFinishingItOpensTheSettings) {
+    // Given a first launch: no preferences, nothing granted yet
+    buildState();
+    state->start(false);
+
+    ASSERT_NE(controller().window(), nullptr);
+    EXPECT_TRUE(controller().window()->isVisible());
+    EXPECT_EQ(state->settingsWindow().window(), nullptr);
+    // Placed before it first shows, when only its content size is known
+    EXPECT_EQ(controller().window()->pos(), centredOn(left, controller().window()->size()));
+    EXPECT_TRUE(pollsEvery(1.0));
+
+    // When the user presses the footer button
+    QTest::mouseClick(&view().doneButton(), Qt::LeftButton);
+
+    // Then onboarding counts as done, its window is gone, the poll slows and the settings open
+    EXPECT_TRUE(settings->hasCompletedOnboarding());
+    EXPECT_EQ(platform->defaults->boolValue("hasCompletedOnboarding"), true);
+    EXPECT_EQ(controller().window(), nullptr);
+    EXPECT_TRUE(pollsEvery(2.0));
+    ASSERT_NE(state->settingsWindow().window(), nullptr);
+    EXPECT_TRUE(state->settingsWindow().window()->isVisible());
+}
+
+TEST_F(OnboardingWindowControllerTest, MissingPermissionsAreShownAndFollowedLiveByTheOneSecondPoll) {
+    // Given a desktop that grants neither permission
+    buildState();
+    controller().show();
+    EXPECT_FALSE(view().accessibilityRow().isGranted());
+    EXPECT_FALSE(view().screenRecordingRow().isGranted());
+    EXPECT_FALSE(view().accessibilityRow().allowButton().isHidden());
+    EXPECT_EQ(view().doneButton().text(), QStringLiteral("Continue Without Accessibility"));
+    EXPECT_TRUE(view().relaunchTip().isHidden());
+    EXPECT_TRUE(view().stageManagerTip().isHidden());
+
+    // Asking for each sends the user to its settings; asking for capture offers the relaunch
+    view().accessibilityRow().allowButton().click();
+    view().screenRecordingRow().allowButton().click();
+    EXPECT_EQ(platform->fakeShell->openedPanes,
+              (std::vector<SettingsPane>{SettingsPane::accessibility, SettingsPane::screenRecording}));
+    EXPECT_FALSE(view().relaunchTip().isHidden());
+
+    // When Accessibility is granted, the next one-second poll shows it
+    const int queries = platform->fakePermissions->accessibilityQueries;
+    grant(true, false);
+    scheduler.advance(0.9s);
+    EXPECT_EQ(platform->fakePermissions->accessibilityQueries, queries);
+    scheduler.advance(0.1s);
+    EXPECT_TRUE(view().accessibilityRow().isGranted());
+    EXPECT_TRUE(view().accessibilityRow().allowButton().isHidden());
+    EXPECT_EQ(view().doneButton().text(), QStringLiteral("Get Started"));
+
+    // Only one permission granted: the window waits for the user
+    scheduler.advance(5s);
+    EXPECT_NE(controller().window(), nullptr);
+
+    // Once capture is granted too, the relaunch offer goes and, a moment later, the hand-over runs
+    grant(true, true);
+    scheduler.advance(1s);
+    EXPECT_TRUE(view().relaunchTip().isHidden());
+    scheduler.advance(0.8s);
+    ASSERT_NE(controller().window(), nullptr);
+    scheduler.advance(0.1s);
+    EXPECT_EQ(controller().window(), nullptr);
+    EXPECT_TRUE(settings->hasCompletedOnboarding());
+    EXPECT_NE(state->settingsWindow().window(), nullptr);
+}
+
+TEST_F(OnboardingWindowControllerTest, PermissionsAlreadyGrantedAtOpeningHandOverOnlyWhenAsked) {
+    grant(true, true);
+    buildState();
+    controller().show();
+    EXPECT_EQ(view().doneButton().text(), QStringLiteral("Get Started"));
+
+    scheduler.advance(10s);
+    ASSERT_NE(controller().window(), nullptr);
+    EXPECT_FALSE(settings->hasCompletedOnboarding());
+
+    // Return presses the footer button
+    QTest::keyClick(controller().window(), Qt::Key_Return);
+    EXPECT_EQ(controller().window(), nullptr);
+    EXPECT_TRUE(settings->hasCompletedOnboarding());
+}
+
+TEST_F(OnboardingWindowControllerTest, ShowingAgainReusesTheWindowAndClosingLeavesOnboardingIncomplete) {
+    buildState();
+    controller().show();
+    OnboardingWindow* first = controller().window();
+    first->move(10, 10);
+    state->permissions().startPolling(Seconds(3.0));
+
+    // A second show builds nothing: the same window comes back to the pointer's screen
+    pointAt(right);
+    controller().show();
+    EXPECT_EQ(controller().window(), first);
+    EXPECT_EQ(first->pos(), centredOn(right, first->frameGeometry().size()));
+    EXPECT_TRUE(pollsEvery(1.0));
+    EXPECT_EQ(platform->fakeHost->activateCount, 2);
+
+    // Closed by its close button, the window goes but onboarding stays to be done
+    first->close();
+    EXPECT_EQ(controller().window(), nullptr);
+    EXPECT_TRUE(pollsEvery(2.0));
+    EXPECT_FALSE(settings->hasCompletedOnboarding());
+    EXPECT_EQ(state->settingsWindow().window(), nullptr);
+}
+
+} // namespace
+} // namespace corvane::testing
