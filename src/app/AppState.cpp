@@ -56,7 +56,7 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_updater = std::make_unique<Updater>();
     m_spaces = std::make_unique<SpacesService>(*platform.desktops, *platform.screens, *platform.runningApplications,
                                                runtime.scheduler, runtime.background);
-    m_files = std::make_unique<FileShelf>();
+    m_files = std::make_unique<FileShelf>(*platform.defaults);
     m_awake = std::make_unique<AwakeController>();
     m_clipboard = std::make_unique<ClipboardHistory>();
     m_shortcuts = std::make_unique<ShortcutKit::Registry>(*platform.defaults, *platform.hotKeys, *platform.keyboard,

@@ -28,14 +28,18 @@ namespace {
 const QString warningSymbol = QStringLiteral("exclamationmark.triangle.fill");
 const QString workspaceSymbol = QStringLiteral("square.stack.3d.up.fill");
 
-QString quoted(const QString& name) { return QStringLiteral("\u201C") + name + QStringLiteral("\u201D"); }
+QString quoted(const QString& name) {
+    return QStringLiteral("\u201C") + name + QStringLiteral("\u201D");
+}
 } // namespace
 
 std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows) {
     std::vector<QString> names;
     for (const WindowInfo& window : windows) {
-        if (window.appName.isEmpty()) continue;
-        if (std::find(names.begin(), names.end(), window.appName) == names.end()) names.push_back(window.appName);
+        if (window.appName.isEmpty())
+            continue;
+        if (std::find(names.begin(), names.end(), window.appName) == names.end())
+            names.push_back(window.appName);
     }
     return names;
 }
@@ -51,11 +55,13 @@ QRectF AppState::usableFrame(const ScreenInfo& screen) {
     SidebarController& strip = sidebar();
     const double reserved = strip.reservedWidth();
     const auto stripScreen = strip.currentScreen();
-    if (m_settings.reserveSidebarSpace() && reserved > 0 && stripScreen && isSameScreen(*stripScreen, screen)) {
+    if (m_settings.reserveSidebarSpace() && reserved > 0 && stripScreen &&
+        isSameScreen(*stripScreen, screen)) {
         // Never hand out a negative width, whatever the strip asks for.
         const double kept = std::min(reserved, area.width());
         area.setWidth(area.width() - kept);
-        if (m_settings.sidebarEdge() == SidebarEdge::left) area.translate(kept, 0);
+        if (m_settings.sidebarEdge() == SidebarEdge::left)
+            area.translate(kept, 0);
     }
     return area;
 }
@@ -83,33 +89,49 @@ QCoro::Task<void> AppState::raiseAndActivate(WindowInfo window) {
         refreshWindows(false);
         co_return;
     }
-    if (app->isHidden) apps.unhide(window.pid);
+    if (app->isHidden)
+        apps.unhide(window.pid);
 
     const int32_t pid = window.pid;
     const uint32_t windowID = window.windowID;
+    // The state can go while the queue works (at quit): nothing is touched after that.
+    QPointer<AppState> self(this);
     auto raiseOnQueue = [&ax, pid, windowID] { return ax.raise(pid, windowID); };
     const AXWindowService::RaiseResult raised = co_await ax.run(raiseOnQueue);
-    if (!(raised.found && raised.fronted)) apps.activate(pid);
+    if (!self)
+        co_return;
+    if (!(raised.found && raised.fronted))
+        apps.activate(pid);
     refreshWindows(false);
 }
 
 QCoro::Task<void> AppState::setMinimized(WindowInfo window) {
+    QPointer<AppState> self(this);
     co_await AXWindowService::shared().setMinimized(!window.isMinimized, window.windowID, window.pid);
+    if (!self)
+        co_return;
     refreshWindows(true);
 }
 
 QCoro::Task<void> AppState::closeWindow(WindowInfo window) {
+    QPointer<AppState> self(this);
     co_await AXWindowService::shared().close(window.windowID, window.pid);
+    if (!self)
+        co_return;
     // Give the program a moment to take the window down before the list is read again.
     co_await scheduler().sleep(Seconds(0.15));
+    if (!self)
+        co_return;
     refreshWindows(true);
 }
 
 std::vector<ShelfSource> AppState::shelfSources() {
     std::vector<ShelfSource> sources;
-    if (m_settings.showTray()) sources.push_back(ShelfSource::tray());
+    if (m_settings.showTray())
+        sources.push_back(ShelfSource::tray());
     if (m_settings.showFiles()) {
-        for (const QString& path : m_files->folders()) sources.push_back(ShelfSource::folder(path));
+        for (const QString& path : m_files->folders())
+            sources.push_back(ShelfSource::folder(path));
     }
     return sources;
 }
@@ -117,8 +139,10 @@ std::vector<ShelfSource> AppState::shelfSources() {
 void AppState::showShelfPanel(const ShelfSource& source) {
     SidebarController& strip = sidebar();
     std::optional<ScreenInfo> screen = strip.currentScreen();
-    if (!screen) screen = m_platform.screens->mainScreen();
-    if (!screen || !strip.panel()) return;
+    if (!screen)
+        screen = m_platform.screens->mainScreen();
+    if (!screen || !strip.panel())
+        return;
 
     const QRectF stripFrame = strip.panel()->frameGeometry();
     const QRectF visible = topLeftVisibleFrame(*screen);
@@ -141,18 +165,22 @@ QCoro::Task<std::vector<WindowInfo>> AppState::currentScreenWindows() {
     co_await m_windows->refresh(true);
     std::vector<WindowInfo> windows;
     for (const WindowInfo& window : m_windows->allWindows()) {
-        if (!window.isMinimized && !window.isAppHidden) windows.push_back(window);
+        if (!window.isMinimized && !window.isAppHidden)
+            windows.push_back(window);
     }
-    std::stable_sort(windows.begin(), windows.end(),
-                     [](const WindowInfo& a, const WindowInfo& b) { return a.lastActivated > b.lastActivated; });
+    std::stable_sort(windows.begin(), windows.end(), [](const WindowInfo& a, const WindowInfo& b) {
+        return a.lastActivated > b.lastActivated;
+    });
 
     const Screens& screens = *m_platform.screens;
     const auto pointerScreen = screenUnderMouse(screens);
-    if (!pointerScreen) co_return windows;
+    if (!pointerScreen)
+        co_return windows;
     std::vector<WindowInfo> onScreen;
     for (const WindowInfo& window : windows) {
         const auto screen = screenForRect(screens, window.frame);
-        if (screen && isSameScreen(*screen, *pointerScreen)) onScreen.push_back(window);
+        if (screen && isSameScreen(*screen, *pointerScreen))
+            onScreen.push_back(window);
     }
     co_return onScreen.empty() ? windows : onScreen;
 }
@@ -173,8 +201,10 @@ void AppState::saveWorkspace(const std::vector<WindowInfo>& windows) {
     QString name;
     if (!names.empty()) {
         name = names[0];
-        if (names.size() > 1) name += QStringLiteral(" + ") + names[1];
-        if (names.size() > 2) name += QStringLiteral(" +") + QString::number(names.size() - 2);
+        if (names.size() > 1)
+            name += QStringLiteral(" + ") + names[1];
+        if (names.size() > 2)
+            name += QStringLiteral(" +") + QString::number(names.size() - 2);
     } else {
         name = QStringLiteral("Workspace ") + QString::number(saved + 1);
     }
@@ -189,44 +219,54 @@ void AppState::saveWorkspace(const std::vector<WindowInfo>& windows) {
 
     QString message = QStringLiteral("Saved ") + quoted(name);
     if (workspace.hotkeyIndex) {
-        if (auto shortcut = workspaceShortcutText(*workspace.hotkeyIndex)) message += QStringLiteral(" \u2014 ") + *shortcut;
+        if (auto shortcut = workspaceShortcutText(*workspace.hotkeyIndex))
+            message += QStringLiteral(" \u2014 ") + *shortcut;
     }
     m_toast->show(message, workspaceSymbol);
 }
 
 QCoro::Task<void> AppState::updateWorkspace(QUuid id) {
-    if (!m_workspaces->workspace(id)) co_return;
+    if (!m_workspaces->workspace(id))
+        co_return;
     const std::vector<WindowInfo> windows = co_await currentScreenWindows();
     // The workspace may have been deleted while the list was read.
     auto workspace = m_workspaces->workspace(id);
-    if (!workspace) co_return;
+    if (!workspace)
+        co_return;
     workspace->items = m_workspaces->captureCurrentWindows(windows, *this);
     m_workspaces->update(*workspace);
-    m_toast->show(QStringLiteral("Updated ") + quoted(workspace->name), QStringLiteral("arrow.triangle.2.circlepath"));
+    m_toast->show(QStringLiteral("Updated ") + quoted(workspace->name),
+                  QStringLiteral("arrow.triangle.2.circlepath"));
 }
 
 void AppState::addWindowToWorkspace(uint32_t windowID, const QUuid& workspaceID) {
     auto workspace = m_workspaces->workspace(workspaceID);
     const auto window = m_windows->window(windowID);
-    if (!workspace || !window) return;
+    if (!workspace || !window)
+        return;
     const auto& all = m_windows->allWindows();
     const bool hasOtherWindows = std::any_of(all.begin(), all.end(), [&](const WindowInfo& other) {
         return other.bundleID == window->bundleID && other.windowID != window->windowID;
     });
     std::vector<WorkspaceItem> items = m_workspaces->captureCurrentWindows({*window}, *this);
-    if (items.empty()) return;
+    if (items.empty())
+        return;
     WorkspaceItem item = items.front();
-    if (hasOtherWindows) item.titleContains = titleHint(window->title, window->appName);
+    if (hasOtherWindows)
+        item.titleContains = titleHint(window->title, window->appName);
     workspace->items.push_back(item);
     m_workspaces->update(*workspace);
-    m_toast->show(QStringLiteral("Added ") + window->appName + QStringLiteral(" to ") + quoted(workspace->name),
+    m_toast->show(QStringLiteral("Added ") + window->appName + QStringLiteral(" to ") +
+                      quoted(workspace->name),
                   QStringLiteral("plus.circle.fill"));
 }
 
 void AppState::restoreWorkspace(const Workspace& requested) {
     const auto saved = m_workspaces->workspace(requested.id);
-    if (!saved) return;
-    if (m_workspaces->restoringID()) return; // one restore at a time; later requests are dropped
+    if (!saved)
+        return;
+    if (m_workspaces->restoringID())
+        return; // one restore at a time; later requests are dropped
     m_workspaces->setRestoringID(saved->id);
     runRestore(*saved);
 }
@@ -236,7 +276,8 @@ QCoro::Task<void> AppState::runRestore(Workspace workspace) {
     m_workspaces->setRestoringID(std::nullopt);
     refreshWindows(true);
     if (!result.missingApps.isEmpty()) {
-        m_toast->show(quoted(workspace.name) + QStringLiteral(" \u2014 missing ") + result.missingApps.join(", "),
+        m_toast->show(quoted(workspace.name) + QStringLiteral(" \u2014 missing ") +
+                          result.missingApps.join(", "),
                       warningSymbol);
     } else {
         m_toast->show(quoted(workspace.name) + QStringLiteral(" \u2014 ") + QString::number(result.placed) +

@@ -3,6 +3,8 @@
 #include "shelf/ShelfSource.h"
 
 #include <QRectF>
+#include <QSet>
+#include <QString>
 
 namespace corvane {
 
@@ -22,11 +24,23 @@ public:
     // Shows the file panel of a source at a frame; a second call for the same source closes it.
     void present(const ShelfSource& source, const QRectF& frame, double slideOffset);
 
+    // Fades the popover file panel out.
+    void closePopover() {}
+    // Opens the source's floating file panel, or brings it to the front.
+    void openFloating(const ShelfSource& source) { m_floating.insert(pathKey(source.id())); }
+    // Closes the source's floating file panel.
+    void closeFloating(const ShelfSource& source) { m_floating.remove(pathKey(source.id())); }
+    // Whether a floating file panel shows the source; panels are keyed by the source's id.
+    bool hasFloatingPanel(const ShelfSource& source) const {
+        return m_floating.contains(pathKey(source.id()));
+    }
+
     bool restored() const { return m_restored; }
 
 private:
     [[maybe_unused]] AppState& m_state;
     bool m_restored = false;
+    QSet<QString> m_floating;
 };
 
 } // namespace corvane

@@ -1,23 +1,370 @@
 #include "sidebar/SidebarController.h"
 
 #include "app/AppState.h"
+#include "app/FloatingPanel.h"
+#include "app/PanelBackground.h"
+#include "app/ScreenHelpers.h"
 #include "app/Settings.h"
+#include "app/TrackingHostingView.h"
+#include "shelf/FileShelf.h"
+#include "shelf/ShelfRowsView.h"
+#include "sidebar/HoverPreviewController.h"
+#include "sidebar/MenuTracking.h"
+#include "sidebar/PanelMotion.h"
+#include "sidebar/PinnedFirst.h"
+#include "sidebar/SidebarGeometry.h"
+#include "sidebar/SidebarMetrics.h"
+#include "sidebar/SidebarModel.h"
+#include "sidebar/SidebarPanel.h"
+#include "sidebar/SidebarView.h"
+#include "windows/SpacesService.h"
+#include "windows/ThumbnailService.h"
+#include "windows/WindowService.h"
+#include "workspaces/WorkspaceManager.h"
+
+#include <QPointer>
 
 namespace corvane {
 
-void SidebarController::start() { m_started = true; }
+namespace {
+const Seconds revealDuration(0.18);
+const Seconds concealDuration(0.18);
+const Seconds relayoutDuration(0.2);
+} // namespace
 
-void SidebarController::reload() { ++m_reloadCount; }
+SidebarController::SidebarController(AppState& state)
+    : m_state(state), m_model(std::make_unique<SidebarModel>()),
+      m_panel(std::make_unique<SidebarPanel>(*state.platform().panelWindowing)),
+      m_motion(std::make_unique<PanelMotion>(*m_panel, state.animator())),
+      m_preview(std::make_unique<HoverPreviewController>(*state.platform().panelWindowing, state.animator(),
+                                                         state.settings(), state.thumbnails(),
+                                                         *state.platform().applications)) {
+    QPointer<SidebarController> self(this);
+    m_model->onHoverChange = [self](std::optional<uint32_t> id) {
+        if (self)
+            self->hoverChanged(id);
+    };
+}
+
+SidebarController::~SidebarController() {
+    removeMouseMonitors();
+    for (const QMetaObject::Connection& connection : m_observers)
+        disconnect(connection);
+    // The motion looks at the panel; it goes first.
+    m_motion.reset();
+}
+
+SidebarPanel* SidebarController::panel() const {
+    return m_panel.get();
+}
+
+QRect SidebarController::panelTargetFrame() const {
+    return m_motion->target();
+}
+
+void SidebarController::start() {
+    if (m_started)
+        return;
+    m_started = true;
+
+    installHostView();
+    m_currentScreen = targetScreen();
+
+    QPointer<SidebarController> self(this);
+    m_state.windows().displayFilter = [self](const QRectF& frame) {
+        return !self || self->isOnSidebarDisplay(frame);
+    };
+
+    m_observers.push_back(connect(m_state.platform().screens.get(), &Screens::screensChanged, this,
+                                  &SidebarController::screenParametersChanged));
+    m_menuTracking = std::make_unique<MenuTracking>(
+        [self] {
+            if (self)
+                self->m_menuOpen = true;
+        },
+        [self] {
+            if (self)
+                self->menuTrackingEnded();
+        });
+
+    trackData();
+    installMouseMonitors();
+    applyVisibility(true);
+}
+
+void SidebarController::reload() {
+    ++m_reloadCount;
+    const Settings& settings = m_state.settings();
+    if (!m_style || *m_style != settings.panelStyle()) {
+        installHostView();
+        m_preview->setStyle(std::nullopt);
+    }
+    m_currentScreen = targetScreen();
+    if (!shouldAutoHide())
+        m_autoRevealed = false;
+    m_state.spaces().refresh();
+    installMouseMonitors();
+    m_state.thumbnails().restartRefreshTimer();
+    applyVisibility(true);
+    relayout(true);
+}
 
 void SidebarController::toggle() {
     Settings& settings = m_state.settings();
+    if (shouldAutoHide() && settings.sidebarEnabled()) {
+        const bool reveal = !m_isRevealed;
+        if (reveal)
+            m_mouseEnteredSinceReveal = false;
+        m_autoRevealed = reveal;
+        m_hotkeyRevealed = reveal;
+        applyVisibility(true);
+        return;
+    }
     settings.setSidebarEnabled(!settings.sidebarEnabled());
 }
 
 double SidebarController::reservedWidth() const {
     const Settings& settings = m_state.settings();
-    if (!settings.sidebarEnabled() || settings.autoHide() || !m_panel) return 0;
-    return m_panel->width() + 16 + 8;
+    if (!settings.sidebarEnabled() || settings.autoHide())
+        return 0;
+    // The panel and its distance from the screen's edge.
+    return SidebarMetrics::thumbWidthFor(settings.thumbnailSize()) + 2 * SidebarMetrics::sideInset +
+           SidebarGeometry::edgeInset;
+}
+
+void SidebarController::installHostView() {
+    const PanelStyle style = m_state.settings().panelStyle();
+    m_style = style;
+    auto* view = new SidebarView(m_state, *m_model);
+    view->setShelfRows(
+        new ShelfRowsView(m_state, SidebarMetrics::thumbWidthFor(m_state.settings().thumbnailSize())));
+    auto* host = new TrackingHostingView(view);
+    QPointer<SidebarController> self(this);
+    host->onMouse = [self](std::optional<QPointF> point) {
+        if (!self)
+            return;
+        if (point)
+            self->m_mouseEnteredSinceReveal = true;
+        self->m_model->setMouse(point);
+        self->m_model->updateHover();
+    };
+    m_panel->setContentView(makePanelBackground(style, host, cornerRadius));
+}
+
+std::optional<ScreenInfo> SidebarController::targetScreen() const {
+    const Screens& screens = *m_state.platform().screens;
+    const Settings& settings = m_state.settings();
+    switch (settings.sidebarDisplay()) {
+    case SidebarDisplay::mouse:
+        return screenUnderMouse(screens);
+    case SidebarDisplay::specific: {
+        const QString id = settings.specificDisplayID();
+        if (auto screen = screenWithIdentifier(screens, id.isEmpty() ? std::nullopt : std::optional(id)))
+            return screen;
+        const std::vector<ScreenInfo> list = screens.screens();
+        if (list.empty())
+            return std::nullopt;
+        return list.front();
+    }
+    case SidebarDisplay::main:
+        break;
+    }
+    const std::vector<ScreenInfo> list = screens.screens();
+    if (!list.empty())
+        return list.front();
+    return screens.mainScreen();
+}
+
+SidebarMetrics SidebarController::makeMetrics() const {
+    return SidebarMetrics::current(m_state);
+}
+
+std::vector<WindowInfo> SidebarController::visibleWindows() const {
+    return pinnedFirst(m_state.windows().windows(), m_state.settings().maxVisible());
+}
+
+QRect SidebarController::panelFrame() const {
+    std::optional<ScreenInfo> screen = m_currentScreen;
+    if (!screen)
+        screen = m_state.platform().screens->mainScreen();
+    if (!screen)
+        return m_motion->target();
+    const SidebarMetrics metrics = makeMetrics();
+    const int windowCount = static_cast<int>(visibleWindows().size());
+    const int workspaceCount = static_cast<int>(m_state.workspaces().workspaces().size());
+    return SidebarGeometry::stripFrame(topLeftVisibleFrame(*screen), metrics.panelWidth(),
+                                       metrics.panelHeight(windowCount, workspaceCount),
+                                       m_state.settings().sidebarEdge());
+}
+
+bool SidebarController::currentSpaceIsFullscreen() const {
+    const SpacesService& spaces = m_state.spaces();
+    const std::optional<uint64_t> current = spaces.currentID();
+    if (!current)
+        return false;
+    for (const SpaceInfo& space : spaces.spaces())
+        if (space.id == *current)
+            return space.isFullscreen;
+    return false;
+}
+
+bool SidebarController::shouldAutoHide() const {
+    const Settings& settings = m_state.settings();
+    if (settings.autoHide())
+        return true;
+    return settings.autoHideInFullscreen() && currentSpaceIsFullscreen();
+}
+
+bool SidebarController::shouldShow() const {
+    if (m_peeking)
+        return true;
+    if (!m_state.settings().sidebarEnabled())
+        return false;
+    if (!shouldAutoHide())
+        return true;
+    return m_autoRevealed;
+}
+
+void SidebarController::applyVisibility(bool animated) {
+    const bool show = shouldShow();
+    const Settings& settings = m_state.settings();
+    m_state.windows().startWindowTimer(show);
+    m_state.thumbnails().setActive(show && !settings.stripIconsOnly());
+    if (!show) {
+        m_state.spaces().startSpacesTimer(false);
+        if (m_isRevealed)
+            conceal(animated);
+        return;
+    }
+    m_state.spaces().startSpacesTimer(settings.showSpaces());
+    if (!m_isRevealed)
+        reveal(animated);
+}
+
+QCoro::Task<void> SidebarController::refreshWindowList() {
+    co_await m_state.windows().refresh(true);
+}
+
+void SidebarController::reveal(bool animated) {
+    m_isRevealed = true;
+    m_currentScreen = targetScreen();
+    refreshWindowList();
+    ThumbnailService& thumbnails = m_state.thumbnails();
+    thumbnails.setVisible(visibleWindows());
+    thumbnails.refreshTick(0.5);
+
+    const QRect target = panelFrame();
+    if (animated) {
+        m_motion->jump(SidebarGeometry::hiddenFrame(target, m_state.settings().sidebarEdge()));
+        m_panel->setAlphaValue(0);
+        m_panel->show();
+        m_panel->raise();
+        m_motion->run(target, 1.0, revealDuration, PanelMotion::easeOut());
+    } else {
+        m_motion->jump(target);
+        m_panel->setAlphaValue(1);
+        m_panel->show();
+        m_panel->raise();
+        // Ends any fade still under way.
+        m_motion->run(target, 1.0, Seconds(0), PanelMotion::standard());
+    }
+}
+
+void SidebarController::conceal(bool animated) {
+    m_isRevealed = false;
+    m_hoverTask.cancel();
+    m_preview->hide();
+    m_state.thumbnails().clearHover();
+    m_model->setHoveredID(std::nullopt);
+
+    if (!animated) {
+        m_motion->jump(m_motion->target());
+        m_panel->hide();
+        return;
+    }
+    const QRect hidden = SidebarGeometry::hiddenFrame(m_motion->target(), m_state.settings().sidebarEdge());
+    m_motion->run(hidden, 0.0, concealDuration, PanelMotion::easeIn(), [this] {
+        // A reveal that overtook the conceal keeps the strip up.
+        if (!m_isRevealed)
+            m_panel->hide();
+    });
+}
+
+void SidebarController::relayout(bool animated) {
+    if (!m_isRevealed)
+        return;
+    const QRect target = panelFrame();
+    if (target == m_motion->target())
+        return;
+    if (animated)
+        m_motion->run(target, m_panel->alphaValue(), relayoutDuration, PanelMotion::easeInEaseOut());
+    else
+        m_motion->jump(target);
+}
+
+void SidebarController::jumpToPanelFrame() {
+    if (!m_isRevealed)
+        return;
+    const QRect target = panelFrame();
+    if (target != m_motion->target())
+        m_motion->jump(target);
+}
+
+void SidebarController::screenParametersChanged() {
+    m_currentScreen = targetScreen();
+    jumpToPanelFrame();
+}
+
+void SidebarController::trackData() {
+    // A burst of changes makes one update, on the next turn.
+    auto changed = [this] {
+        if (m_dataUpdate.isValid())
+            return;
+        QPointer<SidebarController> self(this);
+        m_dataUpdate = m_state.scheduler().schedule(Seconds(0), [self] {
+            if (self)
+                self->dataChanged();
+        });
+    };
+    WindowService* windows = &m_state.windows();
+    SpacesService* spaces = &m_state.spaces();
+    m_observers.push_back(connect(windows, &WindowService::windowsChanged, this, changed));
+    m_observers.push_back(
+        connect(&m_state.workspaces(), &WorkspaceManager::workspacesChanged, this, changed));
+    m_observers.push_back(connect(spaces, &SpacesService::spacesChanged, this, changed));
+    m_observers.push_back(connect(spaces, &SpacesService::currentIDChanged, this, changed));
+    // The shelf rows count towards the strip's height.
+    m_observers.push_back(connect(&m_state.files(), &FileShelf::foldersChanged, this, changed));
+    m_observers.push_back(connect(&m_state.files(), &FileShelf::trayChanged, this, changed));
+}
+
+void SidebarController::dataChanged() {
+    m_dataUpdate.invalidate();
+    const bool fullscreen = currentSpaceIsFullscreen();
+    if (fullscreen != m_wasFullscreen) {
+        m_wasFullscreen = fullscreen;
+        fullscreenChanged();
+    }
+    m_state.thumbnails().setVisible(visibleWindows());
+    relayout(true);
+}
+
+void SidebarController::fullscreenChanged() {
+    installMouseMonitors();
+    if (shouldAutoHide() && !m_state.settings().autoHide()) {
+        // Hidden for the full-screen desktop alone: an earlier reveal does not carry over.
+        m_autoRevealed = false;
+        m_hotkeyRevealed = false;
+    }
+    applyVisibility(true);
+    jumpToPanelFrame();
+}
+
+bool SidebarController::isOnSidebarDisplay(const QRectF& frame) const {
+    if (!m_currentScreen)
+        return true;
+    const std::optional<ScreenInfo> screen = screenForRect(*m_state.platform().screens, frame);
+    return screen && isSameScreen(*screen, *m_currentScreen);
 }
 
 } // namespace corvane

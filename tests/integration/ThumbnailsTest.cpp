@@ -191,6 +191,10 @@ TEST_F(Thumbnails, AHiddenOrVanishedWindowIsAFailedCapture) {
     const ContentAnswer listed = capture.listWindows();
     ASSERT_TRUE(listed.content && listed.content->find(logo->windowID));
     EXPECT_TRUE(capture.capture(logo->windowID, QSize(100, 75)).image);
+    // (a picture enlarged for the hover preview is opaque too)
+    const ImageAnswer enlarged = capture.capture(logo->windowID, QSize(800, 600));
+    ASSERT_TRUE(enlarged.image);
+    EXPECT_TRUE(isOpaque(*enlarged.image));
 
     // When it is minimised
     xcb_connection_t* c = desktop().connection();

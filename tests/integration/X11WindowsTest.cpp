@@ -180,8 +180,12 @@ TEST_F(X11Windows, SettingAFrameLandsTheOuterFrameOnTheRequestedRectangle) {
             }
 
             // Then the outer frame, decorations included, is exactly there
-            EXPECT_TRUE(
-                QTest::qWaitFor([&] { return serverFrame(program->client.window) == target; }, kWaitMs))
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return serverFrame(program->client.window) == target &&
+                           serverClientFrame(program->client.window) == target;
+                },
+                kWaitMs))
                 << "frame is " << serverFrame(program->client.window).x() << ","
                 << serverFrame(program->client.window).y() << " "
                 << serverFrame(program->client.window).width() << "x"

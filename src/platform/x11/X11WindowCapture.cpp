@@ -68,7 +68,7 @@ bool fitsWindowOfSize(QSize picture, QSize window) {
 }
 
 // The server leaves the unused byte of a 24-bit pixel as it likes, and Qt wants it opaque.
-// Scaling writes opaque pixels by itself; a picture taken at full size is fixed here, on a copy.
+// Smooth scaling keeps that byte when it enlarges, so every picture is fixed here.
 QImage opaque(QImage image) {
     if (image.format() != QImage::Format_RGB32)
         return image;
@@ -279,7 +279,7 @@ ImageAnswer X11WindowCapture::Shared::capture(uint32_t windowID, QSize pixelSize
     const QSize target = size.expandedTo(QSize(1, 1));
     if (target == full.size())
         return {opaque(full.copy()), {}};
-    return {full.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), {}};
+    return {opaque(full.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), {}};
 }
 
 X11WindowCapture::X11WindowCapture(QByteArray displayName) : m_shared(std::make_shared<Shared>()) {

@@ -3,6 +3,8 @@
 #include "support/IntegrationMain.h"
 #include "support/VirtualDesktop.h"
 
+#include <QMargins>
+
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -16,22 +18,47 @@ QRect serverFrame(xcb_window_t client) {
     xcb_connection_t* c = desktop().connection();
     xcb_window_t window = client;
     for (;;) {
-        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr), &std::free);
-        if (!tree) return {};
-        if (tree->parent == tree->root) break;
+        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr),
+                                           &std::free);
+        if (!tree)
+            return {};
+        if (tree->parent == tree->root)
+            break;
         window = tree->parent;
     }
-    Reply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr), &std::free);
-    if (!g) return {};
+    Reply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr),
+                                      &std::free);
+    if (!g)
+        return {};
     return QRect(g->x, g->y, g->width + 2 * g->border_width, g->height + 2 * g->border_width);
+}
+
+QRect serverClientFrame(xcb_window_t client) {
+    xcb_connection_t* c = desktop().connection();
+    Reply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c, xcb_get_geometry(c, client), nullptr),
+                                      &std::free);
+    Reply<xcb_translate_coordinates_reply_t> at(
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, client, desktop().rootWindow(), 0, 0),
+                                        nullptr),
+        &std::free);
+    if (!g || !at)
+        return {};
+    const std::vector<uint32_t> extents = windowProperty(client, "_NET_FRAME_EXTENTS");
+    const QMargins frame = extents.size() == 4
+                               ? QMargins(static_cast<int>(extents[0]), static_cast<int>(extents[2]),
+                                          static_cast<int>(extents[1]), static_cast<int>(extents[3]))
+                               : QMargins();
+    return QRect(at->dst_x, at->dst_y, g->width, g->height).marginsAdded(frame);
 }
 
 std::vector<uint32_t> windowProperty(xcb_window_t window, const char* name) {
     xcb_connection_t* c = desktop().connection();
     Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, desktop().atom(name), XCB_ATOM_ANY, 0, 1024), nullptr),
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, desktop().atom(name), XCB_ATOM_ANY, 0, 1024),
+                               nullptr),
         &std::free);
-    if (!reply || reply->format != 32) return {};
+    if (!reply || reply->format != 32)
+        return {};
     const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
     return std::vector<uint32_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
 }

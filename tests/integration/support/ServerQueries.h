@@ -15,6 +15,10 @@ namespace corvane::testing {
 // The geometry of the window manager's frame around `client`: the client's ancestor that is a
 // child of the root.
 QRect serverFrame(xcb_window_t client);
+// The outer frame as the client's own geometry gives it: its area in root coordinates plus the
+// window manager's _NET_FRAME_EXTENTS. Equal to `serverFrame` once the window manager has
+// configured both the frame and the client.
+QRect serverClientFrame(xcb_window_t client);
 // A format-32 property of a window; empty when unset.
 std::vector<uint32_t> windowProperty(xcb_window_t window, const char* name);
 bool hasState(xcb_window_t window, const char* state);

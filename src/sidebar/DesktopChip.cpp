@@ -1,0 +1,79 @@
+#include "sidebar/DesktopChip.h"
+
+#include "sidebar/SidebarMetrics.h"
+#include "sidebar/SidebarPainting.h"
+#include "sidebar/SidebarSymbols.h"
+
+#include <QPainter>
+
+namespace corvane {
+
+using namespace SidebarPainting;
+
+DesktopChip::DesktopChip(SpaceInfo space, bool isCurrent, QColor accent, QWidget* parent)
+    : QWidget(parent), m_space(space), m_isCurrent(isCurrent), m_accent(accent) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setToolTip(helpText(m_space));
+    resize(sizeHint());
+}
+
+void DesktopChip::setSpace(SpaceInfo space) {
+    if (space == m_space)
+        return;
+    m_space = space;
+    setToolTip(helpText(m_space));
+    update();
+}
+
+void DesktopChip::setCurrent(bool current) {
+    if (current == m_isCurrent)
+        return;
+    m_isCurrent = current;
+    update();
+}
+
+void DesktopChip::setAccent(QColor accent) {
+    if (accent == m_accent)
+        return;
+    m_accent = accent;
+    update();
+}
+
+QSize DesktopChip::sizeHint() const {
+    return QSize(static_cast<int>(SidebarMetrics::spaceChipWidth),
+                 static_cast<int>(SidebarMetrics::spaceChipHeight));
+}
+
+QString DesktopChip::helpText(const SpaceInfo& space) {
+    if (space.isFullscreen)
+        return QStringLiteral("Fullscreen app");
+    return QStringLiteral("Desktop ") + QString::number(space.index) +
+           QStringLiteral(" \u2014 double-click to see its windows");
+}
+
+void DesktopChip::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF box(0, 0, SidebarMetrics::spaceChipWidth, SidebarMetrics::spaceChipHeight);
+    const QColor text = primary(*this);
+    p.setPen(Qt::NoPen);
+    p.setBrush(m_isCurrent ? m_accent : withAlpha(text, 0.10));
+    p.drawRoundedRect(box, 4, 4);
+    strokeInside(p, box, 4, withAlpha(text, m_isCurrent ? 0.0 : 0.18), 0.5);
+
+    const QColor foreground = m_isCurrent ? QColor(Qt::white) : secondary(*this);
+    if (m_space.isFullscreen) {
+        QRectF symbol(0, 0, 7, 7);
+        symbol.moveCenter(box.center());
+        drawSidebarSymbol(p, QStringLiteral("arrow.up.left.and.arrow.down.right"), symbol, foreground);
+        return;
+    }
+    QFont font = this->font();
+    font.setPixelSize(9);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(foreground);
+    p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, QString::number(m_space.index));
+}
+
+} // namespace corvane

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "windows/SpaceInfo.h"
+
+#include <QColor>
+#include <QWidget>
+
+namespace corvane {
+
+// One desktop in the strip's desktops row: its number on a small rounded box, filled with the
+// accent colour while it is the desktop shown. It only draws; the strip handles the click.
+class DesktopChip : public QWidget {
+    Q_OBJECT
+public:
+    DesktopChip(SpaceInfo space, bool isCurrent, QColor accent, QWidget* parent = nullptr);
+
+    const SpaceInfo& space() const { return m_space; }
+    void setSpace(SpaceInfo space);
+    bool isCurrent() const { return m_isCurrent; }
+    void setCurrent(bool current);
+    void setAccent(QColor accent);
+
+    QSize sizeHint() const override;
+    static QString helpText(const SpaceInfo& space);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    SpaceInfo m_space;
+    bool m_isCurrent;
+    QColor m_accent;
+};
+
+} // namespace corvane

@@ -1,0 +1,74 @@
+#include "sidebar/SidebarPainting.h"
+
+#include <QPainter>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace corvane::SidebarPainting {
+
+QColor withAlpha(QColor color, double alpha) {
+    color.setAlphaF(static_cast<float>(color.alphaF() * alpha));
+    return color;
+}
+
+QColor primary(const QWidget& widget) {
+    return widget.palette().color(QPalette::WindowText);
+}
+
+QColor secondary(const QWidget& widget) {
+    return withAlpha(primary(widget), 0.55);
+}
+
+void drawShadow(QPainter& painter, const QRectF& rect, double cornerRadius, double opacity, double radius,
+                QPointF offset) {
+    // Layered rings approximate a blur: each step outward adds a little less darkness.
+    const int steps = std::max(1, static_cast<int>(std::ceil(radius)));
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    const QRectF base = rect.translated(offset);
+    for (int i = steps; i >= 1; --i) {
+        const double grow = radius * i / steps;
+        const double share = opacity * 2.0 / (steps + 1);
+        painter.setBrush(QColor::fromRgbF(0, 0, 0, static_cast<float>(share * (steps + 1 - i) / steps)));
+        painter.drawRoundedRect(base.adjusted(-grow / 2, -grow / 2, grow / 2, grow / 2),
+                                cornerRadius + grow / 2, cornerRadius + grow / 2);
+    }
+    painter.restore();
+}
+
+void adjustSaturation(QImage& image, double factor) {
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = line[x];
+            const double r = qRed(pixel), g = qGreen(pixel), b = qBlue(pixel);
+            const double grey = 0.2126 * r + 0.7152 * g + 0.0722 * b;
+            auto mix = [&](double c) {
+                return std::clamp(static_cast<int>(std::lround(grey + factor * (c - grey))), 0,
+                                  qAlpha(pixel));
+            };
+            line[x] = qRgba(mix(r), mix(g), mix(b), qAlpha(pixel));
+        }
+    }
+}
+
+void strokeInside(QPainter& painter, const QRectF& rect, double cornerRadius, const QColor& color,
+                  double width) {
+    painter.save();
+    QPen pen(color, width);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    pen.setMiterLimit(10);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const double inset = width / 2;
+    const double radius = std::max(0.0, cornerRadius - inset);
+    painter.drawRoundedRect(rect.adjusted(inset, inset, -inset, -inset), radius, radius);
+    painter.restore();
+}
+
+} // namespace corvane::SidebarPainting

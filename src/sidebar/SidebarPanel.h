@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/FloatingPanel.h"
+
+namespace corvane {
+
+// The strip's window: a floating panel that takes clicks and pointer moves but never focus.
+class SidebarPanel : public FloatingPanel {
+    Q_OBJECT
+public:
+    // The strip floats above ordinary windows; the hover card stands one level higher.
+    static constexpr int level = 3;
+
+    explicit SidebarPanel(PanelWindowing& windowing)
+        : FloatingPanel(windowing, QRect(0, 0, 100, 100), level, false) {}
+};
+
+} // namespace corvane

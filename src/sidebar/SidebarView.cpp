@@ -1,0 +1,573 @@
+#include "sidebar/SidebarView.h"
+
+#include "shelf/FileShelf.h"
+
+#include "app/AppState.h"
+#include "app/Settings.h"
+#include "settings/SettingsWindowController.h"
+#include "sidebar/AddWorkspaceChip.h"
+#include "sidebar/DesktopChip.h"
+#include "sidebar/NoWindowsPlaceholder.h"
+#include "sidebar/PinnedFirst.h"
+#include "sidebar/SidebarFooter.h"
+#include "sidebar/SidebarModel.h"
+#include "sidebar/SidebarPainting.h"
+#include "sidebar/StripAccent.h"
+#include "sidebar/ThumbnailCell.h"
+#include "sidebar/WindowContextMenu.h"
+#include "sidebar/WindowDragPayload.h"
+#include "sidebar/WorkspaceChip.h"
+#include "sidebar/WorkspaceChipMenu.h"
+#include "windows/SpacesService.h"
+#include "windows/ThumbnailService.h"
+#include "windows/WindowService.h"
+#include "workspaces/WorkspaceManager.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <cmath>
+
+namespace corvane {
+
+using namespace SidebarPainting;
+
+namespace {
+
+constexpr double hairlineRadius = 14;
+
+QRect toPixels(const QRectF& rect) {
+    return QRect(static_cast<int>(std::lround(rect.left())), static_cast<int>(std::lround(rect.top())),
+                 static_cast<int>(std::lround(rect.width())), static_cast<int>(std::lround(rect.height())));
+}
+
+// The top-left corner of item `index` of a centred grid of `columns` columns in `area`.
+QPointF gridPosition(const QRectF& area, int index, int columns, QSizeF item, double spacing) {
+    const double gridWidth = columns * item.width() + (columns - 1) * spacing;
+    const double left = area.left() + (area.width() - gridWidth) / 2;
+    const int row = index / columns;
+    const int column = index % columns;
+    return {left + column * (item.width() + spacing), area.top() + row * (item.height() + spacing)};
+}
+
+} // namespace
+
+SidebarView::SidebarView(AppState& state, SidebarModel& model, QWidget* parent)
+    : QWidget(parent), m_state(state), m_model(model), m_icons(*state.platform().applications) {
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    m_list = new QScrollArea(this);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setWidgetResizable(false);
+    m_list->setAutoFillBackground(false);
+    m_list->viewport()->setAutoFillBackground(false);
+    m_listContent = new QWidget;
+    m_listContent->setAutoFillBackground(false);
+    m_list->setWidget(m_listContent);
+    m_emptyState = new NoWindowsPlaceholder(m_listContent);
+    connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { publishCellFrames(); });
+
+    m_addChip = new AddWorkspaceChip(this);
+    connect(m_addChip, &AddWorkspaceChip::clicked, this, [this] { m_state.saveCurrentWindows(); });
+    m_footer = new SidebarFooter(this);
+    connect(m_footer, &SidebarFooter::settingsClicked, this,
+            [this] { m_state.settingsWindow().show(SettingsTab::keep); });
+
+    auto reloadView = [this] { reload(); };
+    connect(&state.windows(), &WindowService::windowsChanged, this, reloadView);
+    connect(&state.workspaces(), &WorkspaceManager::workspacesChanged, this, reloadView);
+    connect(&state.workspaces(), &WorkspaceManager::restoringIDChanged, this, [this] { applyModel(); });
+    connect(&state.spaces(), &SpacesService::spacesChanged, this, reloadView);
+    connect(&state.spaces(), &SpacesService::currentIDChanged, this, reloadView);
+    connect(&state.settings(), &Settings::changed, this, reloadView);
+    connect(&state.files(), &FileShelf::foldersChanged, this, reloadView);
+    connect(&state.files(), &FileShelf::trayChanged, this, reloadView);
+    connect(&model, &SidebarModel::hoveredIDChanged, this, [this] { applyModel(); });
+    connect(&model, &SidebarModel::selectionIDChanged, this, [this] { applyModel(); });
+    connect(&model, &SidebarModel::dropTargetWorkspaceChanged, this, [this] { applyModel(); });
+
+    reload();
+    resize(sizeHint());
+}
+
+SidebarView::~SidebarView() = default;
+
+void SidebarView::setShelfRows(QWidget* rows) {
+    if (rows == m_shelfRows)
+        return;
+    if (m_shelfRows) {
+        m_shelfRows->hide();
+        m_shelfRows->deleteLater();
+    }
+    m_shelfRows = rows;
+    if (rows)
+        rows->setParent(this);
+    relayout();
+}
+
+void SidebarView::reload() {
+    const Settings& settings = m_state.settings();
+    m_metrics = SidebarMetrics::current(m_state);
+    m_accent = stripAccent(settings);
+    m_visible = pinnedFirst(m_state.windows().windows(), settings.maxVisible());
+    m_workspaces = m_metrics.showWorkspaces ? m_state.workspaces().workspaces() : std::vector<Workspace>{};
+    m_spaces = m_metrics.spaceCount > 0 ? m_state.spaces().spaces() : std::vector<SpaceInfo>{};
+
+    rebuildWindowCells();
+    rebuildWorkspaceChips();
+    rebuildDesktopChips();
+    applyModel();
+    updateGeometry();
+    relayout();
+    update();
+}
+
+std::shared_ptr<ThumbnailBox> SidebarView::boxFor(uint32_t windowID, bool always) const {
+    if (!always && !m_state.settings().showThumbnails())
+        return nullptr;
+    return m_state.thumbnails().box(windowID);
+}
+
+void SidebarView::rebuildWindowCells() {
+    std::map<uint32_t, ThumbnailCell*> next;
+    for (const WindowInfo& window : m_visible) {
+        ThumbnailCell* cell = nullptr;
+        if (auto it = m_cells.find(window.windowID); it != m_cells.end()) {
+            cell = it->second;
+            m_cells.erase(it);
+            cell->setWindow(window);
+            cell->setBox(boxFor(window.windowID, false));
+            cell->setMetrics(m_metrics);
+            cell->setAccent(m_accent);
+        } else {
+            cell = new ThumbnailCell(window, boxFor(window.windowID, false), m_metrics, false, false,
+                                     m_accent, &m_icons, m_listContent);
+            cell->setAcceptDrops(true);
+            cell->installEventFilter(this);
+            cell->show();
+        }
+        next.emplace(window.windowID, cell);
+    }
+    // A cell may be the one whose event is being handled (a drop that reorders the list):
+    // it goes on the next turn of the event loop.
+    for (auto& [id, cell] : m_cells) {
+        cell->hide();
+        cell->deleteLater();
+    }
+    m_cells = std::move(next);
+}
+
+void SidebarView::rebuildWorkspaceChips() {
+    std::map<QUuid, WorkspaceChip*> next;
+    for (const Workspace& workspace : m_workspaces) {
+        WorkspaceChip* chip = nullptr;
+        if (auto it = m_chips.find(workspace.id); it != m_chips.end()) {
+            chip = it->second;
+            m_chips.erase(it);
+            chip->setWorkspace(workspace);
+        } else {
+            chip = new WorkspaceChip(workspace, false, false, this);
+            chip->setAcceptDrops(true);
+            chip->installEventFilter(this);
+            chip->show();
+        }
+        next.emplace(workspace.id, chip);
+    }
+    for (auto& [id, chip] : m_chips) {
+        chip->hide();
+        chip->deleteLater();
+    }
+    m_chips = std::move(next);
+    m_addChip->setVisible(m_metrics.showWorkspaces);
+}
+
+void SidebarView::rebuildDesktopChips() {
+    const std::optional<uint64_t> current = m_state.spaces().currentID();
+    std::map<uint64_t, DesktopChip*> next;
+    for (const SpaceInfo& space : m_spaces) {
+        DesktopChip* chip = nullptr;
+        if (auto it = m_desktopChips.find(space.id); it != m_desktopChips.end()) {
+            chip = it->second;
+            m_desktopChips.erase(it);
+            chip->setSpace(space);
+        } else {
+            chip = new DesktopChip(space, false, m_accent, this);
+            chip->installEventFilter(this);
+            chip->show();
+        }
+        chip->setCurrent(current == space.id);
+        chip->setAccent(m_accent);
+        next.emplace(space.id, chip);
+    }
+    for (auto& [id, chip] : m_desktopChips) {
+        chip->hide();
+        chip->deleteLater();
+    }
+    m_desktopChips = std::move(next);
+}
+
+void SidebarView::applyModel() {
+    for (auto& [id, cell] : m_cells) {
+        cell->setHovered(m_model.hoveredID() == id);
+        cell->setSelected(m_model.selectionID() == id);
+    }
+    const std::optional<QUuid> restoring = m_state.workspaces().restoringID();
+    for (auto& [id, chip] : m_chips) {
+        chip->setTargeted(m_model.dropTargetWorkspace() == id);
+        chip->setRestoring(restoring == id);
+    }
+}
+
+SidebarLayout SidebarView::sectionLayout() const {
+    return SidebarLayout::make(m_metrics, QSizeF(size()), static_cast<int>(m_workspaces.size()));
+}
+
+QSize SidebarView::sizeHint() const {
+    const double height =
+        m_metrics.panelHeight(static_cast<int>(m_visible.size()), static_cast<int>(m_workspaces.size()));
+    return QSize(static_cast<int>(std::ceil(m_metrics.panelWidth())), static_cast<int>(std::ceil(height)));
+}
+
+void SidebarView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    relayout();
+}
+
+void SidebarView::relayout() {
+    const SidebarLayout layout = sectionLayout();
+    const int columns = m_metrics.chipsPerRow();
+
+    // Workspace chips, then the add chip, in one grid.
+    const QSizeF chipSize(SidebarMetrics::chipSide, SidebarMetrics::chipSide);
+    int index = 0;
+    for (const Workspace& workspace : m_workspaces) {
+        WorkspaceChip* chip = m_chips.at(workspace.id);
+        const QPointF at =
+            gridPosition(layout.workspaces, index++, columns, chipSize, SidebarMetrics::chipSpacing);
+        chip->setGeometry(QRect(toPixels(QRectF(at, chipSize)).topLeft() -
+                                    QPoint(WorkspaceChip::bleed, WorkspaceChip::bleed),
+                                chip->sizeHint()));
+    }
+    if (m_metrics.showWorkspaces) {
+        const QPointF at =
+            gridPosition(layout.workspaces, index, columns, chipSize, SidebarMetrics::chipSpacing);
+        m_addChip->setGeometry(toPixels(QRectF(at, chipSize)));
+    }
+
+    // The window list: its viewport is the list section, its content as tall as its cells.
+    m_list->setGeometry(toPixels(layout.windowList));
+    const double listWidth = layout.windowList.width();
+    const double cellLeft = (listWidth - m_metrics.thumbWidth) / 2;
+    const double contentHeight = m_metrics.windowListHeight(static_cast<int>(m_visible.size()));
+    m_listContent->resize(static_cast<int>(std::lround(listWidth)),
+                          static_cast<int>(std::ceil(contentHeight)));
+    const QSizeF cellSize = ThumbnailCell::cellSize(m_metrics);
+    m_emptyState->setVisible(m_visible.empty());
+    m_emptyState->setGeometry(toPixels(QRectF(QPointF(cellLeft, SidebarMetrics::listPadding), cellSize)));
+    double top = SidebarMetrics::listPadding;
+    for (const WindowInfo& window : m_visible) {
+        ThumbnailCell* cell = m_cells.at(window.windowID);
+        const QPoint at = toPixels(QRectF(QPointF(cellLeft, top), cellSize)).topLeft();
+        cell->setGeometry(QRect(at - QPoint(ThumbnailCell::bleed, ThumbnailCell::bleed), cell->sizeHint()));
+        top += cellSize.height() + SidebarMetrics::cellSpacing;
+    }
+
+    // The shelf rows, a column wide, at the top of their section.
+    if (m_shelfRows) {
+        const bool shown = m_metrics.fileRowCount >= 1;
+        if (shown) {
+            const int hinted = m_shelfRows->sizeHint().height();
+            const double height = hinted >= 0 ? hinted : layout.shelfRows.height();
+            const QRectF rows(SidebarMetrics::sideInset, layout.shelfRows.top(), m_metrics.thumbWidth,
+                              height);
+            m_shelfRows->setGeometry(toPixels(rows));
+        }
+        m_shelfRows->setVisible(shown);
+    }
+
+    const QSizeF spaceSize(SidebarMetrics::spaceChipWidth, SidebarMetrics::spaceChipHeight);
+    index = 0;
+    for (const SpaceInfo& space : m_spaces) {
+        const QPointF at =
+            gridPosition(layout.spaces, index++, columns, spaceSize, SidebarMetrics::chipSpacing);
+        m_desktopChips.at(space.id)->setGeometry(toPixels(QRectF(at, spaceSize)));
+    }
+
+    m_footer->setVisible(m_metrics.showFooter);
+    if (m_metrics.showFooter)
+        m_footer->setGeometry(toPixels(layout.footer));
+
+    publishCellFrames();
+}
+
+void SidebarView::publishCellFrames() {
+    CellFramesKey::Value frames = CellFramesKey::defaultValue();
+    for (const auto& [id, cell] : m_cells) {
+        const QPointF origin = cell->mapTo(this, QPoint(0, 0));
+        CellFramesKey::reduce(frames, {{id, cell->cellRect().translated(origin)}});
+    }
+    m_model.setCellFrames(std::move(frames));
+    m_model.setVisibleCellArea(
+        QRectF(m_list->viewport()->mapTo(this, QPoint(0, 0)), m_list->viewport()->size()));
+    // The list may have moved under a still pointer.
+    m_model.updateHover();
+}
+
+void SidebarView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const SidebarLayout layout = sectionLayout();
+    const QColor separator = withAlpha(primary(*this), 0.12);
+    for (const QRectF& box : {layout.workspacesSeparator, layout.filesSeparator, layout.spacesSeparator}) {
+        if (box.isEmpty())
+            continue;
+        const double width = m_metrics.thumbWidth * 0.6;
+        const QRectF capsule(box.center().x() - width / 2, box.center().y() - 0.5, width, 1);
+        p.setPen(Qt::NoPen);
+        p.setBrush(separator);
+        p.drawRoundedRect(capsule, 0.5, 0.5);
+    }
+    strokeInside(p, QRectF(rect()), hairlineRadius, withAlpha(Qt::white, 0.12), 0.5);
+}
+
+ThumbnailCell* SidebarView::cell(uint32_t windowID) const {
+    auto it = m_cells.find(windowID);
+    return it == m_cells.end() ? nullptr : it->second;
+}
+
+WorkspaceChip* SidebarView::workspaceChip(const QUuid& id) const {
+    auto it = m_chips.find(id);
+    return it == m_chips.end() ? nullptr : it->second;
+}
+
+DesktopChip* SidebarView::desktopChip(uint64_t id) const {
+    auto it = m_desktopChips.find(id);
+    return it == m_desktopChips.end() ? nullptr : it->second;
+}
+
+void SidebarView::ensureVisible(uint32_t windowID) {
+    if (ThumbnailCell* found = cell(windowID))
+        m_list->ensureWidgetVisible(found, 0, 0);
+}
+
+// --- Gestures ---
+
+bool SidebarView::dropOnWindow(uint32_t targetID, const QStringList& texts) {
+    const std::vector<uint32_t> ids = WindowDragPayload::windowIDs(texts);
+    if (ids.empty() || ids.front() == targetID)
+        return false;
+    WindowService& windows = m_state.windows();
+    const auto& pinned = windows.pinned();
+    if (std::find(pinned.begin(), pinned.end(), targetID) == pinned.end())
+        windows.togglePin(targetID);
+    windows.movePinned(ids.front(), targetID);
+    return true;
+}
+
+bool SidebarView::dropOnWorkspace(const Workspace& workspace, const QStringList& texts) {
+    const std::vector<uint32_t> ids = WindowDragPayload::windowIDs(texts);
+    for (uint32_t id : ids)
+        m_state.addWindowToWorkspace(id, workspace.id);
+    return !ids.empty();
+}
+
+void SidebarView::workspaceDragEntered(const QUuid& id) {
+    m_model.setDropTargetWorkspace(id);
+}
+
+void SidebarView::workspaceDragLeft(const QUuid& id) {
+    // A neighbour entered meanwhile keeps its mark.
+    if (m_model.dropTargetWorkspace() == id)
+        m_model.setDropTargetWorkspace(std::nullopt);
+}
+
+QMenu* SidebarView::makeWindowMenu(const WindowInfo& window) {
+    return new WindowContextMenu(m_state, window);
+}
+
+QMenu* SidebarView::makeWorkspaceMenu(const Workspace& workspace) {
+    return new WorkspaceChipMenu(m_state, workspace);
+}
+
+void SidebarView::runMenu(QMenu* menu, const QPoint& globalPosition) {
+    Q_EMIT menuTrackingChanged(true);
+    menu->exec(globalPosition);
+    Q_EMIT menuTrackingChanged(false);
+    menu->deleteLater();
+}
+
+void SidebarView::startWindowDrag(ThumbnailCell& cell) {
+    const WindowInfo window = cell.window();
+    // The drag shows the window's picture even when the list shows none.
+    ThumbnailCell preview(window, boxFor(window.windowID, true), m_metrics, false, false, m_accent, &m_icons);
+    preview.setAttribute(Qt::WA_DontShowOnScreen);
+    const QPixmap picture = preview.grab();
+
+    auto* drag = new QDrag(this);
+    drag->setMimeData(WindowDragPayload::mimeData(window.windowID).release());
+    drag->setPixmap(picture);
+    drag->setHotSpot(QPoint(picture.width() / 2, picture.height() / 2));
+    m_model.setDragging(true);
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+    m_model.setDragging(false);
+}
+
+bool SidebarView::eventFilter(QObject* watched, QEvent* event) {
+    if (auto* found = qobject_cast<ThumbnailCell*>(watched))
+        return handleCellEvent(*found, event);
+    if (auto* found = qobject_cast<WorkspaceChip*>(watched))
+        return handleChipEvent(*found, event);
+    if (auto* found = qobject_cast<DesktopChip*>(watched))
+        return handleDesktopEvent(*found, event);
+    return QWidget::eventFilter(watched, event);
+}
+
+namespace {
+
+bool isLeftPress(QEvent* event) {
+    return event->type() == QEvent::MouseButtonPress &&
+           static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+}
+
+bool isLeftRelease(QEvent* event) {
+    return event->type() == QEvent::MouseButtonRelease &&
+           static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+}
+
+QPointF mousePosition(QEvent* event) {
+    return static_cast<QMouseEvent*>(event)->position();
+}
+
+bool acceptTextDrag(QEvent* event) {
+    auto* drag = static_cast<QDragMoveEvent*>(event);
+    if (!drag->mimeData()->hasText()) {
+        drag->ignore();
+        return false;
+    }
+    drag->acceptProposedAction();
+    return true;
+}
+
+} // namespace
+
+bool SidebarView::handleCellEvent(ThumbnailCell& cell, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (!isLeftPress(event))
+            return false;
+        if (cell.cellRect().contains(mousePosition(event)))
+            m_press = {&cell, mousePosition(event).toPoint()};
+        return true;
+    case QEvent::MouseMove: {
+        auto* move = static_cast<QMouseEvent*>(event);
+        if (m_press.target == &cell && (move->buttons() & Qt::LeftButton) &&
+            (move->position().toPoint() - m_press.position).manhattanLength() >=
+                QApplication::startDragDistance()) {
+            m_press = {};
+            startWindowDrag(cell);
+        }
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        const bool click =
+            isLeftRelease(event) && m_press.target == &cell && cell.cellRect().contains(mousePosition(event));
+        m_press = {};
+        if (click)
+            m_state.focusWindow(cell.window());
+        return true;
+    }
+    case QEvent::ContextMenu:
+        runMenu(makeWindowMenu(cell.window()), static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        acceptTextDrag(event);
+        return true;
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (dropOnWindow(cell.window().windowID, WindowDragPayload::texts(*drop->mimeData())))
+            drop->acceptProposedAction();
+        else
+            drop->ignore();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool SidebarView::handleChipEvent(WorkspaceChip& chip, QEvent* event) {
+    const QUuid id = chip.workspace().id;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (!isLeftPress(event))
+            return false;
+        if (chip.chipRect().contains(mousePosition(event)))
+            m_press = {&chip, mousePosition(event).toPoint()};
+        return true;
+    case QEvent::MouseButtonRelease: {
+        const bool click =
+            isLeftRelease(event) && m_press.target == &chip && chip.chipRect().contains(mousePosition(event));
+        m_press = {};
+        if (click)
+            m_state.restoreWorkspace(chip.workspace());
+        return true;
+    }
+    case QEvent::ContextMenu:
+        runMenu(makeWorkspaceMenu(chip.workspace()), static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    case QEvent::DragEnter:
+        if (acceptTextDrag(event))
+            workspaceDragEntered(id);
+        return true;
+    case QEvent::DragMove:
+        acceptTextDrag(event);
+        return true;
+    case QEvent::DragLeave:
+        workspaceDragLeft(id);
+        return true;
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        // The chip may go away with the workspace list changing below: act on a copy.
+        const Workspace workspace = chip.workspace();
+        workspaceDragLeft(id);
+        if (dropOnWorkspace(workspace, WindowDragPayload::texts(*drop->mimeData())))
+            drop->acceptProposedAction();
+        else
+            drop->ignore();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool SidebarView::handleDesktopEvent(DesktopChip& chip, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (isLeftPress(event))
+            m_press = {&chip, mousePosition(event).toPoint()};
+        return true;
+    case QEvent::MouseButtonRelease: {
+        const bool click = isLeftRelease(event) && m_press.target == &chip &&
+                           chip.rect().contains(mousePosition(event).toPoint());
+        m_press = {};
+        if (click)
+            m_state.spaces().handleSpaceClick(chip.space().id, chip.space().index);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace corvane

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "app/AppIcons.h"
+#include "sidebar/SidebarLayout.h"
+#include "sidebar/SidebarMetrics.h"
+#include "windows/SpaceInfo.h"
+#include "windows/ThumbnailBox.h"
+#include "windows/WindowInfo.h"
+#include "workspaces/Workspace.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QUuid>
+#include <QWidget>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QMenu;
+class QScrollArea;
+
+namespace corvane {
+
+class AddWorkspaceChip;
+class AppState;
+class DesktopChip;
+class SidebarFooter;
+class SidebarModel;
+class ThumbnailCell;
+class WorkspaceChip;
+
+// The strip's content, top to bottom: the workspace chips, the scrolling list of window cells,
+// the shelf rows, the desktops and the footer, laid out from `SidebarMetrics`. It follows the
+// window list, the workspaces, the desktops, the preferences and the shared model, and turns
+// clicks, drags, drops and context menus into the application's actions. It keeps the model's
+// cell frames and visible cell area current (in its own coordinates), so the controller can hit
+// test the pointer and anchor the preview; the pointer itself is reported by the controller.
+class SidebarView : public QWidget {
+    Q_OBJECT
+public:
+    SidebarView(AppState& state, SidebarModel& model, QWidget* parent = nullptr);
+    ~SidebarView() override;
+
+    // Places the shelf rows (one widget holding every row) below the window list. The view takes
+    // the widget over; it shows while the strip lists shelf sources, at its size hint's height.
+    // Passing null removes the current one.
+    void setShelfRows(QWidget* rows);
+    QWidget* shelfRows() const { return m_shelfRows; }
+
+    // Reads everything it shows again. Called on its own for every change it follows; others may
+    // call it after a change it does not follow (the shelf's folders).
+    void reload();
+
+    const SidebarMetrics& metrics() const { return m_metrics; }
+    QColor accent() const { return m_accent; }
+    // The windows listed: pinned first, then the others up to the preference's limit.
+    const std::vector<WindowInfo>& visibleWindows() const { return m_visible; }
+    SidebarLayout sectionLayout() const;
+    // The natural size: the strip's width by `SidebarMetrics::panelHeight`.
+    QSize sizeHint() const override;
+
+    // --- The pieces, for the switcher and for tests ---
+    ThumbnailCell* cell(uint32_t windowID) const;
+    WorkspaceChip* workspaceChip(const QUuid& id) const;
+    AddWorkspaceChip* addChip() const { return m_addChip; }
+    DesktopChip* desktopChip(uint64_t id) const;
+    SidebarFooter* footer() const { return m_footer; }
+    QScrollArea* windowList() const { return m_list; }
+    // Scrolls the list so that the window's cell shows.
+    void ensureVisible(uint32_t windowID);
+
+    // --- Gestures, as the strip performs them ---
+    // Dropping window texts on a cell: pins the target when it is not, then puts the dragged
+    // window just before it. Refused (false) without a window number or onto itself.
+    bool dropOnWindow(uint32_t targetID, const QStringList& texts);
+    // Dropping window texts on a chip adds each window to the workspace; refused (false) without
+    // any window number.
+    bool dropOnWorkspace(const Workspace& workspace, const QStringList& texts);
+    // A drag entering or leaving a chip; leaving clears the mark only if it is still this chip's.
+    void workspaceDragEntered(const QUuid& id);
+    void workspaceDragLeft(const QUuid& id);
+    // The menus the strip opens; built afresh each time. The caller owns them.
+    QMenu* makeWindowMenu(const WindowInfo& window);
+    QMenu* makeWorkspaceMenu(const Workspace& workspace);
+
+Q_SIGNALS:
+    // A menu of the strip opened or closed; the strip must not hide while one is open.
+    void menuTrackingChanged(bool open);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Press {
+        QPointer<QWidget> target;
+        QPoint position;
+    };
+
+    void rebuildWindowCells();
+    void rebuildWorkspaceChips();
+    void rebuildDesktopChips();
+    void applyModel();
+    void relayout();
+    void publishCellFrames();
+    void runMenu(QMenu* menu, const QPoint& globalPosition);
+    void startWindowDrag(ThumbnailCell& cell);
+    bool handleCellEvent(ThumbnailCell& cell, QEvent* event);
+    bool handleChipEvent(WorkspaceChip& chip, QEvent* event);
+    bool handleDesktopEvent(DesktopChip& chip, QEvent* event);
+    std::shared_ptr<ThumbnailBox> boxFor(uint32_t windowID, bool always) const;
+
+    AppState& m_state;
+    SidebarModel& m_model;
+    AppIcons m_icons;
+
+    SidebarMetrics m_metrics;
+    QColor m_accent;
+    std::vector<WindowInfo> m_visible;
+    std::vector<Workspace> m_workspaces;
+    std::vector<SpaceInfo> m_spaces;
+
+    QScrollArea* m_list = nullptr;
+    QWidget* m_listContent = nullptr;
+    QWidget* m_emptyState = nullptr;
+    std::map<uint32_t, ThumbnailCell*> m_cells;
+    std::map<QUuid, WorkspaceChip*> m_chips;
+    AddWorkspaceChip* m_addChip = nullptr;
+    std::map<uint64_t, DesktopChip*> m_desktopChips;
+    SidebarFooter* m_footer = nullptr;
+    QPointer<QWidget> m_shelfRows;
+    Press m_press;
+};
+
+} // namespace corvane

@@ -1,0 +1,17 @@
+#include "sidebar/StripAccent.h"
+
+#include "app/Colors.h"
+#include "app/Settings.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+namespace corvane {
+
+QColor stripAccent(const Settings& settings) {
+    if (settings.sidebarAccent() == AccentChoice::lumenForge)
+        return brandColor();
+    return QGuiApplication::palette().color(QPalette::Highlight);
+}
+
+} // namespace corvane

@@ -1,0 +1,58 @@
+#include "sidebar/WindowContextMenu.h"
+
+#include "app/AppState.h"
+#include "platform/RunningApplications.h"
+#include "windows/WindowService.h"
+#include "workspaces/WorkspaceManager.h"
+
+namespace corvane {
+
+WindowContextMenu::WindowContextMenu(AppState& state, WindowInfo window, QWidget* parent)
+    : QMenu(parent), m_state(state), m_window(std::move(window)) {
+    // The actions act on the window as the strip last drew it; the titles read the same copy.
+    addAction(QStringLiteral("Focus"), this, [this] { m_state.focusWindow(m_window); });
+    m_workspaceMenu = addMenu(QStringLiteral("Add to Workspace"));
+    buildWorkspaceMenu();
+    addAction(m_window.isPinned ? QStringLiteral("Unpin") : QStringLiteral("Pin to Top"), this,
+              [this] { m_state.windows().togglePin(m_window.windowID); });
+    addSeparator();
+    addAction(m_window.isMinimized ? QStringLiteral("Restore") : QStringLiteral("Minimize"), this,
+              [this] { m_state.setMinimized(m_window); });
+    addAction(QStringLiteral("Close Window"), this, [this] { m_state.closeWindow(m_window); });
+    addSeparator();
+    addAction(QStringLiteral("Hide ") + m_window.appName, this, [this] { hideApplication(); });
+    addAction(QStringLiteral("Quit ") + m_window.appName, this, [this] { quitApplication(); });
+}
+
+void WindowContextMenu::buildWorkspaceMenu() {
+    const std::vector<Workspace>& workspaces = m_state.workspaces().workspaces();
+    for (const Workspace& workspace : workspaces) {
+        // Names are the user's own text, shown as typed.
+        QAction* item = m_workspaceMenu->addAction(workspace.name);
+        connect(item, &QAction::triggered, this,
+                [this, id = workspace.id] { m_state.addWindowToWorkspace(m_window.windowID, id); });
+    }
+    if (!workspaces.empty())
+        m_workspaceMenu->addSeparator();
+    m_workspaceMenu->addAction(QStringLiteral("New Workspace\u2026"), this,
+                               [this] { m_state.saveWorkspace({m_window}); });
+}
+
+void WindowContextMenu::hideApplication() {
+    RunningApplications& running = *m_state.platform().runningApplications;
+    if (running.application(m_window.pid))
+        running.hide(m_window.pid);
+}
+
+// The desktop offers no way to ask another program to quit as a whole. Closing each of its
+// windows is the polite equivalent: every program gets its usual chance to ask about unsaved work.
+void WindowContextMenu::quitApplication() {
+    if (!m_state.platform().runningApplications->application(m_window.pid))
+        return;
+    for (const WindowInfo& window : m_state.windows().allWindows()) {
+        if (window.pid == m_window.pid)
+            m_state.closeWindow(window);
+    }
+}
+
+} // namespace corvane

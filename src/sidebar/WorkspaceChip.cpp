@@ -1,0 +1,105 @@
+#include "sidebar/WorkspaceChip.h"
+
+#include "app/Colors.h"
+#include "sidebar/SidebarPainting.h"
+
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPainter>
+
+#include <cmath>
+
+namespace corvane {
+
+using namespace SidebarPainting;
+
+WorkspaceChip::WorkspaceChip(Workspace workspace, bool isTargeted, bool isRestoring, QWidget* parent)
+    : QWidget(parent), m_workspace(std::move(workspace)), m_isTargeted(isTargeted),
+      m_isRestoring(isRestoring) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setToolTip(helpText(m_workspace));
+    resize(sizeHint());
+}
+
+void WorkspaceChip::setWorkspace(Workspace workspace) {
+    if (workspace == m_workspace)
+        return;
+    m_workspace = std::move(workspace);
+    setToolTip(helpText(m_workspace));
+    update();
+}
+
+void WorkspaceChip::setTargeted(bool targeted) {
+    if (targeted == m_isTargeted)
+        return;
+    m_isTargeted = targeted;
+    update();
+}
+
+void WorkspaceChip::setRestoring(bool restoring) {
+    if (restoring == m_isRestoring)
+        return;
+    m_isRestoring = restoring;
+    update();
+}
+
+QRectF WorkspaceChip::chipRect() const {
+    return QRectF(bleed, bleed, side, side);
+}
+
+QSize WorkspaceChip::sizeHint() const {
+    const int extent = static_cast<int>(side) + 2 * bleed;
+    return QSize(extent, extent);
+}
+
+QColor WorkspaceChip::discColor() const {
+    const RGB rgb = hexComponents(m_workspace.colorHex);
+    return QColor::fromRgbF(static_cast<float>(rgb.r), static_cast<float>(rgb.g), static_cast<float>(rgb.b));
+}
+
+QString WorkspaceChip::helpText(const Workspace& workspace) {
+    if (!workspace.hotkeyIndex)
+        return workspace.name;
+    return workspace.name + QStringLiteral("  \u2325") + QString::number(*workspace.hotkeyIndex);
+}
+
+void WorkspaceChip::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QRectF chip = chipRect();
+    p.translate(chip.center());
+    p.scale(scale(), scale());
+    p.translate(-chip.center());
+
+    drawShadow(p, chip, side / 2, 0.25, 1.5, QPointF(0, 1));
+
+    // A gentle top-to-bottom gradient of the colour, lighter above.
+    const QColor base = discColor();
+    QLinearGradient gradient(chip.topLeft(), chip.bottomLeft());
+    gradient.setColorAt(0, base.lighter(115));
+    gradient.setColorAt(1, base.darker(110));
+    p.setPen(Qt::NoPen);
+    p.setBrush(gradient);
+    p.drawEllipse(chip);
+
+    // Two wide letters shrink (down to 60 %) rather than being cut.
+    QFont font = this->font();
+    font.setPixelSize(8);
+    font.setWeight(QFont::Black);
+    const QString initials = m_workspace.initials();
+    const double room = side - 4;
+    const double width = QFontMetricsF(font).horizontalAdvance(initials);
+    if (width > room) {
+        const double factor = std::max(0.6, room / width);
+        font.setPixelSize(std::max(1, static_cast<int>(std::floor(8 * factor))));
+    }
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(chip, Qt::AlignCenter | Qt::TextSingleLine, initials);
+
+    if (m_isRestoring)
+        strokeInside(p, chip, side / 2, withAlpha(Qt::white, 0.9), 1.5);
+}
+
+} // namespace corvane

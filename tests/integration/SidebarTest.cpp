@@ -1,0 +1,268 @@
+// The strip on a real desktop: it stands at the left edge of the primary screen with one live
+// thumbnail per real window, its cells focus, minimise and close real windows, snapping leaves its
+// room free, and resting the pointer on a cell opens the large preview beside it.
+#include "support/IntegrationMain.h"
+#include "support/LiveApp.h"
+#include "support/ServerQueries.h"
+#include "support/VirtualDesktop.h"
+
+#include "app/FloatingPanel.h"
+#include "app/ScreenHelpers.h"
+#include "app/Settings.h"
+#include "sidebar/HoverPreviewController.h"
+#include "sidebar/HoverPreviewModel.h"
+#include "sidebar/SidebarController.h"
+#include "sidebar/SidebarView.h"
+#include "sidebar/ThumbnailCell.h"
+#include "snapping/SnapController.h"
+#include "windows/ThumbnailService.h"
+#include "windows/WindowService.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDir>
+#include <QMenu>
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+using namespace corvane;
+using namespace corvane::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+class Sidebar : public ::testing::Test {
+protected:
+    ~Sidebar() override {
+        for (QProcess* program : m_programs)
+            program->kill();
+        for (QProcess* program : m_programs)
+            program->waitForFinished(2000);
+    }
+
+    // A real program's window on a white background, once its frame shows.
+    xcb_window_t open(const QString& program, QStringList arguments) {
+        arguments << QStringLiteral("-bg") << QStringLiteral("white");
+        QProcess* process = desktop().launch(program, arguments);
+        EXPECT_NE(process, nullptr);
+        if (!process)
+            return XCB_WINDOW_NONE;
+        m_programs.push_back(process);
+        const auto client = desktop().waitForClientWindow(process->processId(), 30s);
+        EXPECT_TRUE(client.has_value());
+        if (!client)
+            return XCB_WINDOW_NONE;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return serverFrame(client->window).isValid(); }, kWaitMs));
+        return client->window;
+    }
+    // xlogo rather than xclock: a window that takes no input never becomes the active one.
+    xcb_window_t openLogo() {
+        return open(QStringLiteral("xlogo"),
+                    {QStringLiteral("-geometry"), QStringLiteral("240x180+500+200")});
+    }
+    xcb_window_t openTerminal() {
+        return open(QStringLiteral("xterm"),
+                    {QStringLiteral("-geometry"), QStringLiteral("60x16+700+400"), QStringLiteral("-fg"),
+                     QStringLiteral("black"), QStringLiteral("-e"), QStringLiteral("sh"),
+                     QStringLiteral("-c"), QStringLiteral("echo XXXXXXXXXXXXXXXXXXXXXXXXXXXXXX; sleep 120")});
+    }
+
+    SidebarController& strip() { return app.state().sidebar(); }
+    SidebarView* view() { return strip().panel()->findChild<SidebarView*>(); }
+    ThumbnailCell* cell(xcb_window_t window) {
+        SidebarView* shown = view();
+        return shown ? shown->cell(window) : nullptr;
+    }
+    ScreenInfo primary() { return app.platform().screens->screens().front(); }
+
+    // Starts the strip and waits until it lists every window with a picture.
+    bool startStrip(const std::vector<xcb_window_t>& windows) {
+        strip().start();
+        return QTest::qWaitFor(
+            [&] {
+                if (!strip().panel()->isVisible())
+                    return false;
+                for (xcb_window_t window : windows) {
+                    ThumbnailCell* shown = cell(window);
+                    if (!shown || !shown->box() || !shown->box()->image())
+                        return false;
+                }
+                return true;
+            },
+            kWaitMs);
+    }
+    std::optional<WindowInfo> listed(xcb_window_t window) {
+        for (const WindowInfo& info : app.state().windows().windows())
+            if (info.windowID == window)
+                return info;
+        return std::nullopt;
+    }
+    // Runs one of the cell menu's entries for the window.
+    void chooseFromMenu(xcb_window_t window, const QString& entry) {
+        const auto info = listed(window);
+        ASSERT_TRUE(info);
+        std::unique_ptr<QMenu> menu(view()->makeWindowMenu(*info));
+        const QList<QAction*> actions = menu->actions();
+        const auto found = std::find_if(actions.begin(), actions.end(),
+                                        [&](QAction* action) { return action->text() == entry; });
+        ASSERT_NE(found, actions.end()) << entry.toStdString();
+        (*found)->trigger();
+    }
+
+    // The application's window actions finish on the main thread after the window has changed;
+    // let them end before the application goes with the test.
+    static void letActionsFinish() { QTest::qWait(500); }
+
+    LiveApp app;
+    std::vector<QProcess*> m_programs;
+};
+
+// How much of the rectangle of the picture is light: the white windows' pixels.
+double lightShare(const QImage& image, const QRect& rect) {
+    int light = 0;
+    int total = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            if (!image.rect().contains(x, y))
+                continue;
+            ++total;
+            const QRgb pixel = image.pixel(x, y);
+            light += qAlpha(pixel) > 200 && qGray(pixel) > 200 ? 1 : 0;
+        }
+    return total > 0 ? double(light) / total : 0;
+}
+
+TEST_F(Sidebar, TheStripStandsAtTheLeftEdgeWithOneLiveCellPerWindowAndClicksFocus) {
+    // Given a logo and a terminal, and the default preferences
+    const xcb_window_t logo = openLogo();
+    const xcb_window_t terminal = openTerminal();
+    ASSERT_NE(logo, XCB_WINDOW_NONE);
+    ASSERT_NE(terminal, XCB_WINDOW_NONE);
+    // Let both programs draw before their first capture.
+    QTest::qWait(500);
+
+    // When the strip starts
+    ASSERT_TRUE(startStrip({logo, terminal}));
+    QTest::qWait(300);
+
+    // Then it stands 8 points from the left of the primary screen, vertically centred
+    const QRect frame = strip().panel()->geometry();
+    const QRectF visible = topLeftVisibleFrame(primary());
+    EXPECT_EQ(frame.x(), visible.x() + 8);
+    EXPECT_NEAR(frame.center().y(), visible.center().y(), 1.0);
+    EXPECT_EQ(strip().currentScreen(), primary());
+
+    // And lists exactly the real windows, in the window list's order, top to bottom
+    std::vector<uint32_t> expected;
+    for (const WindowInfo& info : app.state().windows().windows())
+        expected.push_back(info.windowID);
+    std::vector<uint32_t> shown;
+    for (const WindowInfo& info : view()->visibleWindows())
+        shown.push_back(info.windowID);
+    EXPECT_EQ(shown, expected);
+    std::vector<uint32_t> sorted = shown;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<uint32_t> opened{logo, terminal};
+    std::sort(opened.begin(), opened.end());
+    EXPECT_EQ(sorted, opened);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_LT(cell(shown[0])->mapTo(strip().panel(), QPoint()).y(),
+              cell(shown[1])->mapTo(strip().panel(), QPoint()).y());
+
+    // And a picture of the strip shows both windows' white pixels in their cells
+    const QImage picture = strip().panel()->grab().toImage();
+    const QString directory = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(directory);
+    EXPECT_TRUE(picture.save(directory + QStringLiteral("/sidebar.png")));
+    const double ratio = picture.devicePixelRatio();
+    for (xcb_window_t window : {logo, terminal}) {
+        ThumbnailCell* shownCell = cell(window);
+        const QRectF inPanel = shownCell->cellRect().translated(shownCell->mapTo(strip().panel(), QPoint()));
+        const QRect inPicture(QRectF(inPanel.topLeft() * ratio, inPanel.size() * ratio).toRect());
+        EXPECT_GT(lightShare(picture, inPicture), 0.3) << "cell of window " << window;
+    }
+
+    // When the cell of the window behind is clicked, that window becomes the active one
+    const xcb_window_t behind = activeWindow() == logo ? terminal : logo;
+    ThumbnailCell* target = cell(behind);
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->cellRect().center().toPoint());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == behind; }, kWaitMs));
+    letActionsFinish();
+}
+
+TEST_F(Sidebar, RestingOnACellOpensThePreviewBesideTheStripAndLeavingClosesIt) {
+    const xcb_window_t logo = openLogo();
+    ASSERT_NE(logo, XCB_WINDOW_NONE);
+    QTest::qWait(300);
+    ASSERT_TRUE(startStrip({logo}));
+    QTest::qWait(300);
+    HoverPreviewController& preview = strip().preview();
+
+    // When the pointer rests on the logo's cell for the hover delay
+    ThumbnailCell* target = cell(logo);
+    ASSERT_NE(target, nullptr);
+    QTest::mouseMove(target, target->cellRect().center().toPoint());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return preview.isVisible(); }, kWaitMs));
+
+    // Then the preview stands 10 points right of the strip, showing the logo
+    QTest::qWait(300);
+    const QRect stripFrame = strip().panel()->geometry();
+    EXPECT_TRUE(preview.panel().isVisible());
+    EXPECT_EQ(preview.panel().geometry().x(), stripFrame.x() + stripFrame.width() + 10);
+    ASSERT_TRUE(preview.model().window());
+    EXPECT_EQ(preview.model().window()->windowID, logo);
+
+    // When the pointer leaves the strip, the preview goes
+    QCursor::setPos(stripFrame.x() + stripFrame.width() + 700, stripFrame.bottom() + 40);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !preview.panel().isVisible(); }, kWaitMs));
+    EXPECT_FALSE(preview.isVisible());
+}
+
+TEST_F(Sidebar, SnappingLeavesTheStripsRoomAndItsMenuMinimisesAndClosesRealWindows) {
+    const xcb_window_t logo = openLogo();
+    const xcb_window_t terminal = openTerminal();
+    ASSERT_NE(logo, XCB_WINDOW_NONE);
+    ASSERT_NE(terminal, XCB_WINDOW_NONE);
+    ASSERT_TRUE(startStrip({logo, terminal}));
+    const QRect stripFrame = strip().panel()->geometry();
+
+    // The usable area of the primary screen begins right of the strip
+    const QRectF area = app.state().usableFrame(primary());
+    EXPECT_DOUBLE_EQ(area.x(), topLeftVisibleFrame(primary()).x() + 112);
+    EXPECT_GE(area.x(), stripFrame.x() + stripFrame.width());
+
+    // A left-half snap of the logo lands clear of the strip
+    app.platform().accessibility->bringToFront(static_cast<int32_t>(m_programs[0]->processId()), logo);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activeWindow() == logo; }, kWaitMs));
+    app.await(app.state().snap().snap(SnapAction::leftHalf));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QRect landed = serverFrame(logo);
+            return landed.x() >= stripFrame.x() + stripFrame.width() && landed.width() < area.width();
+        },
+        kWaitMs));
+
+    // "Minimize" from the logo's menu minimises the real window
+    chooseFromMenu(logo, QStringLiteral("Minimize"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hasState(logo, "_NET_WM_STATE_HIDDEN"); }, kWaitMs));
+
+    // "Close Window" from the terminal's menu closes it
+    chooseFromMenu(terminal, QStringLiteral("Close Window"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !isClient(terminal); }, kWaitMs));
+    letActionsFinish();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}

@@ -1,0 +1,144 @@
+#include "shelf/ShelfListing.h"
+
+#include "shelf/NaturalNameComparer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace corvane;
+
+namespace {
+
+QDateTime day(int n) {
+    return QDateTime(QDate(2024, 1, 1).addDays(n), QTime(12, 0));
+}
+
+void makeFile(const QString& path, const QByteArray& bytes = "x", std::optional<QDateTime> modified = {}) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    // Written bytes reach the file when flushed, which would stamp the time again.
+    file.flush();
+    if (modified)
+        file.setFileTime(*modified, QFileDevice::FileModificationTime);
+}
+
+std::vector<QString> names(const std::vector<ShelfFile>& files) {
+    std::vector<QString> result;
+    for (const ShelfFile& file : files)
+        result.push_back(file.name);
+    return result;
+}
+
+ShelfFile named(const QString& name, QDateTime date = day(0)) {
+    ShelfFile file;
+    file.url = QUrl::fromLocalFile(QStringLiteral("/x/") + name);
+    file.name = name;
+    file.date = std::move(date);
+    return file;
+}
+
+} // namespace
+
+TEST(NaturalNameComparer, NumbersCompareByValueWhateverTheLocale) {
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+                                  QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::Swedish)}) {
+        SCOPED_TRACE(locale.name().toStdString());
+        const NaturalNameComparer less(locale);
+        EXPECT_TRUE(less(u"file2", u"file10"));
+        EXPECT_FALSE(less(u"file10", u"file2"));
+        EXPECT_TRUE(less(u"IMG_9.png", u"IMG_10.png"));
+        EXPECT_TRUE(less(u"v1.9", u"v1.10"));
+        // Leading zeros do not make a number larger; long numbers do not overflow.
+        EXPECT_TRUE(less(u"track007", u"track12"));
+        EXPECT_TRUE(less(u"n99999999999999999999", u"n100000000000000000000"));
+        // Letters compare without regard to case; a name that is a prefix of another comes first.
+        EXPECT_TRUE(less(u"apple", u"Banana"));
+        EXPECT_TRUE(less(u"Apple", u"banana"));
+        EXPECT_EQ(less.compare(u"README", u"readme"), 0);
+        EXPECT_TRUE(less(u"file", u"file1"));
+    }
+}
+
+TEST(ShelfListing, SortingByNameKeepsTheListingOrderForNamesItCannotTellApart) {
+    std::vector<ShelfFile> files{named(QStringLiteral("file10")), named(QStringLiteral("Notes")),
+                                 named(QStringLiteral("file2")), named(QStringLiteral("notes"))};
+    QLocale::setDefault(QLocale::c());
+    sortShelfFiles(files, ShelfSort::name);
+    QLocale::setDefault(QLocale::system());
+    EXPECT_EQ(names(files), (std::vector<QString>{QStringLiteral("file2"), QStringLiteral("file10"),
+                                                  QStringLiteral("Notes"), QStringLiteral("notes")}));
+}
+
+TEST(ShelfListing, SortingByDatePutsTheLaterFirstAndKeepsTiesInListingOrder) {
+    std::vector<ShelfFile> files{named(QStringLiteral("a"), day(1)), named(QStringLiteral("b"), day(3)),
+                                 named(QStringLiteral("c"), day(1)), named(QStringLiteral("d"), day(2))};
+    sortShelfFiles(files, ShelfSort::newest);
+    EXPECT_EQ(names(files), (std::vector<QString>{QStringLiteral("b"), QStringLiteral("d"),
+                                                  QStringLiteral("a"), QStringLiteral("c")}));
+}
+
+TEST(ShelfListing, AFolderListsItsVisibleEntriesOneLevelDeepWithWhatTheFileSystemSays) {
+    // Given a folder with a file, a hidden file, a sub-folder with content and a dangling link
+    QTemporaryDir temp;
+    const QDir folder(temp.path());
+    makeFile(folder.filePath(QStringLiteral("report.txt")), "12345", day(5));
+    makeFile(folder.filePath(QStringLiteral(".hidden")));
+    folder.mkpath(QStringLiteral("Photos/inner"));
+    makeFile(folder.filePath(QStringLiteral("Photos/deep.txt")));
+    QFile::link(folder.filePath(QStringLiteral("nowhere")), folder.filePath(QStringLiteral("dangling")));
+
+    // When it is listed
+    const std::vector<ShelfFile> files = listFolder(temp.path(), ShelfSort::name);
+
+    // Then the visible entries of the first level are listed, by name
+    ASSERT_EQ(names(files), (std::vector<QString>{QStringLiteral("dangling"), QStringLiteral("Photos"),
+                                                  QStringLiteral("report.txt")}));
+    const ShelfFile& link = files[0];
+    const ShelfFile& photos = files[1];
+    const ShelfFile& report = files[2];
+    EXPECT_TRUE(photos.isDirectory);
+    EXPECT_FALSE(photos.size) << "a folder has no file size";
+    EXPECT_FALSE(report.isDirectory);
+    EXPECT_EQ(report.size, 5);
+    EXPECT_EQ(report.date, day(5)) << "no date of arrival is kept, so the modification date stands";
+    EXPECT_TRUE(report.exists);
+    EXPECT_EQ(report.id(), folder.filePath(QStringLiteral("report.txt")));
+    EXPECT_FALSE(link.exists);
+    EXPECT_EQ(link.date, ShelfFile::distantPast());
+}
+
+TEST(ShelfListing, AFolderThatCannotBeListedGivesAnEmptyList) {
+    QTemporaryDir temp;
+    makeFile(temp.filePath(QStringLiteral("plain")));
+    EXPECT_TRUE(listFolder(temp.filePath(QStringLiteral("missing")), ShelfSort::newest).empty());
+    EXPECT_TRUE(listFolder(temp.filePath(QStringLiteral("plain")), ShelfSort::newest).empty());
+    // A relative or empty path names no folder of the user's, not the working folder.
+    EXPECT_TRUE(listFolder(QString(), ShelfSort::newest).empty());
+    EXPECT_TRUE(listFolder(QStringLiteral("."), ShelfSort::newest).empty());
+}
+
+TEST(ShelfListing, ALargeFolderKeepsTheFirstThreeHundredOfItsOrder) {
+    // Given 350 files, file1 oldest ... file350 newest
+    QTemporaryDir temp;
+    for (int i = 1; i <= 350; ++i)
+        makeFile(temp.filePath(QStringLiteral("file%1").arg(i)), "x", day(0).addSecs(i * 60));
+
+    // By date: the 300 newest, newest first
+    const std::vector<ShelfFile> newest = listFolder(temp.path(), ShelfSort::newest);
+    ASSERT_EQ(newest.size(), 300u);
+    EXPECT_EQ(newest.front().name, QStringLiteral("file350"));
+    EXPECT_EQ(newest.back().name, QStringLiteral("file51"));
+
+    // By name: the first 300 in natural order
+    const std::vector<ShelfFile> byName = listFolder(temp.path(), ShelfSort::name);
+    ASSERT_EQ(byName.size(), 300u);
+    EXPECT_EQ(byName.front().name, QStringLiteral("file1"));
+    EXPECT_EQ(byName[1].name, QStringLiteral("file2"));
+    EXPECT_EQ(byName.back().name, QStringLiteral("file300"));
+}

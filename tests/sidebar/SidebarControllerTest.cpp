@@ -1,0 +1,507 @@
+#include "support/AppFixture.h"
+
+#include "platform/fake/FakeAccessibility.h"
+#include "platform/fake/FakeRunningApplications.h"
+#include "platform/fake/FakeWindowList.h"
+#include "sidebar/HoverPreviewModel.h"
+#include "sidebar/SidebarController.h"
+#include "sidebar/SidebarMetrics.h"
+#include "sidebar/SidebarModel.h"
+#include "windows/SpacesService.h"
+#include "windows/ThumbnailService.h"
+#include "windows/WindowService.h"
+
+#include <QMenu>
+
+#include <cmath>
+
+namespace corvane::testing {
+namespace {
+
+const ScreenInfo mainDisplay{"DP-1", QRectF(0, 0, 1920, 1080), QRectF(0, 30, 1920, 1050), 1u,
+                             QString("uuid-1")};
+const ScreenInfo sideDisplay{"DP-2", QRectF(1920, 0, 1280, 1024), QRectF(1920, 0, 1280, 1024), 2u,
+                             std::nullopt};
+const QPointF awayFromEdges(900, 500);
+
+// The x just past a frame's right edge.
+double rightOf(const QRect& frame) {
+    return frame.x() + frame.width();
+}
+
+class SidebarControllerTest : public AppFixture {
+protected:
+    SidebarControllerTest() {
+        platform->fakePermissions->accessibility = true;
+        platform->fakeScreens->setScreens({mainDisplay, sideDisplay});
+        platform->fakeScreens->setPointer(awayFromEdges);
+    }
+
+    SidebarController& strip() { return state->sidebar(); }
+
+    // A window of a running program, listed on screen and known to window access.
+    void addWindow(int32_t pid, uint32_t id, QRectF frame = QRectF(200, 200, 800, 600)) {
+        const QString app = QStringLiteral("App%1").arg(pid);
+        if (!platform->fakeRunningApplications->apps.contains(pid))
+            platform->fakeRunningApplications->add(pid, app, QStringLiteral("org.example.") + app);
+        platform->fakeWindowList->add(id, pid, frame).owner = app;
+        FakeAXWindow window;
+        window.number = id;
+        window.frame = frame;
+        platform->fakeAccessibility->addWindow(pid, window);
+    }
+    void refreshWindows() { state->windows().refresh(true); }
+
+    // Starts the strip and ends its first slide.
+    void startStrip() {
+        strip().start();
+        animator.completeAll();
+    }
+    // A pointer move, far enough after the last one that the strip does not skip it.
+    void movePointer(QPointF location) {
+        scheduler.advance(Seconds(0.05));
+        platform->fakeEventMonitors->movePointer(location);
+    }
+    // The pointer resting over a window cell, or leaving the cells, as the strip's view reports it.
+    void hoverCell(std::optional<QPointF> point) {
+        strip().model().setMouse(point);
+        strip().model().updateHover();
+    }
+    // Window cells where the strip's view would have laid them out, all in sight.
+    void setCells(CellFramesKey::Value frames) {
+        strip().model().setCellFrames(std::move(frames));
+        strip().model().setVisibleCellArea(std::nullopt);
+    }
+    double naturalHeight(int windows) { return SidebarMetrics::current(*state).panelHeight(windows, 0); }
+};
+
+TEST_F(SidebarControllerTest, TheStripPicksItsScreenByThePreference) {
+    buildState();
+    platform->fakeScreens->setPointer(QPointF(2500, 500));
+
+    // main: the first screen, wherever the pointer is
+    startStrip();
+    EXPECT_EQ(strip().currentScreen(), mainDisplay);
+
+    // mouse: the screen under the pointer
+    settings->setSidebarDisplay(SidebarDisplay::mouse);
+    strip().reload();
+    EXPECT_EQ(strip().currentScreen(), sideDisplay);
+
+    // specific: the screen with that identifier, else the first
+    settings->setSidebarDisplay(SidebarDisplay::specific);
+    settings->setSpecificDisplayID(QStringLiteral("DP-2"));
+    strip().reload();
+    EXPECT_EQ(strip().currentScreen(), sideDisplay);
+    settings->setSpecificDisplayID(QStringLiteral("gone"));
+    strip().reload();
+    EXPECT_EQ(strip().currentScreen(), mainDisplay);
+}
+
+TEST_F(SidebarControllerTest, TheStripStandsEightPointsFromItsEdgeCentredOnTheVisibleFrame) {
+    buildState();
+    addWindow(100, 1);
+    addWindow(100, 2);
+    refreshWindows();
+    startStrip();
+
+    // Left edge: 8 points in, 88 + 16 wide, as tall as its content, centred vertically
+    const QRect left = strip().panel()->geometry();
+    EXPECT_EQ(left.x(), 8);
+    EXPECT_EQ(left.width(), 104);
+    EXPECT_EQ(left.height(), static_cast<int>(std::ceil(naturalHeight(2))));
+    EXPECT_NEAR(left.center().y(), mainDisplay.visibleFrame.center().y(), 1.0);
+
+    // Right edge: 8 points from the right of the visible frame
+    settings->setSidebarEdge(SidebarEdge::right);
+    strip().reload();
+    animator.completeAll();
+    const QRect right = strip().panel()->geometry();
+    EXPECT_EQ(right.x() + right.width(), 1920 - 8);
+    EXPECT_EQ(right.y(), left.y());
+}
+
+TEST_F(SidebarControllerTest, AStripOfManyWindowsIsCappedToNineTenthsOfTheScreenAndStaysCentred) {
+    const ScreenInfo small{"LVDS-1", QRectF(0, 0, 1024, 600), QRectF(0, 24, 1024, 576), 3u, std::nullopt};
+    platform->fakeScreens->setScreens({small});
+    buildState();
+    for (uint32_t id = 1; id <= 20; ++id)
+        addWindow(100 + static_cast<int32_t>(id), id, QRectF(10 * id, 30, 300, 200));
+    settings->setMaxVisible(20);
+    refreshWindows();
+    ASSERT_GT(naturalHeight(20), 0.9 * 576);
+
+    startStrip();
+
+    const QRect frame = strip().panel()->geometry();
+    // Rounded outwards to whole points.
+    EXPECT_NEAR(frame.height(), 0.9 * 576, 2.0);
+    EXPECT_NEAR(frame.center().y(), small.visibleFrame.center().y(), 1.0);
+}
+
+TEST_F(SidebarControllerTest, ReservedWidthIsThePanelAndItsMarginOnlyWhileTheStripStaysOut) {
+    buildState();
+    // Medium thumbnails: 88 + 16 + 8
+    EXPECT_DOUBLE_EQ(strip().reservedWidth(), 112);
+    settings->setThumbnailSize(ThumbnailSize::large);
+    EXPECT_DOUBLE_EQ(strip().reservedWidth(), 144);
+
+    settings->setAutoHide(true);
+    EXPECT_DOUBLE_EQ(strip().reservedWidth(), 0);
+    settings->setAutoHide(false);
+    settings->setSidebarEnabled(false);
+    EXPECT_DOUBLE_EQ(strip().reservedWidth(), 0);
+}
+
+TEST_F(SidebarControllerTest, RefreshingRunsExactlyWhileTheStripShows) {
+    buildState();
+    settings->setShowSpaces(true);
+
+    // When the always-shown strip starts
+    startStrip();
+
+    // Then it shows, and the window list, thumbnails and desktops refresh
+    EXPECT_TRUE(strip().isRevealed());
+    EXPECT_TRUE(strip().panel()->isVisible());
+    EXPECT_DOUBLE_EQ(strip().panel()->alphaValue(), 1.0);
+    EXPECT_TRUE(state->windows().isTimerRunning());
+    EXPECT_TRUE(state->thumbnails().isActive());
+    EXPECT_TRUE(state->spaces().isTimerRunning());
+
+    // With icons only the thumbnails stop; without the desktop row the desktop poll stops
+    settings->setStripIconsOnly(true);
+    settings->setShowSpaces(false);
+    strip().reload();
+    EXPECT_FALSE(state->thumbnails().isActive());
+    EXPECT_FALSE(state->spaces().isTimerRunning());
+    EXPECT_TRUE(state->windows().isTimerRunning());
+
+    // When the strip is switched off, everything stops and the panel leaves once faded
+    settings->setStripIconsOnly(false);
+    strip().toggle();
+    EXPECT_FALSE(settings->sidebarEnabled());
+    strip().reload();
+    EXPECT_FALSE(strip().isRevealed());
+    EXPECT_FALSE(state->windows().isTimerRunning());
+    EXPECT_FALSE(state->thumbnails().isActive());
+    EXPECT_FALSE(state->spaces().isTimerRunning());
+    EXPECT_TRUE(strip().panel()->isVisible());
+    animator.completeAll();
+    EXPECT_FALSE(strip().panel()->isVisible());
+}
+
+TEST_F(SidebarControllerTest, TheSwitcherShowsTheStripWhateverElseSaysWhileItRuns) {
+    buildState();
+    settings->setAutoHide(true);
+    startStrip();
+
+    // When the switcher runs, the auto-hidden strip shows and the pointer does not conceal it
+    strip().setPeeking(true);
+    strip().applyVisibility(true);
+    EXPECT_TRUE(strip().isRevealed());
+    movePointer({1500, 500});
+    scheduler.advance(Seconds(1));
+    EXPECT_TRUE(strip().isRevealed());
+    EXPECT_FALSE(strip().isConcealPending());
+
+    // When it ends, the strip goes back to hiding
+    strip().setPeeking(false);
+    strip().applyVisibility(true);
+    EXPECT_FALSE(strip().isRevealed());
+
+    // Even a strip switched off shows while the switcher runs
+    settings->setAutoHide(false);
+    settings->setSidebarEnabled(false);
+    strip().reload();
+    strip().setPeeking(true);
+    strip().applyVisibility(true);
+    EXPECT_TRUE(strip().isRevealed());
+}
+
+TEST_F(SidebarControllerTest, TheEdgeThatRevealsIsTheOutermostFewPointsOfTheStripsScreen) {
+    buildState();
+    startStrip();
+
+    // Left edge of a screen from x = 0: -1 ... 4, between its top and bottom inclusive
+    EXPECT_TRUE(strip().isAtEdge({-1, 500}));
+    EXPECT_TRUE(strip().isAtEdge({4, 500}));
+    EXPECT_FALSE(strip().isAtEdge({5, 500}));
+    EXPECT_TRUE(strip().isAtEdge({0, 0}));
+    EXPECT_TRUE(strip().isAtEdge({0, 1080}));
+    EXPECT_FALSE(strip().isAtEdge({0, -1}));
+    EXPECT_FALSE(strip().isAtEdge({0, 1081}));
+
+    // Right edge of a screen ending at x = 1920: 1915 ... 1921
+    settings->setSidebarEdge(SidebarEdge::right);
+    EXPECT_TRUE(strip().isAtEdge({1915, 500}));
+    EXPECT_TRUE(strip().isAtEdge({1921, 500}));
+    EXPECT_FALSE(strip().isAtEdge({1914, 500}));
+}
+
+TEST_F(SidebarControllerTest, AnAutoHidingStripRevealsAtTheEdgeAndConcealsSoonAfterThePointerLeaves) {
+    buildState();
+    settings->setAutoHide(true);
+    startStrip();
+
+    // Given an auto-hiding strip: hidden, its refreshing off, watching the pointer
+    EXPECT_FALSE(strip().isRevealed());
+    EXPECT_FALSE(strip().panel()->isVisible());
+    EXPECT_FALSE(state->windows().isTimerRunning());
+    EXPECT_TRUE(strip().hasMouseMonitors());
+
+    // When the pointer touches the edge, the strip slides in
+    movePointer({5, 500});
+    EXPECT_FALSE(strip().isRevealed());
+    movePointer({2, 500});
+    EXPECT_TRUE(strip().isRevealed());
+    EXPECT_TRUE(state->windows().isTimerRunning());
+    animator.completeAll();
+    const QRect shown = strip().panel()->geometry();
+    EXPECT_EQ(shown.x(), 8);
+
+    // When the pointer leaves the keep-zone and comes back within 0.6 s, the strip stays
+    movePointer({rightOf(shown) + 40, 500});
+    EXPECT_TRUE(strip().isConcealPending());
+    movePointer({rightOf(shown) + 10, 500});
+    EXPECT_FALSE(strip().isConcealPending());
+    scheduler.advance(Seconds(1));
+    EXPECT_TRUE(strip().isRevealed());
+
+    // When it leaves for good, the strip conceals 0.6 s later
+    movePointer({rightOf(shown) + 40, 500});
+    scheduler.advance(Seconds(0.59));
+    EXPECT_TRUE(strip().isRevealed());
+    scheduler.advance(Seconds(0.02));
+    EXPECT_FALSE(strip().isRevealed());
+    EXPECT_FALSE(state->windows().isTimerRunning());
+    animator.completeAll();
+    EXPECT_FALSE(strip().panel()->isVisible());
+}
+
+TEST_F(SidebarControllerTest, PointerEventsCloserThanAThirtiethOfASecondAreSkipped) {
+    buildState();
+    settings->setAutoHide(true);
+    startStrip();
+    platform->fakeEventMonitors->movePointer({600, 500});
+
+    // A move to the edge 1/40 s after the last processed one is skipped
+    scheduler.advance(Seconds(1.0 / 40));
+    platform->fakeEventMonitors->movePointer({0, 500});
+    EXPECT_FALSE(strip().isRevealed());
+
+    // One 1/20 s after the last processed one counts
+    scheduler.advance(Seconds(1.0 / 20 - 1.0 / 40));
+    platform->fakeEventMonitors->movePointer({0, 500});
+    EXPECT_TRUE(strip().isRevealed());
+}
+
+TEST_F(SidebarControllerTest, AHotkeyRevealWaitsForThePointerToVisitBeforeConcealing) {
+    buildState();
+    settings->setAutoHide(true);
+    startStrip();
+
+    // When the hotkey reveals the strip and the pointer stays far away
+    strip().toggle();
+    EXPECT_TRUE(strip().isRevealed());
+    EXPECT_TRUE(strip().isHotkeyRevealed());
+    EXPECT_TRUE(settings->sidebarEnabled());
+    animator.completeAll();
+    const QRect shown = strip().panel()->geometry();
+    movePointer({1500, 500});
+    scheduler.advance(Seconds(30));
+
+    // Then it stays up
+    EXPECT_TRUE(strip().isRevealed());
+
+    // Once the pointer has been near it and leaves, it conceals 0.6 s later
+    movePointer({rightOf(shown) + 20, 500});
+    movePointer({1500, 500});
+    scheduler.advance(Seconds(0.6));
+    EXPECT_FALSE(strip().isRevealed());
+
+    // The hotkey reveals again, and a second press conceals at once
+    strip().toggle();
+    EXPECT_TRUE(strip().isRevealed());
+    strip().toggle();
+    EXPECT_FALSE(strip().isRevealed());
+    EXPECT_FALSE(strip().isHotkeyRevealed());
+}
+
+TEST_F(SidebarControllerTest, ADragAMenuOrTheHoverCardKeepsTheStripUp) {
+    buildState();
+    addWindow(100, 1);
+    refreshWindows();
+    settings->setAutoHide(true);
+    startStrip();
+    movePointer({0, 500});
+    animator.completeAll();
+    const QRect shown = strip().panel()->geometry();
+
+    // While a drag from the strip runs, the pointer may go anywhere
+    strip().model().setDragging(true);
+    movePointer({1500, 500});
+    scheduler.advance(Seconds(2));
+    EXPECT_TRUE(strip().isRevealed());
+    strip().model().setDragging(false);
+
+    // While a menu of the product is open, likewise; closing it checks the pointer again
+    QMenu menu;
+    menu.addAction(QStringLiteral("Focus"));
+    menu.popup(QPoint(40, 500));
+    EXPECT_TRUE(strip().isMenuOpen());
+    movePointer({1500, 500});
+    scheduler.advance(Seconds(2));
+    EXPECT_TRUE(strip().isRevealed());
+    menu.hide();
+    EXPECT_FALSE(strip().isMenuOpen());
+    EXPECT_TRUE(strip().isConcealPending());
+    movePointer({rightOf(shown) - 10, 500});
+    EXPECT_FALSE(strip().isConcealPending());
+
+    // Without the card, 25 points sideways already starts the conceal
+    movePointer({rightOf(shown) + 25, 500});
+    EXPECT_TRUE(strip().isConcealPending());
+
+    // With the card showing, the band 520 points beside the strip keeps it
+    setCells({{1u, QRectF(8, 40, 88, 58)}});
+    movePointer({40, shown.y() + 60.0});
+    hoverCell(QPointF(40, 60));
+    scheduler.advance(Seconds(0.3));
+    ASSERT_TRUE(strip().preview().isVisible());
+    movePointer({rightOf(shown) + 500, shown.y() + 10.0});
+    EXPECT_FALSE(strip().isConcealPending());
+    // Above the strip's top the band ends
+    movePointer({rightOf(shown) + 500, shown.y() - 30.0});
+    EXPECT_TRUE(strip().isConcealPending());
+}
+
+TEST_F(SidebarControllerTest, TheHoverCardShowsAfterTheDelaySwapsAtOnceAndHidesShortlyAfterLeaving) {
+    buildState();
+    addWindow(100, 1);
+    addWindow(200, 2);
+    refreshWindows();
+    startStrip();
+    setCells({{1u, QRectF(8, 40, 88, 58)}, {2u, QRectF(8, 106, 88, 58)}});
+    const QRect shown = strip().panel()->geometry();
+
+    // A hover shorter than the delay shows nothing
+    hoverCell(QPointF(40, 60));
+    scheduler.advance(Seconds(0.2));
+    hoverCell(std::nullopt);
+    scheduler.advance(Seconds(1));
+    EXPECT_FALSE(strip().preview().isVisible());
+
+    // A hover of the full delay shows the card beside the strip for that window, and the
+    // thumbnails keep its large picture fresh
+    hoverCell(QPointF(40, 60));
+    scheduler.advance(Seconds(0.29));
+    EXPECT_FALSE(strip().preview().isVisible());
+    scheduler.advance(Seconds(0.01));
+    ASSERT_TRUE(strip().preview().isVisible());
+    EXPECT_EQ(strip().preview().model().window()->windowID, 1u);
+    EXPECT_EQ(strip().preview().targetFrame().x(), rightOf(shown) + 10);
+    ASSERT_TRUE(state->thumbnails().hovered());
+    EXPECT_EQ(state->thumbnails().hovered()->windowID, 1u);
+
+    // Moving to the next cell swaps the card at once
+    hoverCell(QPointF(40, 130));
+    EXPECT_EQ(strip().preview().model().window()->windowID, 2u);
+    EXPECT_EQ(state->thumbnails().hovered()->windowID, 2u);
+
+    // Leaving the cells hides it 0.09 s later and ends the hover
+    hoverCell(std::nullopt);
+    scheduler.advance(Seconds(0.08));
+    EXPECT_TRUE(strip().preview().isVisible());
+    scheduler.advance(Seconds(0.01));
+    EXPECT_FALSE(strip().preview().isVisible());
+    EXPECT_FALSE(state->thumbnails().hovered());
+}
+
+TEST_F(SidebarControllerTest, NoCardForAWindowThatLeftTheListOrWithTheCardSwitchedOff) {
+    buildState();
+    addWindow(100, 1);
+    refreshWindows();
+    startStrip();
+
+    // A cell whose window is no longer listed
+    setCells({{1u, QRectF(8, 40, 88, 58)}, {9u, QRectF(8, 106, 88, 58)}});
+    hoverCell(QPointF(40, 130));
+    scheduler.advance(Seconds(1));
+    EXPECT_FALSE(strip().preview().isVisible());
+
+    // The preference off
+    hoverCell(std::nullopt);
+    settings->setHoverPreview(false);
+    hoverCell(QPointF(40, 60));
+    scheduler.advance(Seconds(1));
+    EXPECT_FALSE(strip().preview().isVisible());
+}
+
+TEST_F(SidebarControllerTest, FollowingThePointerMovesTheStripToItsScreenAtOnce) {
+    buildState();
+    settings->setSidebarDisplay(SidebarDisplay::mouse);
+    platform->fakeScreens->setPointer(QPointF(900, 500));
+    startStrip();
+    ASSERT_EQ(strip().currentScreen(), mainDisplay);
+    const QRect onMain = strip().panel()->geometry();
+
+    // A move next to the strip never switches screens
+    movePointer({rightOf(onMain) + 15, 500});
+    EXPECT_EQ(strip().currentScreen(), mainDisplay);
+
+    // A move onto the other screen takes the strip there without a slide
+    movePointer({2500, 500});
+    EXPECT_EQ(strip().currentScreen(), sideDisplay);
+    EXPECT_EQ(strip().panel()->geometry().x(), 1920 + 8);
+    EXPECT_FALSE(strip().isConcealPending());
+}
+
+TEST_F(SidebarControllerTest, ARevealOvertakingAConcealLeavesTheStripShown) {
+    buildState();
+    settings->setAutoHide(true);
+    startStrip();
+    strip().toggle();
+    animator.completeAll();
+
+    // When a conceal starts and a reveal comes before its fade ends
+    strip().toggle();
+    EXPECT_FALSE(strip().isRevealed());
+    strip().toggle();
+    animator.completeAll();
+
+    // Then the strip is up, opaque, on its frame
+    EXPECT_TRUE(strip().isRevealed());
+    EXPECT_TRUE(strip().panel()->isVisible());
+    EXPECT_DOUBLE_EQ(strip().panel()->alphaValue(), 1.0);
+    EXPECT_EQ(strip().panel()->geometry(), strip().panelFrame());
+}
+
+TEST_F(SidebarControllerTest, TheDisplayFilterKeepsWindowsOfTheStripsScreen) {
+    buildState();
+    startStrip();
+    ASSERT_TRUE(state->windows().displayFilter);
+    EXPECT_TRUE(state->windows().displayFilter(QRectF(100, 100, 400, 300)));
+    EXPECT_FALSE(state->windows().displayFilter(QRectF(2100, 100, 400, 300)));
+}
+
+TEST_F(SidebarControllerTest, NewWindowsResizeTheShownStrip) {
+    buildState();
+    startStrip();
+    const int before = strip().panel()->geometry().height();
+
+    // When windows arrive, the strip grows on the next turn, around its middle
+    addWindow(100, 1);
+    addWindow(200, 2);
+    addWindow(300, 3);
+    refreshWindows();
+    scheduler.runDue();
+    animator.completeAll();
+
+    const QRect after = strip().panel()->geometry();
+    EXPECT_GT(after.height(), before);
+    EXPECT_EQ(after, strip().panelFrame());
+    EXPECT_NEAR(after.center().y(), mainDisplay.visibleFrame.center().y(), 1.0);
+}
+
+} // namespace
+} // namespace corvane::testing
