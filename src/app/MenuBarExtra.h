@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
 
@@ -9,7 +8,7 @@
 namespace corvane {
 
 class AppState;
-class ApplicationHost;
+class MenuBarMenu;
 
 // The product's own icon in the panel's tray, with its menu. It shows while the
 // `showMenuBarIcon` preference is on and follows every change of it. Where no tray host runs,
@@ -21,13 +20,13 @@ public:
     ~MenuBarExtra() override;
 
     bool isInserted() const;
-    QMenu& menu() { return *m_menu; }
+    MenuBarMenu& menu() { return *m_menu; }
 
 private:
     void sync();
 
     AppState& m_state;
-    std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<MenuBarMenu> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_icon;
 };
 
