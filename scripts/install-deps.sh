@@ -15,6 +15,8 @@ packages=(
   libxkbcommon-dev libxkbcommon-x11-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # fuzz targets: clang with its libFuzzer runtime (only a recommendation of clang)
+  clang libclang-rt-14-dev
   # the virtual desktop used by the run command without a display and by the integration tests
   xvfb xauth openbox x11-apps x11-utils xterm trayer dbus python3-dbusmock fonts-dejavu-core
   # the scripted-move tool the snap benchmark compares against

@@ -89,7 +89,9 @@ QUuid uuidOf(const Json& value) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
-        if (dash ? c != u'-' : !isxdigit(c.toLatin1()))
+        // ASCII only: the C classifier is undefined for the negative chars Latin-1 letters give.
+        const bool hex = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+        if (dash ? c != u'-' : !hex)
             throw DecodeFailure{};
     }
     return QUuid::fromString(text);
@@ -253,6 +255,10 @@ std::optional<QByteArray> WorkspaceStore::encode(const std::vector<Workspace>& w
 }
 
 std::optional<WorkspaceStoreError> WorkspaceStore::save(const std::vector<Workspace>& workspaces) {
+    if (m_lastLoadFailed)
+        return WorkspaceStoreError{WorkspaceStoreError::Kind::writing, 0,
+                                   QStringLiteral("the file that failed to load is kept as it is")};
+
     QString encodingError;
     const std::optional<QByteArray> bytes = encode(workspaces, &encodingError);
     if (!bytes)
@@ -263,21 +269,7 @@ std::optional<WorkspaceStoreError> WorkspaceStore::save(const std::vector<Worksp
     return std::nullopt;
 }
 
-WorkspaceStore::LoadResult WorkspaceStore::load() {
-    const QFileInfo info(m_filePath);
-    if (!info.exists() && !info.isSymLink())
-        return {};
-
-    QFile file(m_filePath);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
-        return {{},
-                WorkspaceStoreError{WorkspaceStoreError::Kind::unreadable, 0,
-                                    info.isDir() ? QStringLiteral("it is a folder") : file.errorString()}};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unreadable, 0, file.errorString()}};
-    file.close();
-
+WorkspaceStore::Decoded WorkspaceStore::decode(const QByteArray& bytes) {
     const Json document = Json::parse(bytes.constBegin(), bytes.constEnd(), nullptr, false);
     if (document.is_object()) {
         // A newer program's file is refused before its contents are judged: its workspaces may
@@ -287,10 +279,12 @@ WorkspaceStore::LoadResult WorkspaceStore::load() {
                 const int found = integerOf(*version);
                 if (found > currentVersion)
                     return {{},
+                            false,
                             WorkspaceStoreError{WorkspaceStoreError::Kind::unsupportedVersion, found, {}}};
             } catch (const DecodeFailure&) {
                 if (version->get<double>() > currentVersion)
                     return {{},
+                            false,
                             WorkspaceStoreError{WorkspaceStoreError::Kind::unsupportedVersion,
                                                 std::numeric_limits<int>::max(),
                                                 {}}};
@@ -315,12 +309,42 @@ WorkspaceStore::LoadResult WorkspaceStore::load() {
         decoded.reset();
     }
 
-    if (decoded) {
-        if (rewrite) {
-            if (auto error = save(*decoded))
+    if (!decoded)
+        return {};
+    return {std::move(decoded), rewrite, std::nullopt};
+}
+
+WorkspaceStore::LoadResult WorkspaceStore::load() {
+    m_lastLoadFailed = false;
+    LoadResult result = readFile();
+    m_lastLoadFailed = result.error.has_value();
+    return result;
+}
+
+WorkspaceStore::LoadResult WorkspaceStore::readFile() {
+    const QFileInfo info(m_filePath);
+    if (!info.exists() && !info.isSymLink())
+        return {};
+
+    QFile file(m_filePath);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+        return {{},
+                WorkspaceStoreError{WorkspaceStoreError::Kind::unreadable, 0,
+                                    info.isDir() ? QStringLiteral("it is a folder") : file.errorString()}};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unreadable, 0, file.errorString()}};
+    file.close();
+
+    Decoded decoded = decode(bytes);
+    if (decoded.error)
+        return {{}, decoded.error};
+    if (decoded.workspaces) {
+        if (decoded.olderLayout) {
+            if (auto error = save(*decoded.workspaces))
                 return {{}, error};
         }
-        return {std::move(*decoded), std::nullopt};
+        return {std::move(*decoded.workspaces), std::nullopt};
     }
 
     if (!moveAside())

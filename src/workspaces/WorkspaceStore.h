@@ -37,6 +37,16 @@ public:
         std::optional<WorkspaceStoreError> error;
     };
 
+    // What a file's bytes hold, judged without touching the disk.
+    struct Decoded {
+        // None when the bytes are in neither layout, or when `error` is set.
+        std::optional<std::vector<Workspace>> workspaces;
+        // Read from an older layout (a bare array or a version below the current one).
+        bool olderLayout = false;
+        // Set only for a file written by a newer program.
+        std::optional<WorkspaceStoreError> error;
+    };
+
     static constexpr int currentVersion = 1;
 
     explicit WorkspaceStore(QString filePath) : m_filePath(std::move(filePath)) {}
@@ -48,18 +58,24 @@ public:
 
     virtual LoadResult load();
     // Writes the whole list atomically (temporary file, fsync, rename); on failure the old file
-    // stays as it was.
+    // stays as it was. Refused after a load that failed: the file then holds workspaces this run
+    // could not take in.
     virtual std::optional<WorkspaceStoreError> save(const std::vector<Workspace>& workspaces);
+
+    // Decodes the text of a workspaces file.
+    static Decoded decode(const QByteArray& bytes);
 
     // The file's text for `workspaces`, or an encoding error.
     static std::optional<QByteArray> encode(const std::vector<Workspace>& workspaces,
                                             QString* error = nullptr);
 
 private:
+    LoadResult readFile();
     // Moves a damaged file to "<name>.corrupt-<seconds>.json" beside it, never over an earlier copy.
     bool moveAside();
 
     QString m_filePath;
+    bool m_lastLoadFailed = false;
 };
 
 } // namespace corvane

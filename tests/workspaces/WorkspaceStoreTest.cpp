@@ -250,3 +250,60 @@ TEST_F(WorkspaceStoreTest, NonFiniteNumbersFailTheSaveAndKeepThePreviousFile) {
     EXPECT_EQ(read(), before);
     EXPECT_EQ(QDir(dir.path() + QStringLiteral("/Corvane")).entryList(QDir::Files).size(), 1);
 }
+
+TEST_F(WorkspaceStoreTest, SavesAfterAFailedLoadAreRefusedUntilALoadSucceeds) {
+    // Given a file from a newer program that failed to load.
+    const QByteArray newer = "{\"version\": 2, \"workspaces\": [\"kept\"]}";
+    write(newer);
+    WorkspaceStore store(path());
+    ASSERT_TRUE(store.load().error);
+
+    // When anything is saved: refused, and the file keeps every byte.
+    const auto refused = store.save({bareWorkspace()});
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->kind, WorkspaceStoreError::Kind::writing);
+    EXPECT_EQ(read(), newer);
+
+    // Once a load succeeds (the user replaced the file), saving works again.
+    write("{\"version\": 1, \"workspaces\": []}");
+    ASSERT_FALSE(store.load().error);
+    EXPECT_FALSE(store.save({bareWorkspace()}));
+    EXPECT_EQ(readJson()["workspaces"][0]["name"], "Plain");
+}
+
+TEST_F(WorkspaceStoreTest, DecodingJudgesBytesAsTheLoadDoesWithoutTouchingTheDisk) {
+    const QByteArray list = QByteArray("[") + oneWorkspace + "]";
+
+    const auto current = WorkspaceStore::decode("{\"version\": 1, \"workspaces\": " + list + "}");
+    ASSERT_TRUE(current.workspaces);
+    EXPECT_EQ(current.workspaces->size(), 1u);
+    EXPECT_FALSE(current.olderLayout);
+    EXPECT_FALSE(current.error);
+
+    for (const QByteArray& older : {list, "{\"version\": -4, \"workspaces\": " + list + "}"}) {
+        const auto decoded = WorkspaceStore::decode(older);
+        ASSERT_TRUE(decoded.workspaces) << older.constData();
+        EXPECT_TRUE(decoded.olderLayout) << older.constData();
+    }
+
+    // A version above the current one, even a fractional or huge one, is refused, not damaged.
+    for (const QByteArray& newer : {QByteArray("{\"version\": 7, \"workspaces\": 0}"),
+                                    QByteArray("{\"version\": 1.5, \"workspaces\": []}"),
+                                    QByteArray("{\"version\": 1e300, \"workspaces\": []}")}) {
+        const auto decoded = WorkspaceStore::decode(newer);
+        EXPECT_FALSE(decoded.workspaces) << newer.constData();
+        ASSERT_TRUE(decoded.error) << newer.constData();
+        EXPECT_EQ(decoded.error->kind, WorkspaceStoreError::Kind::unsupportedVersion);
+        EXPECT_GT(decoded.error->version, WorkspaceStore::currentVersion);
+    }
+
+    // Damaged bytes: neither a list nor an error; a letter outside ASCII is no hex digit.
+    for (const QByteArray& damaged :
+         {QByteArray("{\"version\": 1, \"workspaces\": [1e999]}"), QByteArray("{\"version\": 1"),
+          QByteArray("[") + QByteArray(oneWorkspace).replace("6f1c1f8e", "6f1c1f8\xc3\xa9") + "]"}) {
+        const auto decoded = WorkspaceStore::decode(damaged);
+        EXPECT_FALSE(decoded.workspaces) << damaged.constData();
+        EXPECT_FALSE(decoded.error) << damaged.constData();
+    }
+    EXPECT_FALSE(QFile::exists(path()));
+}
