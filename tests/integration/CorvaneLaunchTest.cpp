@@ -1,5 +1,6 @@
 // Starts the corvane binary itself on the private desktop: the start-up log line, the tray
 // icon embedded in a real tray host, the hand-over of a second launch, a clean quit on SIGTERM.
+#include "support/CorvaneProcess.h"
 #include "support/IntegrationMain.h"
 #include "support/VirtualDesktop.h"
 
@@ -56,14 +57,7 @@ bool nestedWindowExists(const QString& display, const QString& outer, const QStr
 class CorvaneLaunchTest : public ::testing::Test {
 protected:
     QProcess* startCorvane(QProcess& process) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", desktop().displayName());
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("XDG_CONFIG_HOME", home.path() + "/config");
-        env.insert("XDG_DATA_HOME", home.path() + "/data");
-        env.insert("XDG_RUNTIME_DIR", home.path() + "/run");
-        env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-        process.setProcessEnvironment(env);
+        process.setProcessEnvironment(corvaneEnvironment(home.path()));
         process.setProcessChannelMode(QProcess::SeparateChannels);
         process.start(CORVANE_BINARY, {});
         return &process;

@@ -1,6 +1,7 @@
 // The application's global shortcuts on a real X server: keys typed through XTest reach the
 // product's grabs and snap the focused real window, and a shortcut changed in the store moves its
 // grab at once.
+#include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
 #include "support/ServerQueries.h"
@@ -87,28 +88,6 @@ protected:
         app.settings().setCycleSnapSizes(false);
         registerHotkeys(app.state());
     }
-    ~HotKeys() override {
-        for (QProcess* program : m_programs)
-            program->kill();
-        for (QProcess* program : m_programs)
-            program->waitForFinished(2000);
-    }
-
-    xcb_window_t openFocusedWindow() {
-        QProcess* program = desktop().launch(
-            QStringLiteral("xlogo"), {QStringLiteral("-geometry"), QStringLiteral("300x200+200+150")});
-        EXPECT_NE(program, nullptr);
-        if (!program)
-            return XCB_WINDOW_NONE;
-        m_programs.push_back(program);
-        const auto client = desktop().waitForClientWindow(program->processId());
-        EXPECT_TRUE(client.has_value());
-        if (!client)
-            return XCB_WINDOW_NONE;
-        app.platform().accessibility->bringToFront(static_cast<int32_t>(client->pid), client->window);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == client->window; }, waitMs));
-        return client->window;
-    }
     QRect expectedFrame(SnapAction action, xcb_window_t window) {
         const auto screen = screenUnderMouse(*app.platform().screens);
         const QRectF area = screen ? app.state().usableFrame(*screen) : QRectF();
@@ -124,11 +103,11 @@ protected:
 
     LiveApp app;
     Typist typist;
-    std::vector<QProcess*> m_programs;
+    FocusedPrograms programs;
 };
 
 TEST_F(HotKeys, EachDefaultSnapShortcutSnapsTheFocusedWindowWhateverLocksAreOn) {
-    const xcb_window_t window = openFocusedWindow();
+    const xcb_window_t window = programs.openLogo(app.platform());
     ASSERT_NE(window, XCB_WINDOW_NONE);
 
     struct Case {
@@ -164,7 +143,7 @@ TEST_F(HotKeys, EachDefaultSnapShortcutSnapsTheFocusedWindowWhateverLocksAreOn) 
 }
 
 TEST_F(HotKeys, ChangingAStoredShortcutMovesTheGrabAtOnce) {
-    const xcb_window_t window = openFocusedWindow();
+    const xcb_window_t window = programs.openLogo(app.platform());
     ASSERT_NE(window, XCB_WINDOW_NONE);
     Registry& shortcuts = app.state().shortcuts();
     const uint16_t controlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;

@@ -1,5 +1,7 @@
 // The settings window on a real X server: the launch argument that names a page, a picture of
 // every page, and a shortcut recorded on the Hotkeys page that then works as a global hot key.
+#include "support/CorvaneProcess.h"
+#include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
 #include "support/ServerQueries.h"
@@ -76,13 +78,6 @@ int distinctColours(const QImage& image, int enough) {
 
 class SettingsWindowTest : public ::testing::Test {
 protected:
-    ~SettingsWindowTest() override {
-        for (QProcess* program : m_programs)
-            program->kill();
-        for (QProcess* program : m_programs)
-            program->waitForFinished(2000);
-    }
-
     SettingsWindowController& controller() { return app.state().settingsWindow(); }
 
     // Shows the window on `tab` and waits until the server has it on screen.
@@ -94,38 +89,15 @@ protected:
         return window;
     }
 
-    xcb_window_t openFocusedWindow() {
-        QProcess* program = desktop().launch(
-            QStringLiteral("xlogo"), {QStringLiteral("-geometry"), QStringLiteral("300x200+200+150")});
-        EXPECT_NE(program, nullptr);
-        if (!program)
-            return XCB_WINDOW_NONE;
-        m_programs.push_back(program);
-        const auto client = desktop().waitForClientWindow(program->processId(), std::chrono::seconds(30));
-        EXPECT_TRUE(client.has_value());
-        if (!client)
-            return XCB_WINDOW_NONE;
-        app.platform().accessibility->bringToFront(static_cast<int32_t>(client->pid), client->window);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == client->window; }, waitMs));
-        return client->window;
-    }
-
     LiveApp app;
-    std::vector<QProcess*> m_programs;
+    FocusedPrograms programs;
 };
 
 TEST_F(SettingsWindowTest, TheSettingsTabArgumentOpensTheSettingsAtLaunchInsteadOfTheWelcome) {
     // Given a first launch, which would otherwise welcome the user
     QTemporaryDir home;
     QProcess corvane;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", desktop().displayName());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_CONFIG_HOME", home.path() + "/config");
-    env.insert("XDG_DATA_HOME", home.path() + "/data");
-    env.insert("XDG_RUNTIME_DIR", home.path() + "/run");
-    env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-    corvane.setProcessEnvironment(env);
+    corvane.setProcessEnvironment(corvaneEnvironment(home.path()));
     corvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 
     // When it is started on the Hotkeys page
@@ -202,7 +174,7 @@ TEST_F(SettingsWindowTest, AShortcutRecordedOnTheHotkeysPageSnapsARealWindow) {
     EXPECT_FALSE(app.state().shortcuts().isPaused());
 
     // And pressing Control+Alt+J on the keyboard snaps the focused window to the left half
-    const xcb_window_t target = openFocusedWindow();
+    const xcb_window_t target = programs.openLogo(app.platform());
     ASSERT_NE(target, XCB_WINDOW_NONE);
     const auto screen = screenUnderMouse(*app.platform().screens);
     ASSERT_TRUE(screen.has_value());

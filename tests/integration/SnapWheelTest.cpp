@@ -1,6 +1,7 @@
 // The snap wheel on a real X server: holding each trigger key typed through XTest, moving the
 // pointer and letting go snaps the focused real window; Escape cancels; the key standing for fn
 // reaches no program while the wheel uses it; preference changes apply without a restart.
+#include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
 #include "support/ServerQueries.h"
@@ -130,30 +131,8 @@ protected:
             [this](const Notification& note) { app.state().settingsChanged(note.object.toString()); });
         app.state().radial().start();
     }
-    ~SnapWheel() override {
-        for (QProcess* program : m_programs)
-            program->kill();
-        for (QProcess* program : m_programs)
-            program->waitForFinished(2000);
-    }
-
     RadialSnapController& radial() { return app.state().radial(); }
 
-    xcb_window_t openFocusedWindow() {
-        QProcess* program = desktop().launch(
-            QStringLiteral("xlogo"), {QStringLiteral("-geometry"), QStringLiteral("300x200+200+150")});
-        EXPECT_NE(program, nullptr);
-        if (!program)
-            return XCB_WINDOW_NONE;
-        m_programs.push_back(program);
-        const auto client = desktop().waitForClientWindow(program->processId(), std::chrono::seconds(30));
-        EXPECT_TRUE(client.has_value());
-        if (!client)
-            return XCB_WINDOW_NONE;
-        app.platform().accessibility->bringToFront(static_cast<int32_t>(client->pid), client->window);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == client->window; }, waitMs));
-        return client->window;
-    }
     // The middle of the screen, with room for the pointer to travel.
     QPoint middle() {
         const auto screen = app.platform().screens->mainScreen();
@@ -190,7 +169,7 @@ protected:
     LiveApp app;
     Input input;
     ObserverToken m_settingsObserver;
-    std::vector<QProcess*> m_programs;
+    FocusedPrograms programs;
 };
 
 QPoint towards(RadialDirection direction) {
@@ -200,7 +179,7 @@ QPoint towards(RadialDirection direction) {
 }
 
 TEST_F(SnapWheel, EachTriggerSnapsTheFocusedWindowInEveryDirectionAndTheCentreMaximises) {
-    const xcb_window_t window = openFocusedWindow();
+    const xcb_window_t window = programs.openLogo(app.platform());
     ASSERT_NE(window, XCB_WINDOW_NONE);
     struct Trigger {
         RadialTrigger setting;
@@ -232,7 +211,7 @@ TEST_F(SnapWheel, EachTriggerSnapsTheFocusedWindowInEveryDirectionAndTheCentreMa
 }
 
 TEST_F(SnapWheel, EscapeWhileTheRingShowsMovesNothing) {
-    const xcb_window_t window = openFocusedWindow();
+    const xcb_window_t window = programs.openLogo(app.platform());
     ASSERT_NE(window, XCB_WINDOW_NONE);
     const QRect before = serverFrame(window);
 
