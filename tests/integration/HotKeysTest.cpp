@@ -6,6 +6,7 @@
 #include "support/LiveApp.h"
 #include "support/ServerQueries.h"
 #include "support/VirtualDesktop.h"
+#include "support/XTestInput.h"
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
@@ -17,8 +18,6 @@
 #include <QProcess>
 #include <QTest>
 
-#include <xcb/xcb_keysyms.h>
-#include <xcb/xtest.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <gtest/gtest.h>
@@ -37,35 +36,6 @@ constexpr int waitMs = 5000;
 QString describe(const QRect& r) {
     return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
-
-// Types on the virtual desktop's keyboard as a person would: modifiers down, the key, then
-// everything up in reverse. Key codes come from the server's live keymap.
-class Typist {
-public:
-    Typist() : m_symbols(xcb_key_symbols_alloc(desktop().connection()), &xcb_key_symbols_free) {}
-
-    xcb_keycode_t keycode(xcb_keysym_t keysym) const {
-        std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(
-            xcb_key_symbols_get_keycode(m_symbols.get(), keysym), &std::free);
-        return codes ? codes.get()[0] : XCB_NO_SYMBOL;
-    }
-    void type(std::initializer_list<xcb_keysym_t> keysyms) const {
-        std::vector<xcb_keycode_t> codes;
-        for (xcb_keysym_t keysym : keysyms)
-            codes.push_back(keycode(keysym));
-        for (xcb_keycode_t code : codes)
-            send(XCB_KEY_PRESS, code);
-        for (auto it = codes.rbegin(); it != codes.rend(); ++it)
-            send(XCB_KEY_RELEASE, *it);
-        xcb_flush(desktop().connection());
-    }
-
-private:
-    static void send(uint8_t type, xcb_keycode_t code) {
-        xcb_test_fake_input(desktop().connection(), type, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    }
-    std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> m_symbols;
-};
 
 // Whether another client could take the combination: false while some program holds it.
 bool isFreeOnServer(xcb_keycode_t keycode, uint16_t modifiers) {
@@ -102,7 +72,7 @@ protected:
     }
 
     LiveApp app;
-    Typist typist;
+    XTestInput typist;
     FocusedPrograms programs;
 };
 

@@ -6,6 +6,7 @@
 #include "support/LiveApp.h"
 #include "support/ServerQueries.h"
 #include "support/VirtualDesktop.h"
+#include "support/XTestInput.h"
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Recorder.h"
@@ -25,8 +26,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <xcb/xcb_keysyms.h>
-#include <xcb/xtest.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <gtest/gtest.h>
@@ -40,27 +39,6 @@ namespace corvane::testing {
 namespace {
 
 constexpr int waitMs = 5000;
-
-xcb_keycode_t keycodeOf(xcb_keysym_t keysym) {
-    std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> symbols(
-        xcb_key_symbols_alloc(desktop().connection()), &xcb_key_symbols_free);
-    std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(
-        xcb_key_symbols_get_keycode(symbols.get(), keysym), &std::free);
-    return codes ? codes.get()[0] : XCB_NO_SYMBOL;
-}
-
-// Presses the keys in order on the server's keyboard, then lets them go in reverse.
-void typeOnServer(std::initializer_list<xcb_keysym_t> keysyms) {
-    std::vector<xcb_keycode_t> codes;
-    for (xcb_keysym_t keysym : keysyms)
-        codes.push_back(keycodeOf(keysym));
-    xcb_connection_t* c = desktop().connection();
-    for (xcb_keycode_t code : codes)
-        xcb_test_fake_input(c, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    for (auto it = codes.rbegin(); it != codes.rend(); ++it)
-        xcb_test_fake_input(c, XCB_KEY_RELEASE, *it, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    xcb_flush(c);
-}
 
 // How many different colours the picture holds, up to `enough`.
 int distinctColours(const QImage& image, int enough) {
@@ -159,10 +137,10 @@ TEST_F(SettingsWindowTest, AShortcutRecordedOnTheHotkeysPageSnapsARealWindow) {
     // QTest's key events carry no native key code; the recorder reads the key from it, so give
     // the one the server's keymap has for J.
     const Qt::KeyboardModifiers controlOption = Qt::ControlModifier | Qt::AltModifier;
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_J, controlOption, keycodeOf(XKB_KEY_j), XKB_KEY_j, 0,
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_J, controlOption, XTestInput().keycode(XKB_KEY_j), XKB_KEY_j, 0,
                     QStringLiteral("j"));
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_J, controlOption, keycodeOf(XKB_KEY_j), XKB_KEY_j, 0,
-                      QStringLiteral("j"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_J, controlOption, XTestInput().keycode(XKB_KEY_j),
+                      XKB_KEY_j, 0, QStringLiteral("j"));
     QCoreApplication::sendEvent(&field, &press);
     QCoreApplication::sendEvent(&field, &release);
 
@@ -182,7 +160,7 @@ TEST_F(SettingsWindowTest, AShortcutRecordedOnTheHotkeysPageSnapsARealWindow) {
                                  app.settings().layoutGap(), QRectF(serverFrame(target)))
                                .toRect();
     ASSERT_NE(serverFrame(target), expected);
-    typeOnServer({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_j});
+    XTestInput().type({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_j});
     EXPECT_TRUE(QTest::qWaitFor([&] { return serverFrame(target) == expected; }, waitMs));
 }
 

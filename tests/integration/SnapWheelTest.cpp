@@ -6,6 +6,7 @@
 #include "support/LiveApp.h"
 #include "support/ServerQueries.h"
 #include "support/VirtualDesktop.h"
+#include "support/XTestInput.h"
 
 #include "app/FloatingPanel.h"
 #include "app/ScreenHelpers.h"
@@ -16,8 +17,6 @@
 #include <QProcess>
 #include <QTest>
 
-#include <xcb/xcb_keysyms.h>
-#include <xcb/xtest.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <gtest/gtest.h>
@@ -39,33 +38,11 @@ QString describe(const QRect& r) {
     return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
-// Keys and pointer moves as XTest makes them, with key codes from the server's live keymap.
-class Input {
-public:
-    Input() : m_symbols(xcb_key_symbols_alloc(desktop().connection()), &xcb_key_symbols_free) {}
-
-    xcb_keycode_t keycode(xcb_keysym_t keysym) const {
-        std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(
-            xcb_key_symbols_get_keycode(m_symbols.get(), keysym), &std::free);
-        return codes ? codes.get()[0] : XCB_NO_SYMBOL;
-    }
-    // The key the wheel's fn trigger stands for: XF86Fn where the keymap has it, else Menu.
-    xcb_keycode_t functionKey() const {
-        const xcb_keycode_t fn = keycode(XKB_KEY_XF86Fn);
-        return fn != XCB_NO_SYMBOL ? fn : keycode(XKB_KEY_Menu);
-    }
-    void press(xcb_keycode_t code) const { send(XCB_KEY_PRESS, code, 0, 0); }
-    void release(xcb_keycode_t code) const { send(XCB_KEY_RELEASE, code, 0, 0); }
-    void moveTo(QPoint point) const { send(XCB_MOTION_NOTIFY, 0, point.x(), point.y()); }
-
-private:
-    static void send(uint8_t type, uint8_t detail, int x, int y) {
-        xcb_test_fake_input(desktop().connection(), type, detail, XCB_CURRENT_TIME, desktop().rootWindow(),
-                            static_cast<int16_t>(x), static_cast<int16_t>(y), 0);
-        xcb_flush(desktop().connection());
-    }
-    std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> m_symbols;
-};
+// The key the wheel's fn trigger stands for: XF86Fn where the keymap has it, else Menu.
+xcb_keycode_t functionKey(const XTestInput& input) {
+    const xcb_keycode_t fn = input.keycode(XKB_KEY_XF86Fn);
+    return fn != XCB_NO_SYMBOL ? fn : input.keycode(XKB_KEY_Menu);
+}
 
 // A small window of the test's own that takes the keyboard focus and records the keys it gets.
 class KeyWitness {
@@ -167,7 +144,7 @@ protected:
     }
 
     LiveApp app;
-    Input input;
+    XTestInput input;
     ObserverToken m_settingsObserver;
     FocusedPrograms programs;
 };
@@ -185,7 +162,7 @@ TEST_F(SnapWheel, EachTriggerSnapsTheFocusedWindowInEveryDirectionAndTheCentreMa
         RadialTrigger setting;
         xcb_keycode_t key;
     };
-    const Trigger triggers[] = {{RadialTrigger::fn, input.functionKey()},
+    const Trigger triggers[] = {{RadialTrigger::fn, functionKey(input)},
                                 {RadialTrigger::rightOption, input.keycode(XKB_KEY_Alt_R)},
                                 {RadialTrigger::rightCommand, input.keycode(XKB_KEY_Super_R)},
                                 {RadialTrigger::rightControl, input.keycode(XKB_KEY_Control_R)}};
@@ -215,7 +192,7 @@ TEST_F(SnapWheel, EscapeWhileTheRingShowsMovesNothing) {
     ASSERT_NE(window, XCB_WINDOW_NONE);
     const QRect before = serverFrame(window);
 
-    const xcb_keycode_t trigger = input.functionKey();
+    const xcb_keycode_t trigger = functionKey(input);
     ASSERT_TRUE(holdUntilRingShows(trigger));
     input.moveTo(middle() + towards(RadialDirection::right));
     ASSERT_TRUE(
@@ -233,7 +210,7 @@ TEST_F(SnapWheel, EscapeWhileTheRingShowsMovesNothing) {
 TEST_F(SnapWheel, TheFunctionKeyReachesNoProgramWhileTheWheelUsesItAndChangesApplyAtOnce) {
     KeyWitness witness;
     ASSERT_TRUE(witness.takeFocus());
-    const xcb_keycode_t fn = input.functionKey();
+    const xcb_keycode_t fn = functionKey(input);
     const xcb_keycode_t letter = input.keycode(XKB_KEY_a);
 
     // The wheel arms on the key, and the focused program never sees it.
