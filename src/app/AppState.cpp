@@ -2,6 +2,7 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
+#include "app/AppIcons.h"
 #include "app/LaunchAtLogin.h"
 #include "app/Log.h"
 #include "app/PermissionManager.h"
@@ -45,26 +46,33 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_permissions = std::make_unique<PermissionManager>(*platform.permissions, runtime.scheduler,
                                                         runtime.background, *platform.shell);
     m_windows = std::make_unique<WindowService>(m_settings, AXWindowService::shared(), *platform.windowList,
-                                               *platform.runningApplications, runtime.scheduler, runtime.background,
-                                               AXWindowService::shared().ownPID());
-    m_thumbnails = std::make_unique<ThumbnailService>(m_settings, *platform.windowCapture, *platform.powerSource,
-                                                      *platform.sleepWake, runtime.scheduler, runtime.background);
+                                                *platform.runningApplications, runtime.scheduler,
+                                                runtime.background, AXWindowService::shared().ownPID());
+    m_icons = std::make_unique<AppIcons>(*platform.applications);
+    // A process id the system hands out again must not show the old program's picture.
+    connect(m_windows.get(), &WindowService::applicationTerminated, this,
+            [this](int32_t pid) { m_icons->forgetPID(pid); });
+    m_thumbnails =
+        std::make_unique<ThumbnailService>(m_settings, *platform.windowCapture, *platform.powerSource,
+                                           *platform.sleepWake, runtime.scheduler, runtime.background);
     m_workspaces = std::make_unique<WorkspaceManager>(
         std::make_unique<WorkspaceStore>(WorkspaceStore::defaultFileURL()), runtime.scheduler);
     m_toast = std::make_unique<ToastController>(*platform.screens, runtime.scheduler, m_settings,
                                                 *platform.panelWindowing, runtime.animator);
     m_updater = std::make_unique<Updater>();
-    m_spaces = std::make_unique<SpacesService>(*platform.desktops, *platform.screens, *platform.runningApplications,
-                                               runtime.scheduler, runtime.background);
+    m_spaces =
+        std::make_unique<SpacesService>(*platform.desktops, *platform.screens, *platform.runningApplications,
+                                        runtime.scheduler, runtime.background);
     m_files = std::make_unique<FileShelf>(*platform.defaults);
     m_awake = std::make_unique<AwakeController>();
     m_clipboard = std::make_unique<ClipboardHistory>();
-    m_shortcuts = std::make_unique<ShortcutKit::Registry>(*platform.defaults, *platform.hotKeys, *platform.keyboard,
-                                                          runtime.notifications, runtime.scheduler);
+    m_shortcuts = std::make_unique<ShortcutKit::Registry>(
+        *platform.defaults, *platform.hotKeys, *platform.keyboard, runtime.notifications, runtime.scheduler);
 }
 
 AppState::~AppState() {
-    if (sharedState == this) sharedState = nullptr;
+    if (sharedState == this)
+        sharedState = nullptr;
 }
 
 AppState& AppState::shared() {
@@ -72,62 +80,77 @@ AppState& AppState::shared() {
     return *sharedState;
 }
 
-AppState* AppState::sharedIfSet() { return sharedState; }
+AppState* AppState::sharedIfSet() {
+    return sharedState;
+}
 
-void AppState::setShared(AppState* state) { sharedState = state; }
+void AppState::setShared(AppState* state) {
+    sharedState = state;
+}
 
 SidebarController& AppState::sidebar() {
-    if (!m_sidebar) m_sidebar = std::make_unique<SidebarController>(*this);
+    if (!m_sidebar)
+        m_sidebar = std::make_unique<SidebarController>(*this);
     return *m_sidebar;
 }
 
 SnapController& AppState::snap() {
-    if (!m_snap) m_snap = std::make_unique<SnapController>(AXWindowService::shared(), m_settings, *this);
+    if (!m_snap)
+        m_snap = std::make_unique<SnapController>(AXWindowService::shared(), m_settings, *this);
     return *m_snap;
 }
 
 RadialSnapController& AppState::radial() {
-    if (!m_radial) m_radial = std::make_unique<RadialSnapController>(*this);
+    if (!m_radial)
+        m_radial = std::make_unique<RadialSnapController>(*this);
     return *m_radial;
 }
 
 SwitcherController& AppState::switcher() {
-    if (!m_switcher) m_switcher = std::make_unique<SwitcherController>(*this);
+    if (!m_switcher)
+        m_switcher = std::make_unique<SwitcherController>(*this);
     return *m_switcher;
 }
 
 FileShelfController& AppState::shelf() {
-    if (!m_shelf) m_shelf = std::make_unique<FileShelfController>(*this);
+    if (!m_shelf)
+        m_shelf = std::make_unique<FileShelfController>(*this);
     return *m_shelf;
 }
 
 ClipboardPanelController& AppState::clipboardPanel() {
-    if (!m_clipboardPanel) m_clipboardPanel = std::make_unique<ClipboardPanelController>(*this);
+    if (!m_clipboardPanel)
+        m_clipboardPanel = std::make_unique<ClipboardPanelController>(*this);
     return *m_clipboardPanel;
 }
 
 NotchController& AppState::notch() {
-    if (!m_notch) m_notch = std::make_unique<NotchController>(*this);
+    if (!m_notch)
+        m_notch = std::make_unique<NotchController>(*this);
     return *m_notch;
 }
 
 MouseController& AppState::mouse() {
-    if (!m_mouse) m_mouse = std::make_unique<MouseController>(*this);
+    if (!m_mouse)
+        m_mouse = std::make_unique<MouseController>(*this);
     return *m_mouse;
 }
 
 NotchDropController& AppState::notchDrop() {
-    if (!m_notchDrop) m_notchDrop = std::make_unique<NotchDropController>(*this);
+    if (!m_notchDrop)
+        m_notchDrop = std::make_unique<NotchDropController>(*this);
     return *m_notchDrop;
 }
 
 SettingsWindowController& AppState::settingsWindow() {
-    if (!m_settingsWindow) m_settingsWindow = std::make_unique<SettingsWindowController>(*this);
+    if (!m_settingsWindow)
+        m_settingsWindow = std::make_unique<SettingsWindowController>(*this);
     return *m_settingsWindow;
 }
 
 OnboardingWindowController& AppState::onboarding() {
-    if (!m_onboarding) m_onboarding = std::make_unique<OnboardingWindowController>(*this);
+    if (!m_onboarding)
+        m_onboarding = std::make_unique<OnboardingWindowController>(*this);
     return *m_onboarding;
 }
 
@@ -143,13 +166,15 @@ WorkspaceRestorer& AppState::restorer() {
 }
 
 void AppState::start(bool launchedAtLogin) {
-    if (m_started) return;
+    if (m_started)
+        return;
     m_started = true;
 
     qCInfo(lcApp, "Corvane %s starting (login launch: %s)", CORVANE_VERSION, Log::boolText(launchedAtLogin));
 
-    m_platform.host->setActivationPolicy(m_settings.showDockIcon() ? ApplicationHost::ActivationPolicy::regular
-                                                                   : ApplicationHost::ActivationPolicy::accessory);
+    m_platform.host->setActivationPolicy(m_settings.showDockIcon()
+                                             ? ApplicationHost::ActivationPolicy::regular
+                                             : ApplicationHost::ActivationPolicy::accessory);
     purgeStaleStatusItemDefaults(*m_platform.defaults);
     m_launchAtLogin->configureDefaultIfNeeded();
     m_windows->installAppObservers();
@@ -159,7 +184,8 @@ void AppState::start(bool launchedAtLogin) {
 
     QPointer<AppState> weakSelf(this);
     m_spaces->setScreenProvider([weakSelf]() -> std::optional<ScreenInfo> {
-        if (!weakSelf) return std::nullopt;
+        if (!weakSelf)
+            return std::nullopt;
         return weakSelf->sidebar().currentScreen();
     });
     m_spaces->start();
@@ -175,28 +201,33 @@ void AppState::start(bool launchedAtLogin) {
     mouse().apply();
     notchDrop().start();
 
-    m_screensObserver = connect(m_platform.screens.get(), &Screens::screensChanged, this,
-                                &AppState::screenParametersChanged);
+    m_screensObserver =
+        connect(m_platform.screens.get(), &Screens::screensChanged, this, &AppState::screenParametersChanged);
 
     // Only the presence of the argument counts, whatever its value.
-    if (m_platform.defaults->hasArgument("previewNotchHUD")) previewNotchHUD();
+    if (m_platform.defaults->hasArgument("previewNotchHUD"))
+        previewNotchHUD();
 
     radial().start();
 
     m_permissions->onChange = [weakSelf](bool accessibility, bool screenRecording) {
-        if (weakSelf) weakSelf->permissionsChanged(accessibility, screenRecording);
+        if (weakSelf)
+            weakSelf->permissionsChanged(accessibility, screenRecording);
     };
     m_permissions->startPolling(Seconds(3.0));
 
     m_settingsObserver =
         notifications().addObserver(Settings::didChangeNotification, [weakSelf](const Notification& note) {
-            if (!weakSelf) return;
+            if (!weakSelf)
+                return;
             std::optional<QString> key;
-            if (note.object.typeId() == QMetaType::QString) key = note.object.toString();
+            if (note.object.typeId() == QMetaType::QString)
+                key = note.object.toString();
             weakSelf->settingsChanged(key);
         });
 
-    if (auto tabArgument = m_platform.defaults->argument("settingsTab"); tabArgument && tabArgument->is_string()) {
+    if (auto tabArgument = m_platform.defaults->argument("settingsTab");
+        tabArgument && tabArgument->is_string()) {
         const SettingsTab tab =
             settingsTabFromRawValue(QString::fromStdString(tabArgument->get<std::string>()));
         if (tab != SettingsTab::keep) {
@@ -206,7 +237,8 @@ void AppState::start(bool launchedAtLogin) {
     }
 
     if (m_settings.hasCompletedOnboarding() && m_permissions->accessibilityGranted()) {
-        if (m_settings.showSettingsOnLaunch() && !launchedAtLogin) settingsWindow().show(SettingsTab::keep);
+        if (m_settings.showSettingsOnLaunch() && !launchedAtLogin)
+            settingsWindow().show(SettingsTab::keep);
     } else {
         onboarding().show();
     }
@@ -216,7 +248,8 @@ QCoro::Task<void> AppState::previewNotchHUD() {
     QPointer<AppState> self(this);
     // A cancelled sleep still shows the preview.
     co_await scheduler().sleep(Seconds(1.0));
-    if (!self) co_return;
+    if (!self)
+        co_return;
     notch().showHUD(NotchModel::Kind::volume, isOutputMuted().value_or(false), outputVolume().value_or(0.5f),
                     Seconds(6.0));
 }
@@ -230,27 +263,37 @@ void AppState::permissionsChanged(bool accessibility, bool screenRecording) {
         notch().removeTap();
     mouse().apply();
     refreshWindowsAfterPermissionChange();
-    if (!accessibility && m_settings.hasCompletedOnboarding()) onboarding().show();
+    if (!accessibility && m_settings.hasCompletedOnboarding())
+        onboarding().show();
 }
 
-QCoro::Task<void> AppState::refreshWindowsAfterPermissionChange() { co_await refreshWindows(true); }
+QCoro::Task<void> AppState::refreshWindowsAfterPermissionChange() {
+    co_await refreshWindows(true);
+}
 
-QCoro::Task<void> AppState::refreshWindows(bool force) { co_await m_windows->refresh(force); }
+QCoro::Task<void> AppState::refreshWindows(bool force) {
+    co_await m_windows->refresh(force);
+}
 
-void AppState::screenParametersChanged() { notchDrop().start(); }
+void AppState::screenParametersChanged() {
+    notchDrop().start();
+}
 
 void AppState::settingsChanged(const std::optional<QString>& key) {
     // One action per key; the first row that names the key decides. Keys read where they are
     // used need nothing here; everything else takes the general path at the end.
     const auto is = [&key](std::initializer_list<const char*> names) {
-        if (!key) return false;
+        if (!key)
+            return false;
         for (const char* name : names)
-            if (*key == QLatin1String(name)) return true;
+            if (*key == QLatin1String(name))
+                return true;
         return false;
     };
     if (is({"showDockIcon"})) {
-        m_platform.host->setActivationPolicy(m_settings.showDockIcon() ? ApplicationHost::ActivationPolicy::regular
-                                                                       : ApplicationHost::ActivationPolicy::accessory);
+        m_platform.host->setActivationPolicy(m_settings.showDockIcon()
+                                                 ? ApplicationHost::ActivationPolicy::regular
+                                                 : ApplicationHost::ActivationPolicy::accessory);
     } else if (is({"radialEnabled", "radialTrigger"})) {
         radial().start();
     } else if (is({"hasCompletedOnboarding", "showSettingsOnLaunch", "awakeLastDuration"})) {

@@ -19,6 +19,7 @@
 namespace corvane {
 
 class Settings;
+class AppIcons;
 class LaunchAtLogin;
 class PermissionManager;
 class WindowService;
@@ -82,6 +83,8 @@ public:
     FileShelf& files() { return *m_files; }
     AwakeController& awake() { return *m_awake; }
     ClipboardHistory& clipboard() { return *m_clipboard; }
+    // Application pictures, kept for the whole process; a program's entry goes when it quits.
+    AppIcons& icons() { return *m_icons; }
 
     // Feature controllers, created on first use and kept to the end.
     SidebarController& sidebar();
@@ -153,6 +156,7 @@ private:
     std::unique_ptr<FileShelf> m_files;
     std::unique_ptr<AwakeController> m_awake;
     std::unique_ptr<ClipboardHistory> m_clipboard;
+    std::unique_ptr<AppIcons> m_icons;
 
     std::unique_ptr<SidebarController> m_sidebar;
     std::unique_ptr<SnapController> m_snap;

@@ -35,8 +35,8 @@ const Seconds fadeOut(0.12);
 
 HoverPreviewController::HoverPreviewController(PanelWindowing& windowing, Animator& animator,
                                                const Settings& settings, ThumbnailService& thumbnails,
-                                               ApplicationCatalog& applications)
-    : m_settings(settings), m_thumbnails(thumbnails), m_icons(std::make_unique<AppIcons>(applications)),
+                                               AppIcons& icons)
+    : m_settings(settings), m_thumbnails(thumbnails), m_icons(icons),
       m_model(std::make_unique<HoverPreviewModel>()),
       m_panel(
           std::make_unique<FloatingPanel>(windowing, QRect(0, 0, 100, 100), SidebarPanel::level + 1, true)),
@@ -76,7 +76,7 @@ void HoverPreviewController::updateContent() {
     if (m_style == style)
         return;
     m_style = style;
-    auto* view = new HoverPreviewView(*m_model, m_thumbnails, *m_icons);
+    auto* view = new HoverPreviewView(*m_model, m_thumbnails, m_icons);
     m_panel->setContentView(makePanelBackground(style, view, cornerRadius));
 }
 

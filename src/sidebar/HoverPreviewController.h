@@ -14,7 +14,6 @@ namespace corvane {
 
 class Animator;
 class AppIcons;
-class ApplicationCatalog;
 class FloatingPanel;
 class HoverPreviewModel;
 class PanelMotion;
@@ -28,7 +27,7 @@ class ThumbnailService;
 class HoverPreviewController {
 public:
     HoverPreviewController(PanelWindowing& windowing, Animator& animator, const Settings& settings,
-                           ThumbnailService& thumbnails, ApplicationCatalog& applications);
+                           ThumbnailService& thumbnails, AppIcons& icons);
     ~HoverPreviewController();
 
     // Shows the card for `window` beside the strip, or moves it there when it already shows.
@@ -61,7 +60,7 @@ public:
 private:
     const Settings& m_settings;
     ThumbnailService& m_thumbnails;
-    std::unique_ptr<AppIcons> m_icons;
+    AppIcons& m_icons;
     std::unique_ptr<HoverPreviewModel> m_model;
     std::unique_ptr<FloatingPanel> m_panel;
     std::unique_ptr<PanelMotion> m_motion;

@@ -38,7 +38,7 @@ SidebarController::SidebarController(AppState& state)
       m_motion(std::make_unique<PanelMotion>(*m_panel, state.animator())),
       m_preview(std::make_unique<HoverPreviewController>(*state.platform().panelWindowing, state.animator(),
                                                          state.settings(), state.thumbnails(),
-                                                         *state.platform().applications)) {
+                                                         state.icons())) {
     QPointer<SidebarController> self(this);
     m_model->onHoverChange = [self](std::optional<uint32_t> id) {
         if (self)

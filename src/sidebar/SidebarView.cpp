@@ -2,6 +2,7 @@
 
 #include "shelf/FileShelf.h"
 
+#include "app/AppIcons.h"
 #include "app/AppState.h"
 #include "app/Settings.h"
 #include "settings/SettingsWindowController.h"
@@ -60,7 +61,7 @@ QPointF gridPosition(const QRectF& area, int index, int columns, QSizeF item, do
 } // namespace
 
 SidebarView::SidebarView(AppState& state, SidebarModel& model, QWidget* parent)
-    : QWidget(parent), m_state(state), m_model(model), m_icons(*state.platform().applications) {
+    : QWidget(parent), m_state(state), m_model(model) {
     setAttribute(Qt::WA_TranslucentBackground);
 
     m_list = new QScrollArea(this);
@@ -150,7 +151,7 @@ void SidebarView::rebuildWindowCells() {
             cell->setAccent(m_accent);
         } else {
             cell = new ThumbnailCell(window, boxFor(window.windowID, false), m_metrics, false, false,
-                                     m_accent, &m_icons, m_listContent);
+                                     m_accent, &m_state.icons(), m_listContent);
             cell->setAcceptDrops(true);
             cell->installEventFilter(this);
             cell->show();
@@ -408,7 +409,8 @@ void SidebarView::runMenu(QMenu* menu, const QPoint& globalPosition) {
 void SidebarView::startWindowDrag(ThumbnailCell& cell) {
     const WindowInfo window = cell.window();
     // The drag shows the window's picture even when the list shows none.
-    ThumbnailCell preview(window, boxFor(window.windowID, true), m_metrics, false, false, m_accent, &m_icons);
+    ThumbnailCell preview(window, boxFor(window.windowID, true), m_metrics, false, false, m_accent,
+                          &m_state.icons());
     preview.setAttribute(Qt::WA_DontShowOnScreen);
     const QPixmap picture = preview.grab();
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/AppIcons.h"
 #include "sidebar/SidebarLayout.h"
 #include "sidebar/SidebarMetrics.h"
 #include "windows/SpaceInfo.h"
@@ -116,7 +115,6 @@ private:
 
     AppState& m_state;
     SidebarModel& m_model;
-    AppIcons m_icons;
 
     SidebarMetrics m_metrics;
     QColor m_accent;

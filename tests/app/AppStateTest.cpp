@@ -1,8 +1,11 @@
 #include "support/AppFixture.h"
 
 #include "app/AppDelegate.h"
+#include "app/AppIcons.h"
 #include "app/PermissionManager.h"
 #include "clipboard/ClipboardHistory.h"
+#include "platform/fake/FakeApplicationCatalog.h"
+#include "platform/fake/FakeRunningApplications.h"
 #include "settings/OnboardingWindowController.h"
 #include "settings/SettingsWindowController.h"
 #include "shelf/NotchDropController.h"
@@ -178,6 +181,24 @@ TEST_F(AppDelegateTest, ReopenFrontsTheSettingsWindowOnItsCurrentPage) {
     AppDelegate(*state).applicationShouldHandleReopen();
     EXPECT_EQ(state->settingsWindow().showCount(), 1);
     EXPECT_EQ(state->settingsWindow().nav().tab(), SettingsTab::hotkeys);
+}
+
+TEST_F(AppStateStartTest, AProgramsPictureIsForgottenWhenItQuitsSoAReusedProcessIdIsLookedUpAfresh) {
+    buildState();
+    state->windows().installAppObservers();
+    QPixmap red(8, 8), blue(8, 8);
+    red.fill(Qt::red);
+    blue.fill(Qt::blue);
+    platform->fakeApplications->iconsByPID[700] = QIcon(red);
+    ASSERT_TRUE(state->icons().appIconForPID(700));
+
+    // The program quits and the system gives its process id to another one
+    platform->fakeRunningApplications->emitTerminated(700);
+    platform->fakeApplications->iconsByPID[700] = QIcon(blue);
+
+    const std::optional<QIcon> icon = state->icons().appIconForPID(700);
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(icon->pixmap(8, 8).toImage().pixel(0, 0), QColor(Qt::blue).rgb());
 }
 
 } // namespace

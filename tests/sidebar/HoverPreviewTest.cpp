@@ -34,7 +34,7 @@ protected:
         buildState();
         state->thumbnails().canCapture = [] { return true; };
         preview = std::make_unique<HoverPreviewController>(*platform->panelWindowing, animator, *settings,
-                                                           state->thumbnails(), *platform->applications);
+                                                           state->thumbnails(), state->icons());
     }
 
     // The fade the card is running, which the test then ends.
