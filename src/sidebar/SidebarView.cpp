@@ -461,6 +461,13 @@ bool acceptTextDrag(QEvent* event) {
 
 } // namespace
 
+bool SidebarView::completesClick(QWidget& target, QEvent* event, const QRectF& hit) {
+    const bool click =
+        isLeftRelease(event) && m_press.target == &target && hit.contains(mousePosition(event));
+    m_press = {};
+    return click;
+}
+
 bool SidebarView::handleCellEvent(ThumbnailCell& cell, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
@@ -480,10 +487,7 @@ bool SidebarView::handleCellEvent(ThumbnailCell& cell, QEvent* event) {
         return true;
     }
     case QEvent::MouseButtonRelease: {
-        const bool click =
-            isLeftRelease(event) && m_press.target == &cell && cell.cellRect().contains(mousePosition(event));
-        m_press = {};
-        if (click)
+        if (completesClick(cell, event, cell.cellRect()))
             m_state.focusWindow(cell.window());
         return true;
     }
@@ -517,10 +521,7 @@ bool SidebarView::handleChipEvent(WorkspaceChip& chip, QEvent* event) {
             m_press = {&chip, mousePosition(event).toPoint()};
         return true;
     case QEvent::MouseButtonRelease: {
-        const bool click =
-            isLeftRelease(event) && m_press.target == &chip && chip.chipRect().contains(mousePosition(event));
-        m_press = {};
-        if (click)
+        if (completesClick(chip, event, chip.chipRect()))
             m_state.restoreWorkspace(chip.workspace());
         return true;
     }
@@ -560,10 +561,7 @@ bool SidebarView::handleDesktopEvent(DesktopChip& chip, QEvent* event) {
             m_press = {&chip, mousePosition(event).toPoint()};
         return true;
     case QEvent::MouseButtonRelease: {
-        const bool click = isLeftRelease(event) && m_press.target == &chip &&
-                           chip.rect().contains(mousePosition(event).toPoint());
-        m_press = {};
-        if (click)
+        if (completesClick(chip, event, chip.rect()))
             m_state.spaces().handleSpaceClick(chip.space().id, chip.space().index);
         return true;
     }

@@ -108,6 +108,9 @@ private:
     void publishCellFrames();
     void runMenu(QMenu* menu, const QPoint& globalPosition);
     void startWindowDrag(ThumbnailCell& cell);
+    // Whether `event` is the left release, over `hit`, of a press that began on `target`; ends the
+    // press either way.
+    bool completesClick(QWidget& target, QEvent* event, const QRectF& hit);
     bool handleCellEvent(ThumbnailCell& cell, QEvent* event);
     bool handleChipEvent(WorkspaceChip& chip, QEvent* event);
     bool handleDesktopEvent(DesktopChip& chip, QEvent* event);

@@ -33,10 +33,6 @@ namespace {
 using namespace corvane::ShortcutKit;
 constexpr int waitMs = 5000;
 
-QString describe(const QRect& r) {
-    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-}
-
 // Whether another client could take the combination: false while some program holds it.
 bool isFreeOnServer(xcb_keycode_t keycode, uint16_t modifiers) {
     xcb_connection_t* c = desktop().connection();
@@ -57,18 +53,6 @@ protected:
     HotKeys() {
         app.settings().setCycleSnapSizes(false);
         registerHotkeys(app.state());
-    }
-    QRect expectedFrame(SnapAction action, xcb_window_t window) {
-        const auto screen = screenUnderMouse(*app.platform().screens);
-        const QRectF area = screen ? app.state().usableFrame(*screen) : QRectF();
-        return frame(action, area, app.settings().layoutGap(), QRectF(serverFrame(window))).toRect();
-    }
-    bool landsOn(xcb_window_t window, const QRect& expected) {
-        const bool landed = QTest::qWaitFor([&] { return serverFrame(window) == expected; }, waitMs);
-        if (!landed)
-            ADD_FAILURE() << "frame " << describe(serverFrame(window)).toStdString() << ", expected "
-                          << describe(expected).toStdString();
-        return landed;
     }
 
     LiveApp app;
@@ -99,10 +83,10 @@ TEST_F(HotKeys, EachDefaultSnapShortcutSnapsTheFocusedWindowWhateverLocksAreOn) 
             SCOPED_TRACE(::testing::Message()
                          << rawValue(c.action).toStdString() << (locksOn ? " with locks" : ""));
             // Each action lands elsewhere than the one before, so every press must move the window
-            const QRect expected = expectedFrame(c.action, window);
+            const QRect expected = app.snapFrame(c.action, window);
             ASSERT_NE(expected, serverFrame(window));
             typist.type({XKB_KEY_Control_L, XKB_KEY_Alt_L, c.key});
-            landsOn(window, expected);
+            serverFrameLandsOn(window, expected);
         }
         if (locksOn) {
             typist.type({XKB_KEY_Caps_Lock});
@@ -144,9 +128,9 @@ TEST_F(HotKeys, ChangingAStoredShortcutMovesTheGrabAtOnce) {
     EXPECT_EQ(leftPresses, 0);
 
     // The new one snaps
-    const QRect expected = expectedFrame(SnapAction::leftHalf, window);
+    const QRect expected = app.snapFrame(SnapAction::leftHalf, window);
     typist.type({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_k});
-    landsOn(window, expected);
+    serverFrameLandsOn(window, expected);
     EXPECT_EQ(leftPresses, 1);
 }
 

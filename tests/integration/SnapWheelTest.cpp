@@ -34,10 +34,6 @@ namespace {
 constexpr int waitMs = 5000;
 using Phase = RadialSnapController::Phase;
 
-QString describe(const QRect& r) {
-    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-}
-
 // The key the wheel's fn trigger stands for: XF86Fn where the keymap has it, else Menu.
 xcb_keycode_t functionKey(const XTestInput& input) {
     const xcb_keycode_t fn = input.keycode(XKB_KEY_XF86Fn);
@@ -115,18 +111,6 @@ protected:
         const auto screen = app.platform().screens->mainScreen();
         return screen ? screen->frame.center().toPoint() : QPoint(400, 300);
     }
-    QRect expectedFrame(SnapAction action, xcb_window_t window) {
-        const auto screen = screenUnderMouse(*app.platform().screens);
-        const QRectF area = screen ? app.state().usableFrame(*screen) : QRectF();
-        return frame(action, area, app.settings().layoutGap(), QRectF(serverFrame(window))).toRect();
-    }
-    bool landsOn(xcb_window_t window, const QRect& expected) {
-        const bool landed = QTest::qWaitFor([&] { return serverFrame(window) == expected; }, waitMs);
-        if (!landed)
-            ADD_FAILURE() << "frame " << describe(serverFrame(window)).toStdString() << ", expected "
-                          << describe(expected).toStdString();
-        return landed;
-    }
     // Holds the trigger at the middle of the screen until the ring is up.
     bool holdUntilRingShows(xcb_keycode_t trigger) {
         input.moveTo(middle());
@@ -174,14 +158,14 @@ TEST_F(SnapWheel, EachTriggerSnapsTheFocusedWindowInEveryDirectionAndTheCentreMa
             if (direction == RadialDirection::center)
                 continue;
             SCOPED_TRACE(rawValue(direction).toStdString());
-            const QRect expected = expectedFrame(*snapAction(direction), window);
+            const QRect expected = app.snapFrame(*snapAction(direction), window);
             gesture(trigger.key, towards(direction), direction);
-            landsOn(window, expected);
+            serverFrameLandsOn(window, expected);
         }
         // Let go inside the dead zone: the centre's action, maximise by default.
-        const QRect expected = expectedFrame(SnapAction::maximize, window);
+        const QRect expected = app.snapFrame(SnapAction::maximize, window);
         gesture(trigger.key, QPoint(8, 6), RadialDirection::center);
-        landsOn(window, expected);
+        serverFrameLandsOn(window, expected);
         // Back to a frame the next trigger's maximise will change.
         gesture(trigger.key, towards(RadialDirection::left), RadialDirection::left);
     }

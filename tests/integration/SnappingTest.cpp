@@ -24,8 +24,6 @@ namespace {
 
 constexpr int waitMs = 5000;
 
-QString describe(const QRect& r) { return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()); }
-
 class Snapping : public ::testing::Test {
 protected:
     ~Snapping() override {

@@ -24,10 +24,6 @@ namespace {
 
 constexpr int waitMs = 10000;
 
-QString describe(const QRect& r) {
-    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-}
-
 bool near(const QRect& a, const QRect& b, int positionSlack, int sizeSlackX, int sizeSlackY) {
     return std::abs(a.x() - b.x()) <= positionSlack && std::abs(a.y() - b.y()) <= positionSlack &&
            std::abs(a.width() - b.width()) <= sizeSlackX && std::abs(a.height() - b.height()) <= sizeSlackY;

@@ -80,7 +80,8 @@ std::vector<QByteArray> X11Property::strings() const {
 X11Display openDisplay(const QByteArray& displayName) {
     X11Display display;
     int screenNumber = 0;
-    display.connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
+    display.connection =
+        xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
     if (xcb_connection_has_error(display.connection))
         return display;
     auto roots = xcb_setup_roots_iterator(xcb_get_setup(display.connection));
@@ -201,7 +202,7 @@ xcb_timestamp_t X11Connection::serverTime() {
     xcb_flush(m_connection);
     while (xcb_generic_event_t* event = xcb_wait_for_event(m_connection)) {
         X11Reply<xcb_generic_event_t> owned(event);
-        if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+        if (x11EventType(*event) == XCB_PROPERTY_NOTIFY) {
             auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event);
             if (notify->window == m_timeWindow)
                 return notify->time;

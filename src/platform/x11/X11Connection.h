@@ -71,6 +71,11 @@ struct X11Property {
     std::vector<QByteArray> strings() const;
 };
 
+// An event's type, without the bit that marks events sent by another client.
+inline uint8_t x11EventType(const xcb_generic_event_t& event) {
+    return event.response_type & 0x7f;
+}
+
 // A new connection to the display (empty: $DISPLAY) and the root window of its default screen.
 // The connection may carry an error (check xcb_connection_has_error); the root is then none.
 struct X11Display {

@@ -24,9 +24,6 @@ struct FreeEvent {
 };
 using Event = std::unique_ptr<xcb_generic_event_t, FreeEvent>;
 
-uint8_t typeOf(const xcb_generic_event_t& event) {
-    return event.response_type & 0x7f;
-}
 } // namespace
 
 X11HotKeys::X11HotKeys(const QByteArray& displayName) {
@@ -184,7 +181,7 @@ void X11HotKeys::readEvents() {
 
 void X11HotKeys::handle(xcb_generic_event_t* raw) {
     Event event(raw);
-    const uint8_t type = typeOf(*event);
+    const uint8_t type = x11EventType(*event);
     if (type == XCB_KEY_PRESS) {
         handlePress(reinterpret_cast<const xcb_key_press_event_t&>(*event));
     } else if (type == XCB_KEY_RELEASE) {
@@ -193,7 +190,7 @@ void X11HotKeys::handle(xcb_generic_event_t* raw) {
         if (xcb_generic_event_t* rawNext = xcb_poll_for_queued_event(m_connection)) {
             Event next(rawNext);
             const auto& press = reinterpret_cast<const xcb_key_press_event_t&>(*next);
-            if (typeOf(*next) == XCB_KEY_PRESS && press.detail == release.detail &&
+            if (x11EventType(*next) == XCB_KEY_PRESS && press.detail == release.detail &&
                 press.time == release.time)
                 return;
             handleRelease(release);

@@ -14,12 +14,6 @@
 
 namespace corvane {
 
-namespace {
-uint8_t typeOf(const xcb_generic_event_t& event) {
-    return event.response_type & 0x7f;
-}
-} // namespace
-
 X11RawInput::X11RawInput(const QByteArray& displayName) {
     const X11Display display = openDisplay(displayName);
     m_connection = display.connection;
@@ -154,7 +148,7 @@ QPointF X11RawInput::queryPointer() {
 }
 
 bool X11RawInput::handle(const xcb_generic_event_t& event) {
-    const uint8_t type = typeOf(event);
+    const uint8_t type = x11EventType(event);
     if (type == XCB_GE_GENERIC) {
         const auto& raw = reinterpret_cast<const xcb_input_raw_key_press_event_t&>(event);
         if (raw.extension != m_inputOpcode)

@@ -26,7 +26,7 @@ X11RunningApplications::X11RunningApplications(QByteArray displayName)
 X11RunningApplications::~X11RunningApplications() = default;
 
 void X11RunningApplications::note(const xcb_generic_event_t& event) {
-    if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+    if (x11EventType(event) != XCB_PROPERTY_NOTIFY)
         return;
     const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
     const X11Connection& c = *m_connection;
@@ -209,28 +209,34 @@ std::vector<RunningApplication> X11RunningApplications::runningApplications() {
 std::optional<int32_t> X11RunningApplications::frontmostApplicationPID() {
     // Asked afresh: the notification of the change may still be on its way to us, and a caller
     // acting on the front window right after activating one must see it.
-    if (!m_connection || !m_connection->isValid()) return m_activePid;
+    if (!m_connection || !m_connection->isValid())
+        return m_activePid;
     X11Connection& c = *m_connection;
     const uint32_t active = c.rootValue(X11Atom::netActiveWindow).value_or(XCB_WINDOW_NONE);
     takeQueuedEvents();
-    if (active == XCB_WINDOW_NONE) return std::nullopt;
+    if (active == XCB_WINDOW_NONE)
+        return std::nullopt;
     const int32_t owner =
         m_windowPids.contains(active) ? m_windowPids.value(active) : readWindowPids(c, {active}).front();
     takeQueuedEvents();
-    if (owner <= 0) return std::nullopt;
+    if (owner <= 0)
+        return std::nullopt;
     return owner;
 }
 
 bool X11RunningApplications::activate(int32_t pid) {
-    if (!m_connection || !m_connection->isValid()) return false;
+    if (!m_connection || !m_connection->isValid())
+        return false;
     // The stacking list runs bottom to top: the last window of the program is its topmost.
     const std::vector<uint32_t> stacking = m_connection->rootValues(X11Atom::netClientListStacking);
     for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
         const auto owner = m_windowPids.constFind(*it);
-        if (owner == m_windowPids.constEnd() || owner.value() != pid) continue;
+        if (owner == m_windowPids.constEnd() || owner.value() != pid)
+            continue;
         constexpr uint32_t sourcePager = 2;
         const uint32_t active = m_connection->rootValue(X11Atom::netActiveWindow).value_or(XCB_WINDOW_NONE);
-        m_connection->sendToRoot(*it, X11Atom::netActiveWindow, {sourcePager, m_connection->serverTime(), active, 0, 0});
+        m_connection->sendToRoot(*it, X11Atom::netActiveWindow,
+                                 {sourcePager, m_connection->serverTime(), active, 0, 0});
         m_connection->flush();
         return true;
     }

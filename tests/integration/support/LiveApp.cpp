@@ -1,8 +1,10 @@
 #include "support/LiveApp.h"
 
 #include "app/PermissionManager.h"
+#include "app/ScreenHelpers.h"
 #include "platform/fake/FakeApplicationHost.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "support/ServerQueries.h"
 
 #include <QCoreApplication>
 
@@ -22,11 +24,14 @@ LiveApp::LiveApp() {
     m_ax = std::make_unique<AXWindowService>(*m_platform->accessibility, *m_axQueue, m_scheduler,
                                              static_cast<int32_t>(QCoreApplication::applicationPid()));
     AXWindowService::setShared(m_ax.get());
-    m_state = std::make_unique<AppState>(*m_platform, Runtime{m_scheduler, m_notifications, m_background, m_animator});
+    m_state = std::make_unique<AppState>(*m_platform,
+                                         Runtime{m_scheduler, m_notifications, m_background, m_animator});
     AppState::setShared(m_state.get());
 }
 
-int LiveApp::beeps() const { return static_cast<FakeApplicationHost&>(*m_platform->host).beepCount; }
+int LiveApp::beeps() const {
+    return static_cast<FakeApplicationHost&>(*m_platform->host).beepCount;
+}
 
 LiveApp::~LiveApp() {
     AppState::setShared(nullptr);
@@ -39,6 +44,12 @@ LiveApp::~LiveApp() {
     m_settings.reset();
     PermissionManager::resetCachedFlags();
     PermissionManager::setProbeForFirstRead(nullptr);
+}
+
+QRect LiveApp::snapFrame(SnapAction action, xcb_window_t window) {
+    const auto screen = screenUnderMouse(*m_platform->screens);
+    const QRectF area = screen ? m_state->usableFrame(*screen) : QRectF();
+    return frame(action, area, m_settings->layoutGap(), QRectF(serverFrame(window))).toRect();
 }
 
 } // namespace corvane::testing

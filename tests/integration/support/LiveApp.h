@@ -6,10 +6,14 @@
 #include "runtime/NotificationCenter.h"
 #include "runtime/QtScheduler.h"
 #include "runtime/WorkerQueue.h"
+#include "snapping/SnapAction.h"
 #include "windows/AXWindowService.h"
 
 #include <QCoro/QCoroTask>
+#include <QRect>
 #include <QTemporaryDir>
+
+#include <xcb/xcb.h>
 
 #include <memory>
 
@@ -28,6 +32,10 @@ public:
     Platform& platform() { return *m_platform; }
     // The beeps the product gave; the rest of the application host is the real one's.
     int beeps() const;
+
+    // Where a snap of `window` should put its outer frame: the action's frame in the usable area
+    // of the screen under the pointer, with the configured gap.
+    QRect snapFrame(SnapAction action, xcb_window_t window);
 
     // Runs the event loop until the task is done and gives its value.
     template <typename T> T await(QCoro::Task<T>&& task) { return QCoro::waitFor(std::move(task)); }

@@ -4,6 +4,9 @@
 #include "support/VirtualDesktop.h"
 
 #include <QMargins>
+#include <QTest>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -49,6 +52,18 @@ QRect serverClientFrame(xcb_window_t client) {
                                           static_cast<int>(extents[1]), static_cast<int>(extents[3]))
                                : QMargins();
     return QRect(at->dst_x, at->dst_y, g->width, g->height).marginsAdded(frame);
+}
+
+QString describe(const QRect& r) {
+    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+bool serverFrameLandsOn(xcb_window_t client, const QRect& expected, int waitMs) {
+    const bool landed = QTest::qWaitFor([&] { return serverFrame(client) == expected; }, waitMs);
+    if (!landed)
+        ADD_FAILURE() << "frame " << describe(serverFrame(client)).toStdString() << ", expected "
+                      << describe(expected).toStdString();
+    return landed;
 }
 
 std::vector<uint32_t> windowProperty(xcb_window_t window, const char* name) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QString>
 
 #include <xcb/xcb.h>
 
@@ -21,6 +22,11 @@ QRect serverFrame(xcb_window_t client);
 QRect serverClientFrame(xcb_window_t client);
 // A format-32 property of a window; empty when unset.
 std::vector<uint32_t> windowProperty(xcb_window_t window, const char* name);
+// "(x,y wxh)", for failure messages.
+QString describe(const QRect& r);
+// Waits until the window manager's frame around `client` stands on `expected`; a test failure
+// naming both frames when it does not within `waitMs`.
+bool serverFrameLandsOn(xcb_window_t client, const QRect& expected, int waitMs = 5000);
 bool hasState(xcb_window_t window, const char* state);
 bool isClient(xcb_window_t window);
 uint32_t activeWindow();
