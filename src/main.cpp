@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
     SingleInstance instance;
     if (!instance.becomePrimary()) {
         // Another Corvane runs for this user: it reacts as to being reopened.
-        if (instance.sendReopen()) return 0;
+        if (instance.sendReopen())
+            return 0;
         qCWarning(lcApp, "Corvane is already running but did not answer");
         return 1;
     }
@@ -45,7 +46,8 @@ int main(int argc, char** argv) {
     Settings settings(*platform->defaults, notifications);
     Settings::setShared(&settings);
     SerialWorkerQueue axQueue(QStringLiteral("corvane.ax"));
-    AXWindowService ax(*platform->accessibility, axQueue, scheduler, static_cast<int32_t>(QCoreApplication::applicationPid()));
+    AXWindowService ax(*platform->accessibility, axQueue, scheduler,
+                       static_cast<int32_t>(QCoreApplication::applicationPid()));
     AXWindowService::setShared(&ax);
 
     AppState state(*platform, runtime);
@@ -53,9 +55,11 @@ int main(int argc, char** argv) {
     AppDelegate delegate(state);
     MenuBarExtra menuBarExtra(state);
 
-    QObject::connect(&instance, &SingleInstance::reopenRequested, [&] { delegate.applicationShouldHandleReopen(); });
+    QObject::connect(&instance, &SingleInstance::reopenRequested,
+                     [&] { delegate.applicationShouldHandleReopen(); });
     TerminationSignals signals;
-    QObject::connect(&signals, &TerminationSignals::terminationRequested, &app, [](int) { QApplication::quit(); });
+    QObject::connect(&signals, &TerminationSignals::terminationRequested, &app,
+                     [](int) { QApplication::quit(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&] { delegate.applicationWillTerminate(); });
     QTimer::singleShot(0, &app, [&] { delegate.applicationDidFinishLaunching(); });
 

@@ -8,13 +8,18 @@
 
 namespace corvane {
 
-void AppDelegate::applicationDidFinishLaunching() { m_state.start(wasLaunchedAsLoginItem()); }
+void AppDelegate::applicationDidFinishLaunching() {
+    m_state.start(wasLaunchedAsLoginItem());
+}
 
-void AppDelegate::applicationShouldHandleReopen() { m_state.settingsWindow().show(SettingsTab::keep); }
+void AppDelegate::applicationShouldHandleReopen() {
+    m_state.settingsWindow().show(SettingsTab::keep);
+}
 
 void AppDelegate::applicationWillTerminate() {
     // Quitting and a termination signal can both end up here; the writes happen once.
-    if (m_terminated) return;
+    if (m_terminated)
+        return;
     m_terminated = true;
     m_state.workspaces().flushOnTerminate();
     m_state.awake().releaseAll();
@@ -24,7 +29,8 @@ void AppDelegate::applicationWillTerminate() {
 
 bool AppDelegate::wasLaunchedAsLoginItem() const {
     UserDefaults& defaults = *m_state.platform().defaults;
-    if (auto marker = defaults.argument("launchedAtLogin"); marker && marker->is_boolean() && marker->get<bool>())
+    if (auto marker = defaults.argument("launchedAtLogin");
+        marker && marker->is_boolean() && marker->get<bool>())
         return true;
     return m_state.platform().shell->systemUptime().count() < 120.0;
 }

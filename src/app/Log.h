@@ -14,7 +14,9 @@ Q_DECLARE_LOGGING_CATEGORY(lcPermissions)
 
 namespace corvane::Log {
 // "true" or "false", as boolean arguments are written in log lines.
-inline const char* boolText(bool value) { return value ? "true" : "false"; }
+inline const char* boolText(bool value) {
+    return value ? "true" : "false";
+}
 // Installs the message format used by the application binary.
 void installMessagePattern();
 } // namespace corvane::Log

@@ -109,7 +109,8 @@ void centerOnMouseScreen(const Screens& screens, QWidget& window) {
 bool isSameScreen(const ScreenInfo& a, const ScreenInfo& b) {
     const auto idA = displayID(a);
     const auto idB = displayID(b);
-    if (idA && idB) return *idA == *idB;
+    if (idA && idB)
+        return *idA == *idB;
     return a.frame == b.frame;
 }
 

@@ -19,11 +19,14 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::defaultDirectory() {
     QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (runtime.isEmpty()) runtime = QDir::tempPath() + QStringLiteral("/corvane-%1").arg(getuid());
+    if (runtime.isEmpty())
+        runtime = QDir::tempPath() + QStringLiteral("/corvane-%1").arg(getuid());
     return runtime;
 }
 
-QString SingleInstance::socketPath() const { return m_directory + QStringLiteral("/corvane.socket"); }
+QString SingleInstance::socketPath() const {
+    return m_directory + QStringLiteral("/corvane.socket");
+}
 
 bool SingleInstance::becomePrimary() {
     QDir().mkpath(m_directory);
@@ -47,7 +50,8 @@ bool SingleInstance::becomePrimary() {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
                 while (socket->canReadLine()) {
-                    if (socket->readLine() == reopenMessage) Q_EMIT reopenRequested();
+                    if (socket->readLine() == reopenMessage)
+                        Q_EMIT reopenRequested();
                 }
             });
         }

@@ -6,7 +6,8 @@ namespace corvane {
 
 void purgeStaleStatusItemDefaults(UserDefaults& defaults) {
     for (const std::string& key : defaults.keys()) {
-        if (key.starts_with("NSStatusItem") && key.find(" Item-") != std::string::npos) defaults.remove(key);
+        if (key.starts_with("NSStatusItem") && key.find(" Item-") != std::string::npos)
+            defaults.remove(key);
     }
 }
 

@@ -16,11 +16,13 @@ void onSignal(int number) {
 } // namespace
 
 TerminationSignals::TerminationSignals() {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+        return;
     m_notifier = std::make_unique<QSocketNotifier>(signalPipe[1], QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
         char byte = 0;
-        if (::read(signalPipe[1], &byte, 1) == 1) Q_EMIT terminationRequested(byte);
+        if (::read(signalPipe[1], &byte, 1) == 1)
+            Q_EMIT terminationRequested(byte);
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;

@@ -14,7 +14,7 @@ struct RunningApplication {
     int32_t pid = 0;
     std::optional<QString> bundleID;
     QString localizedName;
-    bool regular = true;  // has ordinary windows (not a panel, dock or background agent)
+    bool regular = true; // has ordinary windows (not a panel, dock or background agent)
     bool isHidden = false;
     bool operator==(const RunningApplication&) const = default;
 };

@@ -14,11 +14,11 @@ namespace corvane {
 // One display, in the product's single coordinate space: Qt logical pixels, origin at the top
 // left of the X root window, y growing down.
 struct ScreenInfo {
-    QString name;                        // the output's name ("HDMI-1"), also its fallback identifier
+    QString name; // the output's name ("HDMI-1"), also its fallback identifier
     QRectF frame;
-    QRectF visibleFrame;                 // the frame less panels and docks
+    QRectF visibleFrame; // the frame less panels and docks
     std::optional<uint32_t> displayNumber;
-    std::optional<QString> uuid;         // stable across runs where the display has an EDID
+    std::optional<QString> uuid; // stable across runs where the display has an EDID
     bool operator==(const ScreenInfo&) const = default;
 };
 

@@ -12,10 +12,10 @@ namespace corvane {
 struct WindowListEntry {
     uint32_t id = 0;
     int32_t pid = 0;
-    QString owner;   // the owning program's name
+    QString owner; // the owning program's name
     QString title;
-    QRectF bounds;   // the outer frame, decorations included
-    int layer = 0;   // 0 for normal, dialog and utility windows; panels, docks and desktops above 0
+    QRectF bounds; // the outer frame, decorations included
+    int layer = 0; // 0 for normal, dialog and utility windows; panels, docks and desktops above 0
     double alpha = 1.0;
     bool operator==(const WindowListEntry&) const = default;
 };

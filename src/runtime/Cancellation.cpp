@@ -5,7 +5,8 @@
 namespace corvane {
 
 int CancellationToken::onCancel(std::function<void()> callback) const {
-    if (!m_state) return 0;
+    if (!m_state)
+        return 0;
     if (m_state->cancelled) {
         callback();
         return 0;
@@ -16,7 +17,8 @@ int CancellationToken::onCancel(std::function<void()> callback) const {
 }
 
 void CancellationToken::removeCallback(int id) const {
-    if (!m_state || id == 0) return;
+    if (!m_state || id == 0)
+        return;
     auto& callbacks = m_state->callbacks;
     for (auto it = callbacks.begin(); it != callbacks.end(); ++it) {
         if (it->first == id) {
@@ -29,7 +31,8 @@ void CancellationToken::removeCallback(int id) const {
 CancellationSource::CancellationSource() : m_state(std::make_shared<CancellationToken::State>()) {}
 
 void CancellationSource::cancel() {
-    if (m_state->cancelled) return;
+    if (m_state->cancelled)
+        return;
     m_state->cancelled = true;
     // Take each callback out just before it runs: one may remove another that has not run yet
     // (an object it destroys), and that one must then not run. Callbacks added meanwhile run at
@@ -48,12 +51,14 @@ CancellationToken TaskSlot::renew() {
     // newest one and cancels the request made here.
     auto older = std::exchange(m_source, std::make_unique<CancellationSource>());
     CancellationToken token = m_source->token();
-    if (older) older->cancel();
+    if (older)
+        older->cancel();
     return token;
 }
 
 void TaskSlot::cancel() {
-    if (m_source) m_source->cancel();
+    if (m_source)
+        m_source->cancel();
 }
 
 } // namespace corvane

@@ -57,7 +57,8 @@ public:
         });
     }
     Result await_resume() {
-        if (m_state->error) std::rethrow_exception(m_state->error);
+        if (m_state->error)
+            std::rethrow_exception(m_state->error);
         return m_state->slot.take();
     }
 

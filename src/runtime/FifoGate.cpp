@@ -14,13 +14,16 @@ GatePermit& GatePermit::operator=(GatePermit&& other) noexcept {
 }
 
 void GatePermit::release() {
-    if (auto gate = m_gate.lock()) (*gate)->release();
+    if (auto gate = m_gate.lock())
+        (*gate)->release();
     m_gate.reset();
 }
 
 FifoGate::FifoGate(int slots) : m_slots(std::max(1, slots)), m_self(std::make_shared<FifoGate*>(this)) {}
 
-FifoGate::~FifoGate() { m_self.reset(); }
+FifoGate::~FifoGate() {
+    m_self.reset();
+}
 
 bool FifoGate::Awaiter::await_ready() noexcept {
     // Nobody may pass those already waiting, even when a slot is free.
@@ -39,7 +42,8 @@ void FifoGate::release() {
         next.resume();
         return;
     }
-    if (m_inUse > 0) --m_inUse;
+    if (m_inUse > 0)
+        --m_inUse;
 }
 
 } // namespace corvane

@@ -20,7 +20,8 @@ void ManualExecutor::deliver(std::function<void()> onMainThread) {
 }
 
 bool ManualExecutor::runNextWork() {
-    if (m_work.empty()) return false;
+    if (m_work.empty())
+        return false;
     auto work = std::move(m_work.front());
     m_work.pop_front();
     work();
@@ -40,7 +41,8 @@ int ManualExecutor::deliverAll() {
 
 void ManualExecutor::drain() {
     while (!m_work.empty() || !m_deliveries.empty()) {
-        while (runNextWork()) {}
+        while (runNextWork()) {
+        }
         deliverAll();
     }
 }

@@ -18,7 +18,8 @@ struct ManualScheduler::Entry : TimerHandle::Control {
 ManualScheduler::ManualScheduler(QDateTime wallOrigin) : m_wallOrigin(std::move(wallOrigin)) {}
 
 ManualScheduler::~ManualScheduler() {
-    for (auto& [key, entry] : m_queue) entry->cancel();
+    for (auto& [key, entry] : m_queue)
+        entry->cancel();
 }
 
 QDateTime ManualScheduler::wallNow() const {
@@ -36,9 +37,11 @@ TimerHandle ManualScheduler::schedule(Seconds delay, std::function<void()> fn) {
     return TimerHandle(entry);
 }
 
-TimerHandle ManualScheduler::scheduleRepeating(Seconds interval, Seconds tolerance, std::function<void()> fn) {
+TimerHandle ManualScheduler::scheduleRepeating(Seconds interval, Seconds tolerance,
+                                               std::function<void()> fn) {
     Seconds safe = sanitizedDelay(interval);
-    if (safe.count() < minimumInterval) safe = Seconds(minimumInterval);
+    if (safe.count() < minimumInterval)
+        safe = Seconds(minimumInterval);
     auto entry = std::make_shared<Entry>();
     entry->fn = std::move(fn);
     entry->repeating = true;
@@ -53,12 +56,15 @@ void ManualScheduler::advance(Seconds duration) {
     const Instant target = m_now + toInstant(duration);
     while (!m_queue.empty()) {
         auto it = m_queue.begin();
-        if (it->first.first > target) break;
+        if (it->first.first > target)
+            break;
         auto entry = it->second;
         const Instant due = it->first.first;
         m_queue.erase(it);
-        if (!entry->active) continue;
-        if (due > m_now) m_now = due;
+        if (!entry->active)
+            continue;
+        if (due > m_now)
+            m_now = due;
         if (entry->repeating) {
             enqueue(entry, due + entry->interval);
             auto fn = entry->fn;
@@ -69,18 +75,21 @@ void ManualScheduler::advance(Seconds duration) {
             fn();
         }
     }
-    if (target > m_now) m_now = target;
+    if (target > m_now)
+        m_now = target;
 }
 
 int ManualScheduler::pendingTimers() const {
     int count = 0;
-    for (const auto& [key, entry] : m_queue) count += entry->active ? 1 : 0;
+    for (const auto& [key, entry] : m_queue)
+        count += entry->active ? 1 : 0;
     return count;
 }
 
 std::optional<Seconds> ManualScheduler::nextDue() const {
     for (const auto& [key, entry] : m_queue) {
-        if (entry->active) return std::chrono::duration_cast<Seconds>(key.first - m_now);
+        if (entry->active)
+            return std::chrono::duration_cast<Seconds>(key.first - m_now);
     }
     return std::nullopt;
 }

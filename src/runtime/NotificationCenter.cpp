@@ -16,7 +16,8 @@ void NotificationCenter::post(const QString& name, const QVariant& object, const
     const std::vector<Observer> snapshot = m_observers;
     const Notification notification{name, object, userInfo};
     for (const auto& observer : snapshot) {
-        if (observer.name == name && *observer.alive) (*observer.handler)(notification);
+        if (observer.name == name && *observer.alive)
+            (*observer.handler)(notification);
     }
 }
 

@@ -33,7 +33,8 @@ public:
     }
     ~ObserverToken() { remove(); }
     void remove() {
-        if (m_alive) *m_alive = false;
+        if (m_alive)
+            *m_alive = false;
         m_alive.reset();
     }
     bool isActive() const { return m_alive && *m_alive; }

@@ -22,7 +22,8 @@ public:
     void start(const std::shared_ptr<QtTimerControl>& self) {
         std::weak_ptr<QtTimerControl> weak = self;
         QObject::connect(m_timer, &QTimer::timeout, m_timer, [weak] {
-            if (auto control = weak.lock()) control->fire();
+            if (auto control = weak.lock())
+                control->fire();
         });
         m_timer->start();
     }
@@ -39,7 +40,8 @@ public:
 
 private:
     void fire() {
-        if (!m_fn) return;
+        if (!m_fn)
+            return;
         if (m_repeating) {
             auto fn = m_fn; // the handler may invalidate its own timer
             fn();
@@ -57,11 +59,17 @@ private:
 
 } // namespace
 
-QtScheduler::QtScheduler() { m_clock.start(); }
+QtScheduler::QtScheduler() {
+    m_clock.start();
+}
 
-Instant QtScheduler::now() const { return std::chrono::nanoseconds(m_clock.nsecsElapsed()); }
+Instant QtScheduler::now() const {
+    return std::chrono::nanoseconds(m_clock.nsecsElapsed());
+}
 
-QDateTime QtScheduler::wallNow() const { return QDateTime::currentDateTime(); }
+QDateTime QtScheduler::wallNow() const {
+    return QDateTime::currentDateTime();
+}
 
 TimerHandle QtScheduler::schedule(Seconds delay, std::function<void()> fn) {
     auto control = std::make_shared<QtTimerControl>(sanitizedDelay(delay), Seconds(0), false, std::move(fn));
@@ -71,9 +79,9 @@ TimerHandle QtScheduler::schedule(Seconds delay, std::function<void()> fn) {
 
 TimerHandle QtScheduler::scheduleRepeating(Seconds interval, Seconds tolerance, std::function<void()> fn) {
     Seconds safe = sanitizedDelay(interval);
-    if (safe.count() < minimumInterval) safe = Seconds(minimumInterval);
-    auto control =
-        std::make_shared<QtTimerControl>(safe, sanitizedDelay(tolerance), true, std::move(fn));
+    if (safe.count() < minimumInterval)
+        safe = Seconds(minimumInterval);
+    auto control = std::make_shared<QtTimerControl>(safe, sanitizedDelay(tolerance), true, std::move(fn));
     control->start(control);
     return TimerHandle(control);
 }

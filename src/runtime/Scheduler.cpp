@@ -24,7 +24,8 @@ void SleepAwaiter::await_suspend(std::coroutine_handle<> handle) {
     Scheduler& scheduler = m_scheduler;
 
     state->timer = scheduler.schedule(m_delay, [state] {
-        if (state->done) return;
+        if (state->done)
+            return;
         state->done = true;
         state->token.removeCallback(state->cancelCallback);
         state->result = SleepResult::finished;
@@ -33,7 +34,8 @@ void SleepAwaiter::await_suspend(std::coroutine_handle<> handle) {
     // Cancellation can only happen on the main thread; the resume goes through the scheduler so
     // the canceller finishes its own work before the cancelled task continues.
     state->cancelCallback = m_token.onCancel([state, &scheduler] {
-        if (state->done) return;
+        if (state->done)
+            return;
         state->done = true;
         state->timer.invalidate();
         state->result = SleepResult::cancelled;

@@ -35,7 +35,8 @@ public:
     ~TimerHandle() { invalidate(); }
 
     void invalidate() {
-        if (m_control) m_control->cancel();
+        if (m_control)
+            m_control->cancel();
         m_control.reset();
     }
     bool isValid() const { return m_control && m_control->isActive(); }

@@ -17,7 +17,8 @@ using Instant = std::chrono::nanoseconds;
 // sleep passes through here, so a negative or non-finite number can never arm one.
 inline Seconds sanitizedDelay(Seconds value, Seconds fallback = Seconds(0)) {
     const double s = value.count();
-    if (!std::isfinite(s)) return fallback;
+    if (!std::isfinite(s))
+        return fallback;
     return s < 0 ? Seconds(0) : value;
 }
 

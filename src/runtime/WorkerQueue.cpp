@@ -10,7 +10,8 @@ namespace corvane {
 
 void postToMainThread(std::function<void()> fn) {
     auto* app = QCoreApplication::instance();
-    if (!app) return; // the process is ending; nothing is left to resume
+    if (!app)
+        return; // the process is ending; nothing is left to resume
     QMetaObject::invokeMethod(app, std::move(fn), Qt::QueuedConnection);
 }
 
@@ -24,7 +25,8 @@ SerialWorkerQueue::~SerialWorkerQueue() {
         m_stopping = true;
     }
     m_wake.notify_all();
-    if (m_thread.joinable()) m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 void SerialWorkerQueue::post(std::function<void()> work) {
@@ -43,7 +45,8 @@ void SerialWorkerQueue::loop() {
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [this] { return m_stopping || !m_work.empty(); });
-            if (m_work.empty()) return;
+            if (m_work.empty())
+                return;
             work = std::move(m_work.front());
             m_work.pop_front();
         }

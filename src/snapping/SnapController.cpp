@@ -27,7 +27,8 @@ QString describe(const QRectF& r) {
 std::optional<SnapController::Target> SnapController::ownWindowTarget() const {
     QWidget* window = QApplication::activeWindow();
     // Floating panels are never placed: they belong to their feature.
-    if (!window || (window->windowFlags() & Qt::Tool) == Qt::Tool) return std::nullopt;
+    if (!window || (window->windowFlags() & Qt::Tool) == Qt::Tool)
+        return std::nullopt;
     Target target;
     target.pid = m_ax.ownPID();
     target.windowID = static_cast<uint32_t>(window->winId());
@@ -37,14 +38,17 @@ std::optional<SnapController::Target> SnapController::ownWindowTarget() const {
 
 QCoro::Task<std::optional<SnapController::Target>> SnapController::resolveTarget() {
     const auto front = m_state.platform().runningApplications->frontmostApplicationPID();
-    if (!front) co_return std::nullopt;
-    if (*front == m_ax.ownPID()) co_return ownWindowTarget();
+    if (!front)
+        co_return std::nullopt;
+    if (*front == m_ax.ownPID())
+        co_return ownWindowTarget();
 
     AXWindowService& ax = m_ax;
     const int32_t pid = *front;
     auto readFocused = [&ax, pid] { return ax.focusedWindow(pid); };
     const std::optional<AXFocusedWindow> focused = co_await ax.run(readFocused);
-    if (!focused) co_return std::nullopt;
+    if (!focused)
+        co_return std::nullopt;
     co_return Target{focused->pid, focused->windowID, focused->frame};
 }
 
@@ -54,7 +58,8 @@ QCoro::Task<std::optional<SnapController::Target>> SnapController::targetUnderCu
     WindowService* windows = &m_state.windows();
     auto lookUp = [windows, point, ownPID] { return windows->windowAt(point, ownPID); };
     const std::optional<CGWindowRecord> record = co_await runOn(m_state.background(), lookUp);
-    if (!record) co_return std::nullopt;
+    if (!record)
+        co_return std::nullopt;
     co_return Target{record->pid, record->id, record->bounds};
 }
 
@@ -73,12 +78,15 @@ QCoro::Task<void> SnapController::snap(SnapAction action) {
     }
     const Screens& screens = *m_state.platform().screens;
     std::optional<ScreenInfo> screen = screenForRect(screens, target->frame);
-    if (!screen) screen = screens.mainScreen();
-    if (!screen) co_return;
+    if (!screen)
+        screen = screens.mainScreen();
+    if (!screen)
+        co_return;
 
     const QRectF area = m_state.usableFrame(*screen);
     const double gap = m_settings.layoutGap();
-    if (m_settings.cycleSnapSizes()) action = cycled(action, target->frame, area, gap);
+    if (m_settings.cycleSnapSizes())
+        action = cycled(action, target->frame, area, gap);
     co_await place(*target, frame(action, area, gap, target->frame));
 }
 
@@ -102,21 +110,27 @@ QCoro::Task<void> SnapController::tileScreen(LayoutPreset preset) {
     co_await m_state.windows().refresh(true);
     const Screens& screens = *m_state.platform().screens;
     const auto pointerScreen = screenUnderMouse(screens);
-    if (!pointerScreen) co_return;
+    if (!pointerScreen)
+        co_return;
 
     std::vector<WindowInfo> windows;
     for (const WindowInfo& window : m_state.windows().allWindows()) {
-        if (window.isMinimized || window.isAppHidden) continue;
+        if (window.isMinimized || window.isAppHidden)
+            continue;
         const auto screen = screenForRect(screens, window.frame);
-        if (screen && isSameScreen(*screen, *pointerScreen)) windows.push_back(window);
+        if (screen && isSameScreen(*screen, *pointerScreen))
+            windows.push_back(window);
     }
-    std::stable_sort(windows.begin(), windows.end(),
-                     [](const WindowInfo& a, const WindowInfo& b) { return a.lastActivated > b.lastActivated; });
+    std::stable_sort(windows.begin(), windows.end(), [](const WindowInfo& a, const WindowInfo& b) {
+        return a.lastActivated > b.lastActivated;
+    });
     const size_t count = std::min(windows.size(), maximumTiledWindows);
-    if (count == 0) co_return;
+    if (count == 0)
+        co_return;
 
     const QRectF area = m_state.usableFrame(*pointerScreen);
-    const std::vector<QRectF> placements = frames(preset, static_cast<int>(count), area, m_settings.layoutGap());
+    const std::vector<QRectF> placements =
+        frames(preset, static_cast<int>(count), area, m_settings.layoutGap());
     // One window after the other: each move is confirmed before the next starts.
     for (size_t i = 0; i < count && i < placements.size(); ++i) {
         const WindowInfo& window = windows[i];

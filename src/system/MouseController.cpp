@@ -5,12 +5,17 @@ namespace {
 MouseController* currentController = nullptr;
 }
 
-MouseController::MouseController(AppState& state) : m_state(state) { currentController = this; }
-
-MouseController::~MouseController() {
-    if (currentController == this) currentController = nullptr;
+MouseController::MouseController(AppState& state) : m_state(state) {
+    currentController = this;
 }
 
-MouseController* MouseController::current() { return currentController; }
+MouseController::~MouseController() {
+    if (currentController == this)
+        currentController = nullptr;
+}
+
+MouseController* MouseController::current() {
+    return currentController;
+}
 
 } // namespace corvane

@@ -14,7 +14,7 @@ namespace corvane {
 struct AXWindowSnapshot {
     uint32_t windowID = 0; // never 0
     int32_t pid = 0;
-    QString title;         // empty when unreadable
+    QString title; // empty when unreadable
     QRectF frame;
     bool isMinimized = false;
     std::optional<QString> subrole;

@@ -113,7 +113,8 @@ std::optional<CGWindowRecord> WindowService::windowAt(const QPointF& point, int3
 void WindowService::setActivation(uint32_t windowID, const QDateTime& when) {
     m_activation[windowID] = when;
     for (WindowInfo& record : m_allWindows) {
-        if (record.windowID == windowID) record.lastActivated = when;
+        if (record.windowID == windowID)
+            record.lastActivated = when;
     }
 }
 

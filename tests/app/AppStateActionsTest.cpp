@@ -5,15 +5,16 @@
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeWindowList.h"
 
-#include <gmock/gmock.h>
 #include "windows/WindowService.h"
 #include "workspaces/WorkspaceManager.h"
+#include <gmock/gmock.h>
 
 namespace corvane::testing {
 namespace {
 
 const ScreenInfo mainDisplay{"DP-1", QRectF(0, 0, 1920, 1080), QRectF(0, 30, 1920, 1050), 1u, std::nullopt};
-const ScreenInfo sideDisplay{"DP-2", QRectF(1920, 0, 1280, 1024), QRectF(1920, 0, 1280, 1024), 2u, std::nullopt};
+const ScreenInfo sideDisplay{"DP-2", QRectF(1920, 0, 1280, 1024), QRectF(1920, 0, 1280, 1024), 2u,
+                             std::nullopt};
 
 class AppStateActionsTest : public AppFixture {
 protected:
@@ -55,7 +56,8 @@ TEST_F(AppStateActionsTest, FocusingAWindowMovesItToTheFrontAtOnceAndRaisesIt) {
     state->focusWindow(behind);
 
     EXPECT_EQ(state->windows().windows().front().windowID, behind.windowID);
-    EXPECT_THAT(platform->fakeAccessibility->writes(), ::testing::Contains(QStringLiteral("raise %1").arg(behind.windowID)));
+    EXPECT_THAT(platform->fakeAccessibility->writes(),
+                ::testing::Contains(QStringLiteral("raise %1").arg(behind.windowID)));
     // Brought to the front with its window: no separate activation of the program.
     EXPECT_TRUE(platform->fakeRunningApplications->activated.empty());
 }
@@ -81,8 +83,9 @@ TEST_F(AppStateActionsTest, MinimiseTogglesAndCloseWaitsBeforeTheForcedRefresh) 
     state->setMinimized(window);
     window.isMinimized = true;
     state->setMinimized(window);
-    EXPECT_THAT(platform->fakeAccessibility->writes(),
-                ::testing::ElementsAre(QStringLiteral("minimized 1 true"), QStringLiteral("minimized 1 false")));
+    EXPECT_THAT(
+        platform->fakeAccessibility->writes(),
+        ::testing::ElementsAre(QStringLiteral("minimized 1 true"), QStringLiteral("minimized 1 false")));
 
     const int before = state->windows().refreshCount();
     state->closeWindow(window);
@@ -106,10 +109,11 @@ TEST_F(AppStateActionsTest, SavedWorkspacesAreNamedColouredAndGivenSlotsInTurn) 
     EXPECT_EQ(first.items.size(), 3u);
     EXPECT_EQ(lastToast().toStdString(), "Saved \u201CSafari + Mail +1\u201D \u2014 \u23251");
 
-    for (int i = 1; i < 10; ++i) state->saveWorkspace({state->windows().windows().front()});
+    for (int i = 1; i < 10; ++i)
+        state->saveWorkspace({state->windows().windows().front()});
     const Workspace& tenth = state->workspaces().workspaces().back();
     EXPECT_EQ(tenth.colorHex.toStdString(), "#D22027"); // the palette starts over
-    EXPECT_FALSE(tenth.hotkeyIndex.has_value());         // all nine slots are taken
+    EXPECT_FALSE(tenth.hotkeyIndex.has_value());        // all nine slots are taken
 
     state->saveWorkspace({});
     EXPECT_EQ(lastToast().toStdString(), "No windows to save");

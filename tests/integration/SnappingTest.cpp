@@ -27,20 +27,25 @@ constexpr int waitMs = 5000;
 class Snapping : public ::testing::Test {
 protected:
     ~Snapping() override {
-        for (QProcess* program : m_programs) program->kill();
-        for (QProcess* program : m_programs) program->waitForFinished(2000);
+        for (QProcess* program : m_programs)
+            program->kill();
+        for (QProcess* program : m_programs)
+            program->waitForFinished(2000);
     }
 
     // A window without size increments, brought to the front.
     xcb_window_t openWindow(const QString& geometry = QStringLiteral("300x200+200+150")) {
-        QProcess* program = desktop().launch(QStringLiteral("xlogo"), {QStringLiteral("-geometry"), geometry});
+        QProcess* program =
+            desktop().launch(QStringLiteral("xlogo"), {QStringLiteral("-geometry"), geometry});
         EXPECT_NE(program, nullptr);
-        if (!program) return XCB_WINDOW_NONE;
+        if (!program)
+            return XCB_WINDOW_NONE;
         m_programs.push_back(program);
         // Generous: a loaded machine may take a while to start a program.
         const auto client = desktop().waitForClientWindow(program->processId(), std::chrono::seconds(30));
         EXPECT_TRUE(client.has_value());
-        if (!client) return XCB_WINDOW_NONE;
+        if (!client)
+            return XCB_WINDOW_NONE;
         bringToFront(*client);
         m_pids[client->window] = static_cast<int32_t>(client->pid);
         return client->window;
@@ -61,7 +66,9 @@ protected:
             const auto element = ax.element(pid, window);
             return element ? ax.readFrame(*element) : std::nullopt;
         };
-        auto readOnQueue = [&ax, &read]() -> QCoro::Task<std::optional<QRectF>> { co_return co_await ax.run(read); };
+        auto readOnQueue = [&ax, &read]() -> QCoro::Task<std::optional<QRectF>> {
+            co_return co_await ax.run(read);
+        };
         const std::optional<QRectF> frame = app.await(readOnQueue());
         return frame ? frame->toRect() : QRect();
     }
@@ -70,8 +77,9 @@ protected:
     bool landsOn(xcb_window_t window, const QRect& expected) {
         const bool landed = QTest::qWaitFor(
             [&] { return serverFrame(window) == expected && productFrame(window) == expected; }, waitMs);
-        if (!landed) ADD_FAILURE() << "frame " << describe(serverFrame(window)).toStdString() << ", expected "
-                                   << describe(expected).toStdString();
+        if (!landed)
+            ADD_FAILURE() << "frame " << describe(serverFrame(window)).toStdString() << ", expected "
+                          << describe(expected).toStdString();
         return landed;
     }
 
@@ -125,12 +133,15 @@ TEST_F(Snapping, TilingPlacesEveryWindowWhereTheEngineSays) {
     std::vector<xcb_window_t> windows;
     for (int count : {1, 2, 3, 4, 7}) {
         while (static_cast<int>(windows.size()) < count)
-            windows.push_back(openWindow(QStringLiteral("200x150+%1+%2").arg(100 + 60 * windows.size()).arg(100 + 40 * windows.size())));
+            windows.push_back(openWindow(QStringLiteral("200x150+%1+%2")
+                                             .arg(100 + 60 * windows.size())
+                                             .arg(100 + 40 * windows.size())));
         for (LayoutPreset preset : allCases<LayoutPreset>()) {
             SCOPED_TRACE(QStringLiteral("%1 x %2").arg(rawValue(preset)).arg(count).toStdString());
             app.await(app.state().snap().tileScreen(preset));
             std::vector<QRect> expected;
-            for (const QRectF& f : frames(preset, count, a, gap)) expected.push_back(f.toRect());
+            for (const QRectF& f : frames(preset, count, a, gap))
+                expected.push_back(f.toRect());
             auto sorted = [](std::vector<QRect> rects) {
                 std::sort(rects.begin(), rects.end(), [](const QRect& l, const QRect& r) {
                     return std::make_tuple(l.x(), l.y(), l.width(), l.height()) <
@@ -138,11 +149,14 @@ TEST_F(Snapping, TilingPlacesEveryWindowWhereTheEngineSays) {
                 });
                 return rects;
             };
-            const bool placed = QTest::qWaitFor([&] {
-                std::vector<QRect> actual;
-                for (xcb_window_t w : windows) actual.push_back(serverFrame(w));
-                return sorted(actual) == sorted(expected);
-            }, waitMs);
+            const bool placed = QTest::qWaitFor(
+                [&] {
+                    std::vector<QRect> actual;
+                    for (xcb_window_t w : windows)
+                        actual.push_back(serverFrame(w));
+                    return sorted(actual) == sorted(expected);
+                },
+                waitMs);
             EXPECT_TRUE(placed);
         }
     }
@@ -151,4 +165,6 @@ TEST_F(Snapping, TilingPlacesEveryWindowWhereTheEngineSays) {
 } // namespace
 } // namespace corvane::testing
 
-int main(int argc, char** argv) { return corvane::testing::runIntegrationTests(argc, argv); }
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}

@@ -10,7 +10,8 @@ namespace corvane::testing {
 namespace {
 
 const ScreenInfo display{"DP-1", QRectF(0, 0, 1920, 1080), QRectF(0, 0, 1920, 1080), 1u, std::nullopt};
-const ScreenInfo sideDisplay{"DP-2", QRectF(1920, 0, 1280, 1024), QRectF(1920, 0, 1280, 1024), 2u, std::nullopt};
+const ScreenInfo sideDisplay{"DP-2", QRectF(1920, 0, 1280, 1024), QRectF(1920, 0, 1280, 1024), 2u,
+                             std::nullopt};
 
 class SnapControllerTest : public AppFixture {
 protected:
@@ -25,7 +26,8 @@ protected:
     // A window the program reports and the window list shows; the last one added is focused.
     void addWindow(int32_t pid, uint32_t id, QRectF frame, bool focused = true) {
         if (!platform->fakeRunningApplications->apps.contains(pid))
-            platform->fakeRunningApplications->add(pid, QStringLiteral("App%1").arg(pid), QStringLiteral("app.%1").arg(pid));
+            platform->fakeRunningApplications->add(pid, QStringLiteral("App%1").arg(pid),
+                                                   QStringLiteral("app.%1").arg(pid));
         platform->fakeWindowList->add(id, pid, frame);
         FakeAXWindow window;
         window.number = id;
@@ -81,7 +83,8 @@ TEST_F(SnapControllerTest, NoTargetBeepsAndMovesNothing) {
 }
 
 TEST_F(SnapControllerTest, TilingMovesTheTwelveMostRecentWindowsOfThePointersScreen) {
-    for (uint32_t id = 1; id <= 15; ++id) addWindow(static_cast<int32_t>(100 + id), id, QRectF(40 * id, 40, 400, 300), false);
+    for (uint32_t id = 1; id <= 15; ++id)
+        addWindow(static_cast<int32_t>(100 + id), id, QRectF(40 * id, 40, 400, 300), false);
     addWindow(300, 99, QRectF(2000, 100, 400, 300), false); // on the other display
     scheduler.advance(Seconds(1));
 
@@ -89,9 +92,11 @@ TEST_F(SnapControllerTest, TilingMovesTheTwelveMostRecentWindowsOfThePointersScr
 
     // New windows are stamped front to back, so the list's first twelve are the most recent.
     int moved = 0;
-    for (uint32_t id = 1; id <= 15; ++id) moved += frameOf(static_cast<int32_t>(100 + id), id) != QRectF(40 * id, 40, 400, 300);
+    for (uint32_t id = 1; id <= 15; ++id)
+        moved += frameOf(static_cast<int32_t>(100 + id), id) != QRectF(40 * id, 40, 400, 300);
     EXPECT_EQ(moved, 12);
-    for (uint32_t id = 13; id <= 15; ++id) EXPECT_EQ(frameOf(static_cast<int32_t>(100 + id), id), QRectF(40 * id, 40, 400, 300));
+    for (uint32_t id = 13; id <= 15; ++id)
+        EXPECT_EQ(frameOf(static_cast<int32_t>(100 + id), id), QRectF(40 * id, 40, 400, 300));
     EXPECT_EQ(frameOf(300, 99), QRectF(2000, 100, 400, 300));
 
     // A tiled window goes back to where it was before the tiling.
@@ -103,7 +108,8 @@ TEST_F(SnapControllerTest, TilingMovesTheTwelveMostRecentWindowsOfThePointersScr
 
 TEST_F(SnapControllerTest, PlacingAWindowWithoutANumberRecordsNothing) {
     addWindow(100, 1, QRectF(300, 200, 640, 480));
-    snap().place(SnapController::Target{100, std::nullopt, QRectF(300, 200, 640, 480)}, QRectF(0, 0, 800, 600));
+    snap().place(SnapController::Target{100, std::nullopt, QRectF(300, 200, 640, 480)},
+                 QRectF(0, 0, 800, 600));
     EXPECT_TRUE(snap().originalFrames().empty());
     EXPECT_EQ(frameOf(100, 1), QRectF(0, 0, 800, 600)); // the focused window moved
 }

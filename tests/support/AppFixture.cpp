@@ -4,7 +4,9 @@
 
 namespace corvane::testing {
 
-AppFixture::AppFixture() { makePlatform(); }
+AppFixture::AppFixture() {
+    makePlatform();
+}
 
 AppFixture::~AppFixture() {
     AppState::setShared(nullptr);

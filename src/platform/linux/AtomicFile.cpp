@@ -14,7 +14,9 @@ namespace corvane {
 
 namespace {
 
-QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 
 bool writeAll(int fd, const QByteArray& bytes) {
     const char* data = bytes.constData();
@@ -22,7 +24,8 @@ bool writeAll(int fd, const QByteArray& bytes) {
     while (left > 0) {
         const ssize_t written = ::write(fd, data, left);
         if (written < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         data += written;
@@ -34,7 +37,8 @@ bool writeAll(int fd, const QByteArray& bytes) {
 // Makes the rename itself durable; a failure here leaves a complete file either way.
 void syncFolder(const QByteArray& folder) {
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
+    if (fd < 0)
+        return;
     ::fsync(fd);
     ::close(fd);
 }
@@ -44,13 +48,15 @@ void syncFolder(const QByteArray& folder) {
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes) {
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
-    if (!QDir().mkpath(folder)) return QStringLiteral("cannot create ") + folder;
+    if (!QDir().mkpath(folder))
+        return QStringLiteral("cannot create ") + folder;
 
     // mkstemp makes the file with mode 0600 in the target's own folder, so the rename below never
     // crosses file systems.
     QByteArray temporary = QFile::encodeName(info.absoluteFilePath() + QStringLiteral(".XXXXXX"));
     const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return systemError();
+    if (fd < 0)
+        return systemError();
     const bool written = writeAll(fd, bytes) && ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && ::fsync(fd) == 0;
     const QString writeError = written ? QString() : systemError();
     const bool closed = ::close(fd) == 0;

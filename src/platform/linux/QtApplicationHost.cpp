@@ -14,8 +14,12 @@ void QtApplicationHost::activate() {
     }
 }
 
-void QtApplicationHost::beep() { QApplication::beep(); }
+void QtApplicationHost::beep() {
+    QApplication::beep();
+}
 
-void QtApplicationHost::terminate() { QCoreApplication::quit(); }
+void QtApplicationHost::terminate() {
+    QCoreApplication::quit();
+}
 
 } // namespace corvane

@@ -7,8 +7,8 @@
 
 #include <QSocketNotifier>
 
-#include <vector>
 #include <cstdlib>
+#include <vector>
 
 namespace corvane {
 
@@ -39,8 +39,8 @@ bool X11KeyGrab::grab(std::optional<xcb_keycode_t> keycode, uint16_t numLockMask
         return !keycode;
     std::vector<xcb_void_cookie_t> cookies;
     for (uint16_t modifiers : lockModifierCombinations(numLockMask))
-        cookies.push_back(xcb_grab_key_checked(m_connection, 0, m_root, modifiers, *keycode, XCB_GRAB_MODE_ASYNC,
-                                               XCB_GRAB_MODE_ASYNC));
+        cookies.push_back(xcb_grab_key_checked(m_connection, 0, m_root, modifiers, *keycode,
+                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     bool refused = false;
     for (xcb_void_cookie_t cookie : cookies) {
         if (xcb_generic_error_t* error = xcb_request_check(m_connection, cookie)) {

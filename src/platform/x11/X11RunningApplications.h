@@ -53,7 +53,7 @@ private:
     // What names a window's program and tells its kind, read once per window: set before the
     // window is mapped and kept while it is managed. Forgotten when it leaves the client list.
     QHash<xcb_window_t, X11WindowFacts> m_windowTraits;
-    std::vector<int32_t> m_pids;               // in order of their first window
+    std::vector<int32_t> m_pids; // in order of their first window
     std::optional<int32_t> m_activePid;
     QHash<int32_t, std::vector<xcb_window_t>> m_hiddenWindows; // minimised by hide(), per program
     bool m_clientsChanged = false, m_activeChanged = false, m_desktopChanged = false;
