@@ -4,9 +4,9 @@
 #include "app/AppState.h"
 
 #include "ShortcutKit/AppShortcuts.h"
-#include "app/ScreenHelpers.h"
-#include "app/Settings.h"
-#include "app/ToastController.h"
+#include "core/ScreenHelpers.h"
+#include "core/Settings.h"
+#include "core/ToastController.h"
 #include "shelf/FileShelf.h"
 #include "shelf/FileShelfController.h"
 #include "sidebar/SidebarController.h"

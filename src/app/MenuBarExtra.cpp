@@ -3,7 +3,7 @@
 #include "app/AppState.h"
 #include "app/MenuBarIcon.h"
 #include "app/MenuBarMenu.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 namespace corvane {
 

@@ -1,6 +1,6 @@
 #include "app/SingleInstance.h"
 
-#include "app/Log.h"
+#include "runtime/Log.h"
 
 #include <QDir>
 #include <QLocalSocket>

@@ -1,6 +1,6 @@
 #include "platform/UserDefaults.h"
 
-#include "app/Log.h"
+#include "runtime/Log.h"
 
 #include <charconv>
 #include <cmath>

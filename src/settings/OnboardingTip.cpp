@@ -1,6 +1,6 @@
 #include "settings/OnboardingTip.h"
 
-#include "app/SymbolImage.h"
+#include "core/SymbolImage.h"
 #include "settings/SettingsSymbol.h"
 
 #include <QHBoxLayout>

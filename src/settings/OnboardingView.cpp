@@ -1,9 +1,9 @@
 #include "settings/OnboardingView.h"
 
 #include "app/AppState.h"
-#include "app/Colors.h"
-#include "app/PermissionManager.h"
-#include "app/SystemHelpers.h"
+#include "core/Colors.h"
+#include "core/PermissionManager.h"
+#include "core/SystemHelpers.h"
 #include "settings/OnboardingTip.h"
 #include "settings/PermissionRow.h"
 

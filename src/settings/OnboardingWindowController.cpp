@@ -1,9 +1,9 @@
 #include "settings/OnboardingWindowController.h"
 
 #include "app/AppState.h"
-#include "app/PermissionManager.h"
-#include "app/ScreenHelpers.h"
-#include "app/Settings.h"
+#include "core/PermissionManager.h"
+#include "core/ScreenHelpers.h"
+#include "core/Settings.h"
 #include "settings/OnboardingView.h"
 #include "settings/OnboardingWindow.h"
 #include "settings/SettingsWindowController.h"

@@ -1,7 +1,7 @@
 #include "settings/PermissionRow.h"
 
-#include "app/Colors.h"
-#include "app/SymbolImage.h"
+#include "core/Colors.h"
+#include "core/SymbolImage.h"
 #include "settings/SettingsSymbol.h"
 
 #include <QHBoxLayout>

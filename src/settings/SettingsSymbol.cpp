@@ -1,6 +1,6 @@
 #include "settings/SettingsSymbol.h"
 
-#include "app/SymbolImage.h"
+#include "core/SymbolImage.h"
 
 #include <QFont>
 #include <QPainter>

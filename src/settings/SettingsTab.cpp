@@ -1,6 +1,6 @@
 #include "settings/SettingsTab.h"
 
-#include "app/Colors.h"
+#include "core/Colors.h"
 
 #include <string_view>
 

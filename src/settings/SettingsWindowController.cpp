@@ -1,7 +1,7 @@
 #include "settings/SettingsWindowController.h"
 
 #include "app/AppState.h"
-#include "app/ScreenHelpers.h"
+#include "core/ScreenHelpers.h"
 #include "settings/SettingsWindow.h"
 
 namespace corvane {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/ShelfSort.h"
 #include "shelf/FileIconCache.h"
 #include "shelf/FolderWatching.h"
 #include "shelf/ShelfFile.h"
-#include "shelf/ShelfSort.h"
 #include "shelf/ShelfSource.h"
 
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/ShelfSort.h"
 #include "shelf/ShelfFile.h"
-#include "shelf/ShelfSort.h"
 
 #include <QString>
 

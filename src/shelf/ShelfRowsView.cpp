@@ -1,8 +1,8 @@
 #include "shelf/ShelfRowsView.h"
 
 #include "app/AppState.h"
-#include "app/Colors.h"
-#include "app/Settings.h"
+#include "core/Colors.h"
+#include "core/Settings.h"
 #include "shelf/FileShelf.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "sidebar/HoverPreviewView.h"
 
-#include "app/AppIcons.h"
+#include "core/AppIcons.h"
 #include "sidebar/HoverPreviewModel.h"
 #include "windows/ThumbnailService.h"
 

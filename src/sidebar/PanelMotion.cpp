@@ -1,7 +1,7 @@
 #include "sidebar/PanelMotion.h"
 
-#include "app/Animator.h"
-#include "app/FloatingPanel.h"
+#include "core/Animator.h"
+#include "core/FloatingPanel.h"
 
 #include <QPropertyAnimation>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SettingsEnums.h"
+#include "core/SettingsEnums.h"
 #include "platform/EventMonitors.h"
 #include "platform/Screens.h"
 #include "runtime/Cancellation.h"

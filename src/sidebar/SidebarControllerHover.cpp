@@ -3,7 +3,7 @@
 #include "sidebar/SidebarController.h"
 
 #include "app/AppState.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "sidebar/HoverPreviewController.h"
 #include "sidebar/PanelMotion.h"
 #include "sidebar/SidebarModel.h"

@@ -3,8 +3,8 @@
 #include "sidebar/SidebarController.h"
 
 #include "app/AppState.h"
-#include "app/ScreenHelpers.h"
-#include "app/Settings.h"
+#include "core/ScreenHelpers.h"
+#include "core/Settings.h"
 #include "sidebar/HoverPreviewController.h"
 #include "sidebar/SidebarGeometry.h"
 #include "sidebar/SidebarModel.h"

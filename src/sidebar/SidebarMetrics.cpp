@@ -1,7 +1,7 @@
 #include "sidebar/SidebarMetrics.h"
 
 #include "app/AppState.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "windows/SpacesService.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SettingsEnums.h"
+#include "core/SettingsEnums.h"
 #include "shelf/ShelfSource.h"
 
 #include <vector>

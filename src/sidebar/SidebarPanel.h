@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FloatingPanel.h"
+#include "core/FloatingPanel.h"
 
 namespace corvane {
 

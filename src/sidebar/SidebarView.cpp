@@ -2,9 +2,9 @@
 
 #include "shelf/FileShelf.h"
 
-#include "app/AppIcons.h"
 #include "app/AppState.h"
-#include "app/Settings.h"
+#include "core/AppIcons.h"
+#include "core/Settings.h"
 #include "settings/SettingsWindowController.h"
 #include "sidebar/AddWorkspaceChip.h"
 #include "sidebar/DesktopChip.h"

@@ -1,7 +1,7 @@
 #include "sidebar/StripAccent.h"
 
-#include "app/Colors.h"
-#include "app/Settings.h"
+#include "core/Colors.h"
+#include "core/Settings.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,6 +1,6 @@
 #include "sidebar/ThumbnailCell.h"
 
-#include "app/AppIcons.h"
+#include "core/AppIcons.h"
 #include "sidebar/SidebarPainting.h"
 #include "sidebar/SidebarSymbols.h"
 

@@ -1,6 +1,6 @@
 #include "sidebar/WorkspaceChip.h"
 
-#include "app/Colors.h"
+#include "core/Colors.h"
 #include "sidebar/SidebarPainting.h"
 
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RawValueEnum.h"
+#include "core/RawValueEnum.h"
 
 #include <QRectF>
 

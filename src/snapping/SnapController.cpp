@@ -1,10 +1,10 @@
 #include "snapping/SnapController.h"
 
 #include "app/AppState.h"
-#include "app/Log.h"
-#include "app/ScreenHelpers.h"
-#include "app/Settings.h"
+#include "core/ScreenHelpers.h"
+#include "core/Settings.h"
 #include "runtime/Executor.h"
+#include "runtime/Log.h"
 #include "snapping/LayoutFrames.h"
 #include "windows/AXWindowService.h"
 #include "windows/WindowService.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "snapping/LayoutPreset.h"
+#include "core/LayoutPreset.h"
 #include "snapping/SnapAction.h"
 
 #include <QCoro/QCoroTask>

@@ -1,6 +1,6 @@
 #include "windows/AXWindowService.h"
 
-#include "app/Log.h"
+#include "runtime/Log.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "windows/SpacesService.h"
 
-#include "app/ScreenHelpers.h"
+#include "core/ScreenHelpers.h"
 #include "platform/RunningApplications.h"
 #include "runtime/Executor.h"
 

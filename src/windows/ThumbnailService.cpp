@@ -1,7 +1,7 @@
 #include "windows/ThumbnailService.h"
 
-#include "app/PermissionManager.h"
-#include "app/Settings.h"
+#include "core/PermissionManager.h"
+#include "core/Settings.h"
 #include "platform/PowerSource.h"
 #include "platform/SleepWake.h"
 

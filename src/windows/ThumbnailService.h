@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SettingsEnums.h"
+#include "core/SettingsEnums.h"
 #include "platform/WindowCapture.h"
 #include "runtime/FifoGate.h"
 #include "runtime/Scheduler.h"

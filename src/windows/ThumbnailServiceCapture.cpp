@@ -2,8 +2,8 @@
 // one picture of one window. Called only from the service's capture tasks, on the main thread.
 #include "windows/ThumbnailService.h"
 
-#include "app/Log.h"
 #include "runtime/Executor.h"
+#include "runtime/Log.h"
 
 #include <coroutine>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "windows/WindowService.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "windows/WindowService.h"
 
-#include "app/PermissionManager.h"
-#include "app/Settings.h"
+#include "core/PermissionManager.h"
+#include "core/Settings.h"
 #include "platform/RunningApplications.h"
 #include "platform/WindowList.h"
 #include "runtime/Executor.h"

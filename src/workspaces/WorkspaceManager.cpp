@@ -1,8 +1,8 @@
 #include "workspaces/WorkspaceManager.h"
 
 #include "app/AppState.h"
-#include "app/Log.h"
-#include "app/ScreenHelpers.h"
+#include "core/ScreenHelpers.h"
+#include "runtime/Log.h"
 #include "windows/WindowMatching.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "ShortcutKit/AppShortcuts.h"
 
 #include "ShortcutKit/Registry.h"
-#include "app/ToastController.h"
+#include "core/ToastController.h"
 #include "support/AppFixture.h"
 
 namespace corvane::testing {

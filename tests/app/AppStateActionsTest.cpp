@@ -1,6 +1,6 @@
 #include "support/AppFixture.h"
 
-#include "app/ToastController.h"
+#include "core/ToastController.h"
 #include "platform/fake/FakeAccessibility.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeWindowList.h"

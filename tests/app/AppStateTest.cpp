@@ -1,9 +1,9 @@
 #include "support/AppFixture.h"
 
 #include "app/AppDelegate.h"
-#include "app/AppIcons.h"
-#include "app/PermissionManager.h"
 #include "clipboard/ClipboardHistory.h"
+#include "core/AppIcons.h"
+#include "core/PermissionManager.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "settings/OnboardingWindowController.h"

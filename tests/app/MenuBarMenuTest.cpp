@@ -3,7 +3,7 @@
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
 #include "app/MenuBarMenu.h"
-#include "app/PermissionManager.h"
+#include "core/PermissionManager.h"
 #include "platform/fake/FakeAccessibility.h"
 #include "platform/fake/FakePermissionProbe.h"
 #include "platform/fake/FakeRunningApplications.h"

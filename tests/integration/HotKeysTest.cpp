@@ -10,7 +10,7 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
-#include "app/ScreenHelpers.h"
+#include "core/ScreenHelpers.h"
 #include "platform/Keyboard.h"
 #include "snapping/LayoutFrames.h"
 #include "snapping/SnapAction.h"

@@ -6,9 +6,9 @@
 #include "support/ServerQueries.h"
 #include "support/VirtualDesktop.h"
 
-#include "app/FloatingPanel.h"
-#include "app/ScreenHelpers.h"
-#include "app/Settings.h"
+#include "core/FloatingPanel.h"
+#include "core/ScreenHelpers.h"
+#include "core/Settings.h"
 #include "sidebar/HoverPreviewController.h"
 #include "sidebar/HoverPreviewModel.h"
 #include "sidebar/SidebarController.h"

@@ -8,8 +8,8 @@
 #include "support/VirtualDesktop.h"
 #include "support/XTestInput.h"
 
-#include "app/FloatingPanel.h"
-#include "app/ScreenHelpers.h"
+#include "core/FloatingPanel.h"
+#include "core/ScreenHelpers.h"
 #include "snapping/RadialDirection.h"
 #include "snapping/RadialSnapController.h"
 #include "snapping/SnapAction.h"

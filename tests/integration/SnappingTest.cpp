@@ -5,7 +5,7 @@
 #include "support/ServerQueries.h"
 #include "support/VirtualDesktop.h"
 
-#include "app/ScreenHelpers.h"
+#include "core/ScreenHelpers.h"
 #include "snapping/LayoutFrames.h"
 #include "snapping/SnapController.h"
 #include "windows/AXWindowService.h"

@@ -6,7 +6,7 @@
 #include "support/LiveApp.h"
 #include "support/ServerQueries.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "platform/x11/X11WindowCapture.h"
 #include "windows/ThumbnailService.h"
 

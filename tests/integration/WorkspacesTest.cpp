@@ -5,7 +5,7 @@
 #include "support/ServerQueries.h"
 #include "support/VirtualDesktop.h"
 
-#include "app/ToastController.h"
+#include "core/ToastController.h"
 #include "windows/AXWindowService.h"
 #include "workspaces/WorkspaceManager.h"
 

@@ -1,6 +1,6 @@
 #include "SettingsFixture.h"
 
-#include "app/PermissionManager.h"
+#include "core/PermissionManager.h"
 #include "settings/OnboardingTip.h"
 #include "settings/OnboardingView.h"
 #include "settings/OnboardingWindowController.h"

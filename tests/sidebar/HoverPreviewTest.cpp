@@ -1,7 +1,7 @@
 #include "support/AppFixture.h"
 
-#include "app/AppIcons.h"
-#include "app/FloatingPanel.h"
+#include "core/AppIcons.h"
+#include "core/FloatingPanel.h"
 #include "platform/fake/FakeWindowCapture.h"
 #include "sidebar/HoverPreviewController.h"
 #include "sidebar/HoverPreviewModel.h"

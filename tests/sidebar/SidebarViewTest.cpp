@@ -1,6 +1,6 @@
 #include "SidebarFixture.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeDesktops.h"
 #include "settings/SettingsWindowController.h"

@@ -1,8 +1,8 @@
 #include "sidebar/ThumbnailCell.h"
 #include "sidebar/WorkspaceChip.h"
 
-#include "app/AppIcons.h"
-#include "app/Colors.h"
+#include "core/AppIcons.h"
+#include "core/Colors.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 
 #include <QPixmap>

@@ -1,6 +1,6 @@
 #include "support/AppFixture.h"
 
-#include "app/FloatingPanel.h"
+#include "core/FloatingPanel.h"
 #include "platform/fake/FakeAccessibility.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeWindowList.h"

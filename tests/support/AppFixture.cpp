@@ -1,6 +1,6 @@
 #include "support/AppFixture.h"
 
-#include "app/PermissionManager.h"
+#include "core/PermissionManager.h"
 
 namespace corvane::testing {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/AppState.h"
-#include "app/ManualAnimator.h"
-#include "app/Settings.h"
+#include "core/ManualAnimator.h"
+#include "core/Settings.h"
 #include "platform/fake/FakePlatform.h"
 #include "runtime/ManualExecutor.h"
 #include "runtime/ManualScheduler.h"

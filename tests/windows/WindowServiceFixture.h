@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/PermissionManager.h"
-#include "app/Settings.h"
+#include "core/PermissionManager.h"
+#include "core/Settings.h"
 #include "platform/fake/FakePlatform.h"
 #include "runtime/ManualExecutor.h"
 #include "runtime/ManualScheduler.h"

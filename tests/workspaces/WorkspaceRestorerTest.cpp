@@ -1,5 +1,5 @@
 #include "workspaces/WorkspaceRestorer.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "platform/fake/FakePlatform.h"
 #include "runtime/ManualExecutor.h"
 #include "runtime/ManualScheduler.h"

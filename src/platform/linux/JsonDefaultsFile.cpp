@@ -1,7 +1,7 @@
 #include "platform/linux/JsonDefaultsFile.h"
 
-#include "app/Log.h"
 #include "platform/AtomicFile.h"
+#include "runtime/Log.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "platform/linux/LinuxSystemShell.h"
 
-#include "app/Log.h"
+#include "runtime/Log.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

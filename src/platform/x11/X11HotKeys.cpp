@@ -2,8 +2,8 @@
 
 #include "platform/x11/X11Connection.h"
 
-#include "app/Log.h"
 #include "platform/x11/X11Keymap.h"
+#include "runtime/Log.h"
 
 #include <QSocketNotifier>
 

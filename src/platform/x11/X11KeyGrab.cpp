@@ -3,7 +3,7 @@
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Keymap.h"
 
-#include "app/Log.h"
+#include "runtime/Log.h"
 
 #include <QSocketNotifier>
 

@@ -1,7 +1,7 @@
 #include "support/LiveApp.h"
 
-#include "app/PermissionManager.h"
-#include "app/ScreenHelpers.h"
+#include "core/PermissionManager.h"
+#include "core/ScreenHelpers.h"
 #include "platform/fake/FakeApplicationHost.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "support/ServerQueries.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/AppState.h"
-#include "app/QtAnimator.h"
-#include "app/Settings.h"
+#include "core/QtAnimator.h"
+#include "core/Settings.h"
 #include "runtime/NotificationCenter.h"
 #include "runtime/QtScheduler.h"
 #include "runtime/WorkerQueue.h"

@@ -1,0 +1,88 @@
+#include "core/PanelBackground.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace corvane {
+
+namespace {
+
+// The desktop blurs nothing behind our windows, so each material is a translucent fill with a
+// hairline rim. Frosted follows the application's palette (light or dark); glass is the lighter,
+// clearer variant with a sheen at the top; dark is the heads-up look whatever the palette.
+class PanelBackgroundView final : public QWidget {
+public:
+    PanelBackgroundView(PanelStyle style, double cornerRadius)
+        : m_style(style), m_cornerRadius(std::isfinite(cornerRadius) ? std::max(cornerRadius, 0.0) : 0.0) {
+        if (style == PanelStyle::dark) {
+            QPalette vibrantDark = palette();
+            for (auto role :
+                 {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText})
+                vibrantDark.setColor(role, QColor(255, 255, 255, 235));
+            vibrantDark.setColor(QPalette::PlaceholderText, QColor(255, 255, 255, 140));
+            vibrantDark.setColor(QPalette::Window, darkFill());
+            setPalette(vibrantDark);
+        }
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        // A radius beyond half the shorter side would give elliptic ends instead of a capsule.
+        const double radius = std::min(m_cornerRadius, std::min(bounds.width(), bounds.height()) / 2.0);
+        QPainterPath shape;
+        shape.addRoundedRect(bounds, radius, radius);
+
+        switch (m_style) {
+        case PanelStyle::dark:
+            painter.fillPath(shape, darkFill());
+            painter.strokePath(shape, QPen(QColor(255, 255, 255, 26), 1.0));
+            break;
+        case PanelStyle::frosted:
+            painter.fillPath(shape, withAlpha(palette().color(QPalette::Window), 0.92));
+            painter.strokePath(shape, QPen(withAlpha(palette().color(QPalette::WindowText), 0.12), 1.0));
+            break;
+        case PanelStyle::glass: {
+            painter.fillPath(shape, withAlpha(palette().color(QPalette::Window), 0.72));
+            QLinearGradient sheen(bounds.topLeft(), QPointF(bounds.left(), bounds.center().y()));
+            sheen.setColorAt(0, QColor(255, 255, 255, 90));
+            sheen.setColorAt(1, QColor(255, 255, 255, 0));
+            painter.fillPath(shape, sheen);
+            painter.strokePath(shape, QPen(QColor(255, 255, 255, 115), 1.0));
+            break;
+        }
+        }
+    }
+
+private:
+    static QColor darkFill() { return QColor(30, 30, 32, 220); }
+    static QColor withAlpha(QColor color, double alpha) {
+        color.setAlphaF(static_cast<float>(alpha));
+        return color;
+    }
+
+    PanelStyle m_style;
+    double m_cornerRadius;
+};
+
+} // namespace
+
+QWidget* makePanelBackground(PanelStyle style, QWidget* content, double cornerRadius) {
+    auto* container = new PanelBackgroundView(style, cornerRadius);
+    auto* layout = new QVBoxLayout(container);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    if (content)
+        layout->addWidget(content);
+    return container;
+}
+
+} // namespace corvane

@@ -1,0 +1,42 @@
+#include "core/QtAnimator.h"
+
+#include "core/FloatingPanel.h"
+
+#include <QPropertyAnimation>
+
+#include <algorithm>
+#include <cmath>
+
+namespace corvane {
+
+namespace {
+const QString fadeName = QStringLiteral("corvane-fade");
+}
+
+void QtAnimator::fade(FloatingPanel& panel, double alpha, Seconds duration,
+                      std::function<void()> completion) {
+    // A running fade stops where it is; its completion still runs, once it is gone.
+    if (auto* running = panel.findChild<QPropertyAnimation*>(fadeName, Qt::FindDirectChildrenOnly)) {
+        running->setObjectName(QString());
+        running->stop();
+    }
+    panel.setFadeTarget(alpha);
+
+    // The animation belongs to the panel and goes with it.
+    auto* animation = new QPropertyAnimation(&panel, "windowOpacity", &panel);
+    animation->setObjectName(fadeName);
+    animation->setStartValue(panel.windowOpacity());
+    animation->setEndValue(alpha);
+    const double ms = sanitizedDelay(duration).count() * 1000.0;
+    animation->setDuration(static_cast<int>(std::lround(std::min(ms, 3'600'000.0))));
+    if (completion) {
+        // Queued, so the completion never runs inside a newer fade's call or while the panel is
+        // being torn down.
+        connect(
+            animation, &QObject::destroyed, this, [completion = std::move(completion)] { completion(); },
+            Qt::QueuedConnection);
+    }
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+} // namespace corvane

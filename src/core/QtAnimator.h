@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/Animator.h"
+
+#include <QObject>
+
+namespace corvane {
+
+// Fades on Qt's animation clock: a property animation of the panel's window opacity.
+class QtAnimator final : public QObject, public Animator {
+    Q_OBJECT
+public:
+    explicit QtAnimator(QObject* parent = nullptr) : QObject(parent) {}
+
+    void fade(FloatingPanel& panel, double alpha, Seconds duration,
+              std::function<void()> completion = {}) override;
+};
+
+} // namespace corvane

@@ -1,0 +1,117 @@
+#include "core/ScreenHelpers.h"
+
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace corvane {
+
+namespace {
+
+double overlapArea(const QRectF& a, const QRectF& b) {
+    const double width = std::min(a.right(), b.right()) - std::max(a.left(), b.left());
+    const double height = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top());
+    // Written so that NaN falls to 0 as well.
+    if (!(width > 0) || !(height > 0))
+        return 0;
+    return width * height;
+}
+
+std::optional<ScreenInfo> screenContaining(const std::vector<ScreenInfo>& list, QPointF point) {
+    for (const ScreenInfo& screen : list) {
+        if (pointInRect(point, screen.frame))
+            return screen;
+    }
+    return std::nullopt;
+}
+
+void centerWindowOn(const QRectF& visible, QWidget& window) {
+    const QSize size = window.frameGeometry().size();
+    const double x = visible.center().x() - size.width() / 2.0;
+    const double y = visible.center().y() - size.height() / 2.0 - 0.08 * visible.height();
+    window.move(QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))));
+}
+
+} // namespace
+
+bool pointInRect(QPointF point, const QRectF& rect) {
+    const QRectF r = rect.normalized();
+    return r.left() <= point.x() && point.x() < r.right() && r.top() <= point.y() && point.y() < r.bottom();
+}
+
+QRectF topLeftVisibleFrame(const ScreenInfo& screen) {
+    return screen.visibleFrame;
+}
+
+std::optional<ScreenInfo> screenUnderMouse(const Screens& screens) {
+    if (auto screen = screenContaining(screens.screens(), screens.pointerLocation()))
+        return screen;
+    return screens.mainScreen();
+}
+
+std::optional<ScreenInfo> screenForRect(const Screens& screens, const QRectF& rect) {
+    const QRectF r = rect.normalized();
+    const std::vector<ScreenInfo> list = screens.screens();
+    const ScreenInfo* best = nullptr;
+    double bestArea = 0;
+    for (const ScreenInfo& screen : list) {
+        const double area = overlapArea(screen.frame, r);
+        if (area > bestArea) {
+            best = &screen;
+            bestArea = area;
+        }
+    }
+    if (best)
+        return *best;
+    if (auto screen = screenContaining(list, r.center()))
+        return screen;
+    return screens.mainScreen();
+}
+
+std::optional<uint32_t> displayID(const ScreenInfo& screen) {
+    return screen.displayNumber;
+}
+
+QString displayUUID(const ScreenInfo& screen) {
+    if (screen.uuid && !screen.uuid->isEmpty())
+        return *screen.uuid;
+    return screen.name;
+}
+
+std::optional<ScreenInfo> screenWithIdentifier(const Screens& screens,
+                                               const std::optional<QString>& identifier) {
+    if (!identifier)
+        return std::nullopt;
+    const std::vector<ScreenInfo> list = screens.screens();
+    for (const ScreenInfo& screen : list) {
+        if (displayUUID(screen) == *identifier)
+            return screen;
+    }
+    for (const ScreenInfo& screen : list) {
+        if (screen.name == *identifier)
+            return screen;
+    }
+    return std::nullopt;
+}
+
+void centerOnMouseScreen(const Screens& screens, QWidget& window) {
+    if (auto screen = screenUnderMouse(screens)) {
+        centerWindowOn(screen->visibleFrame, window);
+        return;
+    }
+    // Neither the pointer nor focus names a screen: the primary one is the window's own centre.
+    const std::vector<ScreenInfo> list = screens.screens();
+    if (!list.empty())
+        centerWindowOn(list.front().visibleFrame, window);
+}
+
+bool isSameScreen(const ScreenInfo& a, const ScreenInfo& b) {
+    const auto idA = displayID(a);
+    const auto idB = displayID(b);
+    if (idA && idB)
+        return *idA == *idB;
+    return a.frame == b.frame;
+}
+
+} // namespace corvane

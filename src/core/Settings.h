@@ -1,0 +1,130 @@
+#pragma once
+
+#include "core/AwakeMode.h"
+#include "core/LayoutPreset.h"
+#include "core/MouseScrollDirection.h"
+#include "core/SettingsEnums.h"
+#include "core/ShelfSort.h"
+#include "platform/UserDefaults.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace corvane {
+
+class NotificationCenter;
+
+// Every preference of the product, one line each: value type, name (which is also the stored
+// key), setter and default. The default is used when the key is absent or its stored value does
+// not read as the type.
+// clang-format off
+#define CORVANE_SETTINGS(X) \
+    X(bool,               hasCompletedOnboarding, setHasCompletedOnboarding, false) \
+    X(bool,               showDockIcon,           setShowDockIcon,           false) \
+    X(bool,               showSettingsOnLaunch,   setShowSettingsOnLaunch,   true) \
+    X(bool,               sidebarEnabled,         setSidebarEnabled,         true) \
+    X(SidebarEdge,        sidebarEdge,            setSidebarEdge,            SidebarEdge::left) \
+    X(SidebarDisplay,     sidebarDisplay,         setSidebarDisplay,         SidebarDisplay::main) \
+    X(QString,            specificDisplayID,      setSpecificDisplayID,      QString()) \
+    X(bool,               autoHide,               setAutoHide,               false) \
+    X(bool,               autoHideInFullscreen,   setAutoHideInFullscreen,   true) \
+    X(WindowScope,        windowScope,            setWindowScope,            WindowScope::allDisplays) \
+    X(bool,               hideOthersOnRestore,    setHideOthersOnRestore,    false) \
+    X(ThumbnailSize,      thumbnailSize,          setThumbnailSize,          ThumbnailSize::medium) \
+    X(qint64,             maxVisible,             setMaxVisible,             12) \
+    X(bool,               showTitles,             setShowTitles,             false) \
+    X(double,             refreshInterval,        setRefreshInterval,        3.0) \
+    X(bool,               hoverPreview,           setHoverPreview,           true) \
+    X(double,             hoverDelay,             setHoverDelay,             0.3) \
+    X(WindowOrdering,     ordering,               setOrdering,               WindowOrdering::recent) \
+    X(PanelStyle,         panelStyle,             setPanelStyle,             PanelStyle::glass) \
+    X(AccentChoice,       sidebarAccent,          setSidebarAccent,          AccentChoice::lumenForge) \
+    X(bool,               showThumbnails,         setShowThumbnails,         true) \
+    X(bool,               showFooter,             setShowFooter,             true) \
+    X(bool,               showSpaces,             setShowSpaces,             false) \
+    X(bool,               showFiles,              setShowFiles,              true) \
+    X(bool,               showAwakeIcon,          setShowAwakeIcon,          true) \
+    X(bool,               clipboardEnabled,       setClipboardEnabled,       true) \
+    X(qint64,             clipboardLimit,         setClipboardLimit,         60) \
+    X(bool,               showClipboardIcon,      setShowClipboardIcon,      true) \
+    X(bool,               clipboardPasteDirectly, setClipboardPasteDirectly, true) \
+    X(bool,               showMenuBarIcon,        setShowMenuBarIcon,        true) \
+    X(bool,               notchHUD,               setNotchHUD,               true) \
+    X(qint64,             volumeStepPercent,      setVolumeStepPercent,      6) \
+    X(qint64,             brightnessStepPercent,  setBrightnessStepPercent,  6) \
+    X(qint64,             minBrightnessPercent,   setMinBrightnessPercent,   10) \
+    X(bool,               notchAirDrop,           setNotchAirDrop,           true) \
+    X(bool,               notchTray,              setNotchTray,              true) \
+    X(bool,               notchAwakeIndicator,    setNotchAwakeIndicator,    true) \
+    X(AwakeMode,          awakeMode,              setAwakeMode,              AwakeMode::display) \
+    X(double,             awakeLastDuration,      setAwakeLastDuration,      0.0) \
+    X(MouseScrollDirection, mouseScrollDirection, setMouseScrollDirection,   MouseScrollDirection::system) \
+    X(bool,               reverseMouseHorizontal, setReverseMouseHorizontal, false) \
+    X(bool,               stripIconsOnly,         setStripIconsOnly,         false) \
+    X(bool,               stripShowTray,          setStripShowTray,          true) \
+    X(bool,               stripShowFolders,       setStripShowFolders,       true) \
+    X(bool,               stripShowWorkspaces,    setStripShowWorkspaces,    true) \
+    X(bool,               showFilesIcon,          setShowFilesIcon,          true) \
+    X(qint64,             clipboardRetentionDays, setClipboardRetentionDays, 0) \
+    X(bool,               showTray,               setShowTray,               true) \
+    X(ShelfSort,          shelfSort,              setShelfSort,              ShelfSort::newest) \
+    X(bool,               shelfAlwaysOnTop,       setShelfAlwaysOnTop,       true) \
+    X(double,             layoutGap,              setLayoutGap,              8.0) \
+    X(LayoutPreset,       quickTilePreset,        setQuickTilePreset,        LayoutPreset::halves) \
+    X(bool,               cycleSnapSizes,         setCycleSnapSizes,         true) \
+    X(bool,               reserveSidebarSpace,    setReserveSidebarSpace,    true) \
+    X(bool,               radialEnabled,          setRadialEnabled,          true) \
+    X(RadialTrigger,      radialTrigger,          setRadialTrigger,          RadialTrigger::fn) \
+    X(double,             radialHoldDelay,        setRadialHoldDelay,        0.15) \
+    X(RadialCenterAction, radialCenterAction,     setRadialCenterAction,     RadialCenterAction::maximize) \
+    X(RadialTarget,       radialTarget,           setRadialTarget,           RadialTarget::focused) \
+    X(bool,               radialShowPreview,      setRadialShowPreview,      true) \
+    X(bool,               radialHaptics,          setRadialHaptics,          true) \
+    X(AccentChoice,       radialAccent,           setRadialAccent,           AccentChoice::system) \
+    X(QStringList,        excludedBundleIDs,      setExcludedBundleIDs,      Settings::defaultExcludedBundleIDs())
+// clang-format on
+
+// The one store of the user's preferences. Every key is read once at construction; afterwards
+// this is the only writer of them. Each assignment, also of an unchanged value, keeps the value in
+// memory, writes it to the user defaults, posts "CorvaneSettingsDidChange" with the key as object
+// and emits `changed(key)`, in that order, so a receiver sees the new value wherever it looks.
+// Stored values are not range-checked here: the code that uses a value bounds it.
+class Settings : public QObject {
+    Q_OBJECT
+public:
+    Settings(UserDefaults& defaults, NotificationCenter& notifications);
+    ~Settings() override;
+
+    // The process-wide instance, set by main or a test fixture; using it unset is a fatal error.
+    static Settings& shared();
+    static void setShared(Settings* settings);
+
+    static const QString didChangeNotification;
+    // Every key of the store, in table order.
+    static const QStringList& allKeys();
+    static QStringList defaultExcludedBundleIDs();
+
+    // clang-format off
+#define CORVANE_SETTINGS_DECLARE(Type, name, setter, fallback) \
+    Type name() const { return m_##name; } \
+    void setter(Type value);
+    // clang-format on
+    CORVANE_SETTINGS(CORVANE_SETTINGS_DECLARE)
+#undef CORVANE_SETTINGS_DECLARE
+
+Q_SIGNALS:
+    void changed(const QString& key);
+
+private:
+    void persist(const QString& key, const Json& value);
+
+    UserDefaults& m_defaults;
+    NotificationCenter& m_notifications;
+
+#define CORVANE_SETTINGS_FIELD(Type, name, setter, fallback) Type m_##name;
+    CORVANE_SETTINGS(CORVANE_SETTINGS_FIELD)
+#undef CORVANE_SETTINGS_FIELD
+};
+
+} // namespace corvane

@@ -1,0 +1,197 @@
+#include "core/FloatingPanel.h"
+#include "core/PanelBackground.h"
+#include "core/QtAnimator.h"
+#include "core/TrackingHostingView.h"
+#include "platform/fake/FakePanelWindowing.h"
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <vector>
+
+// Readable points in failure messages.
+static void PrintTo(const QPointF& point, std::ostream* os) {
+    *os << "(" << point.x() << ", " << point.y() << ")";
+}
+
+using namespace corvane;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A panel that may take keyboard focus, as a file panel does.
+class KeyPanel : public FloatingPanel {
+public:
+    explicit KeyPanel(PanelWindowing& windowing)
+        : FloatingPanel(windowing, QRect(0, 0, 100, 100), PanelLevel::status, false, true) {}
+};
+
+QImage rendered(QWidget& widget, QSize size) {
+    widget.resize(size);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+using Reports = std::vector<std::optional<QPointF>>;
+
+} // namespace
+
+TEST(FloatingPanelTest, FlagsFollowTheLevelTheMouseChoiceAndTheFocusChoice) {
+    FakePanelWindowing windowing;
+
+    // A status-level panel that ignores the mouse
+    FloatingPanel toast(windowing, QRect(0, 0, 100, 100), PanelLevel::status, true);
+    const Qt::WindowFlags flags = toast.windowFlags();
+    EXPECT_TRUE(flags.testFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput));
+    EXPECT_TRUE(toast.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(toast.testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_TRUE(toast.testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_FALSE(toast.canBecomeKeyWindow());
+    // Its native window exists before the first show, at the caller's frame
+    ASSERT_NE(toast.windowHandle(), nullptr);
+    EXPECT_TRUE(toast.windowHandle()->flags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_EQ(toast.geometry(), QRect(0, 0, 100, 100));
+
+    // A normal-level panel that takes the mouse still never takes focus
+    FloatingPanel strip(windowing, QRect(10, 20, 30, 40), PanelLevel::normal, false);
+    EXPECT_FALSE(strip.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(strip.windowFlags().testFlag(Qt::WindowTransparentForInput));
+    EXPECT_FALSE(strip.testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_TRUE(strip.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_EQ(strip.geometry(), QRect(10, 20, 30, 40));
+
+    // Only a subclass that asks may take focus
+    KeyPanel filePanel(windowing);
+    EXPECT_TRUE(filePanel.canBecomeKeyWindow());
+    EXPECT_FALSE(filePanel.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_FALSE(filePanel.testAttribute(Qt::WA_ShowWithoutActivating));
+}
+
+TEST(FloatingPanelTest, AsksForEveryDesktopEachTimeItIsShownAndKeepsOneContentView) {
+    FakePanelWindowing windowing;
+    FloatingPanel panel(windowing, QRect(0, 0, 100, 100), PanelLevel::status, true);
+    EXPECT_EQ(windowing.requestCount(panel.windowHandle()), 0);
+
+    // Every show asks again: the window manager forgets a withdrawn window's desktop
+    panel.show();
+    panel.hide();
+    panel.show();
+    EXPECT_EQ(windowing.requestCount(panel.windowHandle()), 2);
+
+    // A new content view replaces and deletes the previous one
+    QPointer<QWidget> first = new QLabel(QStringLiteral("first"));
+    panel.setContentView(first);
+    EXPECT_EQ(first->parentWidget(), &panel);
+    auto* second = new QLabel(QStringLiteral("second"));
+    panel.setContentView(second);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(panel.contentView(), second);
+    panel.hide();
+}
+
+TEST(FloatingPanelTest, AReplacedFadeStillCompletesLaterWhileThePanelHeadsForTheNewerTarget) {
+    FakePanelWindowing windowing;
+    FloatingPanel panel(windowing, QRect(0, 0, 100, 100), PanelLevel::status, true);
+    QtAnimator animator;
+    std::vector<QString> completed;
+
+    // Given a long fade out under way
+    animator.fade(panel, 0.0, 60s, [&] { completed.push_back(QStringLiteral("out")); });
+    EXPECT_EQ(panel.alphaValue(), 0.0);
+
+    // When a fade in replaces it
+    animator.fade(panel, 1.0, 60s, [&] { completed.push_back(QStringLiteral("in")); });
+
+    // Then the panel heads for the newer target, and the older completion runs on a later turn
+    EXPECT_EQ(panel.alphaValue(), 1.0);
+    EXPECT_TRUE(completed.empty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(completed, std::vector<QString>{QStringLiteral("out")});
+}
+
+TEST(FloatingPanelTest, BackgroundIsARoundedShapeInTheStyleWithTheContentOnTop) {
+    // Dark: a dark fill, transparent outside the rounded corners, light text for the content
+    auto* label = new QLabel(QStringLiteral("content"));
+    std::unique_ptr<QWidget> dark(makePanelBackground(PanelStyle::dark, label, 12));
+    EXPECT_EQ(label->parentWidget(), dark.get());
+    const QImage darkImage = rendered(*dark, QSize(120, 40));
+    EXPECT_EQ(qAlpha(darkImage.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(darkImage.pixel(119, 39)), 0);
+    const QColor darkFill = darkImage.pixelColor(60, 3);
+    EXPECT_GT(darkFill.alpha(), 150);
+    EXPECT_LT(darkFill.lightness(), 80);
+    EXPECT_GT(label->palette().color(QPalette::WindowText).lightness(), 200);
+
+    // Frosted: a light fill under the application's light palette
+    std::unique_ptr<QWidget> frosted(makePanelBackground(PanelStyle::frosted, new QWidget, 12));
+    EXPECT_GT(rendered(*frosted, QSize(120, 40)).pixelColor(60, 20).lightness(), 150);
+
+    // A radius beyond half the height gives a capsule with round ends, not elliptic ones: the
+    // middle of the left edge is filled and the corners stay clear
+    std::unique_ptr<QWidget> capsule(makePanelBackground(PanelStyle::glass, new QWidget, 500));
+    const QImage capsuleImage = rendered(*capsule, QSize(200, 40));
+    EXPECT_GT(qAlpha(capsuleImage.pixel(2, 20)), 100);
+    EXPECT_GT(qAlpha(capsuleImage.pixel(20, 3)), 100);
+    EXPECT_EQ(qAlpha(capsuleImage.pixel(1, 1)), 0);
+}
+
+TEST(TrackingHostingViewTest, ReportsEntryAndMovesAsPointsAndEachExitOnce) {
+    TrackingHostingView view;
+    view.resize(100, 50);
+    Reports reports;
+    view.onMouse = [&](std::optional<QPointF> point) { reports.push_back(point); };
+
+    QEnterEvent enter(QPointF(5, 6), QPointF(5, 6), QPointF(105, 106));
+    QApplication::sendEvent(&view, &enter);
+    QMouseEvent move(QEvent::MouseMove, QPointF(7, 8), QPointF(107, 108), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&view, &move);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&view, &leave);
+    QApplication::sendEvent(&view, &leave); // a repeated leave is not a second exit
+
+    EXPECT_EQ(reports, (Reports{QPointF(5, 6), QPointF(7, 8), std::nullopt}));
+
+    // Without an owner's callback nothing happens
+    view.onMouse = nullptr;
+    QApplication::sendEvent(&view, &enter);
+    QApplication::sendEvent(&view, &leave);
+}
+
+TEST(TrackingHostingViewTest, MovesOverTheContentReachTheViewInItsOwnCoordinates) {
+    // Given content with a label inset by 20 points; the label tracks the mouse itself and lets
+    // moves pass on to its parents, the content does not track
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(20, 20, 20, 20);
+    auto* label = new QLabel(QStringLiteral("inner"));
+    label->setMouseTracking(true);
+    layout->addWidget(label);
+    TrackingHostingView view(content);
+    view.resize(200, 100);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    Reports reports;
+    view.onMouse = [&](std::optional<QPointF> point) { reports.push_back(point); };
+
+    // When the pointer enters over the label, then moves on it
+    QTest::mouseMove(label, QPoint(3, 4));
+    QTest::mouseMove(label, QPoint(9, 5));
+
+    // Then the view reports the entry, then each move once, in its own coordinates
+    EXPECT_EQ(reports, (Reports{QPointF(23, 24), QPointF(23, 24), QPointF(29, 25)}));
+}
