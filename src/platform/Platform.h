@@ -15,6 +15,7 @@
 #include "platform/Screens.h"
 #include "platform/SleepWake.h"
 #include "platform/SystemShell.h"
+#include "platform/Tray.h"
 #include "platform/UserDefaults.h"
 #include "platform/WindowCapture.h"
 #include "platform/WindowList.h"
@@ -45,6 +46,7 @@ struct Platform {
     std::unique_ptr<SleepWake> sleepWake;
     std::unique_ptr<EventMonitors> eventMonitors;
     std::unique_ptr<ApplicationLauncher> launcher;
+    std::unique_ptr<Tray> tray;
 };
 
 } // namespace corvane

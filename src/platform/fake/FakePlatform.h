@@ -17,6 +17,7 @@
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSleepWake.h"
 #include "platform/fake/FakeSystemShell.h"
+#include "platform/fake/FakeTray.h"
 #include "platform/fake/FakeWindowCapture.h"
 #include "platform/fake/FakeWindowList.h"
 
@@ -45,6 +46,7 @@ struct FakePlatform : Platform {
     FakeSleepWake* fakeSleepWake;
     FakeEventMonitors* fakeEventMonitors;
     FakeApplicationLauncher* fakeLauncher;
+    FakeTray* fakeTray;
 };
 
 } // namespace corvane

@@ -8,6 +8,7 @@
 #include "platform/linux/LinuxSystemShell.h"
 #include "platform/linux/QtApplicationHost.h"
 #include "platform/x11/QtScreens.h"
+#include "platform/x11/QtTray.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11Desktops.h"
 #include "platform/x11/X11EventMonitors.h"
@@ -44,6 +45,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->sleepWake = std::make_unique<LinuxSleepWake>();
     platform->eventMonitors = std::make_unique<X11EventMonitors>();
     platform->launcher = std::make_unique<GioApplicationLauncher>();
+    platform->tray = std::make_unique<QtTray>();
     return platform;
 }
 
