@@ -7,6 +7,7 @@
 #include "platform/Desktops.h"
 #include "platform/EventMonitors.h"
 #include "platform/HotKeys.h"
+#include "platform/KeyTaps.h"
 #include "platform/Keyboard.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PermissionProbe.h"
@@ -47,6 +48,8 @@ struct Platform {
     std::unique_ptr<EventMonitors> eventMonitors;
     std::unique_ptr<ApplicationLauncher> launcher;
     std::unique_ptr<Tray> tray;
+    // Runs on the event-tap thread, which owns what it makes.
+    KeyTapsFactory makeKeyTaps;
 };
 
 } // namespace corvane

@@ -63,6 +63,7 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeTray = std::make_unique<FakeTray>();
     fakeTray = madeTray.get();
     tray = std::move(madeTray);
+    makeKeyTaps = [] { return std::make_unique<FakeKeyTaps>(); };
 }
 
 } // namespace corvane

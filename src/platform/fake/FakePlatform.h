@@ -9,6 +9,7 @@
 #include "platform/fake/FakeDesktops.h"
 #include "platform/fake/FakeEventMonitors.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeKeyTaps.h"
 #include "platform/fake/FakeKeyboard.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"

@@ -13,6 +13,7 @@
 #include "platform/x11/X11Desktops.h"
 #include "platform/x11/X11EventMonitors.h"
 #include "platform/x11/X11HotKeys.h"
+#include "platform/x11/X11KeyTaps.h"
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11PanelWindowing.h"
 #include "platform/x11/X11PermissionProbe.h"
@@ -46,6 +47,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->eventMonitors = std::make_unique<X11EventMonitors>();
     platform->launcher = std::make_unique<GioApplicationLauncher>();
     platform->tray = std::make_unique<QtTray>();
+    platform->makeKeyTaps = [] { return std::make_unique<X11KeyTaps>(); };
     return platform;
 }
 
