@@ -9,6 +9,7 @@
 #include "platform/HotKeys.h"
 #include "platform/KeyTaps.h"
 #include "platform/Keyboard.h"
+#include "platform/LoginItem.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PermissionProbe.h"
 #include "platform/PowerSource.h"
@@ -48,6 +49,7 @@ struct Platform {
     std::unique_ptr<EventMonitors> eventMonitors;
     std::unique_ptr<ApplicationLauncher> launcher;
     std::unique_ptr<Tray> tray;
+    std::unique_ptr<LoginItem> loginItem;
     // Runs on the event-tap thread, which owns what it makes.
     KeyTapsFactory makeKeyTaps;
 };

@@ -11,6 +11,7 @@
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeKeyTaps.h"
 #include "platform/fake/FakeKeyboard.h"
+#include "platform/fake/FakeLoginItem.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"
 #include "platform/fake/FakePowerSource.h"
@@ -48,6 +49,7 @@ struct FakePlatform : Platform {
     FakeEventMonitors* fakeEventMonitors;
     FakeApplicationLauncher* fakeLauncher;
     FakeTray* fakeTray;
+    FakeLoginItem* fakeLoginItem;
 };
 
 } // namespace corvane

@@ -7,6 +7,7 @@
 #include "platform/linux/LinuxSleepWake.h"
 #include "platform/linux/LinuxSystemShell.h"
 #include "platform/linux/QtApplicationHost.h"
+#include "platform/linux/XdgAutostart.h"
 #include "platform/x11/QtScreens.h"
 #include "platform/x11/QtTray.h"
 #include "platform/x11/X11Accessibility.h"
@@ -47,6 +48,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->eventMonitors = std::make_unique<X11EventMonitors>();
     platform->launcher = std::make_unique<GioApplicationLauncher>();
     platform->tray = std::make_unique<QtTray>();
+    platform->loginItem = std::make_unique<XdgAutostart>(XdgAutostart::forCurrentUser());
     platform->makeKeyTaps = [] { return std::make_unique<X11KeyTaps>(); };
     return platform;
 }
