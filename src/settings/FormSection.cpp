@@ -65,7 +65,7 @@ FormSection::FormSection(const QString& header, QWidget* parent) : QWidget(paren
     layout->addWidget(m_box);
 }
 
-void FormSection::addRow(const QString& label, QWidget* control) {
+QWidget* FormSection::addRow(const QString& label, QWidget* control) {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 6, 0, 6);
@@ -73,22 +73,28 @@ void FormSection::addRow(const QString& label, QWidget* control) {
     text->setTextFormat(Qt::PlainText);
     layout->addWidget(text, 1);
     layout->addWidget(control, 0, Qt::AlignRight | Qt::AlignVCenter);
-    addRowWidget(row);
+    return addRowWidget(row);
 }
 
-void FormSection::addRow(QWidget* content) {
+QWidget* FormSection::addRow(QWidget* content) {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 6, 0, 6);
     layout->addWidget(content);
-    addRowWidget(row);
+    return addRowWidget(row);
 }
 
-void FormSection::addRowWidget(QWidget* row) {
+QWidget* FormSection::addRowWidget(QWidget* content) {
+    auto* row = new QWidget;
+    auto* layout = new QVBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     if (m_rows > 0)
-        m_boxLayout->addWidget(separator());
+        layout->addWidget(separator());
+    layout->addWidget(content);
     m_boxLayout->addWidget(row);
     ++m_rows;
+    return row;
 }
 
 } // namespace corvane

@@ -16,13 +16,14 @@ public:
     explicit FormSection(const QString& header = {}, QWidget* parent = nullptr);
 
     QString header() const { return m_header; }
-    void addRow(const QString& label, QWidget* control);
+    // Each gives back the row, which hides with its separator line.
+    QWidget* addRow(const QString& label, QWidget* control);
     // A row that is one widget across.
-    void addRow(QWidget* content);
+    QWidget* addRow(QWidget* content);
     int rowCount() const { return m_rows; }
 
 private:
-    void addRowWidget(QWidget* row);
+    QWidget* addRowWidget(QWidget* content);
 
     QString m_header;
     QWidget* m_box = nullptr;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QAbstractButton>
+
+class QLabel;
+
+namespace corvane {
+
+// An on/off switch: a checkable button drawn as a pill with a sliding knob, in the accent colour
+// when on.
+class ToggleSwitch : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit ToggleSwitch(QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// The smaller, secondary line under a control's title.
+QLabel* makeDescriptionLabel(const QString& text);
+
+} // namespace corvane
