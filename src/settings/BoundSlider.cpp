@@ -1,6 +1,6 @@
 #include "settings/BoundSlider.h"
 
-#include "settings/ToggleSwitch.h"
+#include "settings/FormSection.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,12 +18,12 @@ BoundSlider::BoundSlider(Settings& settings, SettingKey<double> key, double mini
     setObjectName(key.key());
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(makeDescriptionLabel(minimumLabel));
+    layout->addWidget(captionLabel(minimumLabel));
     m_slider = new QSlider(Qt::Horizontal);
     m_slider->setRange(0, positionOf(maximum));
     m_slider->setMinimumWidth(180);
     layout->addWidget(m_slider, 1);
-    layout->addWidget(makeDescriptionLabel(maximumLabel));
+    layout->addWidget(captionLabel(maximumLabel));
 
     followSetting(settings, key.key(), this, [this, &settings, key] {
         const QSignalBlocker blocker(m_slider);

@@ -1,5 +1,6 @@
 #include "settings/BoundToggle.h"
 
+#include "settings/FormSection.h"
 #include "settings/ToggleSwitch.h"
 
 #include <QHBoxLayout>
@@ -21,7 +22,7 @@ BoundToggle::BoundToggle(Settings& settings, SettingKey<bool> key, const QString
     m_title->setTextFormat(Qt::PlainText);
     texts->addWidget(m_title);
     if (!description.isEmpty()) {
-        m_description = makeDescriptionLabel(description);
+        m_description = captionLabel(description);
         texts->addWidget(m_description);
     }
     layout->addLayout(texts, 1);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
 class QVBoxLayout;
 
 namespace corvane {
@@ -30,5 +31,9 @@ private:
     QVBoxLayout* m_boxLayout = nullptr;
     int m_rows = 0;
 };
+
+// A smaller line in the secondary colour, wrapping as needed: a toggle's description or a
+// caption under a control.
+QLabel* captionLabel(const QString& text);
 
 } // namespace corvane

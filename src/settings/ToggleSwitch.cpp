@@ -1,6 +1,5 @@
 #include "settings/ToggleSwitch.h"
 
-#include <QLabel>
 #include <QPainter>
 
 namespace corvane {
@@ -37,21 +36,6 @@ void ToggleSwitch::paintEvent(QPaintEvent*) {
         painter.setPen(QPen(palette().color(QPalette::Highlight).lighter(130), 1));
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius + 1, radius + 1);
     }
-}
-
-QLabel* makeDescriptionLabel(const QString& text) {
-    auto* label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    QFont font = label->font();
-    font.setPixelSize(11);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    QColor colour = palette.color(QPalette::WindowText);
-    colour.setAlphaF(0.6f);
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    return label;
 }
 
 } // namespace corvane

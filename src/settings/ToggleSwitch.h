@@ -2,8 +2,6 @@
 
 #include <QAbstractButton>
 
-class QLabel;
-
 namespace corvane {
 
 // An on/off switch: a checkable button drawn as a pill with a sliding knob, in the accent colour
@@ -18,8 +16,5 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
-
-// The smaller, secondary line under a control's title.
-QLabel* makeDescriptionLabel(const QString& text);
 
 } // namespace corvane
