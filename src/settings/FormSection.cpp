@@ -1,5 +1,7 @@
 #include "settings/FormSection.h"
 
+#include "core/SymbolImage.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -110,6 +112,25 @@ QLabel* captionLabel(const QString& text) {
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
     return label;
+}
+
+QWidget* warningLabel(const QString& text) {
+    const QColor orange(255, 149, 0);
+    auto* warning = new QWidget;
+    auto* layout = new QHBoxLayout(warning);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    auto* sign = new QLabel;
+    sign->setPixmap(symbolImage(QStringLiteral("exclamationmark.triangle.fill"), orange, 14,
+                                warning->devicePixelRatioF()));
+    layout->addWidget(sign);
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, orange);
+    label->setPalette(palette);
+    layout->addWidget(label, 1);
+    return warning;
 }
 
 } // namespace corvane

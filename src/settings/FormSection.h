@@ -36,4 +36,7 @@ private:
 // caption under a control.
 QLabel* captionLabel(const QString& text);
 
+// A warning: the text in orange after the warning sign.
+QWidget* warningLabel(const QString& text);
+
 } // namespace corvane

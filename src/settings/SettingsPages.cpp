@@ -4,6 +4,7 @@
 #include "settings/AppearanceSettings.h"
 #include "settings/HotkeySettings.h"
 #include "settings/SettingsPage.h"
+#include "settings/SnapWheelSettings.h"
 
 namespace corvane {
 
@@ -12,6 +13,8 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
     switch (tab) {
     case SettingsTab::appearance:
         return new AppearanceSettings(state.settings());
+    case SettingsTab::snapWheel:
+        return new SnapWheelSettings(state.settings(), state.scheduler(), state.permissions());
     case SettingsTab::hotkeys:
         return new HotkeySettings(state);
     default:
