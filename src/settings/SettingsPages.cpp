@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "settings/AppearanceSettings.h"
 #include "settings/HotkeySettings.h"
+#include "settings/LayoutSettings.h"
 #include "settings/SettingsPage.h"
 #include "settings/SnapWheelSettings.h"
 
@@ -15,6 +16,8 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
         return new AppearanceSettings(state.settings());
     case SettingsTab::snapWheel:
         return new SnapWheelSettings(state.settings(), state.scheduler(), state.permissions());
+    case SettingsTab::layouts:
+        return new LayoutSettings(state.settings(), state);
     case SettingsTab::hotkeys:
         return new HotkeySettings(state);
     default:
