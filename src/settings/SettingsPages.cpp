@@ -2,10 +2,12 @@
 
 #include "app/AppState.h"
 #include "settings/AppearanceSettings.h"
+#include "settings/ExcludedAppsSettings.h"
 #include "settings/HotkeySettings.h"
 #include "settings/LayoutSettings.h"
 #include "settings/SettingsPage.h"
 #include "settings/SnapWheelSettings.h"
+#include "windows/AXWindowService.h"
 
 namespace corvane {
 
@@ -18,6 +20,10 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
         return new SnapWheelSettings(state.settings(), state.scheduler(), state.permissions());
     case SettingsTab::layouts:
         return new LayoutSettings(state.settings(), state);
+    case SettingsTab::excluded:
+        return new ExcludedAppsSettings(state.settings(), state.icons(), *state.platform().applications,
+                                        *state.platform().runningApplications,
+                                        AXWindowService::shared().ownPID());
     case SettingsTab::hotkeys:
         return new HotkeySettings(state);
     default:
