@@ -69,6 +69,11 @@ QColor brandColor() {
     return color;
 }
 
+QColor colorFromHex(const QString& text) {
+    const RGB rgb = hexComponents(text);
+    return QColor::fromRgbF(static_cast<float>(rgb.r), static_cast<float>(rgb.g), static_cast<float>(rgb.b));
+}
+
 QColor accentColor(AccentChoice choice) {
     if (choice == AccentChoice::lumenForge)
         return brandColor();

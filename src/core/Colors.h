@@ -20,6 +20,9 @@ struct RGB {
 // read up to the first character that is not one, so six non-digits give black.
 RGB hexComponents(const QString& text);
 
+// The colour of a "#RRGGBB" text, read as `hexComponents` reads it, fully opaque.
+QColor colorFromHex(const QString& text);
+
 // The product's red, "#D22027".
 QColor brandColor();
 

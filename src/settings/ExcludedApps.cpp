@@ -14,7 +14,8 @@ std::vector<RunningApplication> addableApplications(const std::vector<RunningApp
             ownID = app.bundleID;
     std::vector<const RunningApplication*> kept;
     for (const RunningApplication& app : running) {
-        if (!app.regular || !app.bundleID || app.bundleID->isEmpty() || app.pid == ownPID || app.bundleID == ownID)
+        if (!app.regular || !app.bundleID || app.bundleID->isEmpty() || app.pid == ownPID ||
+            app.bundleID == ownID)
             continue;
         if (!excluded.contains(*app.bundleID))
             kept.push_back(&app);

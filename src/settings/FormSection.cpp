@@ -52,19 +52,25 @@ FormSection::FormSection(const QString& header, QWidget* parent) : QWidget(paren
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
     if (!header.isEmpty()) {
-        auto* label = new QLabel(header);
-        QFont font = label->font();
+        m_headerLabel = new QLabel(header);
+        QFont font = m_headerLabel->font();
         font.setPixelSize(13);
         font.setWeight(QFont::DemiBold);
-        label->setFont(font);
-        label->setContentsMargins(4, 0, 0, 0);
-        layout->addWidget(label);
+        m_headerLabel->setFont(font);
+        m_headerLabel->setContentsMargins(4, 0, 0, 0);
+        layout->addWidget(m_headerLabel);
     }
     m_box = new SectionBox;
     m_boxLayout = new QVBoxLayout(m_box);
     m_boxLayout->setContentsMargins(12, 4, 12, 4);
     m_boxLayout->setSpacing(0);
     layout->addWidget(m_box);
+}
+
+void FormSection::setHeader(const QString& header) {
+    m_header = header;
+    if (m_headerLabel)
+        m_headerLabel->setText(header);
 }
 
 QWidget* FormSection::addRow(const QString& label, QWidget* control) {

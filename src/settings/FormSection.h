@@ -17,6 +17,8 @@ public:
     explicit FormSection(const QString& header = {}, QWidget* parent = nullptr);
 
     QString header() const { return m_header; }
+    // Changes the header text of a section made with one.
+    void setHeader(const QString& header);
     // Each gives back the row, which hides with its separator line.
     QWidget* addRow(const QString& label, QWidget* control);
     // A row that is one widget across.
@@ -27,6 +29,7 @@ private:
     QWidget* addRowWidget(QWidget* content);
 
     QString m_header;
+    QLabel* m_headerLabel = nullptr;
     QWidget* m_box = nullptr;
     QVBoxLayout* m_boxLayout = nullptr;
     int m_rows = 0;

@@ -1,5 +1,6 @@
 #include "settings/SettingsPages.h"
 
+#include "ShortcutKit/AppShortcuts.h"
 #include "app/AppState.h"
 #include "settings/AppearanceSettings.h"
 #include "settings/ExcludedAppsSettings.h"
@@ -7,12 +8,12 @@
 #include "settings/LayoutSettings.h"
 #include "settings/SettingsPage.h"
 #include "settings/SnapWheelSettings.h"
+#include "settings/WorkspaceEditorView.h"
 #include "windows/AXWindowService.h"
 
 namespace corvane {
 
 SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigation& nav) {
-    Q_UNUSED(nav);
     switch (tab) {
     case SettingsTab::appearance:
         return new AppearanceSettings(state.settings());
@@ -24,6 +25,10 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
         return new ExcludedAppsSettings(state.settings(), state.icons(), *state.platform().applications,
                                         *state.platform().runningApplications,
                                         AXWindowService::shared().ownPID());
+    case SettingsTab::workspaces:
+        return new WorkspaceEditorView(state.workspaces(), nav, state, state.icons(), [&state](int slot) {
+            return workspaceShortcutText(state.shortcuts(), slot);
+        });
     case SettingsTab::hotkeys:
         return new HotkeySettings(state);
     default:

@@ -17,8 +17,7 @@ constexpr int rows = 4;
 constexpr int titleHeight = 3;
 
 QColor paletteColour(size_t index) {
-    const RGB rgb = hexComponents(workspacePalette()[index % workspacePalette().size()]);
-    return QColor::fromRgbF(static_cast<float>(rgb.r), static_cast<float>(rgb.g), static_cast<float>(rgb.b));
+    return colorFromHex(workspacePalette()[index % workspacePalette().size()]);
 }
 
 double rowHeight(int width, bool titles) {

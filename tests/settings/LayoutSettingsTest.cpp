@@ -4,8 +4,6 @@
 #include "settings/BoundSlider.h"
 #include "settings/LayoutSettings.h"
 #include "settings/LayoutThumbnail.h"
-#include "settings/SettingsActions.h"
-#include "workspaces/Workspace.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -15,15 +13,6 @@
 
 namespace corvane::testing {
 namespace {
-
-// Records what a page asked other features to do.
-struct RecordedActions : SettingsActions {
-    void applyLayout(LayoutPreset preset) override { layouts.push_back(preset); }
-    void saveWindowsAsWorkspace() override {}
-    void updateWorkspaceFromWindows(const QUuid&) override {}
-    void restoreWorkspace(const Workspace&) override {}
-    std::vector<LayoutPreset> layouts;
-};
 
 class LayoutSettingsTest : public SettingsPageFixture {
 protected:

@@ -3,12 +3,26 @@
 #include "support/AppFixture.h"
 
 #include "settings/BoundToggle.h"
+#include "settings/SettingsActions.h"
+#include "workspaces/Workspace.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QWidget>
 
 namespace corvane::testing {
+
+// Records what a page asked other features to do.
+struct RecordedActions : SettingsActions {
+    void applyLayout(LayoutPreset preset) override { layouts.push_back(preset); }
+    void saveWindowsAsWorkspace() override { ++saves; }
+    void updateWorkspaceFromWindows(const QUuid& id) override { updates.push_back(id); }
+    void restoreWorkspace(const Workspace& workspace) override { restores.push_back(workspace); }
+    std::vector<LayoutPreset> layouts;
+    int saves = 0;
+    std::vector<QUuid> updates;
+    std::vector<Workspace> restores;
+};
 
 // A settings page on the fake platform: finds its bound controls by key.
 class SettingsPageFixture : public AppFixture {
