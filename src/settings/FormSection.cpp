@@ -1,5 +1,6 @@
 #include "settings/FormSection.h"
 
+#include "core/Colors.h"
 #include "core/SymbolImage.h"
 
 #include <QFrame>
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace corvane {
@@ -118,6 +120,18 @@ QLabel* captionLabel(const QString& text) {
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
     return label;
+}
+
+QPushButton* prominentButton(const QString& text) {
+    auto* button = new QPushButton(text);
+    const QColor brand = brandColor();
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 5px;"
+                       " padding: 4px 12px; }"
+                       "QPushButton:pressed { background: %2; }"
+                       "QPushButton:disabled { background: %3; }")
+            .arg(brand.name(), brand.darker(120).name(), brand.lighter(150).name()));
+    return button;
 }
 
 QWidget* warningLabel(const QString& text) {

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QLabel;
+class QPushButton;
 class QVBoxLayout;
 
 namespace corvane {
@@ -38,6 +39,9 @@ private:
 // A smaller line in the secondary colour, wrapping as needed: a toggle's description or a
 // caption under a control.
 QLabel* captionLabel(const QString& text);
+
+// The one button of a group that stands out: white text on the brand colour.
+QPushButton* prominentButton(const QString& text);
 
 // A warning: the text in orange after the warning sign.
 QWidget* warningLabel(const QString& text);

@@ -89,12 +89,7 @@ QWidget* WorkspaceDetail::makeActions() {
     m_actionsRow = new QWidget;
     auto* row = new QHBoxLayout(m_actionsRow);
     row->setContentsMargins(0, 0, 0, 0);
-    m_restoreNow = new QPushButton(QStringLiteral("Restore Now"));
-    QPalette tinted = m_restoreNow->palette();
-    tinted.setColor(QPalette::Button, brandColor());
-    tinted.setColor(QPalette::ButtonText, Qt::white);
-    m_restoreNow->setPalette(tinted);
-    m_restoreNow->setDefault(true);
+    m_restoreNow = prominentButton(QStringLiteral("Restore Now"));
     connect(m_restoreNow, &QPushButton::clicked, this, [this] { m_actions.restoreWorkspace(m_copy); });
     m_update = new QPushButton(QStringLiteral("Update from Current"));
     connect(m_update, &QPushButton::clicked, this,

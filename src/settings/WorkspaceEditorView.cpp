@@ -123,11 +123,7 @@ QWidget* WorkspaceEditorView::makeEmptyState() {
     QLabel* caption = captionLabel(QString::fromUtf8(invitation));
     caption->setAlignment(Qt::AlignHCenter);
     layout->addWidget(caption, 0, Qt::AlignHCenter);
-    m_save = new QPushButton(QStringLiteral("Save Current Windows"));
-    QPalette tinted = m_save->palette();
-    tinted.setColor(QPalette::Button, brandColor());
-    tinted.setColor(QPalette::ButtonText, Qt::white);
-    m_save->setPalette(tinted);
+    m_save = prominentButton(QStringLiteral("Save Current Windows"));
     connect(m_save, &QPushButton::clicked, this, [this] { m_actions.saveWindowsAsWorkspace(); });
     layout->addWidget(m_save, 0, Qt::AlignHCenter);
     layout->addStretch(1);
