@@ -70,7 +70,10 @@ AboutView::AboutView(QWidget* parent) : SettingsPage(SettingsTab::about, parent)
     tagline->setFont(taglineFont);
     layout->addWidget(tagline);
     layout->addStretch(1);
-    form().addWidget(column, 1);
+    // The column takes the whole page, in place of the stretch that keeps other pages' sections at
+    // the top, so its own stretches centre it.
+    form().insertWidget(form().count() - 1, column, 1);
+    form().setStretch(form().count() - 1, 0);
 }
 
 } // namespace corvane
