@@ -115,6 +115,10 @@ TEST_F(GeneralSettingsTest, ConditionalRowsAndPickersFollowTheStore) {
     settings->setNotchHUD(false);
     EXPECT_FALSE(volume->isVisible());
     EXPECT_EQ(settings->volumeStepPercent(), 5);
+    // The whole page in one picture
+    settings->setNotchHUD(true);
+    page->resize(720, 1500);
+    QCoreApplication::processEvents();
     savePicture(*page, "general");
 }
 
