@@ -16,7 +16,7 @@ namespace corvane {
 SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigation& nav) {
     switch (tab) {
     case SettingsTab::appearance:
-        return new AppearanceSettings(state.settings());
+        return new AppearanceSettings(state.settings(), state.scheduler());
     case SettingsTab::snapWheel:
         return new SnapWheelSettings(state.settings(), state.scheduler(), state.permissions());
     case SettingsTab::layouts:
