@@ -166,6 +166,21 @@ TEST_F(WorkspaceEditorViewTest, ActionsStartTheirWorkAndDeleteLeavesTheEmptyStat
     EXPECT_EQ(nav.selectedWorkspace(), std::nullopt);
 }
 
+// A workspaces file written by a newer program: the manager keeps it and saves nothing.
+struct NewerFileStore : WorkspaceStore {
+    NewerFileStore() : WorkspaceStore(QString()) {}
+    LoadResult load() override {
+        return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unsupportedVersion, 9, {}}};
+    }
+};
+
+TEST_F(WorkspaceEditorViewTest, AFileThatCouldNotBeReadIsSaidToBlockEverySave) {
+    WorkspaceManager refusing(std::make_unique<NewerFileStore>(), scheduler);
+    WorkspaceEditorView editor(refusing, nav, actions, state->icons(), {});
+    show(editor);
+    EXPECT_TRUE(editor.savesRefusedWarning().isVisible());
+}
+
 TEST(FramePreviewRules, TinyWindowsStayVisibleAndUnreadableOnesAreNotDrawn) {
     EXPECT_EQ(FramePreview::windowRect(QRectF(0.5, 0.5, 0.01, 0.01)), QRectF(24, 15, 3, 3));
     EXPECT_EQ(FramePreview::windowRect(QRectF(0.75, 0, 0.5, 1)), QRectF(36, 0, 24, 30));
