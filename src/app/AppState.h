@@ -5,6 +5,7 @@
 #include "runtime/Runtime.h"
 
 #include "shelf/ShelfSource.h"
+#include "system/AwakeController.h"
 #include "windows/WindowInfo.h"
 #include "workspaces/Workspace.h"
 
@@ -29,7 +30,6 @@ class ToastController;
 class Updater;
 class SpacesService;
 class FileShelf;
-class AwakeController;
 class ClipboardHistory;
 class SidebarController;
 class SnapController;
@@ -53,7 +53,7 @@ std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows);
 // The composition root: owns every service, creates each feature controller the first time it
 // is asked for, runs start-up once and carries the actions that span several features.
 // Controllers keep a plain reference back to it; it outlives them all.
-class AppState : public QObject {
+class AppState : public QObject, public AwakeSettingsOpener {
     Q_OBJECT
 public:
     // Builds the services in their fixed order. `Settings::shared()` must be set.
@@ -134,6 +134,9 @@ public:
     // Re-applies one preference change to the feature it concerns; no key re-applies the lot.
     void settingsChanged(const std::optional<QString>& key);
 
+    // "Keep Awake Settings…" of the keep-awake menu.
+    void showKeepAwakeSettings() override;
+
 private:
     QCoro::Task<void> previewNotchHUD();
     QCoro::Task<void> refreshWindowsAfterPermissionChange();
@@ -154,6 +157,7 @@ private:
     std::unique_ptr<Updater> m_updater;
     std::unique_ptr<SpacesService> m_spaces;
     std::unique_ptr<FileShelf> m_files;
+    std::unique_ptr<StatusItemHost> m_statusItems;
     std::unique_ptr<AwakeController> m_awake;
     std::unique_ptr<ClipboardHistory> m_clipboard;
     std::unique_ptr<AppIcons> m_icons;

@@ -10,6 +10,8 @@
 #include "platform/Keyboard.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PermissionProbe.h"
+#include "platform/PointerDevices.h"
+#include "platform/PowerHolds.h"
 #include "platform/PowerSource.h"
 #include "platform/RunningApplications.h"
 #include "platform/Screens.h"
@@ -45,6 +47,8 @@ struct Platform {
     std::unique_ptr<SleepWake> sleepWake;
     std::unique_ptr<EventMonitors> eventMonitors;
     std::unique_ptr<ApplicationLauncher> launcher;
+    std::unique_ptr<PowerHolds> powerHolds;
+    std::unique_ptr<PointerDevices> pointerDevices;
 };
 
 } // namespace corvane

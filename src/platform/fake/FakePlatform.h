@@ -12,6 +12,8 @@
 #include "platform/fake/FakeKeyboard.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"
+#include "platform/fake/FakePointerDevices.h"
+#include "platform/fake/FakePowerHolds.h"
 #include "platform/fake/FakePowerSource.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
@@ -45,6 +47,8 @@ struct FakePlatform : Platform {
     FakeSleepWake* fakeSleepWake;
     FakeEventMonitors* fakeEventMonitors;
     FakeApplicationLauncher* fakeLauncher;
+    FakePowerHolds* fakePowerHolds;
+    FakePointerDevices* fakePointerDevices;
 };
 
 } // namespace corvane
