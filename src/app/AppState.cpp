@@ -1,7 +1,5 @@
 #include "app/AppState.h"
 
-#include "app/TrayStatusItems.h"
-
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
 #include "clipboard/ClipboardHistory.h"
@@ -62,11 +60,11 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_toast = std::make_unique<ToastController>(*platform.screens, runtime.scheduler, m_settings,
                                                 *platform.panelWindowing, runtime.animator);
     m_updater = std::make_unique<Updater>();
+    m_statusItems = std::make_unique<StatusItems>(*platform.tray, runtime.scheduler);
     m_spaces =
         std::make_unique<SpacesService>(*platform.desktops, *platform.screens, *platform.runningApplications,
                                         runtime.scheduler, runtime.background);
     m_files = std::make_unique<FileShelf>(*platform.defaults);
-    m_statusItems = std::make_unique<TrayStatusItems>();
     m_awake = std::make_unique<AwakeController>(AwakeController::Services{
         m_settings, runtime.scheduler, *platform.powerHolds, *platform.defaults, *m_statusItems, *this});
     m_clipboard = std::make_unique<ClipboardHistory>();

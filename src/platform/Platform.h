@@ -17,6 +17,7 @@
 #include "platform/Screens.h"
 #include "platform/SleepWake.h"
 #include "platform/SystemShell.h"
+#include "platform/Tray.h"
 #include "platform/UserDefaults.h"
 #include "platform/WindowCapture.h"
 #include "platform/WindowList.h"
@@ -49,6 +50,7 @@ struct Platform {
     std::unique_ptr<ApplicationLauncher> launcher;
     std::unique_ptr<PowerHolds> powerHolds;
     std::unique_ptr<PointerDevices> pointerDevices;
+    std::unique_ptr<Tray> tray;
 };
 
 } // namespace corvane

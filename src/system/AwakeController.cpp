@@ -1,10 +1,10 @@
 #include "system/AwakeController.h"
 
 #include "core/Settings.h"
+#include "core/StatusItems.h"
 #include "platform/UserDefaults.h"
 #include "runtime/Log.h"
 #include "system/AwakeSymbols.h"
-#include "system/StatusItemHost.h"
 
 #include <QMenu>
 
@@ -30,9 +30,8 @@ AwakeController::AwakeController(Services services)
     connect(m_menu.get(), &QMenu::aboutToHide, this, &AwakeController::menuDidClose);
 }
 
-AwakeController::~AwakeController() {
-    m_item.reset();
-}
+// The status item belongs to the status items, which go first at quit; nothing to undo here.
+AwakeController::~AwakeController() = default;
 
 const std::array<AwakeDuration, 10>& AwakeController::durations() {
     static const std::array<AwakeDuration, 10> table{{
@@ -227,14 +226,15 @@ void AwakeController::refreshStatusButton() {
 void AwakeController::updateStatusItem() {
     if (m_settings.showAwakeIcon() && !m_item) {
         QPointer<AwakeController> self(this);
-        m_item = m_statusItems.makeStatusItem(QStringLiteral("awake"), [self] {
+        m_item = &m_statusItems.makeStatusItem(QStringLiteral("awake"), [self] {
             if (self)
                 self->m_settings.setShowAwakeIcon(false);
         });
         m_item->setMenu(m_menu.get());
         refreshStatusButton();
     } else if (!m_settings.showAwakeIcon() && m_item) {
-        m_item.reset();
+        m_statusItems.removeStatusItem(QStringLiteral("awake"));
+        m_item = nullptr;
     }
 }
 

@@ -19,8 +19,8 @@ class QMenu;
 namespace corvane {
 
 class Settings;
-class StatusItem;
-class StatusItemHost;
+class StatusItems;
+class TrayIcon;
 class UserDefaults;
 
 // One row of the duration table: what the menus show, and the length it stands for.
@@ -49,7 +49,7 @@ public:
         Scheduler& scheduler;
         PowerHolds& holds;
         UserDefaults& defaults;
-        StatusItemHost& statusItems;
+        StatusItems& statusItems;
         AwakeSettingsOpener& opener;
     };
     explicit AwakeController(Services services);
@@ -91,7 +91,7 @@ public:
 
     // The status item's menu, rebuilt each time it opens.
     QMenu& menu() { return *m_menu; }
-    StatusItem* statusItem() const { return m_item.get(); }
+    TrayIcon* statusItem() const { return m_item; }
     void buildMenu(QMenu& menu);
     void menuWillOpen();
     void menuDidClose();
@@ -114,13 +114,13 @@ private:
     Scheduler& m_scheduler;
     PowerHolds& m_holds;
     UserDefaults& m_defaults;
-    StatusItemHost& m_statusItems;
+    StatusItems& m_statusItems;
     AwakeSettingsOpener& m_opener;
 
     bool m_isActive = false;
     std::optional<Instant> m_endDate;
     bool m_couldNotHold = false;
-    std::unique_ptr<StatusItem> m_item;
+    TrayIcon* m_item = nullptr;
     std::unique_ptr<QMenu> m_menu;
     std::vector<PowerHolds::HoldID> m_assertions;
     bool m_lidSleepDisabled = false;

@@ -1,11 +1,12 @@
 #include "system/AwakeController.h"
 
 #include "core/Settings.h"
+#include "core/StatusItems.h"
 #include "platform/fake/FakeDefaultsFile.h"
 #include "platform/fake/FakePowerHolds.h"
+#include "platform/fake/FakeTray.h"
 #include "runtime/ManualScheduler.h"
 #include "runtime/NotificationCenter.h"
-#include "system/StatusItemHost.h"
 
 #include <QMenu>
 
@@ -16,25 +17,9 @@ using Kind = PowerHolds::Kind;
 
 namespace {
 
-struct FakeStatusItem final : StatusItem {
-    void setIcon(const QIcon&) override {}
-    void setToolTip(const QString& text) override { toolTip = text; }
-    void setMenu(QMenu* shown) override { menu = shown; }
-    QString toolTip;
-    QMenu* menu = nullptr;
-};
-
-struct FakeStatusItems final : StatusItemHost, AwakeSettingsOpener {
-    std::unique_ptr<StatusItem> makeStatusItem(const QString&, std::function<void()> removed) override {
-        removedByUser = std::move(removed);
-        auto item = std::make_unique<FakeStatusItem>();
-        last = item.get();
-        return item;
-    }
-    void showKeepAwakeSettings() override { ++settingsShown; }
-    std::function<void()> removedByUser;
-    FakeStatusItem* last = nullptr;
-    int settingsShown = 0;
+struct FakeOpener final : AwakeSettingsOpener {
+    void showKeepAwakeSettings() override { ++shown; }
+    int shown = 0;
 };
 
 class AwakeControllerTest : public ::testing::Test {
@@ -54,6 +39,7 @@ protected:
         defaults.flush();
         return scheduler.pendingTimers();
     }
+    FakeTrayIcon* item() const { return tray.icon(QStringLiteral("corvane.awake")); }
     bool lidRecord() { return defaults.boolValue("awakeLidWasDisabled").value_or(false); }
     // The menu as it opens: its top-level rows by title, and the duration submenu.
     QAction* row(QMenu& menu, const QString& title) {
@@ -68,8 +54,10 @@ protected:
     UserDefaults defaults{std::make_unique<FakeDefaultsFile>(), scheduler};
     Settings settings{defaults, notifications};
     FakePowerHolds holds;
-    FakeStatusItems host;
-    AwakeController awake{{settings, scheduler, holds, defaults, host, host}};
+    FakeTray tray;
+    StatusItems statusItems{tray, scheduler};
+    FakeOpener opener;
+    AwakeController awake{{settings, scheduler, holds, defaults, statusItems, opener}};
     QMetaObject::Connection connect;
 };
 
@@ -194,7 +182,7 @@ TEST_F(AwakeControllerTest, WithoutAnyHoldNothingClaimsToBeActive) {
     EXPECT_FALSE(awake.isActive());
     EXPECT_TRUE(awake.couldNotHold());
     EXPECT_EQ(awake.statusText(), "Not active — your computer can sleep");
-    EXPECT_EQ(host.last->toolTip, "Corvane Keep Awake — off");
+    EXPECT_EQ(item()->toolTip(), "Corvane Keep Awake — off");
 
     holds.refused.clear();
     awake.toggle();
@@ -204,9 +192,9 @@ TEST_F(AwakeControllerTest, WithoutAnyHoldNothingClaimsToBeActive) {
 
 TEST_F(AwakeControllerTest, TheMenuOffersWhatFitsTheStateAndCountsDownWhileOpen) {
     awake.updateStatusItem();
-    ASSERT_TRUE(host.last);
+    ASSERT_TRUE(item());
     QMenu& menu = awake.menu();
-    EXPECT_EQ(host.last->menu, &menu);
+    EXPECT_EQ(item()->menu(), &menu);
 
     awake.buildMenu(menu);
     EXPECT_FALSE(menu.actions().front()->isEnabled());
@@ -226,7 +214,7 @@ TEST_F(AwakeControllerTest, TheMenuOffersWhatFitsTheStateAndCountsDownWhileOpen)
     lengths = row(menu, "Keep Awake For")->menu();
     EXPECT_TRUE(lengths->actions()[5]->isChecked());
     EXPECT_FALSE(lengths->actions()[9]->isChecked());
-    EXPECT_EQ(host.last->toolTip, "Active, 2:00:00 left");
+    EXPECT_EQ(item()->toolTip(), "Active, 2:00:00 left");
 
     // The status line counts down only while the menu is open.
     awake.menuWillOpen();
@@ -240,7 +228,7 @@ TEST_F(AwakeControllerTest, TheMenuOffersWhatFitsTheStateAndCountsDownWhileOpen)
     EXPECT_EQ(settings.awakeMode(), AwakeMode::lidClosed);
     EXPECT_TRUE(holds.heldKinds().contains(Kind::lidSwitch));
     row(menu, "Keep Awake Settings…")->trigger();
-    EXPECT_EQ(host.settingsShown, 1);
+    EXPECT_EQ(opener.shown, 1);
     row(menu, "Stop Keeping Awake")->trigger();
     EXPECT_TRUE(holds.held.empty());
 }
@@ -251,10 +239,13 @@ TEST_F(AwakeControllerTest, TheStatusItemFollowsItsSetting) {
     settings.setShowAwakeIcon(false);
     awake.updateStatusItem();
     EXPECT_FALSE(awake.statusItem());
+    EXPECT_FALSE(item());
     EXPECT_FALSE(settings.showAwakeIcon());
 
     settings.setShowAwakeIcon(true);
     awake.updateStatusItem();
-    host.removedByUser();
+    scheduler.advance(Seconds(5));
+    item()->removeByUser();
+    scheduler.runDue();
     EXPECT_FALSE(settings.showAwakeIcon());
 }

@@ -66,6 +66,9 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madePointers = std::make_unique<FakePointerDevices>();
     fakePointerDevices = madePointers.get();
     pointerDevices = std::move(madePointers);
+    auto madeTray = std::make_unique<FakeTray>();
+    fakeTray = madeTray.get();
+    tray = std::move(madeTray);
 }
 
 } // namespace corvane

@@ -19,6 +19,7 @@
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSleepWake.h"
 #include "platform/fake/FakeSystemShell.h"
+#include "platform/fake/FakeTray.h"
 #include "platform/fake/FakeWindowCapture.h"
 #include "platform/fake/FakeWindowList.h"
 
@@ -49,6 +50,7 @@ struct FakePlatform : Platform {
     FakeApplicationLauncher* fakeLauncher;
     FakePowerHolds* fakePowerHolds;
     FakePointerDevices* fakePointerDevices;
+    FakeTray* fakeTray;
 };
 
 } // namespace corvane

@@ -9,6 +9,7 @@
 #include "platform/linux/LinuxSystemShell.h"
 #include "platform/linux/QtApplicationHost.h"
 #include "platform/x11/QtScreens.h"
+#include "platform/x11/QtTray.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11Desktops.h"
 #include "platform/x11/X11EventMonitors.h"
@@ -48,6 +49,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->launcher = std::make_unique<GioApplicationLauncher>();
     platform->powerHolds = std::make_unique<LinuxPowerHolds>();
     platform->pointerDevices = std::make_unique<X11PointerDevices>();
+    platform->tray = std::make_unique<QtTray>();
     return platform;
 }
 
