@@ -1,5 +1,8 @@
 #include "core/Colors.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include <cstdint>
 
 namespace corvane {
@@ -64,6 +67,12 @@ QColor brandColor() {
                                 static_cast<float>(rgb.b));
     }();
     return color;
+}
+
+QColor accentColor(AccentChoice choice) {
+    if (choice == AccentChoice::lumenForge)
+        return brandColor();
+    return QGuiApplication::palette().color(QPalette::Highlight);
 }
 
 } // namespace corvane

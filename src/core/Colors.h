@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SettingsEnums.h"
+
 #include <QColor>
 #include <QString>
 
@@ -20,5 +22,8 @@ RGB hexComponents(const QString& text);
 
 // The product's red, "#D22027".
 QColor brandColor();
+
+// The colour an accent choice stands for: the brand red, or the desktop's own accent colour.
+QColor accentColor(AccentChoice choice);
 
 } // namespace corvane

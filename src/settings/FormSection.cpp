@@ -1,5 +1,7 @@
 #include "settings/FormSection.h"
 
+#include "core/SymbolImage.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -65,7 +67,7 @@ FormSection::FormSection(const QString& header, QWidget* parent) : QWidget(paren
     layout->addWidget(m_box);
 }
 
-void FormSection::addRow(const QString& label, QWidget* control) {
+QWidget* FormSection::addRow(const QString& label, QWidget* control) {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 6, 0, 6);
@@ -73,22 +75,62 @@ void FormSection::addRow(const QString& label, QWidget* control) {
     text->setTextFormat(Qt::PlainText);
     layout->addWidget(text, 1);
     layout->addWidget(control, 0, Qt::AlignRight | Qt::AlignVCenter);
-    addRowWidget(row);
+    return addRowWidget(row);
 }
 
-void FormSection::addRow(QWidget* content) {
+QWidget* FormSection::addRow(QWidget* content) {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 6, 0, 6);
     layout->addWidget(content);
-    addRowWidget(row);
+    return addRowWidget(row);
 }
 
-void FormSection::addRowWidget(QWidget* row) {
+QWidget* FormSection::addRowWidget(QWidget* content) {
+    auto* row = new QWidget;
+    auto* layout = new QVBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     if (m_rows > 0)
-        m_boxLayout->addWidget(separator());
+        layout->addWidget(separator());
+    layout->addWidget(content);
     m_boxLayout->addWidget(row);
     ++m_rows;
+    return row;
+}
+
+QLabel* captionLabel(const QString& text) {
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    QFont font = label->font();
+    font.setPixelSize(11);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    QColor colour = palette.color(QPalette::WindowText);
+    colour.setAlphaF(0.6f);
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+QWidget* warningLabel(const QString& text) {
+    const QColor orange(255, 149, 0);
+    auto* warning = new QWidget;
+    auto* layout = new QHBoxLayout(warning);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    auto* sign = new QLabel;
+    sign->setPixmap(symbolImage(QStringLiteral("exclamationmark.triangle.fill"), orange, 14,
+                                warning->devicePixelRatioF()));
+    layout->addWidget(sign);
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, orange);
+    label->setPalette(palette);
+    layout->addWidget(label, 1);
+    return warning;
 }
 
 } // namespace corvane

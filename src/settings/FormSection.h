@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
 class QVBoxLayout;
 
 namespace corvane {
@@ -16,18 +17,26 @@ public:
     explicit FormSection(const QString& header = {}, QWidget* parent = nullptr);
 
     QString header() const { return m_header; }
-    void addRow(const QString& label, QWidget* control);
+    // Each gives back the row, which hides with its separator line.
+    QWidget* addRow(const QString& label, QWidget* control);
     // A row that is one widget across.
-    void addRow(QWidget* content);
+    QWidget* addRow(QWidget* content);
     int rowCount() const { return m_rows; }
 
 private:
-    void addRowWidget(QWidget* row);
+    QWidget* addRowWidget(QWidget* content);
 
     QString m_header;
     QWidget* m_box = nullptr;
     QVBoxLayout* m_boxLayout = nullptr;
     int m_rows = 0;
 };
+
+// A smaller line in the secondary colour, wrapping as needed: a toggle's description or a
+// caption under a control.
+QLabel* captionLabel(const QString& text);
+
+// A warning: the text in orange after the warning sign.
+QWidget* warningLabel(const QString& text);
 
 } // namespace corvane

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -12,7 +11,8 @@ class QPushButton;
 namespace corvane {
 
 class AwakeController;
-class LidPermissionRow;
+class BoundToggle;
+class FormSection;
 class Settings;
 
 // The Keep Awake page: the status item, the mode, the lid-closed row, the notch indicator, whether
@@ -23,10 +23,10 @@ class KeepAwakeSettings : public SettingsPage {
 public:
     KeepAwakeSettings(Settings& settings, AwakeController& awake, QWidget* parent = nullptr);
 
-    QCheckBox& showIconToggle() const { return *m_showIcon; }
+    BoundToggle& showIconToggle() const { return *m_showIcon; }
     QComboBox& modePicker() const { return *m_mode; }
     QLabel& modeDescription() const { return *m_modeDescription; }
-    QCheckBox& indicatorToggle() const { return *m_indicator; }
+    BoundToggle& indicatorToggle() const { return *m_indicator; }
     QLabel& statusLabel() const { return *m_status; }
     QLabel& failureLabel() const { return *m_failure; }
     QPushButton& toggleButton() const { return *m_toggle; }
@@ -39,15 +39,16 @@ private:
         QPushButton* button;
         QLabel* check;
     };
+    void addStatusRow(FormSection& section);
+    void addDurationRows(FormSection& section);
     void refresh();
 
     Settings& m_settings;
     AwakeController& m_awake;
-    QCheckBox* m_showIcon = nullptr;
+    BoundToggle* m_showIcon = nullptr;
     QComboBox* m_mode = nullptr;
     QLabel* m_modeDescription = nullptr;
-    LidPermissionRow* m_lidRow = nullptr;
-    QCheckBox* m_indicator = nullptr;
+    BoundToggle* m_indicator = nullptr;
     QLabel* m_status = nullptr;
     QLabel* m_failure = nullptr;
     QPushButton* m_toggle = nullptr;

@@ -1,6 +1,6 @@
 #include "settings/LidPermissionRow.h"
 
-#include "settings/CaptionLabel.h"
+#include "settings/FormSection.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

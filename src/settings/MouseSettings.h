@@ -2,18 +2,18 @@
 
 #include "settings/SettingsPage.h"
 
-class QCheckBox;
 class QComboBox;
 class QLabel;
 
 namespace corvane {
 
-class FormSection;
+class BoundToggle;
 class MouseController;
 class Settings;
 
 // The Mouse page: the wheel's own direction and whether sideways scrolling follows it. The page
-// edits the two settings; the mouse controller applies them.
+// edits the two settings; the mouse controller applies them. Where no mouse can change its
+// direction, the page says so under the controls.
 class MouseSettings : public SettingsPage {
     Q_OBJECT
 public:
@@ -21,19 +21,17 @@ public:
 
     QComboBox& directionPicker() const { return *m_direction; }
     QLabel& hint() const { return *m_hint; }
-    QCheckBox& sidewaysToggle() const { return *m_sideways; }
-    QLabel& unavailableLabel() const { return *m_unavailable; }
+    BoundToggle& sidewaysToggle() const { return *m_sideways; }
+    QWidget& unavailableRow() const { return *m_unavailable; }
 
 private:
-    void refresh();
+    void refreshHint();
 
-    Settings& m_settings;
     MouseController& m_mouse;
     QComboBox* m_direction = nullptr;
     QLabel* m_hint = nullptr;
-    QCheckBox* m_sideways = nullptr;
-    QLabel* m_unavailable = nullptr;
-    FormSection* m_unavailableSection = nullptr;
+    BoundToggle* m_sideways = nullptr;
+    QWidget* m_unavailable = nullptr;
 };
 
 } // namespace corvane
