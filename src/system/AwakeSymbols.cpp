@@ -57,6 +57,8 @@ QIcon awakeStatusIcon(bool active) {
     QIcon icon;
     for (const int size : {16, 22, 32, 44})
         icon.addPixmap(drawStatusPicture(active, size));
+    // A shape, not a picture: trays that recolour to their own theme may do so.
+    icon.setIsMask(true);
     return icon;
 }
 
