@@ -15,14 +15,10 @@ X11PointerDevices::X11PointerDevices(const QByteArray& displayName) {
     m_connection = display.connection;
     if (xcb_connection_has_error(m_connection) || display.root == XCB_WINDOW_NONE)
         return;
-    const xcb_query_extension_reply_t* input = xcb_get_extension_data(m_connection, &xcb_input_id);
-    if (!input || !input->present)
+    const std::optional<uint8_t> opcode = inputExtensionOpcode(m_connection, 0, 0);
+    if (!opcode)
         return;
-    X11Reply<xcb_input_xi_query_version_reply_t> version(xcb_input_xi_query_version_reply(
-        m_connection, xcb_input_xi_query_version(m_connection, 2, 0), nullptr));
-    if (!version || version->major_version < 2)
-        return;
-    m_inputOpcode = input->major_opcode;
+    m_inputOpcode = *opcode;
     m_natural = intern("libinput Natural Scrolling Enabled");
     m_tapping = intern("libinput Tapping Enabled");
 
