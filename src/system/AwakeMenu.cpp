@@ -8,7 +8,9 @@
 namespace corvane {
 
 void AwakeController::buildMenu(QMenu& menu) {
+    // Clearing drops the rows but not the submenus they opened: those go by hand.
     menu.clear();
+    qDeleteAll(menu.findChildren<QMenu*>(Qt::FindDirectChildrenOnly));
     QPointer<AwakeController> self(this);
     // Menu actions outlive nothing: each does nothing once the controller is gone.
     const auto addAction = [self](QMenu& into, const QString& title, const QString& symbol, auto handler) {

@@ -210,6 +210,7 @@ TEST_F(AwakeControllerTest, TheMenuOffersWhatFitsTheStateAndCountsDownWhileOpen)
     lengths->actions()[5]->trigger(); // "2 hours"
     EXPECT_EQ(settings.awakeLastDuration(), 7200.0);
     awake.buildMenu(menu);
+    EXPECT_EQ(menu.findChildren<QMenu*>().size(), 1); // rebuilding keeps one submenu
     EXPECT_TRUE(row(menu, "Stop Keeping Awake"));
     lengths = row(menu, "Keep Awake For")->menu();
     EXPECT_TRUE(lengths->actions()[5]->isChecked());
