@@ -91,9 +91,9 @@ void KeepAwakeSettings::addDurationRows(FormSection& section) {
         line->setContentsMargins(0, 0, 0, 0);
         line->addWidget(new QLabel(QString::fromLatin1(entry.title)), 1);
         auto* check = new QLabel(QStringLiteral("✓"));
-        QPalette accent = check->palette();
-        accent.setColor(QPalette::WindowText, accent.color(QPalette::Highlight));
-        check->setPalette(accent);
+        // The row's style sheet reaches its labels, so the accent goes the same way.
+        check->setStyleSheet(
+            QStringLiteral("color: palette(highlight); font-weight: bold; font-size: 14px;"));
         line->addWidget(check);
         const std::optional<double> length =
             entry.indefinite ? std::nullopt : std::optional<double>(entry.seconds);
