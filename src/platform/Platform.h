@@ -12,6 +12,8 @@
 #include "platform/LoginItem.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PermissionProbe.h"
+#include "platform/PointerDevices.h"
+#include "platform/PowerHolds.h"
 #include "platform/PowerSource.h"
 #include "platform/RunningApplications.h"
 #include "platform/Screens.h"
@@ -48,6 +50,8 @@ struct Platform {
     std::unique_ptr<SleepWake> sleepWake;
     std::unique_ptr<EventMonitors> eventMonitors;
     std::unique_ptr<ApplicationLauncher> launcher;
+    std::unique_ptr<PowerHolds> powerHolds;
+    std::unique_ptr<PointerDevices> pointerDevices;
     std::unique_ptr<Tray> tray;
     std::unique_ptr<LoginItem> loginItem;
     // Runs on the event-tap thread, which owns what it makes.

@@ -20,9 +20,9 @@ namespace corvane {
 
 namespace Keys = SettingKeys;
 
-AppearanceSettings::AppearanceSettings(Settings& settings, QWidget* parent)
+AppearanceSettings::AppearanceSettings(Settings& settings, Scheduler& scheduler, QWidget* parent)
     : SettingsPage(SettingsTab::appearance, parent), m_settings(settings) {
-    addSection(QStringLiteral("Look"))->addRow(makeLook());
+    addSection(QStringLiteral("Look"))->addRow(makeLook(scheduler));
 
     FormSection& strip = *addSection(QStringLiteral("Show in the strip"));
     strip.addRow(new BoundToggle(settings, Keys::stripShowWorkspaces,
@@ -71,12 +71,12 @@ AppearanceSettings::AppearanceSettings(Settings& settings, QWidget* parent)
     showWhile(settings, delay, [&settings] { return settings.hoverPreview(); });
 }
 
-QWidget* AppearanceSettings::makeLook() {
+QWidget* AppearanceSettings::makeLook(Scheduler& scheduler) {
     auto* look = new QWidget;
     auto* row = new QHBoxLayout(look);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(24);
-    m_preview = new SidebarMiniPreview;
+    m_preview = new SidebarMiniPreview(scheduler);
     row->addWidget(m_preview, 0, Qt::AlignTop);
 
     auto* controls = new QGridLayout;

@@ -4,6 +4,7 @@
 
 namespace corvane {
 
+class Scheduler;
 class Settings;
 class SidebarMiniPreview;
 
@@ -13,7 +14,7 @@ class SidebarMiniPreview;
 class AppearanceSettings : public SettingsPage {
     Q_OBJECT
 public:
-    explicit AppearanceSettings(Settings& settings, QWidget* parent = nullptr);
+    AppearanceSettings(Settings& settings, Scheduler& scheduler, QWidget* parent = nullptr);
 
     SidebarMiniPreview& preview() const { return *m_preview; }
 
@@ -21,7 +22,7 @@ public:
     static const std::vector<std::pair<double, QString>>& refreshIntervals();
 
 private:
-    QWidget* makeLook();
+    QWidget* makeLook(Scheduler& scheduler);
 
     Settings& m_settings;
     SidebarMiniPreview* m_preview = nullptr;

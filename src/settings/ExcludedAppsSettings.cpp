@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace corvane {
@@ -63,10 +64,10 @@ ExcludedAppsSettings::ExcludedAppsSettings(Settings& settings, AppIcons& icons, 
     followSetting(settings, SettingKeys::excludedBundleIDs.key(), this, [this] { rebuild(); });
 }
 
-QPushButton* ExcludedAppsSettings::removeButton(int row) const {
+QToolButton* ExcludedAppsSettings::removeButton(int row) const {
     QListWidgetItem* item = m_list->item(row);
     QWidget* shown = item ? m_list->itemWidget(item) : nullptr;
-    return shown ? shown->findChild<QPushButton*>() : nullptr;
+    return shown ? shown->findChild<QToolButton*>() : nullptr;
 }
 
 QMenu& ExcludedAppsSettings::addMenu() {
@@ -95,15 +96,11 @@ void ExcludedAppsSettings::rebuild() {
         names->addWidget(name);
         names->addWidget(captionLabel(bundleID));
         row->addLayout(names, 1);
-        auto* remove = new QPushButton;
-        remove->setFlat(true);
-        remove->setFixedSize(22, 22);
-        remove->setToolTip(QStringLiteral("Remove"));
         QColor secondary = ink;
         secondary.setAlphaF(0.5f);
-        remove->setIcon(
-            QIcon(symbolImage(QStringLiteral("minus.circle.fill"), secondary, 16, devicePixelRatioF())));
-        connect(remove, &QPushButton::clicked, this, [this, bundleID] {
+        QToolButton* remove =
+            symbolButton(QStringLiteral("minus.circle.fill"), secondary, 16, QStringLiteral("Remove"));
+        connect(remove, &QToolButton::clicked, this, [this, bundleID] {
             m_settings.setExcludedBundleIDs(withoutApp(m_settings.excludedBundleIDs(), bundleID));
         });
         row->addWidget(remove);

@@ -7,6 +7,7 @@
 class QListWidget;
 class QMenu;
 class QPushButton;
+class QToolButton;
 
 namespace corvane {
 
@@ -26,7 +27,7 @@ public:
 
     QListWidget& list() const { return *m_list; }
     // The remove button of the row at `row`.
-    QPushButton* removeButton(int row) const;
+    QToolButton* removeButton(int row) const;
     // Fills the "Add Running App" menu as opening it does.
     QMenu& addMenu();
     QPushButton& restoreButton() const { return *m_restore; }

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace corvane {
@@ -34,17 +35,13 @@ protected:
     }
 };
 
-QFrame* separator() {
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setFixedHeight(1);
-    QPalette palette = line->palette();
+// Draws the widget's text in its text colour at `alpha`.
+void fadeText(QWidget& widget, float alpha) {
+    QPalette palette = widget.palette();
     QColor colour = palette.color(QPalette::WindowText);
-    colour.setAlphaF(0.1f);
+    colour.setAlphaF(alpha);
     palette.setColor(QPalette::WindowText, colour);
-    line->setPalette(palette);
-    return line;
+    widget.setPalette(palette);
 }
 
 } // namespace
@@ -100,26 +97,38 @@ QWidget* FormSection::addRowWidget(QWidget* content) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     if (m_rows > 0)
-        layout->addWidget(separator());
+        layout->addWidget(divider(Qt::Horizontal));
     layout->addWidget(content);
     m_boxLayout->addWidget(row);
     ++m_rows;
     return row;
 }
 
-QLabel* captionLabel(const QString& text) {
+QLabel* secondaryLabel(const QString& text, int pixelSize) {
     auto* label = new QLabel(text);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     QFont font = label->font();
-    font.setPixelSize(11);
+    font.setPixelSize(pixelSize);
     label->setFont(font);
-    QPalette palette = label->palette();
-    QColor colour = palette.color(QPalette::WindowText);
-    colour.setAlphaF(0.6f);
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    fadeText(*label, 0.6f);
     return label;
+}
+
+QLabel* captionLabel(const QString& text) {
+    return secondaryLabel(text, 11);
+}
+
+QFrame* divider(Qt::Orientation orientation) {
+    auto* line = new QFrame;
+    line->setFrameShape(orientation == Qt::Horizontal ? QFrame::HLine : QFrame::VLine);
+    line->setFrameShadow(QFrame::Plain);
+    if (orientation == Qt::Horizontal)
+        line->setFixedHeight(1);
+    else
+        line->setFixedWidth(1);
+    fadeText(*line, 0.1f);
+    return line;
 }
 
 QPushButton* prominentButton(const QString& text) {
@@ -131,6 +140,16 @@ QPushButton* prominentButton(const QString& text) {
                        "QPushButton:pressed { background: %2; }"
                        "QPushButton:disabled { background: %3; }")
             .arg(brand.name(), brand.darker(120).name(), brand.lighter(150).name()));
+    return button;
+}
+
+QToolButton* symbolButton(const QString& symbol, const QColor& tint, int side, const QString& tip) {
+    auto* button = new QToolButton;
+    button->setAutoRaise(true);
+    button->setIcon(QIcon(symbolImage(symbol, tint, side, 2.0)));
+    button->setIconSize(QSize(side, side));
+    button->setToolTip(tip);
+    button->setAccessibleName(tip.isEmpty() ? symbol : tip);
     return button;
 }
 

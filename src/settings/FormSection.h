@@ -3,8 +3,10 @@
 #include <QString>
 #include <QWidget>
 
+class QFrame;
 class QLabel;
 class QPushButton;
+class QToolButton;
 class QVBoxLayout;
 
 namespace corvane {
@@ -36,12 +38,19 @@ private:
     int m_rows = 0;
 };
 
-// A smaller line in the secondary colour, wrapping as needed: a toggle's description or a
-// caption under a control.
+// Text in the secondary colour (the text colour at 60 %) of `pixelSize`, wrapping as needed.
+QLabel* secondaryLabel(const QString& text, int pixelSize);
+// A toggle's description or a caption under a control: secondary text of 11 pixels.
 QLabel* captionLabel(const QString& text);
+
+// A thin line in a faint text colour, across (horizontal) or down (vertical).
+QFrame* divider(Qt::Orientation orientation);
 
 // The one button of a group that stands out: white text on the brand colour.
 QPushButton* prominentButton(const QString& text);
+
+// A borderless button showing one of the product's drawn symbols, `side` pixels square.
+QToolButton* symbolButton(const QString& symbol, const QColor& tint, int side, const QString& tip = {});
 
 // A warning: the text in orange after the warning sign.
 QWidget* warningLabel(const QString& text);

@@ -4,6 +4,7 @@
 #include "core/SystemHelpers.h"
 #include "platform/SystemShell.h"
 #include "settings/FormSection.h"
+#include "settings/LidPermissionRow.h"
 #include "settings/PermissionRow.h"
 
 #include <QHBoxLayout>
@@ -34,10 +35,8 @@ PermissionSettings::PermissionSettings(PermissionManager& permissions, SystemShe
     connect(&permissions, &PermissionManager::screenRecordingGrantedChanged, m_screenRecording,
             &PermissionRow::setGranted);
 
-    // The lid-closed permission row is added here by its owner; until then the section stays away.
     m_lidClosed = addSection(QStringLiteral("Optional \u2014 Keep Awake \u201CLid closed\u201D"));
-    m_lidClosed->setObjectName(QStringLiteral("lidClosedSection"));
-    m_lidClosed->hide();
+    m_lidClosed->addRow(new LidPermissionRow);
 
     FormSection& more = *addSection();
     auto* relaunchRow = new QWidget;

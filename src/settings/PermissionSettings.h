@@ -23,7 +23,7 @@ public:
 
     PermissionRow& accessibilityRow() const { return *m_accessibility; }
     PermissionRow& screenRecordingRow() const { return *m_screenRecording; }
-    // Where the lid-closed permission row goes; hidden while it holds no row.
+    // The section of the lid-closed permission row.
     FormSection& lidClosedSection() const { return *m_lidClosed; }
 
 protected:

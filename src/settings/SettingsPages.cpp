@@ -8,7 +8,9 @@
 #include "settings/ExcludedAppsSettings.h"
 #include "settings/GeneralSettings.h"
 #include "settings/HotkeySettings.h"
+#include "settings/KeepAwakeSettings.h"
 #include "settings/LayoutSettings.h"
+#include "settings/MouseSettings.h"
 #include "settings/OnboardingWindowController.h"
 #include "settings/PermissionSettings.h"
 #include "settings/SettingsPage.h"
@@ -31,7 +33,7 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
     case SettingsTab::about:
         return new AboutView;
     case SettingsTab::appearance:
-        return new AppearanceSettings(state.settings());
+        return new AppearanceSettings(state.settings(), state.scheduler());
     case SettingsTab::snapWheel:
         return new SnapWheelSettings(state.settings(), state.scheduler(), state.permissions());
     case SettingsTab::layouts:
@@ -46,6 +48,10 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
         });
     case SettingsTab::hotkeys:
         return new HotkeySettings(state);
+    case SettingsTab::keepAwake:
+        return new KeepAwakeSettings(state.settings(), state.awake());
+    case SettingsTab::mouse:
+        return new MouseSettings(state.settings(), state.mouse());
     default:
         // Pages whose controls are still to come show their title alone.
         return new SettingsPage(tab);

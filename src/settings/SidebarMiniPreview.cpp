@@ -20,13 +20,15 @@ QColor paletteColour(size_t index) {
     return colorFromHex(workspacePalette()[index % workspacePalette().size()]);
 }
 
-double rowHeight(int width, bool titles) {
-    return 0.66 * width + (titles ? 2 + titleHeight : 0);
+double rowHeight(double width, double titles) {
+    return 0.66 * width + titles * (2 + titleHeight);
 }
 
 } // namespace
 
-SidebarMiniPreview::SidebarMiniPreview(QWidget* parent) : QWidget(parent), m_accent(brandColor()) {
+SidebarMiniPreview::SidebarMiniPreview(Scheduler& scheduler, QWidget* parent)
+    : QWidget(parent), m_scheduler(scheduler), m_width(0.3, 0.8, 0.05, thumbnailWidth(ThumbnailSize::medium)),
+      m_titles(0.3, 0.8, 0.002, 0), m_accent(brandColor()) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
@@ -36,6 +38,24 @@ void SidebarMiniPreview::setLook(ThumbnailSize size, bool showTitles, const QCol
     m_size = size;
     m_showTitles = showTitles;
     m_accent = accent;
+    m_width.setTarget(thumbnailWidth(size));
+    m_titles.setTarget(showTitles ? 1 : 0);
+    if (!m_frames.isValid() && !(m_width.isSettled() && m_titles.isSettled())) {
+        m_lastFrame = m_scheduler.now();
+        m_frames = m_scheduler.scheduleRepeating(Seconds(1.0 / 60), Seconds(0), [this] { step(); });
+    }
+    updateGeometry();
+    update();
+}
+
+void SidebarMiniPreview::step() {
+    const Instant now = m_scheduler.now();
+    const double elapsed = std::chrono::duration<double>(now - m_lastFrame).count();
+    m_lastFrame = now;
+    m_width.advance(elapsed);
+    m_titles.advance(elapsed);
+    if (m_width.isSettled() && m_titles.isSettled())
+        m_frames.invalidate();
     updateGeometry();
     update();
 }
@@ -53,9 +73,11 @@ int SidebarMiniPreview::thumbnailWidth(ThumbnailSize size) {
 }
 
 QSize SidebarMiniPreview::sizeHint() const {
-    const int width = thumbnailWidth(m_size);
-    const double content = dot + 2 + rows * (spacing + rowHeight(width, m_showTitles));
-    return {std::max(width, 3 * dot + 2 * 4) + 2 * padding,
+    // Room for the larger of the look drawn and the look it is heading for, so that nothing is cut.
+    const double width = std::max(m_width.value(), m_width.target());
+    const double titles = std::clamp(std::max(m_titles.value(), m_titles.target()), 0.0, 1.0);
+    const double content = dot + 2 + rows * (spacing + rowHeight(width, titles));
+    return {static_cast<int>(std::ceil(std::max(width, 3.0 * dot + 2 * 4))) + 2 * padding,
             static_cast<int>(std::ceil(content)) + 2 * padding};
 }
 
@@ -85,9 +107,10 @@ void SidebarMiniPreview::paintEvent(QPaintEvent*) {
     }
     y += dot + 2;
 
-    const int width = thumbnailWidth(m_size);
+    const double width = m_width.value();
+    const double titles = std::clamp(m_titles.value(), 0.0, 1.0);
     QColor secondary = palette().color(QPalette::WindowText);
-    secondary.setAlphaF(0.4f * 0.6f);
+    secondary.setAlphaF(static_cast<float>(0.4 * 0.6 * titles));
     for (int i = 0; i < rows; ++i) {
         y += spacing;
         const QRectF thumbnail(centre - width / 2.0, y, width, 0.66 * width);
@@ -105,12 +128,12 @@ void SidebarMiniPreview::paintEvent(QPaintEvent*) {
             painter.drawRoundedRect(thumbnail.adjusted(1, 1, -1, -1), 4, 4);
         }
         y += thumbnail.height();
-        if (m_showTitles) {
+        if (titles > 0) {
             const QRectF bar(centre - 0.35 * width, y + 2, 0.7 * width, titleHeight);
             painter.setPen(Qt::NoPen);
             painter.setBrush(secondary);
             painter.drawRoundedRect(bar, titleHeight / 2.0, titleHeight / 2.0);
-            y += 2 + titleHeight;
+            y += (2 + titleHeight) * titles;
         }
     }
 }

@@ -77,17 +77,7 @@ QWidget* SnapWheelSettings::makeDemonstration() {
     font.setWeight(QFont::DemiBold);
     m_headline->setFont(font);
     texts->addWidget(m_headline);
-    m_explanation = new QLabel;
-    m_explanation->setTextFormat(Qt::PlainText);
-    m_explanation->setWordWrap(true);
-    QFont small = m_explanation->font();
-    small.setPixelSize(12);
-    m_explanation->setFont(small);
-    QPalette palette = m_explanation->palette();
-    QColor secondary = palette.color(QPalette::WindowText);
-    secondary.setAlphaF(0.6f);
-    palette.setColor(QPalette::WindowText, secondary);
-    m_explanation->setPalette(palette);
+    m_explanation = secondaryLabel(QString(), 12);
     texts->addWidget(m_explanation);
     texts->addStretch(1);
     auto* column = new QWidget;

@@ -22,18 +22,6 @@ namespace corvane {
 
 namespace {
 
-QFrame* divider(QFrame::Shape shape) {
-    auto* line = new QFrame;
-    line->setFrameShape(shape);
-    line->setFrameShadow(QFrame::Plain);
-    QPalette palette = line->palette();
-    QColor colour = palette.color(QPalette::WindowText);
-    colour.setAlphaF(0.12f);
-    palette.setColor(QPalette::WindowText, colour);
-    line->setPalette(palette);
-    return line;
-}
-
 // The key names of the default shortcuts, as a PC keyboard labels them; fixed text.
 const char* const invitation = "Arrange your windows for a project, then click + (or press Alt+Shift+W).\n"
                                "Restore the whole layout with one click or Alt+1\u2026Alt+9.";
@@ -55,7 +43,7 @@ WorkspaceEditorView::WorkspaceEditorView(WorkspaceManager& manager, SettingsNavi
     split->setContentsMargins(0, 0, 0, 0);
     split->setSpacing(0);
     split->addWidget(makeListColumn());
-    split->addWidget(divider(QFrame::VLine));
+    split->addWidget(divider(Qt::Vertical));
     m_detailArea = new QStackedWidget;
     m_empty = makeEmptyState();
     m_detailArea->addWidget(m_empty);
@@ -84,7 +72,7 @@ QWidget* WorkspaceEditorView::makeListColumn() {
     layout->setSpacing(0);
     m_list = new WorkspaceList(m_manager, m_shortcutText);
     layout->addWidget(m_list, 1);
-    layout->addWidget(divider(QFrame::HLine));
+    layout->addWidget(divider(Qt::Horizontal));
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(6, 6, 6, 6);
     bar->setSpacing(2);

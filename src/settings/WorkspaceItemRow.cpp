@@ -1,7 +1,7 @@
 #include "settings/WorkspaceItemRow.h"
 
 #include "core/AppIcons.h"
-#include "core/SymbolImage.h"
+#include "settings/FormSection.h"
 #include "settings/FramePreview.h"
 
 #include <QHBoxLayout>
@@ -11,16 +11,6 @@
 #include <QVBoxLayout>
 
 namespace corvane {
-
-QToolButton* symbolButton(const QString& symbol, const QColor& tint, int side, const QString& tip) {
-    auto* button = new QToolButton;
-    button->setAutoRaise(true);
-    button->setIcon(QIcon(symbolImage(symbol, tint, side, 2.0)));
-    button->setIconSize(QSize(side, side));
-    button->setToolTip(tip);
-    button->setAccessibleName(tip.isEmpty() ? symbol : tip);
-    return button;
-}
 
 WorkspaceItemRow::WorkspaceItemRow(const WorkspaceItem& item, AppIcons& icons, bool canMoveUp,
                                    bool canMoveDown, QWidget* parent)

@@ -41,7 +41,4 @@ private:
     QToolButton* m_remove = nullptr;
 };
 
-// A borderless button showing one of the product's drawn symbols.
-QToolButton* symbolButton(const QString& symbol, const QColor& tint, int side, const QString& tip = {});
-
 } // namespace corvane

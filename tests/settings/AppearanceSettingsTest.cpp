@@ -13,7 +13,7 @@ namespace {
 
 class AppearanceSettingsTest : public SettingsPageFixture {
 protected:
-    AppearanceSettings page{*settings};
+    AppearanceSettings page{*settings, scheduler};
 };
 
 TEST_F(AppearanceSettingsTest, TheMiniatureFollowsSizeTitlesAndAccentOnly) {
@@ -29,7 +29,11 @@ TEST_F(AppearanceSettingsTest, TheMiniatureFollowsSizeTitlesAndAccentOnly) {
     settings->setPanelStyle(PanelStyle::dark);
     settings->setStripIconsOnly(true);
     EXPECT_EQ(page.preview().sizeHint(), large);
+    // Smaller springs down over the frames of the scheduler and then stops asking for them
     settings->setThumbnailSize(ThumbnailSize::small);
+    EXPECT_TRUE(page.preview().isAnimating());
+    scheduler.advance(Seconds(2));
+    EXPECT_FALSE(page.preview().isAnimating());
     EXPECT_LT(page.preview().sizeHint().width(), large.width());
     savePicture(page, "appearance");
 }

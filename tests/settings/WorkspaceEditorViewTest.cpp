@@ -78,6 +78,12 @@ TEST_F(WorkspaceEditorViewTest, WithNoWorkspacesItInvitesASaveAndThenSelectsTheF
     nav.setSelectedWorkspace(stored(0).id);
     EXPECT_EQ(form().nameField().text(), QStringLiteral("Mail"));
     EXPECT_EQ(page->list().currentRow(), 0);
+
+    // Dragging Mail below Code reorders the store; the list follows with Mail still selected
+    page->list().moveRow(0, 2);
+    EXPECT_EQ(stored(0).name, QStringLiteral("Code"));
+    EXPECT_EQ(page->list().item(0)->text(), QStringLiteral("Code"));
+    EXPECT_EQ(page->list().currentRow(), 1);
     savePicture(*page, "workspaces");
 }
 
@@ -164,6 +170,21 @@ TEST_F(WorkspaceEditorViewTest, ActionsStartTheirWorkAndDeleteLeavesTheEmptyStat
     EXPECT_TRUE(page->removeButton().isEnabled());
     page->removeButton().click();
     EXPECT_EQ(nav.selectedWorkspace(), std::nullopt);
+}
+
+// A workspaces file written by a newer program: the manager keeps it and saves nothing.
+struct NewerFileStore : WorkspaceStore {
+    NewerFileStore() : WorkspaceStore(QString()) {}
+    LoadResult load() override {
+        return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unsupportedVersion, 9, {}}};
+    }
+};
+
+TEST_F(WorkspaceEditorViewTest, AFileThatCouldNotBeReadIsSaidToBlockEverySave) {
+    WorkspaceManager refusing(std::make_unique<NewerFileStore>(), scheduler);
+    WorkspaceEditorView editor(refusing, nav, actions, state->icons(), {});
+    show(editor);
+    EXPECT_TRUE(editor.savesRefusedWarning().isVisible());
 }
 
 TEST(FramePreviewRules, TinyWindowsStayVisibleAndUnreadableOnesAreNotDrawn) {

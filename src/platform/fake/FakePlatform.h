@@ -14,6 +14,8 @@
 #include "platform/fake/FakeLoginItem.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"
+#include "platform/fake/FakePointerDevices.h"
+#include "platform/fake/FakePowerHolds.h"
 #include "platform/fake/FakePowerSource.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
@@ -48,6 +50,8 @@ struct FakePlatform : Platform {
     FakeSleepWake* fakeSleepWake;
     FakeEventMonitors* fakeEventMonitors;
     FakeApplicationLauncher* fakeLauncher;
+    FakePowerHolds* fakePowerHolds;
+    FakePointerDevices* fakePointerDevices;
     FakeTray* fakeTray;
     FakeLoginItem* fakeLoginItem;
 };
