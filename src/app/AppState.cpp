@@ -65,7 +65,8 @@ AppState::AppState(Platform& platform, Runtime runtime)
                                         runtime.scheduler, runtime.background);
     m_files = std::make_unique<FileShelf>(*platform.defaults);
     m_awake = std::make_unique<AwakeController>();
-    m_clipboard = std::make_unique<ClipboardHistory>();
+    m_clipboard = std::make_unique<ClipboardHistory>(m_settings, runtime.scheduler, *platform.pasteboard,
+                                                     *platform.runningApplications);
     m_shortcuts = std::make_unique<ShortcutKit::Registry>(
         *platform.defaults, *platform.hotKeys, *platform.keyboard, runtime.notifications, runtime.scheduler);
 }
@@ -193,7 +194,7 @@ void AppState::start(bool launchedAtLogin) {
     shelf().restoreFloatingShelves();
     AwakeController::recoverLidSleep();
     m_awake->updateStatusItem();
-    ClipboardHistory::purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
+    m_clipboard->purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
     m_clipboard->setEnabled(m_settings.clipboardEnabled());
     clipboardPanel().updateStatusItem();
     shelf().syncStatusItem();
@@ -302,7 +303,7 @@ void AppState::settingsChanged(const std::optional<QString>& key) {
         m_clipboard->setEnabled(enabled);
         if (!enabled) {
             m_clipboard->clear();
-            ClipboardHistory::purgeStaleStore(false, 0);
+            m_clipboard->purgeStaleStore(false, 0);
         }
         clipboardPanel().updateStatusItem();
     } else if (is({"showClipboardIcon"})) {

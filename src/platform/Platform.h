@@ -9,6 +9,8 @@
 #include "platform/HotKeys.h"
 #include "platform/Keyboard.h"
 #include "platform/PanelWindowing.h"
+#include "platform/PasteKeystroke.h"
+#include "platform/Pasteboard.h"
 #include "platform/PermissionProbe.h"
 #include "platform/PowerSource.h"
 #include "platform/RunningApplications.h"
@@ -45,6 +47,8 @@ struct Platform {
     std::unique_ptr<SleepWake> sleepWake;
     std::unique_ptr<EventMonitors> eventMonitors;
     std::unique_ptr<ApplicationLauncher> launcher;
+    std::unique_ptr<Pasteboard> pasteboard;
+    std::unique_ptr<PasteKeystroke> pasteKeystroke;
 };
 
 } // namespace corvane

@@ -11,6 +11,8 @@
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeKeyboard.h"
 #include "platform/fake/FakePanelWindowing.h"
+#include "platform/fake/FakePasteKeystroke.h"
+#include "platform/fake/FakePasteboard.h"
 #include "platform/fake/FakePermissionProbe.h"
 #include "platform/fake/FakePowerSource.h"
 #include "platform/fake/FakeRunningApplications.h"
@@ -45,6 +47,8 @@ struct FakePlatform : Platform {
     FakeSleepWake* fakeSleepWake;
     FakeEventMonitors* fakeEventMonitors;
     FakeApplicationLauncher* fakeLauncher;
+    FakePasteboard* fakePasteboard;
+    FakePasteKeystroke* fakePasteKeystroke;
 };
 
 } // namespace corvane
