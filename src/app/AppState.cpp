@@ -2,6 +2,7 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
+#include "app/TrayStatusItems.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "core/AppIcons.h"
@@ -120,8 +121,28 @@ FileShelfController& AppState::shelf() {
 }
 
 ClipboardPanelController& AppState::clipboardPanel() {
-    if (!m_clipboardPanel)
-        m_clipboardPanel = std::make_unique<ClipboardPanelController>(*this);
+    if (!m_clipboardPanel) {
+        if (!m_statusItems)
+            m_statusItems = std::make_unique<TrayStatusItems>();
+        m_clipboardPanel = std::make_unique<ClipboardPanelController>(ClipboardPanelController::Services{
+            m_settings,
+            m_runtime.scheduler,
+            *m_clipboard,
+            *m_platform.screens,
+            *m_platform.panelWindowing,
+            *m_platform.pasteKeystroke,
+            m_runtime.animator,
+            *m_statusItems,
+            [this](const QString& bundleID) { return m_icons->appIconForBundleID(bundleID); },
+            [this]() -> std::optional<QString> {
+                const std::optional<ShortcutKit::Shortcut> shortcut =
+                    m_shortcuts->getShortcut(AppShortcuts::clipboardHistory());
+                if (!shortcut)
+                    return std::nullopt;
+                return shortcut->description(*m_platform.keyboard);
+            },
+        });
+    }
     return *m_clipboardPanel;
 }
 

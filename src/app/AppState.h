@@ -37,6 +37,7 @@ class RadialSnapController;
 class SwitcherController;
 class FileShelfController;
 class ClipboardPanelController;
+class TrayStatusItems;
 class NotchController;
 class MouseController;
 class NotchDropController;
@@ -163,6 +164,7 @@ private:
     std::unique_ptr<RadialSnapController> m_radial;
     std::unique_ptr<SwitcherController> m_switcher;
     std::unique_ptr<FileShelfController> m_shelf;
+    std::unique_ptr<TrayStatusItems> m_statusItems;
     std::unique_ptr<ClipboardPanelController> m_clipboardPanel;
     std::unique_ptr<NotchController> m_notch;
     std::unique_ptr<MouseController> m_mouse;

@@ -25,6 +25,8 @@ public:
 
     // Takes the keyboard, remembering which window to give it back to.
     void makeKeyWindow();
+    // The other program's window the keyboard goes back to; 0 when none is known.
+    quint64 returnFocusWindow() const { return m_returnFocusTo; }
     // Run on a click into the panel while it does not have the keyboard, before the click
     // reaches the view under the pointer. Without one the panel just takes the keyboard.
     std::function<void()> onFirstClick;

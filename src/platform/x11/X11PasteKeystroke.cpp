@@ -13,27 +13,15 @@ X11PasteKeystroke::X11PasteKeystroke(const QByteArray& displayName)
 
 X11PasteKeystroke::~X11PasteKeystroke() = default;
 
-std::optional<uint32_t> X11PasteKeystroke::frontWindow() {
-    if (!m_x->isValid())
-        return std::nullopt;
-    const std::optional<uint32_t> active = m_x->rootValue(X11Atom::netActiveWindow);
-    if (!active || *active == XCB_WINDOW_NONE)
-        return std::nullopt;
-    return active;
-}
-
-void X11PasteKeystroke::giveFocus(uint32_t window) {
+void X11PasteKeystroke::watchFocus(uint32_t window) {
     if (!m_x->isValid())
         return;
-    xcb_connection_t* c = m_x->raw();
     // Focus events of that window come to this connection from now on.
     const uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE;
-    xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
+    xcb_change_window_attributes(m_x->raw(), window, XCB_CW_EVENT_MASK, &mask);
+    m_x->flush();
     m_watched = window;
     m_focusIn = false;
-    // Source 2: a pager or taskbar asking on the user's behalf, which window managers honour.
-    m_x->sendToRoot(window, X11Atom::netActiveWindow, {2, m_x->serverTime(), XCB_WINDOW_NONE, 0, 0});
-    m_x->flush();
 }
 
 bool X11PasteKeystroke::hasFocus(uint32_t window) {

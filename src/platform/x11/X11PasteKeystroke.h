@@ -12,16 +12,14 @@ namespace corvane {
 
 class X11Connection;
 
-// The active window from EWMH, focus handed back through the window manager (_NET_ACTIVE_WINDOW)
-// and confirmed by the FocusIn the server sends, the keys pressed through XTest. All on a
-// connection of its own.
+// The focus confirmed by the FocusIn the server sends for the window (or by the server's answer
+// when the window never lost it), the keys pressed through XTest. All on a connection of its own.
 class X11PasteKeystroke final : public PasteKeystroke {
 public:
     explicit X11PasteKeystroke(const QByteArray& displayName = {});
     ~X11PasteKeystroke() override;
 
-    std::optional<uint32_t> frontWindow() override;
-    void giveFocus(uint32_t window) override;
+    void watchFocus(uint32_t window) override;
     bool hasFocus(uint32_t window) override;
     bool sendPaste() override;
 
