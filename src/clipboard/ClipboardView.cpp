@@ -115,6 +115,7 @@ QWidget* ClipboardView::makeHeader() {
     capsule->setAttribute(Qt::WA_StyledBackground);
     capsule->setStyleSheet(capsuleStyle);
     capsule->setFixedHeight(28);
+    capsule->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* capsuleRow = new QHBoxLayout(capsule);
     capsuleRow->setContentsMargins(10, 0, 10, 0);
     capsuleRow->setSpacing(6);
@@ -133,6 +134,7 @@ QWidget* ClipboardView::makeHeader() {
     title->setAttribute(Qt::WA_StyledBackground);
     title->setStyleSheet(capsuleStyle);
     title->setFixedHeight(28);
+    title->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* titleRow = new QHBoxLayout(title);
     titleRow->setContentsMargins(12, 0, 12, 0);
     titleRow->setSpacing(6);
