@@ -2,7 +2,6 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
-#include "app/TrayStatusItems.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "core/AppIcons.h"
@@ -43,7 +42,7 @@ AppState* sharedState = nullptr;
 AppState::AppState(Platform& platform, Runtime runtime)
     : m_platform(platform), m_runtime(runtime), m_settings(Settings::shared()) {
     // The services are built strictly in this order.
-    m_launchAtLogin = std::make_unique<LaunchAtLogin>(*platform.defaults);
+    m_launchAtLogin = std::make_unique<LaunchAtLogin>(*platform.defaults, *platform.loginItem);
     m_permissions = std::make_unique<PermissionManager>(*platform.permissions, runtime.scheduler,
                                                         runtime.background, *platform.shell);
     m_windows = std::make_unique<WindowService>(m_settings, AXWindowService::shared(), *platform.windowList,
@@ -60,7 +59,8 @@ AppState::AppState(Platform& platform, Runtime runtime)
         std::make_unique<WorkspaceStore>(WorkspaceStore::defaultFileURL()), runtime.scheduler);
     m_toast = std::make_unique<ToastController>(*platform.screens, runtime.scheduler, m_settings,
                                                 *platform.panelWindowing, runtime.animator);
-    m_updater = std::make_unique<Updater>();
+    m_updater = std::make_unique<Updater>(*platform.defaults, *m_toast);
+    m_statusItems = std::make_unique<StatusItems>(*platform.tray, runtime.scheduler);
     m_spaces =
         std::make_unique<SpacesService>(*platform.desktops, *platform.screens, *platform.runningApplications,
                                         runtime.scheduler, runtime.background);
@@ -134,8 +134,6 @@ FileShelfController& AppState::shelf() {
 
 ClipboardPanelController& AppState::clipboardPanel() {
     if (!m_clipboardPanel) {
-        if (!m_statusItems)
-            m_statusItems = std::make_unique<TrayStatusItems>();
         m_clipboardPanel = std::make_unique<ClipboardPanelController>(ClipboardPanelController::Services{
             m_settings,
             m_runtime.scheduler,

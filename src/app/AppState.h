@@ -28,6 +28,7 @@ class ThumbnailService;
 class WorkspaceManager;
 class ToastController;
 class Updater;
+class StatusItems;
 class SpacesService;
 class FileShelf;
 class AwakeController;
@@ -38,7 +39,6 @@ class RadialSnapController;
 class SwitcherController;
 class FileShelfController;
 class ClipboardPanelController;
-class TrayStatusItems;
 class NotchController;
 class MouseController;
 class NotchDropController;
@@ -87,6 +87,8 @@ public:
     ClipboardHistory& clipboard() { return *m_clipboard; }
     // Application pictures, kept for the whole process; a program's entry goes when it quits.
     AppIcons& icons() { return *m_icons; }
+    // The extra tray icons (keep-awake, clipboard, files), made and removed by their owners.
+    StatusItems& statusItems() { return *m_statusItems; }
 
     // Feature controllers, created on first use and kept to the end.
     SidebarController& sidebar();
@@ -161,13 +163,13 @@ private:
     std::unique_ptr<AwakeController> m_awake;
     std::unique_ptr<ClipboardHistory> m_clipboard;
     std::unique_ptr<AppIcons> m_icons;
+    std::unique_ptr<StatusItems> m_statusItems;
 
     std::unique_ptr<SidebarController> m_sidebar;
     std::unique_ptr<SnapController> m_snap;
     std::unique_ptr<RadialSnapController> m_radial;
     std::unique_ptr<SwitcherController> m_switcher;
     std::unique_ptr<FileShelfController> m_shelf;
-    std::unique_ptr<TrayStatusItems> m_statusItems;
     std::unique_ptr<ClipboardPanelController> m_clipboardPanel;
     std::unique_ptr<NotchController> m_notch;
     std::unique_ptr<MouseController> m_mouse;

@@ -3,12 +3,12 @@
 #include "clipboard/ClipboardGlyphs.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardView.h"
-#include "clipboard/StatusItemHost.h"
 #include "core/Animator.h"
 #include "core/Colors.h"
 #include "core/PanelBackground.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
+#include "core/StatusItems.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PasteKeystroke.h"
 #include "runtime/Log.h"
@@ -44,29 +44,28 @@ ClipboardPanelController::~ClipboardPanelController() {
 void ClipboardPanelController::updateStatusItem() {
     const Settings& settings = m_services.settings;
     if (settings.clipboardEnabled() && settings.showClipboardIcon()) {
-        if (m_hasStatusItem)
+        if (hasStatusItem())
             return;
+        QPointer<ClipboardPanelController> self(this);
+        TrayIcon& item = m_services.statusItems.makeStatusItem(statusIdentifier, [self] {
+            if (self)
+                self->m_services.settings.setShowClipboardIcon(false);
+        });
+        item.setIcon(QIcon(clipboardGlyph("doc.on.clipboard", QColor(Qt::white), 22, 2.0)));
         QString toolTip = tr("Clipboard history");
         // A shortcut the user removed is not advertised.
         if (const std::optional<QString> shortcut =
                 m_services.shortcutText ? m_services.shortcutText() : std::nullopt)
             toolTip += QStringLiteral(" (") + *shortcut + QStringLiteral(")");
-        QPointer<ClipboardPanelController> self(this);
-        m_services.statusItems.addItem(
-            statusIdentifier, QIcon(clipboardGlyph("doc.on.clipboard", QColor(Qt::white), 22, 2.0)), toolTip,
-            [self] {
-                if (self)
-                    self->statusClicked();
-            },
-            [self] {
-                if (self)
-                    self->m_services.settings.setShowClipboardIcon(false);
-            });
-        m_hasStatusItem = true;
-    } else if (m_hasStatusItem) {
-        m_services.statusItems.removeItem(statusIdentifier);
-        m_hasStatusItem = false;
+        item.setToolTip(toolTip);
+        connect(&item, &TrayIcon::activated, this, &ClipboardPanelController::statusClicked);
+    } else if (hasStatusItem()) {
+        m_services.statusItems.removeStatusItem(statusIdentifier);
     }
+}
+
+bool ClipboardPanelController::hasStatusItem() const {
+    return m_services.statusItems.statusItem(statusIdentifier) != nullptr;
 }
 
 bool ClipboardPanelController::isShown() const {

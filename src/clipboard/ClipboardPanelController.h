@@ -21,7 +21,7 @@ class PanelWindowing;
 class PasteKeystroke;
 class Screens;
 class Settings;
-class StatusItemHost;
+class StatusItems;
 
 // The clipboard strip at the bottom of the screen under the pointer, and its status item.
 // Choosing an entry puts it on the clipboard and, when pasting directly, hands the keyboard back
@@ -43,7 +43,7 @@ public:
         PanelWindowing& windowing;
         PasteKeystroke& paste;
         Animator& animator;
-        StatusItemHost& statusItems;
+        StatusItems& statusItems;
         // The picture of a program by its bundle id.
         std::function<std::optional<QIcon>(const QString&)> sourceIcon;
         // The display text of the strip's shortcut; none when the user has none.
@@ -55,7 +55,7 @@ public:
 
     // Adds or removes the "clipboard" status item to match the settings.
     void updateStatusItem();
-    bool hasStatusItem() const { return m_hasStatusItem; }
+    bool hasStatusItem() const;
     // The status item's click and the shortcut: shows the strip, or hides it when it shows.
     void statusClicked();
     void show();
@@ -84,7 +84,6 @@ private:
     QPointer<FilePanel> m_panel;
     QPointer<ClipboardView> m_view;
     bool m_monitoring = false;
-    bool m_hasStatusItem = false;
     TimerHandle m_pasteTimer;
     TimerHandle m_deactivationCheck;
 };

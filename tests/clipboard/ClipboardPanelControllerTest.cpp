@@ -1,22 +1,13 @@
 #include "clipboard/ClipboardPanelController.h"
 #include "clipboard/ClipCard.h"
 #include "clipboard/ClipboardHistory.h"
-#include "clipboard/StatusItemHost.h"
+#include "core/StatusItems.h"
 #include "support/AppFixture.h"
 
 #include <QTemporaryDir>
 
 namespace corvane::testing {
 namespace {
-
-struct RecordingStatusItems : StatusItemHost {
-    void addItem(const QString& identifier, const QIcon&, const QString& tip, std::function<void()>,
-                 std::function<void()>) override {
-        items[identifier] = tip;
-    }
-    void removeItem(const QString& identifier) override { items.erase(identifier); }
-    std::map<QString, QString> items;
-};
 
 class ClipboardPanelControllerTest : public AppFixture {
 protected:
@@ -47,7 +38,7 @@ protected:
     ~ClipboardPanelControllerTest() override { controller.reset(); }
 
     QTemporaryDir home;
-    RecordingStatusItems statusItems;
+    StatusItems statusItems{*platform->tray, scheduler};
     std::optional<QString> shortcut = QString("Alt+Shift+V");
     std::unique_ptr<ClipboardHistory> history;
     std::unique_ptr<ClipboardPanelController> controller;
@@ -122,15 +113,16 @@ TEST_F(ClipboardPanelControllerTest, ChoosingPastesOnlyOnceTheWindowInFrontHasTh
 }
 
 TEST_F(ClipboardPanelControllerTest, TheStatusItemNamesTheShortcutOnlyWhenOneIsSet) {
+    const auto toolTip = [&] { return platform->fakeTray->icon("corvane.clipboard")->toolTip(); };
     controller->updateStatusItem();
-    EXPECT_EQ(statusItems.items["clipboard"], "Clipboard history (Alt+Shift+V)");
+    EXPECT_EQ(toolTip(), "Clipboard history (Alt+Shift+V)");
     settings->setShowClipboardIcon(false);
     controller->updateStatusItem();
-    EXPECT_TRUE(statusItems.items.empty());
+    EXPECT_FALSE(controller->hasStatusItem());
     shortcut.reset();
     settings->setShowClipboardIcon(true);
     controller->updateStatusItem();
-    EXPECT_EQ(statusItems.items["clipboard"], "Clipboard history");
+    EXPECT_EQ(toolTip(), "Clipboard history");
 }
 
 } // namespace

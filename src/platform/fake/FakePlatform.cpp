@@ -66,6 +66,13 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madePasteKeystroke = std::make_unique<FakePasteKeystroke>();
     fakePasteKeystroke = madePasteKeystroke.get();
     pasteKeystroke = std::move(madePasteKeystroke);
+    auto madeTray = std::make_unique<FakeTray>();
+    fakeTray = madeTray.get();
+    tray = std::move(madeTray);
+    auto madeLoginItem = std::make_unique<FakeLoginItem>();
+    fakeLoginItem = madeLoginItem.get();
+    loginItem = std::move(madeLoginItem);
+    makeKeyTaps = [] { return std::make_unique<FakeKeyTaps>(); };
 }
 
 } // namespace corvane

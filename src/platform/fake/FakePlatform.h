@@ -9,7 +9,9 @@
 #include "platform/fake/FakeDesktops.h"
 #include "platform/fake/FakeEventMonitors.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeKeyTaps.h"
 #include "platform/fake/FakeKeyboard.h"
+#include "platform/fake/FakeLoginItem.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePasteKeystroke.h"
 #include "platform/fake/FakePasteboard.h"
@@ -19,6 +21,7 @@
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSleepWake.h"
 #include "platform/fake/FakeSystemShell.h"
+#include "platform/fake/FakeTray.h"
 #include "platform/fake/FakeWindowCapture.h"
 #include "platform/fake/FakeWindowList.h"
 
@@ -49,6 +52,8 @@ struct FakePlatform : Platform {
     FakeApplicationLauncher* fakeLauncher;
     FakePasteboard* fakePasteboard;
     FakePasteKeystroke* fakePasteKeystroke;
+    FakeTray* fakeTray;
+    FakeLoginItem* fakeLoginItem;
 };
 
 } // namespace corvane

@@ -7,11 +7,14 @@
 #include "platform/linux/LinuxSleepWake.h"
 #include "platform/linux/LinuxSystemShell.h"
 #include "platform/linux/QtApplicationHost.h"
+#include "platform/linux/XdgAutostart.h"
 #include "platform/x11/QtScreens.h"
+#include "platform/x11/QtTray.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11Desktops.h"
 #include "platform/x11/X11EventMonitors.h"
 #include "platform/x11/X11HotKeys.h"
+#include "platform/x11/X11KeyTaps.h"
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11PanelWindowing.h"
 #include "platform/x11/X11PasteKeystroke.h"
@@ -48,6 +51,9 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->launcher = std::make_unique<GioApplicationLauncher>();
     platform->pasteboard = std::make_unique<X11Pasteboard>();
     platform->pasteKeystroke = std::make_unique<X11PasteKeystroke>();
+    platform->tray = std::make_unique<QtTray>();
+    platform->loginItem = std::make_unique<XdgAutostart>(XdgAutostart::forCurrentUser());
+    platform->makeKeyTaps = [] { return std::make_unique<X11KeyTaps>(); };
     return platform;
 }
 
