@@ -1,6 +1,6 @@
 #include "clipboard/ClipCard.h"
 
-#include "clipboard/ClipboardGlyphs.h"
+#include "core/SymbolImage.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -122,7 +122,7 @@ void ClipCard::paintContent(QPainter& p, const QRectF& bounds) {
     case ClipItem::Kind::link: {
         p.fillRect(bounds, white(0.08));
         p.drawPixmap(QPointF(inner.left(), inner.top()),
-                     clipboardGlyph("link", m_accent, 18, devicePixelRatioF()));
+                     symbolImage("link", m_accent, 18, devicePixelRatioF()));
         const QString address = m_item.link.toString(QUrl::FullyEncoded);
         const QString host = m_item.link.host().isEmpty() ? address : m_item.link.host();
         const QFont hostFont = sized(13, QFont::DemiBold);

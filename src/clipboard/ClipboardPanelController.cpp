@@ -1,6 +1,5 @@
 #include "clipboard/ClipboardPanelController.h"
 
-#include "clipboard/ClipboardGlyphs.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardView.h"
 #include "core/Animator.h"
@@ -9,6 +8,7 @@
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
 #include "core/StatusItems.h"
+#include "core/SymbolImage.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PasteKeystroke.h"
 #include "runtime/Log.h"
@@ -51,7 +51,7 @@ void ClipboardPanelController::updateStatusItem() {
             if (self)
                 self->m_services.settings.setShowClipboardIcon(false);
         });
-        item.setIcon(QIcon(clipboardGlyph("doc.on.clipboard", QColor(Qt::white), 22, 2.0)));
+        item.setIcon(QIcon(symbolImage("doc.on.clipboard", QColor(Qt::white), 22, 2.0)));
         QString toolTip = tr("Clipboard history");
         // A shortcut the user removed is not advertised.
         if (const std::optional<QString> shortcut =

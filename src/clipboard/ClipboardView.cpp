@@ -1,9 +1,9 @@
 #include "clipboard/ClipboardView.h"
 
 #include "clipboard/ClipCard.h"
-#include "clipboard/ClipboardGlyphs.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelModel.h"
+#include "core/SymbolImage.h"
 #include "shelf/WindowDragHandle.h"
 
 #include <QHBoxLayout>
@@ -44,7 +44,7 @@ protected:
 
 QLabel* glyphLabel(const QString& name, const QColor& tint, int size, QWidget* parent) {
     auto* label = new QLabel(parent);
-    label->setPixmap(clipboardGlyph(name, tint, size, parent->devicePixelRatioF()));
+    label->setPixmap(symbolImage(name, tint, size, parent->devicePixelRatioF()));
     label->setFixedSize(size, size);
     label->setStyleSheet("background: transparent;");
     return label;
@@ -160,7 +160,7 @@ QWidget* ClipboardView::makeHeader() {
 
     auto* close = new QToolButton(m_header);
     close->setFixedSize(26, 26);
-    close->setIcon(QIcon(clipboardGlyph("xmark", secondary, 10, devicePixelRatioF())));
+    close->setIcon(QIcon(symbolImage("xmark", secondary, 10, devicePixelRatioF())));
     close->setIconSize(QSize(10, 10));
     close->setAccessibleName(tr("Close"));
     close->setStyleSheet(
