@@ -14,6 +14,8 @@
 #include "platform/PasteKeystroke.h"
 #include "platform/Pasteboard.h"
 #include "platform/PermissionProbe.h"
+#include "platform/PointerDevices.h"
+#include "platform/PowerHolds.h"
 #include "platform/PowerSource.h"
 #include "platform/RunningApplications.h"
 #include "platform/Screens.h"
@@ -52,6 +54,8 @@ struct Platform {
     std::unique_ptr<ApplicationLauncher> launcher;
     std::unique_ptr<Pasteboard> pasteboard;
     std::unique_ptr<PasteKeystroke> pasteKeystroke;
+    std::unique_ptr<PowerHolds> powerHolds;
+    std::unique_ptr<PointerDevices> pointerDevices;
     std::unique_ptr<Tray> tray;
     std::unique_ptr<LoginItem> loginItem;
     // Runs on the event-tap thread, which owns what it makes.

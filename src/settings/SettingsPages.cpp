@@ -9,7 +9,9 @@
 #include "settings/ClipboardSettings.h"
 #include "settings/ExcludedAppsSettings.h"
 #include "settings/HotkeySettings.h"
+#include "settings/KeepAwakeSettings.h"
 #include "settings/LayoutSettings.h"
+#include "settings/MouseSettings.h"
 #include "settings/SettingsPage.h"
 #include "settings/SnapWheelSettings.h"
 #include "settings/WorkspaceEditorView.h"
@@ -43,6 +45,10 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
     }
     case SettingsTab::hotkeys:
         return new HotkeySettings(state);
+    case SettingsTab::keepAwake:
+        return new KeepAwakeSettings(state.settings(), state.awake());
+    case SettingsTab::mouse:
+        return new MouseSettings(state.settings(), state.mouse());
     default:
         // Pages whose controls are still to come show their title alone.
         return new SettingsPage(tab);

@@ -115,6 +115,10 @@ void WorkspaceList::dropEvent(QDropEvent* event) {
     // The manager moves the workspace; the list is rebuilt from it, so the view moves nothing.
     event->setDropAction(Qt::IgnoreAction);
     event->accept();
+    moveRow(from, destination);
+}
+
+void WorkspaceList::moveRow(int from, int destination) {
     m_manager.move(std::set<int>{from}, destination);
 }
 

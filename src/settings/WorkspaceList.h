@@ -22,6 +22,9 @@ public:
     int rowOf(const QUuid& id) const;
     // Rebuilds the rows from the manager, keeping the selected workspace selected.
     void reload();
+    // Moves the workspace of row `from` before the one of row `destination` (the row count for the
+    // end), as dropping it there does; the manager moves it and the list follows.
+    void moveRow(int from, int destination);
 
     // Roles of the rows' data.
     static constexpr int idRole = Qt::UserRole;

@@ -78,6 +78,12 @@ TEST_F(WorkspaceEditorViewTest, WithNoWorkspacesItInvitesASaveAndThenSelectsTheF
     nav.setSelectedWorkspace(stored(0).id);
     EXPECT_EQ(form().nameField().text(), QStringLiteral("Mail"));
     EXPECT_EQ(page->list().currentRow(), 0);
+
+    // Dragging Mail below Code reorders the store; the list follows with Mail still selected
+    page->list().moveRow(0, 2);
+    EXPECT_EQ(stored(0).name, QStringLiteral("Code"));
+    EXPECT_EQ(page->list().item(0)->text(), QStringLiteral("Code"));
+    EXPECT_EQ(page->list().currentRow(), 1);
     savePicture(*page, "workspaces");
 }
 

@@ -66,6 +66,12 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madePasteKeystroke = std::make_unique<FakePasteKeystroke>();
     fakePasteKeystroke = madePasteKeystroke.get();
     pasteKeystroke = std::move(madePasteKeystroke);
+    auto madeHolds = std::make_unique<FakePowerHolds>();
+    fakePowerHolds = madeHolds.get();
+    powerHolds = std::move(madeHolds);
+    auto madePointers = std::make_unique<FakePointerDevices>();
+    fakePointerDevices = madePointers.get();
+    pointerDevices = std::move(madePointers);
     auto madeTray = std::make_unique<FakeTray>();
     fakeTray = madeTray.get();
     tray = std::move(madeTray);

@@ -16,6 +16,8 @@
 #include "platform/fake/FakePasteKeystroke.h"
 #include "platform/fake/FakePasteboard.h"
 #include "platform/fake/FakePermissionProbe.h"
+#include "platform/fake/FakePointerDevices.h"
+#include "platform/fake/FakePowerHolds.h"
 #include "platform/fake/FakePowerSource.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
@@ -52,6 +54,8 @@ struct FakePlatform : Platform {
     FakeApplicationLauncher* fakeLauncher;
     FakePasteboard* fakePasteboard;
     FakePasteKeystroke* fakePasteKeystroke;
+    FakePowerHolds* fakePowerHolds;
+    FakePointerDevices* fakePointerDevices;
     FakeTray* fakeTray;
     FakeLoginItem* fakeLoginItem;
 };

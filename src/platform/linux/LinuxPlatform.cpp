@@ -3,6 +3,7 @@
 #include "platform/linux/DesktopApplicationCatalog.h"
 #include "platform/linux/GioApplicationLauncher.h"
 #include "platform/linux/JsonDefaultsFile.h"
+#include "platform/linux/LinuxPowerHolds.h"
 #include "platform/linux/LinuxPowerSource.h"
 #include "platform/linux/LinuxSleepWake.h"
 #include "platform/linux/LinuxSystemShell.h"
@@ -20,6 +21,7 @@
 #include "platform/x11/X11PasteKeystroke.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11PermissionProbe.h"
+#include "platform/x11/X11PointerDevices.h"
 #include "platform/x11/X11RunningApplications.h"
 #include "platform/x11/X11WindowCapture.h"
 #include "platform/x11/X11WindowList.h"
@@ -51,6 +53,8 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->launcher = std::make_unique<GioApplicationLauncher>();
     platform->pasteboard = std::make_unique<X11Pasteboard>();
     platform->pasteKeystroke = std::make_unique<X11PasteKeystroke>();
+    platform->powerHolds = std::make_unique<LinuxPowerHolds>();
+    platform->pointerDevices = std::make_unique<X11PointerDevices>();
     platform->tray = std::make_unique<QtTray>();
     platform->loginItem = std::make_unique<XdgAutostart>(XdgAutostart::forCurrentUser());
     platform->makeKeyTaps = [] { return std::make_unique<X11KeyTaps>(); };
