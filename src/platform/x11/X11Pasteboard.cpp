@@ -48,11 +48,12 @@ QClipboard* qtClipboard() {
 X11Pasteboard::X11Pasteboard(const QByteArray& displayName)
     : m_x(std::make_unique<X11Connection>(displayName)) {
     if (QClipboard* clipboard = qtClipboard())
-        QObject::connect(clipboard, &QClipboard::changed, clipboard, [this](QClipboard::Mode mode) {
-            // Only the fallback counts Qt's signal; with XFixes the server's notifications count.
-            if (mode == QClipboard::Clipboard && !m_xfixesEvent)
-                ++m_changes;
-        });
+        m_qtChanges =
+            QObject::connect(clipboard, &QClipboard::changed, clipboard, [this](QClipboard::Mode mode) {
+                // Only the fallback counts Qt's signal; with XFixes the server's notifications count.
+                if (mode == QClipboard::Clipboard && !m_xfixesEvent)
+                    ++m_changes;
+            });
     if (!m_x->isValid())
         return;
     xcb_connection_t* c = m_x->raw();
@@ -77,6 +78,8 @@ X11Pasteboard::X11Pasteboard(const QByteArray& displayName)
 }
 
 X11Pasteboard::~X11Pasteboard() {
+    // Qt's clipboard outlives this object.
+    QObject::disconnect(m_qtChanges);
     if (m_requestor != XCB_WINDOW_NONE && m_x->isValid())
         xcb_destroy_window(m_x->raw(), m_requestor);
 }

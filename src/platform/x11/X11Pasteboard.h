@@ -3,6 +3,7 @@
 #include "platform/Pasteboard.h"
 
 #include <QByteArray>
+#include <QMetaObject>
 
 #include <xcb/xcb.h>
 
@@ -39,6 +40,7 @@ private:
     xcb_atom_t m_property = XCB_ATOM_NONE;
     std::optional<uint8_t> m_xfixesEvent;
     qint64 m_changes = 0;
+    QMetaObject::Connection m_qtChanges;
 };
 
 } // namespace corvane
