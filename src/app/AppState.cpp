@@ -67,7 +67,8 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_files = std::make_unique<FileShelf>(*platform.defaults);
     m_awake = std::make_unique<AwakeController>(AwakeController::Services{
         m_settings, runtime.scheduler, *platform.powerHolds, *platform.defaults, *m_statusItems, *this});
-    m_clipboard = std::make_unique<ClipboardHistory>();
+    m_clipboard = std::make_unique<ClipboardHistory>(m_settings, runtime.scheduler, *platform.pasteboard,
+                                                     *platform.runningApplications);
     m_shortcuts = std::make_unique<ShortcutKit::Registry>(
         *platform.defaults, *platform.hotKeys, *platform.keyboard, runtime.notifications, runtime.scheduler);
 }
@@ -133,8 +134,26 @@ FileShelfController& AppState::shelf() {
 }
 
 ClipboardPanelController& AppState::clipboardPanel() {
-    if (!m_clipboardPanel)
-        m_clipboardPanel = std::make_unique<ClipboardPanelController>(*this);
+    if (!m_clipboardPanel) {
+        m_clipboardPanel = std::make_unique<ClipboardPanelController>(ClipboardPanelController::Services{
+            m_settings,
+            m_runtime.scheduler,
+            *m_clipboard,
+            *m_platform.screens,
+            *m_platform.panelWindowing,
+            *m_platform.pasteKeystroke,
+            m_runtime.animator,
+            *m_statusItems,
+            [this](const QString& bundleID) { return m_icons->appIconForBundleID(bundleID); },
+            [this]() -> std::optional<QString> {
+                const std::optional<ShortcutKit::Shortcut> shortcut =
+                    m_shortcuts->getShortcut(AppShortcuts::clipboardHistory());
+                if (!shortcut)
+                    return std::nullopt;
+                return shortcut->description(*m_platform.keyboard);
+            },
+        });
+    }
     return *m_clipboardPanel;
 }
 
@@ -208,7 +227,7 @@ void AppState::start(bool launchedAtLogin) {
     shelf().restoreFloatingShelves();
     AwakeController::recoverLidSleep(*m_platform.defaults);
     m_awake->updateStatusItem();
-    ClipboardHistory::purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
+    m_clipboard->purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
     m_clipboard->setEnabled(m_settings.clipboardEnabled());
     clipboardPanel().updateStatusItem();
     shelf().syncStatusItem();
@@ -322,7 +341,7 @@ void AppState::settingsChanged(const std::optional<QString>& key) {
         m_clipboard->setEnabled(enabled);
         if (!enabled) {
             m_clipboard->clear();
-            ClipboardHistory::purgeStaleStore(false, 0);
+            m_clipboard->purgeStaleStore(false, 0);
         }
         clipboardPanel().updateStatusItem();
     } else if (is({"showClipboardIcon"})) {

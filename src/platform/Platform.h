@@ -11,6 +11,8 @@
 #include "platform/Keyboard.h"
 #include "platform/LoginItem.h"
 #include "platform/PanelWindowing.h"
+#include "platform/PasteKeystroke.h"
+#include "platform/Pasteboard.h"
 #include "platform/PermissionProbe.h"
 #include "platform/PointerDevices.h"
 #include "platform/PowerHolds.h"
@@ -50,6 +52,8 @@ struct Platform {
     std::unique_ptr<SleepWake> sleepWake;
     std::unique_ptr<EventMonitors> eventMonitors;
     std::unique_ptr<ApplicationLauncher> launcher;
+    std::unique_ptr<Pasteboard> pasteboard;
+    std::unique_ptr<PasteKeystroke> pasteKeystroke;
     std::unique_ptr<PowerHolds> powerHolds;
     std::unique_ptr<PointerDevices> pointerDevices;
     std::unique_ptr<Tray> tray;

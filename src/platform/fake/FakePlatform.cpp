@@ -60,6 +60,12 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeLauncher = std::make_unique<FakeApplicationLauncher>();
     fakeLauncher = madeLauncher.get();
     launcher = std::move(madeLauncher);
+    auto madePasteboard = std::make_unique<FakePasteboard>();
+    fakePasteboard = madePasteboard.get();
+    pasteboard = std::move(madePasteboard);
+    auto madePasteKeystroke = std::make_unique<FakePasteKeystroke>();
+    fakePasteKeystroke = madePasteKeystroke.get();
+    pasteKeystroke = std::move(madePasteKeystroke);
     auto madeHolds = std::make_unique<FakePowerHolds>();
     fakePowerHolds = madeHolds.get();
     powerHolds = std::move(madeHolds);

@@ -13,6 +13,8 @@
 #include "platform/fake/FakeKeyboard.h"
 #include "platform/fake/FakeLoginItem.h"
 #include "platform/fake/FakePanelWindowing.h"
+#include "platform/fake/FakePasteKeystroke.h"
+#include "platform/fake/FakePasteboard.h"
 #include "platform/fake/FakePermissionProbe.h"
 #include "platform/fake/FakePointerDevices.h"
 #include "platform/fake/FakePowerHolds.h"
@@ -50,6 +52,8 @@ struct FakePlatform : Platform {
     FakeSleepWake* fakeSleepWake;
     FakeEventMonitors* fakeEventMonitors;
     FakeApplicationLauncher* fakeLauncher;
+    FakePasteboard* fakePasteboard;
+    FakePasteKeystroke* fakePasteKeystroke;
     FakePowerHolds* fakePowerHolds;
     FakePointerDevices* fakePointerDevices;
     FakeTray* fakeTray;

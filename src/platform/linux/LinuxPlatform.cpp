@@ -18,6 +18,8 @@
 #include "platform/x11/X11KeyTaps.h"
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11PanelWindowing.h"
+#include "platform/x11/X11PasteKeystroke.h"
+#include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11PermissionProbe.h"
 #include "platform/x11/X11PointerDevices.h"
 #include "platform/x11/X11RunningApplications.h"
@@ -49,6 +51,8 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->sleepWake = std::make_unique<LinuxSleepWake>();
     platform->eventMonitors = std::make_unique<X11EventMonitors>();
     platform->launcher = std::make_unique<GioApplicationLauncher>();
+    platform->pasteboard = std::make_unique<X11Pasteboard>();
+    platform->pasteKeystroke = std::make_unique<X11PasteKeystroke>();
     platform->powerHolds = std::make_unique<LinuxPowerHolds>();
     platform->pointerDevices = std::make_unique<X11PointerDevices>();
     platform->tray = std::make_unique<QtTray>();
