@@ -1,0 +1,193 @@
+// The file shelf's panels on a real X server without a compositing manager: a pinned folder
+// listed and kept current, the floating panel's frame across a restart, the preview of an image,
+// and pictures of the popover, a floating panel and the preview.
+#include "support/IntegrationMain.h"
+#include "support/LiveApp.h"
+
+#include "app/AppState.h"
+#include "core/Settings.h"
+#include "shelf/FilePanel.h"
+#include "shelf/FileRowView.h"
+#include "shelf/FileShelf.h"
+#include "shelf/FileShelfController.h"
+#include "shelf/PreviewPanel.h"
+#include "shelf/ShelfHost.h"
+#include "shelf/ShelfListModel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScreen>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace corvane::testing {
+namespace {
+
+constexpr int waitMs = 5000;
+
+int distinctColours(const QImage& image, int enough) {
+    QSet<QRgb> seen;
+    for (int y = 0; y < image.height(); y += 2) {
+        for (int x = 0; x < image.width(); x += 2) {
+            seen.insert(image.pixel(x, y));
+            if (seen.size() >= enough)
+                return enough;
+        }
+    }
+    return static_cast<int>(seen.size());
+}
+
+// What the X server shows where the window is, corners and all.
+QImage screenPicture(const QWidget& window, const QString& name) {
+    QCoreApplication::processEvents();
+    QTest::qWait(300);
+    const QRect frame = window.frameGeometry();
+    const QImage picture = QGuiApplication::primaryScreen()
+                               ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                               .toImage();
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    picture.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    return picture;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes = "hello") {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QStringList shownNames(const ShelfListModel& model) {
+    QStringList names;
+    for (const ShelfFile& file : model.files())
+        names.append(file.name);
+    return names;
+}
+
+struct QuietHost : ShelfHost {
+    void hideStripHoverPreview() override {}
+    void openFilesSettings() override {}
+};
+
+class FileShelfPanelsTest : public ::testing::Test {
+protected:
+    FileShelfPanelsTest() {
+        app.settings().setShelfSort(ShelfSort::name);
+        app.settings().setShowTray(true);
+        app.settings().setShowFiles(true);
+    }
+
+    FileShelfController& shelf() { return app.state().shelf(); }
+
+    QString pinnedFolder() {
+        const QString path = folder.filePath(QStringLiteral("Pinned"));
+        QDir().mkpath(path);
+        writeFile(path + QStringLiteral("/b-notes.txt"), "notes\nsecond line\n");
+        writeFile(path + QStringLiteral("/a-report.txt"));
+        writeFile(path + QStringLiteral("/C-photo.png"), "");
+        QImage image(320, 200, QImage::Format_RGB32);
+        image.fill(QColor(40, 120, 200));
+        QPainter(&image).fillRect(40, 40, 120, 80, QColor(240, 200, 40));
+        image.save(path + QStringLiteral("/C-photo.png"));
+        app.state().files().setFolders({path});
+        app.state().files().save();
+        app.state().files().syncWatchers();
+        return path;
+    }
+
+    LiveApp app;
+    QTemporaryDir folder;
+};
+
+TEST_F(FileShelfPanelsTest, APinnedFolderIsListedInOrderAndFollowsNewFiles) {
+    const QString path = pinnedFolder();
+    shelf().showPopover(ShelfSource::folder(path), QRectF(900, 0, 24, 24));
+    FilePanel* popover = shelf().popover();
+    ASSERT_NE(popover, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(popover, waitMs));
+    ASSERT_NE(popover->model(), nullptr);
+    EXPECT_EQ(shownNames(*popover->model()),
+              QStringList({QStringLiteral("a-report.txt"), QStringLiteral("b-notes.txt"),
+                           QStringLiteral("C-photo.png")}));
+
+    const QImage picture = screenPicture(*popover, QStringLiteral("shelf-popover"));
+    EXPECT_GE(distinctColours(picture, 12), 12);
+
+    writeFile(path + QStringLiteral("/a-new.txt"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return shownNames(*popover->model()).contains(QStringLiteral("a-new.txt")); }, waitMs));
+    EXPECT_EQ(shownNames(*popover->model()).first(), QStringLiteral("a-new.txt"));
+}
+
+TEST_F(FileShelfPanelsTest, AFloatingPanelComesBackAtItsFrameAfterARestart) {
+    const QString path = pinnedFolder();
+    const ShelfSource source = ShelfSource::folder(path);
+    shelf().openFloating(source);
+    FilePanel* panel = shelf().floatingPanel(source);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel, waitMs));
+    const QRect moved(180, 140, 240, 320);
+    panel->setGeometry(moved);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->geometry() == moved; }, waitMs));
+    QCoreApplication::processEvents();
+    const QImage picture = screenPicture(*panel, QStringLiteral("shelf-floating"));
+    EXPECT_GE(distinctColours(picture, 12), 12);
+
+    // A second controller over the same stored preferences is the next run's.
+    QuietHost host;
+    FileShelfController nextRun(FileShelfController::Services{
+        app.settings(), app.state().files(), *app.platform().defaults, *app.platform().panelWindowing,
+        *app.platform().screens, *app.platform().shell, app.state().animator(), app.state().scheduler(),
+        host});
+    nextRun.restoreFloatingShelves();
+    FilePanel* restored = nextRun.floatingPanel(source);
+    ASSERT_NE(restored, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(restored, waitMs));
+    EXPECT_EQ(restored->geometry(), moved);
+}
+
+TEST_F(FileShelfPanelsTest, SpaceOnASelectedImageShowsItsPreview) {
+    const QString path = pinnedFolder();
+    const ShelfSource source = ShelfSource::folder(path);
+    shelf().openFloating(source);
+    FilePanel* panel = shelf().floatingPanel(source);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel, waitMs));
+    // A click on the image's row selects it and gives the panel the keyboard.
+    FileRowView* row = nullptr;
+    for (FileRowView* candidate : panel->findChildren<FileRowView*>()) {
+        if (candidate->file().name == QStringLiteral("C-photo.png"))
+            row = candidate;
+    }
+    ASSERT_NE(row, nullptr);
+    QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(20, 10));
+    ASSERT_TRUE(row->isSelected());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel, waitMs));
+    QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Space);
+    PreviewPanel& preview = shelf().preview();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview, waitMs));
+    EXPECT_EQ(preview.content().kind, PreviewContent::Kind::image);
+    const QImage picture = screenPicture(preview, QStringLiteral("shelf-preview"));
+    EXPECT_GE(distinctColours(picture, 8), 8);
+
+    // Up moves the selection while the preview shows, and the preview follows it.
+    QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Up);
+    EXPECT_EQ(preview.content().name, QStringLiteral("b-notes.txt"));
+    EXPECT_EQ(preview.content().kind, PreviewContent::Kind::text);
+    screenPicture(preview, QStringLiteral("shelf-preview-text"));
+    QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Escape);
+    EXPECT_FALSE(preview.isVisible());
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}
