@@ -60,6 +60,10 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeLauncher = std::make_unique<FakeApplicationLauncher>();
     fakeLauncher = madeLauncher.get();
     launcher = std::move(madeLauncher);
+    auto madeTray = std::make_unique<FakeTray>();
+    fakeTray = madeTray.get();
+    tray = std::move(madeTray);
+    makeKeyTaps = [] { return std::make_unique<FakeKeyTaps>(); };
 }
 
 } // namespace corvane

@@ -9,6 +9,7 @@
 #include "platform/fake/FakeDesktops.h"
 #include "platform/fake/FakeEventMonitors.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeKeyTaps.h"
 #include "platform/fake/FakeKeyboard.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"
@@ -17,6 +18,7 @@
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSleepWake.h"
 #include "platform/fake/FakeSystemShell.h"
+#include "platform/fake/FakeTray.h"
 #include "platform/fake/FakeWindowCapture.h"
 #include "platform/fake/FakeWindowList.h"
 
@@ -45,6 +47,7 @@ struct FakePlatform : Platform {
     FakeSleepWake* fakeSleepWake;
     FakeEventMonitors* fakeEventMonitors;
     FakeApplicationLauncher* fakeLauncher;
+    FakeTray* fakeTray;
 };
 
 } // namespace corvane

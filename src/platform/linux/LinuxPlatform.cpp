@@ -8,10 +8,12 @@
 #include "platform/linux/LinuxSystemShell.h"
 #include "platform/linux/QtApplicationHost.h"
 #include "platform/x11/QtScreens.h"
+#include "platform/x11/QtTray.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11Desktops.h"
 #include "platform/x11/X11EventMonitors.h"
 #include "platform/x11/X11HotKeys.h"
+#include "platform/x11/X11KeyTaps.h"
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11PanelWindowing.h"
 #include "platform/x11/X11PermissionProbe.h"
@@ -44,6 +46,8 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->sleepWake = std::make_unique<LinuxSleepWake>();
     platform->eventMonitors = std::make_unique<X11EventMonitors>();
     platform->launcher = std::make_unique<GioApplicationLauncher>();
+    platform->tray = std::make_unique<QtTray>();
+    platform->makeKeyTaps = [] { return std::make_unique<X11KeyTaps>(); };
     return platform;
 }
 
