@@ -5,20 +5,22 @@
 #include "core/PanelBackground.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
+#include "core/StatusItems.h"
 #include "platform/UserDefaults.h"
 #include "runtime/Scheduler.h"
 #include "shelf/FileListView.h"
 #include "shelf/FilePanel.h"
 #include "shelf/FileShelf.h"
-#include "shelf/FilesStatusItem.h"
 #include "shelf/PreviewPanel.h"
 #include "shelf/ShelfHost.h"
 #include "shelf/ShelfListModel.h"
 #include "shelf/ShelfRectText.h"
+#include "shelf/ShelfSymbol.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPalette>
 
 #include <cmath>
@@ -85,13 +87,40 @@ std::vector<ShelfSource> FileShelfController::shownSources() const {
 
 // --- Status item ---
 
+const QString FileShelfController::statusItemIdentifier = QStringLiteral("files");
+
+bool FileShelfController::hasStatusItem() const {
+    return m_services.statusItems.statusItem(statusItemIdentifier) != nullptr;
+}
+
 void FileShelfController::syncStatusItem() {
-    const Settings& settings = m_services.settings;
+    Settings& settings = m_services.settings;
     const bool wanted = settings.showFilesIcon() && (settings.showTray() || settings.showFiles());
-    if (wanted && !m_statusItem)
-        m_statusItem = std::make_unique<FilesStatusItem>([this](QMenu& menu) { rebuildStatusMenu(menu); });
-    else if (!wanted)
-        m_statusItem.reset();
+    if (wanted == hasStatusItem())
+        return;
+    if (!wanted) {
+        m_services.statusItems.removeStatusItem(statusItemIdentifier);
+        return;
+    }
+    if (!m_statusMenu) {
+        m_statusMenu = std::make_unique<QMenu>();
+        QMenu* menu = m_statusMenu.get();
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { rebuildStatusMenu(*menu); });
+    }
+    QPointer<FileShelfController> self(this);
+    TrayIcon& item = m_services.statusItems.makeStatusItem(statusItemIdentifier, [self] {
+        if (self)
+            self->m_services.settings.setShowFilesIcon(false);
+    });
+    QPixmap picture(32, 32);
+    picture.fill(Qt::transparent);
+    {
+        QPainter painter(&picture);
+        drawShelfSymbol(painter, QStringLiteral("folder.fill"), QRectF(3, 3, 26, 26), QColor(235, 235, 235));
+    }
+    item.setIcon(QIcon(picture));
+    item.setToolTip(QStringLiteral("Tray & folders"));
+    item.setMenu(m_statusMenu.get());
 }
 
 void FileShelfController::rebuildStatusMenu(QMenu& menu) {
@@ -111,9 +140,11 @@ void FileShelfController::rebuildStatusMenu(QMenu& menu) {
 }
 
 void FileShelfController::togglePopover(const ShelfSource& source) {
-    if (!m_statusItem)
+    if (!hasStatusItem())
         return;
-    const QRectF anchor = m_statusItem->geometry();
+    // Trays do not say where an icon sits; the pointer that just chose the entry is beside it.
+    const QPointF pointer = m_services.screens.pointerLocation();
+    const QRectF anchor(pointer.x() - 12, pointer.y() - 12, 24, 24);
     // The menu closes meanwhile.
     QPointer<FileShelfController> self(this);
     m_services.scheduler.schedule(Seconds(0.06), [self, source, anchor] {

@@ -20,12 +20,12 @@ namespace corvane {
 class Animator;
 class FilePanel;
 class FileShelf;
-class FilesStatusItem;
 class PanelWindowing;
 class PreviewPanel;
 class Scheduler;
 class Screens;
 class Settings;
+class StatusItems;
 class ShelfHost;
 class SystemShell;
 class UserDefaults;
@@ -45,6 +45,7 @@ public:
         Animator& animator;
         Scheduler& scheduler;
         ShelfHost& host;
+        StatusItems& statusItems;
     };
 
     static constexpr double popoverWidth = 260, popoverHeight = 360;
@@ -60,7 +61,8 @@ public:
     void restoreFloatingShelves();
     // Adds or removes the "files" status item.
     void syncStatusItem();
-    bool hasStatusItem() const { return m_statusItem != nullptr; }
+    bool hasStatusItem() const;
+    static const QString statusItemIdentifier; // "files"
     // Closes panels whose source is gone and sets every panel's level.
     void syncFloatingPanels();
     // A 260 × 360 popover under `anchor` (the status item, in screen coordinates).
@@ -113,7 +115,7 @@ private:
     std::optional<ShelfSource> m_popoverSource;
     // Open floating panels by the key of their source's id.
     std::map<QString, std::pair<ShelfSource, std::unique_ptr<FilePanel>>> m_floating;
-    std::unique_ptr<FilesStatusItem> m_statusItem;
+    std::unique_ptr<QMenu> m_statusMenu;
     std::unique_ptr<PreviewPanel> m_preview;
 };
 

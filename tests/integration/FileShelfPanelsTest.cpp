@@ -143,8 +143,8 @@ TEST_F(FileShelfPanelsTest, AFloatingPanelComesBackAtItsFrameAfterARestart) {
     QuietHost host;
     FileShelfController nextRun(FileShelfController::Services{
         app.settings(), app.state().files(), *app.platform().defaults, *app.platform().panelWindowing,
-        *app.platform().screens, *app.platform().shell, app.state().animator(), app.state().scheduler(),
-        host});
+        *app.platform().screens, *app.platform().shell, app.state().animator(), app.state().scheduler(), host,
+        app.state().statusItems()});
     nextRun.restoreFloatingShelves();
     FilePanel* restored = nextRun.floatingPanel(source);
     ASSERT_NE(restored, nullptr);
