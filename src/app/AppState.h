@@ -4,6 +4,7 @@
 #include "runtime/NotificationCenter.h"
 #include "runtime/Runtime.h"
 
+#include "settings/SettingsActions.h"
 #include "shelf/ShelfSource.h"
 #include "windows/WindowInfo.h"
 #include "workspaces/Workspace.h"
@@ -55,7 +56,7 @@ std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows);
 // The composition root: owns every service, creates each feature controller the first time it
 // is asked for, runs start-up once and carries the actions that span several features.
 // Controllers keep a plain reference back to it; it outlives them all.
-class AppState : public QObject {
+class AppState : public QObject, public SettingsActions {
     Q_OBJECT
 public:
     // Builds the services in their fixed order. `Settings::shared()` must be set.
@@ -123,11 +124,13 @@ public:
     void saveWorkspace(const std::vector<WindowInfo>& windows);
     QCoro::Task<void> updateWorkspace(QUuid id);
     void addWindowToWorkspace(uint32_t windowID, const QUuid& workspaceID);
-    void restoreWorkspace(const Workspace& workspace);
+    void restoreWorkspace(const Workspace& workspace) override;
     void restoreSlot(int slot);
 
-    // Colours given to new workspaces, in turn.
-    static const std::array<QString, 9>& workspacePalette();
+    // What the settings pages start.
+    void applyLayout(LayoutPreset preset) override;
+    void saveWindowsAsWorkspace() override;
+    void updateWorkspaceFromWindows(const QUuid& id) override;
 
     // The start-up sequence; runs once.
     void start(bool launchedAtLogin);
