@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "settings/AppearanceSettings.h"
 #include "settings/ExcludedAppsSettings.h"
+#include "settings/FilesSettings.h"
 #include "settings/HotkeySettings.h"
 #include "settings/LayoutSettings.h"
 #include "settings/SettingsPage.h"
@@ -31,6 +32,8 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
         });
     case SettingsTab::hotkeys:
         return new HotkeySettings(state);
+    case SettingsTab::files:
+        return new FilesSettings(state.settings(), state.files(), state.shelf());
     default:
         // Pages whose controls are still to come show their title alone.
         return new SettingsPage(tab);
