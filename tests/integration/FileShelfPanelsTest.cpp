@@ -3,6 +3,7 @@
 // and pictures of the popover, a floating panel and the preview.
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
+#include "support/XTestInput.h"
 
 #include "app/AppState.h"
 #include "core/Settings.h"
@@ -19,10 +20,12 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
 #include <QScreen>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -183,6 +186,51 @@ TEST_F(FileShelfPanelsTest, SpaceOnASelectedImageShowsItsPreview) {
     screenPicture(preview, QStringLiteral("shelf-preview-text"));
     QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Escape);
     EXPECT_FALSE(preview.isVisible());
+}
+
+TEST_F(FileShelfPanelsTest, DraggingARowOutGivesAnotherProgramTheFileAsAUriList) {
+    const QString path = pinnedFolder();
+    QProcess target;
+    target.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    target.start(QStringLiteral(CORVANE_DROP_TARGET), {});
+    ASSERT_TRUE(target.waitForReadyRead(waitMs));
+    ASSERT_TRUE(desktop().waitForClientWindow(target.processId()).has_value());
+
+    const ShelfSource source = ShelfSource::folder(path);
+    shelf().openFloating(source);
+    FilePanel* panel = shelf().floatingPanel(source);
+    ASSERT_NE(panel, nullptr);
+    panel->setGeometry(200, 200, 240, 320);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel, waitMs));
+    QTest::qWait(300);
+    FileRowView* row = nullptr;
+    for (FileRowView* candidate : panel->findChildren<FileRowView*>()) {
+        if (candidate->file().name == QStringLiteral("a-report.txt"))
+            row = candidate;
+    }
+    ASSERT_NE(row, nullptr);
+    const QPoint start = row->mapToGlobal(QPoint(30, row->height() / 2));
+    const QPoint drop(850, 320);
+
+    XTestInput input;
+    input.moveTo(start);
+    QTest::qWait(100);
+    input.pressButton();
+    QTest::qWait(100);
+    // The drag runs its own loop from the first move on; the rest of the gesture comes from timers.
+    QTimer::singleShot(300, [&] { input.moveTo(drop - QPoint(20, 20)); });
+    QTimer::singleShot(600, [&] { input.moveTo(drop); });
+    QTimer::singleShot(1000, [&] { input.releaseButton(); });
+    input.moveTo(start + QPoint(12, 0));
+    QTest::qWait(1500);
+
+    if (target.state() != QProcess::NotRunning)
+        target.waitForFinished(waitMs);
+    const QString said = QString::fromUtf8(target.readAllStandardOutput());
+    const QString url =
+        QUrl::fromLocalFile(path + QStringLiteral("/a-report.txt")).toString(QUrl::FullyEncoded);
+    EXPECT_TRUE(said.contains(QStringLiteral("DROP copy ") + url)) << said.toStdString();
+    EXPECT_TRUE(QFile::exists(path + QStringLiteral("/a-report.txt")));
 }
 
 } // namespace
