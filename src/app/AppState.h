@@ -6,6 +6,7 @@
 
 #include "settings/SettingsActions.h"
 #include "shelf/ShelfSource.h"
+#include "system/AwakeController.h"
 #include "windows/WindowInfo.h"
 #include "workspaces/Workspace.h"
 
@@ -31,7 +32,6 @@ class Updater;
 class StatusItems;
 class SpacesService;
 class FileShelf;
-class AwakeController;
 class ClipboardHistory;
 class SidebarController;
 class SnapController;
@@ -56,7 +56,7 @@ std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows);
 // The composition root: owns every service, creates each feature controller the first time it
 // is asked for, runs start-up once and carries the actions that span several features.
 // Controllers keep a plain reference back to it; it outlives them all.
-class AppState : public QObject, public SettingsActions {
+class AppState : public QObject, public SettingsActions, public AwakeSettingsOpener {
     Q_OBJECT
 public:
     // Builds the services in their fixed order. `Settings::shared()` must be set.
@@ -140,6 +140,9 @@ public:
     void screenParametersChanged();
     // Re-applies one preference change to the feature it concerns; no key re-applies the lot.
     void settingsChanged(const std::optional<QString>& key);
+
+    // "Keep Awake Settings…" of the keep-awake menu.
+    void showKeepAwakeSettings() override;
 
 private:
     QCoro::Task<void> previewNotchHUD();

@@ -6,7 +6,9 @@
 #include "settings/ExcludedAppsSettings.h"
 #include "settings/FilesSettings.h"
 #include "settings/HotkeySettings.h"
+#include "settings/KeepAwakeSettings.h"
 #include "settings/LayoutSettings.h"
+#include "settings/MouseSettings.h"
 #include "settings/SettingsPage.h"
 #include "settings/SnapWheelSettings.h"
 #include "settings/WorkspaceEditorView.h"
@@ -34,6 +36,10 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
         return new HotkeySettings(state);
     case SettingsTab::files:
         return new FilesSettings(state.settings(), state.files(), state.shelf());
+    case SettingsTab::keepAwake:
+        return new KeepAwakeSettings(state.settings(), state.awake());
+    case SettingsTab::mouse:
+        return new MouseSettings(state.settings(), state.mouse());
     default:
         // Pages whose controls are still to come show their title alone.
         return new SettingsPage(tab);

@@ -13,6 +13,8 @@
 #include "platform/fake/FakeKeyboard.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"
+#include "platform/fake/FakePointerDevices.h"
+#include "platform/fake/FakePowerHolds.h"
 #include "platform/fake/FakePowerSource.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
@@ -47,6 +49,8 @@ struct FakePlatform : Platform {
     FakeSleepWake* fakeSleepWake;
     FakeEventMonitors* fakeEventMonitors;
     FakeApplicationLauncher* fakeLauncher;
+    FakePowerHolds* fakePowerHolds;
+    FakePointerDevices* fakePointerDevices;
     FakeTray* fakeTray;
 };
 
