@@ -14,6 +14,9 @@
 #include "shelf/PreviewPanel.h"
 #include "shelf/ShelfHost.h"
 #include "shelf/ShelfListModel.h"
+#include "shelf/ShelfRow.h"
+#include "sidebar/SidebarController.h"
+#include "sidebar/SidebarPanel.h"
 
 #include <QDir>
 #include <QFile>
@@ -231,6 +234,35 @@ TEST_F(FileShelfPanelsTest, DraggingARowOutGivesAnotherProgramTheFileAsAUriList)
         QUrl::fromLocalFile(path + QStringLiteral("/a-report.txt")).toString(QUrl::FullyEncoded);
     EXPECT_TRUE(said.contains(QStringLiteral("DROP copy ") + url)) << said.toStdString();
     EXPECT_TRUE(QFile::exists(path + QStringLiteral("/a-report.txt")));
+}
+
+TEST_F(FileShelfPanelsTest, ClickingTheStripsTrayRowOpensThePopoverWithTheTraysFiles) {
+    const QString path = pinnedFolder();
+    app.state().files().setTray(
+        {path + QStringLiteral("/b-notes.txt"), path + QStringLiteral("/a-report.txt")});
+    SidebarController& strip = app.state().sidebar();
+    strip.start();
+    ShelfRow* trayRow = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            if (!strip.panel() || !strip.panel()->isVisible())
+                return false;
+            for (ShelfRow* row : strip.panel()->findChildren<ShelfRow*>()) {
+                if (row->source().isTray() && row->isVisible())
+                    trayRow = row;
+            }
+            return trayRow != nullptr;
+        },
+        waitMs));
+    QTest::qWait(300);
+
+    XTestInput().click(trayRow->mapToGlobal(trayRow->rect().center()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shelf().isPopoverShown(); }, waitMs));
+    EXPECT_EQ(shelf().popoverSource(), ShelfSource::tray());
+    EXPECT_TRUE(strip.panel()->isVisible());
+    EXPECT_EQ(shownNames(*shelf().popover()->model()),
+              QStringList({QStringLiteral("b-notes.txt"), QStringLiteral("a-report.txt")}));
+    screenPicture(*shelf().popover(), QStringLiteral("shelf-popover-tray"));
 }
 
 } // namespace
