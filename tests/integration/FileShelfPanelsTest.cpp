@@ -107,6 +107,22 @@ protected:
         return path;
     }
 
+    // The pinned folder's floating panel, open and on screen; null when it did not show.
+    FilePanel* floatingFolderPanel(const QString& path) {
+        const ShelfSource source = ShelfSource::folder(path);
+        shelf().openFloating(source);
+        FilePanel* panel = shelf().floatingPanel(source);
+        return panel && QTest::qWaitForWindowExposed(panel, waitMs) ? panel : nullptr;
+    }
+
+    static FileRowView* rowNamed(const FilePanel& panel, const QString& name) {
+        for (FileRowView* row : panel.findChildren<FileRowView*>()) {
+            if (row->file().name == name)
+                return row;
+        }
+        return nullptr;
+    }
+
     LiveApp app;
     QTemporaryDir folder;
 };
@@ -134,10 +150,8 @@ TEST_F(FileShelfPanelsTest, APinnedFolderIsListedInOrderAndFollowsNewFiles) {
 TEST_F(FileShelfPanelsTest, AFloatingPanelComesBackAtItsFrameAfterARestart) {
     const QString path = pinnedFolder();
     const ShelfSource source = ShelfSource::folder(path);
-    shelf().openFloating(source);
-    FilePanel* panel = shelf().floatingPanel(source);
+    FilePanel* panel = floatingFolderPanel(path);
     ASSERT_NE(panel, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel, waitMs));
     const QRect moved(180, 140, 240, 320);
     panel->setGeometry(moved);
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel->geometry() == moved; }, waitMs));
@@ -160,17 +174,10 @@ TEST_F(FileShelfPanelsTest, AFloatingPanelComesBackAtItsFrameAfterARestart) {
 
 TEST_F(FileShelfPanelsTest, SpaceOnASelectedImageShowsItsPreview) {
     const QString path = pinnedFolder();
-    const ShelfSource source = ShelfSource::folder(path);
-    shelf().openFloating(source);
-    FilePanel* panel = shelf().floatingPanel(source);
+    FilePanel* panel = floatingFolderPanel(path);
     ASSERT_NE(panel, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel, waitMs));
     // A click on the image's row selects it and gives the panel the keyboard.
-    FileRowView* row = nullptr;
-    for (FileRowView* candidate : panel->findChildren<FileRowView*>()) {
-        if (candidate->file().name == QStringLiteral("C-photo.png"))
-            row = candidate;
-    }
+    FileRowView* row = rowNamed(*panel, QStringLiteral("C-photo.png"));
     ASSERT_NE(row, nullptr);
     QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(20, 10));
     ASSERT_TRUE(row->isSelected());
@@ -199,18 +206,11 @@ TEST_F(FileShelfPanelsTest, DraggingARowOutGivesAnotherProgramTheFileAsAUriList)
     ASSERT_TRUE(target.waitForReadyRead(waitMs));
     ASSERT_TRUE(desktop().waitForClientWindow(target.processId()).has_value());
 
-    const ShelfSource source = ShelfSource::folder(path);
-    shelf().openFloating(source);
-    FilePanel* panel = shelf().floatingPanel(source);
+    FilePanel* panel = floatingFolderPanel(path);
     ASSERT_NE(panel, nullptr);
     panel->setGeometry(200, 200, 240, 320);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel, waitMs));
     QTest::qWait(300);
-    FileRowView* row = nullptr;
-    for (FileRowView* candidate : panel->findChildren<FileRowView*>()) {
-        if (candidate->file().name == QStringLiteral("a-report.txt"))
-            row = candidate;
-    }
+    FileRowView* row = rowNamed(*panel, QStringLiteral("a-report.txt"));
     ASSERT_NE(row, nullptr);
     const QPoint start = row->mapToGlobal(QPoint(30, row->height() / 2));
     const QPoint drop(850, 320);
