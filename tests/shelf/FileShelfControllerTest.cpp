@@ -4,6 +4,8 @@
 #include "shelf/FileShelf.h"
 #include "shelf/ShelfListModel.h"
 #include "shelf/ShelfRectText.h"
+#include "sidebar/SidebarController.h"
+#include "sidebar/SidebarPanel.h"
 #include "support/AppFixture.h"
 
 #include <QDir>
@@ -126,6 +128,25 @@ TEST_F(FileShelfControllerTest, TheKeyTableActsOnTheListInFront) {
     EXPECT_TRUE(controller().handleKeyDown(*controller().popover(), Qt::Key_Escape, {}));
     animator.completeAll();
     EXPECT_FALSE(controller().isPopoverShown());
+}
+
+} // namespace
+
+namespace {
+
+// The strip's shelf rows open the popover beside the strip, a little above the pointer.
+TEST_F(FileShelfControllerTest, TheStripOpensThePopoverBesideIt) {
+    buildState();
+    state->sidebar().start();
+    ASSERT_NE(state->sidebar().panel(), nullptr);
+    state->showShelfPanel(ShelfSource::tray());
+    ASSERT_TRUE(controller().isPopoverShown());
+    const QRect strip = state->sidebar().panel()->frameGeometry();
+    const QRect popover = controller().popover()->geometry();
+    EXPECT_EQ(popover.size(), QSize(260, 360));
+    EXPECT_TRUE(popover.left() == strip.right() + 1 + 8 || popover.right() + 1 == strip.left() - 8)
+        << popover.left() << " " << strip.right();
+    EXPECT_EQ(popover.top(), 400 - 40);
 }
 
 } // namespace
