@@ -8,6 +8,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   # application framework
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qcoro-qt6-dev nlohmann-json3-dev
+  # the file preview's first page of a PDF
+  qt6-pdf-dev
   libglib2.0-dev
   # X11 through xcb
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-composite0-dev libxcb-res0-dev

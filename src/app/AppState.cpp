@@ -2,6 +2,7 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
+#include "app/AppShelfHost.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "core/AppIcons.h"
@@ -128,8 +129,12 @@ SwitcherController& AppState::switcher() {
 }
 
 FileShelfController& AppState::shelf() {
-    if (!m_shelf)
-        m_shelf = std::make_unique<FileShelfController>(*this);
+    if (!m_shelf) {
+        m_shelfHost = std::make_unique<AppShelfHost>(*this);
+        m_shelf = std::make_unique<FileShelfController>(FileShelfController::Services{
+            m_settings, *m_files, *m_platform.defaults, *m_platform.panelWindowing, *m_platform.screens,
+            *m_platform.shell, animator(), scheduler(), *m_shelfHost, *m_statusItems});
+    }
     return *m_shelf;
 }
 

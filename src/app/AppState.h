@@ -38,6 +38,7 @@ class SnapController;
 class RadialSnapController;
 class SwitcherController;
 class FileShelfController;
+class ShelfHost;
 class ClipboardPanelController;
 class NotchController;
 class MouseController;
@@ -172,6 +173,7 @@ private:
     std::unique_ptr<SnapController> m_snap;
     std::unique_ptr<RadialSnapController> m_radial;
     std::unique_ptr<SwitcherController> m_switcher;
+    std::unique_ptr<ShelfHost> m_shelfHost;
     std::unique_ptr<FileShelfController> m_shelf;
     std::unique_ptr<ClipboardPanelController> m_clipboardPanel;
     std::unique_ptr<NotchController> m_notch;

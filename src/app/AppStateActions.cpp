@@ -121,14 +121,7 @@ QCoro::Task<void> AppState::closeWindow(WindowInfo window) {
 }
 
 std::vector<ShelfSource> AppState::shelfSources() {
-    std::vector<ShelfSource> sources;
-    if (m_settings.showTray())
-        sources.push_back(ShelfSource::tray());
-    if (m_settings.showFiles()) {
-        for (const QString& path : m_files->folders())
-            sources.push_back(ShelfSource::folder(path));
-    }
-    return sources;
+    return shelf().shownSources();
 }
 
 void AppState::showShelfPanel(const ShelfSource& source) {

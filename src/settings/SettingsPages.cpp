@@ -10,6 +10,7 @@
 #include "settings/AppearanceSettings.h"
 #include "settings/ClipboardSettings.h"
 #include "settings/ExcludedAppsSettings.h"
+#include "settings/FilesSettings.h"
 #include "settings/GeneralSettings.h"
 #include "settings/HotkeySettings.h"
 #include "settings/KeepAwakeSettings.h"
@@ -60,6 +61,8 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
     }
     case SettingsTab::hotkeys:
         return new HotkeySettings(state);
+    case SettingsTab::files:
+        return new FilesSettings(state.settings(), state.files(), state.shelf());
     case SettingsTab::keepAwake:
         return new KeepAwakeSettings(state.settings(), state.awake());
     case SettingsTab::mouse:

@@ -1,12 +1,12 @@
 #include "shelf/FilePanel.h"
 
 #include "platform/PanelWindowing.h"
+#include "shelf/PreviewPanel.h"
+#include "shelf/RoundedMask.h"
 #include "shelf/ShelfListModel.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
-#include <QPainterPath>
-#include <QRegion>
 #include <QWindow>
 
 namespace corvane {
@@ -55,13 +55,7 @@ void FilePanel::setCornerRadius(double radius) {
 }
 
 void FilePanel::updateMask() {
-    if (m_cornerRadius <= 0) {
-        clearMask();
-        return;
-    }
-    QPainterPath path;
-    path.addRoundedRect(QRectF(rect()), m_cornerRadius, m_cornerRadius);
-    setMask(QRegion(path.toFillPolygon().toPolygon()));
+    applyRoundedMask(*this, m_cornerRadius);
 }
 
 bool FilePanel::eventFilter(QObject* watched, QEvent* event) {
@@ -85,6 +79,25 @@ void FilePanel::setVisible(bool visible) {
     FloatingPanel::setVisible(visible);
     if (handBack && m_returnFocusTo != 0)
         m_windowing.activateWindow(m_returnFocusTo);
+}
+
+void FilePanel::moveEvent(QMoveEvent* event) {
+    FloatingPanel::moveEvent(event);
+    Q_EMIT frameMoved();
+}
+
+void FilePanel::toggleQuickLook(PreviewPanel& preview) {
+    if (preview.isVisible()) {
+        preview.hide();
+        makeKeyWindow();
+        return;
+    }
+    const QList<QUrl> urls = m_model ? m_model->selectedURLs() : QList<QUrl>();
+    if (urls.isEmpty())
+        return;
+    preview.showFor(*this, urls);
+    // The keyboard stays with the list, so the arrows keep moving the selection.
+    makeKeyWindow();
 }
 
 void FilePanel::resizeEvent(QResizeEvent* event) {

@@ -7,6 +7,7 @@
 
 namespace corvane {
 
+class PreviewPanel;
 class ShelfListModel;
 
 // The panel of a file list (and of the clipboard strip): a floating panel that can take the
@@ -23,6 +24,10 @@ public:
     ShelfListModel* model() const { return m_model.get(); }
     void setModel(std::unique_ptr<ShelfListModel> model);
 
+    // Shows the preview of the selection, or hides the preview wherever it shows. Nothing shows
+    // without a selection of files that exist.
+    void toggleQuickLook(PreviewPanel& preview);
+
     // Takes the keyboard, remembering which window to give it back to.
     void makeKeyWindow();
     // The other program's window the keyboard goes back to; 0 when none is known.
@@ -37,8 +42,13 @@ public:
 
     void setVisible(bool visible) override;
 
+Q_SIGNALS:
+    // After every move of the panel, by the user or the program.
+    void frameMoved();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
