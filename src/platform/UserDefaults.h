@@ -23,7 +23,9 @@ using Json = nlohmann::json;
 class DefaultsFile {
 public:
     struct LoadResult {
-        enum class Status { loaded, missing, failed } status = Status::missing;
+        // failed: the file reads but is damaged; unreadable: it could not be read at all (no
+        // permission, an I/O error), which says nothing about its contents.
+        enum class Status { loaded, missing, failed, unreadable } status = Status::missing;
         Json document; // an object when loaded
         QString error; // why a load failed
     };
@@ -66,6 +68,9 @@ public:
 
     void flush();
     bool hasPendingWrite() const { return m_dirty; }
+    // Why the file could not be taken in at start-up, when it stays in place and this run keeps
+    // its changes in memory only; none when the file is being written as usual.
+    const std::optional<QString>& loadProblem() const { return m_loadProblem; }
 
     // Turns `-key value` pairs into the argument domain. Values that parse as JSON scalars keep
     // that kind ("YES"/"NO" read as booleans, digits as numbers); the rest are strings.
@@ -81,9 +86,10 @@ private:
     std::map<std::string, Json> m_arguments;
     TimerHandle m_writeTimer;
     bool m_dirty = false;
-    // The file could not be read and is still in place (setting it aside failed): saving would
-    // destroy it, so this run keeps its changes in memory only.
+    // The file could not be read (or was damaged and setting it aside failed) and is still in
+    // place: saving would destroy it, so this run keeps its changes in memory only.
     bool m_loadFailed = false;
+    std::optional<QString> m_loadProblem;
 };
 
 } // namespace corvane

@@ -250,6 +250,41 @@ TEST(UserDefaults, DamagedFileThatStaysInPlaceIsNeverSavedOver) {
     EXPECT_EQ(file->document, onDisk);
 }
 
+TEST(UserDefaults, AnUnreadableFileStaysUntouchedAndATooDeepOneIsDamaged) {
+    // Given a defaults path that cannot be read (a folder stands there; permissions do not bind
+    // root, which the tests may run as)
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/defaults.json");
+    QDir().mkpath(path);
+    ManualScheduler scheduler;
+    {
+        UserDefaults defaults(std::make_unique<JsonDefaultsFile>(path), scheduler);
+        // Then the store runs on defaults, says so, and neither moves nor writes the file
+        ASSERT_TRUE(defaults.loadProblem());
+        defaults.set("fresh", true);
+        defaults.flush();
+        EXPECT_TRUE(defaults.hasPendingWrite());
+    }
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    EXPECT_TRUE(damagedCopies(dir.path()).isEmpty());
+    QDir(path).removeRecursively();
+
+    // Given a small file nested deeper than anything we store, and a leftover of a killed write
+    const QByteArray deep = "{\"k\": " + QByteArray(100'000, '[') + QByteArray(100'000, ']') + "}";
+    writeBytes(path, deep);
+    writeBytes(path + QStringLiteral(".tmp-q1W2e3"), "{\"half");
+    {
+        UserDefaults defaults(std::make_unique<JsonDefaultsFile>(path), scheduler);
+        // Then it is set aside unread and the store works as usual
+        EXPECT_TRUE(defaults.keys().empty());
+        EXPECT_FALSE(defaults.loadProblem());
+    }
+    const QStringList copies = damagedCopies(dir.path());
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(readBytes(dir.filePath(copies[0])), deep);
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".tmp-q1W2e3")));
+}
+
 TEST(UserDefaults, FailedSaveStaysPendingAndTheNextWriteRetries) {
     // Given a store whose folder cannot be created because a file sits where it should be
     QTemporaryDir dir;
