@@ -61,9 +61,11 @@ int main(int argc, char** argv) {
     QObject::connect(&signals, &TerminationSignals::terminationRequested, &app,
                      [](int) { QApplication::quit(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&] { delegate.applicationWillTerminate(); });
+    TerminationSignals::setExitFlush([&] { delegate.applicationLostDisplay(); });
     QTimer::singleShot(0, &app, [&] { delegate.applicationDidFinishLaunching(); });
 
     const int status = QApplication::exec();
+    TerminationSignals::setExitFlush(nullptr);
     qCInfo(lcApp, "Corvane stopped");
 
     AppState::setShared(nullptr);

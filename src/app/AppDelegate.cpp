@@ -27,6 +27,15 @@ void AppDelegate::applicationWillTerminate() {
     m_state.platform().defaults->flush();
 }
 
+void AppDelegate::applicationLostDisplay() {
+    if (m_terminated)
+        return;
+    m_terminated = true;
+    m_state.workspaces().flushOnTerminate();
+    m_state.clipboard().flushForTermination();
+    m_state.platform().defaults->flush();
+}
+
 bool AppDelegate::wasLaunchedAsLoginItem() const {
     UserDefaults& defaults = *m_state.platform().defaults;
     if (auto marker = defaults.argument("launchedAtLogin");

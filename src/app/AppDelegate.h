@@ -14,6 +14,9 @@ public:
     // Another launch of the program while this one runs.
     void applicationShouldHandleReopen();
     void applicationWillTerminate();
+    // The process ends without the event loop returning (the display connection broke): only the
+    // files are written, and nothing may talk to the display. Does nothing after a quit.
+    void applicationLostDisplay();
 
     // A login launch: started by the autostart entry ("-launchedAtLogin YES"), or within two
     // minutes of the machine booting.
