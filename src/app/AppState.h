@@ -134,8 +134,10 @@ public:
     // Re-applies one preference change to the feature it concerns; no key re-applies the lot.
     void settingsChanged(const std::optional<QString>& key);
 
-private:
+    // The "-previewNotchHUD" launch action: the volume display for a few seconds, a second on.
     QCoro::Task<void> previewNotchHUD();
+
+private:
     QCoro::Task<void> refreshWindowsAfterPermissionChange();
     QCoro::Task<void> raiseAndActivate(WindowInfo window);
     QCoro::Task<void> runRestore(Workspace workspace);
