@@ -45,9 +45,12 @@ TerminationSignals::TerminationSignals() {
 }
 
 void TerminationSignals::setExitFlush(std::function<void()> flush) {
+    // The holder is built before the handler is registered, so it is destroyed after the
+    // handler has run (exit runs both in reverse order).
+    std::function<void()>& holder = exitFlush();
     static const bool registered = std::atexit(runExitFlush) == 0;
     Q_UNUSED(registered);
-    exitFlush() = std::move(flush);
+    holder = std::move(flush);
 }
 
 TerminationSignals::~TerminationSignals() {
