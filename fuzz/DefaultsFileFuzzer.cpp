@@ -8,6 +8,8 @@
 #include "platform/linux/JsonDefaultsFile.h"
 #include "runtime/ManualScheduler.h"
 
+#include "FuzzFolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -18,34 +20,16 @@
 #include <optional>
 
 using namespace corvane;
+using fuzz::check;
+using fuzz::contents;
 
 namespace {
 
-QTemporaryDir* configHome = nullptr;
 QString folder;
 QString filePath;
 
-void check(bool ok, const char* broken) {
-    if (ok)
-        return;
-    std::fprintf(stderr, "defaults file fuzzer: %s\n", broken);
-    std::abort();
-}
-
-std::optional<QByteArray> contents(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
-
 void placeFile(const QByteArray& bytes) {
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        QFile::remove(dir.filePath(name));
-    QFile file(filePath);
-    check(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(),
-          "cannot set up the input file");
+    fuzz::placeFile(folder, filePath, bytes);
 }
 
 QStringList setAsideCopies() {
@@ -55,16 +39,12 @@ QStringList setAsideCopies() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const QString shm = QStringLiteral("/dev/shm");
-    const QFileInfo shmInfo(shm);
-    configHome = shmInfo.isDir() && shmInfo.isWritable()
-                     ? new QTemporaryDir(shm + QStringLiteral("/corvane-fuzz-XXXXXX"))
-                     : new QTemporaryDir();
-    check(configHome->isValid(), "cannot create the private config folder");
-    std::atexit([] { delete configHome; });
-    folder = configHome->path() + QStringLiteral("/Corvane");
+    fuzz::targetName = "defaults file fuzzer";
+    // Every damaged input logs a line; printing them would slow the run to a crawl.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const QString home = fuzz::makePrivateHome();
+    folder = home + QStringLiteral("/Corvane");
     filePath = folder + QStringLiteral("/defaults.json");
-    check(QDir().mkpath(folder), "cannot create the config folder");
     return 0;
 }
 

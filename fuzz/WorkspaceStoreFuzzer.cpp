@@ -6,6 +6,8 @@
 
 #include "workspaces/WorkspaceStore.h"
 
+#include "FuzzFolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,40 +19,21 @@
 #include <optional>
 
 using namespace corvane;
+using fuzz::check;
+using fuzz::contents;
 
 namespace {
 
 // The private data folder every run works in; set once, before the first input.
-QTemporaryDir* dataHome = nullptr;
 QString folder;   // $XDG_DATA_HOME/Corvane
 QString filePath; // the store's file in it
-
-void check(bool ok, const char* broken) {
-    if (ok)
-        return;
-    std::fprintf(stderr, "workspace store fuzzer: %s\n", broken);
-    std::abort();
-}
-
-std::optional<QByteArray> contents(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
 
 QStringList setAsideCopies() {
     return QDir(folder).entryList({QStringLiteral("workspaces.corrupt-*.json")}, QDir::Files);
 }
 
-// Starts each input from an empty folder, so set-aside copies of earlier inputs do not pile up.
 void placeFile(const QByteArray& bytes) {
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        QFile::remove(dir.filePath(name));
-    QFile file(filePath);
-    check(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(),
-          "cannot set up the input file");
+    fuzz::placeFile(folder, filePath, bytes);
 }
 
 // The bytes judged in memory: a list the reader accepts must survive being written and read again.
@@ -132,18 +115,11 @@ void checkStore(const QByteArray& bytes, const WorkspaceStore::Decoded& decoded)
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Prefer memory-backed storage: the store syncs every file it writes.
-    const QString shm = QStringLiteral("/dev/shm");
-    const QFileInfo shmInfo(shm);
-    dataHome = shmInfo.isDir() && shmInfo.isWritable()
-                   ? new QTemporaryDir(shm + QStringLiteral("/corvane-fuzz-XXXXXX"))
-                   : new QTemporaryDir();
-    check(dataHome->isValid(), "cannot create the private data folder");
-    std::atexit([] { delete dataHome; });
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome->path()));
-    folder = dataHome->path() + QStringLiteral("/Corvane");
+    fuzz::targetName = "workspace store fuzzer";
+    const QString home = fuzz::makePrivateHome();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home));
+    folder = home + QStringLiteral("/Corvane");
     filePath = folder + QStringLiteral("/workspaces.json");
-    check(QDir().mkpath(folder), "cannot create the data folder");
     return 0;
 }
 

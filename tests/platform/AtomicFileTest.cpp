@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,19 +12,10 @@
 #include <sys/stat.h>
 
 using namespace corvane;
+using corvane::testing::readBytes;
+using corvane::testing::writeBytes;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 mode_t modeOf(const QString& path) {
     struct stat status = {};

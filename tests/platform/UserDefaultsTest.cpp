@@ -3,6 +3,8 @@
 #include "platform/linux/JsonDefaultsFile.h"
 #include "runtime/ManualScheduler.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,20 +13,10 @@
 #include <gtest/gtest.h>
 
 using namespace corvane;
+using corvane::testing::readBytes;
+using corvane::testing::writeBytes;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 QStringList damagedCopies(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("defaults.json.damaged-*")}, QDir::Files, QDir::Name);
