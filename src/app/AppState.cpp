@@ -225,6 +225,8 @@ void AppState::start(bool launchedAtLogin) {
         m_toast->show(*notice, QStringLiteral("exclamationmark.triangle.fill"));
     else if (const auto& problem = m_platform.defaults->loadProblem())
         m_toast->show(*problem, QStringLiteral("exclamationmark.triangle.fill"));
+    else if (const auto& aside = m_platform.defaults->setAsideNotice())
+        m_toast->show(*aside, QStringLiteral("exclamationmark.triangle.fill"));
 
     // Only the presence of the argument counts, whatever its value.
     if (m_platform.defaults->hasArgument("previewNotchHUD"))

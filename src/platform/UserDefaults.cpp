@@ -68,7 +68,11 @@ UserDefaults::UserDefaults(std::unique_ptr<DefaultsFile> file, Scheduler& schedu
         break;
     case DefaultsFile::LoadResult::Status::failed: {
         qCWarning(lcApp) << "Could not read the defaults file, starting with empty defaults:" << result.error;
-        m_file->setAside();
+        if (const auto aside = m_file->setAside())
+            m_setAsideNotice =
+                QStringLiteral("The settings file was damaged and is kept as %1; settings start "
+                               "from their defaults")
+                    .arg(*aside);
         // Only write once the damaged file is out of the way; otherwise it would be replaced.
         m_loadFailed = m_file->load().status != DefaultsFile::LoadResult::Status::missing;
         if (m_loadFailed) {

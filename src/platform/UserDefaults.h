@@ -33,8 +33,9 @@ public:
     virtual LoadResult load() = 0;
     // Writes the whole document; false (with a logged reason) when it could not be written.
     virtual bool save(const Json& document) = 0;
-    // Moves an unreadable file aside so that the next save does not destroy what it held.
-    virtual void setAside() {}
+    // Moves a damaged file aside so that the next save does not destroy what it held; answers
+    // the name it now has, none when it could not be moved.
+    virtual std::optional<QString> setAside() { return std::nullopt; }
 };
 
 // The per-user typed key-value store behind every preference. Values keep their JSON kind
@@ -71,6 +72,8 @@ public:
     // Why the file could not be taken in at start-up, when it stays in place and this run keeps
     // its changes in memory only; none when the file is being written as usual.
     const std::optional<QString>& loadProblem() const { return m_loadProblem; }
+    // Where a damaged file was moved at start-up, for the user to hear of; none otherwise.
+    const std::optional<QString>& setAsideNotice() const { return m_setAsideNotice; }
 
     // Turns `-key value` pairs into the argument domain. Values that parse as JSON scalars keep
     // that kind ("YES"/"NO" read as booleans, digits as numbers); the rest are strings.
@@ -90,6 +93,7 @@ private:
     // place: saving would destroy it, so this run keeps its changes in memory only.
     bool m_loadFailed = false;
     std::optional<QString> m_loadProblem;
+    std::optional<QString> m_setAsideNotice;
 };
 
 } // namespace corvane

@@ -267,9 +267,11 @@ TEST(UserDefaults, AnUnreadableFileStaysUntouchedAndATooDeepOneIsDamaged) {
     writeBytes(path + QStringLiteral(".tmp-q1W2e3"), "{\"half");
     {
         UserDefaults defaults(std::make_unique<JsonDefaultsFile>(path), scheduler);
-        // Then it is set aside unread and the store works as usual
+        // Then it is set aside unread, the user hears where, and the store works as usual
         EXPECT_TRUE(defaults.keys().empty());
         EXPECT_FALSE(defaults.loadProblem());
+        ASSERT_TRUE(defaults.setAsideNotice());
+        EXPECT_TRUE(defaults.setAsideNotice()->contains(QStringLiteral("defaults.json.damaged-")));
     }
     const QStringList copies = damagedCopies(dir.path());
     ASSERT_EQ(copies.size(), 1);

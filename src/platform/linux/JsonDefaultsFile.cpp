@@ -70,7 +70,7 @@ bool JsonDefaultsFile::save(const Json& document) {
     return true;
 }
 
-void JsonDefaultsFile::setAside() {
+std::optional<QString> JsonDefaultsFile::setAside() {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     const QString base = m_path + QStringLiteral(".damaged-") + stamp;
     // QFile::rename refuses to replace an existing file, so an earlier damaged copy is kept.
@@ -80,11 +80,12 @@ void JsonDefaultsFile::setAside() {
             continue;
         if (QFile::rename(m_path, target)) {
             qCWarning(lcApp) << "Kept the damaged defaults file as" << target;
-            return;
+            return QFileInfo(target).fileName();
         }
         break;
     }
     qCWarning(lcApp) << "Could not move the damaged defaults file" << m_path << "aside";
+    return std::nullopt;
 }
 
 } // namespace corvane
