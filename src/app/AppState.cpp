@@ -243,6 +243,18 @@ void AppState::start(bool launchedAtLogin) {
     m_screensObserver =
         connect(m_platform.screens.get(), &Screens::screensChanged, this, &AppState::screenParametersChanged);
 
+    // What start-up could not take in from the stored files: the user hears of it once. The
+    // refused saves matter most; the log has every line.
+    if (m_workspaces->savesRefused())
+        m_toast->show(WorkspaceManager::savesRefusedMessage(),
+                      QStringLiteral("exclamationmark.triangle.fill"));
+    else if (const auto& notice = m_workspaces->setAsideNotice())
+        m_toast->show(*notice, QStringLiteral("exclamationmark.triangle.fill"));
+    else if (const auto& problem = m_platform.defaults->loadProblem())
+        m_toast->show(*problem, QStringLiteral("exclamationmark.triangle.fill"));
+    else if (const auto& aside = m_platform.defaults->setAsideNotice())
+        m_toast->show(*aside, QStringLiteral("exclamationmark.triangle.fill"));
+
     // Only the presence of the argument counts, whatever its value.
     if (m_platform.defaults->hasArgument("previewNotchHUD"))
         previewNotchHUD();

@@ -144,8 +144,10 @@ public:
     // "Keep Awake Settings…" of the keep-awake menu.
     void showKeepAwakeSettings() override;
 
-private:
+    // The "-previewNotchHUD" launch action: the volume display for a few seconds, a second on.
     QCoro::Task<void> previewNotchHUD();
+
+private:
     QCoro::Task<void> refreshWindowsAfterPermissionChange();
     QCoro::Task<void> raiseAndActivate(WindowInfo window);
     QCoro::Task<void> runRestore(Workspace workspace);

@@ -1,5 +1,7 @@
 #include "clipboard/ClipboardIndex.h"
 
+#include "platform/StoredJson.h"
+
 #include <QRegularExpression>
 #include <QUuid>
 
@@ -10,12 +12,6 @@ namespace corvane {
 namespace {
 
 using json = nlohmann::json;
-
-// An index is an array of objects holding at most an array of paths: three levels. Anything
-// deeper is not an index, and parsing stops there rather than building it.
-constexpr int maximumDepth = 3;
-
-struct TooDeep {};
 
 std::optional<QString> optionalString(const json& object, const char* key, bool& ok) {
     const auto it = object.find(key);
@@ -88,19 +84,11 @@ QByteArray encodeClipboardIndex(const std::vector<StoredClip>& records) {
 }
 
 std::optional<std::vector<StoredClip>> decodeClipboardIndex(const QByteArray& bytes) {
-    json document;
-    try {
-        const json::parser_callback_t limitDepth = [](int depth, json::parse_event_t, json&) {
-            if (depth > maximumDepth)
-                throw TooDeep{};
-            return true;
-        };
-        document = json::parse(bytes.constData(), bytes.constData() + bytes.size(), limitDepth);
-    } catch (const TooDeep&) {
+    // The one reader of stored files refuses deep nesting before anything is parsed.
+    const std::optional<json> parsed = parseStoredJson(bytes);
+    if (!parsed)
         return std::nullopt;
-    } catch (const json::exception&) {
-        return std::nullopt;
-    }
+    const json& document = *parsed;
     if (!document.is_array())
         return std::nullopt;
     std::vector<StoredClip> records;

@@ -59,7 +59,7 @@ bool ClipboardStore::exists() const {
 
 void ClipboardStore::save(const std::vector<ClipItem>& items) const {
     // The folder exists, private, before the first byte goes into it.
-    if (!makePrivateFolder(m_directory))
+    if (makePrivateFolder(m_directory))
         return;
     std::vector<StoredClip> records;
     records.reserve(items.size());
@@ -165,7 +165,7 @@ std::optional<ClipItem> ClipboardStore::restoreItem(const StoredClip& record) co
 }
 
 void ClipboardStore::writeHandoff(const QDateTime& quitTime) const {
-    if (makePrivateFolder(m_directory))
+    if (!makePrivateFolder(m_directory))
         writePrivateMarker(path(handoffName), quitTime);
 }
 

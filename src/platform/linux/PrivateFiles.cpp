@@ -19,19 +19,6 @@ QString corvaneDataFolder() {
     return dataHome + QStringLiteral("/Corvane");
 }
 
-bool makePrivateFolder(const QString& path) {
-    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    // mkdir's mode is narrowed by the umask only, never widened, so 0700 stays 0700.
-    QString built;
-    for (const QString& part : absolute.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        built += QLatin1Char('/') + part;
-        const QByteArray native = QFile::encodeName(built);
-        if (::mkdir(native.constData(), S_IRWXU) != 0 && errno != EEXIST)
-            return false;
-    }
-    return QFileInfo(absolute).isDir();
-}
-
 bool writePrivateMarker(const QString& path, const QDateTime& time) {
     const QByteArray native = QFile::encodeName(path);
     const int fd =
