@@ -2,17 +2,17 @@
 
 namespace corvane {
 
-class AppState;
+class Settings;
 
 // The clipboard strip panel and its "clipboard" status item.
 class ClipboardPanelController {
 public:
-    explicit ClipboardPanelController(AppState& state) : m_state(state) {}
+    explicit ClipboardPanelController(Settings& settings) : m_settings(settings) {}
     void updateStatusItem() {}
     void show() {}
 
 private:
-    [[maybe_unused]] AppState& m_state;
+    [[maybe_unused]] Settings& m_settings;
 };
 
 } // namespace corvane

@@ -5,10 +5,10 @@
 
 namespace corvane {
 
-SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigation& nav) {
+SettingsPage* makeSettingsPage(SettingsTab tab, const SettingsServices& services, SettingsNavigation& nav) {
     Q_UNUSED(nav);
     if (tab == SettingsTab::hotkeys)
-        return new HotkeySettings(state);
+        return new HotkeySettings(services);
     // Pages whose controls are still to come show their title alone.
     return new SettingsPage(tab);
 }

@@ -4,11 +4,11 @@
 
 namespace corvane {
 
-class AppState;
+struct SettingsServices;
 class SettingsNavigation;
 class SettingsPage;
 
 // Builds the page the settings window shows for `tab`, without a parent.
-SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigation& nav);
+SettingsPage* makeSettingsPage(SettingsTab tab, const SettingsServices& services, SettingsNavigation& nav);
 
 } // namespace corvane

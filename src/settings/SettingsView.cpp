@@ -11,8 +11,8 @@
 
 namespace corvane {
 
-SettingsView::SettingsView(AppState& state, SettingsNavigation& nav, QWidget* parent)
-    : QWidget(parent), m_state(state), m_nav(nav) {
+SettingsView::SettingsView(const SettingsServices& services, SettingsNavigation& nav, QWidget* parent)
+    : QWidget(parent), m_services(services), m_nav(nav) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     // The content follows the window's size and never asks for a bigger one.
@@ -45,7 +45,7 @@ SettingsPage* SettingsView::builtPage(SettingsTab tab) const {
 void SettingsView::showTab(SettingsTab tab) {
     SettingsPage* page = builtPage(tab);
     if (!page) {
-        page = makeSettingsPage(tab, m_state, m_nav);
+        page = makeSettingsPage(tab, m_services, m_nav);
         m_built[tab] = page;
         m_pages->addWidget(page);
     }

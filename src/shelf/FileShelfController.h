@@ -8,12 +8,12 @@
 
 namespace corvane {
 
-class AppState;
+class Settings;
 
 // The "Files & Tray" status item, its popover and the floating file panels.
 class FileShelfController {
 public:
-    explicit FileShelfController(AppState& state) : m_state(state) {}
+    explicit FileShelfController(Settings& settings) : m_settings(settings) {}
 
     // Reopens the floating file panels the previous run left open.
     void restoreFloatingShelves() { m_restored = true; }
@@ -38,7 +38,7 @@ public:
     bool restored() const { return m_restored; }
 
 private:
-    [[maybe_unused]] AppState& m_state;
+    [[maybe_unused]] Settings& m_settings;
     bool m_restored = false;
     QSet<QString> m_floating;
 };

@@ -2,10 +2,9 @@
 
 #include "shelf/FileShelf.h"
 
-#include "app/AppState.h"
 #include "core/AppIcons.h"
 #include "core/Settings.h"
-#include "settings/SettingsWindowController.h"
+#include "platform/Platform.h"
 #include "sidebar/AddWorkspaceChip.h"
 #include "sidebar/DesktopChip.h"
 #include "sidebar/NoWindowsPlaceholder.h"
@@ -14,6 +13,7 @@
 #include "sidebar/SidebarModel.h"
 #include "sidebar/SidebarPainting.h"
 #include "sidebar/StripAccent.h"
+#include "sidebar/StripServices.h"
 #include "sidebar/ThumbnailCell.h"
 #include "sidebar/WindowContextMenu.h"
 #include "sidebar/WindowDragPayload.h"
@@ -60,8 +60,8 @@ QPointF gridPosition(const QRectF& area, int index, int columns, QSizeF item, do
 
 } // namespace
 
-SidebarView::SidebarView(AppState& state, SidebarModel& model, QWidget* parent)
-    : QWidget(parent), m_state(state), m_model(model) {
+SidebarView::SidebarView(const StripServices& services, SidebarModel& model, QWidget* parent)
+    : QWidget(parent), m_services(services), m_model(model) {
     setAttribute(Qt::WA_TranslucentBackground);
 
     m_list = new QScrollArea(this);
@@ -78,20 +78,19 @@ SidebarView::SidebarView(AppState& state, SidebarModel& model, QWidget* parent)
     connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { publishCellFrames(); });
 
     m_addChip = new AddWorkspaceChip(this);
-    connect(m_addChip, &AddWorkspaceChip::clicked, this, [this] { m_state.saveCurrentWindows(); });
+    connect(m_addChip, &AddWorkspaceChip::clicked, this, [this] { m_services.actions.saveCurrentWindows(); });
     m_footer = new SidebarFooter(this);
-    connect(m_footer, &SidebarFooter::settingsClicked, this,
-            [this] { m_state.settingsWindow().show(SettingsTab::keep); });
+    connect(m_footer, &SidebarFooter::settingsClicked, this, [this] { m_services.actions.openSettings(); });
 
     auto reloadView = [this] { reload(); };
-    connect(&state.windows(), &WindowService::windowsChanged, this, reloadView);
-    connect(&state.workspaces(), &WorkspaceManager::workspacesChanged, this, reloadView);
-    connect(&state.workspaces(), &WorkspaceManager::restoringIDChanged, this, [this] { applyModel(); });
-    connect(&state.spaces(), &SpacesService::spacesChanged, this, reloadView);
-    connect(&state.spaces(), &SpacesService::currentIDChanged, this, reloadView);
-    connect(&state.settings(), &Settings::changed, this, reloadView);
-    connect(&state.files(), &FileShelf::foldersChanged, this, reloadView);
-    connect(&state.files(), &FileShelf::trayChanged, this, reloadView);
+    connect(&services.windows, &WindowService::windowsChanged, this, reloadView);
+    connect(&services.workspaces, &WorkspaceManager::workspacesChanged, this, reloadView);
+    connect(&services.workspaces, &WorkspaceManager::restoringIDChanged, this, [this] { applyModel(); });
+    connect(&services.spaces, &SpacesService::spacesChanged, this, reloadView);
+    connect(&services.spaces, &SpacesService::currentIDChanged, this, reloadView);
+    connect(&services.settings, &Settings::changed, this, reloadView);
+    connect(&services.shelf.files, &FileShelf::foldersChanged, this, reloadView);
+    connect(&services.shelf.files, &FileShelf::trayChanged, this, reloadView);
     connect(&model, &SidebarModel::hoveredIDChanged, this, [this] { applyModel(); });
     connect(&model, &SidebarModel::selectionIDChanged, this, [this] { applyModel(); });
     connect(&model, &SidebarModel::dropTargetWorkspaceChanged, this, [this] { applyModel(); });
@@ -116,12 +115,12 @@ void SidebarView::setShelfRows(QWidget* rows) {
 }
 
 void SidebarView::reload() {
-    const Settings& settings = m_state.settings();
-    m_metrics = SidebarMetrics::current(m_state);
+    const Settings& settings = m_services.settings;
+    m_metrics = SidebarMetrics::current(m_services);
     m_accent = stripAccent(settings);
-    m_visible = pinnedFirst(m_state.windows().windows(), settings.maxVisible());
-    m_workspaces = m_metrics.showWorkspaces ? m_state.workspaces().workspaces() : std::vector<Workspace>{};
-    m_spaces = m_metrics.spaceCount > 0 ? m_state.spaces().spaces() : std::vector<SpaceInfo>{};
+    m_visible = pinnedFirst(m_services.windows.windows(), settings.maxVisible());
+    m_workspaces = m_metrics.showWorkspaces ? m_services.workspaces.workspaces() : std::vector<Workspace>{};
+    m_spaces = m_metrics.spaceCount > 0 ? m_services.spaces.spaces() : std::vector<SpaceInfo>{};
 
     rebuildWindowCells();
     rebuildWorkspaceChips();
@@ -133,9 +132,9 @@ void SidebarView::reload() {
 }
 
 std::shared_ptr<ThumbnailBox> SidebarView::boxFor(uint32_t windowID, bool always) const {
-    if (!always && !m_state.settings().showThumbnails())
+    if (!always && !m_services.settings.showThumbnails())
         return nullptr;
-    return m_state.thumbnails().box(windowID);
+    return m_services.thumbnails.box(windowID);
 }
 
 void SidebarView::rebuildWindowCells() {
@@ -151,7 +150,7 @@ void SidebarView::rebuildWindowCells() {
             cell->setAccent(m_accent);
         } else {
             cell = new ThumbnailCell(window, boxFor(window.windowID, false), m_metrics, false, false,
-                                     m_accent, &m_state.icons(), m_listContent);
+                                     m_accent, &m_services.icons, m_listContent);
             cell->setAcceptDrops(true);
             cell->installEventFilter(this);
             cell->show();
@@ -192,7 +191,7 @@ void SidebarView::rebuildWorkspaceChips() {
 }
 
 void SidebarView::rebuildDesktopChips() {
-    const std::optional<uint64_t> current = m_state.spaces().currentID();
+    const std::optional<uint64_t> current = m_services.spaces.currentID();
     std::map<uint64_t, DesktopChip*> next;
     for (const SpaceInfo& space : m_spaces) {
         DesktopChip* chip = nullptr;
@@ -221,7 +220,7 @@ void SidebarView::applyModel() {
         cell->setHovered(m_model.hoveredID() == id);
         cell->setSelected(m_model.selectionID() == id);
     }
-    const std::optional<QUuid> restoring = m_state.workspaces().restoringID();
+    const std::optional<QUuid> restoring = m_services.workspaces.restoringID();
     for (auto& [id, chip] : m_chips) {
         chip->setTargeted(m_model.dropTargetWorkspace() == id);
         chip->setRestoring(restoring == id);
@@ -366,7 +365,7 @@ bool SidebarView::dropOnWindow(uint32_t targetID, const QStringList& texts) {
     const std::vector<uint32_t> ids = WindowDragPayload::windowIDs(texts);
     if (ids.empty() || ids.front() == targetID)
         return false;
-    WindowService& windows = m_state.windows();
+    WindowService& windows = m_services.windows;
     const auto& pinned = windows.pinned();
     if (std::find(pinned.begin(), pinned.end(), targetID) == pinned.end())
         windows.togglePin(targetID);
@@ -377,7 +376,7 @@ bool SidebarView::dropOnWindow(uint32_t targetID, const QStringList& texts) {
 bool SidebarView::dropOnWorkspace(const Workspace& workspace, const QStringList& texts) {
     const std::vector<uint32_t> ids = WindowDragPayload::windowIDs(texts);
     for (uint32_t id : ids)
-        m_state.addWindowToWorkspace(id, workspace.id);
+        m_services.actions.addWindowToWorkspace(id, workspace.id);
     return !ids.empty();
 }
 
@@ -392,11 +391,11 @@ void SidebarView::workspaceDragLeft(const QUuid& id) {
 }
 
 QMenu* SidebarView::makeWindowMenu(const WindowInfo& window) {
-    return new WindowContextMenu(m_state, window);
+    return new WindowContextMenu(m_services, window);
 }
 
 QMenu* SidebarView::makeWorkspaceMenu(const Workspace& workspace) {
-    return new WorkspaceChipMenu(m_state, workspace);
+    return new WorkspaceChipMenu(m_services, workspace);
 }
 
 void SidebarView::runMenu(QMenu* menu, const QPoint& globalPosition) {
@@ -410,7 +409,7 @@ void SidebarView::startWindowDrag(ThumbnailCell& cell) {
     const WindowInfo window = cell.window();
     // The drag shows the window's picture even when the list shows none.
     ThumbnailCell preview(window, boxFor(window.windowID, true), m_metrics, false, false, m_accent,
-                          &m_state.icons());
+                          &m_services.icons);
     preview.setAttribute(Qt::WA_DontShowOnScreen);
     const QPixmap picture = preview.grab();
 
@@ -488,7 +487,7 @@ bool SidebarView::handleCellEvent(ThumbnailCell& cell, QEvent* event) {
     }
     case QEvent::MouseButtonRelease: {
         if (completesClick(cell, event, cell.cellRect()))
-            m_state.focusWindow(cell.window());
+            m_services.actions.focusWindow(cell.window());
         return true;
     }
     case QEvent::ContextMenu:
@@ -522,7 +521,7 @@ bool SidebarView::handleChipEvent(WorkspaceChip& chip, QEvent* event) {
         return true;
     case QEvent::MouseButtonRelease: {
         if (completesClick(chip, event, chip.chipRect()))
-            m_state.restoreWorkspace(chip.workspace());
+            m_services.actions.restoreWorkspace(chip.workspace());
         return true;
     }
     case QEvent::ContextMenu:
@@ -562,7 +561,7 @@ bool SidebarView::handleDesktopEvent(DesktopChip& chip, QEvent* event) {
         return true;
     case QEvent::MouseButtonRelease: {
         if (completesClick(chip, event, chip.rect()))
-            m_state.spaces().handleSpaceClick(chip.space().id, chip.space().index);
+            m_services.spaces.handleSpaceClick(chip.space().id, chip.space().index);
         return true;
     }
     default:

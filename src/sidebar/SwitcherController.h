@@ -4,18 +4,18 @@
 
 namespace corvane {
 
-class AppState;
+class Settings;
 
 // The window switcher drawn through the strip.
 class SwitcherController {
 public:
-    explicit SwitcherController(AppState& state) : m_state(state) {}
+    explicit SwitcherController(Settings& settings) : m_settings(settings) {}
     bool isActive() const { return m_active; }
     // Opens the switcher, or moves its selection to the next window.
     void advance() {}
 
 private:
-    [[maybe_unused]] AppState& m_state;
+    [[maybe_unused]] Settings& m_settings;
     bool m_active = false;
     int m_index = 0;
 };

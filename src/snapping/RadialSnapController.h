@@ -22,8 +22,11 @@ class QPropertyAnimation;
 
 namespace corvane {
 
-class AppState;
+class Animator;
 class FloatingPanel;
+class Settings;
+class WorkArea;
+struct Platform;
 class SnapController;
 class TargetCapture;
 
@@ -46,7 +49,18 @@ public:
     // Offsets no longer than this select the centre.
     static constexpr double deadZone = 14;
 
-    explicit RadialSnapController(AppState& state);
+    // What the wheel works with: input monitors, screens and panels from the platform, the
+    // preferences, time, fades, the area windows go in and the controller that places them.
+    struct Services {
+        Platform& platform;
+        Settings& settings;
+        Scheduler& scheduler;
+        Animator& animator;
+        const WorkArea& workArea;
+        SnapController& snap;
+    };
+
+    explicit RadialSnapController(Services services);
     ~RadialSnapController() override;
 
     // Stops, then arms the wheel with the current trigger when it is enabled and window access
@@ -105,7 +119,7 @@ private:
     FloatingPanel& ensureRingPanel();
     FloatingPanel& ensurePreviewPanel();
 
-    AppState& m_state;
+    Services m_services;
     Phase m_phase = Phase::idle;
     QPointF m_origin;
     std::vector<EventMonitors::Handle> m_monitors;

@@ -5,7 +5,7 @@ namespace {
 MouseController* currentController = nullptr;
 }
 
-MouseController::MouseController(AppState& state) : m_state(state) {
+MouseController::MouseController(Settings& settings) : m_settings(settings) {
     currentController = this;
 }
 

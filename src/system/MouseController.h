@@ -2,12 +2,12 @@
 
 namespace corvane {
 
-class AppState;
+class Settings;
 
 // Reverses the wheel's scroll direction when the preferences ask for it.
 class MouseController {
 public:
-    explicit MouseController(AppState& state);
+    explicit MouseController(Settings& settings);
     ~MouseController();
     // The most recently created controller, which the scroll handling reaches.
     static MouseController* current();
@@ -17,7 +17,7 @@ public:
     int applyCount() const { return m_applyCount; }
 
 private:
-    [[maybe_unused]] AppState& m_state;
+    [[maybe_unused]] Settings& m_settings;
     int m_applyCount = 0;
 };
 

@@ -72,7 +72,9 @@ protected:
         strip().model().setCellFrames(std::move(frames));
         strip().model().setVisibleCellArea(std::nullopt);
     }
-    double naturalHeight(int windows) { return SidebarMetrics::current(*state).panelHeight(windows, 0); }
+    double naturalHeight(int windows) {
+        return SidebarMetrics::current(state->stripServices()).panelHeight(windows, 0);
+    }
 };
 
 TEST_F(SidebarControllerTest, TheStripPicksItsScreenByThePreference) {

@@ -1,0 +1,25 @@
+#pragma once
+
+namespace corvane {
+
+class NotificationCenter;
+class PermissionManager;
+class Scheduler;
+class Settings;
+struct Platform;
+namespace ShortcutKit {
+class Registry;
+}
+
+// What the settings and onboarding windows and their pages work with. Each must outlive the
+// windows; the application builds one and hands it to the window controllers.
+struct SettingsServices {
+    Platform& platform;
+    Settings& settings;
+    Scheduler& scheduler;
+    NotificationCenter& notifications;
+    PermissionManager& permissions;
+    ShortcutKit::Registry& shortcuts;
+};
+
+} // namespace corvane
