@@ -14,10 +14,9 @@
 
 namespace corvane {
 
-X11RawInput::X11RawInput(const QByteArray& displayName) {
-    const X11Display display = openDisplay(displayName);
-    m_connection = display.connection;
-    if (xcb_connection_has_error(m_connection) || display.root == XCB_WINDOW_NONE)
+X11RawInput::X11RawInput(const QByteArray& displayName) : m_x(displayName, X11Atoms::none) {
+    m_connection = m_x.raw();
+    if (!m_x.isValid() || m_x.root() == XCB_WINDOW_NONE)
         return;
 
     const xcb_query_extension_reply_t* input = xcb_get_extension_data(m_connection, &xcb_input_id);
@@ -29,7 +28,7 @@ X11RawInput::X11RawInput(const QByteArray& displayName) {
     if (!version || version->major_version < 2 || (version->major_version == 2 && version->minor_version < 1))
         return;
     m_inputOpcode = input->major_opcode;
-    m_root = display.root;
+    m_root = m_x.root();
 
     if (X11Keymap::setUpExtension(m_connection)) {
         m_xkbEventBase = X11Keymap::eventBase(m_connection);
@@ -48,8 +47,6 @@ X11RawInput::X11RawInput(const QByteArray& displayName) {
 X11RawInput::~X11RawInput() {
     delete m_notifier;
     m_keymap.reset();
-    if (m_connection)
-        xcb_disconnect(m_connection);
 }
 
 bool X11RawInput::isValid() const {
