@@ -59,7 +59,7 @@ bool SingleInstance::becomePrimary() {
     return true;
 }
 
-bool SingleInstance::sendReopen(int timeoutMs) {
+QCoro::Task<bool> SingleInstance::sendReopen(Scheduler& scheduler, int timeoutMs) {
     // The running instance may still be starting; give it a moment to listen.
     for (int waited = 0; waited <= timeoutMs; waited += 100) {
         QLocalSocket socket;
@@ -68,11 +68,11 @@ bool SingleInstance::sendReopen(int timeoutMs) {
             socket.write(reopenMessage);
             const bool written = socket.waitForBytesWritten(timeoutMs);
             socket.disconnectFromServer();
-            return written;
+            co_return written;
         }
-        usleep(100 * 1000);
+        co_await scheduler.sleep(Seconds(0.1));
     }
-    return false;
+    co_return false;
 }
 
 } // namespace corvane

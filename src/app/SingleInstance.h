@@ -1,5 +1,8 @@
 #pragma once
 
+#include "runtime/Scheduler.h"
+
+#include <QCoro/QCoroTask>
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
@@ -18,8 +21,9 @@ public:
 
     // True when this process is now the one instance and listens for reopen requests.
     bool becomePrimary();
-    // Tells the running instance to reopen; false when it could not be reached.
-    bool sendReopen(int timeoutMs = 3000);
+    // Tells the running instance to reopen, retrying on the scheduler's time while it may still be
+    // starting; false when it could not be reached.
+    QCoro::Task<bool> sendReopen(Scheduler& scheduler, int timeoutMs = 3000);
 
     static QString defaultDirectory();
     QString socketPath() const;

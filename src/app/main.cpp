@@ -26,16 +26,16 @@ int main(int argc, char** argv) {
     // Closing the settings or onboarding window never ends the process.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    QtScheduler scheduler;
     SingleInstance instance;
     if (!instance.becomePrimary()) {
         // Another Corvane runs for this user: it reacts as to being reopened.
-        if (instance.sendReopen())
+        if (QCoro::waitFor(instance.sendReopen(scheduler)))
             return 0;
         qCWarning(lcApp, "Corvane is already running but did not answer");
         return 1;
     }
 
-    QtScheduler scheduler;
     NotificationCenter notifications;
     ThreadPoolExecutor background;
     QtAnimator animator;

@@ -18,7 +18,6 @@
 
 #include <QGuiApplication>
 #include <QPalette>
-#include <QPropertyAnimation>
 
 #include <cmath>
 
@@ -242,7 +241,7 @@ FloatingPanel& RadialSnapController::ensureRingPanel() {
     if (!m_ringPanel) {
         m_ringPanel = std::make_unique<FloatingPanel>(*m_services.platform.panelWindowing,
                                                       QRect(0, 0, 100, 100), ringLevel, true);
-        m_ringPanel->setContentView(new RadialRingView(m_model));
+        m_ringPanel->setContentView(new RadialRingView(m_model, m_services.scheduler));
     }
     return *m_ringPanel;
 }
@@ -382,8 +381,7 @@ void RadialSnapController::showPreview(const QRectF& rect, std::optional<QRectF>
     const QRectF start = current ? *current
                                  : rect.adjusted(rect.width() * 0.1, rect.height() * 0.1, -rect.width() * 0.1,
                                                  -rect.height() * 0.1);
-    if (m_previewMove)
-        m_previewMove->stop();
+    m_services.animator.stopMove(panel);
     panel.setGeometry(roundedRect(start));
     panel.setAlphaValue(0);
     panel.show();
@@ -397,18 +395,10 @@ void RadialSnapController::showPreview(const QRectF& rect, std::optional<QRectF>
 }
 
 void RadialSnapController::movePreview(const QRect& frame, Seconds duration) {
-    if (m_previewMove)
-        m_previewMove->stop();
     m_previewTarget = frame;
     QEasingCurve curve(QEasingCurve::BezierSpline);
     curve.addCubicBezierSegment(QPointF(0.2, 0.9), QPointF(0.3, 1.0), QPointF(1.0, 1.0));
-    auto* move = new QPropertyAnimation(m_previewPanel.get(), "geometry", m_previewPanel.get());
-    move->setDuration(static_cast<int>(std::lround(duration.count() * 1000)));
-    move->setStartValue(m_previewPanel->geometry());
-    move->setEndValue(frame);
-    move->setEasingCurve(curve);
-    m_previewMove = move;
-    move->start(QAbstractAnimation::DeleteWhenStopped);
+    m_services.animator.move(*m_previewPanel, frame, duration, curve);
 }
 
 void RadialSnapController::hidePreview() {

@@ -18,8 +18,6 @@
 #include <utility>
 #include <vector>
 
-class QPropertyAnimation;
-
 namespace corvane {
 
 class Animator;
@@ -136,7 +134,6 @@ private:
     bool m_previewVisible = false;
     bool m_ringVisible = false;
     TimerHandle m_appearance;
-    QPointer<QPropertyAnimation> m_previewMove;
     QRect m_previewTarget;
     int m_startCount = 0;
 };

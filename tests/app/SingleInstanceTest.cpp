@@ -1,4 +1,5 @@
 #include "app/SingleInstance.h"
+#include "runtime/QtScheduler.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -10,13 +11,14 @@ namespace {
 
 TEST(SingleInstanceTest, SecondLaunchHandsReopenToTheRunningInstance) {
     QTemporaryDir directory;
+    QtScheduler scheduler;
     SingleInstance running(directory.path());
     ASSERT_TRUE(running.becomePrimary());
     QSignalSpy reopened(&running, &SingleInstance::reopenRequested);
 
     SingleInstance second(directory.path());
     EXPECT_FALSE(second.becomePrimary());
-    EXPECT_TRUE(second.sendReopen(1000));
+    EXPECT_TRUE(QCoro::waitFor(second.sendReopen(scheduler, 1000)));
 
     EXPECT_TRUE(reopened.wait(2000));
     EXPECT_EQ(reopened.count(), 1);
@@ -24,6 +26,7 @@ TEST(SingleInstanceTest, SecondLaunchHandsReopenToTheRunningInstance) {
 
 TEST(SingleInstanceTest, ALeftoverSocketWithoutItsLockDoesNotBlockStarting) {
     QTemporaryDir directory;
+    QtScheduler scheduler;
     {
         SingleInstance earlier(directory.path());
         ASSERT_TRUE(earlier.becomePrimary());
@@ -32,7 +35,7 @@ TEST(SingleInstanceTest, ALeftoverSocketWithoutItsLockDoesNotBlockStarting) {
     SingleInstance next(directory.path());
     EXPECT_TRUE(next.becomePrimary());
     SingleInstance nobody(QTemporaryDir().path());
-    EXPECT_FALSE(nobody.sendReopen(200));
+    EXPECT_FALSE(QCoro::waitFor(nobody.sendReopen(scheduler, 200)));
 }
 
 } // namespace
