@@ -9,6 +9,7 @@
 #include "sidebar/DesktopChip.h"
 #include "sidebar/NoWindowsPlaceholder.h"
 #include "sidebar/PinnedFirst.h"
+#include "sidebar/ReconcileWidgets.h"
 #include "sidebar/SidebarFooter.h"
 #include "sidebar/SidebarModel.h"
 #include "sidebar/SidebarPainting.h"
@@ -138,81 +139,54 @@ std::shared_ptr<ThumbnailBox> SidebarView::boxFor(uint32_t windowID, bool always
 }
 
 void SidebarView::rebuildWindowCells() {
-    std::map<uint32_t, ThumbnailCell*> next;
-    for (const WindowInfo& window : m_visible) {
-        ThumbnailCell* cell = nullptr;
-        if (auto it = m_cells.find(window.windowID); it != m_cells.end()) {
-            cell = it->second;
-            m_cells.erase(it);
-            cell->setWindow(window);
-            cell->setBox(boxFor(window.windowID, false));
-            cell->setMetrics(m_metrics);
-            cell->setAccent(m_accent);
-        } else {
-            cell = new ThumbnailCell(window, boxFor(window.windowID, false), m_metrics, false, false,
-                                     m_accent, &m_services.icons, m_listContent);
+    reconcileWidgets(
+        m_cells, m_visible, [](const WindowInfo& window) { return window.windowID; },
+        [this](ThumbnailCell& cell, const WindowInfo& window) {
+            cell.setWindow(window);
+            cell.setBox(boxFor(window.windowID, false));
+            cell.setMetrics(m_metrics);
+            cell.setAccent(m_accent);
+        },
+        [this](const WindowInfo& window) {
+            auto* cell = new ThumbnailCell(window, boxFor(window.windowID, false), m_metrics, false, false,
+                                           m_accent, &m_services.icons, m_listContent);
             cell->setAcceptDrops(true);
             cell->installEventFilter(this);
-            cell->show();
-        }
-        next.emplace(window.windowID, cell);
-    }
-    // A cell may be the one whose event is being handled (a drop that reorders the list):
-    // it goes on the next turn of the event loop.
-    for (auto& [id, cell] : m_cells) {
-        cell->hide();
-        cell->deleteLater();
-    }
-    m_cells = std::move(next);
+            return cell;
+        });
 }
 
 void SidebarView::rebuildWorkspaceChips() {
-    std::map<QUuid, WorkspaceChip*> next;
-    for (const Workspace& workspace : m_workspaces) {
-        WorkspaceChip* chip = nullptr;
-        if (auto it = m_chips.find(workspace.id); it != m_chips.end()) {
-            chip = it->second;
-            m_chips.erase(it);
-            chip->setWorkspace(workspace);
-        } else {
-            chip = new WorkspaceChip(workspace, false, false, this);
+    reconcileWidgets(
+        m_chips, m_workspaces, [](const Workspace& workspace) { return workspace.id; },
+        [](WorkspaceChip& chip, const Workspace& workspace) { chip.setWorkspace(workspace); },
+        [this](const Workspace& workspace) {
+            auto* chip = new WorkspaceChip(workspace, false, false, this);
             chip->setAcceptDrops(true);
             chip->installEventFilter(this);
-            chip->show();
-        }
-        next.emplace(workspace.id, chip);
-    }
-    for (auto& [id, chip] : m_chips) {
-        chip->hide();
-        chip->deleteLater();
-    }
-    m_chips = std::move(next);
+            return chip;
+        });
     m_addChip->setVisible(m_metrics.showWorkspaces);
 }
 
 void SidebarView::rebuildDesktopChips() {
     const std::optional<uint64_t> current = m_services.spaces.currentID();
-    std::map<uint64_t, DesktopChip*> next;
-    for (const SpaceInfo& space : m_spaces) {
-        DesktopChip* chip = nullptr;
-        if (auto it = m_desktopChips.find(space.id); it != m_desktopChips.end()) {
-            chip = it->second;
-            m_desktopChips.erase(it);
-            chip->setSpace(space);
-        } else {
-            chip = new DesktopChip(space, false, m_accent, this);
+    const auto mark = [this, current](DesktopChip& chip, const SpaceInfo& space) {
+        chip.setCurrent(current == space.id);
+        chip.setAccent(m_accent);
+    };
+    reconcileWidgets(
+        m_desktopChips, m_spaces, [](const SpaceInfo& space) { return space.id; },
+        [mark](DesktopChip& chip, const SpaceInfo& space) {
+            chip.setSpace(space);
+            mark(chip, space);
+        },
+        [this, mark](const SpaceInfo& space) {
+            auto* chip = new DesktopChip(space, false, m_accent, this);
             chip->installEventFilter(this);
-            chip->show();
-        }
-        chip->setCurrent(current == space.id);
-        chip->setAccent(m_accent);
-        next.emplace(space.id, chip);
-    }
-    for (auto& [id, chip] : m_desktopChips) {
-        chip->hide();
-        chip->deleteLater();
-    }
-    m_desktopChips = std::move(next);
+            mark(*chip, space);
+            return chip;
+        });
 }
 
 void SidebarView::applyModel() {
