@@ -10,11 +10,14 @@
 #include "platform/Keyboard.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PermissionProbe.h"
+#include "platform/PointerDevices.h"
+#include "platform/PowerHolds.h"
 #include "platform/PowerSource.h"
 #include "platform/RunningApplications.h"
 #include "platform/Screens.h"
 #include "platform/SleepWake.h"
 #include "platform/SystemShell.h"
+#include "platform/Tray.h"
 #include "platform/UserDefaults.h"
 #include "platform/WindowCapture.h"
 #include "platform/WindowList.h"
@@ -45,6 +48,9 @@ struct Platform {
     std::unique_ptr<SleepWake> sleepWake;
     std::unique_ptr<EventMonitors> eventMonitors;
     std::unique_ptr<ApplicationLauncher> launcher;
+    std::unique_ptr<PowerHolds> powerHolds;
+    std::unique_ptr<PointerDevices> pointerDevices;
+    std::unique_ptr<Tray> tray;
 };
 
 } // namespace corvane

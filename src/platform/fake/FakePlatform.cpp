@@ -60,6 +60,15 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeLauncher = std::make_unique<FakeApplicationLauncher>();
     fakeLauncher = madeLauncher.get();
     launcher = std::move(madeLauncher);
+    auto madeHolds = std::make_unique<FakePowerHolds>();
+    fakePowerHolds = madeHolds.get();
+    powerHolds = std::move(madeHolds);
+    auto madePointers = std::make_unique<FakePointerDevices>();
+    fakePointerDevices = madePointers.get();
+    pointerDevices = std::move(madePointers);
+    auto madeTray = std::make_unique<FakeTray>();
+    fakeTray = madeTray.get();
+    tray = std::move(madeTray);
 }
 
 } // namespace corvane

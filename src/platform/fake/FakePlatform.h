@@ -12,11 +12,14 @@
 #include "platform/fake/FakeKeyboard.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"
+#include "platform/fake/FakePointerDevices.h"
+#include "platform/fake/FakePowerHolds.h"
 #include "platform/fake/FakePowerSource.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSleepWake.h"
 #include "platform/fake/FakeSystemShell.h"
+#include "platform/fake/FakeTray.h"
 #include "platform/fake/FakeWindowCapture.h"
 #include "platform/fake/FakeWindowList.h"
 
@@ -45,6 +48,9 @@ struct FakePlatform : Platform {
     FakeSleepWake* fakeSleepWake;
     FakeEventMonitors* fakeEventMonitors;
     FakeApplicationLauncher* fakeLauncher;
+    FakePowerHolds* fakePowerHolds;
+    FakePointerDevices* fakePointerDevices;
+    FakeTray* fakeTray;
 };
 
 } // namespace corvane
