@@ -12,8 +12,7 @@ X11Keyboard::X11Keyboard(const QByteArray& displayName) : m_x(displayName, X11At
     m_connection = m_x.raw();
     if (!m_x.isValid() || !X11Keymap::setUpExtension(m_connection))
         return;
-    const uint16_t changes = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-    xcb_xkb_select_events(m_connection, XCB_XKB_ID_USE_CORE_KBD, changes, 0, changes, 0xff, 0xff, nullptr);
+    X11Keymap::followChanges(m_connection);
     xcb_flush(m_connection);
 }
 

@@ -41,6 +41,11 @@ bool X11Keymap::setUpExtension(xcb_connection_t* connection) {
                                        nullptr, nullptr, nullptr, nullptr) == 1;
 }
 
+void X11Keymap::followChanges(xcb_connection_t* connection) {
+    const uint16_t changes = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+    xcb_xkb_select_events(connection, XCB_XKB_ID_USE_CORE_KBD, changes, 0, changes, 0xff, 0xff, nullptr);
+}
+
 std::optional<uint8_t> X11Keymap::eventBase(xcb_connection_t* connection) {
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_xkb_id);
     if (!extension || !extension->present)

@@ -45,6 +45,9 @@ public:
     static bool setUpExtension(xcb_connection_t* connection);
     // The XKB event base of the connection, for telling its events apart; none without XKB.
     static std::optional<uint8_t> eventBase(xcb_connection_t* connection);
+    // Asks for the announcements of keymap changes (a new keyboard, a changed map) on a connection
+    // whose XKB is set up.
+    static void followChanges(xcb_connection_t* connection);
 
 private:
     void readModifierMasks();
