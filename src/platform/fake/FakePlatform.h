@@ -9,7 +9,9 @@
 #include "platform/fake/FakeDesktops.h"
 #include "platform/fake/FakeEventMonitors.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeKeyTaps.h"
 #include "platform/fake/FakeKeyboard.h"
+#include "platform/fake/FakeLoginItem.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"
 #include "platform/fake/FakePointerDevices.h"
@@ -51,6 +53,7 @@ struct FakePlatform : Platform {
     FakePowerHolds* fakePowerHolds;
     FakePointerDevices* fakePointerDevices;
     FakeTray* fakeTray;
+    FakeLoginItem* fakeLoginItem;
 };
 
 } // namespace corvane

@@ -32,17 +32,20 @@ public:
             else
                 Q_EMIT hidden(HideReason::hostUnavailable);
         });
-        m_icon.show();
     }
 
-    void setIcon(const QIcon& icon) override { m_icon.setIcon(icon); }
+    // Qt refuses to show an icon without a picture: the icon goes up with its first one.
+    void setIcon(const QIcon& icon) override {
+        m_icon.setIcon(icon);
+        m_icon.show();
+    }
     void setToolTip(const QString& text) override { m_icon.setToolTip(text); }
     void setMenu(QMenu* menu) override {
         m_menu = menu;
         m_icon.setContextMenu(menu);
     }
     QMenu* menu() const override { return m_menu; }
-    bool isVisible() const override { return m_available && m_icon.isVisible(); }
+    bool isVisible() const override { return m_available; }
 
 private:
     QSystemTrayIcon m_icon;

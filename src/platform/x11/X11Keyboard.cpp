@@ -10,9 +10,8 @@ namespace corvane {
 
 X11Keyboard::X11Keyboard(const QByteArray& displayName) : m_x(displayName, X11Atoms::none) {
     m_connection = m_x.raw();
-    if (!m_x.isValid() || !X11Keymap::setUpExtension(m_connection))
+    if (!m_x.isValid() || !X11Keymap::watchKeymapChanges(m_connection, false))
         return;
-    X11Keymap::followChanges(m_connection);
     xcb_flush(m_connection);
 }
 

@@ -26,10 +26,7 @@ X11RawInput::X11RawInput(const QByteArray& displayName) : m_x(displayName, X11At
     m_inputOpcode = *opcode;
     m_root = m_x.root();
 
-    if (X11Keymap::setUpExtension(m_connection)) {
-        m_xkbEventBase = X11Keymap::eventBase(m_connection);
-        X11Keymap::followChanges(m_connection);
-    }
+    m_xkbEventBase = X11Keymap::watchKeymapChanges(m_connection, false);
     xcb_flush(m_connection);
 
     m_pixelRatio = primaryScreenPixelRatio();
