@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain
   cmake ninja-build g++ pkg-config
+  # the format check, and the clang-tidy script for changed files
+  clang-format clang-tidy
   # application framework
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qcoro-qt6-dev nlohmann-json3-dev
   # the file preview's first page of a PDF

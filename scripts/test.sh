@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the unit tests headless on
-# the fake platform, and the integration tests, each against its own Xvfb with openbox and real
-# X programs (started and stopped by the tests themselves); then each fuzz target for a bounded time.
+# Installs what is missing, checks the include layers and the formatting, builds everything with
+# warnings as errors and runs every test: the unit tests headless on the fake platform, and the
+# integration tests, each against its own Xvfb with openbox and real X programs (started and
+# stopped by the tests themselves); then each fuzz target for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+python3 scripts/check-includes.py
+bash scripts/check-format.sh
 bash scripts/build.sh
 (cd build && ctest --output-on-failure -j "$(nproc)" "$@")
 bash scripts/fuzz.sh

@@ -2,13 +2,6 @@
 
 #include "ShortcutKit/Key.h"
 #include "ShortcutKit/Registry.h"
-#include "app/AppState.h"
-#include "clipboard/ClipboardPanelController.h"
-#include "core/Settings.h"
-#include "sidebar/SidebarController.h"
-#include "sidebar/SwitcherController.h"
-#include "snapping/SnapAction.h"
-#include "snapping/SnapController.h"
 
 namespace corvane {
 
@@ -84,46 +77,6 @@ const std::vector<Name>& allNames() {
 
 } // namespace AppShortcuts
 
-namespace {
-void toggleClipboardHistory(AppState& state) {
-    // Ignored while clipboard history is off; a press while the strip shows hides it.
-    if (!state.settings().clipboardEnabled())
-        return;
-    state.clipboardPanel().statusClicked();
-}
-} // namespace
-
-void registerHotkeys(AppState& state) {
-    using namespace AppShortcuts;
-    ShortcutKit::Registry& shortcuts = state.shortcuts();
-    for (const ShortcutKit::Name& name : allNames())
-        shortcuts.seed(name);
-
-    // The asynchronous actions only start their task here; presses in quick succession may
-    // overlap, and each awaits its own call.
-    shortcuts.onKeyDown(toggleSidebar(), [&state] { state.sidebar().toggle(); });
-    shortcuts.onKeyDown(saveWorkspace(), [&state] { state.saveCurrentWindows(); });
-    shortcuts.onKeyDown(windowSwitcher(), [&state] { state.switcher().advance(); });
-    shortcuts.onKeyDown(clipboardHistory(), [&state] { toggleClipboardHistory(state); });
-
-    const std::pair<const ShortcutKit::Name&, SnapAction> snaps[] = {
-        {snapLeft(), SnapAction::leftHalf},     {snapRight(), SnapAction::rightHalf},
-        {snapTop(), SnapAction::topHalf},       {snapBottom(), SnapAction::bottomHalf},
-        {snapMaximize(), SnapAction::maximize}, {snapCenter(), SnapAction::center},
-    };
-    for (const auto& [name, action] : snaps)
-        shortcuts.onKeyDown(name, [&state, action = action] { state.snap().snap(action); });
-    shortcuts.onKeyDown(snapRestore(), [&state] { state.snap().restore(); });
-    // The preset is read at the press, not when the binding is made.
-    shortcuts.onKeyDown(applyLayout(),
-                        [&state] { state.snap().tileScreen(state.settings().quickTilePreset()); });
-
-    for (std::size_t i = 0; i < restoreWorkspaceNames().size(); ++i) {
-        const int slot = static_cast<int>(i) + 1;
-        shortcuts.onKeyDown(restoreWorkspaceNames()[i], [&state, slot] { state.restoreSlot(slot); });
-    }
-}
-
 std::optional<QString> workspaceShortcutText(ShortcutKit::Registry& shortcuts, int slot) {
     if (slot < 1 || slot > static_cast<int>(AppShortcuts::restoreWorkspaceNames().size()))
         return std::nullopt;
@@ -134,13 +87,6 @@ std::optional<QString> workspaceShortcutText(ShortcutKit::Registry& shortcuts, i
     if (!shortcut)
         return std::nullopt;
     return shortcut->description(shortcuts.keyboard());
-}
-
-std::optional<QString> workspaceShortcutText(int slot) {
-    AppState* state = AppState::sharedIfSet();
-    if (!state)
-        return std::nullopt;
-    return workspaceShortcutText(state->shortcuts(), slot);
 }
 
 } // namespace corvane

@@ -10,7 +10,6 @@
 
 namespace corvane {
 
-class AppState;
 namespace ShortcutKit {
 class Registry;
 }
@@ -48,12 +47,8 @@ const std::vector<ShortcutKit::Name>& allNames();
 
 } // namespace AppShortcuts
 
-// Seeds every default and binds every application shortcut name to its action, all on key down.
-// Called once, at start-up.
-void registerHotkeys(AppState& state);
 // The display text of the shortcut that restores the workspace on `slot`; none outside 1 to 9
-// or when no shortcut is bound. The first form reads the application's own shortcuts.
-std::optional<QString> workspaceShortcutText(int slot);
+// or when no shortcut is bound.
 std::optional<QString> workspaceShortcutText(ShortcutKit::Registry& shortcuts, int slot);
 
 } // namespace corvane

@@ -1,31 +1,32 @@
 #pragma once
 
+#include "platform/ModifierBits.h"
+
 #include <QString>
 #include <Qt>
 
 namespace corvane::ShortcutKit {
 
-// The modifier bits of stored shortcuts and hot keys. Command is the Super key here, option is Alt,
-// control and shift are themselves; the function key has no counterpart on an X keyboard.
+// The modifier bits of stored shortcuts and hot keys (platform/ModifierBits.h).
 namespace CarbonModifiers {
-inline constexpr qint64 command = 0x100;
-inline constexpr qint64 shift = 0x200;
-inline constexpr qint64 option = 0x800;
-inline constexpr qint64 control = 0x1000;
-inline constexpr qint64 function = 0x20000;
+inline constexpr qint64 command = HotKeyModifier::command;
+inline constexpr qint64 shift = HotKeyModifier::shift;
+inline constexpr qint64 option = HotKeyModifier::option;
+inline constexpr qint64 control = HotKeyModifier::control;
+inline constexpr qint64 function = HotKeyModifier::function;
 } // namespace CarbonModifiers
 
 // The modifier flags of key events in the design's own encoding, the form shortcuts are built from
 // and compared in on the user-interface side. Conversions to the stored bits and to Qt's
 // modifiers keep only what each encoding can hold.
 struct ModifierFlags {
-    static constexpr quint64 capsLock = 0x10000;
-    static constexpr quint64 shift = 0x20000;
-    static constexpr quint64 control = 0x40000;
-    static constexpr quint64 option = 0x80000;
-    static constexpr quint64 command = 0x100000;
-    static constexpr quint64 numericPad = 0x200000;
-    static constexpr quint64 function = 0x800000;
+    static constexpr quint64 capsLock = EventModifier::capsLock;
+    static constexpr quint64 shift = EventModifier::shift;
+    static constexpr quint64 control = EventModifier::control;
+    static constexpr quint64 option = EventModifier::option;
+    static constexpr quint64 command = EventModifier::command;
+    static constexpr quint64 numericPad = EventModifier::numericPad;
+    static constexpr quint64 function = EventModifier::function;
 
     quint64 rawValue = 0;
 

@@ -2,13 +2,12 @@
 
 #include "ShortcutKit/RecorderAlerts.h"
 #include "ShortcutKit/ShortcutConflicts.h"
-#include "app/AppState.h"
 
 namespace corvane::ShortcutKit {
 
-RecorderServices RecorderServices::of(AppState& state) {
-    return {state.shortcuts(), state.notifications(), *state.platform().host, RecorderAlerts::standard(),
-            ShortcutConflicts::standard()};
+RecorderServices RecorderServices::standard(Registry& shortcuts, NotificationCenter& notifications,
+                                            ApplicationHost& host) {
+    return {shortcuts, notifications, host, RecorderAlerts::standard(), ShortcutConflicts::standard()};
 }
 
 } // namespace corvane::ShortcutKit

@@ -1,7 +1,6 @@
 #pragma once
 
 namespace corvane {
-class AppState;
 class ApplicationHost;
 class NotificationCenter;
 } // namespace corvane
@@ -24,7 +23,8 @@ struct RecorderServices {
 
     // The application's own: its shortcuts and notifications, message boxes and the desktop's
     // conflict checks.
-    static RecorderServices of(AppState& state);
+    static RecorderServices standard(Registry& shortcuts, NotificationCenter& notifications,
+                                     ApplicationHost& host);
 };
 
 } // namespace corvane::ShortcutKit

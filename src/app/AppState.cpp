@@ -3,6 +3,8 @@
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
 #include "app/AppShelfHost.h"
+#include "app/Hotkeys.h"
+#include "app/SettingsPages.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "core/AppIcons.h"
@@ -12,6 +14,7 @@
 #include "core/StatusItems.h"
 #include "core/ToastController.h"
 #include "core/Updater.h"
+#include "core/WorkArea.h"
 #include "runtime/Log.h"
 #include "settings/OnboardingWindowController.h"
 #include "settings/SettingsWindowController.h"
@@ -50,6 +53,7 @@ AppState::AppState(Platform& platform, Runtime runtime)
                                                 *platform.runningApplications, runtime.scheduler,
                                                 runtime.background, AXWindowService::shared().ownPID());
     m_icons = std::make_unique<AppIcons>(*platform.applications);
+    m_workArea = std::make_unique<WorkArea>(m_settings);
     // A process id the system hands out again must not show the old program's picture.
     connect(m_windows.get(), &WindowService::applicationTerminated, this,
             [this](int32_t pid) { m_icons->forgetPID(pid); });
@@ -94,19 +98,22 @@ void AppState::setShared(AppState* state) {
 
 SidebarController& AppState::sidebar() {
     if (!m_sidebar)
-        m_sidebar = std::make_unique<SidebarController>(*this);
+        m_sidebar = std::make_unique<SidebarController>(stripServices());
     return *m_sidebar;
 }
 
 SnapController& AppState::snap() {
     if (!m_snap)
-        m_snap = std::make_unique<SnapController>(AXWindowService::shared(), m_settings, *this);
+        m_snap = std::make_unique<SnapController>(
+            AXWindowService::shared(), m_settings,
+            SnapController::Services{m_platform, *m_windows, m_runtime.background, *m_workArea});
     return *m_snap;
 }
 
 RadialSnapController& AppState::radial() {
     if (!m_radial)
-        m_radial = std::make_unique<RadialSnapController>(*this);
+        m_radial = std::make_unique<RadialSnapController>(RadialSnapController::Services{
+            m_platform, m_settings, m_runtime.scheduler, m_runtime.animator, *m_workArea, snap()});
     return *m_radial;
 }
 
@@ -164,7 +171,7 @@ ClipboardPanelController& AppState::clipboardPanel() {
 
 NotchController& AppState::notch() {
     if (!m_notch)
-        m_notch = std::make_unique<NotchController>(*this);
+        m_notch = std::make_unique<NotchController>(m_settings);
     return *m_notch;
 }
 
@@ -177,19 +184,21 @@ MouseController& AppState::mouse() {
 
 NotchDropController& AppState::notchDrop() {
     if (!m_notchDrop)
-        m_notchDrop = std::make_unique<NotchDropController>(*this);
+        m_notchDrop = std::make_unique<NotchDropController>(m_settings);
     return *m_notchDrop;
 }
 
 SettingsWindowController& AppState::settingsWindow() {
     if (!m_settingsWindow)
-        m_settingsWindow = std::make_unique<SettingsWindowController>(*this);
+        m_settingsWindow = std::make_unique<SettingsWindowController>(settingsServices());
     return *m_settingsWindow;
 }
 
 OnboardingWindowController& AppState::onboarding() {
     if (!m_onboarding)
-        m_onboarding = std::make_unique<OnboardingWindowController>(*this);
+        // A permission granted while the window showed may let the snap wheel arm.
+        m_onboarding = std::make_unique<OnboardingWindowController>(settingsServices(), settingsWindow(),
+                                                                    [this] { radial().start(); });
     return *m_onboarding;
 }
 
@@ -197,11 +206,36 @@ WorkspaceRestorer& AppState::restorer() {
     if (!m_restorer) {
         m_restorer = std::make_unique<WorkspaceRestorer>(
             AXWindowService::shared(), m_settings, Seconds(8.0),
-            [this](const ScreenInfo& screen) { return usableFrame(screen); },
+            [this](const ScreenInfo& screen) { return m_workArea->usableFrame(screen); },
             WorkspaceRestorer::Services{*m_platform.runningApplications, *m_platform.launcher,
                                         *m_platform.screens, m_runtime.scheduler});
     }
     return *m_restorer;
+}
+
+StripServices AppState::stripServices() {
+    return StripServices{m_platform,    m_runtime.scheduler, m_runtime.animator, m_settings, *m_windows,
+                         *m_thumbnails, *m_spaces,           *m_workspaces,      *m_icons,   *m_workArea,
+                         *this,         shelfServices()};
+}
+
+ShelfServices AppState::shelfServices() {
+    return ShelfServices{m_settings, *m_platform.shell, *m_files, shelf(), *this};
+}
+
+SettingsServices AppState::settingsServices() {
+    return SettingsServices{
+        m_platform,
+        m_settings,
+        m_runtime.scheduler,
+        m_runtime.notifications,
+        *m_permissions,
+        *m_shortcuts,
+        [this](SettingsTab tab, SettingsNavigation& nav) { return makeSettingsPage(tab, *this, nav); }};
+}
+
+CaptureContext AppState::captureContext() {
+    return CaptureContext{*m_platform.screens, *m_workArea, m_platform.launcher.get()};
 }
 
 void AppState::start(bool launchedAtLogin) {

@@ -5,10 +5,14 @@
 #include "runtime/Runtime.h"
 
 #include "settings/SettingsActions.h"
+#include "settings/SettingsServices.h"
+#include "shelf/ShelfServices.h"
 #include "shelf/ShelfSource.h"
+#include "sidebar/StripServices.h"
 #include "system/AwakeController.h"
 #include "windows/WindowInfo.h"
 #include "workspaces/Workspace.h"
+#include "workspaces/WorkspaceManager.h"
 
 #include <QCoro/QCoroTask>
 #include <QObject>
@@ -46,6 +50,7 @@ class NotchDropController;
 class SettingsWindowController;
 class OnboardingWindowController;
 class WorkspaceRestorer;
+class WorkArea;
 namespace ShortcutKit {
 class Registry;
 }
@@ -54,9 +59,14 @@ class Registry;
 std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows);
 
 // The composition root: owns every service, creates each feature controller the first time it
-// is asked for, runs start-up once and carries the actions that span several features.
-// Controllers keep a plain reference back to it; it outlives them all.
-class AppState : public QObject, public SettingsActions, public AwakeSettingsOpener {
+// is asked for, handing it the services it uses, runs start-up once and carries the actions that
+// span several features, which features reach through the narrow interfaces it implements
+// (StripActions, ShelfActions, SettingsActions, AwakeSettingsOpener). It outlives every controller.
+class AppState : public QObject,
+                 public StripActions,
+                 public ShelfActions,
+                 public SettingsActions,
+                 public AwakeSettingsOpener {
     Q_OBJECT
 public:
     // Builds the services in their fixed order. `Settings::shared()` must be set.
@@ -88,6 +98,14 @@ public:
     ClipboardHistory& clipboard() { return *m_clipboard; }
     // Application pictures, kept for the whole process; a program's entry goes when it quits.
     AppIcons& icons() { return *m_icons; }
+    // The area windows are placed in; the strip reports the room it keeps.
+    WorkArea& workArea() { return *m_workArea; }
+
+    // What each feature is built with.
+    StripServices stripServices();
+    ShelfServices shelfServices();
+    SettingsServices settingsServices();
+    CaptureContext captureContext();
     // The extra tray icons (keep-awake, clipboard, files), made and removed by their owners.
     StatusItems& statusItems() { return *m_statusItems; }
 
@@ -112,18 +130,20 @@ public:
     // The rectangle of a screen that windows are placed in: its visible frame, less the room the
     // strip keeps for itself on its own screen.
     QRectF usableFrame(const ScreenInfo& screen);
-    void focusWindow(const WindowInfo& window);
+    void focusWindow(const WindowInfo& window) override;
     // Minimises the window, or restores it when it is minimised.
-    QCoro::Task<void> setMinimized(WindowInfo window);
-    QCoro::Task<void> closeWindow(WindowInfo window);
+    QCoro::Task<void> setMinimized(WindowInfo window) override;
+    QCoro::Task<void> closeWindow(WindowInfo window) override;
     std::vector<ShelfSource> shelfSources();
-    void showShelfPanel(const ShelfSource& source);
+    void showShelfPanel(const ShelfSource& source) override;
+    void openSettings() override;
+    void openWorkspaceSettings(const QUuid& workspace) override;
     // The windows a save takes: those of the screen under the pointer, most recent first.
     QCoro::Task<std::vector<WindowInfo>> currentScreenWindows();
-    QCoro::Task<void> saveCurrentWindows();
-    void saveWorkspace(const std::vector<WindowInfo>& windows);
-    QCoro::Task<void> updateWorkspace(QUuid id);
-    void addWindowToWorkspace(uint32_t windowID, const QUuid& workspaceID);
+    QCoro::Task<void> saveCurrentWindows() override;
+    void saveWorkspace(const std::vector<WindowInfo>& windows) override;
+    QCoro::Task<void> updateWorkspace(QUuid id) override;
+    void addWindowToWorkspace(uint32_t windowID, const QUuid& workspaceID) override;
     void restoreWorkspace(const Workspace& workspace) override;
     void restoreSlot(int slot);
 
@@ -169,6 +189,7 @@ private:
     std::unique_ptr<AwakeController> m_awake;
     std::unique_ptr<ClipboardHistory> m_clipboard;
     std::unique_ptr<AppIcons> m_icons;
+    std::unique_ptr<WorkArea> m_workArea;
     std::unique_ptr<StatusItems> m_statusItems;
 
     std::unique_ptr<SidebarController> m_sidebar;

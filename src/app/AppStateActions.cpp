@@ -7,6 +7,8 @@
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
 #include "core/ToastController.h"
+#include "core/WorkArea.h"
+#include "settings/SettingsWindowController.h"
 #include "shelf/FileShelf.h"
 #include "shelf/FileShelfController.h"
 #include "sidebar/SidebarController.h"
@@ -55,19 +57,15 @@ std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows) {
 }
 
 QRectF AppState::usableFrame(const ScreenInfo& screen) {
-    QRectF area = topLeftVisibleFrame(screen);
-    SidebarController& strip = sidebar();
-    const double reserved = strip.reservedWidth();
-    const auto stripScreen = strip.currentScreen();
-    if (m_settings.reserveSidebarSpace() && reserved > 0 && stripScreen &&
-        isSameScreen(*stripScreen, screen)) {
-        // Never hand out a negative width, whatever the strip asks for.
-        const double kept = std::min(reserved, area.width());
-        area.setWidth(area.width() - kept);
-        if (m_settings.sidebarEdge() == SidebarEdge::left)
-            area.translate(kept, 0);
-    }
-    return area;
+    return m_workArea->usableFrame(screen);
+}
+
+void AppState::openSettings() {
+    settingsWindow().show(SettingsTab::keep);
+}
+
+void AppState::openWorkspaceSettings(const QUuid& workspace) {
+    settingsWindow().show(SettingsTab::workspaces, workspace);
 }
 
 void AppState::focusWindow(const WindowInfo& window) {
@@ -130,7 +128,7 @@ QCoro::Task<void> AppState::closeWindow(WindowInfo window) {
 }
 
 std::vector<ShelfSource> AppState::shelfSources() {
-    return shelf().shownSources();
+    return corvane::shelfSources(m_settings, *m_files);
 }
 
 void AppState::showShelfPanel(const ShelfSource& source) {
@@ -188,7 +186,7 @@ QCoro::Task<void> AppState::saveCurrentWindows() {
 }
 
 void AppState::saveWorkspace(const std::vector<WindowInfo>& windows) {
-    std::vector<WorkspaceItem> items = m_workspaces->captureCurrentWindows(windows, *this);
+    std::vector<WorkspaceItem> items = m_workspaces->captureCurrentWindows(windows, captureContext());
     if (items.empty()) {
         m_toast->show(QStringLiteral("No windows to save"), warningSymbol);
         return;
@@ -218,7 +216,7 @@ void AppState::saveWorkspace(const std::vector<WindowInfo>& windows) {
 
     QString message = QStringLiteral("Saved ") + quoted(name);
     if (workspace.hotkeyIndex) {
-        if (auto shortcut = workspaceShortcutText(*workspace.hotkeyIndex))
+        if (auto shortcut = workspaceShortcutText(*m_shortcuts, *workspace.hotkeyIndex))
             message += QStringLiteral(" \u2014 ") + *shortcut;
     }
     m_toast->show(message, workspaceSymbol);
@@ -244,7 +242,7 @@ QCoro::Task<void> AppState::updateWorkspace(QUuid id) {
     auto workspace = m_workspaces->workspace(id);
     if (!workspace)
         co_return;
-    workspace->items = m_workspaces->captureCurrentWindows(windows, *this);
+    workspace->items = m_workspaces->captureCurrentWindows(windows, captureContext());
     m_workspaces->update(*workspace);
     if (toldSavesRefused(*m_workspaces, *m_toast))
         co_return;
@@ -261,7 +259,7 @@ void AppState::addWindowToWorkspace(uint32_t windowID, const QUuid& workspaceID)
     const bool hasOtherWindows = std::any_of(all.begin(), all.end(), [&](const WindowInfo& other) {
         return other.bundleID == window->bundleID && other.windowID != window->windowID;
     });
-    std::vector<WorkspaceItem> items = m_workspaces->captureCurrentWindows({*window}, *this);
+    std::vector<WorkspaceItem> items = m_workspaces->captureCurrentWindows({*window}, captureContext());
     if (items.empty())
         return;
     WorkspaceItem item = items.front();

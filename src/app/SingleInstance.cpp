@@ -109,7 +109,7 @@ void SingleInstance::listen() {
     });
 }
 
-bool SingleInstance::handOver(const LaunchActions& actions, int timeoutMs) {
+QCoro::Task<bool> SingleInstance::handOver(Scheduler& scheduler, LaunchActions actions, int timeoutMs) {
     // The running instance may still be starting; give it a moment to listen.
     for (int waited = 0; waited <= timeoutMs; waited += 100) {
         QLocalSocket socket;
@@ -118,11 +118,11 @@ bool SingleInstance::handOver(const LaunchActions& actions, int timeoutMs) {
             socket.write(actions.message());
             const bool written = socket.waitForBytesWritten(timeoutMs);
             socket.disconnectFromServer();
-            return written;
+            co_return written;
         }
-        usleep(100 * 1000);
+        co_await scheduler.sleep(Seconds(0.1));
     }
-    return false;
+    co_return false;
 }
 
 } // namespace corvane

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/LaunchActions.h"
+#include "runtime/Scheduler.h"
 
+#include <QCoro/QCoroTask>
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
@@ -25,9 +27,12 @@ public:
     bool becomePrimary();
     // Why the folder cannot be used; empty unless `becomePrimary` refused it.
     const QString& refusal() const { return m_refusal; }
-    // Hands `actions` to the running instance; false when it could not be reached.
-    bool handOver(const LaunchActions& actions, int timeoutMs = 3000);
-    bool sendReopen(int timeoutMs = 3000) { return handOver({}, timeoutMs); }
+    // Hands `actions` to the running instance, retrying on the scheduler's time while it may still
+    // be starting; false when it could not be reached.
+    QCoro::Task<bool> handOver(Scheduler& scheduler, LaunchActions actions, int timeoutMs = 3000);
+    QCoro::Task<bool> sendReopen(Scheduler& scheduler, int timeoutMs = 3000) {
+        return handOver(scheduler, {}, timeoutMs);
+    }
 
     static QString defaultDirectory();
     QString socketPath() const;

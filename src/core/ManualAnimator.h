@@ -21,15 +21,26 @@ public:
 
     void fade(FloatingPanel& panel, double alpha, Seconds duration,
               std::function<void()> completion = {}) override;
+    // Moves wait like fades; a newer move or stopMove of the same panel drops the older one.
+    void move(FloatingPanel& panel, const QRect& frame, Seconds duration, const QEasingCurve& curve) override;
+    void stopMove(FloatingPanel& panel) override;
 
-    // Ends every fade begun so far, oldest first: its panel shows the fade's opacity, then its
-    // completion runs. Fades begun by a completion wait for the next call.
+    struct Move {
+        QPointer<FloatingPanel> panel;
+        QRect frame;
+    };
+
+    // Ends every move, each panel standing on its frame, then every fade begun so far, oldest
+    // first: its panel shows the fade's opacity, then its completion runs. Fades begun by a
+    // completion wait for the next call.
     void completeAll();
 
     const std::vector<Fade>& pending() const { return m_pending; }
+    const std::vector<Move>& pendingMoves() const { return m_moves; }
 
 private:
     std::vector<Fade> m_pending;
+    std::vector<Move> m_moves;
 };
 
 } // namespace corvane

@@ -11,7 +11,8 @@ namespace corvane {
 
 namespace {
 const QString fadeName = QStringLiteral("corvane-fade");
-}
+const QString moveName = QStringLiteral("corvane-move");
+} // namespace
 
 void QtAnimator::fade(FloatingPanel& panel, double alpha, Seconds duration,
                       std::function<void()> completion) {
@@ -37,6 +38,26 @@ void QtAnimator::fade(FloatingPanel& panel, double alpha, Seconds duration,
             Qt::QueuedConnection);
     }
     animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void QtAnimator::move(FloatingPanel& panel, const QRect& frame, Seconds duration, const QEasingCurve& curve) {
+    stopMove(panel);
+    // The animation belongs to the panel and goes with it.
+    auto* animation = new QPropertyAnimation(&panel, "geometry", &panel);
+    animation->setObjectName(moveName);
+    const double ms = sanitizedDelay(duration).count() * 1000.0;
+    animation->setDuration(static_cast<int>(std::lround(std::min(ms, 60'000.0))));
+    animation->setStartValue(panel.geometry());
+    animation->setEndValue(frame);
+    animation->setEasingCurve(curve);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void QtAnimator::stopMove(FloatingPanel& panel) {
+    if (auto* running = panel.findChild<QPropertyAnimation*>(moveName, Qt::FindDirectChildrenOnly)) {
+        running->setObjectName(QString());
+        running->stop();
+    }
 }
 
 } // namespace corvane

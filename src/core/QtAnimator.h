@@ -14,6 +14,8 @@ public:
 
     void fade(FloatingPanel& panel, double alpha, Seconds duration,
               std::function<void()> completion = {}) override;
+    void move(FloatingPanel& panel, const QRect& frame, Seconds duration, const QEasingCurve& curve) override;
+    void stopMove(FloatingPanel& panel) override;
 };
 
 } // namespace corvane

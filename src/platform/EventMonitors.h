@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ModifierBits.h"
+
 #include <QPointF>
 #include <QtGlobal>
 
@@ -19,15 +21,6 @@ inline constexpr quint64 flagsChanged = quint64(1) << 12;
 // Every kind of pointer movement: with no button, or dragging with either button.
 inline constexpr quint64 pointerMoved = mouseMoved | leftMouseDragged | rightMouseDragged;
 } // namespace EventMask
-
-// The modifier flags of monitored events, the same for the left-hand and the right-hand key.
-namespace EventModifier {
-inline constexpr quint64 shift = 0x20000;
-inline constexpr quint64 control = 0x40000;
-inline constexpr quint64 option = 0x80000;
-inline constexpr quint64 command = 0x100000;
-inline constexpr quint64 function = 0x800000;
-} // namespace EventModifier
 
 // The virtual key code of the key that stands for fn: the one that produces XF86Fn where the
 // keymap has one, else the Menu key. Pressing it is a modifier change, not a key press.

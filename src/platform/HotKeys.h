@@ -8,7 +8,7 @@ namespace corvane {
 
 // System-wide key combinations that reach the product whichever program has the focus. A
 // combination is given in the stored form of shortcuts: a virtual key code and the modifier
-// bits (command 0x100, shift 0x200, option 0x800, control 0x1000, function 0x20000).
+// bits of HotKeyModifier (platform/ModifierBits.h).
 // Holding a key down gives one press and one release, never a press per repeat. Main thread only.
 class HotKeys : public QObject {
     Q_OBJECT

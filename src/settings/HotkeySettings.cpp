@@ -3,18 +3,20 @@
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Recorder.h"
 #include "ShortcutKit/Registry.h"
-#include "app/AppState.h"
+#include "platform/Platform.h"
 #include "settings/FormSection.h"
+#include "settings/SettingsServices.h"
 
 #include <QPushButton>
 
 namespace corvane {
 
-HotkeySettings::HotkeySettings(AppState& state, QWidget* parent)
-    : SettingsPage(SettingsTab::hotkeys, parent), m_state(state) {
-    const ShortcutKit::RecorderServices services = ShortcutKit::RecorderServices::of(state);
+HotkeySettings::HotkeySettings(const SettingsServices& services, QWidget* parent)
+    : SettingsPage(SettingsTab::hotkeys, parent), m_services(services) {
+    const ShortcutKit::RecorderServices recorderServices = ShortcutKit::RecorderServices::standard(
+        services.shortcuts, services.notifications, *services.platform.host);
     const auto addRecorder = [&](FormSection& section, const QString& label, const ShortcutKit::Name& name) {
-        auto* recorder = new ShortcutKit::Recorder(services, label, name);
+        auto* recorder = new ShortcutKit::Recorder(recorderServices, label, name);
         recorder->setObjectName(name.rawValue);
         section.addRow(recorder);
         m_recorders.push_back(recorder);
@@ -51,7 +53,7 @@ ShortcutKit::Recorder* HotkeySettings::recorder(const QString& rawName) const {
 
 void HotkeySettings::resetAllToDefaults() {
     // At once and without asking; every recorder on the page follows the store's announcements.
-    m_state.shortcuts().reset(AppShortcuts::allNames());
+    m_services.shortcuts.reset(AppShortcuts::allNames());
 }
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/SettingsPage.h"
+#include "settings/SettingsServices.h"
 
 #include <QString>
 
@@ -10,7 +11,6 @@ class QPushButton;
 
 namespace corvane {
 
-class AppState;
 namespace ShortcutKit {
 class Recorder;
 }
@@ -22,7 +22,7 @@ class Recorder;
 class HotkeySettings : public SettingsPage {
     Q_OBJECT
 public:
-    explicit HotkeySettings(AppState& state, QWidget* parent = nullptr);
+    explicit HotkeySettings(const SettingsServices& services, QWidget* parent = nullptr);
 
     // In page order.
     const std::vector<ShortcutKit::Recorder*>& recorders() const { return m_recorders; }
@@ -33,7 +33,7 @@ public:
 private:
     void resetAllToDefaults();
 
-    AppState& m_state;
+    SettingsServices m_services;
     std::vector<ShortcutKit::Recorder*> m_recorders;
     QPushButton* m_reset = nullptr;
 };

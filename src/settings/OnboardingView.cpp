@@ -1,12 +1,13 @@
 #include "settings/OnboardingView.h"
 
-#include "app/AppState.h"
 #include "core/Colors.h"
 #include "core/PermissionManager.h"
 #include "core/SystemHelpers.h"
+#include "platform/Platform.h"
 #include "settings/ApplicationIcon.h"
 #include "settings/OnboardingTip.h"
 #include "settings/PermissionRow.h"
+#include "settings/SettingsServices.h"
 
 #include <QApplication>
 #include <QGraphicsDropShadowEffect>
@@ -33,12 +34,13 @@ void setTextAlpha(QLabel& label, double alpha) {
 
 } // namespace
 
-OnboardingView::OnboardingView(AppState& state, std::function<void()> onDone, QWidget* parent)
-    : QWidget(parent), m_state(state), m_onDone(std::move(onDone)) {
+OnboardingView::OnboardingView(const SettingsServices& services, std::function<void()> onDone,
+                               QWidget* parent)
+    : QWidget(parent), m_services(services), m_onDone(std::move(onDone)) {
     setFixedSize(side, side);
-    PermissionManager& permissions = state.permissions();
-    SystemShell& shell = *state.platform().shell;
-    ApplicationHost& host = *state.platform().host;
+    PermissionManager& permissions = services.permissions;
+    SystemShell& shell = *services.platform.shell;
+    ApplicationHost& host = *services.platform.host;
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -162,11 +164,11 @@ QWidget* OnboardingView::makeFooter() {
 void OnboardingView::requestAccessibility() {
     // This desktop has no prompt to raise: the user is sent to where the permission is given,
     // whatever the current state.
-    m_state.platform().shell->openSettingsPane(SettingsPane::accessibility);
+    m_services.platform.shell->openSettingsPane(SettingsPane::accessibility);
 }
 
 void OnboardingView::refresh() {
-    const PermissionManager& permissions = m_state.permissions();
+    const PermissionManager& permissions = m_services.permissions;
     const bool accessibility = permissions.accessibilityGranted();
     const bool screenRecording = permissions.screenRecordingGranted();
     m_accessibility->setGranted(accessibility);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/SettingsServices.h"
 #include <QWidget>
 
 #include <functional>
@@ -8,7 +9,6 @@ class QPushButton;
 
 namespace corvane {
 
-class AppState;
 class OnboardingTip;
 class PermissionRow;
 
@@ -19,7 +19,7 @@ class OnboardingView : public QWidget {
     Q_OBJECT
 public:
     // `onDone` runs when the user presses the footer button (or Return).
-    OnboardingView(AppState& state, std::function<void()> onDone, QWidget* parent = nullptr);
+    OnboardingView(const SettingsServices& services, std::function<void()> onDone, QWidget* parent = nullptr);
 
     PermissionRow& accessibilityRow() const { return *m_accessibility; }
     PermissionRow& screenRecordingRow() const { return *m_screenRecording; }
@@ -39,7 +39,7 @@ private:
     void requestAccessibility();
     void refresh();
 
-    AppState& m_state;
+    SettingsServices m_services;
     std::function<void()> m_onDone;
     PermissionRow* m_accessibility = nullptr;
     PermissionRow* m_screenRecording = nullptr;

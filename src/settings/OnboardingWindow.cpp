@@ -9,14 +9,15 @@
 
 namespace corvane {
 
-OnboardingWindow::OnboardingWindow(AppState& state, std::function<void()> onDone, QWidget* parent)
+OnboardingWindow::OnboardingWindow(const SettingsServices& services, std::function<void()> onDone,
+                                   QWidget* parent)
     : QWidget(parent,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("onboardingWindow"));
     setWindowTitle(QStringLiteral("Welcome to Corvane"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_view = new OnboardingView(state, std::move(onDone));
+    m_view = new OnboardingView(services, std::move(onDone));
     layout->addWidget(m_view);
     setFixedSize(OnboardingView::side, OnboardingView::side);
 }

@@ -6,7 +6,7 @@
 
 namespace corvane {
 
-class AppState;
+struct SettingsServices;
 class OnboardingView;
 
 // The welcome window: fixed in size, closable but neither resizable nor minimisable, with the
@@ -15,7 +15,8 @@ class OnboardingView;
 class OnboardingWindow : public QWidget {
     Q_OBJECT
 public:
-    OnboardingWindow(AppState& state, std::function<void()> onDone, QWidget* parent = nullptr);
+    OnboardingWindow(const SettingsServices& services, std::function<void()> onDone,
+                     QWidget* parent = nullptr);
 
     OnboardingView& view() const { return *m_view; }
 

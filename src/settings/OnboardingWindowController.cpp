@@ -1,19 +1,22 @@
 #include "settings/OnboardingWindowController.h"
 
-#include "app/AppState.h"
 #include "core/PermissionManager.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
+#include "platform/Platform.h"
 #include "settings/OnboardingView.h"
 #include "settings/OnboardingWindow.h"
+#include "settings/SettingsServices.h"
 #include "settings/SettingsWindowController.h"
-#include "snapping/RadialSnapController.h"
 
 #include <algorithm>
 
 namespace corvane {
 
-OnboardingWindowController::OnboardingWindowController(AppState& state) : m_state(state) {}
+OnboardingWindowController::OnboardingWindowController(const SettingsServices& services,
+                                                       SettingsWindowController& settingsWindow,
+                                                       std::function<void()> windowClosed)
+    : m_services(services), m_settingsWindow(settingsWindow), m_windowClosed(std::move(windowClosed)) {}
 
 OnboardingWindowController::~OnboardingWindowController() {
     delete m_window.data();
@@ -25,9 +28,9 @@ void OnboardingWindowController::show() {
     ++m_showCount;
     if (!m_window)
         buildWindow();
-    centerOnMouseScreen(*m_state.platform().screens, *m_window);
-    m_state.permissions().startPolling(pollWhileOpen);
-    m_state.platform().host->activate();
+    centerOnMouseScreen(*m_services.platform.screens, *m_window);
+    m_services.permissions.startPolling(pollWhileOpen);
+    m_services.platform.host->activate();
     // Fronting a minimised window brings it back as well.
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->show();
@@ -36,15 +39,16 @@ void OnboardingWindowController::show() {
 }
 
 void OnboardingWindowController::finish() {
-    m_state.settings().setHasCompletedOnboarding(true);
+    m_services.settings.setHasCompletedOnboarding(true);
     if (m_window)
         m_window->close();
-    m_state.settingsWindow().show(SettingsTab::keep);
+    m_settingsWindow.show(SettingsTab::keep);
 }
 
 void OnboardingWindowController::windowWillClose() {
-    m_state.permissions().startPolling(pollWhenClosed);
-    m_state.radial().start();
+    m_services.permissions.startPolling(pollWhenClosed);
+    if (m_windowClosed)
+        m_windowClosed();
     if (!m_window)
         return;
     OnboardingWindow* closing = m_window;
@@ -56,7 +60,7 @@ void OnboardingWindowController::windowWillClose() {
 }
 
 void OnboardingWindowController::buildWindow() {
-    m_window = new OnboardingWindow(m_state, [this] { finish(); });
+    m_window = new OnboardingWindow(m_services, [this] { finish(); });
     QObject::connect(m_window, &OnboardingWindow::willClose, m_window, [this] { windowWillClose(); });
     QObject::connect(&m_window->view(), &OnboardingView::permissionsCompleted, m_window,
                      [this] { scheduleHandOver(); });
@@ -64,7 +68,7 @@ void OnboardingWindowController::buildWindow() {
 
 void OnboardingWindowController::scheduleHandOver() {
     std::erase_if(m_handOvers, [](const TimerHandle& handle) { return !handle.isValid(); });
-    m_handOvers.push_back(m_state.scheduler().schedule(handOverDelay, [this] { finish(); }));
+    m_handOvers.push_back(m_services.scheduler.schedule(handOverDelay, [this] { finish(); }));
 }
 
 } // namespace corvane

@@ -2,21 +2,27 @@
 
 #include "runtime/Scheduler.h"
 #include "settings/OnboardingWindow.h"
+#include "settings/SettingsServices.h"
 
 #include <QPointer>
+
+#include <functional>
 
 #include <vector>
 
 namespace corvane {
 
-class AppState;
+class SettingsWindowController;
 
 // The first-run window that walks the user through the two permissions and hands over to the
 // settings window. While it shows, the permissions are polled every second; once it closes, every
 // two seconds, and the snap wheel is armed again so that a permission granted meanwhile counts.
 class OnboardingWindowController {
 public:
-    explicit OnboardingWindowController(AppState& state);
+    // `settingsWindow` takes over when onboarding finishes; `windowClosed` runs whenever the
+    // window closes (the application re-arms what a new permission may enable).
+    OnboardingWindowController(const SettingsServices& services, SettingsWindowController& settingsWindow,
+                               std::function<void()> windowClosed);
     ~OnboardingWindowController();
     OnboardingWindowController(const OnboardingWindowController&) = delete;
     OnboardingWindowController& operator=(const OnboardingWindowController&) = delete;
@@ -42,7 +48,9 @@ private:
     void buildWindow();
     void scheduleHandOver();
 
-    AppState& m_state;
+    SettingsServices m_services;
+    SettingsWindowController& m_settingsWindow;
+    std::function<void()> m_windowClosed;
     QPointer<OnboardingWindow> m_window;
     // Closed windows waiting for their deferred deletion; any still here go with the controller,
     // before the services their pages use.

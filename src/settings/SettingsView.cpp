@@ -2,7 +2,6 @@
 
 #include "settings/SettingsNavigation.h"
 #include "settings/SettingsPage.h"
-#include "settings/SettingsPages.h"
 #include "settings/SettingsSidebar.h"
 
 #include <QHBoxLayout>
@@ -11,8 +10,8 @@
 
 namespace corvane {
 
-SettingsView::SettingsView(AppState& state, SettingsNavigation& nav, QWidget* parent)
-    : QWidget(parent), m_state(state), m_nav(nav) {
+SettingsView::SettingsView(const SettingsServices& services, SettingsNavigation& nav, QWidget* parent)
+    : QWidget(parent), m_services(services), m_nav(nav) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     // The content follows the window's size and never asks for a bigger one.
@@ -45,7 +44,7 @@ SettingsPage* SettingsView::builtPage(SettingsTab tab) const {
 void SettingsView::showTab(SettingsTab tab) {
     SettingsPage* page = builtPage(tab);
     if (!page) {
-        page = makeSettingsPage(tab, m_state, m_nav);
+        page = m_services.makePage(tab, m_nav);
         m_built[tab] = page;
         m_pages->addWidget(page);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/SettingsServices.h"
 #include "settings/SettingsTab.h"
 
 #include <QWidget>
@@ -10,7 +11,6 @@ class QStackedWidget;
 
 namespace corvane {
 
-class AppState;
 class SettingsNavigation;
 class SettingsPage;
 class SettingsSidebar;
@@ -20,7 +20,7 @@ class SettingsSidebar;
 class SettingsView : public QWidget {
     Q_OBJECT
 public:
-    SettingsView(AppState& state, SettingsNavigation& nav, QWidget* parent = nullptr);
+    SettingsView(const SettingsServices& services, SettingsNavigation& nav, QWidget* parent = nullptr);
 
     SettingsSidebar& sidebar() const { return *m_sidebar; }
     SettingsPage* currentPage() const;
@@ -30,7 +30,7 @@ public:
 private:
     void showTab(SettingsTab tab);
 
-    AppState& m_state;
+    SettingsServices m_services;
     SettingsNavigation& m_nav;
     SettingsSidebar* m_sidebar = nullptr;
     QStackedWidget* m_pages = nullptr;

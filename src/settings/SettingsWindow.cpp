@@ -7,7 +7,7 @@
 
 namespace corvane {
 
-SettingsWindow::SettingsWindow(AppState& state, SettingsNavigation& nav, QWidget* parent)
+SettingsWindow::SettingsWindow(const SettingsServices& services, SettingsNavigation& nav, QWidget* parent)
     : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("settingsWindow"));
     setWindowTitle(QStringLiteral("Corvane Settings"));
@@ -15,7 +15,7 @@ SettingsWindow::SettingsWindow(AppState& state, SettingsNavigation& nav, QWidget
     layout->setContentsMargins(0, 0, 0, 0);
     // The window's size is the user's; no page's content may change it.
     layout->setSizeConstraint(QLayout::SetNoConstraint);
-    m_view = new SettingsView(state, nav);
+    m_view = new SettingsView(services, nav);
     layout->addWidget(m_view);
     setMinimumSize(minimumContentSize);
     resize(contentSize);

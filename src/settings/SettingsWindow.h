@@ -5,7 +5,7 @@
 
 namespace corvane {
 
-class AppState;
+struct SettingsServices;
 class SettingsNavigation;
 class SettingsView;
 
@@ -14,7 +14,7 @@ class SettingsView;
 class SettingsWindow : public QWidget {
     Q_OBJECT
 public:
-    SettingsWindow(AppState& state, SettingsNavigation& nav, QWidget* parent = nullptr);
+    SettingsWindow(const SettingsServices& services, SettingsNavigation& nav, QWidget* parent = nullptr);
 
     SettingsView& view() const { return *m_view; }
 

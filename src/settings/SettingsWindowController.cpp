@@ -1,7 +1,8 @@
 #include "settings/SettingsWindowController.h"
 
-#include "app/AppState.h"
 #include "core/ScreenHelpers.h"
+#include "platform/Platform.h"
+#include "settings/SettingsServices.h"
 #include "settings/SettingsWindow.h"
 
 namespace corvane {
@@ -24,7 +25,7 @@ std::optional<ScreenInfo> screenShowing(const Screens& screens, const QRect& fra
 
 } // namespace
 
-SettingsWindowController::SettingsWindowController(AppState& state) : m_state(state) {}
+SettingsWindowController::SettingsWindowController(const SettingsServices& services) : m_services(services) {}
 
 SettingsWindowController::~SettingsWindowController() {
     delete m_window.data();
@@ -38,7 +39,7 @@ void SettingsWindowController::show(SettingsTab tab, std::optional<QUuid> worksp
     if (workspace)
         m_nav.setSelectedWorkspace(workspace);
 
-    Screens& screens = *m_state.platform().screens;
+    Screens& screens = *m_services.platform.screens;
     if (m_window) {
         if (!staysOnItsScreen())
             centerOnMouseScreen(screens, *m_window);
@@ -47,7 +48,7 @@ void SettingsWindowController::show(SettingsTab tab, std::optional<QUuid> worksp
         centerOnMouseScreen(screens, *m_window);
     }
 
-    m_state.platform().host->activate();
+    m_services.platform.host->activate();
     // Fronting a minimised window brings it back as well.
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->show();
@@ -67,14 +68,14 @@ void SettingsWindowController::windowWillClose() {
 }
 
 void SettingsWindowController::buildWindow() {
-    m_window = new SettingsWindow(m_state, m_nav);
+    m_window = new SettingsWindow(m_services, m_nav);
     QObject::connect(m_window, &SettingsWindow::willClose, m_window, [this] { windowWillClose(); });
 }
 
 bool SettingsWindowController::staysOnItsScreen() const {
     if (!m_window->isVisible())
         return false;
-    const Screens& screens = *m_state.platform().screens;
+    const Screens& screens = *m_services.platform.screens;
     const auto own = screenShowing(screens, m_window->frameGeometry());
     if (!own)
         return false;

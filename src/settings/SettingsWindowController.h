@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/SettingsNavigation.h"
+#include "settings/SettingsServices.h"
 #include "settings/SettingsWindow.h"
 
 #include <QPointer>
@@ -10,13 +11,11 @@
 
 namespace corvane {
 
-class AppState;
-
 // Opens, fronts and remembers the one settings window. The window is built on demand and let go
 // when it closes; the selection lives here, so the next window opens on the page last shown.
 class SettingsWindowController {
 public:
-    explicit SettingsWindowController(AppState& state);
+    explicit SettingsWindowController(const SettingsServices& services);
     ~SettingsWindowController();
     SettingsWindowController(const SettingsWindowController&) = delete;
     SettingsWindowController& operator=(const SettingsWindowController&) = delete;
@@ -37,7 +36,7 @@ private:
     // Whether the open window should stay where it is rather than move to the pointer's screen.
     bool staysOnItsScreen() const;
 
-    AppState& m_state;
+    SettingsServices m_services;
     SettingsNavigation m_nav;
     QPointer<SettingsWindow> m_window;
     // Closed windows waiting for their deferred deletion; any still here go with the controller,

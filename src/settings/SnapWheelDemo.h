@@ -18,6 +18,8 @@ public:
     explicit SnapWheelDemo(Scheduler& scheduler);
 
     RadialModel& model() { return m_model; }
+    // The clock of the sweep, which the ring showing it animates on as well.
+    Scheduler& scheduler() { return m_scheduler; }
     bool isRunning() const { return m_timer.isValid(); }
 
     // Starts again from the left in `accent`, replacing a running sweep; the ring keeps showing

@@ -64,7 +64,7 @@ QWidget* SnapWheelSettings::makeDemonstration() {
     auto* row = new QHBoxLayout(demonstration);
     row->setContentsMargins(0, 4, 0, 4);
     row->setSpacing(20);
-    auto* ring = new RadialRingView(m_demo.model());
+    auto* ring = new RadialRingView(m_demo.model(), m_demo.scheduler());
     ring->setFixedSize(RadialRingView::side, RadialRingView::side);
     row->addWidget(ring, 0, Qt::AlignVCenter);
 

@@ -1,5 +1,6 @@
 #include "shelf/FileShelf.h"
 
+#include "core/Settings.h"
 #include "platform/UserDefaults.h"
 #include "shelf/QtFolderWatching.h"
 #include "shelf/ShelfListing.h"
@@ -174,6 +175,17 @@ std::vector<ShelfFile> FileShelf::files(const ShelfSource& source, ShelfSort sor
 
 std::vector<ShelfFile> FileShelf::folderFiles(const QString& path, ShelfSort sort) const {
     return listFolder(path, sort);
+}
+
+std::vector<ShelfSource> shelfSources(const Settings& settings, const FileShelf& files) {
+    std::vector<ShelfSource> sources;
+    if (settings.showTray())
+        sources.push_back(ShelfSource::tray());
+    if (settings.showFiles()) {
+        for (const QString& path : files.folders())
+            sources.push_back(ShelfSource::folder(path));
+    }
+    return sources;
 }
 
 } // namespace corvane

@@ -18,6 +18,8 @@
 
 namespace corvane {
 
+class Settings;
+
 class UserDefaults;
 
 // The model behind every file list: the Tray (paths the user gathered; nothing is copied) and the
@@ -98,5 +100,9 @@ private:
     std::map<QString, std::pair<QString, std::unique_ptr<FolderWatch>>> m_watchers;
     FileIconCache m_icons;
 };
+
+// The sources the application shows, in its order: the Tray when it is shown, then each pinned
+// folder when folders are shown.
+std::vector<ShelfSource> shelfSources(const Settings& settings, const FileShelf& files);
 
 } // namespace corvane

@@ -75,14 +75,7 @@ PreviewPanel& FileShelfController::preview() {
 }
 
 std::vector<ShelfSource> FileShelfController::shownSources() const {
-    std::vector<ShelfSource> sources;
-    if (m_services.settings.showTray())
-        sources.push_back(ShelfSource::tray());
-    if (m_services.settings.showFiles()) {
-        for (const QString& path : m_services.shelf.folders())
-            sources.push_back(ShelfSource::folder(path));
-    }
-    return sources;
+    return shelfSources(m_services.settings, m_services.shelf);
 }
 
 // --- Status item ---

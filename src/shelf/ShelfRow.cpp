@@ -1,6 +1,7 @@
 #include "shelf/ShelfRow.h"
 
-#include "app/AppState.h"
+#include "core/Settings.h"
+#include "platform/SystemShell.h"
 #include "shelf/FileShelf.h"
 #include "shelf/FileShelfController.h"
 #include "shelf/ShelfPath.h"
@@ -46,8 +47,9 @@ QFont rowFont(const QWidget& widget, qreal pixels, QFont::Weight weight) {
 
 } // namespace
 
-ShelfRow::ShelfRow(ShelfSource source, AppState& state, QColor accent, qreal width, QWidget* parent)
-    : QWidget(parent), m_source(std::move(source)), m_state(state), m_accent(std::move(accent)),
+ShelfRow::ShelfRow(ShelfSource source, const ShelfServices& services, QColor accent, qreal width,
+                   QWidget* parent)
+    : QWidget(parent), m_source(std::move(source)), m_services(services), m_accent(std::move(accent)),
       m_width(width) {
     setAcceptDrops(true);
     setFixedSize(sizeHint());
@@ -55,7 +57,7 @@ ShelfRow::ShelfRow(ShelfSource source, AppState& state, QColor accent, qreal wid
                                  : name() + QStringLiteral(" — click to see files"));
     // The count and the menu follow the Tray as it changes.
     if (m_source.isTray())
-        connect(&m_state.files(), &FileShelf::trayChanged, this, qOverload<>(&QWidget::update));
+        connect(&m_services.files, &FileShelf::trayChanged, this, qOverload<>(&QWidget::update));
 }
 
 void ShelfRow::setAccent(const QColor& accent) {
@@ -88,13 +90,13 @@ QString ShelfRow::symbolName() const {
 }
 
 std::optional<qsizetype> ShelfRow::badgeCount() const {
-    if (!m_source.isTray() || m_state.files().tray().isEmpty())
+    if (!m_source.isTray() || m_services.files.tray().isEmpty())
         return std::nullopt;
-    return m_state.files().tray().size();
+    return m_services.files.tray().size();
 }
 
 bool ShelfRow::showsFloatingDot() const {
-    return m_state.shelf().hasFloatingPanel(m_source);
+    return m_services.panels.hasFloatingPanel(m_source);
 }
 
 std::unique_ptr<QMenu> ShelfRow::makeContextMenu() {
@@ -104,17 +106,16 @@ std::unique_ptr<QMenu> ShelfRow::makeContextMenu() {
     menu->addAction(floatingTitle, this, &ShelfRow::toggleFloating);
     if (!m_source.isTray()) {
         const QString path = m_source.path;
-        menu->addAction(QStringLiteral("Open in File Manager"), this, [this, path] {
-            m_state.platform().shell->openUrl(QUrl::fromLocalFile(path).toString());
-        });
+        menu->addAction(QStringLiteral("Open in File Manager"), this,
+                        [this, path] { m_services.shell.openUrl(QUrl::fromLocalFile(path).toString()); });
     }
     if (badgeCount())
-        menu->addAction(QStringLiteral("Empty Tray"), this, [this] { m_state.files().clearTray(); });
+        menu->addAction(QStringLiteral("Empty Tray"), this, [this] { m_services.files.clearTray(); });
     return menu;
 }
 
 void ShelfRow::toggleFloating() {
-    FileShelfController& controller = m_state.shelf();
+    FileShelfController& controller = m_services.panels;
     if (controller.hasFloatingPanel(m_source)) {
         controller.closeFloating(m_source);
     } else {
@@ -162,7 +163,7 @@ void ShelfRow::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     // A click is a press and a release over the row; dragging off the row before letting go is not.
     if (rect().contains(event->position().toPoint()))
-        m_state.showShelfPanel(m_source);
+        m_services.actions.showShelfPanel(m_source);
 }
 
 void ShelfRow::dragEnterEvent(QDragEnterEvent* event) {
@@ -183,7 +184,7 @@ void ShelfRow::dropEvent(QDropEvent* event) {
     const QList<QUrl> files = localFileUrls(*event->mimeData());
     if (!m_source.isTray() || files.isEmpty())
         return event->ignore();
-    m_state.files().addToTray(files);
+    m_services.files.addToTray(files);
     event->acceptProposedAction();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shelf/ShelfServices.h"
 #include "shelf/ShelfSource.h"
 
 #include <QColor>
@@ -14,8 +15,6 @@ class QMenu;
 
 namespace corvane {
 
-class AppState;
-
 // The strip's compact row for one shelf source: its symbol and name, the Tray's count and a dot
 // while the source is open in a floating panel. A click opens the source's file panel beside the
 // strip; files dropped on the Tray row go into the Tray; the context menu offers the floating
@@ -25,7 +24,8 @@ class ShelfRow : public QWidget {
 public:
     static constexpr int rowHeight = 18;
 
-    ShelfRow(ShelfSource source, AppState& state, QColor accent, qreal width, QWidget* parent = nullptr);
+    ShelfRow(ShelfSource source, const ShelfServices& services, QColor accent, qreal width,
+             QWidget* parent = nullptr);
 
     const ShelfSource& source() const { return m_source; }
     void setAccent(const QColor& accent);
@@ -76,7 +76,7 @@ private:
     void toggleFloating();
 
     ShelfSource m_source;
-    AppState& m_state;
+    ShelfServices m_services;
     QColor m_accent;
     qreal m_width;
     bool m_hovered = false;

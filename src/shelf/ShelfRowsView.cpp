@@ -1,8 +1,8 @@
 #include "shelf/ShelfRowsView.h"
 
-#include "app/AppState.h"
 #include "core/Colors.h"
 #include "core/Settings.h"
+#include "platform/SystemShell.h"
 #include "shelf/FileShelf.h"
 
 #include <QGuiApplication>
@@ -13,10 +13,10 @@
 
 namespace corvane {
 
-ShelfRowsView::ShelfRowsView(AppState& state, qreal rowWidth, QWidget* parent)
-    : QWidget(parent), m_state(state), m_rowWidth(rowWidth) {
-    connect(&m_state.files(), &FileShelf::foldersChanged, this, &ShelfRowsView::reload);
-    connect(&m_state.settings(), &Settings::changed, this, [this](const QString& key) {
+ShelfRowsView::ShelfRowsView(const ShelfServices& services, qreal rowWidth, QWidget* parent)
+    : QWidget(parent), m_services(services), m_rowWidth(rowWidth) {
+    connect(&m_services.files, &FileShelf::foldersChanged, this, &ShelfRowsView::reload);
+    connect(&m_services.settings, &Settings::changed, this, [this](const QString& key) {
         static const QStringList affecting{
             QStringLiteral("showTray"), QStringLiteral("showFiles"), QStringLiteral("stripShowTray"),
             QStringLiteral("stripShowFolders"), QStringLiteral("sidebarAccent")};
@@ -27,15 +27,15 @@ ShelfRowsView::ShelfRowsView(AppState& state, qreal rowWidth, QWidget* parent)
 }
 
 QColor ShelfRowsView::accent() const {
-    if (m_state.settings().sidebarAccent() == AccentChoice::system)
+    if (m_services.settings.sidebarAccent() == AccentChoice::system)
         return QGuiApplication::palette().color(QPalette::Highlight);
     return brandColor();
 }
 
 std::vector<ShelfSource> ShelfRowsView::shownSources() const {
-    const Settings& settings = m_state.settings();
+    const Settings& settings = m_services.settings;
     std::vector<ShelfSource> shown;
-    for (const ShelfSource& source : m_state.shelfSources()) {
+    for (const ShelfSource& source : shelfSources(m_services.settings, m_services.files)) {
         if (source.isTray() ? settings.stripShowTray() : settings.stripShowFolders())
             shown.push_back(source);
     }
@@ -78,7 +78,7 @@ void ShelfRowsView::reload() {
             old.erase(kept);
             row->setAccent(rowAccent);
         } else {
-            row = new ShelfRow(source, m_state, rowAccent, m_rowWidth, this);
+            row = new ShelfRow(source, m_services, rowAccent, m_rowWidth, this);
             row->show();
         }
         rows.push_back(row);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shelf/ShelfRow.h"
+#include "shelf/ShelfServices.h"
 #include "shelf/ShelfSource.h"
 
 #include <QColor>
@@ -8,8 +9,6 @@
 #include <QWidget>
 
 namespace corvane {
-
-class AppState;
 
 // The strip's shelf rows: one row per shelf source the strip shows (the Tray when the strip shows
 // it, each pinned folder when the strip shows folders), in the application's order of sources, 2
@@ -22,7 +21,7 @@ public:
 
     // `rowWidth` is the strip's thumbnail width. The rows then take the view's width whenever it
     // is resized, so the strip sets the width by placing the view.
-    ShelfRowsView(AppState& state, qreal rowWidth, QWidget* parent = nullptr);
+    ShelfRowsView(const ShelfServices& services, qreal rowWidth, QWidget* parent = nullptr);
 
     void setRowWidth(qreal width);
     qreal rowWidth() const { return m_rowWidth; }
@@ -45,7 +44,7 @@ protected:
 private:
     void placeRows();
 
-    AppState& m_state;
+    ShelfServices m_services;
     qreal m_rowWidth;
     QList<ShelfRow*> m_rows;
 };

@@ -3,8 +3,6 @@
 #include "core/Animator.h"
 #include "core/FloatingPanel.h"
 
-#include <QPropertyAnimation>
-
 #include <algorithm>
 #include <cmath>
 
@@ -41,10 +39,8 @@ QEasingCurve PanelMotion::standard() {
 }
 
 void PanelMotion::stopSlide() {
-    if (m_slide) {
-        m_slide->stop();
-        m_slide.clear();
-    }
+    if (m_panel)
+        m_animator.stopMove(*m_panel);
 }
 
 void PanelMotion::run(const QRect& frame, double alpha, Seconds duration, const QEasingCurve& curve,
@@ -58,14 +54,7 @@ void PanelMotion::run(const QRect& frame, double alpha, Seconds duration, const 
     const double ms = std::min(sanitizedDelay(duration).count() * 1000.0, 60'000.0);
     if (m_panel->geometry() != frame) {
         if (ms > 0) {
-            // The slide belongs to the panel and goes with it.
-            auto* slide = new QPropertyAnimation(m_panel.data(), "geometry", m_panel.data());
-            slide->setDuration(static_cast<int>(std::lround(ms)));
-            slide->setStartValue(m_panel->geometry());
-            slide->setEndValue(frame);
-            slide->setEasingCurve(curve);
-            m_slide = slide;
-            slide->start(QAbstractAnimation::DeleteWhenStopped);
+            m_animator.move(*m_panel, frame, duration, curve);
         } else {
             m_panel->setGeometry(frame);
         }

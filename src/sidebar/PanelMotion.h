@@ -9,8 +9,6 @@
 #include <functional>
 #include <memory>
 
-class QPropertyAnimation;
-
 namespace corvane {
 
 class Animator;
@@ -48,7 +46,6 @@ private:
 
     QPointer<FloatingPanel> m_panel;
     Animator& m_animator;
-    QPointer<QPropertyAnimation> m_slide;
     QRect m_target;
     quint64 m_generation = 0;
     // Completions that outlive the motion find this gone and do nothing.

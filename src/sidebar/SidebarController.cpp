@@ -1,11 +1,12 @@
 #include "sidebar/SidebarController.h"
 
-#include "app/AppState.h"
 #include "core/FloatingPanel.h"
 #include "core/PanelBackground.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
 #include "core/TrackingHostingView.h"
+#include "core/WorkArea.h"
+#include "platform/Platform.h"
 #include "shelf/FileShelf.h"
 #include "shelf/ShelfRowsView.h"
 #include "sidebar/HoverPreviewController.h"
@@ -17,6 +18,7 @@
 #include "sidebar/SidebarModel.h"
 #include "sidebar/SidebarPanel.h"
 #include "sidebar/SidebarView.h"
+#include "sidebar/StripServices.h"
 #include "windows/SpacesService.h"
 #include "windows/ThumbnailService.h"
 #include "windows/WindowService.h"
@@ -32,14 +34,19 @@ const Seconds concealDuration(0.18);
 const Seconds relayoutDuration(0.2);
 } // namespace
 
-SidebarController::SidebarController(AppState& state)
-    : m_state(state), m_model(std::make_unique<SidebarModel>()),
-      m_panel(std::make_unique<SidebarPanel>(*state.platform().panelWindowing)),
-      m_motion(std::make_unique<PanelMotion>(*m_panel, state.animator())),
-      m_preview(std::make_unique<HoverPreviewController>(*state.platform().panelWindowing, state.animator(),
-                                                         state.settings(), state.thumbnails(),
-                                                         state.icons())) {
+SidebarController::SidebarController(const StripServices& services)
+    : m_services(services), m_model(std::make_unique<SidebarModel>()),
+      m_panel(std::make_unique<SidebarPanel>(*services.platform.panelWindowing)),
+      m_motion(std::make_unique<PanelMotion>(*m_panel, services.animator)),
+      m_preview(std::make_unique<HoverPreviewController>(*services.platform.panelWindowing, services.animator,
+                                                         services.settings, services.thumbnails,
+                                                         services.icons)) {
     QPointer<SidebarController> self(this);
+    // Snapped windows leave the strip its room on its screen.
+    m_services.workArea.setReservation([self] {
+        return self ? WorkArea::Reservation{self->reservedWidth(), self->m_currentScreen}
+                    : WorkArea::Reservation{};
+    });
     m_model->onHoverChange = [self](std::optional<uint32_t> id) {
         if (self)
             self->hoverChanged(id);
@@ -47,6 +54,7 @@ SidebarController::SidebarController(AppState& state)
 }
 
 SidebarController::~SidebarController() {
+    m_services.workArea.setReservation(nullptr);
     removeMouseMonitors();
     for (const QMetaObject::Connection& connection : m_observers)
         disconnect(connection);
@@ -71,11 +79,11 @@ void SidebarController::start() {
     m_currentScreen = targetScreen();
 
     QPointer<SidebarController> self(this);
-    m_state.windows().displayFilter = [self](const QRectF& frame) {
+    m_services.windows.displayFilter = [self](const QRectF& frame) {
         return !self || self->isOnSidebarDisplay(frame);
     };
 
-    m_observers.push_back(connect(m_state.platform().screens.get(), &Screens::screensChanged, this,
+    m_observers.push_back(connect(m_services.platform.screens.get(), &Screens::screensChanged, this,
                                   &SidebarController::screenParametersChanged));
     m_menuTracking = std::make_unique<MenuTracking>(
         [self] {
@@ -94,7 +102,7 @@ void SidebarController::start() {
 
 void SidebarController::reload() {
     ++m_reloadCount;
-    const Settings& settings = m_state.settings();
+    const Settings& settings = m_services.settings;
     if (!m_style || *m_style != settings.panelStyle()) {
         installHostView();
         m_preview->setStyle(std::nullopt);
@@ -102,15 +110,15 @@ void SidebarController::reload() {
     m_currentScreen = targetScreen();
     if (!shouldAutoHide())
         m_autoRevealed = false;
-    m_state.spaces().refresh();
+    m_services.spaces.refresh();
     installMouseMonitors();
-    m_state.thumbnails().restartRefreshTimer();
+    m_services.thumbnails.restartRefreshTimer();
     applyVisibility(true);
     relayout(true);
 }
 
 void SidebarController::toggle() {
-    Settings& settings = m_state.settings();
+    Settings& settings = m_services.settings;
     if (shouldAutoHide() && settings.sidebarEnabled()) {
         const bool reveal = !m_isRevealed;
         if (reveal)
@@ -124,7 +132,7 @@ void SidebarController::toggle() {
 }
 
 double SidebarController::reservedWidth() const {
-    const Settings& settings = m_state.settings();
+    const Settings& settings = m_services.settings;
     if (!settings.sidebarEnabled() || settings.autoHide())
         return 0;
     // The panel and its distance from the screen's edge.
@@ -133,13 +141,13 @@ double SidebarController::reservedWidth() const {
 }
 
 void SidebarController::installHostView() {
-    const PanelStyle style = m_state.settings().panelStyle();
+    const PanelStyle style = m_services.settings.panelStyle();
     m_style = style;
-    auto* view = new SidebarView(m_state, *m_model);
+    auto* view = new SidebarView(m_services, *m_model);
     QPointer<SidebarController> owner(this);
     view->setGreatestHeight([owner] { return owner ? owner->greatestHeight() : 0.0; });
-    view->setShelfRows(
-        new ShelfRowsView(m_state, SidebarMetrics::thumbWidthFor(m_state.settings().thumbnailSize())));
+    view->setShelfRows(new ShelfRowsView(m_services.shelf,
+                                         SidebarMetrics::thumbWidthFor(m_services.settings.thumbnailSize())));
     auto* host = new TrackingHostingView(view);
     QPointer<SidebarController> self(this);
     host->onMouse = [self](std::optional<QPointF> point) {
@@ -154,8 +162,8 @@ void SidebarController::installHostView() {
 }
 
 std::optional<ScreenInfo> SidebarController::targetScreen() const {
-    const Screens& screens = *m_state.platform().screens;
-    const Settings& settings = m_state.settings();
+    const Screens& screens = *m_services.platform.screens;
+    const Settings& settings = m_services.settings;
     switch (settings.sidebarDisplay()) {
     case SidebarDisplay::mouse:
         return screenUnderMouse(screens);
@@ -178,7 +186,7 @@ std::optional<ScreenInfo> SidebarController::targetScreen() const {
 }
 
 SidebarMetrics SidebarController::makeMetrics() const {
-    SidebarMetrics metrics = SidebarMetrics::current(m_state);
+    SidebarMetrics metrics = SidebarMetrics::current(m_services);
     metrics.greatestHeight = greatestHeight();
     return metrics;
 }
@@ -186,30 +194,30 @@ SidebarMetrics SidebarController::makeMetrics() const {
 double SidebarController::greatestHeight() const {
     std::optional<ScreenInfo> screen = m_currentScreen;
     if (!screen)
-        screen = m_state.platform().screens->mainScreen();
+        screen = m_services.platform.screens->mainScreen();
     return screen ? SidebarGeometry::maximumHeightShare * topLeftVisibleFrame(*screen).height() : 0;
 }
 
 std::vector<WindowInfo> SidebarController::visibleWindows() const {
-    return pinnedFirst(m_state.windows().windows(), m_state.settings().maxVisible());
+    return pinnedFirst(m_services.windows.windows(), m_services.settings.maxVisible());
 }
 
 QRect SidebarController::panelFrame() const {
     std::optional<ScreenInfo> screen = m_currentScreen;
     if (!screen)
-        screen = m_state.platform().screens->mainScreen();
+        screen = m_services.platform.screens->mainScreen();
     if (!screen)
         return m_motion->target();
     const SidebarMetrics metrics = makeMetrics();
     const int windowCount = static_cast<int>(visibleWindows().size());
-    const int workspaceCount = static_cast<int>(m_state.workspaces().workspaces().size());
+    const int workspaceCount = static_cast<int>(m_services.workspaces.workspaces().size());
     return SidebarGeometry::stripFrame(topLeftVisibleFrame(*screen), metrics.panelWidth(),
                                        metrics.panelHeight(windowCount, workspaceCount),
-                                       m_state.settings().sidebarEdge());
+                                       m_services.settings.sidebarEdge());
 }
 
 bool SidebarController::currentSpaceIsFullscreen() const {
-    const SpacesService& spaces = m_state.spaces();
+    const SpacesService& spaces = m_services.spaces;
     const std::optional<uint64_t> current = spaces.currentID();
     if (!current)
         return false;
@@ -220,7 +228,7 @@ bool SidebarController::currentSpaceIsFullscreen() const {
 }
 
 bool SidebarController::shouldAutoHide() const {
-    const Settings& settings = m_state.settings();
+    const Settings& settings = m_services.settings;
     if (settings.autoHide())
         return true;
     return settings.autoHideInFullscreen() && currentSpaceIsFullscreen();
@@ -229,7 +237,7 @@ bool SidebarController::shouldAutoHide() const {
 bool SidebarController::shouldShow() const {
     if (m_peeking)
         return true;
-    if (!m_state.settings().sidebarEnabled())
+    if (!m_services.settings.sidebarEnabled())
         return false;
     if (!shouldAutoHide())
         return true;
@@ -238,35 +246,35 @@ bool SidebarController::shouldShow() const {
 
 void SidebarController::applyVisibility(bool animated) {
     const bool show = shouldShow();
-    const Settings& settings = m_state.settings();
-    m_state.windows().startWindowTimer(show);
-    m_state.thumbnails().setActive(show && !settings.stripIconsOnly());
+    const Settings& settings = m_services.settings;
+    m_services.windows.startWindowTimer(show);
+    m_services.thumbnails.setActive(show && !settings.stripIconsOnly());
     if (!show) {
-        m_state.spaces().startSpacesTimer(false);
+        m_services.spaces.startSpacesTimer(false);
         if (m_isRevealed)
             conceal(animated);
         return;
     }
-    m_state.spaces().startSpacesTimer(settings.showSpaces());
+    m_services.spaces.startSpacesTimer(settings.showSpaces());
     if (!m_isRevealed)
         reveal(animated);
 }
 
 QCoro::Task<void> SidebarController::refreshWindowList() {
-    co_await m_state.windows().refresh(true);
+    co_await m_services.windows.refresh(true);
 }
 
 void SidebarController::reveal(bool animated) {
     m_isRevealed = true;
     m_currentScreen = targetScreen();
     refreshWindowList();
-    ThumbnailService& thumbnails = m_state.thumbnails();
+    ThumbnailService& thumbnails = m_services.thumbnails;
     thumbnails.setVisible(visibleWindows());
     thumbnails.refreshTick(0.5);
 
     const QRect target = panelFrame();
     if (animated) {
-        m_motion->jump(SidebarGeometry::hiddenFrame(target, m_state.settings().sidebarEdge()));
+        m_motion->jump(SidebarGeometry::hiddenFrame(target, m_services.settings.sidebarEdge()));
         m_panel->setAlphaValue(0);
         m_panel->show();
         m_panel->raise();
@@ -285,7 +293,7 @@ void SidebarController::conceal(bool animated) {
     m_isRevealed = false;
     m_hoverTask.cancel();
     m_preview->hide();
-    m_state.thumbnails().clearHover();
+    m_services.thumbnails.clearHover();
     m_model->setHoveredID(std::nullopt);
 
     if (!animated) {
@@ -293,7 +301,7 @@ void SidebarController::conceal(bool animated) {
         m_panel->hide();
         return;
     }
-    const QRect hidden = SidebarGeometry::hiddenFrame(m_motion->target(), m_state.settings().sidebarEdge());
+    const QRect hidden = SidebarGeometry::hiddenFrame(m_motion->target(), m_services.settings.sidebarEdge());
     m_motion->run(hidden, 0.0, concealDuration, PanelMotion::easeIn(), [this] {
         // A reveal that overtook the conceal keeps the strip up.
         if (!m_isRevealed)
@@ -332,21 +340,21 @@ void SidebarController::trackData() {
         if (m_dataUpdate.isValid())
             return;
         QPointer<SidebarController> self(this);
-        m_dataUpdate = m_state.scheduler().schedule(Seconds(0), [self] {
+        m_dataUpdate = m_services.scheduler.schedule(Seconds(0), [self] {
             if (self)
                 self->dataChanged();
         });
     };
-    WindowService* windows = &m_state.windows();
-    SpacesService* spaces = &m_state.spaces();
+    WindowService* windows = &m_services.windows;
+    SpacesService* spaces = &m_services.spaces;
     m_observers.push_back(connect(windows, &WindowService::windowsChanged, this, changed));
     m_observers.push_back(
-        connect(&m_state.workspaces(), &WorkspaceManager::workspacesChanged, this, changed));
+        connect(&m_services.workspaces, &WorkspaceManager::workspacesChanged, this, changed));
     m_observers.push_back(connect(spaces, &SpacesService::spacesChanged, this, changed));
     m_observers.push_back(connect(spaces, &SpacesService::currentIDChanged, this, changed));
     // The shelf rows count towards the strip's height.
-    m_observers.push_back(connect(&m_state.files(), &FileShelf::foldersChanged, this, changed));
-    m_observers.push_back(connect(&m_state.files(), &FileShelf::trayChanged, this, changed));
+    m_observers.push_back(connect(&m_services.shelf.files, &FileShelf::foldersChanged, this, changed));
+    m_observers.push_back(connect(&m_services.shelf.files, &FileShelf::trayChanged, this, changed));
 }
 
 void SidebarController::dataChanged() {
@@ -356,13 +364,13 @@ void SidebarController::dataChanged() {
         m_wasFullscreen = fullscreen;
         fullscreenChanged();
     }
-    m_state.thumbnails().setVisible(visibleWindows());
+    m_services.thumbnails.setVisible(visibleWindows());
     relayout(true);
 }
 
 void SidebarController::fullscreenChanged() {
     installMouseMonitors();
-    if (shouldAutoHide() && !m_state.settings().autoHide()) {
+    if (shouldAutoHide() && !m_services.settings.autoHide()) {
         // Hidden for the full-screen desktop alone: an earlier reveal does not carry over.
         m_autoRevealed = false;
         m_hotkeyRevealed = false;
@@ -374,7 +382,7 @@ void SidebarController::fullscreenChanged() {
 bool SidebarController::isOnSidebarDisplay(const QRectF& frame) const {
     if (!m_currentScreen)
         return true;
-    const std::optional<ScreenInfo> screen = screenForRect(*m_state.platform().screens, frame);
+    const std::optional<ScreenInfo> screen = screenForRect(*m_services.platform.screens, frame);
     return screen && isSameScreen(*screen, *m_currentScreen);
 }
 

@@ -8,6 +8,7 @@
 #include "runtime/Time.h"
 #include "sidebar/HoverPreviewController.h"
 #include "sidebar/SidebarPanel.h"
+#include "sidebar/StripServices.h"
 #include "windows/WindowInfo.h"
 
 #include <QCoro/QCoroTask>
@@ -21,7 +22,6 @@
 
 namespace corvane {
 
-class AppState;
 class MenuTracking;
 class PanelMotion;
 class SidebarModel;
@@ -34,7 +34,7 @@ struct SidebarMetrics;
 class SidebarController : public QObject {
     Q_OBJECT
 public:
-    explicit SidebarController(AppState& state);
+    explicit SidebarController(const StripServices& services);
     ~SidebarController() override;
 
     // Installs the content, picks the screen, starts observing and shows or hides the strip. Once.
@@ -118,7 +118,7 @@ private:
     QCoro::Task<void> runHoverShow(WindowInfo window, uint32_t id);
     QCoro::Task<void> refreshWindowList();
 
-    AppState& m_state;
+    StripServices m_services;
     std::unique_ptr<SidebarModel> m_model;
     std::unique_ptr<SidebarPanel> m_panel;
     std::unique_ptr<PanelMotion> m_motion;

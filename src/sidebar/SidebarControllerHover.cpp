@@ -2,11 +2,12 @@
 // between cells while it shows, hidden shortly after the pointer leaves the cells.
 #include "sidebar/SidebarController.h"
 
-#include "app/AppState.h"
 #include "core/Settings.h"
+#include "platform/Platform.h"
 #include "sidebar/HoverPreviewController.h"
 #include "sidebar/PanelMotion.h"
 #include "sidebar/SidebarModel.h"
+#include "sidebar/StripServices.h"
 #include "windows/ThumbnailService.h"
 #include "windows/WindowService.h"
 
@@ -17,8 +18,8 @@ namespace corvane {
 void SidebarController::hoverChanged(std::optional<uint32_t> id) {
     m_hoverTask.cancel();
     std::optional<WindowInfo> window;
-    if (m_state.settings().hoverPreview() && id) {
-        for (const WindowInfo& listed : m_state.windows().windows())
+    if (m_services.settings.hoverPreview() && id) {
+        for (const WindowInfo& listed : m_services.windows.windows())
             if (listed.windowID == *id) {
                 window = listed;
                 break;
@@ -38,18 +39,18 @@ void SidebarController::hoverChanged(std::optional<uint32_t> id) {
 QCoro::Task<void> SidebarController::runHoverHide() {
     const CancellationToken token = m_hoverTask.renew();
     QPointer<SidebarController> self(this);
-    const SleepResult slept = co_await m_state.scheduler().sleep(Seconds(hoverHideDelay), token);
+    const SleepResult slept = co_await m_services.scheduler.sleep(Seconds(hoverHideDelay), token);
     if (!self || slept == SleepResult::cancelled || token.isCancelled())
         co_return;
     m_preview->hide();
-    m_state.thumbnails().clearHover();
+    m_services.thumbnails.clearHover();
 }
 
 QCoro::Task<void> SidebarController::runHoverShow(WindowInfo window, uint32_t id) {
     const CancellationToken token = m_hoverTask.renew();
     QPointer<SidebarController> self(this);
-    const Seconds delay = sanitizedDelay(Seconds(m_state.settings().hoverDelay()));
-    const SleepResult slept = co_await m_state.scheduler().sleep(delay, token);
+    const Seconds delay = sanitizedDelay(Seconds(m_services.settings.hoverDelay()));
+    const SleepResult slept = co_await m_services.scheduler.sleep(delay, token);
     if (!self || slept == SleepResult::cancelled || token.isCancelled())
         co_return;
     if (m_model->hoveredID() == id)
@@ -63,13 +64,13 @@ void SidebarController::showPreview(const WindowInfo& window) {
         return;
     std::optional<ScreenInfo> screen = m_currentScreen;
     if (!screen)
-        screen = m_state.platform().screens->mainScreen();
+        screen = m_services.platform.screens->mainScreen();
     if (!screen)
         return;
     const QRectF strip = panelTargetFrame();
     const QRectF anchor = cell->second.translated(strip.topLeft());
-    m_preview->show(window, m_state.settings().sidebarEdge(), *screen, anchor, strip);
-    m_state.thumbnails().setHovered(window);
+    m_preview->show(window, m_services.settings.sidebarEdge(), *screen, anchor, strip);
+    m_services.thumbnails.setHovered(window);
 }
 
 } // namespace corvane

@@ -2,14 +2,14 @@
 // strip at the screen edge and concealing it once the pointer has left.
 #include "sidebar/SidebarController.h"
 
-#include "app/AppState.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
-#include "shelf/FileShelfController.h"
+#include "platform/Platform.h"
 #include "sidebar/HoverPreviewController.h"
 #include "sidebar/SidebarGeometry.h"
 #include "sidebar/SidebarModel.h"
 #include "sidebar/SidebarPanel.h"
+#include "sidebar/StripServices.h"
 #include "windows/SpacesService.h"
 #include "windows/WindowService.h"
 
@@ -18,13 +18,13 @@
 namespace corvane {
 
 void SidebarController::installMouseMonitors() {
-    const bool needed = shouldAutoHide() || m_state.settings().sidebarDisplay() == SidebarDisplay::mouse;
+    const bool needed = shouldAutoHide() || m_services.settings.sidebarDisplay() == SidebarDisplay::mouse;
     if (needed != m_mouseMonitors.empty())
         return;
     removeMouseMonitors();
     if (!needed)
         return;
-    EventMonitors& monitors = *m_state.platform().eventMonitors;
+    EventMonitors& monitors = *m_services.platform.eventMonitors;
     QPointer<SidebarController> self(this);
     auto handler = [self](const MonitoredEvent&) {
         if (self)
@@ -39,7 +39,7 @@ void SidebarController::installMouseMonitors() {
 
 void SidebarController::removeMouseMonitors() {
     for (EventMonitors::Handle handle : m_mouseMonitors)
-        m_state.platform().eventMonitors->removeMonitor(handle);
+        m_services.platform.eventMonitors->removeMonitor(handle);
     m_mouseMonitors.clear();
 }
 
@@ -51,31 +51,31 @@ void SidebarController::menuTrackingEnded() {
 bool SidebarController::isAtEdge(QPointF point) const {
     if (!m_currentScreen)
         return false;
-    return SidebarGeometry::isAtEdge(point, m_currentScreen->frame, m_state.settings().sidebarEdge());
+    return SidebarGeometry::isAtEdge(point, m_currentScreen->frame, m_services.settings.sidebarEdge());
 }
 
 bool SidebarController::isShelfPopoverShown() const {
-    return m_state.shelf().isPopoverShown();
+    return m_services.shelf.panels.isPopoverShown();
 }
 
 void SidebarController::handleMouseMove() {
-    Scheduler& scheduler = m_state.scheduler();
+    Scheduler& scheduler = m_services.scheduler;
     const Instant now = scheduler.now();
     if (m_lastMouseEvent && scheduler.elapsedSince(*m_lastMouseEvent) <= Seconds(mouseThrottle))
         return;
     m_lastMouseEvent = now;
 
-    const Settings& settings = m_state.settings();
-    const QPointF pointer = m_state.platform().screens->pointerLocation();
+    const Settings& settings = m_services.settings;
+    const QPointF pointer = m_services.platform.screens->pointerLocation();
     const QRectF frame = m_panel->geometry();
 
     if (settings.sidebarDisplay() == SidebarDisplay::mouse &&
         !frame.adjusted(-followMargin, -followMargin, followMargin, followMargin).contains(pointer)) {
-        const std::optional<ScreenInfo> screen = screenUnderMouse(*m_state.platform().screens);
+        const std::optional<ScreenInfo> screen = screenUnderMouse(*m_services.platform.screens);
         if (screen && (!m_currentScreen || !isSameScreen(*screen, *m_currentScreen))) {
             m_currentScreen = screen;
-            m_state.windows().rebuildVisible();
-            m_state.spaces().refresh();
+            m_services.windows.rebuildVisible();
+            m_services.spaces.refresh();
             jumpToPanelFrame();
         }
     }
@@ -109,7 +109,7 @@ void SidebarController::handleMouseMove() {
 QCoro::Task<void> SidebarController::runConceal() {
     const CancellationToken token = m_concealTask.renew();
     QPointer<SidebarController> self(this);
-    const SleepResult slept = co_await m_state.scheduler().sleep(Seconds(concealDelay), token);
+    const SleepResult slept = co_await m_services.scheduler.sleep(Seconds(concealDelay), token);
     if (!self || slept == SleepResult::cancelled || token.isCancelled())
         co_return;
     m_concealTask.cancel();

@@ -1,7 +1,9 @@
 #include "sidebar/SidebarMetrics.h"
 
-#include "app/AppState.h"
 #include "core/Settings.h"
+#include "platform/Platform.h"
+#include "shelf/FileShelf.h"
+#include "sidebar/StripServices.h"
 #include "windows/SpacesService.h"
 
 #include <algorithm>
@@ -26,10 +28,10 @@ double SidebarMetrics::thumbWidthFor(ThumbnailSize size) {
     return 88;
 }
 
-std::vector<ShelfSource> SidebarMetrics::stripSources(AppState& state) {
-    const Settings& settings = state.settings();
+std::vector<ShelfSource> SidebarMetrics::stripSources(const StripServices& services) {
+    const Settings& settings = services.settings;
     std::vector<ShelfSource> shown;
-    for (ShelfSource& source : state.shelfSources()) {
+    for (ShelfSource& source : shelfSources(settings, services.shelf.files)) {
         const bool passes =
             source.kind == ShelfSource::Kind::tray ? settings.stripShowTray() : settings.stripShowFolders();
         if (passes)
@@ -38,14 +40,14 @@ std::vector<ShelfSource> SidebarMetrics::stripSources(AppState& state) {
     return shown;
 }
 
-SidebarMetrics SidebarMetrics::current(AppState& state) {
-    const Settings& settings = state.settings();
+SidebarMetrics SidebarMetrics::current(const StripServices& services) {
+    const Settings& settings = services.settings;
     SidebarMetrics metrics;
     metrics.thumbWidth = thumbWidthFor(settings.thumbnailSize());
     metrics.showTitles = settings.showTitles();
     metrics.showFooter = settings.showFooter();
-    metrics.spaceCount = settings.showSpaces() ? static_cast<int>(state.spaces().spaces().size()) : 0;
-    metrics.fileRowCount = static_cast<int>(stripSources(state).size());
+    metrics.spaceCount = settings.showSpaces() ? static_cast<int>(services.spaces.spaces().size()) : 0;
+    metrics.fileRowCount = static_cast<int>(stripSources(services).size());
     metrics.showWorkspaces = settings.stripShowWorkspaces();
     metrics.iconsOnly = settings.stripIconsOnly();
     return metrics;

@@ -2,12 +2,11 @@
 
 #include "core/SettingsEnums.h"
 #include "shelf/ShelfSource.h"
+#include "sidebar/StripServices.h"
 
 #include <vector>
 
 namespace corvane {
-
-class AppState;
 
 // The strip's sizes, and every height the strip is built from. The panel's height and the
 // view's section layout are both computed here, so the two cannot drift apart: a strip sized by
@@ -46,9 +45,9 @@ struct SidebarMetrics {
     // 64, 88 or 120 points.
     static double thumbWidthFor(ThumbnailSize size);
     // The metrics the preferences ask for now, with the desktops and shelf rows of `state`.
-    static SidebarMetrics current(AppState& state);
+    static SidebarMetrics current(const StripServices& services);
     // The shelf sources the strip lists: the tray and the folders, each when the strip shows it.
-    static std::vector<ShelfSource> stripSources(AppState& state);
+    static std::vector<ShelfSource> stripSources(const StripServices& services);
 
     // The strip's width: the column plus its insets.
     double panelWidth() const { return thumbWidth + 2 * sideInset; }

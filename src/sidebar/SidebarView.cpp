@@ -6,18 +6,19 @@
 
 #include "shelf/FileShelf.h"
 
-#include "app/AppState.h"
 #include "core/AppIcons.h"
 #include "core/Settings.h"
-#include "settings/SettingsWindowController.h"
+#include "platform/Platform.h"
 #include "sidebar/AddWorkspaceChip.h"
 #include "sidebar/DesktopChip.h"
 #include "sidebar/NoWindowsPlaceholder.h"
 #include "sidebar/PinnedFirst.h"
+#include "sidebar/ReconcileWidgets.h"
 #include "sidebar/SidebarFooter.h"
 #include "sidebar/SidebarModel.h"
 #include "sidebar/SidebarPainting.h"
 #include "sidebar/StripAccent.h"
+#include "sidebar/StripServices.h"
 #include "sidebar/ThumbnailCell.h"
 #include "sidebar/WindowContextMenu.h"
 #include "sidebar/WindowDragPayload.h"
@@ -64,8 +65,8 @@ QPointF gridPosition(const QRectF& area, int index, int columns, QSizeF item, do
 
 } // namespace
 
-SidebarView::SidebarView(AppState& state, SidebarModel& model, QWidget* parent)
-    : QWidget(parent), m_state(state), m_model(model) {
+SidebarView::SidebarView(const StripServices& services, SidebarModel& model, QWidget* parent)
+    : QWidget(parent), m_services(services), m_model(model) {
     setAttribute(Qt::WA_TranslucentBackground);
 
     m_list = new QScrollArea(this);
@@ -82,20 +83,19 @@ SidebarView::SidebarView(AppState& state, SidebarModel& model, QWidget* parent)
     connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { publishCellFrames(); });
 
     m_addChip = new AddWorkspaceChip(this);
-    connect(m_addChip, &AddWorkspaceChip::clicked, this, [this] { m_state.saveCurrentWindows(); });
+    connect(m_addChip, &AddWorkspaceChip::clicked, this, [this] { m_services.actions.saveCurrentWindows(); });
     m_footer = new SidebarFooter(this);
-    connect(m_footer, &SidebarFooter::settingsClicked, this,
-            [this] { m_state.settingsWindow().show(SettingsTab::keep); });
+    connect(m_footer, &SidebarFooter::settingsClicked, this, [this] { m_services.actions.openSettings(); });
 
     auto reloadView = [this] { reload(); };
-    connect(&state.windows(), &WindowService::windowsChanged, this, reloadView);
-    connect(&state.workspaces(), &WorkspaceManager::workspacesChanged, this, reloadView);
-    connect(&state.workspaces(), &WorkspaceManager::restoringIDChanged, this, [this] { applyModel(); });
-    connect(&state.spaces(), &SpacesService::spacesChanged, this, reloadView);
-    connect(&state.spaces(), &SpacesService::currentIDChanged, this, reloadView);
-    connect(&state.settings(), &Settings::changed, this, reloadView);
-    connect(&state.files(), &FileShelf::foldersChanged, this, reloadView);
-    connect(&state.files(), &FileShelf::trayChanged, this, reloadView);
+    connect(&services.windows, &WindowService::windowsChanged, this, reloadView);
+    connect(&services.workspaces, &WorkspaceManager::workspacesChanged, this, reloadView);
+    connect(&services.workspaces, &WorkspaceManager::restoringIDChanged, this, [this] { applyModel(); });
+    connect(&services.spaces, &SpacesService::spacesChanged, this, reloadView);
+    connect(&services.spaces, &SpacesService::currentIDChanged, this, reloadView);
+    connect(&services.settings, &Settings::changed, this, reloadView);
+    connect(&services.shelf.files, &FileShelf::foldersChanged, this, reloadView);
+    connect(&services.shelf.files, &FileShelf::trayChanged, this, reloadView);
     connect(&model, &SidebarModel::hoveredIDChanged, this, [this] { applyModel(); });
     connect(&model, &SidebarModel::selectionIDChanged, this, [this] { applyModel(); });
     connect(&model, &SidebarModel::dropTargetWorkspaceChanged, this, [this] { applyModel(); });
@@ -125,14 +125,14 @@ void SidebarView::setGreatestHeight(std::function<double()> greatestHeight) {
 }
 
 void SidebarView::reload() {
-    const Settings& settings = m_state.settings();
-    m_metrics = SidebarMetrics::current(m_state);
+    const Settings& settings = m_services.settings;
+    m_metrics = SidebarMetrics::current(m_services);
     if (m_greatestHeight)
         m_metrics.greatestHeight = m_greatestHeight();
     m_accent = stripAccent(settings);
-    m_visible = pinnedFirst(m_state.windows().windows(), settings.maxVisible());
-    m_workspaces = m_metrics.showWorkspaces ? m_state.workspaces().workspaces() : std::vector<Workspace>{};
-    m_spaces = m_metrics.spaceCount > 0 ? m_state.spaces().spaces() : std::vector<SpaceInfo>{};
+    m_visible = pinnedFirst(m_services.windows.windows(), settings.maxVisible());
+    m_workspaces = m_metrics.showWorkspaces ? m_services.workspaces.workspaces() : std::vector<Workspace>{};
+    m_spaces = m_metrics.spaceCount > 0 ? m_services.spaces.spaces() : std::vector<SpaceInfo>{};
 
     rebuildWindowCells();
     rebuildWorkspaceChips();
@@ -144,38 +144,27 @@ void SidebarView::reload() {
 }
 
 std::shared_ptr<ThumbnailBox> SidebarView::boxFor(uint32_t windowID, bool always) const {
-    if (!always && !m_state.settings().showThumbnails())
+    if (!always && !m_services.settings.showThumbnails())
         return nullptr;
-    return m_state.thumbnails().box(windowID);
+    return m_services.thumbnails.box(windowID);
 }
 
 void SidebarView::rebuildWindowCells() {
-    std::map<uint32_t, ThumbnailCell*> next;
-    for (const WindowInfo& window : m_visible) {
-        ThumbnailCell* cell = nullptr;
-        if (auto it = m_cells.find(window.windowID); it != m_cells.end()) {
-            cell = it->second;
-            m_cells.erase(it);
-            cell->setWindow(window);
-            cell->setBox(boxFor(window.windowID, false));
-            cell->setMetrics(m_metrics);
-            cell->setAccent(m_accent);
-        } else {
-            cell = new ThumbnailCell(window, boxFor(window.windowID, false), m_metrics, false, false,
-                                     m_accent, &m_state.icons(), m_listContent);
+    reconcileWidgets(
+        m_cells, m_visible, [](const WindowInfo& window) { return window.windowID; },
+        [this](ThumbnailCell& cell, const WindowInfo& window) {
+            cell.setWindow(window);
+            cell.setBox(boxFor(window.windowID, false));
+            cell.setMetrics(m_metrics);
+            cell.setAccent(m_accent);
+        },
+        [this](const WindowInfo& window) {
+            auto* cell = new ThumbnailCell(window, boxFor(window.windowID, false), m_metrics, false, false,
+                                           m_accent, &m_services.icons, m_listContent);
             cell->setAcceptDrops(true);
             cell->installEventFilter(this);
-            cell->show();
-        }
-        next.emplace(window.windowID, cell);
-    }
-    // A cell may be the one whose event is being handled (a drop that reorders the list):
-    // it goes on the next turn of the event loop.
-    for (auto& [id, cell] : m_cells) {
-        cell->hide();
-        cell->deleteLater();
-    }
-    m_cells = std::move(next);
+            return cell;
+        });
 }
 
 std::pair<int, int> SidebarView::shownChipRange() const {
@@ -194,27 +183,17 @@ void SidebarView::rebuildWorkspaceChips() {
     const int hiddenRows = m_metrics.workspaceRows(count) - m_metrics.workspaceRowLimit();
     m_firstChipRow = std::clamp(m_firstChipRow, 0, std::max(0, hiddenRows));
     const auto [first, end] = shownChipRange();
-    std::map<QUuid, WorkspaceChip*> next;
-    for (int index = first; index < std::min(end, count); ++index) {
-        const Workspace& workspace = m_workspaces[static_cast<size_t>(index)];
-        WorkspaceChip* chip = nullptr;
-        if (auto it = m_chips.find(workspace.id); it != m_chips.end()) {
-            chip = it->second;
-            m_chips.erase(it);
-            chip->setWorkspace(workspace);
-        } else {
-            chip = new WorkspaceChip(workspace, false, false, this);
+    const auto from = m_workspaces.begin() + std::clamp(first, 0, count);
+    const std::vector<Workspace> shown(from, m_workspaces.begin() + std::clamp(end, first, count));
+    reconcileWidgets(
+        m_chips, shown, [](const Workspace& workspace) { return workspace.id; },
+        [](WorkspaceChip& chip, const Workspace& workspace) { chip.setWorkspace(workspace); },
+        [this](const Workspace& workspace) {
+            auto* chip = new WorkspaceChip(workspace, false, false, this);
             chip->setAcceptDrops(true);
             chip->installEventFilter(this);
-            chip->show();
-        }
-        next.emplace(workspace.id, chip);
-    }
-    for (auto& [id, chip] : m_chips) {
-        chip->hide();
-        chip->deleteLater();
-    }
-    m_chips = std::move(next);
+            return chip;
+        });
     m_addChip->setVisible(m_metrics.showWorkspaces && end == count + 1);
 }
 
@@ -241,28 +220,23 @@ void SidebarView::wheelEvent(QWheelEvent* event) {
 }
 
 void SidebarView::rebuildDesktopChips() {
-    const std::optional<uint64_t> current = m_state.spaces().currentID();
-    std::map<uint64_t, DesktopChip*> next;
-    for (const SpaceInfo& space : m_spaces) {
-        DesktopChip* chip = nullptr;
-        if (auto it = m_desktopChips.find(space.id); it != m_desktopChips.end()) {
-            chip = it->second;
-            m_desktopChips.erase(it);
-            chip->setSpace(space);
-        } else {
-            chip = new DesktopChip(space, false, m_accent, this);
+    const std::optional<uint64_t> current = m_services.spaces.currentID();
+    const auto mark = [this, current](DesktopChip& chip, const SpaceInfo& space) {
+        chip.setCurrent(current == space.id);
+        chip.setAccent(m_accent);
+    };
+    reconcileWidgets(
+        m_desktopChips, m_spaces, [](const SpaceInfo& space) { return space.id; },
+        [mark](DesktopChip& chip, const SpaceInfo& space) {
+            chip.setSpace(space);
+            mark(chip, space);
+        },
+        [this, mark](const SpaceInfo& space) {
+            auto* chip = new DesktopChip(space, false, m_accent, this);
             chip->installEventFilter(this);
-            chip->show();
-        }
-        chip->setCurrent(current == space.id);
-        chip->setAccent(m_accent);
-        next.emplace(space.id, chip);
-    }
-    for (auto& [id, chip] : m_desktopChips) {
-        chip->hide();
-        chip->deleteLater();
-    }
-    m_desktopChips = std::move(next);
+            mark(*chip, space);
+            return chip;
+        });
 }
 
 void SidebarView::applyModel() {
@@ -270,7 +244,7 @@ void SidebarView::applyModel() {
         cell->setHovered(m_model.hoveredID() == id);
         cell->setSelected(m_model.selectionID() == id);
     }
-    const std::optional<QUuid> restoring = m_state.workspaces().restoringID();
+    const std::optional<QUuid> restoring = m_services.workspaces.restoringID();
     for (auto& [id, chip] : m_chips) {
         chip->setTargeted(m_model.dropTargetWorkspace() == id);
         chip->setRestoring(restoring == id);
@@ -439,7 +413,7 @@ bool SidebarView::dropOnWindow(uint32_t targetID, const QStringList& texts) {
     const std::vector<uint32_t> ids = WindowDragPayload::windowIDs(texts);
     if (ids.empty() || ids.front() == targetID)
         return false;
-    WindowService& windows = m_state.windows();
+    WindowService& windows = m_services.windows;
     const auto& pinned = windows.pinned();
     if (std::find(pinned.begin(), pinned.end(), targetID) == pinned.end())
         windows.togglePin(targetID);
@@ -450,7 +424,7 @@ bool SidebarView::dropOnWindow(uint32_t targetID, const QStringList& texts) {
 bool SidebarView::dropOnWorkspace(const Workspace& workspace, const QStringList& texts) {
     const std::vector<uint32_t> ids = WindowDragPayload::windowIDs(texts);
     for (uint32_t id : ids)
-        m_state.addWindowToWorkspace(id, workspace.id);
+        m_services.actions.addWindowToWorkspace(id, workspace.id);
     return !ids.empty();
 }
 
@@ -465,11 +439,11 @@ void SidebarView::workspaceDragLeft(const QUuid& id) {
 }
 
 QMenu* SidebarView::makeWindowMenu(const WindowInfo& window) {
-    return new WindowContextMenu(m_state, window);
+    return new WindowContextMenu(m_services, window);
 }
 
 QMenu* SidebarView::makeWorkspaceMenu(const Workspace& workspace) {
-    return new WorkspaceChipMenu(m_state, workspace);
+    return new WorkspaceChipMenu(m_services, workspace);
 }
 
 void SidebarView::runMenu(QMenu* menu, const QPoint& globalPosition) {
@@ -483,7 +457,7 @@ void SidebarView::startWindowDrag(ThumbnailCell& cell) {
     const WindowInfo window = cell.window();
     // The drag shows the window's picture even when the list shows none.
     ThumbnailCell preview(window, boxFor(window.windowID, true), m_metrics, false, false, m_accent,
-                          &m_state.icons());
+                          &m_services.icons);
     preview.setAttribute(Qt::WA_DontShowOnScreen);
     const QPixmap picture = preview.grab();
 
@@ -561,7 +535,7 @@ bool SidebarView::handleCellEvent(ThumbnailCell& cell, QEvent* event) {
     }
     case QEvent::MouseButtonRelease: {
         if (completesClick(cell, event, cell.cellRect()))
-            m_state.focusWindow(cell.window());
+            m_services.actions.focusWindow(cell.window());
         return true;
     }
     case QEvent::ContextMenu:
@@ -595,7 +569,7 @@ bool SidebarView::handleChipEvent(WorkspaceChip& chip, QEvent* event) {
         return true;
     case QEvent::MouseButtonRelease: {
         if (completesClick(chip, event, chip.chipRect()))
-            m_state.restoreWorkspace(chip.workspace());
+            m_services.actions.restoreWorkspace(chip.workspace());
         return true;
     }
     case QEvent::ContextMenu:
@@ -635,7 +609,7 @@ bool SidebarView::handleDesktopEvent(DesktopChip& chip, QEvent* event) {
         return true;
     case QEvent::MouseButtonRelease: {
         if (completesClick(chip, event, chip.rect()))
-            m_state.spaces().handleSpaceClick(chip.space().id, chip.space().index);
+            m_services.spaces.handleSpaceClick(chip.space().id, chip.space().index);
         return true;
     }
     default:

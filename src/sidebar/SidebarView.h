@@ -2,6 +2,7 @@
 
 #include "sidebar/SidebarLayout.h"
 #include "sidebar/SidebarMetrics.h"
+#include "sidebar/StripServices.h"
 #include "windows/SpaceInfo.h"
 #include "windows/ThumbnailBox.h"
 #include "windows/WindowInfo.h"
@@ -26,7 +27,6 @@ class QScrollArea;
 namespace corvane {
 
 class AddWorkspaceChip;
-class AppState;
 class DesktopChip;
 class SidebarFooter;
 class SidebarModel;
@@ -42,7 +42,7 @@ class WorkspaceChip;
 class SidebarView : public QWidget {
     Q_OBJECT
 public:
-    SidebarView(AppState& state, SidebarModel& model, QWidget* parent = nullptr);
+    SidebarView(const StripServices& services, SidebarModel& model, QWidget* parent = nullptr);
     ~SidebarView() override;
 
     // Places the shelf rows (one widget holding every row) below the window list. The view takes
@@ -131,7 +131,7 @@ private:
     bool handleDesktopEvent(DesktopChip& chip, QEvent* event);
     std::shared_ptr<ThumbnailBox> boxFor(uint32_t windowID, bool always) const;
 
-    AppState& m_state;
+    StripServices m_services;
     SidebarModel& m_model;
 
     SidebarMetrics m_metrics;

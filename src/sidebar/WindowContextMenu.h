@@ -1,12 +1,11 @@
 #pragma once
 
+#include "sidebar/StripServices.h"
 #include "windows/WindowInfo.h"
 
 #include <QMenu>
 
 namespace corvane {
-
-class AppState;
 
 // The menu of a window cell: focus, add to a workspace, pin, minimise or restore, close, and
 // hide or quit the window's program. Built afresh for each opening from the window as the strip
@@ -14,7 +13,7 @@ class AppState;
 class WindowContextMenu : public QMenu {
     Q_OBJECT
 public:
-    WindowContextMenu(AppState& state, WindowInfo window, QWidget* parent = nullptr);
+    WindowContextMenu(const StripServices& services, WindowInfo window, QWidget* parent = nullptr);
 
     const WindowInfo& window() const { return m_window; }
     QMenu* workspaceMenu() const { return m_workspaceMenu; }
@@ -24,7 +23,7 @@ private:
     void hideApplication();
     void quitApplication();
 
-    AppState& m_state;
+    StripServices m_services;
     WindowInfo m_window;
     QMenu* m_workspaceMenu = nullptr;
 };

@@ -34,9 +34,14 @@ void strokeInside(QPainter& painter, double radius, double width, const QColor& 
 }
 } // namespace
 
-RadialRingView::RadialRingView(RadialModel& model, QWidget* parent)
+namespace {
+const Seconds frameInterval(0.016);
+const Seconds longestStep(0.05);
+} // namespace
+
+RadialRingView::RadialRingView(RadialModel& model, Scheduler& scheduler, QWidget* parent)
     : QWidget(parent), m_model(&model), m_angle(0.22, 0.72, 0.01), m_presence(0.25, 0.7, 0.001),
-      m_arcOpacity(0.12), m_bandOpacity(0.12) {
+      m_arcOpacity(0.12), m_bandOpacity(0.12), m_scheduler(scheduler) {
     setFixedSize(side, side);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -47,9 +52,6 @@ RadialRingView::RadialRingView(RadialModel& model, QWidget* parent)
     shadow->setOffset(0, 3);
     setGraphicsEffect(shadow);
 
-    m_frames.setTimerType(Qt::PreciseTimer);
-    m_frames.setInterval(16);
-    connect(&m_frames, &QTimer::timeout, this, &RadialRingView::tick);
     for (auto signal : {&RadialModel::directionChanged, &RadialModel::centerHasActionChanged,
                         &RadialModel::highlightAngleChanged, &RadialModel::appearedChanged})
         connect(&model, signal, this, &RadialRingView::retarget);
@@ -60,7 +62,7 @@ RadialRingView::RadialRingView(RadialModel& model, QWidget* parent)
     m_presence.jumpTo(m_presence.target());
     m_arcOpacity.jumpTo(m_arcOpacity.target());
     m_bandOpacity.jumpTo(m_bandOpacity.target());
-    m_frames.stop();
+    m_frames.invalidate();
 }
 
 void RadialRingView::retarget() {
@@ -75,22 +77,25 @@ void RadialRingView::retarget() {
     else
         m_angle.setTarget(m_model->highlightAngle());
     m_presence.setTarget(m_model->appeared() ? 1 : 0);
-    if (!m_frames.isActive()) {
-        m_clock.start();
-        m_frames.start();
+    if (!m_frames.isValid()) {
+        m_lastFrame = m_scheduler.now();
+        // The view owns the handle: no frame comes once it is gone.
+        m_frames = m_scheduler.scheduleRepeating(frameInterval, Seconds(0), [this] { tick(); });
     }
     update();
 }
 
 void RadialRingView::tick() {
-    const double seconds = std::min(m_clock.restart() / 1000.0, 0.05);
+    const Instant now = m_scheduler.now();
+    const double seconds = std::min(Seconds(now - m_lastFrame), longestStep).count();
+    m_lastFrame = now;
     m_angle.advance(seconds);
     m_presence.advance(seconds);
     m_arcOpacity.advance(seconds);
     m_bandOpacity.advance(seconds);
     if (m_angle.isSettled() && m_presence.isSettled() && m_arcOpacity.isSettled() &&
         m_bandOpacity.isSettled())
-        m_frames.stop();
+        m_frames.invalidate();
     update();
 }
 

@@ -3,9 +3,9 @@
 #include "snapping/EasedValue.h"
 #include "snapping/SpringValue.h"
 
-#include <QElapsedTimer>
+#include "runtime/Scheduler.h"
+
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 namespace corvane {
@@ -25,8 +25,9 @@ public:
     static constexpr double outerDiameter = 92;
     static constexpr double bandWidth = 22;
 
-    // The model is shared with its owner and must outlive the view, or at least its painting.
-    explicit RadialRingView(RadialModel& model, QWidget* parent = nullptr);
+    // The model is shared with its owner and must outlive the view, or at least its painting. The
+    // scheduler runs the animation's frames.
+    RadialRingView(RadialModel& model, Scheduler& scheduler, QWidget* parent = nullptr);
 
     QSize sizeHint() const override { return QSize(side, side); }
 
@@ -43,8 +44,9 @@ private:
     SpringValue m_presence;
     EasedValue m_arcOpacity;
     EasedValue m_bandOpacity;
-    QTimer m_frames;
-    QElapsedTimer m_clock;
+    Scheduler& m_scheduler;
+    TimerHandle m_frames;
+    Instant m_lastFrame{};
 };
 
 } // namespace corvane

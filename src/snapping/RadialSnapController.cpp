@@ -1,6 +1,5 @@
 #include "snapping/RadialSnapController.h"
 
-#include "app/AppState.h"
 #include "core/Animator.h"
 #include "core/Colors.h"
 #include "core/FloatingPanel.h"
@@ -8,6 +7,8 @@
 #include "core/PermissionManager.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
+#include "core/WorkArea.h"
+#include "platform/Platform.h"
 #include "runtime/Log.h"
 #include "snapping/RadialDirection.h"
 #include "snapping/RadialRingView.h"
@@ -17,7 +18,6 @@
 
 #include <QGuiApplication>
 #include <QPalette>
-#include <QPropertyAnimation>
 
 #include <cmath>
 
@@ -61,7 +61,7 @@ QRect roundedRect(const QRectF& rect) {
 }
 } // namespace
 
-RadialSnapController::RadialSnapController(AppState& state) : m_state(state) {}
+RadialSnapController::RadialSnapController(Services services) : m_services(services) {}
 
 RadialSnapController::~RadialSnapController() {
     stop();
@@ -82,8 +82,8 @@ void RadialSnapController::keepMonitor(std::vector<EventMonitors::Handle>& list,
 void RadialSnapController::start() {
     ++m_startCount;
     stop();
-    const Settings& settings = m_state.settings();
-    EventMonitors* monitors = m_state.platform().eventMonitors.get();
+    const Settings& settings = m_services.settings;
+    EventMonitors* monitors = m_services.platform.eventMonitors.get();
     if (!monitors || !settings.radialEnabled() || !PermissionManager::cachedAccessibility())
         return;
 
@@ -112,7 +112,7 @@ void RadialSnapController::start() {
 }
 
 void RadialSnapController::stop() {
-    if (EventMonitors* monitors = m_state.platform().eventMonitors.get()) {
+    if (EventMonitors* monitors = m_services.platform.eventMonitors.get()) {
         for (EventMonitors::Handle handle : m_monitors)
             monitors->removeMonitor(handle);
         if (m_reservesFunctionKey)
@@ -139,7 +139,7 @@ void RadialSnapController::reset() {
 void RadialSnapController::installMouseMonitors() {
     if (!m_mouseMonitors.empty())
         return;
-    EventMonitors* monitors = m_state.platform().eventMonitors.get();
+    EventMonitors* monitors = m_services.platform.eventMonitors.get();
     if (!monitors)
         return;
     QPointer<RadialSnapController> self(this);
@@ -156,14 +156,14 @@ void RadialSnapController::installMouseMonitors() {
 }
 
 void RadialSnapController::removeMouseMonitors() {
-    if (EventMonitors* monitors = m_state.platform().eventMonitors.get())
+    if (EventMonitors* monitors = m_services.platform.eventMonitors.get())
         for (EventMonitors::Handle handle : m_mouseMonitors)
             monitors->removeMonitor(handle);
     m_mouseMonitors.clear();
 }
 
 void RadialSnapController::handleFlagsChanged(const MonitoredEvent& event) {
-    const TriggerKey trigger = triggerKey(m_state.settings().radialTrigger());
+    const TriggerKey trigger = triggerKey(m_services.settings.radialTrigger());
     // The right-hand key is told from the left-hand one by the key of the event; the flag stays
     // set while either is held.
     if (trigger.keyCode && event.keyCode != trigger.keyCode)
@@ -173,7 +173,7 @@ void RadialSnapController::handleFlagsChanged(const MonitoredEvent& event) {
     case Phase::idle:
         if (!down)
             return;
-        m_origin = m_state.platform().screens->pointerLocation();
+        m_origin = m_services.platform.screens->pointerLocation();
         m_phase = Phase::armed;
         installMouseMonitors();
         waitHoldDelay(m_origin, m_armTask.renew());
@@ -199,7 +199,7 @@ void RadialSnapController::handleKeyDown(const MonitoredEvent& event) {
 void RadialSnapController::handleMouseMoved(const MonitoredEvent&) {
     switch (m_phase) {
     case Phase::armed: {
-        const QPointF offset = m_state.platform().screens->pointerLocation() - m_origin;
+        const QPointF offset = m_services.platform.screens->pointerLocation() - m_origin;
         if (std::hypot(offset.x(), offset.y()) > movementThreshold)
             showRing(m_origin);
         return;
@@ -218,8 +218,8 @@ void RadialSnapController::handleLocalMouseMoved(const MonitoredEvent& event) {
 
 QCoro::Task<void> RadialSnapController::waitHoldDelay(QPointF origin, CancellationToken token) {
     QPointer<RadialSnapController> self(this);
-    const Seconds delay = sanitizedDelay(Seconds(m_state.settings().radialHoldDelay()));
-    const SleepResult slept = co_await m_state.scheduler().sleep(delay, token);
+    const Seconds delay = sanitizedDelay(Seconds(m_services.settings.radialHoldDelay()));
+    const SleepResult slept = co_await m_services.scheduler.sleep(delay, token);
     if (slept == SleepResult::cancelled || token.isCancelled())
         co_return;
     if (!self || self->m_phase != Phase::armed)
@@ -228,7 +228,7 @@ QCoro::Task<void> RadialSnapController::waitHoldDelay(QPointF origin, Cancellati
 }
 
 QColor RadialSnapController::accentColor() const {
-    if (m_state.settings().radialAccent() == AccentChoice::lumenForge)
+    if (m_services.settings.radialAccent() == AccentChoice::lumenForge)
         return brandColor();
     return QGuiApplication::palette().color(QPalette::Highlight);
 }
@@ -239,16 +239,16 @@ void RadialSnapController::performHapticFeedback() const {}
 
 FloatingPanel& RadialSnapController::ensureRingPanel() {
     if (!m_ringPanel) {
-        m_ringPanel = std::make_unique<FloatingPanel>(*m_state.platform().panelWindowing,
+        m_ringPanel = std::make_unique<FloatingPanel>(*m_services.platform.panelWindowing,
                                                       QRect(0, 0, 100, 100), ringLevel, true);
-        m_ringPanel->setContentView(new RadialRingView(m_model));
+        m_ringPanel->setContentView(new RadialRingView(m_model, m_services.scheduler));
     }
     return *m_ringPanel;
 }
 
 FloatingPanel& RadialSnapController::ensurePreviewPanel() {
     if (!m_previewPanel)
-        m_previewPanel = std::make_unique<FloatingPanel>(*m_state.platform().panelWindowing,
+        m_previewPanel = std::make_unique<FloatingPanel>(*m_services.platform.panelWindowing,
                                                          QRect(0, 0, 100, 100), previewLevel, true);
     return *m_previewPanel;
 }
@@ -258,9 +258,9 @@ void RadialSnapController::showRing(QPointF origin) {
     m_phase = Phase::active;
     m_origin = origin;
 
-    const Settings& settings = m_state.settings();
+    const Settings& settings = m_services.settings;
     m_targetTask = std::make_shared<TargetCapture>();
-    captureTarget(m_state.snap(), settings.radialTarget(), m_targetTask);
+    captureTarget(m_services.snap, settings.radialTarget(), m_targetTask);
 
     m_model.setAccent(accentColor());
     m_model.setCenterHasAction(settings.radialCenterAction() != RadialCenterAction::none);
@@ -274,7 +274,7 @@ void RadialSnapController::showRing(QPointF origin) {
                            static_cast<int>(std::lround(origin.y())) - half, RadialRingView::side,
                            RadialRingView::side));
     // A fade-out of the last gesture may still be running: end it, or it would take the ring away.
-    m_state.animator().fade(ring, 1.0, Seconds(0));
+    m_services.animator.fade(ring, 1.0, Seconds(0));
     ring.setAlphaValue(1.0);
     m_ringVisible = true;
     ring.show();
@@ -282,7 +282,7 @@ void RadialSnapController::showRing(QPointF origin) {
 
     // After this event, so that the ring grows in from its collapsed state.
     QPointer<RadialSnapController> self(this);
-    m_appearance = m_state.scheduler().schedule(Seconds(0), [self] {
+    m_appearance = m_services.scheduler.schedule(Seconds(0), [self] {
         if (self)
             self->m_model.setAppeared(true);
     });
@@ -292,7 +292,7 @@ void RadialSnapController::showRing(QPointF origin) {
 }
 
 void RadialSnapController::updateSelection(bool force, QPointF origin) {
-    const Screens& screens = *m_state.platform().screens;
+    const Screens& screens = *m_services.platform.screens;
     const QPointF offset = screens.pointerLocation() - origin;
     const RadialDirection direction = fromVector(offset.x(), offset.y(), deadZone);
     const std::optional<ScreenInfo> screen = screenUnderMouse(screens);
@@ -300,7 +300,7 @@ void RadialSnapController::updateSelection(bool force, QPointF origin) {
         isSameScreen(*screen, *m_lastScreen))
         return;
     // A change of screen alone gives no tick.
-    if (direction != m_model.direction() && m_state.settings().radialHaptics())
+    if (direction != m_model.direction() && m_services.settings.radialHaptics())
         performHapticFeedback();
     m_model.setDirection(direction);
     m_lastScreen = screen;
@@ -310,7 +310,7 @@ void RadialSnapController::updateSelection(bool force, QPointF origin) {
 std::optional<SnapAction> RadialSnapController::resolveAction() const {
     if (m_model.direction() != RadialDirection::center)
         return snapAction(m_model.direction());
-    switch (m_state.settings().radialCenterAction()) {
+    switch (m_services.settings.radialCenterAction()) {
     case RadialCenterAction::maximize:
         return SnapAction::maximize;
     case RadialCenterAction::almostMaximize:
@@ -329,16 +329,16 @@ std::optional<QRectF> RadialSnapController::previewFrame(std::optional<QRectF> c
         return std::nullopt;
     std::optional<ScreenInfo> screen = m_lastScreen;
     if (!screen)
-        screen = screenUnderMouse(*m_state.platform().screens);
+        screen = screenUnderMouse(*m_services.platform.screens);
     if (!screen)
         return std::nullopt;
-    const QRectF area = m_state.usableFrame(*screen);
-    return frame(*action, area, m_state.settings().layoutGap(), current);
+    const QRectF area = m_services.workArea.usableFrame(*screen);
+    return frame(*action, area, m_services.settings.layoutGap(), current);
 }
 
 void RadialSnapController::updatePreview() {
     // With previews off, one already shown stays until the gesture ends.
-    if (!m_state.settings().radialShowPreview())
+    if (!m_services.settings.radialShowPreview())
         return;
     refreshPreview(m_targetTask);
 }
@@ -361,7 +361,7 @@ QCoro::Task<void> RadialSnapController::refreshPreview(std::shared_ptr<TargetCap
 }
 
 void RadialSnapController::showPreview(const QRectF& rect, std::optional<QRectF> current) {
-    const Settings& settings = m_state.settings();
+    const Settings& settings = m_services.settings;
     FloatingPanel& panel = ensurePreviewPanel();
     const std::pair<PanelStyle, AccentChoice> style{settings.panelStyle(), settings.radialAccent()};
     if (m_previewStyle != style) {
@@ -381,8 +381,7 @@ void RadialSnapController::showPreview(const QRectF& rect, std::optional<QRectF>
     const QRectF start = current ? *current
                                  : rect.adjusted(rect.width() * 0.1, rect.height() * 0.1, -rect.width() * 0.1,
                                                  -rect.height() * 0.1);
-    if (m_previewMove)
-        m_previewMove->stop();
+    m_services.animator.stopMove(panel);
     panel.setGeometry(roundedRect(start));
     panel.setAlphaValue(0);
     panel.show();
@@ -391,23 +390,15 @@ void RadialSnapController::showPreview(const QRectF& rect, std::optional<QRectF>
     if (m_ringPanel)
         m_ringPanel->raise();
     movePreview(target, previewGrow);
-    m_state.animator().fade(panel, 1.0, previewGrow);
+    m_services.animator.fade(panel, 1.0, previewGrow);
     m_previewVisible = true;
 }
 
 void RadialSnapController::movePreview(const QRect& frame, Seconds duration) {
-    if (m_previewMove)
-        m_previewMove->stop();
     m_previewTarget = frame;
     QEasingCurve curve(QEasingCurve::BezierSpline);
     curve.addCubicBezierSegment(QPointF(0.2, 0.9), QPointF(0.3, 1.0), QPointF(1.0, 1.0));
-    auto* move = new QPropertyAnimation(m_previewPanel.get(), "geometry", m_previewPanel.get());
-    move->setDuration(static_cast<int>(std::lround(duration.count() * 1000)));
-    move->setStartValue(m_previewPanel->geometry());
-    move->setEndValue(frame);
-    move->setEasingCurve(curve);
-    m_previewMove = move;
-    move->start(QAbstractAnimation::DeleteWhenStopped);
+    m_services.animator.move(*m_previewPanel, frame, duration, curve);
 }
 
 void RadialSnapController::hidePreview() {
@@ -418,7 +409,7 @@ void RadialSnapController::hidePreview() {
         return;
     QPointer<RadialSnapController> self(this);
     QPointer<FloatingPanel> panel(m_previewPanel.get());
-    m_state.animator().fade(*m_previewPanel, 0.0, previewFadeOut, [self, panel] {
+    m_services.animator.fade(*m_previewPanel, 0.0, previewFadeOut, [self, panel] {
         // A preview shown again during the fade stays up.
         if (self && panel && !self->m_previewVisible)
             panel->hide();
@@ -433,7 +424,7 @@ void RadialSnapController::hideRing() {
         return;
     QPointer<RadialSnapController> self(this);
     QPointer<FloatingPanel> panel(m_ringPanel.get());
-    m_state.animator().fade(*m_ringPanel, 0.0, ringFadeOut, [self, panel] {
+    m_services.animator.fade(*m_ringPanel, 0.0, ringFadeOut, [self, panel] {
         // A gesture begun during the fade has shown the ring again: it stays.
         if (self && panel && !self->m_ringVisible)
             panel->hide();
@@ -445,7 +436,7 @@ void RadialSnapController::commit() {
     std::shared_ptr<TargetCapture> capture = m_targetTask;
     std::optional<ScreenInfo> screen = m_lastScreen;
     if (!screen)
-        screen = screenUnderMouse(*m_state.platform().screens);
+        screen = screenUnderMouse(*m_services.platform.screens);
 
     m_phase = Phase::idle;
     removeMouseMonitors();
@@ -469,10 +460,10 @@ QCoro::Task<void> RadialSnapController::place(SnapAction action, std::shared_ptr
     const TargetCapture::Result target = co_await captured;
     if (!self || !target || !screen)
         co_return;
-    AppState& state = self->m_state;
-    const QRectF area = state.usableFrame(*screen);
-    const QRectF placed = frame(action, area, state.settings().layoutGap(), target->frame);
-    co_await state.snap().place(*target, placed);
+    const Services& services = self->m_services;
+    const QRectF area = services.workArea.usableFrame(*screen);
+    const QRectF placed = frame(action, area, services.settings.layoutGap(), target->frame);
+    co_await services.snap.place(*target, placed);
 }
 
 QCoro::Task<void> RadialSnapController::captureTarget(SnapController& snap, RadialTarget which,

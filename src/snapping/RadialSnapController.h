@@ -18,12 +18,13 @@
 #include <utility>
 #include <vector>
 
-class QPropertyAnimation;
-
 namespace corvane {
 
-class AppState;
+class Animator;
 class FloatingPanel;
+class Settings;
+class WorkArea;
+struct Platform;
 class SnapController;
 class TargetCapture;
 
@@ -46,7 +47,18 @@ public:
     // Offsets no longer than this select the centre.
     static constexpr double deadZone = 14;
 
-    explicit RadialSnapController(AppState& state);
+    // What the wheel works with: input monitors, screens and panels from the platform, the
+    // preferences, time, fades, the area windows go in and the controller that places them.
+    struct Services {
+        Platform& platform;
+        Settings& settings;
+        Scheduler& scheduler;
+        Animator& animator;
+        const WorkArea& workArea;
+        SnapController& snap;
+    };
+
+    explicit RadialSnapController(Services services);
     ~RadialSnapController() override;
 
     // Stops, then arms the wheel with the current trigger when it is enabled and window access
@@ -105,7 +117,7 @@ private:
     FloatingPanel& ensureRingPanel();
     FloatingPanel& ensurePreviewPanel();
 
-    AppState& m_state;
+    Services m_services;
     Phase m_phase = Phase::idle;
     QPointF m_origin;
     std::vector<EventMonitors::Handle> m_monitors;
@@ -122,7 +134,6 @@ private:
     bool m_previewVisible = false;
     bool m_ringVisible = false;
     TimerHandle m_appearance;
-    QPointer<QPropertyAnimation> m_previewMove;
     QRect m_previewTarget;
     int m_startCount = 0;
 };

@@ -1,8 +1,9 @@
 #include "snapping/SnapController.h"
 
-#include "app/AppState.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
+#include "core/WorkArea.h"
+#include "platform/Platform.h"
 #include "runtime/Executor.h"
 #include "runtime/Log.h"
 #include "snapping/LayoutFrames.h"
@@ -37,7 +38,7 @@ std::optional<SnapController::Target> SnapController::ownWindowTarget() const {
 }
 
 QCoro::Task<std::optional<SnapController::Target>> SnapController::resolveTarget() {
-    const auto front = m_state.platform().runningApplications->frontmostApplicationPID();
+    const auto front = m_services.platform.runningApplications->frontmostApplicationPID();
     if (!front)
         co_return std::nullopt;
     if (*front == m_ax.ownPID())
@@ -53,11 +54,11 @@ QCoro::Task<std::optional<SnapController::Target>> SnapController::resolveTarget
 }
 
 QCoro::Task<std::optional<SnapController::Target>> SnapController::targetUnderCursor() {
-    const QPointF point = m_state.platform().screens->pointerLocation();
+    const QPointF point = m_services.platform.screens->pointerLocation();
     const int32_t ownPID = m_ax.ownPID();
-    WindowService* windows = &m_state.windows();
+    WindowService* windows = &m_services.windows;
     auto lookUp = [windows, point, ownPID] { return windows->windowAt(point, ownPID); };
-    const std::optional<CGWindowRecord> record = co_await runOn(m_state.background(), lookUp);
+    const std::optional<CGWindowRecord> record = co_await runOn(m_services.background, lookUp);
     if (!record)
         co_return std::nullopt;
     co_return Target{record->pid, record->id, record->bounds};
@@ -73,17 +74,17 @@ QCoro::Task<void> SnapController::place(Target target, QRectF frame) {
 QCoro::Task<void> SnapController::snap(SnapAction action) {
     const std::optional<Target> target = co_await resolveTarget();
     if (!target) {
-        m_state.platform().host->beep();
+        m_services.platform.host->beep();
         co_return;
     }
-    const Screens& screens = *m_state.platform().screens;
+    const Screens& screens = *m_services.platform.screens;
     std::optional<ScreenInfo> screen = screenForRect(screens, target->frame);
     if (!screen)
         screen = screens.mainScreen();
     if (!screen)
         co_return;
 
-    const QRectF area = m_state.usableFrame(*screen);
+    const QRectF area = m_services.workArea.usableFrame(*screen);
     const double gap = m_settings.layoutGap();
     if (m_settings.cycleSnapSizes())
         action = cycled(action, target->frame, area, gap);
@@ -93,12 +94,12 @@ QCoro::Task<void> SnapController::snap(SnapAction action) {
 QCoro::Task<void> SnapController::restore() {
     const std::optional<Target> target = co_await resolveTarget();
     if (!target || !target->windowID) {
-        m_state.platform().host->beep();
+        m_services.platform.host->beep();
         co_return;
     }
     const auto original = m_originalFrames.find(*target->windowID);
     if (original == m_originalFrames.end()) {
-        m_state.platform().host->beep();
+        m_services.platform.host->beep();
         co_return;
     }
     const QRectF frame = original->second;
@@ -107,14 +108,14 @@ QCoro::Task<void> SnapController::restore() {
 }
 
 QCoro::Task<void> SnapController::tileScreen(LayoutPreset preset) {
-    co_await m_state.windows().refresh(true);
-    const Screens& screens = *m_state.platform().screens;
+    co_await m_services.windows.refresh(true);
+    const Screens& screens = *m_services.platform.screens;
     const auto pointerScreen = screenUnderMouse(screens);
     if (!pointerScreen)
         co_return;
 
     std::vector<WindowInfo> windows;
-    for (const WindowInfo& window : m_state.windows().allWindows()) {
+    for (const WindowInfo& window : m_services.windows.allWindows()) {
         if (window.isMinimized || window.isAppHidden)
             continue;
         const auto screen = screenForRect(screens, window.frame);
@@ -128,7 +129,7 @@ QCoro::Task<void> SnapController::tileScreen(LayoutPreset preset) {
     if (count == 0)
         co_return;
 
-    const QRectF area = m_state.usableFrame(*pointerScreen);
+    const QRectF area = m_services.workArea.usableFrame(*pointerScreen);
     const std::vector<QRectF> placements =
         frames(preset, static_cast<int>(count), area, m_settings.layoutGap());
     // One window after the other: each move is confirmed before the next starts.

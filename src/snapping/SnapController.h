@@ -12,9 +12,12 @@
 
 namespace corvane {
 
-class AppState;
 class AXWindowService;
+class Executor;
 class Settings;
+class WindowService;
+class WorkArea;
+struct Platform;
 
 // Carries out every placement the user asks for: snapping the front window, putting a window
 // back where it was before its first placement, and tiling the windows of a screen.
@@ -27,8 +30,17 @@ public:
         QRectF frame;
     };
 
-    SnapController(AXWindowService& ax, Settings& settings, AppState& state)
-        : m_ax(ax), m_settings(settings), m_state(state) {}
+    // What placing windows reads: the pointer, screens and programs, the window list, the
+    // background queue for its look-ups and the area windows go in.
+    struct Services {
+        Platform& platform;
+        WindowService& windows;
+        Executor& background;
+        const WorkArea& workArea;
+    };
+
+    SnapController(AXWindowService& ax, Settings& settings, Services services)
+        : m_ax(ax), m_settings(settings), m_services(services) {}
 
     QCoro::Task<void> snap(SnapAction action);
     QCoro::Task<void> restore();
@@ -47,7 +59,7 @@ private:
 
     AXWindowService& m_ax;
     Settings& m_settings;
-    AppState& m_state;
+    Services m_services;
     std::map<uint32_t, QRectF> m_originalFrames;
 };
 

@@ -7,7 +7,7 @@
 
 namespace corvane {
 
-class AppState;
+class Settings;
 
 // The heads-up display for volume and brightness keys.
 class NotchController {
@@ -19,7 +19,7 @@ public:
         Seconds duration;
     };
 
-    explicit NotchController(AppState& state) : m_state(state) {}
+    explicit NotchController(Settings& settings) : m_settings(settings) {}
 
     void start() { m_started = true; }
     void installTap() { m_tapInstalled = true; }
@@ -34,7 +34,7 @@ public:
     const std::optional<ShownHUD>& lastHUD() const { return m_lastHUD; }
 
 private:
-    [[maybe_unused]] AppState& m_state;
+    [[maybe_unused]] Settings& m_settings;
     bool m_started = false;
     bool m_tapInstalled = false;
     std::optional<ShownHUD> m_lastHUD;

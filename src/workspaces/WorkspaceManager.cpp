@@ -1,7 +1,8 @@
 #include "workspaces/WorkspaceManager.h"
 
-#include "app/AppState.h"
 #include "core/ScreenHelpers.h"
+#include "core/WorkArea.h"
+#include "platform/ApplicationLauncher.h"
 #include "runtime/Log.h"
 #include "windows/WindowMatching.h"
 
@@ -141,31 +142,32 @@ std::optional<int> WorkspaceManager::nextFreeHotkeyIndex() const {
 }
 
 std::vector<WorkspaceItem> WorkspaceManager::captureCurrentWindows(const std::vector<WindowInfo>& windows,
-                                                                   AppState& state) {
+                                                                   const CaptureContext& context) {
     std::map<QString, int> counts;
     for (const WindowInfo& window : windows)
         ++counts[window.bundleID.value_or(QString())];
     std::vector<WorkspaceItem> items;
     for (const WindowInfo& window : windows)
-        if (auto item = makeItem(window, counts, state))
+        if (auto item = makeItem(window, counts, context))
             items.push_back(std::move(*item));
     return items;
 }
 
-std::optional<WorkspaceItem>
-WorkspaceManager::makeItem(const WindowInfo& window, const std::map<QString, int>& counts, AppState& state) {
+std::optional<WorkspaceItem> WorkspaceManager::makeItem(const WindowInfo& window,
+                                                        const std::map<QString, int>& counts,
+                                                        const CaptureContext& context) {
     if (!window.bundleID)
         return std::nullopt;
-    const auto screen = screenForRect(*state.platform().screens, window.frame);
-    const QRectF reference = screen ? state.usableFrame(*screen) : window.frame;
+    const auto screen = screenForRect(context.screens, window.frame);
+    const QRectF reference = screen ? context.workArea.usableFrame(*screen) : window.frame;
 
     WorkspaceItem item;
     item.id = QUuid::createUuid();
     item.bundleID = *window.bundleID;
     item.appName = window.appName;
     // A program's location here is the path of its desktop entry.
-    if (state.platform().launcher)
-        item.appPath = state.platform().launcher->locate(*window.bundleID, std::nullopt);
+    if (context.launcher)
+        item.appPath = context.launcher->locate(*window.bundleID, std::nullopt);
     if (const auto it = counts.find(*window.bundleID); it != counts.end() && it->second > 1)
         item.titleContains = titleHint(window.title, window.appName);
     item.relativeFrame = relativeUnitRect(window.frame, reference);

@@ -14,7 +14,17 @@
 
 namespace corvane {
 
-class AppState;
+class ApplicationLauncher;
+class Screens;
+class WorkArea;
+
+// What taking a window into a workspace reads: the screens, the area windows go in (frames are
+// stored relative to it) and where programs are found.
+struct CaptureContext {
+    const Screens& screens;
+    const WorkArea& workArea;
+    ApplicationLauncher* launcher;
+};
 
 // The saved workspaces in memory, loaded once at creation and saved a quarter second after the
 // last change. A list that failed to load is never written over: the file stays the user's.
@@ -56,9 +66,9 @@ public:
     std::optional<int> nextFreeHotkeyIndex() const;
 
     static std::vector<WorkspaceItem> captureCurrentWindows(const std::vector<WindowInfo>& windows,
-                                                            AppState& state);
-    static std::optional<WorkspaceItem> makeItem(const WindowInfo& window,
-                                                 const std::map<QString, int>& counts, AppState& state);
+                                                            const CaptureContext& context);
+    static std::optional<WorkspaceItem>
+    makeItem(const WindowInfo& window, const std::map<QString, int>& counts, const CaptureContext& context);
 
     // Starts the delayed save, replacing a pending one.
     void scheduleSave();

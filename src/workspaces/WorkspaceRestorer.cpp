@@ -49,18 +49,6 @@ std::vector<int32_t> runningPids(RunningApplications& applications, const QStrin
     return pids;
 }
 
-// One program of the workspace and the processes that may own its windows.
-struct Program {
-    QString bundleID;
-    std::vector<int32_t> pids;
-};
-
-struct Placement {
-    uint32_t windowID;
-    int32_t pid;
-    QRectF frame;
-};
-
 } // namespace
 
 std::optional<int32_t> WorkspaceRestorer::launchApp(const WorkspaceItem& item) {
@@ -97,22 +85,35 @@ QCoro::Task<RestoreResult> WorkspaceRestorer::restore(Workspace workspace) {
     if (workspace.items.empty())
         co_return result;
 
-    RunningApplications& applications = m_services.applications;
-    Scheduler& scheduler = m_services.scheduler;
-    const int32_t ownPID = m_ax.ownPID();
+    const std::vector<Program> programs = findOrStartPrograms(workspace, result);
+    const Matched matched = co_await waitForWindows(workspace, programs);
+    const std::vector<Placement> placements = co_await placeWindows(workspace, programs, matched, result);
+    co_await raiseInOrder(placements);
+    if (m_settings.hideOthersOnRestore())
+        hideOtherPrograms(workspace);
 
-    // Find or start each program once, in the order its items first appear. A program that runs
-    // is never started a second time.
-    std::vector<Program> programs; // in order of first appearance
-    const auto isRunning = [&programs](const QString& bundleID) {
-        return std::any_of(programs.begin(), programs.end(),
-                           [&](const Program& program) { return program.bundleID == bundleID; });
-    };
+    // Programs that were just started may still place their windows themselves: move them again.
+    if (result.launched > 0) {
+        co_await m_services.scheduler.sleep(Seconds(secondMoveDelay));
+        for (const Placement& placement : placements)
+            co_await m_ax.setFrame(placement.pid, placement.windowID, placement.frame);
+    }
+
+    result.placed = static_cast<int>(placements.size());
+    co_return result;
+}
+
+std::vector<WorkspaceRestorer::Program> WorkspaceRestorer::findOrStartPrograms(const Workspace& workspace,
+                                                                               RestoreResult& result) {
+    // Each program once, in the order its items first appear. A program that runs is never
+    // started a second time.
+    std::vector<Program> programs;
     std::set<QString> seen;
     for (const WorkspaceItem& item : workspace.items) {
         if (!seen.insert(item.bundleID).second)
             continue;
-        if (std::vector<int32_t> running = runningPids(applications, item.bundleID); !running.empty()) {
+        if (std::vector<int32_t> running = runningPids(m_services.applications, item.bundleID);
+            !running.empty()) {
             programs.push_back({item.bundleID, std::move(running)});
             continue;
         }
@@ -123,19 +124,24 @@ QCoro::Task<RestoreResult> WorkspaceRestorer::restore(Workspace workspace) {
             result.missingApps.push_back(displayName(item));
         }
     }
+    return programs;
+}
 
+QCoro::Task<WorkspaceRestorer::Matched> WorkspaceRestorer::waitForWindows(Workspace workspace,
+                                                                          std::vector<Program> programs) {
+    RunningApplications& applications = m_services.applications;
+    Scheduler& scheduler = m_services.scheduler;
     std::vector<MatchRequest> requests;
     for (const WorkspaceItem& item : workspace.items)
         requests.push_back({item.bundleID, item.titleContains});
 
-    // Wait for the windows: until every item has one, or every program shows a number of windows
-    // that did not change between two polls after the settle time, or the timeout.
+    // Until every item has a window, or every program shows a number of windows that did not
+    // change between two polls after the settle time, or the timeout.
     const Instant start = scheduler.now();
     const Instant deadline = start + toInstant(m_windowTimeout);
     std::optional<size_t> previousCount;
     std::set<QString> reopened;
-    std::map<uint32_t, int32_t> owners;
-    std::map<int, uint32_t> assignment;
+    Matched matched;
     while (true) {
         std::vector<MatchCandidate> candidates;
         std::set<QString> withWindows;
@@ -152,13 +158,13 @@ QCoro::Task<RestoreResult> WorkspaceRestorer::restore(Workspace workspace) {
                     if (!isEligible(snapshot))
                         continue;
                     candidates.push_back({snapshot.windowID, program.bundleID, snapshot.title});
-                    owners[snapshot.windowID] = pid;
+                    matched.owners[snapshot.windowID] = pid;
                     withWindows.insert(program.bundleID);
                 }
             }
         }
-        assignment = matchWindows(requests, candidates);
-        if (assignment.size() == workspace.items.size())
+        matched.assignment = matchWindows(requests, candidates);
+        if (matched.assignment.size() == workspace.items.size())
             break;
         const bool everyProgramShows = withWindows.size() == programs.size();
         if (everyProgramShows && previousCount == candidates.size() &&
@@ -180,42 +186,53 @@ QCoro::Task<RestoreResult> WorkspaceRestorer::restore(Workspace workspace) {
         if (scheduler.now() >= deadline)
             break;
     }
+    co_return matched;
+}
 
-    // The layout's frames, when the workspace has a layout: one slot per item, found or not.
-    std::vector<QRectF> layoutFrames;
-    if (workspace.layout) {
-        std::optional<ScreenInfo> screen =
-            screenWithIdentifier(m_services.screens, workspace.items.front().screenID);
-        if (!screen)
-            screen = screenUnderMouse(m_services.screens);
-        const QRectF rect = screen ? m_area(*screen) : QRectF();
-        layoutFrames =
-            frames(*workspace.layout, static_cast<int>(workspace.items.size()), rect, m_settings.layoutGap());
-    }
+std::vector<QRectF> WorkspaceRestorer::layoutFrames(const Workspace& workspace) const {
+    // One slot per item, found or not.
+    if (!workspace.layout)
+        return {};
+    std::optional<ScreenInfo> screen =
+        screenWithIdentifier(m_services.screens, workspace.items.front().screenID);
+    if (!screen)
+        screen = screenUnderMouse(m_services.screens);
+    const QRectF rect = screen ? m_area(*screen) : QRectF();
+    return frames(*workspace.layout, static_cast<int>(workspace.items.size()), rect, m_settings.layoutGap());
+}
 
+QRectF WorkspaceRestorer::savedFrame(const WorkspaceItem& item) const {
+    std::optional<ScreenInfo> screen = screenWithIdentifier(m_services.screens, item.screenID);
+    if (!screen)
+        screen = m_services.screens.mainScreen();
+    const QRectF a = screen ? m_area(*screen) : QRectF();
+    const QRectF r = item.relativeFrame;
+    return QRectF(a.x() + r.x() * a.width(), a.y() + r.y() * a.height(), r.width() * a.width(),
+                  r.height() * a.height())
+        .toAlignedRect();
+}
+
+QCoro::Task<std::vector<WorkspaceRestorer::Placement>>
+WorkspaceRestorer::placeWindows(Workspace workspace, std::vector<Program> programs, Matched matched,
+                                RestoreResult& result) {
+    RunningApplications& applications = m_services.applications;
+    const auto isRunning = [&programs](const QString& bundleID) {
+        return std::any_of(programs.begin(), programs.end(),
+                           [&](const Program& program) { return program.bundleID == bundleID; });
+    };
+    const std::vector<QRectF> fromLayout = layoutFrames(workspace);
     std::vector<Placement> placements;
     for (size_t k = 0; k < workspace.items.size(); ++k) {
         const WorkspaceItem& item = workspace.items[k];
-        const auto assigned = assignment.find(static_cast<int>(k));
-        const auto owner = assigned == assignment.end() ? owners.end() : owners.find(assigned->second);
-        if (owner == owners.end()) {
+        const auto assigned = matched.assignment.find(static_cast<int>(k));
+        const auto owner = assigned == matched.assignment.end() ? matched.owners.end()
+                                                                : matched.owners.find(assigned->second);
+        if (owner == matched.owners.end()) {
             if (isRunning(item.bundleID))
                 result.missingApps.push_back(displayName(item));
             continue;
         }
-        QRectF frame;
-        if (k < layoutFrames.size()) {
-            frame = layoutFrames[k];
-        } else {
-            std::optional<ScreenInfo> screen = screenWithIdentifier(m_services.screens, item.screenID);
-            if (!screen)
-                screen = m_services.screens.mainScreen();
-            const QRectF a = screen ? m_area(*screen) : QRectF();
-            const QRectF r = item.relativeFrame;
-            frame = QRectF(a.x() + r.x() * a.width(), a.y() + r.y() * a.height(), r.width() * a.width(),
-                           r.height() * a.height())
-                        .toAlignedRect();
-        }
+        const QRectF frame = k < fromLayout.size() ? fromLayout[k] : savedFrame(item);
         const uint32_t windowID = owner->first;
         const int32_t pid = owner->second;
         if (const auto app = applications.application(pid); app && app->isHidden)
@@ -223,11 +240,15 @@ QCoro::Task<RestoreResult> WorkspaceRestorer::restore(Workspace workspace) {
         co_await m_ax.setFrame(pid, windowID, frame);
         placements.push_back({windowID, pid, frame});
     }
+    co_return placements;
+}
 
-    // Raise from the last to the first, so that the first item's window ends in front.
+QCoro::Task<void> WorkspaceRestorer::raiseInOrder(std::vector<Placement> placements) {
+    // From the last to the first, so that the first item's window ends in front.
+    RunningApplications& applications = m_services.applications;
     for (auto it = placements.rbegin(); it != placements.rend(); ++it) {
         const Placement placement = *it;
-        if (placement.pid != ownPID) {
+        if (placement.pid != m_ax.ownPID()) {
             if (const auto app = applications.application(placement.pid)) {
                 if (app->isHidden)
                     applications.unhide(placement.pid);
@@ -237,31 +258,21 @@ QCoro::Task<RestoreResult> WorkspaceRestorer::restore(Workspace workspace) {
                     applications.activate(placement.pid);
             }
         }
-        co_await scheduler.sleep(Seconds(raisePause));
+        co_await m_services.scheduler.sleep(Seconds(raisePause));
     }
+}
 
-    if (m_settings.hideOthersOnRestore()) {
-        std::set<QString> keep;
-        for (const WorkspaceItem& item : workspace.items)
-            keep.insert(item.bundleID);
-        for (const RunningApplication& app : applications.runningApplications()) {
-            if (!app.regular || app.pid == ownPID)
-                continue;
-            if (keep.contains(app.bundleID.value_or(QString())))
-                continue;
-            applications.hide(app.pid);
-        }
+void WorkspaceRestorer::hideOtherPrograms(const Workspace& workspace) {
+    std::set<QString> keep;
+    for (const WorkspaceItem& item : workspace.items)
+        keep.insert(item.bundleID);
+    for (const RunningApplication& app : m_services.applications.runningApplications()) {
+        if (!app.regular || app.pid == m_ax.ownPID())
+            continue;
+        if (keep.contains(app.bundleID.value_or(QString())))
+            continue;
+        m_services.applications.hide(app.pid);
     }
-
-    // Programs that were just started may still place their windows themselves: move them again.
-    if (result.launched > 0) {
-        co_await scheduler.sleep(Seconds(secondMoveDelay));
-        for (const Placement& placement : placements)
-            co_await m_ax.setFrame(placement.pid, placement.windowID, placement.frame);
-    }
-
-    result.placed = static_cast<int>(placements.size());
-    co_return result;
 }
 
 } // namespace corvane

@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
+#include <vector>
 
 namespace corvane {
 
@@ -61,6 +63,37 @@ public:
     const Area& area() const { return m_area; }
 
 private:
+    // One program of the workspace and the processes that may own its windows.
+    struct Program {
+        QString bundleID;
+        std::vector<int32_t> pids;
+    };
+    // The windows found: each item's window (by item index), and each window's process.
+    struct Matched {
+        std::map<int, uint32_t> assignment;
+        std::map<uint32_t, int32_t> owners;
+    };
+    struct Placement {
+        uint32_t windowID;
+        int32_t pid;
+        QRectF frame;
+    };
+
+    // The phases of a restore, in order.
+    std::vector<Program> findOrStartPrograms(const Workspace& workspace, RestoreResult& result);
+    QCoro::Task<Matched> waitForWindows(Workspace workspace, std::vector<Program> programs);
+    // Places each found window at its layout slot or its saved frame; items whose running program
+    // shows no window for them count as missing.
+    QCoro::Task<std::vector<Placement>> placeWindows(Workspace workspace, std::vector<Program> programs,
+                                                     Matched matched, RestoreResult& result);
+    QCoro::Task<void> raiseInOrder(std::vector<Placement> placements);
+    void hideOtherPrograms(const Workspace& workspace);
+
+    // The layout's frames on the first item's screen; none without a layout.
+    std::vector<QRectF> layoutFrames(const Workspace& workspace) const;
+    // The item's saved frame, relative to the area of its screen (else the main screen).
+    QRectF savedFrame(const WorkspaceItem& item) const;
+
     AXWindowService& m_ax;
     Settings& m_settings;
     Seconds m_windowTimeout;

@@ -1,4 +1,5 @@
 #include "ShortcutKit/AppShortcuts.h"
+#include "app/Hotkeys.h"
 
 #include "ShortcutKit/Registry.h"
 #include "core/ToastController.h"
@@ -44,11 +45,11 @@ TEST_F(AppShortcutsTest, AFreshInstallStoresAndTakesEveryDefaultShowingTheTables
 }
 
 TEST_F(AppShortcutsTest, WorkspaceShortcutTextFollowsTheSlotsStoredShortcut) {
-    EXPECT_FALSE(workspaceShortcutText(0));
-    EXPECT_FALSE(workspaceShortcutText(10));
-    EXPECT_EQ(workspaceShortcutText(3), QStringLiteral("⌥3"));
+    EXPECT_FALSE(workspaceShortcutText(shortcuts(), 0));
+    EXPECT_FALSE(workspaceShortcutText(shortcuts(), 10));
+    EXPECT_EQ(workspaceShortcutText(shortcuts(), 3), QStringLiteral("⌥3"));
     shortcuts().setShortcut(std::nullopt, AppShortcuts::restoreWorkspaceNames()[2]);
-    EXPECT_FALSE(workspaceShortcutText(3));
+    EXPECT_FALSE(workspaceShortcutText(shortcuts(), 3));
 }
 
 TEST_F(AppShortcutsTest, PressingADefaultRunsItsAction) {

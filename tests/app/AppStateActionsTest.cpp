@@ -5,6 +5,7 @@
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeWindowList.h"
 
+#include "support/FakeWindows.h"
 #include "windows/WindowService.h"
 #include "workspaces/WorkspaceManager.h"
 #include <QDir>
@@ -31,14 +32,13 @@ protected:
 
     // A window of a running program, listed on screen and known to window access.
     void addWindow(int32_t pid, uint32_t id, const QString& app, QRectF frame, QString title = {}) {
-        if (!platform->fakeRunningApplications->apps.contains(pid))
-            platform->fakeRunningApplications->add(pid, app, QStringLiteral("org.example.") + app);
-        platform->fakeWindowList->add(id, pid, frame, title).owner = app;
-        FakeAXWindow window;
-        window.number = id;
-        window.frame = frame;
-        window.title = title;
-        platform->fakeAccessibility->addWindow(pid, window);
+        corvane::testing::addWindow(*platform, {.pid = pid,
+                                                .id = id,
+                                                .frame = frame,
+                                                .title = title,
+                                                .app = app,
+                                                .bundleID = QStringLiteral("org.example.") + app,
+                                                .namesOwner = true});
     }
     void refresh() { state->windows().refresh(true); }
     QString lastToast() { return state->toast().lastMessage(); }

@@ -1,4 +1,5 @@
 #include "app/SingleInstance.h"
+#include "runtime/QtScheduler.h"
 
 #include <QFile>
 #include <QProcess>
@@ -16,6 +17,7 @@ namespace {
 
 TEST(SingleInstanceTest, SecondLaunchHandsReopenToTheRunningInstance) {
     QTemporaryDir directory;
+    QtScheduler scheduler;
     SingleInstance running(directory.path());
     ASSERT_TRUE(running.becomePrimary());
     QSignalSpy reopened(&running, &SingleInstance::reopenRequested);
@@ -23,12 +25,12 @@ TEST(SingleInstanceTest, SecondLaunchHandsReopenToTheRunningInstance) {
     SingleInstance second(directory.path());
     EXPECT_FALSE(second.becomePrimary());
     EXPECT_TRUE(second.refusal().isEmpty());
-    EXPECT_TRUE(second.sendReopen(1000));
+    EXPECT_TRUE(QCoro::waitFor(second.sendReopen(scheduler, 1000)));
     EXPECT_TRUE(reopened.wait(2000));
 
     // Launch actions travel with the hand-over
     const LaunchActions actions{QStringLiteral("layouts"), true};
-    EXPECT_TRUE(second.handOver(actions, 1000));
+    EXPECT_TRUE(QCoro::waitFor(second.handOver(scheduler, actions, 1000)));
     EXPECT_TRUE(reopened.wait(2000));
     ASSERT_EQ(reopened.count(), 2);
     EXPECT_EQ(reopened.at(0).at(0).value<LaunchActions>(), LaunchActions{});
@@ -82,6 +84,7 @@ TEST(SingleInstanceTest, ALockWhoseProcessIdNamesAnotherLiveProgramDoesNotBlockS
 
 TEST(SingleInstanceTest, ALeftoverSocketWithoutItsLockDoesNotBlockStarting) {
     QTemporaryDir directory;
+    QtScheduler scheduler;
     {
         SingleInstance earlier(directory.path());
         ASSERT_TRUE(earlier.becomePrimary());
@@ -90,7 +93,7 @@ TEST(SingleInstanceTest, ALeftoverSocketWithoutItsLockDoesNotBlockStarting) {
     SingleInstance next(directory.path());
     EXPECT_TRUE(next.becomePrimary());
     SingleInstance nobody(QTemporaryDir().path());
-    EXPECT_FALSE(nobody.sendReopen(200));
+    EXPECT_FALSE(QCoro::waitFor(nobody.sendReopen(scheduler, 200)));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
+#include "app/Hotkeys.h"
 #include "core/ScreenHelpers.h"
 #include "platform/Keyboard.h"
 #include "snapping/LayoutFrames.h"

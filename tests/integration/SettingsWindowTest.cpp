@@ -12,6 +12,7 @@
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Recorder.h"
 #include "ShortcutKit/Registry.h"
+#include "app/Hotkeys.h"
 #include "core/ScreenHelpers.h"
 #include "settings/HotkeySettings.h"
 #include "settings/SettingsPage.h"

@@ -8,6 +8,7 @@
 #include "support/XTestInput.h"
 
 #include "ShortcutKit/AppShortcuts.h"
+#include "app/Hotkeys.h"
 #include "core/Settings.h"
 #include "sidebar/SidebarController.h"
 #include "sidebar/SidebarPanel.h"

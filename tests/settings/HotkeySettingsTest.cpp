@@ -3,6 +3,7 @@
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Recorder.h"
 #include "ShortcutKit/Registry.h"
+#include "app/Hotkeys.h"
 #include "settings/FormSection.h"
 #include "settings/HotkeySettings.h"
 
@@ -20,7 +21,7 @@ protected:
     HotkeySettingsTest() {
         buildState();
         registerHotkeys(*state);
-        page = std::make_unique<HotkeySettings>(*state);
+        page = std::make_unique<HotkeySettings>(state->settingsServices());
         page->resize(700, 900);
         page->show();
     }

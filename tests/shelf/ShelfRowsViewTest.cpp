@@ -63,7 +63,7 @@ protected:
 
 TEST_F(ShelfRowsViewTest, OneRowPerSourceTheStripShowsWithTheHeightTheStripCounts) {
     // Given the Tray and two pinned folders
-    ShelfRowsView view(*state, 88);
+    ShelfRowsView view(state->shelfServices(), 88);
     view.show();
 
     // Then the Tray comes first, each row 88 × 18, 2 apart
@@ -95,7 +95,7 @@ TEST_F(ShelfRowsViewTest, OneRowPerSourceTheStripShowsWithTheHeightTheStripCount
 }
 
 TEST_F(ShelfRowsViewTest, RowsStayWithTheirSourcesWhenFoldersChange) {
-    ShelfRowsView view(*state, 64);
+    ShelfRowsView view(state->shelfServices(), 64);
     ShelfRow* music = view.rows()[2];
 
     // When a folder is pinned in front, the existing rows are kept and a new one is made
@@ -109,7 +109,7 @@ TEST_F(ShelfRowsViewTest, RowsStayWithTheirSourcesWhenFoldersChange) {
 }
 
 TEST_F(ShelfRowsViewTest, TheTrayRowCountsItsFilesAndOffersToEmptyIt) {
-    ShelfRowsView view(*state, 88);
+    ShelfRowsView view(state->shelfServices(), 88);
     ShelfRow& tray = *view.rows()[0];
 
     // An empty Tray: no badge, no "Empty Tray"
@@ -129,7 +129,7 @@ TEST_F(ShelfRowsViewTest, TheTrayRowCountsItsFilesAndOffersToEmptyIt) {
 }
 
 TEST_F(ShelfRowsViewTest, FilesDroppedOnTheTrayRowGoToTheFrontOfTheTrayAndFolderRowsRefuseThem) {
-    ShelfRowsView view(*state, 88);
+    ShelfRowsView view(state->shelfServices(), 88);
     ShelfRow& tray = *view.rows()[0];
     ShelfRow& folder = *view.rows()[1];
     state->files().addToTray(
@@ -157,7 +157,7 @@ TEST_F(ShelfRowsViewTest, FilesDroppedOnTheTrayRowGoToTheFrontOfTheTrayAndFolder
 }
 
 TEST_F(ShelfRowsViewTest, TheMenuOpensAndClosesTheFloatingPanelAndTheDotFollowsIt) {
-    ShelfRowsView view(*state, 88);
+    ShelfRowsView view(state->shelfServices(), 88);
     ShelfRow& folder = *view.rows()[1];
     EXPECT_FALSE(folder.showsFloatingDot());
 
@@ -179,7 +179,7 @@ TEST_F(ShelfRowsViewTest, TheMenuOpensAndClosesTheFloatingPanelAndTheDotFollowsI
 }
 
 TEST_F(ShelfRowsViewTest, AFolderRowOpensItsFolderInTheFileManagerAndNamesItInItsTooltip) {
-    ShelfRowsView view(*state, 88);
+    ShelfRowsView view(state->shelfServices(), 88);
     ShelfRow& folder = *view.rows()[1];
 
     trigger(*folder.makeContextMenu(), QStringLiteral("Open in File Manager"));
@@ -191,7 +191,7 @@ TEST_F(ShelfRowsViewTest, AFolderRowOpensItsFolderInTheFileManagerAndNamesItInIt
 TEST_F(ShelfRowsViewTest, ALongFolderNameIsCutAtTheEndAndTheRowStaysOneLineHigh) {
     const QString longName = QStringLiteral("A folder with a name far too long for any strip width");
     state->files().setFolders({QStringLiteral("/data/") + longName});
-    ShelfRowsView view(*state, 64);
+    ShelfRowsView view(state->shelfServices(), 64);
     const ShelfRow& folder = *view.rows()[1];
 
     EXPECT_EQ(folder.name(), longName);

@@ -7,6 +7,7 @@
 #include "sidebar/SidebarController.h"
 #include "sidebar/SidebarMetrics.h"
 #include "sidebar/SidebarModel.h"
+#include "support/FakeWindows.h"
 #include "windows/SpacesService.h"
 #include "windows/ThumbnailService.h"
 #include "windows/WindowService.h"
@@ -42,13 +43,12 @@ protected:
     // A window of a running program, listed on screen and known to window access.
     void addWindow(int32_t pid, uint32_t id, QRectF frame = QRectF(200, 200, 800, 600)) {
         const QString app = QStringLiteral("App%1").arg(pid);
-        if (!platform->fakeRunningApplications->apps.contains(pid))
-            platform->fakeRunningApplications->add(pid, app, QStringLiteral("org.example.") + app);
-        platform->fakeWindowList->add(id, pid, frame).owner = app;
-        FakeAXWindow window;
-        window.number = id;
-        window.frame = frame;
-        platform->fakeAccessibility->addWindow(pid, window);
+        corvane::testing::addWindow(*platform, {.pid = pid,
+                                                .id = id,
+                                                .frame = frame,
+                                                .app = app,
+                                                .bundleID = QStringLiteral("org.example.") + app,
+                                                .namesOwner = true});
     }
     void refreshWindows() { state->windows().refresh(true); }
 
@@ -72,7 +72,9 @@ protected:
         strip().model().setCellFrames(std::move(frames));
         strip().model().setVisibleCellArea(std::nullopt);
     }
-    double naturalHeight(int windows) { return SidebarMetrics::current(*state).panelHeight(windows, 0); }
+    double naturalHeight(int windows) {
+        return SidebarMetrics::current(state->stripServices()).panelHeight(windows, 0);
+    }
 };
 
 TEST_F(SidebarControllerTest, TheStripPicksItsScreenByThePreference) {

@@ -38,7 +38,7 @@ public:
 class SidebarViewTest : public SidebarFixture {
 protected:
     std::unique_ptr<SidebarView> makeView() {
-        auto view = std::make_unique<SidebarView>(*state, model);
+        auto view = std::make_unique<SidebarView>(state->stripServices(), model);
         view->resize(view->sizeHint());
         view->show();
         return view;

@@ -21,7 +21,7 @@ protected:
 };
 
 TEST_F(WindowContextMenuTest, ListsTheWindowsActionsNamedAfterItsProgram) {
-    WindowContextMenu menu(*state, listed(1));
+    WindowContextMenu menu(state->stripServices(), listed(1));
 
     EXPECT_EQ(titles(menu), (QStringList{"Focus", "Add to Workspace", "Pin to Top", "-", "Minimize",
                                          "Close Window", "-", "Hide Text Editor", "Quit Text Editor"}));
@@ -32,7 +32,7 @@ TEST_F(WindowContextMenuTest, ListsTheWindowsActionsNamedAfterItsProgram) {
 TEST_F(WindowContextMenuTest, WorkspaceItemsShowTheNamesAsTypedAndAddTheWindow) {
     const Workspace work = addWorkspace(QStringLiteral("Work"));
     addWorkspace(QStringLiteral("menu.workspace.title"));
-    WindowContextMenu menu(*state, listed(3));
+    WindowContextMenu menu(state->stripServices(), listed(3));
 
     EXPECT_EQ(titles(*menu.workspaceMenu()),
               (QStringList{"Work", "menu.workspace.title", "-", "New Workspace\u2026"}));
@@ -50,7 +50,7 @@ TEST_F(WindowContextMenuTest, WorkspaceItemsShowTheNamesAsTypedAndAddTheWindow) 
 TEST_F(WindowContextMenuTest, PinningFlipsWithTheRedrawnWindow) {
     // Given a pinned window
     state->windows().togglePin(1);
-    WindowContextMenu pinned(*state, listed(1));
+    WindowContextMenu pinned(state->stripServices(), listed(1));
     ASSERT_TRUE(listed(1).isPinned);
 
     // When "Unpin" is chosen
@@ -58,14 +58,14 @@ TEST_F(WindowContextMenuTest, PinningFlipsWithTheRedrawnWindow) {
 
     // Then the pin is gone and the next opening offers to pin again
     EXPECT_TRUE(state->windows().pinned().empty());
-    WindowContextMenu next(*state, listed(1));
+    WindowContextMenu next(state->stripServices(), listed(1));
     EXPECT_NE(item(next, QStringLiteral("Pin to Top")), nullptr);
 }
 
 TEST_F(WindowContextMenuTest, MinimiseRestoreAndCloseGoThroughWindowAccess) {
     WindowInfo minimised = listed(1);
     minimised.isMinimized = true;
-    WindowContextMenu menu(*state, minimised);
+    WindowContextMenu menu(state->stripServices(), minimised);
     platform->fakeAccessibility->clearWrites();
 
     item(menu, QStringLiteral("Restore"))->trigger();
@@ -76,7 +76,7 @@ TEST_F(WindowContextMenuTest, MinimiseRestoreAndCloseGoThroughWindowAccess) {
 }
 
 TEST_F(WindowContextMenuTest, HideAndQuitActOnTheProgramOnlyWhileItRuns) {
-    WindowContextMenu menu(*state, listed(1));
+    WindowContextMenu menu(state->stripServices(), listed(1));
     platform->fakeAccessibility->clearWrites();
 
     item(menu, QStringLiteral("Hide Text Editor"))->trigger();

@@ -1,4 +1,5 @@
 #include "snapping/RadialRingView.h"
+#include "runtime/ManualScheduler.h"
 #include "snapping/RadialModel.h"
 
 #include <QImage>
@@ -18,8 +19,8 @@ const RadialDirection sectors[] = {RadialDirection::right,  RadialDirection::top
                                    RadialDirection::bottom, RadialDirection::bottomRight};
 
 // The ring as it shows once every animation has ended: a view made over a model starts there.
-QImage picture(RadialModel& model) {
-    RadialRingView view(model);
+QImage picture(RadialModel& model, Scheduler& scheduler) {
+    RadialRingView view(model, scheduler);
     return view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
@@ -41,6 +42,7 @@ protected:
         model.setAppeared(true);
     }
     RadialModel model;
+    ManualScheduler scheduler;
 };
 
 TEST_F(RadialRingViewTest, OnlyTheSelectedSectorShowsTheAccent) {
@@ -48,7 +50,7 @@ TEST_F(RadialRingViewTest, OnlyTheSelectedSectorShowsTheAccent) {
         SCOPED_TRACE(rawValue(selected).toStdString());
         model.assignDirection(RadialDirection::center);
         model.setDirection(selected);
-        const QImage image = picture(model);
+        const QImage image = picture(model, scheduler);
         for (RadialDirection sector : sectors) {
             if (sector == selected)
                 EXPECT_GT(redness(image, sector), 150) << "at " << rawValue(sector).toStdString();
@@ -60,12 +62,12 @@ TEST_F(RadialRingViewTest, OnlyTheSelectedSectorShowsTheAccent) {
 
 TEST_F(RadialRingViewTest, TheCentreLightsTheWholeBandOnlyWhenItHasAnAction) {
     model.setDirection(RadialDirection::center);
-    QImage image = picture(model);
+    QImage image = picture(model, scheduler);
     for (RadialDirection sector : sectors)
         EXPECT_GT(redness(image, sector), 150);
 
     model.setCenterHasAction(false);
-    image = picture(model);
+    image = picture(model, scheduler);
     for (RadialDirection sector : sectors) {
         EXPECT_LT(redness(image, sector), 40);
         // The band itself is still drawn.
@@ -76,7 +78,7 @@ TEST_F(RadialRingViewTest, TheCentreLightsTheWholeBandOnlyWhenItHasAnAction) {
 TEST_F(RadialRingViewTest, ARingThatHasNotAppearedDrawsNothing) {
     model.setDirection(RadialDirection::left);
     model.setAppeared(false);
-    const QImage image = picture(model);
+    const QImage image = picture(model, scheduler);
     int visible = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)

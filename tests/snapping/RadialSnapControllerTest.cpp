@@ -6,6 +6,7 @@
 #include "platform/fake/FakeWindowList.h"
 #include "snapping/RadialDirection.h"
 #include "snapping/RadialSnapController.h"
+#include "support/FakeWindows.h"
 
 #include <cmath>
 #include <numbers>
@@ -43,17 +44,11 @@ protected:
     }
 
     void addWindow(int32_t pid, uint32_t id, QRectF frame, bool focused = true) {
-        if (!platform->fakeRunningApplications->apps.contains(pid))
-            platform->fakeRunningApplications->add(pid, QStringLiteral("App%1").arg(pid));
-        platform->fakeWindowList->add(id, pid, frame);
-        FakeAXWindow window;
-        window.number = id;
-        window.frame = frame;
-        platform->fakeAccessibility->addWindow(pid, window);
-        if (focused) {
-            platform->fakeAccessibility->program(pid)->focusedWindow = id;
-            platform->fakeRunningApplications->frontmost = pid;
-        }
+        corvane::testing::addWindow(*platform, {.pid = pid,
+                                                .id = id,
+                                                .frame = frame,
+                                                .app = QStringLiteral("App%1").arg(pid),
+                                                .focused = focused});
     }
 
     RadialSnapController& radial() { return state->radial(); }

@@ -4,6 +4,7 @@
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeWindowList.h"
 #include "snapping/SnapController.h"
+#include "support/FakeWindows.h"
 #include "windows/WindowService.h"
 
 namespace corvane::testing {
@@ -25,18 +26,12 @@ protected:
 
     // A window the program reports and the window list shows; the last one added is focused.
     void addWindow(int32_t pid, uint32_t id, QRectF frame, bool focused = true) {
-        if (!platform->fakeRunningApplications->apps.contains(pid))
-            platform->fakeRunningApplications->add(pid, QStringLiteral("App%1").arg(pid),
-                                                   QStringLiteral("app.%1").arg(pid));
-        platform->fakeWindowList->add(id, pid, frame);
-        FakeAXWindow window;
-        window.number = id;
-        window.frame = frame;
-        platform->fakeAccessibility->addWindow(pid, window);
-        if (focused) {
-            platform->fakeAccessibility->program(pid)->focusedWindow = id;
-            platform->fakeRunningApplications->frontmost = pid;
-        }
+        corvane::testing::addWindow(*platform, {.pid = pid,
+                                                .id = id,
+                                                .frame = frame,
+                                                .app = QStringLiteral("App%1").arg(pid),
+                                                .bundleID = QStringLiteral("app.%1").arg(pid),
+                                                .focused = focused});
     }
     QRectF frameOf(int32_t pid, uint32_t id) { return platform->fakeAccessibility->window(pid, id)->frame; }
     SnapController& snap() { return state->snap(); }

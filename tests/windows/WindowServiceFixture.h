@@ -6,6 +6,7 @@
 #include "runtime/ManualExecutor.h"
 #include "runtime/ManualScheduler.h"
 #include "runtime/NotificationCenter.h"
+#include "support/FakeWindows.h"
 #include "windows/AXWindowService.h"
 #include "windows/WindowService.h"
 
@@ -47,12 +48,7 @@ protected:
 
     // A window on screen (appended behind the others) that its program also reports.
     void addWindow(int32_t pid, uint32_t id, QRectF frame = QRectF(0, 0, 400, 300), QString title = {}) {
-        list().add(id, pid, frame, title);
-        FakeAXWindow window;
-        window.number = id;
-        window.frame = frame;
-        window.title = title;
-        axDesktop().addWindow(pid, window);
+        corvane::testing::addWindow(platform, {.pid = pid, .id = id, .frame = frame, .title = title});
     }
     // A window only its program reports (minimised or on another desktop).
     void addOffScreenWindow(int32_t pid, uint32_t id, bool minimized, QRectF frame = QRectF(0, 0, 400, 300)) {

@@ -37,7 +37,7 @@ TEST_F(WorkspaceCaptureTest, ItemsKeepInputOrderAndOnlySharedProgramsGetATitleHi
         window(3, QStringLiteral("viewer"), QStringLiteral("photo.png - App"), QRectF(500, 400, 500, 400)),
         window(4, QStringLiteral("editor"), QStringLiteral("todo.txt - App"), QRectF(-100, 0, 200, 2000)),
     };
-    const auto items = WorkspaceManager::captureCurrentWindows(windows, state);
+    const auto items = WorkspaceManager::captureCurrentWindows(windows, state.captureContext());
 
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[0].bundleID, QStringLiteral("editor"));

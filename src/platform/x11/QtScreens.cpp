@@ -1,5 +1,7 @@
 #include "platform/x11/QtScreens.h"
 
+#include "platform/x11/X11Connection.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -18,11 +20,6 @@ namespace corvane {
 
 namespace {
 
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
-
 // Display UUIDs are name-based: the same EDID bytes give the same UUID on every run.
 const QUuid kDisplayUuidNamespace(QStringLiteral("{b2fdf1c0-36c6-4976-aa2b-6bcce492cc80}"));
 
@@ -34,13 +31,9 @@ public:
         if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr)
             m_connection = x11->connection();
         if (!m_connection) {
-            m_connection = xcb_connect(nullptr, nullptr);
-            m_owned = true;
+            m_owned.emplace(QByteArray(), X11Atoms::none);
+            m_connection = m_owned->raw();
         }
-    }
-    ~XConnection() {
-        if (m_owned && m_connection)
-            xcb_disconnect(m_connection);
     }
     XConnection(const XConnection&) = delete;
     XConnection& operator=(const XConnection&) = delete;
@@ -51,11 +44,11 @@ public:
 
 private:
     xcb_connection_t* m_connection = nullptr;
-    bool m_owned = false;
+    std::optional<X11Connection> m_owned;
 };
 
 xcb_atom_t existingAtom(xcb_connection_t* c, const char* name) {
-    Reply<xcb_intern_atom_reply_t> reply(
+    X11Reply<xcb_intern_atom_reply_t> reply(
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<uint16_t>(strlen(name)), name), nullptr));
     return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
@@ -64,7 +57,7 @@ std::optional<QString> edidUuid(xcb_connection_t* c, xcb_randr_output_t output, 
     if (edidAtom == XCB_ATOM_NONE)
         return std::nullopt;
     // 256 longs cover the base block and its extension blocks.
-    Reply<xcb_randr_get_output_property_reply_t> reply(xcb_randr_get_output_property_reply(
+    X11Reply<xcb_randr_get_output_property_reply_t> reply(xcb_randr_get_output_property_reply(
         c, xcb_randr_get_output_property(c, output, edidAtom, XCB_ATOM_ANY, 0, 256, 0, 0), nullptr));
     if (!reply || reply->format != 8)
         return std::nullopt;
@@ -112,14 +105,14 @@ const QHash<QString, QtScreens::OutputFacts>& QtScreens::outputFacts() const {
     const xcb_query_extension_reply_t* randr = xcb_get_extension_data(c, &xcb_randr_id);
     if (!randr || !randr->present)
         return *m_outputFacts;
-    Reply<xcb_randr_query_version_reply_t> version(
+    X11Reply<xcb_randr_query_version_reply_t> version(
         xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 3), nullptr));
     if (!version || (version->major_version == 1 && version->minor_version < 3))
         return *m_outputFacts;
 
     const xcb_atom_t edidAtom = existingAtom(c, "EDID");
     for (auto roots = xcb_setup_roots_iterator(xcb_get_setup(c)); roots.rem; xcb_screen_next(&roots)) {
-        Reply<xcb_randr_get_screen_resources_current_reply_t> resources(
+        X11Reply<xcb_randr_get_screen_resources_current_reply_t> resources(
             xcb_randr_get_screen_resources_current_reply(
                 c, xcb_randr_get_screen_resources_current(c, roots.data->root), nullptr));
         if (!resources)
@@ -127,7 +120,7 @@ const QHash<QString, QtScreens::OutputFacts>& QtScreens::outputFacts() const {
         const xcb_randr_output_t* outputs = xcb_randr_get_screen_resources_current_outputs(resources.get());
         const int count = xcb_randr_get_screen_resources_current_outputs_length(resources.get());
         for (int i = 0; i < count; ++i) {
-            Reply<xcb_randr_get_output_info_reply_t> info(xcb_randr_get_output_info_reply(
+            X11Reply<xcb_randr_get_output_info_reply_t> info(xcb_randr_get_output_info_reply(
                 c, xcb_randr_get_output_info(c, outputs[i], resources->config_timestamp), nullptr));
             if (!info)
                 continue;

@@ -106,12 +106,14 @@ X11Display openDisplay(const QByteArray& displayName) {
     return display;
 }
 
-X11Connection::X11Connection(const QByteArray& displayName) {
+X11Connection::X11Connection(const QByteArray& displayName, X11Atoms atoms) {
     const X11Display display = openDisplay(displayName);
     m_connection = display.connection;
     if (!isValid())
         return;
     m_root = display.root;
+    if (atoms == X11Atoms::none)
+        return;
 
     std::array<xcb_intern_atom_cookie_t, static_cast<size_t>(X11Atom::count)> cookies{};
     for (size_t i = 0; i < cookies.size(); ++i)

@@ -89,12 +89,17 @@ X11Display openDisplay(const QByteArray& displayName);
 std::optional<uint8_t> inputExtensionOpcode(xcb_connection_t* connection, uint16_t askedMinor,
                                             uint16_t neededMinor);
 
-// One xcb connection with the atoms interned up front. Not shared between threads: each user of
-// the window layer opens its own.
+// Whether a new connection interns the window layer's atoms (one round trip) or stays bare, for
+// users that send only their own requests (key grabs, raw input, the keymap, one-off probes).
+enum class X11Atoms { intern, none };
+
+// One xcb connection, closed with the object, with the atoms interned up front unless asked not
+// to. Not shared between threads: each user of the window layer opens its own, and so does each
+// user whose grabs or event selections must stay apart (see docs/platform.md).
 class X11Connection {
 public:
     // An empty display name means $DISPLAY. Check isValid(): there may be no X server at all.
-    explicit X11Connection(const QByteArray& displayName = {});
+    explicit X11Connection(const QByteArray& displayName = {}, X11Atoms atoms = X11Atoms::intern);
     ~X11Connection();
     X11Connection(const X11Connection&) = delete;
     X11Connection& operator=(const X11Connection&) = delete;

@@ -1,5 +1,7 @@
 #include "platform/x11/X11HotKeys.h"
 
+#include "platform/ModifierBits.h"
+
 #include "platform/x11/X11Connection.h"
 
 #include "platform/x11/X11Keymap.h"
@@ -14,9 +16,9 @@
 namespace corvane {
 
 namespace {
-// The stored modifier bits (see HotKeys).
-constexpr qint64 commandBit = 0x100, shiftBit = 0x200, optionBit = 0x800, controlBit = 0x1000,
-                 functionBit = 0x20000;
+constexpr qint64 commandBit = HotKeyModifier::command, shiftBit = HotKeyModifier::shift,
+                 optionBit = HotKeyModifier::option, controlBit = HotKeyModifier::control,
+                 functionBit = HotKeyModifier::function;
 constexpr uint8_t badAccess = 10;
 
 struct FreeEvent {
@@ -26,12 +28,11 @@ using Event = std::unique_ptr<xcb_generic_event_t, FreeEvent>;
 
 } // namespace
 
-X11HotKeys::X11HotKeys(const QByteArray& displayName) {
-    const X11Display display = openDisplay(displayName);
-    m_connection = display.connection;
-    if (xcb_connection_has_error(m_connection) || display.root == XCB_WINDOW_NONE)
+X11HotKeys::X11HotKeys(const QByteArray& displayName) : m_x(displayName, X11Atoms::none) {
+    m_connection = m_x.raw();
+    if (!m_x.isValid() || m_x.root() == XCB_WINDOW_NONE)
         return;
-    m_root = display.root;
+    m_root = m_x.root();
 
     // Repeats of a held key then come as presses alone, which are easy to drop.
     m_xkbEventBase = X11Keymap::watchKeymapChanges(m_connection, true);
@@ -47,8 +48,6 @@ X11HotKeys::~X11HotKeys() {
     delete m_notifier;
     m_keymap.reset();
     // Closing the connection gives every grab back.
-    if (m_connection)
-        xcb_disconnect(m_connection);
 }
 
 bool X11HotKeys::isConnected() const {

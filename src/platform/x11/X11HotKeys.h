@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include "platform/x11/X11Connection.h"
+
 #include <xcb/xcb.h>
 
 #include <map>
@@ -56,6 +58,8 @@ private:
     void handleRelease(const xcb_key_release_event_t& event);
     void keymapChanged();
 
+    // Its own connection: closing it gives back what it grabbed or selected.
+    X11Connection m_x;
     xcb_connection_t* m_connection = nullptr;
     xcb_window_t m_root = XCB_WINDOW_NONE;
     std::optional<uint8_t> m_xkbEventBase;

@@ -12,12 +12,11 @@
 
 namespace corvane {
 
-X11KeyGrab::X11KeyGrab(const QByteArray& displayName) {
-    const X11Display display = openDisplay(displayName);
-    m_connection = display.connection;
-    if (xcb_connection_has_error(m_connection) || display.root == XCB_WINDOW_NONE)
+X11KeyGrab::X11KeyGrab(const QByteArray& displayName) : m_x(displayName, X11Atoms::none) {
+    m_connection = m_x.raw();
+    if (!m_x.isValid() || m_x.root() == XCB_WINDOW_NONE)
         return;
-    m_root = display.root;
+    m_root = m_x.root();
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &X11KeyGrab::dropEvents);
 }
@@ -25,8 +24,6 @@ X11KeyGrab::X11KeyGrab(const QByteArray& displayName) {
 X11KeyGrab::~X11KeyGrab() {
     delete m_notifier;
     // Closing the connection gives the grab back.
-    if (m_connection)
-        xcb_disconnect(m_connection);
 }
 
 bool X11KeyGrab::isConnected() const {

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QObject>
 
+#include "platform/x11/X11Connection.h"
+
 #include <xcb/xcb.h>
 
 #include <optional>
@@ -32,6 +34,8 @@ private:
     void ungrab();
     void dropEvents();
 
+    // Its own connection: closing it gives back what it grabbed or selected.
+    X11Connection m_x;
     xcb_connection_t* m_connection = nullptr;
     xcb_window_t m_root = XCB_WINDOW_NONE;
     QSocketNotifier* m_notifier = nullptr;

@@ -48,12 +48,11 @@ std::optional<uint32_t> keysymOf(Qt::Key key) {
 
 } // namespace
 
-X11KeyTaps::X11KeyTaps(const QByteArray& displayName) {
-    const X11Display display = openDisplay(displayName);
-    m_connection = display.connection;
-    if (xcb_connection_has_error(m_connection) || display.root == XCB_WINDOW_NONE)
+X11KeyTaps::X11KeyTaps(const QByteArray& displayName) : m_x(displayName, X11Atoms::none) {
+    m_connection = m_x.raw();
+    if (!m_x.isValid() || m_x.root() == XCB_WINDOW_NONE)
         return;
-    m_root = display.root;
+    m_root = m_x.root();
     // Repeats of a held key then come as presses alone, marked as repeats for the taps.
     m_xkbEventBase = X11Keymap::watchKeymapChanges(m_connection, true);
     m_keymap = std::make_unique<X11Keymap>(m_connection);
@@ -65,9 +64,7 @@ X11KeyTaps::X11KeyTaps(const QByteArray& displayName) {
 X11KeyTaps::~X11KeyTaps() {
     delete m_notifier;
     m_keymap.reset();
-    // Closing the connection gives every grab back.
-    if (m_connection)
-        xcb_disconnect(m_connection);
+    // Closing the connection (with the object) gives every grab back.
 }
 
 bool X11KeyTaps::isConnected() const {

@@ -8,19 +8,15 @@
 
 namespace corvane {
 
-X11Keyboard::X11Keyboard(const QByteArray& displayName) {
-    m_connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), nullptr);
-    if (xcb_connection_has_error(m_connection) || !X11Keymap::setUpExtension(m_connection))
+X11Keyboard::X11Keyboard(const QByteArray& displayName) : m_x(displayName, X11Atoms::none) {
+    m_connection = m_x.raw();
+    if (!m_x.isValid() || !X11Keymap::watchKeymapChanges(m_connection, false))
         return;
-    const uint16_t changes = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-    xcb_xkb_select_events(m_connection, XCB_XKB_ID_USE_CORE_KBD, changes, 0, changes, 0xff, 0xff, nullptr);
     xcb_flush(m_connection);
 }
 
 X11Keyboard::~X11Keyboard() {
     m_keymap.reset();
-    if (m_connection)
-        xcb_disconnect(m_connection);
 }
 
 const X11Keymap* X11Keyboard::keymap() const {

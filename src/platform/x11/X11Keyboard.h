@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include "platform/x11/X11Connection.h"
+
 #include <xcb/xcb.h>
 
 #include <memory>
@@ -29,6 +31,7 @@ private:
     // The current keymap, rebuilt when the server announced a change since the last question.
     const X11Keymap* keymap() const;
 
+    X11Connection m_x;
     xcb_connection_t* m_connection = nullptr;
     mutable std::unique_ptr<X11Keymap> m_keymap;
 };

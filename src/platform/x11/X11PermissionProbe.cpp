@@ -1,5 +1,7 @@
 #include "platform/x11/X11PermissionProbe.h"
 
+#include "platform/x11/X11Connection.h"
+
 #include <xcb/composite.h>
 #include <xcb/xcb.h>
 
@@ -12,42 +14,8 @@ namespace corvane {
 
 namespace {
 
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
-
-class Connection {
-public:
-    explicit Connection(const QByteArray& displayName) {
-        m_connection =
-            xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &m_screenNumber);
-    }
-    ~Connection() {
-        if (m_connection)
-            xcb_disconnect(m_connection);
-    }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-
-    xcb_connection_t* get() const {
-        return m_connection && !xcb_connection_has_error(m_connection) ? m_connection : nullptr;
-    }
-
-    xcb_window_t root() const {
-        auto roots = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-        for (int i = 0; i < m_screenNumber && roots.rem; ++i)
-            xcb_screen_next(&roots);
-        return roots.rem ? roots.data->root : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
-    }
-
-private:
-    xcb_connection_t* m_connection = nullptr;
-    int m_screenNumber = 0;
-};
-
 std::optional<xcb_window_t> windowProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property) {
-    Reply<xcb_get_property_reply_t> reply(
+    X11Reply<xcb_get_property_reply_t> reply(
         xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, XCB_ATOM_WINDOW, 0, 1), nullptr));
     if (!reply || reply->type != XCB_ATOM_WINDOW || reply->format != 32 ||
         xcb_get_property_value_length(reply.get()) < static_cast<int>(sizeof(xcb_window_t)))
@@ -58,12 +26,12 @@ std::optional<xcb_window_t> windowProperty(xcb_connection_t* c, xcb_window_t win
 } // namespace
 
 bool X11PermissionProbe::isAccessibilityTrusted() {
-    Connection connection(m_displayName);
-    xcb_connection_t* c = connection.get();
+    X11Connection connection(m_displayName, X11Atoms::none);
+    xcb_connection_t* c = connection.isValid() ? connection.raw() : nullptr;
     if (!c)
         return false;
     const char name[] = "_NET_SUPPORTING_WM_CHECK";
-    Reply<xcb_intern_atom_reply_t> atom(
+    X11Reply<xcb_intern_atom_reply_t> atom(
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<uint16_t>(strlen(name)), name), nullptr));
     if (!atom || atom->atom == XCB_ATOM_NONE)
         return false;
@@ -80,14 +48,14 @@ bool X11PermissionProbe::isAccessibilityTrusted() {
 }
 
 bool X11PermissionProbe::isScreenCaptureAllowed() {
-    Connection connection(m_displayName);
-    xcb_connection_t* c = connection.get();
+    X11Connection connection(m_displayName, X11Atoms::none);
+    xcb_connection_t* c = connection.isValid() ? connection.raw() : nullptr;
     if (!c)
         return false;
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_composite_id);
     if (!extension || !extension->present)
         return false;
-    Reply<xcb_composite_query_version_reply_t> version(xcb_composite_query_version_reply(
+    X11Reply<xcb_composite_query_version_reply_t> version(xcb_composite_query_version_reply(
         c, xcb_composite_query_version(c, XCB_COMPOSITE_MAJOR_VERSION, XCB_COMPOSITE_MINOR_VERSION),
         nullptr));
     if (!version)

@@ -10,10 +10,9 @@
 
 namespace corvane {
 
-X11PointerDevices::X11PointerDevices(const QByteArray& displayName) {
-    const X11Display display = openDisplay(displayName);
-    m_connection = display.connection;
-    if (xcb_connection_has_error(m_connection) || display.root == XCB_WINDOW_NONE)
+X11PointerDevices::X11PointerDevices(const QByteArray& displayName) : m_x(displayName, X11Atoms::none) {
+    m_connection = m_x.raw();
+    if (!m_x.isValid() || m_x.root() == XCB_WINDOW_NONE)
         return;
     const std::optional<uint8_t> opcode = inputExtensionOpcode(m_connection, 0, 0);
     if (!opcode)
@@ -26,7 +25,7 @@ X11PointerDevices::X11PointerDevices(const QByteArray& displayName) {
         xcb_input_event_mask_t head;
         uint32_t mask;
     } selection{{XCB_INPUT_DEVICE_ALL, 1}, XCB_INPUT_XI_EVENT_MASK_HIERARCHY};
-    xcb_input_xi_select_events(m_connection, display.root, 1, &selection.head);
+    xcb_input_xi_select_events(m_connection, m_x.root(), 1, &selection.head);
     xcb_flush(m_connection);
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &X11PointerDevices::readEvents);
@@ -34,8 +33,6 @@ X11PointerDevices::X11PointerDevices(const QByteArray& displayName) {
 
 X11PointerDevices::~X11PointerDevices() {
     delete m_notifier;
-    if (m_connection)
-        xcb_disconnect(m_connection);
 }
 
 xcb_atom_t X11PointerDevices::intern(const char* name) const {

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include "platform/x11/X11Connection.h"
+
 #include <xcb/xcb.h>
 
 class QSocketNotifier;
@@ -29,6 +31,7 @@ private:
     std::optional<uint8_t> byteProperty(int deviceID, xcb_atom_t property) const;
     xcb_atom_t intern(const char* name) const;
 
+    X11Connection m_x;
     xcb_connection_t* m_connection = nullptr;
     uint8_t m_inputOpcode = 0;
     xcb_atom_t m_natural = XCB_ATOM_NONE;

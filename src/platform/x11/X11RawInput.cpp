@@ -14,10 +14,9 @@
 
 namespace corvane {
 
-X11RawInput::X11RawInput(const QByteArray& displayName) {
-    const X11Display display = openDisplay(displayName);
-    m_connection = display.connection;
-    if (xcb_connection_has_error(m_connection) || display.root == XCB_WINDOW_NONE)
+X11RawInput::X11RawInput(const QByteArray& displayName) : m_x(displayName, X11Atoms::none) {
+    m_connection = m_x.raw();
+    if (!m_x.isValid() || m_x.root() == XCB_WINDOW_NONE)
         return;
 
     // Raw events reach every client that selects them, whoever grabs the device, from 2.1 on.
@@ -25,7 +24,7 @@ X11RawInput::X11RawInput(const QByteArray& displayName) {
     if (!opcode)
         return;
     m_inputOpcode = *opcode;
-    m_root = display.root;
+    m_root = m_x.root();
 
     m_xkbEventBase = X11Keymap::watchKeymapChanges(m_connection, false);
     xcb_flush(m_connection);
@@ -39,8 +38,6 @@ X11RawInput::X11RawInput(const QByteArray& displayName) {
 X11RawInput::~X11RawInput() {
     delete m_notifier;
     m_keymap.reset();
-    if (m_connection)
-        xcb_disconnect(m_connection);
 }
 
 bool X11RawInput::isValid() const {

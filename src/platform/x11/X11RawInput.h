@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QPointF>
 
+#include "platform/x11/X11Connection.h"
+
 #include <xcb/xcb.h>
 
 #include <functional>
@@ -60,6 +62,8 @@ private:
     // Handles one event; true when it was pointer motion.
     bool handle(const xcb_generic_event_t& event);
 
+    // Its own connection: closing it gives back what it grabbed or selected.
+    X11Connection m_x;
     xcb_connection_t* m_connection = nullptr;
     xcb_window_t m_root = XCB_WINDOW_NONE;
     uint8_t m_inputOpcode = 0;

@@ -6,10 +6,10 @@
 
 namespace corvane {
 
-X11ScreenSaverSuspension::X11ScreenSaverSuspension(const QByteArray& displayName) {
-    const X11Display display = openDisplay(displayName);
-    m_connection = display.connection;
-    if (xcb_connection_has_error(m_connection))
+X11ScreenSaverSuspension::X11ScreenSaverSuspension(const QByteArray& displayName)
+    : m_x(displayName, X11Atoms::none) {
+    m_connection = m_x.raw();
+    if (!m_x.isValid())
         return;
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(m_connection, &xcb_screensaver_id);
     if (!extension || !extension->present)
@@ -21,10 +21,7 @@ X11ScreenSaverSuspension::X11ScreenSaverSuspension(const QByteArray& displayName
                               (version->server_major_version == 1 && version->server_minor_version >= 1));
 }
 
-X11ScreenSaverSuspension::~X11ScreenSaverSuspension() {
-    if (m_connection)
-        xcb_disconnect(m_connection);
-}
+X11ScreenSaverSuspension::~X11ScreenSaverSuspension() = default;
 
 bool X11ScreenSaverSuspension::send(bool suspend) {
     X11Reply<xcb_generic_error_t> error(

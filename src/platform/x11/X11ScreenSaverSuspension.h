@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include "platform/x11/X11Connection.h"
+
 #include <xcb/xcb.h>
 
 namespace corvane {
@@ -24,6 +26,7 @@ public:
 private:
     bool send(bool suspend);
 
+    X11Connection m_x;
     xcb_connection_t* m_connection = nullptr;
     bool m_available = false;
     bool m_suspended = false;

@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     // Closing the settings or onboarding window never ends the process.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    QtScheduler scheduler;
     SingleInstance instance;
     if (!instance.becomePrimary()) {
         if (!instance.refusal().isEmpty()) {
@@ -35,13 +36,12 @@ int main(int argc, char** argv) {
             return 1;
         }
         // Another Corvane runs for this user: it acts on this launch's actions as on a reopen.
-        if (instance.handOver(LaunchActions::fromArguments(QApplication::arguments())))
+        if (QCoro::waitFor(instance.handOver(scheduler, LaunchActions::fromArguments(QApplication::arguments()))))
             return 0;
         qCWarning(lcApp, "Corvane is already running but did not answer");
         return 1;
     }
 
-    QtScheduler scheduler;
     NotificationCenter notifications;
     ThreadPoolExecutor background;
     QtAnimator animator;

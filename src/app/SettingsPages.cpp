@@ -1,4 +1,4 @@
-#include "settings/SettingsPages.h"
+#include "app/SettingsPages.h"
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Recorder.h"
@@ -60,7 +60,7 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
                                      [&state] { state.clipboardPanel().show(); });
     }
     case SettingsTab::hotkeys:
-        return new HotkeySettings(state);
+        return new HotkeySettings(state.settingsServices());
     case SettingsTab::files:
         return new FilesSettings(state.settings(), state.files(), state.shelf());
     case SettingsTab::keepAwake:
