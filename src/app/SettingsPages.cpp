@@ -56,8 +56,9 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
         if (const auto shortcut = state.shortcuts().getShortcut(AppShortcuts::clipboardHistory()))
             shortcutText = shortcut->description(*state.platform().keyboard);
         return new ClipboardSettings(state.settings(), state.clipboard(),
-                                     ShortcutKit::RecorderServices::of(state), shortcutText,
-                                     [&state] { state.clipboardPanel().show(); });
+                                     ShortcutKit::RecorderServices::standard(
+                                         state.shortcuts(), state.notifications(), *state.platform().host),
+                                     shortcutText, [&state] { state.clipboardPanel().show(); });
     }
     case SettingsTab::hotkeys:
         return new HotkeySettings(state.settingsServices());

@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         // Another Corvane runs for this user: it acts on this launch's actions as on a reopen.
-        if (QCoro::waitFor(instance.handOver(scheduler, LaunchActions::fromArguments(QApplication::arguments()))))
+        if (QCoro::waitFor(
+                instance.handOver(scheduler, LaunchActions::fromArguments(QApplication::arguments()))))
             return 0;
         qCWarning(lcApp, "Corvane is already running but did not answer");
         return 1;

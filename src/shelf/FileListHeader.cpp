@@ -58,7 +58,7 @@ void GlyphButton::paintEvent(QPaintEvent*) {
 }
 
 FileListHeader::FileListHeader(ShelfListModel& model, FileShelf& shelf, SystemShell& shell, bool isFloating,
-                               ShelfActions actions, QColor accent, QWidget* parent)
+                               FileListActions actions, QColor accent, QWidget* parent)
     : QWidget(parent), m_model(model), m_shelf(shelf), m_accent(std::move(accent)) {
     setFixedHeight(30);
     // Lies behind the header's children, so that only its empty parts move the panel.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shelf/ShelfActions.h"
+#include "shelf/FileListActions.h"
 
 #include <QAbstractButton>
 #include <QColor>
@@ -41,7 +41,7 @@ class FileListHeader : public QWidget {
     Q_OBJECT
 public:
     FileListHeader(ShelfListModel& model, FileShelf& shelf, SystemShell& shell, bool isFloating,
-                   ShelfActions actions, QColor accent, QWidget* parent = nullptr);
+                   FileListActions actions, QColor accent, QWidget* parent = nullptr);
 
     // "300+" from 300 entries on, since a folder listing stops there.
     static QString countText(int count);

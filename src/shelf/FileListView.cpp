@@ -87,7 +87,7 @@ private:
 } // namespace
 
 FileListView::FileListView(ShelfListModel& model, FileShelf& shelf, SystemShell& shell, bool isFloating,
-                           ShelfActions actions, QColor accent, QWidget* parent)
+                           FileListActions actions, QColor accent, QWidget* parent)
     : QWidget(parent), m_model(model), m_shelf(shelf), m_shell(shell), m_actions(std::move(actions)),
       m_accent(std::move(accent)) {
     setAcceptDrops(true);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shelf/ShelfActions.h"
+#include "shelf/FileListActions.h"
 
 #include <QColor>
 #include <QList>
@@ -25,7 +25,7 @@ class FileListView : public QWidget {
     Q_OBJECT
 public:
     FileListView(ShelfListModel& model, FileShelf& shelf, SystemShell& shell, bool isFloating,
-                 ShelfActions actions, QColor accent, QWidget* parent = nullptr);
+                 FileListActions actions, QColor accent, QWidget* parent = nullptr);
 
     FileListHeader* header() const { return m_header; }
     QLineEdit* searchField() const { return m_search; }
@@ -51,7 +51,7 @@ private:
     ShelfListModel& m_model;
     FileShelf& m_shelf;
     SystemShell& m_shell;
-    ShelfActions m_actions;
+    FileListActions m_actions;
     QColor m_accent;
     FileListHeader* m_header;
     QWidget* m_searchRow;

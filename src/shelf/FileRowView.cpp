@@ -30,7 +30,7 @@ QColor withAlpha(QColor color, qreal alpha) {
 } // namespace
 
 FileRowView::FileRowView(ShelfFile file, ShelfListModel& model, FileShelf& shelf, SystemShell& shell,
-                         ShelfActions actions, QWidget* parent)
+                         FileListActions actions, QWidget* parent)
     : QWidget(parent), m_file(std::move(file)), m_model(model), m_shelf(shelf), m_shell(shell),
       m_actions(std::move(actions)), m_icon(shelf.icons().icon(m_file.url)) {
     setFixedHeight(rowHeight);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shelf/ShelfActions.h"
+#include "shelf/FileListActions.h"
 #include "shelf/ShelfFile.h"
 
 #include <QColor>
@@ -27,7 +27,7 @@ public:
     static constexpr qreal dragThreshold = 3.0;
 
     FileRowView(ShelfFile file, ShelfListModel& model, FileShelf& shelf, SystemShell& shell,
-                ShelfActions actions, QWidget* parent = nullptr);
+                FileListActions actions, QWidget* parent = nullptr);
 
     const ShelfFile& file() const { return m_file; }
     void setAccent(const QColor& accent);
@@ -54,7 +54,7 @@ private:
     ShelfListModel& m_model;
     FileShelf& m_shelf;
     SystemShell& m_shell;
-    ShelfActions m_actions;
+    FileListActions m_actions;
     QColor m_accent;
     QIcon m_icon;
     // Where the press that may become a drag began; one drag per press.

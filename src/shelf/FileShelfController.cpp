@@ -238,7 +238,7 @@ void FileShelfController::setContent(FilePanel& panel, const ShelfSource& source
             self->m_preview->owner() == weakPanel)
             self->m_preview->reloadData();
     };
-    ShelfActions actions;
+    FileListActions actions;
     actions.toggleFloat = [self, source] {
         if (self)
             self->toggleFloating(source);

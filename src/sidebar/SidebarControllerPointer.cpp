@@ -5,6 +5,7 @@
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
 #include "platform/Platform.h"
+#include "shelf/FileShelfController.h"
 #include "sidebar/HoverPreviewController.h"
 #include "sidebar/SidebarGeometry.h"
 #include "sidebar/SidebarModel.h"

@@ -9,6 +9,7 @@
 #include "support/XTestInput.h"
 
 #include "ShortcutKit/AppShortcuts.h"
+#include "app/Hotkeys.h"
 #include "clipboard/ClipCard.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelController.h"

@@ -12,7 +12,9 @@ namespace {
 
 class ClipboardSettingsTest : public SettingsPageFixture {
 protected:
-    ClipboardSettings page{*settings, state->clipboard(), ShortcutKit::RecorderServices::of(*state),
+    ClipboardSettings page{*settings, state->clipboard(),
+                           ShortcutKit::RecorderServices::standard(state->shortcuts(), state->notifications(),
+                                                                   *state->platform().host),
                            std::nullopt, [this] { ++opens; }};
     int opens = 0;
 };

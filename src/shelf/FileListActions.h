@@ -5,7 +5,7 @@
 namespace corvane {
 
 // What a file list asks of the panel that holds it. Each does nothing once its panel is gone.
-struct ShelfActions {
+struct FileListActions {
     std::function<void()> toggleFloat; // between the popover and a floating panel
     std::function<void()> close;
     std::function<void()> preview;   // the preview of the selection, shown or hidden
