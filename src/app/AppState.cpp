@@ -3,6 +3,7 @@
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
 #include "app/Hotkeys.h"
+#include "app/SettingsPages.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "core/AppIcons.h"
@@ -44,7 +45,7 @@ AppState* sharedState = nullptr;
 AppState::AppState(Platform& platform, Runtime runtime)
     : m_platform(platform), m_runtime(runtime), m_settings(Settings::shared()) {
     // The services are built strictly in this order.
-    m_launchAtLogin = std::make_unique<LaunchAtLogin>(*platform.defaults);
+    m_launchAtLogin = std::make_unique<LaunchAtLogin>(*platform.defaults, *platform.loginItem);
     m_permissions = std::make_unique<PermissionManager>(*platform.permissions, runtime.scheduler,
                                                         runtime.background, *platform.shell);
     m_windows = std::make_unique<WindowService>(m_settings, AXWindowService::shared(), *platform.windowList,
@@ -62,12 +63,14 @@ AppState::AppState(Platform& platform, Runtime runtime)
         std::make_unique<WorkspaceStore>(WorkspaceStore::defaultFileURL()), runtime.scheduler);
     m_toast = std::make_unique<ToastController>(*platform.screens, runtime.scheduler, m_settings,
                                                 *platform.panelWindowing, runtime.animator);
-    m_updater = std::make_unique<Updater>();
+    m_updater = std::make_unique<Updater>(*platform.defaults, *m_toast);
+    m_statusItems = std::make_unique<StatusItems>(*platform.tray, runtime.scheduler);
     m_spaces =
         std::make_unique<SpacesService>(*platform.desktops, *platform.screens, *platform.runningApplications,
                                         runtime.scheduler, runtime.background);
     m_files = std::make_unique<FileShelf>(*platform.defaults);
-    m_awake = std::make_unique<AwakeController>();
+    m_awake = std::make_unique<AwakeController>(AwakeController::Services{
+        m_settings, runtime.scheduler, *platform.powerHolds, *platform.defaults, *m_statusItems, *this});
     m_clipboard = std::make_unique<ClipboardHistory>();
     m_shortcuts = std::make_unique<ShortcutKit::Registry>(
         *platform.defaults, *platform.hotKeys, *platform.keyboard, runtime.notifications, runtime.scheduler);
@@ -114,7 +117,19 @@ RadialSnapController& AppState::radial() {
 
 SwitcherController& AppState::switcher() {
     if (!m_switcher)
-        m_switcher = std::make_unique<SwitcherController>(m_settings);
+        m_switcher = std::make_unique<SwitcherController>(SwitcherController::Services{
+            .windows = *m_windows,
+            .settings = m_settings,
+            .sidebar = sidebar(),
+            .monitors = m_platform.eventMonitors.get(),
+            .scheduler = scheduler(),
+            .focusWindow = [this](const WindowInfo& window) { focusWindow(window); },
+            .shortcutModifiers = [this]() -> std::optional<quint64> {
+                if (auto shortcut = m_shortcuts->getShortcut(AppShortcuts::windowSwitcher()))
+                    return shortcut->modifiers().rawValue;
+                return std::nullopt;
+            },
+        });
     return *m_switcher;
 }
 
@@ -138,7 +153,8 @@ NotchController& AppState::notch() {
 
 MouseController& AppState::mouse() {
     if (!m_mouse)
-        m_mouse = std::make_unique<MouseController>(m_settings);
+        m_mouse =
+            std::make_unique<MouseController>(m_settings, *m_platform.pointerDevices, *m_platform.defaults);
     return *m_mouse;
 }
 
@@ -184,8 +200,14 @@ ShelfServices AppState::shelfServices() {
 }
 
 SettingsServices AppState::settingsServices() {
-    return SettingsServices{m_platform,     m_settings,  m_runtime.scheduler, m_runtime.notifications,
-                            *m_permissions, *m_shortcuts};
+    return SettingsServices{
+        m_platform,
+        m_settings,
+        m_runtime.scheduler,
+        m_runtime.notifications,
+        *m_permissions,
+        *m_shortcuts,
+        [this](SettingsTab tab, SettingsNavigation& nav) { return makeSettingsPage(tab, *this, nav); }};
 }
 
 CaptureContext AppState::captureContext() {
@@ -218,7 +240,7 @@ void AppState::start(bool launchedAtLogin) {
     m_spaces->start();
 
     shelf().restoreFloatingShelves();
-    AwakeController::recoverLidSleep();
+    AwakeController::recoverLidSleep(*m_platform.defaults);
     m_awake->updateStatusItem();
     ClipboardHistory::purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
     m_clipboard->setEnabled(m_settings.clipboardEnabled());
@@ -300,6 +322,11 @@ QCoro::Task<void> AppState::refreshWindowsAfterPermissionChange() {
 
 QCoro::Task<void> AppState::refreshWindows(bool force) {
     co_await m_windows->refresh(force);
+}
+
+void AppState::showKeepAwakeSettings() {
+    // The keep-awake menu leads to the General page, which holds the Keep Awake switch.
+    settingsWindow().show(SettingsTab::general);
 }
 
 void AppState::screenParametersChanged() {

@@ -4,10 +4,12 @@
 #include "runtime/NotificationCenter.h"
 #include "runtime/Runtime.h"
 
+#include "settings/SettingsActions.h"
 #include "settings/SettingsServices.h"
 #include "shelf/ShelfServices.h"
 #include "shelf/ShelfSource.h"
 #include "sidebar/StripServices.h"
+#include "system/AwakeController.h"
 #include "windows/WindowInfo.h"
 #include "workspaces/Workspace.h"
 #include "workspaces/WorkspaceManager.h"
@@ -31,9 +33,9 @@ class ThumbnailService;
 class WorkspaceManager;
 class ToastController;
 class Updater;
+class StatusItems;
 class SpacesService;
 class FileShelf;
-class AwakeController;
 class ClipboardHistory;
 class SidebarController;
 class SnapController;
@@ -58,8 +60,12 @@ std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows);
 // The composition root: owns every service, creates each feature controller the first time it
 // is asked for, handing it the services it uses, runs start-up once and carries the actions that
 // span several features, which features reach through the narrow interfaces it implements
-// (StripActions, ShelfActions). It outlives every controller.
-class AppState : public QObject, public StripActions, public ShelfActions {
+// (StripActions, ShelfActions, SettingsActions, AwakeSettingsOpener). It outlives every controller.
+class AppState : public QObject,
+                 public StripActions,
+                 public ShelfActions,
+                 public SettingsActions,
+                 public AwakeSettingsOpener {
     Q_OBJECT
 public:
     // Builds the services in their fixed order. `Settings::shared()` must be set.
@@ -99,6 +105,8 @@ public:
     ShelfServices shelfServices();
     SettingsServices settingsServices();
     CaptureContext captureContext();
+    // The extra tray icons (keep-awake, clipboard, files), made and removed by their owners.
+    StatusItems& statusItems() { return *m_statusItems; }
 
     // Feature controllers, created on first use and kept to the end.
     SidebarController& sidebar();
@@ -138,8 +146,10 @@ public:
     void restoreWorkspace(const Workspace& workspace) override;
     void restoreSlot(int slot);
 
-    // Colours given to new workspaces, in turn.
-    static const std::array<QString, 9>& workspacePalette();
+    // What the settings pages start.
+    void applyLayout(LayoutPreset preset) override;
+    void saveWindowsAsWorkspace() override;
+    void updateWorkspaceFromWindows(const QUuid& id) override;
 
     // The start-up sequence; runs once.
     void start(bool launchedAtLogin);
@@ -149,6 +159,9 @@ public:
     void screenParametersChanged();
     // Re-applies one preference change to the feature it concerns; no key re-applies the lot.
     void settingsChanged(const std::optional<QString>& key);
+
+    // "Keep Awake Settings…" of the keep-awake menu.
+    void showKeepAwakeSettings() override;
 
 private:
     QCoro::Task<void> previewNotchHUD();
@@ -174,6 +187,7 @@ private:
     std::unique_ptr<ClipboardHistory> m_clipboard;
     std::unique_ptr<AppIcons> m_icons;
     std::unique_ptr<WorkArea> m_workArea;
+    std::unique_ptr<StatusItems> m_statusItems;
 
     std::unique_ptr<SidebarController> m_sidebar;
     std::unique_ptr<SnapController> m_snap;

@@ -1,6 +1,13 @@
 #pragma once
 
+#include "settings/SettingsTab.h"
+
+#include <functional>
+
 namespace corvane {
+
+class SettingsNavigation;
+class SettingsPage;
 
 class NotificationCenter;
 class PermissionManager;
@@ -20,6 +27,8 @@ struct SettingsServices {
     NotificationCenter& notifications;
     PermissionManager& permissions;
     ShortcutKit::Registry& shortcuts;
+    // Builds the page of a tab, without a parent, over the services of the feature it sets up.
+    std::function<SettingsPage*(SettingsTab, SettingsNavigation&)> makePage;
 };
 
 } // namespace corvane

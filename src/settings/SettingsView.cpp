@@ -2,7 +2,6 @@
 
 #include "settings/SettingsNavigation.h"
 #include "settings/SettingsPage.h"
-#include "settings/SettingsPages.h"
 #include "settings/SettingsSidebar.h"
 
 #include <QHBoxLayout>
@@ -45,7 +44,7 @@ SettingsPage* SettingsView::builtPage(SettingsTab tab) const {
 void SettingsView::showTab(SettingsTab tab) {
     SettingsPage* page = builtPage(tab);
     if (!page) {
-        page = makeSettingsPage(tab, m_services, m_nav);
+        page = m_services.makePage(tab, m_nav);
         m_built[tab] = page;
         m_pages->addWidget(page);
     }

@@ -10,10 +10,8 @@ namespace corvane {
 
 X11Keyboard::X11Keyboard(const QByteArray& displayName) : m_x(displayName, X11Atoms::none) {
     m_connection = m_x.raw();
-    if (!m_x.isValid() || !X11Keymap::setUpExtension(m_connection))
+    if (!m_x.isValid() || !X11Keymap::watchKeymapChanges(m_connection, false))
         return;
-    const uint16_t changes = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-    xcb_xkb_select_events(m_connection, XCB_XKB_ID_USE_CORE_KBD, changes, 0, changes, 0xff, 0xff, nullptr);
     xcb_flush(m_connection);
 }
 
