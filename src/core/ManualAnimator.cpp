@@ -40,26 +40,12 @@ void ManualAnimator::animate(QObject& target, const QByteArray& property, const 
                                           value, motion, std::move(completion)});
 }
 
-namespace {
-
-QVariant between(const QVariant& from, const QVariant& to, double progress) {
-    if (to.typeId() == QMetaType::QPoint) {
-        const QPointF a = from.toPoint();
-        const QPointF b = to.toPoint();
-        return (a + (b - a) * progress).toPoint();
-    }
-    const double a = from.toDouble();
-    return a + (to.toDouble() - a) * progress;
-}
-
-} // namespace
-
 void ManualAnimator::advanceProperties(double fraction) {
     for (const PropertyMotion& waiting : m_properties) {
         if (!waiting.target)
             continue;
         const double progress = waiting.motion.progressAt(waiting.motion.duration() * fraction);
-        waiting.target->setProperty(waiting.property, between(waiting.from, waiting.to, progress));
+        waiting.target->setProperty(waiting.property, valueBetween(waiting.from, waiting.to, progress));
     }
 }
 

@@ -50,4 +50,14 @@ double Motion::progressAt(Seconds elapsed) const {
     return 1 - std::exp(-decay * t) * (std::cos(ringing * t) + decay / ringing * std::sin(ringing * t));
 }
 
+QVariant valueBetween(const QVariant& from, const QVariant& to, double progress) {
+    if (to.typeId() == QMetaType::QPoint) {
+        const QPointF a = from.toPoint();
+        const QPointF b = to.toPoint();
+        return (a + (b - a) * progress).toPoint();
+    }
+    const double a = from.toDouble();
+    return a + (to.toDouble() - a) * progress;
+}
+
 } // namespace corvane

@@ -3,6 +3,7 @@
 #include "runtime/Time.h"
 
 #include <QEasingCurve>
+#include <QVariant>
 
 namespace corvane {
 
@@ -31,5 +32,8 @@ private:
     Seconds m_duration{0};
     QEasingCurve m_curve;
 };
+
+// The value `progress` of the way from `from` to `to`, both doubles or both QPoints.
+QVariant valueBetween(const QVariant& from, const QVariant& to, double progress);
 
 } // namespace corvane

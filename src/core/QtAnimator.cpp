@@ -22,14 +22,7 @@ public:
 
 protected:
     QVariant interpolated(const QVariant& from, const QVariant& to, qreal progress) const override {
-        const double shaped = m_motion.progressAt(m_motion.duration() * progress);
-        if (to.typeId() == QMetaType::QPoint) {
-            const QPointF a = from.toPoint();
-            const QPointF b = to.toPoint();
-            return (a + (b - a) * shaped).toPoint();
-        }
-        const double a = from.toDouble();
-        return a + (to.toDouble() - a) * shaped;
+        return valueBetween(from, to, m_motion.progressAt(m_motion.duration() * progress));
     }
 
 private:
