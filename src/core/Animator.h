@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/Motion.h"
 #include "runtime/Time.h"
 
+#include <QByteArray>
 #include <QEasingCurve>
 #include <QRect>
+#include <QVariant>
 
 #include <functional>
 
@@ -11,8 +14,8 @@ namespace corvane {
 
 class FloatingPanel;
 
-// Runs the fades and moves of floating panels. Behind an interface so that tests end them when
-// they choose instead of waiting for them.
+// Runs the fades and moves of floating panels, and the motion of widget properties. Behind an interface so
+// that tests end them when they choose instead of waiting for them.
 class Animator {
 public:
     virtual ~Animator() = default;
@@ -29,6 +32,14 @@ public:
                       const QEasingCurve& curve) = 0;
     // Stops a running move of `panel` where it is; nothing when none runs.
     virtual void stopMove(FloatingPanel& panel) = 0;
+
+    // Carries the property `property` of `target` (a double or a QPoint) from its value now to
+    // `value` along `motion`. A running motion of the same property is replaced, the new one
+    // starting from where the property stands. `completion`, if given, runs once on a later turn
+    // of the main thread when the motion ends or is replaced; it must check that `target` still
+    // exists.
+    virtual void animate(QObject& target, const QByteArray& property, const QVariant& value,
+                         const Motion& motion, std::function<void()> completion = {}) = 0;
 };
 
 } // namespace corvane

@@ -24,23 +24,41 @@ public:
     // Moves wait like fades; a newer move or stopMove of the same panel drops the older one.
     void move(FloatingPanel& panel, const QRect& frame, Seconds duration, const QEasingCurve& curve) override;
     void stopMove(FloatingPanel& panel) override;
+    // Property motions wait too, the property left where it was until the test moves it on. A
+    // newer motion of the same property takes the older one's place (and its completion).
+    void animate(QObject& target, const QByteArray& property, const QVariant& value, const Motion& motion,
+                 std::function<void()> completion = {}) override;
 
     struct Move {
         QPointer<FloatingPanel> panel;
         QRect frame;
     };
+    struct PropertyMotion {
+        QPointer<QObject> target;
+        QByteArray property;
+        QVariant from;
+        QVariant to;
+        Motion motion;
+        std::function<void()> completion;
+    };
 
-    // Ends every move, each panel standing on its frame, then every fade begun so far, oldest
-    // first: its panel shows the fade's opacity, then its completion runs. Fades begun by a
-    // completion wait for the next call.
+    // Sets every waiting property to where its motion stands at `fraction` of its duration,
+    // without ending it: a frame in the middle of the motion.
+    void advanceProperties(double fraction);
+    // Ends every move, each panel standing on its frame, then every property motion, each property
+    // on its target, then every fade begun so far, oldest first: its panel shows the fade's
+    // opacity, then its completion runs. Fades and motions begun by a completion wait for the next
+    // call.
     void completeAll();
 
     const std::vector<Fade>& pending() const { return m_pending; }
     const std::vector<Move>& pendingMoves() const { return m_moves; }
+    const std::vector<PropertyMotion>& pendingProperties() const { return m_properties; }
 
 private:
     std::vector<Fade> m_pending;
     std::vector<Move> m_moves;
+    std::vector<PropertyMotion> m_properties;
 };
 
 } // namespace corvane

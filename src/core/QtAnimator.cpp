@@ -12,6 +12,26 @@ namespace corvane {
 namespace {
 const QString fadeName = QStringLiteral("corvane-fade");
 const QString moveName = QStringLiteral("corvane-move");
+
+// A property animation whose progress follows a `Motion`, springs included: Qt's easing curves
+// cannot carry a spring's parameters.
+class MotionAnimation final : public QPropertyAnimation {
+public:
+    MotionAnimation(QObject* target, const QByteArray& property, const Motion& motion)
+        : QPropertyAnimation(target, property, target), m_motion(motion) {}
+
+protected:
+    QVariant interpolated(const QVariant& from, const QVariant& to, qreal progress) const override {
+        return valueBetween(from, to, m_motion.progressAt(m_motion.duration() * progress));
+    }
+
+private:
+    Motion m_motion;
+};
+
+QString motionName(const QByteArray& property) {
+    return QStringLiteral("corvane-motion-") + QString::fromLatin1(property);
+}
 } // namespace
 
 void QtAnimator::fade(FloatingPanel& panel, double alpha, Seconds duration,
@@ -58,6 +78,28 @@ void QtAnimator::stopMove(FloatingPanel& panel) {
         running->setObjectName(QString());
         running->stop();
     }
+}
+
+void QtAnimator::animate(QObject& target, const QByteArray& property, const QVariant& value,
+                         const Motion& motion, std::function<void()> completion) {
+    const QString name = motionName(property);
+    if (auto* running = target.findChild<QPropertyAnimation*>(name, Qt::FindDirectChildrenOnly)) {
+        running->setObjectName(QString());
+        running->stop();
+    }
+    // The animation belongs to the target and goes with it.
+    auto* animation = new MotionAnimation(&target, property, motion);
+    animation->setObjectName(name);
+    const double ms = sanitizedDelay(motion.duration()).count() * 1000.0;
+    animation->setDuration(static_cast<int>(std::lround(std::min(ms, 60'000.0))));
+    animation->setStartValue(target.property(property));
+    animation->setEndValue(value);
+    if (completion) {
+        connect(
+            animation, &QObject::destroyed, this, [completion = std::move(completion)] { completion(); },
+            Qt::QueuedConnection);
+    }
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 } // namespace corvane

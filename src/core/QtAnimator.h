@@ -6,7 +6,7 @@
 
 namespace corvane {
 
-// Fades on Qt's animation clock: a property animation of the panel's window opacity.
+// Fades, moves and property motions on Qt's animation clock.
 class QtAnimator final : public QObject, public Animator {
     Q_OBJECT
 public:
@@ -16,6 +16,8 @@ public:
               std::function<void()> completion = {}) override;
     void move(FloatingPanel& panel, const QRect& frame, Seconds duration, const QEasingCurve& curve) override;
     void stopMove(FloatingPanel& panel) override;
+    void animate(QObject& target, const QByteArray& property, const QVariant& value, const Motion& motion,
+                 std::function<void()> completion = {}) override;
 };
 
 } // namespace corvane

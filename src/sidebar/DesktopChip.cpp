@@ -3,6 +3,7 @@
 #include "sidebar/SidebarMetrics.h"
 #include "sidebar/SidebarPainting.h"
 #include "sidebar/SidebarSymbols.h"
+#include "sidebar/StripMotion.h"
 
 #include <QPainter>
 
@@ -11,7 +12,8 @@ namespace corvane {
 using namespace SidebarPainting;
 
 DesktopChip::DesktopChip(SpaceInfo space, bool isCurrent, QColor accent, QWidget* parent)
-    : QWidget(parent), m_space(space), m_isCurrent(isCurrent), m_accent(accent) {
+    : QWidget(parent), m_space(space), m_isCurrent(isCurrent), m_accent(accent),
+      m_currentProgress(isCurrent ? 1 : 0) {
     setAttribute(Qt::WA_TranslucentBackground);
     setToolTip(helpText(m_space));
     resize(sizeHint());
@@ -29,6 +31,11 @@ void DesktopChip::setCurrent(bool current) {
     if (current == m_isCurrent)
         return;
     m_isCurrent = current;
+    StripMotion::drive(m_animator, *this, "currentProgress", current ? 1 : 0, StripMotion::mark());
+}
+
+void DesktopChip::setCurrentProgress(double progress) {
+    m_currentProgress = progress;
     update();
 }
 
@@ -57,11 +64,12 @@ void DesktopChip::paintEvent(QPaintEvent*) {
     const QRectF box(0, 0, SidebarMetrics::spaceChipWidth, SidebarMetrics::spaceChipHeight);
     const QColor text = primary(*this);
     p.setPen(Qt::NoPen);
-    p.setBrush(m_isCurrent ? m_accent : withAlpha(text, 0.10));
+    const double t = m_currentProgress;
+    p.setBrush(mixed(withAlpha(text, 0.10), m_accent, t));
     p.drawRoundedRect(box, 4, 4);
-    strokeInside(p, box, 4, withAlpha(text, m_isCurrent ? 0.0 : 0.18), 0.5);
+    strokeInside(p, box, 4, withAlpha(text, 0.18 * (1 - t)), 0.5);
 
-    const QColor foreground = m_isCurrent ? QColor(Qt::white) : secondary(*this);
+    const QColor foreground = mixed(secondary(*this), Qt::white, t);
     if (m_space.isFullscreen) {
         QRectF symbol(0, 0, 7, 7);
         symbol.moveCenter(box.center());

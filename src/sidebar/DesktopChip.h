@@ -7,10 +7,14 @@
 
 namespace corvane {
 
+class Animator;
+
 // One desktop in the strip's desktops row: its number on a small rounded box, filled with the
 // accent colour while it is the desktop shown. It only draws; the strip handles the click.
 class DesktopChip : public QWidget {
     Q_OBJECT
+    // How far the chip has come towards looking current (0 to 1).
+    Q_PROPERTY(double currentProgress READ currentProgress WRITE setCurrentProgress)
 public:
     DesktopChip(SpaceInfo space, bool isCurrent, QColor accent, QWidget* parent = nullptr);
 
@@ -19,6 +23,10 @@ public:
     bool isCurrent() const { return m_isCurrent; }
     void setCurrent(bool current);
     void setAccent(QColor accent);
+    double currentProgress() const { return m_currentProgress; }
+    void setCurrentProgress(double progress);
+    // Becoming current or not runs through `animator` from now on (none: it shows at once).
+    void setAnimator(Animator* animator) { m_animator = animator; }
 
     QSize sizeHint() const override;
     static QString helpText(const SpaceInfo& space);
@@ -30,6 +38,8 @@ private:
     SpaceInfo m_space;
     bool m_isCurrent;
     QColor m_accent;
+    double m_currentProgress;
+    Animator* m_animator = nullptr;
 };
 
 } // namespace corvane

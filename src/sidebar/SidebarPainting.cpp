@@ -8,6 +8,13 @@
 
 namespace corvane::SidebarPainting {
 
+QColor mixed(const QColor& from, const QColor& to, double t) {
+    const double k = std::clamp(t, 0.0, 1.0);
+    const auto mix = [k](float a, float b) { return static_cast<float>(a + (b - a) * k); };
+    return QColor::fromRgbF(mix(from.redF(), to.redF()), mix(from.greenF(), to.greenF()),
+                            mix(from.blueF(), to.blueF()), mix(from.alphaF(), to.alphaF()));
+}
+
 QColor withAlpha(QColor color, double alpha) {
     color.setAlphaF(static_cast<float>(color.alphaF() * alpha));
     return color;

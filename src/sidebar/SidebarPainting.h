@@ -14,6 +14,8 @@ namespace corvane {
 namespace SidebarPainting {
 
 QColor withAlpha(QColor color, double alpha);
+// The colour `t` of the way from `from` to `to` (t clamped to 0..1), alpha included.
+QColor mixed(const QColor& from, const QColor& to, double t);
 // The palette's text colour, and the same subdued for secondary text.
 QColor primary(const QWidget& widget);
 QColor secondary(const QWidget& widget);

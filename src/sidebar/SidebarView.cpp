@@ -11,6 +11,7 @@
 #include "platform/Platform.h"
 #include "sidebar/AddWorkspaceChip.h"
 #include "sidebar/DesktopChip.h"
+#include "sidebar/ListMotion.h"
 #include "sidebar/NoWindowsPlaceholder.h"
 #include "sidebar/PinnedFirst.h"
 #include "sidebar/ReconcileWidgets.h"
@@ -66,7 +67,8 @@ QPointF gridPosition(const QRectF& area, int index, int columns, QSizeF item, do
 } // namespace
 
 SidebarView::SidebarView(const StripServices& services, SidebarModel& model, QWidget* parent)
-    : QWidget(parent), m_services(services), m_model(model) {
+    : QWidget(parent), m_services(services), m_model(model),
+      m_listMotion(std::make_unique<ListMotion>(services.animator)) {
     setAttribute(Qt::WA_TranslucentBackground);
 
     m_list = new QScrollArea(this);
@@ -78,6 +80,7 @@ SidebarView::SidebarView(const StripServices& services, SidebarModel& model, QWi
     m_list->viewport()->setAutoFillBackground(false);
     m_listContent = new QWidget;
     m_listContent->setAutoFillBackground(false);
+    m_listContent->installEventFilter(this);
     m_list->setWidget(m_listContent);
     m_emptyState = new NoWindowsPlaceholder(m_listContent);
     connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { publishCellFrames(); });
@@ -163,7 +166,13 @@ void SidebarView::rebuildWindowCells() {
                                            m_accent, &m_services.icons, m_listContent);
             cell->setAcceptDrops(true);
             cell->installEventFilter(this);
+            cell->setAnimator(&m_services.animator);
+            m_listMotion->arrive(*cell);
             return cell;
+        },
+        [this](ThumbnailCell& cell) {
+            cell.removeEventFilter(this);
+            m_listMotion->leave(cell, isVisible());
         });
 }
 
@@ -190,6 +199,7 @@ void SidebarView::rebuildWorkspaceChips() {
         [](WorkspaceChip& chip, const Workspace& workspace) { chip.setWorkspace(workspace); },
         [this](const Workspace& workspace) {
             auto* chip = new WorkspaceChip(workspace, false, false, this);
+            chip->setAnimator(&m_services.animator);
             chip->setAcceptDrops(true);
             chip->installEventFilter(this);
             return chip;
@@ -234,7 +244,9 @@ void SidebarView::rebuildDesktopChips() {
         [this, mark](const SpaceInfo& space) {
             auto* chip = new DesktopChip(space, false, m_accent, this);
             chip->installEventFilter(this);
+            // A new chip shows as it is; only changes move.
             mark(*chip, space);
+            chip->setAnimator(&m_services.animator);
             return chip;
         });
 }
@@ -308,7 +320,9 @@ void SidebarView::relayout() {
     for (const WindowInfo& window : m_visible) {
         ThumbnailCell* cell = m_cells.at(window.windowID);
         const QPoint at = toPixels(QRectF(QPointF(cellLeft, top), cellSize)).topLeft();
-        cell->setGeometry(QRect(at - QPoint(ThumbnailCell::bleed, ThumbnailCell::bleed), cell->sizeHint()));
+        m_listMotion->place(*cell,
+                            QRect(at - QPoint(ThumbnailCell::bleed, ThumbnailCell::bleed), cell->sizeHint()),
+                            isVisible());
         top += cellSize.height() + SidebarMetrics::cellSpacing;
     }
 
@@ -342,10 +356,9 @@ void SidebarView::relayout() {
 
 void SidebarView::publishCellFrames() {
     CellFramesKey::Value frames = CellFramesKey::defaultValue();
-    for (const auto& [id, cell] : m_cells) {
-        const QPointF origin = cell->mapTo(this, QPoint(0, 0));
-        CellFramesKey::reduce(frames, {{id, cell->cellRect().translated(origin)}});
-    }
+    // Where the cells are going, not where they are drawn: the pointer acts on those.
+    for (const auto& [id, cell] : m_cells)
+        CellFramesKey::reduce(frames, {{id, cellTarget(*cell)}});
     m_model.setCellFrames(std::move(frames));
     m_model.setVisibleCellArea(
         QRectF(m_list->viewport()->mapTo(this, QPoint(0, 0)), m_list->viewport()->size()));
@@ -397,14 +410,30 @@ WorkspaceChip* SidebarView::workspaceChip(const QUuid& id) const {
     return it == m_chips.end() ? nullptr : it->second;
 }
 
+QRectF SidebarView::cellTarget(const ThumbnailCell& cell) const {
+    const QPointF origin = m_listContent->mapTo(this, m_listMotion->target(cell).topLeft());
+    return cell.cellRect().translated(origin);
+}
+
+ThumbnailCell* SidebarView::cellAt(const QPointF& point) const {
+    if (!QRectF(m_list->viewport()->mapTo(this, QPoint(0, 0)), m_list->viewport()->size()).contains(point))
+        return nullptr;
+    for (const auto& [id, cell] : m_cells)
+        if (cellTarget(*cell).contains(point))
+            return cell;
+    return nullptr;
+}
+
 DesktopChip* SidebarView::desktopChip(uint64_t id) const {
     auto it = m_desktopChips.find(id);
     return it == m_desktopChips.end() ? nullptr : it->second;
 }
 
 void SidebarView::ensureVisible(uint32_t windowID) {
-    if (ThumbnailCell* found = cell(windowID))
-        m_list->ensureWidgetVisible(found, 0, 0);
+    if (ThumbnailCell* found = cell(windowID)) {
+        const QRect place = m_listMotion->target(*found);
+        m_list->ensureVisible(place.center().x(), place.center().y(), place.width() / 2, place.height() / 2);
+    }
 }
 
 // --- Gestures ---
@@ -471,6 +500,8 @@ void SidebarView::startWindowDrag(ThumbnailCell& cell) {
 }
 
 bool SidebarView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_listContent)
+        return handleListPointer(*m_listContent, event);
     if (auto* found = qobject_cast<ThumbnailCell*>(watched))
         return handleCellEvent(*found, event);
     if (auto* found = qobject_cast<WorkspaceChip*>(watched))
@@ -496,6 +527,10 @@ QPointF mousePosition(QEvent* event) {
     return static_cast<QMouseEvent*>(event)->position();
 }
 
+QPointF globalPosition(QEvent* event) {
+    return static_cast<QMouseEvent*>(event)->globalPosition();
+}
+
 bool acceptTextDrag(QEvent* event) {
     auto* drag = static_cast<QDragMoveEvent*>(event);
     if (!drag->mimeData()->hasText()) {
@@ -515,32 +550,53 @@ bool SidebarView::completesClick(QWidget& target, QEvent* event, const QRectF& h
     return click;
 }
 
-bool SidebarView::handleCellEvent(ThumbnailCell& cell, QEvent* event) {
+bool SidebarView::handleListPointer(QWidget& receiver, QEvent* event) {
+    const bool mouse =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease;
+    if (!mouse && event->type() != QEvent::ContextMenu)
+        return false;
+    const QPoint local =
+        mouse ? mousePosition(event).toPoint() : static_cast<QContextMenuEvent*>(event)->pos();
+    ThumbnailCell* hit = cellAt(receiver.mapTo(this, local));
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         if (!isLeftPress(event))
             return false;
-        if (cell.cellRect().contains(mousePosition(event)))
-            m_press = {&cell, mousePosition(event).toPoint()};
+        if (hit)
+            m_press = {hit, globalPosition(event)};
         return true;
+    case QEvent::MouseButtonRelease: {
+        const bool click = isLeftRelease(event) && hit && m_press.target == hit;
+        m_press = {};
+        if (click)
+            m_services.actions.focusWindow(hit->window());
+        return true;
+    }
+    default:
+        if (hit)
+            runMenu(makeWindowMenu(hit->window()), static_cast<QContextMenuEvent*>(event)->globalPos());
+        return hit != nullptr;
+    }
+}
+
+bool SidebarView::handleCellEvent(ThumbnailCell& cell, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::ContextMenu:
+        return handleListPointer(cell, event);
     case QEvent::MouseMove: {
+        // The drag carries the window pressed, which may be a neighbour of the one drawn here.
         auto* move = static_cast<QMouseEvent*>(event);
-        if (m_press.target == &cell && (move->buttons() & Qt::LeftButton) &&
-            (move->position().toPoint() - m_press.position).manhattanLength() >=
+        auto* pressed = qobject_cast<ThumbnailCell*>(m_press.target.data());
+        if (pressed && (move->buttons() & Qt::LeftButton) &&
+            (move->globalPosition() - m_press.globalPosition).manhattanLength() >=
                 QApplication::startDragDistance()) {
             m_press = {};
-            startWindowDrag(cell);
+            startWindowDrag(*pressed);
         }
         return true;
     }
-    case QEvent::MouseButtonRelease: {
-        if (completesClick(cell, event, cell.cellRect()))
-            m_services.actions.focusWindow(cell.window());
-        return true;
-    }
-    case QEvent::ContextMenu:
-        runMenu(makeWindowMenu(cell.window()), static_cast<QContextMenuEvent*>(event)->globalPos());
-        return true;
     case QEvent::DragEnter:
     case QEvent::DragMove:
         acceptTextDrag(event);
@@ -565,7 +621,7 @@ bool SidebarView::handleChipEvent(WorkspaceChip& chip, QEvent* event) {
         if (!isLeftPress(event))
             return false;
         if (chip.chipRect().contains(mousePosition(event)))
-            m_press = {&chip, mousePosition(event).toPoint()};
+            m_press = {&chip, globalPosition(event)};
         return true;
     case QEvent::MouseButtonRelease: {
         if (completesClick(chip, event, chip.chipRect()))
@@ -605,7 +661,7 @@ bool SidebarView::handleDesktopEvent(DesktopChip& chip, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         if (isLeftPress(event))
-            m_press = {&chip, mousePosition(event).toPoint()};
+            m_press = {&chip, globalPosition(event)};
         return true;
     case QEvent::MouseButtonRelease: {
         if (completesClick(chip, event, chip.rect()))

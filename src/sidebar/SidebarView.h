@@ -28,6 +28,7 @@ namespace corvane {
 
 class AddWorkspaceChip;
 class DesktopChip;
+class ListMotion;
 class SidebarFooter;
 class SidebarModel;
 class ThumbnailCell;
@@ -73,6 +74,9 @@ public:
 
     // --- The pieces, for the switcher and for tests ---
     ThumbnailCell* cell(uint32_t windowID) const;
+    // The cell whose place, once the list's motion ends, holds `point` (in this view's
+    // coordinates): what a click there means, wherever the cells are drawn mid-way.
+    ThumbnailCell* cellAt(const QPointF& point) const;
     WorkspaceChip* workspaceChip(const QUuid& id) const;
     AddWorkspaceChip* addChip() const { return m_addChip; }
     DesktopChip* desktopChip(uint64_t id) const;
@@ -108,7 +112,7 @@ protected:
 private:
     struct Press {
         QPointer<QWidget> target;
-        QPoint position;
+        QPointF globalPosition;
     };
 
     void rebuildWindowCells();
@@ -127,6 +131,11 @@ private:
     // press either way.
     bool completesClick(QWidget& target, QEvent* event, const QRectF& hit);
     bool handleCellEvent(ThumbnailCell& cell, QEvent* event);
+    // Presses, releases and menus over the window list, sent on to the cell whose place is under
+    // the pointer.
+    bool handleListPointer(QWidget& receiver, QEvent* event);
+    // The cell area of `cell` where it is going, in this view's coordinates.
+    QRectF cellTarget(const ThumbnailCell& cell) const;
     bool handleChipEvent(WorkspaceChip& chip, QEvent* event);
     bool handleDesktopEvent(DesktopChip& chip, QEvent* event);
     std::shared_ptr<ThumbnailBox> boxFor(uint32_t windowID, bool always) const;
@@ -144,6 +153,7 @@ private:
     QWidget* m_listContent = nullptr;
     QWidget* m_emptyState = nullptr;
     std::map<uint32_t, ThumbnailCell*> m_cells;
+    std::unique_ptr<ListMotion> m_listMotion;
     std::map<QUuid, WorkspaceChip*> m_chips; // the shown ones only
     int m_firstChipRow = 0;
     std::function<double()> m_greatestHeight;

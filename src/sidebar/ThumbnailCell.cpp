@@ -3,11 +3,13 @@
 #include "core/AppIcons.h"
 #include "sidebar/SidebarPainting.h"
 #include "sidebar/SidebarSymbols.h"
+#include "sidebar/StripMotion.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace corvane {
@@ -40,7 +42,8 @@ void paintBadge(QPainter& p, const QPointF& topLeft, const QString& name, double
 ThumbnailCell::ThumbnailCell(WindowInfo window, std::shared_ptr<ThumbnailBox> box, SidebarMetrics metrics,
                              bool isHovered, bool isSelected, QColor accent, AppIcons* icons, QWidget* parent)
     : QWidget(parent), m_window(std::move(window)), m_box(std::move(box)), m_metrics(metrics),
-      m_isHovered(isHovered), m_isSelected(isSelected), m_accent(accent), m_icons(icons) {
+      m_isHovered(isHovered), m_isSelected(isSelected), m_accent(accent), m_icons(icons),
+      m_hoverProgress(isHovered ? 1 : 0), m_selectionProgress(isSelected ? 1 : 0) {
     setAttribute(Qt::WA_TranslucentBackground);
     observeBox();
     refreshAccessibleName();
@@ -78,6 +81,7 @@ void ThumbnailCell::setHovered(bool hovered) {
     if (hovered == m_isHovered)
         return;
     m_isHovered = hovered;
+    StripMotion::drive(m_animator, *this, "hoverProgress", hovered ? 1 : 0, StripMotion::hover());
     update();
 }
 
@@ -85,6 +89,7 @@ void ThumbnailCell::setSelected(bool selected) {
     if (selected == m_isSelected)
         return;
     m_isSelected = selected;
+    StripMotion::drive(m_animator, *this, "selectionProgress", selected ? 1 : 0, StripMotion::mark());
     update();
 }
 
@@ -148,9 +153,33 @@ std::optional<QString> ThumbnailCell::stateSymbol() const {
     return std::nullopt;
 }
 
+void ThumbnailCell::setPresence(double presence) {
+    m_presence = std::clamp(presence, 0.0, 1.0);
+    update();
+}
+
+void ThumbnailCell::setArrivalScale(double scale) {
+    m_arrivalScale = scale;
+    update();
+}
+
+void ThumbnailCell::setHoverProgress(double progress) {
+    m_hoverProgress = progress;
+    update();
+}
+
+void ThumbnailCell::setSelectionProgress(double progress) {
+    m_selectionProgress = progress;
+    update();
+}
+
 ThumbnailCell::Border ThumbnailCell::border() const {
     if (m_isSelected)
         return {m_accent, 3};
+    return unselectedBorder();
+}
+
+ThumbnailCell::Border ThumbnailCell::unselectedBorder() const {
     if (m_window.isActive)
         return {withAlpha(m_accent, 0.9), 2};
     if (m_isHovered)
@@ -158,10 +187,29 @@ ThumbnailCell::Border ThumbnailCell::border() const {
     return {withAlpha(Qt::white, 0.08), 0.5};
 }
 
+ThumbnailCell::Border ThumbnailCell::drawnBorder() const {
+    const double t = std::clamp(m_selectionProgress, 0.0, 1.0);
+    const Border from = unselectedBorder();
+    if (t <= 0)
+        return from;
+    const Border to{m_accent, 3};
+    if (t >= 1)
+        return to;
+    return {mixed(from.color, to.color, t), from.width + (to.width - from.width) * t};
+}
+
 double ThumbnailCell::tileScale() const {
     if (!m_isHovered)
         return 1.0;
+    return hoveredScale();
+}
+
+double ThumbnailCell::hoveredScale() const {
     return m_metrics.iconsOnly ? 1.06 : 1.045;
+}
+
+double ThumbnailCell::drawnScale() const {
+    return (1 + (hoveredScale() - 1) * m_hoverProgress) * m_arrivalScale;
 }
 
 void ThumbnailCell::paintThumbnailTile(QPainter& p, const QRectF& tile) const {
@@ -208,7 +256,7 @@ void ThumbnailCell::paintThumbnailTile(QPainter& p, const QRectF& tile) const {
         paintBadge(p, QPointF(tile.left() + 3, tile.top() + 3), QStringLiteral("pin.fill"), badgeSymbolSize,
                    badgePadding, m_accent);
     }
-    const Border line = border();
+    const Border line = drawnBorder();
     strokeInside(p, tile, thumbnailRadius, line.color, line.width);
 }
 
@@ -234,7 +282,7 @@ void ThumbnailCell::paintIconTile(QPainter& p, const QRectF& tile) const {
         paintBadge(p, QPointF(tile.left() - 2, tile.top() - 2), QStringLiteral("pin.fill"), symbol, padding,
                    m_accent);
     }
-    const Border line = border();
+    const Border line = drawnBorder();
     strokeInside(p, tile, radius, line.color, line.width);
 }
 
@@ -269,17 +317,23 @@ void ThumbnailCell::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.save();
-    const double scale = tileScale();
+    p.setOpacity(m_presence);
+    // The whole cell grows about its centre as it arrives; the tile grows about its own under
+    // the pointer.
+    p.translate(cell.center());
+    p.scale(m_arrivalScale, m_arrivalScale);
+    p.translate(-cell.center());
+    p.save();
+    const double scale = 1 + (hoveredScale() - 1) * m_hoverProgress;
     p.translate(tile.center());
     p.scale(scale, scale);
     p.translate(-tile.center());
     if (!m_metrics.iconsOnly) {
-        if (m_isHovered)
-            drawShadow(p, tile, thumbnailRadius, 0.35, 6, QPointF(0, 3));
-        else
-            drawShadow(p, tile, thumbnailRadius, 0.15, 2, QPointF(0, 1));
+        // The shadow deepens with the hover, as far as it has come.
+        const double t = std::clamp(m_hoverProgress, 0.0, 1.0);
+        drawShadow(p, tile, thumbnailRadius, 0.15 + 0.20 * t, 2 + 4 * t, QPointF(0, 1 + 2 * t));
     }
-    p.setOpacity(isDimmed() ? dimmedOpacity : 1.0);
+    p.setOpacity(m_presence * (isDimmed() ? dimmedOpacity : 1.0));
     p.drawImage(QPointF(tile.left() - margin, tile.top() - margin), layer);
     p.restore();
 
@@ -294,6 +348,7 @@ void ThumbnailCell::paintEvent(QPaintEvent*) {
         const QString text = QFontMetricsF(font).elidedText(displayTitle(), Qt::ElideRight, row.width());
         p.drawText(row, Qt::AlignCenter | Qt::TextSingleLine, text);
     }
+    p.restore();
 }
 
 } // namespace corvane

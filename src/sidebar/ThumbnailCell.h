@@ -15,6 +15,7 @@
 
 namespace corvane {
 
+class Animator;
 class AppIcons;
 
 // One window of the strip: its live thumbnail (or, with icons only, its program's icon on a tile)
@@ -26,6 +27,12 @@ class AppIcons;
 // shadow are not cut off; `cellRect()` is the cell itself.
 class ThumbnailCell : public QWidget {
     Q_OBJECT
+    // What is drawn on the way to the state: the cell's opacity and growth as it comes and goes,
+    // and how far the hover and the switcher's mark have come (0 to 1; a spring may pass 1).
+    Q_PROPERTY(double presence READ presence WRITE setPresence)
+    Q_PROPERTY(double arrivalScale READ arrivalScale WRITE setArrivalScale)
+    Q_PROPERTY(double hoverProgress READ hoverProgress WRITE setHoverProgress)
+    Q_PROPERTY(double selectionProgress READ selectionProgress WRITE setSelectionProgress)
 public:
     static constexpr int bleed = 4;
 
@@ -47,6 +54,17 @@ public:
     void setSelected(bool selected);
     QColor accent() const { return m_accent; }
     void setAccent(QColor accent);
+    // Hover and selection changes run through `animator` from now on (none: they show at once).
+    void setAnimator(Animator* animator) { m_animator = animator; }
+
+    double presence() const { return m_presence; }
+    void setPresence(double presence);
+    double arrivalScale() const { return m_arrivalScale; }
+    void setArrivalScale(double scale);
+    double hoverProgress() const { return m_hoverProgress; }
+    void setHoverProgress(double progress);
+    double selectionProgress() const { return m_selectionProgress; }
+    void setSelectionProgress(double progress);
 
     // The cell's size without the bleed: the column's width by the cell height.
     static QSizeF cellSize(const SidebarMetrics& metrics) {
@@ -71,13 +89,19 @@ public:
     // The symbol of the top-trailing badge: minimised, else hidden, else none.
     std::optional<QString> stateSymbol() const;
     Border border() const;
+    // The border as drawn now: on its way between the unselected and the selected border.
+    Border drawnBorder() const;
     bool isDimmed() const { return m_window.isMinimized || m_window.isAppHidden; }
     double tileScale() const;
+    // The scale drawn now: the hover's growth as far as it has come, times the arrival's.
+    double drawnScale() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    Border unselectedBorder() const;
+    double hoveredScale() const;
     void observeBox();
     void refreshAccessibleName();
     std::optional<QIcon> appIcon() const;
@@ -93,6 +117,11 @@ private:
     QColor m_accent;
     AppIcons* m_icons;
     QMetaObject::Connection m_boxConnection;
+    Animator* m_animator = nullptr;
+    double m_presence = 1;
+    double m_arrivalScale = 1;
+    double m_hoverProgress;
+    double m_selectionProgress;
 };
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "core/Colors.h"
 #include "sidebar/SidebarPainting.h"
+#include "sidebar/StripMotion.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -15,7 +16,7 @@ using namespace SidebarPainting;
 
 WorkspaceChip::WorkspaceChip(Workspace workspace, bool isTargeted, bool isRestoring, QWidget* parent)
     : QWidget(parent), m_workspace(std::move(workspace)), m_initials(m_workspace.initials()),
-      m_isTargeted(isTargeted), m_isRestoring(isRestoring) {
+      m_isTargeted(isTargeted), m_isRestoring(isRestoring), m_drawnScale(scale()) {
     setAttribute(Qt::WA_TranslucentBackground);
     setToolTip(helpText(m_workspace));
     resize(sizeHint());
@@ -35,6 +36,11 @@ void WorkspaceChip::setTargeted(bool targeted) {
     if (targeted == m_isTargeted)
         return;
     m_isTargeted = targeted;
+    StripMotion::drive(m_animator, *this, "drawnScale", scale(), StripMotion::dropTarget());
+}
+
+void WorkspaceChip::setDrawnScale(double scale) {
+    m_drawnScale = scale;
     update();
 }
 
@@ -75,7 +81,7 @@ void WorkspaceChip::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::TextAntialiasing);
     const QRectF chip = chipRect();
     p.translate(chip.center());
-    p.scale(scale(), scale());
+    p.scale(m_drawnScale, m_drawnScale);
     p.translate(-chip.center());
 
     drawShadow(p, chip, side / 2, 0.25, 1.5, QPointF(0, 1));

@@ -7,6 +7,8 @@
 
 namespace corvane {
 
+class Animator;
+
 // A saved workspace in the strip: a disc in the workspace's colour with its initials, which grows
 // while a window is dragged over it and wears a ring while the workspace is being restored. Its
 // tooltip names the workspace and its shortcut slot. It only draws; the strip attaches the
@@ -14,6 +16,8 @@ namespace corvane {
 // shadow); `chipRect()` is the chip itself.
 class WorkspaceChip : public QWidget {
     Q_OBJECT
+    // The scale drawn now, on its way to `scale()`.
+    Q_PROPERTY(double drawnScale READ drawnScale WRITE setDrawnScale)
 public:
     static constexpr int bleed = 4;
     static constexpr double side = 22;
@@ -34,6 +38,10 @@ public:
     QColor discColor() const;
     double scale() const { return m_isTargeted ? 1.25 : 1.0; }
     const QString& initials() const { return m_initials; }
+    double drawnScale() const { return m_drawnScale; }
+    void setDrawnScale(double scale);
+    // The drop-target swell runs through `animator` from now on (none: it shows at once).
+    void setAnimator(Animator* animator) { m_animator = animator; }
     // The name (its first few hundred characters), then two blanks, the Option sign and the slot
     // number when the workspace has one.
     static QString helpText(const Workspace& workspace);
@@ -46,6 +54,8 @@ private:
     QString m_initials; // computed when the name changes, never on a repaint
     bool m_isTargeted;
     bool m_isRestoring;
+    double m_drawnScale;
+    Animator* m_animator = nullptr;
 };
 
 } // namespace corvane

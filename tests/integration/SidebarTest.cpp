@@ -196,6 +196,24 @@ TEST_F(Sidebar, TheStripStandsAtTheLeftEdgeWithOneLiveCellPerWindowAndClicksFocu
     ThumbnailCell* target = cell(behind);
     QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->cellRect().center().toPoint());
     EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == behind; }, kWaitMs));
+
+    // And when the list's order follows, the cells slide to their new places and rest there
+    if (QTest::qWaitFor([&] { return view()->visibleWindows().front().windowID == behind; }, kWaitMs)) {
+        QTest::qWait(90);
+        EXPECT_TRUE(strip().panel()->grab().save(directory + QStringLiteral("/sidebar-reordering.png")));
+        QTest::qWait(700);
+        const QImage settled = strip().panel()->grab().toImage();
+        EXPECT_TRUE(settled.save(directory + QStringLiteral("/sidebar-reordered.png")));
+        EXPECT_LT(cell(behind)->mapTo(strip().panel(), QPoint()).y(),
+                  cell(behind == logo ? terminal : logo)->mapTo(strip().panel(), QPoint()).y());
+        for (xcb_window_t window : {logo, terminal}) {
+            ThumbnailCell* shownCell = cell(window);
+            const QRectF inPanel =
+                shownCell->cellRect().translated(shownCell->mapTo(strip().panel(), QPoint()));
+            const QRect inPicture(QRectF(inPanel.topLeft() * ratio, inPanel.size() * ratio).toRect());
+            EXPECT_GT(lightShare(settled, inPicture), 0.3) << "cell of window " << window << " at rest";
+        }
+    }
     letActionsFinish();
 }
 
