@@ -14,6 +14,7 @@
 #include "platform/RunningApplications.h"
 #include "platform/Screens.h"
 #include "platform/SleepWake.h"
+#include "platform/SoundOutput.h"
 #include "platform/SystemShell.h"
 #include "platform/UserDefaults.h"
 #include "platform/WindowCapture.h"
@@ -45,6 +46,8 @@ struct Platform {
     std::unique_ptr<SleepWake> sleepWake;
     std::unique_ptr<EventMonitors> eventMonitors;
     std::unique_ptr<ApplicationLauncher> launcher;
+    std::unique_ptr<SoundOutput> soundOutput;
+    std::unique_ptr<Backlight> backlight;
 };
 
 } // namespace corvane

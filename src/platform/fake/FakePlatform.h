@@ -16,6 +16,7 @@
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSleepWake.h"
+#include "platform/fake/FakeSoundOutput.h"
 #include "platform/fake/FakeSystemShell.h"
 #include "platform/fake/FakeWindowCapture.h"
 #include "platform/fake/FakeWindowList.h"
@@ -45,6 +46,8 @@ struct FakePlatform : Platform {
     FakeSleepWake* fakeSleepWake;
     FakeEventMonitors* fakeEventMonitors;
     FakeApplicationLauncher* fakeLauncher;
+    FakeSoundOutput* fakeSoundOutput;
+    FakeBacklight* fakeBacklight;
 };
 
 } // namespace corvane

@@ -3,9 +3,11 @@
 #include "platform/linux/DesktopApplicationCatalog.h"
 #include "platform/linux/GioApplicationLauncher.h"
 #include "platform/linux/JsonDefaultsFile.h"
+#include "platform/linux/LinuxBacklight.h"
 #include "platform/linux/LinuxPowerSource.h"
 #include "platform/linux/LinuxSleepWake.h"
 #include "platform/linux/LinuxSystemShell.h"
+#include "platform/linux/PulseSoundOutput.h"
 #include "platform/linux/QtApplicationHost.h"
 #include "platform/x11/QtScreens.h"
 #include "platform/x11/X11Accessibility.h"
@@ -44,6 +46,8 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->sleepWake = std::make_unique<LinuxSleepWake>();
     platform->eventMonitors = std::make_unique<X11EventMonitors>();
     platform->launcher = std::make_unique<GioApplicationLauncher>();
+    platform->soundOutput = std::make_unique<PulseSoundOutput>();
+    platform->backlight = std::make_unique<LinuxBacklight>();
     return platform;
 }
 
