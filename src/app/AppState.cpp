@@ -24,7 +24,6 @@
 #include "system/AwakeController.h"
 #include "system/MouseController.h"
 #include "system/NotchController.h"
-#include "system/SystemAudio.h"
 #include "windows/AXWindowService.h"
 #include "windows/SpacesService.h"
 #include "windows/ThumbnailService.h"
@@ -138,7 +137,18 @@ ClipboardPanelController& AppState::clipboardPanel() {
 
 NotchController& AppState::notch() {
     if (!m_notch)
-        m_notch = std::make_unique<NotchController>(*this);
+        m_notch = std::make_unique<NotchController>(NotchController::Services{
+            .settings = m_settings,
+            .screens = *m_platform.screens,
+            .scheduler = scheduler(),
+            .windowing = *m_platform.panelWindowing,
+            .sound = *m_platform.soundOutput,
+            .backlight = *m_platform.backlight,
+            .accessibilityTrusted = [] { return PermissionManager::cachedAccessibility(); },
+            .grabMediaKeys = {},
+            .awakeActive = {},
+            .awakeEndDate = {},
+        });
     return *m_notch;
 }
 
@@ -262,17 +272,15 @@ QCoro::Task<void> AppState::previewNotchHUD() {
     co_await scheduler().sleep(Seconds(1.0));
     if (!self)
         co_return;
-    notch().showHUD(NotchModel::Kind::volume, isOutputMuted().value_or(false), outputVolume().value_or(0.5f),
-                    Seconds(6.0));
+    SoundOutput& sound = *m_platform.soundOutput;
+    notch().showHUD(NotchModel::Kind::volume, sound.isMuted().value_or(false), sound.volume().value_or(0.5f),
+                    NotchController::previewDuration);
 }
 
 void AppState::permissionsChanged(bool accessibility, bool screenRecording) {
     Q_UNUSED(screenRecording);
     radial().start();
-    if (m_settings.notchHUD() && PermissionManager::cachedAccessibility())
-        notch().installTap();
-    else
-        notch().removeTap();
+    notch().updateTap();
     mouse().apply();
     refreshWindowsAfterPermissionChange();
     if (!accessibility && m_settings.hasCompletedOnboarding())
@@ -334,10 +342,7 @@ void AppState::settingsChanged(const std::optional<QString>& key) {
     } else if (is({"volumeStepPercent", "brightnessStepPercent", "minBrightnessPercent"})) {
         notch().loadStepSettings();
     } else if (is({"notchHUD"})) {
-        if (m_settings.notchHUD() && PermissionManager::cachedAccessibility())
-            notch().installTap();
-        else
-            notch().removeTap();
+        notch().updateTap();
     } else if (is({"showAwakeIcon"})) {
         m_awake->updateStatusItem();
     } else if (is({"awakeMode"})) {
