@@ -121,17 +121,19 @@ void NotchController::showHUD(NotchModel::Kind kind, bool muted, float level, Se
     m_hudPanel->show();
     m_hudPanel->raise();
     m_model.setVisible(true);
-    hideLater(duration, m_hideTask.renew());
+    m_foldTimer.invalidate();
+    m_hideDuration = duration;
+    hideLater(m_hideTask.renew());
 }
 
-QCoro::Task<void> NotchController::hideLater(Seconds duration, CancellationToken token) {
-    if (co_await m_services.scheduler.sleep(duration, token) == SleepResult::cancelled)
+QCoro::Task<void> NotchController::hideLater(CancellationToken token) {
+    if (co_await m_services.scheduler.sleep(m_hideDuration, token) == SleepResult::cancelled)
         co_return;
     m_model.setVisible(false);
-    if (co_await m_services.scheduler.sleep(foldDuration, token) == SleepResult::cancelled)
-        co_return;
-    if (m_hudPanel)
-        m_hudPanel->hide();
+    m_foldTimer = m_services.scheduler.schedule(foldDuration, [this] {
+        if (m_hudPanel)
+            m_hudPanel->hide();
+    });
 }
 
 FloatingPanel* NotchController::makeHUDPanel(const QRectF& anchor) {

@@ -95,7 +95,8 @@ public:
 private:
     FloatingPanel* makeHUDPanel(const QRectF& anchor);
     FloatingPanel* makePillPanel(const QRectF& notch);
-    QCoro::Task<void> hideLater(Seconds duration, CancellationToken token);
+    // Folds the display `m_hideDuration` after the last show, and takes it off a fold later.
+    QCoro::Task<void> hideLater(CancellationToken token);
 
     Services m_services;
     NotchModel m_model;
@@ -103,6 +104,8 @@ private:
     std::unique_ptr<FloatingPanel> m_hudPanel;
     std::unique_ptr<FloatingPanel> m_pillPanel;
     TaskSlot m_hideTask;
+    Seconds m_hideDuration{0};
+    TimerHandle m_foldTimer;
     TimerHandle m_pillTimer;
     std::vector<MediaKey> m_grabbedKeys;
     std::optional<ShownHUD> m_lastHUD;
