@@ -59,6 +59,7 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_toast = std::make_unique<ToastController>(*platform.screens, runtime.scheduler, m_settings,
                                                 *platform.panelWindowing, runtime.animator);
     m_updater = std::make_unique<Updater>();
+    m_statusItems = std::make_unique<StatusItems>(*platform.tray, runtime.scheduler);
     m_spaces =
         std::make_unique<SpacesService>(*platform.desktops, *platform.screens, *platform.runningApplications,
                                         runtime.scheduler, runtime.background);

@@ -27,6 +27,7 @@ class ThumbnailService;
 class WorkspaceManager;
 class ToastController;
 class Updater;
+class StatusItems;
 class SpacesService;
 class FileShelf;
 class AwakeController;
@@ -85,6 +86,8 @@ public:
     ClipboardHistory& clipboard() { return *m_clipboard; }
     // Application pictures, kept for the whole process; a program's entry goes when it quits.
     AppIcons& icons() { return *m_icons; }
+    // The extra tray icons (keep-awake, clipboard, files), made and removed by their owners.
+    StatusItems& statusItems() { return *m_statusItems; }
 
     // Feature controllers, created on first use and kept to the end.
     SidebarController& sidebar();
@@ -157,6 +160,7 @@ private:
     std::unique_ptr<AwakeController> m_awake;
     std::unique_ptr<ClipboardHistory> m_clipboard;
     std::unique_ptr<AppIcons> m_icons;
+    std::unique_ptr<StatusItems> m_statusItems;
 
     std::unique_ptr<SidebarController> m_sidebar;
     std::unique_ptr<SnapController> m_snap;

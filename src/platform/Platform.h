@@ -7,6 +7,7 @@
 #include "platform/Desktops.h"
 #include "platform/EventMonitors.h"
 #include "platform/HotKeys.h"
+#include "platform/KeyTaps.h"
 #include "platform/Keyboard.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PermissionProbe.h"
@@ -16,6 +17,7 @@
 #include "platform/SleepWake.h"
 #include "platform/SoundOutput.h"
 #include "platform/SystemShell.h"
+#include "platform/Tray.h"
 #include "platform/UserDefaults.h"
 #include "platform/WindowCapture.h"
 #include "platform/WindowList.h"
@@ -48,6 +50,9 @@ struct Platform {
     std::unique_ptr<ApplicationLauncher> launcher;
     std::unique_ptr<SoundOutput> soundOutput;
     std::unique_ptr<Backlight> backlight;
+    std::unique_ptr<Tray> tray;
+    // Runs on the event-tap thread, which owns what it makes.
+    KeyTapsFactory makeKeyTaps;
 };
 
 } // namespace corvane

@@ -66,6 +66,10 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeBacklight = std::make_unique<FakeBacklight>();
     fakeBacklight = madeBacklight.get();
     backlight = std::move(madeBacklight);
+    auto madeTray = std::make_unique<FakeTray>();
+    fakeTray = madeTray.get();
+    tray = std::move(madeTray);
+    makeKeyTaps = [] { return std::make_unique<FakeKeyTaps>(); };
 }
 
 } // namespace corvane

@@ -9,6 +9,7 @@
 #include "platform/fake/FakeDesktops.h"
 #include "platform/fake/FakeEventMonitors.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeKeyTaps.h"
 #include "platform/fake/FakeKeyboard.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"
@@ -18,6 +19,7 @@
 #include "platform/fake/FakeSleepWake.h"
 #include "platform/fake/FakeSoundOutput.h"
 #include "platform/fake/FakeSystemShell.h"
+#include "platform/fake/FakeTray.h"
 #include "platform/fake/FakeWindowCapture.h"
 #include "platform/fake/FakeWindowList.h"
 
@@ -48,6 +50,7 @@ struct FakePlatform : Platform {
     FakeApplicationLauncher* fakeLauncher;
     FakeSoundOutput* fakeSoundOutput;
     FakeBacklight* fakeBacklight;
+    FakeTray* fakeTray;
 };
 
 } // namespace corvane

@@ -10,10 +10,12 @@
 #include "platform/linux/PulseSoundOutput.h"
 #include "platform/linux/QtApplicationHost.h"
 #include "platform/x11/QtScreens.h"
+#include "platform/x11/QtTray.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11Desktops.h"
 #include "platform/x11/X11EventMonitors.h"
 #include "platform/x11/X11HotKeys.h"
+#include "platform/x11/X11KeyTaps.h"
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11PanelWindowing.h"
 #include "platform/x11/X11PermissionProbe.h"
@@ -48,6 +50,8 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->launcher = std::make_unique<GioApplicationLauncher>();
     platform->soundOutput = std::make_unique<PulseSoundOutput>();
     platform->backlight = std::make_unique<LinuxBacklight>();
+    platform->tray = std::make_unique<QtTray>();
+    platform->makeKeyTaps = [] { return std::make_unique<X11KeyTaps>(); };
     return platform;
 }
 

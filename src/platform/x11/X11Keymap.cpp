@@ -6,6 +6,7 @@
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -89,6 +90,25 @@ std::optional<qint64> X11Keymap::keyCode(xcb_keycode_t keycode) const {
     if (!name)
         return std::nullopt;
     return X11KeyCodes::keyCode(name);
+}
+
+std::vector<xcb_keycode_t> X11Keymap::keycodesOfSymbol(uint32_t keysym) const {
+    std::vector<xcb_keycode_t> keycodes;
+    if (!m_keymap)
+        return keycodes;
+    const xkb_layout_index_t layouts = xkb_keymap_num_layouts(m_keymap);
+    // Core requests carry key codes in one byte.
+    const xkb_keycode_t last = std::min<xkb_keycode_t>(xkb_keymap_max_keycode(m_keymap), 255);
+    for (xkb_keycode_t keycode = std::max<xkb_keycode_t>(xkb_keymap_min_keycode(m_keymap), 8);
+         keycode <= last; ++keycode) {
+        for (xkb_layout_index_t layout = 0; layout < layouts; ++layout) {
+            if (levelZeroSym(m_keymap, keycode, layout) == keysym) {
+                keycodes.push_back(static_cast<xcb_keycode_t>(keycode));
+                break;
+            }
+        }
+    }
+    return keycodes;
 }
 
 uint32_t X11Keymap::currentLayout() const {

@@ -33,6 +33,9 @@ public:
 
     std::optional<xcb_keycode_t> keycode(qint64 keyCode) const;
     std::optional<qint64> keyCode(xcb_keycode_t keycode) const;
+    // The X key codes whose unshifted symbol, in any layout, is `keysym` (media keys have no
+    // place in the shared key-code table; they are known by their symbols).
+    std::vector<xcb_keycode_t> keycodesOfSymbol(uint32_t keysym) const;
     // What the key prints without modifiers in the layout currently in use, or, when that layout
     // writes no Latin letters, in the first one that does; none for keys that print nothing.
     std::optional<QString> keyText(qint64 keyCode) const;
