@@ -5,6 +5,7 @@
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "core/AppIcons.h"
+#include "core/EventTapThread.h"
 #include "core/LaunchAtLogin.h"
 #include "core/PermissionManager.h"
 #include "core/Settings.h"
@@ -22,6 +23,7 @@
 #include "snapping/RadialSnapController.h"
 #include "snapping/SnapController.h"
 #include "system/AwakeController.h"
+#include "system/MediaKeyTap.h"
 #include "system/MouseController.h"
 #include "system/NotchController.h"
 #include "windows/AXWindowService.h"
@@ -146,7 +148,7 @@ NotchController& AppState::notch() {
             .sound = *m_platform.soundOutput,
             .backlight = *m_platform.backlight,
             .accessibilityTrusted = [] { return PermissionManager::cachedAccessibility(); },
-            .grabMediaKeys = {},
+            .grabMediaKeys = mediaKeyGrabber(EventTapThread::shared()),
             .awakeActive = {},
             .awakeEndDate = {},
         });
