@@ -66,7 +66,8 @@ AppState::AppState(Platform& platform, Runtime runtime)
         std::make_unique<SpacesService>(*platform.desktops, *platform.screens, *platform.runningApplications,
                                         runtime.scheduler, runtime.background);
     m_files = std::make_unique<FileShelf>(*platform.defaults);
-    m_awake = std::make_unique<AwakeController>();
+    m_awake = std::make_unique<AwakeController>(AwakeController::Services{
+        m_settings, runtime.scheduler, *platform.powerHolds, *platform.defaults, *m_statusItems, *this});
     m_clipboard = std::make_unique<ClipboardHistory>();
     m_shortcuts = std::make_unique<ShortcutKit::Registry>(
         *platform.defaults, *platform.hotKeys, *platform.keyboard, runtime.notifications, runtime.scheduler);
@@ -157,7 +158,8 @@ NotchController& AppState::notch() {
 
 MouseController& AppState::mouse() {
     if (!m_mouse)
-        m_mouse = std::make_unique<MouseController>(*this);
+        m_mouse =
+            std::make_unique<MouseController>(m_settings, *m_platform.pointerDevices, *m_platform.defaults);
     return *m_mouse;
 }
 
@@ -216,7 +218,7 @@ void AppState::start(bool launchedAtLogin) {
     m_spaces->start();
 
     shelf().restoreFloatingShelves();
-    AwakeController::recoverLidSleep();
+    AwakeController::recoverLidSleep(*m_platform.defaults);
     m_awake->updateStatusItem();
     ClipboardHistory::purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
     m_clipboard->setEnabled(m_settings.clipboardEnabled());
@@ -296,6 +298,11 @@ QCoro::Task<void> AppState::refreshWindowsAfterPermissionChange() {
 
 QCoro::Task<void> AppState::refreshWindows(bool force) {
     co_await m_windows->refresh(force);
+}
+
+void AppState::showKeepAwakeSettings() {
+    // The keep-awake menu leads to the General page, which holds the Keep Awake switch.
+    settingsWindow().show(SettingsTab::general);
 }
 
 void AppState::screenParametersChanged() {

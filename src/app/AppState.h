@@ -4,7 +4,9 @@
 #include "runtime/NotificationCenter.h"
 #include "runtime/Runtime.h"
 
+#include "settings/SettingsActions.h"
 #include "shelf/ShelfSource.h"
+#include "system/AwakeController.h"
 #include "windows/WindowInfo.h"
 #include "workspaces/Workspace.h"
 
@@ -30,7 +32,6 @@ class Updater;
 class StatusItems;
 class SpacesService;
 class FileShelf;
-class AwakeController;
 class ClipboardHistory;
 class SidebarController;
 class SnapController;
@@ -54,7 +55,7 @@ std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows);
 // The composition root: owns every service, creates each feature controller the first time it
 // is asked for, runs start-up once and carries the actions that span several features.
 // Controllers keep a plain reference back to it; it outlives them all.
-class AppState : public QObject {
+class AppState : public QObject, public SettingsActions, public AwakeSettingsOpener {
     Q_OBJECT
 public:
     // Builds the services in their fixed order. `Settings::shared()` must be set.
@@ -122,11 +123,13 @@ public:
     void saveWorkspace(const std::vector<WindowInfo>& windows);
     QCoro::Task<void> updateWorkspace(QUuid id);
     void addWindowToWorkspace(uint32_t windowID, const QUuid& workspaceID);
-    void restoreWorkspace(const Workspace& workspace);
+    void restoreWorkspace(const Workspace& workspace) override;
     void restoreSlot(int slot);
 
-    // Colours given to new workspaces, in turn.
-    static const std::array<QString, 9>& workspacePalette();
+    // What the settings pages start.
+    void applyLayout(LayoutPreset preset) override;
+    void saveWindowsAsWorkspace() override;
+    void updateWorkspaceFromWindows(const QUuid& id) override;
 
     // The start-up sequence; runs once.
     void start(bool launchedAtLogin);
@@ -136,6 +139,9 @@ public:
     void screenParametersChanged();
     // Re-applies one preference change to the feature it concerns; no key re-applies the lot.
     void settingsChanged(const std::optional<QString>& key);
+
+    // "Keep Awake Settings…" of the keep-awake menu.
+    void showKeepAwakeSettings() override;
 
 private:
     QCoro::Task<void> previewNotchHUD();

@@ -150,10 +150,56 @@ void checkCircle(QPainter& p, const QColor& tint) {
     });
 }
 
+void minusCircle(QPainter& p, const QColor& tint) {
+    fillCircle(p, tint);
+    cutOut(p, [&] {
+        p.setPen(markPen(Qt::black));
+        p.drawLine(QPointF(0.26, 0.5), QPointF(0.74, 0.5));
+    });
+}
+
+void plusMark(QPainter& p, const QColor& tint) {
+    p.setPen(markPen(tint));
+    p.drawLine(QPointF(0.5, 0.2), QPointF(0.5, 0.8));
+    p.drawLine(QPointF(0.2, 0.5), QPointF(0.8, 0.5));
+}
+
+void minusMark(QPainter& p, const QColor& tint) {
+    p.setPen(markPen(tint));
+    p.drawLine(QPointF(0.2, 0.5), QPointF(0.8, 0.5));
+}
+
+void chevron(QPainter& p, const QColor& tint, bool up) {
+    QPainterPath mark;
+    mark.moveTo(0.22, up ? 0.64 : 0.36);
+    mark.lineTo(0.5, up ? 0.36 : 0.64);
+    mark.lineTo(0.78, up ? 0.64 : 0.36);
+    p.setPen(markPen(tint));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(mark);
+}
+
+void chevronUp(QPainter& p, const QColor& tint) {
+    chevron(p, tint, true);
+}
+
+void chevronDown(QPainter& p, const QColor& tint) {
+    chevron(p, tint, false);
+}
+
 const std::pair<const char*, Glyph> glyphs[] = {
-    {"exclamationmark.triangle.fill", warningTriangle}, {"square.stack.3d.up.fill", layerStack},
-    {"arrow.triangle.2.circlepath", circlingArrows},    {"plus.circle.fill", plusCircle},
-    {"questionmark.circle.fill", questionCircle},       {"checkmark.circle.fill", checkCircle},
+    {"exclamationmark.triangle.fill", warningTriangle},
+    {"square.stack.3d.up.fill", layerStack},
+    {"arrow.triangle.2.circlepath", circlingArrows},
+    {"plus.circle.fill", plusCircle},
+    {"questionmark.circle.fill", questionCircle},
+    {"checkmark.circle.fill", checkCircle},
+    {"minus.circle.fill", minusCircle},
+    {"plus", plusMark},
+    {"minus", minusMark},
+    {"chevron.up", chevronUp},
+    {"chevron.down", chevronDown},
+    {"square.stack.3d.up", layerStack},
 };
 
 Glyph glyphFor(const QString& name) {

@@ -11,6 +11,8 @@
 #include "platform/Keyboard.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PermissionProbe.h"
+#include "platform/PointerDevices.h"
+#include "platform/PowerHolds.h"
 #include "platform/PowerSource.h"
 #include "platform/RunningApplications.h"
 #include "platform/Screens.h"
@@ -50,6 +52,8 @@ struct Platform {
     std::unique_ptr<ApplicationLauncher> launcher;
     std::unique_ptr<SoundOutput> soundOutput;
     std::unique_ptr<Backlight> backlight;
+    std::unique_ptr<PowerHolds> powerHolds;
+    std::unique_ptr<PointerDevices> pointerDevices;
     std::unique_ptr<Tray> tray;
     // Runs on the event-tap thread, which owns what it makes.
     KeyTapsFactory makeKeyTaps;

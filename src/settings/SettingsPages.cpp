@@ -1,16 +1,46 @@
 #include "settings/SettingsPages.h"
 
+#include "ShortcutKit/AppShortcuts.h"
+#include "app/AppState.h"
+#include "settings/AppearanceSettings.h"
+#include "settings/ExcludedAppsSettings.h"
 #include "settings/HotkeySettings.h"
+#include "settings/KeepAwakeSettings.h"
+#include "settings/LayoutSettings.h"
+#include "settings/MouseSettings.h"
 #include "settings/SettingsPage.h"
+#include "settings/SnapWheelSettings.h"
+#include "settings/WorkspaceEditorView.h"
+#include "windows/AXWindowService.h"
 
 namespace corvane {
 
 SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigation& nav) {
-    Q_UNUSED(nav);
-    if (tab == SettingsTab::hotkeys)
+    switch (tab) {
+    case SettingsTab::appearance:
+        return new AppearanceSettings(state.settings(), state.scheduler());
+    case SettingsTab::snapWheel:
+        return new SnapWheelSettings(state.settings(), state.scheduler(), state.permissions());
+    case SettingsTab::layouts:
+        return new LayoutSettings(state.settings(), state);
+    case SettingsTab::excluded:
+        return new ExcludedAppsSettings(state.settings(), state.icons(), *state.platform().applications,
+                                        *state.platform().runningApplications,
+                                        AXWindowService::shared().ownPID());
+    case SettingsTab::workspaces:
+        return new WorkspaceEditorView(state.workspaces(), nav, state, state.icons(), [&state](int slot) {
+            return workspaceShortcutText(state.shortcuts(), slot);
+        });
+    case SettingsTab::hotkeys:
         return new HotkeySettings(state);
-    // Pages whose controls are still to come show their title alone.
-    return new SettingsPage(tab);
+    case SettingsTab::keepAwake:
+        return new KeepAwakeSettings(state.settings(), state.awake());
+    case SettingsTab::mouse:
+        return new MouseSettings(state.settings(), state.mouse());
+    default:
+        // Pages whose controls are still to come show their title alone.
+        return new SettingsPage(tab);
+    }
 }
 
 } // namespace corvane

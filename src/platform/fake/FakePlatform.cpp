@@ -66,6 +66,12 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeBacklight = std::make_unique<FakeBacklight>();
     fakeBacklight = madeBacklight.get();
     backlight = std::move(madeBacklight);
+    auto madeHolds = std::make_unique<FakePowerHolds>();
+    fakePowerHolds = madeHolds.get();
+    powerHolds = std::move(madeHolds);
+    auto madePointers = std::make_unique<FakePointerDevices>();
+    fakePointerDevices = madePointers.get();
+    pointerDevices = std::move(madePointers);
     auto madeTray = std::make_unique<FakeTray>();
     fakeTray = madeTray.get();
     tray = std::move(madeTray);

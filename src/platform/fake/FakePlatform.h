@@ -13,6 +13,8 @@
 #include "platform/fake/FakeKeyboard.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"
+#include "platform/fake/FakePointerDevices.h"
+#include "platform/fake/FakePowerHolds.h"
 #include "platform/fake/FakePowerSource.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
@@ -50,6 +52,8 @@ struct FakePlatform : Platform {
     FakeApplicationLauncher* fakeLauncher;
     FakeSoundOutput* fakeSoundOutput;
     FakeBacklight* fakeBacklight;
+    FakePowerHolds* fakePowerHolds;
+    FakePointerDevices* fakePointerDevices;
     FakeTray* fakeTray;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/linux/GioApplicationLauncher.h"
 #include "platform/linux/JsonDefaultsFile.h"
 #include "platform/linux/LinuxBacklight.h"
+#include "platform/linux/LinuxPowerHolds.h"
 #include "platform/linux/LinuxPowerSource.h"
 #include "platform/linux/LinuxSleepWake.h"
 #include "platform/linux/LinuxSystemShell.h"
@@ -19,6 +20,7 @@
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11PanelWindowing.h"
 #include "platform/x11/X11PermissionProbe.h"
+#include "platform/x11/X11PointerDevices.h"
 #include "platform/x11/X11RunningApplications.h"
 #include "platform/x11/X11WindowCapture.h"
 #include "platform/x11/X11WindowList.h"
@@ -50,6 +52,8 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->launcher = std::make_unique<GioApplicationLauncher>();
     platform->soundOutput = std::make_unique<PulseSoundOutput>();
     platform->backlight = std::make_unique<LinuxBacklight>();
+    platform->powerHolds = std::make_unique<LinuxPowerHolds>();
+    platform->pointerDevices = std::make_unique<X11PointerDevices>();
     platform->tray = std::make_unique<QtTray>();
     platform->makeKeyTaps = [] { return std::make_unique<X11KeyTaps>(); };
     return platform;
