@@ -43,7 +43,7 @@ AppState* sharedState = nullptr;
 AppState::AppState(Platform& platform, Runtime runtime)
     : m_platform(platform), m_runtime(runtime), m_settings(Settings::shared()) {
     // The services are built strictly in this order.
-    m_launchAtLogin = std::make_unique<LaunchAtLogin>(*platform.defaults);
+    m_launchAtLogin = std::make_unique<LaunchAtLogin>(*platform.defaults, *platform.loginItem);
     m_permissions = std::make_unique<PermissionManager>(*platform.permissions, runtime.scheduler,
                                                         runtime.background, *platform.shell);
     m_windows = std::make_unique<WindowService>(m_settings, AXWindowService::shared(), *platform.windowList,
@@ -60,7 +60,7 @@ AppState::AppState(Platform& platform, Runtime runtime)
         std::make_unique<WorkspaceStore>(WorkspaceStore::defaultFileURL()), runtime.scheduler);
     m_toast = std::make_unique<ToastController>(*platform.screens, runtime.scheduler, m_settings,
                                                 *platform.panelWindowing, runtime.animator);
-    m_updater = std::make_unique<Updater>();
+    m_updater = std::make_unique<Updater>(*platform.defaults, *m_toast);
     m_statusItems = std::make_unique<StatusItems>(*platform.tray, runtime.scheduler);
     m_spaces =
         std::make_unique<SpacesService>(*platform.desktops, *platform.screens, *platform.runningApplications,

@@ -12,7 +12,8 @@ namespace corvane {
 // The one thread every key tap of the product runs on, with its own event loop and its own
 // display connection (the key taps made on it). Callers on the main thread add and remove taps;
 // the callbacks run on this thread, so they must not touch main-thread state: they pass work to
-// the main thread. The thread lives until the process ends (its destructor stops it for tests).
+// the main thread without waiting for it (adding and removing taps waits for this thread). The thread lives
+// until the process ends (its destructor stops it for tests).
 class EventTapThread final : public QThread {
     Q_OBJECT
 public:

@@ -9,6 +9,7 @@
 #include "platform/HotKeys.h"
 #include "platform/KeyTaps.h"
 #include "platform/Keyboard.h"
+#include "platform/LoginItem.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PermissionProbe.h"
 #include "platform/PointerDevices.h"
@@ -55,6 +56,7 @@ struct Platform {
     std::unique_ptr<PowerHolds> powerHolds;
     std::unique_ptr<PointerDevices> pointerDevices;
     std::unique_ptr<Tray> tray;
+    std::unique_ptr<LoginItem> loginItem;
     // Runs on the event-tap thread, which owns what it makes.
     KeyTapsFactory makeKeyTaps;
 };

@@ -2,12 +2,17 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "app/AppState.h"
+#include "core/StatusItems.h"
+#include "settings/AboutView.h"
 #include "settings/AppearanceSettings.h"
 #include "settings/ExcludedAppsSettings.h"
+#include "settings/GeneralSettings.h"
 #include "settings/HotkeySettings.h"
 #include "settings/KeepAwakeSettings.h"
 #include "settings/LayoutSettings.h"
 #include "settings/MouseSettings.h"
+#include "settings/OnboardingWindowController.h"
+#include "settings/PermissionSettings.h"
 #include "settings/SettingsPage.h"
 #include "settings/SnapWheelSettings.h"
 #include "settings/WorkspaceEditorView.h"
@@ -17,6 +22,16 @@ namespace corvane {
 
 SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigation& nav) {
     switch (tab) {
+    case SettingsTab::general:
+        return new GeneralSettings(state.settings(),
+                                   GeneralSettings::Services{state.launchAtLogin(), state.updater(),
+                                                             state.statusItems(), *state.platform().screens,
+                                                             *state.platform().host});
+    case SettingsTab::permissions:
+        return new PermissionSettings(state.permissions(), *state.platform().shell, *state.platform().host,
+                                      [&state] { state.onboarding().show(); });
+    case SettingsTab::about:
+        return new AboutView;
     case SettingsTab::appearance:
         return new AppearanceSettings(state.settings(), state.scheduler());
     case SettingsTab::snapWheel:

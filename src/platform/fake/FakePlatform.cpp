@@ -75,6 +75,9 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeTray = std::make_unique<FakeTray>();
     fakeTray = madeTray.get();
     tray = std::move(madeTray);
+    auto madeLoginItem = std::make_unique<FakeLoginItem>();
+    fakeLoginItem = madeLoginItem.get();
+    loginItem = std::move(madeLoginItem);
     makeKeyTaps = [] { return std::make_unique<FakeKeyTaps>(); };
 }
 

@@ -11,6 +11,7 @@
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeKeyTaps.h"
 #include "platform/fake/FakeKeyboard.h"
+#include "platform/fake/FakeLoginItem.h"
 #include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakePermissionProbe.h"
 #include "platform/fake/FakePointerDevices.h"
@@ -55,6 +56,7 @@ struct FakePlatform : Platform {
     FakePowerHolds* fakePowerHolds;
     FakePointerDevices* fakePointerDevices;
     FakeTray* fakeTray;
+    FakeLoginItem* fakeLoginItem;
 };
 
 } // namespace corvane

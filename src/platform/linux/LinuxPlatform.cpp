@@ -10,6 +10,7 @@
 #include "platform/linux/LinuxSystemShell.h"
 #include "platform/linux/PulseSoundOutput.h"
 #include "platform/linux/QtApplicationHost.h"
+#include "platform/linux/XdgAutostart.h"
 #include "platform/x11/QtScreens.h"
 #include "platform/x11/QtTray.h"
 #include "platform/x11/X11Accessibility.h"
@@ -55,6 +56,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->powerHolds = std::make_unique<LinuxPowerHolds>();
     platform->pointerDevices = std::make_unique<X11PointerDevices>();
     platform->tray = std::make_unique<QtTray>();
+    platform->loginItem = std::make_unique<XdgAutostart>(XdgAutostart::forCurrentUser());
     platform->makeKeyTaps = [] { return std::make_unique<X11KeyTaps>(); };
     return platform;
 }

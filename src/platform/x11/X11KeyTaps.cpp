@@ -54,18 +54,8 @@ X11KeyTaps::X11KeyTaps(const QByteArray& displayName) {
     if (xcb_connection_has_error(m_connection) || display.root == XCB_WINDOW_NONE)
         return;
     m_root = display.root;
-    if (X11Keymap::setUpExtension(m_connection)) {
-        m_xkbEventBase = X11Keymap::eventBase(m_connection);
-        const uint16_t changes = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-        xcb_xkb_select_events(m_connection, XCB_XKB_ID_USE_CORE_KBD, changes, 0, changes, 0xff, 0xff,
-                              nullptr);
-        // A held key then repeats as presses without releases between them.
-        const uint32_t detectable = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
-        std::free(xcb_xkb_per_client_flags_reply(
-            m_connection,
-            xcb_xkb_per_client_flags(m_connection, XCB_XKB_ID_USE_CORE_KBD, detectable, detectable, 0, 0, 0),
-            nullptr));
-    }
+    // Repeats of a held key then come as presses alone, marked as repeats for the taps.
+    m_xkbEventBase = X11Keymap::watchKeymapChanges(m_connection, true);
     m_keymap = std::make_unique<X11Keymap>(m_connection);
     xcb_flush(m_connection);
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);

@@ -49,6 +49,22 @@ std::optional<uint8_t> X11Keymap::eventBase(xcb_connection_t* connection) {
     return extension->first_event;
 }
 
+std::optional<uint8_t> X11Keymap::watchKeymapChanges(xcb_connection_t* connection,
+                                                     bool detectableAutoRepeat) {
+    if (!setUpExtension(connection))
+        return std::nullopt;
+    const uint16_t changes = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+    xcb_xkb_select_events(connection, XCB_XKB_ID_USE_CORE_KBD, changes, 0, changes, 0xff, 0xff, nullptr);
+    if (detectableAutoRepeat) {
+        const uint32_t detectable = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
+        std::free(xcb_xkb_per_client_flags_reply(
+            connection,
+            xcb_xkb_per_client_flags(connection, XCB_XKB_ID_USE_CORE_KBD, detectable, detectable, 0, 0, 0),
+            nullptr));
+    }
+    return eventBase(connection);
+}
+
 X11Keymap::X11Keymap(xcb_connection_t* connection) : m_connection(connection) {
     if (!setUpExtension(connection))
         return;

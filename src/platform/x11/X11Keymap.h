@@ -48,6 +48,11 @@ public:
     static bool setUpExtension(xcb_connection_t* connection);
     // The XKB event base of the connection, for telling its events apart; none without XKB.
     static std::optional<uint8_t> eventBase(xcb_connection_t* connection);
+    // Sets up XKB and asks it to announce keymap changes on the connection; with
+    // `detectableAutoRepeat`, a held key then repeats as presses without releases between them
+    // (without it the server sends a release and a press per repeat). The XKB event base; none
+    // when the server has no XKB.
+    static std::optional<uint8_t> watchKeymapChanges(xcb_connection_t* connection, bool detectableAutoRepeat);
 
 private:
     void readModifierMasks();

@@ -27,12 +27,7 @@ X11RawInput::X11RawInput(const QByteArray& displayName) {
     m_inputOpcode = *opcode;
     m_root = display.root;
 
-    if (X11Keymap::setUpExtension(m_connection)) {
-        m_xkbEventBase = X11Keymap::eventBase(m_connection);
-        const uint16_t changes = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-        xcb_xkb_select_events(m_connection, XCB_XKB_ID_USE_CORE_KBD, changes, 0, changes, 0xff, 0xff,
-                              nullptr);
-    }
+    m_xkbEventBase = X11Keymap::watchKeymapChanges(m_connection, false);
     xcb_flush(m_connection);
 
     m_pixelRatio = primaryScreenPixelRatio();
