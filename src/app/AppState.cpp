@@ -140,7 +140,7 @@ ClipboardPanelController& AppState::clipboardPanel() {
 }
 
 NotchController& AppState::notch() {
-    if (!m_notch)
+    if (!m_notch) {
         m_notch = std::make_unique<NotchController>(NotchController::Services{
             .settings = m_settings,
             .screens = *m_platform.screens,
@@ -150,9 +150,23 @@ NotchController& AppState::notch() {
             .backlight = *m_platform.backlight,
             .accessibilityTrusted = [] { return PermissionManager::cachedAccessibility(); },
             .grabMediaKeys = mediaKeyGrabber(EventTapThread::shared()),
-            .awakeActive = {},
-            .awakeEndDate = {},
+            .awakeActive = [this] { return m_awake->isActive(); },
+            .awakeEndDate = [this]() -> std::optional<QDateTime> {
+                const std::optional<Instant> end = m_awake->endDate();
+                if (!end)
+                    return std::nullopt;
+                // The keep-awake end is on the continuous clock; the pill counts in wall time.
+                const auto left =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(*end - scheduler().now());
+                return scheduler().wallNow().addMSecs(left.count());
+            },
         });
+        // The pill follows keeping awake as it starts, stops or moves its end.
+        connect(m_awake.get(), &AwakeController::activeChanged, m_notch.get(),
+                &NotchController::refreshPanels);
+        connect(m_awake.get(), &AwakeController::endDateChanged, m_notch.get(),
+                &NotchController::refreshPanels);
+    }
     return *m_notch;
 }
 

@@ -46,6 +46,10 @@ void NotchController::start() {
     updateTap();
     refreshPanels();
     connect(&m_services.screens, &Screens::screensChanged, this, &NotchController::screenParametersChanged);
+    connect(&m_services.settings, &Settings::changed, this, [this](const QString& key) {
+        if (key == QLatin1String("notchAwakeIndicator"))
+            refreshPanels();
+    });
 }
 
 void NotchController::loadStepSettings() {

@@ -3,6 +3,7 @@
 #include "core/FloatingPanel.h"
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSoundOutput.h"
+#include "system/AwakeController.h"
 #include "system/AwakePillView.h"
 #include "system/LevelStepping.h"
 #include "system/NotchController.h"
@@ -231,6 +232,34 @@ TEST_F(NotchControllerTest, ThePillDrainsItsRingOnANotchedScreenOnly) {
     platform->fakeScreens->setScreens({plainScreen});
     notch.screenParametersChanged();
     EXPECT_FALSE(notch.pillPanel());
+}
+
+TEST_F(NotchControllerTest, ThePillFollowsKeepingAwakeAndItsSettingAsTheyChange) {
+    platform->fakeScreens->setScreens({notchedScreen()});
+    NotchController& notch = state->notch();
+    notch.start();
+    EXPECT_FALSE(notch.pillPanel());
+    auto shown = [&] { return notch.pillPanel() && notch.pillPanel()->isVisible(); };
+
+    state->awake().start(600.0);
+    EXPECT_TRUE(shown());
+    scheduler.advance(Seconds(150));
+    EXPECT_NEAR(notch.model().awakeProgress(), 0.75, 0.01);
+    settings->setNotchAwakeIndicator(false);
+    EXPECT_FALSE(shown());
+    // Switched on again, the ring starts full from the time left.
+    settings->setNotchAwakeIndicator(true);
+    EXPECT_TRUE(shown());
+    EXPECT_DOUBLE_EQ(notch.model().awakeProgress(), 1.0);
+    scheduler.advance(Seconds(225));
+    EXPECT_NEAR(notch.model().awakeProgress(), 0.5, 0.01);
+    // The end of the period takes the pill away; an open-ended one shows a full ring.
+    scheduler.advance(Seconds(230));
+    EXPECT_FALSE(state->awake().isActive());
+    EXPECT_FALSE(shown());
+    state->awake().start(std::nullopt);
+    EXPECT_TRUE(shown());
+    EXPECT_TRUE(notch.model().awakeIndefinite());
 }
 
 } // namespace
