@@ -179,7 +179,19 @@ MouseController& AppState::mouse() {
 
 NotchDropController& AppState::notchDrop() {
     if (!m_notchDrop)
-        m_notchDrop = std::make_unique<NotchDropController>(*this);
+        m_notchDrop = std::make_unique<NotchDropController>(NotchDropController::Services{
+            .settings = m_settings,
+            .screens = *m_platform.screens,
+            .scheduler = scheduler(),
+            .windowing = *m_platform.panelWindowing,
+            .monitors = m_platform.eventMonitors.get(),
+            .drags = *m_platform.dragSource,
+            .files = *m_files,
+            .trayOpener = *this,
+            // Nothing here sends files to nearby devices.
+            .shareNearby = {},
+            .icons = {},
+        });
     return *m_notchDrop;
 }
 
@@ -317,6 +329,23 @@ QCoro::Task<void> AppState::refreshWindows(bool force) {
 void AppState::showKeepAwakeSettings() {
     // The keep-awake menu leads to the General page, which holds the Keep Awake switch.
     settingsWindow().show(SettingsTab::general);
+}
+
+void AppState::showTrayPopover(const QRectF& anchor) {
+    // Under the anchor, kept 8 points inside the screen's usable area.
+    std::optional<ScreenInfo> screen;
+    for (const ScreenInfo& candidate : m_platform.screens->screens())
+        if (candidate.frame.contains(anchor.center())) {
+            screen = candidate;
+            break;
+        }
+    if (!screen)
+        screen = m_platform.screens->mainScreen();
+    if (!screen)
+        return;
+    const QRectF visible = screen->visibleFrame;
+    const double x = std::clamp(anchor.center().x() - 130, visible.left() + 8, visible.right() - 260 - 8);
+    shelf().present(ShelfSource::tray(), QRectF(std::round(x), std::round(visible.top() + 6), 260, 360), 0);
 }
 
 void AppState::screenParametersChanged() {

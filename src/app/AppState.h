@@ -5,6 +5,7 @@
 #include "runtime/Runtime.h"
 
 #include "settings/SettingsActions.h"
+#include "shelf/NotchDropController.h"
 #include "shelf/ShelfSource.h"
 #include "system/AwakeController.h"
 #include "windows/WindowInfo.h"
@@ -55,7 +56,10 @@ std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows);
 // The composition root: owns every service, creates each feature controller the first time it
 // is asked for, runs start-up once and carries the actions that span several features.
 // Controllers keep a plain reference back to it; it outlives them all.
-class AppState : public QObject, public SettingsActions, public AwakeSettingsOpener {
+class AppState : public QObject,
+                 public SettingsActions,
+                 public AwakeSettingsOpener,
+                 public TrayPopoverOpener {
     Q_OBJECT
 public:
     // Builds the services in their fixed order. `Settings::shared()` must be set.
@@ -142,6 +146,8 @@ public:
 
     // "Keep Awake Settings…" of the keep-awake menu.
     void showKeepAwakeSettings() override;
+    // A click on the notch: the Tray's file panel under it.
+    void showTrayPopover(const QRectF& anchor) override;
 
 private:
     QCoro::Task<void> previewNotchHUD();

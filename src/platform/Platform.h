@@ -5,6 +5,7 @@
 #include "platform/ApplicationHost.h"
 #include "platform/ApplicationLauncher.h"
 #include "platform/Desktops.h"
+#include "platform/DragSource.h"
 #include "platform/EventMonitors.h"
 #include "platform/HotKeys.h"
 #include "platform/KeyTaps.h"
@@ -53,6 +54,7 @@ struct Platform {
     std::unique_ptr<ApplicationLauncher> launcher;
     std::unique_ptr<SoundOutput> soundOutput;
     std::unique_ptr<Backlight> backlight;
+    std::unique_ptr<DragSource> dragSource;
     std::unique_ptr<PowerHolds> powerHolds;
     std::unique_ptr<PointerDevices> pointerDevices;
     std::unique_ptr<Tray> tray;

@@ -6,7 +6,7 @@
 #include "platform/Screens.h"
 #include "platform/SoundOutput.h"
 #include "runtime/Log.h"
-#include "system/NotchGeometry.h"
+#include "core/NotchGeometry.h"
 #include "system/NotchHUDView.h"
 
 #include <QPainterPath>

@@ -5,7 +5,7 @@
 #include "core/Settings.h"
 #include "platform/Screens.h"
 #include "system/AwakePillView.h"
-#include "system/NotchGeometry.h"
+#include "core/NotchGeometry.h"
 
 #include <QPainterPath>
 #include <QRegion>

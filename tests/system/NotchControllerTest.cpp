@@ -7,7 +7,7 @@
 #include "system/AwakePillView.h"
 #include "system/LevelStepping.h"
 #include "system/NotchController.h"
-#include "system/NotchGeometry.h"
+#include "core/NotchGeometry.h"
 #include "system/NotchHUDView.h"
 
 namespace corvane::testing {

@@ -66,6 +66,9 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeBacklight = std::make_unique<FakeBacklight>();
     fakeBacklight = madeBacklight.get();
     backlight = std::move(madeBacklight);
+    auto madeDrag = std::make_unique<FakeDragSource>();
+    fakeDragSource = madeDrag.get();
+    dragSource = std::move(madeDrag);
     auto madeHolds = std::make_unique<FakePowerHolds>();
     fakePowerHolds = madeHolds.get();
     powerHolds = std::move(madeHolds);

@@ -7,6 +7,7 @@
 #include "platform/fake/FakeApplicationLauncher.h"
 #include "platform/fake/FakeDefaultsFile.h"
 #include "platform/fake/FakeDesktops.h"
+#include "platform/fake/FakeDragSource.h"
 #include "platform/fake/FakeEventMonitors.h"
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeKeyTaps.h"
@@ -53,6 +54,7 @@ struct FakePlatform : Platform {
     FakeApplicationLauncher* fakeLauncher;
     FakeSoundOutput* fakeSoundOutput;
     FakeBacklight* fakeBacklight;
+    FakeDragSource* fakeDragSource;
     FakePowerHolds* fakePowerHolds;
     FakePointerDevices* fakePointerDevices;
     FakeTray* fakeTray;

@@ -15,6 +15,7 @@
 #include "platform/x11/QtTray.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11Desktops.h"
+#include "platform/x11/X11DragSource.h"
 #include "platform/x11/X11EventMonitors.h"
 #include "platform/x11/X11HotKeys.h"
 #include "platform/x11/X11KeyTaps.h"
@@ -53,6 +54,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->launcher = std::make_unique<GioApplicationLauncher>();
     platform->soundOutput = std::make_unique<PulseSoundOutput>();
     platform->backlight = std::make_unique<LinuxBacklight>();
+    platform->dragSource = std::make_unique<X11DragSource>();
     platform->powerHolds = std::make_unique<LinuxPowerHolds>();
     platform->pointerDevices = std::make_unique<X11PointerDevices>();
     platform->tray = std::make_unique<QtTray>();

@@ -1,4 +1,4 @@
-#include "system/NotchGeometry.h"
+#include "core/NotchGeometry.h"
 
 #include <algorithm>
 
