@@ -1,9 +1,12 @@
 // Feeds arbitrary bytes to the workspaces file reader, first as text in memory and then as the
 // file on disk behind the real store, and aborts when the user's workspaces could be lost: a file
 // that failed to load must stay byte for byte (or survive in its set-aside copy), a save after a
-// failed load must be refused, and whatever the reader accepts must be written back unchanged.
+// failed load must be refused, whatever the reader accepts must be written back unchanged, and a
+// file read only in part must be kept whole beside it.
 
 #include "workspaces/WorkspaceStore.h"
+
+#include "FuzzFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,40 +19,21 @@
 #include <optional>
 
 using namespace corvane;
+using fuzz::check;
+using fuzz::contents;
 
 namespace {
 
 // The private data folder every run works in; set once, before the first input.
-QTemporaryDir* dataHome = nullptr;
 QString folder;   // $XDG_DATA_HOME/Corvane
 QString filePath; // the store's file in it
-
-void check(bool ok, const char* broken) {
-    if (ok)
-        return;
-    std::fprintf(stderr, "workspace store fuzzer: %s\n", broken);
-    std::abort();
-}
-
-std::optional<QByteArray> contents(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
 
 QStringList setAsideCopies() {
     return QDir(folder).entryList({QStringLiteral("workspaces.corrupt-*.json")}, QDir::Files);
 }
 
-// Starts each input from an empty folder, so set-aside copies of earlier inputs do not pile up.
 void placeFile(const QByteArray& bytes) {
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        QFile::remove(dir.filePath(name));
-    QFile file(filePath);
-    check(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(),
-          "cannot set up the input file");
+    fuzz::placeFile(folder, filePath, bytes);
 }
 
 // The bytes judged in memory: a list the reader accepts must survive being written and read again.
@@ -100,7 +84,14 @@ void checkStore(const QByteArray& bytes, const WorkspaceStore::Decoded& decoded)
 
     if (decoded.workspaces) {
         check(loaded.workspaces == *decoded.workspaces, "the store read other workspaces than the decoder");
-        check(copies.isEmpty(), "a readable file was set aside");
+        check(loaded.skipped == decoded.skipped, "the store skipped other workspaces than the decoder");
+        if (decoded.skipped > 0) {
+            // Some workspaces were left out: the whole file lives on in one copy.
+            check(copies.size() == 1 && contents(QDir(folder).filePath(copies.front())) == bytes,
+                  "a partly read file was not copied aside byte for byte");
+        } else {
+            check(copies.isEmpty(), "a readable file was set aside");
+        }
         check(onDisk.has_value(), "a readable file disappeared");
         if (!decoded.olderLayout) {
             check(*onDisk == bytes, "a current file was rewritten");
@@ -124,18 +115,11 @@ void checkStore(const QByteArray& bytes, const WorkspaceStore::Decoded& decoded)
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Prefer memory-backed storage: the store syncs every file it writes.
-    const QString shm = QStringLiteral("/dev/shm");
-    const QFileInfo shmInfo(shm);
-    dataHome = shmInfo.isDir() && shmInfo.isWritable()
-                   ? new QTemporaryDir(shm + QStringLiteral("/corvane-fuzz-XXXXXX"))
-                   : new QTemporaryDir();
-    check(dataHome->isValid(), "cannot create the private data folder");
-    std::atexit([] { delete dataHome; });
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome->path()));
-    folder = dataHome->path() + QStringLiteral("/Corvane");
+    fuzz::targetName = "workspace store fuzzer";
+    const QString home = fuzz::makePrivateHome();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home));
+    folder = home + QStringLiteral("/Corvane");
     filePath = folder + QStringLiteral("/workspaces.json");
-    check(QDir().mkpath(folder), "cannot create the data folder");
     return 0;
 }
 

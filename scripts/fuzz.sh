@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 build="$root/build-fuzz"
-seconds="${FUZZ_SECONDS:-45}"
+seconds="${FUZZ_SECONDS:-30}"
 
 command -v clang >/dev/null && command -v clang++ >/dev/null || {
   echo "fuzz.sh: clang is not installed (Debian package: clang)" >&2
@@ -44,5 +44,7 @@ run() {
 }
 
 run workspace_store_fuzzer workspace-store
+run clipboard_index_fuzzer clipboard-index
+run defaults_file_fuzzer defaults-file
 
 exit "$status"

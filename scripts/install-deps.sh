@@ -8,6 +8,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   # application framework
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qcoro-qt6-dev nlohmann-json3-dev
+  # the file preview's first page of a PDF
+  qt6-pdf-dev
   libglib2.0-dev
   # volume and mute of the default sound output
   libpulse-dev
@@ -23,6 +25,8 @@ packages=(
   xvfb xauth openbox x11-apps x11-utils xterm trayer dbus python3-dbusmock fonts-dejavu-core
   # the private sound server of the volume-key tests
   pulseaudio pulseaudio-utils
+  # a program of its own that copies to the clipboard, for the clipboard history tests
+  xclip
   # the scripted-move tool the snap benchmark compares against
   xdotool
 )

@@ -29,8 +29,13 @@ int main(int argc, char** argv) {
 
     SingleInstance instance;
     if (!instance.becomePrimary()) {
-        // Another Corvane runs for this user: it reacts as to being reopened.
-        if (instance.sendReopen())
+        if (!instance.refusal().isEmpty()) {
+            qCCritical(lcApp, "Corvane cannot start: %s. Remove that folder or set XDG_RUNTIME_DIR.",
+                       qUtf8Printable(instance.refusal()));
+            return 1;
+        }
+        // Another Corvane runs for this user: it acts on this launch's actions as on a reopen.
+        if (instance.handOver(LaunchActions::fromArguments(QApplication::arguments())))
             return 0;
         qCWarning(lcApp, "Corvane is already running but did not answer");
         return 1;
@@ -60,14 +65,16 @@ int main(int argc, char** argv) {
     MenuBarExtra menuBarExtra(state);
 
     QObject::connect(&instance, &SingleInstance::reopenRequested,
-                     [&] { delegate.applicationShouldHandleReopen(); });
+                     [&](const LaunchActions& actions) { delegate.applicationShouldHandleReopen(actions); });
     TerminationSignals signals;
     QObject::connect(&signals, &TerminationSignals::terminationRequested, &app,
                      [](int) { QApplication::quit(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&] { delegate.applicationWillTerminate(); });
+    TerminationSignals::setExitFlush([&] { delegate.applicationLostDisplay(); });
     QTimer::singleShot(0, &app, [&] { delegate.applicationDidFinishLaunching(); });
 
     const int status = QApplication::exec();
+    TerminationSignals::setExitFlush(nullptr);
     qCInfo(lcApp, "Corvane stopped");
 
     AppState::setShared(nullptr);

@@ -13,8 +13,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_state.start(wasLaunchedAsLoginItem());
 }
 
-void AppDelegate::applicationShouldHandleReopen() {
-    m_state.settingsWindow().show(SettingsTab::keep);
+void AppDelegate::applicationShouldHandleReopen(const LaunchActions& actions) {
+    if (actions.previewNotchHUD)
+        m_state.previewNotchHUD();
+    // An unknown tab name keeps the tab last shown, as at a first launch.
+    m_state.settingsWindow().show(actions.settingsTab ? settingsTabFromRawValue(*actions.settingsTab)
+                                                      : SettingsTab::keep);
 }
 
 void AppDelegate::applicationWillTerminate() {
@@ -26,6 +30,15 @@ void AppDelegate::applicationWillTerminate() {
     m_state.awake().releaseAll();
     // The mice's scroll direction lives in the display server: give it back before leaving.
     m_state.mouse().restoreOriginals();
+    m_state.clipboard().flushForTermination();
+    m_state.platform().defaults->flush();
+}
+
+void AppDelegate::applicationLostDisplay() {
+    if (m_terminated)
+        return;
+    m_terminated = true;
+    m_state.workspaces().flushOnTerminate();
     m_state.clipboard().flushForTermination();
     m_state.platform().defaults->flush();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/LaunchActions.h"
+
 namespace corvane {
 
 class AppState;
@@ -11,9 +13,13 @@ public:
     explicit AppDelegate(AppState& state) : m_state(state) {}
 
     void applicationDidFinishLaunching();
-    // Another launch of the program while this one runs.
-    void applicationShouldHandleReopen();
+    // Another launch of the program while this one runs, with the actions it was given: its
+    // settings tab is opened as a first launch would (else the tab last shown), its preview shown.
+    void applicationShouldHandleReopen(const LaunchActions& actions = {});
     void applicationWillTerminate();
+    // The process ends without the event loop returning (the display connection broke): only the
+    // files are written, and nothing may talk to the display. Does nothing after a quit.
+    void applicationLostDisplay();
 
     // A login launch: started by the autostart entry ("-launchedAtLogin YES"), or within two
     // minutes of the machine booting.

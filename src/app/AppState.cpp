@@ -2,6 +2,7 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
+#include "app/AppShelfHost.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "core/AppIcons.h"
@@ -68,7 +69,8 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_files = std::make_unique<FileShelf>(*platform.defaults);
     m_awake = std::make_unique<AwakeController>(AwakeController::Services{
         m_settings, runtime.scheduler, *platform.powerHolds, *platform.defaults, *m_statusItems, *this});
-    m_clipboard = std::make_unique<ClipboardHistory>();
+    m_clipboard = std::make_unique<ClipboardHistory>(m_settings, runtime.scheduler, *platform.pasteboard,
+                                                     *platform.runningApplications);
     m_shortcuts = std::make_unique<ShortcutKit::Registry>(
         *platform.defaults, *platform.hotKeys, *platform.keyboard, runtime.notifications, runtime.scheduler);
 }
@@ -128,14 +130,36 @@ SwitcherController& AppState::switcher() {
 }
 
 FileShelfController& AppState::shelf() {
-    if (!m_shelf)
-        m_shelf = std::make_unique<FileShelfController>(*this);
+    if (!m_shelf) {
+        m_shelfHost = std::make_unique<AppShelfHost>(*this);
+        m_shelf = std::make_unique<FileShelfController>(FileShelfController::Services{
+            m_settings, *m_files, *m_platform.defaults, *m_platform.panelWindowing, *m_platform.screens,
+            *m_platform.shell, animator(), scheduler(), *m_shelfHost, *m_statusItems});
+    }
     return *m_shelf;
 }
 
 ClipboardPanelController& AppState::clipboardPanel() {
-    if (!m_clipboardPanel)
-        m_clipboardPanel = std::make_unique<ClipboardPanelController>(*this);
+    if (!m_clipboardPanel) {
+        m_clipboardPanel = std::make_unique<ClipboardPanelController>(ClipboardPanelController::Services{
+            m_settings,
+            m_runtime.scheduler,
+            *m_clipboard,
+            *m_platform.screens,
+            *m_platform.panelWindowing,
+            *m_platform.pasteKeystroke,
+            m_runtime.animator,
+            *m_statusItems,
+            [this](const QString& bundleID) { return m_icons->appIconForBundleID(bundleID); },
+            [this]() -> std::optional<QString> {
+                const std::optional<ShortcutKit::Shortcut> shortcut =
+                    m_shortcuts->getShortcut(AppShortcuts::clipboardHistory());
+                if (!shortcut)
+                    return std::nullopt;
+                return shortcut->description(*m_platform.keyboard);
+            },
+        });
+    }
     return *m_clipboardPanel;
 }
 
@@ -246,7 +270,7 @@ void AppState::start(bool launchedAtLogin) {
     shelf().restoreFloatingShelves();
     AwakeController::recoverLidSleep(*m_platform.defaults);
     m_awake->updateStatusItem();
-    ClipboardHistory::purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
+    m_clipboard->purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
     m_clipboard->setEnabled(m_settings.clipboardEnabled());
     clipboardPanel().updateStatusItem();
     shelf().syncStatusItem();
@@ -256,6 +280,18 @@ void AppState::start(bool launchedAtLogin) {
 
     m_screensObserver =
         connect(m_platform.screens.get(), &Screens::screensChanged, this, &AppState::screenParametersChanged);
+
+    // What start-up could not take in from the stored files: the user hears of it once. The
+    // refused saves matter most; the log has every line.
+    if (m_workspaces->savesRefused())
+        m_toast->show(WorkspaceManager::savesRefusedMessage(),
+                      QStringLiteral("exclamationmark.triangle.fill"));
+    else if (const auto& notice = m_workspaces->setAsideNotice())
+        m_toast->show(*notice, QStringLiteral("exclamationmark.triangle.fill"));
+    else if (const auto& problem = m_platform.defaults->loadProblem())
+        m_toast->show(*problem, QStringLiteral("exclamationmark.triangle.fill"));
+    else if (const auto& aside = m_platform.defaults->setAsideNotice())
+        m_toast->show(*aside, QStringLiteral("exclamationmark.triangle.fill"));
 
     // Only the presence of the argument counts, whatever its value.
     if (m_platform.defaults->hasArgument("previewNotchHUD"))
@@ -375,7 +411,7 @@ void AppState::settingsChanged(const std::optional<QString>& key) {
         m_clipboard->setEnabled(enabled);
         if (!enabled) {
             m_clipboard->clear();
-            ClipboardHistory::purgeStaleStore(false, 0);
+            m_clipboard->purgeStaleStore(false, 0);
         }
         clipboardPanel().updateStatusItem();
     } else if (is({"showClipboardIcon"})) {

@@ -39,6 +39,7 @@ class SnapController;
 class RadialSnapController;
 class SwitcherController;
 class FileShelfController;
+class ShelfHost;
 class ClipboardPanelController;
 class NotchController;
 class MouseController;
@@ -149,8 +150,10 @@ public:
     // A click on the notch: the Tray's file panel under it.
     void showTrayPopover(const QRectF& anchor) override;
 
-private:
+    // The "-previewNotchHUD" launch action: the volume display for a few seconds, a second on.
     QCoro::Task<void> previewNotchHUD();
+
+private:
     QCoro::Task<void> refreshWindowsAfterPermissionChange();
     QCoro::Task<void> raiseAndActivate(WindowInfo window);
     QCoro::Task<void> runRestore(Workspace workspace);
@@ -178,6 +181,7 @@ private:
     std::unique_ptr<SnapController> m_snap;
     std::unique_ptr<RadialSnapController> m_radial;
     std::unique_ptr<SwitcherController> m_switcher;
+    std::unique_ptr<ShelfHost> m_shelfHost;
     std::unique_ptr<FileShelfController> m_shelf;
     std::unique_ptr<ClipboardPanelController> m_clipboardPanel;
     std::unique_ptr<NotchController> m_notch;

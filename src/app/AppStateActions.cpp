@@ -29,6 +29,15 @@ namespace {
 const QString warningSymbol = QStringLiteral("exclamationmark.triangle.fill");
 const QString workspaceSymbol = QStringLiteral("square.stack.3d.up.fill");
 
+// A change the workspaces file will not keep is never announced as kept: says so instead and
+// answers true.
+bool toldSavesRefused(const WorkspaceManager& workspaces, ToastController& toast) {
+    if (!workspaces.savesRefused())
+        return false;
+    toast.show(WorkspaceManager::savesRefusedMessage(), warningSymbol);
+    return true;
+}
+
 QString quoted(const QString& name) {
     return QStringLiteral("\u201C") + name + QStringLiteral("\u201D");
 }
@@ -121,14 +130,7 @@ QCoro::Task<void> AppState::closeWindow(WindowInfo window) {
 }
 
 std::vector<ShelfSource> AppState::shelfSources() {
-    std::vector<ShelfSource> sources;
-    if (m_settings.showTray())
-        sources.push_back(ShelfSource::tray());
-    if (m_settings.showFiles()) {
-        for (const QString& path : m_files->folders())
-            sources.push_back(ShelfSource::folder(path));
-    }
-    return sources;
+    return shelf().shownSources();
 }
 
 void AppState::showShelfPanel(const ShelfSource& source) {
@@ -211,6 +213,8 @@ void AppState::saveWorkspace(const std::vector<WindowInfo>& windows) {
     workspace.hotkeyIndex = m_workspaces->nextFreeHotkeyIndex();
     workspace.items = std::move(items);
     m_workspaces->add(workspace);
+    if (toldSavesRefused(*m_workspaces, *m_toast))
+        return;
 
     QString message = QStringLiteral("Saved ") + quoted(name);
     if (workspace.hotkeyIndex) {
@@ -242,6 +246,8 @@ QCoro::Task<void> AppState::updateWorkspace(QUuid id) {
         co_return;
     workspace->items = m_workspaces->captureCurrentWindows(windows, *this);
     m_workspaces->update(*workspace);
+    if (toldSavesRefused(*m_workspaces, *m_toast))
+        co_return;
     m_toast->show(QStringLiteral("Updated ") + quoted(workspace->name),
                   QStringLiteral("arrow.triangle.2.circlepath"));
 }
@@ -263,6 +269,8 @@ void AppState::addWindowToWorkspace(uint32_t windowID, const QUuid& workspaceID)
         item.titleContains = titleHint(window->title, window->appName);
     workspace->items.push_back(item);
     m_workspaces->update(*workspace);
+    if (toldSavesRefused(*m_workspaces, *m_toast))
+        return;
     m_toast->show(QStringLiteral("Added ") + window->appName + QStringLiteral(" to ") +
                       quoted(workspace->name),
                   QStringLiteral("plus.circle.fill"));

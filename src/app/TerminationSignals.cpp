@@ -1,12 +1,24 @@
 #include "app/TerminationSignals.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace corvane {
 namespace {
 int signalPipe[2] = {-1, -1};
+
+std::function<void()>& exitFlush() {
+    static std::function<void()> flush;
+    return flush;
+}
+
+void runExitFlush() {
+    if (auto flush = std::exchange(exitFlush(), nullptr))
+        flush();
+}
 
 void onSignal(int number) {
     const char byte = static_cast<char>(number);
@@ -30,6 +42,15 @@ TerminationSignals::TerminationSignals() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+}
+
+void TerminationSignals::setExitFlush(std::function<void()> flush) {
+    // The holder is built before the handler is registered, so it is destroyed after the
+    // handler has run (exit runs both in reverse order).
+    std::function<void()>& holder = exitFlush();
+    static const bool registered = std::atexit(runExitFlush) == 0;
+    Q_UNUSED(registered);
+    holder = std::move(flush);
 }
 
 TerminationSignals::~TerminationSignals() {

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QSocketNotifier>
 
+#include <functional>
 #include <memory>
 
 namespace corvane {
@@ -14,6 +15,11 @@ class TerminationSignals : public QObject {
 public:
     TerminationSignals();
     ~TerminationSignals() override;
+
+    // Runs `flush` when the process exits without leaving the event loop, as the X11 platform
+    // plugin does when the display connection breaks: the quit sequence never runs then. Cleared
+    // by passing nothing, which `main` does before its objects go.
+    static void setExitFlush(std::function<void()> flush);
 
 Q_SIGNALS:
     void terminationRequested(int signalNumber);

@@ -95,13 +95,25 @@ void PermissionManager::startCheck() {
 QCoro::Task<void> PermissionManager::check() {
     QPointer<PermissionManager> self(this);
     PermissionProbe* probe = &m_probe;
-    const auto [accessibility, screenRecording] = co_await runOn(m_detached, [probe] {
+    const auto [probedAccessibility, screenRecording] = co_await runOn(m_detached, [probe] {
         const bool trusted = probe->isAccessibilityTrusted();
         const bool capture = probe->isScreenCaptureAllowed();
         return std::make_pair(trusted, capture);
     });
     if (!self)
         co_return;
+
+    // Access that goes missing keeps reading as granted through the grace period; the probes
+    // must find it missing for that long before it counts as lost.
+    bool accessibility = probedAccessibility;
+    if (!probedAccessibility && m_accessibilityGranted) {
+        if (!m_accessibilityMissingSince)
+            m_accessibilityMissingSince = m_scheduler.now();
+        if (m_scheduler.elapsedSince(*m_accessibilityMissingSince) < accessibilityLossGrace)
+            accessibility = true;
+    } else {
+        m_accessibilityMissingSince.reset();
+    }
 
     cachedFlags().accessibility = accessibility ? 1 : 0;
     cachedFlags().screenRecording = screenRecording ? 1 : 0;

@@ -10,6 +10,7 @@
 #include <QCoro/QCoroTask>
 
 #include <functional>
+#include <optional>
 
 namespace corvane {
 
@@ -34,6 +35,10 @@ public:
     bool screenRecordingRequested() const { return m_screenRecordingRequested; }
     // A probe is under way; ticks that come meanwhile are dropped.
     bool checking() const { return m_checking; }
+
+    // How long window access must stay missing before it reads as lost. On X it stands for a
+    // window manager being there, and one that restarts is gone for a moment only.
+    static constexpr Seconds accessibilityLossGrace{5.0};
 
     // Called with (accessibility, screen recording) after a probe found a change.
     std::function<void(bool, bool)> onChange;
@@ -78,6 +83,8 @@ private:
     bool m_screenRecordingRequested = false;
     bool m_checking = false;
     TimerHandle m_timer;
+    // When probes first found window access missing while it still reads as granted.
+    std::optional<Instant> m_accessibilityMissingSince;
 };
 
 } // namespace corvane

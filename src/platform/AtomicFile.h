@@ -8,9 +8,24 @@
 namespace corvane {
 
 // Writes a file the user owns so that it is always either the old file or the whole new one: a
-// temporary file in the same folder (mode 0600), synced, then renamed over the target, and the
-// folder synced. Creates the folder. Answers none on success, else why it failed; on failure
-// the old file is untouched.
+// temporary file in the same folder ("<name>.tmp-XXXXXX", mode 0600), synced, then renamed over the target,
+// and the folder synced. A path that is a symbolic link is written through: the new file replaces the link's
+// final target, and the link stays. Creates missing folders as `makePrivateFolder` does. Answers none on
+// success, else why it failed; on failure the old file is untouched.
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// Creates `path` and any missing parent with mode 0700 whatever the umask, as the base directory
+// rules ask of the folders an application makes; folders that exist keep their mode. Answers
+// none when the folder exists afterwards, else why not.
+std::optional<QString> makePrivateFolder(const QString& path);
+
+// Where a write of `path` lands: the final target of a symbolic link (even one not there yet),
+// `path` itself otherwise.
+QString resolvedWritePath(const QString& path);
+
+// Removes the temporary files an interrupted `writeFileAtomically` of `path` left beside it
+// ("<name>.tmp-XXXXXX", and the "<name>.XXXXXX" of earlier builds; plain files of this user only). Call it
+// before anything writes the file in this run.
+void removeAtomicWriteLeftovers(const QString& path);
 
 } // namespace corvane

@@ -12,6 +12,8 @@
 #include "platform/Keyboard.h"
 #include "platform/LoginItem.h"
 #include "platform/PanelWindowing.h"
+#include "platform/PasteKeystroke.h"
+#include "platform/Pasteboard.h"
 #include "platform/PermissionProbe.h"
 #include "platform/PointerDevices.h"
 #include "platform/PowerHolds.h"
@@ -55,6 +57,8 @@ struct Platform {
     std::unique_ptr<SoundOutput> soundOutput;
     std::unique_ptr<Backlight> backlight;
     std::unique_ptr<DragSource> dragSource;
+    std::unique_ptr<Pasteboard> pasteboard;
+    std::unique_ptr<PasteKeystroke> pasteKeystroke;
     std::unique_ptr<PowerHolds> powerHolds;
     std::unique_ptr<PointerDevices> pointerDevices;
     std::unique_ptr<Tray> tray;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QList>
+#include <QUrl>
+
 #include "runtime/Time.h"
 
 #include <QString>
@@ -17,6 +20,9 @@ public:
     virtual ~SystemShell() = default;
     // Opens a URL or a local path with the user's preferred program; false when nothing opened it.
     virtual bool openUrl(const QString& url) = 0;
+    // Shows the files selected in the desktop's file manager where one offers that, else opens
+    // the folder of the first; false when nothing could be shown.
+    virtual bool revealFiles(const QList<QUrl>& files) = 0;
     // False where the desktop has no such pane.
     virtual bool openSettingsPane(SettingsPane pane) = 0;
     // Starts a program and lets it run on its own; false when it could not start.

@@ -58,13 +58,28 @@ UserDefaults::UserDefaults(std::unique_ptr<DefaultsFile> file, Scheduler& schedu
         break;
     case DefaultsFile::LoadResult::Status::missing:
         break;
+    case DefaultsFile::LoadResult::Status::unreadable:
+        m_loadFailed = true;
+        m_loadProblem = QStringLiteral("The settings file could not be read (%1); settings are not saved "
+                                       "until it is dealt with")
+                            .arg(result.error);
+        qCWarning(lcApp) << "Could not read the defaults file, running on defaults without writing it:"
+                         << result.error;
+        break;
     case DefaultsFile::LoadResult::Status::failed: {
         qCWarning(lcApp) << "Could not read the defaults file, starting with empty defaults:" << result.error;
-        m_file->setAside();
+        if (const auto aside = m_file->setAside())
+            m_setAsideNotice =
+                QStringLiteral("The settings file was damaged and is kept as %1; settings start "
+                               "from their defaults")
+                    .arg(*aside);
         // Only write once the damaged file is out of the way; otherwise it would be replaced.
         m_loadFailed = m_file->load().status != DefaultsFile::LoadResult::Status::missing;
-        if (m_loadFailed)
+        if (m_loadFailed) {
+            m_loadProblem = QStringLiteral("The settings file is damaged and could not be moved aside; "
+                                           "settings are not saved until it is dealt with");
             qCWarning(lcApp) << "The damaged defaults file stays in place; changes are not saved";
+        }
         break;
     }
     }

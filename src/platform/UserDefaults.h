@@ -23,7 +23,9 @@ using Json = nlohmann::json;
 class DefaultsFile {
 public:
     struct LoadResult {
-        enum class Status { loaded, missing, failed } status = Status::missing;
+        // failed: the file reads but is damaged; unreadable: it could not be read at all (no
+        // permission, an I/O error), which says nothing about its contents.
+        enum class Status { loaded, missing, failed, unreadable } status = Status::missing;
         Json document; // an object when loaded
         QString error; // why a load failed
     };
@@ -31,8 +33,9 @@ public:
     virtual LoadResult load() = 0;
     // Writes the whole document; false (with a logged reason) when it could not be written.
     virtual bool save(const Json& document) = 0;
-    // Moves an unreadable file aside so that the next save does not destroy what it held.
-    virtual void setAside() {}
+    // Moves a damaged file aside so that the next save does not destroy what it held; answers
+    // the name it now has, none when it could not be moved.
+    virtual std::optional<QString> setAside() { return std::nullopt; }
 };
 
 // The per-user typed key-value store behind every preference. Values keep their JSON kind
@@ -66,6 +69,11 @@ public:
 
     void flush();
     bool hasPendingWrite() const { return m_dirty; }
+    // Why the file could not be taken in at start-up, when it stays in place and this run keeps
+    // its changes in memory only; none when the file is being written as usual.
+    const std::optional<QString>& loadProblem() const { return m_loadProblem; }
+    // Where a damaged file was moved at start-up, for the user to hear of; none otherwise.
+    const std::optional<QString>& setAsideNotice() const { return m_setAsideNotice; }
 
     // Turns `-key value` pairs into the argument domain. Values that parse as JSON scalars keep
     // that kind ("YES"/"NO" read as booleans, digits as numbers); the rest are strings.
@@ -81,9 +89,11 @@ private:
     std::map<std::string, Json> m_arguments;
     TimerHandle m_writeTimer;
     bool m_dirty = false;
-    // The file could not be read and is still in place (setting it aside failed): saving would
-    // destroy it, so this run keeps its changes in memory only.
+    // The file could not be read (or was damaged and setting it aside failed) and is still in
+    // place: saving would destroy it, so this run keeps its changes in memory only.
     bool m_loadFailed = false;
+    std::optional<QString> m_loadProblem;
+    std::optional<QString> m_setAsideNotice;
 };
 
 } // namespace corvane

@@ -1,11 +1,16 @@
 #include "settings/SettingsPages.h"
 
 #include "ShortcutKit/AppShortcuts.h"
+#include "ShortcutKit/Recorder.h"
+#include "ShortcutKit/Registry.h"
 #include "app/AppState.h"
+#include "clipboard/ClipboardPanelController.h"
 #include "core/StatusItems.h"
 #include "settings/AboutView.h"
 #include "settings/AppearanceSettings.h"
+#include "settings/ClipboardSettings.h"
 #include "settings/ExcludedAppsSettings.h"
+#include "settings/FilesSettings.h"
 #include "settings/GeneralSettings.h"
 #include "settings/HotkeySettings.h"
 #include "settings/KeepAwakeSettings.h"
@@ -46,8 +51,18 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
         return new WorkspaceEditorView(state.workspaces(), nav, state, state.icons(), [&state](int slot) {
             return workspaceShortcutText(state.shortcuts(), slot);
         });
+    case SettingsTab::clipboard: {
+        std::optional<QString> shortcutText;
+        if (const auto shortcut = state.shortcuts().getShortcut(AppShortcuts::clipboardHistory()))
+            shortcutText = shortcut->description(*state.platform().keyboard);
+        return new ClipboardSettings(state.settings(), state.clipboard(),
+                                     ShortcutKit::RecorderServices::of(state), shortcutText,
+                                     [&state] { state.clipboardPanel().show(); });
+    }
     case SettingsTab::hotkeys:
         return new HotkeySettings(state);
+    case SettingsTab::files:
+        return new FilesSettings(state.settings(), state.files(), state.shelf());
     case SettingsTab::keepAwake:
         return new KeepAwakeSettings(state.settings(), state.awake());
     case SettingsTab::mouse:

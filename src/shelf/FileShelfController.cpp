@@ -1,11 +1,404 @@
 #include "shelf/FileShelfController.h"
 
+#include "core/Animator.h"
+#include "core/Colors.h"
+#include "core/PanelBackground.h"
+#include "core/ScreenHelpers.h"
+#include "core/Settings.h"
+#include "core/StatusItems.h"
+#include "platform/UserDefaults.h"
+#include "runtime/Scheduler.h"
+#include "shelf/FileListView.h"
+#include "shelf/FilePanel.h"
+#include "shelf/FileShelf.h"
+#include "shelf/PreviewPanel.h"
+#include "shelf/ShelfHost.h"
+#include "shelf/ShelfListModel.h"
+#include "shelf/ShelfRectText.h"
+#include "shelf/ShelfSymbol.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPalette>
+
+#include <cmath>
+
 namespace corvane {
 
+namespace {
+
+constexpr double cornerRadius = 14;
+// One above the floating panels' level, so the popover shows over them.
+constexpr int popoverLevel = PanelLevel::status;
+constexpr int floatingOnTopLevel = 3;
+
+QColor shelfAccentColor(const Settings& settings) {
+    return settings.sidebarAccent() == AccentChoice::system
+               ? QApplication::palette().color(QPalette::Highlight)
+               : brandColor();
+}
+
+std::optional<ShelfSource> sourceForId(const QString& id) {
+    if (id == QLatin1String("tray"))
+        return ShelfSource::tray();
+    if (id.startsWith(QLatin1Char('/')))
+        return ShelfSource::folder(id);
+    return std::nullopt;
+}
+
+} // namespace
+
+const QString FileShelfController::floatingShelvesKey = QStringLiteral("floatingShelves");
+
+QString FileShelfController::frameKey(const ShelfSource& source) {
+    return QStringLiteral("shelfFrame.") + source.id();
+}
+
+FileShelfController::FileShelfController(Services services) : m_services(services) {
+    // Every key pressed in the application passes here first: the file panels' keys are decided
+    // before the focused view (the search field) sees them.
+    if (qApp)
+        qApp->installEventFilter(this);
+}
+
+FileShelfController::~FileShelfController() {
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+PreviewPanel& FileShelfController::preview() {
+    if (!m_preview)
+        m_preview = std::make_unique<PreviewPanel>(m_services.windowing);
+    return *m_preview;
+}
+
+std::vector<ShelfSource> FileShelfController::shownSources() const {
+    std::vector<ShelfSource> sources;
+    if (m_services.settings.showTray())
+        sources.push_back(ShelfSource::tray());
+    if (m_services.settings.showFiles()) {
+        for (const QString& path : m_services.shelf.folders())
+            sources.push_back(ShelfSource::folder(path));
+    }
+    return sources;
+}
+
+// --- Status item ---
+
+const QString FileShelfController::statusItemIdentifier = QStringLiteral("files");
+
+bool FileShelfController::hasStatusItem() const {
+    return m_services.statusItems.statusItem(statusItemIdentifier) != nullptr;
+}
+
+void FileShelfController::syncStatusItem() {
+    Settings& settings = m_services.settings;
+    const bool wanted = settings.showFilesIcon() && (settings.showTray() || settings.showFiles());
+    if (wanted == hasStatusItem())
+        return;
+    if (!wanted) {
+        m_services.statusItems.removeStatusItem(statusItemIdentifier);
+        return;
+    }
+    if (!m_statusMenu) {
+        m_statusMenu = std::make_unique<QMenu>();
+        QMenu* menu = m_statusMenu.get();
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { rebuildStatusMenu(*menu); });
+    }
+    QPointer<FileShelfController> self(this);
+    TrayIcon& item = m_services.statusItems.makeStatusItem(statusItemIdentifier, [self] {
+        if (self)
+            self->m_services.settings.setShowFilesIcon(false);
+    });
+    QPixmap picture(32, 32);
+    picture.fill(Qt::transparent);
+    {
+        QPainter painter(&picture);
+        drawShelfSymbol(painter, QStringLiteral("folder.fill"), QRectF(3, 3, 26, 26), QColor(235, 235, 235));
+    }
+    item.setIcon(QIcon(picture));
+    item.setToolTip(QStringLiteral("Tray & folders"));
+    item.setMenu(m_statusMenu.get());
+}
+
+void FileShelfController::rebuildStatusMenu(QMenu& menu) {
+    menu.clear();
+    for (const ShelfSource& source : shownSources()) {
+        QString title;
+        if (source.isTray()) {
+            const qsizetype n = m_services.shelf.tray().size();
+            title = n == 0 ? QStringLiteral("Tray") : QStringLiteral("Tray (%1)").arg(n);
+        } else {
+            title = shelfDisplayName(source.path);
+        }
+        menu.addAction(title, this, [this, source] { togglePopover(source); });
+    }
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Files Settings…"), this, [this] { m_services.host.openFilesSettings(); });
+}
+
+void FileShelfController::togglePopover(const ShelfSource& source) {
+    if (!hasStatusItem())
+        return;
+    // Trays do not say where an icon sits; the pointer that just chose the entry is beside it.
+    const QPointF pointer = m_services.screens.pointerLocation();
+    const QRectF anchor(pointer.x() - 12, pointer.y() - 12, 24, 24);
+    // The menu closes meanwhile.
+    QPointer<FileShelfController> self(this);
+    m_services.scheduler.schedule(Seconds(0.06), [self, source, anchor] {
+        if (self)
+            self->showPopover(source, anchor);
+    });
+}
+
+// --- Popover ---
+
+std::optional<QRectF> FileShelfController::popoverFrame(const QRectF& anchor) const {
+    std::optional<ScreenInfo> screen;
+    for (const ScreenInfo& candidate : m_services.screens.screens()) {
+        if (pointInRect(anchor.center(), candidate.frame)) {
+            screen = candidate;
+            break;
+        }
+    }
+    if (!screen)
+        screen = m_services.screens.mainScreen();
+    if (!screen)
+        return std::nullopt;
+    const QRectF visible = topLeftVisibleFrame(*screen);
+    double x = anchor.center().x() - popoverWidth / 2;
+    x = std::max(x, visible.left() + 8);
+    x = std::min(x, visible.right() - popoverWidth - 8);
+    // Under a tray at the top of the screen, over one at the bottom.
+    const bool trayAtBottom = anchor.center().y() > screen->frame.center().y();
+    const double y = trayAtBottom ? visible.bottom() - popoverHeight - 6 : visible.top() + 6;
+    return QRectF(std::round(x), std::round(y), popoverWidth, popoverHeight);
+}
+
+void FileShelfController::showPopover(const ShelfSource& source, const QRectF& anchor) {
+    if (const std::optional<QRectF> frame = popoverFrame(anchor))
+        present(source, *frame, 0);
+}
+
+bool FileShelfController::isPopoverShown() const {
+    return m_popover && m_popover->isVisible() && m_popoverSource.has_value();
+}
+
 void FileShelfController::present(const ShelfSource& source, const QRectF& frame, double slideOffset) {
+    if (m_popoverSource == source && m_popover && m_popover->isVisible()) {
+        closePopover();
+        return;
+    }
+    if (FilePanel* floating = floatingPanel(source)) {
+        floating->raise();
+        return;
+    }
+    m_services.host.hideStripHoverPreview();
+    if (!m_popover)
+        m_popover = makePanel(source, false, popoverLevel);
+    m_popoverSource = source;
+    setContent(*m_popover, source, false);
+    // It starts a little towards the strip (or higher, under the tray) and settles as it fades in.
+    const QRectF start = frame.translated(slideOffset, slideOffset == 0 ? -6 : 0);
+    m_popover->setGeometry(start.toRect());
+    m_popover->setAlphaValue(0);
+    m_popover->show();
+    m_popover->raise();
+    m_popover->setGeometry(frame.toRect());
+    m_services.animator.fade(*m_popover, 1.0, Seconds(0.14));
+}
+
+void FileShelfController::closePopover() {
+    if (m_preview && m_preview->isVisible())
+        m_preview->hide();
+    if (!m_popover || !m_popover->isVisible())
+        return;
+    m_popoverSource.reset();
+    QPointer<FilePanel> panel(m_popover.get());
+    m_services.animator.fade(*m_popover, 0.0, Seconds(0.1), [panel] {
+        // A popover presented again during the fade stays.
+        if (panel && panel->alphaValue() == 0)
+            panel->hide();
+    });
+}
+
+// --- Panels ---
+
+std::unique_ptr<FilePanel> FileShelfController::makePanel(const ShelfSource& source, bool isFloating,
+                                                          int level) {
     Q_UNUSED(source);
-    Q_UNUSED(frame);
-    Q_UNUSED(slideOffset);
+    Q_UNUSED(isFloating);
+    auto panel = std::make_unique<FilePanel>(m_services.windowing, QRect(0, 0, 100, 100), level);
+    panel->setCornerRadius(cornerRadius);
+    return panel;
+}
+
+void FileShelfController::setContent(FilePanel& panel, const ShelfSource& source, bool isFloating) {
+    auto model =
+        std::make_unique<ShelfListModel>(source, m_services.shelf, m_services.settings, m_services.shell);
+    QPointer<FilePanel> weakPanel(&panel);
+    QPointer<FileShelfController> self(this);
+    model->onSelectionChange = [self, weakPanel] {
+        if (self && weakPanel && self->m_preview && self->m_preview->isVisible() &&
+            self->m_preview->owner() == weakPanel)
+            self->m_preview->reloadData();
+    };
+    ShelfActions actions;
+    actions.toggleFloat = [self, source] {
+        if (self)
+            self->toggleFloating(source);
+    };
+    actions.close = [self, source, isFloating] {
+        if (self)
+            self->closeShelf(source, isFloating);
+    };
+    actions.preview = [self, weakPanel] {
+        if (self && weakPanel)
+            weakPanel->toggleQuickLook(self->preview());
+    };
+    actions.focusList = [weakPanel] {
+        if (!weakPanel)
+            return;
+        weakPanel->makeKeyWindow();
+        // Ends editing in the search field, so the keys go to the list.
+        weakPanel->setFocus(Qt::MouseFocusReason);
+    };
+    panel.onFirstClick = actions.focusList;
+    auto* list = new FileListView(*model, m_services.shelf, m_services.shell, isFloating, actions,
+                                  shelfAccentColor(m_services.settings));
+    // The previous content and its model go together; the new model must outlive its view.
+    panel.setContentView(nullptr);
+    panel.setModel(std::move(model));
+    panel.setContentView(makePanelBackground(m_services.settings.panelStyle(), list, cornerRadius));
+}
+
+int FileShelfController::floatingLevel() const {
+    return m_services.settings.shelfAlwaysOnTop() ? floatingOnTopLevel : PanelLevel::normal;
+}
+
+FilePanel* FileShelfController::floatingPanel(const ShelfSource& source) const {
+    const auto it = m_floating.find(pathKey(source.id()));
+    return it == m_floating.end() ? nullptr : it->second.second.get();
+}
+
+bool FileShelfController::hasFloatingPanel(const ShelfSource& source) const {
+    return floatingPanel(source) != nullptr;
+}
+
+QRectF FileShelfController::defaultFloatingFrame(int openCount) const {
+    const std::optional<ScreenInfo> screen = screenUnderMouse(m_services.screens);
+    if (!screen)
+        return QRectF(0, 0, 100, 100);
+    const QRectF visible = topLeftVisibleFrame(*screen);
+    const double d = 28.0 * openCount;
+    return QRectF(visible.right() - floatingWidth - 24 - d, visible.top() + 24 + d, floatingWidth,
+                  floatingHeight);
+}
+
+void FileShelfController::openFloating(const ShelfSource& source) {
+    if (FilePanel* open = floatingPanel(source)) {
+        open->raise();
+        return;
+    }
+    std::unique_ptr<FilePanel> panel = makePanel(source, true, floatingLevel());
+    setContent(*panel, source, true);
+
+    QRectF frame = defaultFloatingFrame(static_cast<int>(m_floating.size()));
+    if (const auto text = m_services.defaults.string(frameKey(source).toStdString())) {
+        const std::optional<QRectF> stored = rectFromText(QString::fromStdString(*text));
+        bool onScreen = false;
+        for (const ScreenInfo& screen : m_services.screens.screens())
+            onScreen = onScreen || (stored && topLeftVisibleFrame(screen).intersects(*stored));
+        if (stored && stored->width() > 100 && onScreen)
+            frame = *stored;
+    }
+    panel->setGeometry(frame.toRect());
+    panel->setAlphaValue(0);
+    panel->show();
+    panel->raise();
+    m_services.animator.fade(*panel, 1.0, Seconds(0.16));
+
+    FilePanel* raw = panel.get();
+    connect(raw, &FilePanel::frameMoved, this, [this, raw, source] { saveFrame(*raw, source); });
+    m_floating[pathKey(source.id())] = {source, std::move(panel)};
+    storeFloatingIds();
+}
+
+void FileShelfController::closeFloating(const ShelfSource& source) {
+    const auto it = m_floating.find(pathKey(source.id()));
+    if (it == m_floating.end())
+        return;
+    std::unique_ptr<FilePanel> panel = std::move(it->second.second);
+    m_floating.erase(it);
+    panel->disconnect(this);
+    saveFrame(*panel, source);
+    if (m_preview && m_preview->owner() == panel.get())
+        m_preview->hide();
+    panel->hide();
+    storeFloatingIds();
+}
+
+void FileShelfController::toggleFloating(const ShelfSource& source) {
+    if (hasFloatingPanel(source)) {
+        closeFloating(source);
+        return;
+    }
+    closePopover();
+    openFloating(source);
+}
+
+void FileShelfController::closeShelf(const ShelfSource& source, bool isFloating) {
+    if (isFloating)
+        closeFloating(source);
+    else
+        closePopover();
+}
+
+void FileShelfController::saveFrame(const FilePanel& panel, const ShelfSource& source) {
+    m_services.defaults.set(frameKey(source).toStdString(), textFromRect(panel.geometry()).toStdString());
+}
+
+void FileShelfController::storeFloatingIds() {
+    Json ids = Json::array();
+    for (const auto& [key, entry] : m_floating)
+        ids.push_back(entry.first.id().toStdString());
+    m_services.defaults.set(floatingShelvesKey.toStdString(), ids);
+}
+
+void FileShelfController::syncFloatingPanels() {
+    std::vector<QString> known;
+    for (const ShelfSource& source : m_services.shelf.sources())
+        known.push_back(pathKey(source.id()));
+    std::vector<ShelfSource> gone;
+    for (const auto& [key, entry] : m_floating) {
+        if (std::find(known.begin(), known.end(), key) == known.end())
+            gone.push_back(entry.first);
+    }
+    for (const ShelfSource& source : gone)
+        closeFloating(source);
+    const bool onTop = floatingLevel() > PanelLevel::normal;
+    for (auto& [key, entry] : m_floating) {
+        FilePanel& panel = *entry.second;
+        if (panel.windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
+            continue;
+        // Changing a window's flags hides it.
+        const bool visible = panel.isVisible();
+        panel.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+        if (visible)
+            panel.show();
+    }
+}
+
+void FileShelfController::restoreFloatingShelves() {
+    const auto ids = m_services.defaults.stringArray(floatingShelvesKey.toStdString());
+    if (!ids)
+        return;
+    for (const std::string& id : *ids) {
+        if (const std::optional<ShelfSource> source = sourceForId(QString::fromStdString(id)))
+            openFloating(*source);
+    }
 }
 
 } // namespace corvane

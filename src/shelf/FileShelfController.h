@@ -2,45 +2,121 @@
 
 #include "shelf/ShelfSource.h"
 
+#include <QObject>
+#include <QPointer>
 #include <QRectF>
-#include <QSet>
 #include <QString>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QKeyEvent;
+class QMenu;
 
 namespace corvane {
 
-class AppState;
+class Animator;
+class FilePanel;
+class FileShelf;
+class PanelWindowing;
+class PreviewPanel;
+class Scheduler;
+class Screens;
+class Settings;
+class StatusItems;
+class ShelfHost;
+class SystemShell;
+class UserDefaults;
 
-// The "Files & Tray" status item, its popover and the floating file panels.
-class FileShelfController {
+// The "files" status item, the popover file panel and the floating file panels, with the keys
+// of every file panel. Main thread only.
+class FileShelfController : public QObject {
+    Q_OBJECT
 public:
-    explicit FileShelfController(AppState& state) : m_state(state) {}
+    struct Services {
+        Settings& settings;
+        FileShelf& shelf;
+        UserDefaults& defaults;
+        PanelWindowing& windowing;
+        Screens& screens;
+        SystemShell& shell;
+        Animator& animator;
+        Scheduler& scheduler;
+        ShelfHost& host;
+        StatusItems& statusItems;
+    };
+
+    static constexpr double popoverWidth = 260, popoverHeight = 360;
+    static constexpr double floatingWidth = 230, floatingHeight = 300;
+    static const QString floatingShelvesKey; // "floatingShelves"
+    // "shelfFrame." followed by the source's id.
+    static QString frameKey(const ShelfSource& source);
+
+    explicit FileShelfController(Services services);
+    ~FileShelfController() override;
 
     // Reopens the floating file panels the previous run left open.
-    void restoreFloatingShelves() { m_restored = true; }
+    void restoreFloatingShelves();
     // Adds or removes the "files" status item.
-    void syncStatusItem() {}
+    void syncStatusItem();
+    bool hasStatusItem() const;
+    static const QString statusItemIdentifier; // "files"
     // Closes panels whose source is gone and sets every panel's level.
-    void syncFloatingPanels() {}
-    // Shows the file panel of a source at a frame; a second call for the same source closes it.
+    void syncFloatingPanels();
+    // A 260 × 360 popover under `anchor` (the status item, in screen coordinates).
+    void showPopover(const ShelfSource& source, const QRectF& anchor);
+    // Shows the popover of a source at a frame sliding in by `slideOffset`; presenting the
+    // source shown toggles the popover off; a source with a floating panel brings that forward.
     void present(const ShelfSource& source, const QRectF& frame, double slideOffset);
-
     // Fades the popover file panel out.
-    void closePopover() {}
+    void closePopover();
     // Opens the source's floating file panel, or brings it to the front.
-    void openFloating(const ShelfSource& source) { m_floating.insert(pathKey(source.id())); }
-    // Closes the source's floating file panel.
-    void closeFloating(const ShelfSource& source) { m_floating.remove(pathKey(source.id())); }
-    // Whether a floating file panel shows the source; panels are keyed by the source's id.
-    bool hasFloatingPanel(const ShelfSource& source) const {
-        return m_floating.contains(pathKey(source.id()));
-    }
+    void openFloating(const ShelfSource& source);
+    // Closes the source's floating file panel, keeping its frame.
+    void closeFloating(const ShelfSource& source);
+    void toggleFloating(const ShelfSource& source);
+    void closeShelf(const ShelfSource& source, bool isFloating);
+    // The status menu's entry: the source's popover under the status item, a moment later.
+    void togglePopover(const ShelfSource& source);
+    bool hasFloatingPanel(const ShelfSource& source) const;
 
-    bool restored() const { return m_restored; }
+    // The key handling of every file panel: true when the key was used and goes no further.
+    bool handleKeyDown(FilePanel& panel, int key, Qt::KeyboardModifiers modifiers);
+
+    FilePanel* popover() const { return m_popover.get(); }
+    bool isPopoverShown() const;
+    const std::optional<ShelfSource>& popoverSource() const { return m_popoverSource; }
+    FilePanel* floatingPanel(const ShelfSource& source) const;
+    PreviewPanel& preview();
+    // The status menu's entries as they would be built now.
+    void rebuildStatusMenu(QMenu& menu);
+    // The sources the status menu offers: the Tray and the pinned folders, as the settings show them.
+    std::vector<ShelfSource> shownSources() const;
+    // Where a new floating panel opens with `openCount` panels already open.
+    QRectF defaultFloatingFrame(int openCount) const;
+    // Where the popover under `anchor` goes; none without a screen.
+    std::optional<QRectF> popoverFrame(const QRectF& anchor) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    [[maybe_unused]] AppState& m_state;
-    bool m_restored = false;
-    QSet<QString> m_floating;
+    std::unique_ptr<FilePanel> makePanel(const ShelfSource& source, bool isFloating, int level);
+    void setContent(FilePanel& panel, const ShelfSource& source, bool isFloating);
+    void saveFrame(const FilePanel& panel, const ShelfSource& source);
+    void storeFloatingIds();
+    int floatingLevel() const;
+    void openSelection(FilePanel& panel);
+
+    Services m_services;
+    std::unique_ptr<FilePanel> m_popover;
+    std::optional<ShelfSource> m_popoverSource;
+    // Open floating panels by the key of their source's id.
+    std::map<QString, std::pair<ShelfSource, std::unique_ptr<FilePanel>>> m_floating;
+    std::unique_ptr<QMenu> m_statusMenu;
+    std::unique_ptr<PreviewPanel> m_preview;
 };
 
 } // namespace corvane

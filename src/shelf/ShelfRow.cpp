@@ -5,6 +5,7 @@
 #include "shelf/FileShelfController.h"
 #include "shelf/ShelfPath.h"
 #include "shelf/ShelfSymbol.h"
+#include "shelf/ShelfTransfer.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -166,7 +167,7 @@ void ShelfRow::mouseReleaseEvent(QMouseEvent* event) {
 
 void ShelfRow::dragEnterEvent(QDragEnterEvent* event) {
     // Only the Tray takes files; a folder row neither highlights nor accepts them.
-    if (!m_source.isTray() || !event->mimeData()->hasUrls())
+    if (!m_source.isTray() || localFileUrls(*event->mimeData()).isEmpty())
         return event->ignore();
     setTargeted(true);
     event->acceptProposedAction();
@@ -179,9 +180,10 @@ void ShelfRow::dragLeaveEvent(QDragLeaveEvent* event) {
 
 void ShelfRow::dropEvent(QDropEvent* event) {
     setTargeted(false);
-    if (!m_source.isTray() || !event->mimeData()->hasUrls())
+    const QList<QUrl> files = localFileUrls(*event->mimeData());
+    if (!m_source.isTray() || files.isEmpty())
         return event->ignore();
-    m_state.files().addToTray(event->mimeData()->urls());
+    m_state.files().addToTray(files);
     event->acceptProposedAction();
 }
 

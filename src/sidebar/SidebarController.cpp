@@ -136,6 +136,8 @@ void SidebarController::installHostView() {
     const PanelStyle style = m_state.settings().panelStyle();
     m_style = style;
     auto* view = new SidebarView(m_state, *m_model);
+    QPointer<SidebarController> owner(this);
+    view->setGreatestHeight([owner] { return owner ? owner->greatestHeight() : 0.0; });
     view->setShelfRows(
         new ShelfRowsView(m_state, SidebarMetrics::thumbWidthFor(m_state.settings().thumbnailSize())));
     auto* host = new TrackingHostingView(view);
@@ -176,7 +178,16 @@ std::optional<ScreenInfo> SidebarController::targetScreen() const {
 }
 
 SidebarMetrics SidebarController::makeMetrics() const {
-    return SidebarMetrics::current(m_state);
+    SidebarMetrics metrics = SidebarMetrics::current(m_state);
+    metrics.greatestHeight = greatestHeight();
+    return metrics;
+}
+
+double SidebarController::greatestHeight() const {
+    std::optional<ScreenInfo> screen = m_currentScreen;
+    if (!screen)
+        screen = m_state.platform().screens->mainScreen();
+    return screen ? SidebarGeometry::maximumHeightShare * topLeftVisibleFrame(*screen).height() : 0;
 }
 
 std::vector<WindowInfo> SidebarController::visibleWindows() const {

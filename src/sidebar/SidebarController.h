@@ -94,6 +94,8 @@ private:
     void installHostView();
     std::optional<ScreenInfo> targetScreen() const;
     SidebarMetrics makeMetrics() const;
+    // The tallest the strip may be on its current screen.
+    double greatestHeight() const;
     bool currentSpaceIsFullscreen() const;
     void reveal(bool animated);
     void conceal(bool animated);

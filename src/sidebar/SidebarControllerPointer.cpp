@@ -5,6 +5,7 @@
 #include "app/AppState.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
+#include "shelf/FileShelfController.h"
 #include "sidebar/HoverPreviewController.h"
 #include "sidebar/SidebarGeometry.h"
 #include "sidebar/SidebarModel.h"
@@ -54,8 +55,7 @@ bool SidebarController::isAtEdge(QPointF point) const {
 }
 
 bool SidebarController::isShelfPopoverShown() const {
-    // The file shelf opens no popover beside the strip yet.
-    return false;
+    return m_state.shelf().isPopoverShown();
 }
 
 void SidebarController::handleMouseMove() {

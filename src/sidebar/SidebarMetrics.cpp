@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace corvane {
 
@@ -75,8 +76,23 @@ double stacked(int count, double size, double spacing) {
 
 } // namespace
 
+int SidebarMetrics::workspaceRows(int workspaceCount) const {
+    return rowsFor(std::max(0, workspaceCount) + 1, chipsPerRow());
+}
+
+double SidebarMetrics::workspacesContentHeight(int workspaceCount) const {
+    return stacked(workspaceRows(workspaceCount), chipSide, chipSpacing);
+}
+
+int SidebarMetrics::workspaceRowLimit() const {
+    if (!(greatestHeight > 0))
+        return std::numeric_limits<int>::max();
+    const double room = greatestHeight / 3;
+    return std::max(1, static_cast<int>((room + chipSpacing) / (chipSide + chipSpacing)));
+}
+
 double SidebarMetrics::workspacesHeight(int workspaceCount) const {
-    return stacked(rowsFor(std::max(0, workspaceCount) + 1, chipsPerRow()), chipSide, chipSpacing);
+    return stacked(std::min(workspaceRows(workspaceCount), workspaceRowLimit()), chipSide, chipSpacing);
 }
 
 double SidebarMetrics::workspacesSectionHeight(int workspaceCount) const {

@@ -20,6 +20,9 @@ struct SidebarMetrics {
     int fileRowCount = 0;
     bool showWorkspaces = true;
     bool iconsOnly = false;
+    // The tallest the strip may be on its screen; 0 when unknown, which leaves the chip area
+    // unbounded.
+    double greatestHeight = 0;
 
     bool operator==(const SidebarMetrics&) const = default;
 
@@ -60,8 +63,17 @@ struct SidebarMetrics {
     double cellHeight() const { return tileHeight() + (showTitles ? titleRowHeight + titleSpacing : 0); }
 
     // --- Sections, top to bottom ---
-    // The chip grid alone, sized for one chip more than there are workspaces (the add chip).
+    // The chip grid as tall as all its rows, for one chip more than there are workspaces (the add
+    // chip).
+    double workspacesContentHeight(int workspaceCount) const;
+    // Rows of chips the chip area shows at most: as many whole rows as fit in a third of the
+    // greatest height (at least one); unbounded without a greatest height.
+    int workspaceRowLimit() const;
+    // The chip area: the whole grid up to `workspaceRowLimit` rows; beyond, it stops growing and
+    // scrolls, so the windows keep their room whatever the number of workspaces.
     double workspacesHeight(int workspaceCount) const;
+    // Rows of the whole grid.
+    int workspaceRows(int workspaceCount) const;
     // The grid and its separator; 0 when the row is off.
     double workspacesSectionHeight(int workspaceCount) const;
     // Cells, the spacing between them and the list's padding; an empty list is one cell high.

@@ -1,5 +1,9 @@
 #include "sidebar/SidebarView.h"
 
+#include <QWheelEvent>
+
+#include <climits>
+
 #include "shelf/FileShelf.h"
 
 #include "app/AppState.h"
@@ -115,9 +119,16 @@ void SidebarView::setShelfRows(QWidget* rows) {
     relayout();
 }
 
+void SidebarView::setGreatestHeight(std::function<double()> greatestHeight) {
+    m_greatestHeight = std::move(greatestHeight);
+    reload();
+}
+
 void SidebarView::reload() {
     const Settings& settings = m_state.settings();
     m_metrics = SidebarMetrics::current(m_state);
+    if (m_greatestHeight)
+        m_metrics.greatestHeight = m_greatestHeight();
     m_accent = stripAccent(settings);
     m_visible = pinnedFirst(m_state.windows().windows(), settings.maxVisible());
     m_workspaces = m_metrics.showWorkspaces ? m_state.workspaces().workspaces() : std::vector<Workspace>{};
@@ -167,9 +178,25 @@ void SidebarView::rebuildWindowCells() {
     m_cells = std::move(next);
 }
 
+std::pair<int, int> SidebarView::shownChipRange() const {
+    const int count = static_cast<int>(m_workspaces.size());
+    const int columns = m_metrics.chipsPerRow();
+    const int shownRows = std::min(m_metrics.workspaceRows(count), m_metrics.workspaceRowLimit());
+    const int first = m_firstChipRow * columns;
+    const int end =
+        static_cast<int>(std::min<qint64>(count + 1, qint64(first) + qint64(shownRows) * columns));
+    return {first, end};
+}
+
 void SidebarView::rebuildWorkspaceChips() {
+    // However many workspaces there are, only the rows the area shows get widgets.
+    const int count = static_cast<int>(m_workspaces.size());
+    const int hiddenRows = m_metrics.workspaceRows(count) - m_metrics.workspaceRowLimit();
+    m_firstChipRow = std::clamp(m_firstChipRow, 0, std::max(0, hiddenRows));
+    const auto [first, end] = shownChipRange();
     std::map<QUuid, WorkspaceChip*> next;
-    for (const Workspace& workspace : m_workspaces) {
+    for (int index = first; index < std::min(end, count); ++index) {
+        const Workspace& workspace = m_workspaces[static_cast<size_t>(index)];
         WorkspaceChip* chip = nullptr;
         if (auto it = m_chips.find(workspace.id); it != m_chips.end()) {
             chip = it->second;
@@ -188,7 +215,29 @@ void SidebarView::rebuildWorkspaceChips() {
         chip->deleteLater();
     }
     m_chips = std::move(next);
-    m_addChip->setVisible(m_metrics.showWorkspaces);
+    m_addChip->setVisible(m_metrics.showWorkspaces && end == count + 1);
+}
+
+void SidebarView::scrollChipRows(int rows) {
+    const int before = m_firstChipRow;
+    m_firstChipRow = static_cast<int>(std::clamp<qint64>(qint64(m_firstChipRow) + rows, 0, INT_MAX));
+    rebuildWorkspaceChips();
+    if (m_firstChipRow == before)
+        return;
+    applyModel();
+    relayout();
+    update();
+}
+
+void SidebarView::wheelEvent(QWheelEvent* event) {
+    const SidebarLayout layout = sectionLayout();
+    const int steps = event->angleDelta().y() / 120;
+    if (!layout.workspaces.contains(event->position()) || steps == 0) {
+        QWidget::wheelEvent(event);
+        return;
+    }
+    scrollChipRows(-steps);
+    event->accept();
 }
 
 void SidebarView::rebuildDesktopChips() {
@@ -240,6 +289,11 @@ QSize SidebarView::sizeHint() const {
 
 void SidebarView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    // The strip is resized when it moves to another screen, whose height bounds the chip area.
+    if (m_greatestHeight && m_greatestHeight() != m_metrics.greatestHeight) {
+        reload();
+        return;
+    }
     relayout();
 }
 
@@ -249,20 +303,22 @@ void SidebarView::relayout() {
 
     // Workspace chips, then the add chip, in one grid.
     const QSizeF chipSize(SidebarMetrics::chipSide, SidebarMetrics::chipSide);
-    int index = 0;
-    for (const Workspace& workspace : m_workspaces) {
-        WorkspaceChip* chip = m_chips.at(workspace.id);
-        const QPointF at =
-            gridPosition(layout.workspaces, index++, columns, chipSize, SidebarMetrics::chipSpacing);
+    const auto [firstChip, endChip] = shownChipRange();
+    const int count = static_cast<int>(m_workspaces.size());
+    for (int index = firstChip; index < std::min(endChip, count); ++index) {
+        WorkspaceChip* chip = m_chips.at(m_workspaces[static_cast<size_t>(index)].id);
+        const QPointF at = gridPosition(layout.workspaces, index - firstChip, columns, chipSize,
+                                        SidebarMetrics::chipSpacing);
         chip->setGeometry(QRect(toPixels(QRectF(at, chipSize)).topLeft() -
                                     QPoint(WorkspaceChip::bleed, WorkspaceChip::bleed),
                                 chip->sizeHint()));
     }
-    if (m_metrics.showWorkspaces) {
-        const QPointF at =
-            gridPosition(layout.workspaces, index, columns, chipSize, SidebarMetrics::chipSpacing);
+    if (m_metrics.showWorkspaces && endChip == count + 1) {
+        const QPointF at = gridPosition(layout.workspaces, count - firstChip, columns, chipSize,
+                                        SidebarMetrics::chipSpacing);
         m_addChip->setGeometry(toPixels(QRectF(at, chipSize)));
     }
+    int index = 0;
 
     // The window list: its viewport is the list section, its content as tall as its cells.
     m_list->setGeometry(toPixels(layout.windowList));
@@ -337,7 +393,24 @@ void SidebarView::paintEvent(QPaintEvent*) {
         p.setBrush(separator);
         p.drawRoundedRect(capsule, 0.5, 0.5);
     }
+    paintChipScrollIndicator(p, layout);
     strokeInside(p, QRectF(rect()), hairlineRadius, withAlpha(Qt::white, 0.12), 0.5);
+}
+
+// A thin thumb beside the chip grid when it holds more rows than it shows.
+void SidebarView::paintChipScrollIndicator(QPainter& p, const SidebarLayout& layout) const {
+    const int rows = m_metrics.workspaceRows(static_cast<int>(m_workspaces.size()));
+    const int shown = std::min(rows, m_metrics.workspaceRowLimit());
+    if (rows <= shown || layout.workspaces.isEmpty())
+        return;
+    const QRectF track(layout.workspaces.right() - SidebarMetrics::sideInset / 2 - 1, layout.workspaces.top(),
+                       2, layout.workspaces.height());
+    const double share = static_cast<double>(shown) / rows;
+    const QRectF thumb(track.left(), track.top() + track.height() * m_firstChipRow / rows, track.width(),
+                       std::max(6.0, track.height() * share));
+    p.setPen(Qt::NoPen);
+    p.setBrush(withAlpha(primary(*this), 0.35));
+    p.drawRoundedRect(thumb, 1, 1);
 }
 
 ThumbnailCell* SidebarView::cell(uint32_t windowID) const {

@@ -13,12 +13,14 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
 class QMenu;
+class QPainter;
 class QScrollArea;
 
 namespace corvane {
@@ -48,6 +50,14 @@ public:
     // Passing null removes the current one.
     void setShelfRows(QWidget* rows);
     QWidget* shelfRows() const { return m_shelfRows; }
+
+    // The tallest the strip may be on its screen, asked at every reload and resize; it bounds the
+    // chip area (see `SidebarMetrics::workspaceRowLimit`). Without it the area is unbounded.
+    void setGreatestHeight(std::function<double()> greatestHeight);
+    // The first chip row the chip area shows; the area scrolls by whole rows when the chips do
+    // not all fit. Chips exist only for the rows shown.
+    int firstChipRow() const { return m_firstChipRow; }
+    void scrollChipRows(int rows);
 
     // Reads everything it shows again. Called on its own for every change it follows; others may
     // call it after a change it does not follow (the shelf's folders).
@@ -92,6 +102,7 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -102,10 +113,14 @@ private:
 
     void rebuildWindowCells();
     void rebuildWorkspaceChips();
+    // The grid positions the chip area shows, first to one past the last; the add chip stands at
+    // the position after the last workspace.
+    std::pair<int, int> shownChipRange() const;
     void rebuildDesktopChips();
     void applyModel();
     void relayout();
     void publishCellFrames();
+    void paintChipScrollIndicator(QPainter& p, const SidebarLayout& layout) const;
     void runMenu(QMenu* menu, const QPoint& globalPosition);
     void startWindowDrag(ThumbnailCell& cell);
     // Whether `event` is the left release, over `hit`, of a press that began on `target`; ends the
@@ -129,7 +144,9 @@ private:
     QWidget* m_listContent = nullptr;
     QWidget* m_emptyState = nullptr;
     std::map<uint32_t, ThumbnailCell*> m_cells;
-    std::map<QUuid, WorkspaceChip*> m_chips;
+    std::map<QUuid, WorkspaceChip*> m_chips; // the shown ones only
+    int m_firstChipRow = 0;
+    std::function<double()> m_greatestHeight;
     AddWorkspaceChip* m_addChip = nullptr;
     std::map<uint64_t, DesktopChip*> m_desktopChips;
     SidebarFooter* m_footer = nullptr;

@@ -14,8 +14,8 @@ namespace corvane {
 using namespace SidebarPainting;
 
 WorkspaceChip::WorkspaceChip(Workspace workspace, bool isTargeted, bool isRestoring, QWidget* parent)
-    : QWidget(parent), m_workspace(std::move(workspace)), m_isTargeted(isTargeted),
-      m_isRestoring(isRestoring) {
+    : QWidget(parent), m_workspace(std::move(workspace)), m_initials(m_workspace.initials()),
+      m_isTargeted(isTargeted), m_isRestoring(isRestoring) {
     setAttribute(Qt::WA_TranslucentBackground);
     setToolTip(helpText(m_workspace));
     resize(sizeHint());
@@ -24,6 +24,8 @@ WorkspaceChip::WorkspaceChip(Workspace workspace, bool isTargeted, bool isRestor
 void WorkspaceChip::setWorkspace(Workspace workspace) {
     if (workspace == m_workspace)
         return;
+    if (workspace.name != m_workspace.name)
+        m_initials = workspace.initials();
     m_workspace = std::move(workspace);
     setToolTip(helpText(m_workspace));
     update();
@@ -57,9 +59,14 @@ QColor WorkspaceChip::discColor() const {
 }
 
 QString WorkspaceChip::helpText(const Workspace& workspace) {
+    // A tooltip shows a line or two; a name of megabytes would only cost its layout.
+    constexpr qsizetype shownLength = 300;
+    const QString name = workspace.name.size() > shownLength
+                             ? workspace.name.left(shownLength) + QChar(0x2026)
+                             : workspace.name;
     if (!workspace.hotkeyIndex)
-        return workspace.name;
-    return workspace.name + QStringLiteral("  \u2325") + QString::number(*workspace.hotkeyIndex);
+        return name;
+    return name + QStringLiteral("  \u2325") + QString::number(*workspace.hotkeyIndex);
 }
 
 void WorkspaceChip::paintEvent(QPaintEvent*) {
@@ -86,7 +93,7 @@ void WorkspaceChip::paintEvent(QPaintEvent*) {
     QFont font = this->font();
     font.setPixelSize(8);
     font.setWeight(QFont::Black);
-    const QString initials = m_workspace.initials();
+    const QString& initials = m_initials;
     const double room = side - 4;
     const double width = QFontMetricsF(font).horizontalAdvance(initials);
     if (width > room) {

@@ -33,7 +33,9 @@ public:
     // The disc's colour: the workspace colour, mid grey when it is not six hexadecimal digits.
     QColor discColor() const;
     double scale() const { return m_isTargeted ? 1.25 : 1.0; }
-    // The name, then two blanks, the Option sign and the slot number when the workspace has one.
+    const QString& initials() const { return m_initials; }
+    // The name (its first few hundred characters), then two blanks, the Option sign and the slot
+    // number when the workspace has one.
     static QString helpText(const Workspace& workspace);
 
 protected:
@@ -41,6 +43,7 @@ protected:
 
 private:
     Workspace m_workspace;
+    QString m_initials; // computed when the name changes, never on a repaint
     bool m_isTargeted;
     bool m_isRestoring;
 };

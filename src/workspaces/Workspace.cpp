@@ -31,7 +31,8 @@ bool isWordCharacter(const QString& character) {
 } // namespace
 
 QString Workspace::initials() const {
-    const QStringList characters = graphemes(name);
+    // Two words' first letters lie near the start; a name of any length costs the same.
+    const QStringList characters = graphemes(name.left(initialsPrefixLength));
     std::vector<QStringList> words(1);
     for (const QString& character : characters) {
         if (isWordCharacter(character)) {

@@ -5,6 +5,8 @@
 #include "runtime/Log.h"
 #include "windows/WindowMatching.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace corvane {
@@ -19,6 +21,25 @@ WorkspaceManager::WorkspaceManager(std::unique_ptr<WorkspaceStore> store, Schedu
         return;
     }
     m_workspaces = std::move(loaded.workspaces);
+    if (loaded.setAsidePath) {
+        const QString name = QFileInfo(*loaded.setAsidePath).fileName();
+        if (loaded.skipped > 0) {
+            m_setAsideNotice =
+                (loaded.skipped == 1 ? QStringLiteral("1 workspace could not be read and was left out")
+                                     : QStringLiteral("%1 workspaces could not be read and were left out")
+                                           .arg(loaded.skipped)) +
+                QStringLiteral("; the file is kept as ") + name;
+        } else {
+            m_setAsideNotice = QStringLiteral("The workspaces file was damaged and is kept as ") + name;
+        }
+        qCWarning(lcWorkspaces, "%s (%s)", qUtf8Printable(*m_setAsideNotice),
+                  qUtf8Printable(*loaded.setAsidePath));
+    }
+}
+
+QString WorkspaceManager::savesRefusedMessage() {
+    return QStringLiteral(
+        "The workspaces file could not be read; nothing will be saved until it is dealt with");
 }
 
 void WorkspaceManager::setWorkspaces(std::vector<Workspace> workspaces) {
@@ -171,8 +192,7 @@ void WorkspaceManager::saveNow(bool logFailure) {
         // access, or damage that could not be moved aside); writing this run's list over it would
         // lose them.
         if (logFailure)
-            qCCritical(lcWorkspaces, "Saving workspaces failed: %s",
-                       qUtf8Printable(QStringLiteral("the file that failed to load is kept as it is")));
+            qCCritical(lcWorkspaces, "Saving workspaces failed: %s", qUtf8Printable(savesRefusedMessage()));
         return;
     }
     if (const auto error = m_store->save(m_workspaces)) {

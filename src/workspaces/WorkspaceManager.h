@@ -33,6 +33,15 @@ public:
     void setRestoringID(std::optional<QUuid> id);
     // What loading reported at start-up; never cleared.
     const std::optional<QString>& loadError() const { return m_loadError; }
+    // True when the workspaces file could not be taken in at start-up (no read access, a newer
+    // format, damage that could not be moved aside): the file is kept exactly as it is and nothing
+    // is saved this run, so nothing may be reported as saved.
+    bool savesRefused() const { return m_fileProtected; }
+    // What the user is told while saves are refused (toasts, the Workspaces settings page).
+    static QString savesRefusedMessage();
+    // What loading did to the file that the user should hear about: a damaged file, or some
+    // workspaces that could not be read, kept aside under a name it gives. None otherwise.
+    const std::optional<QString>& setAsideNotice() const { return m_setAsideNotice; }
 
     void add(Workspace workspace);
     // Replaces the workspace with the same id; takes its slot from every other workspace; a blank
@@ -73,6 +82,7 @@ private:
     std::vector<Workspace> m_workspaces;
     std::optional<QUuid> m_restoringID;
     std::optional<QString> m_loadError;
+    std::optional<QString> m_setAsideNotice;
     TimerHandle m_saveTimer;
     bool m_dirty = false;
     // Set when the file exists but could not be taken in: it must not be replaced.

@@ -1,6 +1,8 @@
 #include "workspaces/WorkspaceStore.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/PrivateFiles.h"
+#include "platform/StoredJson.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -151,12 +153,21 @@ Workspace workspaceOf(const Json& object) {
     return workspace;
 }
 
-std::vector<Workspace> workspacesOf(const Json& array) {
+// The workspaces that decode; those that do not are counted in `skipped`. The list itself must
+// be an array.
+std::vector<Workspace> workspacesOf(const Json& array, int& skipped) {
     if (!array.is_array())
         throw DecodeFailure{};
     std::vector<Workspace> result;
-    for (const Json& object : array)
-        result.push_back(workspaceOf(object));
+    for (const Json& object : array) {
+        try {
+            result.push_back(workspaceOf(object));
+        } catch (const DecodeFailure&) {
+            ++skipped;
+        } catch (const Json::exception&) {
+            ++skipped;
+        }
+    }
     return result;
 }
 
@@ -197,11 +208,7 @@ QString WorkspaceStoreError::description() const {
 }
 
 QString WorkspaceStore::defaultFileURL() {
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    // A relative value is to be ignored.
-    if (dataHome.isEmpty() || QDir::isRelativePath(dataHome))
-        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
-    return dataHome + QStringLiteral("/Corvane/workspaces.json");
+    return corvaneDataFolder() + QStringLiteral("/workspaces.json");
 }
 
 std::optional<QByteArray> WorkspaceStore::encode(const std::vector<Workspace>& workspaces, QString* error) {
@@ -270,7 +277,10 @@ std::optional<WorkspaceStoreError> WorkspaceStore::save(const std::vector<Worksp
 }
 
 WorkspaceStore::Decoded WorkspaceStore::decode(const QByteArray& bytes) {
-    const Json document = Json::parse(bytes.constBegin(), bytes.constEnd(), nullptr, false);
+    // Text that does not parse, or nests deeper than any file of ours, reads as neither layout.
+    std::optional<Json> parsed = parseStoredJson(bytes);
+    const Json document = parsed ? std::move(*parsed) : Json();
+    parsed.reset();
     if (document.is_object()) {
         // A newer program's file is refused before its contents are judged: its workspaces may
         // have a shape this version does not know, and that must not get the file moved aside.
@@ -294,13 +304,14 @@ WorkspaceStore::Decoded WorkspaceStore::decode(const QByteArray& bytes) {
 
     std::optional<std::vector<Workspace>> decoded;
     bool rewrite = false;
+    int skipped = 0;
     try {
         if (document.is_object()) {
             const int version = integerOf(required(document, "version"));
-            decoded = workspacesOf(required(document, "workspaces"));
+            decoded = workspacesOf(required(document, "workspaces"), skipped);
             rewrite = version < currentVersion;
         } else if (document.is_array()) {
-            decoded = workspacesOf(document);
+            decoded = workspacesOf(document, skipped);
             rewrite = true;
         }
     } catch (const DecodeFailure&) {
@@ -309,9 +320,10 @@ WorkspaceStore::Decoded WorkspaceStore::decode(const QByteArray& bytes) {
         decoded.reset();
     }
 
-    if (!decoded)
+    // A list where nothing decodes is damaged as a whole.
+    if (!decoded || (decoded->empty() && skipped > 0))
         return {};
-    return {std::move(decoded), rewrite, std::nullopt};
+    return {std::move(decoded), rewrite, std::nullopt, skipped};
 }
 
 WorkspaceStore::LoadResult WorkspaceStore::load() {
@@ -322,6 +334,8 @@ WorkspaceStore::LoadResult WorkspaceStore::load() {
 }
 
 WorkspaceStore::LoadResult WorkspaceStore::readFile() {
+    // Temporary files of a write a kill interrupted; nothing writes the file before this.
+    removeAtomicWriteLeftovers(m_filePath);
     const QFileInfo info(m_filePath);
     if (!info.exists() && !info.isSymLink())
         return {};
@@ -340,31 +354,53 @@ WorkspaceStore::LoadResult WorkspaceStore::readFile() {
     if (decoded.error)
         return {{}, decoded.error};
     if (decoded.workspaces) {
+        LoadResult result{{}, std::nullopt, std::nullopt, decoded.skipped};
+        if (decoded.skipped > 0) {
+            // The next save writes only what was read: the skipped records live on in a copy.
+            result.setAsidePath = copyAside(bytes);
+            if (!result.setAsidePath)
+                return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unmovable, 0, m_filePath}};
+        }
         if (decoded.olderLayout) {
             if (auto error = save(*decoded.workspaces))
                 return {{}, error};
         }
-        return {std::move(*decoded.workspaces), std::nullopt};
+        result.workspaces = std::move(*decoded.workspaces);
+        return result;
     }
 
-    if (!moveAside())
+    const std::optional<QString> aside = moveAside();
+    if (!aside)
         return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unmovable, 0, m_filePath}};
-    return {};
+    return {{}, std::nullopt, aside, 0};
 }
 
-bool WorkspaceStore::moveAside() {
+std::optional<QString> WorkspaceStore::freeAsideName() const {
     const QFileInfo info(m_filePath);
     const QString base = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
                          QStringLiteral(".corrupt-") + QString::number(QDateTime::currentSecsSinceEpoch());
-    // QFile::rename refuses to replace an existing file, so an earlier damaged copy is kept.
+    // An earlier damaged copy is never replaced.
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString target =
             base + (attempt == 0 ? QString() : QStringLiteral("-%1").arg(attempt)) + QStringLiteral(".json");
-        if (QFileInfo::exists(target))
-            continue;
-        return QFile::rename(m_filePath, target);
+        if (!QFileInfo::exists(target) && !QFileInfo(target).isSymLink())
+            return target;
     }
-    return false;
+    return std::nullopt;
+}
+
+std::optional<QString> WorkspaceStore::moveAside() {
+    const std::optional<QString> target = freeAsideName();
+    if (!target || !QFile::rename(m_filePath, *target))
+        return std::nullopt;
+    return target;
+}
+
+std::optional<QString> WorkspaceStore::copyAside(const QByteArray& bytes) {
+    const std::optional<QString> target = freeAsideName();
+    if (!target || writeFileAtomically(*target, bytes))
+        return std::nullopt;
+    return target;
 }
 
 } // namespace corvane

@@ -29,12 +29,17 @@ struct WorkspaceStoreError {
 // The saved workspaces on disk: "workspaces.json" in the product's data folder. Format: an object
 // with "version" 1 and "workspaces", keys sorted, absent values left out. Older files (a bare
 // array, or a version below 1) are read and rewritten; newer ones are refused and kept; a file
-// that cannot be decoded is moved aside and never overwritten in place.
+// that cannot be decoded is moved aside and never overwritten in place. When only some workspaces
+// cannot be decoded, the file is copied aside and the others load.
 class WorkspaceStore {
 public:
     struct LoadResult {
         std::vector<Workspace> workspaces;
         std::optional<WorkspaceStoreError> error;
+        // Where the file's bytes were kept aside: a damaged file moved there, or a copy of a file
+        // some of whose workspaces could not be read.
+        std::optional<QString> setAsidePath;
+        int skipped = 0; // workspaces left out because they could not be read
     };
 
     // What a file's bytes hold, judged without touching the disk.
@@ -45,6 +50,9 @@ public:
         bool olderLayout = false;
         // Set only for a file written by a newer program.
         std::optional<WorkspaceStoreError> error;
+        // Workspace records left out of `workspaces` because they do not decode. A list where
+        // none decodes is damaged as a whole (no `workspaces`).
+        int skipped = 0;
     };
 
     static constexpr int currentVersion = 1;
@@ -71,8 +79,12 @@ public:
 
 private:
     LoadResult readFile();
-    // Moves a damaged file to "<name>.corrupt-<seconds>.json" beside it, never over an earlier copy.
-    bool moveAside();
+    // "<name>.corrupt-<seconds>.json" beside the file, never the name of an earlier copy.
+    std::optional<QString> freeAsideName() const;
+    // Moves a damaged file to that name; answers where it went.
+    std::optional<QString> moveAside();
+    // Keeps `bytes` under that name, leaving the file in place.
+    std::optional<QString> copyAside(const QByteArray& bytes);
 
     QString m_filePath;
     bool m_lastLoadFailed = false;

@@ -7,6 +7,10 @@
 
 #include "windows/WindowService.h"
 #include "workspaces/WorkspaceManager.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <gmock/gmock.h>
 
 namespace corvane::testing {
@@ -205,6 +209,24 @@ TEST_F(AppStateActionsTest, AddingAWindowKeepsATitleHintOnlyWhenItsProgramHasOth
     state->addWindowToWorkspace(1, QUuid::createUuid());
     EXPECT_EQ(lastToast(), QStringLiteral("-"));
     EXPECT_EQ(state->workspaces().workspace(work.id)->items.size(), 2u);
+}
+
+TEST_F(AppStateActionsTest, AWorkspaceTheFileWillNotKeepIsNeverAnnouncedAsSaved) {
+    // Given a workspaces file written by a newer version: it is kept and nothing is saved
+    const QString path = WorkspaceStore::defaultFileURL();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\"version\": 7, \"workspaces\": []}");
+    file.close();
+    state.reset();
+    buildState();
+    addWindow(100, 1, "Safari", QRectF(0, 40, 800, 600));
+    refresh();
+
+    state->saveWorkspace(state->windows().windows());
+    EXPECT_EQ(lastToast(), WorkspaceManager::savesRefusedMessage());
+    QFile::remove(path);
 }
 
 } // namespace

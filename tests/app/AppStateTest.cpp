@@ -1,6 +1,8 @@
 #include "support/AppFixture.h"
 
 #include "app/AppDelegate.h"
+
+#include "app/TerminationSignals.h"
 #include "clipboard/ClipboardHistory.h"
 #include "core/AppIcons.h"
 #include "core/PermissionManager.h"
@@ -14,6 +16,8 @@
 #include "windows/SpacesService.h"
 #include "windows/WindowService.h"
 #include "workspaces/WorkspaceManager.h"
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace corvane::testing {
 namespace {
@@ -181,12 +185,46 @@ TEST_F(AppDelegateTest, TerminationWritesEverythingOnceAndFlushesTheDefaults) {
     EXPECT_EQ(platform->defaultsFile->document.value("maxVisible", 0), 20);
 }
 
+TEST_F(AppDelegateTest, AnExitOutsideTheEventLoopStillWritesThePendingFiles) {
+    // The X11 plugin calls exit() when the display connection breaks; the quit sequence never
+    // runs then. The exit flush must, and it must write what is pending.
+    buildState();
+    AppDelegate delegate(*state);
+    QTemporaryDir dir;
+    const QString marker = dir.filePath(QStringLiteral("flushed"));
+    EXPECT_EXIT(
+        {
+            settings->setMaxVisible(20);
+            TerminationSignals::setExitFlush([&] {
+                delegate.applicationLostDisplay();
+                QFile file(marker);
+                if (!platform->defaults->hasPendingWrite() && file.open(QIODevice::WriteOnly))
+                    file.write(QByteArray::number(state->workspaces().flushCount()));
+            });
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(1), "");
+    QFile file(marker);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "1");
+    TerminationSignals::setExitFlush(nullptr);
+}
+
 TEST_F(AppDelegateTest, ReopenFrontsTheSettingsWindowOnItsCurrentPage) {
     buildState();
     state->settingsWindow().nav().setTab(SettingsTab::hotkeys);
     AppDelegate(*state).applicationShouldHandleReopen();
     EXPECT_EQ(state->settingsWindow().showCount(), 1);
     EXPECT_EQ(state->settingsWindow().nav().tab(), SettingsTab::hotkeys);
+
+    // A second launch's own tab is honoured as at a first launch; its other arguments are not
+    // launch actions and never reach the running instance's values.
+    const LaunchActions handed = LaunchActions::fromArguments(
+        {"corvane", "-settingsTab", "layouts", "-maxVisible", "3", "-previewNotchHUD", "YES"});
+    EXPECT_EQ(LaunchActions::fromMessage(handed.message()), handed);
+    AppDelegate(*state).applicationShouldHandleReopen(handed);
+    EXPECT_EQ(state->settingsWindow().nav().tab(), SettingsTab::layouts);
+    EXPECT_EQ(settings->maxVisible(), 12);
 }
 
 TEST_F(AppStateStartTest, AProgramsPictureIsForgottenWhenItQuitsSoAReusedProcessIdIsLookedUpAfresh) {

@@ -29,9 +29,9 @@ TEST_F(SettingsDispatchTest, EachKeyReachesItsFeatureAtOnce) {
     EXPECT_EQ(state->radial().startCount(), armed + 2);
 
     settings->setClipboardEnabled(false);
-    EXPECT_FALSE(state->clipboard().isEnabled());
+    EXPECT_FALSE(state->clipboard().isPolling());
     settings->setClipboardEnabled(true);
-    EXPECT_TRUE(state->clipboard().isEnabled());
+    EXPECT_TRUE(state->clipboard().isPolling());
 
     platform->fakePointerDevices->list = {{7, QStringLiteral("Mouse"), false, false}};
     settings->setMouseScrollDirection(MouseScrollDirection::natural);

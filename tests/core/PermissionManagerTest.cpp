@@ -123,6 +123,32 @@ TEST_F(PermissionManagerTest, UnchangedPermissionsAreNeverReported) {
     EXPECT_TRUE(changes.empty());
 }
 
+TEST_F(PermissionManagerTest, WindowAccessMissingForAMomentIsNotALoss) {
+    // Given window access granted and polling every 3 s
+    probe.accessibility = true;
+    auto manager = makeManager();
+    manager->startPolling(3s);
+
+    // When it is missing for two ticks (a window manager restarting), then back
+    probe.accessibility = false;
+    pollOnce();
+    pollOnce();
+    probe.accessibility = true;
+    pollOnce();
+    // Then nothing was reported and the flag never dropped
+    EXPECT_TRUE(changes.empty());
+    EXPECT_TRUE(PermissionManager::cachedAccessibility());
+
+    // When it stays missing past the grace period, it is lost
+    probe.accessibility = false;
+    pollOnce();
+    pollOnce();
+    EXPECT_TRUE(changes.empty());
+    pollOnce();
+    EXPECT_EQ(changes, (std::vector<std::pair<bool, bool>>{{false, false}}));
+    EXPECT_FALSE(manager->accessibilityGranted());
+}
+
 TEST_F(PermissionManagerTest, TickDuringRunningProbeIsDroppedNotQueued) {
     // Given a probe started by a tick and still running
     auto manager = makeManager();
@@ -233,8 +259,11 @@ TEST_F(PermissionManagerTest, CachedFlagsAskOnceThenFollowTheLatestProbe) {
     probe.accessibility = false;
     EXPECT_TRUE(PermissionManager::cachedAccessibility());
 
-    // Then a probe by the manager updates it
+    // Then probes by the manager update it (a loss once it outlasts the grace period)
     auto manager = makeManager();
+    manager->pollTick();
+    detached.drain();
+    scheduler.advance(PermissionManager::accessibilityLossGrace);
     manager->pollTick();
     detached.drain();
     EXPECT_FALSE(PermissionManager::cachedAccessibility());

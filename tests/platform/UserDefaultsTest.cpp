@@ -3,6 +3,8 @@
 #include "platform/linux/JsonDefaultsFile.h"
 #include "runtime/ManualScheduler.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,20 +13,10 @@
 #include <gtest/gtest.h>
 
 using namespace corvane;
+using corvane::testing::readBytes;
+using corvane::testing::writeBytes;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 QStringList damagedCopies(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("defaults.json.damaged-*")}, QDir::Files, QDir::Name);
@@ -248,6 +240,43 @@ TEST(UserDefaults, DamagedFileThatStaysInPlaceIsNeverSavedOver) {
     EXPECT_EQ(defaults.object("fresh"), Json(1));
     EXPECT_EQ(file->saveCount, 0);
     EXPECT_EQ(file->document, onDisk);
+}
+
+TEST(UserDefaults, AnUnreadableFileStaysUntouchedAndATooDeepOneIsDamaged) {
+    // Given a defaults path that cannot be read (a folder stands there; permissions do not bind
+    // root, which the tests may run as)
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/defaults.json");
+    QDir().mkpath(path);
+    ManualScheduler scheduler;
+    {
+        UserDefaults defaults(std::make_unique<JsonDefaultsFile>(path), scheduler);
+        // Then the store runs on defaults, says so, and neither moves nor writes the file
+        ASSERT_TRUE(defaults.loadProblem());
+        defaults.set("fresh", true);
+        defaults.flush();
+        EXPECT_TRUE(defaults.hasPendingWrite());
+    }
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    EXPECT_TRUE(damagedCopies(dir.path()).isEmpty());
+    QDir(path).removeRecursively();
+
+    // Given a small file nested deeper than anything we store, and a leftover of a killed write
+    const QByteArray deep = "{\"k\": " + QByteArray(100'000, '[') + QByteArray(100'000, ']') + "}";
+    writeBytes(path, deep);
+    writeBytes(path + QStringLiteral(".tmp-q1W2e3"), "{\"half");
+    {
+        UserDefaults defaults(std::make_unique<JsonDefaultsFile>(path), scheduler);
+        // Then it is set aside unread, the user hears where, and the store works as usual
+        EXPECT_TRUE(defaults.keys().empty());
+        EXPECT_FALSE(defaults.loadProblem());
+        ASSERT_TRUE(defaults.setAsideNotice());
+        EXPECT_TRUE(defaults.setAsideNotice()->contains(QStringLiteral("defaults.json.damaged-")));
+    }
+    const QStringList copies = damagedCopies(dir.path());
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(readBytes(dir.filePath(copies[0])), deep);
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".tmp-q1W2e3")));
 }
 
 TEST(UserDefaults, FailedSaveStaysPendingAndTheNextWriteRetries) {

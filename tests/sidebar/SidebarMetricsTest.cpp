@@ -52,6 +52,15 @@ TEST(SidebarMetricsTest, RowsAndColumnsFollowTheWidth) {
     // Three workspaces and the add chip need a second row of three.
     EXPECT_DOUBLE_EQ(metrics.workspacesHeight(3), 22 + 6 + 22);
 
+    // On a strip at most 972 points tall the chip area keeps the formula up to eleven rows (a
+    // third of that height), then stops growing
+    metrics.greatestHeight = 972;
+    EXPECT_DOUBLE_EQ(metrics.workspacesHeight(3), 22 + 6 + 22);
+    EXPECT_DOUBLE_EQ(metrics.workspacesHeight(32), 11 * 22 + 10 * 6);
+    EXPECT_DOUBLE_EQ(metrics.workspacesHeight(1'000'000), 11 * 22 + 10 * 6);
+    EXPECT_DOUBLE_EQ(metrics.panelHeight(5, 2), 401);
+    metrics.greatestHeight = 0;
+
     // An empty list and a list of one window are one cell high.
     EXPECT_DOUBLE_EQ(metrics.windowListHeight(0), metrics.windowListHeight(1));
 }

@@ -22,6 +22,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gmock/gmock.h>
 
@@ -236,6 +237,43 @@ TEST_F(SidebarViewTest, SectionsFollowThePreferences) {
     settings->setShowSpaces(true);
     EXPECT_EQ(view->metrics().spaceCount, 0);
     EXPECT_TRUE(view->sectionLayout().spacesSeparator.isEmpty());
+}
+
+TEST_F(SidebarViewTest, ThousandsOfWorkspacesScrollInABoundedAreaAndTheWindowsKeepTheirRoom) {
+    // Given a strip at most 972 points tall (a third is 324: eleven rows of chips) and three windows
+    addWindows(3);
+    auto view = makeView();
+    view->setGreatestHeight([] { return 972.0; });
+    std::vector<Workspace> many(20'000);
+    for (Workspace& workspace : many) {
+        workspace.id = QUuid::createUuid();
+        workspace.name = QStringLiteral("Saved");
+    }
+    state->workspaces().setWorkspaces(std::move(many));
+    view->resize(view->sizeHint());
+
+    // Then the chip area stops at eleven rows, only their chips exist, and the list keeps its height
+    const double elevenRows = 11 * 22 + 10 * 6;
+    EXPECT_DOUBLE_EQ(view->sectionLayout().workspaces.height(), elevenRows);
+    EXPECT_EQ(view->findChildren<WorkspaceChip*>().size(), 33);
+    EXPECT_DOUBLE_EQ(view->sectionLayout().windowList.height(), view->metrics().windowListHeight(3));
+    EXPECT_FALSE(view->addChip()->isVisibleTo(view.get()));
+
+    // When the wheel turns down over the chips, they move by a row; scrolled to the end, the add
+    // chip shows in the last row
+    QWheelEvent wheel(QPointF(20, 20), view->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view.get(), &wheel);
+    EXPECT_EQ(view->firstChipRow(), 1);
+    view->scrollChipRows(1'000'000);
+    EXPECT_EQ(view->firstChipRow(), (20'001 + 2) / 3 - 11); // rows of three, the add chip last
+    EXPECT_TRUE(view->addChip()->isVisibleTo(view.get()));
+    EXPECT_TRUE(view->sectionLayout().workspaces.contains(view->addChip()->geometry()));
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    const QImage drawn = view->grab().toImage();
+    EXPECT_NE(drawn.pixel(drawn.width() / 2, 20), drawn.pixel(drawn.width() / 2, drawn.height() / 2));
+    EXPECT_TRUE(drawn.save(folder + QStringLiteral("/sidebar-many-workspaces.png")));
 }
 
 TEST_F(SidebarViewTest, ShelfRowsStandUnderTheListAtTheirOwnHeight) {

@@ -99,6 +99,7 @@ TEST_F(WorkspaceManagerTest, AFileThatFailedToLoadIsNeverWrittenOver) {
     writeFile(newer);
     WorkspaceManager& m = make();
     ASSERT_TRUE(m.loadError());
+    EXPECT_TRUE(m.savesRefused());
     EXPECT_TRUE(m.workspaces().empty());
 
     // Neither a change nor the quit replaces the newer program's file.
@@ -158,4 +159,14 @@ TEST_F(WorkspaceManagerTest, FreeSlotsRemoveAndMove) {
 
     m.remove(m.workspaces()[1].id);
     EXPECT_EQ(names(), (std::vector<QString>{"D", "C", "A"}));
+}
+
+TEST_F(WorkspaceManagerTest, ADamagedFileSetAsideIsNamedToTheUserAndSavesGoOn) {
+    writeFile("{not json");
+    WorkspaceManager& m = make();
+    EXPECT_FALSE(m.savesRefused());
+    ASSERT_TRUE(m.setAsideNotice());
+    EXPECT_TRUE(
+        m.setAsideNotice()->startsWith(QStringLiteral("The workspaces file was damaged and is kept as "
+                                                      "workspaces.corrupt-")));
 }

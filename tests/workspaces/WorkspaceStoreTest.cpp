@@ -307,3 +307,37 @@ TEST_F(WorkspaceStoreTest, DecodingJudgesBytesAsTheLoadDoesWithoutTouchingTheDis
     }
     EXPECT_FALSE(QFile::exists(path()));
 }
+
+TEST_F(WorkspaceStoreTest, OneUnreadableWorkspaceCostsOnlyItselfAndTooDeepFilesAreDamaged) {
+    // Given a file whose second workspace has an id that is no UUID
+    const QByteArray good = QByteArray(oneWorkspace);
+    const QByteArray bad = QByteArray(oneWorkspace).replace("6f1c1f8e", "zzzzzzzz");
+    const QByteArray mixed = "{\"version\": 1, \"workspaces\": [" + good + ", " + bad + "]}";
+    write(mixed);
+    WorkspaceStore store(path());
+
+    // Then the good one loads, the file is kept whole in a copy first and stays in place
+    auto loaded = store.load();
+    ASSERT_FALSE(loaded.error);
+    EXPECT_EQ(loaded.workspaces.size(), 1u);
+    EXPECT_EQ(loaded.skipped, 1);
+    ASSERT_TRUE(loaded.setAsidePath);
+    QFile copy(*loaded.setAsidePath);
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), mixed);
+    EXPECT_EQ(read(), mixed);
+    // And the next save keeps the format with what was read
+    EXPECT_FALSE(store.save(loaded.workspaces));
+    EXPECT_EQ(readJson()["workspaces"].size(), 1u);
+    EXPECT_EQ(readJson()["version"], 1);
+
+    // Given a file nested far deeper than any of ours, even under a key nobody reads
+    write("{\"version\": 1, \"extra\": " + QByteArray(1000, '[') + QByteArray(1000, ']') +
+          ", \"workspaces\": [" + good + "]}");
+    loaded = store.load();
+    // Then it is damaged: moved aside unread
+    EXPECT_FALSE(loaded.error);
+    EXPECT_TRUE(loaded.workspaces.empty());
+    EXPECT_TRUE(loaded.setAsidePath);
+    EXPECT_FALSE(QFile::exists(path()));
+}

@@ -23,6 +23,8 @@ TEST(WorkspaceTest, InitialsTakeTwoWordsOrTheFirstTwoCharacters) {
     EXPECT_EQ(initials(QString()), QString());
     // Full case mapping: one character may become two.
     EXPECT_EQ(initials(QStringLiteral("ßa")), QStringLiteral("SSA"));
+    // A name of megabytes is read from its start only: its second word lies beyond what is read.
+    EXPECT_EQ(initials(QString(5'000'000, u'x') + QStringLiteral(" yes")), QStringLiteral("XX"));
 }
 
 TEST(WorkspaceTest, RelativeFramesAreClampedIntoTheUnitSquare) {

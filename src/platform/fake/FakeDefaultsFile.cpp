@@ -26,12 +26,13 @@ bool FakeDefaultsFile::save(const Json& saved) {
     return true;
 }
 
-void FakeDefaultsFile::setAside() {
+std::optional<QString> FakeDefaultsFile::setAside() {
     setAsideCalled = true;
     if (failLoads)
-        return; // the damaged file could not be moved
+        return std::nullopt; // the damaged file could not be moved
     setAsideDocument = std::move(document);
     document = Json();
+    return QStringLiteral("defaults.json.damaged");
 }
 
 } // namespace corvane

@@ -15,7 +15,7 @@ public:
 
     LoadResult load() override;
     bool save(const Json& saved) override;
-    void setAside() override;
+    std::optional<QString> setAside() override;
 
     Json document; // what the last successful save wrote (or the preloaded document)
     int loadCount = 0;

@@ -69,6 +69,12 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeDrag = std::make_unique<FakeDragSource>();
     fakeDragSource = madeDrag.get();
     dragSource = std::move(madeDrag);
+    auto madePasteboard = std::make_unique<FakePasteboard>();
+    fakePasteboard = madePasteboard.get();
+    pasteboard = std::move(madePasteboard);
+    auto madePasteKeystroke = std::make_unique<FakePasteKeystroke>();
+    fakePasteKeystroke = madePasteKeystroke.get();
+    pasteKeystroke = std::move(madePasteKeystroke);
     auto madeHolds = std::make_unique<FakePowerHolds>();
     fakePowerHolds = madeHolds.get();
     powerHolds = std::move(madeHolds);

@@ -14,6 +14,8 @@
 #include "platform/fake/FakeKeyboard.h"
 #include "platform/fake/FakeLoginItem.h"
 #include "platform/fake/FakePanelWindowing.h"
+#include "platform/fake/FakePasteKeystroke.h"
+#include "platform/fake/FakePasteboard.h"
 #include "platform/fake/FakePermissionProbe.h"
 #include "platform/fake/FakePointerDevices.h"
 #include "platform/fake/FakePowerHolds.h"
@@ -55,6 +57,8 @@ struct FakePlatform : Platform {
     FakeSoundOutput* fakeSoundOutput;
     FakeBacklight* fakeBacklight;
     FakeDragSource* fakeDragSource;
+    FakePasteboard* fakePasteboard;
+    FakePasteKeystroke* fakePasteKeystroke;
     FakePowerHolds* fakePowerHolds;
     FakePointerDevices* fakePointerDevices;
     FakeTray* fakeTray;

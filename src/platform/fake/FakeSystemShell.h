@@ -17,6 +17,10 @@ public:
     };
 
     bool openUrl(const QString& url) override;
+    bool revealFiles(const QList<QUrl>& files) override {
+        revealed.push_back(files);
+        return urlOpens;
+    }
     bool openSettingsPane(SettingsPane pane) override;
     bool startDetached(const QString& program, const QStringList& arguments) override;
     bool runToCompletion(const QString& program, const QStringList& arguments) override;
@@ -26,6 +30,7 @@ public:
 
     // What happened, in order.
     std::vector<QString> openedUrls;
+    std::vector<QList<QUrl>> revealed;
     std::vector<SettingsPane> openedPanes; // every pane asked for, whether it opened or not
     std::vector<Process> startedProcesses;
     std::vector<Process> ranProcesses;

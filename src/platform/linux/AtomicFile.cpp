@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,21 +45,107 @@ void syncFolder(const QByteArray& folder) {
     ::close(fd);
 }
 
+// What comes between "<name>." and mkstemp's six random characters in our temporary files.
+const QString temporaryMark = QStringLiteral("tmp-");
+
+bool isRandomPart(const QString& text) {
+    return text.size() == 6 && std::all_of(text.begin(), text.end(), [](QChar c) {
+               return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+           });
+}
+
+// Earlier builds named their temporary files "<name>.XXXXXX". A user's "<name>.backup" must not
+// be taken for one: the random part mixes cases or letters and digits, and the file is 0600.
+bool isEarlierTemporary(const QString& suffix, mode_t mode) {
+    if (!isRandomPart(suffix) || (mode & 07777) != (S_IRUSR | S_IWUSR))
+        return false;
+    const bool lower = std::any_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isLower(); });
+    const bool upper = std::any_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isUpper(); });
+    const bool digit = std::any_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isDigit(); });
+    return int(lower) + int(upper) + int(digit) >= 2;
+}
+
+void removeLeftoversBeside(const QFileInfo& file) {
+    const QDir folder = file.absoluteDir();
+    const QString prefix = file.fileName() + QLatin1Char('.');
+    for (const QString& name : folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
+        const QByteArray entry = QFile::encodeName(folder.filePath(name));
+        struct stat status = {};
+        // Only plain files this user made: never a link, never someone else's file.
+        if (::lstat(entry.constData(), &status) != 0 || !S_ISREG(status.st_mode) ||
+            status.st_uid != ::getuid())
+            continue;
+        const QString suffix = name.mid(prefix.size());
+        const bool ours =
+            (suffix.startsWith(temporaryMark) && isRandomPart(suffix.mid(temporaryMark.size()))) ||
+            isEarlierTemporary(suffix, status.st_mode);
+        if (ours)
+            ::unlink(entry.constData());
+    }
+}
+
 } // namespace
 
-std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    const QFileInfo info(path);
-    const QString folder = info.absolutePath();
-    if (!QDir().mkpath(folder)) {
-        const QFileInfo existing(folder);
-        if (existing.exists() && !existing.isDir())
-            return QStringLiteral("cannot create %1: a file of that name is in the way").arg(folder);
-        return QStringLiteral("cannot create ") + folder;
+std::optional<QString> makePrivateFolder(const QString& path) {
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QStringList parts = absolute.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString prefix;
+    for (const QString& part : parts) {
+        prefix += QLatin1Char('/') + part;
+        const QByteArray name = QFile::encodeName(prefix);
+        if (::mkdir(name.constData(), S_IRWXU) == 0) {
+            // The umask may have taken bits from the mode asked for; set it exactly.
+            ::chmod(name.constData(), S_IRWXU);
+            continue;
+        }
+        if (errno != EEXIST)
+            return QStringLiteral("cannot create %1: %2").arg(prefix, systemError());
     }
+    if (!QFileInfo(absolute).isDir())
+        return QStringLiteral("%1 is not a folder").arg(absolute);
+    return std::nullopt;
+}
+
+QString resolvedWritePath(const QString& path) {
+    QString current = QFileInfo(path).absoluteFilePath();
+    // The same bound the kernel puts on a chain of links.
+    for (int hop = 0; hop < 40; ++hop) {
+        const QByteArray name = QFile::encodeName(current);
+        struct stat status = {};
+        if (::lstat(name.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return current;
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t length =
+            ::readlink(name.constData(), target.data(), static_cast<size_t>(target.size()));
+        if (length <= 0)
+            return current;
+        target.truncate(length);
+        const QString next = QFile::decodeName(target);
+        current = QDir::cleanPath(
+            QDir::isAbsolutePath(next) ? next : QFileInfo(current).absolutePath() + '/' + next);
+    }
+    return current;
+}
+
+void removeAtomicWriteLeftovers(const QString& path) {
+    const QFileInfo file(path);
+    removeLeftoversBeside(file);
+    const QFileInfo target(resolvedWritePath(path));
+    if (target.absoluteFilePath() != file.absoluteFilePath())
+        removeLeftoversBeside(target);
+}
+
+std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    // Writing beside the link's target keeps the link and lets the rename stay on one file system.
+    const QFileInfo info(resolvedWritePath(path));
+    const QString folder = info.absolutePath();
+    if (auto error = makePrivateFolder(folder))
+        return error;
 
     // mkstemp makes the file with mode 0600 in the target's own folder, so the rename below never
     // crosses file systems.
-    QByteArray temporary = QFile::encodeName(info.absoluteFilePath() + QStringLiteral(".XXXXXX"));
+    QByteArray temporary = QFile::encodeName(info.absoluteFilePath() + QLatin1Char('.') + temporaryMark +
+                                             QStringLiteral("XXXXXX"));
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return systemError();

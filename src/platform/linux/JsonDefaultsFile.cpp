@@ -1,6 +1,7 @@
 #include "platform/linux/JsonDefaultsFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/StoredJson.h"
 #include "runtime/Log.h"
 
 #include <QDateTime>
@@ -27,13 +28,16 @@ QString JsonDefaultsFile::defaultPath() {
 }
 
 DefaultsFile::LoadResult JsonDefaultsFile::load() {
+    // Temporary files of a write a kill interrupted; nothing writes the file before this.
+    removeAtomicWriteLeftovers(m_path);
     LoadResult result;
     QFile file(m_path);
     if (!file.exists()) {
         result.status = LoadResult::Status::missing;
         return result;
     }
-    result.status = LoadResult::Status::failed;
+    // A file we may not read is not damaged: it stays where it is, untouched.
+    result.status = LoadResult::Status::unreadable;
     if (!file.open(QIODevice::ReadOnly)) {
         result.error = file.errorString();
         return result;
@@ -43,16 +47,15 @@ DefaultsFile::LoadResult JsonDefaultsFile::load() {
         result.error = file.errorString();
         return result;
     }
-    try {
-        result.document = Json::parse(bytes.constBegin(), bytes.constEnd());
-    } catch (const Json::parse_error& error) {
-        result.error = QString::fromUtf8(error.what());
+    result.status = LoadResult::Status::failed;
+    std::optional<Json> document = parseStoredJson(bytes, &result.error);
+    if (!document)
         return result;
-    }
-    if (!result.document.is_object()) {
+    if (!document->is_object()) {
         result.error = QStringLiteral("the document is not an object");
         return result;
     }
+    result.document = std::move(*document);
     result.status = LoadResult::Status::loaded;
     return result;
 }
@@ -67,7 +70,7 @@ bool JsonDefaultsFile::save(const Json& document) {
     return true;
 }
 
-void JsonDefaultsFile::setAside() {
+std::optional<QString> JsonDefaultsFile::setAside() {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     const QString base = m_path + QStringLiteral(".damaged-") + stamp;
     // QFile::rename refuses to replace an existing file, so an earlier damaged copy is kept.
@@ -77,11 +80,12 @@ void JsonDefaultsFile::setAside() {
             continue;
         if (QFile::rename(m_path, target)) {
             qCWarning(lcApp) << "Kept the damaged defaults file as" << target;
-            return;
+            return QFileInfo(target).fileName();
         }
         break;
     }
     qCWarning(lcApp) << "Could not move the damaged defaults file" << m_path << "aside";
+    return std::nullopt;
 }
 
 } // namespace corvane

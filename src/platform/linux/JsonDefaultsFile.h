@@ -21,7 +21,7 @@ public:
     LoadResult load() override;
     bool save(const Json& document) override;
     // Renames the file to "<name>.damaged-<yyyyMMdd-hhmmss>", never replacing an earlier one.
-    void setAside() override;
+    std::optional<QString> setAside() override;
 
 private:
     QString m_path;

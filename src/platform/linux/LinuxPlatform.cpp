@@ -21,6 +21,8 @@
 #include "platform/x11/X11KeyTaps.h"
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11PanelWindowing.h"
+#include "platform/x11/X11PasteKeystroke.h"
+#include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11PermissionProbe.h"
 #include "platform/x11/X11PointerDevices.h"
 #include "platform/x11/X11RunningApplications.h"
@@ -55,6 +57,8 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->soundOutput = std::make_unique<PulseSoundOutput>();
     platform->backlight = std::make_unique<LinuxBacklight>();
     platform->dragSource = std::make_unique<X11DragSource>();
+    platform->pasteboard = std::make_unique<X11Pasteboard>();
+    platform->pasteKeystroke = std::make_unique<X11PasteKeystroke>();
     platform->powerHolds = std::make_unique<LinuxPowerHolds>();
     platform->pointerDevices = std::make_unique<X11PointerDevices>();
     platform->tray = std::make_unique<QtTray>();

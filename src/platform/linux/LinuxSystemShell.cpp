@@ -3,8 +3,13 @@
 #include "runtime/Log.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
 
@@ -19,6 +24,33 @@ bool LinuxSystemShell::openUrl(const QString& url) {
     if (!parsed.isValid())
         return false;
     return QDesktopServices::openUrl(parsed);
+}
+
+bool LinuxSystemShell::revealFiles(const QList<QUrl>& files) {
+    if (files.isEmpty())
+        return false;
+    // The freedesktop file-manager interface selects the files in a window of their folder; a
+    // desktop without one gets the first file's folder opened.
+    static const QString service = QStringLiteral("org.freedesktop.FileManager1");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnectionInterface* names = bus.isConnected() ? bus.interface() : nullptr;
+    bool present = names && names->isServiceRegistered(service).value();
+    if (names && !present) {
+        const QDBusReply<QStringList> activatable = names->call(QStringLiteral("ListActivatableNames"));
+        present = activatable.isValid() && activatable.value().contains(service);
+    }
+    if (present) {
+        QStringList uris;
+        for (const QUrl& file : files)
+            uris.append(file.toString(QUrl::FullyEncoded));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            service, QStringLiteral("/org/freedesktop/FileManager1"), service, QStringLiteral("ShowItems"));
+        call << uris << QString();
+        if (bus.send(call))
+            return true;
+    }
+    const QString folder = QFileInfo(files.first().toLocalFile()).absolutePath();
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 bool LinuxSystemShell::openSettingsPane(SettingsPane pane) {

@@ -9,6 +9,7 @@ namespace corvane {
 class LinuxSystemShell final : public SystemShell {
 public:
     bool openUrl(const QString& url) override;
+    bool revealFiles(const QList<QUrl>& files) override;
     bool openSettingsPane(SettingsPane pane) override;
     bool startDetached(const QString& program, const QStringList& arguments) override;
     bool runToCompletion(const QString& program, const QStringList& arguments) override;

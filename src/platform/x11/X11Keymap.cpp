@@ -141,6 +141,27 @@ bool X11Keymap::printsLatin(uint32_t layout) const {
     return character >= 'a' && character <= 'z';
 }
 
+std::optional<xcb_keycode_t> X11Keymap::keycodeForSymbol(uint32_t keysym) const {
+    const uint32_t layouts = xkb_keymap_num_layouts(m_keymap);
+    if (layouts == 0)
+        return std::nullopt;
+    const uint32_t current = currentLayout() % layouts;
+    const auto find = [&](uint32_t layout) -> std::optional<xcb_keycode_t> {
+        for (xkb_keycode_t key = xkb_keymap_min_keycode(m_keymap); key <= xkb_keymap_max_keycode(m_keymap);
+             ++key)
+            if (key <= 255 && levelZeroSym(m_keymap, key, layout) == keysym)
+                return static_cast<xcb_keycode_t>(key);
+        return std::nullopt;
+    };
+    if (std::optional<xcb_keycode_t> key = find(current))
+        return key;
+    for (uint32_t layout = 0; layout < layouts; ++layout)
+        if (layout != current)
+            if (std::optional<xcb_keycode_t> key = find(layout))
+                return key;
+    return std::nullopt;
+}
+
 std::optional<QString> X11Keymap::keyText(qint64 keyCode) const {
     const std::optional<xcb_keycode_t> key = keycode(keyCode);
     if (!key)

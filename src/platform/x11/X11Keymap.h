@@ -39,6 +39,9 @@ public:
     // What the key prints without modifiers in the layout currently in use, or, when that layout
     // writes no Latin letters, in the first one that does; none for keys that print nothing.
     std::optional<QString> keyText(qint64 keyCode) const;
+    // The X key code that gives `keysym` without Shift in the layout in use, or, when that layout
+    // has no such key, the key that gives it in the first layout that does.
+    std::optional<xcb_keycode_t> keycodeForSymbol(uint32_t keysym) const;
 
     uint16_t altMask() const { return m_altMask; }
     uint16_t superMask() const { return m_superMask; }

@@ -13,6 +13,8 @@ public:
     explicit X11PanelWindowing(QObject* parent = nullptr) : QObject(parent) {}
 
     void showOnAllDesktops(QWindow& window) override;
+    quint64 activeWindow() const override;
+    void activateWindow(quint64 window) override;
 };
 
 } // namespace corvane

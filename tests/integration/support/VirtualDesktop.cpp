@@ -80,9 +80,7 @@ VirtualDesktop::VirtualDesktop() : m_logs(std::make_unique<QTemporaryDir>()) {
                                      logTail("xvfb").toStdString());
 
         connectToServer();
-        startChild(QStringLiteral("openbox"), QStringLiteral("openbox"),
-                   {"--sm-disable", "--config-file", QStringLiteral(CORVANE_OPENBOX_CONFIG)});
-        waitForWindowManager();
+        startWindowManager();
     } catch (...) {
         shutdown(); // the destructor does not run for a constructor that throws
         throw;
@@ -164,6 +162,24 @@ void VirtualDesktop::connectToServer() {
     for (int i = 0; i < screen && it.rem > 0; ++i)
         xcb_screen_next(&it);
     m_root = it.data->root;
+}
+
+void VirtualDesktop::startWindowManager() {
+    startChild(QStringLiteral("openbox"), QStringLiteral("openbox"),
+               {"--sm-disable", "--config-file", QStringLiteral(CORVANE_OPENBOX_CONFIG)});
+    waitForWindowManager();
+}
+
+void VirtualDesktop::restartWindowManager(std::chrono::milliseconds away) {
+    for (auto it = m_children.begin(); it != m_children.end(); ++it) {
+        if ((*it)->program() != QStringLiteral("openbox"))
+            continue;
+        stopChild(**it);
+        m_children.erase(it);
+        break;
+    }
+    waitUntil([] { return false; }, away);
+    startWindowManager();
 }
 
 void VirtualDesktop::waitForWindowManager() {

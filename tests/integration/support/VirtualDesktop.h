@@ -44,6 +44,9 @@ public:
     xcb_atom_t atom(const char* name) const;
 
     bool hasWindowManager() const;
+    // Stops the window manager, leaves the desktop without one for `away`, then starts it again
+    // and waits until it is up. Throws std::runtime_error when it does not come back.
+    void restartWindowManager(std::chrono::milliseconds away);
 
     // Starts the tray host and waits until it owns the tray selection. False if it does not
     // within the bound.
@@ -69,6 +72,7 @@ private:
     void shutdown();
     void connectToServer();
     void waitForWindowManager();
+    void startWindowManager();
     qint64 pidOf(xcb_window_t window) const;
     QString titleOf(xcb_window_t window) const;
     std::vector<quint32> cardinals(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) const;

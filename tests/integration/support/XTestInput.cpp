@@ -59,4 +59,14 @@ void XTestInput::click(QPoint point, uint8_t button) const {
     xcb_flush(desktop().connection());
 }
 
+void XTestInput::pressButton(uint8_t button) const {
+    send(XCB_BUTTON_PRESS, button);
+    xcb_flush(desktop().connection());
+}
+
+void XTestInput::releaseButton(uint8_t button) const {
+    send(XCB_BUTTON_RELEASE, button);
+    xcb_flush(desktop().connection());
+}
+
 } // namespace corvane::testing

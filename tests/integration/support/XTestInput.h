@@ -25,6 +25,9 @@ public:
     void moveTo(QPoint point) const;
     // Moves there and presses and releases a pointer button (1 is the primary one).
     void click(QPoint point, uint8_t button = 1) const;
+    // A pointer button held down and let go, for drags.
+    void pressButton(uint8_t button = 1) const;
+    void releaseButton(uint8_t button = 1) const;
 
 private:
     std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> m_symbols;

@@ -1,0 +1,21 @@
+#include "app/AppShelfHost.h"
+
+#include "app/AppState.h"
+#include "settings/SettingsWindowController.h"
+#include "sidebar/SidebarController.h"
+#include "windows/ThumbnailService.h"
+
+namespace corvane {
+
+void AppShelfHost::hideStripHoverPreview() {
+    SidebarController& strip = m_state.sidebar();
+    strip.hoverTask().cancel();
+    strip.preview().hide();
+    m_state.thumbnails().clearHover();
+}
+
+void AppShelfHost::openFilesSettings() {
+    m_state.settingsWindow().show(SettingsTab::files);
+}
+
+} // namespace corvane

@@ -1,0 +1,214 @@
+#include "settings/FilesSettings.h"
+
+#include "settings/BoundPicker.h"
+#include "settings/BoundRow.h"
+#include "settings/BoundToggle.h"
+#include "settings/FormSection.h"
+#include "shelf/FileShelf.h"
+#include "shelf/FileShelfController.h"
+#include "shelf/ShelfPath.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace corvane {
+
+namespace Keys = SettingKeys;
+
+namespace {
+
+QString tildePath(const QString& path) {
+    const QString home = QDir::homePath();
+    if (path == home)
+        return QStringLiteral("~");
+    if (path.startsWith(home + QLatin1Char('/')))
+        return QStringLiteral("~") + path.mid(home.size());
+    return path;
+}
+
+QToolButton* smallButton(const QString& text, const QString& tip) {
+    auto* button = new QToolButton;
+    button->setText(text);
+    button->setToolTip(tip);
+    button->setAutoRaise(true);
+    return button;
+}
+
+void toggleFloating(FileShelfController& controller, const ShelfSource& source) {
+    if (controller.hasFloatingPanel(source)) {
+        controller.closeFloating(source);
+    } else {
+        controller.closePopover();
+        controller.openFloating(source);
+    }
+}
+
+} // namespace
+
+int pinFolders(FileShelf& shelf, const QStringList& chosen) {
+    int pinned = 0;
+    for (const QString& path : chosen) {
+        if (path.isEmpty() || shelf.folders().contains(path))
+            continue;
+        QStringList folders = shelf.folders();
+        folders.append(path);
+        shelf.setFolders(folders);
+        shelf.save();
+        shelf.syncWatchers();
+        ++pinned;
+    }
+    return pinned;
+}
+
+QString FilesSettings::trayText(qsizetype count) {
+    if (count == 0)
+        return QStringLiteral("The tray is empty.");
+    return QStringLiteral("%1 file%2 in the tray.")
+        .arg(count)
+        .arg(count == 1 ? QString() : QStringLiteral("s"));
+}
+
+FilesSettings::FilesSettings(Settings& settings, FileShelf& shelf, FileShelfController& controller,
+                             FolderChooser chooser, QWidget* parent)
+    : SettingsPage(SettingsTab::files, parent), m_shelf(shelf), m_controller(controller),
+      m_chooser(chooser ? std::move(chooser) : FolderChooser(&FilesSettings::chooseFolders)) {
+    FormSection& strip = *addSection(QStringLiteral("In the strip"));
+    strip.addRow(new BoundToggle(settings, Keys::showTray, QStringLiteral("Show Tray"),
+                                 QStringLiteral("Drop files on it from anywhere to keep them handy. Only the "
+                                                "location is saved \u2014 nothing is copied.")));
+    strip.addRow(new BoundToggle(settings, Keys::showFiles, QStringLiteral("Show pinned folders")));
+    // Kept and stored for a desktop with a notch; nothing here has one.
+    strip.addRow(
+        new BoundToggle(settings, Keys::notchTray, QStringLiteral("Drop files on the notch \u2192 Tray"),
+                        QStringLiteral("Screens here have no notch, so this has no visible effect.")));
+    QWidget* airDrop = strip.addRow(new BoundToggle(
+        settings, Keys::notchAirDrop, QStringLiteral("AirDrop on the left of the drop shelf"),
+        QStringLiteral("There is no drop shelf or AirDrop here, so this has no visible effect.")));
+    enableWhile(settings, airDrop, [&settings] { return settings.notchTray(); });
+    strip.addRow(
+        new BoundToggle(settings, Keys::showFilesIcon, QStringLiteral("Folder icon in the tray"),
+                        QStringLiteral("Opens Tray, Downloads and your other folders right by the icon.")));
+    strip.addRow(QStringLiteral("Sort files"),
+                 new BoundPicker(settings, Keys::shelfSort,
+                                 Choices<ShelfSort>{{ShelfSort::newest, QStringLiteral("Newest first")},
+                                                    {ShelfSort::name, QStringLiteral("Name")}}));
+    strip.addRow(new BoundToggle(settings, Keys::shelfAlwaysOnTop,
+                                 QStringLiteral("Floating file windows stay on top"),
+                                 QStringLiteral("Click \u2197 in a file list to float it over all apps.")));
+
+    FormSection& pinned = *addSection(QStringLiteral("Pinned folders"));
+    m_folderRows = new QWidget;
+    auto* rowsLayout = new QVBoxLayout(m_folderRows);
+    rowsLayout->setContentsMargins(0, 0, 0, 0);
+    rowsLayout->setSpacing(6);
+    pinned.addRow(m_folderRows);
+    auto* add = new QPushButton(QStringLiteral("Add Folder\u2026"));
+    connect(add, &QPushButton::clicked, this, &FilesSettings::addFolders);
+    auto* addRow = new QWidget;
+    auto* addLayout = new QHBoxLayout(addRow);
+    addLayout->setContentsMargins(0, 0, 0, 0);
+    addLayout->addWidget(add);
+    addLayout->addStretch(1);
+    pinned.addRow(addRow);
+
+    FormSection& tray = *addSection(QStringLiteral("Tray"));
+    auto* trayRow = new QWidget;
+    auto* trayLayout = new QHBoxLayout(trayRow);
+    trayLayout->setContentsMargins(0, 0, 0, 0);
+    m_trayText = captionLabel(QString());
+    trayLayout->addWidget(m_trayText);
+    trayLayout->addStretch(1);
+    auto* floatTray = new QPushButton(QStringLiteral("Open as Floating Window"));
+    connect(floatTray, &QPushButton::clicked, this,
+            [this] { toggleFloating(m_controller, ShelfSource::tray()); });
+    trayLayout->addWidget(floatTray);
+    m_emptyTray = new QPushButton(QStringLiteral("Empty Tray"));
+    connect(m_emptyTray, &QPushButton::clicked, this, [this] { m_shelf.clearTray(); });
+    trayLayout->addWidget(m_emptyTray);
+    tray.addRow(trayRow);
+
+    connect(&m_shelf, &FileShelf::foldersChanged, this, &FilesSettings::rebuildFolders);
+    connect(&m_shelf, &FileShelf::trayChanged, this, &FilesSettings::refreshTray);
+    rebuildFolders();
+    refreshTray();
+}
+
+QString FilesSettings::shownTrayText() const {
+    return m_trayText->text();
+}
+
+bool FilesSettings::canEmptyTray() const {
+    return m_emptyTray->isEnabled();
+}
+
+void FilesSettings::refreshTray() {
+    m_trayText->setText(trayText(m_shelf.tray().size()));
+    m_emptyTray->setEnabled(!m_shelf.tray().isEmpty());
+}
+
+void FilesSettings::rebuildFolders() {
+    auto* layout = static_cast<QVBoxLayout*>(m_folderRows->layout());
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const QStringList folders = m_shelf.folders();
+    for (int i = 0; i < folders.size(); ++i) {
+        const QString path = folders[i];
+        auto* row = new QWidget;
+        auto* line = new QHBoxLayout(row);
+        line->setContentsMargins(0, 0, 0, 0);
+        line->setSpacing(10);
+        auto* icon = new QLabel;
+        icon->setPixmap(QFileIconProvider().icon(QFileInfo(path)).pixmap(22, 22));
+        line->addWidget(icon);
+        auto* names = new QVBoxLayout;
+        names->setSpacing(0);
+        names->addWidget(new QLabel(shelfDisplayName(path)));
+        names->addWidget(captionLabel(tildePath(path)));
+        line->addLayout(names, 1);
+        QToolButton* up = smallButton(QStringLiteral("\u2191"), QStringLiteral("Move up"));
+        up->setEnabled(i > 0);
+        connect(up, &QToolButton::clicked, this, [this, i] { m_shelf.moveFolders({i}, i - 1); });
+        QToolButton* down = smallButton(QStringLiteral("\u2193"), QStringLiteral("Move down"));
+        down->setEnabled(i + 1 < folders.size());
+        connect(down, &QToolButton::clicked, this, [this, i] { m_shelf.moveFolders({i}, i + 2); });
+        QToolButton* floatButton =
+            smallButton(QStringLiteral("\u2197"), QStringLiteral("Open as floating window"));
+        connect(floatButton, &QToolButton::clicked, this,
+                [this, path] { toggleFloating(m_controller, ShelfSource::folder(path)); });
+        QToolButton* remove = smallButton(QStringLiteral("\u2212"), QStringLiteral("Remove"));
+        connect(remove, &QToolButton::clicked, this, [this, path] { m_shelf.removeFolder(path); });
+        for (QToolButton* button : {up, down, floatButton, remove})
+            line->addWidget(button);
+        layout->addWidget(row);
+    }
+}
+
+void FilesSettings::addFolders() {
+    pinFolders(m_shelf, m_chooser());
+}
+
+QStringList FilesSettings::chooseFolders() {
+    QFileDialog dialog(nullptr, QStringLiteral("Pin Folder"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Pin Folder"));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    QStringList paths;
+    for (const QUrl& url : dialog.selectedUrls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+} // namespace corvane

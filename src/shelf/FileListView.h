@@ -1,0 +1,70 @@
+#pragma once
+
+#include "shelf/ShelfActions.h"
+
+#include <QColor>
+#include <QList>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QScrollArea;
+class QVBoxLayout;
+
+namespace corvane {
+
+class FileListHeader;
+class FileRowView;
+class FileShelf;
+class ShelfListModel;
+class SystemShell;
+
+// The whole content of a file panel: header, search field, the rows or the empty state, a footer
+// while several files are selected, and, on a Tray list, a drop target that adds local files.
+class FileListView : public QWidget {
+    Q_OBJECT
+public:
+    FileListView(ShelfListModel& model, FileShelf& shelf, SystemShell& shell, bool isFloating,
+                 ShelfActions actions, QColor accent, QWidget* parent = nullptr);
+
+    FileListHeader* header() const { return m_header; }
+    QLineEdit* searchField() const { return m_search; }
+    const QList<FileRowView*>& rows() const { return m_rows; }
+    bool showsSearch() const;
+    // The empty state's text; empty while rows show.
+    QString emptyText() const;
+    // The footer's text; empty while it is hidden.
+    QString footerText() const;
+    bool isDropTargeted() const { return m_dropTargeted; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void rebuildRows();
+    void refresh();
+    void setDropTargeted(bool targeted);
+
+    ShelfListModel& m_model;
+    FileShelf& m_shelf;
+    SystemShell& m_shell;
+    ShelfActions m_actions;
+    QColor m_accent;
+    FileListHeader* m_header;
+    QWidget* m_searchRow;
+    QLineEdit* m_search;
+    QScrollArea* m_scroll;
+    QVBoxLayout* m_rowsLayout;
+    QWidget* m_empty;
+    QLabel* m_emptyLabel;
+    QWidget* m_emptySymbol;
+    QLabel* m_footer;
+    QWidget* m_border;
+    QList<FileRowView*> m_rows;
+    bool m_dropTargeted = false;
+};
+
+} // namespace corvane

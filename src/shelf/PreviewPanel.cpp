@@ -1,0 +1,137 @@
+#include "shelf/PreviewPanel.h"
+
+#include "shelf/FilePanel.h"
+#include "shelf/RoundedMask.h"
+#include "shelf/ShelfListModel.h"
+
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+
+namespace corvane {
+
+namespace {
+
+constexpr int margin = 14;
+constexpr double radius = 12;
+
+} // namespace
+
+PreviewPanel::PreviewPanel(PanelWindowing& windowing)
+    : FloatingPanel(windowing, QRect(0, 0, width, height), PanelLevel::status, false) {
+    setFixedSize(width, height);
+    applyRoundedMask(*this, radius);
+}
+
+void PreviewPanel::showFor(FilePanel& owner, const QList<QUrl>& urls) {
+    m_owner = &owner;
+    m_items = urls;
+    m_content = PreviewContent::load(urls.value(0), QSize(width - 2 * margin, height - 2 * margin - 40));
+    place();
+    update();
+    show();
+    raise();
+}
+
+void PreviewPanel::reloadData() {
+    const ShelfListModel* model = m_owner ? m_owner->model() : nullptr;
+    const QList<QUrl> urls = model ? model->selectedURLs() : QList<QUrl>();
+    if (urls.isEmpty()) {
+        hide();
+        return;
+    }
+    if (urls != m_items)
+        showFor(*m_owner, urls);
+}
+
+void PreviewPanel::place() {
+    if (!m_owner)
+        return;
+    const QRect anchor = m_owner->frameGeometry();
+    QScreen* screen = m_owner->screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(anchor.topLeft(), QSize(width, height));
+    // Beside the list, on whichever side has room; over it where neither has.
+    int x = anchor.right() + 10;
+    if (x + width > area.right())
+        x = anchor.left() - 10 - width;
+    if (x < area.left())
+        x = area.left() + (area.width() - width) / 2;
+    const int y = std::clamp(anchor.top(), area.top(), std::max(area.top(), area.bottom() - height));
+    move(x, y);
+}
+
+void PreviewPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Opaque: it must read the same with and without a compositing manager.
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    painter.fillPath(shape, QColor(38, 38, 42));
+    painter.setPen(QPen(QColor(255, 255, 255, 40), 1));
+    painter.drawPath(shape);
+
+    const QRect inner = rect().adjusted(margin, margin, -margin, -margin);
+    QFont titleFont = font();
+    titleFont.setPointSizeF(9.5);
+    titleFont.setWeight(QFont::DemiBold);
+    painter.setFont(titleFont);
+    painter.setPen(Qt::white);
+    QString title = m_content.name;
+    if (m_items.size() > 1)
+        title += QStringLiteral("  (1 of %1)").arg(m_items.size());
+    const QRect titleBox(inner.left(), inner.top(), inner.width(), 20);
+    painter.drawText(titleBox, Qt::AlignLeft | Qt::AlignVCenter,
+                     painter.fontMetrics().elidedText(title, Qt::ElideMiddle, titleBox.width()));
+    const QRect body = inner.adjusted(0, 28, 0, 0);
+
+    switch (m_content.kind) {
+    case PreviewContent::Kind::image:
+    case PreviewContent::Kind::pdf: {
+        const QSize fitted = m_content.image.size().scaled(body.size(), Qt::KeepAspectRatio);
+        const QSize shown =
+            m_content.image.width() <= body.width() && m_content.image.height() <= body.height()
+                ? m_content.image.size()
+                : fitted;
+        const QRect target(body.center() - QPoint(shown.width() / 2, shown.height() / 2), shown);
+        if (m_content.kind == PreviewContent::Kind::pdf)
+            painter.fillRect(target, Qt::white);
+        painter.drawImage(target, m_content.image);
+        break;
+    }
+    case PreviewContent::Kind::text: {
+        painter.fillRect(body, QColor(24, 24, 27));
+        QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        mono.setPointSizeF(8.5);
+        painter.setFont(mono);
+        painter.setPen(QColor(230, 230, 230));
+        painter.setClipRect(body);
+        painter.drawText(body.adjusted(8, 6, -8, -6), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs,
+                         m_content.text);
+        painter.setClipping(false);
+        break;
+    }
+    case PreviewContent::Kind::summary: {
+        const QIcon icon = QFileIconProvider().icon(QFileInfo(m_content.path));
+        const QRect iconBox(body.center().x() - 48, body.top() + 40, 96, 96);
+        icon.paint(&painter, iconBox);
+        QStringList lines{m_content.kindDescription};
+        if (m_content.size)
+            lines.append(QLocale().formattedDataSize(*m_content.size));
+        if (m_content.modified.isValid())
+            lines.append(QLocale().toString(m_content.modified, QLocale::LongFormat));
+        QFont detail = font();
+        detail.setPointSizeF(9);
+        painter.setFont(detail);
+        painter.setPen(QColor(200, 200, 205));
+        painter.drawText(QRect(body.left(), iconBox.bottom() + 16, body.width(), 80),
+                         Qt::AlignHCenter | Qt::AlignTop, lines.join(QLatin1Char('\n')));
+        break;
+    }
+    }
+}
+
+} // namespace corvane

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+
+namespace corvane {
+
+// What a file list asks of the panel that holds it. Each does nothing once its panel is gone.
+struct ShelfActions {
+    std::function<void()> toggleFloat; // between the popover and a floating panel
+    std::function<void()> close;
+    std::function<void()> preview;   // the preview of the selection, shown or hidden
+    std::function<void()> focusList; // the panel takes the keyboard and the search field lets go
+};
+
+} // namespace corvane

@@ -1,0 +1,15 @@
+#pragma once
+
+namespace corvane {
+
+// What the file shelf asks of the rest of the application.
+class ShelfHost {
+public:
+    virtual ~ShelfHost() = default;
+    // The strip's window preview gives way to a file popover.
+    virtual void hideStripHoverPreview() = 0;
+    // The settings window on its Files & Tray page.
+    virtual void openFilesSettings() = 0;
+};
+
+} // namespace corvane

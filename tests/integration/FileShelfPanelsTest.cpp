@@ -1,0 +1,273 @@
+// The file shelf's panels on a real X server without a compositing manager: a pinned folder
+// listed and kept current, the floating panel's frame across a restart, the preview of an image,
+// and pictures of the popover, a floating panel and the preview.
+#include "support/IntegrationMain.h"
+#include "support/LiveApp.h"
+#include "support/XTestInput.h"
+
+#include "app/AppState.h"
+#include "core/Settings.h"
+#include "shelf/FilePanel.h"
+#include "shelf/FileRowView.h"
+#include "shelf/FileShelf.h"
+#include "shelf/FileShelfController.h"
+#include "shelf/PreviewPanel.h"
+#include "shelf/ShelfHost.h"
+#include "shelf/ShelfListModel.h"
+#include "shelf/ShelfRow.h"
+#include "sidebar/SidebarController.h"
+#include "sidebar/SidebarPanel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace corvane::testing {
+namespace {
+
+constexpr int waitMs = 5000;
+
+int distinctColours(const QImage& image, int enough) {
+    QSet<QRgb> seen;
+    for (int y = 0; y < image.height(); y += 2) {
+        for (int x = 0; x < image.width(); x += 2) {
+            seen.insert(image.pixel(x, y));
+            if (seen.size() >= enough)
+                return enough;
+        }
+    }
+    return static_cast<int>(seen.size());
+}
+
+// What the X server shows where the window is, corners and all.
+QImage screenPicture(const QWidget& window, const QString& name) {
+    QCoreApplication::processEvents();
+    QTest::qWait(300);
+    const QRect frame = window.frameGeometry();
+    const QImage picture = QGuiApplication::primaryScreen()
+                               ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                               .toImage();
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    picture.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    return picture;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes = "hello") {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QStringList shownNames(const ShelfListModel& model) {
+    QStringList names;
+    for (const ShelfFile& file : model.files())
+        names.append(file.name);
+    return names;
+}
+
+struct QuietHost : ShelfHost {
+    void hideStripHoverPreview() override {}
+    void openFilesSettings() override {}
+};
+
+class FileShelfPanelsTest : public ::testing::Test {
+protected:
+    FileShelfPanelsTest() {
+        app.settings().setShelfSort(ShelfSort::name);
+        app.settings().setShowTray(true);
+        app.settings().setShowFiles(true);
+    }
+
+    FileShelfController& shelf() { return app.state().shelf(); }
+
+    QString pinnedFolder() {
+        const QString path = folder.filePath(QStringLiteral("Pinned"));
+        QDir().mkpath(path);
+        writeFile(path + QStringLiteral("/b-notes.txt"), "notes\nsecond line\n");
+        writeFile(path + QStringLiteral("/a-report.txt"));
+        writeFile(path + QStringLiteral("/C-photo.png"), "");
+        QImage image(320, 200, QImage::Format_RGB32);
+        image.fill(QColor(40, 120, 200));
+        QPainter(&image).fillRect(40, 40, 120, 80, QColor(240, 200, 40));
+        image.save(path + QStringLiteral("/C-photo.png"));
+        app.state().files().setFolders({path});
+        app.state().files().save();
+        app.state().files().syncWatchers();
+        return path;
+    }
+
+    // The pinned folder's floating panel, open and on screen; null when it did not show.
+    FilePanel* floatingFolderPanel(const QString& path) {
+        const ShelfSource source = ShelfSource::folder(path);
+        shelf().openFloating(source);
+        FilePanel* panel = shelf().floatingPanel(source);
+        return panel && QTest::qWaitForWindowExposed(panel, waitMs) ? panel : nullptr;
+    }
+
+    static FileRowView* rowNamed(const FilePanel& panel, const QString& name) {
+        for (FileRowView* row : panel.findChildren<FileRowView*>()) {
+            if (row->file().name == name)
+                return row;
+        }
+        return nullptr;
+    }
+
+    LiveApp app;
+    QTemporaryDir folder;
+};
+
+TEST_F(FileShelfPanelsTest, APinnedFolderIsListedInOrderAndFollowsNewFiles) {
+    const QString path = pinnedFolder();
+    shelf().showPopover(ShelfSource::folder(path), QRectF(900, 0, 24, 24));
+    FilePanel* popover = shelf().popover();
+    ASSERT_NE(popover, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(popover, waitMs));
+    ASSERT_NE(popover->model(), nullptr);
+    EXPECT_EQ(shownNames(*popover->model()),
+              QStringList({QStringLiteral("a-report.txt"), QStringLiteral("b-notes.txt"),
+                           QStringLiteral("C-photo.png")}));
+
+    const QImage picture = screenPicture(*popover, QStringLiteral("shelf-popover"));
+    EXPECT_GE(distinctColours(picture, 12), 12);
+
+    writeFile(path + QStringLiteral("/a-new.txt"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return shownNames(*popover->model()).contains(QStringLiteral("a-new.txt")); }, waitMs));
+    EXPECT_EQ(shownNames(*popover->model()).first(), QStringLiteral("a-new.txt"));
+}
+
+TEST_F(FileShelfPanelsTest, AFloatingPanelComesBackAtItsFrameAfterARestart) {
+    const QString path = pinnedFolder();
+    const ShelfSource source = ShelfSource::folder(path);
+    FilePanel* panel = floatingFolderPanel(path);
+    ASSERT_NE(panel, nullptr);
+    const QRect moved(180, 140, 240, 320);
+    panel->setGeometry(moved);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->geometry() == moved; }, waitMs));
+    QCoreApplication::processEvents();
+    const QImage picture = screenPicture(*panel, QStringLiteral("shelf-floating"));
+    EXPECT_GE(distinctColours(picture, 12), 12);
+
+    // A second controller over the same stored preferences is the next run's.
+    QuietHost host;
+    FileShelfController nextRun(FileShelfController::Services{
+        app.settings(), app.state().files(), *app.platform().defaults, *app.platform().panelWindowing,
+        *app.platform().screens, *app.platform().shell, app.state().animator(), app.state().scheduler(), host,
+        app.state().statusItems()});
+    nextRun.restoreFloatingShelves();
+    FilePanel* restored = nextRun.floatingPanel(source);
+    ASSERT_NE(restored, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(restored, waitMs));
+    EXPECT_EQ(restored->geometry(), moved);
+}
+
+TEST_F(FileShelfPanelsTest, SpaceOnASelectedImageShowsItsPreview) {
+    const QString path = pinnedFolder();
+    FilePanel* panel = floatingFolderPanel(path);
+    ASSERT_NE(panel, nullptr);
+    // A click on the image's row selects it and gives the panel the keyboard.
+    FileRowView* row = rowNamed(*panel, QStringLiteral("C-photo.png"));
+    ASSERT_NE(row, nullptr);
+    QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(20, 10));
+    ASSERT_TRUE(row->isSelected());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel, waitMs));
+    QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Space);
+    PreviewPanel& preview = shelf().preview();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview, waitMs));
+    EXPECT_EQ(preview.content().kind, PreviewContent::Kind::image);
+    const QImage picture = screenPicture(preview, QStringLiteral("shelf-preview"));
+    EXPECT_GE(distinctColours(picture, 8), 8);
+
+    // Up moves the selection while the preview shows, and the preview follows it.
+    QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Up);
+    EXPECT_EQ(preview.content().name, QStringLiteral("b-notes.txt"));
+    EXPECT_EQ(preview.content().kind, PreviewContent::Kind::text);
+    screenPicture(preview, QStringLiteral("shelf-preview-text"));
+    QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Escape);
+    EXPECT_FALSE(preview.isVisible());
+}
+
+TEST_F(FileShelfPanelsTest, DraggingARowOutGivesAnotherProgramTheFileAsAUriList) {
+    const QString path = pinnedFolder();
+    QProcess target;
+    target.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    target.start(QStringLiteral(CORVANE_DROP_TARGET), {});
+    ASSERT_TRUE(target.waitForReadyRead(waitMs));
+    ASSERT_TRUE(desktop().waitForClientWindow(target.processId()).has_value());
+
+    FilePanel* panel = floatingFolderPanel(path);
+    ASSERT_NE(panel, nullptr);
+    panel->setGeometry(200, 200, 240, 320);
+    QTest::qWait(300);
+    FileRowView* row = rowNamed(*panel, QStringLiteral("a-report.txt"));
+    ASSERT_NE(row, nullptr);
+    const QPoint start = row->mapToGlobal(QPoint(30, row->height() / 2));
+    const QPoint drop(850, 320);
+
+    XTestInput input;
+    input.moveTo(start);
+    QTest::qWait(100);
+    input.pressButton();
+    QTest::qWait(100);
+    // The drag runs its own loop from the first move on; the rest of the gesture comes from timers.
+    QTimer::singleShot(300, [&] { input.moveTo(drop - QPoint(20, 20)); });
+    QTimer::singleShot(600, [&] { input.moveTo(drop); });
+    QTimer::singleShot(1000, [&] { input.releaseButton(); });
+    input.moveTo(start + QPoint(12, 0));
+    QTest::qWait(1500);
+
+    if (target.state() != QProcess::NotRunning)
+        target.waitForFinished(waitMs);
+    const QString said = QString::fromUtf8(target.readAllStandardOutput());
+    const QString url =
+        QUrl::fromLocalFile(path + QStringLiteral("/a-report.txt")).toString(QUrl::FullyEncoded);
+    EXPECT_TRUE(said.contains(QStringLiteral("DROP copy ") + url)) << said.toStdString();
+    EXPECT_TRUE(QFile::exists(path + QStringLiteral("/a-report.txt")));
+}
+
+TEST_F(FileShelfPanelsTest, ClickingTheStripsTrayRowOpensThePopoverWithTheTraysFiles) {
+    const QString path = pinnedFolder();
+    app.state().files().setTray(
+        {path + QStringLiteral("/b-notes.txt"), path + QStringLiteral("/a-report.txt")});
+    SidebarController& strip = app.state().sidebar();
+    strip.start();
+    ShelfRow* trayRow = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            if (!strip.panel() || !strip.panel()->isVisible())
+                return false;
+            for (ShelfRow* row : strip.panel()->findChildren<ShelfRow*>()) {
+                if (row->source().isTray() && row->isVisible())
+                    trayRow = row;
+            }
+            return trayRow != nullptr;
+        },
+        waitMs));
+    QTest::qWait(300);
+
+    XTestInput().click(trayRow->mapToGlobal(trayRow->rect().center()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shelf().isPopoverShown(); }, waitMs));
+    EXPECT_EQ(shelf().popoverSource(), ShelfSource::tray());
+    EXPECT_TRUE(strip.panel()->isVisible());
+    EXPECT_EQ(shownNames(*shelf().popover()->model()),
+              QStringList({QStringLiteral("b-notes.txt"), QStringLiteral("a-report.txt")}));
+    screenPicture(*shelf().popover(), QStringLiteral("shelf-popover-tray"));
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}

@@ -1,0 +1,84 @@
+#include "platform/AtomicFile.h"
+
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace corvane;
+using corvane::testing::readBytes;
+using corvane::testing::writeBytes;
+
+namespace {
+
+mode_t modeOf(const QString& path) {
+    struct stat status = {};
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return status.st_mode & 07777;
+}
+
+} // namespace
+
+TEST(AtomicFile, FoldersItCreatesArePrivateWhateverTheUmask) {
+    QTemporaryDir dir;
+    const mode_t saved = ::umask(0);
+    const auto error =
+        writeFileAtomically(dir.path() + QStringLiteral("/data/Corvane/workspaces.json"), "[]");
+    ::umask(saved);
+    ASSERT_FALSE(error);
+    EXPECT_EQ(modeOf(dir.path() + QStringLiteral("/data")), 0700u);
+    EXPECT_EQ(modeOf(dir.path() + QStringLiteral("/data/Corvane")), 0700u);
+    EXPECT_EQ(modeOf(dir.path() + QStringLiteral("/data/Corvane/workspaces.json")), 0600u);
+    // A folder that already exists keeps its mode.
+    EXPECT_EQ(modeOf(dir.path()), 0700u);
+    ::chmod(QFile::encodeName(dir.path() + QStringLiteral("/data")).constData(), 0755);
+    ASSERT_FALSE(makePrivateFolder(dir.path() + QStringLiteral("/data/Corvane/clipboard")));
+    EXPECT_EQ(modeOf(dir.path() + QStringLiteral("/data")), 0755u);
+    EXPECT_EQ(modeOf(dir.path() + QStringLiteral("/data/Corvane/clipboard")), 0700u);
+}
+
+TEST(AtomicFile, ALinkedFileIsWrittenThroughAndOnlyOurLeftoversAreRemoved) {
+    // Given defaults.json linked, through a relative link and an absolute one, into a dotfiles folder
+    QTemporaryDir dir;
+    QDir().mkpath(dir.path() + QStringLiteral("/dotfiles"));
+    QDir().mkpath(dir.path() + QStringLiteral("/config"));
+    const QString target = dir.path() + QStringLiteral("/dotfiles/defaults.json");
+    const QString middle = dir.path() + QStringLiteral("/config/middle.json");
+    const QString link = dir.path() + QStringLiteral("/config/defaults.json");
+    writeBytes(target, "{}");
+    ASSERT_TRUE(QFile::link(QStringLiteral("../dotfiles/defaults.json"), middle));
+    ASSERT_TRUE(QFile::link(middle, link));
+
+    // When it is saved
+    ASSERT_FALSE(writeFileAtomically(link, "{\"a\": 1}"));
+
+    // Then the links stay and the target holds the new text
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(QFileInfo(middle).isSymLink());
+    EXPECT_EQ(readBytes(target), "{\"a\": 1}");
+
+    // Given temporary files an interrupted write left beside the link and beside its target,
+    // and files that only look alike
+    for (const QString& name :
+         {QStringLiteral("/config/defaults.json.tmp-Ab12Cd"),
+          QStringLiteral("/dotfiles/defaults.json.tmp-x9Y8z7"),
+          QStringLiteral("/config/defaults.json.Qw3rTy"), // an earlier build's
+          QStringLiteral("/config/defaults.json.backup"), QStringLiteral("/config/defaults.json.1234567"),
+          QStringLiteral("/config/workspaces.json.tmp-Ab12Cd")}) {
+        writeBytes(dir.path() + name, "partial");
+        ::chmod(QFile::encodeName(dir.path() + name).constData(), 0600);
+    }
+    removeAtomicWriteLeftovers(link);
+    EXPECT_EQ(QDir(dir.path() + QStringLiteral("/config")).entryList(QDir::Files | QDir::System),
+              (QStringList{QStringLiteral("defaults.json"), QStringLiteral("defaults.json.1234567"),
+                           QStringLiteral("defaults.json.backup"), QStringLiteral("middle.json"),
+                           QStringLiteral("workspaces.json.tmp-Ab12Cd")}));
+    EXPECT_EQ(QDir(dir.path() + QStringLiteral("/dotfiles")).entryList(QDir::Files),
+              QStringList{QStringLiteral("defaults.json")});
+}

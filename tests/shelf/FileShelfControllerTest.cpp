@@ -1,0 +1,152 @@
+#include "shelf/FileShelfController.h"
+
+#include "shelf/FilePanel.h"
+#include "shelf/FileShelf.h"
+#include "shelf/ShelfListModel.h"
+#include "shelf/ShelfRectText.h"
+#include "sidebar/SidebarController.h"
+#include "sidebar/SidebarPanel.h"
+#include "support/AppFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace corvane;
+using corvane::testing::AppFixture;
+
+namespace {
+
+class FileShelfControllerTest : public AppFixture {
+protected:
+    FileShelfControllerTest() {
+        platform->fakeScreens->setScreens(
+            {ScreenInfo{QStringLiteral("A"), QRectF(0, 0, 1440, 900), QRectF(0, 30, 1440, 870)}});
+        platform->fakeScreens->setPointer(QPointF(700, 400));
+    }
+
+    FileShelfController& controller() {
+        if (!state)
+            buildState();
+        return state->shelf();
+    }
+    void store(const std::string& key, Json value) { platform->defaults->set(key, std::move(value)); }
+};
+
+TEST_F(FileShelfControllerTest, PopoverAndNewFloatingPanelsTakeTheirFrames) {
+    // Centred under the anchor, kept 8 in from the visible frame's edges, 6 below its top.
+    EXPECT_EQ(controller().popoverFrame(QRectF(600, 0, 24, 24)), QRectF(482, 36, 260, 360));
+    EXPECT_EQ(controller().popoverFrame(QRectF(1430, 0, 10, 24)), QRectF(1172, 36, 260, 360));
+    // Over a tray at the bottom of the screen instead.
+    EXPECT_EQ(controller().popoverFrame(QRectF(600, 880, 24, 20))->bottom(), 900 - 6);
+
+    EXPECT_EQ(controller().defaultFloatingFrame(0), QRectF(1440 - 230 - 24, 30 + 24, 230, 300));
+    EXPECT_EQ(controller().defaultFloatingFrame(2), QRectF(1440 - 230 - 24 - 56, 30 + 24 + 56, 230, 300));
+}
+
+TEST_F(FileShelfControllerTest, RestoresTheStoredPanelsAtTheirStoredFramesWhenUsable) {
+    QTemporaryDir folder;
+    store("floatingShelves", Json::array({"tray", folder.path().toStdString(), "junk"}));
+    store("shelfFrame.tray", "{{100, 120}, {240, 310}}");
+    // Exactly 100 wide: too narrow, so the default frame.
+    store(("shelfFrame." + folder.path()).toStdString(), "{{300, 300}, {100, 300}}");
+    controller().restoreFloatingShelves();
+
+    FilePanel* tray = controller().floatingPanel(ShelfSource::tray());
+    FilePanel* pinned = controller().floatingPanel(ShelfSource::folder(folder.path()));
+    ASSERT_NE(tray, nullptr);
+    ASSERT_NE(pinned, nullptr);
+    EXPECT_EQ(tray->geometry(), QRect(100, 120, 240, 310));
+    EXPECT_EQ(pinned->geometry().width(), 230);
+    EXPECT_EQ(platform->defaults->stringArray("floatingShelves")->size(), 2u);
+
+    // Closing keeps the frame; a later move is stored as text.
+    pinned->move(400, 200);
+    controller().closeFloating(ShelfSource::folder(folder.path()));
+    EXPECT_FALSE(controller().hasFloatingPanel(ShelfSource::folder(folder.path())));
+    const auto stored = platform->defaults->string(("shelfFrame." + folder.path()).toStdString());
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(rectFromText(QString::fromStdString(*stored)), QRectF(400, 200, 230, 300));
+    EXPECT_EQ(rectFromText(QStringLiteral("{{1, 2}, {3}}")), std::nullopt);
+    EXPECT_EQ(platform->defaults->stringArray("floatingShelves")->size(), 1u);
+}
+
+TEST_F(FileShelfControllerTest, PresentingTogglesThePopoverAndDefersToAFloatingPanel) {
+    const QRectF frame(100, 100, 260, 360);
+    controller().present(ShelfSource::tray(), frame, 6);
+    ASSERT_TRUE(controller().isPopoverShown());
+    EXPECT_EQ(controller().popover()->geometry(), frame.toRect());
+    controller().present(ShelfSource::tray(), frame, 6);
+    animator.completeAll();
+    EXPECT_FALSE(controller().isPopoverShown());
+
+    controller().openFloating(ShelfSource::tray());
+    controller().present(ShelfSource::tray(), frame, 6);
+    EXPECT_FALSE(controller().isPopoverShown());
+}
+
+TEST_F(FileShelfControllerTest, TheKeyTableActsOnTheListInFront) {
+    QTemporaryDir folder;
+    for (const char* name : {"a.txt", "b.txt"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    buildState();
+    state->files().setTray(
+        {folder.filePath(QStringLiteral("a.txt")), folder.filePath(QStringLiteral("b.txt"))});
+    controller().openFloating(ShelfSource::tray());
+    controller().openFloating(ShelfSource::folder(folder.path()));
+    FilePanel& trayPanel = *controller().floatingPanel(ShelfSource::tray());
+    FilePanel& folderPanel = *controller().floatingPanel(ShelfSource::folder(folder.path()));
+    ShelfListModel& tray = *trayPanel.model();
+
+    // Return with nothing selected goes on to the search field; Ctrl+Down is taken anyway.
+    EXPECT_FALSE(controller().handleKeyDown(trayPanel, Qt::Key_Return, {}));
+    EXPECT_TRUE(controller().handleKeyDown(trayPanel, Qt::Key_Down, Qt::ControlModifier));
+    EXPECT_TRUE(controller().handleKeyDown(trayPanel, Qt::Key_Down, {}));
+    EXPECT_TRUE(controller().handleKeyDown(trayPanel, Qt::Key_Down, Qt::ShiftModifier));
+    EXPECT_EQ(tray.selection().size(), 2);
+    EXPECT_FALSE(controller().handleKeyDown(trayPanel, Qt::Key_A, {}));
+    EXPECT_TRUE(controller().handleKeyDown(trayPanel, Qt::Key_Escape, {}));
+    EXPECT_TRUE(tray.selection().isEmpty());
+
+    // Delete takes the selection off the Tray and leaves the file; in a folder list it is not taken.
+    EXPECT_TRUE(controller().handleKeyDown(trayPanel, Qt::Key_Down, {}));
+    EXPECT_TRUE(controller().handleKeyDown(trayPanel, Qt::Key_Delete, {}));
+    EXPECT_EQ(state->files().tray().size(), 1);
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("a.txt"))));
+    EXPECT_TRUE(controller().handleKeyDown(folderPanel, Qt::Key_A, Qt::ControlModifier));
+    EXPECT_FALSE(controller().handleKeyDown(folderPanel, Qt::Key_Delete, {}));
+    EXPECT_EQ(folderPanel.model()->selection().size(), 2);
+
+    // Escape in the popover closes it.
+    controller().present(ShelfSource::folder(folder.path() + QStringLiteral("/")), QRectF(0, 40, 260, 360),
+                         0);
+    ASSERT_TRUE(controller().isPopoverShown());
+    EXPECT_TRUE(controller().handleKeyDown(*controller().popover(), Qt::Key_Escape, {}));
+    animator.completeAll();
+    EXPECT_FALSE(controller().isPopoverShown());
+}
+
+} // namespace
+
+namespace {
+
+// The strip's shelf rows open the popover beside the strip, a little above the pointer.
+TEST_F(FileShelfControllerTest, TheStripOpensThePopoverBesideIt) {
+    buildState();
+    state->sidebar().start();
+    ASSERT_NE(state->sidebar().panel(), nullptr);
+    state->showShelfPanel(ShelfSource::tray());
+    ASSERT_TRUE(controller().isPopoverShown());
+    const QRect strip = state->sidebar().panel()->frameGeometry();
+    const QRect popover = controller().popover()->geometry();
+    EXPECT_EQ(popover.size(), QSize(260, 360));
+    EXPECT_TRUE(popover.left() == strip.right() + 1 + 8 || popover.right() + 1 == strip.left() - 8)
+        << popover.left() << " " << strip.right();
+    EXPECT_EQ(popover.top(), 400 - 40);
+}
+
+} // namespace

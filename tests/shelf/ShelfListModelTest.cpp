@@ -1,0 +1,182 @@
+#include "shelf/ShelfListModel.h"
+
+#include "core/Settings.h"
+#include "platform/UserDefaults.h"
+#include "platform/fake/FakeDefaultsFile.h"
+#include "platform/fake/FakeSystemShell.h"
+#include "runtime/ManualScheduler.h"
+#include "runtime/NotificationCenter.h"
+#include "shelf/FakeFolderWatching.h"
+#include "shelf/FileShelf.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace corvane;
+using corvane::testing::FakeFolderWatching;
+
+namespace {
+
+// A pinned folder of eight files "f0" .. "f7" and one sub-folder "zsub", listed by name.
+class ShelfListModelTest : public ::testing::Test {
+protected:
+    ShelfListModelTest()
+        : defaults(std::make_unique<FakeDefaultsFile>(), scheduler), settings(defaults, notifications) {
+        settings.setShelfSort(ShelfSort::name);
+        for (int i = 0; i < 8; ++i)
+            touch(temp.filePath(QStringLiteral("f%1").arg(i)));
+        QDir().mkpath(temp.filePath(QStringLiteral("zsub")));
+        touch(temp.filePath(QStringLiteral("zsub/inner.txt")));
+        auto made = std::make_unique<FakeFolderWatching>();
+        watching = made.get();
+        shelf = std::make_unique<FileShelf>(defaults, std::move(made));
+        shelf->setFolders({temp.path()});
+        model = std::make_unique<ShelfListModel>(ShelfSource::folder(temp.path()), *shelf, settings, shell);
+        model->onSelectionChange = [this] { ++selectionChanges; };
+    }
+
+    static void touch(const QString& path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const ShelfFile& row(int i) const { return model->files()[static_cast<std::size_t>(i)]; }
+    QSet<QString> rows(std::initializer_list<int> indices) const {
+        QSet<QString> out;
+        for (int i : indices)
+            out.insert(row(i).id());
+        return out;
+    }
+
+    ManualScheduler scheduler;
+    NotificationCenter notifications;
+    UserDefaults defaults;
+    Settings settings;
+    FakeSystemShell shell;
+    QTemporaryDir temp;
+    FakeFolderWatching* watching = nullptr;
+    std::unique_ptr<FileShelf> shelf;
+    std::unique_ptr<ShelfListModel> model;
+    int selectionChanges = 0;
+};
+
+TEST_F(ShelfListModelTest, ClicksSelectToggleAndRangeFromTheAnchor) {
+    ASSERT_EQ(model->files().size(), 9u);
+    // Shift without an anchor is a plain click that sets the anchor.
+    model->click(row(2), Qt::ShiftModifier);
+    EXPECT_EQ(model->selection(), rows({2}));
+    model->click(row(5), Qt::ShiftModifier);
+    EXPECT_EQ(model->selection(), rows({2, 3, 4, 5}));
+    // The anchor stayed at 2: a second Shift click re-ranges from it.
+    model->click(row(0), Qt::ShiftModifier);
+    EXPECT_EQ(model->selection(), rows({0, 1, 2}));
+    model->click(row(7), Qt::ControlModifier);
+    EXPECT_EQ(model->selection(), rows({0, 1, 2, 7}));
+    model->click(row(7), Qt::ControlModifier);
+    EXPECT_EQ(model->selection(), rows({0, 1, 2}));
+    model->click(row(4), Qt::NoModifier);
+    EXPECT_EQ(model->selection(), rows({4}));
+    EXPECT_EQ(selectionChanges, 6);
+
+    // ensureSelected keeps a selection holding the row, else picks the row alone.
+    model->click(row(1), Qt::ControlModifier);
+    model->ensureSelected(row(4));
+    EXPECT_EQ(model->selection(), rows({1, 4}));
+    model->ensureSelected(row(6));
+    EXPECT_EQ(model->selection(), rows({6}));
+}
+
+TEST_F(ShelfListModelTest, KeyboardMovesStayInTheListAndExtendFromTheAnchorBothWays) {
+    model->moveSelection(1, false);
+    EXPECT_EQ(model->selection(), rows({0}));
+    model->moveSelection(-1, false);
+    EXPECT_EQ(model->selection(), rows({0}));
+    model->setSelection({});
+    model->moveSelection(-1, false);
+    EXPECT_EQ(model->selection(), rows({8}));
+    model->moveSelection(1, false);
+    EXPECT_EQ(model->selection(), rows({8}));
+
+    // From several selected rows, the move starts at the highest.
+    model->click(row(2), Qt::NoModifier);
+    model->click(row(7), Qt::ControlModifier);
+    model->moveSelection(1, false);
+    EXPECT_EQ(model->selection(), rows({8}));
+    model->click(row(2), Qt::NoModifier);
+    model->click(row(7), Qt::ControlModifier);
+    model->moveSelection(-1, false);
+    EXPECT_EQ(model->selection(), rows({6}));
+
+    // Shift grows the range away from the anchor, upwards as well as downwards, and shrinks back.
+    model->click(row(5), Qt::NoModifier);
+    model->moveSelection(-1, true);
+    model->moveSelection(-1, true);
+    EXPECT_EQ(model->selection(), rows({3, 4, 5}));
+    model->moveSelection(1, true);
+    EXPECT_EQ(model->selection(), rows({4, 5}));
+    model->moveSelection(1, true);
+    model->moveSelection(1, true);
+    EXPECT_EQ(model->selection(), rows({5, 6}));
+
+    model->selectAll();
+    EXPECT_EQ(model->selection().size(), 9);
+}
+
+TEST_F(ShelfListModelTest, FilteringPrunesTheSelectionQuietlyAndKeepsTheAnchorInTheList) {
+    model->click(row(1), Qt::NoModifier);
+    model->click(row(8), Qt::ControlModifier); // "zsub", anchor 8
+    const int changes = selectionChanges;
+    model->setQuery(QStringLiteral("  F "));
+    EXPECT_EQ(model->files().size(), 8u); // case-insensitive; the spaces are trimmed
+    EXPECT_EQ(model->selection(), rows({1}));
+    EXPECT_EQ(selectionChanges, changes);
+    // The anchor lay past the shorter list: a Shift range stays within it.
+    model->setQuery(QStringLiteral("f1"));
+    ASSERT_EQ(model->files().size(), 1u);
+    model->click(row(0), Qt::ShiftModifier);
+    EXPECT_EQ(model->selection(), rows({0}));
+    model->moveSelection(1, true);
+    EXPECT_EQ(model->selection(), rows({0}));
+    model->setQuery(QStringLiteral("   "));
+    EXPECT_EQ(model->files().size(), 9u);
+    model->setQuery(QStringLiteral("nothing"));
+    model->moveSelection(1, false);
+    EXPECT_TRUE(model->files().empty());
+}
+
+TEST_F(ShelfListModelTest, EnteringAFolderWatchesItUntilLeftAndGoneFilesDoNotOpen) {
+    EXPECT_EQ(model->title(), QDir(temp.path()).dirName());
+    model->setQuery(QStringLiteral("z"));
+    model->click(row(0), Qt::NoModifier);
+    model->open(row(0));
+    EXPECT_EQ(model->title(), QStringLiteral("zsub"));
+    EXPECT_TRUE(model->query().isEmpty());
+    EXPECT_TRUE(model->selection().isEmpty());
+    ASSERT_EQ(model->files().size(), 1u);
+    EXPECT_EQ(watching->watched().count(temp.filePath(QStringLiteral("zsub"))), 1);
+
+    // A file created in the entered folder shows once its watch reports.
+    touch(temp.filePath(QStringLiteral("zsub/new.txt")));
+    watching->change(temp.filePath(QStringLiteral("zsub")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(model->files().size(), 2u);
+
+    model->open(row(0));
+    ASSERT_EQ(shell.openedUrls.size(), 1u);
+    ShelfFile gone = row(0);
+    gone.exists = false;
+    model->open(gone);
+    EXPECT_EQ(shell.openedUrls.size(), 1u);
+
+    model->goBack();
+    EXPECT_EQ(model->files().size(), 9u);
+    EXPECT_EQ(watching->watched().count(temp.filePath(QStringLiteral("zsub"))), 0);
+    model->open(row(8));
+    model.reset();
+    EXPECT_EQ(watching->watched().count(temp.filePath(QStringLiteral("zsub"))), 0);
+}
+
+} // namespace
