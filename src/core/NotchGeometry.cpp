@@ -1,6 +1,7 @@
 #include "core/NotchGeometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace corvane {
 
@@ -22,6 +23,11 @@ QRectF fallbackBand(const ScreenInfo& screen) {
     const double depth = screen.visibleFrame.top() - screen.frame.top();
     const double height = std::max(depth, 24.0);
     return QRectF(screen.frame.center().x() - 40, screen.frame.top(), 80, height);
+}
+
+QRect pixelRect(const QRectF& rect) {
+    return QRect(QPoint(int(std::lround(rect.x())), int(std::lround(rect.y()))),
+                 QSize(int(std::lround(rect.width())), int(std::lround(rect.height()))));
 }
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "platform/Screens.h"
 
+#include <QRect>
 #include <QRectF>
 
 #include <optional>
@@ -17,5 +18,7 @@ std::optional<ScreenInfo> notchScreen(const std::vector<ScreenInfo>& screens);
 // What the heads-up display hangs from on a screen without a notch: an 80-point band centred at
 // the top, as deep as the top panel (at least 24 points).
 QRectF fallbackBand(const ScreenInfo& screen);
+// A notch panel's frame in whole pixels, each edge rounded to the nearest.
+QRect pixelRect(const QRectF& rect);
 
 } // namespace corvane

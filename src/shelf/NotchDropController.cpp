@@ -19,11 +19,6 @@ namespace corvane {
 
 namespace {
 
-QRect pixelRect(const QRectF& rect) {
-    return QRect(QPoint(int(std::lround(rect.x())), int(std::lround(rect.y()))),
-                 QSize(int(std::lround(rect.width())), int(std::lround(rect.height()))));
-}
-
 using Kind = NotchDropModel::Phase::Kind;
 
 } // namespace

@@ -1,12 +1,12 @@
 #include "system/NotchController.h"
 
 #include "core/FloatingPanel.h"
+#include "core/NotchGeometry.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
 #include "platform/Screens.h"
 #include "platform/SoundOutput.h"
 #include "runtime/Log.h"
-#include "core/NotchGeometry.h"
 #include "system/NotchHUDView.h"
 
 #include <QPainterPath>
@@ -20,11 +20,6 @@ namespace {
 
 // Above every other panel: the display covers what lies under the notch.
 constexpr int notchLevel = 1000;
-
-QRect pixelRect(const QRectF& rect) {
-    return QRect(QPoint(int(std::lround(rect.x())), int(std::lround(rect.y()))),
-                 QSize(int(std::lround(rect.width())), int(std::lround(rect.height()))));
-}
 
 } // namespace
 
