@@ -13,6 +13,8 @@ packages=(
   # the file preview's first page of a PDF
   qt6-pdf-dev
   libglib2.0-dev
+  # volume and mute of the default sound output
+  libpulse-dev
   # X11 through xcb
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-composite0-dev libxcb-res0-dev
   libxcb-xinput-dev libxcb-screensaver0-dev libxcb-xtest0-dev libxcb-randr0-dev libxcb-xfixes0-dev libxcb-keysyms1-dev
@@ -23,6 +25,8 @@ packages=(
   clang libclang-rt-14-dev
   # the virtual desktop used by the run command without a display and by the integration tests
   xvfb xauth openbox x11-apps x11-utils xterm trayer dbus python3-dbusmock fonts-dejavu-core
+  # the private sound server of the volume-key tests
+  pulseaudio pulseaudio-utils
   # a program of its own that copies to the clipboard, for the clipboard history tests
   xclip
   # the scripted-move tool the snap benchmark compares against

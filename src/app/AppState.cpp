@@ -8,6 +8,7 @@
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "core/AppIcons.h"
+#include "core/EventTapThread.h"
 #include "core/LaunchAtLogin.h"
 #include "core/PermissionManager.h"
 #include "core/Settings.h"
@@ -26,9 +27,9 @@
 #include "snapping/RadialSnapController.h"
 #include "snapping/SnapController.h"
 #include "system/AwakeController.h"
+#include "system/MediaKeyTap.h"
 #include "system/MouseController.h"
 #include "system/NotchController.h"
-#include "system/SystemAudio.h"
 #include "windows/AXWindowService.h"
 #include "windows/SpacesService.h"
 #include "windows/ThumbnailService.h"
@@ -170,8 +171,33 @@ ClipboardPanelController& AppState::clipboardPanel() {
 }
 
 NotchController& AppState::notch() {
-    if (!m_notch)
-        m_notch = std::make_unique<NotchController>(m_settings);
+    if (!m_notch) {
+        m_notch = std::make_unique<NotchController>(NotchController::Services{
+            .settings = m_settings,
+            .screens = *m_platform.screens,
+            .scheduler = scheduler(),
+            .windowing = *m_platform.panelWindowing,
+            .sound = *m_platform.soundOutput,
+            .backlight = *m_platform.backlight,
+            .accessibilityTrusted = [] { return PermissionManager::cachedAccessibility(); },
+            .grabMediaKeys = mediaKeyGrabber(EventTapThread::shared()),
+            .awakeActive = [this] { return m_awake->isActive(); },
+            .awakeEndDate = [this]() -> std::optional<QDateTime> {
+                const std::optional<Instant> end = m_awake->endDate();
+                if (!end)
+                    return std::nullopt;
+                // The keep-awake end is on the continuous clock; the pill counts in wall time.
+                const auto left =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(*end - scheduler().now());
+                return scheduler().wallNow().addMSecs(left.count());
+            },
+        });
+        // The pill follows keeping awake as it starts, stops or moves its end.
+        connect(m_awake.get(), &AwakeController::activeChanged, m_notch.get(),
+                &NotchController::refreshPanels);
+        connect(m_awake.get(), &AwakeController::endDateChanged, m_notch.get(),
+                &NotchController::refreshPanels);
+    }
     return *m_notch;
 }
 
@@ -184,7 +210,19 @@ MouseController& AppState::mouse() {
 
 NotchDropController& AppState::notchDrop() {
     if (!m_notchDrop)
-        m_notchDrop = std::make_unique<NotchDropController>(m_settings);
+        m_notchDrop = std::make_unique<NotchDropController>(NotchDropController::Services{
+            .settings = m_settings,
+            .screens = *m_platform.screens,
+            .scheduler = scheduler(),
+            .windowing = *m_platform.panelWindowing,
+            .monitors = m_platform.eventMonitors.get(),
+            .drags = *m_platform.dragSource,
+            .files = *m_files,
+            .trayOpener = *this,
+            // Nothing here sends files to nearby devices.
+            .shareNearby = {},
+            .icons = {},
+        });
     return *m_notchDrop;
 }
 
@@ -335,17 +373,15 @@ QCoro::Task<void> AppState::previewNotchHUD() {
     co_await scheduler().sleep(Seconds(1.0));
     if (!self)
         co_return;
-    notch().showHUD(NotchModel::Kind::volume, isOutputMuted().value_or(false), outputVolume().value_or(0.5f),
-                    Seconds(6.0));
+    SoundOutput& sound = *m_platform.soundOutput;
+    notch().showHUD(NotchModel::Kind::volume, sound.isMuted().value_or(false), sound.volume().value_or(0.5f),
+                    NotchController::previewDuration);
 }
 
 void AppState::permissionsChanged(bool accessibility, bool screenRecording) {
     Q_UNUSED(screenRecording);
     radial().start();
-    if (m_settings.notchHUD() && PermissionManager::cachedAccessibility())
-        notch().installTap();
-    else
-        notch().removeTap();
+    notch().updateTap();
     mouse().apply();
     refreshWindowsAfterPermissionChange();
     if (!accessibility && m_settings.hasCompletedOnboarding())
@@ -363,6 +399,10 @@ QCoro::Task<void> AppState::refreshWindows(bool force) {
 void AppState::showKeepAwakeSettings() {
     // The keep-awake menu leads to the General page, which holds the Keep Awake switch.
     settingsWindow().show(SettingsTab::general);
+}
+
+void AppState::showTrayPopover(const QRectF& anchor) {
+    shelf().showPopover(ShelfSource::tray(), anchor);
 }
 
 void AppState::screenParametersChanged() {
@@ -412,10 +452,7 @@ void AppState::settingsChanged(const std::optional<QString>& key) {
     } else if (is({"volumeStepPercent", "brightnessStepPercent", "minBrightnessPercent"})) {
         notch().loadStepSettings();
     } else if (is({"notchHUD"})) {
-        if (m_settings.notchHUD() && PermissionManager::cachedAccessibility())
-            notch().installTap();
-        else
-            notch().removeTap();
+        notch().updateTap();
     } else if (is({"showAwakeIcon"})) {
         m_awake->updateStatusItem();
     } else if (is({"awakeMode"})) {

@@ -6,6 +6,7 @@
 
 #include "settings/SettingsActions.h"
 #include "settings/SettingsServices.h"
+#include "shelf/NotchDropController.h"
 #include "shelf/ShelfServices.h"
 #include "shelf/ShelfSource.h"
 #include "sidebar/StripServices.h"
@@ -61,12 +62,14 @@ std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows);
 // The composition root: owns every service, creates each feature controller the first time it
 // is asked for, handing it the services it uses, runs start-up once and carries the actions that
 // span several features, which features reach through the narrow interfaces it implements
-// (StripActions, ShelfActions, SettingsActions, AwakeSettingsOpener). It outlives every controller.
+// (StripActions, ShelfActions, SettingsActions, AwakeSettingsOpener, TrayPopoverOpener). It outlives every
+// controller.
 class AppState : public QObject,
                  public StripActions,
                  public ShelfActions,
                  public SettingsActions,
-                 public AwakeSettingsOpener {
+                 public AwakeSettingsOpener,
+                 public TrayPopoverOpener {
     Q_OBJECT
 public:
     // Builds the services in their fixed order. `Settings::shared()` must be set.
@@ -163,6 +166,8 @@ public:
 
     // "Keep Awake Settings…" of the keep-awake menu.
     void showKeepAwakeSettings() override;
+    // A click on the notch: the Tray's file panel under it.
+    void showTrayPopover(const QRectF& anchor) override;
 
     // The "-previewNotchHUD" launch action: the volume display for a few seconds, a second on.
     QCoro::Task<void> previewNotchHUD();

@@ -24,6 +24,10 @@ quint64 EventMonitorList::maskOf(MonitoredEvent::Type type) {
         return EventMask::flagsChanged;
     case MonitoredEvent::Type::mouseMoved:
         return EventMask::pointerMoved;
+    case MonitoredEvent::Type::leftMouseDown:
+        return EventMask::leftMouseDown;
+    case MonitoredEvent::Type::leftMouseUp:
+        return EventMask::leftMouseUp;
     }
     return 0;
 }

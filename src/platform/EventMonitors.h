@@ -12,6 +12,8 @@ namespace corvane {
 
 // The kinds of event a monitor watches, as bits of a mask.
 namespace EventMask {
+inline constexpr quint64 leftMouseDown = quint64(1) << 1;
+inline constexpr quint64 leftMouseUp = quint64(1) << 2;
 inline constexpr quint64 mouseMoved = quint64(1) << 5;
 inline constexpr quint64 leftMouseDragged = quint64(1) << 6;
 inline constexpr quint64 rightMouseDragged = quint64(1) << 7;
@@ -28,7 +30,7 @@ inline constexpr qint64 functionKeyCode = 63;
 
 // One keyboard or pointer event as a monitor sees it.
 struct MonitoredEvent {
-    enum class Type { keyDown, keyUp, flagsChanged, mouseMoved };
+    enum class Type { keyDown, keyUp, flagsChanged, mouseMoved, leftMouseDown, leftMouseUp };
 
     Type type = Type::mouseMoved;
     // The virtual key code of the key pressed, released, or whose modifier changed; none for

@@ -5,6 +5,7 @@
 #include "platform/ApplicationHost.h"
 #include "platform/ApplicationLauncher.h"
 #include "platform/Desktops.h"
+#include "platform/DragSource.h"
 #include "platform/EventMonitors.h"
 #include "platform/HotKeys.h"
 #include "platform/KeyTaps.h"
@@ -20,6 +21,7 @@
 #include "platform/RunningApplications.h"
 #include "platform/Screens.h"
 #include "platform/SleepWake.h"
+#include "platform/SoundOutput.h"
 #include "platform/SystemShell.h"
 #include "platform/Tray.h"
 #include "platform/UserDefaults.h"
@@ -52,6 +54,9 @@ struct Platform {
     std::unique_ptr<SleepWake> sleepWake;
     std::unique_ptr<EventMonitors> eventMonitors;
     std::unique_ptr<ApplicationLauncher> launcher;
+    std::unique_ptr<SoundOutput> soundOutput;
+    std::unique_ptr<Backlight> backlight;
+    std::unique_ptr<DragSource> dragSource;
     std::unique_ptr<Pasteboard> pasteboard;
     std::unique_ptr<PasteKeystroke> pasteKeystroke;
     std::unique_ptr<PowerHolds> powerHolds;

@@ -19,6 +19,12 @@ struct ScreenInfo {
     QRectF visibleFrame; // the frame less panels and docks
     std::optional<uint32_t> displayNumber;
     std::optional<QString> uuid; // stable across runs where the display has an EDID
+    // A display with a camera notch in its top edge: the depth of the band the notch cuts, and the
+    // usable areas left and right of it, relative to the screen's top left. No display here has
+    // one; the fake platform can script one.
+    double safeAreaTop = 0;
+    std::optional<QRectF> auxiliaryTopLeft;
+    std::optional<QRectF> auxiliaryTopRight;
     bool operator==(const ScreenInfo&) const = default;
 };
 

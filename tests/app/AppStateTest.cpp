@@ -40,7 +40,7 @@ TEST_F(AppStateStartTest, FirstLaunchShowsOnboardingAndStartsOnce) {
     EXPECT_EQ(notifications.observerCount(Settings::didChangeNotification), 1);
     EXPECT_TRUE(state->windows().isObserving());
     EXPECT_TRUE(state->spaces().isStarted());
-    EXPECT_EQ(state->notchDrop().startCount(), 1);
+    EXPECT_FALSE(state->notchDrop().panel());
 }
 
 TEST_F(AppStateStartTest, SettingsTabArgumentOpensThatPageOnlyWhenItNamesOne) {
@@ -127,9 +127,14 @@ TEST_F(AppStateStartTest, StartAppliesDockIconPurgesStaleStatusItemsAndFollowsSc
     EXPECT_FALSE(platform->defaults->object("NSStatusItem Preferred Position Item-0"));
     EXPECT_TRUE(platform->defaults->object("NSStatusItem Preferred Position corvane.awake"));
 
-    platform->fakeScreens->setScreens(
-        {ScreenInfo{"HDMI-1", QRectF(0, 0, 1920, 1080), QRectF(0, 0, 1920, 1050)}});
-    EXPECT_EQ(state->notchDrop().startCount(), 2);
+    // The drop shelf is set up again for the new screens: one with a notch gets its panel.
+    ScreenInfo notched{"eDP-1", QRectF(0, 0, 1512, 982), QRectF(0, 32, 1512, 950)};
+    notched.safeAreaTop = 32;
+    notched.auxiliaryTopLeft = QRectF(0, 0, 662, 32);
+    notched.auxiliaryTopRight = QRectF(850, 0, 662, 32);
+    platform->fakeScreens->setScreens({notched});
+    ASSERT_TRUE(state->notchDrop().panel());
+    EXPECT_EQ(state->notchDrop().panel()->geometry(), QRect(662, 0, 188, 32));
 }
 
 TEST_F(AppStateStartTest, SettingsChangesReachTheDispatcherAfterStart) {

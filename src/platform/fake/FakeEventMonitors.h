@@ -27,6 +27,13 @@ public:
     void releaseKey(qint64 keyCode, Scope scope = Scope::global);
     void tapKey(qint64 keyCode, Scope scope = Scope::global);
     void movePointer(QPointF location, Scope scope = Scope::global);
+    // The left button going down or up where the pointer is.
+    void pressLeftButton(Scope scope = Scope::global) {
+        sendButton(MonitoredEvent::Type::leftMouseDown, scope);
+    }
+    void releaseLeftButton(Scope scope = Scope::global) {
+        sendButton(MonitoredEvent::Type::leftMouseUp, scope);
+    }
     // Delivers an event as it is.
     void send(const MonitoredEvent& event, Scope scope = Scope::global) { m_monitors.deliver(scope, event); }
 
@@ -40,6 +47,9 @@ public:
 private:
     ModifierKeyState& keys(Scope scope) { return scope == Scope::global ? m_globalKeys : m_localKeys; }
     QPointF pointer() const;
+    void sendButton(MonitoredEvent::Type type, Scope scope) {
+        m_monitors.deliver(scope, MonitoredEvent{type, std::nullopt, keys(scope).flags(), pointer()});
+    }
 
     FakeScreens* m_screens;
     EventMonitorList m_monitors;

@@ -60,6 +60,15 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeLauncher = std::make_unique<FakeApplicationLauncher>();
     fakeLauncher = madeLauncher.get();
     launcher = std::move(madeLauncher);
+    auto madeSound = std::make_unique<FakeSoundOutput>();
+    fakeSoundOutput = madeSound.get();
+    soundOutput = std::move(madeSound);
+    auto madeBacklight = std::make_unique<FakeBacklight>();
+    fakeBacklight = madeBacklight.get();
+    backlight = std::move(madeBacklight);
+    auto madeDrag = std::make_unique<FakeDragSource>();
+    fakeDragSource = madeDrag.get();
+    dragSource = std::move(madeDrag);
     auto madePasteboard = std::make_unique<FakePasteboard>();
     fakePasteboard = madePasteboard.get();
     pasteboard = std::move(madePasteboard);

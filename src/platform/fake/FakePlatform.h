@@ -7,6 +7,7 @@
 #include "platform/fake/FakeApplicationLauncher.h"
 #include "platform/fake/FakeDefaultsFile.h"
 #include "platform/fake/FakeDesktops.h"
+#include "platform/fake/FakeDragSource.h"
 #include "platform/fake/FakeEventMonitors.h"
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeKeyTaps.h"
@@ -22,6 +23,7 @@
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSleepWake.h"
+#include "platform/fake/FakeSoundOutput.h"
 #include "platform/fake/FakeSystemShell.h"
 #include "platform/fake/FakeTray.h"
 #include "platform/fake/FakeWindowCapture.h"
@@ -52,6 +54,9 @@ struct FakePlatform : Platform {
     FakeSleepWake* fakeSleepWake;
     FakeEventMonitors* fakeEventMonitors;
     FakeApplicationLauncher* fakeLauncher;
+    FakeSoundOutput* fakeSoundOutput;
+    FakeBacklight* fakeBacklight;
+    FakeDragSource* fakeDragSource;
     FakePasteboard* fakePasteboard;
     FakePasteKeystroke* fakePasteKeystroke;
     FakePowerHolds* fakePowerHolds;

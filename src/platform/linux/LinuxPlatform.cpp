@@ -3,16 +3,19 @@
 #include "platform/linux/DesktopApplicationCatalog.h"
 #include "platform/linux/GioApplicationLauncher.h"
 #include "platform/linux/JsonDefaultsFile.h"
+#include "platform/linux/LinuxBacklight.h"
 #include "platform/linux/LinuxPowerHolds.h"
 #include "platform/linux/LinuxPowerSource.h"
 #include "platform/linux/LinuxSleepWake.h"
 #include "platform/linux/LinuxSystemShell.h"
+#include "platform/linux/PulseSoundOutput.h"
 #include "platform/linux/QtApplicationHost.h"
 #include "platform/linux/XdgAutostart.h"
 #include "platform/x11/QtScreens.h"
 #include "platform/x11/QtTray.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11Desktops.h"
+#include "platform/x11/X11DragSource.h"
 #include "platform/x11/X11EventMonitors.h"
 #include "platform/x11/X11HotKeys.h"
 #include "platform/x11/X11KeyTaps.h"
@@ -51,6 +54,9 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->sleepWake = std::make_unique<LinuxSleepWake>();
     platform->eventMonitors = std::make_unique<X11EventMonitors>();
     platform->launcher = std::make_unique<GioApplicationLauncher>();
+    platform->soundOutput = std::make_unique<PulseSoundOutput>();
+    platform->backlight = std::make_unique<LinuxBacklight>();
+    platform->dragSource = std::make_unique<X11DragSource>();
     platform->pasteboard = std::make_unique<X11Pasteboard>();
     platform->pasteKeystroke = std::make_unique<X11PasteKeystroke>();
     platform->powerHolds = std::make_unique<LinuxPowerHolds>();

@@ -18,6 +18,8 @@ LiveApp::LiveApp() {
     m_platform->host = std::make_unique<FakeApplicationHost>();
     PermissionManager::resetCachedFlags();
     PermissionManager::setProbeForFirstRead(m_platform->permissions.get());
+    m_eventTaps = std::make_unique<EventTapThread>(m_platform->makeKeyTaps);
+    EventTapThread::setShared(m_eventTaps.get());
     m_settings = std::make_unique<Settings>(*m_platform->defaults, m_notifications);
     Settings::setShared(m_settings.get());
     m_axQueue = std::make_unique<SerialWorkerQueue>(QStringLiteral("corvane.ax"));
@@ -41,6 +43,7 @@ LiveApp::~LiveApp() {
     m_axQueue.reset();
     m_ax.reset();
     Settings::setShared(nullptr);
+    EventTapThread::setShared(nullptr);
     m_settings.reset();
     PermissionManager::resetCachedFlags();
     PermissionManager::setProbeForFirstRead(nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/EventTapThread.h"
+
 #include "app/AppState.h"
 #include "core/QtAnimator.h"
 #include "core/Settings.h"
@@ -48,6 +50,7 @@ private:
     QtAnimator m_animator;
     std::unique_ptr<SerialWorkerQueue> m_axQueue;
     std::unique_ptr<Platform> m_platform;
+    std::unique_ptr<EventTapThread> m_eventTaps;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<AXWindowService> m_ax;
     std::unique_ptr<AppState> m_state;

@@ -1,0 +1,103 @@
+// The volume display on a real desktop: with a private sound server, the volume keys typed
+// through XTest change the server's output and show the display; without one, the keys are left
+// to other programs.
+#include "support/IntegrationMain.h"
+#include "support/LiveApp.h"
+#include "support/SoundServer.h"
+#include "support/VirtualDesktop.h"
+#include "support/XTestInput.h"
+
+#include "core/FloatingPanel.h"
+#include "core/Settings.h"
+#include "platform/SoundOutput.h"
+#include "system/NotchController.h"
+
+#include <QDir>
+#include <QScreen>
+#include <QTest>
+
+#include <xkbcommon/xkbcommon-keysyms.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace corvane::testing {
+namespace {
+
+constexpr int waitMs = 5000;
+
+// Whether another client could grab the key with no modifiers.
+bool isFreeOnServer(xcb_keycode_t keycode) {
+    xcb_connection_t* c = desktop().connection();
+    xcb_generic_error_t* error =
+        xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), 0, keycode,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    if (error) {
+        std::free(error);
+        return false;
+    }
+    xcb_ungrab_key(c, keycode, desktop().rootWindow(), 0);
+    xcb_flush(c);
+    return true;
+}
+
+TEST(NotchHUD, VolumeKeysStepTheServersOutputAndShowTheDisplay) {
+    SoundServer server;
+    ASSERT_TRUE(server.isRunning());
+    server.pactl(
+        {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("50%")});
+    LiveApp app;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.platform().soundOutput->isAvailable(); }, waitMs));
+    NotchController& notch = app.state().notch();
+    notch.loadStepSettings();
+    notch.installTap();
+    ASSERT_TRUE(notch.isTapInstalled());
+
+    XTestInput typist;
+    typist.type({XKB_KEY_XF86AudioRaiseVolume});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.volumePercent() == 54; }, waitMs))
+        << server.volumePercent();
+    typist.type({XKB_KEY_XF86AudioMute});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.isMuted(); }, waitMs));
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notch.hudPanel() && notch.hudPanel()->isVisible(); }, waitMs));
+    QTest::qWait(200);
+    const QRect frame = notch.hudPanel()->geometry();
+    const QImage picture = QGuiApplication::primaryScreen()
+                               ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                               .toImage();
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    EXPECT_TRUE(picture.save(folder + QStringLiteral("/notch-hud.png")));
+    // A black bar with white writing: both must be there.
+    int black = 0, light = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const int gray = qGray(picture.pixel(x, y));
+            black += gray < 20;
+            light += gray > 200;
+        }
+    EXPECT_GT(black, picture.width() * picture.height() / 2);
+    EXPECT_GT(light, 20);
+}
+
+TEST(NotchHUD, WithoutASoundServerTheVolumeKeysStayWithOthers) {
+    qunsetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", "unix:/nonexistent/native");
+    LiveApp app;
+    NotchController& notch = app.state().notch();
+    notch.installTap();
+    EXPECT_FALSE(notch.isTapInstalled());
+    XTestInput typist;
+    EXPECT_TRUE(isFreeOnServer(typist.keycode(XKB_KEY_XF86AudioRaiseVolume)));
+    EXPECT_TRUE(isFreeOnServer(typist.keycode(XKB_KEY_XF86AudioMute)));
+    qunsetenv("PULSE_SERVER");
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}

@@ -1,0 +1,266 @@
+#include "support/AppFixture.h"
+
+#include "core/FloatingPanel.h"
+#include "platform/fake/FakeScreens.h"
+#include "platform/fake/FakeSoundOutput.h"
+#include "system/AwakeController.h"
+#include "system/AwakePillView.h"
+#include "system/LevelStepping.h"
+#include "system/NotchController.h"
+#include "core/NotchGeometry.h"
+#include "system/NotchHUDView.h"
+
+namespace corvane::testing {
+namespace {
+
+// A 1920×1080 display at the origin with a 25-point top panel.
+const ScreenInfo plainScreen{"DP-1", QRectF(0, 0, 1920, 1080), QRectF(0, 25, 1920, 1055), 1u, std::nullopt};
+
+ScreenInfo notchedScreen(QRectF frame = QRectF(0, 0, 1512, 982)) {
+    ScreenInfo screen{"eDP-1", frame, frame.adjusted(0, 32, 0, 0), 2u, std::nullopt};
+    screen.safeAreaTop = 32;
+    screen.auxiliaryTopLeft = QRectF(0, 0, 662, 32);
+    screen.auxiliaryTopRight = QRectF(850, 0, 662, 32);
+    return screen;
+}
+
+TEST(LevelStepping, KeysStepOnTheGridClampMuteAndKeepTheBrightnessFloor) {
+    LevelSteps steps;
+    steps.load(6, 6, 10);
+    FakeSoundOutput sound;
+    FakeBacklight backlight;
+    auto press = [&](MediaKey key, bool fine = false) {
+        return handleMediaKey(key, true, fine, steps, sound, backlight);
+    };
+
+    sound.level = 0.50f;
+    EXPECT_NEAR(press(MediaKey::volumeUp).report->level, 0.54f, 1e-5);
+    EXPECT_NEAR(press(MediaKey::volumeUp).report->level, 0.60f, 1e-5);
+    EXPECT_NEAR(press(MediaKey::volumeDown).report->level, 0.54f, 1e-5);
+
+    // Down to silence mutes; a muted raise starts from silence and unmutes.
+    sound.level = 0.02f;
+    const LevelReport silent = *press(MediaKey::volumeDown).report;
+    EXPECT_EQ(silent, (LevelReport{NotchModel::Kind::volume, true, 0.0f}));
+    sound.level = 0.40f;
+    EXPECT_NEAR(press(MediaKey::volumeUp).report->level, 0.06f, 1e-5);
+    EXPECT_FALSE(sound.muted);
+    sound.muted = true;
+    sound.level = 0.40f;
+    EXPECT_NEAR(press(MediaKey::volumeDown).report->level, 0.36f, 1e-5);
+    EXPECT_FALSE(sound.muted);
+
+    // Mute toggles and reports the level it keeps.
+    sound.level = 0.30f;
+    EXPECT_EQ(*press(MediaKey::mute).report, (LevelReport{NotchModel::Kind::volume, true, 0.30f}));
+    EXPECT_FALSE(press(MediaKey::mute).report->muted);
+
+    // Brightness never goes under the floor nor over full; fine steps are a hundredth.
+    backlight.level = 0.10f;
+    EXPECT_NEAR(press(MediaKey::brightnessDown).report->level, 0.10f, 1e-5);
+    backlight.level = 0.97f;
+    EXPECT_NEAR(press(MediaKey::brightnessUp).report->level, 1.0f, 1e-5);
+    sound.level = 0.543f;
+    EXPECT_NEAR(press(MediaKey::volumeUp, true).report->level, 0.55f, 1e-5);
+
+    // A release of a served key is swallowed and changes nothing.
+    const float before = sound.level;
+    const MediaKeyResult release = handleMediaKey(MediaKey::volumeUp, false, false, steps, sound, backlight);
+    EXPECT_TRUE(release.handled);
+    EXPECT_FALSE(release.report);
+    EXPECT_EQ(sound.level, before);
+
+    // Nothing to drive, or a write refused: the key goes on to others.
+    backlight.available = false;
+    EXPECT_FALSE(press(MediaKey::brightnessUp).handled);
+    sound.settable = false;
+    EXPECT_FALSE(press(MediaKey::volumeUp).handled);
+}
+
+TEST(LevelStepping, StoredStepsAreClampedSoNoKeyDividesByZero) {
+    LevelSteps steps;
+    steps.load(0, 500, -3);
+    EXPECT_FLOAT_EQ(steps.volume.load(), 0.01f);
+    EXPECT_FLOAT_EQ(steps.brightness.load(), 1.0f);
+    EXPECT_FLOAT_EQ(steps.brightnessFloor.load(), 0.0f);
+    FakeSoundOutput sound;
+    FakeBacklight backlight;
+    sound.level = 0.5f;
+    EXPECT_NEAR(handleMediaKey(MediaKey::volumeUp, true, false, steps, sound, backlight).report->level, 0.51f,
+                1e-5);
+}
+
+TEST(NotchGeometry, NotchRectScreenAndTheFallbackBand) {
+    EXPECT_EQ(notchRect(notchedScreen()), QRectF(662, 0, 188, 32));
+    EXPECT_EQ(notchRect(notchedScreen(QRectF(-1920, 0, 1512, 982))), QRectF(-1920 + 662, 0, 188, 32));
+    ScreenInfo noInset = notchedScreen();
+    noInset.safeAreaTop = 0;
+    EXPECT_FALSE(notchRect(noInset));
+    EXPECT_EQ(notchScreen({plainScreen, notchedScreen()})->name, QStringLiteral("eDP-1"));
+    EXPECT_FALSE(notchScreen({plainScreen}));
+
+    EXPECT_EQ(fallbackBand(plainScreen), QRectF(920, 0, 80, 25));
+    ScreenInfo hiddenPanel = plainScreen;
+    hiddenPanel.visibleFrame = hiddenPanel.frame;
+    EXPECT_EQ(fallbackBand(hiddenPanel), QRectF(920, 0, 80, 24));
+}
+
+TEST(NotchHUDView, SymbolLabelBarAndNumber) {
+    using K = NotchModel::Kind;
+    EXPECT_EQ(NotchHUDView::symbolName(K::volume, false, 0.125f), QStringLiteral("speaker.wave.1.fill"));
+    EXPECT_DOUBLE_EQ(NotchHUDView::fillWidth(false, 0.125f), 6.5);
+    EXPECT_EQ(NotchHUDView::numberText(false, 0.125f), QStringLiteral("13"));
+    EXPECT_DOUBLE_EQ(NotchHUDView::fillWidth(false, 0.004f), 4.0);
+    EXPECT_EQ(NotchHUDView::symbolName(K::volume, false, 0.001f), QStringLiteral("speaker.slash.fill"));
+    EXPECT_DOUBLE_EQ(NotchHUDView::fillWidth(false, 0.0f), 0.0);
+    EXPECT_EQ(NotchHUDView::label(K::volume, true), QStringLiteral("Muted"));
+    EXPECT_EQ(NotchHUDView::numberText(true, 0.6f), QStringLiteral("0"));
+    EXPECT_DOUBLE_EQ(NotchHUDView::fillWidth(true, 0.6f), 0.0);
+    EXPECT_EQ(NotchHUDView::symbolName(K::brightness, false, 0.5f), QStringLiteral("sun.max.fill"));
+    EXPECT_EQ(NotchHUDView::symbolName(K::brightness, false, 0.49f), QStringLiteral("sun.min.fill"));
+    EXPECT_EQ(NotchHUDView::label(K::brightness, false), QStringLiteral("Brightness"));
+}
+
+class NotchControllerTest : public AppFixture {
+protected:
+    NotchControllerTest() { buildState(); }
+
+    NotchController& make() {
+        controller = std::make_unique<NotchController>(NotchController::Services{
+            .settings = *settings,
+            .screens = *platform->screens,
+            .scheduler = scheduler,
+            .windowing = *platform->panelWindowing,
+            .sound = *platform->soundOutput,
+            .backlight = *platform->backlight,
+            .accessibilityTrusted = [] { return true; },
+            .grabMediaKeys =
+                [this](const std::vector<MediaKey>& keys, NotchController::KeyHandler handler) {
+                    grabbed = keys;
+                    keyHandler = std::move(handler);
+                    return true;
+                },
+            .awakeActive = [this] { return awakeActive; },
+            .awakeEndDate = [this] { return awakeEnd; },
+        });
+        return *controller;
+    }
+    bool hudShown() { return controller->hudPanel() && controller->hudPanel()->isVisible(); }
+
+    std::unique_ptr<NotchController> controller;
+    std::vector<MediaKey> grabbed;
+    NotchController::KeyHandler keyHandler;
+    bool awakeActive = false;
+    std::optional<QDateTime> awakeEnd;
+};
+
+TEST_F(NotchControllerTest, TheHudFoldsAfterTheLastCallAndLeavesAFoldLater) {
+    platform->fakeScreens->setScreens({plainScreen});
+    platform->fakeScreens->setPointer(QPointF(500, 500));
+    NotchController& notch = make();
+
+    for (int i = 0; i < 3; ++i) {
+        notch.showHUD(NotchModel::Kind::volume, false, 0.5f, Seconds(1.5));
+        if (i < 2)
+            scheduler.advance(Seconds(0.5));
+    }
+    EXPECT_EQ(notch.hudPanel()->geometry(), QRect(804, 0, 312, 25));
+    scheduler.advance(Seconds(1.49));
+    EXPECT_TRUE(notch.model().visible());
+    scheduler.advance(Seconds(0.02));
+    EXPECT_FALSE(notch.model().visible());
+    EXPECT_TRUE(hudShown());
+
+    // A call while folding unfolds it again and the pending order-out never happens.
+    scheduler.advance(Seconds(0.2));
+    notch.showHUD(NotchModel::Kind::brightness, false, 0.3f, Seconds(1.5));
+    scheduler.advance(Seconds(0.3));
+    EXPECT_TRUE(notch.model().visible());
+    EXPECT_TRUE(hudShown());
+    scheduler.advance(Seconds(1.2 + 0.36));
+    EXPECT_FALSE(hudShown());
+}
+
+TEST_F(NotchControllerTest, OnlyServableKeysAreTakenAndTheyFollowTheSoundServer) {
+    platform->fakeBacklight->available = false;
+    settings->setNotchHUD(true);
+    NotchController& notch = make();
+    notch.start();
+    EXPECT_EQ(grabbed, (std::vector<MediaKey>{MediaKey::volumeUp, MediaKey::volumeDown, MediaKey::mute}));
+
+    platform->fakeSoundOutput->setAvailable(false);
+    EXPECT_TRUE(grabbed.empty());
+    EXPECT_FALSE(notch.isTapInstalled());
+
+    settings->setNotchHUD(false);
+    notch.updateTap();
+    platform->fakeSoundOutput->setAvailable(true);
+    EXPECT_TRUE(grabbed.empty());
+}
+
+TEST_F(NotchControllerTest, APressedKeyStepsAndShowsTheHudOnTheMainThread) {
+    platform->fakeScreens->setScreens({plainScreen});
+    platform->fakeScreens->setPointer(QPointF(500, 500));
+    settings->setNotchHUD(true);
+    make().start();
+    platform->fakeSoundOutput->level = 0.5f;
+    ASSERT_TRUE(keyHandler);
+    EXPECT_TRUE(keyHandler(MediaKey::volumeUp, true, false));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(controller->lastHUD());
+    EXPECT_NEAR(controller->lastHUD()->level, 0.54f, 1e-5);
+    EXPECT_EQ(controller->lastHUD()->duration, NotchController::keyDuration);
+}
+
+TEST_F(NotchControllerTest, ThePillDrainsItsRingOnANotchedScreenOnly) {
+    platform->fakeScreens->setScreens({plainScreen, notchedScreen(QRectF(1920, 0, 1512, 982))});
+    NotchController& notch = make();
+    awakeActive = true;
+    awakeEnd = scheduler.wallNow().addSecs(600);
+    notch.refreshPanels();
+    ASSERT_TRUE(notch.pillPanel());
+    EXPECT_EQ(notch.pillPanel()->geometry(), QRect(1920 + 840, 0, 54, 32));
+    EXPECT_DOUBLE_EQ(notch.model().awakeProgress(), 1.0);
+    scheduler.advance(Seconds(300));
+    EXPECT_NEAR(notch.model().awakeProgress(), 0.5, 0.01);
+
+    // The setting off, or no notch, hides it.
+    settings->setNotchAwakeIndicator(false);
+    notch.refreshPanels();
+    EXPECT_FALSE(notch.pillPanel()->isVisible());
+    settings->setNotchAwakeIndicator(true);
+    platform->fakeScreens->setScreens({plainScreen});
+    notch.screenParametersChanged();
+    EXPECT_FALSE(notch.pillPanel());
+}
+
+TEST_F(NotchControllerTest, ThePillFollowsKeepingAwakeAndItsSettingAsTheyChange) {
+    platform->fakeScreens->setScreens({notchedScreen()});
+    NotchController& notch = state->notch();
+    notch.start();
+    EXPECT_FALSE(notch.pillPanel());
+    auto shown = [&] { return notch.pillPanel() && notch.pillPanel()->isVisible(); };
+
+    state->awake().start(600.0);
+    EXPECT_TRUE(shown());
+    scheduler.advance(Seconds(150));
+    EXPECT_NEAR(notch.model().awakeProgress(), 0.75, 0.01);
+    settings->setNotchAwakeIndicator(false);
+    EXPECT_FALSE(shown());
+    // Switched on again, the ring starts full from the time left.
+    settings->setNotchAwakeIndicator(true);
+    EXPECT_TRUE(shown());
+    EXPECT_DOUBLE_EQ(notch.model().awakeProgress(), 1.0);
+    scheduler.advance(Seconds(225));
+    EXPECT_NEAR(notch.model().awakeProgress(), 0.5, 0.01);
+    // The end of the period takes the pill away; an open-ended one shows a full ring.
+    scheduler.advance(Seconds(230));
+    EXPECT_FALSE(state->awake().isActive());
+    EXPECT_FALSE(shown());
+    state->awake().start(std::nullopt);
+    EXPECT_TRUE(shown());
+    EXPECT_TRUE(notch.model().awakeIndefinite());
+}
+
+} // namespace
+} // namespace corvane::testing
