@@ -1,13 +1,13 @@
 #include "support/AppFixture.h"
 
 #include "core/FloatingPanel.h"
+#include "core/NotchGeometry.h"
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSoundOutput.h"
 #include "system/AwakeController.h"
 #include "system/AwakePillView.h"
 #include "system/LevelStepping.h"
 #include "system/NotchController.h"
-#include "core/NotchGeometry.h"
 #include "system/NotchHUDView.h"
 
 namespace corvane::testing {
