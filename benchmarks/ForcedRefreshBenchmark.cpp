@@ -3,8 +3,8 @@
 // inline, so the sweep runs on the benchmark's thread and one call is one whole refresh.
 #include "BenchmarkDesktop.h"
 
-#include "app/PermissionManager.h"
-#include "app/Settings.h"
+#include "core/PermissionManager.h"
+#include "core/Settings.h"
 #include "platform/fake/FakeDefaultsFile.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11PermissionProbe.h"
