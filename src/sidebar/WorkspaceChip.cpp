@@ -1,6 +1,7 @@
 #include "sidebar/WorkspaceChip.h"
 
 #include "core/Colors.h"
+#include "core/ShortcutText.h"
 #include "sidebar/SidebarPainting.h"
 
 #include <QFontMetricsF>
@@ -60,7 +61,9 @@ QColor WorkspaceChip::discColor() const {
 QString WorkspaceChip::helpText(const Workspace& workspace) {
     if (!workspace.hotkeyIndex)
         return workspace.name;
-    return workspace.name + QStringLiteral("  \u2325") + QString::number(*workspace.hotkeyIndex);
+    // The slot's default shortcut, Alt and its digit.
+    const auto digit = static_cast<Qt::Key>(Qt::Key_0 + *workspace.hotkeyIndex);
+    return workspace.name + QStringLiteral("  ") + shortcutText(QKeyCombination(Qt::AltModifier, digit));
 }
 
 void WorkspaceChip::paintEvent(QPaintEvent*) {

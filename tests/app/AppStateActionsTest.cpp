@@ -107,7 +107,7 @@ TEST_F(AppStateActionsTest, SavedWorkspacesAreNamedColouredAndGivenSlotsInTurn) 
     EXPECT_EQ(first.colorHex.toStdString(), "#D22027");
     EXPECT_EQ(first.hotkeyIndex, 1);
     EXPECT_EQ(first.items.size(), 3u);
-    EXPECT_EQ(lastToast().toStdString(), "Saved \u201CSafari + Mail +1\u201D \u2014 \u23251");
+    EXPECT_EQ(lastToast().toStdString(), "Saved \u201CSafari + Mail +1\u201D \u2014 Alt+1");
 
     for (int i = 1; i < 10; ++i)
         state->saveWorkspace({state->windows().windows().front()});

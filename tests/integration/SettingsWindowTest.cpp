@@ -146,7 +146,7 @@ TEST_F(SettingsWindowTest, AShortcutRecordedOnTheHotkeysPageSnapsARealWindow) {
 
     // Then it is stored and shown, and recording is over
     EXPECT_FALSE(field.isRecording());
-    EXPECT_EQ(field.text(), QStringLiteral("⌃⌥J"));
+    EXPECT_EQ(field.text(), QStringLiteral("Ctrl+Alt+J"));
     const auto stored = app.state().shortcuts().getShortcut(AppShortcuts::snapLeft());
     ASSERT_TRUE(stored.has_value());
     EXPECT_FALSE(app.state().shortcuts().isPaused());
