@@ -52,7 +52,7 @@ const std::vector<ShortcutKit::Name>& allNames();
 // Called once, at start-up.
 void registerHotkeys(AppState& state);
 // The display text of the shortcut that restores the workspace on `slot`; none outside 1 to 9
-// or when no shortcut is bound. The first form reads the application's own shortcuts.
+// or when no shortcut is bound or the desktop refused it. The first form reads the application's own shortcuts.
 std::optional<QString> workspaceShortcutText(int slot);
 std::optional<QString> workspaceShortcutText(ShortcutKit::Registry& shortcuts, int slot);
 
