@@ -19,6 +19,8 @@ packages=(
   clang libclang-rt-14-dev
   # the virtual desktop used by the run command without a display and by the integration tests
   xvfb xauth openbox x11-apps x11-utils xterm trayer dbus python3-dbusmock fonts-dejavu-core
+  # a compositing manager started and stopped by tests; turning screenshots of the virtual desktop into PNG
+  xcompmgr netpbm
   # the scripted-move tool the snap benchmark compares against
   xdotool
 )
