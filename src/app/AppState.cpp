@@ -108,7 +108,19 @@ RadialSnapController& AppState::radial() {
 
 SwitcherController& AppState::switcher() {
     if (!m_switcher)
-        m_switcher = std::make_unique<SwitcherController>(*this);
+        m_switcher = std::make_unique<SwitcherController>(SwitcherController::Services{
+            .windows = *m_windows,
+            .settings = m_settings,
+            .sidebar = sidebar(),
+            .monitors = m_platform.eventMonitors.get(),
+            .scheduler = scheduler(),
+            .focusWindow = [this](const WindowInfo& window) { focusWindow(window); },
+            .shortcutModifiers = [this]() -> std::optional<quint64> {
+                if (auto shortcut = m_shortcuts->getShortcut(AppShortcuts::windowSwitcher()))
+                    return shortcut->modifiers().rawValue;
+                return std::nullopt;
+            },
+        });
     return *m_switcher;
 }
 

@@ -1,23 +1,78 @@
 #pragma once
 
+#include "platform/EventMonitors.h"
+#include "windows/WindowInfo.h"
+
+#include <QCoro/QCoroTask>
+#include <QObject>
+
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace corvane {
 
-class AppState;
+class Scheduler;
+class Settings;
+class SidebarController;
+class WindowService;
 
-// The window switcher drawn through the strip.
-class SwitcherController {
+// The keyboard window switcher. It has no view of its own: while it is open the strip shows
+// (peeking) and the selected window's cell carries the selection border. Holding the shortcut's
+// modifiers and pressing its key moves the selection on; releasing a modifier switches to the
+// selected window; Escape or eight seconds close it without switching. Main thread only.
+class SwitcherController : public QObject {
+    Q_OBJECT
 public:
-    explicit SwitcherController(AppState& state) : m_state(state) {}
+    struct Services {
+        WindowService& windows;
+        const Settings& settings;
+        SidebarController& sidebar;
+        // None when the desktop offers no event monitoring: the switcher then closes only by
+        // Escape through its own windows or by its timeout.
+        EventMonitors* monitors = nullptr;
+        Scheduler& scheduler;
+        // Brings the chosen window to the front.
+        std::function<void(const WindowInfo&)> focusWindow;
+        // The modifier flags of the stored switcher shortcut; none when no shortcut is stored.
+        std::function<std::optional<quint64>()> shortcutModifiers;
+    };
+
+    // How long an opening stays open without a commit.
+    static constexpr double timeoutSeconds = 8.0;
+    // The key code of Escape.
+    static constexpr qint64 escapeKeyCode = 53;
+
+    explicit SwitcherController(Services services, QObject* parent = nullptr);
+    ~SwitcherController() override;
+
+    // The shortcut's key-down action: opens the switcher, or moves its selection to the next window.
+    void advance();
+
     bool isActive() const { return m_active; }
-    // Opens the switcher, or moves its selection to the next window.
-    void advance() {}
+    int index() const { return m_index; }
+    const std::vector<WindowInfo>& list() const { return m_list; }
+    int session() const { return m_session; }
+
+    // The modifiers whose release commits: the stored shortcut's Control, Alt and Super; Alt
+    // alone when no shortcut is stored. Shift never counts.
+    static quint64 releaseMask(std::optional<quint64> shortcutModifiers);
 
 private:
-    [[maybe_unused]] AppState& m_state;
+    void installMonitors();
+    void removeMonitors();
+    void handleFlagsChanged(const MonitoredEvent& event);
+    void handleKeyDown(const MonitoredEvent& event);
+    void finish(bool commit);
+    void showSelection();
+    QCoro::Task<void> expire(int session);
+
+    Services m_services;
     bool m_active = false;
     int m_index = 0;
+    std::vector<WindowInfo> m_list;
+    std::vector<EventMonitors::Handle> m_monitors;
+    int m_session = 0;
 };
 
 } // namespace corvane

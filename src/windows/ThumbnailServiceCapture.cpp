@@ -39,6 +39,10 @@ public:
         Start start = std::move(m_start);
         // The handler may resume the task before `start` returns: only locals from here on.
         start([slot, mainThread, alive, handle](Answer answer) {
+            // A capture may finish on its worker after the service, and the executor it was
+            // given, have gone at quit: then nobody waits for the answer.
+            if (alive.expired())
+                return;
             mainThread->deliver([slot, alive, handle, answer = std::move(answer)]() mutable {
                 if (alive.expired() || slot->has_value())
                     return;

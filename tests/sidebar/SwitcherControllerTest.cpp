@@ -1,0 +1,154 @@
+#include "sidebar/SidebarFixture.h"
+
+#include "ShortcutKit/AppShortcuts.h"
+#include "ShortcutKit/Registry.h"
+#include "platform/fake/FakeEventMonitors.h"
+#include "sidebar/SidebarController.h"
+#include "sidebar/SidebarModel.h"
+#include "sidebar/SwitcherController.h"
+
+namespace corvane::testing {
+namespace {
+
+constexpr qint64 tabKey = 48;
+constexpr qint64 escapeKey = 53;
+constexpr qint64 shiftKey = 56;
+constexpr qint64 optionKey = 58;
+constexpr qint64 controlKey = 59;
+
+class SwitcherControllerTest : public SidebarFixture {
+protected:
+    SwitcherController& switcher() { return state->switcher(); }
+    FakeEventMonitors& keys() { return *platform->fakeEventMonitors; }
+
+    // Windows 1…count of programs 101…, the first of them in front.
+    void addWindows(int count, bool firstInFront = true) {
+        for (int i = 1; i <= count; ++i)
+            addWindow(100 + i, uint32_t(i), QStringLiteral("App%1").arg(i));
+        if (firstInFront)
+            platform->fakeRunningApplications->frontmost = 101;
+        refresh();
+    }
+    std::optional<uint32_t> selected() { return state->sidebar().model().selectionID(); }
+    uint32_t listedID(int index) { return state->windows().windows()[size_t(index)].windowID; }
+    bool raised(uint32_t id) {
+        const auto& writes = platform->fakeAccessibility->writes();
+        return std::find(writes.begin(), writes.end(), QStringLiteral("raise %1").arg(id)) != writes.end();
+    }
+    // Holds the modifier and presses the shortcut's key `presses` times.
+    void open(int presses = 1, qint64 modifier = optionKey) {
+        keys().pressKey(modifier);
+        for (int i = 0; i < presses; ++i)
+            switcher().advance();
+    }
+};
+
+TEST_F(SwitcherControllerTest, TheFirstPressSelectsTheWindowAfterTheOneInFrontAndPressesWrapAround) {
+    addWindows(3);
+    ASSERT_TRUE(state->windows().windows().front().isActive);
+
+    open();
+    EXPECT_TRUE(switcher().isActive());
+    EXPECT_TRUE(state->sidebar().isPeeking());
+    EXPECT_EQ(switcher().index(), 1);
+    EXPECT_EQ(selected(), listedID(1));
+
+    std::vector<int> indexes;
+    for (int i = 0; i < 4; ++i) {
+        switcher().advance();
+        indexes.push_back(switcher().index());
+    }
+    EXPECT_EQ(indexes, (std::vector<int>{2, 0, 1, 2}));
+}
+
+TEST_F(SwitcherControllerTest, WithoutAWindowInFrontTheFirstIsSelectedAndOneWindowStaysSelected) {
+    addWindows(2, /*firstInFront=*/false);
+    open();
+    EXPECT_EQ(switcher().index(), 0);
+    keys().releaseKey(optionKey);
+
+    auto& entries = platform->fakeWindowList->entries();
+    entries.erase(entries.begin() + 1);
+    refresh();
+    ASSERT_EQ(state->windows().windows().size(), 1u);
+    open(3);
+    EXPECT_EQ(switcher().index(), 0);
+    EXPECT_EQ(selected(), listedID(0));
+}
+
+TEST_F(SwitcherControllerTest, ReleasingARequiredModifierCommitsAndShiftDoesNot) {
+    addWindows(3);
+    open();
+    keys().pressKey(shiftKey);
+    keys().releaseKey(shiftKey);
+    EXPECT_TRUE(switcher().isActive());
+
+    platform->fakeAccessibility->clearWrites();
+    const uint32_t chosen = listedID(1);
+    keys().releaseKey(optionKey);
+    EXPECT_FALSE(switcher().isActive());
+    EXPECT_FALSE(state->sidebar().isPeeking());
+    EXPECT_EQ(selected(), std::nullopt);
+    EXPECT_TRUE(raised(chosen));
+}
+
+TEST_F(SwitcherControllerTest, AControlShortcutCommitsOnControlAndNeverOnAlt) {
+    addWindows(2);
+    state->shortcuts().setShortcut(
+        ShortcutKit::Shortcut(ShortcutKit::Key::tab, ShortcutKit::ModifierFlags::control),
+        AppShortcuts::windowSwitcher());
+    keys().pressKey(optionKey);
+    open(1, controlKey);
+    keys().releaseKey(optionKey);
+    EXPECT_TRUE(switcher().isActive());
+    keys().releaseKey(controlKey);
+    EXPECT_FALSE(switcher().isActive());
+
+    // A shortcut with none of Control, Alt and Super never commits on a release.
+    EXPECT_EQ(SwitcherController::releaseMask(ShortcutKit::ModifierFlags::shift), 0u);
+    EXPECT_EQ(SwitcherController::releaseMask(std::nullopt), EventModifier::option);
+}
+
+TEST_F(SwitcherControllerTest, EscapeAndTheTimeoutCloseWithoutSwitching) {
+    addWindows(2);
+    open();
+    platform->fakeAccessibility->clearWrites();
+    keys().tapKey(escapeKey);
+    EXPECT_FALSE(switcher().isActive());
+    keys().releaseKey(optionKey);
+    EXPECT_FALSE(raised(listedID(1)));
+
+    // An opening closes eight seconds after it opened, even while Alt is held.
+    open();
+    scheduler.advance(Seconds(7.9));
+    EXPECT_TRUE(switcher().isActive());
+    scheduler.advance(Seconds(0.2));
+    EXPECT_FALSE(switcher().isActive());
+    EXPECT_TRUE(platform->fakeAccessibility->writes().empty());
+    keys().releaseKey(optionKey);
+}
+
+TEST_F(SwitcherControllerTest, AnEarlierOpeningsTimeoutLeavesANewerOneOpen) {
+    addWindows(2);
+    open();
+    scheduler.advance(Seconds(5));
+    keys().releaseKey(optionKey);
+    open();
+    scheduler.advance(Seconds(4)); // the first opening's eight seconds are over
+    EXPECT_TRUE(switcher().isActive());
+    scheduler.advance(Seconds(4.1));
+    EXPECT_FALSE(switcher().isActive());
+    keys().releaseKey(optionKey);
+}
+
+TEST_F(SwitcherControllerTest, AnEmptyListOnlyAsksForAFullRefresh) {
+    const int before = state->windows().refreshCount();
+    open();
+    EXPECT_FALSE(switcher().isActive());
+    EXPECT_FALSE(state->sidebar().isPeeking());
+    EXPECT_GT(state->windows().refreshCount(), before);
+    keys().releaseKey(optionKey);
+}
+
+} // namespace
+} // namespace corvane::testing
