@@ -1,5 +1,7 @@
 #include "sidebar/WindowContextMenu.h"
 
+#include "core/MenuText.h"
+
 #include "app/AppState.h"
 #include "platform/RunningApplications.h"
 #include "windows/WindowService.h"
@@ -20,15 +22,17 @@ WindowContextMenu::WindowContextMenu(AppState& state, WindowInfo window, QWidget
               [this] { m_state.setMinimized(m_window); });
     addAction(QStringLiteral("Close Window"), this, [this] { m_state.closeWindow(m_window); });
     addSeparator();
-    addAction(QStringLiteral("Hide ") + m_window.appName, this, [this] { hideApplication(); });
-    addAction(QStringLiteral("Quit ") + m_window.appName, this, [this] { quitApplication(); });
+    addAction(QStringLiteral("Hide ") + literalMenuText(m_window.appName), this,
+              [this] { hideApplication(); });
+    addAction(QStringLiteral("Quit ") + literalMenuText(m_window.appName), this,
+              [this] { quitApplication(); });
 }
 
 void WindowContextMenu::buildWorkspaceMenu() {
     const std::vector<Workspace>& workspaces = m_state.workspaces().workspaces();
     for (const Workspace& workspace : workspaces) {
         // Names are the user's own text, shown as typed.
-        QAction* item = m_workspaceMenu->addAction(workspace.name);
+        QAction* item = m_workspaceMenu->addAction(literalMenuText(workspace.name));
         connect(item, &QAction::triggered, this,
                 [this, id = workspace.id] { m_state.addWindowToWorkspace(m_window.windowID, id); });
     }
