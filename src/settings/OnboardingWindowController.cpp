@@ -43,8 +43,11 @@ void OnboardingWindowController::finish() {
 }
 
 void OnboardingWindowController::windowWillClose() {
-    m_state.permissions().startPolling(pollWhenClosed);
-    m_state.radial().start();
+    // Quitting closes every window: nothing starts again then.
+    if (!m_state.platform().host->isTerminating()) {
+        m_state.permissions().startPolling(pollWhenClosed);
+        m_state.radial().start();
+    }
     if (!m_window)
         return;
     OnboardingWindow* closing = m_window;

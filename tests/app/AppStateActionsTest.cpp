@@ -184,6 +184,10 @@ TEST_F(AppStateActionsTest, ARestoreWhileAnotherRunsIsDroppedOnlyForTheSameWorks
     }
     EXPECT_EQ(reports, 1);
     EXPECT_EQ(state->workspaces().restoringID(), quick.id);
+    // The store on disk is shared by the tests of this program: leave it empty
+    state->workspaces().remove(waiting.id);
+    state->workspaces().remove(quick.id);
+    scheduler.advance(Seconds(5));
 }
 
 } // namespace

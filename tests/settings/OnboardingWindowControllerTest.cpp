@@ -6,6 +6,7 @@
 #include "settings/OnboardingWindowController.h"
 #include "settings/PermissionRow.h"
 #include "settings/SettingsWindowController.h"
+#include "snapping/RadialSnapController.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -140,6 +141,14 @@ TEST_F(OnboardingWindowControllerTest, ShowingAgainReusesTheWindowAndClosingLeav
     EXPECT_TRUE(pollsEvery(2.0));
     EXPECT_FALSE(settings->hasCompletedOnboarding());
     EXPECT_EQ(state->settingsWindow().window(), nullptr);
+
+    // Closed because the application quits, it starts nothing: no wheel, no new polling
+    controller().show();
+    const int wheelStarts = state->radial().startCount();
+    platform->fakeHost->terminate();
+    controller().window()->close();
+    EXPECT_EQ(state->radial().startCount(), wheelStarts);
+    EXPECT_TRUE(pollsEvery(1.0));
 }
 
 } // namespace
