@@ -31,6 +31,8 @@ FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect
 
     setAttribute(Qt::WA_ShowWithoutActivating, !canBecomeKey);
     setAttribute(Qt::WA_TranslucentBackground);
+    // A panel that never takes focus is never the active window; its tooltips show all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setAttribute(Qt::WA_TransparentForMouseEvents, ignoresMouse);
     // The owner keeps the panel for reuse: closing it only hides it.
     setAttribute(Qt::WA_DeleteOnClose, false);

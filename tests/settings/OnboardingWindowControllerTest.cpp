@@ -68,15 +68,16 @@ TEST_F(OnboardingWindowControllerTest, MissingPermissionsAreShownAndFollowedLive
     EXPECT_FALSE(view().screenRecordingRow().isGranted());
     EXPECT_FALSE(view().accessibilityRow().allowButton().isHidden());
     EXPECT_EQ(view().doneButton().text(), QStringLiteral("Continue Without Accessibility"));
-    EXPECT_TRUE(view().relaunchTip().isHidden());
+    EXPECT_TRUE(view().captureTip().isHidden());
     EXPECT_TRUE(view().stageManagerTip().isHidden());
 
-    // Asking for each sends the user to its settings; asking for capture offers the relaunch
+    // Asking for each sends the user to its settings; asking for capture says what the server lacks
     view().accessibilityRow().allowButton().click();
     view().screenRecordingRow().allowButton().click();
     EXPECT_EQ(platform->fakeShell->openedPanes,
               (std::vector<SettingsPane>{SettingsPane::accessibility, SettingsPane::screenRecording}));
-    EXPECT_FALSE(view().relaunchTip().isHidden());
+    EXPECT_FALSE(view().captureTip().isHidden());
+    EXPECT_TRUE(view().captureTip().button().isHidden());
 
     // When Accessibility is granted, the next one-second poll shows it
     const int queries = platform->fakePermissions->accessibilityQueries;
@@ -95,7 +96,7 @@ TEST_F(OnboardingWindowControllerTest, MissingPermissionsAreShownAndFollowedLive
     // Once capture is granted too, the relaunch offer goes and, a moment later, the hand-over runs
     grant(true, true);
     scheduler.advance(1s);
-    EXPECT_TRUE(view().relaunchTip().isHidden());
+    EXPECT_TRUE(view().captureTip().isHidden());
     scheduler.advance(0.8s);
     ASSERT_NE(controller().window(), nullptr);
     scheduler.advance(0.1s);
