@@ -15,6 +15,11 @@
 namespace corvane {
 
 void SidebarController::hoverChanged(std::optional<uint32_t> id) {
+    // While a menu of the strip is open the card stays away, or it would cover the menu.
+    if (m_menuOpen) {
+        hidePreviewNow();
+        return;
+    }
     m_hoverTask.cancel();
     std::optional<WindowInfo> window;
     if (m_state.settings().hoverPreview() && id) {
@@ -41,6 +46,14 @@ QCoro::Task<void> SidebarController::runHoverHide() {
     const SleepResult slept = co_await m_state.scheduler().sleep(Seconds(hoverHideDelay), token);
     if (!self || slept == SleepResult::cancelled || token.isCancelled())
         co_return;
+    m_preview->hide();
+    m_state.thumbnails().clearHover();
+}
+
+void SidebarController::hidePreviewNow() {
+    m_hoverTask.cancel();
+    if (!m_preview->isVisible())
+        return;
     m_preview->hide();
     m_state.thumbnails().clearHover();
 }
