@@ -44,5 +44,6 @@ run() {
 }
 
 run workspace_store_fuzzer workspace-store
+run clipboard_index_fuzzer clipboard-index
 
 exit "$status"

@@ -11,7 +11,7 @@ packages=(
   libglib2.0-dev
   # X11 through xcb
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-composite0-dev libxcb-res0-dev
-  libxcb-xinput-dev libxcb-xtest0-dev libxcb-randr0-dev libxcb-xfixes0-dev libxcb-keysyms1-dev
+  libxcb-xinput-dev libxcb-screensaver0-dev libxcb-xtest0-dev libxcb-randr0-dev libxcb-xfixes0-dev libxcb-keysyms1-dev
   libxkbcommon-dev libxkbcommon-x11-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -21,6 +21,8 @@ packages=(
   xvfb xauth openbox x11-apps x11-utils xterm trayer dbus python3-dbusmock fonts-dejavu-core
   # a compositing manager started and stopped by tests; turning screenshots of the virtual desktop into PNG
   xcompmgr netpbm
+  # a program of its own that copies to the clipboard, for the clipboard history tests
+  xclip
   # the scripted-move tool the snap benchmark compares against
   xdotool
 )

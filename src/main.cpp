@@ -4,6 +4,7 @@
 #include "app/MenuBarExtra.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "core/EventTapThread.h"
 #include "core/PermissionManager.h"
 #include "core/QtAnimator.h"
 #include "core/Settings.h"
@@ -50,6 +51,9 @@ int main(int argc, char** argv) {
                        static_cast<int32_t>(QCoreApplication::applicationPid()));
     AXWindowService::setShared(&ax);
 
+    EventTapThread eventTaps(platform->makeKeyTaps);
+    EventTapThread::setShared(&eventTaps);
+
     AppState state(*platform, runtime);
     AppState::setShared(&state);
     AppDelegate delegate(state);
@@ -68,6 +72,7 @@ int main(int argc, char** argv) {
 
     AppState::setShared(nullptr);
     AXWindowService::setShared(nullptr);
+    EventTapThread::setShared(nullptr);
     Settings::setShared(nullptr);
     return status;
 }

@@ -86,11 +86,10 @@ const std::vector<Name>& allNames() {
 
 namespace {
 void toggleClipboardHistory(AppState& state) {
-    // Ignored while clipboard history is off. The strip's controller offers only `show` so far;
-    // a press while it shows leaves it showing.
+    // Ignored while clipboard history is off; a press while the strip shows hides it.
     if (!state.settings().clipboardEnabled())
         return;
-    state.clipboardPanel().show();
+    state.clipboardPanel().statusClicked();
 }
 } // namespace
 

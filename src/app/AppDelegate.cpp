@@ -4,6 +4,7 @@
 #include "clipboard/ClipboardHistory.h"
 #include "settings/SettingsWindowController.h"
 #include "system/AwakeController.h"
+#include "system/MouseController.h"
 #include "workspaces/WorkspaceManager.h"
 
 namespace corvane {
@@ -23,6 +24,8 @@ void AppDelegate::applicationWillTerminate() {
     m_terminated = true;
     m_state.workspaces().flushOnTerminate();
     m_state.awake().releaseAll();
+    // The mice's scroll direction lives in the display server: give it back before leaving.
+    m_state.mouse().restoreOriginals();
     m_state.clipboard().flushForTermination();
     m_state.platform().defaults->flush();
 }

@@ -42,7 +42,7 @@ AppState* sharedState = nullptr;
 AppState::AppState(Platform& platform, Runtime runtime)
     : m_platform(platform), m_runtime(runtime), m_settings(Settings::shared()) {
     // The services are built strictly in this order.
-    m_launchAtLogin = std::make_unique<LaunchAtLogin>(*platform.defaults);
+    m_launchAtLogin = std::make_unique<LaunchAtLogin>(*platform.defaults, *platform.loginItem);
     m_permissions = std::make_unique<PermissionManager>(*platform.permissions, runtime.scheduler,
                                                         runtime.background, *platform.shell);
     m_windows = std::make_unique<WindowService>(m_settings, AXWindowService::shared(), *platform.windowList,
@@ -59,13 +59,16 @@ AppState::AppState(Platform& platform, Runtime runtime)
         std::make_unique<WorkspaceStore>(WorkspaceStore::defaultFileURL()), runtime.scheduler);
     m_toast = std::make_unique<ToastController>(*platform.screens, runtime.scheduler, m_settings,
                                                 *platform.panelWindowing, runtime.animator);
-    m_updater = std::make_unique<Updater>();
+    m_updater = std::make_unique<Updater>(*platform.defaults, *m_toast);
+    m_statusItems = std::make_unique<StatusItems>(*platform.tray, runtime.scheduler);
     m_spaces =
         std::make_unique<SpacesService>(*platform.desktops, *platform.screens, *platform.runningApplications,
                                         runtime.scheduler, runtime.background);
     m_files = std::make_unique<FileShelf>(*platform.defaults);
-    m_awake = std::make_unique<AwakeController>();
-    m_clipboard = std::make_unique<ClipboardHistory>();
+    m_awake = std::make_unique<AwakeController>(AwakeController::Services{
+        m_settings, runtime.scheduler, *platform.powerHolds, *platform.defaults, *m_statusItems, *this});
+    m_clipboard = std::make_unique<ClipboardHistory>(m_settings, runtime.scheduler, *platform.pasteboard,
+                                                     *platform.runningApplications);
     m_shortcuts = std::make_unique<ShortcutKit::Registry>(
         *platform.defaults, *platform.hotKeys, *platform.keyboard, runtime.notifications, runtime.scheduler);
 }
@@ -131,8 +134,26 @@ FileShelfController& AppState::shelf() {
 }
 
 ClipboardPanelController& AppState::clipboardPanel() {
-    if (!m_clipboardPanel)
-        m_clipboardPanel = std::make_unique<ClipboardPanelController>(*this);
+    if (!m_clipboardPanel) {
+        m_clipboardPanel = std::make_unique<ClipboardPanelController>(ClipboardPanelController::Services{
+            m_settings,
+            m_runtime.scheduler,
+            *m_clipboard,
+            *m_platform.screens,
+            *m_platform.panelWindowing,
+            *m_platform.pasteKeystroke,
+            m_runtime.animator,
+            *m_statusItems,
+            [this](const QString& bundleID) { return m_icons->appIconForBundleID(bundleID); },
+            [this]() -> std::optional<QString> {
+                const std::optional<ShortcutKit::Shortcut> shortcut =
+                    m_shortcuts->getShortcut(AppShortcuts::clipboardHistory());
+                if (!shortcut)
+                    return std::nullopt;
+                return shortcut->description(*m_platform.keyboard);
+            },
+        });
+    }
     return *m_clipboardPanel;
 }
 
@@ -144,7 +165,8 @@ NotchController& AppState::notch() {
 
 MouseController& AppState::mouse() {
     if (!m_mouse)
-        m_mouse = std::make_unique<MouseController>(*this);
+        m_mouse =
+            std::make_unique<MouseController>(m_settings, *m_platform.pointerDevices, *m_platform.defaults);
     return *m_mouse;
 }
 
@@ -203,9 +225,9 @@ void AppState::start(bool launchedAtLogin) {
     m_spaces->start();
 
     shelf().restoreFloatingShelves();
-    AwakeController::recoverLidSleep();
+    AwakeController::recoverLidSleep(*m_platform.defaults);
     m_awake->updateStatusItem();
-    ClipboardHistory::purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
+    m_clipboard->purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
     m_clipboard->setEnabled(m_settings.clipboardEnabled());
     clipboardPanel().updateStatusItem();
     shelf().syncStatusItem();
@@ -287,6 +309,11 @@ QCoro::Task<void> AppState::refreshWindows(bool force) {
     co_await m_windows->refresh(force);
 }
 
+void AppState::showKeepAwakeSettings() {
+    // The keep-awake menu leads to the General page, which holds the Keep Awake switch.
+    settingsWindow().show(SettingsTab::general);
+}
+
 void AppState::screenParametersChanged() {
     notchDrop().start();
 }
@@ -314,7 +341,7 @@ void AppState::settingsChanged(const std::optional<QString>& key) {
         m_clipboard->setEnabled(enabled);
         if (!enabled) {
             m_clipboard->clear();
-            ClipboardHistory::purgeStaleStore(false, 0);
+            m_clipboard->purgeStaleStore(false, 0);
         }
         clipboardPanel().updateStatusItem();
     } else if (is({"showClipboardIcon"})) {

@@ -4,7 +4,9 @@
 #include "runtime/NotificationCenter.h"
 #include "runtime/Runtime.h"
 
+#include "settings/SettingsActions.h"
 #include "shelf/ShelfSource.h"
+#include "system/AwakeController.h"
 #include "windows/WindowInfo.h"
 #include "workspaces/Workspace.h"
 
@@ -27,9 +29,9 @@ class ThumbnailService;
 class WorkspaceManager;
 class ToastController;
 class Updater;
+class StatusItems;
 class SpacesService;
 class FileShelf;
-class AwakeController;
 class ClipboardHistory;
 class SidebarController;
 class SnapController;
@@ -53,7 +55,7 @@ std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows);
 // The composition root: owns every service, creates each feature controller the first time it
 // is asked for, runs start-up once and carries the actions that span several features.
 // Controllers keep a plain reference back to it; it outlives them all.
-class AppState : public QObject {
+class AppState : public QObject, public SettingsActions, public AwakeSettingsOpener {
     Q_OBJECT
 public:
     // Builds the services in their fixed order. `Settings::shared()` must be set.
@@ -85,6 +87,8 @@ public:
     ClipboardHistory& clipboard() { return *m_clipboard; }
     // Application pictures, kept for the whole process; a program's entry goes when it quits.
     AppIcons& icons() { return *m_icons; }
+    // The extra tray icons (keep-awake, clipboard, files), made and removed by their owners.
+    StatusItems& statusItems() { return *m_statusItems; }
 
     // Feature controllers, created on first use and kept to the end.
     SidebarController& sidebar();
@@ -119,11 +123,13 @@ public:
     void saveWorkspace(const std::vector<WindowInfo>& windows);
     QCoro::Task<void> updateWorkspace(QUuid id);
     void addWindowToWorkspace(uint32_t windowID, const QUuid& workspaceID);
-    void restoreWorkspace(const Workspace& workspace);
+    void restoreWorkspace(const Workspace& workspace) override;
     void restoreSlot(int slot);
 
-    // Colours given to new workspaces, in turn.
-    static const std::array<QString, 9>& workspacePalette();
+    // What the settings pages start.
+    void applyLayout(LayoutPreset preset) override;
+    void saveWindowsAsWorkspace() override;
+    void updateWorkspaceFromWindows(const QUuid& id) override;
 
     // The start-up sequence; runs once.
     void start(bool launchedAtLogin);
@@ -133,6 +139,9 @@ public:
     void screenParametersChanged();
     // Re-applies one preference change to the feature it concerns; no key re-applies the lot.
     void settingsChanged(const std::optional<QString>& key);
+
+    // "Keep Awake Settings…" of the keep-awake menu.
+    void showKeepAwakeSettings() override;
 
 private:
     QCoro::Task<void> previewNotchHUD();
@@ -157,6 +166,7 @@ private:
     std::unique_ptr<AwakeController> m_awake;
     std::unique_ptr<ClipboardHistory> m_clipboard;
     std::unique_ptr<AppIcons> m_icons;
+    std::unique_ptr<StatusItems> m_statusItems;
 
     std::unique_ptr<SidebarController> m_sidebar;
     std::unique_ptr<SnapController> m_snap;

@@ -10,6 +10,7 @@
 #include "shelf/FileShelf.h"
 #include "shelf/FileShelfController.h"
 #include "sidebar/SidebarController.h"
+#include "snapping/SnapController.h"
 #include "windows/AXWindowService.h"
 #include "windows/ThumbnailService.h"
 #include "windows/WindowMatching.h"
@@ -42,12 +43,6 @@ std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows) {
             names.push_back(window.appName);
     }
     return names;
-}
-
-const std::array<QString, 9>& AppState::workspacePalette() {
-    static const std::array<QString, 9> palette = {"#D22027", "#0A84FF", "#30D158", "#FF9F0A", "#BF5AF2",
-                                                   "#64D2FF", "#FF375F", "#FFD60A", "#8E8E93"};
-    return palette;
 }
 
 QRectF AppState::usableFrame(const ScreenInfo& screen) {
@@ -223,6 +218,18 @@ void AppState::saveWorkspace(const std::vector<WindowInfo>& windows) {
             message += QStringLiteral(" \u2014 ") + *shortcut;
     }
     m_toast->show(message, workspaceSymbol);
+}
+
+void AppState::applyLayout(LayoutPreset preset) {
+    snap().tileScreen(preset);
+}
+
+void AppState::saveWindowsAsWorkspace() {
+    saveCurrentWindows();
+}
+
+void AppState::updateWorkspaceFromWindows(const QUuid& id) {
+    updateWorkspace(id);
 }
 
 QCoro::Task<void> AppState::updateWorkspace(QUuid id) {

@@ -7,6 +7,7 @@
 #include "core/MenuText.h"
 #include "core/PermissionManager.h"
 #include "core/Settings.h"
+#include "core/Updater.h"
 #include "settings/OnboardingWindowController.h"
 #include "settings/SettingsWindowController.h"
 #include "sidebar/SidebarController.h"
@@ -122,9 +123,9 @@ void MenuBarMenu::addApplicationItems() {
 
 void MenuBarMenu::checkForUpdates() {
     // The application comes to the front first, so that whatever the check shows is not hidden
-    // behind other programs. Updates arrive through the system's package manager here, and the
-    // updater offers no check of its own.
+    // behind other programs.
     m_state.platform().host->activate();
+    m_state.updater().checkForUpdates();
 }
 
 } // namespace corvane

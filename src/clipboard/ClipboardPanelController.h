@@ -1,18 +1,91 @@
 #pragma once
 
+#include "clipboard/ClipItem.h"
+#include "clipboard/ClipboardPanelModel.h"
+#include "clipboard/ClipboardView.h"
+#include "runtime/Scheduler.h"
+#include "shelf/FilePanel.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <optional>
+
 namespace corvane {
 
-class AppState;
+class Animator;
+class ClipboardHistory;
+class PanelWindowing;
+class PasteKeystroke;
+class Screens;
+class Settings;
+class StatusItems;
 
-// The clipboard strip panel and its "clipboard" status item.
-class ClipboardPanelController {
+// The clipboard strip at the bottom of the screen under the pointer, and its status item.
+// Choosing an entry puts it on the clipboard and, when pasting directly, hands the keyboard back
+// to the window that was in front, waits until the desktop confirms it has it, and pastes there.
+class ClipboardPanelController : public QObject {
+    Q_OBJECT
 public:
-    explicit ClipboardPanelController(AppState& state) : m_state(state) {}
-    void updateStatusItem() {}
-    void show() {}
+    static constexpr double stripHeight = 230;
+    static constexpr double maximumWidth = 1400;
+    static constexpr Seconds pasteDelay{0.12};
+    // How long the window in front may take to get the keyboard back before the paste is dropped.
+    static constexpr Seconds focusTimeout{1.0};
+
+    struct Services {
+        Settings& settings;
+        Scheduler& scheduler;
+        ClipboardHistory& history;
+        Screens& screens;
+        PanelWindowing& windowing;
+        PasteKeystroke& paste;
+        Animator& animator;
+        StatusItems& statusItems;
+        // The picture of a program by its bundle id.
+        std::function<std::optional<QIcon>(const QString&)> sourceIcon;
+        // The display text of the strip's shortcut; none when the user has none.
+        std::function<std::optional<QString>()> shortcutText;
+    };
+
+    explicit ClipboardPanelController(Services services);
+    ~ClipboardPanelController() override;
+
+    // Adds or removes the "clipboard" status item to match the settings.
+    void updateStatusItem();
+    bool hasStatusItem() const;
+    // The status item's click and the shortcut: shows the strip, or hides it when it shows.
+    void statusClicked();
+    void show();
+    void hide();
+    void choose(const ClipItem& item);
+    // The strip's keys (Qt key codes): Return and Enter choose, Escape hides, the arrows move the
+    // selection. False for every other key, which goes on to the search field.
+    bool handleKey(int key);
+
+    bool isShown() const;
+    FilePanel* panel() const { return m_panel; }
+    ClipboardView* view() const { return m_view; }
+    ClipboardPanelModel& model() { return m_model; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    [[maybe_unused]] AppState& m_state;
+    void installMonitors();
+    void removeMonitors();
+    void pasteWhenFocused(uint32_t window, Instant since);
+    void hideIfAnotherProgramIsActive();
+
+    Services m_services;
+    ClipboardPanelModel m_model;
+    QPointer<FilePanel> m_panel;
+    QPointer<ClipboardView> m_view;
+    bool m_monitoring = false;
+    TimerHandle m_pasteTimer;
+    TimerHandle m_deactivationCheck;
 };
 
 } // namespace corvane

@@ -1,5 +1,8 @@
 #include "core/Colors.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include <cstdint>
 
 namespace corvane {
@@ -64,6 +67,17 @@ QColor brandColor() {
                                 static_cast<float>(rgb.b));
     }();
     return color;
+}
+
+QColor colorFromHex(const QString& text) {
+    const RGB rgb = hexComponents(text);
+    return QColor::fromRgbF(static_cast<float>(rgb.r), static_cast<float>(rgb.g), static_cast<float>(rgb.b));
+}
+
+QColor accentColor(AccentChoice choice) {
+    if (choice == AccentChoice::lumenForge)
+        return brandColor();
+    return QGuiApplication::palette().color(QPalette::Highlight);
 }
 
 } // namespace corvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SettingsEnums.h"
+
 #include <QColor>
 #include <QString>
 
@@ -18,7 +20,13 @@ struct RGB {
 // read up to the first character that is not one, so six non-digits give black.
 RGB hexComponents(const QString& text);
 
+// The colour of a "#RRGGBB" text, read as `hexComponents` reads it, fully opaque.
+QColor colorFromHex(const QString& text);
+
 // The product's red, "#D22027".
 QColor brandColor();
+
+// The colour an accent choice stands for: the brand red, or the desktop's own accent colour.
+QColor accentColor(AccentChoice choice);
 
 } // namespace corvane

@@ -150,10 +150,116 @@ void checkCircle(QPainter& p, const QColor& tint) {
     });
 }
 
+void minusCircle(QPainter& p, const QColor& tint) {
+    fillCircle(p, tint);
+    cutOut(p, [&] {
+        p.setPen(markPen(Qt::black));
+        p.drawLine(QPointF(0.26, 0.5), QPointF(0.74, 0.5));
+    });
+}
+
+void plusMark(QPainter& p, const QColor& tint) {
+    p.setPen(markPen(tint));
+    p.drawLine(QPointF(0.5, 0.2), QPointF(0.5, 0.8));
+    p.drawLine(QPointF(0.2, 0.5), QPointF(0.8, 0.5));
+}
+
+void minusMark(QPainter& p, const QColor& tint) {
+    p.setPen(markPen(tint));
+    p.drawLine(QPointF(0.2, 0.5), QPointF(0.8, 0.5));
+}
+
+void chevron(QPainter& p, const QColor& tint, bool up) {
+    QPainterPath mark;
+    mark.moveTo(0.22, up ? 0.64 : 0.36);
+    mark.lineTo(0.5, up ? 0.36 : 0.64);
+    mark.lineTo(0.78, up ? 0.64 : 0.36);
+    p.setPen(markPen(tint));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(mark);
+}
+
+void chevronUp(QPainter& p, const QColor& tint) {
+    chevron(p, tint, true);
+}
+
+void chevronDown(QPainter& p, const QColor& tint) {
+    chevron(p, tint, false);
+}
+
+// The clipboard strip's marks: outlines in the tint.
+QPen strokePen(const QColor& tint, double width) {
+    return QPen(tint, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+void clipboard(QPainter& p, const QColor& tint) {
+    p.setPen(strokePen(tint, 0.07));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(0.18, 0.14, 0.64, 0.8), 0.08, 0.08);
+    p.setBrush(tint);
+    p.drawRoundedRect(QRectF(0.35, 0.06, 0.3, 0.14), 0.04, 0.04);
+    for (double y : {0.42, 0.57, 0.72})
+        p.drawLine(QPointF(0.32, y), QPointF(0.68, y));
+}
+
+void magnifier(QPainter& p, const QColor& tint) {
+    p.setPen(strokePen(tint, 0.11));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(0.42, 0.42), 0.28, 0.28);
+    p.drawLine(QPointF(0.63, 0.63), QPointF(0.9, 0.9));
+}
+
+void cross(QPainter& p, const QColor& tint) {
+    p.setPen(strokePen(tint, 0.14));
+    p.drawLine(QPointF(0.2, 0.2), QPointF(0.8, 0.8));
+    p.drawLine(QPointF(0.8, 0.2), QPointF(0.2, 0.8));
+}
+
+void chain(QPainter& p, const QColor& tint) {
+    p.setPen(strokePen(tint, 0.09));
+    p.setBrush(Qt::NoBrush);
+    p.save();
+    p.translate(0.5, 0.5);
+    p.rotate(-45);
+    p.drawRoundedRect(QRectF(-0.42, -0.13, 0.46, 0.26), 0.13, 0.13);
+    p.drawRoundedRect(QRectF(-0.04, -0.13, 0.46, 0.26), 0.13, 0.13);
+    p.restore();
+}
+
+void history(QPainter& p, const QColor& tint) {
+    p.setPen(strokePen(tint, 0.08));
+    p.setBrush(Qt::NoBrush);
+    const QRectF dial(0.12, 0.12, 0.76, 0.76);
+    p.drawArc(dial, 200 * 16, -310 * 16);
+    p.drawLine(QPointF(0.5, 0.3), QPointF(0.5, 0.52));
+    p.drawLine(QPointF(0.5, 0.52), QPointF(0.64, 0.62));
+    QPainterPath head;
+    head.moveTo(0.04, 0.5);
+    head.lineTo(0.2, 0.5);
+    head.lineTo(0.12, 0.64);
+    head.closeSubpath();
+    p.setBrush(tint);
+    p.drawPath(head);
+}
+
 const std::pair<const char*, Glyph> glyphs[] = {
-    {"exclamationmark.triangle.fill", warningTriangle}, {"square.stack.3d.up.fill", layerStack},
-    {"arrow.triangle.2.circlepath", circlingArrows},    {"plus.circle.fill", plusCircle},
-    {"questionmark.circle.fill", questionCircle},       {"checkmark.circle.fill", checkCircle},
+    {"exclamationmark.triangle.fill", warningTriangle},
+    {"square.stack.3d.up.fill", layerStack},
+    {"arrow.triangle.2.circlepath", circlingArrows},
+    {"plus.circle.fill", plusCircle},
+    {"questionmark.circle.fill", questionCircle},
+    {"checkmark.circle.fill", checkCircle},
+    {"minus.circle.fill", minusCircle},
+    {"plus", plusMark},
+    {"minus", minusMark},
+    {"chevron.up", chevronUp},
+    {"doc.on.clipboard", clipboard},
+    {"magnifyingglass", magnifier},
+    {"xmark", cross},
+    {"link", chain},
+    {"clock.arrow.circlepath", history},
+    {"chevron.down", chevronDown},
+    {"square.stack.3d.up", layerStack},
 };
 
 Glyph glyphFor(const QString& name) {

@@ -14,6 +14,9 @@ public:
     virtual ~ApplicationCatalog() = default;
     // The icon of the installed application with that id; none when no such application exists.
     virtual std::optional<QIcon> iconForBundleID(const QString& bundleID) = 0;
+    // The name the installed application with that id shows (its entry's Name); none when no such
+    // application exists.
+    virtual std::optional<QString> displayNameForBundleID(const QString& bundleID) = 0;
     // The icon of the running process; none when it is gone or has no icon.
     virtual std::optional<QIcon> iconForPID(qint64 pid) = 0;
 };

@@ -20,6 +20,11 @@ public:
     // Whether a compositing manager runs. Only then do translucent windows show what lies behind
     // them; without one their transparent pixels show as black and translucency as opaque.
     virtual bool isCompositing() const = 0;
+    // The desktop's active window (any program's), 0 when there is none or it cannot be told.
+    virtual quint64 activeWindow() const = 0;
+    // Asks the window manager to give the keyboard back to a window `activeWindow` reported; a
+    // window that has gone meanwhile is ignored.
+    virtual void activateWindow(quint64 window) = 0;
 
 Q_SIGNALS:
     // A compositing manager started or stopped.

@@ -7,14 +7,21 @@
 #include "platform/Desktops.h"
 #include "platform/EventMonitors.h"
 #include "platform/HotKeys.h"
+#include "platform/KeyTaps.h"
 #include "platform/Keyboard.h"
+#include "platform/LoginItem.h"
 #include "platform/PanelWindowing.h"
+#include "platform/PasteKeystroke.h"
+#include "platform/Pasteboard.h"
 #include "platform/PermissionProbe.h"
+#include "platform/PointerDevices.h"
+#include "platform/PowerHolds.h"
 #include "platform/PowerSource.h"
 #include "platform/RunningApplications.h"
 #include "platform/Screens.h"
 #include "platform/SleepWake.h"
 #include "platform/SystemShell.h"
+#include "platform/Tray.h"
 #include "platform/UserDefaults.h"
 #include "platform/WindowCapture.h"
 #include "platform/WindowList.h"
@@ -45,6 +52,14 @@ struct Platform {
     std::unique_ptr<SleepWake> sleepWake;
     std::unique_ptr<EventMonitors> eventMonitors;
     std::unique_ptr<ApplicationLauncher> launcher;
+    std::unique_ptr<Pasteboard> pasteboard;
+    std::unique_ptr<PasteKeystroke> pasteKeystroke;
+    std::unique_ptr<PowerHolds> powerHolds;
+    std::unique_ptr<PointerDevices> pointerDevices;
+    std::unique_ptr<Tray> tray;
+    std::unique_ptr<LoginItem> loginItem;
+    // Runs on the event-tap thread, which owns what it makes.
+    KeyTapsFactory makeKeyTaps;
 };
 
 } // namespace corvane

@@ -1,10 +1,15 @@
 #include "settings/FormSection.h"
 
+#include "core/Colors.h"
+#include "core/SymbolImage.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace corvane {
@@ -30,17 +35,13 @@ protected:
     }
 };
 
-QFrame* separator() {
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setFixedHeight(1);
-    QPalette palette = line->palette();
+// Draws the widget's text in its text colour at `alpha`.
+void fadeText(QWidget& widget, float alpha) {
+    QPalette palette = widget.palette();
     QColor colour = palette.color(QPalette::WindowText);
-    colour.setAlphaF(0.1f);
+    colour.setAlphaF(alpha);
     palette.setColor(QPalette::WindowText, colour);
-    line->setPalette(palette);
-    return line;
+    widget.setPalette(palette);
 }
 
 } // namespace
@@ -50,13 +51,13 @@ FormSection::FormSection(const QString& header, QWidget* parent) : QWidget(paren
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
     if (!header.isEmpty()) {
-        auto* label = new QLabel(header);
-        QFont font = label->font();
+        m_headerLabel = new QLabel(header);
+        QFont font = m_headerLabel->font();
         font.setPixelSize(13);
         font.setWeight(QFont::DemiBold);
-        label->setFont(font);
-        label->setContentsMargins(4, 0, 0, 0);
-        layout->addWidget(label);
+        m_headerLabel->setFont(font);
+        m_headerLabel->setContentsMargins(4, 0, 0, 0);
+        layout->addWidget(m_headerLabel);
     }
     m_box = new SectionBox;
     m_boxLayout = new QVBoxLayout(m_box);
@@ -65,7 +66,13 @@ FormSection::FormSection(const QString& header, QWidget* parent) : QWidget(paren
     layout->addWidget(m_box);
 }
 
-void FormSection::addRow(const QString& label, QWidget* control) {
+void FormSection::setHeader(const QString& header) {
+    m_header = header;
+    if (m_headerLabel)
+        m_headerLabel->setText(header);
+}
+
+QWidget* FormSection::addRow(const QString& label, QWidget* control) {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 6, 0, 6);
@@ -73,22 +80,96 @@ void FormSection::addRow(const QString& label, QWidget* control) {
     text->setTextFormat(Qt::PlainText);
     layout->addWidget(text, 1);
     layout->addWidget(control, 0, Qt::AlignRight | Qt::AlignVCenter);
-    addRowWidget(row);
+    return addRowWidget(row);
 }
 
-void FormSection::addRow(QWidget* content) {
+QWidget* FormSection::addRow(QWidget* content) {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 6, 0, 6);
     layout->addWidget(content);
-    addRowWidget(row);
+    return addRowWidget(row);
 }
 
-void FormSection::addRowWidget(QWidget* row) {
+QWidget* FormSection::addRowWidget(QWidget* content) {
+    auto* row = new QWidget;
+    auto* layout = new QVBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     if (m_rows > 0)
-        m_boxLayout->addWidget(separator());
+        layout->addWidget(divider(Qt::Horizontal));
+    layout->addWidget(content);
     m_boxLayout->addWidget(row);
     ++m_rows;
+    return row;
+}
+
+QLabel* secondaryLabel(const QString& text, int pixelSize) {
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    QFont font = label->font();
+    font.setPixelSize(pixelSize);
+    label->setFont(font);
+    fadeText(*label, 0.6f);
+    return label;
+}
+
+QLabel* captionLabel(const QString& text) {
+    return secondaryLabel(text, 11);
+}
+
+QFrame* divider(Qt::Orientation orientation) {
+    auto* line = new QFrame;
+    line->setFrameShape(orientation == Qt::Horizontal ? QFrame::HLine : QFrame::VLine);
+    line->setFrameShadow(QFrame::Plain);
+    if (orientation == Qt::Horizontal)
+        line->setFixedHeight(1);
+    else
+        line->setFixedWidth(1);
+    fadeText(*line, 0.1f);
+    return line;
+}
+
+QPushButton* prominentButton(const QString& text) {
+    auto* button = new QPushButton(text);
+    const QColor brand = brandColor();
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 5px;"
+                       " padding: 4px 12px; }"
+                       "QPushButton:pressed { background: %2; }"
+                       "QPushButton:disabled { background: %3; }")
+            .arg(brand.name(), brand.darker(120).name(), brand.lighter(150).name()));
+    return button;
+}
+
+QToolButton* symbolButton(const QString& symbol, const QColor& tint, int side, const QString& tip) {
+    auto* button = new QToolButton;
+    button->setAutoRaise(true);
+    button->setIcon(QIcon(symbolImage(symbol, tint, side, 2.0)));
+    button->setIconSize(QSize(side, side));
+    button->setToolTip(tip);
+    button->setAccessibleName(tip.isEmpty() ? symbol : tip);
+    return button;
+}
+
+QWidget* warningLabel(const QString& text) {
+    const QColor orange(255, 149, 0);
+    auto* warning = new QWidget;
+    auto* layout = new QHBoxLayout(warning);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    auto* sign = new QLabel;
+    sign->setPixmap(symbolImage(QStringLiteral("exclamationmark.triangle.fill"), orange, 14,
+                                warning->devicePixelRatioF()));
+    layout->addWidget(sign);
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, orange);
+    label->setPalette(palette);
+    layout->addWidget(label, 1);
+    return warning;
 }
 
 } // namespace corvane

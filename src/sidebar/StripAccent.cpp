@@ -3,15 +3,10 @@
 #include "core/Colors.h"
 #include "core/Settings.h"
 
-#include <QGuiApplication>
-#include <QPalette>
-
 namespace corvane {
 
 QColor stripAccent(const Settings& settings) {
-    if (settings.sidebarAccent() == AccentChoice::lumenForge)
-        return brandColor();
-    return QGuiApplication::palette().color(QPalette::Highlight);
+    return accentColor(settings.sidebarAccent());
 }
 
 } // namespace corvane

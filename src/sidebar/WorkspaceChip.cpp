@@ -54,8 +54,7 @@ QSize WorkspaceChip::sizeHint() const {
 }
 
 QColor WorkspaceChip::discColor() const {
-    const RGB rgb = hexComponents(m_workspace.colorHex);
-    return QColor::fromRgbF(static_cast<float>(rgb.r), static_cast<float>(rgb.g), static_cast<float>(rgb.b));
+    return colorFromHex(m_workspace.colorHex);
 }
 
 QString WorkspaceChip::helpText(const Workspace& workspace) {

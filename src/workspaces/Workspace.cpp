@@ -49,6 +49,12 @@ QString Workspace::initials() const {
     return source.mid(0, 2).join(QString()).toUpper();
 }
 
+const std::array<QString, 9>& workspacePalette() {
+    static const std::array<QString, 9> palette = {"#D22027", "#0A84FF", "#30D158", "#FF9F0A", "#BF5AF2",
+                                                   "#64D2FF", "#FF375F", "#FFD60A", "#8E8E93"};
+    return palette;
+}
+
 QRectF clampUnitRect(const QRectF& rect) {
     const auto side = [](double value) {
         if (!(value > 0.05))

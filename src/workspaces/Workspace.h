@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QUuid>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -41,6 +42,9 @@ struct Workspace {
     // a single word, upper-cased.
     QString initials() const;
 };
+
+// The colours offered for workspaces, in order; new workspaces take them in turn.
+const std::array<QString, 9>& workspacePalette();
 
 // Keeps a unit rectangle inside the unit square, with sides between 0.05 and 1.
 QRectF clampUnitRect(const QRectF& rect);

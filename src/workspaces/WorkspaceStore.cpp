@@ -1,6 +1,7 @@
 #include "workspaces/WorkspaceStore.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/PrivateFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -197,11 +198,7 @@ QString WorkspaceStoreError::description() const {
 }
 
 QString WorkspaceStore::defaultFileURL() {
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    // A relative value is to be ignored.
-    if (dataHome.isEmpty() || QDir::isRelativePath(dataHome))
-        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
-    return dataHome + QStringLiteral("/Corvane/workspaces.json");
+    return corvaneDataFolder() + QStringLiteral("/workspaces.json");
 }
 
 std::optional<QByteArray> WorkspaceStore::encode(const std::vector<Workspace>& workspaces, QString* error) {

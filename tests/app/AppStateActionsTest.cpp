@@ -190,5 +190,61 @@ TEST_F(AppStateActionsTest, ARestoreWhileAnotherRunsIsDroppedOnlyForTheSameWorks
     scheduler.advance(Seconds(5));
 }
 
+TEST_F(AppStateActionsTest, UpdatingAWorkspaceTakesTheWindowsOnScreenNowEvenNone) {
+    addWindow(100, 1, "Safari", QRectF(0, 40, 800, 600));
+    refresh();
+    state->saveWorkspace(state->windows().windows());
+    const QUuid id = state->workspaces().workspaces().front().id;
+
+    // Another program's window on the pointer's screen and one on the side display
+    addWindow(200, 2, "Mail", QRectF(100, 100, 800, 600));
+    addWindow(300, 3, "Notes", QRectF(2000, 100, 800, 600));
+    state->updateWorkspace(id);
+    std::vector<QString> apps;
+    const Workspace updated = *state->workspaces().workspace(id);
+    for (const WorkspaceItem& item : updated.items)
+        apps.push_back(item.appName.value_or(QString()));
+    EXPECT_THAT(apps, ::testing::UnorderedElementsAre(QStringLiteral("Safari"), QStringLiteral("Mail")));
+    EXPECT_EQ(lastToast().toStdString(), "Updated \u201CSafari\u201D");
+
+    // No windows left: the workspace is stored empty and still reported as updated
+    platform->fakeWindowList->setEntries({});
+    state->toast().show(QStringLiteral("-"), QString());
+    state->updateWorkspace(id);
+    EXPECT_TRUE(state->workspaces().workspace(id)->items.empty());
+    EXPECT_EQ(lastToast().toStdString(), "Updated \u201CSafari\u201D");
+
+    // An unknown workspace changes nothing and says nothing
+    state->toast().show(QStringLiteral("-"), QString());
+    state->updateWorkspace(QUuid::createUuid());
+    EXPECT_EQ(lastToast(), QStringLiteral("-"));
+}
+
+TEST_F(AppStateActionsTest, AddingAWindowKeepsATitleHintOnlyWhenItsProgramHasOtherWindows) {
+    addWindow(100, 1, "Safari", QRectF(0, 40, 800, 600), QStringLiteral("Bank \u2014 Safari"));
+    addWindow(100, 2, "Safari", QRectF(100, 100, 800, 600), QStringLiteral("News \u2014 Safari"));
+    addWindow(200, 3, "Mail", QRectF(200, 200, 800, 600), QStringLiteral("Inbox"));
+    refresh();
+    Workspace work;
+    work.id = QUuid::createUuid();
+    work.name = "Work";
+    state->workspaces().add(work);
+
+    state->addWindowToWorkspace(1, work.id);
+    state->addWindowToWorkspace(3, work.id);
+    const std::vector<WorkspaceItem> items = state->workspaces().workspace(work.id)->items;
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].titleContains, QStringLiteral("Bank"));
+    EXPECT_FALSE(items[1].titleContains.has_value());
+    EXPECT_EQ(lastToast().toStdString(), "Added Mail to \u201CWork\u201D");
+
+    // A window or workspace that is gone stops it silently
+    state->toast().show(QStringLiteral("-"), QString());
+    state->addWindowToWorkspace(99, work.id);
+    state->addWindowToWorkspace(1, QUuid::createUuid());
+    EXPECT_EQ(lastToast(), QStringLiteral("-"));
+    EXPECT_EQ(state->workspaces().workspace(work.id)->items.size(), 2u);
+}
+
 } // namespace
 } // namespace corvane::testing

@@ -162,6 +162,7 @@ TEST_F(AppDelegateTest, TerminationWritesEverythingOnceAndFlushesTheDefaults) {
     buildState();
     AppDelegate delegate(*state);
     delegate.applicationDidFinishLaunching();
+    state->awake().start(std::nullopt);
     settings->setMaxVisible(20);
     ASSERT_TRUE(platform->defaults->hasPendingWrite());
 
@@ -169,7 +170,7 @@ TEST_F(AppDelegateTest, TerminationWritesEverythingOnceAndFlushesTheDefaults) {
     delegate.applicationWillTerminate();
 
     EXPECT_EQ(state->workspaces().flushCount(), 1);
-    EXPECT_EQ(state->awake().releaseCount(), 1);
+    EXPECT_TRUE(platform->fakePowerHolds->held.empty());
     EXPECT_EQ(state->clipboard().flushCount(), 1);
     EXPECT_FALSE(platform->defaults->hasPendingWrite());
     EXPECT_EQ(platform->defaultsFile->document.value("maxVisible", 0), 20);

@@ -4,6 +4,7 @@
 #include "ShortcutKit/Registry.h"
 #include "app/MenuBarMenu.h"
 #include "core/PermissionManager.h"
+#include "core/ToastController.h"
 #include "platform/fake/FakeAccessibility.h"
 #include "platform/fake/FakePermissionProbe.h"
 #include "platform/fake/FakeRunningApplications.h"
@@ -74,6 +75,14 @@ TEST_F(MenuBarMenuTest, ListsTheItemsInOrderWithTheirShortcuts) {
               QStringList({"Halves 50/50", "60 / 40", "Thirds", "Main + Stack", "Grid", "Maximize All"}));
     EXPECT_EQ(item("Settings\u2026")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     EXPECT_EQ(item("Quit Corvane")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+}
+
+TEST_F(MenuBarMenuTest, CheckForUpdatesSaysWhereUpdatesComeFrom) {
+    build();
+    item(QStringLiteral("Check for Updates\u2026"))->trigger();
+    EXPECT_EQ(platform->fakeHost->activateCount, 1);
+    EXPECT_EQ(state->toast().lastMessage(),
+              QStringLiteral("Updates come with your system's package manager"));
 }
 
 TEST_F(MenuBarMenuTest, SidebarItemTitleFollowsTheSidebarPreferences) {

@@ -4,6 +4,8 @@
 #include "support/IntegrationMain.h"
 #include "support/VirtualDesktop.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -98,6 +100,47 @@ TEST_F(CorvaneLaunchTest, StartsShowsItsTrayIconHandsOverASecondLaunchAndQuitsOn
     EXPECT_EQ(corvane.exitCode(), 0);
     log += corvane.readAllStandardError();
     EXPECT_TRUE(log.contains("Corvane stopped")) << log.constData();
+}
+
+// The log a started corvane writes until it contains `line`, or the bound passes.
+bool waitForLog(QProcess& corvane, QByteArray& log, const QByteArray& line) {
+    return QTest::qWaitFor(
+        [&] {
+            log += corvane.readAllStandardError();
+            return log.contains(line);
+        },
+        10000);
+}
+
+void stop(QProcess& corvane) {
+    ::kill(static_cast<pid_t>(corvane.processId()), SIGTERM);
+    corvane.waitForFinished(10000);
+}
+
+TEST_F(CorvaneLaunchTest, TheFirstStartWritesALoginEntryWhoseCommandStartsALoginLaunch) {
+    QProcess first;
+    startCorvane(first);
+    QByteArray log;
+    ASSERT_TRUE(waitForLog(first, log, "(login launch: false)")) << log.constData();
+    stop(first);
+
+    QFile entry(home.path() + QStringLiteral("/config/autostart/corvane.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly)) << "no autostart entry after the first start";
+    QString exec;
+    for (const QByteArray& line : entry.readAll().split('\n'))
+        if (line.startsWith("Exec="))
+            exec = QString::fromUtf8(line.mid(5));
+    const QStringList command = QProcess::splitCommand(exec);
+    ASSERT_FALSE(command.isEmpty());
+    EXPECT_EQ(command.first(), QFileInfo(QStringLiteral(CORVANE_BINARY)).absoluteFilePath());
+
+    // What the desktop runs at login announces itself as a login launch
+    QProcess atLogin;
+    atLogin.setProcessEnvironment(corvaneEnvironment(home.path()));
+    atLogin.start(command.first(), command.mid(1));
+    log.clear();
+    EXPECT_TRUE(waitForLog(atLogin, log, "(login launch: true)")) << log.constData();
+    stop(atLogin);
 }
 
 } // namespace

@@ -1,115 +1,27 @@
 // The power state and the sleep and session notifications, read from a private system bus on
 // which stand-ins of the system's power, power-profile and login services run.
 #include "support/IntegrationMain.h"
+#include "support/PrivateSystemBus.h"
 
 #include "platform/linux/LinuxPowerSource.h"
 #include "platform/linux/LinuxSleepWake.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusVariant>
-#include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <vector>
-
 using namespace corvane;
+using corvane::testing::PrivateSystemBus;
 
 namespace {
 
-constexpr int kWaitMs = 10000;
 const QString kMock = QStringLiteral("org.freedesktop.DBus.Mock");
-const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString kLogin = QStringLiteral("org.freedesktop.login1");
 const QString kLoginPath = QStringLiteral("/org/freedesktop/login1");
 const QString kSessionPath = QStringLiteral("/org/freedesktop/login1/session/c1");
-
-// A bus of the test's own, standing for the system bus, with mocked services started on demand.
-class PrivateSystemBus : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(
-            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
-                           "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">"
-                           "<busconfig><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>"
-                           "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                           "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>")
-                .arg(m_dir.path())
-                .toUtf8());
-        config.close();
-        QProcess* daemon = start(QStringLiteral("dbus-daemon"),
-                                 {QStringLiteral("--config-file=") + config.fileName(),
-                                  QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-        if (!daemon->waitForStarted(kWaitMs) || !daemon->waitForReadyRead(kWaitMs))
-            GTEST_SKIP() << "no dbus-daemon";
-        m_address = QString::fromUtf8(daemon->readLine()).trimmed();
-        m_bus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(m_address, QStringLiteral("corvane-test-system-bus")));
-        ASSERT_TRUE(m_bus->isConnected());
-    }
-
-    void TearDown() override {
-        for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it) {
-            (*it)->kill();
-            (*it)->waitForFinished(5000);
-        }
-        m_bus.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("corvane-test-system-bus"));
-    }
-
-    QProcess* start(const QString& program, const QStringList& arguments) {
-        auto process = std::make_unique<QProcess>();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), m_address);
-        process->setProcessEnvironment(environment);
-        process->setProcessChannelMode(QProcess::SeparateChannels);
-        process->start(program, arguments);
-        m_processes.push_back(std::move(process));
-        return m_processes.back().get();
-    }
-
-    // Starts a mocked service from its template and waits until it owns its name.
-    QProcess* mock(const QString& templateName, const QString& busName, const QString& parameters = {}) {
-        QStringList arguments{QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"),
-                              templateName};
-        if (!parameters.isEmpty())
-            arguments << QStringLiteral("-p") << parameters;
-        // The interpreter with the D-Bus modules; another python3 may come first on PATH.
-        QProcess* process = start(QStringLiteral("/usr/bin/python3"), arguments);
-        const bool up = QTest::qWaitFor(
-            [&] { return m_bus->interface()->isServiceRegistered(busName).value(); }, kWaitMs);
-        return up ? process : nullptr;
-    }
-
-    QDBusMessage call(const QString& service, const QString& path, const QString& interface,
-                      const QString& method, const QVariantList& arguments) {
-        QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
-        message.setArguments(arguments);
-        return m_bus->call(message);
-    }
-
-    void setProperty(const QString& service, const QString& path, const QString& interface,
-                     const QString& name, const QVariant& value) {
-        const QDBusMessage reply = call(service, path, kProperties, QStringLiteral("Set"),
-                                        {interface, name, QVariant::fromValue(QDBusVariant(value))});
-        ASSERT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
-    }
-
-    QTemporaryDir m_dir;
-    QString m_address;
-    std::unique_ptr<QDBusConnection> m_bus;
-    std::vector<std::unique_ptr<QProcess>> m_processes;
-};
+constexpr int kWaitMs = PrivateSystemBus::kWaitMs;
 
 TEST_F(PrivateSystemBus, ThePowerStateFollowsTheServicesAsTheyComeChangeAndGo) {
     // Given a power source built before any power service runs

@@ -4,6 +4,7 @@
 #include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
+#include "support/PictureChecks.h"
 #include "support/ServerQueries.h"
 #include "support/VirtualDesktop.h"
 #include "support/XTestInput.h"
@@ -22,7 +23,6 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QProcess>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,20 +39,6 @@ namespace corvane::testing {
 namespace {
 
 constexpr int waitMs = 5000;
-
-// How many different colours the picture holds, up to `enough`.
-int distinctColours(const QImage& image, int enough) {
-    QSet<QRgb> seen;
-    for (int y = 0; y < image.height(); y += 2) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); x += 2) {
-            seen.insert(line[x]);
-            if (seen.size() >= enough)
-                return enough;
-        }
-    }
-    return static_cast<int>(seen.size());
-}
 
 class SettingsWindowTest : public ::testing::Test {
 protected:

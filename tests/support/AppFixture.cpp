@@ -13,6 +13,7 @@ AppFixture::~AppFixture() {
     state.reset();
     AXWindowService::setShared(nullptr);
     ax.reset();
+    eventTaps.reset();
     Settings::setShared(nullptr);
     settings.reset();
     PermissionManager::resetCachedFlags();
@@ -30,6 +31,8 @@ AppState& AppFixture::buildState() {
     Settings::setShared(settings.get());
     ax = std::make_unique<AXWindowService>(*platform->accessibility, axQueue, scheduler, ownPID);
     AXWindowService::setShared(ax.get());
+    eventTaps = std::make_unique<EventTapThread>(platform->makeKeyTaps);
+    EventTapThread::setShared(eventTaps.get());
     state = std::make_unique<AppState>(*platform, Runtime{scheduler, notifications, background, animator});
     AppState::setShared(state.get());
     return *state;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "core/EventTapThread.h"
 #include "core/ManualAnimator.h"
 #include "core/Settings.h"
 #include "platform/fake/FakePlatform.h"
@@ -39,6 +40,8 @@ protected:
     std::unique_ptr<FakePlatform> platform;
     std::unique_ptr<Settings> settings;
     std::unique_ptr<AXWindowService> ax;
+    // Set as the shared instance; its thread starts only when something uses it.
+    std::unique_ptr<EventTapThread> eventTaps;
     std::unique_ptr<AppState> state;
 };
 

@@ -16,4 +16,10 @@ std::optional<QIcon> FakeApplicationCatalog::iconForPID(qint64 pid) {
     return std::nullopt;
 }
 
+std::optional<QString> FakeApplicationCatalog::displayNameForBundleID(const QString& bundleID) {
+    if (auto it = namesByBundleID.find(bundleID); it != namesByBundleID.end())
+        return it->second;
+    return std::nullopt;
+}
+
 } // namespace corvane

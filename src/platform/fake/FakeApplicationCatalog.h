@@ -12,9 +12,11 @@ class FakeApplicationCatalog final : public ApplicationCatalog {
 public:
     std::optional<QIcon> iconForBundleID(const QString& bundleID) override;
     std::optional<QIcon> iconForPID(qint64 pid) override;
+    std::optional<QString> displayNameForBundleID(const QString& bundleID) override;
 
     std::map<QString, QIcon> iconsByBundleID;
     std::map<qint64, QIcon> iconsByPID;
+    std::map<QString, QString> namesByBundleID;
     int bundleIDLookups = 0;
     int pidLookups = 0;
 };

@@ -18,7 +18,16 @@ public:
 
     // Starts or stops the compositing manager, announcing a change.
     void setCompositing(bool compositing);
+    quint64 activeWindow() const override { return active; }
+    void activateWindow(quint64 window) override {
+        activations.append(window);
+        active = window;
+    }
+
     int requestCount(const QWindow* window) const;
+
+    quint64 active = 0;
+    QList<quint64> activations;
 
     QList<QPointer<QWindow>> requests;
 

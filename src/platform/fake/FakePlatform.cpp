@@ -60,6 +60,25 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeLauncher = std::make_unique<FakeApplicationLauncher>();
     fakeLauncher = madeLauncher.get();
     launcher = std::move(madeLauncher);
+    auto madePasteboard = std::make_unique<FakePasteboard>();
+    fakePasteboard = madePasteboard.get();
+    pasteboard = std::move(madePasteboard);
+    auto madePasteKeystroke = std::make_unique<FakePasteKeystroke>();
+    fakePasteKeystroke = madePasteKeystroke.get();
+    pasteKeystroke = std::move(madePasteKeystroke);
+    auto madeHolds = std::make_unique<FakePowerHolds>();
+    fakePowerHolds = madeHolds.get();
+    powerHolds = std::move(madeHolds);
+    auto madePointers = std::make_unique<FakePointerDevices>();
+    fakePointerDevices = madePointers.get();
+    pointerDevices = std::move(madePointers);
+    auto madeTray = std::make_unique<FakeTray>();
+    fakeTray = madeTray.get();
+    tray = std::move(madeTray);
+    auto madeLoginItem = std::make_unique<FakeLoginItem>();
+    fakeLoginItem = madeLoginItem.get();
+    loginItem = std::move(madeLoginItem);
+    makeKeyTaps = [] { return std::make_unique<FakeKeyTaps>(); };
 }
 
 } // namespace corvane

@@ -9,14 +9,21 @@
 #include "platform/fake/FakeDesktops.h"
 #include "platform/fake/FakeEventMonitors.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeKeyTaps.h"
 #include "platform/fake/FakeKeyboard.h"
+#include "platform/fake/FakeLoginItem.h"
 #include "platform/fake/FakePanelWindowing.h"
+#include "platform/fake/FakePasteKeystroke.h"
+#include "platform/fake/FakePasteboard.h"
 #include "platform/fake/FakePermissionProbe.h"
+#include "platform/fake/FakePointerDevices.h"
+#include "platform/fake/FakePowerHolds.h"
 #include "platform/fake/FakePowerSource.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeSleepWake.h"
 #include "platform/fake/FakeSystemShell.h"
+#include "platform/fake/FakeTray.h"
 #include "platform/fake/FakeWindowCapture.h"
 #include "platform/fake/FakeWindowList.h"
 
@@ -45,6 +52,12 @@ struct FakePlatform : Platform {
     FakeSleepWake* fakeSleepWake;
     FakeEventMonitors* fakeEventMonitors;
     FakeApplicationLauncher* fakeLauncher;
+    FakePasteboard* fakePasteboard;
+    FakePasteKeystroke* fakePasteKeystroke;
+    FakePowerHolds* fakePowerHolds;
+    FakePointerDevices* fakePointerDevices;
+    FakeTray* fakeTray;
+    FakeLoginItem* fakeLoginItem;
 };
 
 } // namespace corvane

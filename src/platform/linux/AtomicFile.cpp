@@ -48,8 +48,12 @@ void syncFolder(const QByteArray& folder) {
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes) {
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
-    if (!QDir().mkpath(folder))
+    if (!QDir().mkpath(folder)) {
+        const QFileInfo existing(folder);
+        if (existing.exists() && !existing.isDir())
+            return QStringLiteral("cannot create %1: a file of that name is in the way").arg(folder);
         return QStringLiteral("cannot create ") + folder;
+    }
 
     // mkstemp makes the file with mode 0600 in the target's own folder, so the rename below never
     // crosses file systems.

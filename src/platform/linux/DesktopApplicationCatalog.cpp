@@ -33,18 +33,34 @@ std::optional<QIcon> iconFrom(GIcon* icon) {
     return std::nullopt;
 }
 
+// The entry with that desktop-file id, or null; the caller unrefs it.
+GDesktopAppInfo* entryFor(const QString& bundleID) {
+    if (bundleID.isEmpty() || bundleID.contains(u'/'))
+        return nullptr;
+    const QByteArray desktopID = (bundleID + QStringLiteral(".desktop")).toUtf8();
+    return g_desktop_app_info_new(desktopID.constData());
+}
+
 } // namespace
 
 std::optional<QIcon> DesktopApplicationCatalog::iconForBundleID(const QString& bundleID) {
-    if (bundleID.isEmpty() || bundleID.contains(u'/'))
-        return std::nullopt;
-    const QByteArray desktopID = (bundleID + QStringLiteral(".desktop")).toUtf8();
-    GDesktopAppInfo* info = g_desktop_app_info_new(desktopID.constData());
+    GDesktopAppInfo* info = entryFor(bundleID);
     if (!info)
         return std::nullopt;
     std::optional<QIcon> icon = iconFrom(g_app_info_get_icon(G_APP_INFO(info)));
     g_object_unref(info);
     return icon;
+}
+
+std::optional<QString> DesktopApplicationCatalog::displayNameForBundleID(const QString& bundleID) {
+    GDesktopAppInfo* info = entryFor(bundleID);
+    if (!info)
+        return std::nullopt;
+    std::optional<QString> name;
+    if (const char* shown = g_app_info_get_display_name(G_APP_INFO(info)); shown && *shown)
+        name = QString::fromUtf8(shown);
+    g_object_unref(info);
+    return name;
 }
 
 std::optional<QIcon> DesktopApplicationCatalog::iconForPID(qint64 pid) {

@@ -9,6 +9,7 @@ namespace corvane {
 class DesktopApplicationCatalog final : public ApplicationCatalog {
 public:
     std::optional<QIcon> iconForBundleID(const QString& bundleID) override;
+    std::optional<QString> displayNameForBundleID(const QString& bundleID) override;
     // The process's command name taken as a desktop-file id; none when no entry has that id.
     std::optional<QIcon> iconForPID(qint64 pid) override;
 };

@@ -3,18 +3,25 @@
 #include "platform/linux/DesktopApplicationCatalog.h"
 #include "platform/linux/GioApplicationLauncher.h"
 #include "platform/linux/JsonDefaultsFile.h"
+#include "platform/linux/LinuxPowerHolds.h"
 #include "platform/linux/LinuxPowerSource.h"
 #include "platform/linux/LinuxSleepWake.h"
 #include "platform/linux/LinuxSystemShell.h"
 #include "platform/linux/QtApplicationHost.h"
+#include "platform/linux/XdgAutostart.h"
 #include "platform/x11/QtScreens.h"
+#include "platform/x11/QtTray.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11Desktops.h"
 #include "platform/x11/X11EventMonitors.h"
 #include "platform/x11/X11HotKeys.h"
+#include "platform/x11/X11KeyTaps.h"
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11PanelWindowing.h"
+#include "platform/x11/X11PasteKeystroke.h"
+#include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11PermissionProbe.h"
+#include "platform/x11/X11PointerDevices.h"
 #include "platform/x11/X11RunningApplications.h"
 #include "platform/x11/X11WindowCapture.h"
 #include "platform/x11/X11WindowList.h"
@@ -44,6 +51,13 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->sleepWake = std::make_unique<LinuxSleepWake>();
     platform->eventMonitors = std::make_unique<X11EventMonitors>();
     platform->launcher = std::make_unique<GioApplicationLauncher>();
+    platform->pasteboard = std::make_unique<X11Pasteboard>();
+    platform->pasteKeystroke = std::make_unique<X11PasteKeystroke>();
+    platform->powerHolds = std::make_unique<LinuxPowerHolds>();
+    platform->pointerDevices = std::make_unique<X11PointerDevices>();
+    platform->tray = std::make_unique<QtTray>();
+    platform->loginItem = std::make_unique<XdgAutostart>(XdgAutostart::forCurrentUser());
+    platform->makeKeyTaps = [] { return std::make_unique<X11KeyTaps>(); };
     return platform;
 }
 

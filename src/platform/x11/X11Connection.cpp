@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include <xcb/res.h>
+#include <xcb/xinput.h>
 
 #include <cstring>
 
@@ -75,6 +76,19 @@ std::vector<QByteArray> X11Property::strings() const {
     if (!items.empty() && items.back().isEmpty())
         items.pop_back();
     return items;
+}
+
+std::optional<uint8_t> inputExtensionOpcode(xcb_connection_t* connection, uint16_t askedMinor,
+                                            uint16_t neededMinor) {
+    const xcb_query_extension_reply_t* input = xcb_get_extension_data(connection, &xcb_input_id);
+    if (!input || !input->present)
+        return std::nullopt;
+    X11Reply<xcb_input_xi_query_version_reply_t> version(xcb_input_xi_query_version_reply(
+        connection, xcb_input_xi_query_version(connection, 2, askedMinor), nullptr));
+    if (!version || version->major_version < 2 ||
+        (version->major_version == 2 && version->minor_version < neededMinor))
+        return std::nullopt;
+    return input->major_opcode;
 }
 
 X11Display openDisplay(const QByteArray& displayName) {

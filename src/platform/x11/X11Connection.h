@@ -84,6 +84,11 @@ struct X11Display {
 };
 X11Display openDisplay(const QByteArray& displayName);
 
+// Announces XInput 2.`askedMinor` to the server and gives the extension's major opcode where the
+// server speaks at least 2.`neededMinor`; none without it.
+std::optional<uint8_t> inputExtensionOpcode(xcb_connection_t* connection, uint16_t askedMinor,
+                                            uint16_t neededMinor);
+
 // One xcb connection with the atoms interned up front. Not shared between threads: each user of
 // the window layer opens its own.
 class X11Connection {

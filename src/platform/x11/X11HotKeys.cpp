@@ -33,19 +33,8 @@ X11HotKeys::X11HotKeys(const QByteArray& displayName) {
         return;
     m_root = display.root;
 
-    if (X11Keymap::setUpExtension(m_connection)) {
-        m_xkbEventBase = X11Keymap::eventBase(m_connection);
-        const uint16_t changes = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-        xcb_xkb_select_events(m_connection, XCB_XKB_ID_USE_CORE_KBD, changes, 0, changes, 0xff, 0xff,
-                              nullptr);
-        // A held key then repeats as presses without releases between them, which are easy to
-        // drop; without it the server sends a release and a press per repeat.
-        const uint32_t detectable = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
-        std::free(xcb_xkb_per_client_flags_reply(
-            m_connection,
-            xcb_xkb_per_client_flags(m_connection, XCB_XKB_ID_USE_CORE_KBD, detectable, detectable, 0, 0, 0),
-            nullptr));
-    }
+    // Repeats of a held key then come as presses alone, which are easy to drop.
+    m_xkbEventBase = X11Keymap::watchKeymapChanges(m_connection, true);
     m_keymap = std::make_unique<X11Keymap>(m_connection);
     xcb_flush(m_connection);
 

@@ -6,6 +6,7 @@
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -46,6 +47,22 @@ std::optional<uint8_t> X11Keymap::eventBase(xcb_connection_t* connection) {
     if (!extension || !extension->present)
         return std::nullopt;
     return extension->first_event;
+}
+
+std::optional<uint8_t> X11Keymap::watchKeymapChanges(xcb_connection_t* connection,
+                                                     bool detectableAutoRepeat) {
+    if (!setUpExtension(connection))
+        return std::nullopt;
+    const uint16_t changes = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+    xcb_xkb_select_events(connection, XCB_XKB_ID_USE_CORE_KBD, changes, 0, changes, 0xff, 0xff, nullptr);
+    if (detectableAutoRepeat) {
+        const uint32_t detectable = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
+        std::free(xcb_xkb_per_client_flags_reply(
+            connection,
+            xcb_xkb_per_client_flags(connection, XCB_XKB_ID_USE_CORE_KBD, detectable, detectable, 0, 0, 0),
+            nullptr));
+    }
+    return eventBase(connection);
 }
 
 X11Keymap::X11Keymap(xcb_connection_t* connection) : m_connection(connection) {
@@ -91,6 +108,25 @@ std::optional<qint64> X11Keymap::keyCode(xcb_keycode_t keycode) const {
     return X11KeyCodes::keyCode(name);
 }
 
+std::vector<xcb_keycode_t> X11Keymap::keycodesOfSymbol(uint32_t keysym) const {
+    std::vector<xcb_keycode_t> keycodes;
+    if (!m_keymap)
+        return keycodes;
+    const xkb_layout_index_t layouts = xkb_keymap_num_layouts(m_keymap);
+    // Core requests carry key codes in one byte.
+    const xkb_keycode_t last = std::min<xkb_keycode_t>(xkb_keymap_max_keycode(m_keymap), 255);
+    for (xkb_keycode_t keycode = std::max<xkb_keycode_t>(xkb_keymap_min_keycode(m_keymap), 8);
+         keycode <= last; ++keycode) {
+        for (xkb_layout_index_t layout = 0; layout < layouts; ++layout) {
+            if (levelZeroSym(m_keymap, keycode, layout) == keysym) {
+                keycodes.push_back(static_cast<xcb_keycode_t>(keycode));
+                break;
+            }
+        }
+    }
+    return keycodes;
+}
+
 uint32_t X11Keymap::currentLayout() const {
     Reply<xcb_xkb_get_state_reply_t> state(xcb_xkb_get_state_reply(
         m_connection, xcb_xkb_get_state(m_connection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
@@ -103,6 +139,27 @@ bool X11Keymap::printsLatin(uint32_t layout) const {
         return false;
     const uint32_t character = xkb_keysym_to_utf32(levelZeroSym(m_keymap, a, layout));
     return character >= 'a' && character <= 'z';
+}
+
+std::optional<xcb_keycode_t> X11Keymap::keycodeForSymbol(uint32_t keysym) const {
+    const uint32_t layouts = xkb_keymap_num_layouts(m_keymap);
+    if (layouts == 0)
+        return std::nullopt;
+    const uint32_t current = currentLayout() % layouts;
+    const auto find = [&](uint32_t layout) -> std::optional<xcb_keycode_t> {
+        for (xkb_keycode_t key = xkb_keymap_min_keycode(m_keymap); key <= xkb_keymap_max_keycode(m_keymap);
+             ++key)
+            if (key <= 255 && levelZeroSym(m_keymap, key, layout) == keysym)
+                return static_cast<xcb_keycode_t>(key);
+        return std::nullopt;
+    };
+    if (std::optional<xcb_keycode_t> key = find(current))
+        return key;
+    for (uint32_t layout = 0; layout < layouts; ++layout)
+        if (layout != current)
+            if (std::optional<xcb_keycode_t> key = find(layout))
+                return key;
+    return std::nullopt;
 }
 
 std::optional<QString> X11Keymap::keyText(qint64 keyCode) const {

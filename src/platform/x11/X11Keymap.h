@@ -33,9 +33,15 @@ public:
 
     std::optional<xcb_keycode_t> keycode(qint64 keyCode) const;
     std::optional<qint64> keyCode(xcb_keycode_t keycode) const;
+    // The X key codes whose unshifted symbol, in any layout, is `keysym` (media keys have no
+    // place in the shared key-code table; they are known by their symbols).
+    std::vector<xcb_keycode_t> keycodesOfSymbol(uint32_t keysym) const;
     // What the key prints without modifiers in the layout currently in use, or, when that layout
     // writes no Latin letters, in the first one that does; none for keys that print nothing.
     std::optional<QString> keyText(qint64 keyCode) const;
+    // The X key code that gives `keysym` without Shift in the layout in use, or, when that layout
+    // has no such key, the key that gives it in the first layout that does.
+    std::optional<xcb_keycode_t> keycodeForSymbol(uint32_t keysym) const;
 
     uint16_t altMask() const { return m_altMask; }
     uint16_t superMask() const { return m_superMask; }
@@ -45,6 +51,11 @@ public:
     static bool setUpExtension(xcb_connection_t* connection);
     // The XKB event base of the connection, for telling its events apart; none without XKB.
     static std::optional<uint8_t> eventBase(xcb_connection_t* connection);
+    // Sets up XKB and asks it to announce keymap changes on the connection; with
+    // `detectableAutoRepeat`, a held key then repeats as presses without releases between them
+    // (without it the server sends a release and a press per repeat). The XKB event base; none
+    // when the server has no XKB.
+    static std::optional<uint8_t> watchKeymapChanges(xcb_connection_t* connection, bool detectableAutoRepeat);
 
 private:
     void readModifierMasks();

@@ -101,6 +101,18 @@ int defaultScreenNumber() {
     return ok && number >= 0 ? number : 0;
 }
 
+xcb_atom_t activeWindowAtom(xcb_connection_t* c) {
+    static const char name[] = "_NET_ACTIVE_WINDOW";
+    Reply<xcb_intern_atom_reply_t> reply(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof(name) - 1, name), nullptr));
+    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+}
+
+xcb_window_t firstRoot(xcb_connection_t* c) {
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    return setup ? xcb_setup_roots_iterator(setup).data->root : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
+}
+
 } // namespace
 
 X11PanelWindowing::X11PanelWindowing() {
@@ -168,6 +180,35 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
     }
     // Qt looks at selection changes too (its clipboard): pass it on.
     return false;
+}
+
+quint64 X11PanelWindowing::activeWindow() const {
+    xcb_connection_t* c = qtConnection();
+    if (!c)
+        return 0;
+    const xcb_atom_t atom = activeWindowAtom(c);
+    if (atom == XCB_ATOM_NONE)
+        return 0;
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, firstRoot(c), atom, XCB_ATOM_WINDOW, 0, 1), nullptr));
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
+        return 0;
+    return *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+}
+
+void X11PanelWindowing::activateWindow(quint64 window) {
+    xcb_connection_t* c = qtConnection();
+    if (!c || window == 0)
+        return;
+    const xcb_atom_t atom = activeWindowAtom(c);
+    if (atom == XCB_ATOM_NONE)
+        return;
+    // As a pager asks: window managers honour that without focus-stealing checks, and the user
+    // did just close the panel that had the keyboard.
+    constexpr uint32_t sourcePager = 2;
+    sendToRoot(c, firstRoot(c), static_cast<xcb_window_t>(window), atom,
+               {sourcePager, XCB_CURRENT_TIME, 0, 0, 0});
+    xcb_flush(c);
 }
 
 void X11PanelWindowing::showOnAllDesktops(QWindow& window) {

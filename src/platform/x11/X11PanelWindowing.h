@@ -21,6 +21,8 @@ public:
 
     void showOnAllDesktops(QWindow& window) override;
     bool isCompositing() const override { return m_compositing; }
+    quint64 activeWindow() const override;
+    void activateWindow(quint64 window) override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

@@ -20,23 +20,14 @@ X11RawInput::X11RawInput(const QByteArray& displayName) {
     if (xcb_connection_has_error(m_connection) || display.root == XCB_WINDOW_NONE)
         return;
 
-    const xcb_query_extension_reply_t* input = xcb_get_extension_data(m_connection, &xcb_input_id);
-    if (!input || !input->present)
-        return;
     // Raw events reach every client that selects them, whoever grabs the device, from 2.1 on.
-    X11Reply<xcb_input_xi_query_version_reply_t> version(xcb_input_xi_query_version_reply(
-        m_connection, xcb_input_xi_query_version(m_connection, 2, 2), nullptr));
-    if (!version || version->major_version < 2 || (version->major_version == 2 && version->minor_version < 1))
+    const std::optional<uint8_t> opcode = inputExtensionOpcode(m_connection, 2, 1);
+    if (!opcode)
         return;
-    m_inputOpcode = input->major_opcode;
+    m_inputOpcode = *opcode;
     m_root = display.root;
 
-    if (X11Keymap::setUpExtension(m_connection)) {
-        m_xkbEventBase = X11Keymap::eventBase(m_connection);
-        const uint16_t changes = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-        xcb_xkb_select_events(m_connection, XCB_XKB_ID_USE_CORE_KBD, changes, 0, changes, 0xff, 0xff,
-                              nullptr);
-    }
+    m_xkbEventBase = X11Keymap::watchKeymapChanges(m_connection, false);
     xcb_flush(m_connection);
 
     m_pixelRatio = primaryScreenPixelRatio();

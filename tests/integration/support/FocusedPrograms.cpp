@@ -19,8 +19,12 @@ FocusedPrograms::~FocusedPrograms() {
 }
 
 xcb_window_t FocusedPrograms::openLogo(Platform& platform) {
-    QProcess* program = desktop().launch(QStringLiteral("xlogo"),
-                                         {QStringLiteral("-geometry"), QStringLiteral("300x200+200+150")});
+    return open(platform, QStringLiteral("xlogo"),
+                {QStringLiteral("-geometry"), QStringLiteral("300x200+200+150")});
+}
+
+xcb_window_t FocusedPrograms::open(Platform& platform, const QString& name, const QStringList& arguments) {
+    QProcess* program = desktop().launch(name, arguments);
     EXPECT_NE(program, nullptr);
     if (!program)
         return XCB_WINDOW_NONE;

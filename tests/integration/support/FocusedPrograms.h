@@ -24,6 +24,9 @@ public:
     // to the front through `platform` and waits until it is the active window. XCB_WINDOW_NONE,
     // with a test failure, when it does not come.
     xcb_window_t openLogo(Platform& platform);
+    // Starts any X program with its first window, brings that window to the front and waits as
+    // `openLogo` does.
+    xcb_window_t open(Platform& platform, const QString& program, const QStringList& arguments);
 
 private:
     std::vector<QProcess*> m_programs;

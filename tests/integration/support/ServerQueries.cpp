@@ -36,6 +36,45 @@ QRect serverFrame(xcb_window_t client) {
     return QRect(g->x, g->y, g->width + 2 * g->border_width, g->height + 2 * g->border_width);
 }
 
+std::vector<QRect> embeddedWindows(const QString& windowClass) {
+    xcb_connection_t* c = desktop().connection();
+    const xcb_window_t root = desktop().rootWindow();
+    std::vector<QRect> found;
+    std::vector<xcb_window_t> pending{root};
+    while (!pending.empty()) {
+        const xcb_window_t window = pending.back();
+        pending.pop_back();
+        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr),
+                                           &std::free);
+        if (!tree)
+            continue;
+        const xcb_window_t* children = xcb_query_tree_children(tree.get());
+        pending.insert(pending.end(), children, children + xcb_query_tree_children_length(tree.get()));
+        if (window == root || tree->parent == root)
+            continue;
+        Reply<xcb_get_property_reply_t> cls(
+            xcb_get_property_reply(
+                c, xcb_get_property(c, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr),
+            &std::free);
+        Reply<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr), &std::free);
+        if (!cls || !attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
+            continue;
+        const QByteArray text(static_cast<const char*>(xcb_get_property_value(cls.get())),
+                              xcb_get_property_value_length(cls.get()));
+        if (!QString::fromLatin1(text).contains(windowClass, Qt::CaseInsensitive))
+            continue;
+        Reply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr),
+                                          &std::free);
+        Reply<xcb_translate_coordinates_reply_t> at(
+            xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, root, 0, 0), nullptr),
+            &std::free);
+        if (g && at)
+            found.emplace_back(at->dst_x, at->dst_y, g->width, g->height);
+    }
+    return found;
+}
+
 QRect serverClientFrame(xcb_window_t client) {
     xcb_connection_t* c = desktop().connection();
     Reply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c, xcb_get_geometry(c, client), nullptr),

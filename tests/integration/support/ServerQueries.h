@@ -30,5 +30,8 @@ bool serverFrameLandsOn(xcb_window_t client, const QRect& expected, int waitMs =
 bool hasState(xcb_window_t window, const char* state);
 bool isClient(xcb_window_t window);
 uint32_t activeWindow();
+// The root-coordinate areas of the mapped windows whose WM_CLASS contains `windowClass` and that
+// another program has taken into its own window (as a tray host embeds its icons).
+std::vector<QRect> embeddedWindows(const QString& windowClass);
 
 } // namespace corvane::testing

@@ -52,4 +52,11 @@ void XTestInput::moveTo(QPoint point) const {
     xcb_flush(desktop().connection());
 }
 
+void XTestInput::click(QPoint point, uint8_t button) const {
+    send(XCB_MOTION_NOTIFY, 0, point);
+    send(XCB_BUTTON_PRESS, button);
+    send(XCB_BUTTON_RELEASE, button);
+    xcb_flush(desktop().connection());
+}
+
 } // namespace corvane::testing

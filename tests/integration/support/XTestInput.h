@@ -23,6 +23,8 @@ public:
     void press(xcb_keycode_t code) const;
     void release(xcb_keycode_t code) const;
     void moveTo(QPoint point) const;
+    // Moves there and presses and releases a pointer button (1 is the primary one).
+    void click(QPoint point, uint8_t button = 1) const;
 
 private:
     std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> m_symbols;

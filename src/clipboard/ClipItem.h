@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QUrl>
+#include <QUuid>
+
+#include <optional>
+
+namespace corvane {
+
+// One entry of the clipboard history. Two entries are equal when their ids are; whether they hold
+// the same thing is `sameContent`.
+struct ClipItem {
+    enum class Kind { text, link, image, files };
+
+    QUuid id;
+    Kind kind = Kind::text;
+    // The text of a text entry.
+    QString text;
+    // The address of a link entry.
+    QUrl link;
+    // The picture of an image entry, and a digest of its pixels that tells two pictures apart.
+    QImage image;
+    QByteArray imageDigest;
+    // The files of a files entry, in the order they were copied; never empty.
+    QList<QUrl> files;
+    // When it was copied (wall clock).
+    QDateTime date;
+    // The program that was in front when it was copied.
+    std::optional<QString> sourceBundleID;
+
+    static ClipItem makeText(QString text);
+    static ClipItem makeLink(QUrl link);
+    static ClipItem makeImage(QImage image);
+    static ClipItem makeFiles(QList<QUrl> files);
+
+    // "Text", "Link", "Image", "File", or the number of files and " Files".
+    QString label() const;
+    // What the strip's search looks in.
+    QString searchText() const;
+    bool sameContent(const ClipItem& other) const;
+
+    bool operator==(const ClipItem& other) const { return id == other.id; }
+};
+
+// The digest two images are compared by: their size and every pixel.
+QByteArray imageDigest(const QImage& image);
+
+} // namespace corvane

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace corvane {
+
+// One entry as "index.json" holds it. Members that do not apply are absent.
+struct StoredClip {
+    QString id;
+    // Seconds since 2001-01-01 00:00:00 UTC.
+    double date = 0;
+    std::optional<QString> source;
+    QString type;
+    std::optional<QString> text;
+    std::optional<QStringList> paths;
+    std::optional<QString> image;
+};
+
+// The index of the clipboard store: a compact JSON array of records, newest first.
+QByteArray encodeClipboardIndex(const std::vector<StoredClip>& records);
+// None when the index is damaged: not JSON, nested deeper than an index can be, or any record
+// without its id, date or type, or with a member of the wrong kind. One bad record rejects all.
+std::optional<std::vector<StoredClip>> decodeClipboardIndex(const QByteArray& bytes);
+
+// The name the store gives an image file: the entry's id in upper case and ".png". Only names of
+// exactly this form are ever opened, so an index cannot point anywhere else.
+QString storeImageName(const QString& id);
+bool isStoreImageName(const QString& name);
+
+} // namespace corvane

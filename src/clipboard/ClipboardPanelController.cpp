@@ -1,0 +1,245 @@
+#include "clipboard/ClipboardPanelController.h"
+
+#include "clipboard/ClipboardHistory.h"
+#include "clipboard/ClipboardView.h"
+#include "core/Animator.h"
+#include "core/Colors.h"
+#include "core/PanelBackground.h"
+#include "core/ScreenHelpers.h"
+#include "core/Settings.h"
+#include "core/StatusItems.h"
+#include "core/SymbolImage.h"
+#include "platform/PanelWindowing.h"
+#include "platform/PasteKeystroke.h"
+#include "runtime/Log.h"
+#include "shelf/FilePanel.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPalette>
+
+namespace corvane {
+
+namespace {
+
+const QString statusIdentifier = QStringLiteral("clipboard");
+constexpr double sideMargin = 32;
+constexpr double bottomGap = 12;
+constexpr Seconds showDuration{0.18};
+constexpr Seconds hideDuration{0.12};
+constexpr double cornerRadius = 22;
+constexpr Seconds focusPollInterval{0.02};
+
+} // namespace
+
+ClipboardPanelController::ClipboardPanelController(Services services) : m_services(std::move(services)) {}
+
+ClipboardPanelController::~ClipboardPanelController() {
+    removeMonitors();
+    delete m_panel.data();
+}
+
+void ClipboardPanelController::updateStatusItem() {
+    const Settings& settings = m_services.settings;
+    if (settings.clipboardEnabled() && settings.showClipboardIcon()) {
+        if (hasStatusItem())
+            return;
+        QPointer<ClipboardPanelController> self(this);
+        TrayIcon& item = m_services.statusItems.makeStatusItem(statusIdentifier, [self] {
+            if (self)
+                self->m_services.settings.setShowClipboardIcon(false);
+        });
+        item.setIcon(QIcon(symbolImage("doc.on.clipboard", QColor(Qt::white), 22, 2.0)));
+        QString toolTip = tr("Clipboard history");
+        // A shortcut the user removed is not advertised.
+        if (const std::optional<QString> shortcut =
+                m_services.shortcutText ? m_services.shortcutText() : std::nullopt)
+            toolTip += QStringLiteral(" (") + *shortcut + QStringLiteral(")");
+        item.setToolTip(toolTip);
+        connect(&item, &TrayIcon::activated, this, &ClipboardPanelController::statusClicked);
+    } else if (hasStatusItem()) {
+        m_services.statusItems.removeStatusItem(statusIdentifier);
+    }
+}
+
+bool ClipboardPanelController::hasStatusItem() const {
+    return m_services.statusItems.statusItem(statusIdentifier) != nullptr;
+}
+
+bool ClipboardPanelController::isShown() const {
+    return m_panel && m_panel->isVisible() && m_panel->alphaValue() > 0;
+}
+
+void ClipboardPanelController::statusClicked() {
+    if (isShown())
+        hide();
+    else
+        show();
+}
+
+void ClipboardPanelController::show() {
+    const std::optional<ScreenInfo> screen = screenUnderMouse(m_services.screens);
+    if (!screen)
+        return;
+    m_model.setQuery(QString());
+    m_model.setSelectedIndex(0);
+    // Entries past their age go before anyone sees them.
+    m_services.history.pruneAndSave();
+
+    if (!m_panel) {
+        m_panel = new FilePanel(m_services.windowing, QRect(0, 0, 100, 100), PanelLevel::status);
+        m_panel->setCornerRadius(cornerRadius);
+        m_panel->setWindowTitle(tr("Clipboard"));
+    }
+    const QColor accent = m_services.settings.sidebarAccent() == AccentChoice::system
+                              ? QGuiApplication::palette().color(QPalette::Highlight)
+                              : brandColor();
+    QPointer<ClipboardPanelController> self(this);
+    ClipboardViewActions actions;
+    actions.choose = [self](const ClipItem& item) {
+        if (self)
+            self->choose(item);
+    };
+    actions.copyOnly = [self](const ClipItem& item) {
+        if (!self)
+            return;
+        self->m_services.history.copyToPasteboard(item);
+        self->hide();
+    };
+    actions.remove = [self](const QUuid& id) {
+        if (self)
+            self->m_services.history.remove(id);
+    };
+    actions.clear = [self] {
+        if (self)
+            self->m_services.history.clear();
+    };
+    actions.close = [self] {
+        if (self)
+            self->hide();
+    };
+    actions.sourceIcon = m_services.sourceIcon;
+    m_view = new ClipboardView(m_services.history, m_model, accent, std::move(actions));
+    m_panel->setContentView(makePanelBackground(PanelStyle::dark, m_view, cornerRadius));
+
+    const QRectF visible = screen->visibleFrame;
+    const double width = std::min(visible.width() - sideMargin, maximumWidth);
+    const QRectF frame(visible.center().x() - width / 2, visible.bottom() - bottomGap - stripHeight, width,
+                       stripHeight);
+    m_panel->setGeometry(frame.toAlignedRect());
+    m_panel->setAlphaValue(0);
+    m_panel->show();
+    m_panel->makeKeyWindow();
+    m_view->searchField()->setFocus();
+    m_services.animator.fade(*m_panel, 1.0, showDuration);
+    installMonitors();
+}
+
+void ClipboardPanelController::hide() {
+    removeMonitors();
+    if (!m_panel || !m_panel->isVisible())
+        return;
+    QPointer<FilePanel> panel = m_panel;
+    m_services.animator.fade(*m_panel, 0.0, hideDuration, [panel] {
+        // Shown again while it faded: it stays.
+        if (panel && panel->alphaValue() == 0)
+            panel->hide();
+    });
+}
+
+void ClipboardPanelController::choose(const ClipItem& item) {
+    m_services.history.copyToPasteboard(item);
+    const uint32_t front = m_panel ? static_cast<uint32_t>(m_panel->returnFocusWindow()) : 0;
+    const bool paste = m_services.settings.clipboardPasteDirectly();
+    if (paste && front != 0)
+        m_services.paste.watchFocus(front);
+    hide();
+    // The keyboard goes back now, not when the fade ends.
+    if (front != 0)
+        m_services.windowing.activateWindow(front);
+    if (!paste)
+        return;
+    const Instant since = m_services.scheduler.now();
+    m_pasteTimer =
+        m_services.scheduler.schedule(pasteDelay, [this, front, since] { pasteWhenFocused(front, since); });
+}
+
+void ClipboardPanelController::pasteWhenFocused(uint32_t window, Instant since) {
+    // Without a window to return to, the paste goes wherever the keyboard is.
+    if (window == 0 || m_services.paste.hasFocus(window)) {
+        m_services.paste.sendPaste();
+        return;
+    }
+    if (m_services.scheduler.elapsedSince(since) >= focusTimeout) {
+        qCInfo(lcApp, "Clipboard paste dropped: the window in front did not get the keyboard back");
+        return;
+    }
+    m_pasteTimer = m_services.scheduler.schedule(focusPollInterval,
+                                                 [this, window, since] { pasteWhenFocused(window, since); });
+}
+
+bool ClipboardPanelController::handleKey(int key) {
+    const std::vector<ClipItem> shown = filteredClips(m_services.history.items(), m_model);
+    const int count = static_cast<int>(shown.size());
+    const int selected = m_model.selectedIndex();
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (selected >= 0 && selected < count)
+            choose(shown[static_cast<size_t>(selected)]);
+        return true;
+    case Qt::Key_Escape:
+        hide();
+        return true;
+    case Qt::Key_Left:
+        m_model.setSelectedIndex(std::max(selected - 1, 0));
+        return true;
+    case Qt::Key_Right:
+        m_model.setSelectedIndex(std::min(selected + 1, std::max(count - 1, 0)));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ClipboardPanelController::installMonitors() {
+    removeMonitors();
+    qApp->installEventFilter(this);
+    m_monitoring = true;
+}
+
+void ClipboardPanelController::removeMonitors() {
+    if (!m_monitoring)
+        return;
+    qApp->removeEventFilter(this);
+    m_monitoring = false;
+    m_deactivationCheck.invalidate();
+}
+
+bool ClipboardPanelController::eventFilter(QObject* watched, QEvent* event) {
+    if (!m_panel)
+        return false;
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // Keys typed into any other window of ours pass untouched.
+        if (!widget || widget->window() != m_panel)
+            return false;
+        return handleKey(static_cast<QKeyEvent*>(event)->key());
+    }
+    if (event->type() == QEvent::WindowDeactivate && watched == m_panel.data())
+        // A click in another program takes the keyboard; which window has it is known a moment later.
+        m_deactivationCheck =
+            m_services.scheduler.schedule(Seconds(0), [this] { hideIfAnotherProgramIsActive(); });
+    return false;
+}
+
+void ClipboardPanelController::hideIfAnotherProgramIsActive() {
+    // Our own menus and drags keep the strip; only another program's window closes it.
+    if (QApplication::activeWindow() || QApplication::activePopupWidget())
+        return;
+    hide();
+}
+
+} // namespace corvane

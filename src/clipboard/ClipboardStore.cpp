@@ -1,0 +1,180 @@
+#include "clipboard/ClipboardStore.h"
+
+#include "clipboard/ClipboardIndex.h"
+#include "platform/AtomicFile.h"
+#include "platform/PrivateFiles.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <cmath>
+#include <set>
+
+namespace corvane {
+
+namespace {
+
+const QString indexName = QStringLiteral("index.json");
+const QString handoffName = QStringLiteral("handoff");
+constexpr qint64 referenceEpochMs = 978307200000; // 2001-01-01 00:00:00 UTC
+
+QString idText(const QUuid& id) {
+    return id.toString(QUuid::WithoutBraces).toUpper();
+}
+
+QByteArray pngBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return {};
+    return bytes;
+}
+
+} // namespace
+
+double storedDate(const QDateTime& date) {
+    return static_cast<double>(date.toMSecsSinceEpoch() - referenceEpochMs) / 1000.0;
+}
+
+QDateTime dateFromStored(double seconds) {
+    // Out-of-range numbers from a damaged file land on the reference date rather than overflow.
+    if (!std::isfinite(seconds) || std::fabs(seconds) > 1e11)
+        seconds = 0;
+    return QDateTime::fromMSecsSinceEpoch(referenceEpochMs + std::llround(seconds * 1000.0), Qt::UTC);
+}
+
+QString ClipboardStore::defaultDirectory() {
+    return corvaneDataFolder() + QStringLiteral("/Clipboard");
+}
+
+ClipboardStore::ClipboardStore(QString directory) : m_directory(std::move(directory)) {}
+
+bool ClipboardStore::exists() const {
+    return QFileInfo(m_directory).isDir();
+}
+
+void ClipboardStore::save(const std::vector<ClipItem>& items) const {
+    // The folder exists, private, before the first byte goes into it.
+    if (!makePrivateFolder(m_directory))
+        return;
+    std::vector<StoredClip> records;
+    records.reserve(items.size());
+    std::set<QString> keptImages;
+    for (const ClipItem& item : items) {
+        StoredClip record;
+        record.id = idText(item.id);
+        record.date = storedDate(item.date);
+        record.source = item.sourceBundleID;
+        switch (item.kind) {
+        case ClipItem::Kind::text:
+            record.type = QStringLiteral("text");
+            record.text = item.text;
+            break;
+        case ClipItem::Kind::link:
+            record.type = QStringLiteral("link");
+            record.text = item.link.toString(QUrl::FullyEncoded);
+            break;
+        case ClipItem::Kind::image: {
+            record.type = QStringLiteral("image");
+            const QString name = storeImageName(record.id);
+            // An entry's picture never changes: it is written once under its id.
+            if (!QFileInfo::exists(path(name))) {
+                const QByteArray png = pngBytes(item.image);
+                if (!png.isEmpty())
+                    writeFileAtomically(path(name), png);
+            }
+            record.image = name;
+            keptImages.insert(name);
+            break;
+        }
+        case ClipItem::Kind::files: {
+            record.type = QStringLiteral("files");
+            QStringList paths;
+            for (const QUrl& url : item.files)
+                paths.append(url.toLocalFile());
+            record.paths = paths;
+            break;
+        }
+        }
+        records.push_back(std::move(record));
+    }
+    writeFileAtomically(path(indexName), encodeClipboardIndex(records));
+    const QStringList names =
+        QDir(m_directory).entryList({QStringLiteral("*.png")}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names)
+        if (!keptImages.count(name))
+            QFile::remove(path(name));
+}
+
+std::optional<std::vector<ClipItem>> ClipboardStore::load() const {
+    QFile file(path(indexName));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const std::optional<std::vector<StoredClip>> records = decodeClipboardIndex(file.readAll());
+    if (!records)
+        return std::nullopt;
+    std::vector<ClipItem> items;
+    items.reserve(records->size());
+    for (const StoredClip& record : *records)
+        if (std::optional<ClipItem> item = restoreItem(record))
+            items.push_back(std::move(*item));
+    return items;
+}
+
+std::optional<ClipItem> ClipboardStore::restoreItem(const StoredClip& record) const {
+    std::optional<ClipItem> item;
+    if (record.type == QLatin1String("link")) {
+        if (!record.text)
+            return std::nullopt;
+        const QUrl url(*record.text, QUrl::StrictMode);
+        if (!url.isValid() || url.isEmpty())
+            return std::nullopt;
+        item = ClipItem::makeLink(url);
+    } else if (record.type == QLatin1String("files")) {
+        if (!record.paths)
+            return std::nullopt;
+        QList<QUrl> urls;
+        for (const QString& p : *record.paths)
+            urls.append(QUrl::fromLocalFile(p));
+        item = ClipItem::makeFiles(urls);
+    } else if (record.type == QLatin1String("image")) {
+        // Only the store's own names: nothing outside the folder, no links out of it.
+        if (!record.image || !isStoreImageName(*record.image))
+            return std::nullopt;
+        const QFileInfo info(path(*record.image));
+        if (info.isSymLink() || !info.isFile())
+            return std::nullopt;
+        QImageReader reader(info.filePath(), "PNG");
+        QImage image = reader.read();
+        if (image.isNull())
+            return std::nullopt;
+        item = ClipItem::makeImage(std::move(image));
+    } else {
+        if (!record.text)
+            return std::nullopt;
+        item = ClipItem::makeText(*record.text);
+    }
+    item->id = QUuid::fromString(record.id);
+    item->date = dateFromStored(record.date);
+    item->sourceBundleID = record.source;
+    return item;
+}
+
+void ClipboardStore::writeHandoff(const QDateTime& quitTime) const {
+    if (makePrivateFolder(m_directory))
+        writePrivateMarker(path(handoffName), quitTime);
+}
+
+std::optional<QDateTime> ClipboardStore::handoffTime() const {
+    return modificationTime(path(handoffName));
+}
+
+void ClipboardStore::removeAll() const {
+    QDir(m_directory).removeRecursively();
+}
+
+} // namespace corvane

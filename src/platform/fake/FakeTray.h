@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/Tray.h"
+
+#include <QMenu>
+#include <QPointer>
+
+#include <vector>
+
+namespace corvane {
+
+class FakeTray;
+
+// An icon in the fake tray. A test reads what the product gave it, clicks it, or takes it away
+// as a user could where the desktop allows that.
+class FakeTrayIcon final : public TrayIcon {
+    Q_OBJECT
+public:
+    FakeTrayIcon(FakeTray& tray, QString name);
+
+    void setIcon(const QIcon& icon) override { m_icon = icon; }
+    void setToolTip(const QString& text) override { m_toolTip = text; }
+    void setMenu(QMenu* menu) override { m_menu = menu; }
+    QMenu* menu() const override { return m_menu; }
+    bool isVisible() const override { return m_visible; }
+
+    const QString& name() const { return m_name; }
+    const QIcon& icon() const { return m_icon; }
+    const QString& toolTip() const { return m_toolTip; }
+
+    // Emits `activated` when the icon has no menu; with one, the menu would open instead.
+    void click();
+    // The user drags the icon out of the tray.
+    void removeByUser();
+    // Follows the tray host coming and going.
+    void setHostAvailable(bool available);
+
+private:
+    QString m_name;
+    QIcon m_icon;
+    QString m_toolTip;
+    QPointer<QMenu> m_menu;
+    bool m_visible = false;
+    bool m_removedByUser = false;
+};
+
+// A tray whose host a test starts and stops.
+class FakeTray final : public Tray {
+    Q_OBJECT
+public:
+    bool isAvailable() const override { return m_available; }
+    std::unique_ptr<TrayIcon> makeIcon(const QString& name) override;
+
+    // Starts or stops the tray host: live icons hide or show, `availabilityChanged` follows.
+    void setAvailable(bool available);
+    // The live icon made under `name`, or null.
+    FakeTrayIcon* icon(const QString& name) const;
+    // How many icons are alive.
+    int iconCount() const;
+
+private:
+    bool m_available = true;
+    std::vector<QPointer<FakeTrayIcon>> m_icons;
+};
+
+} // namespace corvane

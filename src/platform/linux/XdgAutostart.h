@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/LoginItem.h"
+
+#include <QStringList>
+
+namespace corvane {
+
+// The login item as an XDG autostart entry, "corvane.desktop" in the user's autostart folder,
+// whose Exec starts this executable with `-launchedAtLogin YES`. Switching it off removes the
+// entry, or, where a system-wide entry of that name exists, writes one that hides it.
+class XdgAutostart final : public LoginItem {
+public:
+    // `configHome` is $XDG_CONFIG_HOME, `systemConfigDirs` $XDG_CONFIG_DIRS, `executable` the
+    // absolute path of the program to start.
+    XdgAutostart(QString configHome, QStringList systemConfigDirs, QString executable);
+    // The folders and executable of this process and user.
+    static XdgAutostart forCurrentUser();
+
+    Status status() const override;
+    std::optional<QString> registerItem() override;
+    std::optional<QString> unregisterItem() override;
+
+    QString entryPath() const;
+    // The text of the entry that registering writes.
+    QByteArray entryText() const;
+
+private:
+    bool hasSystemEntry() const;
+
+    QString m_configHome;
+    QStringList m_systemConfigDirs;
+    QString m_executable;
+};
+
+} // namespace corvane

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/KeyTaps.h"
+
+#include <QByteArray>
+
+#include <xcb/xcb.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+
+class QSocketNotifier;
+
+namespace corvane {
+
+class X11Keymap;
+
+// Key taps as passive grabs of the keys on the root window, in every modifier state, over a
+// connection of its own read by the event loop of the thread that made it. Keys are named by
+// what they do (Qt::Key_VolumeUp), found on the keyboard through their X key symbols, and taken
+// again on their new key codes when the keymap changes.
+class X11KeyTaps final : public KeyTaps {
+    Q_OBJECT
+public:
+    explicit X11KeyTaps(const QByteArray& displayName = {});
+    ~X11KeyTaps() override;
+
+    std::optional<Id> addKeyTap(const std::vector<Qt::Key>& keys, Callback callback) override;
+    void removeKeyTap(Id id) override;
+
+private:
+    struct Tap {
+        std::vector<Qt::Key> keys; // the ones taken
+        Callback callback;
+    };
+
+    bool isConnected() const;
+    // Grabs every key code of the key unless already held; false when none could be taken.
+    bool take(Qt::Key key);
+    void release(Qt::Key key);
+    bool isHeldByAnyTap(Qt::Key key) const;
+    void readEvents();
+    void handle(const xcb_key_press_event_t& event, bool pressed);
+    void keymapChanged();
+
+    xcb_connection_t* m_connection = nullptr;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+    std::optional<uint8_t> m_xkbEventBase;
+    std::unique_ptr<X11Keymap> m_keymap;
+    QSocketNotifier* m_notifier = nullptr;
+    std::map<Id, Tap> m_taps;
+    // Which key each grabbed key code stands for, and which are down now.
+    std::map<xcb_keycode_t, Qt::Key> m_grabbed;
+    std::set<xcb_keycode_t> m_down;
+    Id m_lastId = 0;
+};
+
+} // namespace corvane

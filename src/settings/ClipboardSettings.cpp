@@ -1,0 +1,99 @@
+#include "settings/ClipboardSettings.h"
+
+#include "ShortcutKit/AppShortcuts.h"
+#include "ShortcutKit/Recorder.h"
+#include "clipboard/ClipboardHistory.h"
+#include "settings/BoundComboBox.h"
+#include "settings/BoundRow.h"
+#include "settings/BoundSpinBox.h"
+#include "settings/BoundToggle.h"
+#include "settings/FormSection.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace corvane {
+
+namespace Keys = SettingKeys;
+
+QString clipboardFolderForDisplay() {
+    QString folder = ClipboardStore::defaultDirectory();
+    const QString home = QDir::homePath();
+    if (folder.startsWith(home + QLatin1Char('/')))
+        folder = QStringLiteral("~") + folder.mid(home.size());
+    return folder;
+}
+
+ClipboardSettings::ClipboardSettings(Settings& settings, ClipboardHistory& history,
+                                     const ShortcutKit::RecorderServices& recorders,
+                                     std::optional<QString> shortcutText, std::function<void()> openStrip,
+                                     QWidget* parent)
+    : SettingsPage(SettingsTab::clipboard, parent), m_history(history) {
+    FormSection& section = *addSection(QStringLiteral("Clipboard"));
+    // A shortcut the user removed is not advertised.
+    const QString description =
+        shortcutText
+            ? QStringLiteral("Press ") + *shortcutText +
+                  QStringLiteral(" for a bar of everything you copied. Password managers are skipped.")
+            : QStringLiteral("A bar of everything you copied. Password managers are skipped.");
+    section.addRow(
+        new BoundToggle(settings, Keys::clipboardEnabled, QStringLiteral("Clipboard history"), description));
+
+    const auto whileOn = [&settings] { return settings.clipboardEnabled(); };
+    const auto onlyWhileOn = [&](QWidget* row) { showWhile(settings, row, whileOn); };
+    onlyWhileOn(section.addRow(new BoundToggle(settings, Keys::showClipboardIcon,
+                                               QStringLiteral("Show clipboard icon in the menu bar"))));
+    onlyWhileOn(section.addRow(QStringLiteral("Shortcut"),
+                               new ShortcutKit::Recorder(recorders, AppShortcuts::clipboardHistory())));
+    onlyWhileOn(section.addRow(new BoundToggle(settings, Keys::clipboardPasteDirectly,
+                                               QStringLiteral("Paste directly when choosing an item"))));
+    const Choices<qint64> retention{{0, QStringLiteral("While Corvane runs (kept across updates)")},
+                                    {1, QStringLiteral("1 day")},
+                                    {3, QStringLiteral("3 days")},
+                                    {5, QStringLiteral("5 days")},
+                                    {10, QStringLiteral("10 days")},
+                                    {30, QStringLiteral("30 days")}};
+    onlyWhileOn(section.addRow(QStringLiteral("Keep history"),
+                               new BoundComboBox(settings, Keys::clipboardRetentionDays, retention)));
+    showWhile(
+        settings,
+        section.addRow(captionLabel(QStringLiteral("Saved privately in ") + clipboardFolderForDisplay() +
+                                    QStringLiteral(" and cleaned up automatically."))),
+        [&settings] { return settings.clipboardEnabled() && settings.clipboardRetentionDays() >= 1; });
+    auto* limit = new BoundSpinBox(settings, Keys::clipboardLimit, 10, 200, 10);
+    limit->setSuffix(QStringLiteral(" items"));
+    onlyWhileOn(section.addRow(QStringLiteral("Remember"), limit));
+
+    auto* actions = new QWidget;
+    auto* row = new QHBoxLayout(actions);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_count = secondaryLabel(QString(), 13);
+    row->addWidget(m_count);
+    row->addStretch();
+    auto* open = new QPushButton(QStringLiteral("Open"));
+    open->setAutoDefault(false);
+    connect(open, &QPushButton::clicked, this, [openStrip = std::move(openStrip)] {
+        if (openStrip)
+            openStrip();
+    });
+    row->addWidget(open);
+    m_clear = new QPushButton(QStringLiteral("Clear History"));
+    m_clear->setAutoDefault(false);
+    connect(m_clear, &QPushButton::clicked, this, [this] { m_history.clear(); });
+    row->addWidget(m_clear);
+    onlyWhileOn(section.addRow(actions));
+
+    connect(&history, &ClipboardHistory::itemsChanged, this, &ClipboardSettings::showCount);
+    showCount();
+}
+
+void ClipboardSettings::showCount() {
+    const auto count = static_cast<qlonglong>(m_history.items().size());
+    // The same words for every count.
+    m_count->setText(QString::number(count) + QStringLiteral(" items right now"));
+    m_clear->setEnabled(count > 0);
+}
+
+} // namespace corvane

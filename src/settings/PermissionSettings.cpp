@@ -1,0 +1,69 @@
+#include "settings/PermissionSettings.h"
+
+#include "core/PermissionManager.h"
+#include "core/SystemHelpers.h"
+#include "platform/SystemShell.h"
+#include "settings/FormSection.h"
+#include "settings/LidPermissionRow.h"
+#include "settings/PermissionRow.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace corvane {
+
+PermissionSettings::PermissionSettings(PermissionManager& permissions, SystemShell& shell,
+                                       ApplicationHost& host, std::function<void()> showWelcome,
+                                       QWidget* parent)
+    : SettingsPage(SettingsTab::permissions, parent), m_permissions(permissions) {
+    FormSection& required = *addSection(QStringLiteral("Required"));
+    // The desktop has no prompt to raise: the user is sent to where the permission is given.
+    m_accessibility =
+        new PermissionRow(QStringLiteral("accessibility"), QStringLiteral("Accessibility"),
+                          QStringLiteral("Focus, move and resize windows; snap wheel and hotkeys."),
+                          permissions.accessibilityGranted(),
+                          [&shell] { shell.openSettingsPane(SettingsPane::accessibility); });
+    m_screenRecording = new PermissionRow(
+        QStringLiteral("rectangle.dashed.badge.record"), QStringLiteral("Screen Recording"),
+        QStringLiteral("Live thumbnails and window titles."), permissions.screenRecordingGranted(),
+        [&permissions] { permissions.requestScreenRecording(); });
+    required.addRow(m_accessibility);
+    required.addRow(m_screenRecording);
+    connect(&permissions, &PermissionManager::accessibilityGrantedChanged, m_accessibility,
+            &PermissionRow::setGranted);
+    connect(&permissions, &PermissionManager::screenRecordingGrantedChanged, m_screenRecording,
+            &PermissionRow::setGranted);
+
+    m_lidClosed = addSection(QStringLiteral("Optional \u2014 Keep Awake \u201CLid closed\u201D"));
+    m_lidClosed->addRow(new LidPermissionRow);
+
+    FormSection& more = *addSection();
+    auto* relaunchRow = new QWidget;
+    auto* relaunchLayout = new QHBoxLayout(relaunchRow);
+    relaunchLayout->setContentsMargins(0, 0, 0, 0);
+    relaunchLayout->addWidget(captionLabel(QStringLiteral(
+                                  "Granted a permission but thumbnails don't show? Some changes take effect "
+                                  "after a relaunch.")),
+                              1);
+    auto* relaunch = new QPushButton(QStringLiteral("Relaunch Corvane"));
+    connect(relaunch, &QPushButton::clicked, this, [&shell, &host] { relaunchApp(shell, host); });
+    relaunchLayout->addWidget(relaunch, 0, Qt::AlignRight | Qt::AlignVCenter);
+    more.addRow(relaunchRow);
+    auto* welcome = new QPushButton(QStringLiteral("Show Welcome Screen"));
+    welcome->setObjectName(QStringLiteral("showWelcomeScreen"));
+    connect(welcome, &QPushButton::clicked, this, [showWelcome = std::move(showWelcome)] { showWelcome(); });
+    auto* welcomeRow = new QWidget;
+    auto* welcomeLayout = new QHBoxLayout(welcomeRow);
+    welcomeLayout->setContentsMargins(0, 0, 0, 0);
+    welcomeLayout->addWidget(welcome, 0, Qt::AlignLeft);
+    more.addRow(welcomeRow);
+}
+
+void PermissionSettings::showEvent(QShowEvent* event) {
+    SettingsPage::showEvent(event);
+    // A fresh reading at once, unless one is already under way.
+    m_permissions.pollTick();
+}
+
+} // namespace corvane

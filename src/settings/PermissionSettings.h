@@ -1,0 +1,39 @@
+#pragma once
+
+#include "settings/SettingsPage.h"
+
+#include <functional>
+
+namespace corvane {
+
+class ApplicationHost;
+class FormSection;
+class PermissionManager;
+class PermissionRow;
+class SystemShell;
+
+// The "Permissions" page: whether the product may read and move windows and capture them, with a
+// way to ask for each that is missing; the optional lid-closed permission; a relaunch, and the way
+// back to the welcome screen. Each time it comes on screen it asks for a fresh reading.
+class PermissionSettings : public SettingsPage {
+    Q_OBJECT
+public:
+    PermissionSettings(PermissionManager& permissions, SystemShell& shell, ApplicationHost& host,
+                       std::function<void()> showWelcome, QWidget* parent = nullptr);
+
+    PermissionRow& accessibilityRow() const { return *m_accessibility; }
+    PermissionRow& screenRecordingRow() const { return *m_screenRecording; }
+    // The section of the lid-closed permission row.
+    FormSection& lidClosedSection() const { return *m_lidClosed; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    PermissionManager& m_permissions;
+    PermissionRow* m_accessibility = nullptr;
+    PermissionRow* m_screenRecording = nullptr;
+    FormSection* m_lidClosed = nullptr;
+};
+
+} // namespace corvane

@@ -1,0 +1,95 @@
+#include "shelf/FilePanel.h"
+
+#include "platform/PanelWindowing.h"
+#include "shelf/ShelfListModel.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainterPath>
+#include <QRegion>
+#include <QWindow>
+
+namespace corvane {
+
+namespace {
+
+bool isOwnWindow(quint64 id) {
+    const auto windows = QGuiApplication::allWindows();
+    return std::any_of(windows.begin(), windows.end(),
+                       [id](const QWindow* w) { return w->handle() && w->winId() == id; });
+}
+
+} // namespace
+
+FilePanel::FilePanel(PanelWindowing& windowing, const QRect& contentRect, int level)
+    : FloatingPanel(windowing, contentRect, level, false, true), m_windowing(windowing) {
+    // Shown without the keyboard; the first click hands it over.
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    setFocusPolicy(Qt::ClickFocus);
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+}
+
+FilePanel::~FilePanel() = default;
+
+void FilePanel::setModel(std::unique_ptr<ShelfListModel> model) {
+    m_model = std::move(model);
+}
+
+void FilePanel::rememberActiveWindow() {
+    const quint64 active = m_windowing.activeWindow();
+    // Our own panels hand the keyboard on among themselves; what matters is the user's program.
+    if (active != 0 && !isOwnWindow(active))
+        m_returnFocusTo = active;
+}
+
+void FilePanel::makeKeyWindow() {
+    rememberActiveWindow();
+    raise();
+    activateWindow();
+}
+
+void FilePanel::setCornerRadius(double radius) {
+    m_cornerRadius = radius;
+    updateMask();
+}
+
+void FilePanel::updateMask() {
+    if (m_cornerRadius <= 0) {
+        clearMask();
+        return;
+    }
+    QPainterPath path;
+    path.addRoundedRect(QRectF(rect()), m_cornerRadius, m_cornerRadius);
+    setMask(QRegion(path.toFillPolygon().toPolygon()));
+}
+
+bool FilePanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::MouseButtonPress && !isActiveWindow()) {
+        if (onFirstClick)
+            onFirstClick();
+        else
+            makeKeyWindow();
+    }
+    return FloatingPanel::eventFilter(watched, event);
+}
+
+void FilePanel::showEvent(QShowEvent* event) {
+    FloatingPanel::showEvent(event);
+    rememberActiveWindow();
+}
+
+void FilePanel::setVisible(bool visible) {
+    // Read before hiding: once hidden the panel has lost the keyboard to whatever the desktop chose.
+    const bool handBack = !visible && isVisible() && isActiveWindow();
+    FloatingPanel::setVisible(visible);
+    if (handBack && m_returnFocusTo != 0)
+        m_windowing.activateWindow(m_returnFocusTo);
+}
+
+void FilePanel::resizeEvent(QResizeEvent* event) {
+    FloatingPanel::resizeEvent(event);
+    updateMask();
+}
+
+} // namespace corvane

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/FloatingPanel.h"
+
+#include <functional>
+#include <memory>
+
+namespace corvane {
+
+class ShelfListModel;
+
+// The panel of a file list (and of the clipboard strip): a floating panel that can take the
+// keyboard, so that its search field and keys reach it. Showing it never takes the keyboard
+// from the program the user works in; the first click into it does. When it hides while it has
+// the keyboard, the keyboard goes back to the window that had it before.
+class FilePanel : public FloatingPanel {
+    Q_OBJECT
+public:
+    FilePanel(PanelWindowing& windowing, const QRect& contentRect, int level);
+    ~FilePanel() override;
+
+    // The list shown; none for the clipboard strip. Setting one releases the previous one.
+    ShelfListModel* model() const { return m_model.get(); }
+    void setModel(std::unique_ptr<ShelfListModel> model);
+
+    // Takes the keyboard, remembering which window to give it back to.
+    void makeKeyWindow();
+    // The other program's window the keyboard goes back to; 0 when none is known.
+    quint64 returnFocusWindow() const { return m_returnFocusTo; }
+    // Run on a click into the panel while it does not have the keyboard, before the click
+    // reaches the view under the pointer. Without one the panel just takes the keyboard.
+    std::function<void()> onFirstClick;
+
+    // Rounds the panel's outline to this radius (also without a compositing manager, where a
+    // translucent corner would show black).
+    void setCornerRadius(double radius);
+
+    void setVisible(bool visible) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void rememberActiveWindow();
+    void updateMask();
+
+    PanelWindowing& m_windowing;
+    std::unique_ptr<ShelfListModel> m_model;
+    quint64 m_returnFocusTo = 0;
+    double m_cornerRadius = 0;
+};
+
+} // namespace corvane

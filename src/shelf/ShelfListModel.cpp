@@ -1,0 +1,253 @@
+#include "shelf/ShelfListModel.h"
+
+#include "core/Settings.h"
+#include "platform/SystemShell.h"
+#include "shelf/FileShelf.h"
+#include "shelf/ShelfPath.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+
+namespace corvane {
+
+ShelfListModel::ShelfListModel(ShelfSource source, FileShelf& shelf, Settings& settings, SystemShell& shell)
+    : m_source(std::move(source)), m_shelf(shelf), m_settings(settings), m_shell(shell) {
+    reload();
+    // Changes arrive in bursts (a copy of many files); one relisting serves them all.
+    connect(&m_shelf, &FileShelf::revisionChanged, this, &ShelfListModel::scheduleReload);
+    connect(&m_shelf, &FileShelf::trayChanged, this, &ShelfListModel::scheduleReload);
+    connect(&m_settings, &Settings::changed, this, [this](const QString& key) {
+        if (key == QLatin1String("shelfSort"))
+            scheduleReload();
+    });
+}
+
+ShelfListModel::~ShelfListModel() = default;
+
+void ShelfListModel::setSelection(QSet<QString> selection) {
+    if (selection == m_selection)
+        return;
+    m_selection = std::move(selection);
+    Q_EMIT selectionChanged();
+}
+
+void ShelfListModel::setHoveredID(std::optional<QString> id) {
+    if (id == m_hoveredID)
+        return;
+    m_hoveredID = std::move(id);
+    Q_EMIT hoveredChanged();
+}
+
+void ShelfListModel::setQuery(const QString& query) {
+    if (query != m_query) {
+        m_query = query;
+        Q_EMIT queryChanged();
+    }
+    applyFilter();
+}
+
+QString ShelfListModel::title() const {
+    if (!m_trail.isEmpty())
+        return shelfDisplayName(m_trail.last().toLocalFile());
+    if (!m_source.isTray())
+        return shelfDisplayName(m_source.path);
+    return QStringLiteral("Tray");
+}
+
+QList<ShelfFile> ShelfListModel::selectedFiles() const {
+    QList<ShelfFile> out;
+    for (const ShelfFile& file : m_files) {
+        if (m_selection.contains(file.id()))
+            out.append(file);
+    }
+    return out;
+}
+
+QList<QUrl> ShelfListModel::selectedURLs() const {
+    QList<QUrl> out;
+    for (const ShelfFile& file : selectedFiles()) {
+        if (file.exists)
+            out.append(file.url);
+    }
+    return out;
+}
+
+void ShelfListModel::reload() {
+    m_reloadPending = false;
+    const ShelfSort sort = m_settings.shelfSort();
+    m_all = m_trail.isEmpty() ? m_shelf.files(m_source, sort)
+                              : m_shelf.folderFiles(m_trail.last().toLocalFile(), sort);
+    const int count = static_cast<int>(m_all.size());
+    if (count != m_totalCount) {
+        m_totalCount = count;
+        Q_EMIT filesChanged();
+    }
+    applyFilter();
+}
+
+void ShelfListModel::scheduleReload() {
+    if (m_reloadPending)
+        return;
+    m_reloadPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_reloadPending)
+                reload();
+        },
+        Qt::QueuedConnection);
+}
+
+void ShelfListModel::applyFilter() {
+    const QString needle = m_query.trimmed();
+    std::vector<ShelfFile> shown;
+    if (needle.isEmpty()) {
+        shown = m_all;
+    } else {
+        for (const ShelfFile& file : m_all) {
+            if (file.name.contains(needle, Qt::CaseInsensitive))
+                shown.push_back(file);
+        }
+    }
+    setFiles(std::move(shown));
+
+    QSet<QString> visible;
+    for (const ShelfFile& file : m_files)
+        visible.insert(file.id());
+    if (!visible.contains(m_selection))
+        setSelection(m_selection & visible);
+}
+
+void ShelfListModel::setFiles(std::vector<ShelfFile> files) {
+    if (files == m_files)
+        return;
+    m_files = std::move(files);
+    // An anchor past the end would range over rows that are gone: it points at the last row.
+    if (m_anchor && *m_anchor >= static_cast<int>(m_files.size()))
+        m_anchor = m_files.empty() ? std::nullopt : std::optional<int>(static_cast<int>(m_files.size()) - 1);
+    Q_EMIT filesChanged();
+}
+
+int ShelfListModel::indexOf(const ShelfFile& file) const {
+    const auto it = std::find(m_files.begin(), m_files.end(), file);
+    return it == m_files.end() ? -1 : static_cast<int>(it - m_files.begin());
+}
+
+QSet<QString> ShelfListModel::range(int from, int to) const {
+    QSet<QString> out;
+    for (int i = std::min(from, to); i <= std::max(from, to); ++i)
+        out.insert(m_files[static_cast<std::size_t>(i)].id());
+    return out;
+}
+
+void ShelfListModel::runSelectionChange() {
+    if (onSelectionChange)
+        onSelectionChange();
+}
+
+void ShelfListModel::click(const ShelfFile& file, Qt::KeyboardModifiers modifiers) {
+    const int i = indexOf(file);
+    if (i < 0)
+        return;
+    if (modifiers.testFlag(Qt::ShiftModifier) && m_anchor) {
+        setSelection(range(i, *m_anchor));
+        runSelectionChange();
+        return;
+    }
+    if (modifiers.testFlag(Qt::ControlModifier)) {
+        QSet<QString> selection = m_selection;
+        if (!selection.remove(file.id()))
+            selection.insert(file.id());
+        setSelection(std::move(selection));
+    } else {
+        setSelection({file.id()});
+    }
+    m_anchor = i;
+    runSelectionChange();
+}
+
+void ShelfListModel::ensureSelected(const ShelfFile& file) {
+    if (m_selection.contains(file.id()))
+        return;
+    setSelection({file.id()});
+    const int i = indexOf(file);
+    m_anchor = i < 0 ? std::nullopt : std::optional<int>(i);
+    runSelectionChange();
+}
+
+void ShelfListModel::moveSelection(int delta, bool extend) {
+    const int count = static_cast<int>(m_files.size());
+    if (count == 0)
+        return;
+    int lowest = -1;
+    int highest = -1;
+    for (int i = 0; i < count; ++i) {
+        if (m_selection.contains(m_files[static_cast<std::size_t>(i)].id())) {
+            if (lowest < 0)
+                lowest = i;
+            highest = i;
+        }
+    }
+    // An extending move grows or shrinks the end of the range away from the anchor, so that
+    // Shift+Up grows a range upwards as Shift+Down grows it downwards.
+    int current = highest;
+    if (extend && m_anchor && lowest >= 0 && lowest < *m_anchor)
+        current = lowest;
+    int target = current >= 0 ? current + delta : (delta > 0 ? delta - 1 : count + delta);
+    target = std::clamp(target, 0, count - 1);
+    if (extend && m_anchor) {
+        setSelection(range(target, *m_anchor));
+    } else {
+        setSelection({m_files[static_cast<std::size_t>(target)].id()});
+        m_anchor = target;
+    }
+    runSelectionChange();
+}
+
+void ShelfListModel::selectAll() {
+    QSet<QString> all;
+    for (const ShelfFile& file : m_files)
+        all.insert(file.id());
+    setSelection(std::move(all));
+    runSelectionChange();
+}
+
+void ShelfListModel::open(const ShelfFile& file) {
+    if (!file.exists)
+        return;
+    if (!file.isDirectory) {
+        m_shell.openUrl(file.url.toString());
+        return;
+    }
+    m_trail.append(file.url);
+    Q_EMIT trailChanged();
+    resetLevel();
+}
+
+void ShelfListModel::goBack() {
+    if (m_trail.isEmpty())
+        return;
+    m_trail.removeLast();
+    Q_EMIT trailChanged();
+    resetLevel();
+}
+
+void ShelfListModel::resetLevel() {
+    setQuery(QString());
+    setSelection({});
+    m_anchor.reset();
+    startWatching();
+    reload();
+    runSelectionChange();
+}
+
+void ShelfListModel::startWatching() {
+    m_watch.reset();
+    // At the top level the shelf's own folder watchers keep the list current.
+    if (m_trail.isEmpty())
+        return;
+    m_watch = m_shelf.folderWatching().watch(m_trail.last().toLocalFile(), [this] { scheduleReload(); });
+}
+
+} // namespace corvane

@@ -1,0 +1,256 @@
+#include "clipboard/ClipboardHistory.h"
+#include "clipboard/ClipboardIndex.h"
+#include "platform/PrivateFiles.h"
+#include "support/AppFixture.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+namespace corvane::testing {
+namespace {
+
+QByteArray pngOf(QColor color, QSize size = QSize(4, 3)) {
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+int modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? static_cast<int>(info.st_mode & 0777)
+                                                                   : -1;
+}
+
+class ClipboardHistoryTest : public AppFixture {
+protected:
+    ClipboardHistoryTest() {
+        settings = std::make_unique<Settings>(*platform->defaults, notifications);
+        pasteboard = platform->fakePasteboard;
+    }
+
+    std::unique_ptr<ClipboardHistory> makeHistory() {
+        auto made = std::make_unique<ClipboardHistory>(*settings, scheduler, *pasteboard,
+                                                       *platform->runningApplications, ClipboardStore(dir()));
+        made->setEnabled(true);
+        return made;
+    }
+    QString dir() const { return home.path() + "/Corvane/Clipboard"; }
+    QStringList texts(const ClipboardHistory& h) const {
+        QStringList out;
+        for (const ClipItem& item : h.items())
+            out.append(item.searchText());
+        return out;
+    }
+    // One poll after a copy.
+    void poll() { scheduler.advance(ClipboardHistory::pollInterval); }
+
+    QTemporaryDir home;
+    FakePasteboard* pasteboard;
+};
+
+TEST_F(ClipboardHistoryTest, EachKindIsRecordedNewestFirstAndOwnWritesAreNot) {
+    auto history = makeHistory();
+    pasteboard->copyText("  hello world \n");
+    poll();
+    pasteboard->copyText("https://example.org/a\n");
+    poll();
+    pasteboard->copy({{"text/uri-list", "# comment\r\nfile:///tmp/a.txt\r\nfile:///tmp/b.txt\r\n"},
+                      {"image/png", pngOf(Qt::red)}});
+    poll();
+    pasteboard->copy({{"image/png", pngOf(Qt::blue)}});
+    poll();
+    // A rich copy with text beside its picture is text; blanks and other schemes are no links
+    pasteboard->copy({{"image/png", pngOf(Qt::green)}, {"text/plain", "rich"}});
+    poll();
+    pasteboard->copyText("ftp://example.org");
+    poll();
+    pasteboard->copyText(" \n\t");
+    poll();
+
+    ASSERT_EQ(history->items().size(), 6u);
+    const auto& items = history->items();
+    EXPECT_EQ(items[0].text, "ftp://example.org");
+    EXPECT_EQ(items[0].kind, ClipItem::Kind::text);
+    EXPECT_EQ(items[1].text, "rich");
+    EXPECT_EQ(items[2].kind, ClipItem::Kind::image);
+    EXPECT_EQ(items[3].kind, ClipItem::Kind::files);
+    EXPECT_EQ(items[3].label(), "2 Files");
+    EXPECT_EQ(items[3].searchText(), "a.txt b.txt");
+    EXPECT_EQ(items[4].kind, ClipItem::Kind::link);
+    EXPECT_EQ(items[4].link, QUrl("https://example.org/a"));
+    EXPECT_EQ(items[5].text, "  hello world \n");
+
+    // Choosing an entry puts it back on the clipboard and in front, without a new entry
+    history->copyToPasteboard(items[5]);
+    poll();
+    EXPECT_EQ(history->items().size(), 6u);
+    EXPECT_EQ(history->items()[0].text, "  hello world \n");
+    EXPECT_EQ(pasteboard->data("text/plain"), "  hello world \n");
+}
+
+TEST_F(ClipboardHistoryTest, MarkedCopiesAndExcludedProgramsAreNeverRecorded) {
+    auto history = makeHistory();
+    pasteboard->copy({{"text/plain", "pw1"}, {"org.nspasteboard.ConcealedType", ""}});
+    poll();
+    pasteboard->copy({{"text/plain", "pw2"}, {"x-kde-passwordManagerHint", "secret"}});
+    poll();
+    platform->fakeRunningApplications->apps[7] = RunningApplication{7, QString("keepassxc"), "KeePassXC"};
+    platform->fakeRunningApplications->frontmost = 7;
+    settings->setExcludedBundleIDs({"keepassxc"});
+    pasteboard->copyText("pw3");
+    poll();
+    EXPECT_TRUE(history->items().empty());
+
+    // Another hint value is no password marker; the source is recorded
+    settings->setExcludedBundleIDs({});
+    pasteboard->copy({{"text/plain", "note"}, {"x-kde-passwordManagerHint", "other"}});
+    poll();
+    ASSERT_EQ(history->items().size(), 1u);
+    EXPECT_EQ(history->items()[0].sourceBundleID, QString("keepassxc"));
+}
+
+TEST_F(ClipboardHistoryTest, RepeatsMoveToTheFrontAndTheLimitDropsTheOldest) {
+    settings->setClipboardLimit(3);
+    auto history = makeHistory();
+    for (const char* text : {"a", "b", "a"}) {
+        pasteboard->copyText(text);
+        poll();
+    }
+    EXPECT_EQ(texts(*history), QStringList({"a", "b"}));
+    // Two pictures of one size with other pixels are two entries; the same pixels are one
+    pasteboard->copy({{"image/png", pngOf(Qt::red)}});
+    poll();
+    pasteboard->copy({{"image/png", pngOf(Qt::blue)}});
+    poll();
+    EXPECT_EQ(history->items().size(), 3u);
+    pasteboard->copy({{"image/png", pngOf(Qt::red)}});
+    poll();
+    ASSERT_EQ(history->items().size(), 3u);
+    EXPECT_EQ(history->items()[0].imageDigest, imageDigest(QImage::fromData(pngOf(Qt::red))));
+    EXPECT_EQ(history->items()[1].imageDigest, imageDigest(QImage::fromData(pngOf(Qt::blue))));
+    EXPECT_EQ(history->items()[2].text, "a");
+}
+
+TEST_F(ClipboardHistoryTest, SavesOnceASecondAfterABurstPrivatelyAndPrunesByAgeOnATimer) {
+    settings->setClipboardRetentionDays(1);
+    auto history = makeHistory();
+    for (const char* text : {"1", "2", "3"}) {
+        pasteboard->copyText(text);
+        scheduler.advance(Seconds(0.5));
+    }
+    // The last copy was seen at 1.5 s: its save comes at 2.5 s, and only that one
+    scheduler.advance(Seconds(0.9));
+    EXPECT_FALSE(QFile::exists(dir() + "/index.json"));
+    scheduler.advance(Seconds(0.2));
+    ASSERT_TRUE(QFile::exists(dir() + "/index.json"));
+    EXPECT_EQ(modeOf(dir()), 0700);
+    EXPECT_EQ(modeOf(dir() + "/index.json"), 0600);
+    EXPECT_EQ(ClipboardStore(dir()).load()->size(), 3u);
+
+    // An image is written once, private; deleting its entry deletes its file
+    pasteboard->copy({{"image/png", pngOf(Qt::red)}});
+    poll();
+    scheduler.advance(Seconds(1));
+    const QString png = storeImageName(history->items()[0].id.toString(QUuid::WithoutBraces));
+    EXPECT_EQ(modeOf(dir() + "/" + png), 0600);
+    history->remove(history->items()[0].id);
+    scheduler.advance(Seconds(1));
+    EXPECT_FALSE(QFile::exists(dir() + "/" + png));
+
+    // A day later, with nothing copied, the timer drops the old entries and the store follows
+    scheduler.advance(Seconds(86400 + ClipboardHistory::pruneInterval.count() + 1));
+    EXPECT_TRUE(history->items().empty());
+    EXPECT_EQ(ClipboardStore(dir()).load()->size(), 0u);
+}
+
+TEST_F(ClipboardHistoryTest, DeletingTheStoreCancelsThePendingSave) {
+    settings->setClipboardRetentionDays(3);
+    auto history = makeHistory();
+    pasteboard->copyText("a");
+    poll();
+    scheduler.advance(Seconds(1));
+    ASSERT_TRUE(QFileInfo::exists(dir()));
+
+    // Retention to 0: the store goes at once and a save already scheduled does not bring it back
+    pasteboard->copyText("b");
+    poll();
+    ASSERT_TRUE(history->hasPendingSave());
+    settings->setClipboardRetentionDays(0);
+    history->applyRetention();
+    scheduler.advance(Seconds(2));
+    EXPECT_FALSE(QFileInfo::exists(dir()));
+    EXPECT_EQ(history->items().size(), 2u);
+
+    // History switched off: cleared (which schedules a save), then purged
+    settings->setClipboardRetentionDays(3);
+    history->applyRetention();
+    scheduler.advance(Seconds(1));
+    ASSERT_TRUE(QFileInfo::exists(dir()));
+    history->setEnabled(false);
+    history->clear();
+    history->purgeStaleStore(false, 0);
+    scheduler.advance(Seconds(2));
+    EXPECT_FALSE(QFileInfo::exists(dir()));
+}
+
+TEST_F(ClipboardHistoryTest, AQuickRelaunchTakesTheHistoryOverOnlyWithinTheHandOffWindow) {
+    for (double age : {179.0, 181.0, -60.0}) {
+        SCOPED_TRACE(age);
+        {
+            auto history = makeHistory();
+            pasteboard->copyText("kept");
+            poll();
+            settings->setClipboardRetentionDays(0);
+            history->flushForTermination();
+        }
+        ASSERT_TRUE(QFile::exists(dir() + "/handoff"));
+        EXPECT_EQ(modeOf(dir() + "/handoff"), 0600);
+        // A hand-off stamped in the future (the clock was set back) counts as stale
+        if (age < 0)
+            writePrivateMarker(dir() + "/handoff", scheduler.wallNow().addSecs(60));
+        scheduler.advance(Seconds(std::max(age, 0.0)));
+
+        auto relaunched = std::make_unique<ClipboardHistory>(
+            *settings, scheduler, *pasteboard, *platform->runningApplications, ClipboardStore(dir()));
+        relaunched->purgeStaleStore(true, 0);
+        relaunched->setEnabled(true);
+        EXPECT_EQ(relaunched->items().size(), age == 179.0 ? 1u : 0u);
+        // Taken over or not, nothing stays on disk
+        EXPECT_FALSE(QFileInfo::exists(dir()));
+    }
+}
+
+TEST_F(ClipboardHistoryTest, TheIndexReaderRejectsDamageAndNamesOutsideTheStore) {
+    const QString id = "0F8FAD5B-D9CB-469F-A165-70867728950E";
+    EXPECT_TRUE(isStoreImageName(id + ".png"));
+    for (const char* bad :
+         {"../0F8FAD5B-D9CB-469F-A165-70867728950E.png", "/etc/passwd", "x.png",
+          "0f8fad5b-d9cb-469f-a165-70867728950e.png", "0F8FAD5B-D9CB-469F-A165-70867728950E.png/"})
+        EXPECT_FALSE(isStoreImageName(bad)) << bad;
+
+    // Deep nesting is damage, not a stack to blow; a record without its type rejects all
+    EXPECT_FALSE(decodeClipboardIndex(QByteArray(100000, '[') + QByteArray(100000, ']')));
+    EXPECT_FALSE(decodeClipboardIndex(R"([{"id":")" + id.toUtf8() + R"(","date":1}])"));
+    // An unknown type with text is text; an image record naming another folder is skipped
+    const auto records =
+        decodeClipboardIndex(R"([{"id":")" + id.toUtf8() +
+                             R"(","date":1,"type":"note","text":"t","source":null},)"
+                             R"({"id":")" +
+                             id.toUtf8() + R"(","date":2,"type":"image","image":"../x.png"}])");
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 2u);
+    const ClipboardStore store(dir());
+    EXPECT_EQ(store.restoreItem((*records)[0])->text, "t");
+    EXPECT_FALSE(store.restoreItem((*records)[1]));
+}
+
+} // namespace
+} // namespace corvane::testing

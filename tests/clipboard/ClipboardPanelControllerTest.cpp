@@ -1,0 +1,129 @@
+#include "clipboard/ClipboardPanelController.h"
+#include "clipboard/ClipCard.h"
+#include "clipboard/ClipboardHistory.h"
+#include "core/StatusItems.h"
+#include "support/AppFixture.h"
+
+#include <QTemporaryDir>
+
+namespace corvane::testing {
+namespace {
+
+class ClipboardPanelControllerTest : public AppFixture {
+protected:
+    ClipboardPanelControllerTest() {
+        settings = std::make_unique<Settings>(*platform->defaults, notifications);
+        platform->fakeScreens->setScreens(
+            {ScreenInfo{"one", QRectF(0, 0, 1000, 800), QRectF(0, 0, 1000, 760)}});
+        history =
+            std::make_unique<ClipboardHistory>(*settings, scheduler, *platform->pasteboard,
+                                               *platform->runningApplications, ClipboardStore(home.path()));
+        history->setEnabled(true);
+        controller = std::make_unique<ClipboardPanelController>(
+            ClipboardPanelController::Services{*settings,
+                                               scheduler,
+                                               *history,
+                                               *platform->screens,
+                                               *platform->panelWindowing,
+                                               *platform->pasteKeystroke,
+                                               animator,
+                                               statusItems,
+                                               {},
+                                               [this] { return shortcut; }});
+        for (const char* text : {"alpha", "Beta report", "gamma"}) {
+            platform->fakePasteboard->copyText(text);
+            scheduler.advance(ClipboardHistory::pollInterval);
+        }
+    }
+    ~ClipboardPanelControllerTest() override { controller.reset(); }
+
+    QTemporaryDir home;
+    StatusItems statusItems{*platform->tray, scheduler};
+    std::optional<QString> shortcut = QString("Alt+Shift+V");
+    std::unique_ptr<ClipboardHistory> history;
+    std::unique_ptr<ClipboardPanelController> controller;
+};
+
+TEST_F(ClipboardPanelControllerTest, KeysSearchAndTheStripsGeometry) {
+    controller->show();
+    animator.completeAll();
+    ASSERT_TRUE(controller->isShown());
+    // 1000 wide less the margins, standing 12 above the visible bottom
+    EXPECT_EQ(controller->panel()->geometry(), QRect(16, 760 - 12 - 230, 968, 230));
+    EXPECT_EQ(controller->view()->cards().size(), 3u);
+
+    // The arrows clamp at both ends
+    controller->handleKey(Qt::Key_Left);
+    EXPECT_EQ(controller->model().selectedIndex(), 0);
+    for (int i = 0; i < 4; ++i)
+        controller->handleKey(Qt::Key_Right);
+    EXPECT_EQ(controller->model().selectedIndex(), 2);
+    EXPECT_FALSE(controller->handleKey(Qt::Key_A));
+
+    // Typing selects the first card again; case is ignored; blanks around the query do not count
+    controller->model().setSearchText("  REPORT\t");
+    EXPECT_EQ(controller->model().selectedIndex(), 0);
+    ASSERT_EQ(controller->view()->cards().size(), 1u);
+    EXPECT_EQ(controller->view()->cards()[0]->item().text, "Beta report");
+    controller->model().setSearchText("nothing like it");
+    EXPECT_EQ(controller->view()->emptyMessage(), "No matches");
+    EXPECT_TRUE(controller->view()->showsClear());
+    // Return with no card to choose does nothing but is taken
+    EXPECT_TRUE(controller->handleKey(Qt::Key_Return));
+    EXPECT_TRUE(controller->isShown());
+
+    controller->handleKey(Qt::Key_Escape);
+    animator.completeAll();
+    scheduler.runDue();
+    EXPECT_FALSE(controller->panel()->isVisible());
+}
+
+TEST_F(ClipboardPanelControllerTest, ChoosingPastesOnlyOnceTheWindowInFrontHasTheKeyboardBack) {
+    FakePasteKeystroke& keys = *platform->fakePasteKeystroke;
+    platform->fakePanelWindowing->active = 77;
+    controller->show();
+    controller->handleKey(Qt::Key_Right);
+    controller->handleKey(Qt::Key_Return);
+    // The chosen entry is on the clipboard and in front, the keyboard asked back for window 77
+    EXPECT_EQ(platform->fakePasteboard->data("text/plain"), "Beta report");
+    EXPECT_EQ(history->items()[0].text, "Beta report");
+    EXPECT_EQ(platform->fakePanelWindowing->activations.last(), 77u);
+    EXPECT_EQ(keys.watched, std::vector<uint32_t>{77});
+
+    // No paste while the focus has not arrived; it comes, the paste follows
+    scheduler.advance(Seconds(0.5));
+    EXPECT_TRUE(keys.pastesInto.empty());
+    keys.focused = 77;
+    scheduler.advance(Seconds(0.05));
+    EXPECT_EQ(keys.pastesInto, std::vector<uint32_t>{77});
+
+    // A window that never gets the keyboard back gets no paste at all
+    keys.focused.reset();
+    controller->show();
+    controller->handleKey(Qt::Key_Return);
+    scheduler.advance(Seconds(5));
+    EXPECT_EQ(keys.pastesInto.size(), 1u);
+    // Nor does anything when pasting directly is off
+    settings->setClipboardPasteDirectly(false);
+    keys.focused = 77;
+    controller->show();
+    controller->handleKey(Qt::Key_Return);
+    scheduler.advance(Seconds(1));
+    EXPECT_EQ(keys.pastesInto.size(), 1u);
+}
+
+TEST_F(ClipboardPanelControllerTest, TheStatusItemNamesTheShortcutOnlyWhenOneIsSet) {
+    const auto toolTip = [&] { return platform->fakeTray->icon("corvane.clipboard")->toolTip(); };
+    controller->updateStatusItem();
+    EXPECT_EQ(toolTip(), "Clipboard history (Alt+Shift+V)");
+    settings->setShowClipboardIcon(false);
+    controller->updateStatusItem();
+    EXPECT_FALSE(controller->hasStatusItem());
+    shortcut.reset();
+    settings->setShowClipboardIcon(true);
+    controller->updateStatusItem();
+    EXPECT_EQ(toolTip(), "Clipboard history");
+}
+
+} // namespace
+} // namespace corvane::testing

@@ -1,0 +1,71 @@
+// The event-tap thread on a real X server: a tap takes exactly its keys from every other program
+// and hears them, with the held modifiers, on its own thread.
+#include "support/IntegrationMain.h"
+#include "support/VirtualDesktop.h"
+#include "support/XTestInput.h"
+
+#include "core/EventTapThread.h"
+#include "platform/x11/X11KeyTaps.h"
+
+#include <QTest>
+
+#include <xkbcommon/xkbcommon-keysyms.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+
+namespace corvane::testing {
+namespace {
+
+bool isFreeOnServer(xcb_keycode_t keycode) {
+    xcb_connection_t* c = desktop().connection();
+    xcb_generic_error_t* error =
+        xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), XCB_MOD_MASK_ANY, keycode,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    if (error) {
+        std::free(error);
+        return false;
+    }
+    xcb_ungrab_key(c, keycode, desktop().rootWindow(), XCB_MOD_MASK_ANY);
+    xcb_flush(c);
+    return true;
+}
+
+TEST(EventTaps, AVolumeKeyTapTakesTheKeyAndHearsItOnItsThread) {
+    EventTapThread thread([] { return std::make_unique<X11KeyTaps>(); });
+    thread.start();
+    XTestInput typist;
+    const xcb_keycode_t volumeUp = typist.keycode(XKB_KEY_XF86AudioRaiseVolume);
+    ASSERT_NE(volumeUp, XCB_NO_SYMBOL);
+
+    std::atomic<int> presses{0};
+    std::atomic<qint64> modifiers{-1};
+    std::atomic<QThread*> heardOn{nullptr};
+    const auto tap = thread.addTap({Qt::Key_VolumeUp}, [&](const TappedKey& key) {
+        if (!key.pressed)
+            return;
+        heardOn = QThread::currentThread();
+        modifiers = key.modifiers;
+        ++presses;
+    });
+    ASSERT_TRUE(tap.has_value());
+    EXPECT_FALSE(isFreeOnServer(volumeUp)) << "the tap holds the key against other programs";
+    EXPECT_TRUE(isFreeOnServer(typist.keycode(XKB_KEY_XF86AudioLowerVolume))) << "and no other key";
+
+    typist.type({XKB_KEY_Shift_L, XKB_KEY_XF86AudioRaiseVolume});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return presses.load() == 1; }, 5000));
+    EXPECT_EQ(heardOn.load(), &thread);
+    EXPECT_EQ(modifiers.load(), 0x200) << "Shift was held";
+
+    thread.removeTap(*tap);
+    EXPECT_TRUE(isFreeOnServer(volumeUp));
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}

@@ -1,0 +1,52 @@
+#include "settings/SettingsPageFixture.h"
+
+#include "ShortcutKit/RecorderServices.h"
+#include "clipboard/ClipboardHistory.h"
+#include "settings/ClipboardSettings.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace corvane::testing {
+namespace {
+
+class ClipboardSettingsTest : public SettingsPageFixture {
+protected:
+    ClipboardSettings page{*settings, state->clipboard(), ShortcutKit::RecorderServices::of(*state),
+                           std::nullopt, [this] { ++opens; }};
+    int opens = 0;
+};
+
+TEST_F(ClipboardSettingsTest, RowsFollowTheSwitchesAndTheCountFollowsTheHistory) {
+    show(page);
+    QWidget& paste = toggle(page, "clipboardPasteDirectly");
+    QLabel* note = nullptr;
+    for (QLabel* label : page.findChildren<QLabel*>())
+        if (label->text().startsWith("Saved privately in"))
+            note = label;
+    ASSERT_NE(note, nullptr);
+    // A removed shortcut is not advertised
+    EXPECT_FALSE(toggle(page, "clipboardEnabled").descriptionLabel()->text().contains("Press"));
+
+    EXPECT_TRUE(paste.isVisibleTo(&page));
+    EXPECT_FALSE(note->isVisibleTo(&page));
+    settings->setClipboardRetentionDays(3);
+    EXPECT_TRUE(note->isVisibleTo(&page));
+    settings->setClipboardEnabled(false);
+    EXPECT_FALSE(paste.isVisibleTo(&page));
+    EXPECT_FALSE(note->isVisibleTo(&page));
+    settings->setClipboardEnabled(true);
+
+    EXPECT_EQ(page.countLabel().text(), "0 items right now");
+    EXPECT_FALSE(page.clearButton().isEnabled());
+    state->clipboard().setEnabled(true);
+    platform->fakePasteboard->copyText("one");
+    scheduler.advance(ClipboardHistory::pollInterval);
+    EXPECT_EQ(page.countLabel().text(), "1 items right now");
+    page.clearButton().click();
+    EXPECT_TRUE(state->clipboard().items().empty());
+    EXPECT_FALSE(page.clearButton().isEnabled());
+}
+
+} // namespace
+} // namespace corvane::testing

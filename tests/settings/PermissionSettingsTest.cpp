@@ -1,0 +1,51 @@
+#include "settings/SettingsPageFixture.h"
+
+#include "core/PermissionManager.h"
+#include "settings/AboutView.h"
+#include "settings/FormSection.h"
+#include "settings/PermissionRow.h"
+#include "settings/PermissionSettings.h"
+
+#include <QPushButton>
+
+namespace corvane::testing {
+namespace {
+
+class PermissionSettingsTest : public SettingsPageFixture {
+protected:
+    int welcomes = 0;
+    PermissionSettings page{state->permissions(), *platform->shell, *platform->host, [this] { ++welcomes; }};
+};
+
+TEST_F(PermissionSettingsTest, RowsFollowAFreshReadingTakenWhenThePageShows) {
+    EXPECT_FALSE(page.accessibilityRow().isGranted());
+    platform->fakePermissions->accessibility = true;
+    platform->fakePermissions->screenCapture = true;
+    background.setMode(ManualExecutor::Mode::stepped);
+    show(page);
+    // Showing started a check; a second showing while it runs starts none
+    EXPECT_TRUE(state->permissions().checking());
+    page.hide();
+    page.show();
+    EXPECT_EQ(background.pendingWork(), 1);
+    background.drain();
+    scheduler.runDue();
+    EXPECT_TRUE(page.accessibilityRow().isGranted());
+    EXPECT_TRUE(page.screenRecordingRow().isGranted());
+    EXPECT_FALSE(page.accessibilityRow().allowButton().isVisible());
+    EXPECT_EQ(page.lidClosedSection().rowCount(), 1);
+
+    page.findChild<QPushButton*>("showWelcomeScreen")->click();
+    EXPECT_EQ(welcomes, 1);
+    savePicture(page, "permissions");
+}
+
+TEST(AboutViewTest, TheVersionLineFallsBackWhenTheVersionIsUnset) {
+    const QString version = QCoreApplication::applicationVersion();
+    QCoreApplication::setApplicationVersion(QString());
+    EXPECT_EQ(AboutView::versionLine(), QStringLiteral("Version 1.0 (1)"));
+    QCoreApplication::setApplicationVersion(version);
+}
+
+} // namespace
+} // namespace corvane::testing

@@ -1,0 +1,201 @@
+#include "settings/SettingsPageFixture.h"
+
+#include "settings/ColorSwatches.h"
+#include "settings/FormSection.h"
+#include "settings/FramePreview.h"
+#include "settings/SettingsNavigation.h"
+#include "settings/WorkspaceEditorView.h"
+#include "settings/WorkspaceItemRow.h"
+#include "settings/WorkspaceList.h"
+#include "workspaces/WorkspaceManager.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <limits>
+
+namespace corvane::testing {
+namespace {
+
+WorkspaceItem window(const QString& app, QRectF frame = QRectF(0, 0, 0.5, 1)) {
+    WorkspaceItem item;
+    item.id = QUuid::createUuid();
+    item.bundleID = QStringLiteral("org.") + app.toLower();
+    item.appName = app;
+    item.relativeFrame = frame;
+    return item;
+}
+
+Workspace workspace(const QString& name, std::optional<int> slot, std::vector<WorkspaceItem> items = {}) {
+    return Workspace{QUuid::createUuid(), name,        QStringLiteral("#0A84FF"), slot,
+                     std::move(items),    std::nullopt};
+}
+
+class WorkspaceEditorViewTest : public SettingsPageFixture {
+protected:
+    void open(std::vector<Workspace> saved) {
+        manager().setWorkspaces(std::move(saved));
+        page = std::make_unique<WorkspaceEditorView>(
+            manager(), nav, actions, state->icons(),
+            [](int slot) -> std::optional<QString> { return QStringLiteral("Alt+%1").arg(slot); });
+        show(*page);
+    }
+    WorkspaceManager& manager() { return state->workspaces(); }
+    Workspace stored(int index) { return manager().workspaces().at(static_cast<size_t>(index)); }
+    WorkspaceDetail& form() {
+        EXPECT_NE(page->detail(), nullptr);
+        return *page->detail();
+    }
+
+    SettingsNavigation nav;
+    RecordedActions actions;
+    std::unique_ptr<WorkspaceEditorView> page;
+};
+
+TEST_F(WorkspaceEditorViewTest, WithNoWorkspacesItInvitesASaveAndThenSelectsTheFirst) {
+    open({});
+    EXPECT_EQ(page->detail(), nullptr);
+    EXPECT_EQ(page->emptyHeadline().text(), QStringLiteral("No workspaces yet"));
+    EXPECT_FALSE(page->removeButton().isEnabled());
+    EXPECT_FALSE(page->savesRefusedWarning().isVisible());
+    page->saveButton().click();
+    page->addButton().click();
+    EXPECT_EQ(actions.saves, 2);
+
+    page.reset();
+    open({workspace("Mail", 1), workspace("Code", 2)});
+    EXPECT_EQ(nav.selectedWorkspace(), stored(0).id);
+    EXPECT_EQ(form().nameField().text(), QStringLiteral("Mail"));
+    EXPECT_EQ(page->list().item(0)->data(WorkspaceList::shortcutRole).toString(), QStringLiteral("Alt+1"));
+
+    // Selecting in the list selects in the window, and a chip's "Edit…" the other way round
+    page->list().setCurrentRow(1);
+    EXPECT_EQ(nav.selectedWorkspace(), stored(1).id);
+    nav.setSelectedWorkspace(stored(0).id);
+    EXPECT_EQ(form().nameField().text(), QStringLiteral("Mail"));
+    EXPECT_EQ(page->list().currentRow(), 0);
+
+    // Dragging Mail below Code reorders the store; the list follows with Mail still selected
+    page->list().moveRow(0, 2);
+    EXPECT_EQ(stored(0).name, QStringLiteral("Code"));
+    EXPECT_EQ(page->list().item(0)->text(), QStringLiteral("Code"));
+    EXPECT_EQ(page->list().currentRow(), 1);
+    savePicture(*page, "workspaces");
+}
+
+TEST_F(WorkspaceEditorViewTest, EditsWriteThroughAndTheStoresRulesShowInTheForm) {
+    open({workspace("Mail", 3), workspace("Code", std::nullopt)});
+    nav.setSelectedWorkspace(stored(1).id);
+
+    // A blank name is stored, and shown, as "Workspace"
+    form().nameField().setText(QString());
+    Q_EMIT form().nameField().textEdited(QString());
+    EXPECT_EQ(stored(1).name, QStringLiteral("Workspace"));
+    EXPECT_EQ(form().nameField().text(), QStringLiteral("Workspace"));
+    EXPECT_EQ(page->list().item(1)->text(), QStringLiteral("Workspace"));
+
+    // Taking slot 3 takes it from Mail; all nine slots are offered whatever others hold
+    ASSERT_EQ(form().slotPicker().count(), 10);
+    form().slotPicker().setCurrentIndex(3);
+    EXPECT_EQ(stored(1).hotkeyIndex, 3);
+    EXPECT_EQ(stored(0).hotkeyIndex, std::nullopt);
+    EXPECT_TRUE(page->list().item(0)->data(WorkspaceList::shortcutRole).toString().isEmpty());
+
+    form().swatches().choose(4);
+    form().layoutPicker().setCurrentIndex(5);
+    EXPECT_EQ(stored(1).colorHex, QStringLiteral("#BF5AF2"));
+    EXPECT_EQ(stored(1).layout, LayoutPreset::grid);
+    EXPECT_EQ(form().swatches().ringedIndex(), 4);
+
+    // A change made elsewhere replaces the copy; a colour off the palette rings nothing
+    Workspace elsewhere = stored(1);
+    elsewhere.colorHex = QStringLiteral("#bf5af2");
+    manager().update(elsewhere);
+    EXPECT_EQ(form().copy(), stored(1));
+    EXPECT_EQ(form().swatches().ringedIndex(), -1);
+}
+
+TEST_F(WorkspaceEditorViewTest, SavedWindowsMoveRemoveAndKeepNoEmptyTitle) {
+    open({workspace("Mail", 1, {window("Mail"), window("Browser"), window("Terminal")})});
+    std::vector<WorkspaceItemRow*> rows = form().itemRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(form().windowsSection().header(),
+              QStringLiteral("Windows (3) \u2014 first one ends up focused"));
+    EXPECT_FALSE(rows[0]->upButton().isEnabled());
+    EXPECT_FALSE(rows[2]->downButton().isEnabled());
+
+    rows[0]->downButton().click();
+    EXPECT_EQ(stored(0).items[0].appName, QStringLiteral("Browser"));
+    EXPECT_EQ(stored(0).items[1].appName, QStringLiteral("Mail"));
+
+    rows = form().itemRows();
+    QTest::keyClicks(&rows[0]->titleField(), "x");
+    EXPECT_EQ(stored(0).items[0].titleContains, QStringLiteral("x"));
+    QTest::keyClick(&rows[0]->titleField(), Qt::Key_Backspace);
+    EXPECT_EQ(stored(0).items[0].titleContains, std::nullopt);
+
+    form().itemRows()[2]->removeButton().click();
+    form().itemRows()[1]->removeButton().click();
+    ASSERT_EQ(form().itemRows().size(), 1u);
+    EXPECT_FALSE(form().itemRows()[0]->upButton().isEnabled());
+    EXPECT_FALSE(form().itemRows()[0]->downButton().isEnabled());
+    EXPECT_EQ(stored(0).items.size(), 1u);
+}
+
+TEST_F(WorkspaceEditorViewTest, ActionsStartTheirWorkAndDeleteLeavesTheEmptyState) {
+    open({workspace("Mail", 1, {window("Mail")})});
+    form().restoreButton().click();
+    form().updateButton().click();
+    ASSERT_EQ(actions.restores.size(), 1u);
+    EXPECT_EQ(actions.restores[0], stored(0));
+    EXPECT_EQ(actions.updates, std::vector<QUuid>{stored(0).id});
+
+    page->resize(420, 600);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form().actionsStacked());
+    page->resize(900, 600);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form().actionsStacked());
+
+    const QUuid id = stored(0).id;
+    form().deleteButton().click();
+    EXPECT_TRUE(manager().workspaces().empty());
+    EXPECT_EQ(nav.selectedWorkspace(), id);
+    EXPECT_EQ(page->detail(), nullptr);
+    EXPECT_EQ(page->emptyHeadline().text(), QStringLiteral("No workspaces yet"));
+    EXPECT_TRUE(page->removeButton().isEnabled());
+    page->removeButton().click();
+    EXPECT_EQ(nav.selectedWorkspace(), std::nullopt);
+}
+
+// A workspaces file written by a newer program: the manager keeps it and saves nothing.
+struct NewerFileStore : WorkspaceStore {
+    NewerFileStore() : WorkspaceStore(QString()) {}
+    LoadResult load() override {
+        return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unsupportedVersion, 9, {}}};
+    }
+};
+
+TEST_F(WorkspaceEditorViewTest, AFileThatCouldNotBeReadIsSaidToBlockEverySave) {
+    WorkspaceManager refusing(std::make_unique<NewerFileStore>(), scheduler);
+    WorkspaceEditorView editor(refusing, nav, actions, state->icons(), {});
+    show(editor);
+    EXPECT_TRUE(editor.savesRefusedWarning().isVisible());
+}
+
+TEST(FramePreviewRules, TinyWindowsStayVisibleAndUnreadableOnesAreNotDrawn) {
+    EXPECT_EQ(FramePreview::windowRect(QRectF(0.5, 0.5, 0.01, 0.01)), QRectF(24, 15, 3, 3));
+    EXPECT_EQ(FramePreview::windowRect(QRectF(0.75, 0, 0.5, 1)), QRectF(36, 0, 24, 30));
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(FramePreview::windowRect(QRectF(nan, 0, 1, 1)), std::nullopt);
+    EXPECT_EQ(FramePreview::windowRect(QRectF(0, 0, 1e300, 1)), std::nullopt);
+    EXPECT_EQ(FramePreview::windowRect(QRectF(0, 0, 1, std::numeric_limits<double>::infinity())),
+              std::nullopt);
+}
+
+} // namespace
+} // namespace corvane::testing
