@@ -50,6 +50,7 @@ FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect
     // The native window exists from the start, so that the desktop hints can be set before the
     // first show.
     winId();
+    m_windowingAlive = &windowing;
     connect(&windowing, &PanelWindowing::compositingChanged, this, [this] { updateShape(); });
 }
 
@@ -92,7 +93,8 @@ void FloatingPanel::updateShape() {
     const bool hasAlpha = !window || window->format().hasAlpha();
     setAutoFillBackground(!hasAlpha);
 
-    const bool shaped = m_outline && !m_windowing.isCompositing() && !size().isEmpty();
+    // The platform may go before the panels at the end.
+    const bool shaped = m_outline && m_windowingAlive && !m_windowing.isCompositing() && !size().isEmpty();
     if (!shaped) {
         if (m_shaped)
             clearMask();

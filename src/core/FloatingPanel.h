@@ -79,6 +79,7 @@ private:
     bool m_ignoresMouse;
     bool m_canBecomeKey;
     double m_alpha = 1.0;
+    QPointer<PanelWindowing> m_windowingAlive;
     Outline m_outline;
     bool m_hasOwnOutline = false;
     bool m_shaped = false;

@@ -66,9 +66,12 @@ QCoro::Task<std::optional<SnapController::Target>> SnapController::targetUnderCu
 QCoro::Task<void> SnapController::place(Target target, QRectF frame) {
     if (target.windowID && !m_originalFrames.contains(*target.windowID))
         m_originalFrames.emplace(*target.windowID, target.frame);
+    const std::weak_ptr<bool> alive = m_alive;
     co_await m_ax.setFrame(target.pid, target.windowID, frame);
     qCDebug(lcLayout, "Placed window %u at %s", target.windowID.value_or(0), qPrintable(describe(frame)));
-    notePlacement(target, frame);
+    // The move may finish after the controller went (at quit).
+    if (!alive.expired())
+        notePlacement(target, frame);
 }
 
 void SnapController::notePlacement(const Target& target, const QRectF& asked) {
