@@ -27,6 +27,8 @@ packages=(
   xvfb xauth openbox x11-apps x11-utils xterm trayer dbus python3-dbusmock fonts-dejavu-core
   # the private sound server of the volume-key tests
   pulseaudio pulseaudio-utils
+  # a compositing manager started and stopped by tests; turning screenshots of the virtual desktop into PNG
+  xcompmgr netpbm
   # a program of its own that copies to the clipboard, for the clipboard history tests
   xclip
   # the scripted-move tool the snap benchmark compares against

@@ -20,7 +20,11 @@ pids+=($!)
 for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$displayfile")"
 rm -f "$displayfile"
-echo "Virtual desktop on $DISPLAY" >&2
+cat >&2 <<EOF
+Virtual desktop started on display $DISPLAY (Xvfb, 1920x1080; nothing shows on your screen).
+Take a look at it from another terminal with a screenshot:
+  xwd -root -display $DISPLAY | xwdtopnm | pnmtopng > shot.png
+EOF
 
 openbox --config-file "$config" >/dev/null 2>&1 &
 pids+=($!)

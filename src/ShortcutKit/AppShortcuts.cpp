@@ -84,7 +84,8 @@ std::optional<QString> workspaceShortcutText(ShortcutKit::Registry& shortcuts, i
     // Reading a name uses it: its default is seeded the first time, as at the bindings.
     shortcuts.seed(name);
     const std::optional<ShortcutKit::Shortcut> shortcut = shortcuts.getShortcut(name);
-    if (!shortcut)
+    // A shortcut the desktop refused does nothing: offering it would mislead.
+    if (!shortcut || shortcuts.refusal(name))
         return std::nullopt;
     return shortcut->description(shortcuts.keyboard());
 }

@@ -48,7 +48,7 @@ const std::vector<ShortcutKit::Name>& allNames();
 } // namespace AppShortcuts
 
 // The display text of the shortcut that restores the workspace on `slot`; none outside 1 to 9
-// or when no shortcut is bound.
+// or when no shortcut is bound or the desktop refused it.
 std::optional<QString> workspaceShortcutText(ShortcutKit::Registry& shortcuts, int slot);
 
 } // namespace corvane

@@ -49,6 +49,8 @@ public:
     // false (keeping nothing) when the desktop refuses it. Outside the normal mode the
     // combination is given back at once and taken again when the mode becomes normal.
     bool registerHotKey(HotKey& hotKey);
+    // Why the desktop refused the latest combination it refused.
+    HotKeys::Refusal lastRefusal() const { return m_system.lastRefusal(); }
     // A hot key's teardown: gives its combination back and drops it.
     void forget(HotKey& hotKey);
 

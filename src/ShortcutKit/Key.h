@@ -7,9 +7,11 @@
 
 namespace corvane::ShortcutKit {
 
-// A physical key of the keyboard, named by its stored key code. The codes are the design's own
-// virtual key codes, which name a position on the keyboard, not a character: the live keymap
-// turns them into X key codes and texts. Any number makes a key; codes without a constant are
+// A physical key of the keyboard, named by its stored key code. The codes are fixed numbers for
+// key positions (0 is where A sits on a US keyboard, 1 where S sits, 123 is Left): they name a
+// place on the keyboard, not a character, so a stored shortcut keeps its place whatever layout is
+// active. The platform maps each code to an XKB key name (AC01, AC02, LEFT...) and through the
+// live keymap to X key codes and texts. Any number makes a key; codes without a constant are
 // valid too.
 struct Key {
     qint64 rawValue = 0;

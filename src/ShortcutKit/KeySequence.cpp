@@ -39,14 +39,41 @@ const std::map<qint64, Qt::Key>& specialQtKeys() {
     }();
     return keys;
 }
+
+// The keypad's keys: Qt names them by the main keys' names with its keypad modifier.
+const std::map<qint64, Qt::Key>& keypadQtKeys() {
+    static const std::map<qint64, Qt::Key> keys = [] {
+        std::map<qint64, Qt::Key> table{
+            {Key::keypadClear.rawValue, Qt::Key_Clear},       {Key::keypadDecimal.rawValue, Qt::Key_Period},
+            {Key::keypadDivide.rawValue, Qt::Key_Slash},      {Key::keypadEnter.rawValue, Qt::Key_Enter},
+            {Key::keypadEquals.rawValue, Qt::Key_Equal},      {Key::keypadMinus.rawValue, Qt::Key_Minus},
+            {Key::keypadMultiply.rawValue, Qt::Key_Asterisk}, {Key::keypadPlus.rawValue, Qt::Key_Plus},
+        };
+        const Key digits[] = {Key::keypad0, Key::keypad1, Key::keypad2, Key::keypad3, Key::keypad4,
+                              Key::keypad5, Key::keypad6, Key::keypad7, Key::keypad8, Key::keypad9};
+        int digit = 0;
+        for (const Key key : digits)
+            table.emplace(key.rawValue, static_cast<Qt::Key>(Qt::Key_0 + digit++));
+        return table;
+    }();
+    return keys;
+}
+
+std::optional<Qt::Key> lookUp(const std::map<qint64, Qt::Key>& table, qint64 keyCode) {
+    const auto found = table.find(keyCode);
+    return found == table.end() ? std::nullopt : std::optional<Qt::Key>(found->second);
+}
 } // namespace
 
-std::optional<QKeySequence> keySequence(const Shortcut& shortcut, const Keyboard& keyboard) {
+std::optional<QKeyCombination> keyCombination(const Shortcut& shortcut, const Keyboard& keyboard) {
+    Qt::KeyboardModifiers modifiers = shortcut.modifiers().qtModifiers() & ~Qt::KeypadModifier;
     std::optional<Qt::Key> key;
     if (SpecialKey::byKeyCode(shortcut.carbonKeyCode)) {
-        const auto found = specialQtKeys().find(shortcut.carbonKeyCode);
-        if (found != specialQtKeys().end())
-            key = found->second;
+        key = lookUp(specialQtKeys(), shortcut.carbonKeyCode);
+        if (!key) {
+            key = lookUp(keypadQtKeys(), shortcut.carbonKeyCode);
+            modifiers |= Qt::KeypadModifier;
+        }
     } else if (const std::optional<QString> text =
                    Shortcut::keyToCharacter(shortcut.carbonKeyCode, keyboard)) {
         // Qt names a printing key by the upper-case form of its character.
@@ -56,9 +83,14 @@ std::optional<QKeySequence> keySequence(const Shortcut& shortcut, const Keyboard
     }
     if (!key)
         return std::nullopt;
-    Qt::KeyboardModifiers modifiers = shortcut.modifiers().qtModifiers();
-    modifiers &= ~Qt::KeypadModifier;
-    return QKeySequence(QKeyCombination(modifiers, *key));
+    return QKeyCombination(modifiers, *key);
+}
+
+std::optional<QKeySequence> keySequence(const Shortcut& shortcut, const Keyboard& keyboard) {
+    const std::optional<QKeyCombination> combination = keyCombination(shortcut, keyboard);
+    if (!combination || combination->keyboardModifiers().testFlag(Qt::KeypadModifier))
+        return std::nullopt;
+    return QKeySequence(*combination);
 }
 
 } // namespace corvane::ShortcutKit

@@ -17,5 +17,7 @@ struct Shortcut;
 // layout prints on it. None for keys Qt cannot name that way (the keypad, keys the layout prints
 // nothing on). The function modifier has no Qt counterpart and is left out.
 std::optional<QKeySequence> keySequence(const Shortcut& shortcut, const Keyboard& keyboard);
+// The same as one combination, the keypad's keys included (with Qt's keypad modifier).
+std::optional<QKeyCombination> keyCombination(const Shortcut& shortcut, const Keyboard& keyboard);
 
 } // namespace corvane::ShortcutKit

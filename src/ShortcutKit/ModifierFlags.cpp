@@ -1,5 +1,7 @@
 #include "ShortcutKit/ModifierFlags.h"
 
+#include "core/ShortcutText.h"
+
 #include <array>
 #include <utility>
 
@@ -9,15 +11,13 @@ namespace {
 struct Modifier {
     quint64 flag;
     qint64 carbon;
-    const char16_t* symbol;
 };
-// In display order.
 constexpr std::array<Modifier, 5> modifiers{{
-    {ModifierFlags::control, CarbonModifiers::control, u"\u2303"},
-    {ModifierFlags::option, CarbonModifiers::option, u"\u2325"},
-    {ModifierFlags::shift, CarbonModifiers::shift, u"\u21E7"},
-    {ModifierFlags::command, CarbonModifiers::command, u"\u2318"},
-    {ModifierFlags::function, CarbonModifiers::function, u"\U0001F310\uFE0E"},
+    {ModifierFlags::control, CarbonModifiers::control},
+    {ModifierFlags::option, CarbonModifiers::option},
+    {ModifierFlags::shift, CarbonModifiers::shift},
+    {ModifierFlags::command, CarbonModifiers::command},
+    {ModifierFlags::function, CarbonModifiers::function},
 }};
 
 constexpr std::array<std::pair<quint64, Qt::KeyboardModifier>, 5> qtPairs{{
@@ -46,11 +46,8 @@ ModifierFlags ModifierFlags::fromCarbon(qint64 bits) {
 }
 
 QString ModifierFlags::presentableDescription() const {
-    QString text;
-    for (const Modifier& m : modifiers)
-        if (contains(m.flag))
-            text += QString::fromUtf16(m.symbol);
-    return text;
+    const QString fn = contains(function) ? QStringLiteral("Fn+") : QString();
+    return fn + modifierPrefix(qtModifiers() & ~Qt::KeypadModifier);
 }
 
 Qt::KeyboardModifiers ModifierFlags::qtModifiers() const {

@@ -16,8 +16,9 @@ inline constexpr qint64 control = HotKeyModifier::control;
 inline constexpr qint64 function = HotKeyModifier::function;
 } // namespace CarbonModifiers
 
-// The modifier flags of key events in the design's own encoding, the form shortcuts are built from
-// and compared in on the user-interface side. Conversions to the stored bits and to Qt's
+// The modifier flags of key events as bits of their own, one per modifier key (shift 0x20000,
+// control 0x40000, option 0x80000, command 0x100000...), the form shortcuts are built from and
+// compared in on the user-interface side. Conversions to the stored bits and to Qt's
 // modifiers keep only what each encoding can hold.
 struct ModifierFlags {
     static constexpr quint64 capsLock = EventModifier::capsLock;
@@ -41,8 +42,9 @@ struct ModifierFlags {
     // form is the normalisation shortcuts rely on when they are compared.
     static ModifierFlags fromCarbon(qint64 bits);
 
-    // The symbols of the set modifiers in the fixed order control, option, shift, command,
-    // function ("⌃⌥⇧⌘"), whatever order they were pressed in; empty when none is set.
+    // The set modifiers as they lead a shortcut's text, in Qt's native form and order whatever
+    // order they were pressed in ("Meta+Ctrl+Alt+Shift+"), the function modifier first as "Fn+";
+    // empty when none is set.
     QString presentableDescription() const;
 
     // Qt's modifiers: Meta is the Super key on X11. Caps lock and function have no Qt modifier;

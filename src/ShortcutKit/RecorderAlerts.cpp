@@ -22,10 +22,13 @@ public:
         for (const QString& title : buttons)
             added.push_back(
                 box.addButton(title, added.empty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
-        if (added.empty())
+        if (added.empty()) {
             box.addButton(QMessageBox::Ok);
-        else
+        } else {
             box.setDefaultButton(added.front());
+            // Escape and closing the alert take the first, cautious answer, never a later one.
+            box.setEscapeButton(added.front());
+        }
         box.exec();
         for (std::size_t i = 0; i < added.size(); ++i)
             if (box.clickedButton() == added[i])

@@ -225,6 +225,9 @@ void RecorderControl::startRecording() {
     s_activeRecorder = this;
     // The desktop gives every combination back, so the keys reach this field.
     m_services.shortcuts.setPaused(true);
+    // Combinations another program holds (a window manager's Ctrl+Alt+arrows) would go to it:
+    // taking the keyboard while recording brings every key here.
+    grabKeyboard();
     m_services.notifications.post(recorderActiveStatusDidChange, {}, {{QStringLiteral("isActive"), true}});
 
     QPointer<RecorderControl> self(this);
@@ -245,6 +248,7 @@ void RecorderControl::endRecording() {
     if (!m_isRecording)
         return;
     m_isRecording = false;
+    releaseKeyboard();
     setPlaceholder(recorderText("record_shortcut"));
     updateClearButton();
     // A recorder that another one has taken over from changes nothing global.

@@ -2,6 +2,7 @@
 
 #include "ShortcutKit/HotKey.h"
 #include "ShortcutKit/HotKeyCenter.h"
+#include "runtime/Log.h"
 
 namespace corvane::ShortcutKit {
 
@@ -70,8 +71,10 @@ void Registry::registerHotKey(const Shortcut& shortcut) {
         [this, shortcut] { handleEvent(EventType::keyDown, shortcut); },
         [this, shortcut] { handleEvent(EventType::keyUp, shortcut); });
     // Refused: the shortcut stays without hot key until a later registration succeeds.
-    if (!m_center->registerHotKey(*hotKey))
+    if (!m_center->registerHotKey(*hotKey)) {
+        noteRefusal(shortcut, m_center->lastRefusal());
         return;
+    }
     std::weak_ptr<HotKey> weak = hotKey;
     hotKey->onRegistrationFailed = [this, weak, shortcut] {
         const std::shared_ptr<HotKey> failed = weak.lock();
@@ -80,14 +83,49 @@ void Registry::registerHotKey(const Shortcut& shortcut) {
         const auto found = m_registeredHotKeys.find(shortcut);
         if (found != m_registeredHotKeys.end() && found->second == failed)
             m_registeredHotKeys.erase(found);
+        noteRefusal(shortcut, m_center->lastRefusal());
     };
     m_registeredHotKeys.emplace(shortcut, std::move(hotKey));
+    forgetRefusal(shortcut);
+}
+
+void Registry::noteRefusal(const Shortcut& shortcut, HotKeys::Refusal refusal) {
+    const QString text = shortcut.description(m_keyboard);
+    switch (refusal) {
+    case HotKeys::Refusal::heldByAnotherProgram:
+        qCWarning(lcApp, "Hot key %s is held by another program", qUtf8Printable(text));
+        break;
+    case HotKeys::Refusal::notOnThisKeyboard:
+        qCWarning(lcApp, "Hot key %s has no key on this keyboard", qUtf8Printable(text));
+        break;
+    case HotKeys::Refusal::failed:
+        qCWarning(lcApp, "Hot key %s could not be registered", qUtf8Printable(text));
+        break;
+    }
+    m_refusals[shortcut] = refusal;
+    Q_EMIT registrationsChanged();
+}
+
+void Registry::forgetRefusal(const Shortcut& shortcut) {
+    if (m_refusals.erase(shortcut))
+        Q_EMIT registrationsChanged();
+}
+
+std::optional<HotKeys::Refusal> Registry::refusal(const Name& name) const {
+    if (!hasHandlers(name))
+        return std::nullopt;
+    const std::optional<Shortcut> shortcut = getShortcut(name);
+    if (!shortcut || isRegistered(*shortcut))
+        return std::nullopt;
+    const auto found = m_refusals.find(*shortcut);
+    return found == m_refusals.end() ? std::nullopt : std::optional(found->second);
 }
 
 void Registry::releaseHotKeyIfUnused(const Shortcut& shortcut, const std::optional<Name>& excluded) {
     if (isShortcutInUse(shortcut, excluded))
         return;
     m_registeredHotKeys.erase(shortcut);
+    forgetRefusal(shortcut);
 }
 
 bool Registry::isShortcutInUse(const Shortcut& shortcut, const std::optional<Name>& excluded) const {

@@ -5,6 +5,7 @@
 #include "ShortcutKit/Shortcut.h"
 #include "ShortcutKit/ShortcutStore.h"
 #include "ShortcutKit/StreamTarget.h"
+#include "platform/HotKeys.h"
 
 #include <QObject>
 
@@ -16,7 +17,6 @@
 #include <vector>
 
 namespace corvane {
-class HotKeys;
 class Keyboard;
 class NotificationCenter;
 class Scheduler;
@@ -95,6 +95,9 @@ public:
     bool isNameActive(const Name& name) const;
     // Not disabled and bound to an action or a stream.
     bool hasHandlers(const Name& name) const;
+    // Why the desktop refused the hot key of the name's stored shortcut; none while the name
+    // has no shortcut or no handlers, or its hot key is registered.
+    std::optional<HotKeys::Refusal> refusal(const Name& name) const;
     // Whether a hot key for the shortcut is registered.
     bool isRegistered(const Shortcut& shortcut) const { return m_registeredHotKeys.count(shortcut) > 0; }
 
@@ -120,6 +123,10 @@ public:
     // Drops them and releases the hot key when nothing else uses it.
     void removeStream(const StreamTarget& target, quint64 id);
 
+Q_SIGNALS:
+    // A hot key was refused, or one refused before was taken or let go.
+    void registrationsChanged();
+
 private:
     using Streams = std::map<quint64, Action>;
     template <typename Key> using StreamTable = std::map<Key, Streams>;
@@ -131,6 +138,9 @@ private:
     std::set<Name> namesWithHandlers() const;
     bool isDisabled(const Name& name) const { return m_disabledNames.count(name) > 0; }
     void updateCenterEnabled();
+    // Remembers the refusal and logs it in the words users see.
+    void noteRefusal(const Shortcut& shortcut, HotKeys::Refusal refusal);
+    void forgetRefusal(const Shortcut& shortcut);
 
     ShortcutStore m_store;
     Keyboard& m_keyboard;
@@ -146,6 +156,7 @@ private:
     StreamTable<Shortcut> m_keyUpShortcutStreams;
     // Declared after the centre: the hot keys leave it before it goes.
     std::map<Shortcut, std::shared_ptr<HotKey>> m_registeredHotKeys;
+    std::map<Shortcut, HotKeys::Refusal> m_refusals;
     std::set<Name> m_disabledNames;
     bool m_isEnabled = true;
     bool m_isPaused = false;

@@ -1,6 +1,8 @@
 #include "ShortcutKit/Shortcut.h"
 
+#include "ShortcutKit/KeySequence.h"
 #include "ShortcutKit/SpecialKey.h"
+#include "core/ShortcutText.h"
 #include "platform/Keyboard.h"
 
 #include <QKeyEvent>
@@ -75,18 +77,19 @@ std::optional<QString> Shortcut::keyToCharacter(qint64 keyCode, const Keyboard& 
 }
 
 QString Shortcut::description(const Keyboard& keyboard) const {
-    QString keyText;
-    if (const SpecialKey* special = SpecialKey::byKeyCode(carbonKeyCode)) {
-        keyText = special->displayText;
-    } else {
-        keyText = keyToCharacter(carbonKeyCode, keyboard).value_or(QStringLiteral("\uFFFD"));
-        // Letters show in upper case; title case keeps a letter like "ß" one character.
-        const QList<uint> codePoints = keyText.toUcs4();
-        keyText.clear();
-        for (uint codePoint : codePoints) {
-            const char32_t title = QChar::toTitleCase(static_cast<char32_t>(codePoint));
-            keyText += QString::fromUcs4(&title, 1);
-        }
+    // The function modifier has no Qt counterpart and leads on its own.
+    const QString function =
+        modifiers().contains(ModifierFlags::function) ? QStringLiteral("Fn+") : QString();
+    if (const std::optional<QKeyCombination> combination = keyCombination(*this, keyboard))
+        return function + shortcutText(*combination);
+    // A character Qt has no key for: shown as the layout prints it, capitalised.
+    QString keyText = keyToCharacter(carbonKeyCode, keyboard).value_or(QStringLiteral("\uFFFD"));
+    // Title case keeps a letter like "ß" one character.
+    const QList<uint> codePoints = keyText.toUcs4();
+    keyText.clear();
+    for (uint codePoint : codePoints) {
+        const char32_t title = QChar::toTitleCase(static_cast<char32_t>(codePoint));
+        keyText += QString::fromUcs4(&title, 1);
     }
     return modifiers().presentableDescription() + keyText;
 }

@@ -41,9 +41,9 @@ struct Shortcut {
     Key key() const { return Key(carbonKeyCode); }
     ModifierFlags modifiers() const { return ModifierFlags::fromCarbon(carbonModifiers); }
 
-    // The modifier symbols followed by the key's text: a special key's symbol from its table,
-    // any other key as the layout prints it, capitalised ("⌥⇧S", "⌃⌥←", "F5"), or "�" when the
-    // layout prints nothing on it.
+    // The text users see, in Qt's native key-sequence form: the modifiers, then the key by Qt's
+    // name for it or as the layout prints it, capitalised ("Alt+Shift+S", "Ctrl+Alt+Left", "F5",
+    // "Num+7"), or "�" when the layout prints nothing on it. The function modifier leads as "Fn+".
     QString description(const Keyboard& keyboard) const;
     // The one character the layout prints on the key without modifiers; none for special keys,
     // key codes outside 16 bits, and keys that print nothing or more than one character.

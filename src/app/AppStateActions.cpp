@@ -278,15 +278,18 @@ void AppState::restoreWorkspace(const Workspace& requested) {
     const auto saved = m_workspaces->workspace(requested.id);
     if (!saved)
         return;
-    if (m_workspaces->restoringID())
-        return; // one restore at a time; later requests are dropped
+    // A second restore of the workspace being restored is dropped; another workspace goes ahead.
+    if (m_workspaces->restoringID() == saved->id)
+        return;
     m_workspaces->setRestoringID(saved->id);
     runRestore(*saved);
 }
 
 QCoro::Task<void> AppState::runRestore(Workspace workspace) {
     const WorkspaceRestorer::Result result = co_await restorer().restore(workspace);
-    m_workspaces->setRestoringID(std::nullopt);
+    // A restore started meanwhile has its own mark, cleared when that one ends.
+    if (m_workspaces->restoringID() == workspace.id)
+        m_workspaces->setRestoringID(std::nullopt);
     refreshWindows(true);
     if (!result.missingApps.isEmpty()) {
         m_toast->show(quoted(workspace.name) + QStringLiteral(" \u2014 missing ") +

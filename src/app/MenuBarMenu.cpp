@@ -4,6 +4,7 @@
 #include "ShortcutKit/ShortcutNotifications.h"
 #include "app/AppState.h"
 #include "clipboard/ClipboardPanelController.h"
+#include "core/MenuText.h"
 #include "core/PermissionManager.h"
 #include "core/Settings.h"
 #include "core/Updater.h"
@@ -19,10 +20,6 @@ namespace corvane {
 
 namespace {
 // Item texts treat "&" as the mark of a mnemonic; names the user typed are shown as they are.
-QString literalText(QString text) {
-    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
 QString sidebarTitle(const Settings& settings) {
     if (settings.sidebarEnabled())
         return settings.autoHide() ? QStringLiteral("Reveal Sidebar") : QStringLiteral("Hide Sidebar");
@@ -101,11 +98,11 @@ void MenuBarMenu::addWorkspaceSection() {
 }
 
 QString MenuBarMenu::workspaceTitle(const Workspace& workspace) {
-    QString text = literalText(workspace.name);
+    QString text = literalMenuText(workspace.name);
     if (workspace.hotkeyIndex) {
         if (const std::optional<QString> shortcut =
                 workspaceShortcutText(m_state.shortcuts(), *workspace.hotkeyIndex))
-            text += QStringLiteral("    ") + literalText(*shortcut);
+            text += QStringLiteral("    ") + literalMenuText(*shortcut);
     }
     return text;
 }

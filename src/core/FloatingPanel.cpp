@@ -2,8 +2,13 @@
 
 #include "platform/PanelWindowing.h"
 
+#include <QBitmap>
+#include <QPainter>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <algorithm>
+#include <cmath>
 
 namespace corvane {
 
@@ -26,6 +31,8 @@ FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect
 
     setAttribute(Qt::WA_ShowWithoutActivating, !canBecomeKey);
     setAttribute(Qt::WA_TranslucentBackground);
+    // A panel that never takes focus is never the active window; its tooltips show all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setAttribute(Qt::WA_TransparentForMouseEvents, ignoresMouse);
     // The owner keeps the panel for reuse: closing it only hides it.
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -43,6 +50,8 @@ FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect
     // The native window exists from the start, so that the desktop hints can be set before the
     // first show.
     winId();
+    m_windowingAlive = &windowing;
+    connect(&windowing, &PanelWindowing::compositingChanged, this, [this] { updateShape(); });
 }
 
 FloatingPanel::~FloatingPanel() = default;
@@ -54,6 +63,57 @@ void FloatingPanel::setContentView(QWidget* view) {
     m_contentView = view;
     if (view)
         layout()->addWidget(view);
+    if (!m_hasOwnOutline) {
+        const QVariant radius = view ? view->property(cornerRadiusProperty) : QVariant();
+        m_outline = radius.isValid() ? roundedOutline(radius.toDouble()) : Outline();
+        updateShape();
+    }
+}
+
+void FloatingPanel::setOutline(Outline outline) {
+    m_hasOwnOutline = static_cast<bool>(outline);
+    m_outline = std::move(outline);
+    updateShape();
+}
+
+FloatingPanel::Outline FloatingPanel::roundedOutline(double radius) {
+    return [radius](const QSize& size) {
+        const QRectF bounds(QPointF(0, 0), QSizeF(size));
+        const double shorter = std::min(bounds.width(), bounds.height()) / 2;
+        const double r = std::isfinite(radius) ? std::clamp(radius, 0.0, shorter) : 0.0;
+        QPainterPath path;
+        path.addRoundedRect(bounds, r, r);
+        return path;
+    };
+}
+
+void FloatingPanel::updateShape() {
+    // Without an alpha channel nothing clears the panel before a repaint: its background does.
+    const QWindow* window = windowHandle();
+    const bool hasAlpha = !window || window->format().hasAlpha();
+    setAutoFillBackground(!hasAlpha);
+
+    // The platform may go before the panels at the end.
+    const bool shaped = m_outline && m_windowingAlive && !m_windowing.isCompositing() && !size().isEmpty();
+    if (!shaped) {
+        if (m_shaped)
+            clearMask();
+        m_shaped = false;
+        return;
+    }
+    QBitmap bitmap(size());
+    bitmap.fill(Qt::color0);
+    QPainter painter(&bitmap);
+    painter.fillPath(m_outline(size()), Qt::color1);
+    painter.end();
+    setMask(bitmap);
+    m_shaped = true;
+}
+
+void FloatingPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_outline)
+        updateShape();
 }
 
 void FloatingPanel::setAlphaValue(double alpha) {
@@ -63,6 +123,7 @@ void FloatingPanel::setAlphaValue(double alpha) {
 
 void FloatingPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    updateShape();
     // Sent before Qt maps the window, so the hints are in place when the window manager looks.
     if (QWindow* window = windowHandle())
         m_windowing.showOnAllDesktops(*window);

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
+
+#include <functional>
 
 namespace corvane {
 
@@ -10,6 +13,9 @@ class PanelWindowing;
 
 // Window levels: anything above the normal level floats above ordinary windows. The desktop
 // offers only "on top" or not, so every level above normal stacks the same.
+// The property a content view sets to the radius of its rounded corners, for the panel's outline.
+inline constexpr const char* cornerRadiusProperty = "corvanePanelCornerRadius";
+
 namespace PanelLevel {
 inline constexpr int normal = 0;
 inline constexpr int status = 25;
@@ -42,20 +48,41 @@ public:
     // For animators: the opacity a fade that starts now heads to, leaving the shown one to it.
     void setFadeTarget(double alpha) { m_alpha = alpha; }
 
+    // The panel's visible outline at a given size. Where no compositing manager runs, the
+    // window's shape is cut to it, so that nothing outside it (transparent pixels, which would
+    // show black) reaches the screen. A content view that reports a corner radius (the panel
+    // background does) gives a rounded outline by itself; panels of other shapes set their own.
+    using Outline = std::function<QPainterPath(const QSize& size)>;
+    void setOutline(Outline outline);
+    // A rounded rectangle filling the panel; the radius at most half the shorter side.
+    static Outline roundedOutline(double radius);
+    // Whether the window's shape is cut to the outline now.
+    bool isShapedToOutline() const { return m_shaped; }
+
 protected:
     // For panels that must take keyboard focus while shown.
     FloatingPanel(PanelWindowing& windowing, const QRect& contentRect, int level, bool ignoresMouse,
                   bool canBecomeKey);
 
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Cuts the window to its outline without a compositor, or gives it its whole rectangle back.
+    // Where windows have no alpha channel at all, every repaint first fills the panel, so that
+    // nothing of the last frame stays behind the new one.
+    void updateShape();
+
     PanelWindowing& m_windowing;
     QPointer<QWidget> m_contentView;
     int m_level;
     bool m_ignoresMouse;
     bool m_canBecomeKey;
     double m_alpha = 1.0;
+    QPointer<PanelWindowing> m_windowingAlive;
+    Outline m_outline;
+    bool m_hasOwnOutline = false;
+    bool m_shaped = false;
 };
 
 } // namespace corvane

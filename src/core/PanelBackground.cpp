@@ -1,5 +1,7 @@
 #include "core/PanelBackground.h"
 
+#include "core/FloatingPanel.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -77,6 +79,8 @@ private:
 
 QWidget* makePanelBackground(PanelStyle style, QWidget* content, double cornerRadius) {
     auto* container = new PanelBackgroundView(style, cornerRadius);
+    // The panel it fills takes its outline from it.
+    container->setProperty(cornerRadiusProperty, cornerRadius);
     auto* layout = new QVBoxLayout(container);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

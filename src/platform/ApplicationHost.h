@@ -14,6 +14,9 @@ public:
     virtual void beep() = 0;
     // Ends the event loop; the termination steps run before the process exits.
     virtual void terminate() = 0;
+    // From the request to terminate on: windows closing now close for good, and nothing new
+    // should start because of it.
+    virtual bool isTerminating() const = 0;
 };
 
 } // namespace corvane

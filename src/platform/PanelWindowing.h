@@ -1,24 +1,34 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QObject>
 
 class QWindow;
 
 namespace corvane {
 
-// What the desktop must be told about the product's floating panels beyond Qt's window flags.
-class PanelWindowing {
+// What the desktop must be told about the product's floating panels beyond Qt's window flags,
+// and what it tells about how they will look. Main thread only.
+class PanelWindowing : public QObject {
+    Q_OBJECT
 public:
-    virtual ~PanelWindowing() = default;
+    ~PanelWindowing() override = default;
 
     // Puts a panel's native window on every desktop. The panel calls this each time it is about to
     // be shown, because a window manager forgets what it knew of a window once it is withdrawn.
     virtual void showOnAllDesktops(QWindow& window) = 0;
+
+    // Whether a compositing manager runs. Only then do translucent windows show what lies behind
+    // them; without one their transparent pixels show as black and translucency as opaque.
+    virtual bool isCompositing() const = 0;
     // The desktop's active window (any program's), 0 when there is none or it cannot be told.
     virtual quint64 activeWindow() const = 0;
     // Asks the window manager to give the keyboard back to a window `activeWindow` reported; a
     // window that has gone meanwhile is ignored.
     virtual void activateWindow(quint64 window) = 0;
+
+Q_SIGNALS:
+    // A compositing manager started or stopped.
+    void compositingChanged(bool compositing);
 };
 
 } // namespace corvane

@@ -7,7 +7,9 @@
 #include "settings/FormSection.h"
 #include "settings/SettingsServices.h"
 
+#include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace corvane {
 
@@ -16,7 +18,28 @@ HotkeySettings::HotkeySettings(const SettingsServices& services, QWidget* parent
     const ShortcutKit::RecorderServices recorderServices = ShortcutKit::RecorderServices::standard(
         services.shortcuts, services.notifications, *services.platform.host);
     const auto addRecorder = [&](FormSection& section, const QString& label, const ShortcutKit::Name& name) {
-        auto* recorder = new ShortcutKit::Recorder(recorderServices, label, name);
+        // The title, with a note under it while the desktop refuses the shortcut.
+        auto* titles = new QWidget;
+        auto* lines = new QVBoxLayout(titles);
+        lines->setContentsMargins(0, 0, 0, 0);
+        lines->setSpacing(1);
+        auto* title = new QLabel(label);
+        title->setTextFormat(Qt::PlainText);
+        lines->addWidget(title);
+        auto* note = new QLabel;
+        note->setObjectName(name.rawValue + QStringLiteral("_refusal"));
+        note->setTextFormat(Qt::PlainText);
+        QFont small = note->font();
+        small.setPixelSize(11);
+        note->setFont(small);
+        QPalette warning = note->palette();
+        warning.setColor(QPalette::WindowText, QColor(200, 90, 0));
+        note->setPalette(warning);
+        note->hide();
+        lines->addWidget(note);
+        m_refusalNotes.push_back({name, note});
+
+        auto* recorder = new ShortcutKit::Recorder(recorderServices, titles, name);
         recorder->setObjectName(name.rawValue);
         section.addRow(recorder);
         m_recorders.push_back(recorder);
@@ -42,6 +65,37 @@ HotkeySettings::HotkeySettings(const SettingsServices& services, QWidget* parent
     m_reset->setAutoDefault(false);
     connect(m_reset, &QPushButton::clicked, this, &HotkeySettings::resetAllToDefaults);
     actions.addRow(m_reset);
+
+    connect(&m_services.shortcuts, &ShortcutKit::Registry::registrationsChanged, this,
+            &HotkeySettings::showRefusals);
+    showRefusals();
+}
+
+QString HotkeySettings::refusalText(HotKeys::Refusal refusal) {
+    switch (refusal) {
+    case HotKeys::Refusal::heldByAnotherProgram:
+        return QStringLiteral("Held by another program: this shortcut does nothing");
+    case HotKeys::Refusal::notOnThisKeyboard:
+        return QStringLiteral("Not on this keyboard: this shortcut does nothing");
+    case HotKeys::Refusal::failed:
+        break;
+    }
+    return QStringLiteral("Could not be registered: this shortcut does nothing");
+}
+
+void HotkeySettings::showRefusals() {
+    for (const auto& [name, note] : m_refusalNotes) {
+        const std::optional<HotKeys::Refusal> refusal = m_services.shortcuts.refusal(name);
+        note->setText(refusal ? refusalText(*refusal) : QString());
+        note->setVisible(refusal.has_value());
+    }
+}
+
+QLabel* HotkeySettings::refusalNote(const QString& rawName) const {
+    for (const auto& [name, note] : m_refusalNotes)
+        if (name.rawValue == rawName)
+            return note;
+    return nullptr;
 }
 
 ShortcutKit::Recorder* HotkeySettings::recorder(const QString& rawName) const {

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "ShortcutKit/Name.h"
+#include "platform/HotKeys.h"
 #include "settings/SettingsPage.h"
 #include "settings/SettingsServices.h"
 
 #include <QString>
 
+#include <utility>
 #include <vector>
 
+class QLabel;
 class QPushButton;
 
 namespace corvane {
@@ -29,12 +33,18 @@ public:
     // The recorder of the shortcut named `rawName`, if the page has one.
     ShortcutKit::Recorder* recorder(const QString& rawName) const;
     QPushButton& resetButton() const { return *m_reset; }
+    // The note under a row's title that says why the desktop refused its shortcut; hidden while
+    // the shortcut works.
+    QLabel* refusalNote(const QString& rawName) const;
 
 private:
     void resetAllToDefaults();
+    void showRefusals();
+    static QString refusalText(HotKeys::Refusal refusal);
 
     SettingsServices m_services;
     std::vector<ShortcutKit::Recorder*> m_recorders;
+    std::vector<std::pair<ShortcutKit::Name, QLabel*>> m_refusalNotes;
     QPushButton* m_reset = nullptr;
 };
 

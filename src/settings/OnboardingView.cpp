@@ -50,10 +50,10 @@ OnboardingView::OnboardingView(const SettingsServices& services, std::function<v
     auto* rows = new QVBoxLayout;
     rows->setContentsMargins(28, 0, 28, 0);
     rows->setSpacing(10);
-    m_accessibility =
-        new PermissionRow(QStringLiteral("accessibility"), QStringLiteral("Accessibility"),
-                          QStringLiteral("Focus, move and resize windows; the fn snap wheel and hotkeys."),
-                          permissions.accessibilityGranted(), [this] { requestAccessibility(); });
+    m_accessibility = new PermissionRow(
+        QStringLiteral("accessibility"), QStringLiteral("Accessibility"),
+        QStringLiteral("Focus, move and resize windows; the snap wheel (Menu key) and hotkeys."),
+        permissions.accessibilityGranted(), [this] { requestAccessibility(); });
     m_screenRecording = new PermissionRow(
         QStringLiteral("rectangle.dashed.badge.record"), QStringLiteral("Screen Recording"),
         QStringLiteral("Live thumbnails and window titles. Optional — app icons are shown without it."),
@@ -69,12 +69,15 @@ OnboardingView::OnboardingView(const SettingsServices& services, std::function<v
         new OnboardingTip(QStringLiteral("rectangle.3.group"),
                           QStringLiteral("Window grouping is on. Corvane works best with it off."),
                           QStringLiteral("Open Desktop Settings"), [&shell] { openDesktopSettings(shell); });
-    m_relaunchTip =
-        new OnboardingTip(QStringLiteral("arrow.clockwise"),
-                          QStringLiteral("Just allowed Screen Recording? It applies after a relaunch."),
-                          QStringLiteral("Relaunch Corvane"), [&shell, &host] { relaunchApp(shell, host); });
+    // Capturing windows needs the X server's Composite extension, fixed when the server starts:
+    // no relaunch of ours can bring it, so the tip says what is missing instead.
+    m_captureTip = new OnboardingTip(
+        QStringLiteral("exclamationmark.triangle.fill"),
+        QStringLiteral("This X server has no Composite extension, so windows cannot be captured."), QString(),
+        {});
+    m_captureTip->button().hide();
     tips->addWidget(m_stageManagerTip);
-    tips->addWidget(m_relaunchTip);
+    tips->addWidget(m_captureTip);
     layout->addLayout(tips);
 
     layout->addStretch(1);
@@ -174,7 +177,7 @@ void OnboardingView::refresh() {
     m_accessibility->setGranted(accessibility);
     m_screenRecording->setGranted(screenRecording);
     m_stageManagerTip->setVisible(isStageManagerOn());
-    m_relaunchTip->setVisible(!screenRecording && permissions.screenRecordingRequested());
+    m_captureTip->setVisible(!screenRecording && permissions.screenRecordingRequested());
     m_done->setText(accessibility ? QStringLiteral("Get Started")
                                   : QStringLiteral("Continue Without Accessibility"));
 

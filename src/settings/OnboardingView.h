@@ -24,7 +24,7 @@ public:
     PermissionRow& accessibilityRow() const { return *m_accessibility; }
     PermissionRow& screenRecordingRow() const { return *m_screenRecording; }
     OnboardingTip& stageManagerTip() const { return *m_stageManagerTip; }
-    OnboardingTip& relaunchTip() const { return *m_relaunchTip; }
+    OnboardingTip& captureTip() const { return *m_captureTip; }
     QPushButton& doneButton() const { return *m_done; }
 
     static constexpr int side = 560;
@@ -44,7 +44,7 @@ private:
     PermissionRow* m_accessibility = nullptr;
     PermissionRow* m_screenRecording = nullptr;
     OnboardingTip* m_stageManagerTip = nullptr;
-    OnboardingTip* m_relaunchTip = nullptr;
+    OnboardingTip* m_captureTip = nullptr;
     QPushButton* m_done = nullptr;
     bool m_bothGranted = false;
 };

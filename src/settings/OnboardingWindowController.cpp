@@ -46,9 +46,12 @@ void OnboardingWindowController::finish() {
 }
 
 void OnboardingWindowController::windowWillClose() {
-    m_services.permissions.startPolling(pollWhenClosed);
-    if (m_windowClosed)
-        m_windowClosed();
+    // Quitting closes every window: nothing starts again then.
+    if (!m_services.platform.host->isTerminating()) {
+        m_services.permissions.startPolling(pollWhenClosed);
+        if (m_windowClosed)
+            m_windowClosed();
+    }
     if (!m_window)
         return;
     OnboardingWindow* closing = m_window;

@@ -87,8 +87,10 @@ void SidebarController::start() {
                                   &SidebarController::screenParametersChanged));
     m_menuTracking = std::make_unique<MenuTracking>(
         [self] {
-            if (self)
-                self->m_menuOpen = true;
+            if (!self)
+                return;
+            self->m_menuOpen = true;
+            self->hidePreviewNow();
         },
         [self] {
             if (self)

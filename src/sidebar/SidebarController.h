@@ -111,6 +111,8 @@ private:
     bool isOnSidebarDisplay(const QRectF& frame) const;
     bool isShelfPopoverShown() const;
     void hoverChanged(std::optional<uint32_t> id);
+    // Hides the hover card at once (a menu opened) and ends the hover.
+    void hidePreviewNow();
     void showPreview(const WindowInfo& window);
 
     QCoro::Task<void> runConceal();

@@ -16,6 +16,11 @@
 namespace corvane {
 
 void SidebarController::hoverChanged(std::optional<uint32_t> id) {
+    // While a menu of the strip is open the card stays away, or it would cover the menu.
+    if (m_menuOpen) {
+        hidePreviewNow();
+        return;
+    }
     m_hoverTask.cancel();
     std::optional<WindowInfo> window;
     if (m_services.settings.hoverPreview() && id) {
@@ -42,6 +47,14 @@ QCoro::Task<void> SidebarController::runHoverHide() {
     const SleepResult slept = co_await m_services.scheduler.sleep(Seconds(hoverHideDelay), token);
     if (!self || slept == SleepResult::cancelled || token.isCancelled())
         co_return;
+    m_preview->hide();
+    m_services.thumbnails.clearHover();
+}
+
+void SidebarController::hidePreviewNow() {
+    m_hoverTask.cancel();
+    if (!m_preview->isVisible())
+        return;
     m_preview->hide();
     m_services.thumbnails.clearHover();
 }

@@ -1,5 +1,6 @@
 #include "sidebar/WindowContextMenu.h"
 
+#include "core/MenuText.h"
 #include "platform/Platform.h"
 #include "platform/RunningApplications.h"
 #include "sidebar/StripServices.h"
@@ -21,15 +22,17 @@ WindowContextMenu::WindowContextMenu(const StripServices& services, WindowInfo w
               [this] { m_services.actions.setMinimized(m_window); });
     addAction(QStringLiteral("Close Window"), this, [this] { m_services.actions.closeWindow(m_window); });
     addSeparator();
-    addAction(QStringLiteral("Hide ") + m_window.appName, this, [this] { hideApplication(); });
-    addAction(QStringLiteral("Quit ") + m_window.appName, this, [this] { quitApplication(); });
+    addAction(QStringLiteral("Hide ") + literalMenuText(m_window.appName), this,
+              [this] { hideApplication(); });
+    addAction(QStringLiteral("Quit ") + literalMenuText(m_window.appName), this,
+              [this] { quitApplication(); });
 }
 
 void WindowContextMenu::buildWorkspaceMenu() {
     const std::vector<Workspace>& workspaces = m_services.workspaces.workspaces();
     for (const Workspace& workspace : workspaces) {
         // Names are the user's own text, shown as typed.
-        QAction* item = m_workspaceMenu->addAction(workspace.name);
+        QAction* item = m_workspaceMenu->addAction(literalMenuText(workspace.name));
         connect(item, &QAction::triggered, this, [this, id = workspace.id] {
             m_services.actions.addWindowToWorkspace(m_window.windowID, id);
         });

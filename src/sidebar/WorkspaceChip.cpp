@@ -1,6 +1,7 @@
 #include "sidebar/WorkspaceChip.h"
 
 #include "core/Colors.h"
+#include "core/ShortcutText.h"
 #include "sidebar/SidebarPainting.h"
 #include "sidebar/StripMotion.h"
 
@@ -72,7 +73,9 @@ QString WorkspaceChip::helpText(const Workspace& workspace) {
                              : workspace.name;
     if (!workspace.hotkeyIndex)
         return name;
-    return name + QStringLiteral("  \u2325") + QString::number(*workspace.hotkeyIndex);
+    // The slot's default shortcut, Alt and its digit.
+    const auto digit = static_cast<Qt::Key>(Qt::Key_0 + *workspace.hotkeyIndex);
+    return name + QStringLiteral("  ") + shortcutText(QKeyCombination(Qt::AltModifier, digit));
 }
 
 void WorkspaceChip::paintEvent(QPaintEvent*) {

@@ -1,5 +1,6 @@
 #include "sidebar/WorkspaceChipMenu.h"
 
+#include "core/MenuText.h"
 #include "platform/Platform.h"
 #include "sidebar/StripServices.h"
 #include "workspaces/WorkspaceManager.h"
@@ -8,8 +9,8 @@ namespace corvane {
 
 WorkspaceChipMenu::WorkspaceChipMenu(const StripServices& services, Workspace workspace, QWidget* parent)
     : QMenu(parent), m_services(services), m_workspace(std::move(workspace)) {
-    addAction(QStringLiteral("Restore \u201C") + m_workspace.name + QStringLiteral("\u201D"), this,
-              [this] { m_services.actions.restoreWorkspace(m_workspace); });
+    addAction(QStringLiteral("Restore \u201C") + literalMenuText(m_workspace.name) + QStringLiteral("\u201D"),
+              this, [this] { m_services.actions.restoreWorkspace(m_workspace); });
     addAction(QStringLiteral("Update with Current Windows"), this,
               [this] { m_services.actions.updateWorkspace(m_workspace.id); });
     addAction(QStringLiteral("Edit\u2026"), this,

@@ -99,6 +99,15 @@ void RadialRingView::tick() {
     update();
 }
 
+QPainterPath RadialRingView::bandOutline(const QSize& size) {
+    // A point of slack either side keeps the antialiased edges and hairlines whole.
+    const double outer = outerDiameter / 2 + 1;
+    const double inner = outer - bandWidth - 2;
+    QPainterPath band = annulus(outer, inner);
+    band.translate(size.width() / 2.0, size.height() / 2.0);
+    return band;
+}
+
 void RadialRingView::paintEvent(QPaintEvent*) {
     if (!m_model)
         return;

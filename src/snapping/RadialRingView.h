@@ -5,6 +5,7 @@
 
 #include "runtime/Scheduler.h"
 
+#include <QPainterPath>
 #include <QPointer>
 #include <QWidget>
 
@@ -24,6 +25,10 @@ public:
     static constexpr int side = 132;
     static constexpr double outerDiameter = 92;
     static constexpr double bandWidth = 22;
+
+    // The ring's band at full size in a view of `side` points: where translucency cannot show,
+    // the panel is cut to it, so that no square stands around the ring.
+    static QPainterPath bandOutline(const QSize& size);
 
     // The model is shared with its owner and must outlive the view, or at least its painting. The
     // scheduler runs the animation's frames.

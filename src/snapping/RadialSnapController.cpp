@@ -242,14 +242,17 @@ FloatingPanel& RadialSnapController::ensureRingPanel() {
         m_ringPanel = std::make_unique<FloatingPanel>(*m_services.platform.panelWindowing,
                                                       QRect(0, 0, 100, 100), ringLevel, true);
         m_ringPanel->setContentView(new RadialRingView(m_model, m_services.scheduler));
+        m_ringPanel->setOutline(&RadialRingView::bandOutline);
     }
     return *m_ringPanel;
 }
 
 FloatingPanel& RadialSnapController::ensurePreviewPanel() {
-    if (!m_previewPanel)
+    if (!m_previewPanel) {
         m_previewPanel = std::make_unique<FloatingPanel>(*m_services.platform.panelWindowing,
                                                          QRect(0, 0, 100, 100), previewLevel, true);
+        m_previewPanel->setOutline(&SnapPreviewView::edgeOutline);
+    }
     return *m_previewPanel;
 }
 

@@ -11,13 +11,6 @@ namespace {
 // How far, in points, a window may sit from a cycle step's frame and still count as at that step.
 constexpr double kCycleTolerance = 6.0;
 
-bool matchesWithinTolerance(const QRectF& a, const QRectF& b) {
-    // Written as `<=` so that a NaN difference never matches.
-    return std::abs(a.x() - b.x()) <= kCycleTolerance && std::abs(a.y() - b.y()) <= kCycleTolerance &&
-           std::abs(a.width() - b.width()) <= kCycleTolerance &&
-           std::abs(a.height() - b.height()) <= kCycleTolerance;
-}
-
 QRectF unroundedFrame(SnapAction action, const QRectF& area, double gap,
                       const std::optional<QRectF>& current) {
     const double g = clampedGap(gap);
@@ -85,6 +78,13 @@ QRectF unroundedFrame(SnapAction action, const QRectF& area, double gap,
 
 QRectF frame(SnapAction action, const QRectF& area, double gap, std::optional<QRectF> current) {
     return integralRect(unroundedFrame(action, area, gap, current));
+}
+
+bool matchesWithinTolerance(const QRectF& a, const QRectF& b) {
+    // Written as `<=` so that a NaN difference never matches.
+    return std::abs(a.x() - b.x()) <= kCycleTolerance && std::abs(a.y() - b.y()) <= kCycleTolerance &&
+           std::abs(a.width() - b.width()) <= kCycleTolerance &&
+           std::abs(a.height() - b.height()) <= kCycleTolerance;
 }
 
 SnapAction cycled(SnapAction action, std::optional<QRectF> current, const QRectF& area, double gap) {

@@ -55,6 +55,9 @@ template <> struct EnumCases<SnapAction> {
 // Only `center` reads `current`: the window keeps its size as far as it fits in the inset area.
 QRectF frame(SnapAction action, const QRectF& area, double gap, std::optional<QRectF> current = std::nullopt);
 
+// Whether two frames are the same for cycling: no side more than a few points apart.
+bool matchesWithinTolerance(const QRectF& a, const QRectF& b);
+
 // The action to apply instead of `action` when sizes cycle on repeat: a window already at the left
 // (right) half, two thirds or third steps to the next size, half -> two thirds -> third -> half.
 // Every other action, a window elsewhere, or no current frame gives `action` itself.

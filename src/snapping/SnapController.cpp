@@ -67,8 +67,51 @@ QCoro::Task<std::optional<SnapController::Target>> SnapController::targetUnderCu
 QCoro::Task<void> SnapController::place(Target target, QRectF frame) {
     if (target.windowID && !m_originalFrames.contains(*target.windowID))
         m_originalFrames.emplace(*target.windowID, target.frame);
+    const std::weak_ptr<bool> alive = m_alive;
     co_await m_ax.setFrame(target.pid, target.windowID, frame);
     qCDebug(lcLayout, "Placed window %u at %s", target.windowID.value_or(0), qPrintable(describe(frame)));
+    // The move may finish after the controller went (at quit).
+    if (!alive.expired())
+        notePlacement(target, frame);
+}
+
+void SnapController::notePlacement(const Target& target, const QRectF& asked) {
+    if (!target.windowID || target.pid == m_ax.ownPID())
+        return;
+    Placement& placement = m_placements[*target.windowID];
+    placement.asked = asked;
+    placement.settled.reset();
+    placement.readBack = m_services.scheduler.schedule(
+        Seconds(settleDelay), [this, target, asked] { readSettledFrame(target, asked); });
+}
+
+QCoro::Task<void> SnapController::readSettledFrame(Target target, QRectF asked) {
+    const std::weak_ptr<bool> alive = m_alive;
+    AXWindowService& ax = m_ax;
+    const int32_t pid = target.pid;
+    const uint32_t windowID = *target.windowID;
+    auto read = [&ax, pid, windowID]() -> std::optional<QRectF> {
+        const std::optional<AXElement> window = ax.element(pid, windowID);
+        return window ? ax.readFrame(*window) : std::nullopt;
+    };
+    const std::optional<QRectF> settled = co_await ax.run(read);
+    if (alive.expired() || !settled)
+        co_return;
+    const auto found = m_placements.find(windowID);
+    // A later placement asks its own question.
+    if (found == m_placements.end() || found->second.asked != asked)
+        co_return;
+    found->second.settled = settled;
+    qCDebug(lcLayout, "Window %u settled at %s", windowID, qPrintable(describe(*settled)));
+}
+
+QRectF SnapController::judgedFrame(const Target& target) const {
+    if (!target.windowID)
+        return target.frame;
+    const auto found = m_placements.find(*target.windowID);
+    if (found == m_placements.end() || !found->second.settled)
+        return target.frame;
+    return matchesWithinTolerance(*found->second.settled, target.frame) ? found->second.asked : target.frame;
 }
 
 QCoro::Task<void> SnapController::snap(SnapAction action) {
@@ -87,7 +130,7 @@ QCoro::Task<void> SnapController::snap(SnapAction action) {
     const QRectF area = m_services.workArea.usableFrame(*screen);
     const double gap = m_settings.layoutGap();
     if (m_settings.cycleSnapSizes())
-        action = cycled(action, target->frame, area, gap);
+        action = cycled(action, judgedFrame(*target), area, gap);
     co_await place(*target, frame(action, area, gap, target->frame));
 }
 
@@ -104,6 +147,7 @@ QCoro::Task<void> SnapController::restore() {
     }
     const QRectF frame = original->second;
     m_originalFrames.erase(original);
+    m_placements.erase(*target->windowID);
     co_await m_ax.setFrame(target->pid, target->windowID, frame);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/LayoutPreset.h"
+#include "runtime/Scheduler.h"
 #include "snapping/SnapAction.h"
 
 #include <QCoro/QCoroTask>
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 
 namespace corvane {
@@ -54,13 +56,33 @@ public:
 
     const std::map<uint32_t, QRectF>& originalFrames() const { return m_originalFrames; }
 
+    // How long after a placement the window's frame is read back: programs that size in steps
+    // (terminals in character cells) settle short of the frame asked for.
+    static constexpr double settleDelay = 0.3;
+
 private:
+    // Our latest placement of a window: the frame asked for and, once read back, the frame the
+    // window settled at.
+    struct Placement {
+        QRectF asked;
+        std::optional<QRectF> settled;
+        TimerHandle readBack;
+    };
+
     std::optional<Target> ownWindowTarget() const;
+    // The frame cycling judges: the frame asked for while the window still stands where it
+    // settled after our last placement, else the frame as it is.
+    QRectF judgedFrame(const Target& target) const;
+    void notePlacement(const Target& target, const QRectF& asked);
+    QCoro::Task<void> readSettledFrame(Target target, QRectF asked);
 
     AXWindowService& m_ax;
     Settings& m_settings;
     Services m_services;
     std::map<uint32_t, QRectF> m_originalFrames;
+    std::map<uint32_t, Placement> m_placements;
+    // Read-backs that finish after the controller went find it gone.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 } // namespace corvane

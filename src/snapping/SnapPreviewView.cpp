@@ -13,6 +13,21 @@ SnapPreviewView::SnapPreviewView(const QColor& accent, QWidget* parent) : QWidge
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
+QPainterPath SnapPreviewView::edgeOutline(const QSize& size) {
+    const QRectF bounds(QPointF(0, 0), QSizeF(size));
+    const double radius = std::min(cornerRadius, std::min(bounds.width(), bounds.height()) / 2);
+    QPainterPath edge;
+    edge.addRoundedRect(bounds, radius, radius);
+    // The inside is cut out: the edge line and the panel's rim remain.
+    const QRectF inside = bounds.adjusted(edgeWidth, edgeWidth, -edgeWidth, -edgeWidth);
+    if (inside.isValid()) {
+        const double insideRadius = std::max(radius - edgeWidth, 0.0);
+        edge.addRoundedRect(inside, insideRadius, insideRadius);
+    }
+    edge.setFillRule(Qt::OddEvenFill);
+    return edge;
+}
+
 void SnapPreviewView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPainterPath>
 #include <QWidget>
 
 namespace corvane {
@@ -14,6 +15,10 @@ public:
     static constexpr double edgeWidth = 3;
 
     explicit SnapPreviewView(const QColor& accent, QWidget* parent = nullptr);
+
+    // The preview's edge alone, a rounded frame: what shows where translucency cannot, so that
+    // the preview never hides the windows under it.
+    static QPainterPath edgeOutline(const QSize& size);
 
     QColor accent() const { return m_accent; }
 

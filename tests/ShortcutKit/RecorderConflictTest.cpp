@@ -2,7 +2,12 @@
 
 #include "ShortcutKit/ConflictPolicyEnvironment.h"
 #include "ShortcutKit/Recorder.h"
+#include "ShortcutKit/RecorderAlerts.h"
 #include "ShortcutKit/RecorderTexts.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
 
 #include <unordered_set>
 
@@ -157,6 +162,24 @@ TEST_F(RecorderConflictTest, ARecorderViewTakesThePolicyOfItsSurroundingsBeforeE
     EXPECT_EQ(recorder->control().conflictPolicy(), ConflictPolicy::permissive());
     EXPECT_TRUE(alerts.shown.empty());
     EXPECT_EQ(registry.getShortcut(withoutDefault), optionShiftK);
+}
+
+TEST(RecorderAlertsTest, EscapeOrClosingTheRealAlertCancelsRatherThanUsingTheShortcut) {
+    for (const bool closing : {false, true}) {
+        SCOPED_TRACE(closing ? "closed" : "escape");
+        QTimer::singleShot(0, [closing] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            if (closing)
+                box->close();
+            else
+                QTest::keyClick(box, Qt::Key_Escape);
+        });
+        const int answer = ShortcutKit::RecorderAlerts::standard().showAlert(
+            nullptr, QStringLiteral("Taken"), std::nullopt,
+            {QStringLiteral("OK"), QStringLiteral("Use Anyway")});
+        EXPECT_EQ(answer, ShortcutKit::RecorderAlerts::firstButton);
+    }
 }
 
 } // namespace

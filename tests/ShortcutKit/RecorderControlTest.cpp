@@ -34,7 +34,7 @@ TEST_F(RecorderControlTest, RecordingACombinationStoresItsJsonUnderTheNameAndEnd
     EXPECT_EQ(stored(withoutDefault), Json(R"({"carbonKeyCode":40,"carbonModifiers":2560})"));
     EXPECT_EQ(changes, std::vector<std::optional<Shortcut>>{optionShiftK});
     EXPECT_EQ(posted, std::vector<QString>{withoutDefault.rawValue});
-    EXPECT_EQ(control->text(), QStringLiteral("⌥⇧K"));
+    EXPECT_EQ(control->text(), QStringLiteral("Alt+Shift+K"));
     EXPECT_TRUE(control->clearButton()->isVisible());
     EXPECT_FALSE(control->isRecording());
     EXPECT_FALSE(registry.isPaused());
@@ -145,7 +145,7 @@ TEST_F(RecorderControlTest, AResetShowsTheRestoredDefaultAndNeverWritesOverIt) {
     posted.clear();
 
     // Then the recorder shows the default, and nothing it does afterwards writes the removal back
-    EXPECT_EQ(control->text(), QStringLiteral("⌥⇧S"));
+    EXPECT_EQ(control->text(), QStringLiteral("Alt+Shift+S"));
     EXPECT_TRUE(control->clearButton()->isVisible());
     control->setShortcutName(withDefault);
     control->setShortcut(optionShiftS);
@@ -250,21 +250,21 @@ TEST_F(RecorderControlTest, LeavingTheWindowEndsRecordingAndComingBackDoesNotRes
 TEST_F(RecorderControlTest, ANameChangedElsewhereRefreshesTheFieldAndANewNameShowsAtOnce) {
     RecorderControl* control = addControl(withoutDefault);
     registry.setShortcut(optionShiftK, withoutDefault);
-    EXPECT_EQ(control->text(), QStringLiteral("⌥⇧K"));
+    EXPECT_EQ(control->text(), QStringLiteral("Alt+Shift+K"));
 
     // Another name's change leaves the field alone
     registry.setShortcut(shortcut(Key::a, ModifierFlags::control), Name(QStringLiteral("other")));
-    EXPECT_EQ(control->text(), QStringLiteral("⌥⇧K"));
+    EXPECT_EQ(control->text(), QStringLiteral("Alt+Shift+K"));
 
     registry.seed(withDefault);
     control->setShortcutName(withDefault);
-    EXPECT_EQ(control->text(), QStringLiteral("⌥⇧S"));
+    EXPECT_EQ(control->text(), QStringLiteral("Alt+Shift+S"));
 }
 
 TEST_F(RecorderControlTest, BindingModeHoldsTheShortcutItselfAndNeverTouchesTheStore) {
     auto* control = place(new RecorderControl(services(), optionShiftS, onChange()));
     showWindow();
-    EXPECT_EQ(control->text(), QStringLiteral("⌥⇧S"));
+    EXPECT_EQ(control->text(), QStringLiteral("Alt+Shift+S"));
 
     click(control);
     type(control, Key::k, Qt::Key_K, Qt::AltModifier | Qt::ShiftModifier);

@@ -99,18 +99,25 @@ TEST_F(RegistryTest, PausingGivesEveryCombinationBackAndRunsNothingUntilResumed)
 
 TEST_F(RegistryTest, ACombinationAnotherProgramHoldsStaysWithoutHotKeyUntilALaterRegistrationWorks) {
     // Given A is held elsewhere
+    int changes = 0;
+    QObject::connect(&registry, &Registry::registrationsChanged, [&] { ++changes; });
     hotKeys.refuse(a.carbonKeyCode, a.carbonModifiers);
     bind(first);
     EXPECT_FALSE(registry.isRegistered(a));
-    // Moving the name to a free combination works
+    // the name says so, and says it no more once it moves to a free combination
+    EXPECT_EQ(registry.refusal(first), HotKeys::Refusal::heldByAnotherProgram);
+    EXPECT_EQ(changes, 1);
     registry.setShortcut(b, first);
     EXPECT_TRUE(registry.isRegistered(b));
+    EXPECT_FALSE(registry.refusal(first));
+    EXPECT_EQ(changes, 2);
 
     // When the combination is taken elsewhere during a pause, it is dropped when the pause ends
     hotKeys.refuse(b.carbonKeyCode, b.carbonModifiers);
     registry.setPaused(true);
     registry.setPaused(false);
     EXPECT_FALSE(registry.isRegistered(b));
+    EXPECT_EQ(registry.refusal(first), HotKeys::Refusal::heldByAnotherProgram);
     EXPECT_EQ(registry.center().liveHotKeyCount(), 0);
     // and taken again by the next registration once it is free
     hotKeys.refuse(b.carbonKeyCode, b.carbonModifiers, false);

@@ -22,13 +22,12 @@ TEST(ModifierFlagsTest, TheStoredFormKeepsExactlyTheFiveModifiers) {
     EXPECT_EQ(padded.qtModifiers(), Qt::AltModifier | Qt::KeypadModifier);
     EXPECT_EQ(ModifierFlags::fromQt(Qt::MetaModifier | Qt::ControlModifier).carbon(),
               CarbonModifiers::command | CarbonModifiers::control);
-    // Symbols come in a fixed order whatever order the flags were given in
+    // Names come in Qt's fixed order whatever order the flags were given in
     EXPECT_EQ(ModifierFlags(ModifierFlags::command | ModifierFlags::shift | ModifierFlags::option |
                             ModifierFlags::control)
                   .presentableDescription(),
-              QStringLiteral("⌃⌥⇧⌘"));
-    EXPECT_EQ(ModifierFlags(ModifierFlags::function).presentableDescription(),
-              QStringLiteral("\U0001F310\uFE0E"));
+              QStringLiteral("Meta+Ctrl+Alt+Shift+"));
+    EXPECT_EQ(ModifierFlags(ModifierFlags::function).presentableDescription(), QStringLiteral("Fn+"));
     EXPECT_EQ(ModifierFlags(ModifierFlags::function).carbon(), 0x20000);
 }
 
@@ -73,22 +72,24 @@ TEST(ShortcutTest, DisplayTextTakesSpecialKeysFromTheTableAndOthersFromTheLayout
     auto text = [&](Key key, quint64 modifiers = 0) {
         return Shortcut(key, ModifierFlags(modifiers)).description(keyboard);
     };
-    EXPECT_EQ(text(Key::s, ModifierFlags::option | ModifierFlags::shift), QStringLiteral("⌥⇧S"));
-    EXPECT_EQ(text(Key::leftArrow, ModifierFlags::control | ModifierFlags::option), QStringLiteral("⌃⌥←"));
+    EXPECT_EQ(text(Key::s, ModifierFlags::option | ModifierFlags::shift), QStringLiteral("Alt+Shift+S"));
+    EXPECT_EQ(text(Key::leftArrow, ModifierFlags::control | ModifierFlags::option),
+              QStringLiteral("Ctrl+Alt+Left"));
     EXPECT_EQ(text(Key::f5), QStringLiteral("F5"));
     EXPECT_EQ(text(Key::f20), QStringLiteral("F20"));
-    EXPECT_EQ(text(Key::keypad7), QStringLiteral("7\u20E3"));
-    EXPECT_EQ(text(Key::space, ModifierFlags::command), QStringLiteral("⌘Space"));
+    EXPECT_EQ(text(Key::keypad7), QStringLiteral("Num+7"));
+    EXPECT_EQ(text(Key::leftArrow, ModifierFlags::function), QStringLiteral("Fn+Left"));
+    EXPECT_EQ(text(Key::space, ModifierFlags::command), QStringLiteral("Meta+Space"));
 
     // A special key never asks the layout, whatever it prints there
     keyboard.setKeyText(Key::tab.rawValue, QStringLiteral("x"));
-    EXPECT_EQ(text(Key::tab), QStringLiteral("⇥"));
+    EXPECT_EQ(text(Key::tab), QStringLiteral("Tab"));
     // Another layout shows its own letter, capitalised
     keyboard.setKeyText(Key::s.rawValue, QStringLiteral("ы"));
-    EXPECT_EQ(text(Key::s, ModifierFlags::option), QStringLiteral("⌥Ы"));
+    EXPECT_EQ(text(Key::s, ModifierFlags::option), QStringLiteral("Alt+Ы"));
     // A key that prints nothing, or more than one character, shows the replacement character
     keyboard.setKeyText(Key::s.rawValue, std::nullopt);
-    EXPECT_EQ(text(Key::s, ModifierFlags::option), QStringLiteral("⌥\uFFFD"));
+    EXPECT_EQ(text(Key::s, ModifierFlags::option), QStringLiteral("Alt+\uFFFD"));
     keyboard.setKeyText(Key::s.rawValue, QStringLiteral("ab"));
     EXPECT_EQ(text(Key::s), QStringLiteral("\uFFFD"));
     // A combining sequence is one character

@@ -111,7 +111,7 @@ TEST_F(AppStateActionsTest, SavedWorkspacesAreNamedColouredAndGivenSlotsInTurn) 
     EXPECT_EQ(first.colorHex.toStdString(), "#D22027");
     EXPECT_EQ(first.hotkeyIndex, 1);
     EXPECT_EQ(first.items.size(), 3u);
-    EXPECT_EQ(lastToast().toStdString(), "Saved \u201CSafari + Mail +1\u201D \u2014 \u23251");
+    EXPECT_EQ(lastToast().toStdString(), "Saved \u201CSafari + Mail +1\u201D \u2014 Alt+1");
 
     for (int i = 1; i < 10; ++i)
         state->saveWorkspace({state->windows().windows().front()});
@@ -153,6 +153,45 @@ TEST_F(AppStateActionsTest, RestoringReportsTheOutcomeAndAnEmptySlotSaysSo) {
 
     state->restoreSlot(5);
     EXPECT_EQ(lastToast().toStdString(), "No workspace on slot 5");
+}
+
+TEST_F(AppStateActionsTest, ARestoreWhileAnotherRunsIsDroppedOnlyForTheSameWorkspace) {
+    // Given a restore that waits for the window of a program that cannot be found
+    Workspace waiting;
+    waiting.id = QUuid::createUuid();
+    waiting.name = "Waiting";
+    WorkspaceItem item;
+    item.id = QUuid::createUuid();
+    item.bundleID = "org.example.Missing";
+    waiting.items.push_back(item);
+    Workspace quick;
+    quick.id = QUuid::createUuid();
+    quick.name = "Quick";
+    state->workspaces().add(waiting);
+    state->workspaces().add(quick);
+    state->restoreWorkspace(waiting);
+    ASSERT_EQ(state->workspaces().restoringID(), waiting.id);
+
+    // Another workspace is restored meanwhile and clears its own mark
+    state->restoreWorkspace(quick);
+    EXPECT_EQ(lastToast().toStdString(), "\u201CQuick\u201D \u2014 0 windows");
+    EXPECT_FALSE(state->workspaces().restoringID().has_value());
+
+    // The first, asked for again while it runs, finishes once; a later restore's mark survives it
+    state->restoreWorkspace(waiting);
+    state->workspaces().setRestoringID(quick.id);
+    int reports = 0;
+    for (int i = 0; i < 200 && reports < 2; ++i) {
+        scheduler.advance(Seconds(0.25));
+        if (lastToast().startsWith("\u201CWaiting\u201D"))
+            ++reports, state->toast().show("-", "-");
+    }
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(state->workspaces().restoringID(), quick.id);
+    // The store on disk is shared by the tests of this program: leave it empty
+    state->workspaces().remove(waiting.id);
+    state->workspaces().remove(quick.id);
+    scheduler.advance(Seconds(5));
 }
 
 TEST_F(AppStateActionsTest, UpdatingAWorkspaceTakesTheWindowsOnScreenNowEvenNone) {

@@ -154,8 +154,18 @@ TEST_F(MenuBarMenuTest, WorkspaceTitleShowsTheSlotShortcutWhileOneIsBound) {
     EXPECT_TRUE(titles().contains("Notes"));
     EXPECT_TRUE(titles().contains("Tom && Jerry")); // shown literally, not as a mnemonic
 
+    // When another program holds the slot's shortcut, no key is shown beside the name
+    registerHotkeys(*state);
+    const ShortcutKit::Name& slot = AppShortcuts::restoreWorkspaceNames()[2];
+    const ShortcutKit::Shortcut held = *state->shortcuts().getShortcut(slot);
+    platform->fakeHotKeys->refuse(held.carbonKeyCode, held.carbonModifiers);
+    state->shortcuts().setShortcut(std::nullopt, slot);
+    state->shortcuts().setShortcut(held, slot);
+    EXPECT_TRUE(titles().contains("Mail"));
+
     // When the slot's shortcut is removed, only the name remains.
-    state->shortcuts().setShortcut(std::nullopt, AppShortcuts::restoreWorkspaceNames()[2]);
+    platform->fakeHotKeys->refuse(held.carbonKeyCode, held.carbonModifiers, false);
+    state->shortcuts().setShortcut(std::nullopt, slot);
     EXPECT_TRUE(titles().contains("Mail"));
 }
 

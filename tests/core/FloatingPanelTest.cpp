@@ -48,6 +48,22 @@ using Reports = std::vector<std::optional<QPointF>>;
 
 } // namespace
 
+TEST(FloatingPanelTest, WithoutACompositorARoundedPanelIsCutToItsOutlineAndFollowsOneStarting) {
+    FakePanelWindowing windowing;
+    windowing.setCompositing(false);
+    FloatingPanel panel(windowing, QRect(0, 0, 200, 60), PanelLevel::status, true);
+    panel.setContentView(makePanelBackground(PanelStyle::frosted, nullptr, 30));
+    panel.show();
+    ASSERT_TRUE(panel.isShapedToOutline());
+    // A capsule: the corners are cut, the middle and the ends' middles are kept
+    EXPECT_FALSE(panel.mask().contains(QPoint(1, 1)));
+    EXPECT_TRUE(panel.mask().contains(QPoint(100, 30)));
+    EXPECT_TRUE(panel.mask().contains(QPoint(2, 30)));
+    windowing.setCompositing(true);
+    EXPECT_FALSE(panel.isShapedToOutline());
+    EXPECT_TRUE(panel.mask().isEmpty());
+}
+
 TEST(FloatingPanelTest, FlagsFollowTheLevelTheMouseChoiceAndTheFocusChoice) {
     FakePanelWindowing windowing;
 
@@ -72,6 +88,8 @@ TEST(FloatingPanelTest, FlagsFollowTheLevelTheMouseChoiceAndTheFocusChoice) {
     EXPECT_FALSE(strip.testAttribute(Qt::WA_TransparentForMouseEvents));
     EXPECT_TRUE(strip.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
     EXPECT_EQ(strip.geometry(), QRect(10, 20, 30, 40));
+    // Never the active window, it shows its tooltips all the same
+    EXPECT_TRUE(strip.testAttribute(Qt::WA_AlwaysShowToolTips));
 
     // Only a subclass that asks may take focus
     KeyPanel filePanel(windowing);

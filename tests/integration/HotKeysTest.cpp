@@ -13,9 +13,11 @@
 #include "app/Hotkeys.h"
 #include "core/ScreenHelpers.h"
 #include "platform/Keyboard.h"
+#include "settings/HotkeySettings.h"
 #include "snapping/LayoutFrames.h"
 #include "snapping/SnapAction.h"
 
+#include <QLabel>
 #include <QProcess>
 #include <QTest>
 
@@ -135,6 +137,48 @@ TEST_F(HotKeys, ChangingAStoredShortcutMovesTheGrabAtOnce) {
     EXPECT_EQ(leftPresses, 1);
 }
 
+QStringList loggedWarnings;
+void keepWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtWarningMsg)
+        loggedWarnings << message;
+}
+
+TEST(HeldHotKeys, AShortcutAnotherProgramHoldsIsShownAsHeldOnThePageAndInTheLog) {
+    LiveApp app;
+    XTestInput typist;
+    // Given another X client holds Ctrl+Alt+Right, as a window manager's desktop switching does
+    xcb_connection_t* c = desktop().connection();
+    const xcb_keycode_t right = typist.keycode(XKB_KEY_Right);
+    const uint16_t controlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+    ASSERT_TRUE(isFreeOnServer(right, controlAlt));
+    std::free(xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), controlAlt, right,
+                                                        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)));
+
+    // When the application's shortcuts are registered
+    loggedWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepWarning);
+    registerHotkeys(app.state());
+    qInstallMessageHandler(previous);
+    HotkeySettings page(app.state());
+
+    // Then the right-half row says it is held, the left-half row says nothing, and the log
+    // names the shortcut as the page shows it
+    ASSERT_NE(page.refusalNote(QStringLiteral("snapRight")), nullptr);
+    EXPECT_FALSE(page.refusalNote(QStringLiteral("snapRight"))->isHidden());
+    EXPECT_TRUE(page.refusalNote(QStringLiteral("snapRight"))->text().startsWith("Held by another program"));
+    EXPECT_TRUE(page.refusalNote(QStringLiteral("snapLeft"))->isHidden());
+    EXPECT_TRUE(loggedWarnings.contains(QStringLiteral("Hot key Ctrl+Alt+Right is held by another program")))
+        << loggedWarnings.join('\n').toStdString();
+
+    // Once the other program lets go, a new registration takes it and the note goes
+    std::free(xcb_request_check(c, xcb_ungrab_key_checked(c, right, desktop().rootWindow(), controlAlt)));
+    app.state().shortcuts().enable({AppShortcuts::snapRight()});
+    app.state().shortcuts().setShortcut(std::nullopt, AppShortcuts::snapRight());
+    app.state().shortcuts().reset({AppShortcuts::snapRight()});
+    EXPECT_TRUE(page.refusalNote(QStringLiteral("snapRight"))->isHidden());
+    EXPECT_FALSE(isFreeOnServer(right, controlAlt));
+}
+
 TEST_F(HotKeys, TheLiveKeymapNamesKeysAndPrintsThem) {
     const Keyboard& keyboard = *app.platform().keyboard;
     // The server's key codes and the stored ones meet through the shared table
@@ -143,9 +187,9 @@ TEST_F(HotKeys, TheLiveKeymapNamesKeysAndPrintsThem) {
     EXPECT_EQ(keyboard.keyCode(typist.keycode(XKB_KEY_5)), Key::five.rawValue);
     // Texts come from the layout, special keys from their table
     EXPECT_EQ(app.state().shortcuts().getShortcut(AppShortcuts::toggleSidebar())->description(keyboard),
-              QStringLiteral("⌥⇧S"));
+              QStringLiteral("Alt+Shift+S"));
     EXPECT_EQ(app.state().shortcuts().getShortcut(AppShortcuts::snapLeft())->description(keyboard),
-              QStringLiteral("⌃⌥←"));
+              QStringLiteral("Ctrl+Alt+Left"));
     EXPECT_EQ(keyboard.keyText(Key::slash.rawValue), QStringLiteral("/"));
     // The server's repeat rate is read
     const KeyRepeat repeat = keyboard.keyRepeat();

@@ -133,7 +133,7 @@ TEST_F(SettingsWindowTest, AShortcutRecordedOnTheHotkeysPageSnapsARealWindow) {
 
     // Then it is stored and shown, and recording is over
     EXPECT_FALSE(field.isRecording());
-    EXPECT_EQ(field.text(), QStringLiteral("⌃⌥J"));
+    EXPECT_EQ(field.text(), QStringLiteral("Ctrl+Alt+J"));
     const auto stored = app.state().shortcuts().getShortcut(AppShortcuts::snapLeft());
     ASSERT_TRUE(stored.has_value());
     EXPECT_FALSE(app.state().shortcuts().isPaused());
@@ -149,6 +149,33 @@ TEST_F(SettingsWindowTest, AShortcutRecordedOnTheHotkeysPageSnapsARealWindow) {
     ASSERT_NE(serverFrame(target), expected);
     XTestInput().type({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_j});
     EXPECT_TRUE(QTest::qWaitFor([&] { return serverFrame(target) == expected; }, waitMs));
+}
+
+TEST_F(SettingsWindowTest, RecordingTakesACombinationAnotherProgramHolds) {
+    registerHotkeys(app.state());
+    SettingsWindow& window = showOn(SettingsTab::hotkeys);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, waitMs));
+    auto* page = qobject_cast<HotkeySettings*>(window.view().currentPage());
+    ASSERT_NE(page, nullptr);
+    ShortcutKit::RecorderControl& field = page->recorder(QStringLiteral("snapLeft"))->control();
+
+    // Given another X client holds Ctrl+Alt+K, as a window manager holds its keys
+    XTestInput typist;
+    xcb_connection_t* c = desktop().connection();
+    const xcb_keycode_t k = typist.keycode(XKB_KEY_k);
+    const uint16_t controlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+    std::free(xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), controlAlt, k,
+                                                        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)));
+
+    // When the user records it by typing it on the keyboard
+    QTest::mouseClick(&field, Qt::LeftButton);
+    ASSERT_TRUE(field.isRecording());
+    typist.type({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_k});
+
+    // Then the recorder got it
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !field.isRecording(); }, waitMs));
+    EXPECT_EQ(field.text(), QStringLiteral("Ctrl+Alt+K"));
+    std::free(xcb_request_check(c, xcb_ungrab_key_checked(c, k, desktop().rootWindow(), controlAlt)));
 }
 
 } // namespace

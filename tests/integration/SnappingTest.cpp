@@ -33,10 +33,10 @@ protected:
             program->waitForFinished(2000);
     }
 
-    // A window without size increments, brought to the front.
-    xcb_window_t openWindow(const QString& geometry = QStringLiteral("300x200+200+150")) {
-        QProcess* program =
-            desktop().launch(QStringLiteral("xlogo"), {QStringLiteral("-geometry"), geometry});
+    // A window without size increments, brought to the front; or another program's window.
+    xcb_window_t openWindow(const QString& geometry = QStringLiteral("300x200+200+150"),
+                            const QString& name = QStringLiteral("xlogo")) {
+        QProcess* program = desktop().launch(name, {QStringLiteral("-geometry"), geometry});
         EXPECT_NE(program, nullptr);
         if (!program)
             return XCB_WINDOW_NONE;
@@ -125,6 +125,30 @@ TEST_F(Snapping, LeftHalfCyclesAndRestoreReturnsTheFrameFromBeforeTheFirstSnap) 
     app.await(app.state().snap().restore());
     landsOn(window, original);
     EXPECT_EQ(app.beeps(), 0);
+}
+
+TEST_F(Snapping, ATerminalSizingInCharacterStepsCyclesThroughEverySize) {
+    // xterm settles a little short of any frame asked for, by up to one character cell
+    const xcb_window_t window = openWindow(QStringLiteral("80x24+300+200"), QStringLiteral("xterm"));
+    ASSERT_NE(window, XCB_WINDOW_NONE);
+    const QRectF a = area();
+    const double gap = app.settings().layoutGap();
+    auto near = [](const QRect& frame, const QRect& step) {
+        return std::abs(frame.x() - step.x()) <= 2 && std::abs(frame.y() - step.y()) <= 2 &&
+               std::abs(frame.width() - step.width()) < 20 && std::abs(frame.height() - step.height()) < 30;
+    };
+
+    for (SnapAction step :
+         {SnapAction::leftHalf, SnapAction::leftTwoThirds, SnapAction::leftThird, SnapAction::leftHalf}) {
+        SCOPED_TRACE(rawValue(step).toStdString());
+        app.await(app.state().snap().snap(SnapAction::leftHalf));
+        const QRect expected = frame(step, a, gap).toRect();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return near(serverFrame(window), expected); }, waitMs))
+            << describe(serverFrame(window)).toStdString() << ", expected "
+            << describe(expected).toStdString();
+        // The product reads back where the window settled before the next press
+        QTest::qWait(static_cast<int>(SnapController::settleDelay * 1000) + 300);
+    }
 }
 
 TEST_F(Snapping, TilingPlacesEveryWindowWhereTheEngineSays) {

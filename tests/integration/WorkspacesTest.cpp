@@ -6,12 +6,15 @@
 #include "support/VirtualDesktop.h"
 
 #include "core/ToastController.h"
+#include "platform/linux/GioApplicationLauncher.h"
 #include "windows/AXWindowService.h"
 #include "workspaces/WorkspaceManager.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -160,6 +163,34 @@ TEST_F(Workspaces, HidingOtherProgramsMinimisesTheirWindowsAndShowingThemRestore
     app.platform().runningApplications->unhide(logoPid);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !hasState(shown.window, "_NET_WM_STATE_HIDDEN"); }, waitMs));
     EXPECT_FALSE(app.platform().runningApplications->application(logoPid)->isHidden);
+}
+
+TEST(DesktopEntries, ArgumentsFollowTheEntrysWholeCommandWithoutItsFieldCodes) {
+    EXPECT_EQ(GioApplicationLauncher::withoutFieldCodes(
+                  QStringLiteral("flatpak run org.x.Y --file-forwarding %U @@")),
+              QStringLiteral("flatpak run org.x.Y --file-forwarding  @@"));
+    EXPECT_EQ(GioApplicationLauncher::withoutFieldCodes(QStringLiteral("app %i --rate=100%% %f")),
+              QStringLiteral("app  --rate=100%%"));
+
+    // Given an entry whose command has words before its field code
+    QTemporaryDir directory;
+    const QString out = directory.filePath(QStringLiteral("out"));
+    const QString entry = directory.filePath(QStringLiteral("echo.desktop"));
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Desktop Entry]\nType=Application\nName=Echo\nExec=sh -c 'echo \"$0 $*\" > " + out.toUtf8() +
+               "' first %U\n");
+    file.close();
+
+    // When it is launched with arguments, the whole command runs with the arguments after it
+    GioApplicationLauncher launcher;
+    const ApplicationLauncher::Outcome outcome =
+        launcher.launch(entry, {}, {QStringLiteral("--new"), QStringLiteral("50%")});
+    ASSERT_TRUE(outcome.pid) << outcome.error.toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(out).size() > 0; }, 5000));
+    QFile written(out);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll().trimmed(), QByteArray("first --new 50%"));
 }
 
 } // namespace

@@ -27,7 +27,8 @@ protected:
     }
 
     static QString labelOf(const Recorder* recorder) {
-        const auto* label = qobject_cast<const QLabel*>(recorder->label());
+        // The row's title is the first line of its label.
+        const auto* label = recorder->label()->findChild<QLabel*>();
         return label ? label->text() : QString();
     }
     QStringList rowLabels() const {

@@ -6,6 +6,7 @@
 #include "settings/OnboardingWindowController.h"
 #include "settings/PermissionRow.h"
 #include "settings/SettingsWindowController.h"
+#include "snapping/RadialSnapController.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -67,15 +68,16 @@ TEST_F(OnboardingWindowControllerTest, MissingPermissionsAreShownAndFollowedLive
     EXPECT_FALSE(view().screenRecordingRow().isGranted());
     EXPECT_FALSE(view().accessibilityRow().allowButton().isHidden());
     EXPECT_EQ(view().doneButton().text(), QStringLiteral("Continue Without Accessibility"));
-    EXPECT_TRUE(view().relaunchTip().isHidden());
+    EXPECT_TRUE(view().captureTip().isHidden());
     EXPECT_TRUE(view().stageManagerTip().isHidden());
 
-    // Asking for each sends the user to its settings; asking for capture offers the relaunch
+    // Asking for each sends the user to its settings; asking for capture says what the server lacks
     view().accessibilityRow().allowButton().click();
     view().screenRecordingRow().allowButton().click();
     EXPECT_EQ(platform->fakeShell->openedPanes,
               (std::vector<SettingsPane>{SettingsPane::accessibility, SettingsPane::screenRecording}));
-    EXPECT_FALSE(view().relaunchTip().isHidden());
+    EXPECT_FALSE(view().captureTip().isHidden());
+    EXPECT_TRUE(view().captureTip().button().isHidden());
 
     // When Accessibility is granted, the next one-second poll shows it
     const int queries = platform->fakePermissions->accessibilityQueries;
@@ -94,7 +96,7 @@ TEST_F(OnboardingWindowControllerTest, MissingPermissionsAreShownAndFollowedLive
     // Once capture is granted too, the relaunch offer goes and, a moment later, the hand-over runs
     grant(true, true);
     scheduler.advance(1s);
-    EXPECT_TRUE(view().relaunchTip().isHidden());
+    EXPECT_TRUE(view().captureTip().isHidden());
     scheduler.advance(0.8s);
     ASSERT_NE(controller().window(), nullptr);
     scheduler.advance(0.1s);
@@ -140,6 +142,14 @@ TEST_F(OnboardingWindowControllerTest, ShowingAgainReusesTheWindowAndClosingLeav
     EXPECT_TRUE(pollsEvery(2.0));
     EXPECT_FALSE(settings->hasCompletedOnboarding());
     EXPECT_EQ(state->settingsWindow().window(), nullptr);
+
+    // Closed because the application quits, it starts nothing: no wheel, no new polling
+    controller().show();
+    const int wheelStarts = state->radial().startCount();
+    platform->fakeHost->terminate();
+    controller().window()->close();
+    EXPECT_EQ(state->radial().startCount(), wheelStarts);
+    EXPECT_TRUE(pollsEvery(1.0));
 }
 
 } // namespace

@@ -419,6 +419,28 @@ TEST_F(SidebarControllerTest, TheHoverCardShowsAfterTheDelaySwapsAtOnceAndHidesS
     EXPECT_FALSE(state->thumbnails().hovered());
 }
 
+TEST_F(SidebarControllerTest, TheCardGoesWhenAMenuOpensAndStaysAwayWhileItIsOpen) {
+    buildState();
+    addWindow(100, 1);
+    addWindow(200, 2);
+    refreshWindows();
+    startStrip();
+    setCells({{1u, QRectF(8, 40, 88, 58)}, {2u, QRectF(8, 106, 88, 58)}});
+    hoverCell(QPointF(40, 60));
+    scheduler.advance(Seconds(1));
+    ASSERT_TRUE(strip().preview().isVisible());
+
+    // A menu of the strip opens: the card goes at once and stays away while the pointer rests
+    QMenu menu;
+    menu.addAction(QStringLiteral("New Workspace\u2026"));
+    menu.popup(QPoint(0, 0));
+    EXPECT_FALSE(strip().preview().isVisible());
+    hoverCell(QPointF(40, 130));
+    scheduler.advance(Seconds(1));
+    EXPECT_FALSE(strip().preview().isVisible());
+    menu.hide();
+}
+
 TEST_F(SidebarControllerTest, NoCardForAWindowThatLeftTheListOrWithTheCardSwitchedOff) {
     buildState();
     addWindow(100, 1);

@@ -158,7 +158,7 @@ Workspace workspace(QString name, QString colour, std::optional<int> slot) {
 TEST(WorkspaceChipTest, ColourTooltipAndTargetingFollowTheWorkspace) {
     WorkspaceChip chip(workspace(QStringLiteral("Work"), QStringLiteral("#D22027"), 3), false, false);
     EXPECT_EQ(chip.discColor(), QColor(0xD2, 0x20, 0x27));
-    EXPECT_EQ(chip.toolTip(), QStringLiteral("Work  \u23253"));
+    EXPECT_EQ(chip.toolTip(), QStringLiteral("Work  Alt+3"));
     EXPECT_DOUBLE_EQ(chip.scale(), 1.0);
 
     chip.setWorkspace(workspace(QStringLiteral("Play"), QStringLiteral("#ABCD"), std::nullopt));

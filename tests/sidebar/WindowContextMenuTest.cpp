@@ -32,10 +32,15 @@ TEST_F(WindowContextMenuTest, ListsTheWindowsActionsNamedAfterItsProgram) {
 TEST_F(WindowContextMenuTest, WorkspaceItemsShowTheNamesAsTypedAndAddTheWindow) {
     const Workspace work = addWorkspace(QStringLiteral("Work"));
     addWorkspace(QStringLiteral("menu.workspace.title"));
+    addWorkspace(QStringLiteral("R&D"));
+    addWindow(300, 4, QStringLiteral("Tom & Jerry"));
+    refresh();
     WindowContextMenu menu(state->stripServices(), listed(3));
 
+    // An ampersand is doubled, so that the menu shows it rather than underlining the next letter
     EXPECT_EQ(titles(*menu.workspaceMenu()),
-              (QStringList{"Work", "menu.workspace.title", "-", "New Workspace\u2026"}));
+              (QStringList{"Work", "menu.workspace.title", "R&&D", "-", "New Workspace\u2026"}));
+    EXPECT_THAT(titles(WindowContextMenu(*state, listed(4))), Contains(QStringLiteral("Quit Tom && Jerry")));
 
     item(*menu.workspaceMenu(), QStringLiteral("Work"))->trigger();
     ASSERT_EQ(state->workspaces().workspace(work.id)->items.size(), 1u);
@@ -43,7 +48,7 @@ TEST_F(WindowContextMenuTest, WorkspaceItemsShowTheNamesAsTypedAndAddTheWindow) 
               QStringLiteral("org.example.Terminal"));
 
     item(*menu.workspaceMenu(), QStringLiteral("New Workspace\u2026"))->trigger();
-    ASSERT_EQ(state->workspaces().workspaces().size(), 3u);
+    ASSERT_EQ(state->workspaces().workspaces().size(), 4u);
     EXPECT_EQ(state->workspaces().workspaces().back().name, QStringLiteral("Terminal"));
 }
 

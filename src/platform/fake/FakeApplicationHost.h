@@ -12,6 +12,7 @@ public:
     void activate() override { ++activateCount; }
     void beep() override { ++beepCount; }
     void terminate() override { ++terminateCount; }
+    bool isTerminating() const override { return terminateCount > 0; }
 
     std::optional<ActivationPolicy> activationPolicy;
     int activateCount = 0;

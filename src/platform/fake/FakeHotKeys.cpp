@@ -4,8 +4,10 @@ namespace corvane {
 
 std::optional<HotKeys::Id> FakeHotKeys::registerHotKey(qint64 keyCode, qint64 modifiers) {
     const Combination combination{keyCode, modifiers};
-    if (m_refused.count(combination))
+    if (m_refused.count(combination)) {
+        m_lastRefusal = Refusal::heldByAnotherProgram;
         return std::nullopt;
+    }
     const Id id = m_nextId++;
     m_registered.emplace(id, combination);
     ++m_registrations;

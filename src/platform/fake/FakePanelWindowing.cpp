@@ -9,4 +9,11 @@ int FakePanelWindowing::requestCount(const QWindow* window) const {
                                           [window](const QPointer<QWindow>& w) { return w == window; }));
 }
 
+void FakePanelWindowing::setCompositing(bool compositing) {
+    if (compositing == m_compositing)
+        return;
+    m_compositing = compositing;
+    Q_EMIT compositingChanged(compositing);
+}
+
 } // namespace corvane

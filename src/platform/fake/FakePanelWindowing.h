@@ -8,11 +8,16 @@
 
 namespace corvane {
 
-// Remembers which panel windows were put on every desktop, once per request.
+// Remembers which panel windows were put on every desktop, once per request. A compositing
+// manager runs until a test stops it.
 class FakePanelWindowing final : public PanelWindowing {
+    Q_OBJECT
 public:
     void showOnAllDesktops(QWindow& window) override { requests.append(QPointer<QWindow>(&window)); }
+    bool isCompositing() const override { return m_compositing; }
 
+    // Starts or stops the compositing manager, announcing a change.
+    void setCompositing(bool compositing);
     quint64 activeWindow() const override { return active; }
     void activateWindow(quint64 window) override {
         activations.append(window);
@@ -25,6 +30,9 @@ public:
     QList<quint64> activations;
 
     QList<QPointer<QWindow>> requests;
+
+private:
+    bool m_compositing = true;
 };
 
 } // namespace corvane

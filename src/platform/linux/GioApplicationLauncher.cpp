@@ -37,6 +37,23 @@ void notePid(GDesktopAppInfo*, GPid pid, gpointer data) {
 
 } // namespace
 
+QString GioApplicationLauncher::withoutFieldCodes(const QString& exec) {
+    static const QString codes = QStringLiteral("fFuUdDnNickvm");
+    QString result;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        if (exec[i] != QLatin1Char('%') || i + 1 >= exec.size()) {
+            result += exec[i];
+            continue;
+        }
+        const QChar code = exec[++i];
+        if (code == QLatin1Char('%'))
+            result += QStringLiteral("%%");
+        else if (!codes.contains(code))
+            result += QLatin1Char('%') + code;
+    }
+    return result.trimmed();
+}
+
 std::optional<QString> GioApplicationLauncher::locate(const QString& bundleID,
                                                       const std::optional<QString>& path) {
     if (path && !path->isEmpty() && QFileInfo::exists(*path))
@@ -62,24 +79,26 @@ ApplicationLauncher::Outcome GioApplicationLauncher::launch(const QString& locat
 
     GObjectRef<GAppInfo> commandLine;
     GAppInfo* app = G_APP_INFO(entry.object);
-    // An entry's Exec line takes documents but no extra arguments; with arguments (or for a plain
-    // executable) the program is started from its own command line instead.
+    // An entry's Exec line takes documents but no extra arguments: with arguments the entry's
+    // whole command, without its field codes, is started with the arguments after it. A plain
+    // executable is started from its own path.
     if (!entry.object || !arguments.isEmpty()) {
-        QString program = location;
+        QByteArray line;
         if (entry.object) {
-            const char* executable = g_app_info_get_executable(G_APP_INFO(entry.object));
-            if (!executable)
+            const char* exec = g_app_info_get_commandline(G_APP_INFO(entry.object));
+            if (!exec)
                 return {std::nullopt, QStringLiteral("the entry names no program")};
-            program = QString::fromUtf8(executable);
+            line = withoutFieldCodes(QString::fromUtf8(exec)).toUtf8();
         } else if (!file.isFile() || !file.isExecutable()) {
             return {std::nullopt,
                     QStringLiteral("%1 is neither a desktop entry nor a program").arg(location)};
+        } else {
+            line = QByteArray(quoted(location)).replace('%', "%%");
         }
-        QByteArray line = quoted(program);
-        for (const QString& argument : arguments)
-            line += ' ' + quoted(argument);
-        // Field codes in arguments must not be expanded.
-        line.replace('%', "%%");
+        for (const QString& argument : arguments) {
+            // Field codes in arguments must not be expanded.
+            line += ' ' + QByteArray(quoted(argument)).replace('%', "%%");
+        }
         line += " %F";
         commandLine.object =
             g_app_info_create_from_commandline(line.constData(), nullptr, G_APP_INFO_CREATE_NONE, &error);

@@ -11,6 +11,10 @@ public:
     std::optional<QString> locate(const QString& bundleID, const std::optional<QString>& path) override;
     Outcome launch(const QString& location, const QStringList& documents,
                    const QStringList& arguments) override;
+
+    // An entry's Exec line without its field codes (%f, %U, %i and the like), so that plain
+    // arguments can follow its whole command; "%%" (a literal percent sign) stays.
+    static QString withoutFieldCodes(const QString& exec);
 };
 
 } // namespace corvane

@@ -19,7 +19,12 @@ void QtApplicationHost::beep() {
 }
 
 void QtApplicationHost::terminate() {
+    m_terminating = true;
     QCoreApplication::quit();
+}
+
+bool QtApplicationHost::isTerminating() const {
+    return m_terminating || QCoreApplication::closingDown();
 }
 
 } // namespace corvane

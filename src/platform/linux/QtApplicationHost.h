@@ -10,10 +10,12 @@ public:
     void activate() override;
     void beep() override;
     void terminate() override;
+    bool isTerminating() const override;
     ActivationPolicy activationPolicy() const { return m_policy; }
 
 private:
     ActivationPolicy m_policy = ActivationPolicy::accessory;
+    bool m_terminating = false;
 };
 
 } // namespace corvane

@@ -106,12 +106,15 @@ void X11HotKeys::ungrab(xcb_keycode_t keycode, uint16_t mask) {
 }
 
 std::optional<HotKeys::Id> X11HotKeys::registerHotKey(qint64 keyCode, qint64 modifiers) {
+    // The shortcut layer logs refusals in the words users see; here only the raw codes.
+    m_lastRefusal = Refusal::failed;
     if (!isConnected())
         return std::nullopt;
     const auto translated = translate(keyCode, modifiers);
     if (!translated) {
-        qCWarning(lcApp, "Hot key %lld/0x%llx has no key on this keyboard", static_cast<long long>(keyCode),
-                  static_cast<long long>(modifiers));
+        qCDebug(lcApp, "Hot key %lld/0x%llx has no key on this keyboard", static_cast<long long>(keyCode),
+                static_cast<long long>(modifiers));
+        m_lastRefusal = Refusal::notOnThisKeyboard;
         return std::nullopt;
     }
     const auto [keycode, mask] = *translated;
@@ -121,12 +124,10 @@ std::optional<HotKeys::Id> X11HotKeys::registerHotKey(qint64 keyCode, qint64 mod
             return std::nullopt;
     }
     if (const std::optional<uint8_t> failure = grab(keycode, mask)) {
+        qCDebug(lcApp, "Hot key %lld/0x%llx could not be grabbed (X error %d)",
+                static_cast<long long>(keyCode), static_cast<long long>(modifiers), *failure);
         if (*failure == badAccess)
-            qCWarning(lcApp, "Hot key %lld/0x%llx is held by another program",
-                      static_cast<long long>(keyCode), static_cast<long long>(modifiers));
-        else
-            qCWarning(lcApp, "Hot key %lld/0x%llx could not be grabbed (X error %d)",
-                      static_cast<long long>(keyCode), static_cast<long long>(modifiers), *failure);
+            m_lastRefusal = Refusal::heldByAnotherProgram;
         return std::nullopt;
     }
     const Id id = ++m_lastId;

@@ -5,6 +5,7 @@
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 #include <array>
 #include <cstdlib>
@@ -88,6 +89,18 @@ xcb_connection_t* qtConnection() {
     return c && !xcb_connection_has_error(c) ? c : nullptr;
 }
 
+// The screen part of DISPLAY (":0.1" is screen 1); 0 when it names none.
+int defaultScreenNumber() {
+    const QByteArray display = qgetenv("DISPLAY");
+    const int colon = display.lastIndexOf(':');
+    const int dot = display.lastIndexOf('.');
+    if (colon < 0 || dot < colon)
+        return 0;
+    bool ok = false;
+    const int number = display.mid(dot + 1).toInt(&ok);
+    return ok && number >= 0 ? number : 0;
+}
+
 xcb_atom_t activeWindowAtom(xcb_connection_t* c) {
     static const char name[] = "_NET_ACTIVE_WINDOW";
     Reply<xcb_intern_atom_reply_t> reply(
@@ -101,6 +114,73 @@ xcb_window_t firstRoot(xcb_connection_t* c) {
 }
 
 } // namespace
+
+X11PanelWindowing::X11PanelWindowing() {
+    m_connection = qtConnection();
+    if (!m_connection)
+        return;
+    xcb_connection_t* c = m_connection;
+    // Qt opens its connection on the display's default screen; the selection is named after it.
+    const int number = defaultScreenNumber();
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < number && screens.rem > 0; ++i)
+        xcb_screen_next(&screens);
+    const xcb_screen_t* screen = screens.rem > 0 ? screens.data : nullptr;
+    if (!screen)
+        return;
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(number);
+    Reply<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.constData()), nullptr));
+    if (!atom)
+        return;
+    m_selection = atom->atom;
+    m_compositing = readCompositing();
+
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
+    if (!xfixes || !xfixes->present)
+        return;
+    Reply<xcb_xfixes_query_version_reply_t> version(
+        xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
+    if (!version)
+        return;
+    m_xfixesFirstEvent = xfixes->first_event;
+    xcb_xfixes_select_selection_input(c, screen->root, m_selection,
+                                      XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+    xcb_flush(c);
+    qGuiApp->installNativeEventFilter(this);
+    m_watching = true;
+}
+
+X11PanelWindowing::~X11PanelWindowing() {
+    if (m_watching && qGuiApp)
+        qGuiApp->removeNativeEventFilter(this);
+}
+
+bool X11PanelWindowing::readCompositing() const {
+    Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        m_connection, xcb_get_selection_owner(m_connection, m_selection), nullptr));
+    return owner && owner->owner != XCB_WINDOW_NONE;
+}
+
+bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & ~0x80) != m_xfixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY)
+        return false;
+    const auto* notify = static_cast<const xcb_xfixes_selection_notify_event_t*>(message);
+    if (notify->selection != m_selection)
+        return false;
+    const bool compositing = notify->owner != XCB_WINDOW_NONE;
+    if (compositing != m_compositing) {
+        m_compositing = compositing;
+        Q_EMIT compositingChanged(compositing);
+    }
+    // Qt looks at selection changes too (its clipboard): pass it on.
+    return false;
+}
 
 quint64 X11PanelWindowing::activeWindow() const {
     xcb_connection_t* c = qtConnection();

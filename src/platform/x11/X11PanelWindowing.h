@@ -2,19 +2,38 @@
 
 #include "platform/PanelWindowing.h"
 
-#include <QObject>
+#include <QAbstractNativeEventFilter>
+
+#include <xcb/xcb.h>
 
 namespace corvane {
 
 // Panels on every desktop through the EWMH hints, on Qt's own X connection so that the hints
-// reach the server before Qt maps the window. Does nothing where Qt does not run on X11.
-class X11PanelWindowing final : public QObject, public PanelWindowing {
+// reach the server before Qt maps the window. A compositing manager is the owner of the
+// _NET_WM_CM_S<screen> selection; XFixes reports every change of owner, so starting and stopping
+// one are followed as they happen. Does nothing where Qt does not run on X11 (and then counts as
+// compositing, as Qt's other platforms draw translucency themselves).
+class X11PanelWindowing final : public PanelWindowing, public QAbstractNativeEventFilter {
+    Q_OBJECT
 public:
-    explicit X11PanelWindowing(QObject* parent = nullptr) : QObject(parent) {}
+    X11PanelWindowing();
+    ~X11PanelWindowing() override;
 
     void showOnAllDesktops(QWindow& window) override;
+    bool isCompositing() const override { return m_compositing; }
     quint64 activeWindow() const override;
     void activateWindow(quint64 window) override;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    bool readCompositing() const;
+
+    xcb_connection_t* m_connection = nullptr;
+    xcb_atom_t m_selection = XCB_ATOM_NONE;
+    uint8_t m_xfixesFirstEvent = 0;
+    bool m_watching = false;
+    bool m_compositing = true;
 };
 
 } // namespace corvane
