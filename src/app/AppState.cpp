@@ -107,7 +107,7 @@ SnapController& AppState::snap() {
     if (!m_snap)
         m_snap = std::make_unique<SnapController>(
             AXWindowService::shared(), m_settings,
-            SnapController::Services{m_platform, *m_windows, m_runtime.background, *m_workArea});
+            SnapController::Services{m_platform, *m_windows, m_runtime.background, *m_workArea, scheduler()});
     return *m_snap;
 }
 

@@ -40,7 +40,6 @@ OnboardingView::OnboardingView(const SettingsServices& services, std::function<v
     setFixedSize(side, side);
     PermissionManager& permissions = services.permissions;
     SystemShell& shell = *services.platform.shell;
-    ApplicationHost& host = *services.platform.host;
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

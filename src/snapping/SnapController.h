@@ -16,6 +16,7 @@ namespace corvane {
 
 class AXWindowService;
 class Executor;
+class Scheduler;
 class Settings;
 class WindowService;
 class WorkArea;
@@ -39,6 +40,8 @@ public:
         WindowService& windows;
         Executor& background;
         const WorkArea& workArea;
+        // Times the read-back of where a window settled after a placement.
+        Scheduler& scheduler;
     };
 
     SnapController(AXWindowService& ax, Settings& settings, Services services)

@@ -2,10 +2,10 @@
 #include "system/NotchController.h"
 
 #include "core/FloatingPanel.h"
+#include "core/NotchGeometry.h"
 #include "core/Settings.h"
 #include "platform/Screens.h"
 #include "system/AwakePillView.h"
-#include "core/NotchGeometry.h"
 
 #include <QPainterPath>
 #include <QRegion>

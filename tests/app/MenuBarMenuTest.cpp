@@ -1,5 +1,7 @@
 #include "support/AppFixture.h"
 
+#include "app/Hotkeys.h"
+
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
 #include "app/MenuBarMenu.h"

@@ -159,7 +159,7 @@ TEST(HeldHotKeys, AShortcutAnotherProgramHoldsIsShownAsHeldOnThePageAndInTheLog)
     const QtMessageHandler previous = qInstallMessageHandler(keepWarning);
     registerHotkeys(app.state());
     qInstallMessageHandler(previous);
-    HotkeySettings page(app.state());
+    HotkeySettings page(app.state().settingsServices());
 
     // Then the right-half row says it is held, the left-half row says nothing, and the log
     // names the shortcut as the page shows it

@@ -40,7 +40,8 @@ TEST_F(WindowContextMenuTest, WorkspaceItemsShowTheNamesAsTypedAndAddTheWindow) 
     // An ampersand is doubled, so that the menu shows it rather than underlining the next letter
     EXPECT_EQ(titles(*menu.workspaceMenu()),
               (QStringList{"Work", "menu.workspace.title", "R&&D", "-", "New Workspace\u2026"}));
-    EXPECT_THAT(titles(WindowContextMenu(*state, listed(4))), Contains(QStringLiteral("Quit Tom && Jerry")));
+    EXPECT_THAT(titles(WindowContextMenu(state->stripServices(), listed(4))),
+                Contains(QStringLiteral("Quit Tom && Jerry")));
 
     item(*menu.workspaceMenu(), QStringLiteral("Work"))->trigger();
     ASSERT_EQ(state->workspaces().workspace(work.id)->items.size(), 1u);

@@ -7,8 +7,8 @@
 #include <pulse/context.h>
 #include <pulse/introspect.h>
 #include <pulse/rtclock.h>
-#include <pulse/timeval.h>
 #include <pulse/thread-mainloop.h>
+#include <pulse/timeval.h>
 #include <pulse/volume.h>
 
 #include <algorithm>
