@@ -10,6 +10,7 @@
 #include "shelf/FileShelf.h"
 #include "shelf/ShelfRowsView.h"
 #include "sidebar/HoverPreviewController.h"
+#include "sidebar/HoverPreviewModel.h"
 #include "sidebar/MenuTracking.h"
 #include "sidebar/PanelMotion.h"
 #include "sidebar/PinnedFirst.h"
@@ -25,6 +26,8 @@
 #include "workspaces/WorkspaceManager.h"
 
 #include <QPointer>
+
+#include <algorithm>
 
 namespace corvane {
 
@@ -366,7 +369,17 @@ void SidebarController::dataChanged() {
         m_wasFullscreen = fullscreen;
         fullscreenChanged();
     }
-    m_services.thumbnails.setVisible(visibleWindows());
+    const std::vector<WindowInfo> shown = visibleWindows();
+    m_services.thumbnails.setVisible(shown);
+    // The preview of a window whose cell went would stand beside nothing.
+    if (const std::optional<WindowInfo>& previewed = m_preview->model().window();
+        previewed && m_preview->isVisible()) {
+        const bool stays = std::any_of(shown.begin(), shown.end(), [&](const WindowInfo& window) {
+            return window.windowID == previewed->windowID;
+        });
+        if (!stays)
+            hidePreviewNow();
+    }
     relayout(true);
 }
 

@@ -461,6 +461,28 @@ TEST_F(SidebarControllerTest, NoCardForAWindowThatLeftTheListOrWithTheCardSwitch
     EXPECT_FALSE(strip().preview().isVisible());
 }
 
+TEST_F(SidebarControllerTest, TheCardGoesWithItsWindowsCell) {
+    buildState();
+    addWindow(100, 1);
+    addWindow(200, 2);
+    refreshWindows();
+    startStrip();
+    setCells({{1u, QRectF(8, 40, 88, 58)}, {2u, QRectF(8, 106, 88, 58)}});
+    hoverCell(QPointF(40, 60));
+    scheduler.advance(Seconds(1));
+    ASSERT_TRUE(strip().preview().isVisible());
+
+    // Another window going leaves the card; its own window going takes it away
+    platform->fakeWindowList->entries().pop_back();
+    refreshWindows();
+    scheduler.advance(Seconds(0.01));
+    EXPECT_TRUE(strip().preview().isVisible());
+    platform->fakeWindowList->entries().clear();
+    refreshWindows();
+    scheduler.advance(Seconds(0.01));
+    EXPECT_FALSE(strip().preview().isVisible());
+}
+
 TEST_F(SidebarControllerTest, FollowingThePointerMovesTheStripToItsScreenAtOnce) {
     buildState();
     settings->setSidebarDisplay(SidebarDisplay::mouse);
