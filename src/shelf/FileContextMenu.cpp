@@ -46,7 +46,7 @@ std::unique_ptr<QMenu> makeFileContextMenu(const QList<ShelfFile>& files, const 
                                 shell.openUrl(file.url.toString());
                         }
                     });
-    menu->addAction(QStringLiteral("Quick Look"), [preview] {
+    menu->addAction(QStringLiteral("Preview"), [preview] {
         if (preview)
             preview();
     });
