@@ -72,6 +72,18 @@ protected:
         strip().model().setCellFrames(std::move(frames));
         strip().model().setVisibleCellArea(std::nullopt);
     }
+    // Two listed windows in a started strip, with the pointer resting on the first one's cell long
+    // enough for its card.
+    void showCardOfFirstOfTwoWindows() {
+        buildState();
+        addWindow(100, 1);
+        addWindow(200, 2);
+        refreshWindows();
+        startStrip();
+        setCells({{1u, QRectF(8, 40, 88, 58)}, {2u, QRectF(8, 106, 88, 58)}});
+        hoverCell(QPointF(40, 60));
+        scheduler.advance(Seconds(1));
+    }
     double naturalHeight(int windows) {
         return SidebarMetrics::current(state->stripServices()).panelHeight(windows, 0);
     }
@@ -420,14 +432,7 @@ TEST_F(SidebarControllerTest, TheHoverCardShowsAfterTheDelaySwapsAtOnceAndHidesS
 }
 
 TEST_F(SidebarControllerTest, TheCardGoesWhenAMenuOpensAndStaysAwayWhileItIsOpen) {
-    buildState();
-    addWindow(100, 1);
-    addWindow(200, 2);
-    refreshWindows();
-    startStrip();
-    setCells({{1u, QRectF(8, 40, 88, 58)}, {2u, QRectF(8, 106, 88, 58)}});
-    hoverCell(QPointF(40, 60));
-    scheduler.advance(Seconds(1));
+    showCardOfFirstOfTwoWindows();
     ASSERT_TRUE(strip().preview().isVisible());
 
     // A menu of the strip opens: the card goes at once and stays away while the pointer rests
@@ -462,14 +467,7 @@ TEST_F(SidebarControllerTest, NoCardForAWindowThatLeftTheListOrWithTheCardSwitch
 }
 
 TEST_F(SidebarControllerTest, TheCardGoesWithItsWindowsCell) {
-    buildState();
-    addWindow(100, 1);
-    addWindow(200, 2);
-    refreshWindows();
-    startStrip();
-    setCells({{1u, QRectF(8, 40, 88, 58)}, {2u, QRectF(8, 106, 88, 58)}});
-    hoverCell(QPointF(40, 60));
-    scheduler.advance(Seconds(1));
+    showCardOfFirstOfTwoWindows();
     ASSERT_TRUE(strip().preview().isVisible());
 
     // Another window going leaves the card; its own window going takes it away
