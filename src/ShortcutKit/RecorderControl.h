@@ -38,7 +38,8 @@ public:
     using OnChange = std::function<void(const std::optional<Shortcut>&)>;
     using Validation = std::function<ValidationResult(const Shortcut&)>;
 
-    static constexpr int minimumWidth = 130;
+    // Wide enough for the longest shortcuts as a PC keyboard names them ("Ctrl+Alt+Backspace").
+    static constexpr int minimumWidth = 180;
     // A mouse button released this far outside the field (in points) does not end recording.
     static constexpr qreal clickMargin = 3;
 
