@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Corvane's processor time while idle with the strip shown, with COUNT other windows on the
-# desktop: the CPU time /proc/<pid>/schedstat gives over SECONDS, per second.
+# desktop: the CPU time /proc/<pid>/schedstat gives over SECONDS, per second, for the main thread
+# and for all threads together.
 # Usage: benchmarks/idle-cpu.sh COUNT [SECONDS]   (build/src/corvane must be built)
 set -euo pipefail
 count="${1:?how many windows}"
@@ -44,9 +45,13 @@ corvane=$!
 pids+=($corvane)
 # Start-up, the first thumbnails and the first sweeps are not idle.
 sleep 15
-cpu() { awk '{print $1}' "/proc/$corvane/schedstat"; }
-before=$(cpu)
-[ -n "${IDLE_HOLD:-}" ] && { echo "pid=$corvane display=$DISPLAY"; sleep "$IDLE_HOLD"; }
+main() { awk '{print $1}' "/proc/$corvane/schedstat"; }
+# Threads that end take their time with them; the pools here live as long as the process.
+all() { cat /proc/"$corvane"/task/*/schedstat | awk '{sum += $1} END {print sum}'; }
+main0=$(main)
+all0=$(all)
 sleep "$seconds"
-after=$(cpu)
-echo "windows=$(clients) cpu_ms_per_s=$(awk -v a="$after" -v b="$before" -v s="$seconds" 'BEGIN{printf "%.3f", (a-b)/1e6/s}')"
+main1=$(main)
+all1=$(all)
+rate() { awk -v b="$1" -v a="$2" -v s="$seconds" 'BEGIN{printf "%.3f", (a-b)/1e6/s}'; }
+echo "windows=$(clients) main_ms_per_s=$(rate "$main0" "$main1") all_ms_per_s=$(rate "$all0" "$all1")"

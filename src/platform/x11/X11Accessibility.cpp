@@ -43,15 +43,6 @@ X11Accessibility::X11Accessibility(std::shared_ptr<X11WindowState> state)
 
 X11Accessibility::~X11Accessibility() = default;
 
-std::optional<X11WindowFacts> X11Accessibility::facts(const AXElement& window) {
-    if (window.handle == 0 || window.handle > UINT32_MAX)
-        return std::nullopt;
-    return held([&](const X11HeldWindows& h) -> std::optional<X11WindowFacts> {
-        const X11WindowFacts* f = h.facts(windowOf(window));
-        return f ? std::optional(*f) : std::nullopt;
-    });
-}
-
 AXRead<std::vector<AXElement>> X11Accessibility::windows(int32_t pid) {
     if (pid <= 0)
         return AXRead<std::vector<AXElement>>::failure();
@@ -104,49 +95,38 @@ std::optional<uint32_t> X11Accessibility::windowNumber(const AXElement& window) 
 }
 
 AXRead<QPointF> X11Accessibility::position(const AXElement& window) {
-    const auto f = facts(window);
-    if (!f)
-        return AXRead<QPointF>::failure();
-    return AXRead<QPointF>::success(QPointF(f->outerFrame().topLeft()) / m_pixelRatio);
+    return read(window,
+                [&](const X11WindowFacts& f) { return QPointF(f.outerFrame().topLeft()) / m_pixelRatio; });
 }
 
 AXRead<QSizeF> X11Accessibility::size(const AXElement& window) {
-    const auto f = facts(window);
-    if (!f)
-        return AXRead<QSizeF>::failure();
-    return AXRead<QSizeF>::success(QSizeF(f->outerFrame().size()) / m_pixelRatio);
+    return read(window,
+                [&](const X11WindowFacts& f) { return QSizeF(f.outerFrame().size()) / m_pixelRatio; });
 }
 
 AXRead<QString> X11Accessibility::title(const AXElement& window) {
-    const auto f = facts(window);
-    if (!f)
-        return AXRead<QString>::failure();
-    return AXRead<QString>::success(f->title);
+    return read(window, [](const X11WindowFacts& f) { return f.title; });
 }
 
 AXRead<bool> X11Accessibility::minimized(const AXElement& window) {
-    const auto f = facts(window);
-    if (!f)
-        return AXRead<bool>::failure();
-    return AXRead<bool>::success(f->hidden);
+    return read(window, [](const X11WindowFacts& f) { return f.hidden; });
 }
 
 AXRead<QString> X11Accessibility::subrole(const AXElement& window) {
-    const auto f = facts(window);
-    if (!f)
-        return AXRead<QString>::failure();
-    switch (f->kind) {
-    case X11WindowKind::normal:
-        return AXRead<QString>::success(axStandardWindowSubrole);
-    case X11WindowKind::dialog:
-        return AXRead<QString>::success(axDialogSubrole);
-    case X11WindowKind::utility:
-    case X11WindowKind::panel:
-        return AXRead<QString>::success(QStringLiteral("AXFloatingWindow"));
-    case X11WindowKind::other:
-        break;
-    }
-    return AXRead<QString>::success(QStringLiteral("AXUnknown"));
+    return read(window, [](const X11WindowFacts& f) {
+        switch (f.kind) {
+        case X11WindowKind::normal:
+            return axStandardWindowSubrole;
+        case X11WindowKind::dialog:
+            return axDialogSubrole;
+        case X11WindowKind::utility:
+        case X11WindowKind::panel:
+            return QStringLiteral("AXFloatingWindow");
+        case X11WindowKind::other:
+            break;
+        }
+        return QStringLiteral("AXUnknown");
+    });
 }
 
 AXRead<bool> X11Accessibility::enhancedUserInterface(int32_t) {

@@ -53,8 +53,16 @@ private:
     template <typename F> auto held(F&& use) {
         return m_state->use(X11WindowState::Catch::arrived, std::forward<F>(use));
     }
-    // The window's facts as held; none when it is not a listed client window.
-    std::optional<X11WindowFacts> facts(const AXElement& window);
+    // What `fact` makes of the window's facts as held; failed when it is not a listed client window.
+    template <typename F> auto read(const AXElement& window, F&& fact) {
+        using Value = decltype(fact(std::declval<const X11WindowFacts&>()));
+        if (window.handle == 0 || window.handle > UINT32_MAX)
+            return AXRead<Value>::failure();
+        return held([&](const X11HeldWindows& h) {
+            const X11WindowFacts* f = h.facts(static_cast<xcb_window_t>(window.handle));
+            return f ? AXRead<Value>::success(fact(*f)) : AXRead<Value>::failure();
+        });
+    }
     bool moveResize(X11Connection& c, const X11WindowFacts& facts, std::optional<QPointF> origin,
                     std::optional<QSizeF> size);
     // Sends a window-manager request about a window, with the server's time at `timeAt` of the

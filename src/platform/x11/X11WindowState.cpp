@@ -69,6 +69,8 @@ void X11WindowState::open() {
     m_connection = std::make_unique<X11Connection>(m_displayName);
     m_held = X11HeldWindows{};
     m_clientOfFrame.clear();
+    m_stale.clear();
+    m_unknownTrees.clear();
     m_clientsStale = m_stackingStale = m_activeStale = m_desktopStale = true;
     if (!m_connection->isValid())
         return;
@@ -109,12 +111,11 @@ X11HeldWindows& X11WindowState::update(Catch catchUp) {
     if (m_clientsStale || m_stackingStale || m_activeStale || m_desktopStale)
         readRoot();
     readStaleWindows();
-    std::vector<xcb_window_t> unknownTrees;
-    for (auto it = m_held.windows.cbegin(); it != m_held.windows.cend(); ++it)
-        if (!it->treeKnown)
-            unknownTrees.push_back(it.key());
-    if (!unknownTrees.empty())
-        readTrees(unknownTrees);
+    if (!m_unknownTrees.isEmpty()) {
+        const std::vector<xcb_window_t> unknown(m_unknownTrees.cbegin(), m_unknownTrees.cend());
+        m_unknownTrees.clear();
+        readTrees(unknown);
+    }
     // What came in during the reads is taken in now; what it changed is read next time.
     takeEvents(false);
     return m_held;
@@ -153,7 +154,7 @@ void X11WindowState::takeEvent(const xcb_generic_event_t& event) {
         const xcb_window_t window = reinterpret_cast<const xcb_map_notify_event_t&>(event).window;
         const xcb_window_t client = m_held.windows.contains(window) ? window : m_clientOfFrame.value(window);
         if (auto held = m_held.windows.find(client); held != m_held.windows.end())
-            held->stale |= X11Fact::viewable;
+            markStale(held, X11Fact::viewable);
         break;
     }
     case XCB_DESTROY_NOTIFY: {
@@ -164,7 +165,8 @@ void X11WindowState::takeEvent(const xcb_generic_event_t& event) {
             if (auto held = m_held.windows.find(client); held != m_held.windows.end()) {
                 held->treeKnown = held->followed = false;
                 held->frame = XCB_WINDOW_NONE;
-                held->stale |= X11Facts(X11Fact::frame) | X11Fact::viewable;
+                m_unknownTrees.insert(client);
+                markStale(held, X11Facts(X11Fact::frame) | X11Fact::viewable);
             }
         }
         break;
@@ -174,7 +176,8 @@ void X11WindowState::takeEvent(const xcb_generic_event_t& event) {
         if (auto held = m_held.windows.find(window); held != m_held.windows.end()) {
             unfollowFrame(window);
             held->treeKnown = false;
-            held->stale |= X11Facts(X11Fact::frame) | X11Fact::viewable;
+            m_unknownTrees.insert(window);
+            markStale(held, X11Facts(X11Fact::frame) | X11Fact::viewable);
         }
         break;
     }
@@ -203,18 +206,18 @@ void X11WindowState::windowChanged(xcb_window_t window, xcb_atom_t property) {
     const X11Connection& c = *m_connection;
     const auto is = [&](X11Atom atom) { return property == c.atom(atom); };
     if (is(X11Atom::netWmName) || property == XCB_ATOM_WM_NAME)
-        held->stale |= X11Fact::title;
+        markStale(held, X11Fact::title);
     else if (is(X11Atom::netWmState) || is(X11Atom::netWmWindowType) || property == XCB_ATOM_WM_TRANSIENT_FOR)
-        held->stale |= X11Fact::state;
+        markStale(held, X11Fact::state);
     else if (is(X11Atom::netWmDesktop) || is(X11Atom::netWmWindowOpacity))
-        held->stale |= X11Fact::placement;
+        markStale(held, X11Fact::placement);
     else if (is(X11Atom::netFrameExtents) || is(X11Atom::gtkFrameExtents))
-        held->stale |= X11Fact::frame;
+        markStale(held, X11Fact::frame);
     else if (property == XCB_ATOM_WM_CLASS || is(X11Atom::gtkApplicationId) ||
              is(X11Atom::kdeNetWmDesktopFile))
-        held->stale |= X11Fact::identity;
+        markStale(held, X11Fact::identity);
     else if (is(X11Atom::netWmPid))
-        held->stale |= X11Fact::pid;
+        markStale(held, X11Fact::pid);
 }
 
 void X11WindowState::configured(const xcb_configure_notify_event_t& e) {
@@ -224,7 +227,7 @@ void X11WindowState::configured(const xcb_configure_notify_event_t& e) {
     const QPoint origin(e.x + e.border_width, e.y + e.border_width);
     if (auto held = m_held.windows.find(e.window); held != m_held.windows.end()) {
         if (!held->followed) {
-            held->stale |= X11Fact::frame;
+            markStale(held, X11Fact::frame);
             return;
         }
         if (madeUp)
@@ -289,6 +292,8 @@ void X11WindowState::listClients(const std::vector<xcb_window_t>& clients) {
         X11HeldWindow& held = m_held.windows[window];
         held.facts.window = window;
         held.stale = kEverything;
+        m_stale.insert(window);
+        m_unknownTrees.insert(window);
     }
     m_held.clients = clients;
 }
@@ -296,17 +301,19 @@ void X11WindowState::listClients(const std::vector<xcb_window_t>& clients) {
 void X11WindowState::readStaleWindows() {
     std::vector<xcb_window_t> windows;
     std::vector<X11Facts> which;
-    for (auto it = m_held.windows.begin(); it != m_held.windows.end(); ++it) {
-        if (!it->stale)
+    for (xcb_window_t window : std::as_const(m_stale)) {
+        const auto it = m_held.windows.find(window);
+        if (it == m_held.windows.end() || !it->stale)
             continue;
         X11Facts asked = it->stale;
         // A window without a UTF-8 title is asked for its legacy name in the same round trip.
         if ((asked & X11Fact::title) && it->facts.legacyTitle)
             asked |= X11Fact::legacyTitle;
-        windows.push_back(it.key());
+        windows.push_back(window);
         which.push_back(asked);
         it->stale = {};
     }
+    m_stale.clear();
     if (windows.empty())
         return;
     const std::vector<X11WindowFacts> read = X11FactsRequest(*m_connection, windows, which).take();
@@ -391,9 +398,16 @@ void X11WindowState::unfollowFrame(xcb_window_t window) {
     held->followed = false;
 }
 
+void X11WindowState::markStale(QHash<xcb_window_t, X11HeldWindow>::iterator held, X11Facts facts) {
+    held->stale |= facts;
+    m_stale.insert(held.key());
+}
+
 void X11WindowState::forget(xcb_window_t window) {
     unfollowFrame(window);
     m_held.windows.remove(window);
+    m_stale.remove(window);
+    m_unknownTrees.remove(window);
 }
 
 } // namespace corvane

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 
 #include <cstdint>
 #include <memory>
@@ -99,6 +100,7 @@ private:
     void readTrees(const std::vector<xcb_window_t>& windows);
     // Stops following the window's frame; its origin is read when it reports a change.
     void unfollowFrame(xcb_window_t window);
+    void markStale(QHash<xcb_window_t, X11HeldWindow>::iterator held, X11Facts facts);
     void forget(xcb_window_t window);
 
     QByteArray m_displayName;
@@ -110,6 +112,8 @@ private:
     // Root properties changed since read.
     bool m_clientsStale = true, m_stackingStale = true, m_activeStale = true, m_desktopStale = true;
     QHash<xcb_window_t, xcb_window_t> m_clientOfFrame;
+    // Windows with stale facts, and windows whose place in the tree is to be read.
+    QSet<xcb_window_t> m_stale, m_unknownTrees;
 };
 
 } // namespace corvane
