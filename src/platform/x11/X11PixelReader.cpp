@@ -66,9 +66,11 @@ bool offersSharedMemory(xcb_connection_t* c) {
 QImage opaquePixels(QImage image) {
     if (image.format() != QImage::Format_RGB32)
         return image;
-    for (int y = 0; y < image.height(); ++y) {
+    const int width = image.width();
+    const int height = image.height();
+    for (int y = 0; y < height; ++y) {
         auto* pixels = reinterpret_cast<uint32_t*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
+        for (int x = 0; x < width; ++x)
             pixels[x] |= 0xff000000u;
     }
     return image;

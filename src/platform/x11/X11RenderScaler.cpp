@@ -19,6 +19,9 @@ int nextSide(int from, int to) {
     return from > 2 * to ? (from + 1) / 2 : to;
 }
 
+// Sizes of windows come and go; past this many kept pixmaps, all are let go.
+constexpr size_t kMostScratch = 8;
+
 } // namespace
 
 std::unique_ptr<X11RenderScaler> X11RenderScaler::create(xcb_connection_t* c) {
@@ -45,30 +48,54 @@ std::unique_ptr<X11RenderScaler> X11RenderScaler::create(xcb_connection_t* c) {
     return scaler;
 }
 
-std::optional<xcb_pixmap_t> X11RenderScaler::scale(xcb_drawable_t source, xcb_visualid_t visual,
+X11RenderScaler::~X11RenderScaler() {
+    releaseScratch();
+}
+
+void X11RenderScaler::releaseScratch() {
+    for (const auto& [key, kept] : m_scratch) {
+        xcb_render_free_picture(m_connection, kept.picture);
+        xcb_free_pixmap(m_connection, kept.pixmap);
+    }
+    m_scratch.clear();
+}
+
+const X11RenderScaler::Scratch& X11RenderScaler::scratch(xcb_render_pictformat_t format, uint8_t depth,
+                                                         QSize size, xcb_drawable_t screenOf) {
+    const ScratchKey key(format, size.width(), size.height());
+    if (const auto kept = m_scratch.find(key); kept != m_scratch.end())
+        return kept->second;
+    xcb_connection_t* c = m_connection;
+    const Scratch made{xcb_generate_id(c), xcb_generate_id(c)};
+    xcb_create_pixmap(c, depth, made.pixmap, screenOf, static_cast<uint16_t>(size.width()),
+                      static_cast<uint16_t>(size.height()));
+    const uint32_t pad = XCB_RENDER_REPEAT_PAD;
+    xcb_render_create_picture(c, made.picture, made.pixmap, format, XCB_RENDER_CP_REPEAT, &pad);
+    return m_scratch.emplace(key, made).first->second;
+}
+
+std::optional<xcb_pixmap_t> X11RenderScaler::scale(xcb_drawable_t drawable, xcb_visualid_t visual,
                                                    uint8_t depth, QRect area, QSize size) {
     const auto format = m_formats.find(visual);
     if (format == m_formats.end() || area.isEmpty() || size.isEmpty())
         return std::nullopt;
+    // Let go between pictures only: a picture's steps draw from one another.
+    if (m_scratch.size() >= kMostScratch)
+        releaseScratch();
     xcb_connection_t* c = m_connection;
     static constexpr char filter[] = "bilinear";
     const uint32_t pad = XCB_RENDER_REPEAT_PAD;
 
-    xcb_render_picture_t from = xcb_generate_id(c);
-    xcb_render_create_picture(c, from, source, format->second, XCB_RENDER_CP_REPEAT, &pad);
-    xcb_pixmap_t fromPixmap = XCB_PIXMAP_NONE; // the source is not ours to free
+    xcb_render_picture_t source = xcb_generate_id(c);
+    xcb_render_create_picture(c, source, drawable, format->second, XCB_RENDER_CP_REPEAT, &pad);
+    xcb_render_picture_t from = source;
+    xcb_pixmap_t fromPixmap = XCB_PIXMAP_NONE;
     QSize fromSize = area.size();
     QPoint origin = area.topLeft();
-    for (;;) {
+    while (fromPixmap == XCB_PIXMAP_NONE || fromSize != size) {
         const QSize step(nextSide(fromSize.width(), size.width()),
                          nextSide(fromSize.height(), size.height()));
-        const bool last = step == size;
-        const xcb_pixmap_t pixmap = xcb_generate_id(c);
-        xcb_create_pixmap(c, depth, pixmap, source, static_cast<uint16_t>(step.width()),
-                          static_cast<uint16_t>(step.height()));
-        const xcb_render_picture_t to = xcb_generate_id(c);
-        xcb_render_create_picture(c, to, pixmap, format->second, XCB_RENDER_CP_REPEAT, &pad);
-
+        const Scratch& to = scratch(format->second, depth, step, drawable);
         // The transform takes each pixel of the step to where it lies in the picture it comes from.
         const double scaleX = static_cast<double>(fromSize.width()) / step.width();
         const double scaleY = static_cast<double>(fromSize.height()) / step.height();
@@ -77,19 +104,14 @@ std::optional<xcb_pixmap_t> X11RenderScaler::scale(xcb_drawable_t source, xcb_vi
         xcb_render_set_picture_transform(c, from, transform);
         xcb_render_set_picture_filter(c, from, static_cast<uint16_t>(std::strlen(filter)), filter, 0,
                                       nullptr);
-        xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, from, XCB_RENDER_PICTURE_NONE, to, 0, 0, 0, 0, 0, 0,
-                             static_cast<uint16_t>(step.width()), static_cast<uint16_t>(step.height()));
-        xcb_render_free_picture(c, from);
-        if (fromPixmap != XCB_PIXMAP_NONE)
-            xcb_free_pixmap(c, fromPixmap);
-        from = to;
-        fromPixmap = pixmap;
+        xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, from, XCB_RENDER_PICTURE_NONE, to.picture, 0, 0, 0, 0,
+                             0, 0, static_cast<uint16_t>(step.width()), static_cast<uint16_t>(step.height()));
+        from = to.picture;
+        fromPixmap = to.pixmap;
         fromSize = step;
         origin = {};
-        if (last)
-            break;
     }
-    xcb_render_free_picture(c, from);
+    xcb_render_free_picture(c, source);
     return fromPixmap;
 }
 

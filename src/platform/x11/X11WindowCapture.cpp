@@ -47,6 +47,19 @@ bool fitsWindowOfSize(QSize picture, QSize window) {
     return std::max(lowX, lowY) < std::min(highX, highY) + slack;
 }
 
+// What drawing a window's picture needs to know of it.
+struct WindowShape {
+    QSize size;
+    int border = 0;
+    uint8_t depth = 0;
+    xcb_visualid_t visual = 0;
+    bool operator==(const WindowShape&) const = default;
+};
+
+WindowShape shapeOf(const xcb_get_geometry_reply_t& geometry, xcb_visualid_t visual) {
+    return {QSize(geometry.width, geometry.height), geometry.border_width, geometry.depth, visual};
+}
+
 } // namespace
 
 struct X11WindowCapture::Shared {
@@ -60,6 +73,8 @@ struct X11WindowCapture::Shared {
     std::unique_ptr<X11PixelReader> reader;
     // When each window this connection redirected was redirected.
     std::map<xcb_window_t, Clock::time_point> redirected;
+    // The listed windows' shapes as last seen, so that a capture needs no round trip to ask.
+    std::map<xcb_window_t, WindowShape> shapes;
 
     // Under the mutex. Opens the connection on first use, and again after the server dropped it.
     X11Connection* connect() {
@@ -69,6 +84,7 @@ struct X11WindowCapture::Shared {
         reader.reset();
         connection.reset();
         redirected.clear();
+        shapes.clear();
         auto opened = std::make_unique<X11Connection>(displayName);
         if (!opened->isValid())
             return nullptr;
@@ -102,6 +118,8 @@ struct X11WindowCapture::Shared {
     ContentAnswer list();
     ImageAnswer capture(uint32_t windowID, QSize pixelSize);
     std::variant<QImage, QString> readPixels(X11Connection& connection, xcb_window_t window, QSize pixelSize);
+    std::optional<WindowShape> askShape(xcb_connection_t* c, xcb_window_t window);
+    std::variant<QImage, QString> draw(xcb_pixmap_t pixmap, const WindowShape& shape, QSize pixelSize);
 };
 
 ContentAnswer X11WindowCapture::Shared::list() {
@@ -154,6 +172,7 @@ ContentAnswer X11WindowCapture::Shared::list() {
                            geometry->width / pixelRatio, geometry->height / pixelRatio);
         content.windows.push_back({window, frame});
         listed.insert(window);
+        shapes[window] = shapeOf(*geometry, attributes->visual);
     }
 
     // Redirect what is listed now, so that its pixels are ready by the time a capture asks; let
@@ -166,6 +185,7 @@ ContentAnswer X11WindowCapture::Shared::list() {
             continue;
         }
         xcb_composite_unredirect_window(c, it->first, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
+        shapes.erase(it->first);
         it = redirected.erase(it);
     }
     xcb_flush(c);
@@ -173,41 +193,63 @@ ContentAnswer X11WindowCapture::Shared::list() {
     return {std::move(content), {}};
 }
 
-std::variant<QImage, QString> X11WindowCapture::Shared::readPixels(X11Connection& connection,
-                                                                   xcb_window_t window, QSize pixelSize) {
-    xcb_connection_t* c = connection.raw();
+std::optional<WindowShape> X11WindowCapture::Shared::askShape(xcb_connection_t* c, xcb_window_t window) {
     const xcb_get_geometry_cookie_t asked = xcb_get_geometry(c, window);
     const xcb_get_window_attributes_cookie_t askedAttributes = xcb_get_window_attributes(c, window);
     X11Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, asked, nullptr));
     X11Reply<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(c, askedAttributes, nullptr));
     if (!geometry || !attributes)
-        return describe("The window is gone");
+        return std::nullopt;
+    return shapes[window] = shapeOf(*geometry, attributes->visual);
+}
 
-    const QSize windowSize(geometry->width, geometry->height);
+std::variant<QImage, QString> X11WindowCapture::Shared::readPixels(X11Connection& connection,
+                                                                   xcb_window_t window, QSize pixelSize) {
+    xcb_connection_t* c = connection.raw();
+    const auto known = shapes.find(window);
+    std::optional<WindowShape> shape =
+        known != shapes.end() ? std::optional(known->second) : askShape(c, window);
+    // The shape last seen is checked by the same round trip that reads the picture; a window
+    // resized since then is drawn again with its new shape.
+    for (int attempt = 0;; ++attempt) {
+        if (!shape)
+            return describe("The window is gone");
+        const xcb_pixmap_t pixmap = xcb_generate_id(c);
+        const xcb_void_cookie_t naming = xcb_composite_name_window_pixmap_checked(c, window, pixmap);
+        // Asked after the naming: the pixmap is no larger than what this answers.
+        const xcb_get_geometry_cookie_t check = xcb_get_geometry(c, window);
+        std::variant<QImage, QString> pixels = draw(pixmap, *shape, pixelSize);
+        X11Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, check, nullptr));
+        // The read has been answered, so the naming's error (if any) is in: no further round trip.
+        X11Reply<xcb_generic_error_t> named(xcb_request_check(c, naming));
+        xcb_free_pixmap(c, pixmap);
+        if (!geometry)
+            return describe("The window is gone");
+        // An unmapped (minimised) window has no pixmap: the server answers BadMatch.
+        if (named)
+            return describe("The window is not shown");
+        const WindowShape now = shapeOf(*geometry, shape->visual);
+        if (now == *shape || attempt > 0)
+            return pixels;
+        shape = shapes[window] = now;
+    }
+}
+
+// The picture of the window's named `pixmap`, drawn as `shape` says, at the size asked for.
+std::variant<QImage, QString> X11WindowCapture::Shared::draw(xcb_pixmap_t pixmap, const WindowShape& shape,
+                                                             QSize pixelSize) {
     const QSize target =
-        (fitsWindowOfSize(pixelSize, windowSize) ? pixelSize
-                                                 : windowSize.scaled(pixelSize, Qt::KeepAspectRatio))
+        (fitsWindowOfSize(pixelSize, shape.size) ? pixelSize
+                                                 : shape.size.scaled(pixelSize, Qt::KeepAspectRatio))
             .expandedTo(QSize(1, 1));
     // The pixmap holds the border too; the content starts inside it.
-    const int border = geometry->border_width;
-    const QRect content(QPoint(border, border), windowSize);
-
-    const xcb_pixmap_t pixmap = xcb_generate_id(c);
-    const xcb_void_cookie_t naming = xcb_composite_name_window_pixmap_checked(c, window, pixmap);
+    const QRect content(QPoint(shape.border, shape.border), shape.size);
     std::optional<xcb_pixmap_t> scaled;
-    if (scaler && target != windowSize)
-        scaled = scaler->scale(pixmap, attributes->visual, geometry->depth, content, target);
+    if (scaler && target != shape.size)
+        scaled = scaler->scale(pixmap, shape.visual, shape.depth, content, target);
     std::variant<QImage, QString> pixels =
         scaled ? reader->read(*scaled, QRect(QPoint(), target)) : reader->read(pixmap, content);
-    // The read has been answered, so the naming's error (if any) is in: no further round trip.
-    X11Reply<xcb_generic_error_t> named(xcb_request_check(c, naming));
-    if (scaled)
-        xcb_free_pixmap(c, *scaled);
-    xcb_free_pixmap(c, pixmap);
-    // An unmapped (minimised) window has no pixmap: the server answers BadMatch.
-    if (named)
-        return describe("The window is not shown");
     const QImage* image = std::get_if<QImage>(&pixels);
     if (!image || image->size() == target)
         return pixels;
