@@ -6,6 +6,8 @@
 #include "platform/x11/X11WindowCapture.h"
 #include "windows/ThumbnailService.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <xcb/xcb.h>
@@ -13,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 using namespace corvane;
 using namespace corvane::testing;
@@ -156,6 +159,36 @@ TEST(X11WindowCaptureTest, ServerScaledPicturesHaveTheirSizeAndColoursOnEveryPat
     EXPECT_FALSE(locally.scalesOnServer());
     ASSERT_EQ(scaledHere.size(), thumbnail);
     EXPECT_LT(meanDifference(scaledHere, small), 2.0);
+}
+
+TEST(X11WindowCaptureTest, AWindowResizedSinceItWasListedIsPicturedAtItsNewShape) {
+    // Given a listed window of four quarters
+    const OwnWindow window = OwnWindow::quartered();
+    X11WindowCapture capture(desktop().displayName().toLocal8Bit());
+    const QSize thumbnail(211, 158);
+    ASSERT_EQ(pictureOf(capture, window.id(), thumbnail).size(), thumbnail);
+
+    // When it narrows to its left half before the next listing
+    xcb_connection_t* c = desktop().connection();
+    const uint32_t width = kWidth / 2;
+    xcb_configure_window(c, window.id(), XCB_CONFIG_WINDOW_WIDTH, &width);
+    xcb_flush(c);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+                xcb_get_geometry_reply(c, xcb_get_geometry(c, window.id()), nullptr), &std::free);
+            return geometry && geometry->width == width;
+        },
+        5000));
+    const ImageAnswer answer = capture.capture(window.id(), thumbnail);
+
+    // Then the picture keeps the new proportions inside the box, and shows the left quarters
+    ASSERT_TRUE(answer.image);
+    const QImage& picture = *answer.image;
+    ASSERT_EQ(picture.size(), QSize(105, 158));
+    EXPECT_TRUE(near(picture.pixel(52, 40), kQuarters[0]));
+    EXPECT_TRUE(near(picture.pixel(52, 118), kQuarters[2]));
+    EXPECT_TRUE(near(picture.pixel(104, 157), kQuarters[2]));
 }
 
 TEST(X11WindowCaptureTest, ATranslucentWindowKeepsItsAlpha) {
