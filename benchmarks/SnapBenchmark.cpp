@@ -81,7 +81,7 @@ void BM_SnapThroughTheWindowService(benchmark::State& state) {
         return state.SkipWithError("no window to snap");
     ManualScheduler scheduler;
     ManualExecutor queue;
-    X11Accessibility accessibility(desktop().displayName().toLocal8Bit());
+    X11Accessibility accessibility(std::make_shared<X11WindowState>(desktop().displayName().toLocal8Bit()));
     AXWindowService ax(accessibility, queue, scheduler, 1);
     accessibility.bringToFront(target.pid, target.window);
     xcb_connection_t* c = desktop().connection();
