@@ -1,6 +1,7 @@
 #include "sidebar/SidebarPainting.h"
 
 #include <QPainter>
+#include <QPixmapCache>
 #include <QWidget>
 
 #include <algorithm>
@@ -42,6 +43,47 @@ void drawShadow(QPainter& painter, const QRectF& rect, double cornerRadius, doub
         painter.drawRoundedRect(base.adjusted(-grow / 2, -grow / 2, grow / 2, grow / 2),
                                 cornerRadius + grow / 2, cornerRadius + grow / 2);
     }
+    painter.restore();
+}
+
+void drawCachedShadow(QPainter& painter, const QRectF& rect, double cornerRadius, double opacity,
+                      double radius, QPointF offset) {
+    const QTransform world = painter.transform();
+    if (world.type() > QTransform::TxScale || !painter.device()) {
+        drawShadow(painter, rect, cornerRadius, opacity, radius, offset);
+        return;
+    }
+    // Drawn in device pixels, from a whole pixel, so that the picture lands where the shadow would.
+    const double ratio = painter.device()->devicePixelRatioF();
+    const QTransform toDevice = world * QTransform::fromScale(ratio, ratio);
+    const QRectF reach = toDevice.mapRect(rect.translated(offset).adjusted(-radius, -radius, radius, radius));
+    const QPoint origin(static_cast<int>(std::floor(reach.left())),
+                        static_cast<int>(std::floor(reach.top())));
+    const QSize size(static_cast<int>(std::ceil(reach.right())) - origin.x() + 1,
+                     static_cast<int>(std::ceil(reach.bottom())) - origin.y() + 1);
+    const QTransform local = toDevice * QTransform::fromTranslate(-origin.x(), -origin.y());
+    const QRectF placed = local.mapRect(rect);
+    const QString key = QString::asprintf(
+        "corvane-shadow %.3f %.3f %.3f %.3f %.5f %.5f %.3f %.4f %.3f %.3f %.3f %d", placed.x(), placed.y(),
+        placed.width(), placed.height(), local.m11(), local.m22(), cornerRadius, opacity, radius, offset.x(),
+        offset.y(), painter.testRenderHint(QPainter::Antialiasing) ? 1 : 0);
+    QPixmap picture;
+    if (!QPixmapCache::find(key, &picture)) {
+        QImage drawn(size, QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::transparent);
+        {
+            QPainter shadow(&drawn);
+            shadow.setRenderHint(QPainter::Antialiasing, painter.testRenderHint(QPainter::Antialiasing));
+            shadow.setTransform(local);
+            drawShadow(shadow, rect, cornerRadius, opacity, radius, offset);
+        }
+        picture = QPixmap::fromImage(std::move(drawn));
+        picture.setDevicePixelRatio(ratio);
+        QPixmapCache::insert(key, picture);
+    }
+    painter.save();
+    painter.resetTransform();
+    painter.drawPixmap(QPointF(origin) / ratio, picture);
     painter.restore();
 }
 

@@ -286,18 +286,33 @@ void ThumbnailCell::paintIconTile(QPainter& p, const QRectF& tile) const {
     strokeInside(p, tile, radius, line.color, line.width);
 }
 
-void ThumbnailCell::paintEvent(QPaintEvent*) {
-    const QRectF cell = cellRect();
-    const double w = m_metrics.thumbWidth;
-    const double tileHeight = m_metrics.tileHeight();
-    const double tileWidth = m_metrics.iconsOnly ? tileHeight : w;
-    const QRectF tile(cell.left() + (w - tileWidth) / 2, cell.top(), tileWidth, tileHeight);
+ThumbnailCell::LayerKey ThumbnailCell::layerKey(QSize pixels, double ratio) const {
+    LayerKey key;
+    key.pixels = pixels;
+    key.ratio = ratio;
+    key.iconsOnly = m_metrics.iconsOnly;
+    key.hasImage = hasImage();
+    if (key.hasImage)
+        key.image = m_box->image()->cacheKey();
+    if (std::optional<QIcon> icon = appIcon())
+        key.icon = icon->cacheKey();
+    key.border = drawnBorder();
+    key.hovered = m_isHovered;
+    key.minimized = m_window.isMinimized;
+    key.hidden = m_window.isAppHidden;
+    key.pinned = m_window.isPinned;
+    key.accent = m_accent.rgba();
+    key.text = primary(*this).rgba();
+    return key;
+}
 
-    // The tile and its badges are drawn apart first, so that dimming and scaling treat them as one.
+const QImage& ThumbnailCell::tileLayer(const QRectF& tile, double margin) {
     const double ratio = devicePixelRatioF();
-    const double margin = bleed;
-    QImage layer((tile.size() + QSizeF(2 * margin, 2 * margin)).toSize() * ratio,
-                 QImage::Format_ARGB32_Premultiplied);
+    const QSize pixels = (tile.size() + QSizeF(2 * margin, 2 * margin)).toSize() * ratio;
+    const LayerKey key = layerKey(pixels, ratio);
+    if (!m_layer.isNull() && key == m_layerKey)
+        return m_layer;
+    QImage layer(pixels, QImage::Format_ARGB32_Premultiplied);
     layer.setDevicePixelRatio(ratio);
     layer.fill(Qt::transparent);
     {
@@ -312,6 +327,21 @@ void ThumbnailCell::paintEvent(QPaintEvent*) {
     }
     if (!m_metrics.iconsOnly && isDimmed())
         adjustSaturation(layer, dimmedSaturation);
+    m_layer = std::move(layer);
+    m_layerKey = key;
+    return m_layer;
+}
+
+void ThumbnailCell::paintEvent(QPaintEvent*) {
+    const QRectF cell = cellRect();
+    const double w = m_metrics.thumbWidth;
+    const double tileHeight = m_metrics.tileHeight();
+    const double tileWidth = m_metrics.iconsOnly ? tileHeight : w;
+    const QRectF tile(cell.left() + (w - tileWidth) / 2, cell.top(), tileWidth, tileHeight);
+
+    // The tile and its badges are drawn apart first, so that dimming and scaling treat them as one.
+    const double margin = bleed;
+    const QImage& layer = tileLayer(tile, margin);
 
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -331,7 +361,7 @@ void ThumbnailCell::paintEvent(QPaintEvent*) {
     if (!m_metrics.iconsOnly) {
         // The shadow deepens with the hover, as far as it has come.
         const double t = std::clamp(m_hoverProgress, 0.0, 1.0);
-        drawShadow(p, tile, thumbnailRadius, 0.15 + 0.20 * t, 2 + 4 * t, QPointF(0, 1 + 2 * t));
+        drawCachedShadow(p, tile, thumbnailRadius, 0.15 + 0.20 * t, 2 + 4 * t, QPointF(0, 1 + 2 * t));
     }
     p.setOpacity(m_presence * (isDimmed() ? dimmedOpacity : 1.0));
     p.drawImage(QPointF(tile.left() - margin, tile.top() - margin), layer);

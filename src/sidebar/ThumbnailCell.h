@@ -106,6 +106,25 @@ private:
     void refreshAccessibleName();
     std::optional<QIcon> appIcon() const;
     bool hasImage() const;
+    // Everything the tile's layer is drawn from: the layer is drawn again only when it changes.
+    struct LayerKey {
+        QSize pixels;
+        double ratio = 0;
+        bool iconsOnly = false;
+        bool hasImage = false;
+        qint64 image = 0;
+        qint64 icon = 0;
+        Border border;
+        bool hovered = false;
+        bool minimized = false;
+        bool hidden = false;
+        bool pinned = false;
+        QRgb accent = 0;
+        QRgb text = 0;
+        bool operator==(const LayerKey&) const = default;
+    };
+    LayerKey layerKey(QSize pixels, double ratio) const;
+    const QImage& tileLayer(const QRectF& tile, double margin);
     void paintThumbnailTile(QPainter& painter, const QRectF& tile) const;
     void paintIconTile(QPainter& painter, const QRectF& tile) const;
 
@@ -122,6 +141,8 @@ private:
     double m_arrivalScale = 1;
     double m_hoverProgress;
     double m_selectionProgress;
+    LayerKey m_layerKey;
+    QImage m_layer;
 };
 
 } // namespace corvane

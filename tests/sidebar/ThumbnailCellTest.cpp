@@ -103,6 +103,40 @@ TEST_F(ThumbnailCellTest, AMinimisedWindowWithAnEmptyPictureDrawsItsIcon) {
     EXPECT_GT(pixel.green(), pixel.blue());
 }
 
+TEST_F(ThumbnailCellTest, AKeptTileIsDrawnAgainWhenWhatItShowsChanges) {
+    // Given a cell drawn once with a blue picture
+    QImage picture(160, 100, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::blue);
+    const std::shared_ptr<ThumbnailBox> box = boxWith(picture);
+    auto shown = cell(window(), box);
+    const QPoint centre =
+        (shown->cellRect().topLeft() + QPointF(metrics.thumbWidth / 2, metrics.thumbnailHeight() / 2))
+            .toPoint();
+    const QPoint edge = (shown->cellRect().topLeft() + QPointF(metrics.thumbWidth / 2, 0.5)).toPoint();
+    const QImage first = shown->grab().toImage();
+    EXPECT_EQ(first.pixelColor(centre), QColor(Qt::blue));
+    // (drawn again unchanged, it is the same)
+    EXPECT_EQ(shown->grab().toImage(), first);
+
+    // When a red picture arrives, the tile shows it
+    picture.fill(Qt::red);
+    box->setImage(picture);
+    EXPECT_EQ(shown->grab().toImage().pixelColor(centre), QColor(Qt::red));
+
+    // When the cell is selected, its border takes the accent
+    const QColor unselectedEdge = shown->grab().toImage().pixelColor(edge);
+    shown->setSelected(true);
+    EXPECT_NE(shown->grab().toImage().pixelColor(edge), unselectedEdge);
+
+    // When the window is minimised, the picture is drawn dimmed
+    WindowInfo minimised = window();
+    minimised.isMinimized = true;
+    shown->setWindow(minimised);
+    const QColor dimmed = shown->grab().toImage().pixelColor(centre);
+    EXPECT_LT(dimmed.red(), 255);
+    EXPECT_GT(dimmed.green(), 0);
+}
+
 TEST_F(ThumbnailCellTest, TheStateBadgePrefersMinimisedOverHidden) {
     WindowInfo info = window();
     EXPECT_EQ(cell(info)->stateSymbol(), std::nullopt);

@@ -1,10 +1,10 @@
 #include "platform/x11/X11WindowCapture.h"
 
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11PixelReader.h"
+#include "platform/x11/X11RenderScaler.h"
 
 #include <xcb/composite.h>
-
-#include <QSysInfo>
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,26 +31,6 @@ void dropEvents(xcb_connection_t* c) {
         std::free(event);
 }
 
-std::optional<QImage::Format> imageFormat(xcb_connection_t* c, uint8_t depth) {
-    const xcb_setup_t* setup = xcb_get_setup(c);
-    if (setup->image_byte_order != (QSysInfo::ByteOrder == QSysInfo::LittleEndian
-                                        ? XCB_IMAGE_ORDER_LSB_FIRST
-                                        : XCB_IMAGE_ORDER_MSB_FIRST))
-        return std::nullopt;
-    for (auto formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem; xcb_format_next(&formats)) {
-        if (formats.data->depth != depth)
-            continue;
-        if (formats.data->bits_per_pixel != 32)
-            return std::nullopt;
-        if (depth == 24)
-            return QImage::Format_RGB32;
-        if (depth == 32)
-            return QImage::Format_ARGB32_Premultiplied;
-        return std::nullopt;
-    }
-    return std::nullopt;
-}
-
 // The size asked for follows from the window's size when it was listed, each side scaled by
 // one factor and cut to whole pixels. Whether some factor takes `window` to `picture` that way:
 // then the window kept its size and the picture takes the size asked for exactly. Otherwise the
@@ -67,35 +47,44 @@ bool fitsWindowOfSize(QSize picture, QSize window) {
     return std::max(lowX, lowY) < std::min(highX, highY) + slack;
 }
 
-// The server leaves the unused byte of a 24-bit pixel as it likes, and Qt wants it opaque.
-// Smooth scaling keeps that byte when it enlarges, so every picture is fixed here.
-QImage opaque(QImage image) {
-    if (image.format() != QImage::Format_RGB32)
-        return image;
-    for (int y = 0; y < image.height(); ++y) {
-        auto* pixels = reinterpret_cast<uint32_t*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            pixels[x] |= 0xff000000u;
-    }
-    return image;
+// What drawing a window's picture needs to know of it.
+struct WindowShape {
+    QSize size;
+    int border = 0;
+    uint8_t depth = 0;
+    xcb_visualid_t visual = 0;
+    bool operator==(const WindowShape&) const = default;
+};
+
+WindowShape shapeOf(const xcb_get_geometry_reply_t& geometry, xcb_visualid_t visual) {
+    return {QSize(geometry.width, geometry.height), geometry.border_width, geometry.depth, visual};
 }
 
 } // namespace
 
 struct X11WindowCapture::Shared {
     QByteArray displayName;
+    Options options;
     double pixelRatio = 1.0;
     std::mutex mutex;
     std::unique_ptr<X11Connection> connection;
+    // Both work on the connection, and go before it.
+    std::unique_ptr<X11RenderScaler> scaler;
+    std::unique_ptr<X11PixelReader> reader;
     // When each window this connection redirected was redirected.
     std::map<xcb_window_t, Clock::time_point> redirected;
+    // The listed windows' shapes as last seen, so that a capture needs no round trip to ask.
+    std::map<xcb_window_t, WindowShape> shapes;
 
     // Under the mutex. Opens the connection on first use, and again after the server dropped it.
     X11Connection* connect() {
         if (connection && connection->isValid())
             return connection.get();
+        scaler.reset();
+        reader.reset();
         connection.reset();
         redirected.clear();
+        shapes.clear();
         auto opened = std::make_unique<X11Connection>(displayName);
         if (!opened->isValid())
             return nullptr;
@@ -108,6 +97,11 @@ struct X11WindowCapture::Shared {
         // Naming a window's pixmap came with 0.2.
         if (!version || (version->major_version == 0 && version->minor_version < 2))
             return nullptr;
+        if (options.serverScaling)
+            scaler = X11RenderScaler::create(c);
+        reader = std::make_unique<X11PixelReader>(c, options.sharedMemory
+                                                         ? X11PixelReader::Transfer::sharedMemoryWhereOffered
+                                                         : X11PixelReader::Transfer::socket);
         connection = std::move(opened);
         return connection.get();
     }
@@ -123,7 +117,9 @@ struct X11WindowCapture::Shared {
 
     ContentAnswer list();
     ImageAnswer capture(uint32_t windowID, QSize pixelSize);
-    std::variant<QImage, QString> readPixels(X11Connection& connection, xcb_window_t window);
+    std::variant<QImage, QString> readPixels(X11Connection& connection, xcb_window_t window, QSize pixelSize);
+    std::optional<WindowShape> askShape(xcb_connection_t* c, xcb_window_t window);
+    std::variant<QImage, QString> draw(xcb_pixmap_t pixmap, const WindowShape& shape, QSize pixelSize);
 };
 
 ContentAnswer X11WindowCapture::Shared::list() {
@@ -176,6 +172,7 @@ ContentAnswer X11WindowCapture::Shared::list() {
                            geometry->width / pixelRatio, geometry->height / pixelRatio);
         content.windows.push_back({window, frame});
         listed.insert(window);
+        shapes[window] = shapeOf(*geometry, attributes->visual);
     }
 
     // Redirect what is listed now, so that its pixels are ready by the time a capture asks; let
@@ -188,6 +185,7 @@ ContentAnswer X11WindowCapture::Shared::list() {
             continue;
         }
         xcb_composite_unredirect_window(c, it->first, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
+        shapes.erase(it->first);
         it = redirected.erase(it);
     }
     xcb_flush(c);
@@ -195,47 +193,68 @@ ContentAnswer X11WindowCapture::Shared::list() {
     return {std::move(content), {}};
 }
 
+std::optional<WindowShape> X11WindowCapture::Shared::askShape(xcb_connection_t* c, xcb_window_t window) {
+    const xcb_get_geometry_cookie_t asked = xcb_get_geometry(c, window);
+    const xcb_get_window_attributes_cookie_t askedAttributes = xcb_get_window_attributes(c, window);
+    X11Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, asked, nullptr));
+    X11Reply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(c, askedAttributes, nullptr));
+    if (!geometry || !attributes)
+        return std::nullopt;
+    return shapes[window] = shapeOf(*geometry, attributes->visual);
+}
+
 std::variant<QImage, QString> X11WindowCapture::Shared::readPixels(X11Connection& connection,
-                                                                   xcb_window_t window) {
+                                                                   xcb_window_t window, QSize pixelSize) {
     xcb_connection_t* c = connection.raw();
-    xcb_generic_error_t* error = nullptr;
-    X11Reply<xcb_get_geometry_reply_t> geometry(
-        xcb_get_geometry_reply(c, xcb_get_geometry(c, window), &error));
-    std::free(error);
-    if (!geometry)
-        return describe("The window is gone");
+    const auto known = shapes.find(window);
+    std::optional<WindowShape> shape =
+        known != shapes.end() ? std::optional(known->second) : askShape(c, window);
+    // The shape last seen is checked by the same round trip that reads the picture; a window
+    // resized since then is drawn again with its new shape.
+    for (int attempt = 0;; ++attempt) {
+        if (!shape)
+            return describe("The window is gone");
+        const xcb_pixmap_t pixmap = xcb_generate_id(c);
+        const xcb_void_cookie_t naming = xcb_composite_name_window_pixmap_checked(c, window, pixmap);
+        // Asked after the naming: the pixmap is no larger than what this answers.
+        const xcb_get_geometry_cookie_t check = xcb_get_geometry(c, window);
+        std::variant<QImage, QString> pixels = draw(pixmap, *shape, pixelSize);
+        X11Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, check, nullptr));
+        // The read has been answered, so the naming's error (if any) is in: no further round trip.
+        X11Reply<xcb_generic_error_t> named(xcb_request_check(c, naming));
+        xcb_free_pixmap(c, pixmap);
+        if (!geometry)
+            return describe("The window is gone");
+        // An unmapped (minimised) window has no pixmap: the server answers BadMatch.
+        if (named)
+            return describe("The window is not shown");
+        const WindowShape now = shapeOf(*geometry, shape->visual);
+        if (now == *shape || attempt > 0)
+            return pixels;
+        shape = shapes[window] = now;
+    }
+}
 
-    const xcb_pixmap_t pixmap = xcb_generate_id(c);
-    X11Reply<xcb_generic_error_t> named(
-        xcb_request_check(c, xcb_composite_name_window_pixmap_checked(c, window, pixmap)));
-    // An unmapped (minimised) window has no pixmap: the server answers BadMatch.
-    if (named)
-        return describe("The window is not shown");
-
+// The picture of the window's named `pixmap`, drawn as `shape` says, at the size asked for.
+std::variant<QImage, QString> X11WindowCapture::Shared::draw(xcb_pixmap_t pixmap, const WindowShape& shape,
+                                                             QSize pixelSize) {
+    const QSize target =
+        (fitsWindowOfSize(pixelSize, shape.size) ? pixelSize
+                                                 : shape.size.scaled(pixelSize, Qt::KeepAspectRatio))
+            .expandedTo(QSize(1, 1));
     // The pixmap holds the border too; the content starts inside it.
-    const auto border = static_cast<int16_t>(geometry->border_width);
-    X11Reply<xcb_get_image_reply_t> reply(
-        xcb_get_image_reply(c,
-                            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, border, border,
-                                          geometry->width, geometry->height, ~0u),
-                            nullptr));
-    xcb_free_pixmap(c, pixmap);
-    if (!reply)
-        return describe("The window's pixels could not be read");
-    const std::optional<QImage::Format> format = imageFormat(c, reply->depth);
-    if (!format)
-        return describe("Unsupported pixel format");
-
-    const int width = geometry->width;
-    const int height = geometry->height;
-    const size_t rowBytes = static_cast<size_t>(width) * 4;
-    if (static_cast<size_t>(xcb_get_image_data_length(reply.get())) < rowBytes * static_cast<size_t>(height))
-        return describe("The window's pixels came back short");
-    // The picture reads the reply's own buffer, which it frees when it goes: no copy.
-    xcb_get_image_reply_t* owned = reply.release();
-    return QImage(
-        xcb_get_image_data(owned), width, height, static_cast<qsizetype>(rowBytes), *format,
-        [](void* buffer) { std::free(buffer); }, owned);
+    const QRect content(QPoint(shape.border, shape.border), shape.size);
+    std::optional<xcb_pixmap_t> scaled;
+    if (scaler && target != shape.size)
+        scaled = scaler->scale(pixmap, shape.visual, shape.depth, content, target);
+    std::variant<QImage, QString> pixels =
+        scaled ? reader->read(*scaled, QRect(QPoint(), target)) : reader->read(pixmap, content);
+    const QImage* image = std::get_if<QImage>(&pixels);
+    if (!image || image->size() == target)
+        return pixels;
+    // No RENDER: the full picture came, and is scaled here.
+    return opaquePixels(image->scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 ImageAnswer X11WindowCapture::Shared::capture(uint32_t windowID, QSize pixelSize) {
@@ -251,53 +270,42 @@ ImageAnswer X11WindowCapture::Shared::capture(uint32_t windowID, QSize pixelSize
         redirectedAt = redirect(opened->raw(), windowID);
         opened->flush();
     }
-    // Others may capture meanwhile: the wait happens outside the lock.
+    // A listing may run meanwhile: the wait happens outside the lock.
     const Clock::time_point ready = redirectedAt + settleTime;
     if (Clock::now() < ready)
         std::this_thread::sleep_until(ready);
 
-    std::variant<QImage, QString> pixels;
-    {
-        std::lock_guard lock(mutex);
-        X11Connection* connection = connect();
-        if (connection != opened)
-            return {std::nullopt, describe("The X connection was lost")};
-        // A listing made meanwhile found the window off screen and let go of it.
-        if (!redirected.contains(windowID))
-            return {std::nullopt, describe("The window is not shown")};
-        pixels = readPixels(*connection, windowID);
-        dropEvents(connection->raw());
-    }
-    if (const QString* error = std::get_if<QString>(&pixels))
-        return {std::nullopt, *error};
-
-    // Scaled outside the lock, so that captures of several windows overlap here.
-    const QImage& full = std::get<QImage>(pixels);
-    const QSize size = fitsWindowOfSize(pixelSize, full.size())
-                           ? pixelSize
-                           : full.size().scaled(pixelSize, Qt::KeepAspectRatio);
-    const QSize target = size.expandedTo(QSize(1, 1));
-    if (target == full.size())
-        return {opaque(full.copy()), {}};
-    return {opaque(full.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), {}};
+    std::lock_guard lock(mutex);
+    X11Connection* connection = connect();
+    if (connection != opened)
+        return {std::nullopt, describe("The X connection was lost")};
+    // A listing made meanwhile found the window off screen and let go of it.
+    if (!redirected.contains(windowID))
+        return {std::nullopt, describe("The window is not shown")};
+    std::variant<QImage, QString> pixels = readPixels(*connection, windowID, pixelSize);
+    dropEvents(connection->raw());
+    if (QString* error = std::get_if<QString>(&pixels))
+        return {std::nullopt, std::move(*error)};
+    return {std::move(std::get<QImage>(pixels)), {}};
 }
 
-X11WindowCapture::X11WindowCapture(QByteArray displayName) : m_shared(std::make_shared<Shared>()) {
+X11WindowCapture::X11WindowCapture(QByteArray displayName, Options options)
+    : m_shared(std::make_shared<Shared>()), m_worker(QStringLiteral("X11 captures")) {
     m_shared->displayName = std::move(displayName);
+    m_shared->options = options;
     m_shared->pixelRatio = primaryScreenPixelRatio();
 }
 
 X11WindowCapture::~X11WindowCapture() = default;
 
 void X11WindowCapture::loadShareableContent(ContentHandler done) {
-    // The pool's work holds the shared state: the connection outlives this object if it must.
     std::shared_ptr<Shared> shared = m_shared;
-    m_pool.post([shared, done = std::move(done)] { done(shared->list()); });
+    m_worker.post([shared, done = std::move(done)] { done(shared->list()); });
 }
 
 void X11WindowCapture::captureImage(uint32_t windowID, QSize pixelSize, ImageHandler done) {
     std::shared_ptr<Shared> shared = m_shared;
-    m_pool.post([shared, windowID, pixelSize, done = std::move(done)] {
+    m_worker.post([shared, windowID, pixelSize, done = std::move(done)] {
         done(shared->capture(windowID, pixelSize));
     });
 }
@@ -308,6 +316,16 @@ ContentAnswer X11WindowCapture::listWindows() {
 
 ImageAnswer X11WindowCapture::capture(uint32_t windowID, QSize pixelSize) {
     return m_shared->capture(windowID, pixelSize);
+}
+
+bool X11WindowCapture::scalesOnServer() const {
+    std::lock_guard lock(m_shared->mutex);
+    return m_shared->scaler != nullptr;
+}
+
+bool X11WindowCapture::readsThroughSharedMemory() const {
+    std::lock_guard lock(m_shared->mutex);
+    return m_shared->reader && m_shared->reader->usesSharedMemory();
 }
 
 } // namespace corvane
