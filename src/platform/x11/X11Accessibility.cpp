@@ -111,6 +111,20 @@ AXRead<AXElement> X11Accessibility::focusedWindow(int32_t pid) {
     return AXRead<AXElement>::success(AXElement{pid, *active});
 }
 
+AXRead<AXElement> X11Accessibility::frontWindow() {
+    X11Connection* c = connection();
+    if (!c)
+        return AXRead<AXElement>::failure();
+    const std::optional<uint32_t> active = c->rootValue(X11Atom::netActiveWindow);
+    if (!active || *active == XCB_WINDOW_NONE)
+        return AXRead<AXElement>::failure(AXStatus::noValue);
+    // A window of no known process is no program's: nothing is in front.
+    const int32_t pid = m_cache.pidsOf(*c, {*active}).front();
+    if (pid <= 0)
+        return AXRead<AXElement>::failure(AXStatus::noValue);
+    return AXRead<AXElement>::success(AXElement{pid, *active});
+}
+
 AXRead<AXElement> X11Accessibility::mainWindow(int32_t pid) {
     if (!processExists(pid))
         return AXRead<AXElement>::failure();
