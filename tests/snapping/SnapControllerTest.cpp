@@ -7,6 +7,9 @@
 #include "support/FakeWindows.h"
 #include "windows/WindowService.h"
 
+#include <QCoreApplication>
+#include <QWidget>
+
 namespace corvane::testing {
 namespace {
 
@@ -73,6 +76,24 @@ TEST_F(SnapControllerTest, ASnapReadsTheWindowAndWritesItsFrameInOneQueueTask) {
     snap().snap(SnapAction::leftHalf);
     EXPECT_EQ(frameOf(100, 1), QRectF(0, 0, 1280, 1080));
     EXPECT_EQ(axQueue.postedCount() - posted, 3); // the settled frame's read-back, then the second snap
+}
+
+TEST_F(SnapControllerTest, WithItsOwnWindowInFrontTheSnapMovesThatWindowItself) {
+    QWidget own;
+    own.setGeometry(300, 200, 640, 480);
+    own.show();
+    own.activateWindow();
+    QCoreApplication::processEvents();
+    const auto number = static_cast<uint32_t>(own.winId());
+    platform->fakeAccessibility->addWindow(ownPID, {.number = number, .frame = own.frameGeometry()});
+    platform->fakeAccessibility->program(ownPID)->focusedWindow = number;
+    platform->fakeRunningApplications->frontmost = ownPID;
+
+    snap().snap(SnapAction::leftHalf);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(own.frameGeometry(), QRect(0, 0, 960, 1080));
+    EXPECT_TRUE(platform->fakeAccessibility->writes().empty());
+    EXPECT_EQ(platform->fakeHost->beepCount, 0);
 }
 
 TEST_F(SnapControllerTest, RestoreReturnsTheFrameFromBeforeTheFirstPlacementOnce) {
