@@ -21,9 +21,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
-#include <thread>
 
 using namespace corvane;
 using namespace corvane::benchmarks;
@@ -38,8 +36,8 @@ constexpr int32_t kServicePID = 1;
 struct RealWindowServices {
     explicit RealWindowServices(const QByteArray& display)
         : defaults(std::make_unique<FakeDefaultsFile>(), scheduler), settings(defaults, notifications),
-          probe(display), list(display, recentFacts), accessibility(display, recentFacts), running(display),
-          ax(accessibility, axQueue, scheduler, kServicePID),
+          probe(display), state(std::make_shared<X11WindowState>(display)), list(state), accessibility(state),
+          running(display), ax(accessibility, axQueue, scheduler, kServicePID),
           service(settings, ax, list, running, scheduler, background, kServicePID) {
         PermissionManager::resetCachedFlags();
         PermissionManager::setProbeForFirstRead(&probe);
@@ -53,7 +51,7 @@ struct RealWindowServices {
     UserDefaults defaults;
     Settings settings;
     X11PermissionProbe probe;
-    std::shared_ptr<X11RecentFacts> recentFacts = std::make_shared<X11RecentFacts>();
+    std::shared_ptr<X11WindowState> state;
     X11WindowList list;
     X11Accessibility accessibility;
     X11RunningApplications running;
@@ -78,13 +76,8 @@ void forcedRefresh(benchmark::State& state, Population population) {
     }
 
     const int sweepsBefore = services.service.sweepCount();
-    for (auto _ : state) {
-        // Refreshes come a second apart: nothing the window layer read a moment ago still holds.
-        state.PauseTiming();
-        std::this_thread::sleep_for(X11FactsCache::freshFor + std::chrono::milliseconds(5));
-        state.ResumeTiming();
+    for (auto _ : state)
         services.service.refresh(true);
-    }
     if (services.service.sweepCount() - sweepsBefore != static_cast<int>(state.iterations()))
         state.SkipWithError("a refresh did not sweep");
     state.counters["windows"] = static_cast<double>(services.service.allWindows().size());

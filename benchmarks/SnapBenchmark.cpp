@@ -6,6 +6,7 @@
 //   small grabber of the benchmark's own that sends that request the moment its key comes.
 // Every run waits for the configure event that shows the window at the frame asked for.
 #include "BenchmarkDesktop.h"
+#include "PairedRuns.h"
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
@@ -196,12 +197,6 @@ private:
     Clock::time_point m_at;
 };
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 // Runs subject and floor alternately, each to one of two frames in turn so that every run moves the
 // window, and reports both medians and their ratio.
 void compare(benchmark::State& state, FrameWatch& watch, const std::array<QRect, 2>& frames,
@@ -225,10 +220,7 @@ void compare(benchmark::State& state, FrameWatch& watch, const std::array<QRect,
             }
         }
     }
-    const double subjectMedian = median(subjectMs), floorMedian = median(floorMs);
-    state.counters["median_ms"] = subjectMedian;
-    state.counters["floor_median_ms"] = floorMedian;
-    state.counters["ratio"] = subjectMedian / floorMedian;
+    reportPaired(state, {medianOf(subjectMs), medianOf(floorMs)});
 }
 
 QRectF usableArea(LiveApp& app) {
@@ -254,7 +246,7 @@ void BM_SnapThroughTheWindowServiceBesideTheBareRequest(benchmark::State& state)
     const Target target = openTarget();
     ManualScheduler scheduler;
     ManualExecutor queue;
-    X11Accessibility accessibility(displayName());
+    X11Accessibility accessibility(std::make_shared<X11WindowState>(displayName()));
     if (target.window == XCB_WINDOW_NONE || !activate(accessibility, target))
         return state.SkipWithError("no active window to snap");
     AXWindowService ax(accessibility, queue, scheduler, 1);

@@ -41,18 +41,7 @@ std::optional<uint32_t> serverDesktopCount() {
 
 // Asks the window manager for a desktop change the way a pager does.
 void askWindowManager(const char* message, uint32_t value) {
-    xcb_connection_t* c = desktop().connection();
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = desktop().rootWindow();
-    event.type = desktop().atom(message);
-    event.data.data32[0] = value;
-    event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(c, 0, desktop().rootWindow(),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
-    xcb_flush(c);
+    testing::askWindowManager(desktop().rootWindow(), message, {value, XCB_CURRENT_TIME});
 }
 
 class LiveDesktops : public ::testing::Test {

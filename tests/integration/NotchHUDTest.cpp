@@ -10,6 +10,7 @@
 #include "core/FloatingPanel.h"
 #include "core/Settings.h"
 #include "platform/SoundOutput.h"
+#include "platform/linux/PulseSoundOutput.h"
 #include "system/NotchController.h"
 
 #include <QDir>
@@ -92,6 +93,18 @@ TEST(NotchHUD, WithoutASoundServerTheVolumeKeysStayWithOthers) {
     XTestInput typist;
     EXPECT_TRUE(isFreeOnServer(typist.keycode(XKB_KEY_XF86AudioRaiseVolume)));
     EXPECT_TRUE(isFreeOnServer(typist.keycode(XKB_KEY_XF86AudioMute)));
+    qunsetenv("PULSE_SERVER");
+}
+
+TEST(NotchHUD, WithoutASoundServerTheOutputTriesAgainAtItsPaceAndNoFaster) {
+    qputenv("PULSE_SERVER", "unix:/nonexistent/native");
+    // A failed connect reports itself twice; were each report to ask for a try of its own, the
+    // tries would double every round.
+    PulseSoundOutput output(std::chrono::milliseconds(20));
+    QTest::qWait(400);
+    EXPECT_FALSE(output.isAvailable());
+    EXPECT_GE(output.connectionAttempts(), 3);
+    EXPECT_LE(output.connectionAttempts(), 400 / 20 + 2);
     qunsetenv("PULSE_SERVER");
 }
 

@@ -78,10 +78,11 @@ protected:
     }
 
     std::vector<QProcess*> m_started;
-    // Composed as the application composes them: the access layer takes what the list just read.
-    std::shared_ptr<X11RecentFacts> recentFacts = std::make_shared<X11RecentFacts>();
-    X11Accessibility ax{desktop().displayName().toLocal8Bit(), recentFacts};
-    X11WindowList list{desktop().displayName().toLocal8Bit(), recentFacts};
+    // Composed as the application composes them: both answer from one window state.
+    std::shared_ptr<X11WindowState> state =
+        std::make_shared<X11WindowState>(desktop().displayName().toLocal8Bit());
+    X11Accessibility ax{state};
+    X11WindowList list{state};
 };
 
 TEST_F(X11Windows, ListAndElementsMatchTheServersOwnAnswer) {
@@ -330,4 +331,46 @@ TEST_F(X11Windows, RunningApplicationsFollowProgramsThatComeAndGo) {
 
 int main(int argc, char** argv) {
     return corvane::testing::runIntegrationTests(argc, argv);
+}
+
+TEST_F(X11Windows, ChangesOthersMakeAreSeenAtTheNextRead) {
+    // Given a window the state has read once, and the desktops numbered
+    const Program logo =
+        start(QStringLiteral("xlogo"), {QStringLiteral("-geometry"), QStringLiteral("200x150+40+40")});
+    ASSERT_NE(logo.client.window, 0u);
+    askWindowManager(desktop().rootWindow(), "_NET_NUMBER_OF_DESKTOPS", {2});
+    const auto entryOf = [&]() -> std::optional<WindowListEntry> {
+        for (const WindowListEntry& entry : list.onScreenWindows())
+            if (entry.id == logo.client.window)
+                return entry;
+        return std::nullopt;
+    };
+    ASSERT_TRUE(entryOf());
+
+    // When another client renames it, the next read has the new title
+    const QByteArray title("renamed elsewhere");
+    xcb_change_property(desktop().connection(), XCB_PROP_MODE_REPLACE, logo.client.window,
+                        desktop().atom("_NET_WM_NAME"), desktop().atom("UTF8_STRING"), 8,
+                        static_cast<uint32_t>(title.size()), title.constData());
+    xcb_flush(desktop().connection());
+    EXPECT_EQ(entryOf()->title, QString::fromUtf8(title));
+
+    // And when a pager moves and resizes it, list and access layer read where it landed
+    const QRect target(333, 222, 260, 190);
+    askWindowManager(logo.client.window, "_NET_MOVERESIZE_WINDOW",
+                     {1 | (0xfu << 8) | (2u << 12), uint32_t(target.x()), uint32_t(target.y()), 200, 150});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return serverFrame(logo.client.window).topLeft() == target.topLeft(); },
+                                kWaitMs));
+    const QRectF landed(serverFrame(logo.client.window));
+    EXPECT_EQ(entryOf()->bounds, landed);
+    EXPECT_EQ(frameRead(ax, logo.element()), landed);
+
+    // And when it is sent to the other desktop, it leaves the list
+    askWindowManager(logo.client.window, "_NET_WM_DESKTOP", {1, 2});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return windowProperty(logo.client.window, "_NET_WM_DESKTOP") == std::vector<uint32_t>{1}; },
+        kWaitMs));
+    EXPECT_FALSE(entryOf());
+    askWindowManager(logo.client.window, "_NET_WM_DESKTOP", {0, 2});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return entryOf().has_value(); }, kWaitMs));
 }

@@ -41,10 +41,10 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->host = std::make_unique<QtApplicationHost>();
     platform->applications = std::make_unique<DesktopApplicationCatalog>();
     platform->panelWindowing = std::make_unique<X11PanelWindowing>();
-    // A refresh sweeps the windows the list has just read: the sweep takes the list's facts.
-    auto recentFacts = std::make_shared<X11RecentFacts>();
-    platform->accessibility = std::make_unique<X11Accessibility>(QByteArray(), recentFacts);
-    platform->windowList = std::make_unique<X11WindowList>(QByteArray(), recentFacts);
+    // The window list and the window access layer answer from one state kept from X events.
+    auto windowState = std::make_shared<X11WindowState>();
+    platform->accessibility = std::make_unique<X11Accessibility>(windowState);
+    platform->windowList = std::make_unique<X11WindowList>(windowState);
     platform->runningApplications = std::make_unique<X11RunningApplications>();
     platform->keyboard = std::make_unique<X11Keyboard>();
     platform->hotKeys = std::make_unique<X11HotKeys>();

@@ -23,7 +23,6 @@ namespace {
 // No answer within this long counts as a failure: the media keys wait for it.
 constexpr pa_usec_t callTimeout = 500 * PA_USEC_PER_MSEC;
 // How often a missing server is asked for again.
-constexpr int reconnectMs = 3000;
 
 // One request and the answer its callback leaves.
 struct Call {
@@ -125,8 +124,15 @@ struct PulseSoundOutput::Impl {
     }
 };
 
-PulseSoundOutput::PulseSoundOutput() : d(std::make_unique<Impl>()) {
+PulseSoundOutput::PulseSoundOutput(std::chrono::milliseconds retryAfter) : d(std::make_unique<Impl>()) {
     d->owner = this;
+    m_retry = new QTimer(this);
+    m_retry->setSingleShot(true);
+    m_retry->setInterval(retryAfter);
+    connect(m_retry, &QTimer::timeout, this, [this] {
+        if (!d->ready.load())
+            connectToServer();
+    });
     d->loop = pa_threaded_mainloop_new();
     if (!d->loop || pa_threaded_mainloop_start(d->loop) < 0) {
         if (d->loop)
@@ -153,6 +159,7 @@ PulseSoundOutput::~PulseSoundOutput() {
 }
 
 void PulseSoundOutput::connectToServer() {
+    ++m_attempts;
     pa_threaded_mainloop_lock(d->loop);
     if (d->context) {
         pa_context_set_state_callback(d->context, nullptr, nullptr);
@@ -179,10 +186,7 @@ void PulseSoundOutput::connectToServer() {
                             if (ready != was)
                                 owner->reachabilityChanged(ready);
                             if (!ready)
-                                QTimer::singleShot(reconnectMs, owner, [owner] {
-                                    if (owner && !owner->d->ready.load())
-                                        owner->connectToServer();
-                                });
+                                owner->retryLater();
                         },
                         Qt::QueuedConnection);
                 }
@@ -190,14 +194,17 @@ void PulseSoundOutput::connectToServer() {
             },
             d.get());
         // Never start a sound server: a missing one stays missing.
-        if (pa_context_connect(d->context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-            QTimer::singleShot(reconnectMs, this, [this] {
-                if (!d->ready.load())
-                    connectToServer();
-            });
-        }
+        if (pa_context_connect(d->context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+            retryLater();
     }
     pa_threaded_mainloop_unlock(d->loop);
+}
+
+void PulseSoundOutput::retryLater() {
+    // A failed connect reports itself twice, once by its answer and once by its state; each
+    // asking for its own try would double the tries every round.
+    if (!m_retry->isActive())
+        m_retry->start();
 }
 
 void PulseSoundOutput::reachabilityChanged(bool available) {

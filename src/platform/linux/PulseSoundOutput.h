@@ -4,7 +4,10 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <memory>
+
+class QTimer;
 
 namespace corvane {
 
@@ -14,7 +17,8 @@ namespace corvane {
 class PulseSoundOutput final : public QObject, public SoundOutput {
     Q_OBJECT
 public:
-    PulseSoundOutput();
+    // `retryAfter`: how long after a failure the server is asked again.
+    explicit PulseSoundOutput(std::chrono::milliseconds retryAfter = std::chrono::seconds(3));
     ~PulseSoundOutput() override;
 
     bool isAvailable() override;
@@ -24,14 +28,21 @@ public:
     bool setVolume(float volume) override;
     void onAvailabilityChanged(std::function<void(bool)> handler) override;
 
+    // How often a connection was tried, for tests.
+    int connectionAttempts() const { return m_attempts; }
+
     struct Impl;
 
 private:
     void connectToServer();
+    // Tries again later; one try at a time, however many failures report themselves.
+    void retryLater();
     void reachabilityChanged(bool available);
 
     std::unique_ptr<Impl> d;
     std::function<void(bool)> m_handler;
+    QTimer* m_retry = nullptr;
+    int m_attempts = 0;
 };
 
 } // namespace corvane

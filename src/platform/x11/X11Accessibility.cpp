@@ -27,114 +27,86 @@ xcb_window_t windowOf(const AXElement& element) {
     return static_cast<xcb_window_t>(element.handle);
 }
 
+// The process's topmost window; none when it has no window listed.
+xcb_window_t topmostOf(const X11HeldWindows& h, int32_t pid) {
+    // The stacking list runs bottom to top.
+    for (auto it = h.stacking.rbegin(); it != h.stacking.rend(); ++it)
+        if (const X11WindowFacts* f = h.facts(*it); f && f->pid == pid)
+            return *it;
+    return XCB_WINDOW_NONE;
+}
+
 } // namespace
 
-X11Accessibility::X11Accessibility(QByteArray displayName, std::shared_ptr<X11RecentFacts> recent)
-    : m_displayName(std::move(displayName)), m_pixelRatio(primaryScreenPixelRatio()) {
-    m_cache.share(std::move(recent));
-}
+X11Accessibility::X11Accessibility(std::shared_ptr<X11WindowState> state)
+    : m_state(std::move(state)), m_pixelRatio(m_state->pixelRatio()) {}
 
 X11Accessibility::~X11Accessibility() = default;
 
-X11Connection* X11Accessibility::connection() {
-    if (!m_connection || !m_connection->isValid()) {
-        m_connection = std::make_unique<X11Connection>(m_displayName);
-        m_requestedOrigins.clear();
-        m_cache.clear();
-    }
-    return m_connection->isValid() ? m_connection.get() : nullptr;
-}
-
-X11Connection* X11Accessibility::connectionForWrite() {
-    m_cache.invalidate();
-    return connection();
-}
-
 std::optional<X11WindowFacts> X11Accessibility::facts(const AXElement& window) {
-    X11Connection* c = connection();
-    if (!c || window.handle == 0 || window.handle > UINT32_MAX)
+    if (window.handle == 0 || window.handle > UINT32_MAX)
         return std::nullopt;
-    return m_cache.facts(*c, windowOf(window));
-}
-
-std::optional<X11WindowFacts> X11Accessibility::factsForWrite(const AXElement& window) {
-    X11Connection* c = connectionForWrite();
-    if (!c || window.handle == 0 || window.handle > UINT32_MAX)
-        return std::nullopt;
-    return readWindowFacts(*c, windowOf(window), X11Fact::frame);
-}
-
-std::optional<std::vector<xcb_window_t>> X11Accessibility::windowsOf(int32_t pid, X11Atom list) {
-    X11Connection* c = connection();
-    if (!c)
-        return std::nullopt;
-    if (list == X11Atom::netClientList)
-        return m_cache.clientsOf(*c, pid);
-    const std::optional<X11Property> clients = c->property(c->root(), c->atom(list), XCB_ATOM_WINDOW);
-    if (!clients)
-        return std::nullopt;
-    const std::vector<uint32_t> all = clients->values32();
-    const std::vector<int32_t> pids = m_cache.pidsOf(*c, all);
-    std::vector<xcb_window_t> owned;
-    for (size_t i = 0; i < all.size(); ++i)
-        if (pids[i] == pid)
-            owned.push_back(all[i]);
-    return owned;
+    return held([&](const X11HeldWindows& h) -> std::optional<X11WindowFacts> {
+        const X11WindowFacts* f = h.facts(windowOf(window));
+        return f ? std::optional(*f) : std::nullopt;
+    });
 }
 
 AXRead<std::vector<AXElement>> X11Accessibility::windows(int32_t pid) {
     if (pid <= 0)
         return AXRead<std::vector<AXElement>>::failure();
-    const auto owned = windowsOf(pid, X11Atom::netClientList);
+    const auto owned = held([&](const X11HeldWindows& h) -> std::optional<std::vector<AXElement>> {
+        if (!h.connection)
+            return std::nullopt;
+        std::vector<AXElement> elements;
+        for (xcb_window_t window : h.clients)
+            if (const X11WindowFacts* f = h.facts(window); f && f->pid == pid)
+                elements.push_back(AXElement{pid, window});
+        return elements;
+    });
     // A process the server still holds windows of is there; only one without any is asked
     // after, which spares a sweep a system call per program.
     if (!owned || (owned->empty() && !processExists(pid)))
         return AXRead<std::vector<AXElement>>::failure();
-    std::vector<AXElement> elements;
-    for (xcb_window_t window : *owned)
-        elements.push_back(AXElement{pid, window});
-    return AXRead<std::vector<AXElement>>::success(std::move(elements));
+    return AXRead<std::vector<AXElement>>::success(*owned);
 }
 
 AXRead<AXElement> X11Accessibility::focusedWindow(int32_t pid) {
     if (!processExists(pid))
         return AXRead<AXElement>::failure();
-    X11Connection* c = connection();
-    if (!c)
-        return AXRead<AXElement>::failure();
-    const std::optional<uint32_t> active = c->rootValue(X11Atom::netActiveWindow);
-    if (!active || *active == XCB_WINDOW_NONE)
-        return AXRead<AXElement>::failure(AXStatus::noValue);
-    const std::vector<int32_t> pids = m_cache.pidsOf(*c, {*active});
-    if (pids.front() != pid)
-        return AXRead<AXElement>::failure(AXStatus::noValue);
-    return AXRead<AXElement>::success(AXElement{pid, *active});
+    return held([&](const X11HeldWindows& h) {
+        if (!h.connection)
+            return AXRead<AXElement>::failure();
+        const X11WindowFacts* f = h.facts(h.active);
+        if (!f || f->pid != pid)
+            return AXRead<AXElement>::failure(AXStatus::noValue);
+        return AXRead<AXElement>::success(AXElement{pid, h.active});
+    });
 }
 
 AXRead<AXElement> X11Accessibility::frontWindow() {
-    X11Connection* c = connection();
-    if (!c)
-        return AXRead<AXElement>::failure();
-    const std::optional<uint32_t> active = c->rootValue(X11Atom::netActiveWindow);
-    if (!active || *active == XCB_WINDOW_NONE)
-        return AXRead<AXElement>::failure(AXStatus::noValue);
-    // A window of no known process is no program's: nothing is in front.
-    const int32_t pid = m_cache.pidsOf(*c, {*active}).front();
-    if (pid <= 0)
-        return AXRead<AXElement>::failure(AXStatus::noValue);
-    return AXRead<AXElement>::success(AXElement{pid, *active});
+    return held([&](const X11HeldWindows& h) {
+        if (!h.connection)
+            return AXRead<AXElement>::failure();
+        // A window of no known process is no program's: then nothing is in front.
+        const X11WindowFacts* f = h.facts(h.active);
+        if (!f || f->pid <= 0)
+            return AXRead<AXElement>::failure(AXStatus::noValue);
+        return AXRead<AXElement>::success(AXElement{f->pid, h.active});
+    });
 }
 
 AXRead<AXElement> X11Accessibility::mainWindow(int32_t pid) {
     if (!processExists(pid))
         return AXRead<AXElement>::failure();
-    const auto owned = windowsOf(pid, X11Atom::netClientListStacking);
-    if (!owned)
-        return AXRead<AXElement>::failure();
-    if (owned->empty())
-        return AXRead<AXElement>::failure(AXStatus::noValue);
-    // The stacking list runs bottom to top.
-    return AXRead<AXElement>::success(AXElement{pid, owned->back()});
+    return held([&](const X11HeldWindows& h) {
+        if (!h.connection)
+            return AXRead<AXElement>::failure();
+        const xcb_window_t main = topmostOf(h, pid);
+        if (main == XCB_WINDOW_NONE)
+            return AXRead<AXElement>::failure(AXStatus::noValue);
+        return AXRead<AXElement>::success(AXElement{pid, main});
+    });
 }
 
 std::optional<uint32_t> X11Accessibility::windowNumber(const AXElement& window) {
@@ -197,7 +169,7 @@ bool X11Accessibility::setEnhancedUserInterface(int32_t, bool) {
     return false;
 }
 
-bool X11Accessibility::moveResize(const X11WindowFacts& f, std::optional<QPointF> origin,
+bool X11Accessibility::moveResize(X11Connection& c, const X11WindowFacts& f, std::optional<QPointF> origin,
                                   std::optional<QSizeF> size) {
     uint32_t flags = kGravityNorthWest | (kSourcePager << 12);
     std::array<uint32_t, 5> data{};
@@ -219,90 +191,108 @@ bool X11Accessibility::moveResize(const X11WindowFacts& f, std::optional<QPointF
         flags |= kMoveResizeWidth | kMoveResizeHeight;
     }
     data[0] = flags;
-    m_connection->sendToRoot(f.window, X11Atom::netMoveResizeWindow, data);
-    m_connection->flush();
+    c.sendToRoot(f.window, X11Atom::netMoveResizeWindow, data);
+    c.flush();
     return true;
 }
 
 bool X11Accessibility::setPosition(const AXElement& window, QPointF origin) {
-    const auto f = factsForWrite(window);
-    if (!f)
-        return false;
-    m_requestedOrigins.insert(f->window, origin);
-    return moveResize(*f, origin, std::nullopt);
+    return held([&](X11HeldWindows& h) {
+        const X11WindowFacts* f = h.facts(windowOf(window));
+        if (!f)
+            return false;
+        m_requestedOrigins.insert(f->window, origin);
+        return moveResize(*h.connection, *f, origin, std::nullopt);
+    });
 }
 
 bool X11Accessibility::setSize(const AXElement& window, QSizeF size) {
-    const auto f = factsForWrite(window);
-    if (!f) {
-        m_requestedOrigins.remove(windowOf(window));
-        return false;
-    }
-    // The origin asked for just before is used once: a later size write alone must not pull the
-    // window back to where it was placed long ago.
-    const std::optional<QPointF> origin = m_requestedOrigins.contains(f->window)
-                                              ? std::optional<QPointF>(m_requestedOrigins.take(f->window))
-                                              : std::nullopt;
-    return moveResize(*f, origin, size);
+    return held([&](X11HeldWindows& h) {
+        const X11WindowFacts* f = h.facts(windowOf(window));
+        if (!f) {
+            m_requestedOrigins.remove(windowOf(window));
+            return false;
+        }
+        // The origin asked for just before is used once: a later size write alone must not pull
+        // the window back to where it was placed long ago.
+        const std::optional<QPointF> origin = m_requestedOrigins.contains(f->window)
+                                                  ? std::optional(m_requestedOrigins.take(f->window))
+                                                  : std::nullopt;
+        return moveResize(*h.connection, *f, origin, size);
+    });
 }
 
 bool X11Accessibility::setFrame(const AXElement& window, std::optional<QPointF> origin,
                                 std::optional<QSizeF> size) {
     if (!origin && !size)
         return false;
-    const auto f = factsForWrite(window);
-    if (!f)
-        return false;
-    m_requestedOrigins.remove(f->window);
-    return moveResize(*f, origin, size) && origin && size;
+    return held([&](X11HeldWindows& h) {
+        const X11WindowFacts* f = h.facts(windowOf(window));
+        if (!f)
+            return false;
+        m_requestedOrigins.remove(f->window);
+        return moveResize(*h.connection, *f, origin, size) && origin && size;
+    });
 }
 
 bool X11Accessibility::setMinimized(const AXElement& window, bool minimized) {
-    const auto f = factsForWrite(window);
-    if (!f)
-        return false;
-    if (minimized) {
-        m_connection->sendToRoot(f->window, X11Atom::wmChangeState, {kIconicState, 0, 0, 0, 0});
-    } else {
-        // Mapping an iconic client asks the window manager to restore it.
-        xcb_generic_error_t* error =
-            xcb_request_check(m_connection->raw(), xcb_map_window_checked(m_connection->raw(), f->window));
-        if (error) {
-            std::free(error);
+    return held([&](X11HeldWindows& h) {
+        const X11WindowFacts* f = h.facts(windowOf(window));
+        if (!f)
             return false;
+        X11Connection& c = *h.connection;
+        if (minimized) {
+            c.sendToRoot(f->window, X11Atom::wmChangeState, {kIconicState, 0, 0, 0, 0});
+        } else {
+            // Mapping an iconic client asks the window manager to restore it.
+            xcb_generic_error_t* error =
+                xcb_request_check(c.raw(), xcb_map_window_checked(c.raw(), f->window));
+            if (error) {
+                std::free(error);
+                return false;
+            }
         }
-    }
-    m_connection->flush();
-    return true;
+        c.flush();
+        return true;
+    });
 }
 
 bool X11Accessibility::setMain(const AXElement&) {
     return true;
 }
 
+bool X11Accessibility::request(xcb_window_t window, X11Atom type, std::optional<size_t> timeAt,
+                               std::array<uint32_t, 5> data) {
+    return held([&](X11HeldWindows& h) {
+        if (!h.connection || window == XCB_WINDOW_NONE)
+            return false;
+        X11Connection& c = *h.connection;
+        if (!h.facts(window) && !c.windowExists(window))
+            return false;
+        if (timeAt)
+            data[*timeAt] = m_state->serverTime(h);
+        if (type == X11Atom::netActiveWindow)
+            data[2] = h.active;
+        c.sendToRoot(window, type, data);
+        c.flush();
+        return true;
+    });
+}
+
 bool X11Accessibility::raise(const AXElement& window) {
-    X11Connection* c = connectionForWrite();
-    if (!c || window.handle == 0 || !c->windowExists(windowOf(window)))
+    if (window.handle == 0 || window.handle > UINT32_MAX)
         return false;
-    c->sendToRoot(windowOf(window), X11Atom::netRestackWindow,
-                  {kSourcePager, XCB_WINDOW_NONE, kStackAbove, 0, 0});
-    c->flush();
-    return true;
+    return request(windowOf(window), X11Atom::netRestackWindow, std::nullopt,
+                   {kSourcePager, XCB_WINDOW_NONE, kStackAbove, 0, 0});
 }
 
 bool X11Accessibility::close(const AXElement& window) {
-    X11Connection* c = connectionForWrite();
-    if (!c || window.handle == 0 || !c->windowExists(windowOf(window)))
+    if (window.handle == 0 || window.handle > UINT32_MAX)
         return false;
-    c->sendToRoot(windowOf(window), X11Atom::netCloseWindow, {c->serverTime(), kSourcePager, 0, 0, 0});
-    c->flush();
-    return true;
+    return request(windowOf(window), X11Atom::netCloseWindow, 0, {0, kSourcePager, 0, 0, 0});
 }
 
 bool X11Accessibility::bringToFront(int32_t pid, uint32_t windowNumber) {
-    X11Connection* c = connectionForWrite();
-    if (!c)
-        return false;
     xcb_window_t target = windowNumber;
     if (target == XCB_WINDOW_NONE) {
         const AXRead<AXElement> main = mainWindow(pid);
@@ -310,12 +300,8 @@ bool X11Accessibility::bringToFront(int32_t pid, uint32_t windowNumber) {
             return false;
         target = windowOf(main.value);
     }
-    if (!c->windowExists(target))
-        return false;
-    const uint32_t active = c->rootValue(X11Atom::netActiveWindow).value_or(XCB_WINDOW_NONE);
-    c->sendToRoot(target, X11Atom::netActiveWindow, {kSourcePager, c->serverTime(), active, 0, 0});
-    c->flush();
-    return true;
+    // The window active now is named as the one the request comes from.
+    return request(target, X11Atom::netActiveWindow, 1, {kSourcePager, 0, 0, 0, 0});
 }
 
 } // namespace corvane

@@ -2,8 +2,7 @@
 
 #include "platform/Accessibility.h"
 #include "platform/x11/X11Connection.h"
-#include "platform/x11/X11FactsCache.h"
-#include "platform/x11/X11WindowFacts.h"
+#include "platform/x11/X11WindowState.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -13,13 +12,12 @@
 namespace corvane {
 
 // Other programs' windows through the window manager. An element's handle is the client window's
-// id. Used from one worker thread only: the connection is opened on first use, on that thread.
-// Coordinates are the outer frame in logical pixels; the pixel ratio is read once, at
-// construction, which happens on the main thread.
+// id. Reads answer from the window state, which reads only what changed since; writes go on its
+// connection, in order. Used from one worker thread only. Coordinates are the outer frame in
+// logical pixels.
 class X11Accessibility final : public Accessibility {
 public:
-    // Facts the window list read a moment ago (through `recent`) serve reads here too.
-    explicit X11Accessibility(QByteArray displayName = {}, std::shared_ptr<X11RecentFacts> recent = {});
+    explicit X11Accessibility(std::shared_ptr<X11WindowState> state);
     ~X11Accessibility() override;
 
     // xcb requests have no timeout of their own; the local server answers promptly or not at all.
@@ -53,23 +51,22 @@ public:
     bool bringToFront(int32_t pid, uint32_t windowNumber) override;
 
 private:
-    X11Connection* connection();
-    // What a read answers: facts read a moment ago serve the reads of a whole sweep.
+    // Runs `use` on the held windows with only what has arrived taken in.
+    template <typename F> auto held(F&& use) {
+        return m_state->use(X11WindowState::Catch::arrived, std::forward<F>(use));
+    }
+    // The window's facts as held; none when it is not a listed client window.
     std::optional<X11WindowFacts> facts(const AXElement& window);
-    // What a write goes by: read now, and every fact read before the write is forgotten.
-    std::optional<X11WindowFacts> factsForWrite(const AXElement& window);
-    // Connection for a write; every fact read before it is forgotten.
-    X11Connection* connectionForWrite();
-    // The process's client windows, in the order of the given root list; none when the list
-    // cannot be read.
-    std::optional<std::vector<xcb_window_t>> windowsOf(int32_t pid, X11Atom list);
-    bool moveResize(const X11WindowFacts& facts, std::optional<QPointF> origin, std::optional<QSizeF> size);
+    bool moveResize(X11Connection& c, const X11WindowFacts& facts, std::optional<QPointF> origin,
+                    std::optional<QSizeF> size);
+    // Sends a window-manager request about a window, with the server's time at `timeAt` of the
+    // data if asked; false when the window is gone.
+    bool request(xcb_window_t window, X11Atom type, std::optional<size_t> timeAt,
+                 std::array<uint32_t, 5> data);
 
-    QByteArray m_displayName;
+    std::shared_ptr<X11WindowState> m_state;
     double m_pixelRatio = 1.0;
     Seconds m_timeout{};
-    std::unique_ptr<X11Connection> m_connection;
-    X11FactsCache m_cache;
     // The origin last asked for per window, so that the size write after a position write keeps
     // it even before the window manager has moved the window there.
     QHash<xcb_window_t, QPointF> m_requestedOrigins;

@@ -203,7 +203,7 @@ void X11Connection::flush() {
         xcb_flush(m_connection);
 }
 
-xcb_timestamp_t X11Connection::serverTime() {
+xcb_timestamp_t X11Connection::serverTime(const std::function<void(const xcb_generic_event_t&)>& others) {
     if (!isValid())
         return XCB_CURRENT_TIME;
     if (m_timeWindow == XCB_WINDOW_NONE) {
@@ -223,6 +223,8 @@ xcb_timestamp_t X11Connection::serverTime() {
             if (notify->window == m_timeWindow)
                 return notify->time;
         }
+        if (others)
+            others(*event);
     }
     return XCB_CURRENT_TIME;
 }

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -123,8 +124,9 @@ public:
     void sendToRoot(xcb_window_t window, X11Atom type, std::array<uint32_t, 5> data);
     void flush();
 
-    // The server's current time, read by touching a property of a window of our own.
-    xcb_timestamp_t serverTime();
+    // The server's current time, read by touching a property of a window of our own. Events that
+    // come in meanwhile go to `others` (dropped without one).
+    xcb_timestamp_t serverTime(const std::function<void(const xcb_generic_event_t&)>& others = {});
 
 private:
     xcb_connection_t* m_connection = nullptr;

@@ -143,6 +143,7 @@ bool takeWindow(X11Connection& c, const CookiesOfWindow& k, X11Facts which, X11W
         complete = complete && geometry && origin && frameExtents;
         if (complete) {
             f.client = QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+            f.inParent = QPoint(geometry->x + geometry->border_width, geometry->y + geometry->border_width);
             f.frameExtents = marginsFrom(frameExtents);
             f.clientShadows = marginsFrom(shadows);
         }

@@ -43,6 +43,7 @@ struct X11WindowFacts {
     bool alive = false;     // false: the window is gone; nothing else below is meaningful
     bool viewable = false;  // mapped with every ancestor mapped (its frame is shown)
     QRect client;           // the client area in root coordinates, physical pixels
+    QPoint inParent;        // the client area's origin inside its parent (the frame, when managed)
     QMargins frameExtents;  // the window manager's decorations around the client
     QMargins clientShadows; // invisible shadows a client-side-decorated window draws itself
     int32_t pid = 0;        // 0 when unknown

@@ -127,6 +127,21 @@ bool isClient(xcb_window_t window) {
     return std::find(clients.begin(), clients.end(), window) != clients.end();
 }
 
+void askWindowManager(xcb_window_t window, const char* message, std::vector<uint32_t> data) {
+    xcb_connection_t* c = desktop().connection();
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = desktop().atom(message);
+    for (size_t i = 0; i < data.size() && i < 5; ++i)
+        event.data.data32[i] = data[i];
+    xcb_send_event(c, 0, desktop().rootWindow(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(c);
+}
+
 uint32_t activeWindow() {
     const std::vector<uint32_t> active = windowProperty(desktop().rootWindow(), "_NET_ACTIVE_WINDOW");
     return active.empty() ? 0 : active.front();

@@ -30,6 +30,9 @@ bool serverFrameLandsOn(xcb_window_t client, const QRect& expected, int waitMs =
 bool hasState(xcb_window_t window, const char* state);
 bool isClient(xcb_window_t window);
 uint32_t activeWindow();
+// Asks the window manager for a change about `window` (the root for desktop-wide ones) the way a
+// pager does, through the desktop's own connection.
+void askWindowManager(xcb_window_t window, const char* message, std::vector<uint32_t> data);
 // The root-coordinate areas of the mapped windows whose WM_CLASS contains `windowClass` and that
 // another program has taken into its own window (as a tray host embeds its icons).
 std::vector<QRect> embeddedWindows(const QString& windowClass);
