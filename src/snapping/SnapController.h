@@ -65,6 +65,7 @@ public:
     static constexpr double settleDelay = 0.3;
 
 private:
+    // Our latest placement of a window, with the timer that reads back where it settled.
     struct Placement : PlacementRecord {
         TimerHandle readBack;
     };
