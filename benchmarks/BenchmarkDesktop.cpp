@@ -1,6 +1,6 @@
 #include "BenchmarkDesktop.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QThread>
 
 #include <benchmark/benchmark.h>
@@ -160,8 +160,10 @@ std::vector<int32_t> populationPIDs() {
     return gCurrent ? gCurrent->pids : std::vector<int32_t>{};
 }
 
-int runBenchmarks(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+int runBenchmarks(int argc, char** argv, Application application) {
+    std::unique_ptr<QCoreApplication> app;
+    if (application == Application::core)
+        app = std::make_unique<QCoreApplication>(argc, argv);
     std::unique_ptr<testing::VirtualDesktop> virtualDesktop;
     try {
         virtualDesktop = std::make_unique<testing::VirtualDesktop>();
@@ -170,6 +172,15 @@ int runBenchmarks(int argc, char** argv) {
         return 1;
     }
     gDesktop = virtualDesktop.get();
+    if (application == Application::widgets) {
+        // Qt reads these when the application is built, so the desktop must exist first.
+        qputenv("DISPLAY", virtualDesktop->displayName().toLocal8Bit());
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        qunsetenv("WAYLAND_DISPLAY");
+        if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+            qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        app = std::make_unique<QApplication>(argc, argv);
+    }
     if (!waitForWindowManagerToManage()) {
         std::fprintf(stderr, "The window manager does not manage windows\n");
         return 1;
@@ -179,6 +190,8 @@ int runBenchmarks(int argc, char** argv) {
     benchmark::Shutdown();
     depopulate();
     gDesktop = nullptr;
+    // The application's X connection closes before the server stops.
+    app.reset();
     return 0;
 }
 

@@ -33,7 +33,10 @@ void depopulate();
 // The process ids behind the current population.
 std::vector<int32_t> populationPIDs();
 
+// The Qt application the benchmarks run in: one with widgets shows on the virtual desktop.
+enum class Application { core, widgets };
+
 // Runs the benchmarks registered in this binary on a fresh desktop.
-int runBenchmarks(int argc, char** argv);
+int runBenchmarks(int argc, char** argv, Application application = Application::core);
 
 } // namespace corvane::benchmarks

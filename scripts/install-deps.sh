@@ -32,8 +32,6 @@ packages=(
   xcompmgr netpbm
   # a program of its own that copies to the clipboard, for the clipboard history tests
   xclip
-  # the scripted-move tool the snap benchmark compares against
-  xdotool
 )
 
 missing=()

@@ -51,8 +51,14 @@ std::optional<ScreenInfo> screenUnderMouse(const Screens& screens) {
 }
 
 std::optional<ScreenInfo> screenForRect(const Screens& screens, const QRectF& rect) {
-    const QRectF r = rect.normalized();
     const std::vector<ScreenInfo> list = screens.screens();
+    const std::optional<ScreenInfo> best = screenForRect(list, std::nullopt, rect);
+    return best ? best : screens.mainScreen();
+}
+
+std::optional<ScreenInfo> screenForRect(const std::vector<ScreenInfo>& list,
+                                        const std::optional<ScreenInfo>& mainScreen, const QRectF& rect) {
+    const QRectF r = rect.normalized();
     const ScreenInfo* best = nullptr;
     double bestArea = 0;
     for (const ScreenInfo& screen : list) {
@@ -66,7 +72,7 @@ std::optional<ScreenInfo> screenForRect(const Screens& screens, const QRectF& re
         return *best;
     if (auto screen = screenContaining(list, r.center()))
         return screen;
-    return screens.mainScreen();
+    return mainScreen;
 }
 
 std::optional<uint32_t> displayID(const ScreenInfo& screen) {

@@ -27,6 +27,9 @@ std::optional<ScreenInfo> screenUnderMouse(const Screens& screens);
 // for a rectangle that covers no screen area, the screen holding its centre; else the main
 // screen. The pointer plays no part.
 std::optional<ScreenInfo> screenForRect(const Screens& screens, const QRectF& rect);
+// The same, on screens read earlier: callable off the main thread.
+std::optional<ScreenInfo> screenForRect(const std::vector<ScreenInfo>& list,
+                                        const std::optional<ScreenInfo>& mainScreen, const QRectF& rect);
 
 std::optional<uint32_t> displayID(const ScreenInfo& screen);
 

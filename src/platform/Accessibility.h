@@ -49,6 +49,9 @@ public:
     virtual AXRead<std::vector<AXElement>> windows(int32_t pid) = 0;
     virtual AXRead<AXElement> focusedWindow(int32_t pid) = 0;
     virtual AXRead<AXElement> mainWindow(int32_t pid) = 0;
+    // The window the user works in: the front program's focused window, or its main window where
+    // it names no focused one. `noValue` when no program is in front.
+    virtual AXRead<AXElement> frontWindow() = 0;
     // The window-list number of the window; none when it cannot be read (or is 0).
     virtual std::optional<uint32_t> windowNumber(const AXElement& window) = 0;
 

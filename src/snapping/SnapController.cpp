@@ -38,19 +38,14 @@ std::optional<SnapController::Target> SnapController::ownWindowTarget() const {
 }
 
 QCoro::Task<std::optional<SnapController::Target>> SnapController::resolveTarget() {
-    const auto front = m_services.platform.runningApplications->frontmostApplicationPID();
+    AXWindowService& ax = m_ax;
+    auto readFront = [&ax] { return ax.frontWindow(); };
+    const std::optional<AXFocusedWindow> front = co_await ax.run(readFront);
     if (!front)
         co_return std::nullopt;
-    if (*front == m_ax.ownPID())
+    if (front->pid == ax.ownPID())
         co_return ownWindowTarget();
-
-    AXWindowService& ax = m_ax;
-    const int32_t pid = *front;
-    auto readFocused = [&ax, pid] { return ax.focusedWindow(pid); };
-    const std::optional<AXFocusedWindow> focused = co_await ax.run(readFocused);
-    if (!focused)
-        co_return std::nullopt;
-    co_return Target{focused->pid, focused->windowID, focused->frame};
+    co_return Target{front->pid, front->windowID, front->frame};
 }
 
 QCoro::Task<std::optional<SnapController::Target>> SnapController::targetUnderCursor() {
@@ -64,9 +59,13 @@ QCoro::Task<std::optional<SnapController::Target>> SnapController::targetUnderCu
     co_return Target{record->pid, record->id, record->bounds};
 }
 
-QCoro::Task<void> SnapController::place(Target target, QRectF frame) {
+void SnapController::noteOriginalFrame(const Target& target) {
     if (target.windowID && !m_originalFrames.contains(*target.windowID))
         m_originalFrames.emplace(*target.windowID, target.frame);
+}
+
+QCoro::Task<void> SnapController::place(Target target, QRectF frame) {
+    noteOriginalFrame(target);
     const std::weak_ptr<bool> alive = m_alive;
     co_await m_ax.setFrame(target.pid, target.windowID, frame);
     qCDebug(lcLayout, "Placed window %u at %s", target.windowID.value_or(0), qPrintable(describe(frame)));
@@ -105,33 +104,58 @@ QCoro::Task<void> SnapController::readSettledFrame(Target target, QRectF asked) 
     qCDebug(lcLayout, "Window %u settled at %s", windowID, qPrintable(describe(*settled)));
 }
 
-QRectF SnapController::judgedFrame(const Target& target) const {
-    if (!target.windowID)
-        return target.frame;
-    const auto found = m_placements.find(*target.windowID);
-    if (found == m_placements.end() || !found->second.settled)
-        return target.frame;
-    return matchesWithinTolerance(*found->second.settled, target.frame) ? found->second.asked : target.frame;
+SnapPlan SnapController::planSnap() const {
+    SnapPlan plan;
+    const Screens& screens = *m_services.platform.screens;
+    plan.screens = screens.screens();
+    for (const ScreenInfo& screen : plan.screens)
+        plan.usableFrames.push_back(m_services.workArea.usableFrame(screen));
+    plan.mainScreen = screens.mainScreen();
+    if (plan.mainScreen)
+        plan.mainUsableFrame = m_services.workArea.usableFrame(*plan.mainScreen);
+    plan.gap = m_settings.layoutGap();
+    plan.cycle = m_settings.cycleSnapSizes();
+    for (const auto& [windowID, placement] : m_placements)
+        plan.placements.emplace(windowID, placement);
+    return plan;
 }
 
 QCoro::Task<void> SnapController::snap(SnapAction action) {
-    const std::optional<Target> target = co_await resolveTarget();
-    if (!target) {
+    const SnapPlan plan = planSnap();
+    // The window is read, its frame worked out and written in one task on the window queue: a
+    // snap waits for no other turn of the main thread before the window moves.
+    AXWindowService& ax = m_ax;
+    auto placeOnQueue = [&ax, plan, action] {
+        return ax.placeFrontWindow([&plan, action](const AXFocusedWindow& window) {
+            return plan.frameFor(action, window.windowID, window.frame);
+        });
+    };
+    const std::weak_ptr<bool> alive = m_alive;
+    const AXWindowService::FrontPlacement placed = co_await ax.run(placeOnQueue);
+    if (alive.expired())
+        co_return;
+    if (!placed.window) {
         m_services.platform.host->beep();
         co_return;
     }
-    const Screens& screens = *m_services.platform.screens;
-    std::optional<ScreenInfo> screen = screenForRect(screens, target->frame);
-    if (!screen)
-        screen = screens.mainScreen();
-    if (!screen)
+    if (placed.window->pid == ax.ownPID()) {
+        // This program's own window moves through Qt, here.
+        const std::optional<Target> own = ownWindowTarget();
+        if (!own) {
+            m_services.platform.host->beep();
+            co_return;
+        }
+        if (const std::optional<QRectF> frame = plan.frameFor(action, own->windowID, own->frame))
+            co_await place(*own, *frame);
         co_return;
-
-    const QRectF area = m_services.workArea.usableFrame(*screen);
-    const double gap = m_settings.layoutGap();
-    if (m_settings.cycleSnapSizes())
-        action = cycled(action, judgedFrame(*target), area, gap);
-    co_await place(*target, frame(action, area, gap, target->frame));
+    }
+    if (!placed.frame)
+        co_return;
+    const Target target{placed.window->pid, placed.window->windowID, placed.window->frame};
+    noteOriginalFrame(target);
+    qCDebug(lcLayout, "Placed window %u at %s", target.windowID.value_or(0),
+            qPrintable(describe(*placed.frame)));
+    notePlacement(target, *placed.frame);
 }
 
 QCoro::Task<void> SnapController::restore() {

@@ -3,6 +3,7 @@
 #include "core/LayoutPreset.h"
 #include "runtime/Scheduler.h"
 #include "snapping/SnapAction.h"
+#include "snapping/SnapPlan.h"
 
 #include <QCoro/QCoroTask>
 #include <QRectF>
@@ -64,18 +65,15 @@ public:
     static constexpr double settleDelay = 0.3;
 
 private:
-    // Our latest placement of a window: the frame asked for and, once read back, the frame the
-    // window settled at.
-    struct Placement {
-        QRectF asked;
-        std::optional<QRectF> settled;
+    // Our latest placement of a window, with the timer that reads back where it settled.
+    struct Placement : PlacementRecord {
         TimerHandle readBack;
     };
 
     std::optional<Target> ownWindowTarget() const;
-    // The frame cycling judges: the frame asked for while the window still stands where it
-    // settled after our last placement, else the frame as it is.
-    QRectF judgedFrame(const Target& target) const;
+    // What the snap goes by, read here on the main thread.
+    SnapPlan planSnap() const;
+    void noteOriginalFrame(const Target& target);
     void notePlacement(const Target& target, const QRectF& asked);
     QCoro::Task<void> readSettledFrame(Target target, QRectF asked);
 

@@ -176,14 +176,35 @@ std::optional<AXElement> AXWindowService::focusedOrMainWindow(int32_t pid) {
     return std::nullopt;
 }
 
-std::optional<AXFocusedWindow> AXWindowService::focusedWindow(int32_t pid) {
-    const std::optional<AXElement> window = focusedOrMainWindow(pid);
-    if (!window)
-        return std::nullopt;
-    const std::optional<QRectF> frame = readFrame(*window);
+std::optional<AXFocusedWindow> AXWindowService::describe(const AXElement& window) {
+    const std::optional<QRectF> frame = readFrame(window);
     if (!frame)
         return std::nullopt;
-    return AXFocusedWindow{pid, numberOf(*window), *frame};
+    return AXFocusedWindow{window.pid, numberOf(window), *frame};
+}
+
+std::optional<AXFocusedWindow> AXWindowService::focusedWindow(int32_t pid) {
+    const std::optional<AXElement> window = focusedOrMainWindow(pid);
+    return window ? describe(*window) : std::nullopt;
+}
+
+std::optional<AXFocusedWindow> AXWindowService::frontWindow() {
+    const AXRead<AXElement> window = m_accessibility.frontWindow();
+    return window.ok() ? describe(window.value) : std::nullopt;
+}
+
+AXWindowService::FrontPlacement
+AXWindowService::placeFrontWindow(const std::function<std::optional<QRectF>(const AXFocusedWindow&)>& where) {
+    const AXRead<AXElement> window = m_accessibility.frontWindow();
+    if (!window.ok())
+        return {};
+    FrontPlacement result{describe(window.value), std::nullopt, false};
+    if (!result.window || result.window->pid == m_ownPID)
+        return result;
+    result.frame = where(*result.window);
+    if (result.frame)
+        result.applied = place(window.value, window.value.pid, *result.frame);
+    return result;
 }
 
 std::optional<AXElement> AXWindowService::element(int32_t pid, uint32_t windowNumber) {
@@ -204,13 +225,14 @@ bool AXWindowService::setFrameSync(int32_t pid, std::optional<uint32_t> windowNu
     // With a number there is deliberately no fallback: moving some other window would be wrong.
     const std::optional<AXElement> window =
         windowNumber ? element(pid, *windowNumber) : focusedOrMainWindow(pid);
-    if (!window)
-        return false;
+    return window && place(*window, pid, frame);
+}
 
-    if (const AXRead<bool> minimized = m_accessibility.minimized(*window); minimized.ok() && minimized.value)
-        m_accessibility.setMinimized(*window, false);
+bool AXWindowService::place(const AXElement& window, int32_t pid, const QRectF& frame) {
+    if (const AXRead<bool> minimized = m_accessibility.minimized(window); minimized.ok() && minimized.value)
+        m_accessibility.setMinimized(window, false);
 
-    const bool applied = writeFrame(*window, pid, frame);
+    const bool applied = writeFrame(window, pid, frame);
     if (!applied)
         qCInfo(lcAx, "App %d refused resize (Electron/Java apps sometimes do)", pid);
     return applied;

@@ -30,6 +30,19 @@ public:
     AXSweepResult sweep(const std::vector<int32_t>& pids);
     std::vector<AXWindowSnapshot> windowSnapshots(int32_t pid);
     std::optional<AXFocusedWindow> focusedWindow(int32_t pid);
+    // The front program's focused window, with its frame.
+    std::optional<AXFocusedWindow> frontWindow();
+    // What placing the front window came to: the window as it was read (none when there was
+    // none to read) and, where it was placed, whether the program took the frame.
+    struct FrontPlacement {
+        std::optional<AXFocusedWindow> window;
+        std::optional<QRectF> frame;
+        bool applied = false;
+    };
+    // Reads the front window and writes the frame `where` gives for it, in one go. This program's
+    // own windows are only read: they are moved on the main thread.
+    FrontPlacement
+    placeFrontWindow(const std::function<std::optional<QRectF>(const AXFocusedWindow&)>& where);
     std::optional<AXElement> element(int32_t pid, uint32_t windowNumber);
     void noteSlowResponse(int32_t pid, Instant start);
     std::optional<std::vector<AXElement>> windowElements(int32_t pid);
@@ -61,6 +74,9 @@ private:
     // The window number, with 0 counted as none.
     std::optional<uint32_t> numberOf(const AXElement& window);
     std::optional<AXElement> focusedOrMainWindow(int32_t pid);
+    std::optional<AXFocusedWindow> describe(const AXElement& window);
+    // Shows the window if minimised, then writes its frame.
+    bool place(const AXElement& window, int32_t pid, const QRectF& frame);
 
     Accessibility& m_accessibility;
     Executor& m_queue;

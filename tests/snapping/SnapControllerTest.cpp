@@ -7,6 +7,9 @@
 #include "support/FakeWindows.h"
 #include "windows/WindowService.h"
 
+#include <QCoreApplication>
+#include <QWidget>
+
 namespace corvane::testing {
 namespace {
 
@@ -49,6 +52,48 @@ TEST_F(SnapControllerTest, LeftHalfCyclesThroughHalfTwoThirdsAndAThird) {
     snap().snap(SnapAction::leftHalf);
     snap().snap(SnapAction::leftHalf);
     EXPECT_EQ(frameOf(100, 1), QRectF(0, 0, 960, 1080));
+}
+
+TEST_F(SnapControllerTest, ASnapReadsTheWindowAndWritesItsFrameInOneQueueTask) {
+    addWindow(100, 1, QRectF(300, 200, 640, 480));
+    // For every read of the window's frame, how many writes had gone before it.
+    std::vector<size_t> writesBeforeRead;
+    FakeAccessibility& ax = *platform->fakeAccessibility;
+    ax.onAttributeRead = [&](const AXElement&, FakeAXAttribute attribute) {
+        if (attribute == FakeAXAttribute::position || attribute == FakeAXAttribute::size)
+            writesBeforeRead.push_back(ax.writes().size());
+    };
+    const QStringList oneFrameWrite{"size 1 960x1080", "position 1 0,0", "size 1 960x1080"};
+
+    const int posted = axQueue.postedCount();
+    snap().snap(SnapAction::leftHalf);
+    EXPECT_EQ(axQueue.postedCount() - posted, 1);
+    EXPECT_EQ(QStringList(ax.writes().begin(), ax.writes().end()), oneFrameWrite);
+    EXPECT_EQ(writesBeforeRead, (std::vector<size_t>{0, 0})) << "the frame is read once, before the write";
+
+    // Cycling still goes by the placement recorded after the task, settled frame included.
+    scheduler.advance(Seconds(SnapController::settleDelay));
+    snap().snap(SnapAction::leftHalf);
+    EXPECT_EQ(frameOf(100, 1), QRectF(0, 0, 1280, 1080));
+    EXPECT_EQ(axQueue.postedCount() - posted, 3); // the settled frame's read-back, then the second snap
+}
+
+TEST_F(SnapControllerTest, WithItsOwnWindowInFrontTheSnapMovesThatWindowItself) {
+    QWidget own;
+    own.setGeometry(300, 200, 640, 480);
+    own.show();
+    own.activateWindow();
+    QCoreApplication::processEvents();
+    const auto number = static_cast<uint32_t>(own.winId());
+    platform->fakeAccessibility->addWindow(ownPID, {.number = number, .frame = own.frameGeometry()});
+    platform->fakeAccessibility->program(ownPID)->focusedWindow = number;
+    platform->fakeRunningApplications->frontmost = ownPID;
+
+    snap().snap(SnapAction::leftHalf);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(own.frameGeometry(), QRect(0, 0, 960, 1080));
+    EXPECT_TRUE(platform->fakeAccessibility->writes().empty());
+    EXPECT_EQ(platform->fakeHost->beepCount, 0);
 }
 
 TEST_F(SnapControllerTest, RestoreReturnsTheFrameFromBeforeTheFirstPlacementOnce) {

@@ -101,6 +101,15 @@ AXRead<AXElement> FakeAccessibility::mainWindow(int32_t pid) {
     return elementFor(pid, owner ? owner->mainWindow : std::nullopt);
 }
 
+AXRead<AXElement> FakeAccessibility::frontWindow() {
+    const std::optional<int32_t> pid = frontProgram ? frontProgram() : std::nullopt;
+    if (!pid)
+        return AXRead<AXElement>::failure(AXStatus::noValue);
+    if (AXRead<AXElement> focused = focusedWindow(*pid); focused.ok())
+        return focused;
+    return mainWindow(*pid);
+}
+
 FakeAXWindow* FakeAccessibility::byHandle(const AXElement& element) {
     FakeAXProgram* owner = program(element.pid);
     if (!owner)

@@ -69,6 +69,8 @@ public:
     // Called at the start of every window-list read (to advance a clock for a slow program, or to
     // change the desktop mid-sweep).
     std::function<void(int32_t pid)> onWindowsRead;
+    // Which program is in front; the desktop's fake of running programs answers it.
+    std::function<std::optional<int32_t>()> frontProgram;
     // Called before every attribute read of a window (to make it vanish mid-read).
     std::function<void(const AXElement& window, FakeAXAttribute attribute)> onAttributeRead;
 
@@ -82,6 +84,7 @@ public:
     AXRead<std::vector<AXElement>> windows(int32_t pid) override;
     AXRead<AXElement> focusedWindow(int32_t pid) override;
     AXRead<AXElement> mainWindow(int32_t pid) override;
+    AXRead<AXElement> frontWindow() override;
     std::optional<uint32_t> windowNumber(const AXElement& window) override;
     AXRead<QPointF> position(const AXElement& window) override;
     AXRead<QSizeF> size(const AXElement& window) override;

@@ -36,6 +36,7 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeRunning = std::make_unique<FakeRunningApplications>();
     fakeRunningApplications = madeRunning.get();
     runningApplications = std::move(madeRunning);
+    fakeAccessibility->frontProgram = [running = fakeRunningApplications] { return running->frontmost; };
     auto madeKeyboard = std::make_unique<FakeKeyboard>();
     fakeKeyboard = madeKeyboard.get();
     keyboard = std::move(madeKeyboard);

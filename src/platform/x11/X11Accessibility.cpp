@@ -75,6 +75,18 @@ AXRead<AXElement> X11Accessibility::focusedWindow(int32_t pid) {
     });
 }
 
+AXRead<AXElement> X11Accessibility::frontWindow() {
+    return held([&](const X11HeldWindows& h) {
+        if (!h.connection)
+            return AXRead<AXElement>::failure();
+        // A window of no known process is no program's: then nothing is in front.
+        const X11WindowFacts* f = h.facts(h.active);
+        if (!f || f->pid <= 0)
+            return AXRead<AXElement>::failure(AXStatus::noValue);
+        return AXRead<AXElement>::success(AXElement{f->pid, h.active});
+    });
+}
+
 AXRead<AXElement> X11Accessibility::mainWindow(int32_t pid) {
     if (!processExists(pid))
         return AXRead<AXElement>::failure();

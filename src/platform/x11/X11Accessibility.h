@@ -26,6 +26,8 @@ public:
     AXRead<std::vector<AXElement>> windows(int32_t pid) override;
     AXRead<AXElement> focusedWindow(int32_t pid) override;
     AXRead<AXElement> mainWindow(int32_t pid) override;
+    // The active window: the window manager gives focus to one program's window at a time.
+    AXRead<AXElement> frontWindow() override;
     std::optional<uint32_t> windowNumber(const AXElement& window) override;
 
     AXRead<QPointF> position(const AXElement& window) override;
