@@ -165,6 +165,9 @@ QWidget* warningLabel(const QString& text) {
     layout->addWidget(sign);
     auto* label = new QLabel(text);
     label->setTextFormat(Qt::PlainText);
+    // Unwrapped, a long warning would widen the whole page past the window and push every
+    // control off its right edge.
+    label->setWordWrap(true);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, orange);
     label->setPalette(palette);

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <memory>
 
 namespace corvane::testing {
 namespace {
@@ -103,3 +104,11 @@ TEST_F(BoundControlsTest, RowsFollowTheirConditionAcrossChanges) {
 
 } // namespace
 } // namespace corvane::testing
+
+TEST(FormSectionLabels, ALongWarningWrapsInsteadOfWideningItsPage) {
+    // Unwrapped, it set the page's least width past the window's, and every control in the page
+    // went off the right edge.
+    const QString text = QStringLiteral("No tray is running, so the icons cannot show. ").repeated(4);
+    std::unique_ptr<QWidget> warning(corvane::warningLabel(text));
+    EXPECT_LT(warning->minimumSizeHint().width(), 400);
+}
