@@ -1,10 +1,10 @@
 #include "BenchmarkDesktop.h"
 
 #include <QApplication>
-#include <QThread>
 
 #include <benchmark/benchmark.h>
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,15 +32,19 @@ struct Current {
 };
 std::optional<Current> gCurrent;
 
-bool waitUntil(const std::function<bool()>& done) {
-    const auto until = std::chrono::steady_clock::now() + kSettleBound;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
+// A connection of our own that hears the root's property changes and its children mapping and
+// going: what the window manager does to take windows in and let them go.
+xcb_connection_t* gWatcher = nullptr;
+
+// Waits until `done`, asking again after every change on the root; false when the bound passes.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = kSettleBound) {
+    if (done())
+        return true;
+    xcb_flush(gDesktop->connection());
+    return waitForEvents(gWatcher, std::chrono::steady_clock::now() + bound, [&](const xcb_generic_event_t&) {
         QCoreApplication::processEvents();
-        QThread::msleep(20);
-    }
-    return true;
+        return done();
+    });
 }
 
 // How many managed client windows belong to one of `pids`.
@@ -110,8 +114,7 @@ bool waitForWindowManagerToManage() {
     for (int attempt = 0; attempt < 60 && !taken; ++attempt) {
         xcb_map_window(c, probe);
         xcb_flush(c);
-        QThread::msleep(250);
-        taken = managed();
+        taken = waitUntil(managed, std::chrono::milliseconds(250));
     }
     xcb_destroy_window(c, probe);
     xcb_flush(c);
@@ -119,6 +122,24 @@ bool waitForWindowManagerToManage() {
 }
 
 } // namespace
+
+bool waitForEvents(xcb_connection_t* c, std::chrono::steady_clock::time_point until,
+                   const std::function<bool(const xcb_generic_event_t&)>& handle) {
+    for (;;) {
+        bool done = false;
+        while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+            done = handle(*event) || done;
+            std::free(event);
+        }
+        if (done)
+            return true;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        pollfd socket{xcb_get_file_descriptor(c), POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&socket, 1, static_cast<int>(left.count())) <= 0)
+            return false;
+    }
+}
 
 testing::VirtualDesktop& desktop() {
     return *gDesktop;
@@ -172,6 +193,10 @@ int runBenchmarks(int argc, char** argv, Application application) {
         return 1;
     }
     gDesktop = virtualDesktop.get();
+    gWatcher = xcb_connect(virtualDesktop->displayName().toLocal8Bit().constData(), nullptr);
+    const uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(gWatcher, virtualDesktop->rootWindow(), XCB_CW_EVENT_MASK, &rootEvents);
+    xcb_flush(gWatcher);
     if (application == Application::widgets) {
         // Qt reads these when the application is built, so the desktop must exist first.
         qputenv("DISPLAY", virtualDesktop->displayName().toLocal8Bit());
@@ -189,6 +214,8 @@ int runBenchmarks(int argc, char** argv, Application application) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     depopulate();
+    xcb_disconnect(gWatcher);
+    gWatcher = nullptr;
     gDesktop = nullptr;
     // The application's X connection closes before the server stops.
     app.reset();

@@ -6,7 +6,9 @@
 
 #include <xcb/xcb.h>
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,6 +37,11 @@ std::vector<int32_t> populationPIDs();
 
 // The Qt application the benchmarks run in: one with widgets shows on the virtual desktop.
 enum class Application { core, widgets };
+
+// Hands every event of `connection` to `handle` until it says done, waiting on the connection's
+// socket between them; false when `until` passes first.
+bool waitForEvents(xcb_connection_t* connection, std::chrono::steady_clock::time_point until,
+                   const std::function<bool(const xcb_generic_event_t&)>& handle);
 
 // Runs the benchmarks registered in this binary on a fresh desktop.
 int runBenchmarks(int argc, char** argv, Application application = Application::core);

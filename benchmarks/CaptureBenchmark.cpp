@@ -13,8 +13,6 @@
 #include <xcb/composite.h>
 #include <xcb/xcb.h>
 
-#include <poll.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -36,25 +34,6 @@ constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr int kRounds = 60;
 constexpr auto kSetUpBound = std::chrono::seconds(30);
-
-// Hands every event of `c` to `handle` until it says done, waiting on the connection's socket
-// between them; false when `until` passes first.
-bool waitForEvents(xcb_connection_t* c, Clock::time_point until,
-                   const std::function<bool(const xcb_generic_event_t&)>& handle) {
-    for (;;) {
-        bool done = false;
-        while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
-            done = handle(*event) || done;
-            std::free(event);
-        }
-        if (done)
-            return true;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
-        pollfd socket{xcb_get_file_descriptor(c), POLLIN, 0};
-        if (left.count() <= 0 || ::poll(&socket, 1, static_cast<int>(left.count())) <= 0)
-            return false;
-    }
-}
 
 // Twenty plain windows on a connection of the benchmark's own, each filled with a colour of its
 // own by the server.

@@ -27,7 +27,14 @@ for i in $(seq 0 $((count - 1))); do
   pids+=($!)
 done
 clients() { xprop -root _NET_CLIENT_LIST 2>/dev/null | tr ',' '\n' | grep -c 0x || true; }
-for _ in $(seq 600); do [ "$(clients)" -ge "$count" ] && break; sleep 0.1; done
+# Waits for the window manager to list them all, told by each change of its list.
+exec 3< <(xprop -root -spy _NET_CLIENT_LIST 2>/dev/null)
+spy=$!
+while read -r -t 60 line <&3; do
+  [ "$(grep -o 0x <<<"$line" | wc -l)" -ge "$count" ] && break
+done
+kill "$spy" 2>/dev/null || true
+exec 3<&-
 
 mkdir -p "$home/config" "$home/data" "$home/run"
 chmod 700 "$home/run"
