@@ -50,9 +50,8 @@ AXRead<std::vector<AXElement>> X11Accessibility::windows(int32_t pid) {
         if (!h.connection)
             return std::nullopt;
         std::vector<AXElement> elements;
-        for (xcb_window_t window : h.clients)
-            if (const X11WindowFacts* f = h.facts(window); f && f->pid == pid)
-                elements.push_back(AXElement{pid, window});
+        for (xcb_window_t window : h.clientsOfProcess.value(pid))
+            elements.push_back(AXElement{pid, window});
         return elements;
     });
     // A process the server still holds windows of is there; only one without any is asked

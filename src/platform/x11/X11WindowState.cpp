@@ -116,6 +116,8 @@ X11HeldWindows& X11WindowState::update(Catch catchUp) {
         m_unknownTrees.clear();
         readTrees(unknown);
     }
+    if (m_processesStale)
+        indexProcesses();
     // What came in during the reads is taken in now; what it changed is read next time.
     takeEvents(false);
     return m_held;
@@ -296,6 +298,15 @@ void X11WindowState::listClients(const std::vector<xcb_window_t>& clients) {
         m_unknownTrees.insert(window);
     }
     m_held.clients = clients;
+    m_processesStale = true;
+}
+
+void X11WindowState::indexProcesses() {
+    m_processesStale = false;
+    m_held.clientsOfProcess.clear();
+    for (xcb_window_t window : m_held.clients)
+        if (const X11WindowFacts* f = m_held.facts(window))
+            m_held.clientsOfProcess[f->pid].push_back(window);
 }
 
 void X11WindowState::readStaleWindows() {
@@ -329,6 +340,7 @@ void X11WindowState::readStaleWindows() {
         takeFacts(held->facts, read[i], which[i]);
         if (which[i] & (X11Facts(X11Fact::identity) | X11Fact::pid))
             ++held->identityVersion;
+        m_processesStale = m_processesStale || (which[i] & X11Fact::pid);
         if ((which[i] & X11Fact::frame) && held->followed)
             held->frameOrigin = held->facts.client.topLeft() - held->facts.inParent;
     }
@@ -405,6 +417,7 @@ void X11WindowState::markStale(QHash<xcb_window_t, X11HeldWindow>::iterator held
 
 void X11WindowState::forget(xcb_window_t window) {
     unfollowFrame(window);
+    m_processesStale = true;
     m_held.windows.remove(window);
     m_stale.remove(window);
     m_unknownTrees.remove(window);

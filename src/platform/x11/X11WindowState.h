@@ -40,6 +40,8 @@ struct X11HeldWindows {
     xcb_window_t active = XCB_WINDOW_NONE;
     std::optional<uint32_t> currentDesktop;
     QHash<xcb_window_t, X11HeldWindow> windows;
+    // The listed windows of each process, in client-list order.
+    QHash<int32_t, std::vector<xcb_window_t>> clientsOfProcess;
 
     // The window's facts; none when it is not listed.
     const X11WindowFacts* facts(xcb_window_t window) const {
@@ -98,6 +100,7 @@ private:
     void listClients(const std::vector<xcb_window_t>& clients);
     void readStaleWindows();
     void readTrees(const std::vector<xcb_window_t>& windows);
+    void indexProcesses();
     // Stops following the window's frame; its origin is read when it reports a change.
     void unfollowFrame(xcb_window_t window);
     void markStale(QHash<xcb_window_t, X11HeldWindow>::iterator held, X11Facts facts);
@@ -110,6 +113,7 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
     X11HeldWindows m_held;
     // Root properties changed since read.
+    bool m_processesStale = true; // `clientsOfProcess` is to be made again
     bool m_clientsStale = true, m_stackingStale = true, m_activeStale = true, m_desktopStale = true;
     QHash<xcb_window_t, xcb_window_t> m_clientOfFrame;
     // Windows with stale facts, and windows whose place in the tree is to be read.
