@@ -62,11 +62,7 @@ void accessibilitySweep(benchmark::State& state) {
         const auto elements = ax.windows(pid);
         for (const AXElement& element : elements.value) {
             benchmark::DoNotOptimize(ax.windowNumber(element));
-            benchmark::DoNotOptimize(ax.position(element));
-            benchmark::DoNotOptimize(ax.size(element));
-            benchmark::DoNotOptimize(ax.title(element));
-            benchmark::DoNotOptimize(ax.minimized(element));
-            benchmark::DoNotOptimize(ax.subrole(element));
+            benchmark::DoNotOptimize(ax.readWindow(element));
         }
     }
 }

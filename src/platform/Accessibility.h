@@ -3,6 +3,7 @@
 #include "runtime/Time.h"
 
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 
@@ -30,6 +31,14 @@ struct AXElement {
     int32_t pid = 0;
     uint64_t handle = 0;
     bool operator==(const AXElement&) const = default;
+};
+
+// What a sweep reads of one window.
+struct AXWindowReading {
+    std::optional<QRectF> frame; // none when its position or size could not be read
+    AXRead<QString> title;
+    AXRead<bool> minimized;
+    AXRead<QString> subrole;
 };
 
 // Subroles the window list tells apart; other windows report some other text.
@@ -63,6 +72,22 @@ public:
     virtual AXRead<QString> subrole(const AXElement& window) = 0;
     // A per-process switch some toolkits have that animates or vetoes frame writes.
     virtual AXRead<bool> enhancedUserInterface(int32_t pid) = 0;
+    // Everything a sweep reads of the window. By default the reads one after the other, the rest
+    // left out when the frame cannot be read; a desktop that holds them all answers at once.
+    virtual AXWindowReading readWindow(const AXElement& window) {
+        AXWindowReading reading;
+        const AXRead<QPointF> origin = position(window);
+        if (!origin.ok())
+            return reading;
+        const AXRead<QSizeF> extent = size(window);
+        if (!extent.ok())
+            return reading;
+        reading.frame = QRectF(origin.value, extent.value);
+        reading.title = title(window);
+        reading.minimized = minimized(window);
+        reading.subrole = subrole(window);
+        return reading;
+    }
 
     // Writes answer whether the program accepted them.
     virtual bool setEnhancedUserInterface(int32_t pid, bool on) = 0;

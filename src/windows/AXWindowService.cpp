@@ -111,20 +111,20 @@ std::optional<AXWindowSnapshot> AXWindowService::snapshot(int32_t pid, const AXE
     const std::optional<uint32_t> number = numberOf(window);
     if (!number)
         return std::nullopt;
-    const std::optional<QRectF> frame = readFrame(window);
-    if (!frame)
+    AXWindowReading read = m_accessibility.readWindow(window);
+    if (!read.frame)
         return std::nullopt;
 
     AXWindowSnapshot made;
     made.windowID = *number;
     made.pid = pid;
-    made.frame = *frame;
-    if (AXRead<QString> title = m_accessibility.title(window); title.ok())
-        made.title = std::move(title.value);
-    if (const AXRead<bool> minimized = m_accessibility.minimized(window); minimized.ok())
-        made.isMinimized = minimized.value;
-    if (AXRead<QString> subrole = m_accessibility.subrole(window); subrole.ok())
-        made.subrole = std::move(subrole.value);
+    made.frame = *read.frame;
+    if (read.title.ok())
+        made.title = std::move(read.title.value);
+    if (read.minimized.ok())
+        made.isMinimized = read.minimized.value;
+    if (read.subrole.ok())
+        made.subrole = std::move(read.subrole.value);
     return made;
 }
 

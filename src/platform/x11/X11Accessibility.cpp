@@ -27,6 +27,21 @@ xcb_window_t windowOf(const AXElement& element) {
     return static_cast<xcb_window_t>(element.handle);
 }
 
+QString subroleOf(const X11WindowFacts& f) {
+    switch (f.kind) {
+    case X11WindowKind::normal:
+        return axStandardWindowSubrole;
+    case X11WindowKind::dialog:
+        return axDialogSubrole;
+    case X11WindowKind::utility:
+    case X11WindowKind::panel:
+        return QStringLiteral("AXFloatingWindow");
+    case X11WindowKind::other:
+        break;
+    }
+    return QStringLiteral("AXUnknown");
+}
+
 // The process's topmost window; none when it has no window listed.
 xcb_window_t topmostOf(const X11HeldWindows& h, int32_t pid) {
     // The stacking list runs bottom to top.
@@ -124,20 +139,24 @@ AXRead<bool> X11Accessibility::minimized(const AXElement& window) {
 }
 
 AXRead<QString> X11Accessibility::subrole(const AXElement& window) {
-    return read(window, [](const X11WindowFacts& f) {
-        switch (f.kind) {
-        case X11WindowKind::normal:
-            return axStandardWindowSubrole;
-        case X11WindowKind::dialog:
-            return axDialogSubrole;
-        case X11WindowKind::utility:
-        case X11WindowKind::panel:
-            return QStringLiteral("AXFloatingWindow");
-        case X11WindowKind::other:
-            break;
-        }
-        return QStringLiteral("AXUnknown");
+    return read(window, subroleOf);
+}
+
+AXWindowReading X11Accessibility::readWindow(const AXElement& window) {
+    AXWindowReading reading;
+    if (window.handle == 0 || window.handle > UINT32_MAX)
+        return reading;
+    held([&](const X11HeldWindows& h) {
+        const X11WindowFacts* f = h.facts(windowOf(window));
+        if (!f)
+            return;
+        const QRect frame = f->outerFrame();
+        reading.frame = QRectF(QPointF(frame.topLeft()) / m_pixelRatio, QSizeF(frame.size()) / m_pixelRatio);
+        reading.title = AXRead<QString>::success(f->title);
+        reading.minimized = AXRead<bool>::success(f->hidden);
+        reading.subrole = AXRead<QString>::success(subroleOf(*f));
     });
+    return reading;
 }
 
 AXRead<bool> X11Accessibility::enhancedUserInterface(int32_t) {

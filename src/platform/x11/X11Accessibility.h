@@ -36,6 +36,8 @@ public:
     AXRead<bool> minimized(const AXElement& window) override;
     AXRead<QString> subrole(const AXElement& window) override;
     AXRead<bool> enhancedUserInterface(int32_t pid) override;
+    // All at once, from the window state.
+    AXWindowReading readWindow(const AXElement& window) override;
 
     bool setEnhancedUserInterface(int32_t pid, bool on) override;
     bool setPosition(const AXElement& window, QPointF origin) override;
