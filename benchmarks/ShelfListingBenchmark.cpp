@@ -9,7 +9,6 @@
 #include "shelf/FileShelf.h"
 #include "shelf/ShelfListModel.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -75,11 +74,3 @@ void BM_FilterTheListing(benchmark::State& state) {
 BENCHMARK(BM_FilterTheListing)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -11,8 +11,6 @@
 #include "windows/AXWindowService.h"
 #include "windows/WindowService.h"
 
-#include <QCoreApplication>
-
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -58,11 +56,3 @@ void idleRefresh(benchmark::State& state) {
 BENCHMARK(idleRefresh)->Arg(10)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
