@@ -376,3 +376,27 @@ TEST_F(X11Windows, ChangesOthersMakeAreSeenAtTheNextRead) {
     askWindowManager(logo.client.window, "_NET_WM_DESKTOP", {0, 2});
     EXPECT_TRUE(QTest::qWaitFor([&] { return entryOf().has_value(); }, kWaitMs));
 }
+
+TEST_F(X11Windows, FramesAreFollowedAgainAfterTheWindowManagerRestarts) {
+    // Given a window whose frame the state follows
+    const Program logo =
+        start(QStringLiteral("xlogo"), {QStringLiteral("-geometry"), QStringLiteral("200x150+60+60")});
+    ASSERT_NE(logo.client.window, 0u);
+    ASSERT_EQ(frameRead(ax, logo.element()), QRectF(serverFrame(logo.client.window)));
+
+    // When the window manager restarts, putting every window in a new frame
+    desktop().restartWindowManager(200ms);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return isClient(logo.client.window) && serverFrame(logo.client.window).isValid(); }, kWaitMs));
+
+    // Then a move of the new frame is followed too
+    const QRect target(410, 260, 260, 190);
+    ASSERT_TRUE(ax.setFrame(logo.element(), QPointF(target.topLeft()), QSizeF(target.size())));
+    ASSERT_TRUE(serverFrameLandsOn(logo.client.window, target));
+    EXPECT_EQ(frameRead(ax, logo.element()), QRectF(target));
+    const auto entries = list.onScreenWindows();
+    const auto entry = std::find_if(entries.begin(), entries.end(),
+                                    [&](const WindowListEntry& e) { return e.id == logo.client.window; });
+    ASSERT_NE(entry, entries.end());
+    EXPECT_EQ(entry->bounds, QRectF(target));
+}
