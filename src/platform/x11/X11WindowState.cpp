@@ -65,7 +65,6 @@ X11WindowState::X11WindowState(QByteArray displayName)
 X11WindowState::~X11WindowState() = default;
 
 void X11WindowState::open() {
-    m_notifier.reset();
     m_connection = std::make_unique<X11Connection>(m_displayName);
     m_held = X11HeldWindows{};
     m_clientOfFrame.clear();
@@ -89,13 +88,19 @@ void X11WindowState::watchConnection() {
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
         // A user holding the state takes the events in itself.
         std::unique_lock lock(m_mutex, std::try_to_lock);
-        if (lock.owns_lock() && m_connection->isValid())
+        if (!lock.owns_lock())
+            return;
+        if (m_connection->isValid())
             takeEvents(true);
+        // A connection the server closed stays readable: nothing more will come on it.
+        if (!m_connection->isValid())
+            m_notifier->setEnabled(false);
     });
 }
 
 X11HeldWindows& X11WindowState::update(Catch catchUp) {
-    if (!m_connection->isValid())
+    // A display that was not there yet is tried again; one that closed our connection is gone.
+    if (!m_connection->isValid() && !m_notifier)
         open();
     if (!m_connection->isValid()) {
         m_held.connection = nullptr;
