@@ -144,25 +144,27 @@ void Registry::handleEvent(EventType type, Shortcut shortcut) {
     if (m_isPaused)
         return;
     const bool down = type == EventType::keyDown;
-    // Actions that bind or unbind change only later presses: work on the tables as they are now.
-    const auto actions = down ? m_keyDownHandlers : m_keyUpHandlers;
-    const auto nameStreams = down ? m_keyDownNameStreams : m_keyUpNameStreams;
+    const auto& actions = down ? m_keyDownHandlers : m_keyUpHandlers;
+    const auto& nameStreams = down ? m_keyDownNameStreams : m_keyUpNameStreams;
     const auto& shortcutTable = down ? m_keyDownShortcutStreams : m_keyUpShortcutStreams;
-    const auto shortcutEntry = shortcutTable.find(shortcut);
-    const Streams shortcutStreams = shortcutEntry == shortcutTable.end() ? Streams() : shortcutEntry->second;
 
     // The store is read at the press: every name that holds this shortcut now takes part.
     auto matches = [&](const Name& name) { return !isDisabled(name) && getShortcut(name) == shortcut; };
+    // Actions that bind or unbind change only later presses: what runs is gathered first, from the
+    // tables as they are now.
+    std::vector<Action> run;
     for (const auto& [name, list] : actions)
         if (matches(name))
-            for (const Action& action : list)
-                action();
+            run.insert(run.end(), list.begin(), list.end());
     for (const auto& [name, streams] : nameStreams)
         if (matches(name))
             for (const auto& [id, yield] : streams)
-                yield();
-    for (const auto& [id, yield] : shortcutStreams)
-        yield();
+                run.push_back(yield);
+    if (const auto entry = shortcutTable.find(shortcut); entry != shortcutTable.end())
+        for (const auto& [id, yield] : entry->second)
+            run.push_back(yield);
+    for (const Action& action : run)
+        action();
 }
 
 void Registry::removeHandler(const Name& name) {

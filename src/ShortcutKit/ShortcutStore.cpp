@@ -15,11 +15,22 @@ StoredShortcutState ShortcutStore::storedShortcut(const Name& name) const {
     }
     if (!object->is_string())
         return state;
-    if (const auto shortcut = Shortcut::fromJsonText(object->get_ref<const std::string&>())) {
+    if (const auto shortcut = parsed(object->get_ref<const std::string&>())) {
         state.kind = StoredShortcutState::Kind::shortcut;
         state.shortcut = *shortcut;
     }
     return state;
+}
+
+std::optional<Shortcut> ShortcutStore::parsed(const std::string& jsonText) const {
+    if (const auto known = m_parsed.find(jsonText); known != m_parsed.end())
+        return known->second;
+    // Texts come from the user's own choices; a store edited by hand is kept from growing this
+    // without bound.
+    constexpr size_t kRemembered = 512;
+    if (m_parsed.size() >= kRemembered)
+        m_parsed.clear();
+    return m_parsed.emplace(jsonText, Shortcut::fromJsonText(jsonText)).first->second;
 }
 
 bool ShortcutStore::holdsDisabledMarker(const Name& name) const {

@@ -4,8 +4,10 @@
 #include "ShortcutKit/Shortcut.h"
 #include "platform/UserDefaults.h"
 
+#include <map>
 #include <optional>
 #include <set>
+#include <string>
 
 namespace corvane::ShortcutKit {
 
@@ -26,8 +28,8 @@ struct StoredShortcutState {
 
 // The named shortcuts in the user defaults: one key per name, "ShortcutKit_" + its raw value,
 // holding the shortcut's JSON text, or false when the user removed a shortcut that has a default.
-// Nothing is cached: every read goes back to the store, so a value written elsewhere under the
-// same key is seen at once.
+// Every read goes back to the store, so a value written elsewhere under the same key is seen at
+// once; only what a stored text parses to is remembered, since the same text always says the same.
 class ShortcutStore {
 public:
     explicit ShortcutStore(UserDefaults& defaults) : m_defaults(defaults) {}
@@ -53,7 +55,11 @@ public:
     std::set<Name> storedNames() const;
 
 private:
+    // The shortcut of a stored text, parsed once: a hot key's press reads every name's text.
+    std::optional<Shortcut> parsed(const std::string& jsonText) const;
+
     UserDefaults& m_defaults;
+    mutable std::map<std::string, std::optional<Shortcut>> m_parsed;
 };
 
 } // namespace corvane::ShortcutKit
