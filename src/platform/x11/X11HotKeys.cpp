@@ -2,23 +2,14 @@
 
 #include "platform/ModifierBits.h"
 
-#include "platform/x11/X11Connection.h"
-
 #include "platform/x11/X11Keymap.h"
 #include "runtime/Log.h"
-
-#include <QSocketNotifier>
-
-#include "platform/x11/X11Xkb.h"
 
 #include <cstdlib>
 
 namespace corvane {
 
 namespace {
-constexpr qint64 commandBit = HotKeyModifier::command, shiftBit = HotKeyModifier::shift,
-                 optionBit = HotKeyModifier::option, controlBit = HotKeyModifier::control,
-                 functionBit = HotKeyModifier::function;
 constexpr uint8_t badAccess = 10;
 
 struct FreeEvent {
@@ -28,65 +19,39 @@ using Event = std::unique_ptr<xcb_generic_event_t, FreeEvent>;
 
 } // namespace
 
-X11HotKeys::X11HotKeys(const QByteArray& displayName) : m_x(displayName, X11Atoms::none) {
-    m_connection = m_x.raw();
-    if (!m_x.isValid() || m_x.root() == XCB_WINDOW_NONE)
-        return;
-    m_root = m_x.root();
-
-    // Repeats of a held key then come as presses alone, which are easy to drop.
-    m_xkbEventBase = X11Keymap::watchKeymapChanges(m_connection, true);
-    m_keymap = std::make_unique<X11Keymap>(m_connection);
-    xcb_flush(m_connection);
-
-    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &X11HotKeys::readEvents);
+X11HotKeys::X11HotKeys(const QByteArray& displayName)
+    : m_keyboard(displayName, this, [this] { readEvents(); }) {
     takeQueuedEvents();
 }
 
-X11HotKeys::~X11HotKeys() {
-    delete m_notifier;
-    m_keymap.reset();
-    // Closing the connection gives every grab back.
-}
-
-bool X11HotKeys::isConnected() const {
-    return m_connection && !xcb_connection_has_error(m_connection) && m_root != XCB_WINDOW_NONE && m_keymap &&
-           m_keymap->isValid();
-}
+// Closing the connection gives every grab back.
+X11HotKeys::~X11HotKeys() = default;
 
 std::optional<std::pair<xcb_keycode_t, uint16_t>> X11HotKeys::translate(qint64 keyCode,
                                                                         qint64 modifiers) const {
     // The function key never reaches X: a combination that needs it cannot be pressed here.
-    if (modifiers & functionBit)
+    if (modifiers & HotKeyModifier::function)
         return std::nullopt;
-    const std::optional<xcb_keycode_t> keycode = m_keymap->keycode(keyCode);
+    const std::optional<xcb_keycode_t> keycode = m_keyboard.keymap().keycode(keyCode);
     if (!keycode)
         return std::nullopt;
-    uint16_t mask = 0;
-    if (modifiers & controlBit)
-        mask |= XCB_MOD_MASK_CONTROL;
-    if (modifiers & shiftBit)
-        mask |= XCB_MOD_MASK_SHIFT;
-    if (modifiers & optionBit)
-        mask |= m_keymap->altMask();
-    if (modifiers & commandBit)
-        mask |= m_keymap->superMask();
+    const uint16_t mask = m_keyboard.maskOf(modifiers);
     return std::make_pair(*keycode, mask);
 }
 
 std::vector<uint16_t> X11HotKeys::lockCombinations() const {
-    return lockModifierCombinations(m_keymap->numLockMask());
+    return lockModifierCombinations(m_keyboard.keymap().numLockMask());
 }
 
 std::optional<uint8_t> X11HotKeys::grab(xcb_keycode_t keycode, uint16_t mask) {
     std::vector<xcb_void_cookie_t> cookies;
     for (uint16_t locks : lockCombinations())
-        cookies.push_back(xcb_grab_key_checked(m_connection, 0, m_root, static_cast<uint16_t>(mask | locks),
-                                               keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        cookies.push_back(xcb_grab_key_checked(m_keyboard.raw(), 0, m_keyboard.root(),
+                                               static_cast<uint16_t>(mask | locks), keycode,
+                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     std::optional<uint8_t> failure;
     for (xcb_void_cookie_t cookie : cookies) {
-        if (xcb_generic_error_t* error = xcb_request_check(m_connection, cookie)) {
+        if (xcb_generic_error_t* error = xcb_request_check(m_keyboard.raw(), cookie)) {
             if (!failure)
                 failure = error->error_code;
             std::free(error);
@@ -101,14 +66,14 @@ std::optional<uint8_t> X11HotKeys::grab(xcb_keycode_t keycode, uint16_t mask) {
 
 void X11HotKeys::ungrab(xcb_keycode_t keycode, uint16_t mask) {
     for (uint16_t locks : lockCombinations())
-        xcb_ungrab_key(m_connection, keycode, m_root, static_cast<uint16_t>(mask | locks));
-    xcb_flush(m_connection);
+        xcb_ungrab_key(m_keyboard.raw(), keycode, m_keyboard.root(), static_cast<uint16_t>(mask | locks));
+    xcb_flush(m_keyboard.raw());
 }
 
 std::optional<HotKeys::Id> X11HotKeys::registerHotKey(qint64 keyCode, qint64 modifiers) {
     // The shortcut layer logs refusals in the words users see; here only the raw codes.
     m_lastRefusal = Refusal::failed;
-    if (!isConnected())
+    if (!m_keyboard.isConnected())
         return std::nullopt;
     const auto translated = translate(keyCode, modifiers);
     if (!translated) {
@@ -139,7 +104,7 @@ void X11HotKeys::unregisterHotKey(Id id) {
     const auto found = m_grabs.find(id);
     if (found == m_grabs.end())
         return;
-    if (found->second.grabbed && isConnected())
+    if (found->second.grabbed && m_keyboard.isConnected())
         ungrab(found->second.keycode, found->second.mask);
     m_grabs.erase(found);
 }
@@ -147,7 +112,7 @@ void X11HotKeys::unregisterHotKey(Id id) {
 void X11HotKeys::takeQueuedEvents() {
     // Replies to our own requests can pull events off the socket into xcb's queue, where the
     // socket notifier never sees them: read them on the next turn.
-    if (m_queuedScheduled || !m_connection)
+    if (m_queuedScheduled || !m_keyboard.raw())
         return;
     m_queuedScheduled = true;
     QMetaObject::invokeMethod(
@@ -160,12 +125,11 @@ void X11HotKeys::takeQueuedEvents() {
 }
 
 void X11HotKeys::readEvents() {
-    if (!m_connection)
+    if (!m_keyboard.raw())
         return;
-    while (xcb_generic_event_t* raw = xcb_poll_for_event(m_connection))
+    while (xcb_generic_event_t* raw = xcb_poll_for_event(m_keyboard.raw()))
         handle(raw);
-    if (xcb_connection_has_error(m_connection) && m_notifier)
-        m_notifier->setEnabled(false);
+    m_keyboard.stopIfClosed();
 }
 
 void X11HotKeys::handle(xcb_generic_event_t* raw) {
@@ -176,7 +140,7 @@ void X11HotKeys::handle(xcb_generic_event_t* raw) {
     } else if (type == XCB_KEY_RELEASE) {
         const auto& release = reinterpret_cast<const xcb_key_release_event_t&>(*event);
         // Without detectable auto-repeat a repeat is a release and a press with the same time.
-        if (xcb_generic_event_t* rawNext = xcb_poll_for_queued_event(m_connection)) {
+        if (xcb_generic_event_t* rawNext = xcb_poll_for_queued_event(m_keyboard.raw())) {
             Event next(rawNext);
             const auto& press = reinterpret_cast<const xcb_key_press_event_t&>(*next);
             if (x11EventType(*next) == XCB_KEY_PRESS && press.detail == release.detail &&
@@ -187,15 +151,15 @@ void X11HotKeys::handle(xcb_generic_event_t* raw) {
             return;
         }
         handleRelease(release);
-    } else if (type == XCB_MAPPING_NOTIFY || (m_xkbEventBase && type == *m_xkbEventBase)) {
+    } else if (m_keyboard.isKeymapChange(type)) {
         keymapChanged();
     }
 }
 
 void X11HotKeys::handlePress(const xcb_key_press_event_t& event) {
-    if (!m_keymap)
+    if (!m_keyboard.hasKeymap())
         return;
-    const uint16_t locks = XCB_MOD_MASK_LOCK | m_keymap->numLockMask();
+    const uint16_t locks = XCB_MOD_MASK_LOCK | m_keyboard.keymap().numLockMask();
     const uint16_t state = static_cast<uint16_t>(event.state & 0xff & ~locks);
     for (auto& [id, entry] : m_grabs) {
         if (!entry.grabbed || entry.keycode != event.detail || entry.mask != state)
@@ -231,13 +195,13 @@ void X11HotKeys::keymapChanged() {
         this,
         [this] {
             m_regrabScheduled = false;
-            if (!m_connection || xcb_connection_has_error(m_connection))
+            if (!m_keyboard.raw() || xcb_connection_has_error(m_keyboard.raw()))
                 return;
             for (auto& [id, entry] : m_grabs)
                 if (entry.grabbed)
                     ungrab(entry.keycode, entry.mask);
-            m_keymap = std::make_unique<X11Keymap>(m_connection);
-            if (!m_keymap->isValid())
+            m_keyboard.reloadKeymap();
+            if (!m_keyboard.isConnected())
                 return;
             for (auto& [id, entry] : m_grabs) {
                 entry.grabbed = false;

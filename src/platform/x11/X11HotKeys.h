@@ -4,7 +4,7 @@
 
 #include <QByteArray>
 
-#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11KeyboardConnection.h"
 
 #include <xcb/xcb.h>
 
@@ -12,11 +12,7 @@
 #include <memory>
 #include <vector>
 
-class QSocketNotifier;
-
 namespace corvane {
-
-class X11Keymap;
 
 // Hot keys as passive key grabs on the root window, on a connection of its own read on the main
 // thread. Each combination is grabbed once per state of the lock modifiers (Caps Lock, Num Lock),
@@ -43,7 +39,6 @@ private:
         bool down = false;
     };
 
-    bool isConnected() const;
     // The X key code and modifier mask of a stored combination; none when it has no counterpart.
     std::optional<std::pair<xcb_keycode_t, uint16_t>> translate(qint64 keyCode, qint64 modifiers) const;
     std::vector<uint16_t> lockCombinations() const;
@@ -59,12 +54,7 @@ private:
     void keymapChanged();
 
     // Its own connection: closing it gives back what it grabbed or selected.
-    X11Connection m_x;
-    xcb_connection_t* m_connection = nullptr;
-    xcb_window_t m_root = XCB_WINDOW_NONE;
-    std::optional<uint8_t> m_xkbEventBase;
-    std::unique_ptr<X11Keymap> m_keymap;
-    QSocketNotifier* m_notifier = nullptr;
+    X11KeyboardConnection m_keyboard;
     std::map<Id, Grab> m_grabs;
     Id m_lastId = 0;
     bool m_regrabScheduled = false;

@@ -1,11 +1,7 @@
 #include "platform/x11/X11KeyTaps.h"
 
-#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Keymap.h"
-#include "platform/x11/X11Xkb.h"
 #include "runtime/Log.h"
-
-#include <QSocketNotifier>
 
 #include <xkbcommon/xkbcommon-keysyms.h>
 
@@ -14,9 +10,6 @@
 
 namespace corvane {
 namespace {
-
-// The stored modifier bits (see TappedKey).
-constexpr qint64 commandBit = 0x100, shiftBit = 0x200, optionBit = 0x800, controlBit = 0x1000;
 
 // The keys a tap can hold, by their X key symbols.
 std::optional<uint32_t> keysymOf(Qt::Key key) {
@@ -48,29 +41,11 @@ std::optional<uint32_t> keysymOf(Qt::Key key) {
 
 } // namespace
 
-X11KeyTaps::X11KeyTaps(const QByteArray& displayName) : m_x(displayName, X11Atoms::none) {
-    m_connection = m_x.raw();
-    if (!m_x.isValid() || m_x.root() == XCB_WINDOW_NONE)
-        return;
-    m_root = m_x.root();
-    // Repeats of a held key then come as presses alone, marked as repeats for the taps.
-    m_xkbEventBase = X11Keymap::watchKeymapChanges(m_connection, true);
-    m_keymap = std::make_unique<X11Keymap>(m_connection);
-    xcb_flush(m_connection);
-    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &X11KeyTaps::readEvents);
-}
+X11KeyTaps::X11KeyTaps(const QByteArray& displayName)
+    : m_keyboard(displayName, this, [this] { readEvents(); }) {}
 
-X11KeyTaps::~X11KeyTaps() {
-    delete m_notifier;
-    m_keymap.reset();
-    // Closing the connection (with the object) gives every grab back.
-}
-
-bool X11KeyTaps::isConnected() const {
-    return m_connection && !xcb_connection_has_error(m_connection) && m_root != XCB_WINDOW_NONE && m_keymap &&
-           m_keymap->isValid();
-}
+// Closing the connection (with the object) gives every grab back.
+X11KeyTaps::~X11KeyTaps() = default;
 
 bool X11KeyTaps::take(Qt::Key key) {
     if (isHeldByAnyTap(key))
@@ -79,11 +54,11 @@ bool X11KeyTaps::take(Qt::Key key) {
     if (!keysym)
         return false;
     bool taken = false;
-    for (xcb_keycode_t keycode : m_keymap->keycodesOfSymbol(*keysym)) {
+    for (xcb_keycode_t keycode : m_keyboard.keymap().keycodesOfSymbol(*keysym)) {
         // In any modifier state, so that the held modifiers reach the tap with the key.
         xcb_generic_error_t* error = xcb_request_check(
-            m_connection, xcb_grab_key_checked(m_connection, 0, m_root, XCB_MOD_MASK_ANY, keycode,
-                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+            m_keyboard.raw(), xcb_grab_key_checked(m_keyboard.raw(), 0, m_keyboard.root(), XCB_MOD_MASK_ANY,
+                                                   keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         if (error) {
             std::free(error);
             continue;
@@ -100,11 +75,11 @@ void X11KeyTaps::release(Qt::Key key) {
             ++it;
             continue;
         }
-        xcb_ungrab_key(m_connection, it->first, m_root, XCB_MOD_MASK_ANY);
+        xcb_ungrab_key(m_keyboard.raw(), it->first, m_keyboard.root(), XCB_MOD_MASK_ANY);
         m_down.erase(it->first);
         it = m_grabbed.erase(it);
     }
-    xcb_flush(m_connection);
+    xcb_flush(m_keyboard.raw());
 }
 
 bool X11KeyTaps::isHeldByAnyTap(Qt::Key key) const {
@@ -115,7 +90,7 @@ bool X11KeyTaps::isHeldByAnyTap(Qt::Key key) const {
 }
 
 std::optional<KeyTaps::Id> X11KeyTaps::addKeyTap(const std::vector<Qt::Key>& keys, Callback callback) {
-    if (!isConnected())
+    if (!m_keyboard.isConnected())
         return std::nullopt;
     std::vector<Qt::Key> taken;
     for (Qt::Key key : keys) {
@@ -140,7 +115,7 @@ void X11KeyTaps::removeKeyTap(Id id) {
         return;
     const std::vector<Qt::Key> keys = std::move(found->second.keys);
     m_taps.erase(found);
-    if (!isConnected())
+    if (!m_keyboard.isConnected())
         return;
     for (Qt::Key key : keys)
         if (!isHeldByAnyTap(key))
@@ -148,18 +123,17 @@ void X11KeyTaps::removeKeyTap(Id id) {
 }
 
 void X11KeyTaps::readEvents() {
-    if (!m_connection)
+    if (!m_keyboard.raw())
         return;
-    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_keyboard.raw())) {
         const uint8_t type = x11EventType(*event);
         if (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE)
             handle(*reinterpret_cast<const xcb_key_press_event_t*>(event), type == XCB_KEY_PRESS);
-        else if (type == XCB_MAPPING_NOTIFY || (m_xkbEventBase && type == *m_xkbEventBase))
+        else if (m_keyboard.isKeymapChange(type))
             keymapChanged();
         std::free(event);
     }
-    if (xcb_connection_has_error(m_connection))
-        m_notifier->setEnabled(false);
+    m_keyboard.stopIfClosed();
 }
 
 void X11KeyTaps::handle(const xcb_key_press_event_t& event, bool pressed) {
@@ -174,14 +148,7 @@ void X11KeyTaps::handle(const xcb_key_press_event_t& event, bool pressed) {
         m_down.insert(event.detail);
     else
         m_down.erase(event.detail);
-    if (event.state & XCB_MOD_MASK_SHIFT)
-        tapped.modifiers |= shiftBit;
-    if (event.state & XCB_MOD_MASK_CONTROL)
-        tapped.modifiers |= controlBit;
-    if (event.state & m_keymap->altMask())
-        tapped.modifiers |= optionBit;
-    if (event.state & m_keymap->superMask())
-        tapped.modifiers |= commandBit;
+    tapped.modifiers = m_keyboard.modifiersOf(event.state);
     // A callback may remove taps: deliver from a copy.
     std::vector<Callback> callbacks;
     for (const auto& [id, tap] : m_taps)
@@ -192,26 +159,26 @@ void X11KeyTaps::handle(const xcb_key_press_event_t& event, bool pressed) {
 }
 
 void X11KeyTaps::keymapChanged() {
-    if (!isConnected())
+    if (!m_keyboard.isConnected())
         return;
     std::set<Qt::Key> held;
     for (const auto& [keycode, key] : m_grabbed)
         held.insert(key);
     for (Qt::Key key : held)
         release(key);
-    m_keymap = std::make_unique<X11Keymap>(m_connection);
-    if (!m_keymap->isValid())
+    m_keyboard.reloadKeymap();
+    if (!m_keyboard.isConnected())
         return;
     // `take` skips keys a tap holds: take them straight from the symbol table here.
     for (Qt::Key key : held) {
         const std::optional<uint32_t> keysym = keysymOf(key);
-        for (xcb_keycode_t keycode : m_keymap->keycodesOfSymbol(*keysym)) {
-            xcb_grab_key(m_connection, 0, m_root, XCB_MOD_MASK_ANY, keycode, XCB_GRAB_MODE_ASYNC,
-                         XCB_GRAB_MODE_ASYNC);
+        for (xcb_keycode_t keycode : m_keyboard.keymap().keycodesOfSymbol(*keysym)) {
+            xcb_grab_key(m_keyboard.raw(), 0, m_keyboard.root(), XCB_MOD_MASK_ANY, keycode,
+                         XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
             m_grabbed[keycode] = key;
         }
     }
-    xcb_flush(m_connection);
+    xcb_flush(m_keyboard.raw());
 }
 
 } // namespace corvane

@@ -4,7 +4,7 @@
 
 #include <QByteArray>
 
-#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11KeyboardConnection.h"
 
 #include <xcb/xcb.h>
 
@@ -13,11 +13,7 @@
 #include <optional>
 #include <set>
 
-class QSocketNotifier;
-
 namespace corvane {
-
-class X11Keymap;
 
 // Key taps as passive grabs of the keys on the root window, in every modifier state, over a
 // connection of its own read by the event loop of the thread that made it. Keys are named by
@@ -38,7 +34,6 @@ private:
         Callback callback;
     };
 
-    bool isConnected() const;
     // Grabs every key code of the key unless already held; false when none could be taken.
     bool take(Qt::Key key);
     void release(Qt::Key key);
@@ -48,12 +43,7 @@ private:
     void keymapChanged();
 
     // Its own connection: closing it gives back what it grabbed.
-    X11Connection m_x;
-    xcb_connection_t* m_connection = nullptr;
-    xcb_window_t m_root = XCB_WINDOW_NONE;
-    std::optional<uint8_t> m_xkbEventBase;
-    std::unique_ptr<X11Keymap> m_keymap;
-    QSocketNotifier* m_notifier = nullptr;
+    X11KeyboardConnection m_keyboard;
     std::map<Id, Tap> m_taps;
     // Which key each grabbed key code stands for, and which are down now.
     std::map<xcb_keycode_t, Qt::Key> m_grabbed;

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Keymap.h"
+
+#include <QByteArray>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QObject;
+class QSocketNotifier;
+
+namespace corvane {
+
+// A connection of its own for grabbing keys, with the keymap it reads them by: closing it gives
+// back every grab. It follows keymap changes, has a held key's repeats come as presses alone, and
+// calls `onReadable` on the main thread when events wait. Main thread only.
+class X11KeyboardConnection {
+public:
+    X11KeyboardConnection(const QByteArray& displayName, QObject* owner, std::function<void()> onReadable);
+    ~X11KeyboardConnection();
+    X11KeyboardConnection(const X11KeyboardConnection&) = delete;
+    X11KeyboardConnection& operator=(const X11KeyboardConnection&) = delete;
+
+    // A live connection with a readable keymap.
+    bool isConnected() const;
+    // Null when there is no display.
+    xcb_connection_t* raw() const { return m_connection; }
+    xcb_window_t root() const { return m_root; }
+    // Only while connected.
+    const X11Keymap& keymap() const { return *m_keymap; }
+    bool hasKeymap() const { return m_keymap != nullptr; }
+
+    // Whether an event of this type says the keymap changed; then call `reloadKeymap`.
+    bool isKeymapChange(uint8_t type) const;
+    void reloadKeymap();
+    // After reading: a connection the server closed stays readable, and nothing more comes on it.
+    void stopIfClosed();
+
+    // The stored modifier bits (HotKeyModifier) of an event's state, and the other way round.
+    qint64 modifiersOf(uint16_t state) const;
+    uint16_t maskOf(qint64 modifiers) const;
+
+private:
+    X11Connection m_x;
+    xcb_connection_t* m_connection = nullptr;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+    std::optional<uint8_t> m_xkbEventBase;
+    std::unique_ptr<X11Keymap> m_keymap;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+
+} // namespace corvane
