@@ -141,7 +141,7 @@ FileShelfController& AppState::shelf() {
         m_shelfHost = std::make_unique<AppShelfHost>(*this);
         m_shelf = std::make_unique<FileShelfController>(FileShelfController::Services{
             m_settings, *m_files, *m_platform.defaults, *m_platform.panelWindowing, *m_platform.screens,
-            *m_platform.shell, animator(), scheduler(), *m_shelfHost, *m_statusItems});
+            *m_platform.shell, animator(), scheduler(), *m_shelfHost, *m_statusItems, m_runtime.background});
     }
     return *m_shelf;
 }

@@ -4,6 +4,7 @@
 #include "shelf/FileListGlyph.h"
 #include "shelf/FileShelf.h"
 #include "shelf/ShelfListModel.h"
+#include "shelf/ShelfPath.h"
 #include "shelf/ShelfSymbol.h"
 #include "shelf/WindowDragHandle.h"
 
@@ -18,8 +19,8 @@ namespace {
 // The symbol before the title: the Tray's in the accent colour, a folder's in blue.
 class SourceSymbol : public QWidget {
 public:
-    SourceSymbol(const ShelfListModel& model, QColor accent, QWidget* parent)
-        : QWidget(parent), m_model(model), m_accent(std::move(accent)) {
+    SourceSymbol(const ShelfListModel& model, const QColor& accent, QWidget* parent)
+        : QWidget(parent), m_model(model), m_accent(accent) {
         setFixedSize(16, 18);
         setAttribute(Qt::WA_TransparentForMouseEvents);
     }
@@ -35,7 +36,7 @@ protected:
 
 private:
     const ShelfListModel& m_model;
-    QColor m_accent;
+    const QColor& m_accent;
 };
 
 } // namespace
@@ -146,10 +147,15 @@ QString FileListHeader::countLabelText() const {
 void FileListHeader::refresh() {
     m_back->setVisible(!m_model.trail().isEmpty());
     m_trash->setVisible(m_model.source().isTray() && !m_shelf.tray().isEmpty());
-    const QString title = m_model.title();
+    const QString title = shownName(m_model.title());
     m_title->setText(m_title->fontMetrics().elidedText(title, Qt::ElideRight, 150));
     m_title->setToolTip(title);
     m_count->setText(countText(m_model.totalCount()));
+    m_symbol->update();
+}
+
+void FileListHeader::setAccent(const QColor& accent) {
+    m_accent = accent;
     m_symbol->update();
 }
 

@@ -55,6 +55,8 @@ public:
     QString countLabelText() const;
 
     void refresh();
+    void setAccent(const QColor& accent);
+    QColor accent() const { return m_accent; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

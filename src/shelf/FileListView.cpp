@@ -64,8 +64,8 @@ protected:
 // The outline over the whole list: a thin light edge, the accent while files hover a Tray list.
 class DropBorder : public QWidget {
 public:
-    DropBorder(const bool& targeted, QColor accent, QWidget* parent)
-        : QWidget(parent), m_targeted(targeted), m_accent(std::move(accent)) {
+    DropBorder(const bool& targeted, const QColor& accent, QWidget* parent)
+        : QWidget(parent), m_targeted(targeted), m_accent(accent) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
     }
 
@@ -81,7 +81,7 @@ protected:
 
 private:
     const bool& m_targeted;
-    QColor m_accent;
+    const QColor& m_accent;
 };
 
 } // namespace
@@ -191,7 +191,7 @@ bool FileListView::showsSearch() const {
 }
 
 QString FileListView::emptyText() const {
-    return m_model.files().empty() ? m_emptyLabel->text() : QString();
+    return m_model.files().empty() && m_model.isListed() ? m_emptyLabel->text() : QString();
 }
 
 QString FileListView::footerText() const {
@@ -216,7 +216,8 @@ void FileListView::refresh() {
     m_searchRow->setVisible(showsSearch());
     const bool empty = m_model.files().empty();
     m_scroll->setVisible(!empty);
-    m_empty->setVisible(empty);
+    // Until the first listing lands, the list is not known to be empty.
+    m_empty->setVisible(empty && m_model.isListed());
     if (m_model.source().isTray())
         m_emptyLabel->setText(QStringLiteral("Drop files here to keep them handy"));
     else
@@ -225,6 +226,16 @@ void FileListView::refresh() {
     const qsizetype selected = m_model.selection().size();
     m_footer->setText(QStringLiteral("%1 selected · drag or Space").arg(selected));
     m_footer->setHidden(selected < 2);
+}
+
+void FileListView::setAccent(const QColor& accent) {
+    if (accent == m_accent)
+        return;
+    m_accent = accent;
+    m_header->setAccent(accent);
+    for (FileRowView* row : std::as_const(m_rows))
+        row->setAccent(accent);
+    m_border->update();
 }
 
 void FileListView::resizeEvent(QResizeEvent* event) {

@@ -36,6 +36,9 @@ public:
     // The footer's text; empty while it is hidden.
     QString footerText() const;
     bool isDropTargeted() const { return m_dropTargeted; }
+    // The selection and drop colour, changed while the list shows.
+    void setAccent(const QColor& accent);
+    QColor accent() const { return m_accent; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

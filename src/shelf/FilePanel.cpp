@@ -34,6 +34,8 @@ FilePanel::~FilePanel() = default;
 
 void FilePanel::setModel(std::unique_ptr<ShelfListModel> model) {
     m_model = std::move(model);
+    if (m_model)
+        m_model->setShown(isVisible());
 }
 
 void FilePanel::rememberActiveWindow() {
@@ -77,6 +79,9 @@ void FilePanel::setVisible(bool visible) {
     // Read before hiding: once hidden the panel has lost the keyboard to whatever the desktop chose.
     const bool handBack = !visible && isVisible() && isActiveWindow();
     FloatingPanel::setVisible(visible);
+    // A hidden list waits with its relisting until it shows again.
+    if (m_model)
+        m_model->setShown(visible);
     if (handBack && m_returnFocusTo != 0)
         m_windowing.activateWindow(m_returnFocusTo);
 }

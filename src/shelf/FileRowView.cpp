@@ -4,6 +4,7 @@
 #include "shelf/FileShelf.h"
 #include "shelf/RelativeAge.h"
 #include "shelf/ShelfListModel.h"
+#include "shelf/ShelfPath.h"
 #include "shelf/ShelfTransfer.h"
 
 #include <QContextMenuEvent>
@@ -32,10 +33,10 @@ QColor withAlpha(QColor color, qreal alpha) {
 FileRowView::FileRowView(ShelfFile file, ShelfListModel& model, FileShelf& shelf, SystemShell& shell,
                          FileListActions actions, QWidget* parent)
     : QWidget(parent), m_file(std::move(file)), m_model(model), m_shelf(shelf), m_shell(shell),
-      m_actions(std::move(actions)), m_icon(shelf.icons().icon(m_file.url)) {
+      m_actions(std::move(actions)), m_icon(shelf.icons().icon(m_file)) {
     setFixedHeight(rowHeight);
     setMouseTracking(true);
-    setToolTip(m_file.id());
+    setToolTip(shownName(m_file.id()));
     connect(&m_model, &ShelfListModel::selectionChanged, this, qOverload<>(&QWidget::update));
     connect(&m_model, &ShelfListModel::hoveredChanged, this, qOverload<>(&QWidget::update));
 }
@@ -86,7 +87,8 @@ void FileRowView::paintEvent(QPaintEvent*) {
     painter.setPen(selected ? QColor(Qt::white) : text);
     const QRectF nameBox(iconBox.right() + 7, content.top(), ageBox.left() - 7 - iconBox.right() - 7,
                          content.height());
-    const QString name = QFontMetricsF(nameFont).elidedText(m_file.name, Qt::ElideMiddle, nameBox.width());
+    const QString name =
+        QFontMetricsF(nameFont).elidedText(shownName(m_file.name), Qt::ElideMiddle, nameBox.width());
     painter.drawText(nameBox, Qt::AlignLeft | Qt::AlignVCenter, name);
 
     if (!age.isEmpty()) {

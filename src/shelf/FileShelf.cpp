@@ -166,11 +166,7 @@ std::vector<ShelfSource> FileShelf::sources() const {
 std::vector<ShelfFile> FileShelf::files(const ShelfSource& source, ShelfSort sort) const {
     if (!source.isTray())
         return folderFiles(source.path, sort);
-    std::vector<ShelfFile> files;
-    files.reserve(static_cast<std::size_t>(m_tray.size()));
-    for (const QString& path : m_tray)
-        files.push_back(ShelfFile::fromPath(path));
-    return files;
+    return trayFiles(m_tray);
 }
 
 std::vector<ShelfFile> FileShelf::folderFiles(const QString& path, ShelfSort sort) const {

@@ -68,7 +68,8 @@ public:
     // The folders watched now, one entry per distinct path.
     QStringList watchedFolders() const;
 
-    // --- Listing; done afresh on every call. ---
+    // --- Listing; done afresh on every call. These read the disk: the lists call them on a
+    // worker (ShelfListModel), never on the main thread. ---
 
     ShelfFile file(const QString& path) const { return ShelfFile::fromPath(path); }
     // The Tray, then one source per pinned folder (a folder pinned twice gives two).

@@ -14,6 +14,7 @@
 #include "shelf/PreviewPanel.h"
 #include "shelf/ShelfHost.h"
 #include "shelf/ShelfListModel.h"
+#include "shelf/ShelfPath.h"
 #include "shelf/ShelfRectText.h"
 #include "shelf/ShelfSymbol.h"
 
@@ -61,6 +62,19 @@ FileShelfController::FileShelfController(Services services) : m_services(service
     // before the focused view (the search field) sees them.
     if (qApp)
         qApp->installEventFilter(this);
+    // Open lists take a new accent at once, as the strip does.
+    connect(&m_services.settings, &Settings::changed, this, [this](const QString& key) {
+        if (key != QLatin1String("sidebarAccent"))
+            return;
+        const QColor accent = shelfAccentColor(m_services.settings);
+        std::vector<FilePanel*> panels{m_popover.get()};
+        for (const auto& [id, entry] : m_floating)
+            panels.push_back(entry.second.get());
+        for (FilePanel* panel : panels) {
+            if (FileListView* list = panel ? panel->findChild<FileListView*>() : nullptr)
+                list->setAccent(accent);
+        }
+    });
 }
 
 FileShelfController::~FileShelfController() {
@@ -70,7 +84,7 @@ FileShelfController::~FileShelfController() {
 
 PreviewPanel& FileShelfController::preview() {
     if (!m_preview)
-        m_preview = std::make_unique<PreviewPanel>(m_services.windowing);
+        m_preview = std::make_unique<PreviewPanel>(m_services.windowing, m_services.worker);
     return *m_preview;
 }
 
@@ -124,7 +138,8 @@ void FileShelfController::rebuildStatusMenu(QMenu& menu) {
             const qsizetype n = m_services.shelf.tray().size();
             title = n == 0 ? QStringLiteral("Tray") : QStringLiteral("Tray (%1)").arg(n);
         } else {
-            title = shelfDisplayName(source.path);
+            // An ampersand in a folder's name is the name's, not a shortcut mark.
+            title = shownName(shelfDisplayName(source.path)).replace(QLatin1Char('&'), QStringLiteral("&&"));
         }
         menu.addAction(title, this, [this, source] { togglePopover(source); });
     }
@@ -229,8 +244,8 @@ std::unique_ptr<FilePanel> FileShelfController::makePanel(const ShelfSource& sou
 }
 
 void FileShelfController::setContent(FilePanel& panel, const ShelfSource& source, bool isFloating) {
-    auto model =
-        std::make_unique<ShelfListModel>(source, m_services.shelf, m_services.settings, m_services.shell);
+    auto model = std::make_unique<ShelfListModel>(source, m_services.shelf, m_services.settings,
+                                                  m_services.shell, m_services.scheduler, m_services.worker);
     QPointer<FilePanel> weakPanel(&panel);
     QPointer<FileShelfController> self(this);
     model->onSelectionChange = [self, weakPanel] {

@@ -18,6 +18,7 @@ class QMenu;
 namespace corvane {
 
 class Animator;
+class Executor;
 class FilePanel;
 class FileShelf;
 class PanelWindowing;
@@ -46,6 +47,8 @@ public:
         Scheduler& scheduler;
         ShelfHost& host;
         StatusItems& statusItems;
+        // Where listings and previews read the disk.
+        Executor& worker;
     };
 
     static constexpr double popoverWidth = 260, popoverHeight = 360;

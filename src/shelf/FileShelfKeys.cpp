@@ -65,6 +65,10 @@ bool FileShelfController::handleKeyDown(FilePanel& panel, int key, Qt::KeyboardM
         }
         if (editing)
             panel.setFocus(Qt::OtherFocusReason);
+        // The preview of several files steps through them and leaves the selection as it is.
+        if (!shift && m_preview && m_preview->isVisible() && m_preview->owner() == &panel &&
+            m_preview->step(key == Qt::Key_Down ? 1 : -1))
+            return true;
         model->moveSelection(key == Qt::Key_Down ? 1 : -1, shift);
         return true;
     case Qt::Key_Backspace:

@@ -2,8 +2,7 @@
 
 #include "shelf/ShelfPath.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QImageReader>
 #include <QMimeDatabase>
 #include <QPdfDocument>
@@ -13,22 +12,27 @@ namespace corvane {
 
 namespace {
 
-bool isText(const QMimeType& type) {
-    return type.inherits(QStringLiteral("text/plain"));
+QString specialKindName(FileKind kind) {
+    switch (kind) {
+    case FileKind::fifo:
+        return QStringLiteral("inode/fifo");
+    case FileKind::socket:
+        return QStringLiteral("inode/socket");
+    case FileKind::characterDevice:
+        return QStringLiteral("inode/chardevice");
+    case FileKind::blockDevice:
+        return QStringLiteral("inode/blockdevice");
+    default:
+        return QString();
+    }
 }
 
-QString readTextStart(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.read(PreviewContent::textLimit);
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    return decoder.decode(bytes);
-}
-
-QImage firstPdfPage(const QString& path, const QSize& bound) {
+QImage firstPdfPage(QByteArray& bytes, const QSize& bound) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
     QPdfDocument document;
-    if (document.load(path) != QPdfDocument::Error::None || document.pageCount() < 1)
+    document.load(&buffer);
+    if (document.status() != QPdfDocument::Status::Ready || document.pageCount() < 1)
         return {};
     const QSizeF points = document.pagePointSize(0);
     if (points.isEmpty())
@@ -37,39 +41,83 @@ QImage firstPdfPage(const QString& path, const QSize& bound) {
     return document.render(0, size);
 }
 
+QImage readImage(QByteArray& bytes, const QSize& bound) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    if (!reader.canRead())
+        return {};
+    // A photograph far larger than the panel is decoded at a size the panel can show.
+    const QSize full = reader.size();
+    const QSize most = bound * 2;
+    if (full.isValid() && (full.width() > most.width() || full.height() > most.height()))
+        reader.setScaledSize(full.scaled(most, Qt::KeepAspectRatio));
+    return reader.read();
+}
+
 } // namespace
 
-PreviewContent PreviewContent::load(const QUrl& url, const QSize& pageSize) {
+PreviewContent PreviewContent::placeholder(const QUrl& url) {
     PreviewContent content;
+    content.kind = Kind::loading;
     content.path = url.toLocalFile();
     content.name = shelfDisplayName(content.path);
-    const QFileInfo info(content.path);
-    content.isDirectory = info.isDir();
-    content.modified = info.lastModified();
-    if (info.isFile())
-        content.size = info.size();
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(info);
-    content.kindDescription = content.isDirectory ? QStringLiteral("Folder") : type.comment();
-    if (content.isDirectory || !info.isReadable())
-        return content;
+    return content;
+}
 
-    if (type.name() == QLatin1String("application/pdf")) {
-        content.image = firstPdfPage(content.path, pageSize);
+PreviewContent PreviewContent::load(const QUrl& url, const QSize& pageSize) {
+    PreviewContent content = placeholder(url);
+    content.kind = Kind::summary;
+    const FileFacts facts = fileFacts(content.path);
+    content.fileKind = facts.kind;
+    content.isDirectory = facts.kind == FileKind::directory;
+    if (facts.modifiedMs)
+        content.modified = QDateTime::fromMSecsSinceEpoch(*facts.modifiedMs);
+    const QMimeDatabase types;
+    switch (facts.kind) {
+    case FileKind::missing:
+        return content;
+    case FileKind::directory:
+        content.kindDescription = QStringLiteral("Folder");
+        return content;
+    case FileKind::regular:
+        break;
+    default:
+        // Named by what it is, never opened.
+        content.kindDescription = types.mimeTypeForName(specialKindName(facts.kind)).comment();
+        if (content.kindDescription.isEmpty())
+            content.kindDescription = QStringLiteral("Special file");
+        return content;
+    }
+
+    content.size = facts.size;
+    const bool drawable = facts.size <= readLimit;
+    std::optional<QByteArray> bytes = readRegularFile(content.path, drawable ? readLimit : textLimit);
+    if (!bytes) {
+        content.kindDescription =
+            types.mimeTypeForFile(content.path, QMimeDatabase::MatchExtension).comment();
+        return content;
+    }
+    const QMimeType type = types.mimeTypeForFileNameAndData(content.path, *bytes);
+    content.kindDescription = type.comment();
+    if (drawable && type.inherits(QStringLiteral("application/pdf"))) {
+        content.image = firstPdfPage(*bytes, pageSize);
         if (!content.image.isNull())
             content.kind = Kind::pdf;
         return content;
     }
-    QImageReader reader(content.path);
-    reader.setAutoTransform(true);
-    if (reader.canRead()) {
-        content.image = reader.read();
+    if (drawable && type.name().startsWith(QLatin1String("image/"))) {
+        content.image = readImage(*bytes, pageSize);
         if (!content.image.isNull()) {
             content.kind = Kind::image;
             return content;
         }
     }
-    if (isText(type)) {
-        content.text = readTextStart(content.path);
+    if (type.inherits(QStringLiteral("text/plain"))) {
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        content.text =
+            decoder.decode(QByteArrayView(*bytes).first(std::min<qsizetype>(bytes->size(), textLimit)));
         content.kind = Kind::text;
     }
     return content;

@@ -1,11 +1,12 @@
 #include "shelf/PreviewPanel.h"
 
+#include "runtime/Executor.h"
 #include "shelf/FilePanel.h"
+#include "shelf/FileTypeIcon.h"
 #include "shelf/RoundedMask.h"
 #include "shelf/ShelfListModel.h"
+#include "shelf/ShelfPath.h"
 
-#include <QFileIconProvider>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLocale>
 #include <QPainter>
@@ -21,18 +22,22 @@ constexpr double radius = 12;
 
 } // namespace
 
-PreviewPanel::PreviewPanel(PanelWindowing& windowing)
-    : FloatingPanel(windowing, QRect(0, 0, width, height), PanelLevel::status, false) {
+PreviewPanel::PreviewPanel(PanelWindowing& windowing, Executor& worker)
+    : FloatingPanel(windowing, QRect(0, 0, width, height), PanelLevel::status, false), m_worker(worker) {
     setFixedSize(width, height);
     applyRoundedMask(*this, radius);
+}
+
+PreviewPanel::~PreviewPanel() {
+    // Reads still on their way are answered to nobody.
+    ++*m_request;
 }
 
 void PreviewPanel::showFor(FilePanel& owner, const QList<QUrl>& urls) {
     m_owner = &owner;
     m_items = urls;
-    m_content = PreviewContent::load(urls.value(0), QSize(width - 2 * margin, height - 2 * margin - 40));
+    showItem(0);
     place();
-    update();
     show();
     raise();
 }
@@ -44,8 +49,65 @@ void PreviewPanel::reloadData() {
         hide();
         return;
     }
-    if (urls != m_items)
-        showFor(*m_owner, urls);
+    if (urls == m_items)
+        return;
+    const QUrl shown = m_items.value(m_index);
+    m_items = urls;
+    const int kept = static_cast<int>(urls.indexOf(shown));
+    if (kept >= 0) {
+        m_index = kept;
+        update();
+    } else {
+        showItem(0);
+    }
+}
+
+bool PreviewPanel::step(int delta) {
+    if (m_items.size() < 2)
+        return false;
+    const int next = std::clamp(m_index + delta, 0, static_cast<int>(m_items.size()) - 1);
+    if (next != m_index)
+        showItem(next);
+    return true;
+}
+
+QString PreviewPanel::titleText() const {
+    QString title = shownName(m_content.name);
+    if (m_items.size() > 1)
+        title += QStringLiteral("  (%1 of %2)").arg(m_index + 1).arg(m_items.size());
+    return title;
+}
+
+void PreviewPanel::showItem(int index) {
+    m_index = index;
+    const QUrl url = m_items.value(index);
+    m_content = PreviewContent::placeholder(url);
+    m_icon = QIcon();
+    update();
+    const quint64 request = ++*m_request;
+    const QSize pageSize(width - 2 * margin, height - 2 * margin - 40);
+    QPointer<PreviewPanel> self(this);
+    Executor* worker = &m_worker;
+    m_worker.post([self, worker, request, latest = m_request, url, pageSize] {
+        // Arrows held down ask for many files; only the last one asked is worth reading.
+        if (latest->load() != request)
+            return;
+        PreviewContent content = PreviewContent::load(url, pageSize);
+        worker->deliver([self, request, content = std::move(content)]() mutable {
+            if (self)
+                self->take(request, std::move(content));
+        });
+    });
+}
+
+void PreviewPanel::take(quint64 request, PreviewContent content) {
+    if (request != m_request->load())
+        return;
+    m_content = std::move(content);
+    // By name and kind only, never by content.
+    m_icon = fileTypeIcon(m_content.path, m_content.fileKind);
+    update();
+    Q_EMIT contentChanged();
 }
 
 void PreviewPanel::place() {
@@ -80,9 +142,7 @@ void PreviewPanel::paintEvent(QPaintEvent*) {
     titleFont.setWeight(QFont::DemiBold);
     painter.setFont(titleFont);
     painter.setPen(Qt::white);
-    QString title = m_content.name;
-    if (m_items.size() > 1)
-        title += QStringLiteral("  (1 of %1)").arg(m_items.size());
+    const QString title = titleText();
     const QRect titleBox(inner.left(), inner.top(), inner.width(), 20);
     painter.drawText(titleBox, Qt::AlignLeft | Qt::AlignVCenter,
                      painter.fontMetrics().elidedText(title, Qt::ElideMiddle, titleBox.width()));
@@ -114,10 +174,11 @@ void PreviewPanel::paintEvent(QPaintEvent*) {
         painter.setClipping(false);
         break;
     }
+    case PreviewContent::Kind::loading:
+        break;
     case PreviewContent::Kind::summary: {
-        const QIcon icon = QFileIconProvider().icon(QFileInfo(m_content.path));
         const QRect iconBox(body.center().x() - 48, body.top() + 40, 96, 96);
-        icon.paint(&painter, iconBox);
+        m_icon.paint(&painter, iconBox);
         QStringList lines{m_content.kindDescription};
         if (m_content.size)
             lines.append(QLocale().formattedDataSize(*m_content.size));

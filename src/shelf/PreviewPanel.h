@@ -3,44 +3,70 @@
 #include "core/FloatingPanel.h"
 #include "shelf/PreviewContent.h"
 
+#include <QIcon>
 #include <QList>
 #include <QPointer>
 #include <QUrl>
 
+#include <atomic>
+#include <memory>
+
 namespace corvane {
 
+class Executor;
 class FilePanel;
 
 // The preview of a file list's selection, beside the panel it belongs to. It never takes the
-// keyboard, so the list's keys keep working while it shows: the arrows move the selection and
-// the preview follows. One per process, shared by every file panel.
+// keyboard, so the list's keys keep working while it shows. With one file selected the arrows
+// move the list's selection and the preview follows; with several, the arrows step through them
+// here and the list's selection stays. Files are read on `worker`, the newest request first: a
+// slow or stuck file delays only its own preview. One per process, shared by every file panel.
 class PreviewPanel : public FloatingPanel {
     Q_OBJECT
 public:
     static constexpr int width = 520;
     static constexpr int height = 440;
 
-    explicit PreviewPanel(PanelWindowing& windowing);
+    PreviewPanel(PanelWindowing& windowing, Executor& worker);
+    ~PreviewPanel() override;
 
     // The file panel that last opened the preview; none once it is gone.
     FilePanel* owner() const { return m_owner; }
-    // Shows the first of `urls` (a count tells how many more are selected) next to `owner`.
+    // Shows `urls` (the selection, in list order) next to `owner`, from the first.
     void showFor(FilePanel& owner, const QList<QUrl>& urls);
-    // Reads the owner's selection again; hides when nothing previewable is selected.
+    // Reads the owner's selection again; keeps the file shown while it is still selected, and
+    // hides when nothing previewable is selected.
     void reloadData();
+    // Moves to the next (+1) or previous (-1) of several items, staying at the ends. False when
+    // there is only one item to show.
+    bool step(int delta);
 
     const QList<QUrl>& items() const { return m_items; }
+    int index() const { return m_index; }
+    // The item shown; `loading` until its file has been read.
     const PreviewContent& content() const { return m_content; }
+    // The title line: the item's name, and where it stands among several.
+    QString titleText() const;
+
+Q_SIGNALS:
+    void contentChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void showItem(int index);
+    void take(quint64 request, PreviewContent content);
     void place();
 
+    Executor& m_worker;
     QPointer<FilePanel> m_owner;
     QList<QUrl> m_items;
+    int m_index = 0;
     PreviewContent m_content;
+    QIcon m_icon;
+    // The request whose answer counts; workers skip requests already overtaken.
+    std::shared_ptr<std::atomic<quint64>> m_request = std::make_shared<std::atomic<quint64>>(0);
 };
 
 } // namespace corvane

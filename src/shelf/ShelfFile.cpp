@@ -2,7 +2,6 @@
 
 #include "shelf/ShelfPath.h"
 
-#include <QFileInfo>
 #include <QTimeZone>
 
 namespace corvane {
@@ -11,26 +10,23 @@ QDateTime ShelfFile::distantPast() {
     return QDateTime(QDate(1, 1, 1), QTime(0, 0), QTimeZone::utc());
 }
 
-ShelfFile ShelfFile::fromFileInfo(const QFileInfo& info) {
+ShelfFile ShelfFile::fromFacts(const QString& path, QString name, const FileFacts& facts) {
     ShelfFile file;
-    file.url = QUrl::fromLocalFile(info.filePath());
-    file.name = shelfDisplayName(info.filePath());
+    file.url = QUrl::fromLocalFile(path);
+    file.name = std::move(name);
+    file.kind = facts.kind;
     // Follows a symbolic link: one whose target is gone does not exist and reads as nothing.
-    file.exists = info.exists();
-    file.date = distantPast();
-    if (file.exists) {
-        const QDateTime modified = info.lastModified();
-        if (modified.isValid())
-            file.date = modified;
-        file.isDirectory = info.isDir();
-        if (info.isFile())
-            file.size = info.size();
-    }
+    file.exists = facts.kind != FileKind::missing;
+    file.date =
+        file.exists && facts.modifiedMs ? QDateTime::fromMSecsSinceEpoch(*facts.modifiedMs) : distantPast();
+    file.isDirectory = facts.kind == FileKind::directory;
+    if (facts.kind == FileKind::regular)
+        file.size = facts.size;
     return file;
 }
 
 ShelfFile ShelfFile::fromPath(const QString& path) {
-    return fromFileInfo(QFileInfo(path));
+    return fromFacts(path, shelfDisplayName(path), fileFacts(path));
 }
 
 ShelfFile ShelfFile::fromUrl(const QUrl& url) {
@@ -43,7 +39,7 @@ bool operator==(const ShelfFile& a, const ShelfFile& b) {
     const bool sameUrl =
         a.url == b.url || (a.url.isLocalFile() && b.url.isLocalFile() && samePath(a.id(), b.id()));
     return sameUrl && samePath(a.name, b.name) && a.date == b.date && a.size == b.size &&
-           a.isDirectory == b.isDirectory && a.exists == b.exists;
+           a.isDirectory == b.isDirectory && a.exists == b.exists && a.kind == b.kind;
 }
 
 } // namespace corvane

@@ -1,25 +1,27 @@
 #pragma once
 
+#include "platform/FileFacts.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QUrl>
 
 #include <optional>
 
-class QFileInfo;
-
 namespace corvane {
 
 // One listed file as the file system described it when the value was built.
 struct ShelfFile {
     QUrl url;
-    QString name; // the file's display name
+    QString name; // the file's own name, as stored; shown only through `shownName`
     // When the item came into its folder, as near as the file system tells: its modification date,
     // since Linux file systems keep no date of arrival; the distant past when it cannot be read.
     QDateTime date;
     std::optional<qint64> size; // bytes; none for folders and for what cannot be read
     bool isDirectory = false;
     bool exists = false;
+    // What the path names (links followed). Only a regular file is ever opened to be previewed.
+    FileKind kind = FileKind::missing;
 
     // Two values with the same path are the same item to the lists.
     QString id() const { return url.toLocalFile(); }
@@ -27,8 +29,8 @@ struct ShelfFile {
     static ShelfFile fromUrl(const QUrl& url);
     // From a file-system path, never read as URL text.
     static ShelfFile fromPath(const QString& path);
-    // From what a folder listing already read about the entry.
-    static ShelfFile fromFileInfo(const QFileInfo& info);
+    // From facts already read about the path, with the name it is listed under.
+    static ShelfFile fromFacts(const QString& path, QString name, const FileFacts& facts);
 
     // The date of a file whose dates cannot be read.
     static QDateTime distantPast();

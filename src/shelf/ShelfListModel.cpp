@@ -2,24 +2,32 @@
 
 #include "core/Settings.h"
 #include "platform/SystemShell.h"
+#include "runtime/Executor.h"
 #include "shelf/FileShelf.h"
+#include "shelf/ShelfListing.h"
 #include "shelf/ShelfPath.h"
 
-#include <QMetaObject>
+#include <QPointer>
 
 #include <algorithm>
 
 namespace corvane {
 
-ShelfListModel::ShelfListModel(ShelfSource source, FileShelf& shelf, Settings& settings, SystemShell& shell)
-    : m_source(std::move(source)), m_shelf(shelf), m_settings(settings), m_shell(shell) {
+ShelfListModel::ShelfListModel(ShelfSource source, FileShelf& shelf, Settings& settings, SystemShell& shell,
+                               Scheduler& scheduler, Executor& worker)
+    : m_source(std::move(source)), m_shelf(shelf), m_settings(settings), m_shell(shell),
+      m_scheduler(scheduler), m_worker(worker) {
     reload();
     // Changes arrive in bursts (a copy of many files); one relisting serves them all.
     connect(&m_shelf, &FileShelf::revisionChanged, this, &ShelfListModel::scheduleReload);
-    connect(&m_shelf, &FileShelf::trayChanged, this, &ShelfListModel::scheduleReload);
+    // What the user did shows at once.
+    connect(&m_shelf, &FileShelf::trayChanged, this, [this] {
+        if (m_source.isTray() && m_trail.isEmpty())
+            reload();
+    });
     connect(&m_settings, &Settings::changed, this, [this](const QString& key) {
         if (key == QLatin1String("shelfSort"))
-            scheduleReload();
+            reload();
     });
 }
 
@@ -74,29 +82,68 @@ QList<QUrl> ShelfListModel::selectedURLs() const {
 }
 
 void ShelfListModel::reload() {
-    m_reloadPending = false;
+    m_relist.invalidate();
+    m_stale = false;
+    m_listing = true;
+    const quint64 request = ++m_request;
+    ++m_listings;
+    m_listingStarted = m_scheduler.now();
     const ShelfSort sort = m_settings.shelfSort();
-    m_all = m_trail.isEmpty() ? m_shelf.files(m_source, sort)
-                              : m_shelf.folderFiles(m_trail.last().toLocalFile(), sort);
+    // What to list is read here, on the main thread; the worker gets only values.
+    const bool tray = m_trail.isEmpty() && m_source.isTray();
+    const QStringList trayPaths = tray ? m_shelf.tray() : QStringList();
+    const QString folder = m_trail.isEmpty() ? m_source.path : m_trail.last().toLocalFile();
+    QPointer<ShelfListModel> self(this);
+    Executor* worker = &m_worker;
+    m_worker.post([self, worker, request, sort, tray, trayPaths, folder] {
+        std::vector<ShelfFile> files = tray ? trayFiles(trayPaths) : listFolder(folder, sort);
+        worker->deliver([self, request, files = std::move(files)]() mutable {
+            if (self)
+                self->takeListing(request, std::move(files));
+        });
+    });
+}
+
+void ShelfListModel::takeListing(quint64 request, std::vector<ShelfFile> files) {
+    // An answer for a listing that a later one replaced (another level, another sort).
+    if (request != m_request)
+        return;
+    m_listing = false;
+    m_listingCost = std::chrono::duration_cast<Seconds>(m_scheduler.now() - m_listingStarted);
+    m_all = std::move(files);
+    const bool first = !m_listed;
+    m_listed = true;
     const int count = static_cast<int>(m_all.size());
-    if (count != m_totalCount) {
+    if (count != m_totalCount || first) {
         m_totalCount = count;
         Q_EMIT filesChanged();
     }
     applyFilter();
+    if (m_stale)
+        scheduleReload();
 }
 
 void ShelfListModel::scheduleReload() {
-    if (m_reloadPending)
+    m_stale = true;
+    if (!m_shown || m_listing || m_relist.isValid())
         return;
-    m_reloadPending = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (m_reloadPending)
-                reload();
-        },
-        Qt::QueuedConnection);
+    const Seconds gap = std::max(relistGap, m_listingCost * relistCostFactor);
+    const Seconds since = std::chrono::duration_cast<Seconds>(m_scheduler.now() - m_listingStarted);
+    QPointer<ShelfListModel> self(this);
+    m_relist = m_scheduler.schedule(std::max(Seconds(0), gap - since), [self] {
+        if (self)
+            self->reload();
+    });
+}
+
+void ShelfListModel::setShown(bool shown) {
+    if (shown == m_shown)
+        return;
+    m_shown = shown;
+    if (!shown)
+        m_relist.invalidate();
+    else if (m_stale)
+        scheduleReload();
 }
 
 void ShelfListModel::applyFilter() {
@@ -238,6 +285,11 @@ void ShelfListModel::resetLevel() {
     setSelection({});
     m_anchor.reset();
     startWatching();
+    // The rows of the level left are not this level's, even for the moment the listing takes.
+    m_listed = false;
+    m_all.clear();
+    m_totalCount = 0;
+    setFiles({});
     reload();
     runSelectionChange();
 }

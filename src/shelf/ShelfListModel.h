@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/Scheduler.h"
 #include "shelf/FolderWatching.h"
 #include "shelf/ShelfFile.h"
 #include "shelf/ShelfSource.h"
@@ -16,6 +17,7 @@
 
 namespace corvane {
 
+class Executor;
 class FileShelf;
 class Settings;
 class SystemShell;
@@ -23,11 +25,19 @@ class SystemShell;
 // The state behind one file list: the level shown (the source, or a sub-folder entered from
 // it), the search filter, the selection with its anchor, and the row under the pointer. It
 // relists itself when the shelf or the sort changes and when an entered sub-folder changes.
-// Main thread only.
+// Listing reads the disk on `worker`; the answer lands on the main thread. Changes reported by
+// the watchers are gathered: a list is relisted at most every `relistGap`, and a listing that
+// took long waits `relistCostFactor` times its own time before the next, so a huge folder that
+// changes all the time costs a small share of a core. A list that is not shown only notes that
+// it is out of date and relists once shown. Main thread only.
 class ShelfListModel : public QObject {
     Q_OBJECT
 public:
-    ShelfListModel(ShelfSource source, FileShelf& shelf, Settings& settings, SystemShell& shell);
+    static constexpr Seconds relistGap{0.25};
+    static constexpr double relistCostFactor = 15;
+
+    ShelfListModel(ShelfSource source, FileShelf& shelf, Settings& settings, SystemShell& shell,
+                   Scheduler& scheduler, Executor& worker);
     ~ShelfListModel() override;
 
     const ShelfSource& source() const { return m_source; }
@@ -56,7 +66,16 @@ public:
     // The selected rows that still exist, in list order: what is dragged out and previewed.
     QList<QUrl> selectedURLs() const;
 
+    // Lists the level again now; an answer still on its way for an earlier listing is dropped.
     void reload();
+    // True once the level shown has been listed (the rows are what the disk said, not a
+    // placeholder).
+    bool isListed() const { return m_listed; }
+    // Whether the list is on screen; a hidden list does not relist on changes until shown.
+    void setShown(bool shown);
+    bool isShown() const { return m_shown; }
+    // Listings started since the model was made.
+    int listingCount() const { return m_listings; }
     // Selection on a mouse click: Shift ranges from the anchor, Control toggles.
     void click(const ShelfFile& file, Qt::KeyboardModifiers modifiers);
     void ensureSelected(const ShelfFile& file);
@@ -77,6 +96,7 @@ Q_SIGNALS:
 private:
     void applyFilter();
     void setFiles(std::vector<ShelfFile> files);
+    void takeListing(quint64 request, std::vector<ShelfFile> files);
     void resetLevel();
     void startWatching();
     void scheduleReload();
@@ -98,7 +118,17 @@ private:
     std::optional<int> m_anchor;
     // Watches the entered sub-folder; released with the model.
     std::unique_ptr<FolderWatch> m_watch;
-    bool m_reloadPending = false;
+    Scheduler& m_scheduler;
+    Executor& m_worker;
+    TimerHandle m_relist;
+    quint64 m_request = 0;  // the listing whose answer counts
+    bool m_listing = false; // that listing is on its way
+    bool m_stale = false;   // a change came after the last listing started
+    bool m_listed = false;
+    bool m_shown = true;
+    Instant m_listingStarted{0};
+    Seconds m_listingCost{0};
+    int m_listings = 0;
 };
 
 } // namespace corvane

@@ -28,4 +28,53 @@ QString shelfDisplayName(const QString& path) {
     return name.isEmpty() ? path : name;
 }
 
+namespace {
+
+// What a character that must not act shows as, or a null character when it shows as itself.
+QChar visibleSymbol(char16_t c) {
+    if (c < 0x20)
+        return QChar(char16_t(0x2400 + c)); // the control pictures: ␀ … ␟
+    if (c == 0x7F)
+        return QChar(char16_t(0x2421)); // ␡
+    if (c == 0x2028 || c == 0x2029)
+        return QChar(char16_t(0x2424)); // line and paragraph separators: ␤
+    const bool c1Control = c >= 0x80 && c <= 0x9F;
+    const bool bidiControl = c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+                             (c >= 0x2066 && c <= 0x2069);
+    if (c1Control || bidiControl)
+        return QChar(QChar::ReplacementCharacter);
+    return QChar();
+}
+
+constexpr char16_t leftToRightIsolate = 0x2066;
+constexpr char16_t firstStrongIsolate = 0x2068;
+constexpr char16_t popDirectionalIsolate = 0x2069;
+
+} // namespace
+
+QString shownName(const QString& name) {
+    QString visible;
+    visible.reserve(name.size() + 4);
+    bool rightToLeft = false;
+    for (const QChar c : name) {
+        const QChar symbol = visibleSymbol(c.unicode());
+        visible.append(symbol.isNull() ? c : symbol);
+        rightToLeft = rightToLeft || c.direction() == QChar::DirR || c.direction() == QChar::DirAL;
+    }
+    // A name written left to right throughout reads as it is.
+    if (!rightToLeft)
+        return visible;
+    // The extension: from the last dot of the last component, unless the dot starts it.
+    const qsizetype component = visible.lastIndexOf(QLatin1Char('/')) + 1;
+    const qsizetype dot = visible.lastIndexOf(QLatin1Char('.'));
+    const bool hasExtension = dot > component;
+    const QString stem = hasExtension ? visible.left(dot) : visible;
+    // Each part in its own isolate: the stem keeps its own direction but cannot carry the
+    // extension with it, and the extension reads left to right whatever precedes it.
+    QString shown = QChar(firstStrongIsolate) + stem + QChar(popDirectionalIsolate);
+    if (hasExtension)
+        shown += QChar(leftToRightIsolate) + visible.mid(dot) + QChar(popDirectionalIsolate);
+    return shown;
+}
+
 } // namespace corvane

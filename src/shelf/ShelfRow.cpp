@@ -232,7 +232,8 @@ QFont ShelfRow::badgeFont() const {
 }
 
 QString ShelfRow::shownName() const {
-    return QFontMetricsF(nameFont()).elidedText(name(), Qt::ElideRight, layout().name.width());
+    return QFontMetricsF(nameFont())
+        .elidedText(corvane::shownName(name()), Qt::ElideRight, layout().name.width());
 }
 
 void ShelfRow::paintEvent(QPaintEvent*) {

@@ -112,7 +112,10 @@ protected:
         const ShelfSource source = ShelfSource::folder(path);
         shelf().openFloating(source);
         FilePanel* panel = shelf().floatingPanel(source);
-        return panel && QTest::qWaitForWindowExposed(panel, waitMs) ? panel : nullptr;
+        const bool shown = panel && QTest::qWaitForWindowExposed(panel, waitMs) &&
+                           QTest::qWaitFor([&] { return panel->model()->isListed(); }, waitMs);
+        QCoreApplication::processEvents();
+        return shown ? panel : nullptr;
     }
 
     static FileRowView* rowNamed(const FilePanel& panel, const QString& name) {
@@ -134,6 +137,7 @@ TEST_F(FileShelfPanelsTest, APinnedFolderIsListedInOrderAndFollowsNewFiles) {
     ASSERT_NE(popover, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(popover, waitMs));
     ASSERT_NE(popover->model(), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popover->model()->isListed(); }, waitMs));
     EXPECT_EQ(shownNames(*popover->model()),
               QStringList({QStringLiteral("a-report.txt"), QStringLiteral("b-notes.txt"),
                            QStringLiteral("C-photo.png")}));
@@ -164,7 +168,7 @@ TEST_F(FileShelfPanelsTest, AFloatingPanelComesBackAtItsFrameAfterARestart) {
     FileShelfController nextRun(FileShelfController::Services{
         app.settings(), app.state().files(), *app.platform().defaults, *app.platform().panelWindowing,
         *app.platform().screens, *app.platform().shell, app.state().animator(), app.state().scheduler(), host,
-        app.state().statusItems()});
+        app.state().statusItems(), app.state().background()});
     nextRun.restoreFloatingShelves();
     FilePanel* restored = nextRun.floatingPanel(source);
     ASSERT_NE(restored, nullptr);
@@ -185,14 +189,16 @@ TEST_F(FileShelfPanelsTest, SpaceOnASelectedImageShowsItsPreview) {
     QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Space);
     PreviewPanel& preview = shelf().preview();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview, waitMs));
-    EXPECT_EQ(preview.content().kind, PreviewContent::Kind::image);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return preview.content().kind == PreviewContent::Kind::image; }, waitMs));
     const QImage picture = screenPicture(preview, QStringLiteral("shelf-preview"));
     EXPECT_GE(distinctColours(picture, 8), 8);
 
     // Up moves the selection while the preview shows, and the preview follows it.
     QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Up);
     EXPECT_EQ(preview.content().name, QStringLiteral("b-notes.txt"));
-    EXPECT_EQ(preview.content().kind, PreviewContent::Kind::text);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return preview.content().kind == PreviewContent::Kind::text; }, waitMs));
     screenPicture(preview, QStringLiteral("shelf-preview-text"));
     QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Escape);
     EXPECT_FALSE(preview.isVisible());
@@ -260,6 +266,7 @@ TEST_F(FileShelfPanelsTest, ClickingTheStripsTrayRowOpensThePopoverWithTheTraysF
     ASSERT_TRUE(QTest::qWaitFor([&] { return shelf().isPopoverShown(); }, waitMs));
     EXPECT_EQ(shelf().popoverSource(), ShelfSource::tray());
     EXPECT_TRUE(strip.panel()->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shelf().popover()->model()->isListed(); }, waitMs));
     EXPECT_EQ(shownNames(*shelf().popover()->model()),
               QStringList({QStringLiteral("b-notes.txt"), QStringLiteral("a-report.txt")}));
     screenPicture(*shelf().popover(), QStringLiteral("shelf-popover-tray"));

@@ -16,7 +16,7 @@ QUrl fileNumber(int n) {
 
 TEST(FileIconCache, AskedOncePerPathAndEmptiedWholeOnceItHoldsMoreThanItsCapacity) {
     int made = 0;
-    FileIconCache cache([&](const QString&) {
+    FileIconCache cache([&](const QString&, FileKind) {
         ++made;
         return QIcon();
     });

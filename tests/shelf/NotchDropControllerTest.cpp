@@ -43,7 +43,7 @@ protected:
             .shareNearby = canShareNearby ? std::function<void(const QList<QUrl>&)>(
                                                 [this](const QList<QUrl>& urls) { shared += urls; })
                                           : nullptr,
-            .icons = [](const QString&) { return QIcon(); },
+            .icons = [](const QString&, FileKind) { return QIcon(); },
         });
         controller->start();
         return *controller;

@@ -4,6 +4,7 @@
 #include "platform/UserDefaults.h"
 #include "platform/fake/FakeDefaultsFile.h"
 #include "platform/fake/FakeSystemShell.h"
+#include "runtime/ManualExecutor.h"
 #include "runtime/ManualScheduler.h"
 #include "runtime/NotificationCenter.h"
 #include "shelf/FakeFolderWatching.h"
@@ -35,7 +36,9 @@ protected:
         watching = made.get();
         shelf = std::make_unique<FileShelf>(defaults, std::move(made));
         shelf->setFolders({temp.path()});
-        model = std::make_unique<ShelfListModel>(ShelfSource::folder(temp.path()), *shelf, settings, shell);
+        shelf->syncWatchers();
+        model = std::make_unique<ShelfListModel>(ShelfSource::folder(temp.path()), *shelf, settings, shell,
+                                                 scheduler, worker);
         model->onSelectionChange = [this] { ++selectionChanges; };
     }
 
@@ -56,6 +59,7 @@ protected:
     UserDefaults defaults;
     Settings settings;
     FakeSystemShell shell;
+    ManualExecutor worker;
     QTemporaryDir temp;
     FakeFolderWatching* watching = nullptr;
     std::unique_ptr<FileShelf> shelf;
@@ -161,7 +165,7 @@ TEST_F(ShelfListModelTest, EnteringAFolderWatchesItUntilLeftAndGoneFilesDoNotOpe
     // A file created in the entered folder shows once its watch reports.
     touch(temp.filePath(QStringLiteral("zsub/new.txt")));
     watching->change(temp.filePath(QStringLiteral("zsub")));
-    QCoreApplication::processEvents();
+    scheduler.advance(ShelfListModel::relistGap);
     EXPECT_EQ(model->files().size(), 2u);
 
     model->open(row(0));
@@ -177,6 +181,44 @@ TEST_F(ShelfListModelTest, EnteringAFolderWatchesItUntilLeftAndGoneFilesDoNotOpe
     model->open(row(8));
     model.reset();
     EXPECT_EQ(watching->watched().count(temp.filePath(QStringLiteral("zsub"))), 0);
+}
+
+TEST_F(ShelfListModelTest, BurstsOfChangesRelistRarelyAndOnlyWhileShown) {
+    const int start = model->listingCount();
+    // A burst is listed once, a gap after the last listing began.
+    for (int i = 0; i < 5; ++i)
+        watching->change(temp.path());
+    scheduler.advance(ShelfListModel::relistGap * 0.9);
+    EXPECT_EQ(model->listingCount(), start);
+    scheduler.advance(ShelfListModel::relistGap * 0.1);
+    EXPECT_EQ(model->listingCount(), start + 1);
+
+    // A listing that took 0.1 s keeps the next 1.5 s after its start.
+    worker.setMode(ManualExecutor::Mode::stepped);
+    scheduler.advance(Seconds(1));
+    watching->change(temp.path());
+    scheduler.runDue();
+    ASSERT_EQ(model->listingCount(), start + 2);
+    scheduler.advance(Seconds(0.1));
+    worker.drain();
+    touch(temp.filePath(QStringLiteral("late")));
+    watching->change(temp.path());
+    scheduler.advance(Seconds(1.3));
+    EXPECT_EQ(model->listingCount(), start + 2);
+    scheduler.advance(Seconds(0.1));
+    worker.drain();
+    EXPECT_EQ(model->listingCount(), start + 3);
+    EXPECT_EQ(model->files().size(), 10u);
+
+    // Hidden, a list only notes that it is out of date, and relists once shown.
+    model->setShown(false);
+    watching->change(temp.path());
+    scheduler.advance(Seconds(5));
+    EXPECT_EQ(model->listingCount(), start + 3);
+    model->setShown(true);
+    scheduler.runDue();
+    worker.drain();
+    EXPECT_EQ(model->listingCount(), start + 4);
 }
 
 } // namespace
