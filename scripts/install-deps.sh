@@ -30,6 +30,8 @@ packages=(
   pulseaudio pulseaudio-utils
   # a compositing manager started and stopped by tests; turning screenshots of the virtual desktop into PNG
   xcompmgr netpbm
+  # file-type icons where the desktop names no icon theme of its own
+  adwaita-icon-theme
   # a program of its own that copies to the clipboard, for the clipboard history tests
   xclip
 )

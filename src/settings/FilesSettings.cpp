@@ -4,10 +4,12 @@
 #include "settings/BoundRow.h"
 #include "settings/BoundToggle.h"
 #include "settings/FormSection.h"
+#include "settings/PinnedFolderList.h"
 #include "shelf/FileShelf.h"
 #include "shelf/FileShelfController.h"
 #include "shelf/ShelfPath.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileIconProvider>
@@ -104,10 +106,8 @@ FilesSettings::FilesSettings(Settings& settings, FileShelf& shelf, FileShelfCont
                                  QStringLiteral("Click \u2197 in a file list to float it over all apps.")));
 
     FormSection& pinned = *addSection(QStringLiteral("Pinned folders"));
-    m_folderRows = new QWidget;
-    auto* rowsLayout = new QVBoxLayout(m_folderRows);
-    rowsLayout->setContentsMargins(0, 0, 0, 0);
-    rowsLayout->setSpacing(6);
+    m_folderRows = new PinnedFolderList;
+    m_folderRows->onMove = [this](int from, int destination) { m_shelf.moveFolders({from}, destination); };
     pinned.addRow(m_folderRows);
     auto* add = new QPushButton(QStringLiteral("Add Folder\u2026"));
     connect(add, &QPushButton::clicked, this, &FilesSettings::addFolders);
@@ -154,11 +154,7 @@ void FilesSettings::refreshTray() {
 }
 
 void FilesSettings::rebuildFolders() {
-    auto* layout = static_cast<QVBoxLayout*>(m_folderRows->layout());
-    while (QLayoutItem* item = layout->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
+    QList<QWidget*> rows;
     const QStringList folders = m_shelf.folders();
     for (int i = 0; i < folders.size(); ++i) {
         const QString path = folders[i];
@@ -171,8 +167,13 @@ void FilesSettings::rebuildFolders() {
         line->addWidget(icon);
         auto* names = new QVBoxLayout;
         names->setSpacing(0);
-        names->addWidget(new QLabel(shelfDisplayName(path)));
-        names->addWidget(captionLabel(tildePath(path)));
+        // A folder's name is text, never markup or a line break of its own.
+        auto* name = new QLabel(shownName(shelfDisplayName(path)));
+        name->setTextFormat(Qt::PlainText);
+        names->addWidget(name);
+        QLabel* where = captionLabel(shownName(tildePath(path)));
+        where->setTextFormat(Qt::PlainText);
+        names->addWidget(where);
         line->addLayout(names, 1);
         QToolButton* up = smallButton(QStringLiteral("\u2191"), QStringLiteral("Move up"));
         up->setEnabled(i > 0);
@@ -188,27 +189,45 @@ void FilesSettings::rebuildFolders() {
         connect(remove, &QToolButton::clicked, this, [this, path] { m_shelf.removeFolder(path); });
         for (QToolButton* button : {up, down, floatButton, remove})
             line->addWidget(button);
-        layout->addWidget(row);
+        rows.append(row);
     }
+    m_folderRows->setRows(rows);
 }
 
 void FilesSettings::addFolders() {
     pinFolders(m_shelf, m_chooser());
 }
 
-QStringList FilesSettings::chooseFolders() {
-    QFileDialog dialog(nullptr, QStringLiteral("Pin Folder"));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Pin Folder"));
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
+std::unique_ptr<QFileDialog> FilesSettings::makeFolderDialog() {
+    auto dialog = std::make_unique<QFileDialog>(nullptr, QStringLiteral("Pin Folder"));
+    // Qt's own dialog: the desktop's may not be there, and only this one lets several folders be
+    // chosen at once, with Ctrl and Shift as in any list.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Pin Folder"));
+    for (QAbstractItemView* view : dialog->findChildren<QAbstractItemView*>()) {
+        if (view->objectName() == QLatin1String("listView") ||
+            view->objectName() == QLatin1String("treeView"))
+            view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    }
+    return dialog;
+}
+
+QStringList FilesSettings::chosenFolders(const QFileDialog& dialog) {
     QStringList paths;
     for (const QUrl& url : dialog.selectedUrls()) {
         if (url.isLocalFile())
             paths.append(url.toLocalFile());
     }
     return paths;
+}
+
+QStringList FilesSettings::chooseFolders() {
+    const std::unique_ptr<QFileDialog> dialog = makeFolderDialog();
+    if (dialog->exec() != QDialog::Accepted)
+        return {};
+    return chosenFolders(*dialog);
 }
 
 } // namespace corvane

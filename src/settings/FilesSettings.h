@@ -5,7 +5,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
+class QFileDialog;
 class QLabel;
 class QPushButton;
 
@@ -13,6 +15,7 @@ namespace corvane {
 
 class FileShelf;
 class FileShelfController;
+class PinnedFolderList;
 class Settings;
 
 // Pins each chosen folder not pinned yet at the end of the list, saving and watching after each;
@@ -36,6 +39,11 @@ public:
     bool canEmptyTray() const;
     // Runs the folder chooser and pins what it gives.
     void addFolders();
+    // The chooser "Add Folder…" runs: folders only, several at once, prompt "Pin Folder".
+    static std::unique_ptr<QFileDialog> makeFolderDialog();
+    // The local folders an accepted chooser gives, in its order.
+    static QStringList chosenFolders(const QFileDialog& dialog);
+    PinnedFolderList* folderList() const { return m_folderRows; }
 
 private:
     void rebuildFolders();
@@ -45,7 +53,7 @@ private:
     FileShelf& m_shelf;
     FileShelfController& m_controller;
     FolderChooser m_chooser;
-    QWidget* m_folderRows;
+    PinnedFolderList* m_folderRows;
     QLabel* m_trayText;
     QPushButton* m_emptyTray;
 };
