@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMimeDatabase>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QStyle>
 
@@ -15,6 +16,15 @@ const QString fallbackTheme = QStringLiteral("Adwaita");
 
 void useFallbackTheme() {
     static const bool done = [] {
+        // Some platforms (the offscreen one among them) look in no system icon folder at all.
+        QStringList paths = QIcon::themeSearchPaths();
+        for (const QString& folder :
+             QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                       QStandardPaths::LocateDirectory)) {
+            if (!paths.contains(folder))
+                paths.append(folder);
+        }
+        QIcon::setThemeSearchPaths(paths);
         const QString fallback = QIcon::fallbackThemeName();
         if (fallback.isEmpty() || fallback == QLatin1String("hicolor"))
             QIcon::setFallbackThemeName(fallbackTheme);

@@ -1,5 +1,7 @@
 #include "shelf/FileIconCache.h"
 
+#include "shelf/ShelfFile.h"
+
 #include <QPixmap>
 
 #include <gtest/gtest.h>
@@ -39,4 +41,23 @@ TEST(FileIconCache, AskedOncePerPathAndEmptiedWholeOnceItHoldsMoreThanItsCapacit
     made = 0;
     cache.icon(fileNumber(0));
     EXPECT_EQ(made, 1) << "emptied icons are made again";
+}
+
+TEST(FileIconCache, TheDesktopThemeGivesEachTypeItsIconFromTheNameAlone) {
+    FileIconCache cache;
+    ShelfFile pdf = ShelfFile::fromFacts(QStringLiteral("/nowhere/report.pdf"), QStringLiteral("report.pdf"),
+                                         FileFacts{FileKind::regular, 0, 10});
+    ShelfFile png = pdf;
+    png.url = QUrl::fromLocalFile(QStringLiteral("/nowhere/photo.png"));
+    ShelfFile pipe = pdf;
+    pipe.url = QUrl::fromLocalFile(QStringLiteral("/nowhere/photo2.png"));
+    pipe.kind = FileKind::fifo;
+    const QIcon pdfIcon = cache.icon(pdf);
+    const QIcon pngIcon = cache.icon(png);
+    ASSERT_FALSE(pdfIcon.isNull());
+    ASSERT_FALSE(pngIcon.isNull());
+    EXPECT_NE(pdfIcon.name(), pngIcon.name());
+    EXPECT_NE(pdfIcon.pixmap(32).toImage(), pngIcon.pixmap(32).toImage());
+    // A pipe named like a picture is a pipe.
+    EXPECT_NE(cache.icon(pipe).name(), pngIcon.name());
 }

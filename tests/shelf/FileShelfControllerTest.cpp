@@ -1,16 +1,23 @@
 #include "shelf/FileShelfController.h"
 
+#include "core/Colors.h"
+#include "shelf/FileListHeader.h"
+#include "shelf/FileListView.h"
 #include "shelf/FilePanel.h"
 #include "shelf/FileShelf.h"
+#include "shelf/PreviewPanel.h"
 #include "shelf/ShelfListModel.h"
 #include "shelf/ShelfRectText.h"
 #include "sidebar/SidebarController.h"
 #include "sidebar/SidebarPanel.h"
 #include "support/AppFixture.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -128,6 +135,69 @@ TEST_F(FileShelfControllerTest, TheKeyTableActsOnTheListInFront) {
     EXPECT_TRUE(controller().handleKeyDown(*controller().popover(), Qt::Key_Escape, {}));
     animator.completeAll();
     EXPECT_FALSE(controller().isPopoverShown());
+}
+
+TEST_F(FileShelfControllerTest, ThePreviewStepsThroughSeveralSelectedFilesAndLeavesTheSelection) {
+    QTemporaryDir folder;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(name);
+    }
+    // A pipe nobody writes to: opening it to read would wait for ever.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("e-pipe"))).constData(), 0600), 0);
+    buildState();
+    settings->setShelfSort(ShelfSort::name);
+    controller().openFloating(ShelfSource::folder(folder.path()));
+    FilePanel& panel = *controller().floatingPanel(ShelfSource::folder(folder.path()));
+    ShelfListModel& list = *panel.model();
+    ASSERT_EQ(list.files().size(), 5u);
+    const auto rows = [&](std::initializer_list<int> indices) {
+        QSet<QString> out;
+        for (int i : indices)
+            out.insert(list.files()[static_cast<std::size_t>(i)].id());
+        return out;
+    };
+    list.setSelection(rows({0, 1, 2}));
+
+    PreviewPanel& preview = controller().preview();
+    ASSERT_TRUE(controller().handleKeyDown(panel, Qt::Key_Space, {}));
+    ASSERT_TRUE(preview.isVisible());
+    EXPECT_EQ(preview.content().name, QStringLiteral("a.txt"));
+    EXPECT_EQ(preview.content().text, QStringLiteral("a.txt"));
+    EXPECT_EQ(preview.titleText(), QStringLiteral("a.txt  (1 of 3)"));
+    controller().handleKeyDown(panel, Qt::Key_Down, {});
+    EXPECT_EQ(preview.titleText(), QStringLiteral("b.txt  (2 of 3)"));
+    controller().handleKeyDown(panel, Qt::Key_Down, {});
+    controller().handleKeyDown(panel, Qt::Key_Down, {});
+    EXPECT_EQ(preview.content().name, QStringLiteral("c.txt")) << "stays at the last";
+    controller().handleKeyDown(panel, Qt::Key_Up, {});
+    EXPECT_EQ(preview.content().name, QStringLiteral("b.txt"));
+    EXPECT_EQ(list.selection(), rows({0, 1, 2}));
+
+    // One file selected: the arrows move the selection and the preview follows, onto the pipe,
+    // which is described and never opened.
+    list.setSelection(rows({3}));
+    preview.reloadData();
+    controller().handleKeyDown(panel, Qt::Key_Down, {});
+    EXPECT_EQ(list.selection(), rows({4}));
+    EXPECT_EQ(preview.content().name, QStringLiteral("e-pipe"));
+    EXPECT_EQ(preview.content().kind, PreviewContent::Kind::summary);
+    EXPECT_EQ(preview.content().fileKind, FileKind::fifo);
+    EXPECT_FALSE(preview.content().kindDescription.isEmpty());
+    EXPECT_TRUE(preview.content().modified.isValid());
+}
+
+TEST_F(FileShelfControllerTest, OpenListsTakeANewAccentAtOnce) {
+    buildState();
+    settings->setSidebarAccent(AccentChoice::lumenForge);
+    controller().openFloating(ShelfSource::tray());
+    auto* list = controller().floatingPanel(ShelfSource::tray())->findChild<FileListView*>();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->accent(), brandColor());
+    settings->setSidebarAccent(AccentChoice::system);
+    EXPECT_EQ(list->accent(), QApplication::palette().color(QPalette::Highlight));
+    EXPECT_EQ(list->header()->accent(), list->accent());
 }
 
 } // namespace

@@ -4,11 +4,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace corvane;
 
@@ -141,4 +147,68 @@ TEST(ShelfListing, ALargeFolderKeepsTheFirstThreeHundredOfItsOrder) {
     EXPECT_EQ(byName.front().name, QStringLiteral("file1"));
     EXPECT_EQ(byName[1].name, QStringLiteral("file2"));
     EXPECT_EQ(byName.back().name, QStringLiteral("file300"));
+}
+
+TEST(ShelfListing, FiftyThousandFilesKeepExactlyTheFirstThreeHundredOfAStableSortTiesIncluded) {
+    // Given 50,000 files over seven dates, their names equal in pairs but for case
+    QTemporaryDir temp;
+    for (int i = 0; i < 50000; ++i) {
+        const QString name = QStringLiteral("%1-%2.txt").arg(i % 2 ? "Photo" : "photo").arg(i / 2 % 400);
+        const QByteArray path = QFile::encodeName(temp.filePath(name + QString::number(i / 800)));
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        const timespec stamp{1700000000 + (i % 7) * 3600, 0};
+        const timespec times[2] = {stamp, stamp};
+        ::futimens(fd, times);
+        ::close(fd);
+    }
+    // The whole folder as the file system lists it, each entry as a QFileInfo reads it
+    std::vector<ShelfFile> whole;
+    for (const QFileInfo& info : QDir(temp.path()).entryInfoList(QDir::Files, QDir::Unsorted)) {
+        ShelfFile file;
+        file.url = QUrl::fromLocalFile(info.filePath());
+        file.name = info.fileName();
+        file.date = info.lastModified();
+        whole.push_back(file);
+    }
+    ASSERT_EQ(whole.size(), 50000u);
+
+    for (const ShelfSort sort : {ShelfSort::newest, ShelfSort::name}) {
+        std::vector<ShelfFile> expected = whole;
+        sortShelfFiles(expected, sort);
+        expected.resize(folderListLimit);
+        const std::vector<ShelfFile> listed = listFolder(temp.path(), sort);
+        ASSERT_EQ(listed.size(), folderListLimit);
+        for (std::size_t i = 0; i < folderListLimit; ++i)
+            ASSERT_EQ(listed[i].id().toStdString(), expected[i].id().toStdString())
+                << "at " << i << (sort == ShelfSort::name ? " by name" : " by date");
+    }
+}
+
+TEST(ShelfListing, PipesSocketsAndDevicesAreListedByKindWithoutASize) {
+    QTemporaryDir temp;
+    const QString pipe = temp.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QLocalServer socket;
+    ASSERT_TRUE(socket.listen(temp.filePath(QStringLiteral("socket"))));
+    // A device node where the system lets us make one, else a link to one, which is followed.
+    const QByteArray device = QFile::encodeName(temp.filePath(QStringLiteral("device")));
+    if (::mknod(device.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) {
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), temp.filePath(QStringLiteral("device"))));
+    }
+
+    const std::vector<ShelfFile> files = listFolder(temp.path(), ShelfSort::name);
+    ASSERT_EQ(names(files), (std::vector<QString>{QStringLiteral("device"), QStringLiteral("pipe"),
+                                                  QStringLiteral("socket")}));
+    EXPECT_EQ(files[0].kind, FileKind::characterDevice);
+    EXPECT_EQ(files[1].kind, FileKind::fifo);
+    EXPECT_EQ(files[2].kind, FileKind::socket);
+    for (const ShelfFile& file : files) {
+        EXPECT_TRUE(file.exists);
+        EXPECT_FALSE(file.size);
+        EXPECT_FALSE(file.isDirectory);
+        EXPECT_NE(file.date, ShelfFile::distantPast());
+    }
+    // Reading one of them is refused without opening it.
+    EXPECT_FALSE(readRegularFile(pipe, 100));
 }
