@@ -7,6 +7,8 @@
 
 #include "app/AppState.h"
 #include "core/Settings.h"
+#include "platform/HotKeys.h"
+#include "platform/ModifierBits.h"
 #include "shelf/FilePanel.h"
 #include "shelf/FileRowView.h"
 #include "shelf/FileShelf.h"
@@ -19,9 +21,11 @@
 #include "sidebar/SidebarPanel.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLocalServer>
 #include <QPainter>
 #include <QProcess>
 #include <QScreen>
@@ -31,6 +35,12 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <xkbcommon/xkbcommon-keysyms.h>
 
 namespace corvane::testing {
 namespace {
@@ -270,6 +280,124 @@ TEST_F(FileShelfPanelsTest, ClickingTheStripsTrayRowOpensThePopoverWithTheTraysF
     EXPECT_EQ(shownNames(*shelf().popover()->model()),
               QStringList({QStringLiteral("b-notes.txt"), QStringLiteral("a-report.txt")}));
     screenPicture(*shelf().popover(), QStringLiteral("shelf-popover-tray"));
+}
+
+// The processor time this process has taken so far, user and system, in seconds.
+double processorSeconds() {
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    // The fields after the command name, which is in parentheses and may hold spaces.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    const double ticks = fields.value(11).toDouble() + fields.value(12).toDouble();
+    return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+void makeEmptyFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd >= 0)
+        ::close(fd);
+}
+
+TEST_F(FileShelfPanelsTest, APipeASocketAndADeviceArePreviewedByTheirFactsAndKeysStillAct) {
+    const QString path = folder.filePath(QStringLiteral("Special"));
+    QDir().mkpath(path);
+    // A pipe nobody writes to, a socket something listens on, and a device node (where the system
+    // refuses to make one, a link to one: the shelf follows links the same way).
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path + QStringLiteral("/a-pipe")).constData(), 0600), 0);
+    QLocalServer socket;
+    ASSERT_TRUE(socket.listen(path + QStringLiteral("/b-socket")));
+    const QString device = path + QStringLiteral("/c-device");
+    if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 5)) != 0) {
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), device));
+    }
+    app.state().files().setFolders({path});
+    app.state().files().syncWatchers();
+
+    // A global hot key whose handler notes when it ran.
+    HotKeys& hotKeys = *app.platform().hotKeys;
+    constexpr qint64 keyK = 40;
+    const std::optional<HotKeys::Id> id =
+        hotKeys.registerHotKey(keyK, HotKeyModifier::control | HotKeyModifier::option);
+    ASSERT_TRUE(id.has_value());
+    int presses = 0;
+    QObject::connect(&hotKeys, &HotKeys::pressed, &hotKeys, [&](HotKeys::Id pressed) {
+        if (pressed == *id)
+            ++presses;
+    });
+
+    FilePanel* panel = floatingFolderPanel(path);
+    ASSERT_NE(panel, nullptr);
+    PreviewPanel& preview = shelf().preview();
+    XTestInput typist;
+    const struct {
+        const char* name;
+        FileKind kind;
+    } cases[] = {
+        {"a-pipe", FileKind::fifo}, {"b-socket", FileKind::socket}, {"c-device", FileKind::characterDevice}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FileRowView* row = rowNamed(*panel, QString::fromLatin1(c.name));
+        ASSERT_NE(row, nullptr);
+        QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(20, 10));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(panel, waitMs));
+        QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Space);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview, waitMs));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return preview.content().kind == PreviewContent::Kind::summary; }, waitMs));
+        EXPECT_EQ(preview.content().fileKind, c.kind);
+        EXPECT_FALSE(preview.content().kindDescription.isEmpty());
+        EXPECT_TRUE(preview.content().modified.isValid());
+        screenPicture(preview, QStringLiteral("shelf-preview-") + QString::fromLatin1(c.name));
+
+        // The program answers a hot key at once while the preview shows.
+        const int before = presses;
+        QElapsedTimer answered;
+        answered.start();
+        typist.type({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_k});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return presses > before; }, waitMs));
+        EXPECT_LT(answered.elapsed(), 200);
+
+        QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Escape);
+        ASSERT_FALSE(preview.isVisible());
+    }
+    hotKeys.unregisterHotKey(*id);
+}
+
+TEST_F(FileShelfPanelsTest, TenChangesASecondInAHundredThousandFilesCostLittleWhileTheListShows) {
+    app.settings().setShelfSort(ShelfSort::newest);
+    const QString path = folder.filePath(QStringLiteral("Huge"));
+    QDir().mkpath(path);
+    for (int i = 0; i < 100000; ++i)
+        makeEmptyFile(path + QStringLiteral("/old-%1").arg(i));
+    app.state().files().setFolders({path});
+    app.state().files().syncWatchers();
+    FilePanel* panel = floatingFolderPanel(path);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(panel->model()->totalCount(), 300);
+
+    // A file appears every tenth of a second for ten seconds; the cost over that time is the
+    // thing measured, so the test waits the time itself.
+    int made = 0;
+    QTimer changes;
+    QObject::connect(&changes, &QTimer::timeout,
+                     [&] { makeEmptyFile(path + QStringLiteral("/new-%1").arg(made++)); });
+    const double before = processorSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    changes.start(100);
+    QTest::qWait(10000);
+    changes.stop();
+    const double share = (processorSeconds() - before) / (static_cast<double>(wall.elapsed()) / 1000);
+    std::printf("processor share over %.1f s with %d changes: %.1f %%\n", wall.elapsed() / 1000.0, made,
+                share * 100);
+    EXPECT_LT(share, 0.10);
+    EXPECT_GE(made, 90);
+
+    // The list kept up: the newest files lead it soon after the changes stop.
+    const QString last = QStringLiteral("new-%1").arg(made - 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownNames(*panel->model()).contains(last); }, waitMs));
 }
 
 } // namespace
