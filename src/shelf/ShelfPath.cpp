@@ -30,20 +30,15 @@ QString shelfDisplayName(const QString& path) {
 
 namespace {
 
-// What a character that must not act shows as, or a null character when it shows as itself.
-QChar visibleSymbol(char16_t c) {
-    if (c < 0x20)
-        return QChar(char16_t(0x2400 + c)); // the control pictures: ␀ … ␟
-    if (c == 0x7F)
-        return QChar(char16_t(0x2421)); // ␡
-    if (c == 0x2028 || c == 0x2029)
-        return QChar(char16_t(0x2424)); // line and paragraph separators: ␤
-    const bool c1Control = c >= 0x80 && c <= 0x9F;
-    const bool bidiControl = c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
-                             (c >= 0x2066 && c <= 0x2069);
-    if (c1Control || bidiControl)
-        return QChar(QChar::ReplacementCharacter);
-    return QChar();
+// Whether a character would act on the text rather than show: controls (a newline breaks the
+// line), line and paragraph separators, and the characters that steer the direction of text.
+// Each shows as "�", which every font draws (the control pictures are missing from many).
+bool actsOnText(char16_t c) {
+    const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
+    const bool separator = c == 0x2028 || c == 0x2029;
+    const bool direction = c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+                           (c >= 0x2066 && c <= 0x2069);
+    return control || separator || direction;
 }
 
 constexpr char16_t leftToRightIsolate = 0x2066;
@@ -57,8 +52,7 @@ QString shownName(const QString& name) {
     visible.reserve(name.size() + 4);
     bool rightToLeft = false;
     for (const QChar c : name) {
-        const QChar symbol = visibleSymbol(c.unicode());
-        visible.append(symbol.isNull() ? c : symbol);
+        visible.append(actsOnText(c.unicode()) ? QChar(QChar::ReplacementCharacter) : c);
         rightToLeft = rightToLeft || c.direction() == QChar::DirR || c.direction() == QChar::DirAL;
     }
     // A name written left to right throughout reads as it is.

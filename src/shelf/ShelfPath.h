@@ -18,10 +18,10 @@ QString pathKey(const QString& path);
 // (the root folder).
 QString shelfDisplayName(const QString& path);
 
-// How a file name (or a path) reads on screen. Control characters show as visible symbols (a
-// newline as "␊"), so a name stays on one line; characters that steer the direction of text
-// (overrides, embeddings, isolates, marks) show as "�", so they cannot reorder what follows
-// them; and the part before the extension is isolated from the extension, which reads left to
+// How a file name (or a path) reads on screen. Control characters show as "�", so a name stays
+// on one line; so do the characters that steer the direction of text (overrides, embeddings,
+// isolates, marks), so they cannot reorder what follows them; and in a name with right-to-left
+// letters the part before the extension is isolated from the extension, which reads left to
 // right after it: "photo" U+202E "gpj.exe" reads "photo�gpj.exe", never "photoexe.jpg". For
 // showing only: searching, sorting, dragging and every file operation use the real name.
 QString shownName(const QString& name);

@@ -41,9 +41,9 @@ QString visualOrder(const QString& text) {
 } // namespace
 
 TEST(ShelfPath, NamesShowOnOneLineAndTheirExtensionReadsAsItIs) {
-    // A newline and other controls show as symbols; the name stays on one line.
-    const QString twoLines = shownName(QStringLiteral("notes\nfinal\t.txt"));
-    EXPECT_EQ(twoLines, QStringLiteral("notes\u240Afinal\u2409.txt"));
+    // A newline and other controls show as "�"; the name stays on one line.
+    const QString twoLines = shownName(QStringLiteral("notes\nfinal\t\u2028.txt"));
+    EXPECT_EQ(twoLines, QStringLiteral("notes\uFFFDfinal\uFFFD\uFFFD.txt"));
 
     // A right-to-left override cannot turn an executable into a picture.
     const QString disguised = QStringLiteral("photo\u202Egpj.exe");
