@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -139,10 +141,14 @@ TEST_F(FileShelfControllerTest, TheKeyTableActsOnTheListInFront) {
 
 TEST_F(FileShelfControllerTest, ThePreviewStepsThroughSeveralSelectedFilesAndLeavesTheSelection) {
     QTemporaryDir folder;
-    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
         QFile file(folder.filePath(QString::fromLatin1(name)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(name);
+    }
+    {
+        QPdfWriter pdf(folder.filePath(QStringLiteral("d.pdf")));
+        QPainter(&pdf).drawText(100, 100, QStringLiteral("page one"));
     }
     // A pipe nobody writes to: opening it to read would wait for ever.
     ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("e-pipe"))).constData(), 0600), 0);
@@ -179,6 +185,8 @@ TEST_F(FileShelfControllerTest, ThePreviewStepsThroughSeveralSelectedFilesAndLea
     // which is described and never opened.
     list.setSelection(rows({3}));
     preview.reloadData();
+    EXPECT_EQ(preview.content().kind, PreviewContent::Kind::pdf);
+    EXPECT_FALSE(preview.content().image.isNull());
     controller().handleKeyDown(panel, Qt::Key_Down, {});
     EXPECT_EQ(list.selection(), rows({4}));
     EXPECT_EQ(preview.content().name, QStringLiteral("e-pipe"));
