@@ -121,7 +121,7 @@ void ClipboardPanelController::show() {
             self->hide();
     };
     actions.sourceIcon = m_services.sourceIcon;
-    m_view = new ClipboardView(m_services.history, m_model, accent, std::move(actions));
+    m_view = new ClipboardView(m_services.history, m_model, accent, m_services.animator, std::move(actions));
     m_panel->setContentView(makePanelBackground(PanelStyle::dark, m_view, cornerRadius));
 
     const QRectF visible = screen->visibleFrame;
