@@ -221,6 +221,12 @@ void ClipCard::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
 }
 
+void ClipCard::hideEvent(QHideEvent* event) {
+    // A card scrolled or filtered out of view is no longer under the pointer.
+    setHovered(false);
+    QWidget::hideEvent(event);
+}
+
 void ClipCard::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         m_pressedAt = event->position().toPoint();
