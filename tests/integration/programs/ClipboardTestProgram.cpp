@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     QPlainTextEdit field;
     field.setWindowTitle(QStringLiteral("Clipboard receiver"));
     field.setGeometry(200, 150, 300, 200);
-    const QString path = args[2];
+    const QString& path = args[2];
     QObject::connect(&field, &QPlainTextEdit::textChanged, [&] {
         QFile file(path);
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
