@@ -71,10 +71,7 @@ public:
         m_eventBase = damage->first_event;
         std::free(xcb_damage_query_version_reply(m_c, xcb_damage_query_version(m_c, 1, 1), nullptr));
         m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_c), QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
-            if (take() && m_loop)
-                m_loop->quit();
-        });
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { take(); });
     }
     ~DrawWatch() { xcb_disconnect(m_c); }
     bool isAvailable() const { return m_available; }
@@ -95,18 +92,8 @@ public:
         take();
         m_window = window;
         m_seen = false;
-        const Clock::time_point start = Clock::now();
-        act();
-        if (!take()) {
-            QEventLoop loop;
-            m_loop = &loop;
-            QTimer::singleShot(kWaitMs, &loop, &QEventLoop::quit);
-            loop.exec();
-            m_loop = nullptr;
-        }
-        if (!m_seen)
-            return std::nullopt;
-        return std::chrono::duration<double, std::milli>(m_at - start).count();
+        return timeUntilSeen(
+            *m_notifier, act, [this] { return take() ? std::optional(m_at) : std::nullopt; }, kWaitMs);
     }
 
 private:
@@ -127,7 +114,6 @@ private:
     uint8_t m_eventBase = 0;
     std::unique_ptr<QSocketNotifier> m_notifier;
     std::vector<std::pair<xcb_window_t, xcb_damage_damage_t>> m_damages;
-    QEventLoop* m_loop = nullptr;
     xcb_window_t m_window = XCB_WINDOW_NONE;
     bool m_seen = false;
     Clock::time_point m_at;
