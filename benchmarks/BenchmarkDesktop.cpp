@@ -1,6 +1,9 @@
 #include "BenchmarkDesktop.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -139,6 +142,29 @@ bool waitForEvents(xcb_connection_t* c, std::chrono::steady_clock::time_point un
         if (left.count() <= 0 || ::poll(&socket, 1, static_cast<int>(left.count())) <= 0)
             return false;
     }
+}
+
+std::optional<double>
+timeUntilSeen(QSocketNotifier& wake, const std::function<void()>& act,
+              const std::function<std::optional<std::chrono::steady_clock::time_point>()>& seen,
+              int boundMs) {
+    const auto start = std::chrono::steady_clock::now();
+    act();
+    std::optional<std::chrono::steady_clock::time_point> at = seen();
+    if (!at) {
+        QEventLoop loop;
+        const QMetaObject::Connection reading =
+            QObject::connect(&wake, &QSocketNotifier::activated, &loop, [&] {
+                if ((at = seen()))
+                    loop.quit();
+            });
+        QTimer::singleShot(boundMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        QObject::disconnect(reading);
+    }
+    if (!at)
+        return std::nullopt;
+    return std::chrono::duration<double, std::milli>(*at - start).count();
 }
 
 testing::VirtualDesktop& desktop() {

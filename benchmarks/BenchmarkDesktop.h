@@ -4,12 +4,15 @@
 
 #include <QProcess>
 
+class QSocketNotifier;
+
 #include <xcb/xcb.h>
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace corvane::benchmarks {
@@ -42,6 +45,14 @@ enum class Application { core, widgets };
 // socket between them; false when `until` passes first.
 bool waitForEvents(xcb_connection_t* connection, std::chrono::steady_clock::time_point until,
                    const std::function<bool(const xcb_generic_event_t&)>& handle);
+
+// Does `act` and turns the event loop until `seen` gives the moment the awaited event came, or
+// `boundMs` passes; the milliseconds from just before `act` to that moment, none after the bound.
+// `seen` reads what has come on the connection `wake` watches; it is asked after `act` and each
+// time `wake` fires.
+std::optional<double>
+timeUntilSeen(QSocketNotifier& wake, const std::function<void()>& act,
+              const std::function<std::optional<std::chrono::steady_clock::time_point>()>& seen, int boundMs);
 
 // Runs the benchmarks registered in this binary on a fresh desktop.
 int runBenchmarks(int argc, char** argv, Application application = Application::core);

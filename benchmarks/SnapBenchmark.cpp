@@ -117,10 +117,8 @@ public:
         std::free(xcb_get_input_focus_reply(m_x.raw(), xcb_get_input_focus(m_x.raw()), nullptr));
         m_notifier =
             std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_x.raw()), QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
-            if (take() && m_loop)
-                m_loop->quit();
-        });
+        // Read as they come, so that a wait starts from the events after it.
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { take(); });
     }
 
     // Starts the clock, does `act` and answers how long until the window stood at `frame`; none
@@ -151,18 +149,8 @@ private:
         m_expected = m_target.clientIn(frame);
         m_sizeWillDo = sizeWillDo;
         m_seen = false;
-        const Clock::time_point start = Clock::now();
-        act();
-        if (!take()) {
-            QEventLoop loop;
-            m_loop = &loop;
-            QTimer::singleShot(kWaitMs, &loop, &QEventLoop::quit);
-            loop.exec();
-            m_loop = nullptr;
-        }
-        if (!m_seen)
-            return std::nullopt;
-        return std::chrono::duration<double, std::milli>(m_at - start).count();
+        return timeUntilSeen(
+            *m_notifier, act, [this] { return take() ? std::optional(m_at) : std::nullopt; }, kWaitMs);
     }
 
     // Reads every event that has come; answers whether the expected one was among them.
@@ -190,7 +178,6 @@ private:
     Target m_target;
     X11Connection m_x;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    QEventLoop* m_loop = nullptr;
     QRect m_expected;
     bool m_sizeWillDo = false;
     bool m_seen = false;

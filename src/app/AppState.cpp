@@ -165,6 +165,7 @@ ClipboardPanelController& AppState::clipboardPanel() {
                     return std::nullopt;
                 return shortcut->description(*m_platform.keyboard);
             },
+            m_platform.hotKeys.get(),
         });
     }
     return *m_clipboardPanel;

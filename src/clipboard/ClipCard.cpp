@@ -1,5 +1,6 @@
 #include "clipboard/ClipCard.h"
 
+#include "core/Animator.h"
 #include "core/SymbolImage.h"
 
 #include <QApplication>
@@ -18,6 +19,8 @@ namespace corvane {
 namespace {
 
 constexpr double radius = 12;
+// How the card grows and shrinks as the pointer comes and goes.
+const Motion hoverMotion = Motion::spring(0.22, 0.8);
 const QColor secondary(255, 255, 255, 140);
 
 QColor white(double alpha) {
@@ -70,16 +73,29 @@ double drawLines(QPainter& p, const QString& text, const QFont& font, const QRec
 } // namespace
 
 ClipCard::ClipCard(ClipItem item, bool selected, QColor accent, std::optional<QIcon> sourceIcon,
-                   Actions actions, QWidget* parent)
+                   QPixmap preview, Actions actions, Animator& animator, QWidget* parent)
     : QWidget(parent), m_item(std::move(item)), m_selected(selected), m_accent(accent),
-      m_sourceIcon(std::move(sourceIcon)), m_actions(std::move(actions)) {
-    setFixedSize(cardSize);
+      m_sourceIcon(std::move(sourceIcon)), m_actions(std::move(actions)), m_preview(std::move(preview)),
+      m_animator(animator) {
+    setFixedSize(widgetSize);
     setAttribute(Qt::WA_Hover);
     setCursor(Qt::PointingHandCursor);
     setToolTip(m_item.searchText().left(300));
-    if (m_item.kind == ClipItem::Kind::image && !m_item.image.isNull())
-        m_preview = QPixmap::fromImage(
-            m_item.image.scaled(cardSize, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation));
+}
+
+void ClipCard::setHoverScale(double scale) {
+    if (scale == m_hoverScale)
+        return;
+    m_hoverScale = scale;
+    update();
+}
+
+void ClipCard::setHovered(bool hovered) {
+    if (hovered == m_hovered)
+        return;
+    m_hovered = hovered;
+    update();
+    m_animator.animate(*this, "hoverScale", hovered ? hoveredScale : 1.0, hoverMotion);
 }
 
 void ClipCard::setSelected(bool selected) {
@@ -93,7 +109,12 @@ void ClipCard::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    const QRectF bounds = rect();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, m_hoverScale != 1.0);
+    const QRectF bounds = cardRect();
+    const QPointF centre = bounds.center();
+    p.translate(centre);
+    p.scale(m_hoverScale, m_hoverScale);
+    p.translate(-centre);
     QPainterPath outline;
     outline.addRoundedRect(bounds, radius, radius);
     p.save();
@@ -191,15 +212,19 @@ void ClipCard::paintFooter(QPainter& p, const QRectF& bounds) {
 }
 
 void ClipCard::enterEvent(QEnterEvent* event) {
-    m_hovered = true;
-    update();
+    setHovered(true);
     QWidget::enterEvent(event);
 }
 
 void ClipCard::leaveEvent(QEvent* event) {
-    m_hovered = false;
-    update();
+    setHovered(false);
     QWidget::leaveEvent(event);
+}
+
+void ClipCard::hideEvent(QHideEvent* event) {
+    // A card scrolled or filtered out of view is no longer under the pointer.
+    setHovered(false);
+    QWidget::hideEvent(event);
 }
 
 void ClipCard::mousePressEvent(QMouseEvent* event) {
@@ -219,7 +244,7 @@ void ClipCard::mouseMoveEvent(QMouseEvent* event) {
 void ClipCard::mouseReleaseEvent(QMouseEvent* event) {
     const bool click = m_pressedAt.has_value() && event->button() == Qt::LeftButton;
     m_pressedAt.reset();
-    if (click && rect().contains(event->position().toPoint()) && m_actions.choose)
+    if (click && cardRect().contains(event->position().toPoint()) && m_actions.choose)
         m_actions.choose();
 }
 
@@ -234,7 +259,7 @@ void ClipCard::startDrag() {
         mime->setText(m_item.link.toString(QUrl::FullyEncoded));
         break;
     case ClipItem::Kind::image:
-        mime->setImageData(m_item.image);
+        mime->setImageData(m_item.fullImage());
         break;
     case ClipItem::Kind::files:
         // One file goes out, as one card stands for it.
@@ -244,7 +269,7 @@ void ClipCard::startDrag() {
     }
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
-    drag->setPixmap(grab().scaledToWidth(105, Qt::SmoothTransformation));
+    drag->setPixmap(grab(cardRect()).scaledToWidth(105, Qt::SmoothTransformation));
     drag->exec(Qt::CopyAction);
 }
 

@@ -68,6 +68,16 @@ QString ClipItem::searchText() const {
     return {};
 }
 
+QImage ClipItem::previewImage(QSize size) const {
+    if (image.isNull() || (image.width() <= size.width() && image.height() <= size.height()))
+        return image;
+    return image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+QImage ClipItem::fullImage() const {
+    return image;
+}
+
 bool ClipItem::sameContent(const ClipItem& other) const {
     if (kind != other.kind)
         return false;

@@ -42,6 +42,10 @@ struct ClipItem {
     QString label() const;
     // What the strip's search looks in.
     QString searchText() const;
+    // The picture of an image entry, at most `size` with its proportions kept; null for others.
+    QImage previewImage(QSize size) const;
+    // The whole picture of an image entry, for pasting and dragging; null for others.
+    QImage fullImage() const;
     bool sameContent(const ClipItem& other) const;
 
     bool operator==(const ClipItem& other) const { return id == other.id; }

@@ -9,6 +9,7 @@
 #include "core/Settings.h"
 #include "core/StatusItems.h"
 #include "core/SymbolImage.h"
+#include "platform/HotKeys.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PasteKeystroke.h"
 #include "runtime/Log.h"
@@ -37,6 +38,7 @@ constexpr Seconds focusPollInterval{0.02};
 ClipboardPanelController::ClipboardPanelController(Services services) : m_services(std::move(services)) {}
 
 ClipboardPanelController::~ClipboardPanelController() {
+    releaseKeyboard(false);
     removeMonitors();
     delete m_panel.data();
 }
@@ -83,6 +85,9 @@ void ClipboardPanelController::show() {
     const std::optional<ScreenInfo> screen = screenUnderMouse(m_services.screens);
     if (!screen)
         return;
+    // Before anything else: a key typed from now on is the strip's, even before it can take it.
+    if (!(m_panel && m_panel->isVisible() && m_panel->isActiveWindow()))
+        holdKeyboard();
     m_model.setQuery(QString());
     m_model.setSelectedIndex(0);
     // Entries past their age go before anyone sees them.
@@ -121,7 +126,7 @@ void ClipboardPanelController::show() {
             self->hide();
     };
     actions.sourceIcon = m_services.sourceIcon;
-    m_view = new ClipboardView(m_services.history, m_model, accent, std::move(actions));
+    m_view = new ClipboardView(m_services.history, m_model, accent, m_services.animator, std::move(actions));
     m_panel->setContentView(makePanelBackground(PanelStyle::dark, m_view, cornerRadius));
 
     const QRectF visible = screen->visibleFrame;
@@ -135,9 +140,12 @@ void ClipboardPanelController::show() {
     m_view->searchField()->setFocus();
     m_services.animator.fade(*m_panel, 1.0, showDuration);
     installMonitors();
+    if (m_panel->isActiveWindow())
+        releaseKeyboard(true);
 }
 
 void ClipboardPanelController::hide() {
+    releaseKeyboard(false);
     removeMonitors();
     if (!m_panel || !m_panel->isVisible())
         return;
@@ -204,6 +212,23 @@ bool ClipboardPanelController::handleKey(int key) {
     }
 }
 
+void ClipboardPanelController::holdKeyboard() {
+    if (!m_services.hotKeys || m_holdingKeyboard)
+        return;
+    m_services.hotKeys->holdKeyboard();
+    m_holdingKeyboard = true;
+    m_holdLimit = m_services.scheduler.schedule(keyboardHoldLimit, [this] { releaseKeyboard(true); });
+}
+
+void ClipboardPanelController::releaseKeyboard(bool toStrip) {
+    if (!m_holdingKeyboard)
+        return;
+    m_holdingKeyboard = false;
+    m_holdLimit.invalidate();
+    const quint64 window = toStrip && m_panel ? static_cast<quint64>(m_panel->winId()) : 0;
+    m_services.hotKeys->releaseKeyboard(window);
+}
+
 void ClipboardPanelController::installMonitors() {
     removeMonitors();
     qApp->installEventFilter(this);
@@ -228,6 +253,9 @@ bool ClipboardPanelController::eventFilter(QObject* watched, QEvent* event) {
             return false;
         return handleKey(static_cast<QKeyEvent*>(event)->key());
     }
+    if (event->type() == QEvent::WindowActivate && watched == m_panel.data())
+        // The strip has the keyboard: what was typed while it opened is its own.
+        releaseKeyboard(true);
     if (event->type() == QEvent::WindowDeactivate && watched == m_panel.data())
         // A click in another program takes the keyboard; which window has it is known a moment later.
         m_deactivationCheck =

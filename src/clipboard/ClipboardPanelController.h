@@ -17,6 +17,7 @@ namespace corvane {
 
 class Animator;
 class ClipboardHistory;
+class HotKeys;
 class PanelWindowing;
 class PasteKeystroke;
 class Screens;
@@ -34,6 +35,9 @@ public:
     static constexpr Seconds pasteDelay{0.12};
     // How long the window in front may take to get the keyboard back before the paste is dropped.
     static constexpr Seconds focusTimeout{1.0};
+    // How long keys typed while the strip opens wait for it to get the keyboard; after that they
+    // go to the strip all the same.
+    static constexpr Seconds keyboardHoldLimit{1.0};
 
     struct Services {
         Settings& settings;
@@ -48,6 +52,8 @@ public:
         std::function<std::optional<QIcon>(const QString&)> sourceIcon;
         // The display text of the strip's shortcut; none when the user has none.
         std::function<std::optional<QString>()> shortcutText;
+        // Holds the keyboard while the strip opens; none holds nothing.
+        HotKeys* hotKeys = nullptr;
     };
 
     explicit ClipboardPanelController(Services services);
@@ -78,6 +84,9 @@ private:
     void removeMonitors();
     void pasteWhenFocused(uint32_t window, Instant since);
     void hideIfAnotherProgramIsActive();
+    void holdKeyboard();
+    // Ends a hold; the keys typed during it go to the strip, or nowhere.
+    void releaseKeyboard(bool toStrip);
 
     Services m_services;
     ClipboardPanelModel m_model;
@@ -86,6 +95,8 @@ private:
     bool m_monitoring = false;
     TimerHandle m_pasteTimer;
     TimerHandle m_deactivationCheck;
+    bool m_holdingKeyboard = false;
+    TimerHandle m_holdLimit;
 };
 
 } // namespace corvane

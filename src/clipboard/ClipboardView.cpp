@@ -3,9 +3,11 @@
 #include "clipboard/ClipCard.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelModel.h"
+#include "core/Animator.h"
 #include "core/SymbolImage.h"
 #include "shelf/WindowDragHandle.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,11 +54,26 @@ QLabel* glyphLabel(const QString& name, const QColor& tint, int size, QWidget* p
 
 const QColor secondary(255, 255, 255, 140);
 
+constexpr int cardPitch = ClipCard::cardSize.width() + ClipboardView::cardSpacing;
+// The row's way to the selected card.
+const Motion scrollMotion = Motion::easeOut(Seconds(0.15));
+// Image previews are asked for at most this size, so that a card can be filled from them.
+constexpr QSize previewBound(3 * ClipCard::cardSize.width(), 3 * ClipCard::cardSize.width());
+
+int rowWidth(size_t count) {
+    if (count == 0)
+        return 0;
+    const int n = static_cast<int>(count);
+    return 2 * ClipboardView::rowInset + n * ClipCard::cardSize.width() +
+           (n - 1) * ClipboardView::cardSpacing;
+}
+
 } // namespace
 
 ClipboardView::ClipboardView(const ClipboardHistory& history, ClipboardPanelModel& model, QColor accent,
-                             ClipboardViewActions actions, QWidget* parent)
-    : QWidget(parent), m_history(history), m_model(model), m_accent(accent), m_actions(std::move(actions)) {
+                             Animator& animator, ClipboardViewActions actions, QWidget* parent)
+    : QWidget(parent), m_history(history), m_model(model), m_accent(accent), m_animator(animator),
+      m_actions(std::move(actions)) {
     QPalette palette = this->palette();
     palette.setColor(QPalette::WindowText, Qt::white);
     palette.setColor(QPalette::Text, Qt::white);
@@ -86,21 +103,19 @@ ClipboardView::ClipboardView(const ClipboardHistory& history, ClipboardPanelMode
     m_row->setFrameShape(QFrame::NoFrame);
     m_row->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_row->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_row->setWidgetResizable(true);
     m_row->setStyleSheet("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }");
+    // The row sizes its content itself: the scroll range follows at once.
     m_rowContent = new QWidget;
     m_rowContent->setAttribute(Qt::WA_TranslucentBackground);
-    m_rowLayout = new QHBoxLayout(m_rowContent);
-    m_rowLayout->setContentsMargins(16, 0, 16, 0);
-    m_rowLayout->setSpacing(12);
-    m_rowLayout->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_row->setWidget(m_rowContent);
+    m_row->viewport()->installEventFilter(this);
+    connect(m_row->horizontalScrollBar(), &QScrollBar::valueChanged, this, &ClipboardView::placeCards);
     column->addWidget(m_row, 1);
 
-    connect(&history, &ClipboardHistory::itemsChanged, this, &ClipboardView::rebuild);
-    connect(&model, &ClipboardPanelModel::queryChanged, this, &ClipboardView::rebuild);
+    connect(&history, &ClipboardHistory::itemsChanged, this, &ClipboardView::refilter);
+    connect(&model, &ClipboardPanelModel::queryChanged, this, &ClipboardView::refilter);
     connect(&model, &ClipboardPanelModel::selectedIndexChanged, this, [this] { showSelection(true); });
-    rebuild();
+    refilter();
 }
 
 QWidget* ClipboardView::makeHeader() {
@@ -180,10 +195,16 @@ void ClipboardView::resizeEvent(QResizeEvent* event) {
     m_dragHandle->setGeometry(m_header->rect());
 }
 
+bool ClipboardView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_row->viewport() && event->type() == QEvent::Resize)
+        placeCards();
+    return QWidget::eventFilter(watched, event);
+}
+
 std::vector<ClipCard*> ClipboardView::cards() const {
     std::vector<ClipCard*> found;
-    for (int i = 0; i < m_rowLayout->count(); ++i)
-        if (auto* card = qobject_cast<ClipCard*>(m_rowLayout->itemAt(i)->widget()))
+    for (const ClipItem& item : m_shown)
+        if (ClipCard* card = m_cards.value(item.id); card && !card->isHidden())
             found.push_back(card);
     return found;
 }
@@ -196,58 +217,123 @@ bool ClipboardView::showsClear() const {
     return !m_clear->isHidden();
 }
 
-void ClipboardView::rebuild() {
-    const std::vector<ClipItem> shown = filteredClips(m_history.items(), m_model);
-    // Cards go later: the one whose menu or click led here may still be on the stack.
-    while (QLayoutItem* item = m_rowLayout->takeAt(0)) {
-        if (QWidget* widget = item->widget()) {
-            widget->hide();
-            widget->deleteLater();
+void ClipboardView::refilter() {
+    m_shown = filteredClips(m_history.items(), m_model);
+    // Cards of entries the history no longer holds go, later: the one whose menu or click led
+    // here may still be on the stack.
+    for (auto it = m_cards.begin(); it != m_cards.end();) {
+        if (itemWithID(it.key())) {
+            ++it;
+            continue;
         }
-        delete item;
-    }
-    const int selected = m_model.selectedIndex();
-    for (size_t i = 0; i < shown.size(); ++i) {
-        const ClipItem& item = shown[i];
-        std::optional<QIcon> icon;
-        if (item.sourceBundleID && m_actions.sourceIcon)
-            icon = m_actions.sourceIcon(*item.sourceBundleID);
-        ClipCard::Actions actions{
-            [this, item] {
-                if (m_actions.choose)
-                    m_actions.choose(item);
-            },
-            [this, item] {
-                if (m_actions.copyOnly)
-                    m_actions.copyOnly(item);
-            },
-            [this, id = item.id] {
-                if (m_actions.remove)
-                    m_actions.remove(id);
-            },
-        };
-        m_rowLayout->addWidget(new ClipCard(item, static_cast<int>(i) == selected, m_accent, icon,
-                                            std::move(actions), m_rowContent));
+        it.value()->hide();
+        it.value()->deleteLater();
+        m_previews.remove(it.key());
+        it = m_cards.erase(it);
     }
     m_clear->setVisible(!m_history.items().empty());
     m_emptyMessage->setText(m_history.items().empty() ? tr("Copy something \u2014 it shows up here")
                                                       : tr("No matches"));
-    m_empty->setVisible(shown.empty());
-    m_row->setVisible(!shown.empty());
+    m_empty->setVisible(m_shown.empty());
+    m_row->setVisible(!m_shown.empty());
+    placeCards();
+}
+
+void ClipboardView::placeCards() {
+    const QSize viewport = m_row->viewport()->size();
+    m_rowContent->resize(std::max(rowWidth(m_shown.size()), viewport.width()), viewport.height());
+    // One card beyond each edge is ready before it scrolls into view.
+    const int first = m_row->horizontalScrollBar()->value() - cardPitch;
+    const int last = m_row->horizontalScrollBar()->value() + viewport.width() + cardPitch;
+    const int top = (viewport.height() - ClipCard::cardSize.height()) / 2 - ClipCard::growthRoom;
+    const int selected = m_model.selectedIndex();
+    QHash<QUuid, ClipCard*> unplaced = m_cards;
+    for (size_t i = 0; i < m_shown.size(); ++i) {
+        const int x = rowInset + static_cast<int>(i) * cardPitch;
+        if (x + ClipCard::cardSize.width() < first || x > last)
+            continue;
+        const ClipItem& item = m_shown[i];
+        const bool isSelected = static_cast<int>(i) == selected;
+        ClipCard* card = m_cards.value(item.id);
+        if (!card)
+            card = m_cards.insert(item.id, makeCard(item, isSelected)).value();
+        unplaced.remove(item.id);
+        card->setSelected(isSelected);
+        card->move(x - ClipCard::growthRoom, top);
+        card->show();
+    }
+    for (ClipCard* card : std::as_const(unplaced))
+        card->hide();
+}
+
+ClipCard* ClipboardView::makeCard(const ClipItem& item, bool selected) {
+    std::optional<QIcon> icon;
+    if (item.sourceBundleID && m_actions.sourceIcon)
+        icon = m_actions.sourceIcon(*item.sourceBundleID);
+    // The actions find the entry as the history holds it when they run.
+    const QUuid id = item.id;
+    ClipCard::Actions actions{
+        [this, id] {
+            if (const ClipItem* found = itemWithID(id); found && m_actions.choose)
+                m_actions.choose(*found);
+        },
+        [this, id] {
+            if (const ClipItem* found = itemWithID(id); found && m_actions.copyOnly)
+                m_actions.copyOnly(*found);
+        },
+        [this, id] {
+            if (m_actions.remove)
+                m_actions.remove(id);
+        },
+    };
+    return new ClipCard(item, selected, m_accent, icon, previewOf(item), std::move(actions), m_animator,
+                        m_rowContent);
+}
+
+QPixmap ClipboardView::previewOf(const ClipItem& item) {
+    if (item.kind != ClipItem::Kind::image)
+        return {};
+    if (const auto found = m_previews.constFind(item.id); found != m_previews.constEnd())
+        return found.value();
+    const QImage image = item.previewImage(previewBound);
+    QPixmap preview;
+    if (!image.isNull())
+        preview = QPixmap::fromImage(
+            image.scaled(ClipCard::cardSize, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation));
+    m_previews.insert(item.id, preview);
+    return preview;
+}
+
+const ClipItem* ClipboardView::itemWithID(const QUuid& id) const {
+    for (const ClipItem& item : m_history.items())
+        if (item.id == id)
+            return &item;
+    return nullptr;
+}
+
+double ClipboardView::rowScroll() const {
+    return m_row->horizontalScrollBar()->value();
+}
+
+void ClipboardView::setRowScroll(double position) {
+    m_row->horizontalScrollBar()->setValue(static_cast<int>(std::lround(position)));
+}
+
+int ClipboardView::scrollCentring(int index) const {
+    const int centre = rowInset + index * cardPitch + ClipCard::cardSize.width() / 2;
+    const QScrollBar* bar = m_row->horizontalScrollBar();
+    return std::clamp(centre - m_row->viewport()->width() / 2, bar->minimum(), bar->maximum());
 }
 
 void ClipboardView::showSelection(bool scroll) {
-    const std::vector<ClipCard*> all = cards();
     const int selected = m_model.selectedIndex();
-    for (size_t i = 0; i < all.size(); ++i)
-        all[i]->setSelected(static_cast<int>(i) == selected);
-    if (!scroll || selected < 0 || selected >= static_cast<int>(all.size()))
+    for (size_t i = 0; i < m_shown.size(); ++i)
+        if (ClipCard* card = m_cards.value(m_shown[i].id))
+            card->setSelected(static_cast<int>(i) == selected);
+    if (!scroll || selected < 0 || selected >= static_cast<int>(m_shown.size()))
         return;
-    // The selected card stands in the middle of the row.
-    m_rowContent->adjustSize();
-    const ClipCard* card = all[static_cast<size_t>(selected)];
-    const int centre = card->geometry().center().x();
-    m_row->horizontalScrollBar()->setValue(centre - m_row->viewport()->width() / 2);
+    // The selected card comes to the middle of the row.
+    m_animator.animate(*this, "rowScroll", static_cast<double>(scrollCentring(selected)), scrollMotion);
 }
 
 } // namespace corvane

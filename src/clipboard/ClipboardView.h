@@ -3,7 +3,9 @@
 #include "clipboard/ClipItem.h"
 
 #include <QColor>
+#include <QHash>
 #include <QIcon>
+#include <QPixmap>
 #include <QWidget>
 
 #include <functional>
@@ -14,10 +16,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
-class QHBoxLayout;
 
 namespace corvane {
 
+class Animator;
 class ClipboardHistory;
 class ClipboardPanelModel;
 class ClipCard;
@@ -37,29 +39,54 @@ struct ClipboardViewActions {
 // The strip's content: a header with the search field, the title, "Clear" and the close button
 // (the header's empty parts drag the strip), and below it a sideways-scrolling row of cards, one
 // per entry the search leaves, or a message when there is none. Drawn in light-on-dark.
+// A card is made only when its place in the row comes into view, and kept while its entry is in
+// the history: a search or a scroll moves and shows the cards already made.
 class ClipboardView : public QWidget {
     Q_OBJECT
+    // Where the card row is scrolled to, in pixels from its start.
+    Q_PROPERTY(double rowScroll READ rowScroll WRITE setRowScroll)
 public:
+    static constexpr int rowInset = 16;
+    static constexpr int cardSpacing = 12;
+
     ClipboardView(const ClipboardHistory& history, ClipboardPanelModel& model, QColor accent,
-                  ClipboardViewActions actions, QWidget* parent = nullptr);
+                  Animator& animator, ClipboardViewActions actions, QWidget* parent = nullptr);
 
     QLineEdit* searchField() const { return m_search; }
-    // The cards shown now, in order.
+    // The cards in view now (and those just beside it), in order.
     std::vector<ClipCard*> cards() const;
+    // How many cards have been made so far.
+    int madeCardCount() const { return static_cast<int>(m_cards.size()); }
+    // How many entries the row holds now.
+    int shownCount() const { return static_cast<int>(m_shown.size()); }
     QString emptyMessage() const;
     bool showsClear() const;
 
+    double rowScroll() const;
+    void setRowScroll(double position);
+    // The scroll position that puts the card at `index` in the middle of the row, within the
+    // row's range.
+    int scrollCentring(int index) const;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* makeHeader();
-    void rebuild();
+    // The history or the search changed: works out what the row shows.
+    void refilter();
+    // Places the cards in view, making those not made yet, and hides the others.
+    void placeCards();
+    ClipCard* makeCard(const ClipItem& item, bool selected);
+    QPixmap previewOf(const ClipItem& item);
     void showSelection(bool scroll);
+    const ClipItem* itemWithID(const QUuid& id) const;
 
     const ClipboardHistory& m_history;
     ClipboardPanelModel& m_model;
     QColor m_accent;
+    Animator& m_animator;
     ClipboardViewActions m_actions;
     QWidget* m_header = nullptr;
     WindowDragHandle* m_dragHandle = nullptr;
@@ -69,7 +96,11 @@ private:
     QLabel* m_emptyMessage = nullptr;
     QScrollArea* m_row = nullptr;
     QWidget* m_rowContent = nullptr;
-    QHBoxLayout* m_rowLayout = nullptr;
+    // The entries the row shows, in order.
+    std::vector<ClipItem> m_shown;
+    QHash<QUuid, ClipCard*> m_cards;
+    // Image previews made to fill a card, kept while the view lives.
+    QHash<QUuid, QPixmap> m_previews;
 };
 
 } // namespace corvane

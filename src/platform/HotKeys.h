@@ -30,6 +30,15 @@ public:
     // Why the latest registration that gave none was refused.
     Refusal lastRefusal() const { return m_lastRefusal; }
 
+    // Takes the whole keyboard for the product until `releaseKeyboard`, for a window of ours that
+    // is about to take the keyboard: keys typed before it has it neither reach the program in
+    // front nor get lost. Called while a hot key's press is handled, it holds every key after that
+    // press. Hot keys still act meanwhile. Nothing when another program holds the keyboard.
+    virtual void holdKeyboard() = 0;
+    // Ends the hold. The keys typed during it, but not the hot keys', go in order to `window`, a
+    // native window of this process, before any key typed later; with 0 they are dropped.
+    virtual void releaseKeyboard(quint64 window) = 0;
+
 Q_SIGNALS:
     void pressed(corvane::HotKeys::Id id);
     void released(corvane::HotKeys::Id id);

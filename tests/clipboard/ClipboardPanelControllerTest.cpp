@@ -29,7 +29,8 @@ protected:
                                                animator,
                                                statusItems,
                                                {},
-                                               [this] { return shortcut; }});
+                                               [this] { return shortcut; },
+                                               platform->fakeHotKeys});
         for (const char* text : {"alpha", "Beta report", "gamma"}) {
             platform->fakePasteboard->copyText(text);
             scheduler.advance(ClipboardHistory::pollInterval);
@@ -110,6 +111,33 @@ TEST_F(ClipboardPanelControllerTest, ChoosingPastesOnlyOnceTheWindowInFrontHasTh
     controller->handleKey(Qt::Key_Return);
     scheduler.advance(Seconds(1));
     EXPECT_EQ(keys.pastesInto.size(), 1u);
+}
+
+TEST_F(ClipboardPanelControllerTest, KeysTypedWhileTheStripOpensWaitForItAndGoNowhereElse) {
+    FakeHotKeys& hotKeys = *platform->fakeHotKeys;
+    controller->show();
+    EXPECT_TRUE(hotKeys.isHoldingKeyboard());
+    // The strip gets the keyboard: what was typed meanwhile goes to it
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(controller->panel()->isActiveWindow());
+    EXPECT_FALSE(hotKeys.isHoldingKeyboard());
+    EXPECT_EQ(hotKeys.releasedTo(), std::vector<quint64>{controller->panel()->winId()});
+    // Already in front with the keyboard: nothing to hold
+    controller->show();
+    EXPECT_FALSE(hotKeys.isHoldingKeyboard());
+
+    // Closed before it had the keyboard: the keys are dropped, not handed to anyone
+    controller->hide();
+    animator.completeAll();
+    scheduler.runDue();
+    controller->show();
+    controller->hide();
+    EXPECT_EQ(hotKeys.releasedTo().back(), 0u);
+    // Never given the keyboard: the hold ends after its limit, the keys going to the strip
+    controller->show();
+    scheduler.advance(ClipboardPanelController::keyboardHoldLimit);
+    EXPECT_FALSE(hotKeys.isHoldingKeyboard());
+    EXPECT_EQ(hotKeys.releasedTo().back(), controller->panel()->winId());
 }
 
 TEST_F(ClipboardPanelControllerTest, TheStatusItemNamesTheShortcutOnlyWhenOneIsSet) {

@@ -17,17 +17,24 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <gtest/gtest.h>
 
+#include <xcb/xtest.h>
+
 #include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
 
 namespace corvane::testing {
 namespace {
@@ -171,6 +178,86 @@ TEST_F(Clipboard, TheHotKeyOpensTheStripAndReturnPastesIntoTheWindowInFront) {
         },
         waitMs));
     EXPECT_EQ(activeWindow(), receiver);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !strip.panel()->isVisible(); }, waitMs));
+}
+
+// Types from a thread of its own, on a connection of its own, while the application's main thread
+// goes on: the strip's hot key, then, `gap` later, `key`.
+void typeAfterTheHotKey(const XTestInput& keys, xcb_keysym_t key, std::chrono::milliseconds gap) {
+    const std::vector<xcb_keycode_t> hotKey{keys.keycode(XKB_KEY_Alt_L), keys.keycode(XKB_KEY_Shift_L),
+                                            keys.keycode(XKB_KEY_v)};
+    const xcb_keycode_t then = keys.keycode(key);
+    const QByteArray display = desktop().displayName().toLocal8Bit();
+    std::thread typist([&] {
+        xcb_connection_t* c = xcb_connect(display.constData(), nullptr);
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        const auto send = [&](uint8_t type, xcb_keycode_t code) {
+            xcb_test_fake_input(c, type, code, XCB_CURRENT_TIME, root, 0, 0, 0);
+        };
+        for (xcb_keycode_t code : hotKey)
+            send(XCB_KEY_PRESS, code);
+        for (auto it = hotKey.rbegin(); it != hotKey.rend(); ++it)
+            send(XCB_KEY_RELEASE, *it);
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        // The gap between the two is what is under test.
+        std::this_thread::sleep_for(gap);
+        send(XCB_KEY_PRESS, then);
+        send(XCB_KEY_RELEASE, then);
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        xcb_disconnect(c);
+    });
+    // The main thread waits on its events meanwhile, as the application's would (QTest::qWait
+    // would sleep between looks, longer than the gap).
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(gap.count()) + 50, &loop, &QEventLoop::quit);
+    loop.exec();
+    typist.join();
+}
+
+TEST_F(Clipboard, KeysTypedRightAfterTheHotKeyActOnTheStripAndReachNoOtherProgram) {
+    registerHotkeys(app.state());
+    app.state().clipboard().setEnabled(true);
+    copyWithXclip("an entry");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !app.state().clipboard().items().empty(); }, waitMs));
+    QTemporaryDir scratch;
+    const QString logged = scratch.filePath("keys.txt");
+    const auto keysLogged = [&] {
+        QFile file(logged);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    FocusedPrograms programs;
+    const xcb_window_t logger =
+        programs.open(app.platform(), QStringLiteral(CORVANE_CLIPBOARD_TEST_PROGRAM), {"log-keys", logged});
+    ASSERT_NE(logger, XCB_WINDOW_NONE);
+    ClipboardPanelController& strip = app.state().clipboardPanel();
+    XTestInput keys;
+    // The first key of a keyboard other than the last one used makes every client reload the
+    // keymap, which holds the main thread for several milliseconds: the test's typing device is
+    // made the one in use first, as a person's keyboard is.
+    keys.type({XKB_KEY_Shift_L});
+
+    for (int round = 0; round < 3; ++round) {
+        // The hold starts when the main thread takes the hot key: let it finish with the focus
+        // change first, as an application at rest would be.
+        QTest::qWait(200);
+        // Escape 5 ms after the hot key closes the strip, and the program in front never sees it
+        typeAfterTheHotKey(keys, XKB_KEY_Escape, std::chrono::milliseconds(5));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return strip.panel() && !strip.panel()->isVisible(); }, waitMs))
+            << "round " << round;
+        EXPECT_FALSE(keysLogged().contains("Esc")) << "round " << round;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return activeWindow() == logger; }, waitMs));
+    }
+
+    // A letter typed as quickly goes into the strip's search field
+    QTest::qWait(200);
+    typeAfterTheHotKey(keys, XKB_KEY_x, std::chrono::milliseconds(5));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip.model().query() == "x"; }, waitMs));
+    EXPECT_TRUE(strip.isShown());
+    // Only the hot key's modifiers, pressed before it, reached the program in front
+    EXPECT_FALSE(keysLogged().contains("X"));
+    EXPECT_FALSE(keysLogged().contains("Esc"));
+    // The next hot key closes it, as a toggle
+    keys.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_v});
     EXPECT_TRUE(QTest::qWaitFor([&] { return !strip.panel()->isVisible(); }, waitMs));
 }
 

@@ -18,6 +18,17 @@ void FakeHotKeys::unregisterHotKey(Id id) {
     m_registered.erase(id);
 }
 
+void FakeHotKeys::holdKeyboard() {
+    m_holding = true;
+}
+
+void FakeHotKeys::releaseKeyboard(quint64 window) {
+    if (!m_holding)
+        return;
+    m_holding = false;
+    m_releasedTo.push_back(window);
+}
+
 void FakeHotKeys::refuse(qint64 keyCode, qint64 modifiers, bool refused) {
     if (refused)
         m_refused.insert({keyCode, modifiers});

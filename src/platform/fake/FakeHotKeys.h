@@ -5,6 +5,7 @@
 #include <compare>
 #include <map>
 #include <set>
+#include <vector>
 
 namespace corvane {
 
@@ -29,6 +30,12 @@ public:
     // Successful registrations so far, for checks that a combination was taken only once.
     int registrationCount() const { return m_registrations; }
 
+    void holdKeyboard() override;
+    void releaseKeyboard(quint64 window) override;
+    bool isHoldingKeyboard() const { return m_holding; }
+    // The windows each hold so far was released to, 0 for a hold whose keys were dropped.
+    const std::vector<quint64>& releasedTo() const { return m_releasedTo; }
+
     // Presses or releases a registered combination; false (and no signal) when it is not taken.
     bool press(qint64 keyCode, qint64 modifiers);
     bool release(qint64 keyCode, qint64 modifiers);
@@ -41,6 +48,8 @@ private:
     std::map<Id, Combination> m_registered;
     std::set<Combination> m_refused;
     Id m_nextId = 1;
+    bool m_holding = false;
+    std::vector<quint64> m_releasedTo;
     int m_registrations = 0;
 };
 

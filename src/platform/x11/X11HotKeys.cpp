@@ -135,6 +135,13 @@ void X11HotKeys::readEvents() {
 void X11HotKeys::handle(xcb_generic_event_t* raw) {
     Event event(raw);
     const uint8_t type = x11EventType(*event);
+    if (m_holding && (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE)) {
+        const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(*event);
+        if (!isHotKeyEvent(key)) {
+            m_held.push_back(key);
+            return;
+        }
+    }
     if (type == XCB_KEY_PRESS) {
         handlePress(reinterpret_cast<const xcb_key_press_event_t&>(*event));
     } else if (type == XCB_KEY_RELEASE) {
@@ -184,6 +191,87 @@ void X11HotKeys::handleRelease(const xcb_key_release_event_t& event) {
         Q_EMIT released(releasedId);
         return;
     }
+}
+
+bool X11HotKeys::isHotKeyEvent(const xcb_key_press_event_t& event) const {
+    const bool press = x11EventType(reinterpret_cast<const xcb_generic_event_t&>(event)) == XCB_KEY_PRESS;
+    const uint16_t locks =
+        XCB_MOD_MASK_LOCK | (m_keyboard.hasKeymap() ? m_keyboard.keymap().numLockMask() : uint16_t(0));
+    const uint16_t state = static_cast<uint16_t>(event.state & 0xff & ~locks);
+    for (const auto& [id, entry] : m_grabs) {
+        if (entry.keycode != event.detail)
+            continue;
+        if (press ? entry.grabbed && entry.mask == state : entry.down)
+            return true;
+    }
+    return false;
+}
+
+void X11HotKeys::holdKeyboard() {
+    if (m_holding || !m_keyboard.raw() || xcb_connection_has_error(m_keyboard.raw()))
+        return;
+    xcb_connection_t* c = m_keyboard.raw();
+    // Within a hot key's press this turns its passive grab into one that outlasts the key.
+    const std::unique_ptr<xcb_grab_keyboard_reply_t, FreeEvent> reply(
+        xcb_grab_keyboard_reply(c,
+                                xcb_grab_keyboard(c, 0, m_keyboard.root(), XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr));
+    m_holding = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+    if (!m_holding)
+        qCDebug(lcApp, "The keyboard could not be held (grab status %d)", reply ? reply->status : -1);
+    takeQueuedEvents();
+}
+
+void X11HotKeys::takeHeldEvents(std::vector<xcb_generic_event_t*>& passed) {
+    while (xcb_generic_event_t* raw = xcb_poll_for_event(m_keyboard.raw())) {
+        const uint8_t type = x11EventType(*raw);
+        const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(*raw);
+        if ((type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) && !isHotKeyEvent(key)) {
+            m_held.push_back(key);
+            std::free(raw);
+        } else {
+            passed.push_back(raw);
+        }
+    }
+}
+
+void X11HotKeys::sendHeldKeys(xcb_window_t window) {
+    for (xcb_key_press_event_t key : m_held) {
+        if (window == XCB_WINDOW_NONE)
+            break;
+        // As the server would have sent it, had the window had the keyboard.
+        key.event = window;
+        key.child = XCB_WINDOW_NONE;
+        key.event_x = 0;
+        key.event_y = 0;
+        key.same_screen = 1;
+        // No event mask: the event goes to the window's own client, which is us.
+        xcb_send_event(m_keyboard.raw(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&key));
+    }
+    m_held.clear();
+}
+
+void X11HotKeys::releaseKeyboard(quint64 window) {
+    if (!m_holding)
+        return;
+    xcb_connection_t* c = m_keyboard.raw();
+    const auto target = static_cast<xcb_window_t>(window);
+    // What came before the release goes on first; hot keys among it act once the hold is over.
+    std::vector<xcb_generic_event_t*> passed;
+    takeHeldEvents(passed);
+    sendHeldKeys(target);
+    xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    // Keys typed before the server let go are still ours: a round trip brings them all.
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    takeHeldEvents(passed);
+    sendHeldKeys(target);
+    xcb_flush(c);
+    m_holding = false;
+    for (xcb_generic_event_t* event : passed)
+        handle(event);
+    m_keyboard.stopIfClosed();
 }
 
 void X11HotKeys::keymapChanged() {

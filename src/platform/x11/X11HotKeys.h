@@ -20,6 +20,9 @@ namespace corvane {
 // server is asked to report auto-repeat as repeated presses, which are dropped. A combination
 // another program holds (the server answers BadAccess) is a refused registration. When the
 // keymap changes, every grab is made again on the keys' new key codes.
+// A hold of the keyboard is an active grab on the same connection: while a hot key's press is
+// handled, its passive grab already has the keyboard, so no other connection could take it.
+// Held keys are sent on to the window that asked, as its own keyboard events.
 class X11HotKeys final : public HotKeys {
     Q_OBJECT
 public:
@@ -28,6 +31,8 @@ public:
 
     std::optional<Id> registerHotKey(qint64 keyCode, qint64 modifiers) override;
     void unregisterHotKey(Id id) override;
+    void holdKeyboard() override;
+    void releaseKeyboard(quint64 window) override;
 
 private:
     struct Grab {
@@ -51,6 +56,12 @@ private:
     void handle(xcb_generic_event_t* event);
     void handlePress(const xcb_key_press_event_t& event);
     void handleRelease(const xcb_key_release_event_t& event);
+    // Whether a key event is a hot key's own: the press of a grabbed combination, or the release
+    // of a key a hot key's press holds down.
+    bool isHotKeyEvent(const xcb_key_press_event_t& event) const;
+    // Keeps what the keyboard sent during a hold; every other event waits in `passed`.
+    void takeHeldEvents(std::vector<xcb_generic_event_t*>& passed);
+    void sendHeldKeys(xcb_window_t window);
     void keymapChanged();
 
     // Its own connection: closing it gives back what it grabbed or selected.
@@ -59,6 +70,8 @@ private:
     Id m_lastId = 0;
     bool m_regrabScheduled = false;
     bool m_queuedScheduled = false;
+    bool m_holding = false;
+    std::vector<xcb_key_press_event_t> m_held;
 };
 
 } // namespace corvane

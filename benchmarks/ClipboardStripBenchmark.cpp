@@ -1,0 +1,281 @@
+// The clipboard strip as a person waits for it, each figure beside its floor in the same run:
+// - opening the strip with 200 entries, beside opening it with none (an empty panel);
+// - a keystroke in its search field that changes which of the 200 entries show, beside the same
+//   empty panel's opening.
+// Every run ends when the strip's window has been drawn, as a connection of the benchmark's own
+// sees it through the DAMAGE extension. Runs of subject and floor alternate.
+#include "BenchmarkDesktop.h"
+#include "PairedRuns.h"
+
+#include "clipboard/ClipboardHistory.h"
+#include "clipboard/ClipboardPanelController.h"
+#include "core/ManualAnimator.h"
+#include "core/Settings.h"
+#include "core/StatusItems.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/x11/X11PanelWindowing.h"
+#include "runtime/ManualScheduler.h"
+#include "runtime/NotificationCenter.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <xcb/damage.h>
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xtest.h>
+#include <xkbcommon/xkbcommon-keysyms.h>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+
+using namespace corvane;
+using namespace corvane::benchmarks;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kPairs = 40;
+constexpr int kWaitMs = 5000;
+constexpr int kEntries = 200;
+
+// Runs the event loop, waking for events, until `done` or the bound.
+bool spinUntil(const std::function<bool()>& done, int boundMs = kWaitMs) {
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(boundMs);
+    while (!done()) {
+        if (Clock::now() > until)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+// Hears, on a connection of its own, when windows are drawn into.
+class DrawWatch {
+public:
+    DrawWatch() : m_c(xcb_connect(desktop().displayName().toLocal8Bit().constData(), nullptr)) {
+        const xcb_query_extension_reply_t* damage = xcb_get_extension_data(m_c, &xcb_damage_id);
+        m_available = damage && damage->present;
+        if (!m_available)
+            return;
+        m_eventBase = damage->first_event;
+        std::free(xcb_damage_query_version_reply(m_c, xcb_damage_query_version(m_c, 1, 1), nullptr));
+        m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_c), QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { take(); });
+    }
+    ~DrawWatch() { xcb_disconnect(m_c); }
+    bool isAvailable() const { return m_available; }
+
+    void watch(xcb_window_t window) {
+        const xcb_damage_damage_t damage = xcb_generate_id(m_c);
+        xcb_damage_create(m_c, damage, window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+        m_damages.push_back({window, damage});
+        xcb_flush(m_c);
+    }
+
+    // Does `act` and answers how long until `window` was drawn into; none after the bound.
+    std::optional<double> timeMs(xcb_window_t window, const std::function<void()>& act) {
+        // What was drawn before counts for nothing: the next drawing reports afresh.
+        for (const auto& [watched, damage] : m_damages)
+            xcb_damage_subtract(m_c, damage, XCB_NONE, XCB_NONE);
+        std::free(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr));
+        take();
+        m_window = window;
+        m_seen = false;
+        return timeUntilSeen(
+            *m_notifier, act, [this] { return take() ? std::optional(m_at) : std::nullopt; }, kWaitMs);
+    }
+
+private:
+    bool take() {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_c)) {
+            if ((event->response_type & 0x7f) == m_eventBase + XCB_DAMAGE_NOTIFY && !m_seen &&
+                reinterpret_cast<xcb_damage_notify_event_t*>(event)->drawable == m_window) {
+                m_seen = true;
+                m_at = Clock::now();
+            }
+            std::free(event);
+        }
+        return m_seen;
+    }
+
+    xcb_connection_t* m_c;
+    bool m_available = false;
+    uint8_t m_eventBase = 0;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::vector<std::pair<xcb_window_t, xcb_damage_damage_t>> m_damages;
+    xcb_window_t m_window = XCB_WINDOW_NONE;
+    bool m_seen = false;
+    Clock::time_point m_at;
+};
+
+// One strip and the history it shows, on the fake platform but for its windows, which are real.
+struct Strip {
+    Strip(Scheduler& scheduler, ManualAnimator& animator, X11PanelWindowing& windowing, int entries)
+        : platform(scheduler), settings(*platform.defaults, notifications),
+          statusItems(*platform.tray, scheduler) {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        platform.fakeScreens->setScreens({ScreenInfo{"screen", screen, screen}});
+        platform.fakeScreens->setPointer(screen.center());
+        settings.setClipboardLimit(kEntries);
+        history =
+            std::make_unique<ClipboardHistory>(settings, scheduler, *platform.pasteboard,
+                                               *platform.runningApplications, ClipboardStore(home.path()));
+        history->setEnabled(true);
+        for (int i = 0; i < entries; ++i) {
+            platform.fakePasteboard->copyText(
+                QStringLiteral("entry number %1 with some ordinary words in it").arg(i));
+            history->capture();
+        }
+        controller = std::make_unique<ClipboardPanelController>(
+            ClipboardPanelController::Services{settings,
+                                               scheduler,
+                                               *history,
+                                               *platform.screens,
+                                               windowing,
+                                               *platform.pasteKeystroke,
+                                               animator,
+                                               statusItems,
+                                               {},
+                                               {}});
+    }
+    xcb_window_t window() const { return static_cast<xcb_window_t>(controller->panel()->winId()); }
+
+    QTemporaryDir home;
+    NotificationCenter notifications;
+    FakePlatform platform;
+    Settings settings;
+    StatusItems statusItems;
+    std::unique_ptr<ClipboardHistory> history;
+    std::unique_ptr<ClipboardPanelController> controller;
+};
+
+struct Setup {
+    ManualScheduler scheduler;
+    ManualAnimator animator;
+    X11PanelWindowing windowing;
+    Strip full{scheduler, animator, windowing, kEntries};
+    Strip empty{scheduler, animator, windowing, 0};
+    DrawWatch draws;
+
+    bool open(Strip& strip) {
+        strip.controller->show();
+        animator.completeAll();
+        return strip.controller->isShown();
+    }
+    void close(Strip& strip) {
+        strip.controller->hide();
+        animator.completeAll();
+        scheduler.runDue();
+        spinUntil([&] { return !strip.controller->panel()->isVisible(); });
+    }
+    // Each strip shown once, so that its window exists, and watched.
+    bool prepare() {
+        if (!draws.isAvailable())
+            return false;
+        for (Strip* strip : {&full, &empty}) {
+            if (!open(*strip) || !spinUntil([&] { return strip->controller->panel()->isActiveWindow(); }))
+                return false;
+            draws.watch(strip->window());
+            close(*strip);
+        }
+        return true;
+    }
+    std::optional<double> timeOpening(Strip& strip) {
+        close(strip);
+        const std::optional<double> ms = draws.timeMs(strip.window(), [&] { open(strip); });
+        close(strip);
+        return ms;
+    }
+};
+
+Setup& setup() {
+    static Setup instance;
+    return instance;
+}
+
+void BM_OpeningTheStripWith200EntriesBesideAnEmptyOne(benchmark::State& state) {
+    Setup& s = setup();
+    if (!s.prepare())
+        return state.SkipWithError("the strip's windows cannot be watched");
+    std::vector<double> subject, floor;
+    for (auto _ : state) {
+        for (int pair = 0; pair < kPairs; ++pair) {
+            const std::optional<double> full = s.timeOpening(s.full);
+            const std::optional<double> empty = s.timeOpening(s.empty);
+            if (!full || !empty)
+                return state.SkipWithError("a strip was not drawn");
+            subject.push_back(*full);
+            floor.push_back(*empty);
+        }
+    }
+    reportPaired(state, {medianOf(subject), medianOf(floor)});
+}
+BENCHMARK(BM_OpeningTheStripWith200EntriesBesideAnEmptyOne)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_AKeystrokeInTheSearchOf200EntriesBesideOpeningAnEmptyStrip(benchmark::State& state) {
+    Setup& s = setup();
+    if (!s.prepare())
+        return state.SkipWithError("the strip's windows cannot be watched");
+    xcb_connection_t* c = desktop().connection();
+    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(c);
+    const auto keycode = [&](xcb_keysym_t keysym) {
+        std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(
+            xcb_key_symbols_get_keycode(symbols, keysym), &std::free);
+        return codes ? codes.get()[0] : xcb_keycode_t(XCB_NO_SYMBOL);
+    };
+    // "1" leaves the entries whose number holds a 1; Backspace brings all of them back.
+    const xcb_keycode_t keys[2] = {keycode(XKB_KEY_1), keycode(XKB_KEY_BackSpace)};
+    xcb_key_symbols_free(symbols);
+    const auto type = [&](xcb_keycode_t key) {
+        for (uint8_t kind : {uint8_t(XCB_KEY_PRESS), uint8_t(XCB_KEY_RELEASE)})
+            xcb_test_fake_input(c, kind, key, XCB_CURRENT_TIME, desktop().rootWindow(), 0, 0, 0);
+        xcb_flush(c);
+    };
+    ClipboardPanelController& full = *s.full.controller;
+    std::vector<double> subject, floor;
+    for (auto _ : state) {
+        for (int pair = 0; pair < kPairs; ++pair) {
+            // Untimed: the full strip in front with the keyboard, its search as the key expects.
+            s.open(s.full);
+            if (!spinUntil([&] { return full.panel()->isActiveWindow(); }))
+                return state.SkipWithError("the strip did not get the keyboard");
+            for (int key = 0; key < 2; ++key) {
+                const int before = full.view()->shownCount();
+                const std::optional<double> ms = s.draws.timeMs(s.full.window(), [&] { type(keys[key]); });
+                if (!ms || !spinUntil([&] { return full.view()->shownCount() != before; }))
+                    return state.SkipWithError("the keystroke did not change the strip");
+                subject.push_back(*ms);
+            }
+            s.close(s.full);
+            const std::optional<double> empty = s.timeOpening(s.empty);
+            if (!empty)
+                return state.SkipWithError("the empty strip was not drawn");
+            floor.push_back(*empty);
+        }
+    }
+    reportPaired(state, {medianOf(subject), medianOf(floor)});
+}
+BENCHMARK(BM_AKeystrokeInTheSearchOf200EntriesBesideOpeningAnEmptyStrip)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return runBenchmarks(argc, argv, Application::widgets);
+}

@@ -1,0 +1,124 @@
+#include "clipboard/ClipboardView.h"
+#include "clipboard/ClipCard.h"
+#include "clipboard/ClipboardHistory.h"
+#include "clipboard/ClipboardPanelModel.h"
+#include "support/AppFixture.h"
+
+#include <QEnterEvent>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <numbers>
+
+namespace corvane::testing {
+namespace {
+
+class ClipboardViewTest : public AppFixture {
+protected:
+    ClipboardViewTest() {
+        settings = std::make_unique<Settings>(*platform->defaults, notifications);
+        history =
+            std::make_unique<ClipboardHistory>(*settings, scheduler, *platform->pasteboard,
+                                               *platform->runningApplications, ClipboardStore(home.path()));
+        history->setEnabled(true);
+        for (int i = 0; i < 40; ++i) {
+            platform->fakePasteboard->copyText(QStringLiteral("entry %1").arg(i));
+            history->capture();
+        }
+        view = std::make_unique<ClipboardView>(*history, model, QColor(Qt::blue), animator,
+                                               ClipboardViewActions{});
+        view->resize(1000, 206);
+        view->show();
+    }
+
+    ClipCard* cardOf(const QString& text) const {
+        for (ClipCard* card : view->cards())
+            if (card->item().text == text)
+                return card;
+        return nullptr;
+    }
+
+    QTemporaryDir home;
+    std::unique_ptr<ClipboardHistory> history;
+    ClipboardPanelModel model;
+    std::unique_ptr<ClipboardView> view;
+};
+
+TEST_F(ClipboardViewTest, CardsAreMadeForWhatIsInViewAndASearchMovesThoseAlreadyMade) {
+    // Forty entries, a row about four and a half cards wide: a handful of cards, newest first
+    ASSERT_EQ(view->shownCount(), 40);
+    EXPECT_LE(view->madeCardCount(), 6);
+    EXPECT_EQ(static_cast<int>(view->cards().size()), view->madeCardCount());
+    EXPECT_EQ(view->cards().front()->item().text, "entry 39");
+    ClipCard* newest = cardOf("entry 39");
+
+    // A search shows its matches in history order and keeps the cards it already had
+    model.setSearchText("entry 3");
+    EXPECT_EQ(view->shownCount(), 11);
+    EXPECT_EQ(view->cards().front(), newest);
+    EXPECT_EQ(view->cards()[1]->item().text, "entry 38");
+    const int madeWhileSearching = view->madeCardCount();
+    model.setSearchText("");
+    EXPECT_EQ(view->madeCardCount(), madeWhileSearching);
+    EXPECT_EQ(cardOf("entry 39"), newest);
+    EXPECT_EQ(cardOf("entry 30"), nullptr) << "out of view again";
+
+    // Scrolling to the end makes the cards there, not those passed over
+    view->setRowScroll(1e6);
+    EXPECT_EQ(view->cards().back()->item().text, "entry 0");
+    EXPECT_LT(view->madeCardCount(), 20);
+    EXPECT_EQ(cardOf("entry 39"), nullptr);
+
+    // A deleted entry's card goes; a selection past the end selects nothing
+    history->remove(history->items().back().id);
+    EXPECT_EQ(view->cards().back()->item().text, "entry 1");
+    model.setSelectedIndex(39);
+    for (ClipCard* card : view->cards())
+        EXPECT_FALSE(card->isSelected());
+}
+
+TEST_F(ClipboardViewTest, TheHoveredCardGrowsOnItsSpringAndTheRowEasesToTheSelection) {
+    ClipCard* card = view->cards().front();
+    QEnterEvent enter(QPointF(20, 20), QPointF(20, 20), QPointF(20, 20));
+    QCoreApplication::sendEvent(card, &enter);
+    ASSERT_EQ(animator.pendingProperties().size(), 1u);
+    // A spring of response 0.22 s and damping 0.8 from 1 towards 1.03, started at rest
+    const Seconds settle = animator.pendingProperties().front().motion.duration();
+    const double omega = 2 * std::numbers::pi / 0.22, zeta = 0.8;
+    const double ringing = omega * std::sqrt(1 - zeta * zeta);
+    for (const double fraction : {0.05, 0.15, 0.3, 0.6}) {
+        const double t = settle.count() * fraction;
+        const double spring =
+            1 - std::exp(-zeta * omega * t) *
+                    (std::cos(ringing * t) + zeta * omega / ringing * std::sin(ringing * t));
+        animator.advanceProperties(fraction);
+        EXPECT_NEAR(card->hoverScale(), 1 + 0.03 * spring, 1e-4) << "at " << t << " s";
+    }
+    animator.completeAll();
+    EXPECT_DOUBLE_EQ(card->hoverScale(), 1.03);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(card, &leave);
+    animator.completeAll();
+    EXPECT_DOUBLE_EQ(card->hoverScale(), 1.0);
+
+    // The twenty-first card comes to the middle of the row on the standard ease-out over 0.15 s
+    model.setSelectedIndex(20);
+    ASSERT_EQ(animator.pendingProperties().size(), 1u);
+    EXPECT_DOUBLE_EQ(animator.pendingProperties().front().motion.duration().count(), 0.15);
+    const int target = view->scrollCentring(20);
+    // The card's centre less half the row's width
+    EXPECT_EQ(target, 16 + 20 * 222 + 105 - 1000 / 2);
+    const std::pair<double, double> easeOut[] = {{0.25, 0.37814}, {0.5, 0.68464}, {0.75, 0.90654}};
+    for (const auto& [fraction, progress] : easeOut) {
+        animator.advanceProperties(fraction);
+        EXPECT_NEAR(view->rowScroll(), target * progress, 1.0) << "at " << fraction;
+    }
+    animator.completeAll();
+    EXPECT_EQ(view->rowScroll(), target);
+    ClipCard* selected = cardOf("entry 19");
+    ASSERT_NE(selected, nullptr);
+    EXPECT_TRUE(selected->isSelected());
+}
+
+} // namespace
+} // namespace corvane::testing
