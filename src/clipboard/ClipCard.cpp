@@ -77,9 +77,13 @@ ClipCard::ClipCard(ClipItem item, bool selected, QColor accent, std::optional<QI
     setAttribute(Qt::WA_Hover);
     setCursor(Qt::PointingHandCursor);
     setToolTip(m_item.searchText().left(300));
-    if (m_item.kind == ClipItem::Kind::image && !m_item.image.isNull())
-        m_preview = QPixmap::fromImage(
-            m_item.image.scaled(cardSize, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation));
+    if (m_item.kind == ClipItem::Kind::image) {
+        // Decoded small: the card fills with the picture, so its shorter side meets the card's.
+        const QSize fill = m_item.imageSize.scaled(cardSize, Qt::KeepAspectRatioByExpanding);
+        const QImage preview = m_item.previewImage(fill.isValid() ? fill : cardSize);
+        if (!preview.isNull())
+            m_preview = QPixmap::fromImage(preview);
+    }
 }
 
 void ClipCard::setSelected(bool selected) {
@@ -234,7 +238,7 @@ void ClipCard::startDrag() {
         mime->setText(m_item.link.toString(QUrl::FullyEncoded));
         break;
     case ClipItem::Kind::image:
-        mime->setImageData(m_item.image);
+        mime->setImageData(m_item.fullImage());
         break;
     case ClipItem::Kind::files:
         // One file goes out, as one card stands for it.

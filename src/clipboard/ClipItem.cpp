@@ -1,7 +1,9 @@
 #include "clipboard/ClipItem.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QStringList>
 
 namespace corvane {
@@ -20,12 +22,72 @@ ClipItem ClipItem::makeLink(QUrl link) {
     return item;
 }
 
-ClipItem ClipItem::makeImage(QImage image) {
+namespace {
+
+bool isPng(const QByteArray& data) {
+    return data.startsWith("\x89PNG\r\n\x1a\n");
+}
+
+QByteArray encodePng(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return {};
+    return bytes;
+}
+
+} // namespace
+
+ClipItem ClipItem::makeImage(const QImage& image) {
     ClipItem item;
     item.kind = Kind::image;
     item.imageDigest = corvane::imageDigest(image);
-    item.image = std::move(image);
+    item.imageSize = image.size();
+    item.imageData = encodePng(image);
     return item;
+}
+
+std::optional<ClipItem> ClipItem::makeImageFromData(QByteArray data) {
+    // Decoded once, for its size and digest; only the compressed bytes stay.
+    const QImage image = QImage::fromData(data);
+    if (image.isNull())
+        return std::nullopt;
+    ClipItem item;
+    item.kind = Kind::image;
+    item.imageDigest = corvane::imageDigest(image);
+    item.imageSize = image.size();
+    item.imageData = std::move(data);
+    return item;
+}
+
+QImage ClipItem::previewImage(QSize size) const {
+    if (kind != Kind::image || imageData.isEmpty() || size.isEmpty())
+        return {};
+    QBuffer buffer;
+    buffer.setData(imageData);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize full = reader.size().isValid() ? reader.size() : imageSize;
+    if (full.isValid() && (full.width() > size.width() || full.height() > size.height()))
+        reader.setScaledSize(full.scaled(size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    QImage image = reader.read();
+    // A reader that cannot scale while decoding gives the whole picture.
+    if (image.width() > size.width() || image.height() > size.height())
+        image = image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+QImage ClipItem::fullImage() const {
+    if (kind != Kind::image)
+        return {};
+    return QImage::fromData(imageData);
+}
+
+QByteArray ClipItem::pngData() const {
+    if (kind != Kind::image || isPng(imageData))
+        return imageData;
+    return encodePng(fullImage());
 }
 
 ClipItem ClipItem::makeFiles(QList<QUrl> files) {

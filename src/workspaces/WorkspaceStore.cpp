@@ -377,16 +377,10 @@ WorkspaceStore::LoadResult WorkspaceStore::readFile() {
 
 std::optional<QString> WorkspaceStore::freeAsideName() const {
     const QFileInfo info(m_filePath);
-    const QString base = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
-                         QStringLiteral(".corrupt-") + QString::number(QDateTime::currentSecsSinceEpoch());
-    // An earlier damaged copy is never replaced.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString target =
-            base + (attempt == 0 ? QString() : QStringLiteral("-%1").arg(attempt)) + QStringLiteral(".json");
-        if (!QFileInfo::exists(target) && !QFileInfo(target).isSymLink())
-            return target;
-    }
-    return std::nullopt;
+    return corvane::freeAsideName(info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+                                      QStringLiteral(".corrupt-") +
+                                      QString::number(QDateTime::currentSecsSinceEpoch()),
+                                  QStringLiteral(".json"));
 }
 
 std::optional<QString> WorkspaceStore::moveAside() {

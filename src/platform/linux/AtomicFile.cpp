@@ -127,6 +127,16 @@ QString resolvedWritePath(const QString& path) {
     return current;
 }
 
+std::optional<QString> freeAsideName(const QString& stem, const QString& suffix) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString target =
+            stem + (attempt == 0 ? QString() : QStringLiteral("-%1").arg(attempt)) + suffix;
+        if (!QFileInfo::exists(target) && !QFileInfo(target).isSymLink())
+            return target;
+    }
+    return std::nullopt;
+}
+
 void removeAtomicWriteLeftovers(const QString& path) {
     const QFileInfo file(path);
     removeLeftoversBeside(file);
