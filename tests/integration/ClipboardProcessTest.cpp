@@ -60,12 +60,13 @@ protected:
 
     // Starts corvane, as `user` when given (a user the file permissions bind), and waits for its
     // start-up line.
-    QProcess& start(const char* user = nullptr) {
+    QProcess& start(const passwd* user = nullptr) {
         auto* corvane = new QProcess;
         processes.push_back(corvane);
         corvane->setProcessEnvironment(corvaneEnvironment(home.path()));
         if (user)
-            corvane->start("setpriv", {"--reuid", user, "--regid", user, "--clear-groups", CORVANE_BINARY});
+            corvane->start("setpriv", {"--reuid", QString::number(user->pw_uid), "--regid",
+                                       QString::number(user->pw_gid), "--clear-groups", CORVANE_BINARY});
         else
             corvane->start(CORVANE_BINARY, {});
         EXPECT_TRUE(corvane->waitForStarted(waitMs));
@@ -95,11 +96,15 @@ protected:
         xclip->write(text);
         xclip->closeWriteChannel();
     }
-    // Copies until the saved index holds the copy: the history is recording.
+    // Copies until the saved index holds a copy: the history is recording (its start-up line
+    // comes before it is).
     void waitUntilRecording() {
-        copy("warming up");
-        ASSERT_TRUE(QTest::qWaitFor([&] { return readAll(index()).contains("warming up"); }, waitMs))
-            << log.constData();
+        for (int attempt = 1; attempt <= 10; ++attempt) {
+            copy("warming up " + QByteArray::number(attempt));
+            if (QTest::qWaitFor([&] { return readAll(index()).contains("warming up"); }, 2000))
+                return;
+        }
+        FAIL() << "the history never saved a copy: " << log.constData();
     }
 
     QTemporaryDir home;
@@ -165,7 +170,7 @@ TEST_F(ClipboardProcess, ADamagedIndexIsKeptAsideAndOneThatCannotBeReadIsNeverWr
         // Everything in the home belongs to the user that runs corvane.
         QProcess::execute("chown", {"-R", "nobody", home.path()});
 
-        QProcess& corvane = start("nobody");
+        QProcess& corvane = start(nobody);
         const QByteArray told = c.unreadable ? "The clipboard history could not be read"
                                              : "The clipboard history was damaged and is kept in ";
         EXPECT_TRUE(waitForLog(corvane, told)) << log.constData();
@@ -191,7 +196,7 @@ TEST_F(ClipboardProcess, ADamagedIndexIsKeptAsideAndOneThatCannotBeReadIsNeverWr
         }
         // And after a restart still; the repaired history holds the later copy
         // (the index is read during start-up, before a termination signal is handled).
-        stop(start("nobody"));
+        stop(start(nobody));
         if (!c.unreadable) {
             EXPECT_FALSE(log.contains("The clipboard history was damaged")) << log.constData();
             EXPECT_TRUE(readAll(index()).contains("copied after damage"));
