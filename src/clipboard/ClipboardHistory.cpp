@@ -222,7 +222,7 @@ void ClipboardHistory::flushForTermination() {
     if (m_settings.clipboardRetentionDays() >= 1) {
         // An emptied history is saved too, or the entries on disk would come back.
         if (!m_items.empty() || pending)
-            m_saver.saveAndWait(m_items);
+            m_saver.saveNow(m_items);
         else
             m_saver.waitForSaves();
         return;
@@ -231,7 +231,7 @@ void ClipboardHistory::flushForTermination() {
         m_saver.waitForSaves();
         return;
     }
-    m_saver.saveAndWait(m_items);
+    m_saver.saveNow(m_items);
     m_store.writeHandoff(m_scheduler.wallNow());
 }
 
@@ -245,9 +245,11 @@ bool ClipboardHistory::handoffIsFresh() const {
 }
 
 void ClipboardHistory::purgeStaleStore(bool enabled, qint64 retentionDays) {
-    // A save still pending would bring the deleted store back a moment later.
-    if (!enabled || retentionDays == 0)
+    // A save still pending, or one being written, would bring the deleted store back.
+    if (!enabled || retentionDays == 0) {
         cancelPendingSave();
+        m_saver.waitForSaves();
+    }
     if (!m_store.exists())
         return;
     if (!enabled || (retentionDays == 0 && !handoffIsFresh()))

@@ -3,8 +3,6 @@
 #include "runtime/Log.h"
 #include "runtime/WorkerQueue.h"
 
-#include <future>
-
 namespace corvane {
 
 ClipboardSaver::ClipboardSaver(Scheduler& scheduler, ClipboardStore store)
@@ -37,26 +35,35 @@ void ClipboardSaver::cancel() {
     m_snapshot.clear();
 }
 
+void ClipboardSaver::save(const std::vector<ClipItem>& snapshot) const {
+    if (const auto error = m_store.save(snapshot))
+        qCWarning(lcApp, "Could not save the clipboard history in %s: %s",
+                  qUtf8Printable(m_store.directory()), qUtf8Printable(*error));
+}
+
 void ClipboardSaver::post(std::vector<ClipItem> snapshot) {
-    m_worker->post([store = m_store, snapshot = std::move(snapshot)] {
-        if (const auto error = store.save(snapshot))
-            qCWarning(lcApp, "Could not save the clipboard history in %s: %s",
-                      qUtf8Printable(store.directory()), qUtf8Printable(*error));
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_outstanding;
+    }
+    m_worker->post([this, snapshot = std::move(snapshot)] {
+        save(snapshot);
+        std::lock_guard lock(m_mutex);
+        --m_outstanding;
+        m_idle.notify_all();
     });
 }
 
-void ClipboardSaver::saveAndWait(std::vector<ClipItem> snapshot) {
+void ClipboardSaver::saveNow(const std::vector<ClipItem>& snapshot) {
     cancel();
-    if (!m_refused)
-        post(std::move(snapshot));
     waitForSaves();
+    if (!m_refused)
+        save(snapshot);
 }
 
 void ClipboardSaver::waitForSaves() {
-    std::promise<void> drained;
-    std::future<void> done = drained.get_future();
-    m_worker->post([&drained] { drained.set_value(); });
-    done.wait();
+    std::unique_lock lock(m_mutex);
+    m_idle.wait(lock, [this] { return m_outstanding == 0; });
 }
 
 void ClipboardSaver::removeAll() {

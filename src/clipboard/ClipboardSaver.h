@@ -4,7 +4,9 @@
 #include "clipboard/ClipboardStore.h"
 #include "runtime/Scheduler.h"
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -30,8 +32,8 @@ public:
     void schedule(std::vector<ClipItem> snapshot);
     void cancel();
     bool hasPending() const { return m_timer.isValid(); }
-    // Saves `snapshot` now, after the saves before it, and waits until it is on disk.
-    void saveAndWait(std::vector<ClipItem> snapshot);
+    // Saves `snapshot` now, on the calling thread, once the saves before it are done.
+    void saveNow(const std::vector<ClipItem>& snapshot);
     void waitForSaves();
     // Deletes the store once the saves before it are done.
     void removeAll();
@@ -42,6 +44,7 @@ public:
 
 private:
     void post(std::vector<ClipItem> snapshot);
+    void save(const std::vector<ClipItem>& snapshot) const;
 
     Scheduler& m_scheduler;
     ClipboardStore m_store;
@@ -49,6 +52,11 @@ private:
     std::optional<Instant> m_firstChange;
     std::vector<ClipItem> m_snapshot;
     bool m_refused = false;
+    // Saves posted and not yet done. Waiting on this count rather than on the worker keeps a
+    // waiter from hanging where the worker does not run (a child process after fork()).
+    std::mutex m_mutex;
+    std::condition_variable m_idle;
+    int m_outstanding = 0;
     std::unique_ptr<SerialWorkerQueue> m_worker;
 };
 

@@ -103,9 +103,8 @@ std::optional<QString> ClipboardStore::save(const std::vector<ClipItem>& items) 
 }
 
 void ClipboardStore::removeLeftovers() const {
-    // "<name>.tmp-XXXXXX" beside the index and beside each picture: temporary files of a save a
-    // kill interrupted. They may hold copied text.
-    removeAtomicWriteLeftovers(path(indexName));
+    // "<name>.tmp-XXXXXX" beside each picture: temporary files of a save a kill interrupted (the
+    // index's go as it is read).
     std::set<QString> pictures;
     for (const QString& name :
          QDir(m_directory).entryList({QStringLiteral("*.png.*")}, QDir::Files | QDir::Hidden))
@@ -117,26 +116,15 @@ void ClipboardStore::removeLeftovers() const {
 ClipboardStore::Loaded ClipboardStore::load() const {
     removeLeftovers();
     Loaded result;
-    const QFileInfo info(path(indexName));
-    if (!info.exists() && !info.isSymLink())
-        return result;
+    const StoredFileRead stored = readStoredFile(path(indexName));
     // A file we may not read, or a folder in its place, is not damaged: it stays as it is.
-    result.status = Loaded::Status::unreadable;
-    QFile file(info.filePath());
-    if (info.isDir()) {
-        result.detail = QStringLiteral("it is a folder");
+    if (stored.status != StoredFileRead::Status::read) {
+        if (stored.status == StoredFileRead::Status::unreadable)
+            result.status = Loaded::Status::unreadable;
+        result.detail = stored.error;
         return result;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.detail = file.errorString();
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.detail = file.errorString();
-        return result;
-    }
-    file.close();
+    const QByteArray& bytes = stored.bytes;
     const std::optional<std::vector<StoredClip>> records = decodeClipboardIndex(bytes, &result.detail);
     if (!records) {
         result.setAsidePath = setAside();

@@ -334,21 +334,12 @@ WorkspaceStore::LoadResult WorkspaceStore::load() {
 }
 
 WorkspaceStore::LoadResult WorkspaceStore::readFile() {
-    // Temporary files of a write a kill interrupted; nothing writes the file before this.
-    removeAtomicWriteLeftovers(m_filePath);
-    const QFileInfo info(m_filePath);
-    if (!info.exists() && !info.isSymLink())
+    const StoredFileRead stored = readStoredFile(m_filePath);
+    if (stored.status == StoredFileRead::Status::missing)
         return {};
-
-    QFile file(m_filePath);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
-        return {{},
-                WorkspaceStoreError{WorkspaceStoreError::Kind::unreadable, 0,
-                                    info.isDir() ? QStringLiteral("it is a folder") : file.errorString()}};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unreadable, 0, file.errorString()}};
-    file.close();
+    if (stored.status == StoredFileRead::Status::unreadable)
+        return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unreadable, 0, stored.error}};
+    const QByteArray& bytes = stored.bytes;
 
     Decoded decoded = decode(bytes);
     if (decoded.error)

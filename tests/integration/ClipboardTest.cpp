@@ -84,6 +84,13 @@ TEST_F(Clipboard, ACopyIsRecordedWithinOnePollKeptPrivatelyAndBackAfterARestart)
     ClipboardHistory& history = app.state().clipboard();
     history.setEnabled(true);
 
+    // A large copy comes in chunks (INCR); a small one in one answer
+    const QByteArray large(3 * 1024 * 1024, 'x');
+    copyWithXclip(large);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !history.items().empty(); }, waitMs));
+    ASSERT_EQ(history.items().size(), 1u);
+    EXPECT_EQ(history.items()[0].text.size(), large.size());
+    history.clear();
     copyWithXclip("copied by xclip");
     EXPECT_TRUE(QTest::qWaitFor([&] { return hasTexts(history, {"copied by xclip"}); }, 1500));
 
