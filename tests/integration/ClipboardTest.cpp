@@ -79,7 +79,7 @@ protected:
     std::vector<QProcess*> owners;
 };
 
-TEST_F(Clipboard, ACopyIsRecordedWithinOnePollKeptPrivatelyAndBackAfterARestart) {
+TEST_F(Clipboard, ACopyIsRecordedAsItHappensKeptPrivatelyAndBackAfterARestart) {
     app.settings().setClipboardRetentionDays(1);
     ClipboardHistory& history = app.state().clipboard();
     history.setEnabled(true);
