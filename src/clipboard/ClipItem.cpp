@@ -61,6 +61,25 @@ std::optional<ClipItem> ClipItem::makeImageFromData(QByteArray data) {
     return item;
 }
 
+std::optional<ClipItem> ClipItem::makeImageFromStoredData(QByteArray data) {
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    buffer.close();
+    if (!reader.canRead() || !size.isValid())
+        return std::nullopt;
+    ClipItem item;
+    item.kind = Kind::image;
+    item.imageSize = size;
+    item.imageData = std::move(data);
+    return item;
+}
+
+QByteArray ClipItem::pixelDigest() const {
+    return imageDigest.isEmpty() ? corvane::imageDigest(fullImage()) : imageDigest;
+}
+
 QImage ClipItem::previewImage(QSize size) const {
     if (kind != Kind::image || imageData.isEmpty() || size.isEmpty())
         return {};
@@ -139,8 +158,9 @@ bool ClipItem::sameContent(const ClipItem& other) const {
     case Kind::link:
         return link == other.link;
     case Kind::image:
-        // Pixels, not only the size: two screenshots of one size are different pictures.
-        return imageDigest == other.imageDigest;
+        // Pixels, not only the size: two screenshots of one size are different pictures. Only
+        // pictures of one size are ever decoded to be compared.
+        return imageSize == other.imageSize && pixelDigest() == other.pixelDigest();
     case Kind::files:
         return files == other.files;
     }

@@ -25,7 +25,8 @@ struct ClipItem {
     // The address of a link entry.
     QUrl link;
     // The picture of an image entry as compressed bytes (as copied or stored: PNG, JPEG…), never
-    // its pixels; its size; and a digest of its pixels that tells two pictures apart.
+    // its pixels; its size; and a digest of its pixels that tells two pictures apart (left empty
+    // for a picture read back from the store).
     QByteArray imageData;
     QSize imageSize;
     QByteArray imageDigest;
@@ -42,6 +43,9 @@ struct ClipItem {
     static ClipItem makeImage(const QImage& image);
     // From the compressed bytes of a picture; none when they do not decode.
     static std::optional<ClipItem> makeImageFromData(QByteArray data);
+    // From a picture the store kept, without decoding it: its size from its header, its digest
+    // only once a picture of the same size is to be compared with it. None when it is no picture.
+    static std::optional<ClipItem> makeImageFromStoredData(QByteArray data);
     static ClipItem makeFiles(QList<QUrl> files);
 
     // "Text", "Link", "Image", "File", or the number of files and " Files".
@@ -56,6 +60,8 @@ struct ClipItem {
     QImage fullImage() const;
     // The picture as PNG, the form the store keeps.
     QByteArray pngData() const;
+    // `imageDigest`, or the digest of the decoded picture when it was not taken.
+    QByteArray pixelDigest() const;
 
     bool operator==(const ClipItem& other) const { return id == other.id; }
 };

@@ -180,7 +180,7 @@ std::optional<ClipItem> ClipboardStore::restoreItem(const StoredClip& record) co
         QFile file(info.filePath());
         if (!file.open(QIODevice::ReadOnly))
             return std::nullopt;
-        item = ClipItem::makeImageFromData(file.readAll());
+        item = ClipItem::makeImageFromStoredData(file.readAll());
         if (!item)
             return std::nullopt;
     } else {

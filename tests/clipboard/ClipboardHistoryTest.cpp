@@ -358,6 +358,20 @@ TEST_F(ClipboardHistoryTest, AnEmptiedHistoryReachesTheDiskAtQuitOnlyWhenEntries
         poll();
         history->flushForTermination();
         ASSERT_EQ(QDir(dir()).entryList({"*.png"}).size(), 1);
+        // Read back, the picture is the same content as the same copy made again
+        ClipboardHistory relaunched(*settings, scheduler, *pasteboard, *platform->runningApplications,
+                                    ClipboardStore(dir()));
+        relaunched.setEnabled(true);
+        ASSERT_EQ(relaunched.items().size(), 1u);
+        EXPECT_EQ(relaunched.items()[0].imageSize, QSize(4, 3));
+        pasteboard->copy({{"image/png", pngOf(Qt::red)}});
+        poll();
+        EXPECT_EQ(relaunched.items().size(), 1u);
+        pasteboard->copy({{"image/png", pngOf(Qt::blue)}});
+        poll();
+        EXPECT_EQ(relaunched.items().size(), 2u);
+        relaunched.setEnabled(false);
+        relaunched.cancelPendingSave();
         // Cleared, and the quit comes before the save would
         history->clear();
         history->flushForTermination();
