@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             continue;
         check(record.image && isStoreImageName(*record.image),
               "an image was read under a name of another form");
-        check(item->image.pixelColor(0, 0) == QColor(Qt::green), "a picture from outside the store was read");
+        check(item->fullImage().pixelColor(0, 0) == QColor(Qt::green),
+              "a picture from outside the store was read");
     }
     // What was accepted survives being written and read again.
     check(decodeClipboardIndex(encodeClipboardIndex(*records)).has_value(),

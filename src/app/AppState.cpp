@@ -318,6 +318,7 @@ void AppState::start(bool launchedAtLogin) {
 
     // What start-up could not take in from the stored files: the user hears of it once. The
     // refused saves matter most; the log has every line.
+    const std::optional<QString> clipboardNotice = m_clipboard->takeStoreNotice();
     if (m_workspaces->savesRefused())
         m_toast->show(WorkspaceManager::savesRefusedMessage(),
                       QStringLiteral("exclamationmark.triangle.fill"));
@@ -327,6 +328,8 @@ void AppState::start(bool launchedAtLogin) {
         m_toast->show(*problem, QStringLiteral("exclamationmark.triangle.fill"));
     else if (const auto& aside = m_platform.defaults->setAsideNotice())
         m_toast->show(*aside, QStringLiteral("exclamationmark.triangle.fill"));
+    else if (clipboardNotice)
+        m_toast->show(*clipboardNotice, QStringLiteral("exclamationmark.triangle.fill"));
 
     // Only the presence of the argument counts, whatever its value.
     if (m_platform.defaults->hasArgument("previewNotchHUD"))
@@ -431,6 +434,9 @@ void AppState::settingsChanged(const std::optional<QString>& key) {
     } else if (is({"clipboardEnabled"})) {
         const bool enabled = m_settings.clipboardEnabled();
         m_clipboard->setEnabled(enabled);
+        // Switched on for the first time in this run: the store was read just now.
+        if (const auto notice = m_clipboard->takeStoreNotice())
+            m_toast->show(*notice, QStringLiteral("exclamationmark.triangle.fill"));
         if (!enabled) {
             m_clipboard->clear();
             m_clipboard->purgeStaleStore(false, 0);

@@ -1,7 +1,9 @@
 #include "clipboard/ClipItem.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QStringList>
 
 namespace corvane {
@@ -20,12 +22,91 @@ ClipItem ClipItem::makeLink(QUrl link) {
     return item;
 }
 
-ClipItem ClipItem::makeImage(QImage image) {
+namespace {
+
+bool isPng(const QByteArray& data) {
+    return data.startsWith("\x89PNG\r\n\x1a\n");
+}
+
+QByteArray encodePng(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return {};
+    return bytes;
+}
+
+} // namespace
+
+ClipItem ClipItem::makeImage(const QImage& image) {
     ClipItem item;
     item.kind = Kind::image;
     item.imageDigest = corvane::imageDigest(image);
-    item.image = std::move(image);
+    item.imageSize = image.size();
+    item.imageData = encodePng(image);
     return item;
+}
+
+std::optional<ClipItem> ClipItem::makeImageFromData(QByteArray data) {
+    // Decoded once, for its size and digest; only the compressed bytes stay.
+    const QImage image = QImage::fromData(data);
+    if (image.isNull())
+        return std::nullopt;
+    ClipItem item;
+    item.kind = Kind::image;
+    item.imageDigest = corvane::imageDigest(image);
+    item.imageSize = image.size();
+    item.imageData = std::move(data);
+    return item;
+}
+
+std::optional<ClipItem> ClipItem::makeImageFromStoredData(QByteArray data) {
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    buffer.close();
+    if (!reader.canRead() || !size.isValid())
+        return std::nullopt;
+    ClipItem item;
+    item.kind = Kind::image;
+    item.imageSize = size;
+    item.imageData = std::move(data);
+    return item;
+}
+
+QByteArray ClipItem::pixelDigest() const {
+    return imageDigest.isEmpty() ? corvane::imageDigest(fullImage()) : imageDigest;
+}
+
+QImage ClipItem::previewImage(QSize size) const {
+    if (kind != Kind::image || imageData.isEmpty() || size.isEmpty())
+        return {};
+    QBuffer buffer;
+    buffer.setData(imageData);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize full = reader.size().isValid() ? reader.size() : imageSize;
+    if (full.isValid() && (full.width() > size.width() || full.height() > size.height()))
+        reader.setScaledSize(full.scaled(size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    QImage image = reader.read();
+    // A reader that cannot scale while decoding gives the whole picture.
+    if (image.width() > size.width() || image.height() > size.height())
+        image = image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+QImage ClipItem::fullImage() const {
+    if (kind != Kind::image)
+        return {};
+    return QImage::fromData(imageData);
+}
+
+QByteArray ClipItem::pngData() const {
+    if (kind != Kind::image || isPng(imageData))
+        return imageData;
+    return encodePng(fullImage());
 }
 
 ClipItem ClipItem::makeFiles(QList<QUrl> files) {
@@ -68,16 +149,6 @@ QString ClipItem::searchText() const {
     return {};
 }
 
-QImage ClipItem::previewImage(QSize size) const {
-    if (image.isNull() || (image.width() <= size.width() && image.height() <= size.height()))
-        return image;
-    return image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-}
-
-QImage ClipItem::fullImage() const {
-    return image;
-}
-
 bool ClipItem::sameContent(const ClipItem& other) const {
     if (kind != other.kind)
         return false;
@@ -87,8 +158,9 @@ bool ClipItem::sameContent(const ClipItem& other) const {
     case Kind::link:
         return link == other.link;
     case Kind::image:
-        // Pixels, not only the size: two screenshots of one size are different pictures.
-        return imageDigest == other.imageDigest;
+        // Pixels, not only the size: two screenshots of one size are different pictures. Only
+        // pictures of one size are ever decoded to be compared.
+        return imageSize == other.imageSize && pixelDigest() == other.pixelDigest();
     case Kind::files:
         return files == other.files;
     }

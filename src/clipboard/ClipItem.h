@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QImage>
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QUrl>
 #include <QUuid>
@@ -23,8 +24,11 @@ struct ClipItem {
     QString text;
     // The address of a link entry.
     QUrl link;
-    // The picture of an image entry, and a digest of its pixels that tells two pictures apart.
-    QImage image;
+    // The picture of an image entry as compressed bytes (as copied or stored: PNG, JPEG…), never
+    // its pixels; its size; and a digest of its pixels that tells two pictures apart (left empty
+    // for a picture read back from the store).
+    QByteArray imageData;
+    QSize imageSize;
     QByteArray imageDigest;
     // The files of a files entry, in the order they were copied; never empty.
     QList<QUrl> files;
@@ -35,18 +39,29 @@ struct ClipItem {
 
     static ClipItem makeText(QString text);
     static ClipItem makeLink(QUrl link);
-    static ClipItem makeImage(QImage image);
+    // Keeps the picture as PNG.
+    static ClipItem makeImage(const QImage& image);
+    // From the compressed bytes of a picture; none when they do not decode.
+    static std::optional<ClipItem> makeImageFromData(QByteArray data);
+    // From a picture the store kept, without decoding it: its size from its header, its digest
+    // only once a picture of the same size is to be compared with it. None when it is no picture.
+    static std::optional<ClipItem> makeImageFromStoredData(QByteArray data);
     static ClipItem makeFiles(QList<QUrl> files);
 
     // "Text", "Link", "Image", "File", or the number of files and " Files".
     QString label() const;
     // What the strip's search looks in.
     QString searchText() const;
-    // The picture of an image entry, at most `size` with its proportions kept; null for others.
-    QImage previewImage(QSize size) const;
-    // The whole picture of an image entry, for pasting and dragging; null for others.
-    QImage fullImage() const;
     bool sameContent(const ClipItem& other) const;
+
+    // The picture decoded at most at `size`, its aspect kept; null for other kinds.
+    QImage previewImage(QSize size) const;
+    // The whole picture, for pasting and dragging; null for other kinds.
+    QImage fullImage() const;
+    // The picture as PNG, the form the store keeps.
+    QByteArray pngData() const;
+    // `imageDigest`, or the digest of the decoded picture when it was not taken.
+    QByteArray pixelDigest() const;
 
     bool operator==(const ClipItem& other) const { return id == other.id; }
 };

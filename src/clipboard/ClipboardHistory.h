@@ -1,26 +1,32 @@
 #pragma once
 
 #include "clipboard/ClipItem.h"
+#include "clipboard/ClipboardSaver.h"
 #include "clipboard/ClipboardStore.h"
 #include "runtime/Scheduler.h"
 
 #include <QObject>
 
+#include <deque>
+#include <optional>
 #include <vector>
 
 namespace corvane {
 
 class Pasteboard;
+struct PasteboardContent;
 class RunningApplications;
 class Settings;
 
-// Everything copied, newest first, kept privately on disk. Polls the clipboard twice a second
-// while on, bounded by the count and age limits of the settings.
+// Everything copied, newest first, kept privately on disk, bounded by the count and age limits
+// of the settings. Each copy is read as the desktop reports it (polled twice a second where it
+// cannot); reads never wait on the main thread, may overlap, and are taken in the order the copies
+// happened.
 class ClipboardHistory : public QObject {
     Q_OBJECT
 public:
     static constexpr Seconds pollInterval{0.5};
-    static constexpr Seconds saveDelay{1.0};
+    static constexpr Seconds saveDelay = ClipboardSaver::delay;
     // A relaunch within this long after a quit takes the history over when nothing is kept on disk.
     static constexpr Seconds handoffWindow{180.0};
     // How often entries past their age are dropped while nothing is copied.
@@ -32,10 +38,12 @@ public:
 
     const std::vector<ClipItem>& items() const { return m_items; }
 
-    // Stops the poll; when on, loads the store the first time and polls from the current content.
+    // Stops recording; when on, loads the store the first time and records from the current
+    // content on.
     void setEnabled(bool enabled);
-    bool isPolling() const { return m_timer.isValid(); }
-    // One poll: records the clipboard's content when it changed.
+    // Whether copies are recorded.
+    bool isPolling() const { return m_enabled; }
+    // One poll: reads the clipboard's content when it changed.
     void capture();
     // Puts the entry on the clipboard (not recorded again) and moves it to the front.
     void copyToPasteboard(const ClipItem& item);
@@ -47,41 +55,62 @@ public:
     void pruneAndSave();
     void applyRetention();
 
-    // Saves a second after the last change, only when entries are kept for days.
+    // Saves once the changes pause, only when entries are kept for days.
     void scheduleSave();
-    void cancelPendingSave();
-    bool hasPendingSave() const { return m_saveTimer.isValid(); }
-    // The final save at quit; with nothing kept for days, leaves the hand-off marker beside it.
+    void cancelPendingSave() { m_saver.cancel(); }
+    bool hasPendingSave() const { return m_saver.hasPending(); }
+    void waitForSaves() { m_saver.waitForSaves(); }
+    // The final save at quit, waiting for it; with nothing kept for days, leaves the hand-off
+    // marker beside it.
     void flushForTermination();
     // Deletes a store that may not be kept: all of it when history is off, and with nothing kept
     // for days unless a quit handed it over moments ago.
     void purgeStaleStore(bool enabled, qint64 retentionDays);
     const ClipboardStore& store() const { return m_store; }
+    // Copies whose content is still being read.
+    size_t readsInFlight() const { return m_reads.size(); }
     int flushCount() const { return m_flushCount; }
+    // What the user is to hear of the store once (a damaged index set aside, one that could not
+    // be read); given out once.
+    std::optional<QString> takeStoreNotice() { return std::exchange(m_storeNotice, std::nullopt); }
 
 Q_SIGNALS:
     void itemsChanged();
 
 private:
+    // A read of one new content, from the notice to its result.
+    struct PendingRead {
+        qint64 change = 0;
+        std::optional<QString> source;
+        bool done = false;
+        std::optional<ClipItem> item;
+    };
+
     void load();
     void setItems(std::vector<ClipItem> items);
     bool handoffIsFresh() const;
-    std::optional<ClipItem> readPasteboard();
-    bool isIgnored(const QStringList& types);
+    void changed(qint64 change);
+    void readDone(qint64 change, std::optional<PasteboardContent> content);
+    void record(ClipItem item);
 
     Settings& m_settings;
     Scheduler& m_scheduler;
     Pasteboard& m_pasteboard;
     RunningApplications& m_applications;
     ClipboardStore m_store;
+    ClipboardSaver m_saver;
     std::vector<ClipItem> m_items;
+    bool m_enabled = false;
     TimerHandle m_timer;
     TimerHandle m_pruneTimer;
-    TimerHandle m_saveTimer;
     qint64 m_lastChange = 0;
     std::optional<qint64> m_ignoreChange;
+    // The last entry put on the clipboard: a read begun before that write never records it.
+    std::optional<ClipItem> m_written;
+    std::deque<PendingRead> m_reads;
     bool m_loaded = false;
     int m_flushCount = 0;
+    std::optional<QString> m_storeNotice;
 };
 
 } // namespace corvane

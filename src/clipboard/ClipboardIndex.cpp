@@ -83,20 +83,26 @@ QByteArray encodeClipboardIndex(const std::vector<StoredClip>& records) {
     return QByteArray::fromStdString(array.dump(-1, ' ', false, json::error_handler_t::replace));
 }
 
-std::optional<std::vector<StoredClip>> decodeClipboardIndex(const QByteArray& bytes) {
+std::optional<std::vector<StoredClip>> decodeClipboardIndex(const QByteArray& bytes, QString* error) {
     // The one reader of stored files refuses deep nesting before anything is parsed.
-    const std::optional<json> parsed = parseStoredJson(bytes);
+    const std::optional<json> parsed = parseStoredJson(bytes, error);
     if (!parsed)
         return std::nullopt;
     const json& document = *parsed;
-    if (!document.is_array())
+    if (!document.is_array()) {
+        if (error)
+            *error = QStringLiteral("the document is not an array");
         return std::nullopt;
+    }
     std::vector<StoredClip> records;
     records.reserve(document.size());
     for (const json& object : document) {
         std::optional<StoredClip> record = decodeRecord(object);
-        if (!record)
+        if (!record) {
+            if (error)
+                *error = QStringLiteral("record %1 does not decode").arg(records.size() + 1);
             return std::nullopt;
+        }
         records.push_back(std::move(*record));
     }
     return records;

@@ -25,7 +25,9 @@ struct StoredClip {
 QByteArray encodeClipboardIndex(const std::vector<StoredClip>& records);
 // None when the index is damaged: not JSON, nested deeper than an index can be, or any record
 // without its id, date or type, or with a member of the wrong kind. One bad record rejects all.
-std::optional<std::vector<StoredClip>> decodeClipboardIndex(const QByteArray& bytes);
+// `error`, when given, says why.
+std::optional<std::vector<StoredClip>> decodeClipboardIndex(const QByteArray& bytes,
+                                                            QString* error = nullptr);
 
 // The name the store gives an image file: the entry's id in upper case and ".png". Only names of
 // exactly this form are ever opened, so an index cannot point anywhere else.

@@ -4,11 +4,10 @@
 #include "platform/AtomicFile.h"
 #include "platform/PrivateFiles.h"
 
-#include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 
 #include <cmath>
 #include <set>
@@ -23,15 +22,6 @@ constexpr qint64 referenceEpochMs = 978307200000; // 2001-01-01 00:00:00 UTC
 
 QString idText(const QUuid& id) {
     return id.toString(QUuid::WithoutBraces).toUpper();
-}
-
-QByteArray pngBytes(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
-        return {};
-    return bytes;
 }
 
 } // namespace
@@ -57,10 +47,10 @@ bool ClipboardStore::exists() const {
     return QFileInfo(m_directory).isDir();
 }
 
-void ClipboardStore::save(const std::vector<ClipItem>& items) const {
+std::optional<QString> ClipboardStore::save(const std::vector<ClipItem>& items) const {
     // The folder exists, private, before the first byte goes into it.
-    if (makePrivateFolder(m_directory))
-        return;
+    if (auto error = makePrivateFolder(m_directory))
+        return error;
     std::vector<StoredClip> records;
     records.reserve(items.size());
     std::set<QString> keptImages;
@@ -83,7 +73,7 @@ void ClipboardStore::save(const std::vector<ClipItem>& items) const {
             const QString name = storeImageName(record.id);
             // An entry's picture never changes: it is written once under its id.
             if (!QFileInfo::exists(path(name))) {
-                const QByteArray png = pngBytes(item.image);
+                const QByteArray png = item.pngData();
                 if (!png.isEmpty())
                     writeFileAtomically(path(name), png);
             }
@@ -102,27 +92,66 @@ void ClipboardStore::save(const std::vector<ClipItem>& items) const {
         }
         records.push_back(std::move(record));
     }
-    writeFileAtomically(path(indexName), encodeClipboardIndex(records));
+    if (auto error = writeFileAtomically(path(indexName), encodeClipboardIndex(records)))
+        return error;
     const QStringList names =
         QDir(m_directory).entryList({QStringLiteral("*.png")}, QDir::Files | QDir::Hidden);
     for (const QString& name : names)
         if (!keptImages.count(name))
             QFile::remove(path(name));
+    return std::nullopt;
 }
 
-std::optional<std::vector<ClipItem>> ClipboardStore::load() const {
-    QFile file(path(indexName));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const std::optional<std::vector<StoredClip>> records = decodeClipboardIndex(file.readAll());
-    if (!records)
-        return std::nullopt;
-    std::vector<ClipItem> items;
-    items.reserve(records->size());
+void ClipboardStore::removeLeftovers() const {
+    // "<name>.tmp-XXXXXX" beside each picture: temporary files of a save a kill interrupted (the
+    // index's go as it is read).
+    std::set<QString> pictures;
+    for (const QString& name :
+         QDir(m_directory).entryList({QStringLiteral("*.png.*")}, QDir::Files | QDir::Hidden))
+        pictures.insert(name.left(name.indexOf(QStringLiteral(".png.")) + 4));
+    for (const QString& name : pictures)
+        removeAtomicWriteLeftovers(path(name));
+}
+
+ClipboardStore::Loaded ClipboardStore::load() const {
+    removeLeftovers();
+    Loaded result;
+    const StoredFileRead stored = readStoredFile(path(indexName));
+    // A file we may not read, or a folder in its place, is not damaged: it stays as it is.
+    if (stored.status != StoredFileRead::Status::read) {
+        if (stored.status == StoredFileRead::Status::unreadable)
+            result.status = Loaded::Status::unreadable;
+        result.detail = stored.error;
+        return result;
+    }
+    const QByteArray& bytes = stored.bytes;
+    const std::optional<std::vector<StoredClip>> records = decodeClipboardIndex(bytes, &result.detail);
+    if (!records) {
+        result.setAsidePath = setAside();
+        if (result.setAsidePath)
+            result.status = Loaded::Status::damaged;
+        return result;
+    }
+    result.status = Loaded::Status::loaded;
+    result.items.reserve(records->size());
     for (const StoredClip& record : *records)
         if (std::optional<ClipItem> item = restoreItem(record))
-            items.push_back(std::move(*item));
-    return items;
+            result.items.push_back(std::move(*item));
+    return result;
+}
+
+std::optional<QString> ClipboardStore::setAside() const {
+    // The index goes with the pictures it names, so that what it held can still be had: into a
+    // private folder beside them, whose name says why.
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    const std::optional<QString> aside = freeAsideName(path(QStringLiteral("damaged-") + stamp));
+    if (!aside || makePrivateFolder(*aside) ||
+        !QFile::rename(path(indexName), *aside + QLatin1Char('/') + indexName))
+        return std::nullopt;
+    for (const QString& name :
+         QDir(m_directory).entryList({QStringLiteral("*.png")}, QDir::Files | QDir::Hidden))
+        QFile::rename(path(name), *aside + QLatin1Char('/') + name);
+    return aside;
 }
 
 std::optional<ClipItem> ClipboardStore::restoreItem(const StoredClip& record) const {
@@ -148,11 +177,12 @@ std::optional<ClipItem> ClipboardStore::restoreItem(const StoredClip& record) co
         const QFileInfo info(path(*record.image));
         if (info.isSymLink() || !info.isFile())
             return std::nullopt;
-        QImageReader reader(info.filePath(), "PNG");
-        QImage image = reader.read();
-        if (image.isNull())
+        QFile file(info.filePath());
+        if (!file.open(QIODevice::ReadOnly))
             return std::nullopt;
-        item = ClipItem::makeImage(std::move(image));
+        item = ClipItem::makeImageFromStoredData(file.readAll());
+        if (!item)
+            return std::nullopt;
     } else {
         if (!record.text)
             return std::nullopt;

@@ -13,10 +13,23 @@ namespace corvane {
 
 // The clipboard history on disk: one private folder holding "index.json", a PNG per image entry
 // and, across a quick relaunch, the "handoff" marker. The folder is 0700 and every file 0600 from
-// the moment it is created. File-system errors are ignored: the history in memory never depends
-// on a write having worked.
+// the moment it is created. The history in memory never depends on a write having worked. A
+// damaged index is never written over: it goes aside first, into a folder named for it.
 class ClipboardStore {
 public:
+    struct Loaded {
+        enum class Status {
+            missing,    // no index: a history never saved
+            loaded,     // read; records that cannot be restored are left out
+            damaged,    // did not decode; moved aside with its pictures to `setAsidePath`
+            unreadable, // could not be read (or, damaged, not moved aside): left as it is
+        };
+        Status status = Status::missing;
+        std::vector<ClipItem> items;
+        std::optional<QString> setAsidePath;
+        QString detail; // why it could not be read or decoded
+    };
+
     // $XDG_DATA_HOME/Corvane/Clipboard.
     static QString defaultDirectory();
     explicit ClipboardStore(QString directory = defaultDirectory());
@@ -25,11 +38,10 @@ public:
     bool exists() const;
 
     // Writes the index for these entries, each image once, and removes image files no entry
-    // names any more.
-    void save(const std::vector<ClipItem>& items) const;
-    // The entries of the index, in its order; records that cannot be restored are skipped. None
-    // when there is no readable index.
-    std::optional<std::vector<ClipItem>> load() const;
+    // names any more. Answers none on success, else why the index could not be written.
+    std::optional<QString> save(const std::vector<ClipItem>& items) const;
+    // Reads the index. Removes first what interrupted saves left behind.
+    Loaded load() const;
 
     // The quit time a relaunch may take the history over from.
     void writeHandoff(const QDateTime& quitTime) const;
@@ -42,6 +54,10 @@ public:
     std::optional<ClipItem> restoreItem(const StoredClip& record) const;
 
 private:
+    void removeLeftovers() const;
+    // Moves a damaged index and the pictures beside it into a new "damaged-<time>" folder;
+    // answers where, or none when the index could not be moved.
+    std::optional<QString> setAside() const;
     QString path(const QString& name) const { return m_directory + QLatin1Char('/') + name; }
 
     QString m_directory;

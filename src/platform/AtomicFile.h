@@ -23,6 +23,23 @@ std::optional<QString> makePrivateFolder(const QString& path);
 // `path` itself otherwise.
 QString resolvedWritePath(const QString& path);
 
+// What reading a stored file found: nothing there, its bytes, or why it could not be read. A
+// folder in its place, or a link to nothing, counts as unreadable: something is there that a write
+// would replace.
+struct StoredFileRead {
+    enum class Status { missing, read, unreadable };
+    Status status = Status::missing;
+    QByteArray bytes;
+    QString error;
+};
+// Removes the leftovers of interrupted writes first (`removeAtomicWriteLeftovers`), so call it
+// before anything writes the file in this run.
+StoredFileRead readStoredFile(const QString& path);
+
+// Where a damaged file is kept without replacing one kept earlier: the first of "<stem><suffix>",
+// "<stem>-1<suffix>" … "<stem>-99<suffix>" that names nothing yet, not even a dangling link.
+std::optional<QString> freeAsideName(const QString& stem, const QString& suffix = {});
+
 // Removes the temporary files an interrupted `writeFileAtomically` of `path` left beside it
 // ("<name>.tmp-XXXXXX", and the "<name>.XXXXXX" of earlier builds; plain files of this user only). Call it
 // before anything writes the file in this run.

@@ -334,21 +334,12 @@ WorkspaceStore::LoadResult WorkspaceStore::load() {
 }
 
 WorkspaceStore::LoadResult WorkspaceStore::readFile() {
-    // Temporary files of a write a kill interrupted; nothing writes the file before this.
-    removeAtomicWriteLeftovers(m_filePath);
-    const QFileInfo info(m_filePath);
-    if (!info.exists() && !info.isSymLink())
+    const StoredFileRead stored = readStoredFile(m_filePath);
+    if (stored.status == StoredFileRead::Status::missing)
         return {};
-
-    QFile file(m_filePath);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
-        return {{},
-                WorkspaceStoreError{WorkspaceStoreError::Kind::unreadable, 0,
-                                    info.isDir() ? QStringLiteral("it is a folder") : file.errorString()}};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unreadable, 0, file.errorString()}};
-    file.close();
+    if (stored.status == StoredFileRead::Status::unreadable)
+        return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unreadable, 0, stored.error}};
+    const QByteArray& bytes = stored.bytes;
 
     Decoded decoded = decode(bytes);
     if (decoded.error)
@@ -377,16 +368,10 @@ WorkspaceStore::LoadResult WorkspaceStore::readFile() {
 
 std::optional<QString> WorkspaceStore::freeAsideName() const {
     const QFileInfo info(m_filePath);
-    const QString base = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
-                         QStringLiteral(".corrupt-") + QString::number(QDateTime::currentSecsSinceEpoch());
-    // An earlier damaged copy is never replaced.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString target =
-            base + (attempt == 0 ? QString() : QStringLiteral("-%1").arg(attempt)) + QStringLiteral(".json");
-        if (!QFileInfo::exists(target) && !QFileInfo(target).isSymLink())
-            return target;
-    }
-    return std::nullopt;
+    return corvane::freeAsideName(info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+                                      QStringLiteral(".corrupt-") +
+                                      QString::number(QDateTime::currentSecsSinceEpoch()),
+                                  QStringLiteral(".json"));
 }
 
 std::optional<QString> WorkspaceStore::moveAside() {

@@ -2,6 +2,7 @@
 #include "clipboard/ClipboardIndex.h"
 #include "platform/PrivateFiles.h"
 #include "support/AppFixture.h"
+#include "support/TestFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -150,25 +151,29 @@ TEST_F(ClipboardHistoryTest, SavesOnceASecondAfterABurstPrivatelyAndPrunesByAgeO
     scheduler.advance(Seconds(0.9));
     EXPECT_FALSE(QFile::exists(dir() + "/index.json"));
     scheduler.advance(Seconds(0.2));
+    history->waitForSaves();
     ASSERT_TRUE(QFile::exists(dir() + "/index.json"));
     EXPECT_EQ(modeOf(dir()), 0700);
     EXPECT_EQ(modeOf(dir() + "/index.json"), 0600);
-    EXPECT_EQ(ClipboardStore(dir()).load()->size(), 3u);
+    EXPECT_EQ(ClipboardStore(dir()).load().items.size(), 3u);
 
     // An image is written once, private; deleting its entry deletes its file
     pasteboard->copy({{"image/png", pngOf(Qt::red)}});
     poll();
     scheduler.advance(Seconds(1));
+    history->waitForSaves();
     const QString png = storeImageName(history->items()[0].id.toString(QUuid::WithoutBraces));
     EXPECT_EQ(modeOf(dir() + "/" + png), 0600);
     history->remove(history->items()[0].id);
     scheduler.advance(Seconds(1));
+    history->waitForSaves();
     EXPECT_FALSE(QFile::exists(dir() + "/" + png));
 
     // A day later, with nothing copied, the timer drops the old entries and the store follows
     scheduler.advance(Seconds(86400 + ClipboardHistory::pruneInterval.count() + 1));
     EXPECT_TRUE(history->items().empty());
-    EXPECT_EQ(ClipboardStore(dir()).load()->size(), 0u);
+    history->waitForSaves();
+    EXPECT_EQ(ClipboardStore(dir()).load().items.size(), 0u);
 }
 
 TEST_F(ClipboardHistoryTest, DeletingTheStoreCancelsThePendingSave) {
@@ -177,6 +182,7 @@ TEST_F(ClipboardHistoryTest, DeletingTheStoreCancelsThePendingSave) {
     pasteboard->copyText("a");
     poll();
     scheduler.advance(Seconds(1));
+    history->waitForSaves();
     ASSERT_TRUE(QFileInfo::exists(dir()));
 
     // Retention to 0: the store goes at once and a save already scheduled does not bring it back
@@ -193,11 +199,13 @@ TEST_F(ClipboardHistoryTest, DeletingTheStoreCancelsThePendingSave) {
     settings->setClipboardRetentionDays(3);
     history->applyRetention();
     scheduler.advance(Seconds(1));
+    history->waitForSaves();
     ASSERT_TRUE(QFileInfo::exists(dir()));
     history->setEnabled(false);
     history->clear();
     history->purgeStaleStore(false, 0);
     scheduler.advance(Seconds(2));
+    history->waitForSaves();
     EXPECT_FALSE(QFileInfo::exists(dir()));
 }
 
@@ -250,6 +258,164 @@ TEST_F(ClipboardHistoryTest, TheIndexReaderRejectsDamageAndNamesOutsideTheStore)
     const ClipboardStore store(dir());
     EXPECT_EQ(store.restoreItem((*records)[0])->text, "t");
     EXPECT_FALSE(store.restoreItem((*records)[1]));
+}
+
+TEST_F(ClipboardHistoryTest, ReportedCopiesAreReadAtOnceOverlappingAndTakenInTheOrderTheyHappened) {
+    pasteboard->reportChanges = true;
+    pasteboard->holdReads = true;
+    auto history = makeHistory();
+    platform->fakeRunningApplications->apps[7] = RunningApplication{7, QString("editor"), "Editor"};
+    platform->fakeRunningApplications->apps[8] = RunningApplication{8, QString("vault"), "Vault"};
+    settings->setExcludedBundleIDs({"vault"});
+    platform->fakeRunningApplications->frontmost = 7;
+
+    // Three copies, each read as it is reported, no poll needed; the program in front at the
+    // copy is the source, whoever is in front when the read ends
+    for (const char* text : {"first", "second", "third"})
+        pasteboard->copyText(text);
+    ASSERT_EQ(pasteboard->heldReads(), 3u);
+    platform->fakeRunningApplications->frontmost = 8;
+    // A later read that ends first waits for the earlier ones; one that never answers costs itself
+    pasteboard->answerHeldRead(2);
+    EXPECT_TRUE(history->items().empty());
+    pasteboard->failHeldRead(1);
+    EXPECT_TRUE(history->items().empty());
+    pasteboard->answerHeldRead(0);
+    EXPECT_EQ(texts(*history), QStringList({"third", "first"}));
+    EXPECT_EQ(history->items()[0].sourceBundleID, QString("editor"));
+
+    // Copied while an excluded program is in front: not even read
+    pasteboard->copyText("secret");
+    EXPECT_EQ(pasteboard->heldReads(), 0u);
+
+    // Our own write is never recorded, even by a read begun before it that meets it
+    platform->fakeRunningApplications->frontmost = 7;
+    pasteboard->copyText("fourth");
+    history->copyToPasteboard(history->items()[1]);
+    pasteboard->answerHeldRead(0, true);
+    EXPECT_EQ(texts(*history), QStringList({"first", "third"}));
+
+    // Switched off, a read in flight records nothing
+    pasteboard->copyText("late");
+    history->setEnabled(false);
+    pasteboard->answerHeldRead(0);
+    EXPECT_EQ(history->items().size(), 2u);
+}
+
+TEST_F(ClipboardHistoryTest, ADamagedIndexGoesAsideWithItsPicturesAndOneThatCannotBeReadIsNeverSavedOver) {
+    settings->setClipboardRetentionDays(1);
+    const QString id = "0F8FAD5B-D9CB-469F-A165-70867728950E";
+    const QByteArray good = R"([{"id":")" + id.toUtf8() + R"(","date":1,"type":"text","text":"kept"}])";
+    const QByteArray damaged[] = {good.left(good.size() - 3),
+                                  QByteArray(good).replace("kept", "k\xff"
+                                                                   "pt"),
+                                  QByteArray(good).replace(R"("date":1)", R"("date":"1")")};
+    for (const QByteArray& bytes : damaged) {
+        SCOPED_TRACE(bytes.toStdString());
+        QDir(dir()).removeRecursively();
+        writeBytes(dir() + "/index.json", bytes);
+        writeBytes(dir() + "/" + id + ".png", pngOf(Qt::red));
+        // A save a kill interrupted left a temporary file that may hold copied text
+        writeBytes(dir() + "/index.json.tmp-abc123", "[]");
+        auto history = makeHistory();
+        EXPECT_TRUE(history->items().empty());
+        EXPECT_FALSE(QFile::exists(dir() + "/index.json.tmp-abc123"));
+        const std::optional<QString> notice = history->takeStoreNotice();
+        ASSERT_TRUE(notice);
+        EXPECT_FALSE(history->takeStoreNotice());
+        const QStringList aside = QDir(dir()).entryList({"damaged-*"}, QDir::Dirs);
+        ASSERT_EQ(aside.size(), 1);
+        EXPECT_TRUE(notice->contains(aside[0]));
+        EXPECT_EQ(readBytes(dir() + "/" + aside[0] + "/index.json"), bytes);
+        EXPECT_TRUE(QFile::exists(dir() + "/" + aside[0] + "/" + id + ".png"));
+
+        pasteboard->copyText("new");
+        poll();
+        history->flushForTermination();
+        EXPECT_EQ(ClipboardStore(dir()).load().items.size(), 1u);
+        EXPECT_EQ(readBytes(dir() + "/" + aside[0] + "/index.json"), bytes);
+    }
+
+    // A folder where the index should be cannot be read: left as it is, nothing saved over it
+    QDir(dir()).removeRecursively();
+    QDir().mkpath(dir() + "/index.json");
+    writeBytes(dir() + "/" + id + ".png", pngOf(Qt::red));
+    auto history = makeHistory();
+    EXPECT_TRUE(history->takeStoreNotice());
+    pasteboard->copyText("new");
+    poll();
+    scheduler.advance(Seconds(5));
+    history->flushForTermination();
+    EXPECT_TRUE(QFileInfo(dir() + "/index.json").isDir());
+    EXPECT_TRUE(QFile::exists(dir() + "/" + id + ".png"));
+}
+
+TEST_F(ClipboardHistoryTest, AnEmptiedHistoryReachesTheDiskAtQuitOnlyWhenEntriesAreKeptForDays) {
+    settings->setClipboardRetentionDays(1);
+    {
+        auto history = makeHistory();
+        pasteboard->copy({{"image/png", pngOf(Qt::red)}});
+        poll();
+        history->flushForTermination();
+        ASSERT_EQ(QDir(dir()).entryList({"*.png"}).size(), 1);
+        // Read back, the picture is the same content as the same copy made again
+        ClipboardHistory relaunched(*settings, scheduler, *pasteboard, *platform->runningApplications,
+                                    ClipboardStore(dir()));
+        relaunched.setEnabled(true);
+        ASSERT_EQ(relaunched.items().size(), 1u);
+        EXPECT_EQ(relaunched.items()[0].imageSize, QSize(4, 3));
+        pasteboard->copy({{"image/png", pngOf(Qt::red)}});
+        poll();
+        EXPECT_EQ(relaunched.items().size(), 1u);
+        pasteboard->copy({{"image/png", pngOf(Qt::blue)}});
+        poll();
+        EXPECT_EQ(relaunched.items().size(), 2u);
+        relaunched.setEnabled(false);
+        relaunched.cancelPendingSave();
+        // Cleared, and the quit comes before the save would
+        history->clear();
+        history->flushForTermination();
+    }
+    EXPECT_EQ(readBytes(dir() + "/index.json"), "[]");
+    EXPECT_TRUE(QDir(dir()).entryList({"*.png"}).isEmpty());
+
+    // Kept only while running, or history off: nothing written at quit
+    for (bool enabled : {true, false}) {
+        QDir(dir()).removeRecursively();
+        settings->setClipboardRetentionDays(0);
+        auto history = makeHistory();
+        pasteboard->copyText("x");
+        poll();
+        history->clear();
+        settings->setClipboardEnabled(enabled);
+        history->flushForTermination();
+        EXPECT_FALSE(QFileInfo::exists(dir()));
+        settings->setClipboardEnabled(true);
+    }
+}
+
+TEST_F(ClipboardHistoryTest, CopyingWithoutPauseIsSavedWithinTheMaximumWaitAndYoungEntriesStay) {
+    settings->setClipboardRetentionDays(2);
+    auto history = makeHistory();
+    // A copy every 0.6 s keeps postponing the one-second save, but not past the maximum wait
+    for (int i = 0; i < 6; ++i) {
+        pasteboard->copyText(QString::number(i));
+        poll();
+        scheduler.advance(Seconds(0.1));
+    }
+    history->waitForSaves();
+    EXPECT_GE(ClipboardStore(dir()).load().items.size(), 4u);
+
+    // Entries younger than the retention stay, through the prune timer and a reload
+    scheduler.advance(Seconds(2 * 86400 - 3600));
+    history->flushForTermination();
+    EXPECT_EQ(history->items().size(), 6u);
+    auto relaunched = std::make_unique<ClipboardHistory>(
+        *settings, scheduler, *pasteboard, *platform->runningApplications, ClipboardStore(dir()));
+    relaunched->setEnabled(true);
+    EXPECT_EQ(relaunched->items().size(), 6u);
+    scheduler.advance(Seconds(3600 + ClipboardHistory::pruneInterval.count()));
+    EXPECT_TRUE(relaunched->items().empty());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
-// The clipboard history on a real X server: copies made by other programs are recorded within one
-// poll and kept privately on disk, a copy marked for password managers never is, and the strip
-// opened by its hot key pastes the chosen entry into the window that was in front.
+// The clipboard history on a real X server: copies made by other programs are recorded as they
+// happen and kept privately on disk, a copy marked for password managers never is, an owner that
+// never answers holds nothing up, and the strip opened by its hot key pastes the chosen entry into
+// the window that was in front.
 #include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
@@ -18,6 +19,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QEventLoop>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -84,11 +86,18 @@ protected:
     std::vector<QProcess*> owners;
 };
 
-TEST_F(Clipboard, ACopyIsRecordedWithinOnePollKeptPrivatelyAndBackAfterARestart) {
+TEST_F(Clipboard, ACopyIsRecordedAsItHappensKeptPrivatelyAndBackAfterARestart) {
     app.settings().setClipboardRetentionDays(1);
     ClipboardHistory& history = app.state().clipboard();
     history.setEnabled(true);
 
+    // A large copy comes in chunks (INCR); a small one in one answer
+    const QByteArray large(3 * 1024 * 1024, 'x');
+    copyWithXclip(large);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !history.items().empty(); }, waitMs));
+    ASSERT_EQ(history.items().size(), 1u);
+    EXPECT_EQ(history.items()[0].text.size(), large.size());
+    history.clear();
     copyWithXclip("copied by xclip");
     EXPECT_TRUE(QTest::qWaitFor([&] { return hasTexts(history, {"copied by xclip"}); }, 1500));
 
@@ -259,6 +268,51 @@ TEST_F(Clipboard, KeysTypedRightAfterTheHotKeyActOnTheStripAndReachNoOtherProgra
     // The next hot key closes it, as a toggle
     keys.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_v});
     EXPECT_TRUE(QTest::qWaitFor([&] { return !strip.panel()->isVisible(); }, waitMs));
+}
+
+TEST_F(Clipboard, AnOwnerThatNeverAnswersStallsNeitherTheHotKeyNorTheNextCopy) {
+    registerHotkeys(app.state());
+    ClipboardHistory& history = app.state().clipboard();
+    history.setEnabled(true);
+    auto* silent = new QProcess;
+    owners.push_back(silent);
+    silent->start(QStringLiteral(CORVANE_CLIPBOARD_OWNER), {"silent"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return history.readsInFlight() == 1; }, waitMs));
+
+    XTestInput typist;
+    QElapsedTimer pressed;
+    pressed.start();
+    typist.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_v});
+    ClipboardPanelController& strip = app.state().clipboardPanel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip.isShown(); }, waitMs));
+    EXPECT_LE(pressed.elapsed(), 300);
+
+    copyWithXclip("after the silent owner");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hasTexts(history, {"after the silent owner"}); }, waitMs));
+}
+
+TEST_F(Clipboard, AHistoryClearedJustBeforeQuittingStaysEmpty) {
+    app.settings().setClipboardRetentionDays(1);
+    ClipboardHistory& history = app.state().clipboard();
+    history.setEnabled(true);
+    copyWithXclip("cleared before the quit");
+    const QString index = history.store().directory() + "/index.json";
+    const auto saved = [&] {
+        QFile file(index);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return saved().contains("cleared before the quit"); }, waitMs));
+
+    history.clear();
+    // The quit comes 0.3 s after "Clear", before the debounced save.
+    QTest::qWait(300);
+    history.setEnabled(false);
+    history.flushForTermination();
+    EXPECT_EQ(saved(), "[]");
+    ClipboardHistory restarted(app.settings(), app.state().scheduler(), *app.platform().pasteboard,
+                               *app.platform().runningApplications);
+    restarted.setEnabled(true);
+    EXPECT_TRUE(restarted.items().empty());
 }
 
 } // namespace

@@ -127,6 +127,43 @@ QString resolvedWritePath(const QString& path) {
     return current;
 }
 
+StoredFileRead readStoredFile(const QString& path) {
+    // Temporary files of a write a kill interrupted; nothing writes the file before this.
+    removeAtomicWriteLeftovers(path);
+    StoredFileRead result;
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return result;
+    result.status = StoredFileRead::Status::unreadable;
+    if (info.isDir()) {
+        result.error = QStringLiteral("it is a folder");
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    result.bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = file.errorString();
+        result.bytes.clear();
+        return result;
+    }
+    result.status = StoredFileRead::Status::read;
+    return result;
+}
+
+std::optional<QString> freeAsideName(const QString& stem, const QString& suffix) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString target =
+            stem + (attempt == 0 ? QString() : QStringLiteral("-%1").arg(attempt)) + suffix;
+        if (!QFileInfo::exists(target) && !QFileInfo(target).isSymLink())
+            return target;
+    }
+    return std::nullopt;
+}
+
 void removeAtomicWriteLeftovers(const QString& path) {
     const QFileInfo file(path);
     removeLeftoversBeside(file);

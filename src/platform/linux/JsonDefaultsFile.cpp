@@ -72,17 +72,11 @@ bool JsonDefaultsFile::save(const Json& document) {
 
 std::optional<QString> JsonDefaultsFile::setAside() {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    const QString base = m_path + QStringLiteral(".damaged-") + stamp;
     // QFile::rename refuses to replace an existing file, so an earlier damaged copy is kept.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString target = attempt == 0 ? base : base + QStringLiteral("-%1").arg(attempt);
-        if (QFile::exists(target))
-            continue;
-        if (QFile::rename(m_path, target)) {
-            qCWarning(lcApp) << "Kept the damaged defaults file as" << target;
-            return QFileInfo(target).fileName();
-        }
-        break;
+    if (const auto target = freeAsideName(m_path + QStringLiteral(".damaged-") + stamp);
+        target && QFile::rename(m_path, *target)) {
+        qCWarning(lcApp) << "Kept the damaged defaults file as" << *target;
+        return QFileInfo(*target).fileName();
     }
     qCWarning(lcApp) << "Could not move the damaged defaults file" << m_path << "aside";
     return std::nullopt;

@@ -57,7 +57,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->soundOutput = std::make_unique<PulseSoundOutput>();
     platform->backlight = std::make_unique<LinuxBacklight>();
     platform->dragSource = std::make_unique<X11DragSource>();
-    platform->pasteboard = std::make_unique<X11Pasteboard>();
+    platform->pasteboard = std::make_unique<X11Pasteboard>(scheduler);
     platform->pasteKeystroke = std::make_unique<X11PasteKeystroke>();
     platform->powerHolds = std::make_unique<LinuxPowerHolds>();
     platform->pointerDevices = std::make_unique<X11PointerDevices>();

@@ -6,32 +6,19 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <QSocketNotifier>
 
 #include <xcb/xfixes.h>
 
-#include <chrono>
-#include <poll.h>
+#include <algorithm>
+#include <cstring>
 
 namespace corvane {
 
 namespace {
 
-constexpr std::chrono::milliseconds targetsTimeout{500};
-
-xcb_atom_t intern(xcb_connection_t* c, const char* name) {
-    X11Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr));
-    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-}
-
-QString atomName(xcb_connection_t* c, xcb_atom_t atom) {
-    X11Reply<xcb_get_atom_name_reply_t> reply(
-        xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr));
-    if (!reply)
-        return {};
-    return QString::fromLatin1(xcb_get_atom_name_name(reply.get()),
-                               xcb_get_atom_name_name_length(reply.get()));
-}
+// The targets that carry plain text, best first; STRING is Latin-1.
+const char* const plainTextTargets[] = {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING"};
 
 bool isPlainTextTarget(const QString& name) {
     return name == QLatin1String("UTF8_STRING") || name == QLatin1String("STRING") ||
@@ -45,8 +32,27 @@ QClipboard* qtClipboard() {
 
 } // namespace
 
-X11Pasteboard::X11Pasteboard(const QByteArray& displayName)
-    : m_x(std::make_unique<X11Connection>(displayName)) {
+struct X11Pasteboard::Read {
+    xcb_window_t window = XCB_WINDOW_NONE;
+    TypePicker pick;
+    ReadDone done;
+    PasteboardContent content;
+    bool haveTypes = false;
+    // The types still to fetch, the one being fetched and the targets left to try for it.
+    QStringList wanted;
+    QString type;
+    QStringList targets;
+    QString target;
+    // A large answer comes in chunks.
+    bool incremental = false;
+    QByteArray chunks;
+    Instant started;
+    TimerHandle timer;
+};
+
+X11Pasteboard::X11Pasteboard(Scheduler& scheduler, const QByteArray& displayName)
+    : m_scheduler(scheduler), m_x(std::make_unique<X11Connection>(displayName, X11Atoms::none)),
+      m_context(std::make_unique<QObject>()) {
     if (QClipboard* clipboard = qtClipboard())
         m_qtChanges =
             QObject::connect(clipboard, &QClipboard::changed, clipboard, [this](QClipboard::Mode mode) {
@@ -57,9 +63,13 @@ X11Pasteboard::X11Pasteboard(const QByteArray& displayName)
     if (!m_x->isValid())
         return;
     xcb_connection_t* c = m_x->raw();
-    m_clipboard = intern(c, "CLIPBOARD");
-    m_targets = intern(c, "TARGETS");
-    m_property = intern(c, "CORVANE_CLIPBOARD_TARGETS");
+    m_clipboard = intern(QStringLiteral("CLIPBOARD"));
+    m_targets = intern(QStringLiteral("TARGETS"));
+    m_incr = intern(QStringLiteral("INCR"));
+    m_property = intern(QStringLiteral("CORVANE_SELECTION"));
+    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(c), QSocketNotifier::Read, m_context.get());
+    QObject::connect(m_notifier, &QSocketNotifier::activated, m_context.get(), [this] { dispatchEvents(); });
+
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_xfixes_id);
     if (!extension || !extension->present)
         return;
@@ -67,11 +77,11 @@ X11Pasteboard::X11Pasteboard(const QByteArray& displayName)
         xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
     if (!version)
         return;
-    // An unmapped window of our own asks the owner for its targets and hears the notifications.
-    m_requestor = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, m_requestor, m_x->root(), 0, 0, 1, 1, 0,
+    // An unmapped window of our own hears of every new owner.
+    m_watcher = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, m_watcher, m_x->root(), 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_xfixes_select_selection_input(c, m_requestor, m_clipboard,
+    xcb_xfixes_select_selection_input(c, m_watcher, m_clipboard,
                                       XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER);
     m_x->flush();
     m_xfixesEvent = extension->first_event;
@@ -80,93 +90,250 @@ X11Pasteboard::X11Pasteboard(const QByteArray& displayName)
 X11Pasteboard::~X11Pasteboard() {
     // Qt's clipboard outlives this object.
     QObject::disconnect(m_qtChanges);
-    if (m_requestor != XCB_WINDOW_NONE && m_x->isValid())
-        xcb_destroy_window(m_x->raw(), m_requestor);
+    if (!m_x->isValid())
+        return;
+    for (const auto& read : m_reads)
+        xcb_destroy_window(m_x->raw(), read->window);
+    if (m_watcher != XCB_WINDOW_NONE)
+        xcb_destroy_window(m_x->raw(), m_watcher);
+    m_x->flush();
 }
 
-void X11Pasteboard::collectNotifications() {
-    if (!m_xfixesEvent)
-        return;
+xcb_atom_t X11Pasteboard::intern(const QString& name) {
+    if (const auto it = m_atoms.constFind(name); it != m_atoms.constEnd())
+        return *it;
+    const QByteArray bytes = name.toLatin1();
     xcb_connection_t* c = m_x->raw();
-    while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
-        if (x11EventType(*event) == *m_xfixesEvent + XCB_XFIXES_SELECTION_NOTIFY)
-            ++m_changes;
+    X11Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(bytes.size()), bytes.constData()), nullptr));
+    const xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    m_atoms.insert(name, atom);
+    m_atomNames.insert(atom, name);
+    return atom;
+}
+
+QStringList X11Pasteboard::atomNames(const std::vector<uint32_t>& atoms) {
+    // Atoms never change their names: each is asked once, all unknown ones in one round trip.
+    xcb_connection_t* c = m_x->raw();
+    std::vector<std::pair<uint32_t, xcb_get_atom_name_cookie_t>> asked;
+    for (uint32_t atom : atoms)
+        if (!m_atomNames.contains(atom))
+            asked.emplace_back(atom, xcb_get_atom_name(c, atom));
+    for (const auto& [atom, cookie] : asked) {
+        X11Reply<xcb_get_atom_name_reply_t> reply(xcb_get_atom_name_reply(c, cookie, nullptr));
+        const QString name = reply ? QString::fromLatin1(xcb_get_atom_name_name(reply.get()),
+                                                         xcb_get_atom_name_name_length(reply.get()))
+                                   : QString();
+        m_atomNames.insert(atom, name);
+        if (!name.isEmpty())
+            m_atoms.insert(name, atom);
+    }
+    QStringList names;
+    for (uint32_t atom : atoms) {
+        const QString name = m_atomNames.value(atom);
+        if (!name.isEmpty() && !names.contains(name))
+            names.append(name);
+    }
+    return names;
+}
+
+void X11Pasteboard::setChangeHandler(std::function<void(qint64)> handler) {
+    m_handler = std::move(handler);
+}
+
+void X11Pasteboard::dispatchEvents() {
+    if (!m_x->isValid())
+        return;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_x->raw())) {
+        handleEvent(*event);
         std::free(event);
     }
 }
 
 qint64 X11Pasteboard::changeCount() {
-    collectNotifications();
+    dispatchEvents();
     return m_changes;
 }
 
-std::optional<QStringList> X11Pasteboard::ownerTargets() {
-    if (!m_xfixesEvent)
-        return std::nullopt;
-    xcb_connection_t* c = m_x->raw();
-    xcb_delete_property(c, m_requestor, m_property);
-    xcb_convert_selection(c, m_requestor, m_clipboard, m_targets, m_property, XCB_CURRENT_TIME);
-    m_x->flush();
-
-    // The owner answers with a SelectionNotify; other events met on the way are counted as usual.
-    const auto deadline = std::chrono::steady_clock::now() + targetsTimeout;
-    bool answered = false, converted = false;
-    while (!answered) {
-        while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
-            const uint8_t type = x11EventType(*event);
-            if (type == *m_xfixesEvent + XCB_XFIXES_SELECTION_NOTIFY) {
-                ++m_changes;
-            } else if (type == XCB_SELECTION_NOTIFY) {
-                auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(event);
-                if (notify->requestor == m_requestor && notify->selection == m_clipboard) {
-                    answered = true;
-                    converted = notify->property != XCB_ATOM_NONE;
-                }
-            }
-            std::free(event);
+void X11Pasteboard::handleEvent(const xcb_generic_event_t& event) {
+    const uint8_t type = x11EventType(event);
+    if (m_xfixesEvent && type == *m_xfixesEvent + XCB_XFIXES_SELECTION_NOTIFY) {
+        const qint64 change = ++m_changes;
+        // Heard after the call that brought the event in has returned (a write among them).
+        QMetaObject::invokeMethod(
+            m_context.get(),
+            [this, change] {
+                if (m_handler)
+                    m_handler(change);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    if (type == XCB_SELECTION_NOTIFY) {
+        const auto& notify = reinterpret_cast<const xcb_selection_notify_event_t&>(event);
+        for (const auto& read : m_reads) {
+            if (read->window != notify.requestor || read->incremental)
+                continue;
+            if (notify.property == XCB_ATOM_NONE)
+                targetDone(*read, std::nullopt); // refused, or nobody owns the clipboard
+            else
+                takeAnswer(*read);
+            return;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (answered || left.count() <= 0 || xcb_connection_has_error(c))
-            break;
-        pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-        ::poll(&fd, 1, static_cast<int>(left.count()));
+        return;
     }
-    if (!answered)
-        return std::nullopt;
-    QStringList names;
-    if (!converted)
-        return names;
-    const std::optional<X11Property> targets = m_x->property(m_requestor, m_property, XCB_ATOM_ATOM);
-    xcb_delete_property(c, m_requestor, m_property);
-    if (!targets)
-        return names;
-    bool plainText = false;
-    for (uint32_t atom : targets->values32()) {
-        const QString name = atomName(c, atom);
-        if (name.isEmpty() || names.contains(name))
+    if (type == XCB_PROPERTY_NOTIFY) {
+        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        if (notify.atom != m_property || notify.state != XCB_PROPERTY_NEW_VALUE)
+            return;
+        for (const auto& read : m_reads)
+            if (read->window == notify.window && read->incremental) {
+                takeAnswer(*read);
+                return;
+            }
+    }
+}
+
+void X11Pasteboard::read(TypePicker pick, ReadDone done) {
+    if (!m_x->isValid()) {
+        readThroughQt(pick, done);
+        return;
+    }
+    xcb_connection_t* c = m_x->raw();
+    auto read = std::make_unique<Read>();
+    read->pick = std::move(pick);
+    read->done = std::move(done);
+    read->started = m_scheduler.now();
+    // A window per read: the owner's answers name it, so overlapping reads never mix.
+    read->window = xcb_generate_id(c);
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, read->window, m_x->root(), 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+    Read& started = *read;
+    m_reads.push_back(std::move(read));
+    requestTarget(started, m_targets);
+}
+
+void X11Pasteboard::requestTarget(Read& read, xcb_atom_t target) {
+    xcb_convert_selection(m_x->raw(), read.window, m_clipboard, target, m_property, XCB_CURRENT_TIME);
+    m_x->flush();
+    restartTimer(read);
+}
+
+void X11Pasteboard::restartTimer(Read& read) {
+    const double left = X11Pasteboard::readLimit.count() - m_scheduler.elapsedSince(read.started).count();
+    Read* target = &read;
+    read.timer = m_scheduler.schedule(Seconds(std::min(answerTimeout.count(), std::max(left, 0.0))),
+                                      [this, target] { finish(*target, std::nullopt); });
+}
+
+void X11Pasteboard::takeAnswer(Read& read) {
+    xcb_connection_t* c = m_x->raw();
+    // Reading with delete tells an owner that sends chunks to send the next one.
+    X11Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 1, read.window, m_property, XCB_ATOM_ANY, 0, 0x1fffffff), nullptr));
+    m_x->flush();
+    if (!reply) {
+        targetDone(read, std::nullopt);
+        return;
+    }
+    const QByteArray bytes(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                           xcb_get_property_value_length(reply.get()) * (reply->format / 8));
+    if (reply->type == m_incr) {
+        read.incremental = true;
+        read.chunks.clear();
+        restartTimer(read);
+        return;
+    }
+    if (read.incremental) {
+        if (!bytes.isEmpty()) {
+            read.chunks += bytes;
+            restartTimer(read);
+            return;
+        }
+        read.incremental = false;
+        targetDone(read, std::exchange(read.chunks, {}));
+        return;
+    }
+    targetDone(read, bytes);
+}
+
+void X11Pasteboard::targetDone(Read& read, std::optional<QByteArray> bytes) {
+    if (!read.haveTypes) {
+        read.haveTypes = true;
+        if (bytes) {
+            std::vector<uint32_t> atoms(static_cast<size_t>(bytes->size()) / 4);
+            std::memcpy(atoms.data(), bytes->constData(), atoms.size() * 4);
+            read.content.types = atomNames(atoms);
+            if (std::any_of(read.content.types.cbegin(), read.content.types.cend(), isPlainTextTarget) &&
+                !read.content.types.contains(QLatin1String("text/plain")))
+                read.content.types.append(QStringLiteral("text/plain"));
+        }
+        read.wanted = read.pick(read.content.types);
+        nextTarget(read);
+        return;
+    }
+    if (bytes) {
+        // Latin-1 text is handed on as UTF-8, as every other text target is.
+        if (read.target == QLatin1String("STRING"))
+            *bytes = QString::fromLatin1(*bytes).toUtf8();
+        read.content.data.insert(read.type, *bytes);
+        nextTarget(read);
+        return;
+    }
+    if (!read.targets.isEmpty()) {
+        read.target = read.targets.takeFirst();
+        requestTarget(read, intern(read.target));
+        return;
+    }
+    nextTarget(read);
+}
+
+void X11Pasteboard::nextTarget(Read& read) {
+    while (!read.wanted.isEmpty()) {
+        read.type = read.wanted.takeFirst();
+        read.targets.clear();
+        if (read.type == QLatin1String("text/plain")) {
+            for (const char* name : plainTextTargets)
+                if (read.content.types.contains(QLatin1String(name)))
+                    read.targets.append(QLatin1String(name));
+        } else if (read.content.types.contains(read.type)) {
+            read.targets.append(read.type);
+        }
+        if (read.targets.isEmpty())
             continue;
-        plainText = plainText || isPlainTextTarget(name);
-        names.append(name);
+        read.target = read.targets.takeFirst();
+        requestTarget(read, intern(read.target));
+        return;
     }
-    if (plainText && !names.contains(QLatin1String("text/plain")))
-        names.append(QStringLiteral("text/plain"));
-    return names;
+    finish(read, std::move(read.content));
 }
 
-QStringList X11Pasteboard::types() {
-    if (std::optional<QStringList> targets = ownerTargets())
-        return *targets;
-    // No owner answered on our connection: Qt's view of the formats is the best left.
-    QClipboard* clipboard = qtClipboard();
-    const QMimeData* mime = clipboard ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
-    return mime ? mime->formats() : QStringList();
+void X11Pasteboard::finish(Read& read, std::optional<PasteboardContent> content) {
+    const auto it =
+        std::find_if(m_reads.begin(), m_reads.end(), [&](const auto& r) { return r.get() == &read; });
+    if (it == m_reads.end())
+        return;
+    std::unique_ptr<Read> ended = std::move(*it);
+    m_reads.erase(it);
+    xcb_destroy_window(m_x->raw(), ended->window);
+    m_x->flush();
+    QMetaObject::invokeMethod(
+        m_context.get(), [done = std::move(ended->done), content = std::move(content)] { done(content); },
+        Qt::QueuedConnection);
 }
 
-QByteArray X11Pasteboard::data(const QString& type) {
+void X11Pasteboard::readThroughQt(const TypePicker& pick, const ReadDone& done) {
+    // No X server: Qt's clipboard is in this process and answers at once.
+    PasteboardContent content;
     QClipboard* clipboard = qtClipboard();
-    const QMimeData* mime = clipboard ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
-    return mime ? mime->data(type) : QByteArray();
+    if (const QMimeData* mime = clipboard ? clipboard->mimeData(QClipboard::Clipboard) : nullptr) {
+        content.types = mime->formats();
+        for (const QString& type : pick(content.types))
+            content.data.insert(type, mime->data(type));
+    }
+    QMetaObject::invokeMethod(
+        m_context.get(), [done, content] { done(content); }, Qt::QueuedConnection);
 }
 
 void X11Pasteboard::write(const std::vector<std::pair<QString, QByteArray>>& representations) {
@@ -190,7 +357,7 @@ void X11Pasteboard::write(const std::vector<std::pair<QString, QByteArray>>& rep
     // count on return includes this write.
     X11Reply<xcb_get_input_focus_reply_t> sync(
         xcb_get_input_focus_reply(m_x->raw(), xcb_get_input_focus(m_x->raw()), nullptr));
-    collectNotifications();
+    dispatchEvents();
 }
 
 } // namespace corvane

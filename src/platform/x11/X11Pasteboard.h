@@ -1,45 +1,79 @@
 #pragma once
 
 #include "platform/Pasteboard.h"
+#include "runtime/Scheduler.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QMetaObject>
 
 #include <xcb/xcb.h>
 
+#include <list>
 #include <memory>
 #include <optional>
+#include <vector>
+
+class QObject;
+class QSocketNotifier;
 
 namespace corvane {
 
 class X11Connection;
 
-// The CLIPBOARD selection. The change count counts the server's selection-owner notifications
-// (XFixes) on a connection of its own, so a program that copies twice from the same window still
-// counts twice. The offered types are asked of the owner directly, so they always describe the
-// current owner; the content itself is read and written through Qt's clipboard. Without XFixes
-// (or without X) Qt's change signal is counted instead.
+// The CLIPBOARD selection, on a connection of its own. The change count counts the server's
+// selection-owner notifications (XFixes), so a program that copies twice from the same window
+// still counts twice, and each one is reported as it arrives. Reads ask the owner directly
+// (ConvertSelection, large answers in INCR chunks) from a window of their own and never wait:
+// the answers come in as events, and an owner that stays silent for `answerTimeout` ends its
+// read empty-handed. Writes go through Qt's clipboard, which then serves the content. Without
+// XFixes Qt's change signal is counted instead (and polled); without X, reads go to Qt.
 class X11Pasteboard final : public Pasteboard {
 public:
-    explicit X11Pasteboard(const QByteArray& displayName = {});
+    // How long an owner may take for each answer (and each chunk of a large one).
+    static constexpr Seconds answerTimeout{1.0};
+    // However the chunks come, a read ends after this long.
+    static constexpr Seconds readLimit{30.0};
+
+    explicit X11Pasteboard(Scheduler& scheduler, const QByteArray& displayName = {});
     ~X11Pasteboard() override;
 
     qint64 changeCount() override;
-    QStringList types() override;
-    QByteArray data(const QString& type) override;
+    bool reportsChanges() const override { return m_xfixesEvent.has_value(); }
+    void setChangeHandler(std::function<void(qint64 change)> handler) override;
+    void read(TypePicker pick, ReadDone done) override;
     void write(const std::vector<std::pair<QString, QByteArray>>& representations) override;
 
 private:
-    void collectNotifications();
-    std::optional<QStringList> ownerTargets();
+    struct Read;
 
+    void dispatchEvents();
+    void handleEvent(const xcb_generic_event_t& event);
+    void requestTarget(Read& read, xcb_atom_t target);
+    void takeAnswer(Read& read);
+    void targetDone(Read& read, std::optional<QByteArray> bytes);
+    void nextTarget(Read& read);
+    void finish(Read& read, std::optional<PasteboardContent> content);
+    void restartTimer(Read& read);
+    xcb_atom_t intern(const QString& name);
+    QStringList atomNames(const std::vector<uint32_t>& atoms);
+    void readThroughQt(const TypePicker& pick, const ReadDone& done);
+
+    Scheduler& m_scheduler;
     std::unique_ptr<X11Connection> m_x;
-    xcb_window_t m_requestor = XCB_WINDOW_NONE;
+    std::unique_ptr<QObject> m_context;
+    QSocketNotifier* m_notifier = nullptr;
     xcb_atom_t m_clipboard = XCB_ATOM_NONE;
     xcb_atom_t m_targets = XCB_ATOM_NONE;
+    xcb_atom_t m_incr = XCB_ATOM_NONE;
     xcb_atom_t m_property = XCB_ATOM_NONE;
     std::optional<uint8_t> m_xfixesEvent;
+    xcb_window_t m_watcher = XCB_WINDOW_NONE;
     qint64 m_changes = 0;
+    std::function<void(qint64)> m_handler;
+    std::list<std::unique_ptr<Read>> m_reads;
+    QHash<xcb_atom_t, QString> m_atomNames;
+    QHash<QString, xcb_atom_t> m_atoms;
     QMetaObject::Connection m_qtChanges;
 };
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "clipboard/ClipItem.h"
+
+#include <QStringList>
+
+#include <optional>
+
+namespace corvane {
+
+struct PasteboardContent;
+
+// The types a read of new content fetches, from those offered: none when a marker says the copy
+// is not to be recorded; else the password-manager hint, the file list, a picture (only without
+// plain text beside it) and the plain text, each when offered.
+QStringList typesToRead(const QStringList& offered);
+
+// The entry a read content makes: files first, then a picture, then text (a link when it is one
+// web address); none when it is marked as a password or holds nothing usable. Id, date and source
+// are left to the caller.
+std::optional<ClipItem> itemFromContent(const PasteboardContent& content);
+
+} // namespace corvane

@@ -1,0 +1,243 @@
+// The clipboard history of the `corvane` binary, watched from outside: how soon it asks a new
+// owner for the text, what a damaged or unreadable index leaves on disk and tells the user, and
+// what a kill during constant copying keeps.
+#include "support/CorvaneProcess.h"
+#include "support/IntegrationMain.h"
+#include "support/VirtualDesktop.h"
+
+#include "clipboard/ClipboardSaver.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace corvane::testing {
+namespace {
+
+constexpr int waitMs = 10000;
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+class ClipboardProcess : public ::testing::Test {
+protected:
+    ClipboardProcess() {
+        // Past its onboarding, opening nothing, keeping the history for a day.
+        writeAll(
+            home.path() + "/config/Corvane/defaults.json",
+            R"({"hasCompletedOnboarding": true, "showSettingsOnLaunch": false, "clipboardRetentionDays": 1})");
+    }
+    ~ClipboardProcess() override {
+        for (QProcess* process : processes) {
+            process->kill();
+            process->waitForFinished(2000);
+            delete process;
+        }
+    }
+
+    QString store() const { return home.path() + "/data/Corvane/Clipboard"; }
+    QString index() const { return store() + "/index.json"; }
+
+    // Starts corvane, as `user` when given (a user the file permissions bind), and waits for its
+    // start-up line.
+    QProcess& start(const passwd* user = nullptr) {
+        auto* corvane = new QProcess;
+        processes.push_back(corvane);
+        corvane->setProcessEnvironment(corvaneEnvironment(home.path()));
+        if (user)
+            corvane->start("setpriv", {"--reuid", QString::number(user->pw_uid), "--regid",
+                                       QString::number(user->pw_gid), "--clear-groups", CORVANE_BINARY});
+        else
+            corvane->start(CORVANE_BINARY, {});
+        EXPECT_TRUE(corvane->waitForStarted(waitMs));
+        log.clear();
+        EXPECT_TRUE(waitForLog(*corvane, " starting (login launch: ")) << log.constData();
+        return *corvane;
+    }
+    bool waitForLog(QProcess& corvane, const QByteArray& line) {
+        return QTest::qWaitFor(
+            [&] {
+                log += corvane.readAllStandardError();
+                return log.contains(line);
+            },
+            waitMs);
+    }
+    void stop(QProcess& corvane) {
+        ::kill(static_cast<pid_t>(corvane.processId()), SIGTERM);
+        EXPECT_TRUE(corvane.waitForFinished(waitMs));
+        log += corvane.readAllStandardError();
+    }
+    // Another program copies `text` and keeps it until the next copy.
+    void copy(const QByteArray& text) {
+        auto* xclip = new QProcess;
+        processes.push_back(xclip);
+        xclip->start("xclip", {"-selection", "clipboard", "-quiet", "-i"});
+        ASSERT_TRUE(xclip->waitForStarted(waitMs));
+        xclip->write(text);
+        xclip->closeWriteChannel();
+    }
+    // Copies until the saved index holds a copy: the history is recording (its start-up line
+    // comes before it is).
+    void waitUntilRecording() {
+        for (int attempt = 1; attempt <= 10; ++attempt) {
+            copy("warming up " + QByteArray::number(attempt));
+            if (QTest::qWaitFor([&] { return readAll(index()).contains("warming up"); }, 2000))
+                return;
+        }
+        FAIL() << "the history never saved a copy: " << log.constData();
+    }
+
+    QTemporaryDir home;
+    QByteArray log;
+    std::vector<QProcess*> processes;
+};
+
+TEST_F(ClipboardProcess, EachNewOwnerIsAskedForItsTextAtOnce) {
+    QProcess& corvane = start();
+    waitUntilRecording();
+
+    QTemporaryDir scratch;
+    const QString timings = scratch.filePath("timings");
+    QProcess owner;
+    owner.start(CORVANE_CLIPBOARD_OWNER, {"timed", "20", timings});
+    ASSERT_TRUE(owner.waitForFinished(30000));
+    std::vector<long> micros;
+    for (const QByteArray& line : readAll(timings).split('\n'))
+        if (!line.isEmpty())
+            micros.push_back(line.toLong());
+    ASSERT_EQ(micros.size(), 20u);
+    EXPECT_EQ(std::count(micros.begin(), micros.end(), -1L), 0) << "a copy whose text was never asked for";
+    std::vector<long> sorted = micros;
+    std::sort(sorted.begin(), sorted.end());
+    const double median = (sorted[9] + sorted[10]) / 2000.0;
+    std::printf("clipboard read latency: median %.2f ms, worst %.2f ms\n", median, sorted.back() / 1000.0);
+    EXPECT_LE(median, 10.0);
+
+    stop(corvane);
+    const QByteArray saved = readAll(index());
+    for (int i = 1; i <= 20; ++i)
+        EXPECT_TRUE(saved.contains("\"timed copy " + QByteArray::number(i) + "\"")) << i;
+}
+
+TEST_F(ClipboardProcess, ADamagedIndexIsKeptAsideAndOneThatCannotBeReadIsNeverWrittenOver) {
+    const QByteArray good =
+        R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","date":1,"type":"text","text":"kept"}])";
+    struct Case {
+        const char* name;
+        QByteArray bytes; // empty: a folder in the index's place
+        bool unreadable;
+    };
+    const Case cases[] = {{"truncated", good.left(good.size() - 3), false},
+                          {"bad UTF-8",
+                           QByteArray(good).replace("kept", "k\xff"
+                                                            "pt"),
+                           false},
+                          {"wrong type", QByteArray(good).replace("\"date\":1", "\"date\":\"1\""), false},
+                          {"no permission", good, true},
+                          {"a folder", QByteArray(), true}};
+    // The permission case needs a user the permissions bind: root reads anything.
+    const passwd* nobody = getpwnam("nobody");
+    ASSERT_TRUE(nobody);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(home.path() + "/data").removeRecursively();
+        if (c.bytes.isEmpty())
+            QDir().mkpath(index());
+        else
+            writeAll(index(), c.bytes);
+        if (c.unreadable && !c.bytes.isEmpty())
+            ::chmod(QFile::encodeName(index()).constData(), 0);
+        // Everything in the home belongs to the user that runs corvane.
+        QProcess::execute("chown", {"-R", "nobody", home.path()});
+
+        QProcess& corvane = start(nobody);
+        const QByteArray told = c.unreadable ? "The clipboard history could not be read"
+                                             : "The clipboard history was damaged and is kept in ";
+        EXPECT_TRUE(waitForLog(corvane, told)) << log.constData();
+        copy(QByteArray("copied after damage: ") + c.name);
+        if (c.unreadable) {
+            // Nothing can show that a save did not happen: wait past the time one would take.
+            QTest::qWait(static_cast<int>(ClipboardSaver::maxWait.count() * 1000) + 500);
+        } else {
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return readAll(index()).contains("copied after damage"); }, waitMs));
+        }
+        stop(corvane);
+
+        // The original bytes are on disk: in place, or in the folder named for the damage
+        if (c.bytes.isEmpty()) {
+            EXPECT_TRUE(QFileInfo(index()).isDir());
+        } else if (c.unreadable) {
+            EXPECT_EQ(readAll(index()), c.bytes);
+        } else {
+            const QStringList aside = QDir(store()).entryList({"damaged-*"}, QDir::Dirs);
+            ASSERT_EQ(aside.size(), 1);
+            EXPECT_EQ(readAll(store() + "/" + aside[0] + "/index.json"), c.bytes);
+        }
+        // And after a restart still; the repaired history holds the later copy
+        // (the index is read during start-up, before a termination signal is handled).
+        stop(start(nobody));
+        if (!c.unreadable) {
+            EXPECT_FALSE(log.contains("The clipboard history was damaged")) << log.constData();
+            EXPECT_TRUE(readAll(index()).contains("copied after damage"));
+        } else if (!c.bytes.isEmpty()) {
+            EXPECT_EQ(readAll(index()), c.bytes);
+        }
+    }
+}
+
+TEST_F(ClipboardProcess, AKillDuringConstantCopyingKeepsEveryCopyOlderThanTheMaximumWait) {
+    QProcess& corvane = start();
+    waitUntilRecording();
+
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::pair<qint64, QByteArray>> copies;
+    // A copy every 0.4 s for 8 s: the pace is what is under test.
+    for (int i = 1; i <= 20; ++i) {
+        const QByteArray text = "constant copy " + QByteArray::number(i);
+        copies.emplace_back(clock.elapsed(), text);
+        copy(text);
+        QTest::qWait(400);
+    }
+    ::kill(static_cast<pid_t>(corvane.processId()), SIGKILL);
+    const qint64 killedAt = clock.elapsed();
+    ASSERT_TRUE(corvane.waitForFinished(waitMs));
+
+    const QByteArray saved = readAll(index());
+    const qint64 bound = static_cast<qint64>(ClipboardSaver::maxWait.count() * 1000) + 500;
+    int older = 0;
+    for (const auto& [at, text] : copies)
+        if (killedAt - at > bound) {
+            ++older;
+            EXPECT_TRUE(saved.contains("\"" + text + "\"")) << text.constData();
+        }
+    EXPECT_GE(older, 10);
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}
