@@ -83,6 +83,38 @@ TEST(NotchHUD, VolumeKeysStepTheServersOutputAndShowTheDisplay) {
     EXPECT_GT(light, 20);
 }
 
+TEST(NotchHUD, TheVolumeKeysComeBackWithARestartedSoundServer) {
+    SoundServer server;
+    ASSERT_TRUE(server.isRunning());
+    server.pactl(
+        {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("50%")});
+    LiveApp app;
+    // Without a backlight no brightness key is held while the sound server is away.
+    ASSERT_FALSE(app.platform().backlight->isAvailable());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.platform().soundOutput->isAvailable(); }, waitMs));
+    NotchController& notch = app.state().notch();
+    notch.loadStepSettings();
+    notch.installTap();
+    XTestInput typist;
+    typist.type({XKB_KEY_XF86AudioRaiseVolume});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.volumePercent() == 54; }, waitMs))
+        << server.volumePercent();
+
+    server.kill();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notch.isTapInstalled(); }, waitMs));
+    EXPECT_TRUE(isFreeOnServer(typist.keycode(XKB_KEY_XF86AudioRaiseVolume)));
+    ASSERT_TRUE(server.start());
+    server.pactl(
+        {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("50%")});
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            typist.type({XKB_KEY_XF86AudioRaiseVolume});
+            return QTest::qWaitFor([&] { return server.volumePercent() > 50; }, 200);
+        },
+        5000))
+        << server.volumePercent();
+}
+
 TEST(NotchHUD, WithoutASoundServerTheVolumeKeysStayWithOthers) {
     qunsetenv("PULSE_SERVER");
     qputenv("PULSE_SERVER", "unix:/nonexistent/native");
