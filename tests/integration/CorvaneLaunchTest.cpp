@@ -1,6 +1,7 @@
 // Starts the corvane binary itself on the private desktop: the start-up log line, the tray
-// icon embedded in a real tray host, the hand-over of a second launch, a clean quit on SIGTERM,
-// and a hang-up that ends it with everything pending saved.
+// icon embedded in a real tray host, the hand-over of a second launch (and the refusal of one too
+// long to hand over), a clean quit on SIGTERM, and a hang-up that ends it with everything pending
+// saved.
 #include "support/CorvaneProcess.h"
 #include "support/IntegrationMain.h"
 #include "support/VirtualDesktop.h"
@@ -67,10 +68,10 @@ bool nestedWindowExists(const QString& display, const QString& outer, const QStr
 
 class CorvaneLaunchTest : public ::testing::Test {
 protected:
-    QProcess* startCorvane(QProcess& process) {
+    QProcess* startCorvane(QProcess& process, const QStringList& arguments = {}) {
         process.setProcessEnvironment(corvaneEnvironment(home.path()));
         process.setProcessChannelMode(QProcess::SeparateChannels);
-        process.start(CORVANE_BINARY, {});
+        process.start(CORVANE_BINARY, arguments);
         return &process;
     }
 
@@ -102,6 +103,12 @@ TEST_F(CorvaneLaunchTest, StartsShowsItsTrayIconHandsOverASecondLaunchAndQuitsOn
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(corvane.state(), QProcess::Running);
+    // A request too long to hand over fails loudly instead of doing nothing
+    QProcess tooLong;
+    startCorvane(tooLong, {QStringLiteral("-settingsTab"), QString(100 * 1024, QLatin1Char('x'))});
+    ASSERT_TRUE(tooLong.waitForFinished(10000));
+    EXPECT_EQ(tooLong.exitCode(), 1);
+    EXPECT_TRUE(tooLong.readAllStandardError().contains("already running and refused this launch"));
 
     ::kill(static_cast<pid_t>(corvane.processId()), SIGTERM);
     ASSERT_TRUE(corvane.waitForFinished(10000));
