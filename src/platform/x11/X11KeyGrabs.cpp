@@ -16,6 +16,9 @@ std::optional<KeyGrabs::Id> X11KeyGrabs::grabKeys(const std::vector<KeyCombinati
         return std::nullopt;
     Grab grab{combinations, {}};
     take(grab);
+    // Checking the grabs may have pulled events into xcb's queue, where the notifier never sees
+    // them.
+    readEvents();
     if (grab.taken.empty())
         return std::nullopt;
     m_grabs[++m_lastId] = std::move(grab);
@@ -43,9 +46,6 @@ void X11KeyGrabs::take(Grab& grab) {
         else
             grab.taken.push_back(*translated);
     }
-    // Checking the grabs may have pulled events into xcb's queue, where the notifier never sees
-    // them.
-    readEvents();
 }
 
 void X11KeyGrabs::giveBack(Grab& grab) {
@@ -67,25 +67,15 @@ void X11KeyGrabs::readEvents() {
 }
 
 void X11KeyGrabs::keymapChanged() {
-    if (m_regrabScheduled)
+    // Grabs live for seconds: each change of a burst moves them at once, without waiting for it
+    // to settle. Events the checks queue are read by the loop this runs from.
+    for (auto& [id, grab] : m_grabs)
+        giveBack(grab);
+    m_keyboard.reloadKeymap();
+    if (!m_keyboard.isConnected())
         return;
-    m_regrabScheduled = true;
-    // Keymap changes come in bursts: move the grabs once they have settled.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_regrabScheduled = false;
-            if (!m_keyboard.raw() || xcb_connection_has_error(m_keyboard.raw()))
-                return;
-            for (auto& [id, grab] : m_grabs)
-                giveBack(grab);
-            m_keyboard.reloadKeymap();
-            if (!m_keyboard.isConnected())
-                return;
-            for (auto& [id, grab] : m_grabs)
-                take(grab);
-        },
-        Qt::QueuedConnection);
+    for (auto& [id, grab] : m_grabs)
+        take(grab);
 }
 
 } // namespace corvane

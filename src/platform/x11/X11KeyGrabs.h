@@ -43,7 +43,6 @@ private:
     X11KeyboardConnection m_keyboard;
     std::map<Id, Grab> m_grabs;
     Id m_lastId = 0;
-    bool m_regrabScheduled = false;
 };
 
 } // namespace corvane
