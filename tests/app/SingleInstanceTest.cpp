@@ -19,14 +19,19 @@
 namespace corvane {
 namespace {
 
-TEST(SingleInstanceTest, SecondLaunchHandsReopenToTheRunningInstance) {
+// An instance running in a private folder, and a second launch beside it.
+class RunningInstance : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(running.becomePrimary()); }
+
     QTemporaryDir directory;
     QtScheduler scheduler;
-    SingleInstance running(directory.path());
-    ASSERT_TRUE(running.becomePrimary());
-    QSignalSpy reopened(&running, &SingleInstance::reopenRequested);
+    SingleInstance running{directory.path()};
+    QSignalSpy reopened{&running, &SingleInstance::reopenRequested};
+    SingleInstance second{directory.path()};
+};
 
-    SingleInstance second(directory.path());
+TEST_F(RunningInstance, SecondLaunchHandsReopenToTheRunningInstance) {
     EXPECT_FALSE(second.becomePrimary());
     EXPECT_TRUE(second.refusal().isEmpty());
     // The running instance answers once it has acted
@@ -41,14 +46,7 @@ TEST(SingleInstanceTest, SecondLaunchHandsReopenToTheRunningInstance) {
     EXPECT_EQ(reopened.at(1).at(0).value<LaunchActions>(), actions);
 }
 
-TEST(SingleInstanceTest, RequestsTooLongOrMalformedAreRefusedAndAClientSendingMoreIsDropped) {
-    QTemporaryDir directory;
-    QtScheduler scheduler;
-    SingleInstance running(directory.path());
-    ASSERT_TRUE(running.becomePrimary());
-    QSignalSpy reopened(&running, &SingleInstance::reopenRequested);
-    SingleInstance second(directory.path());
-
+TEST_F(RunningInstance, RequestsTooLongOrMalformedAreRefusedAndAClientSendingMoreIsDropped) {
     // A settings tab of 100 KB is refused before it is sent, and says why
     const HandOver tooLong = QCoro::waitFor(
         second.handOver(scheduler, LaunchActions{QString(100 * 1024, QLatin1Char('a')), false}, 1000));

@@ -61,6 +61,11 @@ QString SoundServer::pactl(const QStringList& arguments) const {
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
+void SoundServer::setVolumePercent(int percent) const {
+    pactl({QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"),
+           QStringLiteral("%1%").arg(percent)});
+}
+
 int SoundServer::volumePercent() const {
     const QString text = pactl({QStringLiteral("get-sink-volume"), QStringLiteral("@DEFAULT_SINK@")});
     const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("(\\d+)%")).match(text);

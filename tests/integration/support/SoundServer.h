@@ -24,6 +24,7 @@ public:
     bool start();
     // Runs pactl against this server and gives what it printed; empty on failure.
     QString pactl(const QStringList& arguments) const;
+    void setVolumePercent(int percent) const;
     // The default output's volume in percent, as pactl reports it; -1 when it cannot be read.
     int volumePercent() const;
     bool isMuted() const;
