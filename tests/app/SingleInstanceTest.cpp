@@ -48,8 +48,8 @@ TEST_F(RunningInstance, SecondLaunchHandsReopenToTheRunningInstance) {
 
 TEST_F(RunningInstance, RequestsTooLongOrMalformedAreRefusedAndAClientSendingMoreIsDropped) {
     // A settings tab of 100 KB is refused before it is sent, and says why
-    const HandOver tooLong = QCoro::waitFor(
-        second.handOver(scheduler, LaunchActions{QString(100 * 1024, QLatin1Char('a')), false}, 1000));
+    const HandOver tooLong = QCoro::waitFor(second.handOver(
+        scheduler, LaunchActions{QString(qsizetype(100) * 1024, QLatin1Char('a')), false}, 1000));
     EXPECT_EQ(tooLong.outcome, HandOver::Outcome::refused);
     EXPECT_TRUE(tooLong.reason.contains(QStringLiteral("4096 bytes"))) << qPrintable(tooLong.reason);
 
@@ -71,7 +71,7 @@ TEST_F(RunningInstance, RequestsTooLongOrMalformedAreRefusedAndAClientSendingMor
     };
     EXPECT_TRUE(send("launch [1, 2]\n").startsWith("refused "));
     // (the answer may be lost with the bytes the instance never read; the drop is what counts)
-    send(QByteArray(1024 * 1024, 'x'));
+    send(QByteArray(qsizetype(1024) * 1024, 'x'));
     EXPECT_EQ(reopened.count(), 0);
     EXPECT_TRUE(QCoro::waitFor(second.sendReopen(scheduler, 1000)));
 }

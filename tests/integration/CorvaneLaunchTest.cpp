@@ -105,7 +105,7 @@ TEST_F(CorvaneLaunchTest, StartsShowsItsTrayIconHandsOverASecondLaunchAndQuitsOn
     EXPECT_EQ(corvane.state(), QProcess::Running);
     // A request too long to hand over fails loudly instead of doing nothing
     QProcess tooLong;
-    startCorvane(tooLong, {QStringLiteral("-settingsTab"), QString(100 * 1024, QLatin1Char('x'))});
+    startCorvane(tooLong, {QStringLiteral("-settingsTab"), QString(qsizetype(100) * 1024, QLatin1Char('x'))});
     ASSERT_TRUE(tooLong.waitForFinished(10000));
     EXPECT_EQ(tooLong.exitCode(), 1);
     EXPECT_TRUE(tooLong.readAllStandardError().contains("already running and refused this launch"));
