@@ -125,11 +125,13 @@ SwitcherController& AppState::switcher() {
             .settings = m_settings,
             .sidebar = sidebar(),
             .monitors = m_platform.eventMonitors.get(),
+            .keyGrabs = m_platform.keyGrabs.get(),
             .scheduler = scheduler(),
             .focusWindow = [this](const WindowInfo& window) { focusWindow(window); },
-            .shortcutModifiers = [this]() -> std::optional<quint64> {
+            .shortcut = [this]() -> std::optional<SwitcherController::Shortcut> {
                 if (auto shortcut = m_shortcuts->getShortcut(AppShortcuts::windowSwitcher()))
-                    return shortcut->modifiers().rawValue;
+                    return SwitcherController::Shortcut{{shortcut->carbonKeyCode, shortcut->carbonModifiers},
+                                                        shortcut->modifiers().rawValue};
                 return std::nullopt;
             },
         });

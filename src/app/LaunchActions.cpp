@@ -7,8 +7,6 @@ namespace corvane {
 namespace {
 const QByteArray reopenLine = QByteArrayLiteral("reopen\n");
 const QByteArray launchPrefix = QByteArrayLiteral("launch ");
-// A line longer than any real hand-over is not read into memory.
-constexpr qsizetype longestLine = 4096;
 } // namespace
 
 LaunchActions LaunchActions::fromArguments(const QStringList& arguments) {
@@ -35,7 +33,7 @@ QByteArray LaunchActions::message() const {
 std::optional<LaunchActions> LaunchActions::fromMessage(const QByteArray& line) {
     if (line == reopenLine)
         return LaunchActions{};
-    if (!line.startsWith(launchPrefix) || !line.endsWith('\n') || line.size() > longestLine)
+    if (!line.startsWith(launchPrefix) || !line.endsWith('\n') || line.size() > longestMessage)
         return std::nullopt;
     const QByteArray text = line.mid(launchPrefix.size());
     const Json object = Json::parse(text.constBegin(), text.constEnd(), nullptr, false);

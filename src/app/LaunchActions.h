@@ -17,6 +17,9 @@ struct LaunchActions {
 
     bool operator==(const LaunchActions&) const = default;
 
+    // The longest line a hand-over may be, its newline included: a longer one is refused unread.
+    static constexpr qsizetype longestMessage = 4096;
+
     // Read from the command line the way the argument domain reads it.
     static LaunchActions fromArguments(const QStringList& arguments);
 

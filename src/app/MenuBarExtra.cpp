@@ -4,13 +4,11 @@
 #include "app/MenuBarIcon.h"
 #include "app/MenuBarMenu.h"
 #include "core/Settings.h"
+#include "platform/Platform.h"
 
 namespace corvane {
 
 MenuBarExtra::MenuBarExtra(AppState& state) : m_state(state), m_menu(std::make_unique<MenuBarMenu>(state)) {
-    m_icon = std::make_unique<QSystemTrayIcon>(menuBarTemplateImage());
-    m_icon->setToolTip(QStringLiteral("Corvane"));
-    m_icon->setContextMenu(m_menu.get());
     connect(&m_state.settings(), &Settings::changed, this, [this](const QString& key) {
         if (key == QLatin1String("showMenuBarIcon"))
             sync();
@@ -18,14 +16,30 @@ MenuBarExtra::MenuBarExtra(AppState& state) : m_state(state), m_menu(std::make_u
     sync();
 }
 
-MenuBarExtra::~MenuBarExtra() = default;
-
-bool MenuBarExtra::isInserted() const {
-    return m_icon->isVisible();
+MenuBarExtra::~MenuBarExtra() {
+    // The icon goes before the menu it opens.
+    m_icon.reset();
 }
 
 void MenuBarExtra::sync() {
-    m_icon->setVisible(m_state.settings().showMenuBarIcon());
+    if (!m_state.settings().showMenuBarIcon()) {
+        m_icon.reset();
+        return;
+    }
+    if (m_icon)
+        return;
+    m_icon = m_state.platform().tray->makeIcon(QStringLiteral("corvane"));
+    m_icon->setIcon(menuBarTemplateImage());
+    m_icon->setToolTip(QStringLiteral("Corvane"));
+    m_icon->setMenu(m_menu.get());
+    // Queued: the preference's change removes the icon, which must not go inside its own signal.
+    connect(
+        m_icon.get(), &TrayIcon::hidden, this,
+        [this](TrayIcon::HideReason reason) {
+            if (reason == TrayIcon::HideReason::removedByUser)
+                m_state.settings().setShowMenuBarIcon(false);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace corvane

@@ -16,6 +16,13 @@ namespace corvane {
 namespace {
 // How long a holder of the lock has to accept a connection before it counts as not ours.
 constexpr int answerTimeoutMs = 500;
+const QByteArray acceptedLine = QByteArrayLiteral("ok\n");
+const QByteArray refusedPrefix = QByteArrayLiteral("refused ");
+
+QString tooLongReason() {
+    return QStringLiteral("the request is longer than the %1 bytes a hand-over takes")
+        .arg(LaunchActions::longestMessage);
+}
 } // namespace
 
 SingleInstance::SingleInstance(QString directory) : m_directory(std::move(directory)) {}
@@ -31,6 +38,10 @@ QString SingleInstance::defaultDirectory() {
 
 QString SingleInstance::socketPath() const {
     return m_directory + QStringLiteral("/corvane.socket");
+}
+
+QString SingleInstance::lockPath() const {
+    return m_directory + QStringLiteral("/corvane.lock");
 }
 
 std::optional<QString> SingleInstance::checkDirectory() const {
@@ -49,6 +60,15 @@ std::optional<QString> SingleInstance::checkDirectory() const {
     return std::nullopt;
 }
 
+std::optional<QString> SingleInstance::checkLockPath() const {
+    struct stat status = {};
+    // A folder (or a link, a socket...) where the lock belongs can never be locked: no instance
+    // holds it, and none can start until it is gone.
+    if (::lstat(QFile::encodeName(lockPath()).constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        return QStringLiteral("%1 is not a file").arg(lockPath());
+    return std::nullopt;
+}
+
 bool SingleInstance::holderIsOurs() const {
     qint64 pid = 0;
     QString host, application;
@@ -64,11 +84,14 @@ bool SingleInstance::holderIsOurs() const {
 }
 
 bool SingleInstance::becomePrimary() {
-    if (const auto refused = checkDirectory()) {
+    std::optional<QString> refused = checkDirectory();
+    if (!refused)
+        refused = checkLockPath();
+    if (refused) {
         m_refusal = *refused;
         return false;
     }
-    m_lock = std::make_unique<QLockFile>(m_directory + QStringLiteral("/corvane.lock"));
+    m_lock = std::make_unique<QLockFile>(lockPath());
     // A lock left by a process that died is stale and taken over.
     m_lock->setStaleLockTime(0);
     bool locked = m_lock->tryLock(0);
@@ -80,6 +103,11 @@ bool SingleInstance::becomePrimary() {
         locked = m_lock->removeStaleLockFile() && m_lock->tryLock(0);
     }
     if (!locked) {
+        // Held by a running instance is the one expected failure; any other is the file's own.
+        if (m_lock->error() == QLockFile::PermissionError)
+            m_refusal = QStringLiteral("%1 cannot be written").arg(lockPath());
+        else if (m_lock->error() == QLockFile::UnknownError)
+            m_refusal = QStringLiteral("%1 cannot be locked").arg(lockPath());
         m_lock.reset();
         return false;
     }
@@ -98,31 +126,69 @@ void SingleInstance::listen() {
     }
     connect(m_server.get(), &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+            // One line is read, never more: a client that sends more is answered and dropped.
+            socket->setReadBufferSize(LaunchActions::longestMessage);
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                while (socket->canReadLine()) {
-                    if (const auto actions = LaunchActions::fromMessage(socket->readLine()))
-                        Q_EMIT reopenRequested(*actions);
-                }
-            });
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(*socket); });
         }
     });
 }
 
-QCoro::Task<bool> SingleInstance::handOver(Scheduler& scheduler, LaunchActions actions, int timeoutMs) {
-    // The running instance may still be starting; give it a moment to listen.
-    for (int waited = 0; waited <= timeoutMs; waited += 100) {
-        QLocalSocket socket;
-        socket.connectToServer(socketPath());
-        if (socket.waitForConnected(100)) {
-            socket.write(actions.message());
-            const bool written = socket.waitForBytesWritten(timeoutMs);
-            socket.disconnectFromServer();
-            co_return written;
+void SingleInstance::answer(QLocalSocket& socket) {
+    QByteArray reply;
+    if (socket.canReadLine()) {
+        const QByteArray line = socket.readLine(LaunchActions::longestMessage + 1);
+        if (const auto actions = LaunchActions::fromMessage(line)) {
+            reply = acceptedLine;
+            Q_EMIT reopenRequested(*actions);
+        } else {
+            qCWarning(lcApp, "Refused a launch request that is not one Corvane sends");
+            reply = refusedPrefix + "the request is not one Corvane understands\n";
         }
-        co_await scheduler.sleep(Seconds(0.1));
+    } else if (socket.bytesAvailable() >= LaunchActions::longestMessage) {
+        qCWarning(lcApp, "Dropped a launch request longer than %lld bytes",
+                  static_cast<long long>(LaunchActions::longestMessage));
+        reply = refusedPrefix + tooLongReason().toUtf8() + "\n";
+    } else {
+        return;
     }
-    co_return false;
+    // One answer per connection: whatever else comes is not read.
+    disconnect(&socket, &QLocalSocket::readyRead, this, nullptr);
+    socket.write(reply);
+    socket.disconnectFromServer();
+}
+
+QCoro::Task<HandOver> SingleInstance::handOver(Scheduler& scheduler, LaunchActions actions, int timeoutMs) {
+    const QByteArray message = actions.message();
+    if (message.size() > LaunchActions::longestMessage)
+        co_return HandOver{HandOver::Outcome::refused, tooLongReason()};
+    constexpr Seconds step{0.05};
+    const int stepMs = 50;
+    // The running instance may still be starting; give it a moment to listen.
+    QLocalSocket socket;
+    for (int waited = 0;; waited += stepMs) {
+        socket.connectToServer(socketPath());
+        if (socket.waitForConnected(stepMs))
+            break;
+        if (waited >= timeoutMs)
+            co_return HandOver{};
+        co_await scheduler.sleep(step);
+    }
+    socket.write(message);
+    // The answer is awaited on the event loop, which the running instance may share (in tests).
+    for (int waited = 0; !socket.canReadLine(); waited += stepMs) {
+        const bool closed = socket.state() == QLocalSocket::UnconnectedState;
+        if (closed || waited >= timeoutMs)
+            co_return HandOver{};
+        co_await scheduler.sleep(step);
+    }
+    const QByteArray reply = socket.readLine(LaunchActions::longestMessage).trimmed();
+    socket.disconnectFromServer();
+    if (reply + '\n' == acceptedLine)
+        co_return HandOver{HandOver::Outcome::accepted, {}};
+    co_return HandOver{
+        HandOver::Outcome::refused,
+        QString::fromUtf8(reply.startsWith(refusedPrefix) ? reply.mid(refusedPrefix.size()) : reply)};
 }
 
 } // namespace corvane

@@ -10,15 +10,38 @@
 
 #include <memory>
 
+class QLocalSocket;
+
 namespace corvane {
+
+// How a hand-over to the running instance ended.
+struct HandOver {
+    enum class Outcome {
+        // The running instance took the launch actions.
+        accepted,
+        // The request was refused, unsent when too long or by the running instance: `reason`.
+        refused,
+        // Nothing answered in time: the running instance hangs, or is not there.
+        unanswered,
+    };
+    Outcome outcome = Outcome::unanswered;
+    QString reason;
+
+    explicit operator bool() const { return outcome == Outcome::accepted; }
+};
 
 // Corvane runs once per user. The first instance holds a lock file and listens on a local
 // socket in $XDG_RUNTIME_DIR (else in /tmp/corvane-<uid>, which it creates 0700); a later launch
 // finds the lock taken, hands its launch actions over and exits. A folder of another user, or
-// one others can write to, is refused rather than trusted.
+// one others can write to, is refused rather than trusted, and so is a lock path that is not a
+// file. Each connection carries one request line of at most LaunchActions::longestMessage bytes
+// and gets one answer line: "ok", or "refused" and why; a client that sends more is dropped.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
+    // How long a launch waits for the running instance, to listen and then to answer.
+    static constexpr int answerSeconds = 3;
+
     explicit SingleInstance(QString directory = defaultDirectory());
     ~SingleInstance() override;
 
@@ -27,15 +50,17 @@ public:
     bool becomePrimary();
     // Why the folder cannot be used; empty unless `becomePrimary` refused it.
     const QString& refusal() const { return m_refusal; }
-    // Hands `actions` to the running instance, retrying on the scheduler's time while it may still
-    // be starting; false when it could not be reached.
-    QCoro::Task<bool> handOver(Scheduler& scheduler, LaunchActions actions, int timeoutMs = 3000);
-    QCoro::Task<bool> sendReopen(Scheduler& scheduler, int timeoutMs = 3000) {
+    // Hands `actions` to the running instance and waits for its answer, on the scheduler's time:
+    // `timeoutMs` for it to listen (it may still be starting) and as long again for the answer.
+    QCoro::Task<HandOver> handOver(Scheduler& scheduler, LaunchActions actions,
+                                   int timeoutMs = answerSeconds * 1000);
+    QCoro::Task<HandOver> sendReopen(Scheduler& scheduler, int timeoutMs = answerSeconds * 1000) {
         return handOver(scheduler, {}, timeoutMs);
     }
 
     static QString defaultDirectory();
     QString socketPath() const;
+    QString lockPath() const;
 
 Q_SIGNALS:
     // Another launch: `actions` is empty for a plain reopen.
@@ -46,7 +71,10 @@ private:
     std::optional<QString> checkDirectory() const;
     // The lock's holder is an instance of ours: this user's process, answering on the socket.
     bool holderIsOurs() const;
+    // Why the lock cannot be taken whoever holds it, else nothing.
+    std::optional<QString> checkLockPath() const;
     void listen();
+    void answer(QLocalSocket& socket);
 
     QString m_directory;
     QString m_refusal;

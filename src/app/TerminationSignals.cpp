@@ -9,6 +9,9 @@
 namespace corvane {
 namespace {
 int signalPipe[2] = {-1, -1};
+// A hang-up (the terminal Corvane was started from closes, or a session manager's "hang up")
+// ends the process as SIGTERM does, with every pending save written.
+constexpr int endingSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 std::function<void()>& exitFlush() {
     static std::function<void()> flush;
@@ -40,8 +43,8 @@ TerminationSignals::TerminationSignals() {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (int number : endingSignals)
+        sigaction(number, &action, nullptr);
 }
 
 void TerminationSignals::setExitFlush(std::function<void()> flush) {
@@ -54,8 +57,8 @@ void TerminationSignals::setExitFlush(std::function<void()> flush) {
 }
 
 TerminationSignals::~TerminationSignals() {
-    signal(SIGTERM, SIG_DFL);
-    signal(SIGINT, SIG_DFL);
+    for (int number : endingSignals)
+        signal(number, SIG_DFL);
     m_notifier.reset();
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);

@@ -8,8 +8,8 @@
 
 namespace corvane {
 
-// SIGTERM and SIGINT (how a desktop ends its programs at logout) quit the event loop the same
-// way the Quit item does, so the termination writes run and nothing pending is lost.
+// SIGTERM, SIGINT and SIGHUP (how a desktop or a terminal ends its programs) quit the event loop
+// the same way the Quit item does, so the termination writes run and nothing pending is lost.
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:

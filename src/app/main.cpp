@@ -31,15 +31,26 @@ int main(int argc, char** argv) {
     SingleInstance instance;
     if (!instance.becomePrimary()) {
         if (!instance.refusal().isEmpty()) {
-            qCCritical(lcApp, "Corvane cannot start: %s. Remove that folder or set XDG_RUNTIME_DIR.",
+            qCCritical(lcApp,
+                       "Corvane cannot start: %s. Remove it, or set XDG_RUNTIME_DIR to a private folder.",
                        qUtf8Printable(instance.refusal()));
             return 1;
         }
         // Another Corvane runs for this user: it acts on this launch's actions as on a reopen.
-        if (QCoro::waitFor(
-                instance.handOver(scheduler, LaunchActions::fromArguments(QApplication::arguments()))))
+        const HandOver handOver = QCoro::waitFor(
+            instance.handOver(scheduler, LaunchActions::fromArguments(QApplication::arguments())));
+        switch (handOver.outcome) {
+        case HandOver::Outcome::accepted:
             return 0;
-        qCWarning(lcApp, "Corvane is already running but did not answer");
+        case HandOver::Outcome::refused:
+            qCCritical(lcApp, "Corvane is already running and refused this launch: %s",
+                       qUtf8Printable(handOver.reason));
+            return 1;
+        case HandOver::Outcome::unanswered:
+            qCCritical(lcApp, "Corvane is already running but did not answer within %d seconds",
+                       SingleInstance::answerSeconds);
+            return 1;
+        }
         return 1;
     }
 

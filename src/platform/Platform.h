@@ -8,6 +8,7 @@
 #include "platform/DragSource.h"
 #include "platform/EventMonitors.h"
 #include "platform/HotKeys.h"
+#include "platform/KeyGrabs.h"
 #include "platform/KeyTaps.h"
 #include "platform/Keyboard.h"
 #include "platform/LoginItem.h"
@@ -48,6 +49,7 @@ struct Platform {
     std::unique_ptr<RunningApplications> runningApplications;
     std::unique_ptr<Keyboard> keyboard;
     std::unique_ptr<HotKeys> hotKeys;
+    std::unique_ptr<KeyGrabs> keyGrabs;
     std::unique_ptr<Desktops> desktops;
     std::unique_ptr<WindowCapture> windowCapture;
     std::unique_ptr<PowerSource> powerSource;

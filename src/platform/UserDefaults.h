@@ -42,7 +42,7 @@ public:
 // (bool, integer, double, string, list, dictionary), so a value of another kind reads
 // differently from an absent one. Reads see the argument domain (`-key value` on the command
 // line) first; it is never written. A write updates memory at once and reaches the file within a
-// quarter second, coalesced; `flush` writes at once (at quit and on SIGTERM/SIGINT).
+// quarter second, coalesced; `flush` writes at once (at quit and on SIGTERM/SIGINT/SIGHUP).
 class UserDefaults : public QObject {
     Q_OBJECT
 public:

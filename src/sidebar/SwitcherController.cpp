@@ -23,6 +23,16 @@ quint64 SwitcherController::releaseMask(std::optional<quint64> shortcutModifiers
     return shortcutModifiers ? (*shortcutModifiers & required) : EventModifier::option;
 }
 
+std::vector<KeyCombination> SwitcherController::answeredKeys(const std::optional<Shortcut>& shortcut) {
+    const qint64 modifiers = shortcut ? shortcut->key.modifiers : HotKeyModifier::option;
+    std::vector<KeyCombination> keys{{escapeKeyCode, modifiers}};
+    if (modifiers & HotKeyModifier::shift)
+        keys.push_back({escapeKeyCode, modifiers & ~HotKeyModifier::shift});
+    if (shortcut)
+        keys.push_back(shortcut->key);
+    return keys;
+}
+
 void SwitcherController::advance() {
     if (m_active) {
         m_index = (m_index + 1) % std::max<int>(int(m_list.size()), 1);
@@ -54,6 +64,8 @@ void SwitcherController::showSelection() {
 }
 
 void SwitcherController::installMonitors() {
+    if (KeyGrabs* grabs = m_services.keyGrabs)
+        m_keyGrab = grabs->grabKeys(answeredKeys(currentShortcut()));
     if (EventMonitors* monitors = m_services.monitors) {
         QPointer<SwitcherController> self(this);
         auto flagsChanged = [self](const MonitoredEvent& event) {
@@ -78,6 +90,9 @@ void SwitcherController::installMonitors() {
 }
 
 void SwitcherController::removeMonitors() {
+    if (m_keyGrab && m_services.keyGrabs)
+        m_services.keyGrabs->releaseKeys(*m_keyGrab);
+    m_keyGrab.reset();
     if (EventMonitors* monitors = m_services.monitors) {
         for (EventMonitors::Handle handle : m_monitors)
             monitors->removeMonitor(handle);
@@ -97,8 +112,9 @@ QCoro::Task<void> SwitcherController::expire(int session) {
 void SwitcherController::handleFlagsChanged(const MonitoredEvent& event) {
     if (!m_active)
         return;
+    const std::optional<Shortcut> shortcut = currentShortcut();
     const quint64 mask =
-        releaseMask(m_services.shortcutModifiers ? m_services.shortcutModifiers() : std::nullopt);
+        releaseMask(shortcut ? std::optional<quint64>(shortcut->modifierFlags) : std::nullopt);
     if ((event.modifierFlags & mask) != mask)
         finish(true);
 }
@@ -121,6 +137,10 @@ void SwitcherController::finish(bool commit) {
     m_services.sidebar.applyVisibility(true);
     if (commit && chosen && m_services.focusWindow)
         m_services.focusWindow(*chosen);
+}
+
+std::optional<SwitcherController::Shortcut> SwitcherController::currentShortcut() const {
+    return m_services.shortcut ? m_services.shortcut() : std::nullopt;
 }
 
 } // namespace corvane

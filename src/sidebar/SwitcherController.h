@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/EventMonitors.h"
+#include "platform/KeyGrabs.h"
 #include "windows/WindowInfo.h"
 
 #include <QCoro/QCoroTask>
@@ -20,10 +21,20 @@ class WindowService;
 // The keyboard window switcher. It has no view of its own: while it is open the strip shows
 // (peeking) and the selected window's cell carries the selection border. Holding the shortcut's
 // modifiers and pressing its key moves the selection on; releasing a modifier switches to the
-// selected window; Escape or eight seconds close it without switching. Main thread only.
+// selected window; Escape or eight seconds close it without switching. While it is open it takes
+// the keys it answers, Escape and the shortcut's own combination, from every other program; all
+// other keys still reach their programs. Main thread only.
 class SwitcherController : public QObject {
     Q_OBJECT
 public:
+    // The stored switcher shortcut, as the grabs and the modifier watch read it.
+    struct Shortcut {
+        // The key code and stored modifier bits (HotKeyModifier).
+        KeyCombination key;
+        // The same modifiers as event flags (EventModifier).
+        quint64 modifierFlags = 0;
+    };
+
     struct Services {
         WindowService& windows;
         const Settings& settings;
@@ -31,11 +42,14 @@ public:
         // None when the desktop offers no event monitoring: the switcher then closes only by
         // Escape through its own windows or by its timeout.
         EventMonitors* monitors = nullptr;
+        // None when the desktop cannot take keys from other programs: Escape then reaches the
+        // program in front too.
+        KeyGrabs* keyGrabs = nullptr;
         Scheduler& scheduler;
         // Brings the chosen window to the front.
         std::function<void(const WindowInfo&)> focusWindow;
-        // The modifier flags of the stored switcher shortcut; none when no shortcut is stored.
-        std::function<std::optional<quint64>()> shortcutModifiers;
+        // The stored switcher shortcut; none when no shortcut is stored.
+        std::function<std::optional<Shortcut>()> shortcut;
     };
 
     // How long an opening stays open without a commit.
@@ -57,6 +71,10 @@ public:
     // The modifiers whose release commits: the stored shortcut's Control, Alt and Super; Alt
     // alone when no shortcut is stored. Shift never counts.
     static quint64 releaseMask(std::optional<quint64> shortcutModifiers);
+    // What an opening takes from other programs: Escape with the shortcut's modifiers (and
+    // without Shift, which may be let go meanwhile), and the shortcut itself. Alt+Escape when no
+    // shortcut is stored.
+    static std::vector<KeyCombination> answeredKeys(const std::optional<Shortcut>& shortcut);
 
 private:
     void installMonitors();
@@ -65,6 +83,7 @@ private:
     void handleKeyDown(const MonitoredEvent& event);
     void finish(bool commit);
     void showSelection();
+    std::optional<Shortcut> currentShortcut() const;
     QCoro::Task<void> expire(int session);
 
     Services m_services;
@@ -72,6 +91,7 @@ private:
     int m_index = 0;
     std::vector<WindowInfo> m_list;
     std::vector<EventMonitors::Handle> m_monitors;
+    std::optional<KeyGrabs::Id> m_keyGrab;
     int m_session = 0;
 };
 

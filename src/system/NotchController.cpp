@@ -25,9 +25,10 @@ constexpr int notchLevel = 1000;
 
 NotchController::NotchController(Services services, QObject* parent)
     : QObject(parent), m_services(std::move(services)) {
-    // The keys follow the sound server: served while it answers, left to others while it is gone.
+    // The keys follow the sound server: served while it answers, left to others while it is gone,
+    // and taken again when it comes back, even when no other key was held meanwhile.
     m_services.sound.onAvailabilityChanged([self = QPointer<NotchController>(this)](bool) {
-        if (self && self->isTapInstalled())
+        if (self && self->m_tapWanted)
             self->installTap();
     });
 }
@@ -62,6 +63,7 @@ void NotchController::updateTap() {
 }
 
 void NotchController::installTap() {
+    m_tapWanted = true;
     std::vector<MediaKey> keys;
     if (m_services.sound.isAvailable())
         keys.insert(keys.end(), {MediaKey::volumeUp, MediaKey::volumeDown, MediaKey::mute});
@@ -69,7 +71,7 @@ void NotchController::installTap() {
         keys.insert(keys.end(), {MediaKey::brightnessUp, MediaKey::brightnessDown});
     if (keys == m_grabbedKeys)
         return;
-    removeTap();
+    releaseKeys();
     if (keys.empty() || !m_services.grabMediaKeys)
         return;
     QPointer<NotchController> self(this);
@@ -85,6 +87,11 @@ void NotchController::installTap() {
 }
 
 void NotchController::removeTap() {
+    m_tapWanted = false;
+    releaseKeys();
+}
+
+void NotchController::releaseKeys() {
     if (!m_grabbedKeys.empty() && m_services.grabMediaKeys)
         m_services.grabMediaKeys({}, {});
     m_grabbedKeys.clear();

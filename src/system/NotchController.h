@@ -68,7 +68,8 @@ public:
     void start();
     void loadStepSettings();
     // Takes the keys that can be served now (volume with a sound server, brightness with a
-    // panel); a key nothing can serve stays with whoever else wants it.
+    // panel); a key nothing can serve stays with whoever else wants it. Until `removeTap`, the
+    // volume keys follow the sound server coming and going.
     void installTap();
     void removeTap();
     // The rule every caller applies: the display on and window access granted.
@@ -97,6 +98,7 @@ private:
     FloatingPanel* makePillPanel(const QRectF& notch);
     // Folds the display `m_hideDuration` after the last show, and takes it off a fold later.
     QCoro::Task<void> hideLater(CancellationToken token);
+    void releaseKeys();
 
     Services m_services;
     NotchModel m_model;
@@ -108,6 +110,8 @@ private:
     TimerHandle m_foldTimer;
     TimerHandle m_pillTimer;
     std::vector<MediaKey> m_grabbedKeys;
+    // Between `installTap` and `removeTap`, whether or not any key can be served right now.
+    bool m_tapWanted = false;
     std::optional<ShownHUD> m_lastHUD;
 };
 

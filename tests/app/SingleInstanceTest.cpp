@@ -1,11 +1,15 @@
 #include "app/SingleInstance.h"
 #include "runtime/QtScheduler.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -15,26 +19,72 @@
 namespace corvane {
 namespace {
 
-TEST(SingleInstanceTest, SecondLaunchHandsReopenToTheRunningInstance) {
+// An instance running in a private folder, and a second launch beside it.
+class RunningInstance : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(running.becomePrimary()); }
+
     QTemporaryDir directory;
     QtScheduler scheduler;
-    SingleInstance running(directory.path());
-    ASSERT_TRUE(running.becomePrimary());
-    QSignalSpy reopened(&running, &SingleInstance::reopenRequested);
+    SingleInstance running{directory.path()};
+    QSignalSpy reopened{&running, &SingleInstance::reopenRequested};
+    SingleInstance second{directory.path()};
+};
 
-    SingleInstance second(directory.path());
+TEST_F(RunningInstance, SecondLaunchHandsReopenToTheRunningInstance) {
     EXPECT_FALSE(second.becomePrimary());
     EXPECT_TRUE(second.refusal().isEmpty());
+    // The running instance answers once it has acted
     EXPECT_TRUE(QCoro::waitFor(second.sendReopen(scheduler, 1000)));
-    EXPECT_TRUE(reopened.wait(2000));
+    EXPECT_EQ(reopened.count(), 1);
 
     // Launch actions travel with the hand-over
     const LaunchActions actions{QStringLiteral("layouts"), true};
     EXPECT_TRUE(QCoro::waitFor(second.handOver(scheduler, actions, 1000)));
-    EXPECT_TRUE(reopened.wait(2000));
     ASSERT_EQ(reopened.count(), 2);
     EXPECT_EQ(reopened.at(0).at(0).value<LaunchActions>(), LaunchActions{});
     EXPECT_EQ(reopened.at(1).at(0).value<LaunchActions>(), actions);
+}
+
+TEST_F(RunningInstance, RequestsTooLongOrMalformedAreRefusedAndAClientSendingMoreIsDropped) {
+    // A settings tab of 100 KB is refused before it is sent, and says why
+    const HandOver tooLong = QCoro::waitFor(second.handOver(
+        scheduler, LaunchActions{QString(qsizetype(100) * 1024, QLatin1Char('a')), false}, 1000));
+    EXPECT_EQ(tooLong.outcome, HandOver::Outcome::refused);
+    EXPECT_TRUE(tooLong.reason.contains(QStringLiteral("4096 bytes"))) << qPrintable(tooLong.reason);
+
+    // Another local client: a line that is not a request, then one that never ends
+    const auto send = [&](const QByteArray& bytes) {
+        QLocalSocket client;
+        client.connectToServer(running.socketPath());
+        EXPECT_TRUE(client.waitForConnected(1000));
+        client.write(bytes);
+        QByteArray answer;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                answer += client.readAll();
+                return client.state() == QLocalSocket::UnconnectedState;
+            },
+            5000))
+            << "the instance kept the client";
+        return answer + client.readAll();
+    };
+    EXPECT_TRUE(send("launch [1, 2]\n").startsWith("refused "));
+    // (the answer may be lost with the bytes the instance never read; the drop is what counts)
+    send(QByteArray(qsizetype(1024) * 1024, 'x'));
+    EXPECT_EQ(reopened.count(), 0);
+    EXPECT_TRUE(QCoro::waitFor(second.sendReopen(scheduler, 1000)));
+}
+
+TEST(SingleInstanceTest, AnInstanceThatDoesNotAnswerIsReportedAsSuch) {
+    // A process holds the socket but never reads from it, as a hung instance does
+    QTemporaryDir directory;
+    QtScheduler scheduler;
+    QLocalServer hung;
+    ASSERT_TRUE(hung.listen(directory.path() + QStringLiteral("/corvane.socket")));
+    SingleInstance second(directory.path());
+    const HandOver handOver = QCoro::waitFor(second.sendReopen(scheduler, 300));
+    EXPECT_EQ(handOver.outcome, HandOver::Outcome::unanswered);
 }
 
 TEST(SingleInstanceTest, AFolderOthersCouldUseIsRefusedAndAMissingOneIsMadePrivate) {
@@ -60,6 +110,14 @@ TEST(SingleInstanceTest, AFolderOthersCouldUseIsRefusedAndAMissingOneIsMadePriva
     SingleInstance writable(open.path());
     EXPECT_FALSE(writable.becomePrimary());
     EXPECT_TRUE(writable.refusal().contains(QStringLiteral("other users can write")));
+
+    // A folder where the lock file belongs: nothing runs, and the refusal names the path
+    QTemporaryDir blocked;
+    const QString lock = blocked.path() + QStringLiteral("/corvane.lock");
+    ASSERT_TRUE(QDir().mkdir(lock));
+    SingleInstance locked(blocked.path());
+    EXPECT_FALSE(locked.becomePrimary());
+    EXPECT_EQ(locked.refusal(), lock + QStringLiteral(" is not a file"));
 }
 
 TEST(SingleInstanceTest, ALockWhoseProcessIdNamesAnotherLiveProgramDoesNotBlockStarting) {

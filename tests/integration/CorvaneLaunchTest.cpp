@@ -1,8 +1,17 @@
 // Starts the corvane binary itself on the private desktop: the start-up log line, the tray
-// icon embedded in a real tray host, the hand-over of a second launch, a clean quit on SIGTERM.
+// icon embedded in a real tray host, the hand-over of a second launch (and the refusal of one too
+// long to hand over), a clean quit on SIGTERM, and a hang-up that ends it with everything pending
+// saved.
 #include "support/CorvaneProcess.h"
 #include "support/IntegrationMain.h"
 #include "support/VirtualDesktop.h"
+#include "support/XTestInput.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +20,7 @@
 #include <QTest>
 
 #include <xcb/xcb.h>
+#include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <gtest/gtest.h>
 
@@ -58,10 +68,10 @@ bool nestedWindowExists(const QString& display, const QString& outer, const QStr
 
 class CorvaneLaunchTest : public ::testing::Test {
 protected:
-    QProcess* startCorvane(QProcess& process) {
+    QProcess* startCorvane(QProcess& process, const QStringList& arguments = {}) {
         process.setProcessEnvironment(corvaneEnvironment(home.path()));
         process.setProcessChannelMode(QProcess::SeparateChannels);
-        process.start(CORVANE_BINARY, {});
+        process.start(CORVANE_BINARY, arguments);
         return &process;
     }
 
@@ -93,6 +103,12 @@ TEST_F(CorvaneLaunchTest, StartsShowsItsTrayIconHandsOverASecondLaunchAndQuitsOn
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(corvane.state(), QProcess::Running);
+    // A request too long to hand over fails loudly instead of doing nothing
+    QProcess tooLong;
+    startCorvane(tooLong, {QStringLiteral("-settingsTab"), QString(qsizetype(100) * 1024, QLatin1Char('x'))});
+    ASSERT_TRUE(tooLong.waitForFinished(10000));
+    EXPECT_EQ(tooLong.exitCode(), 1);
+    EXPECT_TRUE(tooLong.readAllStandardError().contains("already running and refused this launch"));
 
     ::kill(static_cast<pid_t>(corvane.processId()), SIGTERM);
     ASSERT_TRUE(corvane.waitForFinished(10000));
@@ -141,6 +157,75 @@ TEST_F(CorvaneLaunchTest, TheFirstStartWritesALoginEntryWhoseCommandStartsALogin
     log.clear();
     EXPECT_TRUE(waitForLog(atLogin, log, "(login launch: true)")) << log.constData();
     stop(atLogin);
+}
+
+// The workspaces saved in the home's data folder; -1 when there is no readable file.
+int savedWorkspaces(const QString& home) {
+    QFile file(home + QStringLiteral("/data/Corvane/workspaces.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    return int(QJsonDocument::fromJson(file.readAll())
+                   .object()
+                   .value(QStringLiteral("workspaces"))
+                   .toArray()
+                   .size());
+}
+
+TEST_F(CorvaneLaunchTest, AHangUpEndsItWithTheLatestCopyAndWorkspaceChangeOnDisk) {
+    QDir().mkpath(home.path() + QStringLiteral("/config/Corvane"));
+    QFile defaults(home.path() + QStringLiteral("/config/Corvane/defaults.json"));
+    ASSERT_TRUE(defaults.open(QIODevice::WriteOnly));
+    defaults.write(
+        R"({"clipboardRetentionDays": 1, "onboardingCompleted": true, "showSettingsOnLaunch": false})");
+    defaults.close();
+    QProcess* logo = desktop().launch(QStringLiteral("xlogo"),
+                                      {QStringLiteral("-geometry"), QStringLiteral("300x200+300+150")});
+    ASSERT_TRUE(logo && desktop().waitForClientWindow(logo->processId()));
+
+    QProcess corvane;
+    startCorvane(corvane);
+    QByteArray log;
+    ASSERT_TRUE(waitForLog(corvane, log, "(login launch: false)")) << log.constData();
+    // Saving the windows by the hot key (Alt+Shift+W) until one workspace is on disk shows that
+    // the hot keys are in place.
+    XTestInput typist;
+    const auto saveWorkspace = [&] { typist.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_W}); };
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            if (savedWorkspaces(home.path()) == 1)
+                return true;
+            saveWorkspace();
+            QTest::qWait(300);
+            return false;
+        },
+        10000));
+
+    const QByteArray copied = "copied just before the hang-up";
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-quiet", "-i"});
+    ASSERT_TRUE(xclip.waitForStarted(5000));
+    xclip.write(copied);
+    xclip.closeWriteChannel();
+    QElapsedTimer sinceCopy;
+    sinceCopy.start();
+    // The times are what is under test: the copy's save waits a second and a workspace's a
+    // quarter, so a hang-up 0.6 s after the copy and 0.1 s after a second workspace comes while
+    // both are still pending.
+    QTest::qWait(500);
+    saveWorkspace();
+    QTest::qWait(int(600 - sinceCopy.elapsed()));
+    ::kill(static_cast<pid_t>(corvane.processId()), SIGHUP);
+    ASSERT_TRUE(corvane.waitForFinished(10000));
+    EXPECT_EQ(corvane.exitStatus(), QProcess::NormalExit);
+    log += corvane.readAllStandardError();
+    EXPECT_TRUE(log.contains("Corvane stopped")) << log.constData();
+    xclip.kill();
+    xclip.waitForFinished(2000);
+
+    EXPECT_EQ(savedWorkspaces(home.path()), 2);
+    QFile index(home.path() + QStringLiteral("/data/Corvane/Clipboard/index.json"));
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(index.readAll().contains(copied));
 }
 
 } // namespace

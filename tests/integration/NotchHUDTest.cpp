@@ -43,17 +43,22 @@ bool isFreeOnServer(xcb_keycode_t keycode) {
     return true;
 }
 
-TEST(NotchHUD, VolumeKeysStepTheServersOutputAndShowTheDisplay) {
-    SoundServer server;
-    ASSERT_TRUE(server.isRunning());
-    server.pactl(
-        {QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("50%")});
-    LiveApp app;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return app.platform().soundOutput->isAvailable(); }, waitMs));
+// The display's controller with the media keys taken, once the app's sound output answers.
+NotchController& takeMediaKeys(LiveApp& app) {
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app.platform().soundOutput->isAvailable(); }, waitMs));
     NotchController& notch = app.state().notch();
     notch.loadStepSettings();
     notch.installTap();
-    ASSERT_TRUE(notch.isTapInstalled());
+    EXPECT_TRUE(notch.isTapInstalled());
+    return notch;
+}
+
+TEST(NotchHUD, VolumeKeysStepTheServersOutputAndShowTheDisplay) {
+    SoundServer server;
+    ASSERT_TRUE(server.isRunning());
+    server.setVolumePercent(50);
+    LiveApp app;
+    NotchController& notch = takeMediaKeys(app);
 
     XTestInput typist;
     typist.type({XKB_KEY_XF86AudioRaiseVolume});
@@ -81,6 +86,33 @@ TEST(NotchHUD, VolumeKeysStepTheServersOutputAndShowTheDisplay) {
         }
     EXPECT_GT(black, picture.width() * picture.height() / 2);
     EXPECT_GT(light, 20);
+}
+
+TEST(NotchHUD, TheVolumeKeysComeBackWithARestartedSoundServer) {
+    SoundServer server;
+    ASSERT_TRUE(server.isRunning());
+    server.setVolumePercent(50);
+    LiveApp app;
+    // Without a backlight no brightness key is held while the sound server is away.
+    ASSERT_FALSE(app.platform().backlight->isAvailable());
+    NotchController& notch = takeMediaKeys(app);
+    XTestInput typist;
+    typist.type({XKB_KEY_XF86AudioRaiseVolume});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.volumePercent() == 54; }, waitMs))
+        << server.volumePercent();
+
+    server.kill();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notch.isTapInstalled(); }, waitMs));
+    EXPECT_TRUE(isFreeOnServer(typist.keycode(XKB_KEY_XF86AudioRaiseVolume)));
+    ASSERT_TRUE(server.start());
+    server.setVolumePercent(50);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            typist.type({XKB_KEY_XF86AudioRaiseVolume});
+            return QTest::qWaitFor([&] { return server.volumePercent() > 50; }, 200);
+        },
+        5000))
+        << server.volumePercent();
 }
 
 TEST(NotchHUD, WithoutASoundServerTheVolumeKeysStayWithOthers) {

@@ -1,10 +1,12 @@
 // The window switcher on a real desktop: Alt held, Tab pressed through XTest and Alt let go
 // switches to the window the switcher selected; Escape leaves the front window in front; the
-// strip shows while the switcher is open.
+// strip shows while the switcher is open; Escape reaches no other program while other keys do;
+// a chosen window that takes no keyboard still comes to the top.
 #include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
 #include "support/ServerQueries.h"
+#include "support/VirtualDesktop.h"
 #include "support/XTestInput.h"
 
 #include "ShortcutKit/AppShortcuts.h"
@@ -15,6 +17,10 @@
 #include "sidebar/SwitcherController.h"
 #include "windows/WindowService.h"
 
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <xkbcommon/xkbcommon-keysyms.h>
@@ -91,6 +97,86 @@ TEST_F(Switcher, EscapeLeavesTheFrontWindowInFront) {
     releaseAlt();
     QTest::qWait(300);
     EXPECT_EQ(activeWindow(), front);
+}
+
+// The keys a program got, by their key symbol names, from what xev wrote of its key presses.
+QStringList keysPressed(const QString& xevLog) {
+    QFile file(xevLog);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList names;
+    const QRegularExpression keysym(QStringLiteral("\\(keysym 0x[0-9a-f]+, ([^)]+)\\)"));
+    for (const QString& block : QString::fromLocal8Bit(file.readAll()).split(QStringLiteral("\n\n")))
+        if (block.startsWith(QLatin1String("KeyPress")))
+            if (const QRegularExpressionMatch match = keysym.match(block); match.hasMatch())
+                names << match.captured(1);
+    return names;
+}
+
+TEST_F(Switcher, WhileOpenEscapeReachesNoOtherProgramAndOtherKeysStillDo) {
+    // xev in front writes down every key it gets.
+    QTemporaryDir scratch;
+    const QString log = scratch.filePath(QStringLiteral("keys"));
+    const xcb_window_t logger =
+        programs.open(app.platform(), QStringLiteral("sh"),
+                      {QStringLiteral("-c"),
+                       QStringLiteral("exec xev -event keyboard -geometry 300x200+500+300 > ") + log});
+    ASSERT_NE(logger, XCB_WINDOW_NONE);
+    app.await(app.state().windows().refresh(true));
+
+    holdAlt();
+    tap(XKB_KEY_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return switcher().isActive(); }, waitMs));
+    tap(XKB_KEY_a);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return keysPressed(log).contains(QStringLiteral("a")); }, waitMs))
+        << "a letter typed while the switcher is open did not reach the program in front";
+    tap(XKB_KEY_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !switcher().isActive(); }, waitMs));
+    releaseAlt();
+    EXPECT_EQ(activeWindow(), logger);
+    // Keys arrive in order: once a later one is in, an Escape would have been too.
+    tap(XKB_KEY_b);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keysPressed(log).contains(QStringLiteral("b")); }, waitMs));
+    EXPECT_FALSE(keysPressed(log).contains(QStringLiteral("Escape")))
+        << keysPressed(log).join(u' ').toStdString();
+    EXPECT_FALSE(keysPressed(log).contains(QStringLiteral("Tab")));
+}
+
+TEST_F(Switcher, AWindowThatTakesNoKeyboardComesToTheTopWhenChosen) {
+    // xclock asks never to be given the keyboard (its WM_HINTS input is false).
+    QProcess* clock = desktop().launch(QStringLiteral("xclock"),
+                                       {QStringLiteral("-geometry"), QStringLiteral("200x200+300+200")});
+    ASSERT_NE(clock, nullptr);
+    const auto client = desktop().waitForClientWindow(clock->processId());
+    ASSERT_TRUE(client);
+    windows.push_back(programs.openLogo(app.platform()));
+    const auto listed = [&] {
+        app.await(app.state().windows().refresh(true));
+        const std::vector<WindowInfo>& all = app.state().windows().windows();
+        return std::any_of(all.begin(), all.end(),
+                           [&](const WindowInfo& w) { return w.windowID == client->window; });
+    };
+    ASSERT_TRUE(QTest::qWaitFor(listed, waitMs));
+
+    auto onTop = [&] {
+        const auto s = windowProperty(desktop().rootWindow(), "_NET_CLIENT_LIST_STACKING");
+        return !s.empty() && s.back() == client->window;
+    };
+    ASSERT_FALSE(onTop());
+    holdAlt();
+    tap(XKB_KEY_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return switcher().isActive(); }, waitMs));
+    for (int i = 0; i < 8 && switcher().list()[size_t(switcher().index())].windowID != client->window; ++i) {
+        const int before = switcher().index();
+        tap(XKB_KEY_Tab);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return switcher().index() != before; }, waitMs));
+    }
+    ASSERT_EQ(switcher().list()[size_t(switcher().index())].windowID, client->window);
+    releaseAlt();
+    EXPECT_TRUE(QTest::qWaitFor(onTop, 1000));
+    // And it stays there: nothing hands the front back to the window that keeps the keyboard.
+    QTest::qWait(500);
+    EXPECT_TRUE(onTop());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
 #include "platform/fake/FakeEventMonitors.h"
+#include "platform/fake/FakeKeyGrabs.h"
 #include "sidebar/SidebarController.h"
 #include "sidebar/SidebarModel.h"
 #include "sidebar/SwitcherController.h"
@@ -126,6 +127,41 @@ TEST_F(SwitcherControllerTest, EscapeAndTheTimeoutCloseWithoutSwitching) {
     EXPECT_FALSE(switcher().isActive());
     EXPECT_TRUE(platform->fakeAccessibility->writes().empty());
     keys().releaseKey(optionKey);
+}
+
+TEST_F(SwitcherControllerTest, WhileOpenItTakesEscapeAndItsShortcutAndGivesThemBackHoweverItCloses) {
+    addWindows(3);
+    const FakeKeyGrabs& grabs = *platform->fakeKeyGrabs;
+    constexpr qint64 option = HotKeyModifier::option;
+    state->shortcuts().setShortcut(
+        ShortcutKit::Shortcut(ShortcutKit::Key::tab, ShortcutKit::ModifierFlags::option),
+        AppShortcuts::windowSwitcher());
+    open();
+    EXPECT_EQ(grabs.taken(), (std::set<KeyCombination>{{escapeKey, option}, {tabKey, option}}));
+    keys().tapKey(escapeKey);
+    EXPECT_TRUE(grabs.taken().empty());
+    keys().releaseKey(optionKey);
+
+    open();
+    keys().releaseKey(optionKey);
+    EXPECT_TRUE(grabs.taken().empty());
+    open();
+    scheduler.advance(Seconds(8.1));
+    EXPECT_TRUE(grabs.taken().empty());
+    keys().releaseKey(optionKey);
+
+    // With Shift in the shortcut, Escape is taken with Shift let go too.
+    constexpr qint64 controlShift = HotKeyModifier::control | HotKeyModifier::shift;
+    state->shortcuts().setShortcut(
+        ShortcutKit::Shortcut(ShortcutKit::Key::tab,
+                              ShortcutKit::ModifierFlags::control | ShortcutKit::ModifierFlags::shift),
+        AppShortcuts::windowSwitcher());
+    open(1, controlKey);
+    EXPECT_EQ(grabs.taken(),
+              (std::set<KeyCombination>{
+                  {escapeKey, controlShift}, {escapeKey, HotKeyModifier::control}, {tabKey, controlShift}}));
+    keys().releaseKey(controlKey);
+    EXPECT_TRUE(grabs.taken().empty());
 }
 
 TEST_F(SwitcherControllerTest, AnEarlierOpeningsTimeoutLeavesANewerOneOpen) {

@@ -191,6 +191,9 @@ TEST_F(NotchControllerTest, OnlyServableKeysAreTakenAndTheyFollowTheSoundServer)
     platform->fakeSoundOutput->setAvailable(false);
     EXPECT_TRUE(grabbed.empty());
     EXPECT_FALSE(notch.isTapInstalled());
+    // With no brightness keys held meanwhile, the server's return still brings the volume keys back.
+    platform->fakeSoundOutput->setAvailable(true);
+    EXPECT_EQ(grabbed, (std::vector<MediaKey>{MediaKey::volumeUp, MediaKey::volumeDown, MediaKey::mute}));
 
     settings->setNotchHUD(false);
     notch.updateTap();

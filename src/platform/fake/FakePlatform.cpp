@@ -43,6 +43,9 @@ FakePlatform::FakePlatform(Scheduler& scheduler, QStringList arguments) {
     auto madeHotKeys = std::make_unique<FakeHotKeys>();
     fakeHotKeys = madeHotKeys.get();
     hotKeys = std::move(madeHotKeys);
+    auto madeKeyGrabs = std::make_unique<FakeKeyGrabs>();
+    fakeKeyGrabs = madeKeyGrabs.get();
+    keyGrabs = std::move(madeKeyGrabs);
     auto madeDesktops = std::make_unique<FakeDesktops>();
     fakeDesktops = madeDesktops.get();
     desktops = std::move(madeDesktops);

@@ -10,6 +10,7 @@
 #include "platform/fake/FakeDragSource.h"
 #include "platform/fake/FakeEventMonitors.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeKeyGrabs.h"
 #include "platform/fake/FakeKeyTaps.h"
 #include "platform/fake/FakeKeyboard.h"
 #include "platform/fake/FakeLoginItem.h"
@@ -48,6 +49,7 @@ struct FakePlatform : Platform {
     FakeRunningApplications* fakeRunningApplications;
     FakeKeyboard* fakeKeyboard;
     FakeHotKeys* fakeHotKeys;
+    FakeKeyGrabs* fakeKeyGrabs;
     FakeDesktops* fakeDesktops;
     FakeWindowCapture* fakeWindowCapture;
     FakePowerSource* fakePowerSource;

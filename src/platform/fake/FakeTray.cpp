@@ -8,7 +8,9 @@ FakeTrayIcon::FakeTrayIcon(FakeTray& tray, QString name)
     : m_name(std::move(name)), m_visible(tray.isAvailable()) {}
 
 void FakeTrayIcon::click() {
-    if (!m_menu)
+    if (m_menu)
+        m_menu->popup(QPoint());
+    else
         Q_EMIT activated();
 }
 

@@ -28,7 +28,7 @@ public:
     const QIcon& icon() const { return m_icon; }
     const QString& toolTip() const { return m_toolTip; }
 
-    // Emits `activated` when the icon has no menu; with one, the menu would open instead.
+    // A primary click: opens the icon's menu, or emits `activated` when it has none.
     void click();
     // The user drags the icon out of the tray.
     void removeByUser();

@@ -18,6 +18,7 @@
 #include "platform/x11/X11DragSource.h"
 #include "platform/x11/X11EventMonitors.h"
 #include "platform/x11/X11HotKeys.h"
+#include "platform/x11/X11KeyGrabs.h"
 #include "platform/x11/X11KeyTaps.h"
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11PanelWindowing.h"
@@ -48,6 +49,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->runningApplications = std::make_unique<X11RunningApplications>();
     platform->keyboard = std::make_unique<X11Keyboard>();
     platform->hotKeys = std::make_unique<X11HotKeys>();
+    platform->keyGrabs = std::make_unique<X11KeyGrabs>();
     platform->desktops = std::make_unique<X11Desktops>();
     platform->windowCapture = std::make_unique<X11WindowCapture>();
     platform->powerSource = std::make_unique<LinuxPowerSource>();

@@ -27,47 +27,10 @@ X11HotKeys::X11HotKeys(const QByteArray& displayName)
 // Closing the connection gives every grab back.
 X11HotKeys::~X11HotKeys() = default;
 
-std::optional<std::pair<xcb_keycode_t, uint16_t>> X11HotKeys::translate(qint64 keyCode,
-                                                                        qint64 modifiers) const {
-    // The function key never reaches X: a combination that needs it cannot be pressed here.
-    if (modifiers & HotKeyModifier::function)
-        return std::nullopt;
-    const std::optional<xcb_keycode_t> keycode = m_keyboard.keymap().keycode(keyCode);
-    if (!keycode)
-        return std::nullopt;
-    const uint16_t mask = m_keyboard.maskOf(modifiers);
-    return std::make_pair(*keycode, mask);
-}
-
-std::vector<uint16_t> X11HotKeys::lockCombinations() const {
-    return lockModifierCombinations(m_keyboard.keymap().numLockMask());
-}
-
 std::optional<uint8_t> X11HotKeys::grab(xcb_keycode_t keycode, uint16_t mask) {
-    std::vector<xcb_void_cookie_t> cookies;
-    for (uint16_t locks : lockCombinations())
-        cookies.push_back(xcb_grab_key_checked(m_keyboard.raw(), 0, m_keyboard.root(),
-                                               static_cast<uint16_t>(mask | locks), keycode,
-                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    std::optional<uint8_t> failure;
-    for (xcb_void_cookie_t cookie : cookies) {
-        if (xcb_generic_error_t* error = xcb_request_check(m_keyboard.raw(), cookie)) {
-            if (!failure)
-                failure = error->error_code;
-            std::free(error);
-        }
-    }
-    // Half a combination is no use: give back what was taken. Another program's grabs stay.
-    if (failure)
-        ungrab(keycode, mask);
+    const std::optional<uint8_t> failure = m_keyboard.grabCombination(keycode, mask);
     takeQueuedEvents();
     return failure;
-}
-
-void X11HotKeys::ungrab(xcb_keycode_t keycode, uint16_t mask) {
-    for (uint16_t locks : lockCombinations())
-        xcb_ungrab_key(m_keyboard.raw(), keycode, m_keyboard.root(), static_cast<uint16_t>(mask | locks));
-    xcb_flush(m_keyboard.raw());
 }
 
 std::optional<HotKeys::Id> X11HotKeys::registerHotKey(qint64 keyCode, qint64 modifiers) {
@@ -75,7 +38,7 @@ std::optional<HotKeys::Id> X11HotKeys::registerHotKey(qint64 keyCode, qint64 mod
     m_lastRefusal = Refusal::failed;
     if (!m_keyboard.isConnected())
         return std::nullopt;
-    const auto translated = translate(keyCode, modifiers);
+    const auto translated = m_keyboard.combinationOf(keyCode, modifiers);
     if (!translated) {
         qCDebug(lcApp, "Hot key %lld/0x%llx has no key on this keyboard", static_cast<long long>(keyCode),
                 static_cast<long long>(modifiers));
@@ -105,7 +68,7 @@ void X11HotKeys::unregisterHotKey(Id id) {
     if (found == m_grabs.end())
         return;
     if (found->second.grabbed && m_keyboard.isConnected())
-        ungrab(found->second.keycode, found->second.mask);
+        m_keyboard.ungrabCombination(found->second.keycode, found->second.mask);
     m_grabs.erase(found);
 }
 
@@ -287,14 +250,14 @@ void X11HotKeys::keymapChanged() {
                 return;
             for (auto& [id, entry] : m_grabs)
                 if (entry.grabbed)
-                    ungrab(entry.keycode, entry.mask);
+                    m_keyboard.ungrabCombination(entry.keycode, entry.mask);
             m_keyboard.reloadKeymap();
             if (!m_keyboard.isConnected())
                 return;
             for (auto& [id, entry] : m_grabs) {
                 entry.grabbed = false;
                 entry.down = false;
-                const auto translated = translate(entry.keyCode, entry.modifiers);
+                const auto translated = m_keyboard.combinationOf(entry.keyCode, entry.modifiers);
                 if (!translated)
                     continue;
                 entry.keycode = translated->first;

@@ -44,12 +44,9 @@ private:
         bool down = false;
     };
 
-    // The X key code and modifier mask of a stored combination; none when it has no counterpart.
-    std::optional<std::pair<xcb_keycode_t, uint16_t>> translate(qint64 keyCode, qint64 modifiers) const;
-    std::vector<uint16_t> lockCombinations() const;
-    // Grabs every lock combination; on any error gives them all back. The X error code on failure.
+    // Grabs every lock combination (X11KeyboardConnection::grabCombination), then reads what
+    // the checks queued. The X error code on failure.
     std::optional<uint8_t> grab(xcb_keycode_t keycode, uint16_t mask);
-    void ungrab(xcb_keycode_t keycode, uint16_t mask);
 
     void readEvents();
     void takeQueuedEvents();

@@ -4,6 +4,9 @@
 
 #include <QSocketNotifier>
 
+#include <cstdlib>
+#include <vector>
+
 namespace corvane {
 
 X11KeyboardConnection::X11KeyboardConnection(const QByteArray& displayName, QObject* owner,
@@ -67,6 +70,42 @@ uint16_t X11KeyboardConnection::maskOf(qint64 modifiers) const {
     if (modifiers & HotKeyModifier::command)
         mask |= m_keymap->superMask();
     return mask;
+}
+
+std::optional<std::pair<xcb_keycode_t, uint16_t>>
+X11KeyboardConnection::combinationOf(qint64 keyCode, qint64 modifiers) const {
+    // The function key never reaches X: a combination that needs it cannot be pressed here.
+    if (modifiers & HotKeyModifier::function)
+        return std::nullopt;
+    const std::optional<xcb_keycode_t> keycode = m_keymap->keycode(keyCode);
+    if (!keycode)
+        return std::nullopt;
+    return std::make_pair(*keycode, maskOf(modifiers));
+}
+
+std::optional<uint8_t> X11KeyboardConnection::grabCombination(xcb_keycode_t keycode, uint16_t mask) {
+    std::vector<xcb_void_cookie_t> cookies;
+    for (uint16_t locks : lockModifierCombinations(m_keymap->numLockMask()))
+        cookies.push_back(xcb_grab_key_checked(m_connection, 0, m_root, static_cast<uint16_t>(mask | locks),
+                                               keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    std::optional<uint8_t> failure;
+    for (xcb_void_cookie_t cookie : cookies) {
+        if (xcb_generic_error_t* error = xcb_request_check(m_connection, cookie)) {
+            if (!failure)
+                failure = error->error_code;
+            std::free(error);
+        }
+    }
+    // Half a combination is no use: give back what was taken.
+    if (failure)
+        ungrabCombination(keycode, mask);
+    return failure;
+}
+
+void X11KeyboardConnection::ungrabCombination(xcb_keycode_t keycode, uint16_t mask) {
+    for (uint16_t locks : lockModifierCombinations(m_keymap->numLockMask()))
+        xcb_ungrab_key(m_connection, keycode, m_root, static_cast<uint16_t>(mask | locks));
+    xcb_flush(m_connection);
 }
 
 } // namespace corvane

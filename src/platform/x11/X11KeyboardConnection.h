@@ -43,6 +43,15 @@ public:
     qint64 modifiersOf(uint16_t state) const;
     uint16_t maskOf(qint64 modifiers) const;
 
+    // The X key code and modifier mask of a stored combination (a virtual key code and
+    // HotKeyModifier bits); none when this keyboard has no such key, or for the function key,
+    // which never reaches X. Only while connected.
+    std::optional<std::pair<xcb_keycode_t, uint16_t>> combinationOf(qint64 keyCode, qint64 modifiers) const;
+    // Grabs the combination on the root in every state of the lock modifiers; on any error gives
+    // back what it took (another program's grabs stay) and answers the X error code.
+    std::optional<uint8_t> grabCombination(xcb_keycode_t keycode, uint16_t mask);
+    void ungrabCombination(xcb_keycode_t keycode, uint16_t mask);
+
 private:
     X11Connection m_x;
     xcb_connection_t* m_connection = nullptr;

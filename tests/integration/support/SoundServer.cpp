@@ -8,6 +8,10 @@
 namespace corvane::testing {
 
 SoundServer::SoundServer() {
+    start();
+}
+
+bool SoundServer::start() {
     const QString runtime = m_home.path() + QStringLiteral("/runtime");
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -24,11 +28,18 @@ SoundServer::SoundServer() {
                     QStringLiteral("-L"), QStringLiteral("module-null-sink"), QStringLiteral("-L"),
                     QStringLiteral("module-native-protocol-unix socket=") + socket});
     if (!m_server.waitForStarted(5000))
-        return;
+        return false;
     m_address = QStringLiteral("unix:") + socket;
     m_running = QTest::qWaitFor([&] { return QFileInfo::exists(socket) && volumePercent() >= 0; }, 10000);
     if (m_running)
         qputenv("PULSE_SERVER", m_address.toLocal8Bit());
+    return m_running;
+}
+
+void SoundServer::kill() {
+    m_server.kill();
+    m_server.waitForFinished(3000);
+    m_running = false;
 }
 
 SoundServer::~SoundServer() {
@@ -48,6 +59,11 @@ QString SoundServer::pactl(const QStringList& arguments) const {
     if (!process.waitForFinished(5000) || process.exitCode() != 0)
         return {};
     return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+void SoundServer::setVolumePercent(int percent) const {
+    pactl({QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"),
+           QStringLiteral("%1%").arg(percent)});
 }
 
 int SoundServer::volumePercent() const {

@@ -18,8 +18,13 @@ public:
     SoundServer& operator=(const SoundServer&) = delete;
 
     bool isRunning() const { return m_running; }
+    // Kills the server outright, as a crash would; `start` brings it back at the same address.
+    void kill();
+    // Starts the server and waits until it answers; false when it does not.
+    bool start();
     // Runs pactl against this server and gives what it printed; empty on failure.
     QString pactl(const QStringList& arguments) const;
+    void setVolumePercent(int percent) const;
     // The default output's volume in percent, as pactl reports it; -1 when it cannot be read.
     int volumePercent() const;
     bool isMuted() const;

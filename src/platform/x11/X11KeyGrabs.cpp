@@ -1,0 +1,81 @@
+#include "platform/x11/X11KeyGrabs.h"
+
+#include "runtime/Log.h"
+
+#include <cstdlib>
+
+namespace corvane {
+
+X11KeyGrabs::X11KeyGrabs(const QByteArray& displayName)
+    : m_keyboard(displayName, this, [this] { readEvents(); }) {}
+
+X11KeyGrabs::~X11KeyGrabs() = default;
+
+std::optional<KeyGrabs::Id> X11KeyGrabs::grabKeys(const std::vector<KeyCombination>& combinations) {
+    if (!m_keyboard.isConnected())
+        return std::nullopt;
+    Grab grab{combinations, {}};
+    take(grab);
+    // Checking the grabs may have pulled events into xcb's queue, where the notifier never sees
+    // them.
+    readEvents();
+    if (grab.taken.empty())
+        return std::nullopt;
+    m_grabs[++m_lastId] = std::move(grab);
+    return m_lastId;
+}
+
+void X11KeyGrabs::releaseKeys(Id id) {
+    const auto found = m_grabs.find(id);
+    if (found == m_grabs.end())
+        return;
+    giveBack(found->second);
+    m_grabs.erase(found);
+}
+
+void X11KeyGrabs::take(Grab& grab) {
+    for (const KeyCombination& combination : grab.requested) {
+        const auto translated = m_keyboard.combinationOf(combination.keyCode, combination.modifiers);
+        if (!translated)
+            continue;
+        if (const std::optional<uint8_t> failure =
+                m_keyboard.grabCombination(translated->first, translated->second))
+            qCDebug(lcApp, "Key %lld/0x%llx is held already (X error %d)",
+                    static_cast<long long>(combination.keyCode),
+                    static_cast<long long>(combination.modifiers), *failure);
+        else
+            grab.taken.push_back(*translated);
+    }
+}
+
+void X11KeyGrabs::giveBack(Grab& grab) {
+    if (m_keyboard.isConnected())
+        for (const auto& [keycode, mask] : grab.taken)
+            m_keyboard.ungrabCombination(keycode, mask);
+    grab.taken.clear();
+}
+
+void X11KeyGrabs::readEvents() {
+    if (!m_keyboard.raw())
+        return;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_keyboard.raw())) {
+        if (m_keyboard.isKeymapChange(x11EventType(*event)))
+            keymapChanged();
+        std::free(event);
+    }
+    m_keyboard.stopIfClosed();
+}
+
+void X11KeyGrabs::keymapChanged() {
+    // Grabs live for seconds: each change of a burst moves them at once, without waiting for it
+    // to settle. Events the checks queue are read by the loop this runs from.
+    for (auto& [id, grab] : m_grabs)
+        giveBack(grab);
+    m_keyboard.reloadKeymap();
+    if (!m_keyboard.isConnected())
+        return;
+    for (auto& [id, grab] : m_grabs)
+        take(grab);
+}
+
+} // namespace corvane
