@@ -28,7 +28,6 @@ LiveApp::LiveApp() {
     AXWindowService::setShared(m_ax.get());
     m_state = std::make_unique<AppState>(*m_platform,
                                          Runtime{m_scheduler, m_notifications, m_background, m_animator});
-    AppState::setShared(m_state.get());
 }
 
 int LiveApp::beeps() const {
@@ -36,7 +35,6 @@ int LiveApp::beeps() const {
 }
 
 LiveApp::~LiveApp() {
-    AppState::setShared(nullptr);
     m_state.reset();
     AXWindowService::setShared(nullptr);
     // The queue finishes what it holds before the window service it works for goes.
