@@ -7,6 +7,7 @@
 #include "support/ServerQueries.h"
 
 #include <QCoreApplication>
+#include <QThreadPool>
 
 namespace corvane::testing {
 
@@ -36,6 +37,9 @@ int LiveApp::beeps() const {
 
 LiveApp::~LiveApp() {
     m_state.reset();
+    // Reads of the window list may still run on the shared pool; they use the platform, which
+    // goes with this object.
+    QThreadPool::globalInstance()->waitForDone();
     AXWindowService::setShared(nullptr);
     // The queue finishes what it holds before the window service it works for goes.
     m_axQueue.reset();
