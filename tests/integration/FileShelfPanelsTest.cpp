@@ -3,6 +3,7 @@
 // and pictures of the popover, a floating panel and the preview.
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
+#include "support/ServerQueries.h"
 #include "support/XTestInput.h"
 
 #include "app/AppState.h"
@@ -222,6 +223,9 @@ TEST_F(FileShelfPanelsTest, DraggingARowOutGivesAnotherProgramTheFileAsAUriList)
     ASSERT_NE(row, nullptr);
     const QPoint start = row->mapToGlobal(QPoint(30, row->height() / 2));
     const QPoint drop(850, 320);
+    // The server has the panel where the press will go.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return serverFrame(static_cast<xcb_window_t>(panel->winId())).contains(start); }, waitMs));
 
     XTestInput input;
     input.moveTo(start);
@@ -272,7 +276,11 @@ TEST_F(FileShelfPanelsTest, ClickingTheStripsTrayRowOpensThePopoverWithTheTraysF
         [&] { return strip.panel()->geometry().x() == topLeftVisibleFrame(*strip.currentScreen()).x() + 8; },
         waitMs));
 
-    XTestInput().click(trayRow->mapToGlobal(trayRow->rect().center()));
+    const QPoint onRow = trayRow->mapToGlobal(trayRow->rect().center());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return serverFrame(static_cast<xcb_window_t>(strip.panel()->winId())).contains(onRow); },
+        waitMs));
+    XTestInput().click(onRow);
     ASSERT_TRUE(QTest::qWaitFor([&] { return shelf().isPopoverShown(); }, waitMs));
     EXPECT_EQ(shelf().popoverSource(), ShelfSource::tray());
     EXPECT_TRUE(strip.panel()->isVisible());
