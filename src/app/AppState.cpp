@@ -11,7 +11,7 @@
 #include "core/EventTapThread.h"
 #include "core/LaunchAtLogin.h"
 #include "core/PermissionManager.h"
-#include "core/Settings.h"
+#include "core/SettingKeys.h"
 #include "core/StatusItems.h"
 #include "core/ToastController.h"
 #include "core/Updater.h"
@@ -37,12 +37,7 @@
 #include "workspaces/WorkspaceManager.h"
 #include "workspaces/WorkspaceRestorer.h"
 
-#include <cassert>
-
 namespace corvane {
-namespace {
-AppState* sharedState = nullptr;
-}
 
 AppState::AppState(Platform& platform, Runtime runtime)
     : m_platform(platform), m_runtime(runtime), m_settings(Settings::shared()) {
@@ -79,23 +74,7 @@ AppState::AppState(Platform& platform, Runtime runtime)
         *platform.defaults, *platform.hotKeys, *platform.keyboard, runtime.notifications, runtime.scheduler);
 }
 
-AppState::~AppState() {
-    if (sharedState == this)
-        sharedState = nullptr;
-}
-
-AppState& AppState::shared() {
-    assert(sharedState && "AppState::setShared must run first");
-    return *sharedState;
-}
-
-AppState* AppState::sharedIfSet() {
-    return sharedState;
-}
-
-void AppState::setShared(AppState* state) {
-    sharedState = state;
-}
+AppState::~AppState() = default;
 
 SidebarController& AppState::sidebar() {
     if (!m_sidebar)
@@ -417,23 +396,18 @@ void AppState::screenParametersChanged() {
 
 void AppState::settingsChanged(const std::optional<QString>& key) {
     // One action per key; the first row that names the key decides. Keys read where they are
-    // used need nothing here; everything else takes the general path at the end.
-    const auto is = [&key](std::initializer_list<const char*> names) {
-        if (!key)
-            return false;
-        for (const char* name : names)
-            if (*key == QLatin1String(name))
-                return true;
-        return false;
-    };
-    if (is({"showDockIcon"})) {
+    // used need nothing here; everything else takes the general path at the end. The rows name
+    // the store's typed keys, so a misspelt one does not compile.
+    namespace Keys = SettingKeys;
+    const auto is = [&key](const auto&... keys) { return key && (keys.is(*key) || ...); };
+    if (is(Keys::showDockIcon)) {
         m_platform.host->setActivationPolicy(m_settings.showDockIcon()
                                                  ? ApplicationHost::ActivationPolicy::regular
                                                  : ApplicationHost::ActivationPolicy::accessory);
-    } else if (is({"radialEnabled", "radialTrigger"})) {
+    } else if (is(Keys::radialEnabled, Keys::radialTrigger)) {
         radial().start();
-    } else if (is({"hasCompletedOnboarding", "showSettingsOnLaunch", "awakeLastDuration"})) {
-    } else if (is({"clipboardEnabled"})) {
+    } else if (is(Keys::hasCompletedOnboarding, Keys::showSettingsOnLaunch, Keys::awakeLastDuration)) {
+    } else if (is(Keys::clipboardEnabled)) {
         const bool enabled = m_settings.clipboardEnabled();
         m_clipboard->setEnabled(enabled);
         // Switched on for the first time in this run: the store was read just now.
@@ -444,27 +418,27 @@ void AppState::settingsChanged(const std::optional<QString>& key) {
             m_clipboard->purgeStaleStore(false, 0);
         }
         clipboardPanel().updateStatusItem();
-    } else if (is({"showClipboardIcon"})) {
+    } else if (is(Keys::showClipboardIcon)) {
         clipboardPanel().updateStatusItem();
-    } else if (is({"showFilesIcon", "showTray", "showFiles"})) {
+    } else if (is(Keys::showFilesIcon, Keys::showTray, Keys::showFiles)) {
         shelf().syncStatusItem();
         m_windows->rebuildVisible();
         sidebar().reload();
-    } else if (is({"clipboardRetentionDays"})) {
+    } else if (is(Keys::clipboardRetentionDays)) {
         m_clipboard->applyRetention();
-    } else if (is({"clipboardLimit", "clipboardPasteDirectly", "notchAwakeIndicator", "showMenuBarIcon",
-                   "notchAirDrop"})) {
-    } else if (is({"mouseScrollDirection", "reverseMouseHorizontal"})) {
+    } else if (is(Keys::clipboardLimit, Keys::clipboardPasteDirectly, Keys::notchAwakeIndicator,
+                  Keys::showMenuBarIcon, Keys::notchAirDrop)) {
+    } else if (is(Keys::mouseScrollDirection, Keys::reverseMouseHorizontal)) {
         mouse().apply();
-    } else if (is({"notchTray"})) {
+    } else if (is(Keys::notchTray)) {
         notchDrop().start();
-    } else if (is({"volumeStepPercent", "brightnessStepPercent", "minBrightnessPercent"})) {
+    } else if (is(Keys::volumeStepPercent, Keys::brightnessStepPercent, Keys::minBrightnessPercent)) {
         notch().loadStepSettings();
-    } else if (is({"notchHUD"})) {
+    } else if (is(Keys::notchHUD)) {
         notch().updateTap();
-    } else if (is({"showAwakeIcon"})) {
+    } else if (is(Keys::showAwakeIcon)) {
         m_awake->updateStatusItem();
-    } else if (is({"awakeMode"})) {
+    } else if (is(Keys::awakeMode)) {
         m_awake->reapplyMode();
     } else {
         m_windows->rebuildVisible();

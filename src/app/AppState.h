@@ -76,10 +76,6 @@ public:
     AppState(Platform& platform, Runtime runtime);
     ~AppState() override;
 
-    static AppState& shared();
-    static AppState* sharedIfSet();
-    static void setShared(AppState* state);
-
     Platform& platform() { return m_platform; }
     Scheduler& scheduler() { return m_runtime.scheduler; }
     NotificationCenter& notifications() { return m_runtime.notifications; }

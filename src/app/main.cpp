@@ -72,7 +72,6 @@ int main(int argc, char** argv) {
     EventTapThread::setShared(&eventTaps);
 
     AppState state(*platform, runtime);
-    AppState::setShared(&state);
     AppDelegate delegate(state);
     MenuBarExtra menuBarExtra(state);
 
@@ -89,7 +88,6 @@ int main(int argc, char** argv) {
     TerminationSignals::setExitFlush(nullptr);
     qCInfo(lcApp, "Corvane stopped");
 
-    AppState::setShared(nullptr);
     AXWindowService::setShared(nullptr);
     EventTapThread::setShared(nullptr);
     Settings::setShared(nullptr);

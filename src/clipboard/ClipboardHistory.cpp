@@ -1,6 +1,6 @@
 #include "clipboard/ClipboardHistory.h"
 
-#include "core/Settings.h"
+#include "core/SettingKeys.h"
 #include "platform/Pasteboard.h"
 #include "platform/RunningApplications.h"
 
@@ -121,7 +121,7 @@ void ClipboardHistory::record(ClipItem item) {
     for (const ClipItem& existing : m_items)
         if (!existing.sameContent(items.front()))
             items.push_back(existing);
-    const auto limit = static_cast<size_t>(std::max<qint64>(m_settings.clipboardLimit(), 0));
+    const auto limit = static_cast<size_t>(SettingRanges::clipboardLimit.bound(m_settings.clipboardLimit()));
     if (items.size() > limit)
         items.resize(limit);
     setItems(std::move(items));

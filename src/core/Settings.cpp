@@ -128,7 +128,7 @@ template <RawValueEnum E> Json toJson(E value) {
 
 const QString Settings::didChangeNotification = QStringLiteral("CorvaneSettingsDidChange");
 
-#define CORVANE_SETTINGS_READ(Type, name, setter, fallback)                                                  \
+#define CORVANE_SETTINGS_READ(Type, name, setter, fallback, ...)                                             \
     , m_##name(readSetting(defaults, #name, static_cast<Type>(fallback)))
 
 Settings::Settings(UserDefaults& defaults, NotificationCenter& notifications)
@@ -154,7 +154,7 @@ void Settings::setShared(Settings* settings) {
 }
 
 const QStringList& Settings::allKeys() {
-#define CORVANE_SETTINGS_KEY(Type, name, setter, fallback) QStringLiteral(#name),
+#define CORVANE_SETTINGS_KEY(Type, name, setter, fallback, ...) QStringLiteral(#name),
     static const QStringList keys{CORVANE_SETTINGS(CORVANE_SETTINGS_KEY)};
 #undef CORVANE_SETTINGS_KEY
     return keys;
@@ -168,7 +168,7 @@ QStringList Settings::defaultExcludedBundleIDs() {
             QStringLiteral("com.apple.WindowManager")};
 }
 
-#define CORVANE_SETTINGS_DEFINE_SETTER(Type, name, setter, fallback)                                         \
+#define CORVANE_SETTINGS_DEFINE_SETTER(Type, name, setter, fallback, ...)                                    \
     void Settings::setter(Type value) {                                                                      \
         m_##name = std::move(value);                                                                         \
         persist(QStringLiteral(#name), toJson(m_##name));                                                    \

@@ -16,8 +16,10 @@ namespace corvane {
 class NotificationCenter;
 
 // Every preference of the product, one line each: value type, name (which is also the stored
-// key), setter and default. The default is used when the key is absent or its stored value does
-// not read as the type.
+// key), setter, default and, for a number the pages offer from a range or a list, those values
+// (`SettingRanges::name`, see core/SettingKeys.h). The default is used when the key is absent or
+// its stored value does not read as the type. The store itself never compares a value with its
+// range: the code that needs a value within it bounds it where it uses it.
 // clang-format off
 #define CORVANE_SETTINGS(X) \
     X(bool,               hasCompletedOnboarding, setHasCompletedOnboarding, false) \
@@ -32,11 +34,11 @@ class NotificationCenter;
     X(WindowScope,        windowScope,            setWindowScope,            WindowScope::allDisplays) \
     X(bool,               hideOthersOnRestore,    setHideOthersOnRestore,    false) \
     X(ThumbnailSize,      thumbnailSize,          setThumbnailSize,          ThumbnailSize::medium) \
-    X(qint64,             maxVisible,             setMaxVisible,             12) \
+    X(qint64,             maxVisible,             setMaxVisible,             12, range(3, 25)) \
     X(bool,               showTitles,             setShowTitles,             false) \
-    X(double,             refreshInterval,        setRefreshInterval,        3.0) \
+    X(double,             refreshInterval,        setRefreshInterval,        3.0, values(1, 3, 5, 10, 30, 60, 300, 600)) \
     X(bool,               hoverPreview,           setHoverPreview,           true) \
-    X(double,             hoverDelay,             setHoverDelay,             0.3) \
+    X(double,             hoverDelay,             setHoverDelay,             0.3, range(0.1, 1.0, 0.05)) \
     X(WindowOrdering,     ordering,               setOrdering,               WindowOrdering::recent) \
     X(PanelStyle,         panelStyle,             setPanelStyle,             PanelStyle::glass) \
     X(AccentChoice,       sidebarAccent,          setSidebarAccent,          AccentChoice::lumenForge) \
@@ -46,14 +48,14 @@ class NotificationCenter;
     X(bool,               showFiles,              setShowFiles,              true) \
     X(bool,               showAwakeIcon,          setShowAwakeIcon,          true) \
     X(bool,               clipboardEnabled,       setClipboardEnabled,       true) \
-    X(qint64,             clipboardLimit,         setClipboardLimit,         60) \
+    X(qint64,             clipboardLimit,         setClipboardLimit,         60, range(10, 200, 10)) \
     X(bool,               showClipboardIcon,      setShowClipboardIcon,      true) \
     X(bool,               clipboardPasteDirectly, setClipboardPasteDirectly, true) \
     X(bool,               showMenuBarIcon,        setShowMenuBarIcon,        true) \
     X(bool,               notchHUD,               setNotchHUD,               true) \
-    X(qint64,             volumeStepPercent,      setVolumeStepPercent,      6) \
-    X(qint64,             brightnessStepPercent,  setBrightnessStepPercent,  6) \
-    X(qint64,             minBrightnessPercent,   setMinBrightnessPercent,   10) \
+    X(qint64,             volumeStepPercent,      setVolumeStepPercent,      6, values(1, 2, 3, 5, 6, 10)) \
+    X(qint64,             brightnessStepPercent,  setBrightnessStepPercent,  6, values(1, 2, 3, 5, 6, 10)) \
+    X(qint64,             minBrightnessPercent,   setMinBrightnessPercent,   10, values(0, 5, 10, 15, 20, 25)) \
     X(bool,               notchAirDrop,           setNotchAirDrop,           true) \
     X(bool,               notchTray,              setNotchTray,              true) \
     X(bool,               notchAwakeIndicator,    setNotchAwakeIndicator,    true) \
@@ -66,17 +68,17 @@ class NotificationCenter;
     X(bool,               stripShowFolders,       setStripShowFolders,       true) \
     X(bool,               stripShowWorkspaces,    setStripShowWorkspaces,    true) \
     X(bool,               showFilesIcon,          setShowFilesIcon,          true) \
-    X(qint64,             clipboardRetentionDays, setClipboardRetentionDays, 0) \
+    X(qint64,             clipboardRetentionDays, setClipboardRetentionDays, 0, values(0, 1, 3, 5, 10, 30)) \
     X(bool,               showTray,               setShowTray,               true) \
     X(ShelfSort,          shelfSort,              setShelfSort,              ShelfSort::newest) \
     X(bool,               shelfAlwaysOnTop,       setShelfAlwaysOnTop,       true) \
-    X(double,             layoutGap,              setLayoutGap,              8.0) \
+    X(double,             layoutGap,              setLayoutGap,              8.0, range(0.0, 24.0, 2.0)) \
     X(LayoutPreset,       quickTilePreset,        setQuickTilePreset,        LayoutPreset::halves) \
     X(bool,               cycleSnapSizes,         setCycleSnapSizes,         true) \
     X(bool,               reserveSidebarSpace,    setReserveSidebarSpace,    true) \
     X(bool,               radialEnabled,          setRadialEnabled,          true) \
     X(RadialTrigger,      radialTrigger,          setRadialTrigger,          RadialTrigger::fn) \
-    X(double,             radialHoldDelay,        setRadialHoldDelay,        0.15) \
+    X(double,             radialHoldDelay,        setRadialHoldDelay,        0.15, range(0.05, 0.5, 0.05)) \
     X(RadialCenterAction, radialCenterAction,     setRadialCenterAction,     RadialCenterAction::maximize) \
     X(RadialTarget,       radialTarget,           setRadialTarget,           RadialTarget::focused) \
     X(bool,               radialShowPreview,      setRadialShowPreview,      true) \
@@ -106,7 +108,7 @@ public:
     static QStringList defaultExcludedBundleIDs();
 
     // clang-format off
-#define CORVANE_SETTINGS_DECLARE(Type, name, setter, fallback) \
+#define CORVANE_SETTINGS_DECLARE(Type, name, setter, fallback, ...) \
     Type name() const { return m_##name; } \
     void setter(Type value);
     // clang-format on
@@ -122,7 +124,7 @@ private:
     UserDefaults& m_defaults;
     NotificationCenter& m_notifications;
 
-#define CORVANE_SETTINGS_FIELD(Type, name, setter, fallback) Type m_##name;
+#define CORVANE_SETTINGS_FIELD(Type, name, setter, fallback, ...) Type m_##name;
     CORVANE_SETTINGS(CORVANE_SETTINGS_FIELD)
 #undef CORVANE_SETTINGS_FIELD
 };

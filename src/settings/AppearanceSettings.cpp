@@ -20,6 +20,16 @@ namespace corvane {
 
 namespace Keys = SettingKeys;
 
+namespace {
+
+// The refresh intervals offered, in seconds, with their labels.
+Choices<double> refreshIntervals() {
+    return labelled(SettingRanges::refreshInterval, {"1 second", "3 seconds", "5 seconds", "10 seconds",
+                                                     "30 seconds", "1 minute", "5 minutes", "10 minutes"});
+}
+
+} // namespace
+
 AppearanceSettings::AppearanceSettings(Settings& settings, Scheduler& scheduler, QWidget* parent)
     : SettingsPage(SettingsTab::appearance, parent), m_settings(settings) {
     addSection(QStringLiteral("Look"))->addRow(makeLook(scheduler));
@@ -42,8 +52,7 @@ AppearanceSettings::AppearanceSettings(Settings& settings, Scheduler& scheduler,
     FormSection& thumbnails = *addSection(QStringLiteral("Thumbnails"));
     thumbnails.addRow(new BoundToggle(settings, Keys::showThumbnails, QStringLiteral("Live thumbnails")));
     thumbnails.addRow(QStringLiteral("Maximum windows shown"),
-                      new BoundSpinBox(settings, Keys::maxVisible, 3, 25));
-    Choices<double> intervals(refreshIntervals().begin(), refreshIntervals().end());
+                      new BoundSpinBox(settings, Keys::maxVisible, SettingRanges::maxVisible));
     auto* refreshTitle = new QWidget;
     auto* refreshLines = new QVBoxLayout(refreshTitle);
     refreshLines->setContentsMargins(0, 0, 0, 0);
@@ -56,7 +65,7 @@ AppearanceSettings::AppearanceSettings(Settings& settings, Scheduler& scheduler,
     auto* refreshLayout = new QHBoxLayout(refreshRow);
     refreshLayout->setContentsMargins(0, 0, 0, 0);
     refreshLayout->addWidget(refreshTitle, 1);
-    refreshLayout->addWidget(new BoundComboBox(settings, Keys::refreshInterval, intervals), 0,
+    refreshLayout->addWidget(new BoundComboBox(settings, Keys::refreshInterval, refreshIntervals()), 0,
                              Qt::AlignVCenter);
     thumbnails.addRow(refreshRow);
     thumbnails.addRow(QStringLiteral("Order"),
@@ -66,8 +75,9 @@ AppearanceSettings::AppearanceSettings(Settings& settings, Scheduler& scheduler,
 
     FormSection& hover = *addSection(QStringLiteral("Hover"));
     hover.addRow(new BoundToggle(settings, Keys::hoverPreview, QStringLiteral("Large preview on hover")));
-    QWidget* delay = hover.addRow(QStringLiteral("Hover delay"),
-                                  new BoundSlider(settings, Keys::hoverDelay, 0.1, 1.0, 0.05, "0.1s", "1s"));
+    QWidget* delay =
+        hover.addRow(QStringLiteral("Hover delay"),
+                     new BoundSlider(settings, Keys::hoverDelay, SettingRanges::hoverDelay, "0.1s", "1s"));
     showWhile(settings, delay, [&settings] { return settings.hoverPreview(); });
 }
 
@@ -112,13 +122,6 @@ QWidget* AppearanceSettings::makeLook(Scheduler& scheduler) {
                            accentColor(m_settings.sidebarAccent()));
     });
     return look;
-}
-
-const std::vector<std::pair<double, QString>>& AppearanceSettings::refreshIntervals() {
-    static const std::vector<std::pair<double, QString>> intervals{
-        {1, "1 second"},    {3, "3 seconds"}, {5, "5 seconds"},   {10, "10 seconds"},
-        {30, "30 seconds"}, {60, "1 minute"}, {300, "5 minutes"}, {600, "10 minutes"}};
-    return intervals;
 }
 
 } // namespace corvane

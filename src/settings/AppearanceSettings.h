@@ -18,9 +18,6 @@ public:
 
     SidebarMiniPreview& preview() const { return *m_preview; }
 
-    // The refresh intervals offered, in seconds, with their labels.
-    static const std::vector<std::pair<double, QString>>& refreshIntervals();
-
 private:
     QWidget* makeLook(Scheduler& scheduler);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Settings.h"
+#include "core/SettingKeys.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,26 +13,6 @@ class QObject;
 
 namespace corvane {
 
-// One key of the settings store as a typed handle: its stored name, reader and writer. The bound
-// controls take these, so a control can only be bound to a key of the type it edits.
-template <typename T> struct SettingKey {
-    const char* name;
-    T (Settings::*get)() const;
-    void (Settings::*set)(T);
-
-    QString key() const { return QString::fromLatin1(name); }
-    T read(const Settings& settings) const { return (settings.*get)(); }
-    void write(Settings& settings, T value) const { (settings.*set)(std::move(value)); }
-};
-
-// The handle of every key, named as the key: `SettingKeys::autoHide`.
-namespace SettingKeys {
-#define CORVANE_SETTING_KEY(Type, name, setter, fallback)                                                    \
-    inline constexpr SettingKey<Type> name{#name, &Settings::name, &Settings::setter};
-CORVANE_SETTINGS(CORVANE_SETTING_KEY)
-#undef CORVANE_SETTING_KEY
-} // namespace SettingKeys
-
 // The options of a picker: each value with its label, in the order shown.
 template <typename T> using Choices = std::vector<std::pair<T, QString>>;
 
@@ -44,6 +24,25 @@ struct ChoiceBinding {
     std::function<int()> read;
     std::function<void(int)> write;
 };
+
+// The values a key offers (its declared SettingValues), in the declared order, each with the label
+// at the same place in `labels`; a list of the wrong length does not compile.
+template <typename T, size_t N>
+Choices<T> labelled(const SettingValues<T, N>& offered, const QString (&labels)[N]) {
+    Choices<T> choices;
+    for (size_t i = 0; i < N; ++i)
+        choices.emplace_back(offered.values[i], labels[i]);
+    return choices;
+}
+
+// The same, each label made from its value.
+template <typename T, size_t N, typename Label>
+Choices<T> labelled(const SettingValues<T, N>& offered, Label label) {
+    Choices<T> choices;
+    for (const T& value : offered)
+        choices.emplace_back(value, label(value));
+    return choices;
+}
 
 template <typename T> ChoiceBinding bindChoices(Settings& settings, SettingKey<T> key, Choices<T> choices) {
     ChoiceBinding binding;

@@ -11,16 +11,16 @@
 
 namespace corvane {
 
-BoundSlider::BoundSlider(Settings& settings, SettingKey<double> key, double minimum, double maximum,
-                         double step, const QString& minimumLabel, const QString& maximumLabel,
-                         QWidget* parent)
-    : QWidget(parent), m_minimum(minimum), m_maximum(maximum), m_step(step > 0 ? step : 1) {
+BoundSlider::BoundSlider(Settings& settings, SettingKey<double> key, SettingRange<double> range,
+                         const QString& minimumLabel, const QString& maximumLabel, QWidget* parent)
+    : QWidget(parent), m_minimum(range.minimum), m_maximum(range.maximum),
+      m_step(range.step > 0 ? range.step : 1) {
     setObjectName(key.key());
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(captionLabel(minimumLabel));
     m_slider = new QSlider(Qt::Horizontal);
-    m_slider->setRange(0, positionOf(maximum));
+    m_slider->setRange(0, positionOf(m_maximum));
     m_slider->setMinimumWidth(180);
     layout->addWidget(m_slider, 1);
     layout->addWidget(captionLabel(maximumLabel));

@@ -8,13 +8,13 @@ class QSlider;
 
 namespace corvane {
 
-// A slider over a number key from `minimum` to `maximum` in steps of `step`, between the captions
-// of its two ends; the value itself is not shown. A stored value off the range (or not a number)
+// A slider over a number key across the key's declared range, between the captions of its two
+// ends; the value itself is not shown. A stored value off the range (or not a number)
 // is shown at the nearer end (the lower for NaN) and left stored until the user moves the slider.
 class BoundSlider : public QWidget {
     Q_OBJECT
 public:
-    BoundSlider(Settings& settings, SettingKey<double> key, double minimum, double maximum, double step,
+    BoundSlider(Settings& settings, SettingKey<double> key, SettingRange<double> range,
                 const QString& minimumLabel, const QString& maximumLabel, QWidget* parent = nullptr);
 
     QSlider& slider() const { return *m_slider; }

@@ -2,19 +2,17 @@
 
 #include <QSignalBlocker>
 
-#include <algorithm>
-
 namespace corvane {
 
-BoundSpinBox::BoundSpinBox(Settings& settings, SettingKey<qint64> key, int minimum, int maximum, int step,
+BoundSpinBox::BoundSpinBox(Settings& settings, SettingKey<qint64> key, SettingRange<qint64> range,
                            QWidget* parent)
     : QSpinBox(parent) {
     setObjectName(key.key());
-    setRange(minimum, maximum);
-    setSingleStep(step);
-    followSetting(settings, key.key(), this, [this, &settings, key, minimum, maximum] {
+    setRange(static_cast<int>(range.minimum), static_cast<int>(range.maximum));
+    setSingleStep(static_cast<int>(range.step));
+    followSetting(settings, key.key(), this, [this, &settings, key, range] {
         const QSignalBlocker blocker(this);
-        setValue(static_cast<int>(std::clamp<qint64>(key.read(settings), minimum, maximum)));
+        setValue(static_cast<int>(range.bound(key.read(settings))));
     });
     connect(this, &QSpinBox::valueChanged, this, [&settings, key](int value) { key.write(settings, value); });
 }

@@ -49,12 +49,11 @@ ClipboardSettings::ClipboardSettings(Settings& settings, ClipboardHistory& histo
                                new ShortcutKit::Recorder(recorders, AppShortcuts::clipboardHistory())));
     onlyWhileOn(section.addRow(new BoundToggle(settings, Keys::clipboardPasteDirectly,
                                                QStringLiteral("Paste directly when choosing an item"))));
-    const Choices<qint64> retention{{0, QStringLiteral("While Corvane runs (kept across updates)")},
-                                    {1, QStringLiteral("1 day")},
-                                    {3, QStringLiteral("3 days")},
-                                    {5, QStringLiteral("5 days")},
-                                    {10, QStringLiteral("10 days")},
-                                    {30, QStringLiteral("30 days")}};
+    const Choices<qint64> retention =
+        labelled(SettingRanges::clipboardRetentionDays,
+                 {QStringLiteral("While Corvane runs (kept across updates)"), QStringLiteral("1 day"),
+                  QStringLiteral("3 days"), QStringLiteral("5 days"), QStringLiteral("10 days"),
+                  QStringLiteral("30 days")});
     onlyWhileOn(section.addRow(QStringLiteral("Keep history"),
                                new BoundComboBox(settings, Keys::clipboardRetentionDays, retention)));
     showWhile(
@@ -62,7 +61,7 @@ ClipboardSettings::ClipboardSettings(Settings& settings, ClipboardHistory& histo
         section.addRow(captionLabel(QStringLiteral("Saved privately in ") + clipboardFolderForDisplay() +
                                     QStringLiteral(" and cleaned up automatically."))),
         [&settings] { return settings.clipboardEnabled() && settings.clipboardRetentionDays() >= 1; });
-    auto* limit = new BoundSpinBox(settings, Keys::clipboardLimit, 10, 200, 10);
+    auto* limit = new BoundSpinBox(settings, Keys::clipboardLimit, SettingRanges::clipboardLimit);
     limit->setSuffix(QStringLiteral(" items"));
     onlyWhileOn(section.addRow(QStringLiteral("Remember"), limit));
 

@@ -23,12 +23,11 @@ namespace Keys = SettingKeys;
 
 namespace {
 
-Choices<qint64> percentChoices(const std::vector<qint64>& values, const QString& zeroLabel = {}) {
-    Choices<qint64> choices;
-    for (qint64 value : values)
-        choices.emplace_back(value, value == 0 && !zeroLabel.isEmpty() ? zeroLabel
-                                                                       : QStringLiteral("%1%").arg(value));
-    return choices;
+template <size_t N>
+Choices<qint64> percentChoices(const SettingValues<qint64, N>& values, const QString& zeroLabel = {}) {
+    return labelled(values, [&zeroLabel](qint64 value) {
+        return value == 0 && !zeroLabel.isEmpty() ? zeroLabel : QStringLiteral("%1%").arg(value);
+    });
 }
 
 // A caption on the leading side and a button on the trailing side.
@@ -42,16 +41,6 @@ QWidget* captionWithButton(QLabel* caption, QPushButton* button) {
 }
 
 } // namespace
-
-const std::vector<qint64>& GeneralSettings::stepPercents() {
-    static const std::vector<qint64> steps{1, 2, 3, 5, 6, 10};
-    return steps;
-}
-
-const std::vector<qint64>& GeneralSettings::floorPercents() {
-    static const std::vector<qint64> floors{0, 5, 10, 15, 20, 25};
-    return floors;
-}
 
 GeneralSettings::GeneralSettings(Settings& settings, Services services, QWidget* parent)
     : SettingsPage(SettingsTab::general, parent), m_settings(settings), m_services(services) {
@@ -207,21 +196,21 @@ void GeneralSettings::addVolumeAndBrightness() {
                         QStringLiteral("Volume, mute and brightness keys show a sleek bar at the top of the "
                                        "screen instead of the desktop's own popup.")));
     const auto whileShown = [this] { return m_settings.notchHUD(); };
-    showWhile(
-        m_settings,
-        display.addRow(QStringLiteral("Volume step"), new BoundComboBox(m_settings, Keys::volumeStepPercent,
-                                                                        percentChoices(stepPercents()))),
-        whileShown);
     showWhile(m_settings,
-              display.addRow(
-                  QStringLiteral("Brightness step"),
-                  new BoundComboBox(m_settings, Keys::brightnessStepPercent, percentChoices(stepPercents()))),
+              display.addRow(QStringLiteral("Volume step"),
+                             new BoundComboBox(m_settings, Keys::volumeStepPercent,
+                                               percentChoices(SettingRanges::volumeStepPercent))),
               whileShown);
     showWhile(m_settings,
-              display.addRow(
-                  QStringLiteral("Lowest brightness"),
-                  new BoundComboBox(m_settings, Keys::minBrightnessPercent,
-                                    percentChoices(floorPercents(), QStringLiteral("Off (can go dark)")))),
+              display.addRow(QStringLiteral("Brightness step"),
+                             new BoundComboBox(m_settings, Keys::brightnessStepPercent,
+                                               percentChoices(SettingRanges::brightnessStepPercent))),
+              whileShown);
+    showWhile(m_settings,
+              display.addRow(QStringLiteral("Lowest brightness"),
+                             new BoundComboBox(m_settings, Keys::minBrightnessPercent,
+                                               percentChoices(SettingRanges::minBrightnessPercent,
+                                                              QStringLiteral("Off (can go dark)")))),
               whileShown);
     showWhile(m_settings,
               display.addRow(captionLabel(QStringLiteral(

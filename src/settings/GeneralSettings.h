@@ -37,10 +37,6 @@ public:
     ValueToggle& clipboardIconToggle() const { return *m_clipboardIcon; }
     QWidget& hiddenIconsWarning() const { return *m_hiddenWarning; }
 
-    // The step and floor percentages the pickers offer.
-    static const std::vector<qint64>& stepPercents();
-    static const std::vector<qint64>& floorPercents();
-
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -40,7 +40,7 @@ LayoutSettings::LayoutSettings(Settings& settings, SettingsActions& actions, QWi
     auto* gapColumn = new QVBoxLayout(gap);
     gapColumn->setContentsMargins(0, 0, 0, 0);
     gapColumn->setSpacing(2);
-    gapColumn->addWidget(new BoundSlider(settings, Keys::layoutGap, 0, 24, 2, "0", "24"));
+    gapColumn->addWidget(new BoundSlider(settings, Keys::layoutGap, SettingRanges::layoutGap, "0", "24"));
     m_gapCaption = captionLabel(QString());
     gapColumn->addWidget(m_gapCaption, 0, Qt::AlignRight);
     snapping.addRow(QStringLiteral("Gap between windows"), gap);

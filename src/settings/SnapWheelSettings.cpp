@@ -33,8 +33,9 @@ SnapWheelSettings::SnapWheelSettings(Settings& settings, Scheduler& scheduler, P
     FormSection& behaviour = *addSection(QStringLiteral("Behaviour"));
     behaviour.addRow(QStringLiteral("Trigger key"),
                      new BoundComboBox(settings, Keys::radialTrigger, triggerChoices()));
-    behaviour.addRow(QStringLiteral("Hold before showing"),
-                     new BoundSlider(settings, Keys::radialHoldDelay, 0.05, 0.5, 0.05, "0.05s", "0.5s"));
+    behaviour.addRow(
+        QStringLiteral("Hold before showing"),
+        new BoundSlider(settings, Keys::radialHoldDelay, SettingRanges::radialHoldDelay, "0.05s", "0.5s"));
     behaviour.addRow(QStringLiteral("Middle of the wheel"),
                      new BoundComboBox(settings, Keys::radialCenterAction, centerActionChoices()));
     behaviour.addRow(

@@ -1,5 +1,7 @@
 #include "sidebar/PinnedFirst.h"
 
+#include "core/SettingKeys.h"
+
 namespace corvane {
 
 std::vector<WindowInfo> pinnedFirst(const std::vector<WindowInfo>& windows, long long limit) {
@@ -15,6 +17,10 @@ std::vector<WindowInfo> pinnedFirst(const std::vector<WindowInfo>& windows, long
     for (long long i = 0; i < room && i < static_cast<long long>(others.size()); ++i)
         result.push_back(*others[static_cast<size_t>(i)]);
     return result;
+}
+
+std::vector<WindowInfo> shownWindows(const std::vector<WindowInfo>& windows, const Settings& settings) {
+    return pinnedFirst(windows, SettingRanges::maxVisible.bound(settings.maxVisible()));
 }
 
 } // namespace corvane

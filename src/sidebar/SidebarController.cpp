@@ -204,7 +204,7 @@ double SidebarController::greatestHeight() const {
 }
 
 std::vector<WindowInfo> SidebarController::visibleWindows() const {
-    return pinnedFirst(m_services.windows.windows(), m_services.settings.maxVisible());
+    return shownWindows(m_services.windows.windows(), m_services.settings);
 }
 
 QRect SidebarController::panelFrame() const {

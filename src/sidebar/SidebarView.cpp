@@ -133,7 +133,7 @@ void SidebarView::reload() {
     if (m_greatestHeight)
         m_metrics.greatestHeight = m_greatestHeight();
     m_accent = stripAccent(settings);
-    m_visible = pinnedFirst(m_services.windows.windows(), settings.maxVisible());
+    m_visible = shownWindows(m_services.windows.windows(), settings);
     m_workspaces = m_metrics.showWorkspaces ? m_services.workspaces.workspaces() : std::vector<Workspace>{};
     m_spaces = m_metrics.spaceCount > 0 ? m_services.spaces.spaces() : std::vector<SpaceInfo>{};
 

@@ -39,7 +39,7 @@ void SwitcherController::advance() {
         showSelection();
         return;
     }
-    m_list = pinnedFirst(m_services.windows.windows(), m_services.settings.maxVisible());
+    m_list = shownWindows(m_services.windows.windows(), m_services.settings);
     if (m_list.empty()) {
         // Nothing listed yet: ask for a full read so that the next press has windows to offer.
         m_services.windows.refresh(true);

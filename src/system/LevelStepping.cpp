@@ -1,5 +1,6 @@
 #include "system/LevelStepping.h"
 
+#include "core/SettingKeys.h"
 #include "platform/SoundOutput.h"
 
 #include <algorithm>
@@ -8,9 +9,9 @@
 namespace corvane {
 
 void LevelSteps::load(long long volumePercent, long long brightnessPercent, long long floorPercent) {
-    volume = float(std::clamp<long long>(volumePercent, 1, 100)) / 100.0f;
-    brightness = float(std::clamp<long long>(brightnessPercent, 1, 100)) / 100.0f;
-    brightnessFloor = float(std::clamp<long long>(floorPercent, 0, 100)) / 100.0f;
+    volume = float(SettingRanges::volumeStepPercent.bound(volumePercent)) / 100.0f;
+    brightness = float(SettingRanges::brightnessStepPercent.bound(brightnessPercent)) / 100.0f;
+    brightnessFloor = float(SettingRanges::minBrightnessPercent.bound(floorPercent)) / 100.0f;
 }
 
 float snapToStep(float x, float step) {

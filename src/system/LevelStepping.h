@@ -20,8 +20,8 @@ struct LevelSteps {
     std::atomic<float> brightness{0.0625f};
     std::atomic<float> brightnessFloor{0.1f};
 
-    // From stored percentages; a step outside 1…100 and a floor outside 0…100 are clamped into
-    // range, so no stored value can stall or overshoot the keys.
+    // From stored percentages, each taken between the lowest and the highest the settings offer,
+    // so no hand-edited value can stall, reverse or overshoot the keys.
     void load(long long volumePercent, long long brightnessPercent, long long floorPercent);
 };
 

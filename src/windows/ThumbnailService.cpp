@@ -1,7 +1,7 @@
 #include "windows/ThumbnailService.h"
 
 #include "core/PermissionManager.h"
-#include "core/Settings.h"
+#include "core/SettingKeys.h"
 #include "platform/PowerSource.h"
 #include "platform/SleepWake.h"
 
@@ -62,7 +62,7 @@ double ThumbnailService::refreshInterval() const {
 }
 
 double ThumbnailService::timerInterval() const {
-    return std::clamp(refreshInterval(), 1.0, 600.0);
+    return SettingRanges::refreshInterval.bound(refreshInterval());
 }
 
 double ThumbnailService::powerIntervalFactor() const {

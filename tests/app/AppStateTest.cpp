@@ -54,7 +54,6 @@ TEST_F(AppStateStartTest, SettingsTabArgumentOpensThatPageOnlyWhenItNamesOne) {
     for (const QStringList& arguments :
          {QStringList{"-settingsTab", "Layouts"}, QStringList{"-settingsTab", "7"}}) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
-        AppState::setShared(nullptr);
         state.reset();
         makePlatform(arguments);
         buildState();
@@ -75,7 +74,6 @@ TEST_F(AppStateStartTest, CompletedOnboardingOpensSettingsOnManualLaunchOnly) {
     EXPECT_EQ(state->settingsWindow().nav().tab(), SettingsTab::mouse); // the current page is kept
     EXPECT_EQ(onboardingShown(), 0);
 
-    AppState::setShared(nullptr);
     state.reset();
     buildState();
     state->start(true);
@@ -159,7 +157,6 @@ TEST_F(AppDelegateTest, LoginLaunchIsTheAutostartMarkerOrAnEarlyLaunchAfterBoot)
     platform->fakeShell->uptime = Seconds(90);
     EXPECT_TRUE(AppDelegate(*state).wasLaunchedAsLoginItem());
 
-    AppState::setShared(nullptr);
     state.reset();
     makePlatform({"-launchedAtLogin", "YES"});
     platform->fakeShell->uptime = Seconds(3600);

@@ -119,22 +119,28 @@ TEST_F(ClipboardHistoryTest, MarkedCopiesAndExcludedProgramsAreNeverRecorded) {
 }
 
 TEST_F(ClipboardHistoryTest, RepeatsMoveToTheFrontAndTheLimitDropsTheOldest) {
+    // Below the range the settings offer: the history keeps the lowest offered count, 10.
     settings->setClipboardLimit(3);
     auto history = makeHistory();
+    for (int i = 0; i < 7; ++i) {
+        pasteboard->copyText(QStringLiteral("filler %1").arg(i));
+        poll();
+    }
     for (const char* text : {"a", "b", "a"}) {
         pasteboard->copyText(text);
         poll();
     }
-    EXPECT_EQ(texts(*history), QStringList({"a", "b"}));
+    EXPECT_EQ(texts(*history).mid(0, 2), QStringList({"a", "b"}));
     // Two pictures of one size with other pixels are two entries; the same pixels are one
     pasteboard->copy({{"image/png", pngOf(Qt::red)}});
     poll();
     pasteboard->copy({{"image/png", pngOf(Qt::blue)}});
     poll();
-    EXPECT_EQ(history->items().size(), 3u);
+    EXPECT_EQ(history->items().size(), 10u);
+    EXPECT_FALSE(texts(*history).contains("filler 0"));
     pasteboard->copy({{"image/png", pngOf(Qt::red)}});
     poll();
-    ASSERT_EQ(history->items().size(), 3u);
+    ASSERT_EQ(history->items().size(), 10u);
     EXPECT_EQ(history->items()[0].imageDigest, imageDigest(QImage::fromData(pngOf(Qt::red))));
     EXPECT_EQ(history->items()[1].imageDigest, imageDigest(QImage::fromData(pngOf(Qt::blue))));
     EXPECT_EQ(history->items()[2].text, "a");

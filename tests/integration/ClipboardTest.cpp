@@ -15,6 +15,7 @@
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "core/Settings.h"
+#include "platform/Pasteboard.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -120,9 +121,13 @@ TEST_F(Clipboard, APasswordMarkedCopyIsNeverRecorded) {
     ClipboardHistory& history = app.state().clipboard();
     history.setEnabled(true);
 
+    Pasteboard& pasteboard = *app.platform().pasteboard;
+    const qint64 before = pasteboard.changeCount();
     copySecret("hunter2");
-    // The owner is there once the clipboard names it; a later ordinary copy shows the poll passed.
-    QTest::qWait(1000);
+    // The owner is there once the clipboard names it; a poll then sees the secret, and a later
+    // ordinary copy shows that the poll passed.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pasteboard.changeCount() != before; }, waitMs));
+    history.capture();
     copyWithXclip("after");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !history.items().empty(); }, waitMs));
     EXPECT_TRUE(hasTexts(history, {"after"}));
@@ -167,10 +172,16 @@ TEST_F(Clipboard, TheHotKeyOpensTheStripAndReturnPastesIntoTheWindowInFront) {
     typist.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_v});
     ClipboardPanelController& strip = app.state().clipboardPanel();
     ASSERT_TRUE(QTest::qWaitFor([&] { return strip.isShown() && strip.panel()->isActiveWindow(); }, waitMs));
-    QTest::qWait(300);
 
     // A picture of the strip, to look at: four cards of three kinds under the search field
-    const QImage picture = strip.panel()->grab().toImage();
+    QImage picture;
+    (void)QTest::qWaitFor(
+        [&] {
+            picture = strip.panel()->grab().toImage();
+            return picture.width() > 900 &&
+                   picture.pixel(picture.width() / 2, picture.height() / 2) != picture.pixel(2, 2);
+        },
+        waitMs);
     const QString screenshots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(screenshots);
     EXPECT_TRUE(picture.save(screenshots + QStringLiteral("/clipboard-strip.png")));

@@ -3,9 +3,11 @@
 // and pictures of the popover, a floating panel and the preview.
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
+#include "support/ServerQueries.h"
 #include "support/XTestInput.h"
 
 #include "app/AppState.h"
+#include "core/ScreenHelpers.h"
 #include "core/Settings.h"
 #include "platform/HotKeys.h"
 #include "platform/ModifierBits.h"
@@ -20,6 +22,7 @@
 #include "sidebar/SidebarController.h"
 #include "sidebar/SidebarPanel.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -60,14 +63,19 @@ int distinctColours(const QImage& image, int enough) {
     return static_cast<int>(seen.size());
 }
 
-// What the X server shows where the window is, corners and all.
-QImage screenPicture(const QWidget& window, const QString& name) {
-    QCoreApplication::processEvents();
-    QTest::qWait(300);
-    const QRect frame = window.frameGeometry();
-    const QImage picture = QGuiApplication::primaryScreen()
-                               ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-                               .toImage();
+// What the X server shows where the window is, corners and all, once it shows at least `colours`
+// colours there (or, failing that, at the deadline).
+QImage screenPicture(const QWidget& window, const QString& name, int colours = 8) {
+    QImage picture;
+    (void)QTest::qWaitFor(
+        [&] {
+            const QRect frame = window.frameGeometry();
+            picture = QGuiApplication::primaryScreen()
+                          ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                          .toImage();
+            return distinctColours(picture, colours) >= colours;
+        },
+        waitMs);
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
     picture.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
@@ -153,7 +161,7 @@ TEST_F(FileShelfPanelsTest, APinnedFolderIsListedInOrderAndFollowsNewFiles) {
               QStringList({QStringLiteral("a-report.txt"), QStringLiteral("b-notes.txt"),
                            QStringLiteral("C-photo.png")}));
 
-    const QImage picture = screenPicture(*popover, QStringLiteral("shelf-popover"));
+    const QImage picture = screenPicture(*popover, QStringLiteral("shelf-popover"), 12);
     EXPECT_GE(distinctColours(picture, 12), 12);
 
     writeFile(path + QStringLiteral("/a-new.txt"));
@@ -171,7 +179,7 @@ TEST_F(FileShelfPanelsTest, AFloatingPanelComesBackAtItsFrameAfterARestart) {
     panel->setGeometry(moved);
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel->geometry() == moved; }, waitMs));
     QCoreApplication::processEvents();
-    const QImage picture = screenPicture(*panel, QStringLiteral("shelf-floating"));
+    const QImage picture = screenPicture(*panel, QStringLiteral("shelf-floating"), 12);
     EXPECT_GE(distinctColours(picture, 12), 12);
 
     // A second controller over the same stored preferences is the next run's.
@@ -225,28 +233,37 @@ TEST_F(FileShelfPanelsTest, DraggingARowOutGivesAnotherProgramTheFileAsAUriList)
 
     FilePanel* panel = floatingFolderPanel(path);
     ASSERT_NE(panel, nullptr);
-    panel->setGeometry(200, 200, 240, 320);
-    QTest::qWait(300);
+    const QRect placed(200, 200, 240, 320);
+    panel->setGeometry(placed);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->geometry() == placed; }, waitMs));
     FileRowView* row = rowNamed(*panel, QStringLiteral("a-report.txt"));
     ASSERT_NE(row, nullptr);
     const QPoint start = row->mapToGlobal(QPoint(30, row->height() / 2));
     const QPoint drop(850, 320);
+    // The server has the panel where the press will go.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return serverFrame(static_cast<xcb_window_t>(panel->winId())).contains(start); }, waitMs));
 
     XTestInput input;
     input.moveTo(start);
-    QTest::qWait(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QCursor::pos() == start; }, waitMs));
     input.pressButton();
-    QTest::qWait(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QGuiApplication::mouseButtons() & Qt::LeftButton; }, waitMs));
     // The drag runs its own loop from the first move on; the rest of the gesture comes from timers.
     QTimer::singleShot(300, [&] { input.moveTo(drop - QPoint(20, 20)); });
     QTimer::singleShot(600, [&] { input.moveTo(drop); });
     QTimer::singleShot(1000, [&] { input.releaseButton(); });
     input.moveTo(start + QPoint(12, 0));
-    QTest::qWait(1500);
-
+    QString said;
+    (void)QTest::qWaitFor(
+        [&] {
+            said += QString::fromUtf8(target.readAllStandardOutput());
+            return said.contains(QStringLiteral("DROP")) || target.state() == QProcess::NotRunning;
+        },
+        waitMs);
     if (target.state() != QProcess::NotRunning)
         target.waitForFinished(waitMs);
-    const QString said = QString::fromUtf8(target.readAllStandardOutput());
+    said += QString::fromUtf8(target.readAllStandardOutput());
     const QString url =
         QUrl::fromLocalFile(path + QStringLiteral("/a-report.txt")).toString(QUrl::FullyEncoded);
     EXPECT_TRUE(said.contains(QStringLiteral("DROP copy ") + url)) << said.toStdString();
@@ -271,9 +288,16 @@ TEST_F(FileShelfPanelsTest, ClickingTheStripsTrayRowOpensThePopoverWithTheTraysF
             return trayRow != nullptr;
         },
         waitMs));
-    QTest::qWait(300);
+    // The strip has come to rest at the left edge, so that the click lands on the row.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return strip.panel()->geometry().x() == topLeftVisibleFrame(*strip.currentScreen()).x() + 8; },
+        waitMs));
 
-    XTestInput().click(trayRow->mapToGlobal(trayRow->rect().center()));
+    const QPoint onRow = trayRow->mapToGlobal(trayRow->rect().center());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return serverFrame(static_cast<xcb_window_t>(strip.panel()->winId())).contains(onRow); },
+        waitMs));
+    XTestInput().click(onRow);
     ASSERT_TRUE(QTest::qWaitFor([&] { return shelf().isPopoverShown(); }, waitMs));
     EXPECT_EQ(shelf().popoverSource(), ShelfSource::tray());
     EXPECT_TRUE(strip.panel()->isVisible());

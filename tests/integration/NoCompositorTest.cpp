@@ -6,6 +6,7 @@
 #include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
+#include "support/ServerQueries.h"
 #include "support/VirtualDesktop.h"
 #include "support/XTestInput.h"
 
@@ -18,6 +19,7 @@
 #include "snapping/RadialSnapController.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -49,25 +51,21 @@ protected:
             [this](const Notification& note) { app.state().settingsChanged(note.object.toString()); });
     }
 
-    // The whole screen as the server shows it, kept under the build folder.
-    QImage screenshot(const QString& name) {
-        xcb_connection_t* c = desktop().connection();
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-        xcb_get_image_reply_t* reply =
-            xcb_get_image_reply(c,
-                                xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, desktop().rootWindow(), 0, 0,
-                                              screen->width_in_pixels, screen->height_in_pixels, ~0u),
-                                nullptr);
-        if (!reply)
-            return {};
-        const QImage image(xcb_get_image_data(reply), screen->width_in_pixels, screen->height_in_pixels,
-                           QImage::Format_RGB32);
-        QImage copy = image.copy();
-        std::free(reply);
+    // The whole screen as the server shows it once `shown` holds for it (or, failing that, at the
+    // deadline), kept under the build folder.
+    template <typename Shown> QImage screenshotWhen(const QString& name, Shown shown) {
+        QImage shot;
+        // A shot that never shows it fails the checks that follow.
+        (void)QTest::qWaitFor(
+            [&] {
+                shot = serverPicture(desktop().rootWindow());
+                return !shot.isNull() && shown(shot);
+            },
+            waitMs);
         const QString directory = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
         QDir().mkpath(directory);
-        copy.save(directory + QStringLiteral("/no-compositor-") + name + QStringLiteral(".png"));
-        return copy;
+        shot.save(directory + QStringLiteral("/no-compositor-") + name + QStringLiteral(".png"));
+        return shot;
     }
     static bool showsDesktop(const QImage& shot, QPoint point) {
         return (shot.pixel(point) | 0xFF000000) == desktopColour;
@@ -86,9 +84,15 @@ TEST_F(NoCompositor, PanelsAreCutToTheirOutlinesSoTheDesktopShowsAroundThem) {
     app.state().toast().show(QStringLiteral("Saved \u201CMail\u201D"), QStringLiteral("square.stack"));
     FloatingPanel* toast = app.state().toast().panel();
     ASSERT_TRUE(QTest::qWaitFor([&] { return toast && toast->isVisible(); }, waitMs));
-    QTest::qWait(400);
-    QImage shot = screenshot(QStringLiteral("toast"));
     QRect frame = toast->geometry();
+    const auto cutToOutline = [&frame](const QImage& shot) {
+        return showsDesktop(shot, frame.topLeft() + QPoint(1, 1)) &&
+               showsDesktop(shot, frame.bottomRight() - QPoint(1, 1)) && !showsDesktop(shot, frame.center());
+    };
+    QImage shot = screenshotWhen(QStringLiteral("toast"), [&](const QImage& shot) {
+        frame = toast->geometry();
+        return cutToOutline(shot);
+    });
     EXPECT_TRUE(toast->isShapedToOutline());
     EXPECT_TRUE(showsDesktop(shot, frame.topLeft() + QPoint(1, 1)));
     EXPECT_TRUE(showsDesktop(shot, frame.bottomRight() - QPoint(1, 1)));
@@ -101,7 +105,7 @@ TEST_F(NoCompositor, PanelsAreCutToTheirOutlinesSoTheDesktopShowsAroundThem) {
     radial.start();
     const QPoint middle(600, 400);
     input.moveTo(middle);
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QCursor::pos() == middle; }, waitMs));
     input.press(input.keycode(XKB_KEY_Control_R));
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return radial.phase() == RadialSnapController::Phase::active; }, waitMs));
@@ -112,9 +116,10 @@ TEST_F(NoCompositor, PanelsAreCutToTheirOutlinesSoTheDesktopShowsAroundThem) {
                    radial.previewPanel()->geometry() == radial.previewTargetFrame();
         },
         waitMs));
-    QTest::qWait(500);
-    shot = screenshot(QStringLiteral("wheel"));
     const QRect ring = radial.ringPanel()->geometry();
+    shot = screenshotWhen(QStringLiteral("wheel"), [&](const QImage& shot) {
+        return showsDesktop(shot, ring.center()) && !showsDesktop(shot, ring.center() + QPoint(35, 0));
+    });
     EXPECT_TRUE(showsDesktop(shot, ring.topLeft() + QPoint(2, 2))) << "a square around the ring";
     EXPECT_TRUE(showsDesktop(shot, ring.center())) << "the ring's hole";
     EXPECT_FALSE(showsDesktop(shot, ring.center() + QPoint(35, 0))) << "the ring's band";
@@ -134,9 +139,10 @@ TEST_F(NoCompositor, PanelsAreCutToTheirOutlinesSoTheDesktopShowsAroundThem) {
     SidebarController& strip = app.state().sidebar();
     strip.start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return strip.panel() && strip.panel()->isVisible(); }, waitMs));
-    QTest::qWait(800);
-    shot = screenshot(QStringLiteral("strip"));
-    frame = strip.panel()->geometry();
+    shot = screenshotWhen(QStringLiteral("strip"), [&](const QImage& shot) {
+        frame = strip.panel()->geometry();
+        return cutToOutline(shot) && showsDesktop(shot, QPoint(frame.left() + 1, frame.bottom() - 1));
+    });
     EXPECT_TRUE(showsDesktop(shot, frame.topLeft() + QPoint(1, 1)));
     EXPECT_TRUE(showsDesktop(shot, QPoint(frame.left() + 1, frame.bottom() - 1)));
     EXPECT_FALSE(showsDesktop(shot, frame.center()));

@@ -161,10 +161,10 @@ TEST_F(SettingsPages, EachPageDrawsItsControlsNotATitleAlone) {
         SCOPED_TRACE(rawValue(tab).toStdString());
         controller().show(tab);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(controller().window(), waitMs));
-        // Long enough for the wheel's entrance and its first steps
-        QTest::qWait(800);
         SettingsPage* page = current();
         ASSERT_EQ(page->tab(), tab);
+        // The page has drawn its controls (and the wheel its entrance).
+        (void)QTest::qWaitFor([&] { return distinctColours(page->grab().toImage(), 24) >= 24; }, waitMs);
         const QImage picture = controller().window()->grab().toImage();
         EXPECT_TRUE(picture.save(folder + QStringLiteral("/page-%1.png").arg(rawValue(tab))));
         EXPECT_GE(distinctColours(page->grab().toImage(), 24), 24);

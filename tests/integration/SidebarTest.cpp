@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <memory>
 
 using namespace corvane;
@@ -147,16 +148,21 @@ TEST_F(Sidebar, TheStripStandsAtTheLeftEdgeWithOneLiveCellPerWindowAndClicksFocu
     const xcb_window_t terminal = openTerminal();
     ASSERT_NE(logo, XCB_WINDOW_NONE);
     ASSERT_NE(terminal, XCB_WINDOW_NONE);
-    // Let both programs draw before their first capture.
-    QTest::qWait(500);
+    // Both programs have drawn before their first capture.
+    ASSERT_TRUE(waitUntilDrawn(logo) && waitUntilDrawn(terminal));
 
     // When the strip starts
     ASSERT_TRUE(startStrip({logo, terminal}));
-    QTest::qWait(300);
 
-    // Then it stands 8 points from the left of the primary screen, vertically centred
-    const QRect frame = strip().panel()->geometry();
+    // Then it comes to stand 8 points from the left of the primary screen, vertically centred
     const QRectF visible = topLeftVisibleFrame(primary());
+    QRect frame;
+    (void)QTest::qWaitFor(
+        [&] {
+            frame = strip().panel()->geometry();
+            return frame.x() == visible.x() + 8 && std::abs(frame.center().y() - visible.center().y()) <= 1.0;
+        },
+        kWaitMs);
     EXPECT_EQ(frame.x(), visible.x() + 8);
     EXPECT_NEAR(frame.center().y(), visible.center().y(), 1.0);
     EXPECT_EQ(strip().currentScreen(), primary());
@@ -199,20 +205,32 @@ TEST_F(Sidebar, TheStripStandsAtTheLeftEdgeWithOneLiveCellPerWindowAndClicksFocu
 
     // And when the list's order follows, the cells slide to their new places and rest there
     if (QTest::qWaitFor([&] { return view()->visibleWindows().front().windowID == behind; }, kWaitMs)) {
+        // A picture a few frames into the slide, for a person to look at: here the time is the
+        // point.
         QTest::qWait(90);
         EXPECT_TRUE(strip().panel()->grab().save(directory + QStringLiteral("/sidebar-reordering.png")));
-        QTest::qWait(700);
-        const QImage settled = strip().panel()->grab().toImage();
-        EXPECT_TRUE(settled.save(directory + QStringLiteral("/sidebar-reordered.png")));
-        EXPECT_LT(cell(behind)->mapTo(strip().panel(), QPoint()).y(),
-                  cell(behind == logo ? terminal : logo)->mapTo(strip().panel(), QPoint()).y());
-        for (xcb_window_t window : {logo, terminal}) {
+        const auto lightIn = [&](const QImage& picture, xcb_window_t window) {
             ThumbnailCell* shownCell = cell(window);
             const QRectF inPanel =
                 shownCell->cellRect().translated(shownCell->mapTo(strip().panel(), QPoint()));
-            const QRect inPicture(QRectF(inPanel.topLeft() * ratio, inPanel.size() * ratio).toRect());
-            EXPECT_GT(lightShare(settled, inPicture), 0.3) << "cell of window " << window << " at rest";
-        }
+            return lightShare(picture,
+                              QRect(QRectF(inPanel.topLeft() * ratio, inPanel.size() * ratio).toRect()));
+        };
+        const xcb_window_t other = behind == logo ? terminal : logo;
+        QImage settled;
+        (void)QTest::qWaitFor(
+            [&] {
+                settled = strip().panel()->grab().toImage();
+                return cell(behind)->mapTo(strip().panel(), QPoint()).y() <
+                           cell(other)->mapTo(strip().panel(), QPoint()).y() &&
+                       lightIn(settled, logo) > 0.3 && lightIn(settled, terminal) > 0.3;
+            },
+            kWaitMs);
+        EXPECT_TRUE(settled.save(directory + QStringLiteral("/sidebar-reordered.png")));
+        EXPECT_LT(cell(behind)->mapTo(strip().panel(), QPoint()).y(),
+                  cell(other)->mapTo(strip().panel(), QPoint()).y());
+        for (xcb_window_t window : {logo, terminal})
+            EXPECT_GT(lightIn(settled, window), 0.3) << "cell of window " << window << " at rest";
     }
     letActionsFinish();
 }
@@ -220,9 +238,10 @@ TEST_F(Sidebar, TheStripStandsAtTheLeftEdgeWithOneLiveCellPerWindowAndClicksFocu
 TEST_F(Sidebar, RestingOnACellOpensThePreviewBesideTheStripAndLeavingClosesIt) {
     const xcb_window_t logo = openLogo();
     ASSERT_NE(logo, XCB_WINDOW_NONE);
-    QTest::qWait(300);
+    ASSERT_TRUE(waitUntilDrawn(logo));
     ASSERT_TRUE(startStrip({logo}));
-    QTest::qWait(300);
+    const QRectF visible = topLeftVisibleFrame(primary());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip().panel()->geometry().x() == visible.x() + 8; }, kWaitMs));
     HoverPreviewController& preview = strip().preview();
 
     // When the pointer rests on the logo's cell for the hover delay
@@ -231,9 +250,10 @@ TEST_F(Sidebar, RestingOnACellOpensThePreviewBesideTheStripAndLeavingClosesIt) {
     QTest::mouseMove(target, target->cellRect().center().toPoint());
     ASSERT_TRUE(QTest::qWaitFor([&] { return preview.isVisible(); }, kWaitMs));
 
-    // Then the preview stands 10 points right of the strip, showing the logo
-    QTest::qWait(300);
+    // Then the preview comes to stand 10 points right of the strip, showing the logo
     const QRect stripFrame = strip().panel()->geometry();
+    (void)QTest::qWaitFor(
+        [&] { return preview.panel().geometry().x() == stripFrame.x() + stripFrame.width() + 10; }, kWaitMs);
     EXPECT_TRUE(preview.panel().isVisible());
     EXPECT_EQ(preview.panel().geometry().x(), stripFrame.x() + stripFrame.width() + 10);
     ASSERT_TRUE(preview.model().window());

@@ -14,6 +14,7 @@
 #include "snapping/RadialSnapController.h"
 #include "snapping/SnapAction.h"
 
+#include <QCursor>
 #include <QProcess>
 #include <QTest>
 
@@ -114,7 +115,8 @@ protected:
     // Holds the trigger at the middle of the screen until the ring is up.
     bool holdUntilRingShows(xcb_keycode_t trigger) {
         input.moveTo(middle());
-        QTest::qWait(50);
+        if (!QTest::qWaitFor([&] { return QCursor::pos() == middle(); }, waitMs))
+            return false;
         input.press(trigger);
         return QTest::qWaitFor([&] { return radial().phase() == Phase::active; }, waitMs);
     }
@@ -186,6 +188,7 @@ TEST_F(SnapWheel, EscapeWhileTheRingShowsMovesNothing) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return radial().phase() == Phase::idle; }, waitMs));
     input.release(trigger);
 
+    // Nothing is to happen: give a wrong placement the time it would take to show.
     QTest::qWait(500);
     EXPECT_EQ(serverFrame(window), before);
     EXPECT_FALSE(radial().ringPanel()->isVisible());

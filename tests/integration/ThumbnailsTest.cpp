@@ -123,8 +123,8 @@ TEST_F(Thumbnails, RealWindowsArePicturedAtTheirBoxSizeWithTheirOwnPixels) {
                                          QStringLiteral("-geometry"), QStringLiteral("240x180")});
     ASSERT_TRUE(terminal && clock);
     app.settings().setThumbnailSize(ThumbnailSize::medium);
-    // Let both programs draw once before the first redirect.
-    QTest::qWait(500);
+    // Both programs have drawn once before the first redirect.
+    ASSERT_TRUE(waitUntilDrawn(terminal->windowID) && waitUntilDrawn(clock->windowID));
 
     // When the strip shows both windows
     const std::shared_ptr<ThumbnailBox> terminalBox = thumbnails().box(terminal->windowID);
@@ -163,9 +163,11 @@ TEST_F(Thumbnails, PicturesFollowTheWindowAndStopWhenTheServiceIsOff) {
     thumbnails().setVisible({*terminal});
     const std::optional<QImage> before = nextPicture(terminal->windowID);
     ASSERT_TRUE(before);
+    const double inkBefore = tones(serverPicture(terminal->windowID)).ink;
 
-    // When the text has appeared and a refresh is asked for
-    QTest::qWait(3500);
+    // When the text has appeared in the window and a refresh is asked for
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return tones(serverPicture(terminal->windowID)).ink > inkBefore + 200; }, 10000));
     thumbnails().refreshTick(0.5);
     const std::optional<QImage> after = nextPicture(terminal->windowID);
 

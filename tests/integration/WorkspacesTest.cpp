@@ -81,7 +81,14 @@ TEST_F(Workspaces, RestoringByHotkeyRelaunchesAClosedProgramAndPutsEveryWindowBa
     ASSERT_NE(alpha.window, XCB_WINDOW_NONE);
     ASSERT_NE(beta.window, XCB_WINDOW_NONE);
     ASSERT_NE(logo.window, XCB_WINDOW_NONE);
-    QTest::qWait(300); // let the window manager settle the frames
+    // The window manager has framed every window where its own geometry says.
+    for (const ClientWindow* client : {&alpha, &beta, &logo})
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                const QRect frame = serverFrame(client->window);
+                return frame.isValid() && frame == serverClientFrame(client->window);
+            },
+            waitMs));
     const std::map<QString, QRect> saved{{"alpha", serverFrame(alpha.window)},
                                          {"beta", serverFrame(beta.window)},
                                          {"logo", serverFrame(logo.window)}};

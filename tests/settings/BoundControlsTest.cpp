@@ -69,14 +69,14 @@ TEST_F(BoundControlsTest, PickersWriteTheChosenValueAndShowNoneForAnUnlistedOne)
 
 TEST_F(BoundControlsTest, NumbersClampTheirDisplayButKeepAnOutOfRangeStoredValue) {
     settings.setMaxVisible(99);
-    BoundSpinBox spin(settings, SettingKeys::maxVisible, 3, 25);
+    BoundSpinBox spin(settings, SettingKeys::maxVisible, SettingRanges::maxVisible);
     EXPECT_EQ(spin.value(), 25);
     EXPECT_EQ(settings.maxVisible(), 99);
     spin.stepDown();
     EXPECT_EQ(settings.maxVisible(), 24);
 
     settings.setHoverDelay(std::numeric_limits<double>::quiet_NaN());
-    BoundSlider slider(settings, SettingKeys::hoverDelay, 0.1, 1.0, 0.05, "0.1s", "1s");
+    BoundSlider slider(settings, SettingKeys::hoverDelay, SettingRanges::hoverDelay, "0.1s", "1s");
     EXPECT_EQ(slider.slider().value(), 0);
     EXPECT_TRUE(std::isnan(settings.hoverDelay()));
     slider.setValue(0.5);

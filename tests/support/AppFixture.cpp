@@ -9,7 +9,6 @@ AppFixture::AppFixture() {
 }
 
 AppFixture::~AppFixture() {
-    AppState::setShared(nullptr);
     state.reset();
     AXWindowService::setShared(nullptr);
     ax.reset();
@@ -34,7 +33,6 @@ AppState& AppFixture::buildState() {
     eventTaps = std::make_unique<EventTapThread>(platform->makeKeyTaps);
     EventTapThread::setShared(eventTaps.get());
     state = std::make_unique<AppState>(*platform, Runtime{scheduler, notifications, background, animator});
-    AppState::setShared(state.get());
     return *state;
 }
 

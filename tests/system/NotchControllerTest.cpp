@@ -81,7 +81,7 @@ TEST(LevelStepping, StoredStepsAreClampedSoNoKeyDividesByZero) {
     LevelSteps steps;
     steps.load(0, 500, -3);
     EXPECT_FLOAT_EQ(steps.volume.load(), 0.01f);
-    EXPECT_FLOAT_EQ(steps.brightness.load(), 1.0f);
+    EXPECT_FLOAT_EQ(steps.brightness.load(), 0.1f);
     EXPECT_FLOAT_EQ(steps.brightnessFloor.load(), 0.0f);
     FakeSoundOutput sound;
     FakeBacklight backlight;

@@ -54,7 +54,9 @@ std::vector<uint32_t> X11Property::values32() const {
     if (format != 32)
         return values;
     values.resize(static_cast<size_t>(data.size()) / sizeof(uint32_t));
-    std::memcpy(values.data(), data.constData(), values.size() * sizeof(uint32_t));
+    // An empty property has no data to copy from (a null pointer memcpy may not be given).
+    if (!values.empty())
+        std::memcpy(values.data(), data.constData(), values.size() * sizeof(uint32_t));
     return values;
 }
 

@@ -7,6 +7,7 @@
 #include "support/ServerQueries.h"
 
 #include <QCoreApplication>
+#include <QThreadPool>
 
 namespace corvane::testing {
 
@@ -28,7 +29,6 @@ LiveApp::LiveApp() {
     AXWindowService::setShared(m_ax.get());
     m_state = std::make_unique<AppState>(*m_platform,
                                          Runtime{m_scheduler, m_notifications, m_background, m_animator});
-    AppState::setShared(m_state.get());
 }
 
 int LiveApp::beeps() const {
@@ -36,8 +36,10 @@ int LiveApp::beeps() const {
 }
 
 LiveApp::~LiveApp() {
-    AppState::setShared(nullptr);
     m_state.reset();
+    // Reads of the window list may still run on the shared pool; they use the platform, which
+    // goes with this object.
+    QThreadPool::globalInstance()->waitForDone();
     AXWindowService::setShared(nullptr);
     // The queue finishes what it holds before the window service it works for goes.
     m_axQueue.reset();

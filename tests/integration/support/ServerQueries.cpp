@@ -1,6 +1,7 @@
 #include "support/ServerQueries.h"
 
 #include "support/IntegrationMain.h"
+#include "support/PictureChecks.h"
 #include "support/VirtualDesktop.h"
 
 #include <QMargins>
@@ -145,6 +146,28 @@ void askWindowManager(xcb_window_t window, const char* message, std::vector<uint
 uint32_t activeWindow() {
     const std::vector<uint32_t> active = windowProperty(desktop().rootWindow(), "_NET_ACTIVE_WINDOW");
     return active.empty() ? 0 : active.front();
+}
+
+QImage serverPicture(xcb_window_t window) {
+    xcb_connection_t* c = desktop().connection();
+    std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr), &std::free);
+    if (!geometry || geometry->depth != 24)
+        return {};
+    std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> reply(
+        xcb_get_image_reply(
+            c,
+            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, geometry->width, geometry->height, ~0u),
+            nullptr),
+        &std::free);
+    if (!reply)
+        return {};
+    return QImage(xcb_get_image_data(reply.get()), geometry->width, geometry->height, QImage::Format_RGB32)
+        .copy();
+}
+
+bool waitUntilDrawn(xcb_window_t window, int waitMs) {
+    return QTest::qWaitFor([&] { return distinctColours(serverPicture(window), 2) >= 2; }, waitMs);
 }
 
 } // namespace corvane::testing

@@ -1,0 +1,76 @@
+#include "settings/SettingsPageFixture.h"
+
+#include "ShortcutKit/RecorderServices.h"
+#include "core/SettingKeys.h"
+#include "settings/AppearanceSettings.h"
+#include "settings/BoundComboBox.h"
+#include "settings/BoundSlider.h"
+#include "settings/ClipboardSettings.h"
+#include "sidebar/PinnedFirst.h"
+#include "system/LevelStepping.h"
+#include "windows/ThumbnailService.h"
+
+#include <QSpinBox>
+
+namespace corvane::testing {
+namespace {
+
+using SettingRangesTest = SettingsPageFixture;
+
+// What a page offers and what the code reading the value bounds it to are one declaration; the
+// store keeps an unoffered value as it was written.
+TEST_F(SettingRangesTest, PagesOfferAndReadersBoundTheDeclaredValues) {
+    AppearanceSettings appearance{*settings, scheduler};
+    ClipboardSettings clipboard{*settings, state->clipboard(),
+                                ShortcutKit::RecorderServices::standard(
+                                    state->shortcuts(), state->notifications(), *state->platform().host),
+                                std::nullopt, [] {}};
+
+    auto* count = appearance.findChild<QSpinBox*>("maxVisible");
+    EXPECT_EQ(count->minimum(), SettingRanges::maxVisible.minimum);
+    EXPECT_EQ(count->maximum(), SettingRanges::maxVisible.maximum);
+    auto* limit = clipboard.findChild<QSpinBox*>("clipboardLimit");
+    EXPECT_EQ(limit->minimum(), SettingRanges::clipboardLimit.minimum);
+    EXPECT_EQ(limit->maximum(), SettingRanges::clipboardLimit.maximum);
+    EXPECT_EQ(limit->singleStep(), SettingRanges::clipboardLimit.step);
+    auto* delay = appearance.findChild<BoundSlider*>("hoverDelay");
+    delay->setValue(-1);
+    EXPECT_DOUBLE_EQ(settings->hoverDelay(), SettingRanges::hoverDelay.minimum);
+    delay->setValue(99);
+    EXPECT_DOUBLE_EQ(settings->hoverDelay(), SettingRanges::hoverDelay.maximum);
+
+    auto* interval = appearance.findChild<BoundComboBox*>("refreshInterval");
+    const auto& intervals = SettingRanges::refreshInterval.values;
+    ASSERT_EQ(interval->count(), static_cast<int>(intervals.size()));
+    for (int i = 0; i < interval->count(); ++i) {
+        interval->setCurrentIndex(i);
+        EXPECT_EQ(settings->refreshInterval(), intervals[static_cast<size_t>(i)]);
+    }
+
+    // Unoffered values: kept as written, shown as no option, used at the nearer declared end.
+    settings->setRefreshInterval(0.2);
+    EXPECT_EQ(interval->currentIndex(), -1);
+    EXPECT_EQ(settings->refreshInterval(), 0.2);
+    EXPECT_EQ(state->thumbnails().timerInterval(), SettingRanges::refreshInterval.minimum());
+    settings->setRefreshInterval(1e6);
+    EXPECT_EQ(state->thumbnails().timerInterval(), SettingRanges::refreshInterval.maximum());
+
+    const std::vector<WindowInfo> windows(40);
+    settings->setMaxVisible(99);
+    EXPECT_EQ(static_cast<qint64>(shownWindows(windows, *settings).size()),
+              SettingRanges::maxVisible.maximum);
+    settings->setMaxVisible(-4);
+    EXPECT_EQ(static_cast<qint64>(shownWindows(windows, *settings).size()),
+              SettingRanges::maxVisible.minimum);
+    EXPECT_EQ(count->value(), SettingRanges::maxVisible.minimum);
+    EXPECT_EQ(settings->maxVisible(), -4);
+
+    LevelSteps steps;
+    steps.load(0, 99, 80);
+    EXPECT_FLOAT_EQ(steps.volume, float(SettingRanges::volumeStepPercent.minimum()) / 100);
+    EXPECT_FLOAT_EQ(steps.brightness, float(SettingRanges::brightnessStepPercent.maximum()) / 100);
+    EXPECT_FLOAT_EQ(steps.brightnessFloor, float(SettingRanges::minBrightnessPercent.maximum()) / 100);
+}
+
+} // namespace
+} // namespace corvane::testing
