@@ -1,6 +1,9 @@
 #pragma once
 
+#include "settings/PermissionHelpWindow.h"
 #include "settings/SettingsPage.h"
+
+#include <QPointer>
 
 #include <functional>
 
@@ -34,6 +37,8 @@ private:
     PermissionRow* m_accessibility = nullptr;
     PermissionRow* m_screenRecording = nullptr;
     FormSection* m_lidClosed = nullptr;
+    QPointer<PermissionHelpWindow> m_accessibilityHelp;
+    QPointer<PermissionHelpWindow> m_screenRecordingHelp;
 };
 
 } // namespace corvane
