@@ -34,7 +34,7 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
                                                              *state.platform().host});
     case SettingsTab::permissions:
         return new PermissionSettings(state.permissions(), *state.platform().shell, *state.platform().host,
-                                      [&state] { state.onboarding().show(); });
+                                      state.awake().canHoldLid(), [&state] { state.onboarding().show(); });
     case SettingsTab::about:
         return new AboutView;
     case SettingsTab::appearance:

@@ -15,8 +15,8 @@
 namespace corvane {
 
 PermissionSettings::PermissionSettings(PermissionManager& permissions, SystemShell& shell,
-                                       ApplicationHost& host, std::function<void()> showWelcome,
-                                       QWidget* parent)
+                                       ApplicationHost& host, bool lidHoldOffered,
+                                       std::function<void()> showWelcome, QWidget* parent)
     : SettingsPage(SettingsTab::permissions, parent), m_permissions(permissions) {
     FormSection& required = *addSection(QStringLiteral("Required"));
     // There is no prompt to raise: the user is sent to where the permission is given, or told what
@@ -39,7 +39,7 @@ PermissionSettings::PermissionSettings(PermissionManager& permissions, SystemShe
             &PermissionRow::setGranted);
 
     m_lidClosed = addSection(QStringLiteral("Optional \u2014 Keep Awake \u201CLid closed\u201D"));
-    m_lidClosed->addRow(new LidPermissionRow);
+    m_lidClosed->addRow(new LidPermissionRow(lidHoldOffered));
 
     FormSection& more = *addSection();
     auto* relaunchRow = new QWidget;

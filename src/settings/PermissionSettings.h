@@ -21,8 +21,9 @@ class SystemShell;
 class PermissionSettings : public SettingsPage {
     Q_OBJECT
 public:
+    // `lidHoldOffered`: whether a login service can hold the lid (the lid-closed row says so).
     PermissionSettings(PermissionManager& permissions, SystemShell& shell, ApplicationHost& host,
-                       std::function<void()> showWelcome, QWidget* parent = nullptr);
+                       bool lidHoldOffered, std::function<void()> showWelcome, QWidget* parent = nullptr);
 
     PermissionRow& accessibilityRow() const { return *m_accessibility; }
     PermissionRow& screenRecordingRow() const { return *m_screenRecording; }
