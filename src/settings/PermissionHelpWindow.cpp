@@ -9,6 +9,12 @@
 
 namespace corvane {
 
+namespace {
+
+constexpr int kMargin = 20;
+
+} // namespace
+
 PermissionHelpWindow::PermissionHelpWindow(PermissionManager& permissions, bool screenRecording,
                                            QWidget* parent)
     : QWidget(parent, Qt::Dialog), m_permissions(permissions), m_screenRecording(screenRecording) {
@@ -18,13 +24,14 @@ PermissionHelpWindow::PermissionHelpWindow(PermissionManager& permissions, bool 
     setFixedWidth(420);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(20, 18, 20, 16);
+    layout->setContentsMargins(kMargin, 18, kMargin, 16);
     layout->setSpacing(12);
-    m_explanation = new QLabel(permissions.explanation(screenRecording));
+    m_explanation = new QLabel;
     m_explanation->setObjectName(QStringLiteral("explanation"));
     m_explanation->setTextFormat(Qt::PlainText);
     m_explanation->setWordWrap(true);
     layout->addWidget(m_explanation);
+    showExplanation(permissions.explanation(screenRecording));
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
@@ -65,9 +72,17 @@ void PermissionHelpWindow::checked() {
         return;
     m_waiting = false;
     // What is missing may have changed meanwhile (a display that went, a manager that came).
-    m_explanation->setText(m_permissions.explanation(m_screenRecording));
+    showExplanation(m_permissions.explanation(m_screenRecording));
     m_status->setText(QStringLiteral("Still missing."));
     m_status->show();
+    adjustSize();
+}
+
+void PermissionHelpWindow::showExplanation(const QString& text) {
+    m_explanation->setText(text);
+    // A window does not ask its wrapped text for the height its width needs: the label is given it.
+    m_explanation->setMinimumHeight(m_explanation->heightForWidth(width() - kMargin * 2));
+    adjustSize();
 }
 
 void askForPermission(PermissionManager& permissions, bool screenRecording, QWidget& owner,
@@ -76,8 +91,12 @@ void askForPermission(PermissionManager& permissions, bool screenRecording, QWid
         screenRecording ? permissions.requestScreenRecording() : permissions.requestAccessibility();
     if (asked)
         return;
-    if (!shown)
+    if (!shown) {
         shown = new PermissionHelpWindow(permissions, screenRecording, owner.window());
+        // Over the window it explains, also where no window manager places it.
+        const QRect over = owner.window()->frameGeometry();
+        shown->move(over.center() - QPoint(shown->width() / 2, shown->height() / 2));
+    }
     shown->show();
     shown->raise();
     shown->activateWindow();

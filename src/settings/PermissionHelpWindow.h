@@ -27,6 +27,7 @@ public:
 private:
     bool granted() const;
     void checked();
+    void showExplanation(const QString& text);
 
     PermissionManager& m_permissions;
     bool m_screenRecording;
