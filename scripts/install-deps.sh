@@ -34,6 +34,10 @@ packages=(
   adwaita-icon-theme
   # a program of its own that copies to the clipboard, for the clipboard history tests
   xclip
+  # the icon theme standing in where the desktop names none, and Qt's reader of its SVG icons
+  adwaita-icon-theme libqt6svg6
+  # checks the installed desktop entry; sets another program's window full-screen in tests
+  desktop-file-utils wmctrl
 )
 
 missing=()

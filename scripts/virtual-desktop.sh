@@ -28,7 +28,9 @@ EOF
 
 openbox --config-file "$config" >/dev/null 2>&1 &
 pids+=($!)
-trayer --edge top --align right --SetDockType true --widthtype request --height 24 >/dev/null 2>&1 &
+# The strut keeps maximised and snapped windows off the tray (trayer sets none unless asked).
+trayer --edge top --align right --SetDockType true --SetPartialStrut true --widthtype request --height 24 \
+  >/dev/null 2>&1 &
 pids+=($!)
 sleep 0.5
 xterm -geometry 80x24+200+150 >/dev/null 2>&1 &

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPixmap>
 
 namespace corvane {
@@ -11,37 +12,57 @@ namespace {
 constexpr double kWidth = 18.0;
 constexpr double kHeight = 14.0;
 
+// The mark itself: a rounded frame holding three short bars.
+QPainterPath markShape() {
+    QPainterPath frame;
+    frame.addRoundedRect(QRectF(0.75, 0.75, 16.5, 12.5), 3.0, 3.0);
+    QPainterPathStroker stroker;
+    stroker.setWidth(1.5);
+    QPainterPath shape = stroker.createStroke(frame);
+    for (double top : {2.8, 5.9, 9.0}) {
+        QPainterPath bar;
+        bar.addRoundedRect(QRectF(3.0, top, 4.0, 2.2), 0.8, 0.8);
+        shape = shape.united(bar);
+    }
+    return shape;
+}
+
 QPixmap drawAt(int scale) {
-    QPixmap pixmap(static_cast<int>(kWidth) * scale, static_cast<int>(kHeight) * scale);
+    // One logical pixel of room around the mark for its outline.
+    QPixmap pixmap(static_cast<int>(kWidth + 2) * scale, static_cast<int>(kHeight + 2) * scale);
     pixmap.setDevicePixelRatio(scale);
     pixmap.fill(Qt::transparent);
 
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-
-    // The frame's stroke is centred on its rectangle, so the 1.5-wide line ends flush with the
-    // picture's edges.
-    QPen pen(Qt::black, 1.5);
-    painter.setPen(pen);
+    painter.translate(1, 1);
+    // X trays show the picture as it is, on dark and light panels alike: a light mark with a dark
+    // outline stands out on both.
+    const QPainterPath shape = markShape();
+    painter.setPen(QPen(menuBarIconOutline(), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(QRectF(0.75, 0.75, 16.5, 12.5), 3.0, 3.0);
-
-    // Three bars, top to bottom.
+    painter.drawPath(shape);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::black);
-    for (double top : {2.8, 5.9, 9.0})
-        painter.drawRoundedRect(QRectF(3.0, top, 4.0, 2.2), 0.8, 0.8);
+    painter.setBrush(menuBarIconFill());
+    painter.drawPath(shape);
     return pixmap;
 }
 
 } // namespace
+
+QColor menuBarIconFill() {
+    return QColor(0xF4, 0xF4, 0xF4);
+}
+
+QColor menuBarIconOutline() {
+    return QColor(0x1C, 0x1C, 0x1C);
+}
 
 QIcon menuBarTemplateImage() {
     static const QIcon icon = [] {
         QIcon built;
         built.addPixmap(drawAt(1));
         built.addPixmap(drawAt(2));
-        built.setIsMask(true);
         return built;
     }();
     return icon;

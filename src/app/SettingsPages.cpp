@@ -34,7 +34,7 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
                                                              *state.platform().host});
     case SettingsTab::permissions:
         return new PermissionSettings(state.permissions(), *state.platform().shell, *state.platform().host,
-                                      [&state] { state.onboarding().show(); });
+                                      state.awake().canHoldLid(), [&state] { state.onboarding().show(); });
     case SettingsTab::about:
         return new AboutView;
     case SettingsTab::appearance:
@@ -47,14 +47,20 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
         return new ExcludedAppsSettings(state.settings(), state.icons(), *state.platform().applications,
                                         *state.platform().runningApplications,
                                         AXWindowService::shared().ownPID());
-    case SettingsTab::workspaces:
-        return new WorkspaceEditorView(state.workspaces(), nav, state, state.icons(), [&state](int slot) {
-            return workspaceShortcutText(state.shortcuts(), slot);
-        });
+    case SettingsTab::workspaces: {
+        auto* page =
+            new WorkspaceEditorView(state.workspaces(), nav, state, state.icons(), [&state](int slot) {
+                return workspaceShortcutText(state.shortcuts(), slot);
+            });
+        page->followShortcuts(state.notifications());
+        return page;
+    }
     case SettingsTab::clipboard: {
-        std::optional<QString> shortcutText;
-        if (const auto shortcut = state.shortcuts().getShortcut(AppShortcuts::clipboardHistory()))
-            shortcutText = shortcut->description(*state.platform().keyboard);
+        auto shortcutText = [&state]() -> std::optional<QString> {
+            if (const auto shortcut = state.shortcuts().getShortcut(AppShortcuts::clipboardHistory()))
+                return shortcut->description(*state.platform().keyboard);
+            return std::nullopt;
+        };
         return new ClipboardSettings(state.settings(), state.clipboard(),
                                      ShortcutKit::RecorderServices::standard(
                                          state.shortcuts(), state.notifications(), *state.platform().host),

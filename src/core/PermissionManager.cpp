@@ -119,8 +119,10 @@ QCoro::Task<void> PermissionManager::check() {
     cachedFlags().screenRecording = screenRecording ? 1 : 0;
     m_checking = false;
 
-    if (accessibility == m_accessibilityGranted && screenRecording == m_screenRecordingGranted)
+    if (accessibility == m_accessibilityGranted && screenRecording == m_screenRecordingGranted) {
+        Q_EMIT checked();
         co_return;
+    }
     qCInfo(lcPermissions).noquote() << QStringLiteral(
                                            "Permissions changed: accessibility=%1 screenRecording=%2")
                                            .arg(QLatin1String(Log::boolText(accessibility)),
@@ -129,14 +131,33 @@ QCoro::Task<void> PermissionManager::check() {
     setScreenRecordingGranted(screenRecording);
     if (onChange)
         onChange(accessibility, screenRecording);
+    if (self)
+        Q_EMIT checked();
 }
 
-void PermissionManager::requestScreenRecording() {
+bool PermissionManager::requestScreenRecording() {
     setScreenRecordingRequested(true);
-    if (!m_probe.requestScreenCapture())
-        m_shell.openSettingsPane(SettingsPane::screenRecording);
+    bool shown = m_probe.requestScreenCapture();
+    if (!shown)
+        shown = m_shell.openSettingsPane(SettingsPane::screenRecording);
     if (!m_checking)
         startCheck();
+    return shown;
+}
+
+bool PermissionManager::requestAccessibility() {
+    const bool opened = m_shell.openSettingsPane(SettingsPane::accessibility);
+    if (!m_checking)
+        startCheck();
+    return opened;
+}
+
+QString PermissionManager::explanation(bool screenRecording) {
+    const QString text = screenRecording ? m_probe.screenCaptureHelp() : m_probe.accessibilityHelp();
+    qCInfo(lcPermissions).noquote() << (screenRecording ? QStringLiteral("Screen Recording: ")
+                                                        : QStringLiteral("Accessibility: "))
+                                    << text;
+    return text;
 }
 
 void PermissionManager::setAccessibilityGranted(bool granted) {

@@ -50,8 +50,14 @@ public:
     // One probe of both permissions.
     QCoro::Task<void> check();
     // Asks for screen capture, sends the user to the settings when it is not granted, and
-    // probes at once so that the views need not wait for the next tick.
-    void requestScreenRecording();
+    // probes at once so that the views need not wait for the next tick. False when neither the
+    // request nor the settings showed the user anything: the caller then explains.
+    bool requestScreenRecording();
+    // Sends the user to where window access is given; false where the desktop has no such place.
+    bool requestAccessibility();
+    // What is missing for the permission and how the user gets it (`screenRecording` false: window
+    // access). Logged too, so that the explanation reaches a log read later.
+    QString explanation(bool screenRecording);
 
     // The process-wide flags. The first read asks the probe registered below (false without
     // one); afterwards they hold the latest probe's results. Readable from any thread.
@@ -66,6 +72,8 @@ Q_SIGNALS:
     void accessibilityGrantedChanged(bool granted);
     void screenRecordingGrantedChanged(bool granted);
     void screenRecordingRequestedChanged(bool requested);
+    // A probe has finished, whether or not it found a change.
+    void checked();
 
 private:
     void startCheck();

@@ -160,12 +160,12 @@ const QStringList& Settings::allKeys() {
     return keys;
 }
 
-// Identifiers of components that own no windows worth listing, kept as they stand (they match no
-// application on this desktop, but a user may already have edited the list).
+// The desktop's own pieces, one of each kind, named as the window layer names programs (their
+// desktop-file id, else their window class as the program sets it): a dock, a panel, notification
+// pop-ups, a launcher and the window manager's own windows. A list the user stored is left as it is.
 QStringList Settings::defaultExcludedBundleIDs() {
-    return {QStringLiteral("com.apple.dock"), QStringLiteral("com.apple.controlcenter"),
-            QStringLiteral("com.apple.notificationcenterui"), QStringLiteral("com.apple.Spotlight"),
-            QStringLiteral("com.apple.WindowManager")};
+    return {QStringLiteral("plank"), QStringLiteral("Xfce4-panel"), QStringLiteral("Dunst"),
+            QStringLiteral("Rofi"), QStringLiteral("openbox")};
 }
 
 #define CORVANE_SETTINGS_DEFINE_SETTER(Type, name, setter, fallback, ...)                                    \

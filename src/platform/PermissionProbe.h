@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace corvane {
 
 // The two permissions the product needs, as this desktop answers them. On X11 with an EWMH
@@ -12,6 +14,11 @@ public:
     virtual bool isScreenCaptureAllowed() = 0;
     // Asks for screen capture where the desktop can ask; answers whether it is now allowed.
     virtual bool requestScreenCapture() = 0;
+    // What is missing for each permission and how the user gets it, in a few plain sentences, for
+    // a desktop with no prompt or settings pane that could give it. Asked on the main thread when
+    // the user wants to know; may open a short connection to look.
+    virtual QString accessibilityHelp() = 0;
+    virtual QString screenCaptureHelp() = 0;
 };
 
 } // namespace corvane

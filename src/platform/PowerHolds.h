@@ -27,6 +27,9 @@ public:
     virtual std::optional<HoldID> take(Kind kind, const char* reason) = 0;
     // Releases a hold taken here; an unknown id is ignored.
     virtual void release(HoldID id) = 0;
+    // Whether a hold of `kind` can be had at all here (a service that grants it answers); a
+    // take may still be refused.
+    virtual bool offers(Kind kind) = 0;
 };
 
 } // namespace corvane

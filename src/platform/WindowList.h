@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace corvane {
@@ -26,6 +28,12 @@ class WindowList {
 public:
     virtual ~WindowList() = default;
     virtual std::vector<WindowListEntry> onScreenWindows() = 0;
+    // The active window's outer frame while the window manager shows it full-screen; none
+    // otherwise (no active window, or one shown as usual).
+    virtual std::optional<QRectF> activeFullscreenFrame() = 0;
+    // `changed` runs on the main thread soon after the active window, or any window's state,
+    // may have changed; an empty function stops it. One watcher at a time.
+    virtual void watchActiveWindow(std::function<void()> changed) = 0;
 };
 
 } // namespace corvane

@@ -2,6 +2,8 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Recorder.h"
+#include "ShortcutKit/RecorderServices.h"
+#include "ShortcutKit/ShortcutNotifications.h"
 #include "clipboard/ClipboardHistory.h"
 #include "settings/BoundComboBox.h"
 #include "settings/BoundRow.h"
@@ -12,6 +14,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 namespace corvane {
@@ -28,23 +31,28 @@ QString clipboardFolderForDisplay() {
 
 ClipboardSettings::ClipboardSettings(Settings& settings, ClipboardHistory& history,
                                      const ShortcutKit::RecorderServices& recorders,
-                                     std::optional<QString> shortcutText, std::function<void()> openStrip,
-                                     QWidget* parent)
-    : SettingsPage(SettingsTab::clipboard, parent), m_history(history) {
+                                     std::function<std::optional<QString>()> shortcutText,
+                                     std::function<void()> openStrip, QWidget* parent)
+    : SettingsPage(SettingsTab::clipboard, parent), m_history(history),
+      m_shortcutText(std::move(shortcutText)) {
     FormSection& section = *addSection(QStringLiteral("Clipboard"));
-    // A shortcut the user removed is not advertised.
-    const QString description =
-        shortcutText
-            ? QStringLiteral("Press ") + *shortcutText +
-                  QStringLiteral(" for a bar of everything you copied. Password managers are skipped.")
-            : QStringLiteral("A bar of everything you copied. Password managers are skipped.");
-    section.addRow(
-        new BoundToggle(settings, Keys::clipboardEnabled, QStringLiteral("Clipboard history"), description));
+    auto* enabled =
+        new BoundToggle(settings, Keys::clipboardEnabled, QStringLiteral("Clipboard history"), description());
+    section.addRow(enabled);
+    // A shortcut recorded here or on the Hotkeys page shows in the description at once.
+    QPointer<BoundToggle> toggle(enabled);
+    m_shortcutObserver = recorders.notifications.addObserver(
+        ShortcutKit::shortcutByNameDidChange, [this, toggle](const Notification& note) {
+            const std::optional<ShortcutKit::Name> name = ShortcutKit::shortcutName(note);
+            if (toggle && toggle->descriptionLabel() && name &&
+                name->rawValue == AppShortcuts::clipboardHistory().rawValue)
+                toggle->descriptionLabel()->setText(description());
+        });
 
     const auto whileOn = [&settings] { return settings.clipboardEnabled(); };
     const auto onlyWhileOn = [&](QWidget* row) { showWhile(settings, row, whileOn); };
     onlyWhileOn(section.addRow(new BoundToggle(settings, Keys::showClipboardIcon,
-                                               QStringLiteral("Show clipboard icon in the menu bar"))));
+                                               QStringLiteral("Show clipboard icon in the tray"))));
     onlyWhileOn(section.addRow(QStringLiteral("Shortcut"),
                                new ShortcutKit::Recorder(recorders, AppShortcuts::clipboardHistory())));
     onlyWhileOn(section.addRow(new BoundToggle(settings, Keys::clipboardPasteDirectly,
@@ -86,6 +94,15 @@ ClipboardSettings::ClipboardSettings(Settings& settings, ClipboardHistory& histo
 
     connect(&history, &ClipboardHistory::itemsChanged, this, &ClipboardSettings::showCount);
     showCount();
+}
+
+QString ClipboardSettings::description() const {
+    const std::optional<QString> shortcut = m_shortcutText ? m_shortcutText() : std::nullopt;
+    // A shortcut the user removed is not advertised.
+    if (!shortcut)
+        return QStringLiteral("A bar of everything you copied. Password managers are skipped.");
+    return QStringLiteral("Press ") + *shortcut +
+           QStringLiteral(" for a bar of everything you copied. Password managers are skipped.");
 }
 
 void ClipboardSettings::showCount() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/NotificationCenter.h"
 #include "settings/SettingsPage.h"
 
 #include <QString>
@@ -23,18 +24,23 @@ struct RecorderServices;
 class ClipboardSettings : public SettingsPage {
     Q_OBJECT
 public:
-    // `shortcutText` is the display text of the strip's shortcut, none when the user has none.
+    // `shortcutText` reads the display text of the strip's shortcut, none when the user has none;
+    // the description follows every change of that shortcut.
     ClipboardSettings(Settings& settings, ClipboardHistory& history,
-                      const ShortcutKit::RecorderServices& recorders, std::optional<QString> shortcutText,
-                      std::function<void()> openStrip, QWidget* parent = nullptr);
+                      const ShortcutKit::RecorderServices& recorders,
+                      std::function<std::optional<QString>()> shortcutText, std::function<void()> openStrip,
+                      QWidget* parent = nullptr);
 
     QLabel& countLabel() const { return *m_count; }
     QPushButton& clearButton() const { return *m_clear; }
 
 private:
     void showCount();
+    QString description() const;
 
     ClipboardHistory& m_history;
+    std::function<std::optional<QString>()> m_shortcutText;
+    ObserverToken m_shortcutObserver;
     QLabel* m_count = nullptr;
     QPushButton* m_clear = nullptr;
 };

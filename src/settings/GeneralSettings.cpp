@@ -15,6 +15,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 namespace corvane {
@@ -106,12 +107,28 @@ void GeneralSettings::addSidebar() {
                                          {SidebarDisplay::mouse, QStringLiteral("Display with mouse")},
                                          {SidebarDisplay::specific, QStringLiteral("Specific display")}}));
     // One option per connected screen; a stored screen that is not connected matches none and
-    // keeps its value until another is chosen.
-    Choices<QString> screens;
-    for (const ScreenInfo& screen : m_services.screens.screens())
-        screens.emplace_back(displayUUID(screen), screen.name);
-    QWidget* which = sidebar.addRow(QStringLiteral("Which display"),
-                                    new BoundComboBox(m_settings, Keys::specificDisplayID, screens));
+    // keeps its value until another is chosen. A screen plugged in or out later changes the
+    // options at once: the picker is made again from the new list.
+    auto* whichHolder = new QWidget;
+    auto* whichLayout = new QHBoxLayout(whichHolder);
+    whichLayout->setContentsMargins(0, 0, 0, 0);
+    const auto makeDisplayPicker = [this, whichLayout] {
+        Choices<QString> screens;
+        for (const ScreenInfo& screen : m_services.screens.screens())
+            screens.emplace_back(displayUUID(screen), screen.name);
+        auto* picker = new BoundComboBox(m_settings, Keys::specificDisplayID, screens);
+        whichLayout->addWidget(picker);
+        // Shown now rather than on the layout's next turn: its row decides whether it is seen.
+        picker->show();
+        return picker;
+    };
+    QPointer<BoundComboBox> picker = makeDisplayPicker();
+    connect(&m_services.screens, &Screens::screensChanged, whichHolder,
+            [picker, makeDisplayPicker]() mutable {
+                delete picker.data();
+                picker = makeDisplayPicker();
+            });
+    QWidget* which = sidebar.addRow(QStringLiteral("Which display"), whichHolder);
     showWhile(m_settings, which, [this] { return m_settings.sidebarDisplay() == SidebarDisplay::specific; });
     sidebar.addRow(new BoundToggle(
         m_settings, Keys::autoHide, QStringLiteral("Auto-hide"),

@@ -19,7 +19,7 @@ KeepAwakeSettings::KeepAwakeSettings(Settings& settings, AwakeController& awake,
     : SettingsPage(SettingsTab::keepAwake, parent), m_settings(settings), m_awake(awake) {
     FormSection& main = *addSection(QStringLiteral("Keep Awake"));
     m_showIcon = new BoundToggle(
-        settings, SettingKeys::showAwakeIcon, QStringLiteral("Show Keep Awake in the menu bar"),
+        settings, SettingKeys::showAwakeIcon, QStringLiteral("Show Keep Awake in the tray"),
         QStringLiteral(
             "A cup while your computer is kept awake, zzz when it may sleep. Click it for durations "
             "and mode."));
@@ -44,10 +44,10 @@ KeepAwakeSettings::KeepAwakeSettings(Settings& settings, AwakeController& awake,
     modeLayout->addWidget(m_modeDescription);
     main.addRow(modeRow);
 
-    main.addRow(new LidPermissionRow);
-    m_indicator = new BoundToggle(settings, SettingKeys::notchAwakeIndicator,
-                                  QStringLiteral("Keep Awake indicator next to the notch"),
-                                  QStringLiteral("A small cup with a ring that shows the time left."));
+    main.addRow(new LidPermissionRow(awake.canHoldLid()));
+    m_indicator = new BoundToggle(
+        settings, SettingKeys::notchAwakeIndicator, QStringLiteral("Keep Awake indicator next to the notch"),
+        QStringLiteral("Screens here have no notch, so this has no visible effect."));
     main.addRow(m_indicator);
     addStatusRow(main);
     addDurationRows(*addSection(QStringLiteral("Keep awake for")));
@@ -65,7 +65,7 @@ void KeepAwakeSettings::addStatusRow(FormSection& section) {
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("awakeStatus"));
     texts->addWidget(m_status);
-    // Said only when the system refused every hold: the button alone would seem to do nothing.
+    // Said when the system refused the hold against sleep: the page must not claim more than it holds.
     m_failure = captionLabel(QStringLiteral(
         "The system did not agree to keep this computer awake: no login service took the hold."));
     m_failure->setObjectName(QStringLiteral("awakeFailure"));
@@ -118,7 +118,15 @@ void KeepAwakeSettings::refresh() {
     colour.setAlphaF(active ? 1.0f : 0.6f);
     palette.setColor(QPalette::WindowText, colour);
     m_status->setPalette(palette);
-    m_failure->setVisible(!active && m_awake.couldNotHold());
+    if (m_awake.holdsScreenOnly()) {
+        m_status->setText(QStringLiteral("Keeping your screen on"));
+        m_failure->setText(QStringLiteral("Only the screen saver is held: no login service took the hold "
+                                          "against sleep, so the computer may still go to sleep."));
+    } else {
+        m_failure->setText(QStringLiteral(
+            "The system did not agree to keep this computer awake: no login service took the hold."));
+    }
+    m_failure->setVisible((!active && m_awake.couldNotHold()) || m_awake.holdsScreenOnly());
     m_toggle->setText(active ? QStringLiteral("Stop") : QStringLiteral("Keep Awake"));
 
     const double last = m_settings.awakeLastDuration();

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "settings/ApplicationIcon.h"
 #include "settings/OnboardingTip.h"
+#include "settings/PermissionHelpWindow.h"
 #include "settings/PermissionRow.h"
 #include "settings/SettingsServices.h"
 
@@ -56,7 +57,8 @@ OnboardingView::OnboardingView(const SettingsServices& services, std::function<v
     m_screenRecording = new PermissionRow(
         QStringLiteral("rectangle.dashed.badge.record"), QStringLiteral("Screen Recording"),
         QStringLiteral("Live thumbnails and window titles. Optional — app icons are shown without it."),
-        permissions.screenRecordingGranted(), [&permissions] { permissions.requestScreenRecording(); });
+        permissions.screenRecordingGranted(),
+        [this, &permissions] { askForPermission(permissions, true, *this, m_screenRecordingHelp); });
     rows->addWidget(m_accessibility);
     rows->addWidget(m_screenRecording);
     layout->addLayout(rows);
@@ -164,9 +166,9 @@ QWidget* OnboardingView::makeFooter() {
 }
 
 void OnboardingView::requestAccessibility() {
-    // This desktop has no prompt to raise: the user is sent to where the permission is given,
-    // whatever the current state.
-    m_services.platform.shell->openSettingsPane(SettingsPane::accessibility);
+    // There is no prompt to raise: the user is sent to where the permission is given, or told
+    // what gives it where the desktop has no such place.
+    askForPermission(m_services.permissions, false, *this, m_accessibilityHelp);
 }
 
 void OnboardingView::refresh() {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "settings/PermissionHelpWindow.h"
 #include "settings/SettingsServices.h"
+
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -46,6 +49,8 @@ private:
     OnboardingTip* m_stageManagerTip = nullptr;
     OnboardingTip* m_captureTip = nullptr;
     QPushButton* m_done = nullptr;
+    QPointer<PermissionHelpWindow> m_accessibilityHelp;
+    QPointer<PermissionHelpWindow> m_screenRecordingHelp;
     bool m_bothGranted = false;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/SystemShell.h"
 #include "settings/FormSection.h"
 #include "settings/LidPermissionRow.h"
+#include "settings/PermissionHelpWindow.h"
 #include "settings/PermissionRow.h"
 
 #include <QHBoxLayout>
@@ -14,20 +15,22 @@
 namespace corvane {
 
 PermissionSettings::PermissionSettings(PermissionManager& permissions, SystemShell& shell,
-                                       ApplicationHost& host, std::function<void()> showWelcome,
-                                       QWidget* parent)
+                                       ApplicationHost& host, bool lidHoldOffered,
+                                       std::function<void()> showWelcome, QWidget* parent)
     : SettingsPage(SettingsTab::permissions, parent), m_permissions(permissions) {
     FormSection& required = *addSection(QStringLiteral("Required"));
-    // The desktop has no prompt to raise: the user is sent to where the permission is given.
+    // There is no prompt to raise: the user is sent to where the permission is given, or told what
+    // gives it where the desktop has no such place.
     m_accessibility =
         new PermissionRow(QStringLiteral("accessibility"), QStringLiteral("Accessibility"),
                           QStringLiteral("Focus, move and resize windows; snap wheel and hotkeys."),
-                          permissions.accessibilityGranted(),
-                          [&shell] { shell.openSettingsPane(SettingsPane::accessibility); });
+                          permissions.accessibilityGranted(), [this, &permissions] {
+                              askForPermission(permissions, false, *this, m_accessibilityHelp);
+                          });
     m_screenRecording = new PermissionRow(
         QStringLiteral("rectangle.dashed.badge.record"), QStringLiteral("Screen Recording"),
         QStringLiteral("Live thumbnails and window titles."), permissions.screenRecordingGranted(),
-        [&permissions] { permissions.requestScreenRecording(); });
+        [this, &permissions] { askForPermission(permissions, true, *this, m_screenRecordingHelp); });
     required.addRow(m_accessibility);
     required.addRow(m_screenRecording);
     connect(&permissions, &PermissionManager::accessibilityGrantedChanged, m_accessibility,
@@ -36,7 +39,7 @@ PermissionSettings::PermissionSettings(PermissionManager& permissions, SystemShe
             &PermissionRow::setGranted);
 
     m_lidClosed = addSection(QStringLiteral("Optional \u2014 Keep Awake \u201CLid closed\u201D"));
-    m_lidClosed->addRow(new LidPermissionRow);
+    m_lidClosed->addRow(new LidPermissionRow(lidHoldOffered));
 
     FormSection& more = *addSection();
     auto* relaunchRow = new QWidget;

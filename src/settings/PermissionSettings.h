@@ -1,6 +1,9 @@
 #pragma once
 
+#include "settings/PermissionHelpWindow.h"
 #include "settings/SettingsPage.h"
+
+#include <QPointer>
 
 #include <functional>
 
@@ -18,8 +21,9 @@ class SystemShell;
 class PermissionSettings : public SettingsPage {
     Q_OBJECT
 public:
+    // `lidHoldOffered`: whether a login service can hold the lid (the lid-closed row says so).
     PermissionSettings(PermissionManager& permissions, SystemShell& shell, ApplicationHost& host,
-                       std::function<void()> showWelcome, QWidget* parent = nullptr);
+                       bool lidHoldOffered, std::function<void()> showWelcome, QWidget* parent = nullptr);
 
     PermissionRow& accessibilityRow() const { return *m_accessibility; }
     PermissionRow& screenRecordingRow() const { return *m_screenRecording; }
@@ -34,6 +38,8 @@ private:
     PermissionRow* m_accessibility = nullptr;
     PermissionRow* m_screenRecording = nullptr;
     FormSection* m_lidClosed = nullptr;
+    QPointer<PermissionHelpWindow> m_accessibilityHelp;
+    QPointer<PermissionHelpWindow> m_screenRecordingHelp;
 };
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #include "settings/SettingsSymbol.h"
 
 #include "core/SymbolImage.h"
+#include "core/ThemeSymbols.h"
 
 #include <QFont>
 #include <QPainter>
@@ -14,9 +15,13 @@ void drawSymbol(QPainter& painter, const QRectF& rect, const QString& symbol, co
     const int side = static_cast<int>(std::floor(std::min(rect.width(), rect.height())));
     if (side <= 0)
         return;
-    if (isKnownSymbol(symbol)) {
-        const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-        const QPixmap picture = symbolImage(symbol, colour, side, ratio);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    // The desktop's icon theme first, so the pages look like the desktop's own; then the
+    // product's own pictures.
+    QPixmap picture = themeSymbolImage(symbol, colour, side, ratio);
+    if (picture.isNull() && isKnownSymbol(symbol))
+        picture = symbolImage(symbol, colour, side, ratio);
+    if (!picture.isNull()) {
         const QSizeF size = QSizeF(picture.size()) / picture.devicePixelRatioF();
         painter.drawPixmap(
             QPointF(rect.center().x() - size.width() / 2, rect.center().y() - size.height() / 2), picture);

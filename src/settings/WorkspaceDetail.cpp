@@ -46,7 +46,8 @@ WorkspaceDetail::WorkspaceDetail(Workspace seed, WorkspaceManager& manager, Sett
     m_slot = new QComboBox;
     m_slot->addItem(QStringLiteral("None"));
     for (int slot = 1; slot <= 9; ++slot)
-        m_slot->addItem(slotLabel(slot, m_shortcutText ? m_shortcutText(slot) : std::nullopt), slot);
+        m_slot->addItem(QString(), slot);
+    showShortcutTexts();
     connect(m_slot, &QComboBox::currentIndexChanged, this, [this](int index) {
         edit([index](Workspace& w) { w.hotkeyIndex = index > 0 ? std::optional<int>(index) : std::nullopt; });
     });
@@ -237,6 +238,11 @@ void WorkspaceDetail::rebuildItems() {
         m_itemsLayout->addWidget(row);
         m_rows.push_back(row);
     }
+}
+
+void WorkspaceDetail::showShortcutTexts() {
+    for (int slot = 1; slot <= 9; ++slot)
+        m_slot->setItemText(slot, slotLabel(slot, m_shortcutText ? m_shortcutText(slot) : std::nullopt));
 }
 
 } // namespace corvane

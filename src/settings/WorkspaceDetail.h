@@ -46,6 +46,9 @@ public:
     // Whether "Delete" has moved under the other two for want of width.
     bool actionsStacked() const;
 
+    // Labels the hotkey slots with their shortcuts as they are stored now.
+    void showShortcutTexts();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 

@@ -1,5 +1,6 @@
 #include "settings/WorkspaceEditorView.h"
 
+#include "ShortcutKit/ShortcutNotifications.h"
 #include "core/Colors.h"
 #include "core/SymbolImage.h"
 #include "settings/FormSection.h"
@@ -12,6 +13,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -62,6 +64,18 @@ WorkspaceEditorView::WorkspaceEditorView(WorkspaceManager& manager, SettingsNavi
         showSelection();
     });
     showSelection();
+}
+
+void WorkspaceEditorView::followShortcuts(NotificationCenter& notifications) {
+    QPointer<WorkspaceEditorView> self(this);
+    m_shortcutObserver =
+        notifications.addObserver(ShortcutKit::shortcutByNameDidChange, [self](const Notification&) {
+            if (!self)
+                return;
+            self->m_list->reload();
+            if (self->m_detail)
+                self->m_detail->showShortcutTexts();
+        });
 }
 
 QWidget* WorkspaceEditorView::makeListColumn() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/NotificationCenter.h"
 #include "settings/SettingsPage.h"
 #include "settings/WorkspaceDetail.h"
 
@@ -33,6 +34,10 @@ public:
     // Shown while the workspaces file could not be read, so no edit is saved.
     QWidget& savesRefusedWarning() const { return *m_savesRefused; }
 
+    // Shows every shortcut's text afresh whenever a shortcut changes (a restore shortcut
+    // recorded again), in the list and in the form's slot picker.
+    void followShortcuts(NotificationCenter& notifications);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -48,6 +53,7 @@ private:
     SettingsActions& m_actions;
     AppIcons& m_icons;
     WorkspaceDetail::ShortcutText m_shortcutText;
+    ObserverToken m_shortcutObserver;
     WorkspaceList* m_list = nullptr;
     QToolButton* m_add = nullptr;
     QToolButton* m_remove = nullptr;

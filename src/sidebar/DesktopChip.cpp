@@ -11,11 +11,11 @@ namespace corvane {
 
 using namespace SidebarPainting;
 
-DesktopChip::DesktopChip(SpaceInfo space, bool isCurrent, QColor accent, QWidget* parent)
-    : QWidget(parent), m_space(space), m_isCurrent(isCurrent), m_accent(accent),
+DesktopChip::DesktopChip(SpaceInfo space, bool isCurrent, QColor accent, bool hasOverview, QWidget* parent)
+    : QWidget(parent), m_space(space), m_isCurrent(isCurrent), m_hasOverview(hasOverview), m_accent(accent),
       m_currentProgress(isCurrent ? 1 : 0) {
     setAttribute(Qt::WA_TranslucentBackground);
-    setToolTip(helpText(m_space));
+    setToolTip(helpText(m_space, m_hasOverview));
     resize(sizeHint());
 }
 
@@ -23,7 +23,7 @@ void DesktopChip::setSpace(SpaceInfo space) {
     if (space == m_space)
         return;
     m_space = space;
-    setToolTip(helpText(m_space));
+    setToolTip(helpText(m_space, m_hasOverview));
     update();
 }
 
@@ -51,11 +51,14 @@ QSize DesktopChip::sizeHint() const {
                  static_cast<int>(SidebarMetrics::spaceChipHeight));
 }
 
-QString DesktopChip::helpText(const SpaceInfo& space) {
+QString DesktopChip::helpText(const SpaceInfo& space, bool hasOverview) {
     if (space.isFullscreen)
         return QStringLiteral("Fullscreen app");
-    return QStringLiteral("Desktop ") + QString::number(space.index) +
-           QStringLiteral(" \u2014 double-click to see its windows");
+    const QString name = QStringLiteral("Desktop ") + QString::number(space.index);
+    // Without an overview of the desktops a double-click switches, as a click does.
+    if (!hasOverview)
+        return name;
+    return name + QStringLiteral(" \u2014 double-click to see its windows");
 }
 
 void DesktopChip::paintEvent(QPaintEvent*) {

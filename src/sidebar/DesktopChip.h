@@ -16,7 +16,8 @@ class DesktopChip : public QWidget {
     // How far the chip has come towards looking current (0 to 1).
     Q_PROPERTY(double currentProgress READ currentProgress WRITE setCurrentProgress)
 public:
-    DesktopChip(SpaceInfo space, bool isCurrent, QColor accent, QWidget* parent = nullptr);
+    // `hasOverview`: a double-click on a desktop shows the desktop's overview of its windows.
+    DesktopChip(SpaceInfo space, bool isCurrent, QColor accent, bool hasOverview, QWidget* parent = nullptr);
 
     const SpaceInfo& space() const { return m_space; }
     void setSpace(SpaceInfo space);
@@ -29,7 +30,7 @@ public:
     void setAnimator(Animator* animator) { m_animator = animator; }
 
     QSize sizeHint() const override;
-    static QString helpText(const SpaceInfo& space);
+    static QString helpText(const SpaceInfo& space, bool hasOverview);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,6 +38,7 @@ protected:
 private:
     SpaceInfo m_space;
     bool m_isCurrent;
+    bool m_hasOverview;
     QColor m_accent;
     double m_currentProgress;
     Animator* m_animator = nullptr;

@@ -58,6 +58,8 @@ SidebarController::SidebarController(const StripServices& services)
 
 SidebarController::~SidebarController() {
     m_services.workArea.setReservation(nullptr);
+    if (m_started)
+        m_services.platform.windowList->watchActiveWindow({});
     removeMouseMonitors();
     for (const QMetaObject::Connection& connection : m_observers)
         disconnect(connection);
@@ -232,11 +234,21 @@ bool SidebarController::currentSpaceIsFullscreen() const {
     return false;
 }
 
+bool SidebarController::activeWindowIsFullscreen() const {
+    // Only a full-screen window on the strip's own screen covers it.
+    const std::optional<QRectF> frame = m_services.platform.windowList->activeFullscreenFrame();
+    return frame && isOnSidebarDisplay(*frame);
+}
+
+bool SidebarController::overFullscreenApp() const {
+    return currentSpaceIsFullscreen() || m_activeFullscreen;
+}
+
 bool SidebarController::shouldAutoHide() const {
     const Settings& settings = m_services.settings;
     if (settings.autoHide())
         return true;
-    return settings.autoHideInFullscreen() && currentSpaceIsFullscreen();
+    return settings.autoHideInFullscreen() && overFullscreenApp();
 }
 
 bool SidebarController::shouldShow() const {
@@ -360,11 +372,15 @@ void SidebarController::trackData() {
     // The shelf rows count towards the strip's height.
     m_observers.push_back(connect(&m_services.shelf.files, &FileShelf::foldersChanged, this, changed));
     m_observers.push_back(connect(&m_services.shelf.files, &FileShelf::trayChanged, this, changed));
+    // Desktops are never full-screen here; a full-screen program is the active window with the
+    // window manager's full-screen state, which comes and goes without the window list noticing.
+    m_services.platform.windowList->watchActiveWindow(changed);
 }
 
 void SidebarController::dataChanged() {
     m_dataUpdate.invalidate();
-    const bool fullscreen = currentSpaceIsFullscreen();
+    m_activeFullscreen = activeWindowIsFullscreen();
+    const bool fullscreen = overFullscreenApp();
     if (fullscreen != m_wasFullscreen) {
         m_wasFullscreen = fullscreen;
         fullscreenChanged();

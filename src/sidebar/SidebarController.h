@@ -76,6 +76,9 @@ public:
     bool isStarted() const { return m_started; }
     int reloadCount() const { return m_reloadCount; }
     bool isRevealed() const { return m_isRevealed; }
+    // The strip stands over a full-screen program: a full-screen desktop, or the active window
+    // as last read.
+    bool overFullscreenApp() const;
     bool isAutoRevealed() const { return m_autoRevealed; }
     bool isHotkeyRevealed() const { return m_hotkeyRevealed; }
     bool isMenuOpen() const { return m_menuOpen; }
@@ -97,6 +100,8 @@ private:
     // The tallest the strip may be on its current screen.
     double greatestHeight() const;
     bool currentSpaceIsFullscreen() const;
+    // The active window, on the strip's screen, is shown full-screen (read afresh).
+    bool activeWindowIsFullscreen() const;
     void reveal(bool animated);
     void conceal(bool animated);
     void relayout(bool animated);
@@ -132,6 +137,7 @@ private:
     bool m_mouseEnteredSinceReveal = false;
     bool m_peeking = false;
     bool m_wasFullscreen = false;
+    bool m_activeFullscreen = false;
     bool m_menuOpen = false;
     std::optional<ScreenInfo> m_currentScreen;
     std::vector<EventMonitors::Handle> m_mouseMonitors;

@@ -242,7 +242,8 @@ void SidebarView::rebuildDesktopChips() {
             mark(chip, space);
         },
         [this, mark](const SpaceInfo& space) {
-            auto* chip = new DesktopChip(space, false, m_accent, this);
+            auto* chip =
+                new DesktopChip(space, false, m_accent, m_services.platform.desktops->hasOverview(), this);
             chip->installEventFilter(this);
             // A new chip shows as it is; only changes move.
             mark(*chip, space);

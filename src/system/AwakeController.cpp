@@ -124,9 +124,12 @@ void AwakeController::start(std::optional<double> seconds) {
 
     releaseAssertions();
     const AwakeMode mode = m_settings.awakeMode();
+    m_holdsSleep = false;
     for (const PowerHolds::Kind kind : holdKinds(mode)) {
-        if (const auto id = m_holds.take(kind, kHoldReason))
+        if (const auto id = m_holds.take(kind, kHoldReason)) {
             m_assertions.push_back(*id);
+            m_holdsSleep = m_holdsSleep || kind == PowerHolds::Kind::idleSleep;
+        }
     }
 
     if (mode == AwakeMode::lidClosed && !m_lidSleepDisabled) {
@@ -144,6 +147,9 @@ void AwakeController::start(std::optional<double> seconds) {
     m_couldNotHold = m_assertions.empty();
     if (m_couldNotHold)
         qCWarning(lcApp, "Keep awake: the system granted no power hold; the computer may sleep");
+    else if (!m_holdsSleep)
+        qCWarning(lcApp,
+                  "Keep awake: only the screen saver is held; no login service kept the computer awake");
     setEndDate(seconds ? std::optional<Instant>(m_scheduler.now() + toInstant(Seconds(*seconds)))
                        : std::nullopt);
     m_settings.setAwakeLastDuration(seconds.value_or(0));
@@ -161,6 +167,7 @@ void AwakeController::start(std::optional<double> seconds) {
 
 void AwakeController::stop() {
     releaseAssertions();
+    m_holdsSleep = false;
     if (m_lidSleepDisabled)
         m_lidSleepDisabled = !setLidSleepDisabled(false);
     m_endTimer.invalidate();
@@ -198,11 +205,13 @@ void AwakeController::releaseAll() {
 QString AwakeController::statusText() const {
     if (!m_isActive)
         return QStringLiteral("Not active — your computer can sleep");
+    // Only what was held is claimed: the screen saver alone keeps the screen on, not the computer.
+    const QString held = m_holdsSleep ? QStringLiteral("Active") : QStringLiteral("Screen kept on");
     if (!m_endDate)
-        return QStringLiteral("Active, indefinitely");
+        return held + QStringLiteral(", indefinitely");
     const double left = std::chrono::duration_cast<Seconds>(*m_endDate - m_scheduler.now()).count();
     const long long r = std::max(0LL, static_cast<long long>(std::trunc(left)));
-    return QStringLiteral("Active, %1:%2:%3 left")
+    return (held + QStringLiteral(", %1:%2:%3 left"))
         .arg(r / 3600)
         .arg((r % 3600) / 60, 2, 10, QLatin1Char('0'))
         .arg(r % 60, 2, 10, QLatin1Char('0'));

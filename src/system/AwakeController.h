@@ -66,6 +66,11 @@ public:
     std::optional<Instant> endDate() const { return m_endDate; }
     // The last start took no hold at all: the system would not keep the computer awake.
     bool couldNotHold() const { return m_couldNotHold; }
+    // The running period holds only the screen: the system took no hold against idle sleep (no
+    // login service), so the screen stays on while the computer may still go to sleep.
+    bool holdsScreenOnly() const { return m_isActive && !m_holdsSleep; }
+    // Whether the system can hold the lid switch at all (a login service answers).
+    bool canHoldLid() const { return m_holds.offers(PowerHolds::Kind::lidSwitch); }
     bool lidSleepDisabled() const { return m_lidSleepDisabled; }
 
     // Starts a period in the current mode for `seconds`, or without end when none; replaces a
@@ -120,6 +125,7 @@ private:
     bool m_isActive = false;
     std::optional<Instant> m_endDate;
     bool m_couldNotHold = false;
+    bool m_holdsSleep = false;
     TrayIcon* m_item = nullptr;
     std::unique_ptr<QMenu> m_menu;
     std::vector<PowerHolds::HoldID> m_assertions;

@@ -42,10 +42,14 @@ WindowService::WindowService(Settings& settings, AXWindowService& ax, WindowList
 
 WindowService::~WindowService() = default;
 
+// The desktop's own pieces, by the owner's name the window list gives (the desktop entry's name,
+// else the process name): a dock, a panel, notification pop-ups, a launcher, the window
+// manager. Most show windows of a kind that is not listed anyway; these catch the rest. The X
+// server itself owns no client windows.
 const QSet<QString>& WindowService::ignoredOwnerNames() {
     static const QSet<QString> names{
-        QStringLiteral("Window Server"),       QStringLiteral("Dock"),      QStringLiteral("Control Center"),
-        QStringLiteral("Notification Center"), QStringLiteral("Spotlight"), QStringLiteral("Screenshot"),
+        QStringLiteral("Plank"), QStringLiteral("xfce4-panel"), QStringLiteral("dunst"),
+        QStringLiteral("rofi"),  QStringLiteral("Openbox"),
     };
     return names;
 }

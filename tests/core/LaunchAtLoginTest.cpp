@@ -95,3 +95,32 @@ TEST_F(LaunchAtLoginTest, ASystemWideEntryIsHiddenByTheUsersOwn) {
     launch.setEnabled(true);
     EXPECT_TRUE(launch.isEnabled());
 }
+
+TEST_F(LaunchAtLoginTest, AProgramRunFromItsBuildFolderIsToldFromAnInstalledOne) {
+    // The entry names the running program either way; the log tells a build folder's apart
+    QDir(folder.path()).mkpath(QStringLiteral("build/src"));
+    QDir(folder.path()).mkpath(QStringLiteral("prefix/bin"));
+    QFile cache(folder.filePath(QStringLiteral("build/CMakeCache.txt")));
+    ASSERT_TRUE(cache.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(XdgAutostart::isInBuildTree(folder.filePath(QStringLiteral("build/src/corvane"))));
+    EXPECT_FALSE(XdgAutostart::isInBuildTree(folder.filePath(QStringLiteral("prefix/bin/corvane"))));
+}
+
+TEST_F(LaunchAtLoginTest, TheInstalledProgramTakesOverAnEntryThatStartsAnotherOne) {
+    // Given an entry written by a program in a build folder
+    QDir(folder.path()).mkpath(QStringLiteral("build/src"));
+    QFile cache(folder.filePath(QStringLiteral("build/CMakeCache.txt")));
+    ASSERT_TRUE(cache.open(QIODevice::WriteOnly));
+    XdgAutostart built{configHome, {systemDir}, folder.filePath(QStringLiteral("build/src/corvane"))};
+    ASSERT_FALSE(built.registerItem());
+
+    // The build folder's program leaves it; the installed one makes it its own
+    built.followInstalledProgram();
+    EXPECT_TRUE(entry().contains(folder.filePath(QStringLiteral("build/src/corvane"))));
+    autostart.followInstalledProgram();
+    EXPECT_TRUE(entry().contains(QStringLiteral("\nExec=\"/opt/my apps/corvane\" -launchedAtLogin YES\n")));
+    // An entry switched off stays off
+    ASSERT_FALSE(autostart.unregisterItem());
+    autostart.followInstalledProgram();
+    EXPECT_FALSE(QFile::exists(autostart.entryPath()));
+}

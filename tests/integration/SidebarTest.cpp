@@ -299,6 +299,40 @@ TEST_F(Sidebar, SnappingLeavesTheStripsRoomAndItsMenuMinimisesAndClosesRealWindo
     letActionsFinish();
 }
 
+TEST_F(Sidebar, AFullscreenTerminalTucksTheStripAwayWithTheSwitchOnAndItComesBackAfter) {
+    const xcb_window_t terminal = openTerminal();
+    ASSERT_NE(terminal, XCB_WINDOW_NONE);
+    ASSERT_TRUE(startStrip({terminal}));
+    const auto wmctrl = [&](const char* change) {
+        QProcess* run = desktop().launch(
+            QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-r"), QString::number(terminal),
+                                       QStringLiteral("-b"), QString::fromLatin1(change)});
+        ASSERT_NE(run, nullptr);
+        ASSERT_TRUE(run->waitForFinished(kWaitMs));
+    };
+    app.platform().accessibility->bringToFront(static_cast<int32_t>(m_programs[0]->processId()), terminal);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activeWindow() == terminal; }, kWaitMs));
+
+    // With "Auto-hide over fullscreen apps" on, the full-screen terminal tucks the strip away
+    app.state().settings().setAutoHideInFullscreen(true);
+    wmctrl("add,fullscreen");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !strip().isRevealed(); }, kWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !strip().panel()->isVisible(); }, kWaitMs));
+
+    // It comes back when the terminal leaves full screen
+    wmctrl("remove,fullscreen");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return strip().isRevealed() && strip().panel()->isVisible(); }, kWaitMs));
+
+    // With the switch off it stays, though the strip knows the terminal is full-screen again
+    app.state().settings().setAutoHideInFullscreen(false);
+    wmctrl("add,fullscreen");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return strip().overFullscreenApp(); }, kWaitMs));
+    EXPECT_TRUE(strip().isRevealed());
+    EXPECT_TRUE(strip().panel()->isVisible());
+    wmctrl("remove,fullscreen");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {

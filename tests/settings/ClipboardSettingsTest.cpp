@@ -1,6 +1,8 @@
 #include "settings/SettingsPageFixture.h"
 
+#include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/RecorderServices.h"
+#include "ShortcutKit/Registry.h"
 #include "clipboard/ClipboardHistory.h"
 #include "settings/ClipboardSettings.h"
 
@@ -15,7 +17,13 @@ protected:
     ClipboardSettings page{*settings, state->clipboard(),
                            ShortcutKit::RecorderServices::standard(state->shortcuts(), state->notifications(),
                                                                    *state->platform().host),
-                           std::nullopt, [this] { ++opens; }};
+                           [this]() -> std::optional<QString> {
+                               if (const auto shortcut = state->shortcuts().getShortcut(clipboardName()))
+                                   return shortcut->description(*platform->keyboard);
+                               return std::nullopt;
+                           },
+                           [this] { ++opens; }};
+    static ShortcutKit::Name clipboardName() { return AppShortcuts::clipboardHistory(); }
     int opens = 0;
 };
 
@@ -48,6 +56,17 @@ TEST_F(ClipboardSettingsTest, RowsFollowTheSwitchesAndTheCountFollowsTheHistory)
     page.clearButton().click();
     EXPECT_TRUE(state->clipboard().items().empty());
     EXPECT_FALSE(page.clearButton().isEnabled());
+}
+
+TEST_F(ClipboardSettingsTest, TheDescriptionFollowsANewlyRecordedShortcut) {
+    QLabel& description = *toggle(page, "clipboardEnabled").descriptionLabel();
+    using ShortcutKit::Key;
+    using ShortcutKit::ModifierFlags;
+    state->shortcuts().setShortcut(ShortcutKit::Shortcut(Key::b, ModifierFlags(ModifierFlags::control)),
+                                   clipboardName());
+    EXPECT_TRUE(description.text().startsWith("Press Ctrl+B for")) << description.text().toStdString();
+    state->shortcuts().setShortcut(std::nullopt, clipboardName());
+    EXPECT_FALSE(description.text().contains("Press"));
 }
 
 } // namespace

@@ -99,6 +99,16 @@ TEST_F(GeneralSettingsTest, ConditionalRowsAndPickersFollowTheStore) {
     EXPECT_EQ(which->currentIndex(), -1) << "the stored display is not connected";
     which->setCurrentIndex(0);
     EXPECT_EQ(settings->specificDisplayID(), QStringLiteral("uuid-1"));
+    // A screen plugged in later is offered at once; the choice stays
+    std::vector<ScreenInfo> screens = platform->fakeScreens->screens();
+    screens.push_back(
+        ScreenInfo{"HDMI-1", QRectF(4000, 0, 800, 600), QRectF(4000, 0, 800, 600), 7u, QString("uuid-7")});
+    platform->fakeScreens->setScreens(screens);
+    which = page->findChild<BoundComboBox*>("specificDisplayID");
+    ASSERT_EQ(which->count(), static_cast<int>(screens.size()));
+    EXPECT_EQ(which->itemText(which->count() - 1), QStringLiteral("HDMI-1"));
+    EXPECT_EQ(which->currentIndex(), 0);
+    EXPECT_TRUE(which->isVisible());
 
     EXPECT_FALSE(toggle(*page, "autoHideInFullscreen").isEnabled() && settings->autoHide());
     settings->setAutoHide(true);

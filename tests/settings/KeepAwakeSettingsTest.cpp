@@ -1,6 +1,7 @@
 #include "settings/KeepAwakeSettings.h"
 
 #include "settings/BoundToggle.h"
+#include "settings/LidPermissionRow.h"
 #include "support/AppFixture.h"
 #include "system/AwakeController.h"
 
@@ -80,6 +81,32 @@ TEST_F(KeepAwakeSettingsTest, ARefusedHoldIsSaidOnThePage) {
     EXPECT_FALSE(state->awake().isActive());
     EXPECT_FALSE(page.failureLabel().isHidden());
     EXPECT_EQ(page.toggleButton().text(), "Keep Awake");
+}
+
+TEST_F(KeepAwakeSettingsTest, WithoutALoginServiceOnlyTheScreenHoldIsClaimedAndTheLidRowIsNotGreen) {
+    // Given a system bus with no login service: only the screen saver can be held
+    using Kind = PowerHolds::Kind;
+    platform->fakePowerHolds->refused = {Kind::idleSleep, Kind::lidSwitch};
+    KeepAwakeSettings bare{*settings, state->awake()};
+    EXPECT_EQ(bare.findChild<LidPermissionRow*>()->titleLabel().text(), "Lid closed cannot work here");
+
+    // When keeping awake starts in the display mode
+    bare.durationRow(9).click(); // "Indefinitely"
+
+    // Then the screen hold is reported, not a computer kept awake
+    EXPECT_TRUE(state->awake().holdsScreenOnly());
+    EXPECT_EQ(state->awake().statusText(), "Screen kept on, indefinitely");
+    EXPECT_EQ(bare.statusLabel().text(), "Keeping your screen on");
+    EXPECT_FALSE(bare.failureLabel().isHidden());
+
+    // With the login service back, the same start claims the computer again
+    platform->fakePowerHolds->refused.clear();
+    bare.durationRow(9).click();
+    EXPECT_EQ(state->awake().statusText(), "Active, indefinitely");
+    EXPECT_EQ(bare.statusLabel().text(), "Keeping your computer awake");
+    EXPECT_TRUE(bare.failureLabel().isHidden());
+    EXPECT_EQ(page.findChild<LidPermissionRow*>()->titleLabel().text(),
+              "Lid closed works without a password");
 }
 
 } // namespace

@@ -4,10 +4,12 @@
 #include "settings/OnboardingTip.h"
 #include "settings/OnboardingView.h"
 #include "settings/OnboardingWindowController.h"
+#include "settings/PermissionHelpWindow.h"
 #include "settings/PermissionRow.h"
 #include "settings/SettingsWindowController.h"
 #include "snapping/RadialSnapController.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -58,6 +60,38 @@ TEST_F(OnboardingWindowControllerTest, FirstLaunchShowsOnboardingAndFinishingItO
     EXPECT_TRUE(pollsEvery(2.0));
     ASSERT_NE(state->settingsWindow().window(), nullptr);
     EXPECT_TRUE(state->settingsWindow().window()->isVisible());
+}
+
+TEST_F(OnboardingWindowControllerTest, AllowWhereNothingCanGrantItExplainsAndCheckAgainProbesAtOnce) {
+    // Given a desktop with no place to grant window access, and no window manager yet
+    buildState();
+    platform->fakeShell->paneOpens[SettingsPane::accessibility] = false;
+    controller().show();
+
+    // When the user presses "Allow…"
+    view().accessibilityRow().allowButton().click();
+
+    // Then a window says what is missing and how to get it
+    auto* help = controller().window()->findChild<PermissionHelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->explanationLabel().text(), QStringLiteral("Start a window manager."));
+    // Pressing it again brings back the same window
+    view().accessibilityRow().allowButton().click();
+    EXPECT_EQ(controller().window()->findChildren<PermissionHelpWindow*>().size(), 1);
+
+    // "Check Again" with nothing changed says so
+    help->checkAgainButton().click();
+    EXPECT_EQ(help->statusLabel().text(), QStringLiteral("Still missing."));
+    EXPECT_FALSE(view().accessibilityRow().isGranted());
+
+    // Once a window manager runs, "Check Again" turns the row green at once and the window goes
+    grant(true, false);
+    const int queries = platform->fakePermissions->accessibilityQueries;
+    help->checkAgainButton().click();
+    EXPECT_EQ(platform->fakePermissions->accessibilityQueries, queries + 1);
+    EXPECT_TRUE(view().accessibilityRow().isGranted());
+    EXPECT_FALSE(help->isVisible());
 }
 
 TEST_F(OnboardingWindowControllerTest, MissingPermissionsAreShownAndFollowedLiveByTheOneSecondPoll) {

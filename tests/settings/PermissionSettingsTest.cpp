@@ -14,7 +14,8 @@ namespace {
 class PermissionSettingsTest : public SettingsPageFixture {
 protected:
     int welcomes = 0;
-    PermissionSettings page{state->permissions(), *platform->shell, *platform->host, [this] { ++welcomes; }};
+    PermissionSettings page{state->permissions(), *platform->shell, *platform->host, true,
+                            [this] { ++welcomes; }};
 };
 
 TEST_F(PermissionSettingsTest, RowsFollowAFreshReadingTakenWhenThePageShows) {

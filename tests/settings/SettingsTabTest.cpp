@@ -1,4 +1,8 @@
 #include "settings/SettingsTab.h"
+#include "settings/SettingsSymbol.h"
+
+#include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -29,3 +33,35 @@ TEST(SettingsTabTest, RawValuesNameTheThirteenPagesExactlyAndNothingElse) {
 
 } // namespace
 } // namespace corvane
+
+namespace corvane::testing {
+namespace {
+
+// The glyph `symbol` stands for, drawn as the sidebar draws it, white on transparent.
+QImage glyph(const QString& symbol, const QString& title) {
+    QImage image(11, 11, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    drawSymbol(painter, QRectF(0, 0, 11, 11), symbol, Qt::white, title);
+    return image;
+}
+
+TEST(SettingsTabIconTest, EveryPageHasItsOwnPictureFromTheIconThemeNotALetter) {
+    std::vector<QImage> pictures;
+    for (SettingsTab tab : allSettingsTabs()) {
+        const QImage picture = glyph(symbolName(tab), title(tab));
+        // The letter a missing picture falls back to
+        EXPECT_NE(picture, glyph(QString(), title(tab))) << title(tab).toStdString();
+        for (const QImage& other : pictures)
+            EXPECT_NE(picture, other) << title(tab).toStdString();
+        pictures.push_back(picture);
+    }
+    // The permission badges too
+    EXPECT_NE(glyph(QStringLiteral("accessibility"), QStringLiteral("Accessibility")),
+              glyph(QString(), QStringLiteral("Accessibility")));
+    EXPECT_NE(glyph(QStringLiteral("rectangle.dashed.badge.record"), QStringLiteral("Screen Recording")),
+              glyph(QString(), QStringLiteral("Screen Recording")));
+}
+
+} // namespace
+} // namespace corvane::testing

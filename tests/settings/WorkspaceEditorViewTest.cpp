@@ -1,5 +1,6 @@
 #include "settings/SettingsPageFixture.h"
 
+#include "ShortcutKit/ShortcutNotifications.h"
 #include "settings/ColorSwatches.h"
 #include "settings/FormSection.h"
 #include "settings/FramePreview.h"
@@ -41,7 +42,7 @@ protected:
         manager().setWorkspaces(std::move(saved));
         page = std::make_unique<WorkspaceEditorView>(
             manager(), nav, actions, state->icons(),
-            [](int slot) -> std::optional<QString> { return QStringLiteral("Alt+%1").arg(slot); });
+            [this](int slot) -> std::optional<QString> { return modifier + QString::number(slot); });
         show(*page);
     }
     WorkspaceManager& manager() { return state->workspaces(); }
@@ -53,6 +54,7 @@ protected:
 
     SettingsNavigation nav;
     RecordedActions actions;
+    QString modifier = QStringLiteral("Alt+");
     std::unique_ptr<WorkspaceEditorView> page;
 };
 
@@ -195,6 +197,21 @@ TEST(FramePreviewRules, TinyWindowsStayVisibleAndUnreadableOnesAreNotDrawn) {
     EXPECT_EQ(FramePreview::windowRect(QRectF(0, 0, 1e300, 1)), std::nullopt);
     EXPECT_EQ(FramePreview::windowRect(QRectF(0, 0, 1, std::numeric_limits<double>::infinity())),
               std::nullopt);
+}
+
+TEST_F(WorkspaceEditorViewTest, ShortcutLabelsFollowARestoreShortcutRecordedAgain) {
+    open({workspace(QStringLiteral("Mail"), 2)});
+    page->followShortcuts(state->notifications());
+    EXPECT_EQ(page->list().item(0)->data(WorkspaceList::shortcutRole).toString(), QStringLiteral("Alt+2"));
+
+    // The restore shortcuts are recorded again elsewhere
+    modifier = QStringLiteral("Ctrl+");
+    state->notifications().post(ShortcutKit::shortcutByNameDidChange, {},
+                                {{QStringLiteral("name"), QStringLiteral("restoreWorkspace2")}});
+
+    EXPECT_EQ(page->list().item(0)->data(WorkspaceList::shortcutRole).toString(), QStringLiteral("Ctrl+2"));
+    EXPECT_TRUE(form().slotPicker().itemText(2).contains(QStringLiteral("Ctrl+2")));
+    EXPECT_EQ(form().slotPicker().currentIndex(), 2);
 }
 
 } // namespace

@@ -167,6 +167,36 @@ TEST_F(SidebarControllerTest, ReservedWidthIsThePanelAndItsMarginOnlyWhileTheStr
     EXPECT_DOUBLE_EQ(strip().reservedWidth(), 0);
 }
 
+TEST_F(SidebarControllerTest, AFullscreenActiveWindowOnTheStripsScreenTucksItAwayOnlyWithTheSwitchOn) {
+    buildState();
+    settings->setAutoHideInFullscreen(true);
+    startStrip();
+    ASSERT_TRUE(strip().isRevealed());
+    const auto setFullscreen = [&](std::optional<QRectF> frame) {
+        platform->fakeWindowList->setActiveFullscreen(frame);
+        scheduler.advance(Seconds(0));
+        animator.completeAll();
+    };
+
+    // A full-screen window on the other screen leaves the strip alone
+    setFullscreen(sideDisplay.frame);
+    EXPECT_TRUE(strip().isRevealed());
+    // On the strip's screen it tucks the strip away, and the strip comes back when it ends
+    setFullscreen(mainDisplay.frame);
+    EXPECT_FALSE(strip().isRevealed());
+    setFullscreen(std::nullopt);
+    EXPECT_TRUE(strip().isRevealed());
+
+    // With the switch off the strip stays
+    settings->setAutoHideInFullscreen(false);
+    animator.completeAll();
+    setFullscreen(mainDisplay.frame);
+    EXPECT_TRUE(strip().isRevealed());
+    // The desktops stay as they are: never full-screen
+    for (const SpaceInfo& space : state->spaces().spaces())
+        EXPECT_FALSE(space.isFullscreen);
+}
+
 TEST_F(SidebarControllerTest, RefreshingRunsExactlyWhileTheStripShows) {
     buildState();
     settings->setShowSpaces(true);

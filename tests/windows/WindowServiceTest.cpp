@@ -20,7 +20,7 @@ TEST_F(WindowServiceTest, OnlyOrdinaryWindowsOfOtherProgramsAreListed) {
     list().add(3, 100, QRectF(0, 0, 400, 400)).alpha = 0;
     list().add(4, 100, QRectF(0, 0, 400, 400)).layer = 3;
     list().add(5, ownPID, QRectF(0, 0, 400, 400));
-    list().add(6, 100, QRectF(0, 0, 400, 400)).owner = QStringLiteral("Dock");
+    list().add(6, 100, QRectF(0, 0, 400, 400)).owner = QStringLiteral("Plank");
     list().add(7, 300, QRectF(0, 0, 400, 400));
     addOffScreenWindow(200, 8, true, QRectF(0, 0, 119, 400));
     addOffScreenWindow(200, 9, true, QRectF(0, 0, 120, 120));

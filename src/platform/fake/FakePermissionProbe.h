@@ -13,6 +13,11 @@ public:
     bool isAccessibilityTrusted() override;
     bool isScreenCaptureAllowed() override;
     bool requestScreenCapture() override;
+    QString accessibilityHelp() override { return accessibilityHelpText; }
+    QString screenCaptureHelp() override { return screenCaptureHelpText; }
+
+    QString accessibilityHelpText = QStringLiteral("Start a window manager.");
+    QString screenCaptureHelpText = QStringLiteral("Turn on the Composite extension.");
 
     std::atomic<bool> accessibility{false};
     std::atomic<bool> screenCapture{false};

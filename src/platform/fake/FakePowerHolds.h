@@ -17,6 +17,7 @@ public:
         return m_lastID;
     }
     void release(HoldID id) override { held.erase(id); }
+    bool offers(Kind kind) override { return !refused.contains(kind); }
 
     // The kinds held now, each as often as it is held.
     std::multiset<Kind> heldKinds() const {

@@ -11,6 +11,17 @@ namespace corvane {
 class FakeWindowList final : public WindowList {
 public:
     std::vector<WindowListEntry> onScreenWindows() override;
+    std::optional<QRectF> activeFullscreenFrame() override { return fullscreenFrame; }
+    void watchActiveWindow(std::function<void()> changed) override { m_watcher = std::move(changed); }
+
+    // The active window's full-screen frame, as a test sets it; `setActiveFullscreen` also tells
+    // the watcher, as the window manager's notice would.
+    std::optional<QRectF> fullscreenFrame;
+    void setActiveFullscreen(std::optional<QRectF> frame) {
+        fullscreenFrame = frame;
+        if (m_watcher)
+            m_watcher();
+    }
 
     void setEntries(std::vector<WindowListEntry> entries);
     // Appends one normal window behind the others and returns it.
@@ -22,6 +33,7 @@ private:
     mutable std::mutex m_mutex;
     std::vector<WindowListEntry> m_entries;
     int m_reads = 0;
+    std::function<void()> m_watcher;
 };
 
 } // namespace corvane

@@ -64,7 +64,9 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->powerHolds = std::make_unique<LinuxPowerHolds>();
     platform->pointerDevices = std::make_unique<X11PointerDevices>();
     platform->tray = std::make_unique<QtTray>();
-    platform->loginItem = std::make_unique<XdgAutostart>(XdgAutostart::forCurrentUser());
+    auto autostart = std::make_unique<XdgAutostart>(XdgAutostart::forCurrentUser());
+    autostart->followInstalledProgram();
+    platform->loginItem = std::move(autostart);
     platform->makeKeyTaps = [] { return std::make_unique<X11KeyTaps>(); };
     return platform;
 }

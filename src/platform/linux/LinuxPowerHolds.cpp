@@ -2,6 +2,7 @@
 
 #include "platform/x11/X11ScreenSaverSuspension.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
 
@@ -76,6 +77,21 @@ std::optional<PowerHolds::HoldID> LinuxPowerHolds::take(Kind kind, const char* r
         return std::nullopt;
     m_holds.emplace(++m_lastID, std::move(*hold));
     return m_lastID;
+}
+
+bool LinuxPowerHolds::offers(Kind kind) {
+    if (kind == Kind::displaySleep)
+        return true;
+    if (!m_systemBus.isConnected())
+        return false;
+    QDBusConnectionInterface* names = m_systemBus.interface();
+    if (!names)
+        return false;
+    const QString login = QStringLiteral("org.freedesktop.login1");
+    if (names->isServiceRegistered(login).value())
+        return true;
+    const QDBusReply<QStringList> activatable = names->call(QStringLiteral("ListActivatableNames"));
+    return activatable.isValid() && activatable.value().contains(login);
 }
 
 void LinuxPowerHolds::release(HoldID id) {

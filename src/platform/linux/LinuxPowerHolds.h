@@ -30,6 +30,9 @@ public:
 
     std::optional<HoldID> take(Kind kind, const char* reason) override;
     void release(HoldID id) override;
+    // The login service answers on the system bus (idle and lid holds); the screen is always
+    // tried.
+    bool offers(Kind kind) override;
 
 private:
     struct Hold {

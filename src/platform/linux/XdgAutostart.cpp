@@ -1,6 +1,7 @@
 #include "platform/linux/XdgAutostart.h"
 
 #include "platform/AtomicFile.h"
+#include "runtime/Log.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -112,7 +113,48 @@ QByteArray XdgAutostart::entryText() const {
 }
 
 std::optional<QString> XdgAutostart::registerItem() {
-    return writeFileAtomically(entryPath(), entryText());
+    std::optional<QString> failure = writeFileAtomically(entryPath(), entryText());
+    if (!failure) {
+        // A program run from its build folder starts from there at login too, until that folder
+        // goes; the log says which program the entry starts, so that can be told.
+        if (isInBuildTree(m_executable))
+            qCInfo(lcApp).noquote() << QStringLiteral(
+                                           "Launch at login: the autostart entry starts %1, in a build "
+                                           "folder; install Corvane (cmake --install) for an entry "
+                                           "that lasts")
+                                           .arg(m_executable);
+        else
+            qCInfo(lcApp).noquote()
+                << QStringLiteral("Launch at login: the autostart entry starts %1").arg(m_executable);
+    }
+    return failure;
+}
+
+void XdgAutostart::followInstalledProgram() {
+    if (isInBuildTree(m_executable) || !QFileInfo::exists(entryPath()) || !entryIsActive(entryPath()))
+        return;
+    const QString wanted = QString::fromUtf8(entryText());
+    const QString exec = entryValue(entryPath(), QStringLiteral("Exec"));
+    if (wanted.contains(QStringLiteral("\nExec=") + exec + QLatin1Char('\n')))
+        return;
+    if (const std::optional<QString> failure = writeFileAtomically(entryPath(), entryText()))
+        qCWarning(lcApp).noquote()
+            << QStringLiteral("Launch at login: could not update the autostart entry: %1").arg(*failure);
+    else
+        qCInfo(lcApp).noquote()
+            << QStringLiteral("Launch at login: the autostart entry now starts %1").arg(m_executable);
+}
+
+bool XdgAutostart::isInBuildTree(const QString& executable) {
+    // A CMake build folder holds its CMakeCache.txt a few levels above the programs it builds.
+    QDir dir = QFileInfo(executable).absoluteDir();
+    for (int level = 0; level < 4; ++level) {
+        if (dir.exists(QStringLiteral("CMakeCache.txt")))
+            return true;
+        if (!dir.cdUp())
+            return false;
+    }
+    return false;
 }
 
 std::optional<QString> XdgAutostart::unregisterItem() {

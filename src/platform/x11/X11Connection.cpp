@@ -44,6 +44,7 @@ constexpr const char* kAtomNames[] = {
     "_NET_WM_WINDOW_OPACITY",
     "_GTK_APPLICATION_ID",
     "_KDE_NET_WM_DESKTOP_FILE",
+    "_NET_WM_STATE_FULLSCREEN",
 };
 static_assert(std::size(kAtomNames) == static_cast<size_t>(X11Atom::count));
 

@@ -53,6 +53,7 @@ enum class X11Atom {
     netWmWindowOpacity,
     gtkApplicationId,
     kdeNetWmDesktopFile,
+    netWmStateFullscreen,
     count
 };
 

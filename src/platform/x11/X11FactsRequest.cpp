@@ -173,6 +173,8 @@ bool takeWindow(X11Connection& c, const CookiesOfWindow& k, X11Facts which, X11W
             const std::span<const uint32_t> states = values32(state);
             f.hidden =
                 std::find(states.begin(), states.end(), c.atom(X11Atom::netWmStateHidden)) != states.end();
+            f.fullscreen = std::find(states.begin(), states.end(), c.atom(X11Atom::netWmStateFullscreen)) !=
+                           states.end();
             const std::span<const uint32_t> parent = values32(transientFor);
             f.transient = !parent.empty() && parent.front() != 0;
             f.kind = kindFrom(c, type, f.transient);

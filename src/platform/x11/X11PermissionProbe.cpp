@@ -64,3 +64,49 @@ bool X11PermissionProbe::isScreenCaptureAllowed() {
 }
 
 } // namespace corvane
+
+namespace corvane {
+
+namespace {
+
+bool hasDisplay(const QByteArray& displayName) {
+    X11Connection connection(displayName, X11Atoms::none);
+    return connection.isValid();
+}
+
+QString noDisplayHelp() {
+    return QStringLiteral(
+        "Corvane works with other programs' windows through the X window system, and it found no X "
+        "display to talk to. Under Wayland, log in to an X11 session instead (most login screens "
+        "offer one); elsewhere, check that DISPLAY names a running X server.");
+}
+
+} // namespace
+
+QString X11PermissionProbe::accessibilityHelp() {
+    if (!hasDisplay(m_displayName))
+        return noDisplayHelp();
+    if (isAccessibilityTrusted())
+        return QStringLiteral("A window manager that follows the EWMH standard is running: windows can "
+                              "be focused, moved and resized.");
+    return QStringLiteral(
+        "Corvane needs a window manager that follows the EWMH standard, such as openbox, xfwm4, KWin "
+        "or Mutter, to see, focus, move and resize windows. No such window manager is running on this "
+        "display. Start one (for example run \u201Copenbox &\u201D in a terminal, or log in to a desktop "
+        "session that has one), then press Check Again.");
+}
+
+QString X11PermissionProbe::screenCaptureHelp() {
+    if (!hasDisplay(m_displayName))
+        return noDisplayHelp();
+    if (isScreenCaptureAllowed())
+        return QStringLiteral("The X server offers the Composite extension: windows can be captured.");
+    return QStringLiteral(
+        "Window pictures need the X server's Composite extension, which this X server does not offer. "
+        "It is on unless it was turned off: look for Option \u201CComposite\u201D \u201CDisable\u201D in "
+        "the Extensions section of the X server's configuration, or \u201C-extension Composite\u201D on "
+        "its command line. It comes back only when the X server starts again. Everything else works "
+        "without it: the strip shows program icons instead of window pictures.");
+}
+
+} // namespace corvane

@@ -19,6 +19,9 @@ public:
     bool isScreenCaptureAllowed() override;
     // Nothing to ask the user here: the answer is whether captures work.
     bool requestScreenCapture() override { return isScreenCaptureAllowed(); }
+    // Names the window manager or the extension that is missing, or the X server itself.
+    QString accessibilityHelp() override;
+    QString screenCaptureHelp() override;
 
 private:
     QByteArray m_displayName;

@@ -51,7 +51,8 @@ struct X11WindowFacts {
     bool legacyTitle = false; // the title is the legacy name: the window has no UTF-8 one
     X11WindowKind kind = X11WindowKind::normal;
     bool transient = false;
-    bool hidden = false; // minimised (or otherwise hidden by the window manager)
+    bool hidden = false;     // minimised (or otherwise hidden by the window manager)
+    bool fullscreen = false; // the window manager shows it full-screen
     std::optional<uint32_t> desktop;
     double opacity = 1.0;
     std::vector<QByteArray> wmClass; // instance, class

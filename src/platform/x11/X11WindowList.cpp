@@ -33,6 +33,22 @@ QString X11WindowList::ownerOf(const X11HeldWindow& window) {
     return owner.name;
 }
 
+std::optional<QRectF> X11WindowList::activeFullscreenFrame() {
+    const double ratio = m_state->pixelRatio();
+    return m_state->use(X11WindowState::Catch::arrived,
+                        [&](const X11HeldWindows& held) -> std::optional<QRectF> {
+                            const X11WindowFacts* f = held.facts(held.active);
+                            if (!f || !f->fullscreen || !f->viewable || f->hidden)
+                                return std::nullopt;
+                            const QRect frame = f->outerFrame();
+                            return QRectF(QPointF(frame.topLeft()) / ratio, QSizeF(frame.size()) / ratio);
+                        });
+}
+
+void X11WindowList::watchActiveWindow(std::function<void()> changed) {
+    m_state->watchActive(std::move(changed));
+}
+
 std::vector<WindowListEntry> X11WindowList::onScreenWindows() {
     std::lock_guard lock(m_mutex);
     const double ratio = m_state->pixelRatio();

@@ -20,6 +20,8 @@ public:
     ~X11WindowList() override;
 
     std::vector<WindowListEntry> onScreenWindows() override;
+    std::optional<QRectF> activeFullscreenFrame() override;
+    void watchActiveWindow(std::function<void()> changed) override;
 
 private:
     // The owner's name of a window, kept until its process or identity is read again.

@@ -38,6 +38,7 @@ void takeFacts(X11WindowFacts& held, const X11WindowFacts& fresh, X11Facts read)
     }
     if (read & X11Fact::state) {
         held.hidden = fresh.hidden;
+        held.fullscreen = fresh.fullscreen;
         held.kind = fresh.kind;
         held.transient = fresh.transient;
     }
@@ -200,9 +201,10 @@ void X11WindowState::rootChanged(xcb_atom_t property) {
         m_clientsStale = true;
     else if (property == c.atom(X11Atom::netClientListStacking))
         m_stackingStale = true;
-    else if (property == c.atom(X11Atom::netActiveWindow))
+    else if (property == c.atom(X11Atom::netActiveWindow)) {
         m_activeStale = true;
-    else if (property == c.atom(X11Atom::netCurrentDesktop))
+        activeChanged();
+    } else if (property == c.atom(X11Atom::netCurrentDesktop))
         m_desktopStale = true;
 }
 
@@ -214,9 +216,11 @@ void X11WindowState::windowChanged(xcb_window_t window, xcb_atom_t property) {
     const auto is = [&](X11Atom atom) { return property == c.atom(atom); };
     if (is(X11Atom::netWmName) || property == XCB_ATOM_WM_NAME)
         markStale(held, X11Fact::title);
-    else if (is(X11Atom::netWmState) || is(X11Atom::netWmWindowType) || property == XCB_ATOM_WM_TRANSIENT_FOR)
+    else if (is(X11Atom::netWmState) || is(X11Atom::netWmWindowType) ||
+             property == XCB_ATOM_WM_TRANSIENT_FOR) {
         markStale(held, X11Fact::state);
-    else if (is(X11Atom::netWmDesktop) || is(X11Atom::netWmWindowOpacity))
+        activeChanged();
+    } else if (is(X11Atom::netWmDesktop) || is(X11Atom::netWmWindowOpacity))
         markStale(held, X11Fact::placement);
     else if (is(X11Atom::netFrameExtents) || is(X11Atom::gtkFrameExtents))
         markStale(held, X11Fact::frame);
@@ -225,6 +229,34 @@ void X11WindowState::windowChanged(xcb_window_t window, xcb_atom_t property) {
         markStale(held, X11Fact::identity);
     else if (is(X11Atom::netWmPid))
         markStale(held, X11Fact::pid);
+}
+
+void X11WindowState::watchActive(std::function<void()> changed) {
+    std::lock_guard lock(m_mutex);
+    m_activeWatcher = std::move(changed);
+    if (!m_noticeContext)
+        m_noticeContext = std::make_unique<QObject>();
+}
+
+void X11WindowState::activeChanged() {
+    // Under the state's lock, on any thread: the notice is queued to the main thread, where the
+    // watcher reads the state through `use` like any caller.
+    if (!m_activeWatcher || !m_noticeContext || m_noticePending)
+        return;
+    m_noticePending = true;
+    QMetaObject::invokeMethod(
+        m_noticeContext.get(),
+        [this] {
+            std::function<void()> watcher;
+            {
+                std::lock_guard lock(m_mutex);
+                m_noticePending = false;
+                watcher = m_activeWatcher;
+            }
+            if (watcher)
+                watcher();
+        },
+        Qt::QueuedConnection);
 }
 
 void X11WindowState::configured(const xcb_configure_notify_event_t& e) {

@@ -8,11 +8,13 @@
 #include <QSet>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
 
+class QObject;
 class QSocketNotifier;
 
 namespace corvane {
@@ -86,6 +88,11 @@ public:
     // The server's time, for requests that carry one; events meanwhile are taken in.
     xcb_timestamp_t serverTime(X11HeldWindows& held);
 
+    // Runs `changed` on the main thread soon after the active window or a window's state changed,
+    // once for a burst of such changes, whichever thread took the events in. An empty function
+    // stops it. Call on the main thread.
+    void watchActive(std::function<void()> changed);
+
 private:
     X11HeldWindows& update(Catch catchUp);
     void open();
@@ -105,6 +112,8 @@ private:
     void unfollowFrame(xcb_window_t window);
     void markStale(QHash<xcb_window_t, X11HeldWindow>::iterator held, X11Facts facts);
     void forget(xcb_window_t window);
+    // The active window or a window's state changed: tells the watcher, on the main thread.
+    void activeChanged();
 
     QByteArray m_displayName;
     double m_pixelRatio = 1.0;
@@ -118,6 +127,10 @@ private:
     QHash<xcb_window_t, xcb_window_t> m_clientOfFrame;
     // Windows with stale facts, and windows whose place in the tree is to be read.
     QSet<xcb_window_t> m_stale, m_unknownTrees;
+    // The watcher of the active window, and what its queued notices are bound to (they go with it).
+    std::function<void()> m_activeWatcher;
+    std::unique_ptr<QObject> m_noticeContext;
+    bool m_noticePending = false;
 };
 
 } // namespace corvane

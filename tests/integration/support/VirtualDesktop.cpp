@@ -170,7 +170,7 @@ void VirtualDesktop::startWindowManager() {
     waitForWindowManager();
 }
 
-void VirtualDesktop::restartWindowManager(std::chrono::milliseconds away) {
+void VirtualDesktop::stopWindowManager() {
     for (auto it = m_children.begin(); it != m_children.end(); ++it) {
         if ((*it)->program() != QStringLiteral("openbox"))
             continue;
@@ -178,6 +178,10 @@ void VirtualDesktop::restartWindowManager(std::chrono::milliseconds away) {
         m_children.erase(it);
         break;
     }
+}
+
+void VirtualDesktop::restartWindowManager(std::chrono::milliseconds away) {
+    stopWindowManager();
     waitUntil([] { return false; }, away);
     startWindowManager();
 }

@@ -47,6 +47,10 @@ public:
     // Stops the window manager, leaves the desktop without one for `away`, then starts it again
     // and waits until it is up. Throws std::runtime_error when it does not come back.
     void restartWindowManager(std::chrono::milliseconds away);
+    // Stops the window manager and leaves the desktop without one.
+    void stopWindowManager();
+    // Starts the window manager (again) and waits until it is up; throws when it does not come.
+    void startWindowManagerAgain() { startWindowManager(); }
 
     // Starts the tray host and waits until it owns the tray selection. False if it does not
     // within the bound.

@@ -1,0 +1,53 @@
+#include "app/MenuBarIcon.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace corvane {
+namespace {
+
+double luminance(QColor colour) {
+    const auto channel = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+
+double contrast(QColor a, QColor b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The pixels of the icon, laid on a panel of `panel`, that stand out from it by 3:1 or more.
+int legiblePixels(QColor panel) {
+    const QIcon icon = menuBarTemplateImage();
+    QImage image(20, 16, QImage::Format_ARGB32);
+    image.fill(panel);
+    {
+        QPainter painter(&image);
+        icon.paint(&painter, image.rect());
+    }
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += contrast(image.pixelColor(x, y), panel) >= 3.0 ? 1 : 0;
+    return count;
+}
+
+TEST(MenuBarIconTest, StandsOutOnDarkAndLightPanels) {
+    // The 1.5-wide frame alone covers about 85 pixels; a mark that vanished on either panel would
+    // leave almost none standing out.
+    for (QColor panel :
+         {QColor(0x1F, 0x1F, 0x1F), QColor(0x30, 0x36, 0x3D), QColor(0xF0, 0xF0, 0xF0), QColor(Qt::white)}) {
+        EXPECT_GE(legiblePixels(panel), 80) << panel.name().toStdString();
+    }
+}
+
+} // namespace
+} // namespace corvane
