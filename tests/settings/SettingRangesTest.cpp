@@ -24,7 +24,7 @@ TEST_F(SettingRangesTest, PagesOfferAndReadersBoundTheDeclaredValues) {
     ClipboardSettings clipboard{*settings, state->clipboard(),
                                 ShortcutKit::RecorderServices::standard(
                                     state->shortcuts(), state->notifications(), *state->platform().host),
-                                std::nullopt, [] {}};
+                                [] { return std::optional<QString>{}; }, [] {}};
 
     auto* count = appearance.findChild<QSpinBox*>("maxVisible");
     EXPECT_EQ(count->minimum(), SettingRanges::maxVisible.minimum);
