@@ -15,6 +15,8 @@
 #include "windows/AXWindowService.h"
 
 #include <QApplication>
+#include <QScopeGuard>
+#include <QThreadPool>
 #include <QTimer>
 
 using namespace corvane;
@@ -60,6 +62,9 @@ int main(int argc, char** argv) {
     Runtime runtime{scheduler, notifications, background, animator};
 
     auto platform = makeLinuxPlatform(scheduler, QApplication::arguments());
+    // Work still running on the shared pool (window-list reads, listings) uses the platform: at
+    // quit it finishes before the platform goes.
+    const auto poolDrained = qScopeGuard([] { QThreadPool::globalInstance()->waitForDone(); });
     PermissionManager::setProbeForFirstRead(platform->permissions.get());
     Settings settings(*platform->defaults, notifications);
     Settings::setShared(&settings);
