@@ -6,17 +6,20 @@
 #include "runtime/Scheduler.h"
 #include "shelf/FilePanel.h"
 
+#include <QEasingCurve>
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace corvane {
 
 class Animator;
 class ClipboardHistory;
+class PanelMotion;
 class PanelWindowing;
 class PasteKeystroke;
 class Screens;
@@ -32,6 +35,12 @@ public:
     static constexpr double stripHeight = 230;
     static constexpr double maximumWidth = 1400;
     static constexpr Seconds pasteDelay{0.12};
+    // The strip slides up this far from below while it fades in.
+    static constexpr double slideDistance = 24;
+    static constexpr Seconds showDuration{0.18};
+    static constexpr Seconds hideDuration{0.12};
+    // The slide's timing curve.
+    static QEasingCurve showCurve();
     // How long the window in front may take to get the keyboard back before the paste is dropped.
     static constexpr Seconds focusTimeout{1.0};
 
@@ -82,6 +91,7 @@ private:
     Services m_services;
     ClipboardPanelModel m_model;
     QPointer<FilePanel> m_panel;
+    std::unique_ptr<PanelMotion> m_motion;
     QPointer<ClipboardView> m_view;
     bool m_monitoring = false;
     TimerHandle m_pasteTimer;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/Time.h"
+
 #include <QPainterPath>
 #include <QPointer>
 #include <QRect>
@@ -47,6 +49,11 @@ public:
     void setAlphaValue(double alpha);
     // For animators: the opacity a fade that starts now heads to, leaving the shown one to it.
     void setFadeTarget(double alpha) { m_alpha = alpha; }
+    // Whether the panel's opacity and translucency show: only a compositing manager draws them.
+    bool showsOpacity() const;
+    // How long a fade of this panel lasts: `wanted` where opacity shows; none without a compositing
+    // manager, where a fade would only hold the panel as it is, so it appears and goes at once.
+    Seconds fadeDuration(Seconds wanted) const { return showsOpacity() ? wanted : Seconds(0); }
 
     // The panel's visible outline at a given size. Where no compositing manager runs, the
     // window's shape is cut to it, so that nothing outside it (transparent pixels, which would
@@ -56,6 +63,8 @@ public:
     void setOutline(Outline outline);
     // A rounded rectangle filling the panel; the radius at most half the shorter side.
     static Outline roundedOutline(double radius);
+    // The outline at the panel's size; empty when the panel has none.
+    QPainterPath outlinePath() const { return m_outline ? m_outline(size()) : QPainterPath(); }
     // Whether the window's shape is cut to the outline now.
     bool isShapedToOutline() const { return m_shaped; }
 
