@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QEasingCurve>
+#include <QObject>
 #include <QRect>
 #include <QVariant>
 
@@ -44,5 +45,14 @@ public:
     virtual void animate(QObject& target, const QByteArray& property, const QVariant& value,
                          const Motion& motion, std::function<void()> completion = {}) = 0;
 };
+
+// Carries `property` of `target` to `value` through `animator`, or sets it at once without one.
+inline void animateOrSet(Animator* animator, QObject& target, const char* property, double value,
+                         const Motion& motion) {
+    if (animator)
+        animator->animate(target, QByteArray(property), value, motion);
+    else
+        target.setProperty(property, value);
+}
 
 } // namespace corvane

@@ -59,10 +59,7 @@ void NotchDropView::follow() {
     const auto drive = [this](const char* property, double from, double to, const Motion& motion) {
         if (from >= 0)
             setProperty(property, from);
-        if (m_animator)
-            m_animator->animate(*this, property, to, motion);
-        else
-            setProperty(property, to);
+        animateOrSet(m_animator, *this, property, to, motion);
     };
     const bool open = !m_model.phase().is(NotchDropModel::Phase::Kind::hidden);
     if (open != m_open) {

@@ -8,10 +8,7 @@
 namespace corvane::StripMotion {
 
 void drive(Animator* animator, QObject& target, const char* property, double value, const Motion& motion) {
-    if (animator)
-        animator->animate(target, QByteArray(property), value, motion);
-    else
-        target.setProperty(property, value);
+    animateOrSet(animator, target, property, value, motion);
 }
 
 void arrive(Animator& animator, QWidget& chip) {

@@ -74,10 +74,7 @@ void NotchHUDView::follow() {
     if (!m_model)
         return;
     const auto drive = [this](const char* property, double value, const Motion& motion) {
-        if (m_animator)
-            m_animator->animate(*this, property, value, motion);
-        else
-            setProperty(property, value);
+        animateOrSet(m_animator, *this, property, value, motion);
     };
     if (m_model->visible() != m_unfolded) {
         m_unfolded = m_model->visible();

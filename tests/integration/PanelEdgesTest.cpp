@@ -113,10 +113,17 @@ protected:
         QImage last;
         QRect lastArea;
         std::vector<QRgb> lastAround;
+        QPainterPath lastOutline;
         const bool shown = QTest::qWaitFor(
             [&] {
                 if (!panel.isVisible() || panel.windowOpacity() != panel.alphaValue())
                     return false;
+                // A panel whose outline still changes (the display unfolding) is not there yet.
+                const QPainterPath now = outline(panel);
+                if (now != lastOutline) {
+                    lastOutline = now;
+                    return false;
+                }
                 const QRect area = panel.geometry().adjusted(-2, -2, 2, 2).intersected(m_screen);
                 QImage shot = grab(area);
                 std::vector<QRgb> around;
