@@ -21,11 +21,11 @@ class Animator {
 public:
     virtual ~Animator() = default;
 
-    // Fades `panel` to `alpha` over `duration`, or at once where the panel cannot show opacity (no
-    // compositing manager; see `FloatingPanel::fadeDuration`). From this call on, the panel's alphaValue()
-    // answers `alpha`; what it shows follows over the duration. `completion`, if given, runs once on a later
-    // turn of the main thread when this fade ends, whether it ran its course or a newer fade of the same
-    // panel replaced it; it must check that the panel still exists.
+    // Fades `panel` to `alpha` over `duration`; a fade in is instant where the panel cannot show
+    // opacity (no compositing manager; see `FloatingPanel::fadeDuration`). From this call on, the panel's
+    // alphaValue() answers `alpha`; what it shows follows over the duration. `completion`, if given, runs
+    // once on a later turn of the main thread when this fade ends, whether it ran its course or a newer fade
+    // of the same panel replaced it; it must check that the panel still exists.
     virtual void fade(FloatingPanel& panel, double alpha, Seconds duration,
                       std::function<void()> completion = {}) = 0;
     // Moves `panel` to `frame` over `duration` along `curve`. A move of the same panel still

@@ -51,9 +51,13 @@ public:
     void setFadeTarget(double alpha) { m_alpha = alpha; }
     // Whether the panel's opacity and translucency show: only a compositing manager draws them.
     bool showsOpacity() const;
-    // How long a fade of this panel lasts: `wanted` where opacity shows; none without a compositing
-    // manager, where a fade would only hold the panel as it is, so it appears and goes at once.
-    Seconds fadeDuration(Seconds wanted) const { return showsOpacity() ? wanted : Seconds(0); }
+    // How long a fade of this panel to `alpha` lasts: `wanted` where opacity shows. Without a
+    // compositing manager a fade in would only hold the panel back, so it appears at once; a fade
+    // out keeps its time, and the panel goes when it would have (unmapping at once in the middle
+    // of a gesture lets openbox move the keyboard focus elsewhere).
+    Seconds fadeDuration(Seconds wanted, double alpha) const {
+        return showsOpacity() || alpha <= 0 ? wanted : Seconds(0);
+    }
 
     // The panel's visible outline at a given size. Where no compositing manager runs, the
     // window's shape is cut to it, so that nothing outside it (transparent pixels, which would

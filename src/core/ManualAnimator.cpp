@@ -8,8 +8,8 @@ namespace corvane {
 void ManualAnimator::fade(FloatingPanel& panel, double alpha, Seconds duration,
                           std::function<void()> completion) {
     panel.setFadeTarget(alpha);
-    m_pending.push_back(
-        Fade{QPointer<FloatingPanel>(&panel), alpha, panel.fadeDuration(duration), std::move(completion)});
+    m_pending.push_back(Fade{QPointer<FloatingPanel>(&panel), alpha, panel.fadeDuration(duration, alpha),
+                             std::move(completion)});
 }
 
 void ManualAnimator::move(FloatingPanel& panel, const QRect& frame, Seconds duration,

@@ -52,8 +52,8 @@ void PanelMotion::run(const QRect& frame, double alpha, Seconds duration, const 
     if (!slides && m_panel->geometry() != frame)
         m_panel->setGeometry(frame);
 
-    // Two clocks, the slide's and the fade's: without a compositing manager a fade takes no time
-    // while the slide still shows, so the motion ends when both have.
+    // Two clocks, the slide's and the fade's: without a compositing manager a fade in takes no
+    // time while the slide still shows, so the motion ends when both have.
     auto running = std::make_shared<int>(slides ? 2 : 1);
     QPointer<FloatingPanel> panel = m_panel;
     std::weak_ptr<int> alive = m_alive;

@@ -16,7 +16,7 @@ class FloatingPanel;
 
 // Slides a panel to a frame while the animator fades it, as one motion. When both have ended, the
 // panel stands exactly on its target frame whatever the slide did meanwhile, so a test that ends
-// the animations sees final frames. Without a compositing manager the fade is instant (nothing of
+// the animations sees final frames. Without a compositing manager a fade in is instant (nothing of
 // it would show) and the slide alone is seen. A newer motion or jump replaces the older one, whose
 // completion is then dropped.
 class PanelMotion {

@@ -48,7 +48,7 @@ void QtAnimator::fade(FloatingPanel& panel, double alpha, Seconds duration,
     animation->setObjectName(fadeName);
     animation->setStartValue(panel.windowOpacity());
     animation->setEndValue(alpha);
-    const double ms = sanitizedDelay(panel.fadeDuration(duration)).count() * 1000.0;
+    const double ms = sanitizedDelay(panel.fadeDuration(duration, alpha)).count() * 1000.0;
     animation->setDuration(static_cast<int>(std::lround(std::min(ms, 3'600'000.0))));
     whenGone(*animation, std::move(completion));
     animation->start(QAbstractAnimation::DeleteWhenStopped);
