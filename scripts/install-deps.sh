@@ -18,6 +18,7 @@ packages=(
   # X11 through xcb
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-composite0-dev libxcb-res0-dev
   libxcb-xinput-dev libxcb-screensaver0-dev libxcb-xtest0-dev libxcb-randr0-dev libxcb-xfixes0-dev libxcb-keysyms1-dev
+  libxcb-shape0-dev
   libxcb-shm0-dev libxcb-render0-dev libxcb-damage0-dev
   libxkbcommon-dev libxkbcommon-x11-dev
   # tests and benchmarks

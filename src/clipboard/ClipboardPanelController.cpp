@@ -5,6 +5,7 @@
 #include "core/Animator.h"
 #include "core/Colors.h"
 #include "core/PanelBackground.h"
+#include "core/PanelMotion.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
 #include "core/StatusItems.h"
@@ -28,8 +29,6 @@ namespace {
 const QString statusIdentifier = QStringLiteral("clipboard");
 constexpr double sideMargin = 32;
 constexpr double bottomGap = 12;
-constexpr Seconds showDuration{0.18};
-constexpr Seconds hideDuration{0.12};
 constexpr double cornerRadius = 22;
 constexpr Seconds focusPollInterval{0.02};
 
@@ -40,7 +39,13 @@ ClipboardPanelController::ClipboardPanelController(Services services) : m_servic
 ClipboardPanelController::~ClipboardPanelController() {
     releaseKeyboard(false);
     removeMonitors();
+    // The motion looks at the panel; it goes first.
+    m_motion.reset();
     delete m_panel.data();
+}
+
+QEasingCurve ClipboardPanelController::showCurve() {
+    return PanelMotion::bezier({0.2, 0.9}, {0.3, 1.0});
 }
 
 void ClipboardPanelController::updateStatusItem() {
@@ -97,6 +102,7 @@ void ClipboardPanelController::show() {
         m_panel = new FilePanel(m_services.windowing, QRect(0, 0, 100, 100), PanelLevel::status);
         m_panel->setCornerRadius(cornerRadius);
         m_panel->setWindowTitle(tr("Clipboard"));
+        m_motion = std::make_unique<PanelMotion>(*m_panel, m_services.animator);
     }
     const QColor accent = m_services.settings.sidebarAccent() == AccentChoice::system
                               ? QGuiApplication::palette().color(QPalette::Highlight)
@@ -133,12 +139,15 @@ void ClipboardPanelController::show() {
     const double width = std::min(visible.width() - sideMargin, maximumWidth);
     const QRectF frame(visible.center().x() - width / 2, visible.bottom() - bottomGap - stripHeight, width,
                        stripHeight);
-    m_panel->setGeometry(frame.toAlignedRect());
+    // It rises from a little below its place while it fades in; without a compositing manager the
+    // rise alone shows.
+    const QRect target = frame.toAlignedRect();
+    m_motion->jump(target.translated(0, int(slideDistance)));
     m_panel->setAlphaValue(0);
     m_panel->show();
     m_panel->makeKeyWindow();
     m_view->searchField()->setFocus();
-    m_services.animator.fade(*m_panel, 1.0, showDuration);
+    m_motion->run(target, 1.0, showDuration, showCurve());
     installMonitors();
     if (m_panel->isActiveWindow())
         releaseKeyboard(true);
@@ -150,8 +159,8 @@ void ClipboardPanelController::hide() {
     if (!m_panel || !m_panel->isVisible())
         return;
     QPointer<FilePanel> panel = m_panel;
-    m_services.animator.fade(*m_panel, 0.0, hideDuration, [panel] {
-        // Shown again while it faded: it stays.
+    // A show during the fade takes the motion over, and the strip stays.
+    m_motion->run(m_motion->target(), 0.0, hideDuration, PanelMotion::easeInEaseOut(), [panel] {
         if (panel && panel->alphaValue() == 0)
             panel->hide();
     });

@@ -6,11 +6,13 @@
 #include "runtime/Scheduler.h"
 #include "shelf/FilePanel.h"
 
+#include <QEasingCurve>
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace corvane {
@@ -18,6 +20,7 @@ namespace corvane {
 class Animator;
 class ClipboardHistory;
 class HotKeys;
+class PanelMotion;
 class PanelWindowing;
 class PasteKeystroke;
 class Screens;
@@ -33,6 +36,12 @@ public:
     static constexpr double stripHeight = 230;
     static constexpr double maximumWidth = 1400;
     static constexpr Seconds pasteDelay{0.12};
+    // The strip slides up this far from below while it fades in.
+    static constexpr double slideDistance = 24;
+    static constexpr Seconds showDuration{0.18};
+    static constexpr Seconds hideDuration{0.12};
+    // The slide's timing curve.
+    static QEasingCurve showCurve();
     // How long the window in front may take to get the keyboard back before the paste is dropped.
     static constexpr Seconds focusTimeout{1.0};
     // How long keys typed while the strip opens wait for it to get the keyboard; after that they
@@ -91,6 +100,7 @@ private:
     Services m_services;
     ClipboardPanelModel m_model;
     QPointer<FilePanel> m_panel;
+    std::unique_ptr<PanelMotion> m_motion;
     QPointer<ClipboardView> m_view;
     bool m_monitoring = false;
     TimerHandle m_pasteTimer;

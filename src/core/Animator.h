@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QEasingCurve>
+#include <QObject>
 #include <QRect>
 #include <QVariant>
 
@@ -20,16 +21,19 @@ class Animator {
 public:
     virtual ~Animator() = default;
 
-    // Fades `panel` to `alpha` over `duration`. From this call on, the panel's alphaValue() answers
-    // `alpha`; what it shows follows over the duration. `completion`, if given, runs once on a
-    // later turn of the main thread when this fade ends, whether it ran its course or a newer fade
+    // Fades `panel` to `alpha` over `duration`; a fade in is instant where the panel cannot show
+    // opacity (no compositing manager; see `FloatingPanel::fadeDuration`). From this call on, the panel's
+    // alphaValue() answers `alpha`; what it shows follows over the duration. `completion`, if given, runs
+    // once on a later turn of the main thread when this fade ends, whether it ran its course or a newer fade
     // of the same panel replaced it; it must check that the panel still exists.
     virtual void fade(FloatingPanel& panel, double alpha, Seconds duration,
                       std::function<void()> completion = {}) = 0;
     // Moves `panel` to `frame` over `duration` along `curve`. A move of the same panel still
-    // running stops where it is and is replaced.
-    virtual void move(FloatingPanel& panel, const QRect& frame, Seconds duration,
-                      const QEasingCurve& curve) = 0;
+    // running stops where it is and is replaced. `completion`, if given, runs once on a later turn
+    // of the main thread when this move ends, ran its course or not; it must check that the panel
+    // still exists.
+    virtual void move(FloatingPanel& panel, const QRect& frame, Seconds duration, const QEasingCurve& curve,
+                      std::function<void()> completion = {}) = 0;
     // Stops a running move of `panel` where it is; nothing when none runs.
     virtual void stopMove(FloatingPanel& panel) = 0;
 
@@ -41,5 +45,14 @@ public:
     virtual void animate(QObject& target, const QByteArray& property, const QVariant& value,
                          const Motion& motion, std::function<void()> completion = {}) = 0;
 };
+
+// Carries `property` of `target` to `value` through `animator`, or sets it at once without one.
+inline void animateOrSet(Animator* animator, QObject& target, const char* property, double value,
+                         const Motion& motion) {
+    if (animator)
+        animator->animate(target, QByteArray(property), value, motion);
+    else
+        target.setProperty(property, value);
+}
 
 } // namespace corvane

@@ -87,6 +87,11 @@ FloatingPanel::Outline FloatingPanel::roundedOutline(double radius) {
     };
 }
 
+bool FloatingPanel::showsOpacity() const {
+    // The platform may go before the panels at the end.
+    return !m_windowingAlive || m_windowing.isCompositing();
+}
+
 void FloatingPanel::updateShape() {
     // Without an alpha channel nothing clears the panel before a repaint: its background does.
     const QWindow* window = windowHandle();
@@ -124,6 +129,10 @@ void FloatingPanel::setAlphaValue(double alpha) {
 void FloatingPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     updateShape();
+    // Qt paints a shaped window only inside its shape, and repaints what a shape change uncovers
+    // only while the window shows. A panel unshaped while hidden (a compositing manager started)
+    // would show its old pixels there, black: it paints all of itself before it maps.
+    update();
     // Sent before Qt maps the window, so the hints are in place when the window manager looks.
     if (QWindow* window = windowHandle())
         m_windowing.showOnAllDesktops(*window);

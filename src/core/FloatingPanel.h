@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/Time.h"
+
 #include <QPainterPath>
 #include <QPointer>
 #include <QRect>
@@ -47,6 +49,15 @@ public:
     void setAlphaValue(double alpha);
     // For animators: the opacity a fade that starts now heads to, leaving the shown one to it.
     void setFadeTarget(double alpha) { m_alpha = alpha; }
+    // Whether the panel's opacity and translucency show: only a compositing manager draws them.
+    bool showsOpacity() const;
+    // How long a fade of this panel to `alpha` lasts: `wanted` where opacity shows. Without a
+    // compositing manager a fade in would only hold the panel back, so it appears at once; a fade
+    // out keeps its time, and the panel goes when it would have (unmapping at once in the middle
+    // of a gesture lets openbox move the keyboard focus elsewhere).
+    Seconds fadeDuration(Seconds wanted, double alpha) const {
+        return showsOpacity() || alpha <= 0 ? wanted : Seconds(0);
+    }
 
     // The panel's visible outline at a given size. Where no compositing manager runs, the
     // window's shape is cut to it, so that nothing outside it (transparent pixels, which would
@@ -56,6 +67,8 @@ public:
     void setOutline(Outline outline);
     // A rounded rectangle filling the panel; the radius at most half the shorter side.
     static Outline roundedOutline(double radius);
+    // The outline at the panel's size; empty when the panel has none.
+    QPainterPath outlinePath() const { return m_outline ? m_outline(size()) : QPainterPath(); }
     // Whether the window's shape is cut to the outline now.
     bool isShapedToOutline() const { return m_shaped; }
 

@@ -1,23 +1,46 @@
 #include "core/ManualAnimator.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace corvane {
 
 void ManualAnimator::fade(FloatingPanel& panel, double alpha, Seconds duration,
                           std::function<void()> completion) {
     panel.setFadeTarget(alpha);
-    m_pending.push_back(Fade{QPointer<FloatingPanel>(&panel), alpha, duration, std::move(completion)});
+    m_pending.push_back(Fade{QPointer<FloatingPanel>(&panel), alpha, panel.fadeDuration(duration, alpha),
+                             std::move(completion)});
 }
 
 void ManualAnimator::move(FloatingPanel& panel, const QRect& frame, Seconds duration,
-                          const QEasingCurve& curve) {
-    Q_UNUSED(duration);
-    Q_UNUSED(curve);
+                          const QEasingCurve& curve, std::function<void()> completion) {
     stopMove(panel);
-    m_moves.push_back(Move{QPointer<FloatingPanel>(&panel), frame});
+    m_moves.push_back(Move{QPointer<FloatingPanel>(&panel), panel.geometry(), frame, duration, curve,
+                           std::move(completion)});
 }
 
 void ManualAnimator::stopMove(FloatingPanel& panel) {
-    std::erase_if(m_moves, [&panel](const Move& move) { return !move.panel || move.panel == &panel; });
+    std::erase_if(m_moves, [&](Move& move) {
+        if (move.panel && move.panel != &panel)
+            return false;
+        if (move.completion)
+            m_endedMoves.push_back(std::move(move.completion));
+        return true;
+    });
+}
+
+void ManualAnimator::advanceMoves(Seconds elapsed) {
+    for (const Move& move : m_moves) {
+        if (!move.panel)
+            continue;
+        const double t = move.duration.count() > 0 ? std::clamp(elapsed / move.duration, 0.0, 1.0) : 1.0;
+        const double p = move.curve.valueForProgress(t);
+        const auto lerp = [p](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * p)); };
+        move.panel->setGeometry(
+            QRect(QPoint(lerp(move.from.x(), move.frame.x()), lerp(move.from.y(), move.frame.y())),
+                  QSize(lerp(move.from.width(), move.frame.width()),
+                        lerp(move.from.height(), move.frame.height()))));
+    }
 }
 
 void ManualAnimator::animate(QObject& target, const QByteArray& property, const QVariant& value,
@@ -52,9 +75,16 @@ void ManualAnimator::advanceProperties(double fraction) {
 void ManualAnimator::completeAll() {
     std::vector<Move> moving;
     moving.swap(m_moves);
-    for (const Move& move : moving)
+    std::vector<std::function<void()>> ended;
+    ended.swap(m_endedMoves);
+    for (const Move& move : moving) {
         if (move.panel)
             move.panel->setGeometry(move.frame);
+        if (move.completion)
+            ended.push_back(move.completion);
+    }
+    for (const std::function<void()>& completion : ended)
+        completion();
     std::vector<PropertyMotion> settling;
     settling.swap(m_properties);
     for (const PropertyMotion& waiting : settling)

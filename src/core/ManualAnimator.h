@@ -21,8 +21,10 @@ public:
 
     void fade(FloatingPanel& panel, double alpha, Seconds duration,
               std::function<void()> completion = {}) override;
-    // Moves wait like fades; a newer move or stopMove of the same panel drops the older one.
-    void move(FloatingPanel& panel, const QRect& frame, Seconds duration, const QEasingCurve& curve) override;
+    // Moves wait like fades; a newer move or stopMove of the same panel ends the older one where it
+    // stands (its completion runs at the next `completeAll`).
+    void move(FloatingPanel& panel, const QRect& frame, Seconds duration, const QEasingCurve& curve,
+              std::function<void()> completion = {}) override;
     void stopMove(FloatingPanel& panel) override;
     // Property motions wait too, the property left where it was until the test moves it on. A
     // newer motion of the same property takes the older one's place (and its completion).
@@ -31,7 +33,11 @@ public:
 
     struct Move {
         QPointer<FloatingPanel> panel;
+        QRect from;
         QRect frame;
+        Seconds duration{0};
+        QEasingCurve curve;
+        std::function<void()> completion;
     };
     struct PropertyMotion {
         QPointer<QObject> target;
@@ -45,7 +51,10 @@ public:
     // Sets every waiting property to where its motion stands at `fraction` of its duration,
     // without ending it: a frame in the middle of the motion.
     void advanceProperties(double fraction);
-    // Ends every move, each panel standing on its frame, then every property motion, each property
+    // Puts every moving panel where its move stands at `elapsed` from its start, without ending it.
+    void advanceMoves(Seconds elapsed);
+    // Ends every move, each panel standing on its frame (completions of moves ended earlier run
+    // too), then every property motion, each property
     // on its target, then every fade begun so far, oldest first: its panel shows the fade's
     // opacity, then its completion runs. Fades and motions begun by a completion wait for the next
     // call.
@@ -59,6 +68,8 @@ private:
     std::vector<Fade> m_pending;
     std::vector<Move> m_moves;
     std::vector<PropertyMotion> m_properties;
+    // Completions of moves that were replaced or stopped, run at the next `completeAll`.
+    std::vector<std::function<void()>> m_endedMoves;
 };
 
 } // namespace corvane

@@ -48,19 +48,24 @@ void QtAnimator::fade(FloatingPanel& panel, double alpha, Seconds duration,
     animation->setObjectName(fadeName);
     animation->setStartValue(panel.windowOpacity());
     animation->setEndValue(alpha);
-    const double ms = sanitizedDelay(duration).count() * 1000.0;
+    const double ms = sanitizedDelay(panel.fadeDuration(duration, alpha)).count() * 1000.0;
     animation->setDuration(static_cast<int>(std::lround(std::min(ms, 3'600'000.0))));
-    if (completion) {
-        // Queued, so the completion never runs inside a newer fade's call or while the panel is
-        // being torn down.
-        connect(
-            animation, &QObject::destroyed, this, [completion = std::move(completion)] { completion(); },
-            Qt::QueuedConnection);
-    }
+    whenGone(*animation, std::move(completion));
     animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
-void QtAnimator::move(FloatingPanel& panel, const QRect& frame, Seconds duration, const QEasingCurve& curve) {
+void QtAnimator::whenGone(QObject& animation, std::function<void()> completion) {
+    if (!completion)
+        return;
+    // Queued, so the completion never runs inside a newer animation's call or while the panel is
+    // being torn down.
+    connect(
+        &animation, &QObject::destroyed, this, [completion = std::move(completion)] { completion(); },
+        Qt::QueuedConnection);
+}
+
+void QtAnimator::move(FloatingPanel& panel, const QRect& frame, Seconds duration, const QEasingCurve& curve,
+                      std::function<void()> completion) {
     stopMove(panel);
     // The animation belongs to the panel and goes with it.
     auto* animation = new QPropertyAnimation(&panel, "geometry", &panel);
@@ -70,6 +75,7 @@ void QtAnimator::move(FloatingPanel& panel, const QRect& frame, Seconds duration
     animation->setStartValue(panel.geometry());
     animation->setEndValue(frame);
     animation->setEasingCurve(curve);
+    whenGone(*animation, std::move(completion));
     animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
@@ -94,11 +100,7 @@ void QtAnimator::animate(QObject& target, const QByteArray& property, const QVar
     animation->setDuration(static_cast<int>(std::lround(std::min(ms, 60'000.0))));
     animation->setStartValue(target.property(property));
     animation->setEndValue(value);
-    if (completion) {
-        connect(
-            animation, &QObject::destroyed, this, [completion = std::move(completion)] { completion(); },
-            Qt::QueuedConnection);
-    }
+    whenGone(*animation, std::move(completion));
     animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 

@@ -14,10 +14,15 @@ public:
 
     void fade(FloatingPanel& panel, double alpha, Seconds duration,
               std::function<void()> completion = {}) override;
-    void move(FloatingPanel& panel, const QRect& frame, Seconds duration, const QEasingCurve& curve) override;
+    void move(FloatingPanel& panel, const QRect& frame, Seconds duration, const QEasingCurve& curve,
+              std::function<void()> completion = {}) override;
     void stopMove(FloatingPanel& panel) override;
     void animate(QObject& target, const QByteArray& property, const QVariant& value, const Motion& motion,
                  std::function<void()> completion = {}) override;
+
+private:
+    // Runs `completion` once `animation` is gone.
+    void whenGone(QObject& animation, std::function<void()> completion);
 };
 
 } // namespace corvane

@@ -3,6 +3,7 @@
 #include "core/Animator.h"
 #include "core/Colors.h"
 #include "core/PanelBackground.h"
+#include "core/PanelMotion.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
 #include "core/StatusItems.h"
@@ -33,6 +34,7 @@ namespace {
 constexpr double cornerRadius = 14;
 // One above the floating panels' level, so the popover shows over them.
 constexpr int popoverLevel = PanelLevel::status;
+constexpr Seconds popoverSlide{0.14};
 constexpr int floatingOnTopLevel = 3;
 
 QColor shelfAccentColor(const Settings& settings) {
@@ -204,18 +206,20 @@ void FileShelfController::present(const ShelfSource& source, const QRectF& frame
         return;
     }
     m_services.host.hideStripHoverPreview();
-    if (!m_popover)
+    if (!m_popover) {
         m_popover = makePanel(source, false, popoverLevel);
+        m_popoverMotion = std::make_unique<PanelMotion>(*m_popover, m_services.animator);
+    }
     m_popoverSource = source;
     setContent(*m_popover, source, false);
-    // It starts a little towards the strip (or higher, under the tray) and settles as it fades in.
+    // It starts a little towards the strip (or higher, under the tray) and slides into place as it
+    // fades in.
     const QRectF start = frame.translated(slideOffset, slideOffset == 0 ? -6 : 0);
-    m_popover->setGeometry(start.toRect());
+    m_popoverMotion->jump(start.toRect());
     m_popover->setAlphaValue(0);
     m_popover->show();
     m_popover->raise();
-    m_popover->setGeometry(frame.toRect());
-    m_services.animator.fade(*m_popover, 1.0, Seconds(0.14));
+    m_popoverMotion->run(frame.toRect(), 1.0, popoverSlide, PanelMotion::easeOut());
 }
 
 void FileShelfController::closePopover() {
@@ -225,8 +229,8 @@ void FileShelfController::closePopover() {
         return;
     m_popoverSource.reset();
     QPointer<FilePanel> panel(m_popover.get());
-    m_services.animator.fade(*m_popover, 0.0, Seconds(0.1), [panel] {
-        // A popover presented again during the fade stays.
+    // A popover presented again during the fade takes the motion over, and stays.
+    m_popoverMotion->run(m_popoverMotion->target(), 0.0, Seconds(0.1), PanelMotion::easeInEaseOut(), [panel] {
         if (panel && panel->alphaValue() == 0)
             panel->hide();
     });

@@ -21,6 +21,7 @@ class Animator;
 class Executor;
 class FilePanel;
 class FileShelf;
+class PanelMotion;
 class PanelWindowing;
 class PreviewPanel;
 class Scheduler;
@@ -115,6 +116,8 @@ private:
 
     Services m_services;
     std::unique_ptr<FilePanel> m_popover;
+    // Declared after the popover, so that it goes first: it looks at the panel.
+    std::unique_ptr<PanelMotion> m_popoverMotion;
     std::optional<ShelfSource> m_popoverSource;
     // Open floating panels by the key of their source's id.
     std::map<QString, std::pair<ShelfSource, std::unique_ptr<FilePanel>>> m_floating;

@@ -88,7 +88,8 @@ void NotchDropController::installClickPanel(const QRectF& notch) {
     clickView->onClick = click;
     // The card is laid out for the open panel and hangs from the top centre of whatever size the
     // panel has, so at rest it is folded into the notch.
-    auto* card = new NotchDropView(m_model, m_services.settings, notch.width(), notch.height(), clickView);
+    auto* card = new NotchDropView(m_model, m_services.settings, notch.width(), notch.height(),
+                                   &m_services.animator, clickView);
     auto* target = new DropTargetView(clickView);
     target->onTargeted = [self](bool inside) {
         if (self)
@@ -119,6 +120,7 @@ void NotchDropController::installClickPanel(const QRectF& notch) {
                                          : QRegion(outline.toFillPolygon().toPolygon()));
     };
     connect(&m_model, &NotchDropModel::changed, card, reshape);
+    connect(card, &NotchDropView::outlineChanged, card, reshape);
     m_panel->show();
     reshape();
 }

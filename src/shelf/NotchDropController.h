@@ -19,6 +19,8 @@
 
 namespace corvane {
 
+class Animator;
+
 class DragSource;
 class FileShelf;
 class FloatingPanel;
@@ -46,6 +48,7 @@ public:
         Screens& screens;
         Scheduler& scheduler;
         PanelWindowing& windowing;
+        Animator& animator;
         EventMonitors* monitors;
         DragSource& drags;
         FileShelf& files;

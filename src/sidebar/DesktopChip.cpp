@@ -7,6 +7,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace corvane {
 
 using namespace SidebarPainting;
@@ -61,10 +63,20 @@ QString DesktopChip::helpText(const SpaceInfo& space, bool hasOverview) {
     return name + QStringLiteral(" \u2014 double-click to see its windows");
 }
 
+void DesktopChip::setPresence(double presence) {
+    m_presence = presence;
+    update();
+}
+
 void DesktopChip::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF box(0, 0, SidebarMetrics::spaceChipWidth, SidebarMetrics::spaceChipHeight);
+    const double scale = StripMotion::arrivalScale(m_presence);
+    p.setOpacity(std::clamp(m_presence, 0.0, 1.0));
+    p.translate(box.center());
+    p.scale(scale, scale);
+    p.translate(-box.center());
     const QColor text = primary(*this);
     p.setPen(Qt::NoPen);
     const double t = m_currentProgress;

@@ -3,11 +3,11 @@
 #include "core/AppIcons.h"
 #include "core/FloatingPanel.h"
 #include "core/PanelBackground.h"
+#include "core/PanelMotion.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
 #include "sidebar/HoverPreviewModel.h"
 #include "sidebar/HoverPreviewView.h"
-#include "sidebar/PanelMotion.h"
 #include "sidebar/SidebarPanel.h"
 
 #include <algorithm>

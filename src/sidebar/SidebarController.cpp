@@ -2,6 +2,7 @@
 
 #include "core/FloatingPanel.h"
 #include "core/PanelBackground.h"
+#include "core/PanelMotion.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
 #include "core/TrackingHostingView.h"
@@ -12,7 +13,6 @@
 #include "sidebar/HoverPreviewController.h"
 #include "sidebar/HoverPreviewModel.h"
 #include "sidebar/MenuTracking.h"
-#include "sidebar/PanelMotion.h"
 #include "sidebar/PinnedFirst.h"
 #include "sidebar/SidebarGeometry.h"
 #include "sidebar/SidebarMetrics.h"

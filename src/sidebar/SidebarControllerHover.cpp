@@ -2,10 +2,10 @@
 // between cells while it shows, hidden shortly after the pointer leaves the cells.
 #include "sidebar/SidebarController.h"
 
+#include "core/PanelMotion.h"
 #include "core/Settings.h"
 #include "platform/Platform.h"
 #include "sidebar/HoverPreviewController.h"
-#include "sidebar/PanelMotion.h"
 #include "sidebar/SidebarModel.h"
 #include "sidebar/StripServices.h"
 #include "windows/ThumbnailService.h"

@@ -1,5 +1,7 @@
 #include "sidebar/SidebarView.h"
 
+#include "sidebar/StripMotion.h"
+
 #include <QWheelEvent>
 
 #include <climits>
@@ -202,7 +204,13 @@ void SidebarView::rebuildWorkspaceChips() {
             chip->setAnimator(&m_services.animator);
             chip->setAcceptDrops(true);
             chip->installEventFilter(this);
+            // What the strip shows at first, or scrolls to, is there; a workspace added comes in.
+            if (isVisible() && !m_scrollingChips)
+                StripMotion::arrive(m_services.animator, *chip);
             return chip;
+        },
+        [this](WorkspaceChip& chip) {
+            StripMotion::leave(m_services.animator, chip, isVisible() && !m_scrollingChips);
         });
     m_addChip->setVisible(m_metrics.showWorkspaces && end == count + 1);
 }
@@ -210,7 +218,9 @@ void SidebarView::rebuildWorkspaceChips() {
 void SidebarView::scrollChipRows(int rows) {
     const int before = m_firstChipRow;
     m_firstChipRow = static_cast<int>(std::clamp<qint64>(qint64(m_firstChipRow) + rows, 0, INT_MAX));
+    m_scrollingChips = true;
     rebuildWorkspaceChips();
+    m_scrollingChips = false;
     if (m_firstChipRow == before)
         return;
     applyModel();
@@ -248,8 +258,11 @@ void SidebarView::rebuildDesktopChips() {
             // A new chip shows as it is; only changes move.
             mark(*chip, space);
             chip->setAnimator(&m_services.animator);
+            if (isVisible())
+                StripMotion::arrive(m_services.animator, *chip);
             return chip;
-        });
+        },
+        [this](DesktopChip& chip) { StripMotion::leave(m_services.animator, chip, isVisible()); });
 }
 
 void SidebarView::applyModel() {
@@ -604,7 +617,10 @@ bool SidebarView::handleCellEvent(ThumbnailCell& cell, QEvent* event) {
         return true;
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        if (dropOnWindow(cell.window().windowID, WindowDragPayload::texts(*drop->mimeData())))
+        // The window whose place is under the pointer, wherever the cells are drawn mid-way.
+        const ThumbnailCell* target = cellAt(cell.mapTo(this, drop->position()));
+        const uint32_t targetID = (target ? *target : cell).window().windowID;
+        if (dropOnWindow(targetID, WindowDragPayload::texts(*drop->mimeData())))
             drop->acceptProposedAction();
         else
             drop->ignore();

@@ -156,6 +156,7 @@ private:
     std::unique_ptr<ListMotion> m_listMotion;
     std::map<QUuid, WorkspaceChip*> m_chips; // the shown ones only
     int m_firstChipRow = 0;
+    bool m_scrollingChips = false;
     std::function<double()> m_greatestHeight;
     AddWorkspaceChip* m_addChip = nullptr;
     std::map<uint64_t, DesktopChip*> m_desktopChips;

@@ -9,6 +9,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include <algorithm>
+
 #include <cmath>
 
 namespace corvane {
@@ -78,13 +80,20 @@ QString WorkspaceChip::helpText(const Workspace& workspace) {
     return name + QStringLiteral("  ") + shortcutText(QKeyCombination(Qt::AltModifier, digit));
 }
 
+void WorkspaceChip::setPresence(double presence) {
+    m_presence = presence;
+    update();
+}
+
 void WorkspaceChip::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     const QRectF chip = chipRect();
+    const double scale = m_drawnScale * StripMotion::arrivalScale(m_presence);
+    p.setOpacity(std::clamp(m_presence, 0.0, 1.0));
     p.translate(chip.center());
-    p.scale(m_drawnScale, m_drawnScale);
+    p.scale(scale, scale);
     p.translate(-chip.center());
 
     drawShadow(p, chip, side / 2, 0.25, 1.5, QPointF(0, 1));

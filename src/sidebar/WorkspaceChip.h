@@ -18,6 +18,8 @@ class WorkspaceChip : public QWidget {
     Q_OBJECT
     // The scale drawn now, on its way to `scale()`.
     Q_PROPERTY(double drawnScale READ drawnScale WRITE setDrawnScale)
+    // How far the chip has come in (0 to 1): it fades and grows from 0.8 as it arrives.
+    Q_PROPERTY(double presence READ presence WRITE setPresence)
 public:
     static constexpr int bleed = 4;
     static constexpr double side = 22;
@@ -40,6 +42,8 @@ public:
     const QString& initials() const { return m_initials; }
     double drawnScale() const { return m_drawnScale; }
     void setDrawnScale(double scale);
+    double presence() const { return m_presence; }
+    void setPresence(double presence);
     // The drop-target swell runs through `animator` from now on (none: it shows at once).
     void setAnimator(Animator* animator) { m_animator = animator; }
     // The name (its first few hundred characters), then two blanks, the Option sign and the slot
@@ -55,6 +59,7 @@ private:
     bool m_isTargeted;
     bool m_isRestoring;
     double m_drawnScale;
+    double m_presence = 1;
     Animator* m_animator = nullptr;
 };
 

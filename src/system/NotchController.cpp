@@ -148,15 +148,16 @@ FloatingPanel* NotchController::makeHUDPanel(const QRectF& anchor) {
     const double width = anchor.width() + 2 * NotchHUDView::columnWidth;
     m_hudPanel->setGeometry(
         pixelRect(QRectF(anchor.center().x() - width / 2, anchor.top(), width, anchor.height())));
-    auto* view = new NotchHUDView(m_model, anchor.width(), anchor.height());
+    auto* view = new NotchHUDView(m_model, anchor.width(), anchor.height(), &m_services.animator);
     m_hudPanel->setContentView(view);
-    // The window itself takes the bar's outline, so that it looks the same with or without a
-    // compositing manager; folded, only the part behind the notch remains.
-    auto reshape = [panel = QPointer<FloatingPanel>(m_hudPanel.get()), view, this] {
+    // The window itself takes the bar's outline at every stage of its unfolding, so that it looks
+    // and moves the same with or without a compositing manager; folded, only the part behind the
+    // notch remains.
+    auto reshape = [panel = QPointer<FloatingPanel>(m_hudPanel.get()), view] {
         if (panel)
-            panel->setMask(QRegion(view->outline(m_model.visible()).toFillPolygon().toPolygon()));
+            panel->setMask(QRegion(view->outlineAt(view->unfold()).toFillPolygon().toPolygon()));
     };
-    connect(&m_model, &NotchModel::changed, view, reshape);
+    connect(view, &NotchHUDView::outlineChanged, view, reshape);
     reshape();
     return m_hudPanel.get();
 }

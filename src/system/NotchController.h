@@ -17,6 +17,8 @@
 
 namespace corvane {
 
+class Animator;
+
 class Backlight;
 class FloatingPanel;
 class PanelWindowing;
@@ -38,6 +40,7 @@ public:
         Screens& screens;
         Scheduler& scheduler;
         PanelWindowing& windowing;
+        Animator& animator;
         SoundOutput& sound;
         Backlight& backlight;
         std::function<bool()> accessibilityTrusted;

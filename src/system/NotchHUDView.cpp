@@ -1,8 +1,11 @@
 #include "system/NotchHUDView.h"
 
+#include "core/Animator.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace corvane {
@@ -52,10 +55,58 @@ void paintSun(QPainter& p, const QRectF& box, bool bright) {
 
 } // namespace
 
-NotchHUDView::NotchHUDView(NotchModel& model, double notchWidth, double height, QWidget* parent)
-    : QWidget(parent), m_model(&model), m_notchWidth(notchWidth), m_height(height) {
+NotchHUDView::NotchHUDView(NotchModel& model, double notchWidth, double height, Animator* animator,
+                           QWidget* parent)
+    : QWidget(parent), m_model(&model), m_notchWidth(notchWidth), m_height(height), m_animator(animator) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(&model, &NotchModel::changed, this, qOverload<>(&QWidget::update));
+    // A new view starts where the model stands.
+    m_unfolded = model.visible();
+    m_unfold = m_unfolded ? 1 : 0;
+    m_levelTarget = model.muted() ? 0.0 : double(model.level());
+    m_shownLevel = m_levelTarget;
+    m_kind = model.kind();
+    m_kindBlend = m_kind == NotchModel::Kind::brightness ? 1 : 0;
+    connect(&model, &NotchModel::changed, this, &NotchHUDView::follow);
+}
+
+void NotchHUDView::follow() {
+    update();
+    if (!m_model)
+        return;
+    const auto drive = [this](const char* property, double value, const Motion& motion) {
+        animateOrSet(m_animator, *this, property, value, motion);
+    };
+    if (m_model->visible() != m_unfolded) {
+        m_unfolded = m_model->visible();
+        drive("unfold", m_unfolded ? 1.0 : 0.0, unfoldMotion());
+    }
+    const double level = m_model->muted() ? 0.0 : double(m_model->level());
+    if (level != m_levelTarget) {
+        m_levelTarget = level;
+        drive("shownLevel", level, levelMotion());
+    }
+    if (m_model->kind() != m_kind) {
+        m_kind = m_model->kind();
+        drive("kindBlend", m_kind == NotchModel::Kind::brightness ? 1.0 : 0.0, kindMotion());
+    }
+}
+
+void NotchHUDView::setUnfold(double value) {
+    if (value == m_unfold)
+        return;
+    m_unfold = value;
+    update();
+    Q_EMIT outlineChanged();
+}
+
+void NotchHUDView::setShownLevel(double value) {
+    m_shownLevel = value;
+    update();
+}
+
+void NotchHUDView::setKindBlend(double value) {
+    m_kindBlend = value;
+    update();
 }
 
 QString NotchHUDView::symbolName(NotchModel::Kind kind, bool muted, float level) {
@@ -89,8 +140,9 @@ QString NotchHUDView::numberText(bool muted, float level) {
     return QString::number(std::llround(100.0 * double(level)));
 }
 
-QPainterPath NotchHUDView::outline(bool unfolded) const {
-    const double width = unfolded ? m_notchWidth + 2 * columnWidth : m_notchWidth;
+QPainterPath NotchHUDView::outlineAt(double unfold) const {
+    // A spring overshoots a little; the bar never grows past its panel.
+    const double width = m_notchWidth + 2 * columnWidth * std::clamp(unfold, 0.0, 1.0);
     const QRectF box((this->width() - width) / 2, 0, width, m_height);
     const double radius = 0.42 * m_height;
     QPainterPath path;
@@ -110,6 +162,8 @@ void NotchHUDView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect(), Qt::black);
+    // Folded it is all but transparent, where a compositing manager shows that.
+    p.setOpacity(0.01 + 0.99 * std::clamp(m_unfold, 0.0, 1.0));
     const NotchModel& model = *m_model;
     const double h = m_height;
     const double left = (width() - m_notchWidth) / 2 - columnWidth;
@@ -136,7 +190,11 @@ void NotchHUDView::paintEvent(QPaintEvent*) {
                label(model.kind(), model.muted()));
 
     // Right column: the level bar and the number.
-    const QColor tint = model.kind() == NotchModel::Kind::volume ? volumeTint : brightnessTint;
+    const double blend = std::clamp(m_kindBlend, 0.0, 1.0);
+    const QColor tint =
+        QColor::fromRgbF(float(volumeTint.redF() + (brightnessTint.redF() - volumeTint.redF()) * blend),
+                         float(volumeTint.greenF() + (brightnessTint.greenF() - volumeTint.greenF()) * blend),
+                         float(volumeTint.blueF() + (brightnessTint.blueF() - volumeTint.blueF()) * blend));
     const double numberRight = right + columnWidth - 0.45 * h;
     const QRectF number(numberRight - 26, 0, 26, h);
     const QRectF track(number.left() - 8 - barWidth, (h - 4) / 2, barWidth, 4);
@@ -146,7 +204,7 @@ void NotchHUDView::paintEvent(QPaintEvent*) {
     p.setBrush(faint);
     p.drawRoundedRect(track, 2, 2);
     p.setBrush(tint);
-    const double fill = fillWidth(model.muted(), model.level());
+    const double fill = fillWidth(false, float(std::max(m_shownLevel, 0.0)));
     if (fill > 0)
         p.drawRoundedRect(QRectF(track.topLeft(), QSizeF(fill, 4)), 2, 2);
     font.setPixelSize(std::max(1, int(std::lround(0.38 * h))));

@@ -3,6 +3,7 @@
 #include "clipboard/ClipboardHistory.h"
 #include "core/StatusItems.h"
 #include "support/AppFixture.h"
+#include "support/MotionReference.h"
 
 #include <QTemporaryDir>
 
@@ -44,6 +45,37 @@ protected:
     std::unique_ptr<ClipboardHistory> history;
     std::unique_ptr<ClipboardPanelController> controller;
 };
+
+TEST_F(ClipboardPanelControllerTest, TheStripRisesAlongItsCurveAndFadesWhereACompositorShows) {
+    const int top = 760 - 12 - 230;
+    controller->show();
+    ASSERT_EQ(animator.pendingMoves().size(), 1u);
+    EXPECT_DOUBLE_EQ(animator.pendingMoves()[0].duration.count(), 0.18);
+    EXPECT_EQ(controller->panel()->y(), top + 24);
+    // Three points of the rise against the curve with control points (0.2, 0.9) and (0.3, 1)
+    for (double t : {0.25, 0.5, 0.75}) {
+        animator.advanceMoves(Seconds(0.18 * t));
+        const double expected = top + 24 - 24 * cubicBezier(0.2, 0.9, 0.3, 1.0, t);
+        EXPECT_NEAR(controller->panel()->y(), expected, 0.6) << t;
+    }
+    ASSERT_EQ(animator.pending().size(), 1u);
+    EXPECT_DOUBLE_EQ(animator.pending()[0].duration.count(), 0.18);
+    animator.completeAll();
+    EXPECT_EQ(controller->panel()->geometry(), QRect(16, top, 968, 230));
+
+    // Without a compositing manager a fade in would show nothing: the strip comes by its rise
+    // alone (it still goes when its fade out would end)
+    platform->fakePanelWindowing->setCompositing(false);
+    controller->hide();
+    ASSERT_EQ(animator.pending().size(), 1u);
+    EXPECT_DOUBLE_EQ(animator.pending()[0].duration.count(), 0.12);
+    animator.completeAll();
+    EXPECT_FALSE(controller->panel()->isVisible());
+    controller->show();
+    EXPECT_EQ(animator.pending()[0].duration.count(), 0.0);
+    ASSERT_EQ(animator.pendingMoves().size(), 1u);
+    EXPECT_DOUBLE_EQ(animator.pendingMoves()[0].duration.count(), 0.18);
+}
 
 TEST_F(ClipboardPanelControllerTest, KeysSearchAndTheStripsGeometry) {
     controller->show();

@@ -11,6 +11,7 @@
 #include "sidebar/SidebarController.h"
 #include "sidebar/SidebarPanel.h"
 #include "support/AppFixture.h"
+#include "support/MotionReference.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +26,7 @@
 
 using namespace corvane;
 using corvane::testing::AppFixture;
+using corvane::testing::easeOut;
 
 namespace {
 
@@ -82,10 +84,30 @@ TEST_F(FileShelfControllerTest, RestoresTheStoredPanelsAtTheirStoredFramesWhenUs
     EXPECT_EQ(platform->defaults->stringArray("floatingShelves")->size(), 1u);
 }
 
+TEST_F(FileShelfControllerTest, ThePopoverSlidesInOverItsEaseOut) {
+    // Beside the strip it starts 6 points towards it; under the tray 6 points higher
+    const QRectF frame(100, 100, 260, 360);
+    controller().present(ShelfSource::tray(), frame, 6);
+    EXPECT_EQ(controller().popover()->geometry(), frame.toRect().translated(6, 0));
+    ASSERT_EQ(animator.pendingMoves().size(), 1u);
+    EXPECT_DOUBLE_EQ(animator.pendingMoves()[0].duration.count(), 0.14);
+    for (double f : {0.25, 0.5, 0.75}) {
+        animator.advanceMoves(Seconds(0.14 * f));
+        EXPECT_NEAR(controller().popover()->x(), 106 - 6 * easeOut(f), 0.6) << f;
+    }
+    animator.completeAll();
+    EXPECT_EQ(controller().popover()->geometry(), frame.toRect());
+    controller().closePopover();
+    animator.completeAll();
+    controller().present(ShelfSource::tray(), frame, 0);
+    EXPECT_EQ(controller().popover()->geometry(), frame.toRect().translated(0, -6));
+}
+
 TEST_F(FileShelfControllerTest, PresentingTogglesThePopoverAndDefersToAFloatingPanel) {
     const QRectF frame(100, 100, 260, 360);
     controller().present(ShelfSource::tray(), frame, 6);
     ASSERT_TRUE(controller().isPopoverShown());
+    animator.completeAll();
     EXPECT_EQ(controller().popover()->geometry(), frame.toRect());
     controller().present(ShelfSource::tray(), frame, 6);
     animator.completeAll();
@@ -217,8 +239,10 @@ TEST_F(FileShelfControllerTest, TheStripOpensThePopoverBesideIt) {
     buildState();
     state->sidebar().start();
     ASSERT_NE(state->sidebar().panel(), nullptr);
+    animator.completeAll();
     state->showShelfPanel(ShelfSource::tray());
     ASSERT_TRUE(controller().isPopoverShown());
+    animator.completeAll();
     const QRect strip = state->sidebar().panel()->frameGeometry();
     const QRect popover = controller().popover()->geometry();
     EXPECT_EQ(popover.size(), QSize(260, 360));

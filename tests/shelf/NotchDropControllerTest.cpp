@@ -1,4 +1,5 @@
 #include "support/AppFixture.h"
+#include "support/MotionReference.h"
 
 #include "core/FloatingPanel.h"
 #include "platform/fake/FakeDragSource.h"
@@ -7,6 +8,10 @@
 #include "shelf/FileShelf.h"
 #include "shelf/NotchDropController.h"
 #include "shelf/NotchDropView.h"
+
+#include <cmath>
+#include <numbers>
+#include <set>
 
 namespace corvane::testing {
 namespace {
@@ -36,6 +41,7 @@ protected:
             .screens = *platform->screens,
             .scheduler = scheduler,
             .windowing = *platform->panelWindowing,
+            .animator = animator,
             .monitors = platform->eventMonitors.get(),
             .drags = *platform->dragSource,
             .files = state->files(),
@@ -185,9 +191,49 @@ TEST_F(NotchDropControllerTest, AClickOnTheNotchOpensTheTrayOnlyWhileTheCardIsFo
     EXPECT_EQ(popovers.size(), 1u);
 }
 
+TEST_F(NotchDropControllerTest, TheCardSpringsOpenAndItsZoneEasesAndBounces) {
+    NotchDropController& drop = make();
+    dragFiles(twoFiles, QPointF(300, 400));
+    auto* card = drop.panel()->contentView()->findChild<NotchDropView*>();
+    ASSERT_TRUE(card);
+    const QRectF full = card->cardRect();
+    // From 0.55 by 0.3 of its size, hanging from the top centre, on a spring of response 0.3 s
+    // and damping 0.8: three points, and within 1 % by 0.35 s
+    const double openTime = NotchDropView::phaseMotion().duration().count();
+    for (double t : {0.03, 0.06, 0.12, 0.35}) {
+        animator.advanceProperties(t / openTime);
+        const double p = spring(0.3, 0.8, t);
+        EXPECT_NEAR(card->presence(), p, 0.005) << t;
+        const QRectF outline = card->outline().boundingRect();
+        EXPECT_NEAR(outline.width(), full.width() * (0.55 + 0.45 * p), 0.5) << t;
+        EXPECT_NEAR(outline.height(), full.height() * (0.3 + 0.7 * p), 0.5) << t;
+        EXPECT_NEAR(outline.center().x(), full.center().x(), 0.5);
+        EXPECT_EQ(outline.top(), full.top());
+    }
+    EXPECT_NEAR(card->presence(), 1.0, 0.01);
+    animator.completeAll();
+
+    // Over the Tray: its look eases in over 0.12 s and its symbol swells once and settles
+    mouse().movePointer(QPointF(900, 50));
+    ASSERT_EQ(phase(), Kind::targeted);
+    for (double f : {0.25, 0.5, 0.75}) {
+        animator.advanceProperties(f);
+        EXPECT_NEAR(card->trayTarget(), easeOut(f), 0.002) << f;
+        EXPECT_NEAR(NotchDropView::bounceScale(card->trayBounce()),
+                    1 + 0.25 * std::sin(std::numbers::pi * easeOut(f)), 0.002);
+    }
+    std::set<double> durations;
+    for (const auto& motion : animator.pendingProperties())
+        durations.insert(motion.motion.duration().count());
+    EXPECT_EQ(durations, (std::set<double>{0.12, 0.5}));
+    animator.completeAll();
+    EXPECT_EQ(NotchDropView::bounceScale(card->trayBounce()), 1.0);
+}
+
 TEST_F(NotchDropControllerTest, TheCardDrawsItsZonesAndTheConfirmation) {
     NotchDropController& drop = make(true);
     dragFiles(twoFiles, QPointF(900, 50));
+    animator.completeAll();
     auto* card = drop.panel()->contentView()->findChild<NotchDropView*>();
     ASSERT_TRUE(card);
     const QImage zones = card->grab().toImage();

@@ -1,4 +1,8 @@
+#include "sidebar/StripMotion.h"
 #include "SidebarFixture.h"
+#include "platform/fake/FakeDesktops.h"
+#include "support/MotionReference.h"
+#include "windows/SpacesService.h"
 
 #include "platform/fake/FakeWindowList.h"
 #include "sidebar/DesktopChip.h"
@@ -149,6 +153,46 @@ TEST_F(StripMotionTest, AnInsertedCellGrowsInAndOpensRoom) {
     EXPECT_EQ(after[0], before[0]);
     EXPECT_EQ(after[1], before[1]);
     EXPECT_EQ(after[2].top() - after[1].top(), before[1].top() - before[0].top());
+}
+
+TEST_F(StripMotionTest, ChipsComeAndGoOnTheListsSpring) {
+    platform->fakeDesktops->setDesktops(2, 0);
+    state->spaces().refresh();
+    settings->setShowSpaces(true);
+    auto view = makeView();
+    animator.completeAll();
+    // A workspace saved while the strip shows: its chip fades and grows in on the spring of
+    // response 0.32 s and damping 0.86, at three points, and stands within 1 % by 0.35 s
+    const Workspace work = addWorkspace(QStringLiteral("Work"));
+    WorkspaceChip* chip = view->workspaceChip(work.id);
+    ASSERT_NE(chip, nullptr);
+    EXPECT_EQ(chip->presence(), 0.0);
+    const double springTime = StripMotion::listChange().duration().count();
+    for (double t : {0.04, 0.08, 0.16, 0.35}) {
+        animator.advanceProperties(t / springTime);
+        EXPECT_NEAR(chip->presence(), spring(0.32, 0.86, t), 0.005) << t;
+    }
+    EXPECT_NEAR(chip->presence(), 1.0, 0.01);
+    animator.completeAll();
+
+    // A desktop added comes in the same way; one removed fades where it stands, then goes
+    platform->fakeDesktops->setDesktops(3, 0);
+    state->spaces().refresh();
+    DesktopChip* third = view->desktopChip(state->spaces().spaces().at(2).id);
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->presence(), 0.0);
+    animator.completeAll();
+    EXPECT_EQ(third->presence(), 1.0);
+    QPointer<WorkspaceChip> going(chip);
+    state->workspaces().remove(work.id);
+    EXPECT_EQ(view->workspaceChip(work.id), nullptr);
+    ASSERT_TRUE(going);
+    animator.advanceProperties(0.1);
+    EXPECT_LT(going->presence(), 1.0);
+    EXPECT_TRUE(going->testAttribute(Qt::WA_TransparentForMouseEvents));
+    animator.completeAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(going);
 }
 
 TEST_F(StripMotionTest, HoverSelectionDropTargetAndCurrentDesktopMoveToTheirState) {

@@ -1,4 +1,5 @@
 #include "support/AppFixture.h"
+#include "support/MotionReference.h"
 
 #include "core/FloatingPanel.h"
 #include "core/NotchGeometry.h"
@@ -9,6 +10,8 @@
 #include "system/LevelStepping.h"
 #include "system/NotchController.h"
 #include "system/NotchHUDView.h"
+
+#include <set>
 
 namespace corvane::testing {
 namespace {
@@ -131,6 +134,7 @@ protected:
             .screens = *platform->screens,
             .scheduler = scheduler,
             .windowing = *platform->panelWindowing,
+            .animator = animator,
             .sound = *platform->soundOutput,
             .backlight = *platform->backlight,
             .accessibilityTrusted = [] { return true; },
@@ -179,6 +183,45 @@ TEST_F(NotchControllerTest, TheHudFoldsAfterTheLastCallAndLeavesAFoldLater) {
     EXPECT_TRUE(hudShown());
     scheduler.advance(Seconds(1.2 + 0.36));
     EXPECT_FALSE(hudShown());
+}
+
+TEST_F(NotchControllerTest, TheBarUnfoldsOnItsSpringAndEasesToANewLevelAndKind) {
+    platform->fakeScreens->setScreens({plainScreen});
+    platform->fakeScreens->setPointer(QPointF(500, 500));
+    NotchController& notch = make();
+    notch.showHUD(NotchModel::Kind::volume, false, 0.5f, Seconds(1.5));
+    auto* view = qobject_cast<NotchHUDView*>(notch.hudPanel()->contentView());
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(notch.hudPanel()->mask().boundingRect().width(), 80);
+
+    // Spring of response 0.32 s and damping 0.82: three points, and within 1 % by 0.35 s; the
+    // window's outline follows, so it takes several widths on the way
+    const double unfoldTime = NotchHUDView::unfoldMotion().duration().count();
+    std::set<int> widths;
+    for (double t : {0.04, 0.08, 0.16, 0.35}) {
+        animator.advanceProperties(t / unfoldTime);
+        EXPECT_NEAR(view->unfold(), spring(0.32, 0.82, t), 0.005) << t;
+        widths.insert(notch.hudPanel()->mask().boundingRect().width());
+    }
+    EXPECT_NEAR(view->unfold(), 1.0, 0.01);
+    EXPECT_GE(widths.size(), 3u);
+    animator.completeAll();
+    EXPECT_EQ(notch.hudPanel()->mask().boundingRect().width(), 312);
+
+    // A new level eases out over 0.12 s, a new kind over 0.15 s
+    notch.showHUD(NotchModel::Kind::volume, false, 0.9f, Seconds(1.5));
+    for (double f : {0.25, 0.5, 0.75}) {
+        animator.advanceProperties(f);
+        EXPECT_NEAR(view->shownLevel(), 0.5 + 0.4 * easeOut(f), 0.002) << f;
+    }
+    EXPECT_DOUBLE_EQ(animator.pendingProperties().back().motion.duration().count(), 0.12);
+    animator.completeAll();
+    notch.showHUD(NotchModel::Kind::brightness, false, 0.9f, Seconds(1.5));
+    EXPECT_DOUBLE_EQ(animator.pendingProperties().back().motion.duration().count(), 0.15);
+    for (double f : {0.25, 0.5, 0.75}) {
+        animator.advanceProperties(f);
+        EXPECT_NEAR(view->kindBlend(), easeOut(f), 0.002) << f;
+    }
 }
 
 TEST_F(NotchControllerTest, OnlyServableKeysAreTakenAndTheyFollowTheSoundServer) {

@@ -1,4 +1,4 @@
-#include "sidebar/PanelMotion.h"
+#include "core/PanelMotion.h"
 
 #include "core/Animator.h"
 #include "core/FloatingPanel.h"
@@ -8,15 +8,11 @@
 
 namespace corvane {
 
-namespace {
-
-QEasingCurve bezier(QPointF c1, QPointF c2) {
+QEasingCurve PanelMotion::bezier(QPointF c1, QPointF c2) {
     QEasingCurve curve(QEasingCurve::BezierSpline);
     curve.addCubicBezierSegment(c1, c2, QPointF(1, 1));
     return curve;
 }
-
-} // namespace
 
 PanelMotion::PanelMotion(FloatingPanel& panel, Animator& animator)
     : m_panel(&panel), m_animator(animator), m_target(panel.geometry()) {}
@@ -52,17 +48,18 @@ void PanelMotion::run(const QRect& frame, double alpha, Seconds duration, const 
     m_target = frame;
 
     const double ms = std::min(sanitizedDelay(duration).count() * 1000.0, 60'000.0);
-    if (m_panel->geometry() != frame) {
-        if (ms > 0) {
-            m_animator.move(*m_panel, frame, duration, curve);
-        } else {
-            m_panel->setGeometry(frame);
-        }
-    }
+    const bool slides = m_panel->geometry() != frame && ms > 0;
+    if (!slides && m_panel->geometry() != frame)
+        m_panel->setGeometry(frame);
 
+    // Two clocks, the slide's and the fade's: without a compositing manager a fade in takes no
+    // time while the slide still shows, so the motion ends when both have.
+    auto running = std::make_shared<int>(slides ? 2 : 1);
     QPointer<FloatingPanel> panel = m_panel;
     std::weak_ptr<int> alive = m_alive;
-    m_animator.fade(*m_panel, alpha, duration, [this, alive, panel, generation, done = std::move(done)] {
+    auto finish = [this, alive, panel, generation, running, done = std::move(done)] {
+        if (--*running != 0)
+            return;
         if (alive.expired() || !panel || generation != m_generation)
             return;
         stopSlide();
@@ -70,7 +67,10 @@ void PanelMotion::run(const QRect& frame, double alpha, Seconds duration, const 
             panel->setGeometry(m_target);
         if (done)
             done();
-    });
+    };
+    if (slides)
+        m_animator.move(*m_panel, frame, duration, curve, finish);
+    m_animator.fade(*m_panel, alpha, duration, finish);
 }
 
 void PanelMotion::jump(const QRect& frame) {

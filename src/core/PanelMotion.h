@@ -14,10 +14,11 @@ namespace corvane {
 class Animator;
 class FloatingPanel;
 
-// Slides a panel to a frame while the animator fades it, as one motion. The fade is the clock:
-// when it ends, the panel stands exactly on its target frame whatever the slide did meanwhile, so
-// a test that ends the fades sees final frames. A newer motion or jump replaces the older one,
-// whose completion is then dropped.
+// Slides a panel to a frame while the animator fades it, as one motion. When both have ended, the
+// panel stands exactly on its target frame whatever the slide did meanwhile, so a test that ends
+// the animations sees final frames. Without a compositing manager a fade in is instant (nothing of
+// it would show) and the slide alone is seen. A newer motion or jump replaces the older one, whose
+// completion is then dropped.
 class PanelMotion {
 public:
     PanelMotion(FloatingPanel& panel, Animator& animator);
@@ -35,6 +36,8 @@ public:
     // The frame the panel stands on, or is moving to.
     QRect target() const { return m_target; }
 
+    // A cubic timing curve from (0, 0) to (1, 1) through the control points `c1` and `c2`.
+    static QEasingCurve bezier(QPointF c1, QPointF c2);
     // The timing curves of the desktop's standard animations.
     static QEasingCurve easeIn();
     static QEasingCurve easeOut();

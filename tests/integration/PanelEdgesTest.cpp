@@ -1,0 +1,302 @@
+// The edges of the transient panels over a white program window, on openbox as it ships: without
+// a compositing manager, after one started under the running product, and after it stopped
+// again. Each panel is opened twenty times in each state; nothing outside its outline may show
+// dark (a black corner or square is a transparent pixel drawn without a compositor, or a frame
+// the window manager did not cut), and the windows inside the landing preview stay visible.
+#include "support/FocusedPrograms.h"
+#include "support/IntegrationMain.h"
+#include "support/LiveApp.h"
+#include "support/ServerQueries.h"
+#include "support/VirtualDesktop.h"
+#include "support/XTestInput.h"
+
+#include "clipboard/ClipboardPanelController.h"
+#include "core/FloatingPanel.h"
+#include "core/Settings.h"
+#include "core/ToastController.h"
+#include "platform/PanelWindowing.h"
+#include "platform/Screens.h"
+#include "shelf/FilePanel.h"
+#include "sidebar/SidebarController.h"
+#include "snapping/RadialSnapController.h"
+#include "system/NotchController.h"
+
+#include <QBitmap>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QTest>
+
+#include <xkbcommon/xkbcommon-keysyms.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+namespace corvane::testing {
+namespace {
+
+constexpr int waitMs = 5000;
+constexpr int openings = 20;
+
+// A pixel darker than a quarter of white.
+bool isDark(QRgb pixel) {
+    return qGray(pixel) < 64;
+}
+
+QImage grab(const QRect& area) {
+    xcb_connection_t* c = desktop().connection();
+    xcb_get_image_reply_t* reply = xcb_get_image_reply(
+        c,
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, desktop().rootWindow(), static_cast<int16_t>(area.x()),
+                      static_cast<int16_t>(area.y()), static_cast<uint16_t>(area.width()),
+                      static_cast<uint16_t>(area.height()), ~0u),
+        nullptr);
+    if (!reply)
+        return {};
+    QImage copy = QImage(xcb_get_image_data(reply), area.width(), area.height(), QImage::Format_RGB32).copy();
+    std::free(reply);
+    return copy;
+}
+
+struct Panel {
+    const char* name;
+    std::function<FloatingPanel*()> open;
+    std::function<void(FloatingPanel&)> close;
+};
+
+class PanelEdges : public ::testing::Test {
+protected:
+    PanelEdges() {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(desktop().connection())).data;
+        m_screen = QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);
+    }
+
+    // The panel's outline on the screen: its window's shape where it has one, else what it draws.
+    static QPainterPath outline(FloatingPanel& panel) {
+        QPainterPath path = panel.outlinePath();
+        if (!panel.mask().isEmpty()) {
+            path = QPainterPath();
+            path.addRegion(panel.mask());
+        }
+        return path.translated(panel.geometry().topLeft());
+    }
+
+    // The pixels of the panel's area (with 2 px around it) over the white window and more than
+    // 2 px outside its outline: where nothing of the panel may show.
+    std::vector<QPoint> outside(FloatingPanel& panel) const {
+        const QRect area = panel.geometry().adjusted(-2, -2, 2, 2).intersected(m_white);
+        if (area.isEmpty())
+            return {};
+        QImage near(area.size(), QImage::Format_Grayscale8);
+        near.fill(0);
+        QPainter painter(&near);
+        painter.translate(-area.topLeft());
+        const QPainterPath shape = outline(panel);
+        painter.fillPath(shape, Qt::white);
+        painter.strokePath(shape, QPen(Qt::white, 4));
+        painter.end();
+        std::vector<QPoint> points;
+        for (int y = 0; y < near.height(); ++y) {
+            const uchar* line = near.constScanLine(y);
+            for (int x = 0; x < near.width(); ++x)
+                if (line[x] == 0)
+                    points.push_back(area.topLeft() + QPoint(x, y));
+        }
+        return points;
+    }
+
+    // Waits until the panel stands still at full opacity, shows on screen, and the pixels around
+    // it read the same twice running; gives the last reading of its area.
+    QImage settled(FloatingPanel& panel, const QImage& desktopShot) {
+        QImage last;
+        QRect lastArea;
+        std::vector<QRgb> lastAround;
+        QPainterPath lastOutline;
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                if (!panel.isVisible() || panel.windowOpacity() != panel.alphaValue())
+                    return false;
+                // A panel whose outline still changes (the display unfolding) is not there yet.
+                const QPainterPath now = outline(panel);
+                if (now != lastOutline) {
+                    lastOutline = now;
+                    return false;
+                }
+                const QRect area = panel.geometry().adjusted(-2, -2, 2, 2).intersected(m_screen);
+                QImage shot = grab(area);
+                std::vector<QRgb> around;
+                for (const QPoint& at : outside(panel))
+                    around.push_back(shot.pixel(at - area.topLeft()));
+                const bool same = area == lastArea && around == lastAround && shot != desktopShot.copy(area);
+                last = shot;
+                lastArea = area;
+                lastAround = std::move(around);
+                return same;
+            },
+            waitMs);
+        EXPECT_TRUE(shown) << "the panel never showed, or kept moving";
+        return last;
+    }
+
+    // The pixels around the panel that show dark where the desktop alone did not.
+    int darkOutside(FloatingPanel& panel, const QImage& desktopShot, const QImage& shot) {
+        const QPoint origin = panel.geometry().adjusted(-2, -2, 2, 2).intersected(m_screen).topLeft();
+        int dark = 0;
+        for (const QPoint& at : outside(panel))
+            if (isDark(shot.pixel(at - origin)) && !isDark(desktopShot.pixel(at)))
+                ++dark;
+        return dark;
+    }
+
+    void checkPanels(const char* state, const std::vector<Panel>& panels) {
+        const QImage desktopShot = grab(m_screen);
+        for (const Panel& entry : panels) {
+            int failures = 0;
+            for (int i = 0; i < openings; ++i) {
+                FloatingPanel* panel = entry.open();
+                ASSERT_NE(panel, nullptr) << entry.name;
+                const QImage shot = settled(*panel, desktopShot);
+                const int dark = darkOutside(*panel, desktopShot, shot);
+                if (dark > 0 && failures++ == 0) {
+                    shot.save(QStringLiteral("%1/edges-%2-%3.png")
+                                  .arg(QCoreApplication::applicationDirPath(), QLatin1String(state),
+                                       QLatin1String(entry.name)));
+                }
+                EXPECT_EQ(dark, 0) << entry.name << " opening " << i << " " << state;
+                entry.close(*panel);
+                ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->isVisible(); }, waitMs)) << entry.name;
+            }
+        }
+    }
+
+    QRect m_screen;
+    QRect m_white;
+    LiveApp app;
+    XTestInput input;
+    FocusedPrograms programs;
+};
+
+TEST_F(PanelEdges, NothingDarkOutsideAnyPanelWithOrWithoutACompositingManager) {
+    PanelWindowing& windowing = *app.platform().panelWindowing;
+    ASSERT_FALSE(windowing.isCompositing());
+    const xcb_window_t white = programs.open(
+        app.platform(), QStringLiteral("xterm"),
+        {QStringLiteral("-bg"), QStringLiteral("white"), QStringLiteral("-fg"), QStringLiteral("white"),
+         QStringLiteral("-cr"), QStringLiteral("white"), QStringLiteral("-maximized")});
+    ASSERT_NE(white, XCB_WINDOW_NONE);
+    m_white = serverClientFrame(white);
+    const QPoint middle = m_screen.center();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !isDark(grab(QRect(middle, QSize(1, 1))).pixel(0, 0)); }, waitMs));
+    const ScreenInfo screen = app.platform().screens->screens().front();
+    input.moveTo(middle);
+
+    app.settings().setRadialTrigger(RadialTrigger::rightControl);
+    RadialSnapController& radial = app.state().radial();
+    radial.start();
+    const xcb_keycode_t trigger = input.keycode(XKB_KEY_Control_R);
+    const xcb_keycode_t escape = input.keycode(XKB_KEY_Escape);
+    const auto endGesture = [&] {
+        input.press(escape);
+        input.release(escape);
+        input.release(trigger);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return radial.phase() == RadialSnapController::Phase::idle; }, waitMs));
+        input.moveTo(middle);
+    };
+
+    WindowInfo card;
+    card.windowID = white;
+    card.appName = QStringLiteral("xterm");
+    card.title = QStringLiteral("xterm");
+    card.frame = QRectF(0, 0, 800, 600);
+    HoverPreviewController& hover = app.state().sidebar().preview();
+    const QRectF strip(screen.frame.right() - 100, 200, 100, 600);
+
+    const std::vector<Panel> panels{
+        {"toast",
+         [&] {
+             app.state().toast().show(QStringLiteral("Saved \u201CMail\u201D"),
+                                      QStringLiteral("square.stack"));
+             return app.state().toast().panel();
+         },
+         [](FloatingPanel& panel) { panel.hide(); }},
+        {"hover-card",
+         [&] {
+             hover.show(card, SidebarEdge::right, screen, QRectF(strip.left(), 400, 100, 60), strip);
+             return &hover.panel();
+         },
+         [&](FloatingPanel&) { hover.hide(); }},
+        {"ring",
+         [&] {
+             input.press(trigger);
+             input.moveTo(middle + QPoint(10, 0));
+             EXPECT_TRUE(QTest::qWaitFor(
+                 [&] { return radial.ringPanel() && radial.ringPanel()->isVisible(); }, waitMs));
+             return radial.ringPanel();
+         },
+         [&](FloatingPanel&) { endGesture(); }},
+        {"display",
+         [&] {
+             app.state().notch().showHUD(NotchModel::Kind::volume, false, 0.5f, Seconds(60));
+             return app.state().notch().hudPanel();
+         },
+         [&](FloatingPanel& panel) {
+             app.state().notch().model().setVisible(false);
+             panel.hide();
+         }},
+        {"clipboard-strip",
+         [&] {
+             app.state().clipboardPanel().show();
+             return static_cast<FloatingPanel*>(app.state().clipboardPanel().panel());
+         },
+         [&](FloatingPanel&) { app.state().clipboardPanel().hide(); }},
+    };
+
+    const auto checkPreview = [&](const char* state) {
+        const QImage desktopShot = grab(m_screen);
+        input.press(trigger);
+        input.moveTo(middle + QPoint(-80, 0));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return radial.isPreviewVisible() &&
+                       radial.previewPanel()->geometry() == radial.previewTargetFrame();
+            },
+            waitMs));
+        const QImage shot = settled(*radial.previewPanel(), desktopShot);
+        const QRect preview = radial.previewPanel()->geometry();
+        // Inside the frame, clear of the ring: the window below, as it was
+        const QRect inside(preview.left() + 20, preview.top() + 40, 40, preview.height() - 80);
+        const QImage within = shot.copy(inside.translated(-preview.topLeft() + QPoint(2, 2)));
+        int hidden = 0;
+        for (int y = 0; y < within.height(); ++y)
+            for (int x = 0; x < within.width(); ++x)
+                hidden += qGray(within.pixel(x, y)) < 128 ? 1 : 0;
+        EXPECT_EQ(hidden, 0) << "the preview hides the window inside it, " << state;
+        endGesture();
+    };
+
+    checkPanels("no-compositor", panels);
+    checkPreview("no-compositor");
+
+    QProcess* compositor = desktop().launch(QStringLiteral("xcompmgr"), {});
+    ASSERT_NE(compositor, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windowing.isCompositing(); }, waitMs));
+    checkPanels("compositor-started", panels);
+    checkPreview("compositor-started");
+
+    compositor->terminate();
+    compositor->waitForFinished(2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !windowing.isCompositing(); }, waitMs));
+    checkPanels("compositor-stopped", panels);
+    checkPreview("compositor-stopped");
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}
