@@ -19,8 +19,8 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QEventLoop>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
