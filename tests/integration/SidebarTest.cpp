@@ -121,7 +121,7 @@ protected:
 
     // The application's window actions finish on the main thread after the window has changed;
     // let them end before the application goes with the test.
-    static void letActionsFinish() { QTest::qWait(500); }
+    void letActionsFinish() { app.finishWindowActions(); }
 
     LiveApp app;
     std::vector<QProcess*> m_programs;

@@ -7,7 +7,10 @@
 #include "support/ServerQueries.h"
 
 #include <QCoreApplication>
+#include <QTest>
 #include <QThreadPool>
+
+#include <memory>
 
 namespace corvane::testing {
 
@@ -49,6 +52,19 @@ LiveApp::~LiveApp() {
     m_settings.reset();
     PermissionManager::resetCachedFlags();
     PermissionManager::setProbeForFirstRead(nullptr);
+}
+
+void LiveApp::finishWindowActions() {
+    // The queue is serial and the main thread takes what it is handed in order: a marker sent
+    // through both comes back after everything sent before it. An action that goes round again
+    // takes one more trip.
+    for (int trip = 0; trip < 3; ++trip) {
+        auto back = std::make_shared<bool>(false);
+        m_axQueue->post([queue = m_axQueue.get(), back] { queue->deliver([back] { *back = true; }); });
+        if (!QTest::qWaitFor([&] { return *back; }, 5000))
+            return;
+        QThreadPool::globalInstance()->waitForDone();
+    }
 }
 
 QRect LiveApp::snapFrame(SnapAction action, xcb_window_t window) {

@@ -39,6 +39,10 @@ public:
     // of the screen under the pointer, with the configured gap.
     QRect snapFrame(SnapAction action, xcb_window_t window);
 
+    // Runs the event loop until the window queue has finished what it holds and the main thread
+    // what those actions handed back, a few hops deep.
+    void finishWindowActions();
+
     // Runs the event loop until the task is done and gives its value.
     template <typename T> T await(QCoro::Task<T>&& task) { return QCoro::waitFor(std::move(task)); }
 
