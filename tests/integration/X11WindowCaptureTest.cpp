@@ -109,8 +109,13 @@ double meanDifference(const QImage& a, const QImage& b) {
 }
 
 QImage pictureOf(X11WindowCapture& capture, xcb_window_t window, QSize size) {
-    const ContentAnswer listed = capture.listWindows();
-    EXPECT_TRUE(listed.content && listed.content->find(window));
+    // The window manager lists a window before it has mapped its frame: wait until it is shown.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const ContentAnswer listed = capture.listWindows();
+            return listed.content && listed.content->find(window);
+        },
+        5000));
     const ImageAnswer answer = capture.capture(window, size);
     EXPECT_TRUE(answer.image) << answer.error.toStdString();
     return answer.image.value_or(QImage());
