@@ -237,8 +237,9 @@ void X11Pasteboard::takeAnswer(Read& read) {
         targetDone(read, std::nullopt);
         return;
     }
+    // The value's length comes in bytes, whatever the format.
     const QByteArray bytes(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                           xcb_get_property_value_length(reply.get()) * (reply->format / 8));
+                           xcb_get_property_value_length(reply.get()));
     if (reply->type == m_incr) {
         read.incremental = true;
         read.chunks.clear();
