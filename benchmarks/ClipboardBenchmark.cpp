@@ -1,6 +1,7 @@
 // The clipboard history's main-thread costs with 200 entries, against a budget of 1 ms each: one
 // capture cycle (poll, read, compare with every entry, insert, schedule the save) and the strip's
 // search over the whole history. On the fake platform and virtual time: no desktop needed.
+#include "FilledClipboardHistory.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelModel.h"
 #include "core/Settings.h"
@@ -24,15 +25,7 @@ struct Fixture {
     Fixture() : platform(scheduler), settings(*platform.defaults, notifications) {
         settings.setClipboardLimit(entries);
         settings.setClipboardRetentionDays(1);
-        history =
-            std::make_unique<ClipboardHistory>(settings, scheduler, *platform.pasteboard,
-                                               *platform.runningApplications, ClipboardStore(home.path()));
-        history->setEnabled(true);
-        for (int i = 0; i < entries; ++i) {
-            platform.fakePasteboard->copyText(
-                QStringLiteral("entry number %1 with some ordinary words in it").arg(i));
-            history->capture();
-        }
+        history = filledClipboardHistory(settings, scheduler, platform, home.path(), entries);
     }
     QTemporaryDir home;
     ManualScheduler scheduler;

@@ -7,6 +7,7 @@
 #include "BenchmarkDesktop.h"
 #include "PairedRuns.h"
 
+#include "FilledClipboardHistory.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "core/ManualAnimator.h"
@@ -128,15 +129,7 @@ struct Strip {
         platform.fakeScreens->setScreens({ScreenInfo{"screen", screen, screen}});
         platform.fakeScreens->setPointer(screen.center());
         settings.setClipboardLimit(kEntries);
-        history =
-            std::make_unique<ClipboardHistory>(settings, scheduler, *platform.pasteboard,
-                                               *platform.runningApplications, ClipboardStore(home.path()));
-        history->setEnabled(true);
-        for (int i = 0; i < entries; ++i) {
-            platform.fakePasteboard->copyText(
-                QStringLiteral("entry number %1 with some ordinary words in it").arg(i));
-            history->capture();
-        }
+        history = filledClipboardHistory(settings, scheduler, platform, home.path(), entries);
         controller = std::make_unique<ClipboardPanelController>(
             ClipboardPanelController::Services{settings,
                                                scheduler,

@@ -55,32 +55,38 @@ const QHash<QString, QStringList>& counterparts() {
     return names;
 }
 
+} // namespace
+
 // Qt reads the icon theme from the desktop; a bare X session (and the offscreen platform) names
 // none, or only "hicolor", which holds no such icons, and may not even search the system's icon
-// folders.
+// folders. Adwaita, which the README's set-up installs, stands in there, as the theme and as the
+// fallback for names the desktop's own theme lacks.
 void settleIconTheme() {
     static std::once_flag once;
     std::call_once(once, [] {
         QStringList paths = QIcon::themeSearchPaths();
-        for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
-            const QString icons = QDir(data).filePath(QStringLiteral("icons"));
-            if (!paths.contains(icons) && QDir(icons).exists())
+        for (const QString& icons :
+             QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                       QStandardPaths::LocateDirectory)) {
+            if (!paths.contains(icons))
                 paths.append(icons);
         }
         QIcon::setThemeSearchPaths(paths);
+        const QString adwaita = QStringLiteral("Adwaita");
+        const QString fallback = QIcon::fallbackThemeName();
+        if (fallback.isEmpty() || fallback == QLatin1String("hicolor"))
+            QIcon::setFallbackThemeName(adwaita);
         const QString theme = QIcon::themeName();
         if (!theme.isEmpty() && theme != QLatin1String("hicolor"))
             return;
         for (const QString& path : paths) {
-            if (QFile::exists(QDir(path).filePath(QStringLiteral("Adwaita/index.theme")))) {
-                QIcon::setThemeName(QStringLiteral("Adwaita"));
+            if (QFile::exists(QDir(path).filePath(adwaita + QStringLiteral("/index.theme")))) {
+                QIcon::setThemeName(adwaita);
                 return;
             }
         }
     });
 }
-
-} // namespace
 
 QStringList freedesktopIconNames(const QString& symbol) {
     return counterparts().value(symbol);

@@ -7,6 +7,10 @@
 
 namespace corvane {
 
+// Makes the icon theme usable where the desktop names none (a bare window manager, a virtual
+// display, tests): the system's icon folders searched and Adwaita standing in. Once per process.
+void settleIconTheme();
+
 // The freedesktop icon names that mean what one of the product's symbol names means, best
 // first (monochrome "-symbolic" icons before full-colour ones); empty for a name with no
 // counterpart.

@@ -1,39 +1,15 @@
 #include "shelf/FileTypeIcon.h"
 
+#include "core/ThemeSymbols.h"
+
 #include <QApplication>
 #include <QMimeDatabase>
-#include <QStandardPaths>
 #include <QStringList>
 #include <QStyle>
 
 namespace corvane {
 
 namespace {
-
-// The theme the README's set-up installs. A desktop without a theme of its own (a bare window
-// manager) reads only "hicolor", which holds no file-type icons.
-const QString fallbackTheme = QStringLiteral("Adwaita");
-
-void useFallbackTheme() {
-    static const bool done = [] {
-        // Some platforms (the offscreen one among them) look in no system icon folder at all.
-        QStringList paths = QIcon::themeSearchPaths();
-        for (const QString& folder :
-             QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
-                                       QStandardPaths::LocateDirectory)) {
-            if (!paths.contains(folder))
-                paths.append(folder);
-        }
-        QIcon::setThemeSearchPaths(paths);
-        const QString fallback = QIcon::fallbackThemeName();
-        if (fallback.isEmpty() || fallback == QLatin1String("hicolor"))
-            QIcon::setFallbackThemeName(fallbackTheme);
-        if (QIcon::themeName().isEmpty())
-            QIcon::setThemeName(fallbackTheme);
-        return true;
-    }();
-    Q_UNUSED(done);
-}
 
 QStringList namesFor(const QString& path, FileKind kind) {
     const QMimeDatabase types;
@@ -59,7 +35,7 @@ QStringList namesFor(const QString& path, FileKind kind) {
 } // namespace
 
 QIcon fileTypeIcon(const QString& path, FileKind kind) {
-    useFallbackTheme();
+    settleIconTheme();
     for (const QString& name : namesFor(path, kind)) {
         if (QIcon::hasThemeIcon(name))
             return QIcon::fromTheme(name);
