@@ -281,6 +281,39 @@ TEST_F(Clipboard, KeysTypedRightAfterTheHotKeyActOnTheStripAndReachNoOtherProgra
     EXPECT_TRUE(QTest::qWaitFor([&] { return !strip.panel()->isVisible(); }, waitMs));
 }
 
+TEST_F(Clipboard, AHotKeyHeldUntilTheStripHasTheKeyboardOpensItAgainNextTime) {
+    registerHotkeys(app.state());
+    app.state().clipboard().setEnabled(true);
+    QTemporaryDir scratch;
+    FocusedPrograms programs;
+    const xcb_window_t front = programs.open(app.platform(), QStringLiteral(CORVANE_CLIPBOARD_TEST_PROGRAM),
+                                             {"log-keys", scratch.filePath("keys.txt")});
+    ASSERT_NE(front, XCB_WINDOW_NONE);
+    ClipboardPanelController& strip = app.state().clipboardPanel();
+    XTestInput keys;
+    const xcb_keycode_t hotKey[] = {keys.keycode(XKB_KEY_Alt_L), keys.keycode(XKB_KEY_Shift_L),
+                                    keys.keycode(XKB_KEY_v)};
+    for (int round = 0; round < 3; ++round) {
+        QTest::qWait(200);
+        // A person holds V a moment: the strip has the keyboard before the key comes up, and a
+        // letter typed meanwhile is the strip's
+        for (xcb_keycode_t code : hotKey)
+            keys.press(code);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return strip.panel() && strip.panel()->isActiveWindow(); }, waitMs))
+            << "round " << round;
+        keys.release(hotKey[1]);
+        keys.release(hotKey[0]);
+        keys.type({XKB_KEY_y});
+        keys.release(hotKey[2]);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return strip.model().query() == "y"; }, waitMs))
+            << "round " << round;
+        keys.type({XKB_KEY_Escape});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !strip.panel()->isVisible(); }, waitMs))
+            << "round " << round;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return activeWindow() == front; }, waitMs));
+    }
+}
+
 TEST_F(Clipboard, AnOwnerThatNeverAnswersStallsNeitherTheHotKeyNorTheNextCopy) {
     registerHotkeys(app.state());
     ClipboardHistory& history = app.state().clipboard();

@@ -5,6 +5,7 @@
 #include "platform/x11/X11Keymap.h"
 #include "runtime/Log.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace corvane {
@@ -102,6 +103,11 @@ void X11HotKeys::handle(xcb_generic_event_t* raw) {
         const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(*event);
         if (!isHotKeyEvent(key)) {
             m_held.push_back(key);
+            // Once released towards a window, the hold only waits for the hot key to come up.
+            if (m_passTo != XCB_WINDOW_NONE) {
+                sendHeldKeys(m_passTo);
+                xcb_flush(m_keyboard.raw());
+            }
             return;
         }
     }
@@ -152,8 +158,14 @@ void X11HotKeys::handleRelease(const xcb_key_release_event_t& event) {
         entry.down = false;
         const Id releasedId = id;
         Q_EMIT released(releasedId);
+        if (m_passTo != XCB_WINDOW_NONE && !isHotKeyDown())
+            endHold();
         return;
     }
+}
+
+bool X11HotKeys::isHotKeyDown() const {
+    return std::any_of(m_grabs.begin(), m_grabs.end(), [](const auto& grab) { return grab.second.down; });
 }
 
 bool X11HotKeys::isHotKeyEvent(const xcb_key_press_event_t& event) const {
@@ -217,10 +229,34 @@ void X11HotKeys::sendHeldKeys(xcb_window_t window) {
 }
 
 void X11HotKeys::releaseKeyboard(quint64 window) {
-    if (!m_holding)
+    if (!m_holding || m_passTo != XCB_WINDOW_NONE)
         return;
-    xcb_connection_t* c = m_keyboard.raw();
     const auto target = static_cast<xcb_window_t>(window);
+    // The key of the hot key that began the hold may still be down. Let go now and its release
+    // goes to the window with the focus, never to us: the hot key would read as held and its next
+    // press would be taken for a repeat. So the hold lasts until that key comes up, and what is
+    // typed meanwhile goes straight on to the window.
+    if (target != XCB_WINDOW_NONE && isHotKeyDown()) {
+        std::vector<xcb_generic_event_t*> passed;
+        takeHeldEvents(passed);
+        sendHeldKeys(target);
+        xcb_flush(m_keyboard.raw());
+        m_passTo = target;
+        for (xcb_generic_event_t* event : passed)
+            handle(event);
+        return;
+    }
+    m_passTo = target;
+    endHold();
+    // Without a window to pass keys to, the hold ends at once; a hot key still down comes up
+    // elsewhere, so it is taken as up now.
+    for (auto& [id, entry] : m_grabs)
+        entry.down = false;
+}
+
+void X11HotKeys::endHold() {
+    xcb_connection_t* c = m_keyboard.raw();
+    const xcb_window_t target = m_passTo;
     // What came before the release goes on first; hot keys among it act once the hold is over.
     std::vector<xcb_generic_event_t*> passed;
     takeHeldEvents(passed);
@@ -232,6 +268,7 @@ void X11HotKeys::releaseKeyboard(quint64 window) {
     sendHeldKeys(target);
     xcb_flush(c);
     m_holding = false;
+    m_passTo = XCB_WINDOW_NONE;
     for (xcb_generic_event_t* event : passed)
         handle(event);
     m_keyboard.stopIfClosed();

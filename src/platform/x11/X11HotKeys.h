@@ -22,7 +22,8 @@ namespace corvane {
 // keymap changes, every grab is made again on the keys' new key codes.
 // A hold of the keyboard is an active grab on the same connection: while a hot key's press is
 // handled, its passive grab already has the keyboard, so no other connection could take it.
-// Held keys are sent on to the window that asked, as its own keyboard events.
+// Held keys are sent on to the window that asked, as its own keyboard events; the hold ends only
+// once the hot key that began it is up, so that its release comes to this connection.
 class X11HotKeys final : public HotKeys {
     Q_OBJECT
 public:
@@ -59,6 +60,9 @@ private:
     // Keeps what the keyboard sent during a hold; every other event waits in `passed`.
     void takeHeldEvents(std::vector<xcb_generic_event_t*>& passed);
     void sendHeldKeys(xcb_window_t window);
+    bool isHotKeyDown() const;
+    // Gives the keyboard back; held keys go to `m_passTo`, or nowhere when it is none.
+    void endHold();
     void keymapChanged();
 
     // Its own connection: closing it gives back what it grabbed or selected.
@@ -68,6 +72,8 @@ private:
     bool m_regrabScheduled = false;
     bool m_queuedScheduled = false;
     bool m_holding = false;
+    // Set once the hold is released towards a window while a hot key is still down.
+    xcb_window_t m_passTo = XCB_WINDOW_NONE;
     std::vector<xcb_key_press_event_t> m_held;
 };
 
