@@ -23,7 +23,7 @@ rm -f "$displayfile"
 cat >&2 <<EOF
 Virtual desktop started on display $DISPLAY (Xvfb, 1920x1080; nothing shows on your screen).
 Take a look at it from another terminal with a screenshot:
-  xwd -root -display $DISPLAY | xwdtopnm | pnmtopng > shot.png
+  DISPLAY=$DISPLAY python3 $here/screen-picture.py shot.png
 EOF
 
 openbox --config-file "$config" >/dev/null 2>&1 &
