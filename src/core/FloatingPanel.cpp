@@ -3,6 +3,7 @@
 #include "platform/PanelWindowing.h"
 
 #include <QBitmap>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -51,7 +52,11 @@ FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect
     // first show.
     winId();
     m_windowingAlive = &windowing;
-    connect(&windowing, &PanelWindowing::compositingChanged, this, [this] { updateShape(); });
+    connect(&windowing, &PanelWindowing::compositingChanged, this, [this] {
+        updateShape();
+        // The ground shows only without a compositing manager.
+        update();
+    });
 }
 
 FloatingPanel::~FloatingPanel() = default;
@@ -68,6 +73,24 @@ void FloatingPanel::setContentView(QWidget* view) {
         m_outline = radius.isValid() ? roundedOutline(radius.toDouble()) : Outline();
         updateShape();
     }
+    const QVariant ground = view ? view->property(groundColorProperty) : QVariant();
+    if (ground.isValid())
+        setGroundColor(ground.value<QColor>());
+}
+
+void FloatingPanel::setGroundColor(const QColor& color) {
+    m_ground = color;
+    if (m_ground.isValid())
+        m_ground.setAlpha(255);
+    update();
+}
+
+void FloatingPanel::paintEvent(QPaintEvent* event) {
+    // Only a window cut to its outline: anything else would fill its transparent surroundings.
+    if (!m_ground.isValid() || showsOpacity() || mask().isEmpty())
+        return;
+    QPainter painter(this);
+    painter.fillRect(event->rect(), m_ground);
 }
 
 void FloatingPanel::setOutline(Outline outline) {

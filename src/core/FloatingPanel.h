@@ -2,6 +2,7 @@
 
 #include "runtime/Time.h"
 
+#include <QColor>
 #include <QPainterPath>
 #include <QPointer>
 #include <QRect>
@@ -17,6 +18,9 @@ class PanelWindowing;
 // offers only "on top" or not, so every level above normal stacks the same.
 // The property a content view sets to the radius of its rounded corners, for the panel's outline.
 inline constexpr const char* cornerRadiusProperty = "corvanePanelCornerRadius";
+// The property a content view sets to the colour its own surface shows as (a QColor), for the
+// panel's ground where no compositing manager runs.
+inline constexpr const char* groundColorProperty = "corvanePanelGroundColor";
 
 namespace PanelLevel {
 inline constexpr int normal = 0;
@@ -72,6 +76,13 @@ public:
     // Whether the window's shape is cut to the outline now.
     bool isShapedToOutline() const { return m_shaped; }
 
+    // Without a compositing manager every pixel a shaped panel shows is drawn as it is, its alpha
+    // ignored: a translucent fill comes out darkened and an antialiased edge as a dark seam. The
+    // panel then lays this colour, opaque, under its content first. A content view that reports
+    // one (the panel background does) sets it by itself; none leaves the panel as it paints.
+    void setGroundColor(const QColor& color);
+    QColor groundColor() const { return m_ground; }
+
 protected:
     // For panels that must take keyboard focus while shown.
     FloatingPanel(PanelWindowing& windowing, const QRect& contentRect, int level, bool ignoresMouse,
@@ -79,6 +90,7 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // Cuts the window to its outline without a compositor, or gives it its whole rectangle back.
@@ -96,6 +108,7 @@ private:
     Outline m_outline;
     bool m_hasOwnOutline = false;
     bool m_shaped = false;
+    QColor m_ground;
 };
 
 } // namespace corvane

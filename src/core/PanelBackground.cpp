@@ -33,6 +33,11 @@ public:
         }
     }
 
+    // The colour the material shows as where nothing can show through it.
+    QColor groundColor() const {
+        return m_style == PanelStyle::dark ? darkFill() : palette().color(QPalette::Window);
+    }
+
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
@@ -81,6 +86,7 @@ QWidget* makePanelBackground(PanelStyle style, QWidget* content, double cornerRa
     auto* container = new PanelBackgroundView(style, cornerRadius);
     // The panel it fills takes its outline from it.
     container->setProperty(cornerRadiusProperty, cornerRadius);
+    container->setProperty(groundColorProperty, container->groundColor());
     auto* layout = new QVBoxLayout(container);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

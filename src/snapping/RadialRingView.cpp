@@ -1,5 +1,7 @@
 #include "snapping/RadialRingView.h"
 
+#include "core/FloatingPanel.h"
+
 #include "snapping/RadialModel.h"
 
 #include <QGraphicsDropShadowEffect>
@@ -51,6 +53,8 @@ RadialRingView::RadialRingView(RadialModel& model, Scheduler& scheduler, QWidget
     shadow->setBlurRadius(8);
     shadow->setOffset(0, 3);
     setGraphicsEffect(shadow);
+    // The material's own colour, for the panel to lay under the band where nothing shows through.
+    setProperty(groundColorProperty, palette().color(QPalette::Window));
 
     for (auto signal : {&RadialModel::directionChanged, &RadialModel::centerHasActionChanged,
                         &RadialModel::highlightAngleChanged, &RadialModel::appearedChanged})

@@ -2,7 +2,8 @@
 // a compositing manager, after one started under the running product, and after it stopped
 // again. Each panel is opened twenty times in each state; nothing outside its outline may show
 // dark (a black corner or square is a transparent pixel drawn without a compositor, or a frame
-// the window manager did not cut), and the windows inside the landing preview stay visible.
+// the window manager did not cut), nor the rim of a light panel, and the windows inside the
+// landing preview stay visible.
 #include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
@@ -150,6 +151,36 @@ protected:
         return dark;
     }
 
+    // On a light panel shown without a compositing manager, the pixels of its own rim (inside its
+    // outline, within 2 px of it) that show dark: a transparent or half-covered edge drawn as is.
+    int darkRim(FloatingPanel& panel, const QImage& shot) {
+        if (panel.showsOpacity() || qGray(panel.groundColor().rgb()) < 128)
+            return 0;
+        const QRect area = panel.geometry().adjusted(-2, -2, 2, 2).intersected(m_screen);
+        QImage rim(area.size(), QImage::Format_Grayscale8);
+        rim.fill(0);
+        QPainter painter(&rim);
+        painter.translate(-area.topLeft());
+        // The shape's rectangles as one outline, or their inner edges would count as rim too.
+        const QPainterPath shape = outline(panel).simplified();
+        painter.fillPath(shape, Qt::white);
+        painter.strokePath(shape, QPen(Qt::black, 5));
+        painter.end();
+        const QImage inner = rim.copy();
+        rim.fill(0);
+        painter.begin(&rim);
+        painter.translate(-area.topLeft());
+        painter.fillPath(shape, Qt::white);
+        painter.end();
+        int dark = 0;
+        for (int y = 0; y < rim.height(); ++y)
+            for (int x = 0; x < rim.width(); ++x)
+                if (rim.constScanLine(y)[x] != 0 && inner.constScanLine(y)[x] == 0 &&
+                    isDark(shot.pixel(x, y)))
+                    ++dark;
+        return dark;
+    }
+
     void checkPanels(const char* state, const std::vector<Panel>& panels) {
         const QImage desktopShot = grab(m_screen);
         for (const Panel& entry : panels) {
@@ -158,7 +189,7 @@ protected:
                 FloatingPanel* panel = entry.open();
                 ASSERT_NE(panel, nullptr) << entry.name;
                 const QImage shot = settled(*panel, desktopShot);
-                const int dark = darkOutside(*panel, desktopShot, shot);
+                const int dark = darkOutside(*panel, desktopShot, shot) + darkRim(*panel, shot);
                 if (dark > 0 && failures++ == 0) {
                     shot.save(QStringLiteral("%1/edges-%2-%3.png")
                                   .arg(QCoreApplication::applicationDirPath(), QLatin1String(state),
