@@ -26,8 +26,13 @@ foreach(file "${PREFIX}/bin/corvane" "${entry}" "${PREFIX}/share/icons/hicolor/s
   endif()
 endforeach()
 
+# A prefix with a space is quoted, as desktop entries ask.
+set(expected "${PREFIX}/bin/corvane")
+if(PREFIX MATCHES " ")
+  set(expected "\"${expected}\"")
+endif()
 file(STRINGS "${entry}" exec REGEX "^Exec=")
-if(NOT exec STREQUAL "Exec=${PREFIX}/bin/corvane")
+if(NOT exec STREQUAL "Exec=${expected}")
   message(FATAL_ERROR "the entry starts ${exec}, not the installed program")
 endif()
 
