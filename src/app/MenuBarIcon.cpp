@@ -1,5 +1,7 @@
 #include "app/MenuBarIcon.h"
 
+#include "core/TrayPicture.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPathStroker>
@@ -39,24 +41,16 @@ QPixmap drawAt(int scale) {
     // X trays show the picture as it is, on dark and light panels alike: a light mark with a dark
     // outline stands out on both.
     const QPainterPath shape = markShape();
-    painter.setPen(QPen(menuBarIconOutline(), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(QPen(trayPictureOutline(), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(shape);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(menuBarIconFill());
+    painter.setBrush(trayPictureFill());
     painter.drawPath(shape);
     return pixmap;
 }
 
 } // namespace
-
-QColor menuBarIconFill() {
-    return QColor(0xF4, 0xF4, 0xF4);
-}
-
-QColor menuBarIconOutline() {
-    return QColor(0x1C, 0x1C, 0x1C);
-}
 
 QIcon menuBarTemplateImage() {
     static const QIcon icon = [] {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QColor>
 #include <QIcon>
 
 namespace corvane {
@@ -10,8 +9,5 @@ namespace corvane {
 // nothing), so the mark is light with a dark outline, legible on dark and light panels alike.
 // Built on first use; main thread only.
 QIcon menuBarTemplateImage();
-
-QColor menuBarIconFill();
-QColor menuBarIconOutline();
 
 } // namespace corvane

@@ -10,6 +10,7 @@
 #include "core/Settings.h"
 #include "core/StatusItems.h"
 #include "core/SymbolImage.h"
+#include "core/TrayPicture.h"
 #include "platform/HotKeys.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PasteKeystroke.h"
@@ -58,7 +59,7 @@ void ClipboardPanelController::updateStatusItem() {
             if (self)
                 self->m_services.settings.setShowClipboardIcon(false);
         });
-        item.setIcon(QIcon(symbolImage("doc.on.clipboard", QColor(Qt::white), 22, 2.0)));
+        item.setIcon(QIcon(outlinedTrayPicture(symbolImage("doc.on.clipboard", QColor(Qt::white), 22, 2.0))));
         QString toolTip = tr("Clipboard history");
         // A shortcut the user removed is not advertised.
         if (const std::optional<QString> shortcut =

@@ -7,6 +7,7 @@
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
 #include "core/StatusItems.h"
+#include "core/TrayPicture.h"
 #include "platform/UserDefaults.h"
 #include "runtime/Scheduler.h"
 #include "shelf/FileListView.h"
@@ -127,7 +128,7 @@ void FileShelfController::syncStatusItem() {
         QPainter painter(&picture);
         drawShelfSymbol(painter, QStringLiteral("folder.fill"), QRectF(3, 3, 26, 26), QColor(235, 235, 235));
     }
-    item.setIcon(QIcon(picture));
+    item.setIcon(QIcon(outlinedTrayPicture(picture)));
     item.setToolTip(QStringLiteral("Tray & folders"));
     item.setMenu(m_statusMenu.get());
 }

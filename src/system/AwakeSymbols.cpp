@@ -1,5 +1,7 @@
 #include "system/AwakeSymbols.h"
 
+#include "core/TrayPicture.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -56,9 +58,7 @@ QPixmap drawStatusPicture(bool active, int size) {
 QIcon awakeStatusIcon(bool active) {
     QIcon icon;
     for (const int size : {16, 22, 32, 44})
-        icon.addPixmap(drawStatusPicture(active, size));
-    // A shape, not a picture: trays that recolour to their own theme may do so.
-    icon.setIsMask(true);
+        icon.addPixmap(outlinedTrayPicture(drawStatusPicture(active, size)));
     return icon;
 }
 

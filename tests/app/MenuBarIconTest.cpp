@@ -1,4 +1,5 @@
 #include "app/MenuBarIcon.h"
+#include "core/TrayPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -25,9 +26,8 @@ double contrast(QColor a, QColor b) {
 }
 
 // The pixels of the icon, laid on a panel of `panel`, that stand out from it by 3:1 or more.
-int legiblePixels(QColor panel) {
-    const QIcon icon = menuBarTemplateImage();
-    QImage image(20, 16, QImage::Format_ARGB32);
+int legiblePixels(const QIcon& icon, QColor panel, QSize size = QSize(20, 16)) {
+    QImage image(size, QImage::Format_ARGB32);
     image.fill(panel);
     {
         QPainter painter(&image);
@@ -45,7 +45,24 @@ TEST(MenuBarIconTest, StandsOutOnDarkAndLightPanels) {
     // leave almost none standing out.
     for (QColor panel :
          {QColor(0x1F, 0x1F, 0x1F), QColor(0x30, 0x36, 0x3D), QColor(0xF0, 0xF0, 0xF0), QColor(Qt::white)}) {
-        EXPECT_GE(legiblePixels(panel), 80) << panel.name().toStdString();
+        EXPECT_GE(legiblePixels(menuBarTemplateImage(), panel), 80) << panel.name().toStdString();
+    }
+}
+
+TEST(MenuBarIconTest, EveryOtherTrayPictureStandsOutOnDarkAndLightPanelsWhateverItsSymbolsColour) {
+    for (QColor ink : {QColor(Qt::white), QColor(Qt::black)}) {
+        QPixmap disc(22, 22);
+        disc.fill(Qt::transparent);
+        QPainter painter(&disc);
+        painter.setBrush(ink);
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(QRect(3, 3, 16, 16));
+        painter.end();
+        const QIcon icon(outlinedTrayPicture(disc));
+        for (QColor panel : {QColor(0x1F, 0x1F, 0x1F), QColor(0xF0, 0xF0, 0xF0), QColor(Qt::white)})
+            // The outline alone, about 50 pixels, stands out on a light panel, the fill on a dark one.
+            EXPECT_GE(legiblePixels(icon, panel, QSize(24, 24)), 45)
+                << ink.name().toStdString() << " on " << panel.name().toStdString();
     }
 }
 
