@@ -29,8 +29,8 @@ packages=(
   xvfb xauth openbox x11-apps x11-utils xterm trayer dbus python3-dbusmock fonts-dejavu-core
   # the private sound server of the volume-key tests
   pulseaudio pulseaudio-utils
-  # a compositing manager started and stopped by tests; turning screenshots of the virtual desktop into PNG
-  xcompmgr netpbm
+  # a compositing manager started and stopped by tests; a keymap change in the middle of a hot key
+  xcompmgr x11-xkb-utils
   # file-type icons where the desktop names no icon theme of its own
   adwaita-icon-theme
   # a program of its own that copies to the clipboard, for the clipboard history tests

@@ -312,6 +312,31 @@ TEST_F(Clipboard, AHotKeyHeldUntilTheStripHasTheKeyboardOpensItAgainNextTime) {
             << "round " << round;
         ASSERT_TRUE(QTest::qWaitFor([&] { return activeWindow() == front; }, waitMs));
     }
+
+    // A keymap change while V is down (another keyboard, a layout switch) ends the hold with it
+    QTest::qWait(200);
+    for (xcb_keycode_t code : hotKey)
+        keys.press(code);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip.panel()->isActiveWindow(); }, waitMs));
+    EXPECT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("us")}), 0);
+    QTest::qWait(300);
+    for (auto it = std::rbegin(hotKey); it != std::rend(hotKey); ++it)
+        keys.release(*it);
+    xcb_connection_t* c = desktop().connection();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::unique_ptr<xcb_grab_keyboard_reply_t, decltype(&std::free)> grabbed(
+                xcb_grab_keyboard_reply(c,
+                                        xcb_grab_keyboard(c, 0, desktop().rootWindow(), XCB_CURRENT_TIME,
+                                                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                        nullptr),
+                &std::free);
+            return grabbed && grabbed->status == XCB_GRAB_STATUS_SUCCESS;
+        },
+        waitMs))
+        << "the keyboard is still held";
+    xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    xcb_flush(c);
 }
 
 TEST_F(Clipboard, AnOwnerThatNeverAnswersStallsNeitherTheHotKeyNorTheNextCopy) {

@@ -71,6 +71,13 @@ void X11HotKeys::unregisterHotKey(Id id) {
     if (found->second.grabbed && m_keyboard.isConnected())
         m_keyboard.ungrabCombination(found->second.keycode, found->second.mask);
     m_grabs.erase(found);
+    endHoldOnceHotKeysAreUp();
+}
+
+void X11HotKeys::endHoldOnceHotKeysAreUp() {
+    // A hold that waits for a hot key to come up must not outlive the hot key it waits for.
+    if (m_passTo != XCB_WINDOW_NONE && !isHotKeyDown())
+        endHold();
 }
 
 void X11HotKeys::takeQueuedEvents() {
@@ -158,8 +165,7 @@ void X11HotKeys::handleRelease(const xcb_key_release_event_t& event) {
         entry.down = false;
         const Id releasedId = id;
         Q_EMIT released(releasedId);
-        if (m_passTo != XCB_WINDOW_NONE && !isHotKeyDown())
-            endHold();
+        endHoldOnceHotKeysAreUp();
         return;
     }
 }
@@ -304,6 +310,8 @@ void X11HotKeys::keymapChanged() {
                     qCWarning(lcApp, "Hot key %lld/0x%llx could not be taken again after a keymap change",
                               static_cast<long long>(entry.keyCode), static_cast<long long>(entry.modifiers));
             }
+            // Every hot key now counts as up, the one a hold waits for included.
+            endHoldOnceHotKeysAreUp();
         },
         Qt::QueuedConnection);
 }

@@ -63,6 +63,7 @@ private:
     bool isHotKeyDown() const;
     // Gives the keyboard back; held keys go to `m_passTo`, or nowhere when it is none.
     void endHold();
+    void endHoldOnceHotKeysAreUp();
     void keymapChanged();
 
     // Its own connection: closing it gives back what it grabbed or selected.
