@@ -207,9 +207,18 @@ QRectF WorkspaceRestorer::savedFrame(const WorkspaceItem& item) const {
         screen = m_services.screens.mainScreen();
     const QRectF a = screen ? m_area(*screen) : QRectF();
     const QRectF r = item.relativeFrame;
-    return QRectF(a.x() + r.x() * a.width(), a.y() + r.y() * a.height(), r.width() * a.width(),
-                  r.height() * a.height())
-        .toAlignedRect();
+    // A fraction taken of a whole number of pixels gives it back only to within rounding (908 of
+    // 1808 comes back as 907.99999999999997): such an edge is the pixel it was, or the integral
+    // rectangle would put the window a pixel left of where it was saved and a pixel wider.
+    const auto pixel = [](double value) {
+        const double whole = std::round(value);
+        return std::abs(value - whole) < 1e-6 ? whole : value;
+    };
+    const double left = pixel(a.x() + r.x() * a.width());
+    const double top = pixel(a.y() + r.y() * a.height());
+    const double right = pixel(a.x() + r.x() * a.width() + r.width() * a.width());
+    const double bottom = pixel(a.y() + r.y() * a.height() + r.height() * a.height());
+    return QRectF(QPointF(left, top), QPointF(right, bottom)).toAlignedRect();
 }
 
 QCoro::Task<std::vector<WorkspaceRestorer::Placement>>

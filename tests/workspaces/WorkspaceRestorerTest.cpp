@@ -6,6 +6,7 @@
 #include "runtime/NotificationCenter.h"
 #include "snapping/LayoutFrames.h"
 #include "windows/AXWindowService.h"
+#include "workspaces/Workspace.h"
 
 #include <QDir>
 
@@ -130,6 +131,19 @@ TEST_F(WorkspaceRestorerTest, StartsAMissingProgramWaitsForItsWindowAndPlacesEve
                                     QStringLiteral("raise 2")}));
     EXPECT_EQ(writesStarting(QStringLiteral("position 9")).size(), 2u);
     EXPECT_GE(scheduler.now() - start, toInstant(Seconds(1.7)));
+}
+
+TEST_F(WorkspaceRestorerTest,
+       AWindowGoesBackToThePixelsItWasSavedAtAndAFractionalFrameToTheRectangleHoldingIt) {
+    platform.fakeAccessibility->addWindow(termPID, window(1, QStringLiteral("a")));
+    platform.fakeAccessibility->addWindow(termPID, window(2, QStringLiteral("b")));
+    // 7 and 55 of 800, 42 and 110 of 600 do not come back exactly from their fractions
+    const QRectF area(0, 25, 800, 600);
+    const QRectF saved(7, 25 + 42, 55, 110);
+    restore(workspace({item("term", relativeUnitRect(saved, area), QStringLiteral("a")),
+                       item("term", QRectF(0.10001, 0.5, 0.25, 0.25), QStringLiteral("b"))}));
+    EXPECT_EQ(frameOf(termPID, 1), saved);
+    EXPECT_EQ(frameOf(termPID, 2), QRectF(80, 325, 201, 150));
 }
 
 TEST_F(WorkspaceRestorerTest, MissingProgramsAndWindowsAreReported) {
