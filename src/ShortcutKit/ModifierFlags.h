@@ -43,7 +43,7 @@ struct ModifierFlags {
     static ModifierFlags fromCarbon(qint64 bits);
 
     // The set modifiers as they lead a shortcut's text, in Qt's native form and order whatever
-    // order they were pressed in ("Meta+Ctrl+Alt+Shift+"), the function modifier first as "Fn+";
+    // order they were pressed in ("Super+Ctrl+Alt+Shift+"), the function modifier first as "Fn+";
     // empty when none is set.
     QString presentableDescription() const;
 

@@ -5,7 +5,11 @@
 namespace corvane {
 
 QString shortcutText(QKeyCombination combination) {
-    return QKeySequence(combination).toString(QKeySequence::NativeText);
+    QString text = QKeySequence(combination).toString(QKeySequence::NativeText);
+    // Qt names the logo key's modifier "Meta"; PC keyboards and their desktops call it Super.
+    if (combination.keyboardModifiers().testFlag(Qt::MetaModifier))
+        text.replace(QStringLiteral("Meta+"), QStringLiteral("Super+"));
+    return text;
 }
 
 QString modifierPrefix(Qt::KeyboardModifiers modifiers) {

@@ -5,9 +5,10 @@
 
 namespace corvane {
 
-// Every shortcut the user sees is written one way, the way Qt writes key sequences natively on
-// this desktop: "Ctrl+Alt+Left", "Alt+Shift+S", the Super key as "Meta". Menus show their items'
-// shortcuts in this form by themselves; pages, tooltips, toasts and logs use these functions.
+// Every shortcut the user sees is written one way, as a PC keyboard labels its keys: the way Qt
+// writes key sequences natively on this desktop ("Ctrl+Alt+Left", "Alt+Shift+S"), but with the
+// logo key as "Super", not Qt's "Meta". Menus show their items' own shortcuts (none has Super) by
+// themselves; pages, tooltips, toasts and logs use these functions.
 
 // The text of a key with its modifiers ("Ctrl+Alt+Left", "Alt+3").
 QString shortcutText(QKeyCombination combination);

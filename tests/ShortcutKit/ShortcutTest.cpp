@@ -26,7 +26,7 @@ TEST(ModifierFlagsTest, TheStoredFormKeepsExactlyTheFiveModifiers) {
     EXPECT_EQ(ModifierFlags(ModifierFlags::command | ModifierFlags::shift | ModifierFlags::option |
                             ModifierFlags::control)
                   .presentableDescription(),
-              QStringLiteral("Meta+Ctrl+Alt+Shift+"));
+              QStringLiteral("Super+Ctrl+Alt+Shift+"));
     EXPECT_EQ(ModifierFlags(ModifierFlags::function).presentableDescription(), QStringLiteral("Fn+"));
     EXPECT_EQ(ModifierFlags(ModifierFlags::function).carbon(), 0x20000);
 }
@@ -79,7 +79,9 @@ TEST(ShortcutTest, DisplayTextTakesSpecialKeysFromTheTableAndOthersFromTheLayout
     EXPECT_EQ(text(Key::f20), QStringLiteral("F20"));
     EXPECT_EQ(text(Key::keypad7), QStringLiteral("Num+7"));
     EXPECT_EQ(text(Key::leftArrow, ModifierFlags::function), QStringLiteral("Fn+Left"));
-    EXPECT_EQ(text(Key::space, ModifierFlags::command), QStringLiteral("Meta+Space"));
+    EXPECT_EQ(text(Key::space, ModifierFlags::command), QStringLiteral("Super+Space"));
+    EXPECT_EQ(text(Key::leftArrow, ModifierFlags::command | ModifierFlags::control | ModifierFlags::shift),
+              QStringLiteral("Super+Ctrl+Shift+Left"));
 
     // A special key never asks the layout, whatever it prints there
     keyboard.setKeyText(Key::tab.rawValue, QStringLiteral("x"));
