@@ -1,5 +1,6 @@
 // The clipboard strip as a person waits for it, each figure beside its floor in the same run:
 // - opening the strip with 200 entries, beside opening it with none (an empty panel);
+// - opening it with 8 screenshots in view (their previews to decode), beside the same empty panel;
 // - a keystroke in its search field that changes which of the 200 entries show, beside the same
 //   empty panel's opening.
 // Every run ends when the strip's window has been drawn, as a connection of the benchmark's own
@@ -17,8 +18,10 @@
 #include "platform/x11/X11PanelWindowing.h"
 #include "runtime/ManualScheduler.h"
 #include "runtime/NotificationCenter.h"
+#include "runtime/WorkerQueue.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
@@ -47,6 +50,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kPairs = 40;
 constexpr int kWaitMs = 5000;
 constexpr int kEntries = 200;
+constexpr int kPictures = 8;
 
 // Runs the event loop, waking for events, until `done` or the bound.
 bool spinUntil(const std::function<bool()>& done, int boundMs = kWaitMs) {
@@ -120,9 +124,25 @@ private:
     Clock::time_point m_at;
 };
 
+// A screenshot's worth of picture: a full-HD PNG with enough detail to take its time decoding.
+QByteArray screenPicture(int seed) {
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = qRgb((x * 7 + seed) & 0xff, (y * 3 + x / 16) & 0xff, (x ^ y) & 0xff);
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
 // One strip and the history it shows, on the fake platform but for its windows, which are real.
 struct Strip {
-    Strip(Scheduler& scheduler, ManualAnimator& animator, X11PanelWindowing& windowing, int entries)
+    Strip(Scheduler& scheduler, ManualAnimator& animator, X11PanelWindowing& windowing, int entries,
+          int pictures = 0, Executor* decoder = nullptr)
         : platform(scheduler), settings(*platform.defaults, notifications),
           statusItems(*platform.tray, scheduler) {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -130,6 +150,10 @@ struct Strip {
         platform.fakeScreens->setPointer(screen.center());
         settings.setClipboardLimit(kEntries);
         history = filledClipboardHistory(settings, scheduler, platform, home.path(), entries);
+        for (int i = 0; i < pictures; ++i) {
+            platform.fakePasteboard->copy({{"image/png", screenPicture(i)}});
+            history->capture();
+        }
         controller = std::make_unique<ClipboardPanelController>(
             ClipboardPanelController::Services{settings,
                                                scheduler,
@@ -140,7 +164,9 @@ struct Strip {
                                                animator,
                                                statusItems,
                                                {},
-                                               {}});
+                                               {},
+                                               nullptr,
+                                               decoder});
     }
     xcb_window_t window() const { return static_cast<xcb_window_t>(controller->panel()->winId()); }
 
@@ -157,8 +183,10 @@ struct Setup {
     ManualScheduler scheduler;
     ManualAnimator animator;
     X11PanelWindowing windowing;
+    ThreadPoolExecutor decoder;
     Strip full{scheduler, animator, windowing, kEntries};
     Strip empty{scheduler, animator, windowing, 0};
+    Strip pictures{scheduler, animator, windowing, 0, kPictures, &decoder};
     DrawWatch draws;
 
     bool open(Strip& strip) {
@@ -176,7 +204,7 @@ struct Setup {
     bool prepare() {
         if (!draws.isAvailable())
             return false;
-        for (Strip* strip : {&full, &empty}) {
+        for (Strip* strip : {&full, &empty, &pictures}) {
             if (!open(*strip) || !spinUntil([&] { return strip->controller->panel()->isActiveWindow(); }))
                 return false;
             draws.watch(strip->window());
@@ -215,6 +243,28 @@ void BM_OpeningTheStripWith200EntriesBesideAnEmptyOne(benchmark::State& state) {
     reportPaired(state, {medianOf(subject), medianOf(floor)});
 }
 BENCHMARK(BM_OpeningTheStripWith200EntriesBesideAnEmptyOne)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_OpeningTheStripWith8ScreenshotsBesideAnEmptyOne(benchmark::State& state) {
+    Setup& s = setup();
+    if (!s.prepare())
+        return state.SkipWithError("the strip's windows cannot be watched");
+    std::vector<double> subject, floor;
+    for (auto _ : state) {
+        for (int pair = 0; pair < kPairs; ++pair) {
+            const std::optional<double> pictures = s.timeOpening(s.pictures);
+            const std::optional<double> empty = s.timeOpening(s.empty);
+            if (!pictures || !empty)
+                return state.SkipWithError("a strip was not drawn");
+            subject.push_back(*pictures);
+            floor.push_back(*empty);
+        }
+    }
+    reportPaired(state, {medianOf(subject), medianOf(floor)});
+}
+BENCHMARK(BM_OpeningTheStripWith8ScreenshotsBesideAnEmptyOne)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

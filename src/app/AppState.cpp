@@ -69,7 +69,8 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_awake = std::make_unique<AwakeController>(AwakeController::Services{
         m_settings, runtime.scheduler, *platform.powerHolds, *platform.defaults, *m_statusItems, *this});
     m_clipboard = std::make_unique<ClipboardHistory>(m_settings, runtime.scheduler, *platform.pasteboard,
-                                                     *platform.runningApplications);
+                                                     *platform.runningApplications, ClipboardStore(),
+                                                     &runtime.background);
     m_shortcuts = std::make_unique<ShortcutKit::Registry>(
         *platform.defaults, *platform.hotKeys, *platform.keyboard, runtime.notifications, runtime.scheduler);
 }
@@ -147,6 +148,7 @@ ClipboardPanelController& AppState::clipboardPanel() {
                 return shortcut->description(*m_platform.keyboard);
             },
             m_platform.hotKeys.get(),
+            &m_runtime.background,
         });
     }
     return *m_clipboardPanel;

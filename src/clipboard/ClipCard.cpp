@@ -83,6 +83,11 @@ ClipCard::ClipCard(ClipItem item, bool selected, QColor accent, std::optional<QI
     setToolTip(m_item.searchText().left(300));
 }
 
+void ClipCard::setPreview(const QPixmap& preview) {
+    m_preview = preview;
+    update();
+}
+
 void ClipCard::setHoverScale(double scale) {
     if (scale == m_hoverScale)
         return;

@@ -39,6 +39,9 @@ public:
              Actions actions, Animator& animator, QWidget* parent = nullptr);
 
     const ClipItem& item() const { return m_item; }
+    // A picture entry's preview, once it is made.
+    void setPreview(const QPixmap& preview);
+    const QPixmap& preview() const { return m_preview; }
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
     bool isHovered() const { return m_hovered; }

@@ -5,6 +5,7 @@
 #include "platform/RunningApplications.h"
 
 #include "clipboard/ClipboardReading.h"
+#include "runtime/Executor.h"
 #include "runtime/Log.h"
 
 #include <QFileInfo>
@@ -22,9 +23,11 @@ const QString uriList = QStringLiteral("text/uri-list");
 } // namespace
 
 ClipboardHistory::ClipboardHistory(Settings& settings, Scheduler& scheduler, Pasteboard& pasteboard,
-                                   RunningApplications& applications, ClipboardStore store)
+                                   RunningApplications& applications, ClipboardStore store,
+                                   Executor* pictures)
     : m_settings(settings), m_scheduler(scheduler), m_pasteboard(pasteboard), m_applications(applications),
-      m_store(store), m_saver(scheduler, std::move(store)), m_lastChange(pasteboard.changeCount()) {
+      m_store(store), m_saver(scheduler, std::move(store)), m_pictures(pictures),
+      m_lastChange(pasteboard.changeCount()) {
     m_pasteboard.setChangeHandler([this](qint64 change) { changed(change); });
 }
 
@@ -89,13 +92,52 @@ void ClipboardHistory::changed(qint64 change) {
 }
 
 void ClipboardHistory::readDone(qint64 change, std::optional<PasteboardContent> content) {
+    if (content)
+        makeEntry(change, std::move(*content));
+    else
+        entryMade(change, std::nullopt);
+}
+
+void ClipboardHistory::makeEntry(qint64 change, PasteboardContent content) {
+    if (!m_pictures || !entryDecodesPicture(content)) {
+        entryMade(change, itemFromContent(content));
+        return;
+    }
+    // The stored pictures carry no digest until one is needed; the new picture is compared with
+    // those of its size, so their digests are taken beside it. Their bytes are shared, not copied.
+    std::vector<ClipItem> stored;
+    for (const ClipItem& item : m_items)
+        if (item.kind == ClipItem::Kind::image && item.imageDigest.isEmpty())
+            stored.push_back(item);
+    QPointer<ClipboardHistory> self(this);
+    Executor& pictures = *m_pictures;
+    pictures.post(
+        [self, change, &pictures, content = std::move(content), stored = std::move(stored)]() mutable {
+            std::optional<ClipItem> item = itemFromContent(content);
+            std::vector<std::pair<QUuid, QByteArray>> digests;
+            if (item)
+                for (const ClipItem& other : stored)
+                    if (other.imageSize == item->imageSize)
+                        digests.emplace_back(other.id, other.pixelDigest());
+            pictures.deliver([self, change, item = std::move(item), digests = std::move(digests)]() mutable {
+                if (!self)
+                    return;
+                for (const auto& [id, digest] : digests)
+                    for (ClipItem& existing : self->m_items)
+                        if (existing.id == id)
+                            existing.imageDigest = digest;
+                self->entryMade(change, std::move(item));
+            });
+        });
+}
+
+void ClipboardHistory::entryMade(qint64 change, std::optional<ClipItem> item) {
     const auto read = std::find_if(m_reads.begin(), m_reads.end(),
                                    [&](const PendingRead& r) { return r.change == change; });
     if (read == m_reads.end())
         return;
     read->done = true;
-    if (content)
-        read->item = itemFromContent(*content);
+    read->item = std::move(item);
     // Results are taken in the order of the copies: a read that ends early waits for those before.
     while (!m_reads.empty() && m_reads.front().done) {
         PendingRead ready = std::move(m_reads.front());

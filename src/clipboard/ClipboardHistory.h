@@ -13,6 +13,7 @@
 
 namespace corvane {
 
+class Executor;
 class Pasteboard;
 struct PasteboardContent;
 class RunningApplications;
@@ -32,8 +33,11 @@ public:
     // How often entries past their age are dropped while nothing is copied.
     static constexpr Seconds pruneInterval{60.0};
 
+    // With `pictures`, a copied picture is decoded there, beside the digests of the stored
+    // pictures of its size that it is compared with, and never on the main thread.
     ClipboardHistory(Settings& settings, Scheduler& scheduler, Pasteboard& pasteboard,
-                     RunningApplications& applications, ClipboardStore store = ClipboardStore());
+                     RunningApplications& applications, ClipboardStore store = ClipboardStore(),
+                     Executor* pictures = nullptr);
     ~ClipboardHistory() override;
 
     const std::vector<ClipItem>& items() const { return m_items; }
@@ -87,6 +91,10 @@ private:
     };
 
     void load();
+    // Makes the entry of a finished read: a picture off the main thread where there is a place
+    // for it, with the digests of the stored pictures it may repeat; then takes what is ready.
+    void makeEntry(qint64 change, PasteboardContent content);
+    void entryMade(qint64 change, std::optional<ClipItem> item);
     void setItems(std::vector<ClipItem> items);
     bool handoffIsFresh() const;
     void changed(qint64 change);
@@ -99,6 +107,7 @@ private:
     RunningApplications& m_applications;
     ClipboardStore m_store;
     ClipboardSaver m_saver;
+    Executor* m_pictures = nullptr;
     std::vector<ClipItem> m_items;
     bool m_enabled = false;
     TimerHandle m_timer;

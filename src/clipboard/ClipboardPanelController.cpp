@@ -35,7 +35,8 @@ constexpr Seconds focusPollInterval{0.02};
 
 } // namespace
 
-ClipboardPanelController::ClipboardPanelController(Services services) : m_services(std::move(services)) {}
+ClipboardPanelController::ClipboardPanelController(Services services)
+    : m_services(std::move(services)), m_previews(m_services.pictures) {}
 
 ClipboardPanelController::~ClipboardPanelController() {
     releaseKeyboard(false);
@@ -133,7 +134,8 @@ void ClipboardPanelController::show() {
             self->hide();
     };
     actions.sourceIcon = m_services.sourceIcon;
-    m_view = new ClipboardView(m_services.history, m_model, accent, m_services.animator, std::move(actions));
+    m_view = new ClipboardView(m_services.history, m_model, accent, m_services.animator, std::move(actions),
+                               &m_previews);
     m_panel->setContentView(makePanelBackground(PanelStyle::dark, m_view, cornerRadius));
 
     const QRectF visible = screen->visibleFrame;

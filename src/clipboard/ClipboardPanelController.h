@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clipboard/ClipItem.h"
+#include "clipboard/ClipPreviews.h"
 #include "clipboard/ClipboardPanelModel.h"
 #include "clipboard/ClipboardView.h"
 #include "runtime/Scheduler.h"
@@ -18,6 +19,7 @@
 namespace corvane {
 
 class Animator;
+class Executor;
 class ClipboardHistory;
 class HotKeys;
 class PanelMotion;
@@ -63,6 +65,8 @@ public:
         std::function<std::optional<QString>()> shortcutText;
         // Holds the keyboard while the strip opens; none holds nothing.
         HotKeys* hotKeys = nullptr;
+        // Where pictures' previews are decoded; without one, on the main thread as cards are made.
+        Executor* pictures = nullptr;
     };
 
     explicit ClipboardPanelController(Services services);
@@ -99,6 +103,8 @@ private:
 
     Services m_services;
     ClipboardPanelModel m_model;
+    // Outlives each opening's view, so that pictures are decoded once.
+    ClipPreviews m_previews;
     QPointer<FilePanel> m_panel;
     std::unique_ptr<PanelMotion> m_motion;
     QPointer<ClipboardView> m_view;

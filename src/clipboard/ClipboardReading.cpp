@@ -75,6 +75,11 @@ QStringList typesToRead(const QStringList& offered) {
     return wanted;
 }
 
+bool entryDecodesPicture(const PasteboardContent& content) {
+    return !content.types.contains(plainText) && !imageType(content.types).isEmpty() &&
+           !(content.types.contains(uriList) && !localFiles(content.data.value(uriList)).isEmpty());
+}
+
 std::optional<ClipItem> itemFromContent(const PasteboardContent& content) {
     const QStringList& types = content.types;
     if (hasIgnoredType(types) ||

@@ -20,4 +20,8 @@ QStringList typesToRead(const QStringList& offered);
 // are left to the caller.
 std::optional<ClipItem> itemFromContent(const PasteboardContent& content);
 
+// Whether making the entry decodes a picture (tens of milliseconds for a screen's worth): the
+// content's entry is a picture unless it carries text or local files.
+bool entryDecodesPicture(const PasteboardContent& content);
+
 } // namespace corvane

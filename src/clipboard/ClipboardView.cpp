@@ -57,8 +57,6 @@ const QColor secondary(255, 255, 255, 140);
 constexpr int cardPitch = ClipCard::cardSize.width() + ClipboardView::cardSpacing;
 // The row's way to the selected card.
 const Motion scrollMotion = Motion::easeOut(Seconds(0.15));
-// Image previews are asked for at most this size, so that a card can be filled from them.
-constexpr QSize previewBound(3 * ClipCard::cardSize.width(), 3 * ClipCard::cardSize.width());
 
 int rowWidth(size_t count) {
     if (count == 0)
@@ -71,9 +69,16 @@ int rowWidth(size_t count) {
 } // namespace
 
 ClipboardView::ClipboardView(const ClipboardHistory& history, ClipboardPanelModel& model, QColor accent,
-                             Animator& animator, ClipboardViewActions actions, QWidget* parent)
+                             Animator& animator, ClipboardViewActions actions, ClipPreviews* previews,
+                             QWidget* parent)
     : QWidget(parent), m_history(history), m_model(model), m_accent(accent), m_animator(animator),
-      m_actions(std::move(actions)) {
+      m_actions(std::move(actions)), m_ownPreviews(previews ? nullptr : std::make_unique<ClipPreviews>()),
+      m_previews(previews ? *previews : *m_ownPreviews) {
+    connect(&m_previews, &ClipPreviews::ready, this, [this](const QUuid& id) {
+        const ClipItem* item = itemWithID(id);
+        if (ClipCard* card = m_cards.value(id); card && item)
+            card->setPreview(m_previews.preview(*item));
+    });
     QPalette palette = this->palette();
     palette.setColor(QPalette::WindowText, Qt::white);
     palette.setColor(QPalette::Text, Qt::white);
@@ -228,9 +233,9 @@ void ClipboardView::refilter() {
         }
         it.value()->hide();
         it.value()->deleteLater();
-        m_previews.remove(it.key());
         it = m_cards.erase(it);
     }
+    m_previews.keepOnly(m_history.items());
     m_clear->setVisible(!m_history.items().empty());
     m_emptyMessage->setText(m_history.items().empty() ? tr("Copy something \u2014 it shows up here")
                                                       : tr("No matches"));
@@ -286,22 +291,8 @@ ClipCard* ClipboardView::makeCard(const ClipItem& item, bool selected) {
                 m_actions.remove(id);
         },
     };
-    return new ClipCard(item, selected, m_accent, icon, previewOf(item), std::move(actions), m_animator,
-                        m_rowContent);
-}
-
-QPixmap ClipboardView::previewOf(const ClipItem& item) {
-    if (item.kind != ClipItem::Kind::image)
-        return {};
-    if (const auto found = m_previews.constFind(item.id); found != m_previews.constEnd())
-        return found.value();
-    const QImage image = item.previewImage(previewBound);
-    QPixmap preview;
-    if (!image.isNull())
-        preview = QPixmap::fromImage(
-            image.scaled(ClipCard::cardSize, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation));
-    m_previews.insert(item.id, preview);
-    return preview;
+    return new ClipCard(item, selected, m_accent, icon, m_previews.preview(item), std::move(actions),
+                        m_animator, m_rowContent);
 }
 
 const ClipItem* ClipboardView::itemWithID(const QUuid& id) const {

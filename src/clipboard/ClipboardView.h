@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clipboard/ClipItem.h"
+#include "clipboard/ClipPreviews.h"
 
 #include <QColor>
 #include <QHash>
@@ -9,6 +10,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -49,8 +51,10 @@ public:
     static constexpr int rowInset = 16;
     static constexpr int cardSpacing = 12;
 
+    // `previews`, when given, outlives the view and keeps the pictures' previews for the next one.
     ClipboardView(const ClipboardHistory& history, ClipboardPanelModel& model, QColor accent,
-                  Animator& animator, ClipboardViewActions actions, QWidget* parent = nullptr);
+                  Animator& animator, ClipboardViewActions actions, ClipPreviews* previews = nullptr,
+                  QWidget* parent = nullptr);
 
     QLineEdit* searchField() const { return m_search; }
     // The cards in view now (and those just beside it), in order.
@@ -79,7 +83,6 @@ private:
     // Places the cards in view, making those not made yet, and hides the others.
     void placeCards();
     ClipCard* makeCard(const ClipItem& item, bool selected);
-    QPixmap previewOf(const ClipItem& item);
     void showSelection(bool scroll);
     const ClipItem* itemWithID(const QUuid& id) const;
 
@@ -99,8 +102,9 @@ private:
     // The entries the row shows, in order.
     std::vector<ClipItem> m_shown;
     QHash<QUuid, ClipCard*> m_cards;
-    // Image previews made to fill a card, kept while the view lives.
-    QHash<QUuid, QPixmap> m_previews;
+    // The previews of picture entries: the strip's, kept across openings, or the view's own.
+    std::unique_ptr<ClipPreviews> m_ownPreviews;
+    ClipPreviews& m_previews;
 };
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardIndex.h"
 #include "platform/PrivateFiles.h"
+#include "runtime/ManualExecutor.h"
 #include "support/AppFixture.h"
 #include "support/TestFiles.h"
 
@@ -306,6 +307,36 @@ TEST_F(ClipboardHistoryTest, ReportedCopiesAreReadAtOnceOverlappingAndTakenInThe
     history->setEnabled(false);
     pasteboard->answerHeldRead(0);
     EXPECT_EQ(history->items().size(), 2u);
+}
+
+TEST_F(ClipboardHistoryTest, PicturesAreDecodedOffTheMainThreadWithTheStoredOnesTheyAreComparedWithInOrder) {
+    settings->setClipboardRetentionDays(1);
+    pasteboard->reportChanges = true;
+    {
+        auto first = makeHistory();
+        pasteboard->copy({{"image/png", pngOf(Qt::red)}});
+        first->flushForTermination();
+    }
+    ManualExecutor pictures(ManualExecutor::Mode::stepped);
+    ClipboardHistory history(*settings, scheduler, *pasteboard, *platform->runningApplications,
+                             ClipboardStore(dir()), &pictures);
+    history.setEnabled(true);
+    ASSERT_EQ(history.items().size(), 1u);
+    ASSERT_TRUE(history.items()[0].imageDigest.isEmpty());
+
+    // A picture of the stored one's size, then text: neither is taken until the picture is
+    // decoded elsewhere, and then both are, in the order they were copied
+    pasteboard->copy({{"image/png", pngOf(Qt::blue)}});
+    pasteboard->copyText("after");
+    EXPECT_EQ(history.items().size(), 1u);
+    ASSERT_TRUE(pictures.runNextWork());
+    EXPECT_EQ(history.items().size(), 1u);
+    pictures.deliverAll();
+    ASSERT_EQ(texts(history).size(), 3);
+    EXPECT_EQ(history.items()[0].searchText(), QString("after"));
+    EXPECT_EQ(history.items()[1].imageDigest, imageDigest(QImage::fromData(pngOf(Qt::blue))));
+    // The stored picture's digest was taken there too, and kept
+    EXPECT_EQ(history.items()[2].imageDigest, imageDigest(QImage::fromData(pngOf(Qt::red))));
 }
 
 TEST_F(ClipboardHistoryTest, ADamagedIndexGoesAsideWithItsPicturesAndOneThatCannotBeReadIsNeverSavedOver) {

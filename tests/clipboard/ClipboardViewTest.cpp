@@ -2,7 +2,10 @@
 #include "clipboard/ClipCard.h"
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardPanelModel.h"
+#include "runtime/ManualExecutor.h"
 #include "support/AppFixture.h"
+
+#include <QBuffer>
 
 #include <QEnterEvent>
 #include <QTemporaryDir>
@@ -118,6 +121,40 @@ TEST_F(ClipboardViewTest, TheHoveredCardGrowsOnItsSpringAndTheRowEasesToTheSelec
     ClipCard* selected = cardOf("entry 19");
     ASSERT_NE(selected, nullptr);
     EXPECT_TRUE(selected->isSelected());
+}
+
+TEST_F(ClipboardViewTest, APicturesPreviewIsDecodedElsewhereOnceAndKeptForTheNextOpening) {
+    QImage picture(1920, 1080, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    platform->fakePasteboard->copy({{"image/png", png}});
+    history->capture();
+
+    ManualExecutor decoder(ManualExecutor::Mode::stepped);
+    ClipPreviews previews(&decoder);
+    auto opened = [&] {
+        auto made = std::make_unique<ClipboardView>(*history, model, QColor(Qt::blue), animator,
+                                                    ClipboardViewActions{}, &previews);
+        made->resize(1000, 206);
+        return made;
+    };
+    // The card shows at once, its picture once it is decoded away from the main thread
+    auto first = opened();
+    ClipCard* card = first->cards().front();
+    ASSERT_EQ(card->item().kind, ClipItem::Kind::image);
+    EXPECT_TRUE(card->preview().isNull());
+    ASSERT_TRUE(decoder.runNextWork());
+    decoder.deliverAll();
+    ASSERT_FALSE(card->preview().isNull());
+    EXPECT_EQ(card->preview().toImage().pixelColor(10, 10), QColor(Qt::red));
+    // The next opening has it from the start, with nothing decoded again
+    first.reset();
+    auto second = opened();
+    EXPECT_FALSE(second->cards().front()->preview().isNull());
+    EXPECT_EQ(decoder.postedCount(), 1);
 }
 
 } // namespace
