@@ -225,22 +225,27 @@ Setup& setup() {
     return instance;
 }
 
-void BM_OpeningTheStripWith200EntriesBesideAnEmptyOne(benchmark::State& state) {
+// Openings of `subject` alternate with openings of the empty strip, its floor.
+void openingBesideAnEmptyStrip(benchmark::State& state, Strip Setup::*subject) {
     Setup& s = setup();
     if (!s.prepare())
         return state.SkipWithError("the strip's windows cannot be watched");
-    std::vector<double> subject, floor;
+    std::vector<double> subjects, floor;
     for (auto _ : state) {
         for (int pair = 0; pair < kPairs; ++pair) {
-            const std::optional<double> full = s.timeOpening(s.full);
+            const std::optional<double> opened = s.timeOpening(s.*subject);
             const std::optional<double> empty = s.timeOpening(s.empty);
-            if (!full || !empty)
+            if (!opened || !empty)
                 return state.SkipWithError("a strip was not drawn");
-            subject.push_back(*full);
+            subjects.push_back(*opened);
             floor.push_back(*empty);
         }
     }
-    reportPaired(state, {medianOf(subject), medianOf(floor)});
+    reportPaired(state, {medianOf(subjects), medianOf(floor)});
+}
+
+void BM_OpeningTheStripWith200EntriesBesideAnEmptyOne(benchmark::State& state) {
+    openingBesideAnEmptyStrip(state, &Setup::full);
 }
 BENCHMARK(BM_OpeningTheStripWith200EntriesBesideAnEmptyOne)
     ->Iterations(1)
@@ -248,21 +253,7 @@ BENCHMARK(BM_OpeningTheStripWith200EntriesBesideAnEmptyOne)
     ->UseRealTime();
 
 void BM_OpeningTheStripWith8ScreenshotsBesideAnEmptyOne(benchmark::State& state) {
-    Setup& s = setup();
-    if (!s.prepare())
-        return state.SkipWithError("the strip's windows cannot be watched");
-    std::vector<double> subject, floor;
-    for (auto _ : state) {
-        for (int pair = 0; pair < kPairs; ++pair) {
-            const std::optional<double> pictures = s.timeOpening(s.pictures);
-            const std::optional<double> empty = s.timeOpening(s.empty);
-            if (!pictures || !empty)
-                return state.SkipWithError("a strip was not drawn");
-            subject.push_back(*pictures);
-            floor.push_back(*empty);
-        }
-    }
-    reportPaired(state, {medianOf(subject), medianOf(floor)});
+    openingBesideAnEmptyStrip(state, &Setup::pictures);
 }
 BENCHMARK(BM_OpeningTheStripWith8ScreenshotsBesideAnEmptyOne)
     ->Iterations(1)
