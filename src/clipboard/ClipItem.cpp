@@ -39,15 +39,6 @@ QByteArray encodePng(const QImage& image) {
 
 } // namespace
 
-ClipItem ClipItem::makeImage(const QImage& image) {
-    ClipItem item;
-    item.kind = Kind::image;
-    item.imageDigest = corvane::imageDigest(image);
-    item.imageSize = image.size();
-    item.imageData = encodePng(image);
-    return item;
-}
-
 std::optional<ClipItem> ClipItem::makeImageFromData(QByteArray data) {
     // Decoded once, for its size and digest; only the compressed bytes stay.
     const QImage image = QImage::fromData(data);

@@ -39,8 +39,6 @@ struct ClipItem {
 
     static ClipItem makeText(QString text);
     static ClipItem makeLink(QUrl link);
-    // Keeps the picture as PNG.
-    static ClipItem makeImage(const QImage& image);
     // From the compressed bytes of a picture; none when they do not decode.
     static std::optional<ClipItem> makeImageFromData(QByteArray data);
     // From a picture the store kept, without decoding it: its size from its header, its digest

@@ -107,7 +107,6 @@ void PreviewPanel::take(quint64 request, PreviewContent content) {
     // By name and kind only, never by content.
     m_icon = fileTypeIcon(m_content.path, m_content.fileKind);
     update();
-    Q_EMIT contentChanged();
 }
 
 void PreviewPanel::place() {

@@ -48,9 +48,6 @@ public:
     // The title line: the item's name, and where it stands among several.
     QString titleText() const;
 
-Q_SIGNALS:
-    void contentChanged();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
