@@ -84,7 +84,8 @@ private:
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, visual, mask, values.data());
         xcb_map_window(c, m_window);
         xcb_flush(c);
-        desktop().waitForClientWindow([&](const ClientWindow& client) { return client.window == m_window; });
+        EXPECT_TRUE(desktop().waitForClientWindow(
+            [&](const ClientWindow& client) { return client.window == m_window; }));
     }
 
     xcb_window_t m_window = XCB_WINDOW_NONE;

@@ -15,6 +15,7 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -190,8 +191,41 @@ void VirtualDesktop::waitForWindowManager() {
     QProcess& windowManager = *m_children.back();
     const bool up = waitUntil(
         [&] { return hasWindowManager() || windowManager.state() == QProcess::NotRunning; }, startBound);
-    if (!up || !hasWindowManager())
+    if (!up || !hasWindowManager() || !managesNewWindows())
         throw std::runtime_error("the window manager did not come up:\n" + logTail("openbox").toStdString());
+}
+
+bool VirtualDesktop::managesNewWindows() const {
+    // Openbox names itself before it serves requests, and a window mapped in that moment is never
+    // managed: it stays unmapped for good. A throwaway window, mapped again until one is managed,
+    // shows that the manager has started serving.
+    const xcb_atom_t clientList = atom("_NET_CLIENT_LIST");
+    const auto listed = [&](xcb_window_t window) {
+        const auto clients = cardinals(m_root, clientList, XCB_ATOM_WINDOW);
+        return std::find(clients.begin(), clients.end(), window) != clients.end();
+    };
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const xcb_window_t probe = xcb_generate_id(m_connection);
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, probe, m_root, 0, 0, 16, 16, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        // It takes no input, so that the manager leaves the focus where it was.
+        const uint32_t hints[9] = {1 /* InputHint */, 0};
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, probe, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS,
+                            32, 9, hints);
+        xcb_map_window(m_connection, probe);
+        xcb_flush(m_connection);
+        const bool managed = waitUntil([&] { return listed(probe); }, 1s);
+        xcb_destroy_window(m_connection, probe);
+        xcb_flush(m_connection);
+        // Gone, it must leave no trace: not listed, and not the active window either.
+        const auto active = [&] {
+            const auto values = cardinals(m_root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+            return values.empty() ? xcb_window_t(XCB_WINDOW_NONE) : values[0];
+        };
+        if (managed)
+            return waitUntil([&] { return !listed(probe) && active() != probe; }, startBound);
+    }
+    return false;
 }
 
 xcb_atom_t VirtualDesktop::atom(const char* name) const {

@@ -76,6 +76,7 @@ private:
     void shutdown();
     void connectToServer();
     void waitForWindowManager();
+    bool managesNewWindows() const;
     void startWindowManager();
     qint64 pidOf(xcb_window_t window) const;
     QString titleOf(xcb_window_t window) const;
