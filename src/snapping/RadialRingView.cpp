@@ -80,7 +80,14 @@ void RadialRingView::retarget() {
         m_angle.jumpTo(m_model->highlightAngle());
     else
         m_angle.setTarget(m_model->highlightAngle());
-    m_presence.setTarget(m_model->appeared() ? 1 : 0);
+    // Where no compositing manager runs, the panel lays the band's colour under the ring at full
+    // size: a ring growing in would show as a smaller ring inside a flat one. It is whole from its
+    // first frame, as a panel that cannot fade is, and stays whole until its panel goes.
+    const auto* panel = qobject_cast<const FloatingPanel*>(window());
+    if (!panel || panel->showsOpacity())
+        m_presence.setTarget(m_model->appeared() ? 1 : 0);
+    else if (m_model->appeared())
+        m_presence.jumpTo(1);
     if (!m_frames.isValid()) {
         m_lastFrame = m_scheduler.now();
         // The view owns the handle: no frame comes once it is gone.

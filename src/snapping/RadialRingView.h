@@ -16,8 +16,9 @@ class RadialModel;
 // Draws a snap wheel from its model: a translucent ring with a hole, the selected sector (or
 // the whole ring for the centre) in the accent colour, hairlines along both edges and a soft
 // shadow. The ring grows in and fades in when the model appears and shrinks and fades out when it
-// goes; the highlight springs round the ring and fades in and out as the selection comes and
-// goes. A view made over a model starts from the model's state as it is, without animating.
+// goes (where a compositing manager shows it; without one it is whole at once); the highlight
+// springs round the ring and fades in and out as the selection comes and goes. A view made over a
+// model starts from the model's state as it is, without animating.
 class RadialRingView final : public QWidget {
     Q_OBJECT
 public:

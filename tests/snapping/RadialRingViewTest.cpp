@@ -1,4 +1,6 @@
 #include "snapping/RadialRingView.h"
+#include "core/FloatingPanel.h"
+#include "platform/fake/FakePanelWindowing.h"
 #include "runtime/ManualScheduler.h"
 #include "snapping/RadialModel.h"
 
@@ -84,6 +86,29 @@ TEST_F(RadialRingViewTest, ARingThatHasNotAppearedDrawsNothing) {
         for (int x = 0; x < image.width(); ++x)
             visible += image.pixelColor(x, y).alpha() > 0;
     EXPECT_EQ(visible, 0);
+}
+
+TEST_F(RadialRingViewTest, TheRingGrowsInOnlyWhereACompositingManagerShowsIt) {
+    // A point of the band near its outer edge, which the ring covers only at full size.
+    const QPoint nearOuterEdge(RadialRingView::side / 2 +
+                                   static_cast<int>(RadialRingView::outerDiameter / 2) - 3,
+                               RadialRingView::side / 2);
+    for (bool compositing : {true, false}) {
+        SCOPED_TRACE(compositing ? "compositing" : "no compositing");
+        FakePanelWindowing windowing;
+        windowing.setCompositing(compositing);
+        FloatingPanel panel(windowing, QRect(0, 0, RadialRingView::side, RadialRingView::side), 101, true);
+        model.setAppeared(false);
+        auto* view = new RadialRingView(model, scheduler);
+        panel.setContentView(view);
+
+        model.setAppeared(true);
+        const QImage first = view->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(first.pixelColor(nearOuterEdge).alpha() > 100, !compositing);
+        scheduler.advance(Seconds(1));
+        const QImage settled = view->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        EXPECT_GT(settled.pixelColor(nearOuterEdge).alpha(), 100);
+    }
 }
 
 } // namespace
