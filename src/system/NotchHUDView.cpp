@@ -2,11 +2,13 @@
 
 #include "core/Animator.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace corvane {
 
@@ -53,6 +55,65 @@ void paintSun(QPainter& p, const QRectF& box, bool bright) {
     }
 }
 
+void paintSymbol(QPainter& p, const QRectF& box, const QString& name) {
+    p.save();
+    if (name.startsWith(QLatin1String("sun.")))
+        paintSun(p, box, name == QLatin1String("sun.max.fill"));
+    else
+        paintSpeaker(p, box,
+                     name.endsWith(QLatin1String("3.fill"))   ? 3
+                     : name.endsWith(QLatin1String("2.fill")) ? 2
+                     : name.endsWith(QLatin1String("1.fill")) ? 1
+                                                              : 0,
+                     name == QLatin1String("speaker.slash.fill"));
+    p.restore();
+}
+
+// A symbol drawn at `scale` of its box about the box's centre, at `opacity` of what the painter
+// has.
+void paintSymbol(QPainter& p, const QRectF& box, const QString& name, double scale, double opacity) {
+    p.save();
+    p.setOpacity(p.opacity() * opacity);
+    p.translate(box.center());
+    p.scale(scale, scale);
+    p.translate(-box.center());
+    paintSymbol(p, box, name);
+    p.restore();
+}
+
+// Right-aligned digits, each in a cell of one width. The digits that differ from `before` are
+// `change` of their way through counting up: the old rise out and fade, the new rise in from below.
+void paintNumber(QPainter& p, const QRectF& frame, const QString& now, const QString& before, double change) {
+    const QFontMetricsF metrics(p.font());
+    double cell = 0;
+    for (char digit = '0'; digit <= '9'; ++digit)
+        cell = std::max(cell, metrics.horizontalAdvance(QLatin1Char(digit)));
+    const double rise = 0.5 * p.font().pixelSize();
+    const double t = std::clamp(change, 0.0, 1.0);
+    const double opacity = p.opacity();
+    const auto digitAt = [](const QString& text, qsizetype fromRight) {
+        return fromRight < text.size() ? text.at(text.size() - 1 - fromRight) : QChar();
+    };
+    for (qsizetype i = 0; i < std::max(now.size(), before.size()); ++i) {
+        const QRectF box(frame.right() - double(i + 1) * cell, frame.top(), cell, frame.height());
+        const QChar to = digitAt(now, i);
+        const QChar from = digitAt(before, i);
+        const auto draw = [&](QChar digit, double offset, double seen) {
+            if (digit.isNull())
+                return;
+            p.setOpacity(opacity * seen);
+            p.drawText(box.translated(0, offset), Qt::AlignCenter, QString(digit));
+        };
+        if (t >= 1 || from == to) {
+            draw(to, 0, 1);
+            continue;
+        }
+        draw(from, -rise * t, 1 - t);
+        draw(to, rise * (1 - t), t);
+    }
+    p.setOpacity(opacity);
+}
+
 } // namespace
 
 NotchHUDView::NotchHUDView(NotchModel& model, double notchWidth, double height, Animator* animator,
@@ -66,6 +127,8 @@ NotchHUDView::NotchHUDView(NotchModel& model, double notchWidth, double height, 
     m_shownLevel = m_levelTarget;
     m_kind = model.kind();
     m_kindBlend = m_kind == NotchModel::Kind::brightness ? 1 : 0;
+    m_number = numberText(model.muted(), model.level());
+    m_symbol = symbolName(model.kind(), model.muted(), model.level());
     connect(&model, &NotchModel::changed, this, &NotchHUDView::follow);
 }
 
@@ -85,10 +148,35 @@ void NotchHUDView::follow() {
         m_levelTarget = level;
         drive("shownLevel", level, levelMotion());
     }
-    if (m_model->kind() != m_kind) {
+    const bool otherKind = m_model->kind() != m_kind;
+    if (otherKind) {
         m_kind = m_model->kind();
         drive("kindBlend", m_kind == NotchModel::Kind::brightness ? 1.0 : 0.0, kindMotion());
     }
+    // The number and the symbol change with the level or the kind that changed them.
+    const Motion contentMotion = otherKind ? kindMotion() : levelMotion();
+    const QString number = numberText(m_model->muted(), m_model->level());
+    if (number != m_number) {
+        m_previousNumber = std::exchange(m_number, number);
+        m_numberChange = 0;
+        drive("numberChange", 1.0, contentMotion);
+    }
+    const QString symbol = symbolName(m_model->kind(), m_model->muted(), m_model->level());
+    if (symbol != m_symbol) {
+        m_previousSymbol = std::exchange(m_symbol, symbol);
+        m_symbolChange = 0;
+        drive("symbolChange", 1.0, contentMotion);
+    }
+}
+
+void NotchHUDView::setNumberChange(double value) {
+    m_numberChange = value;
+    update();
+}
+
+void NotchHUDView::setSymbolChange(double value) {
+    m_symbolChange = value;
+    update();
 }
 
 void NotchHUDView::setUnfold(double value) {
@@ -171,16 +259,13 @@ void NotchHUDView::paintEvent(QPaintEvent*) {
 
     // Left column: the symbol and the word.
     const QRectF symbolBox(left + 0.45 * h, (h - 0.6 * h) / 2, 0.6 * h, 0.6 * h);
-    const QString symbol = symbolName(model.kind(), model.muted(), model.level());
-    if (model.kind() == NotchModel::Kind::brightness)
-        paintSun(p, symbolBox, symbol == QLatin1String("sun.max.fill"));
-    else
-        paintSpeaker(p, symbolBox,
-                     symbol.endsWith(QLatin1String("3.fill"))   ? 3
-                     : symbol.endsWith(QLatin1String("2.fill")) ? 2
-                     : symbol.endsWith(QLatin1String("1.fill")) ? 1
-                                                                : 0,
-                     symbol == QLatin1String("speaker.slash.fill"));
+    const double swap = std::clamp(m_symbolChange, 0.0, 1.0);
+    if (swap < 1 && !m_previousSymbol.isEmpty()) {
+        paintSymbol(p, symbolBox, m_previousSymbol, 1 - 0.5 * swap, 1 - swap);
+        paintSymbol(p, symbolBox, m_symbol, 0.5 + 0.5 * swap, swap);
+    } else {
+        paintSymbol(p, symbolBox, m_symbol);
+    }
     QFont font = p.font();
     font.setPixelSize(std::max(1, int(std::lround(0.36 * h))));
     font.setWeight(QFont::Medium);
@@ -212,7 +297,7 @@ void NotchHUDView::paintEvent(QPaintEvent*) {
     font.setStyleHint(QFont::Monospace);
     p.setFont(font);
     p.setPen(Qt::white);
-    p.drawText(number, Qt::AlignRight | Qt::AlignVCenter, numberText(model.muted(), model.level()));
+    paintNumber(p, number, m_number, m_previousNumber, m_numberChange);
 }
 
 } // namespace corvane

@@ -14,12 +14,16 @@ class Animator;
 // The black bar that grows sideways out of the notch: on the left a symbol and "Volume", "Muted"
 // or "Brightness", on the right a level bar and the level as a number. The view only paints its
 // model; folded, only the part behind the notch remains. It unfolds and folds on a spring, and
-// eases to a new level and to the other kind's tint, through the animator it is given.
+// eases to a new level and to the other kind's tint, through the animator it is given. A new
+// number counts up into place digit by digit, and a new symbol replaces the old one, with the
+// change that brought them.
 class NotchHUDView : public QWidget {
     Q_OBJECT
     Q_PROPERTY(double unfold READ unfold WRITE setUnfold)
     Q_PROPERTY(double shownLevel READ shownLevel WRITE setShownLevel)
     Q_PROPERTY(double kindBlend READ kindBlend WRITE setKindBlend)
+    Q_PROPERTY(double numberChange READ numberChange WRITE setNumberChange)
+    Q_PROPERTY(double symbolChange READ symbolChange WRITE setSymbolChange)
 public:
     // Each side column is this wide; the bar is `notchWidth` plus both.
     static constexpr double columnWidth = 116;
@@ -43,6 +47,14 @@ public:
     // 0 the volume's tint, 1 the brightness's, between them while it changes.
     double kindBlend() const { return m_kindBlend; }
     void setKindBlend(double value);
+    // How far the number has gone from the one shown before to the model's, 1 once there: each
+    // digit that differs rises out as its successor rises in from below.
+    double numberChange() const { return m_numberChange; }
+    void setNumberChange(double value);
+    // How far the symbol has gone from the one shown before: the old shrinks and fades as the new
+    // grows in.
+    double symbolChange() const { return m_symbolChange; }
+    void setSymbolChange(double value);
 
     // What the bar shows for a state of the model.
     static QString symbolName(NotchModel::Kind kind, bool muted, float level);
@@ -77,6 +89,12 @@ private:
     bool m_unfolded = false;
     double m_levelTarget = 0;
     NotchModel::Kind m_kind = NotchModel::Kind::volume;
+    QString m_number;
+    QString m_previousNumber;
+    double m_numberChange = 1;
+    QString m_symbol;
+    QString m_previousSymbol;
+    double m_symbolChange = 1;
 };
 
 } // namespace corvane

@@ -71,22 +71,24 @@ TEST(NotchHUD, VolumeKeysStepTheServersOutputAndShowTheDisplay) {
     // A black bar with white writing on the screen: both must come to be there.
     QImage picture;
     int black = 0, light = 0;
-    (void)QTest::qWaitFor(
-        [&] {
-            const QRect frame = notch.hudPanel()->geometry();
-            picture = QGuiApplication::primaryScreen()
-                          ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-                          .toImage();
-            black = light = 0;
-            for (int y = 0; y < picture.height(); ++y)
-                for (int x = 0; x < picture.width(); ++x) {
-                    const int gray = qGray(picture.pixel(x, y));
-                    black += gray < 20;
-                    light += gray > 200;
-                }
-            return black > picture.width() * picture.height() / 2 && light > 20;
-        },
-        waitMs);
+    const auto pictured = [&] {
+        const QRect frame = notch.hudPanel()->geometry();
+        picture = QGuiApplication::primaryScreen()
+                      ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                      .toImage();
+        black = light = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const int gray = qGray(picture.pixel(x, y));
+                black += gray < 20;
+                light += gray > 200;
+            }
+        return black > picture.width() * picture.height() / 2 && light > 20;
+    };
+    (void)QTest::qWaitFor(pictured, waitMs);
+    // Once the unfolding and the number's change have settled, for the picture to look at.
+    QTest::qWait(500);
+    pictured();
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
     EXPECT_TRUE(picture.save(folder + QStringLiteral("/notch-hud.png")));

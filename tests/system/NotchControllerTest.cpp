@@ -213,6 +213,9 @@ TEST_F(NotchControllerTest, TheBarUnfoldsOnItsSpringAndEasesToANewLevelAndKind) 
     for (double f : {0.25, 0.5, 0.75}) {
         animator.advanceProperties(f);
         EXPECT_NEAR(view->shownLevel(), 0.5 + 0.4 * easeOut(f), 0.002) << f;
+        // "50" counts up to "90", and the speaker gains its third wave, with the level
+        EXPECT_NEAR(view->numberChange(), easeOut(f), 0.002) << f;
+        EXPECT_NEAR(view->symbolChange(), easeOut(f), 0.002) << f;
     }
     EXPECT_DOUBLE_EQ(animator.pendingProperties().back().motion.duration().count(), 0.12);
     animator.completeAll();
@@ -221,7 +224,44 @@ TEST_F(NotchControllerTest, TheBarUnfoldsOnItsSpringAndEasesToANewLevelAndKind) 
     for (double f : {0.25, 0.5, 0.75}) {
         animator.advanceProperties(f);
         EXPECT_NEAR(view->kindBlend(), easeOut(f), 0.002) << f;
+        EXPECT_NEAR(view->symbolChange(), easeOut(f), 0.002) << f;
     }
+    EXPECT_EQ(view->numberChange(), 1.0);
+}
+
+TEST(NotchHUDView, OnlyTheDigitsThatChangeCountUp) {
+    // The number's frame, as the view lays out its right column: 26 wide, ending 0.45 h inside
+    constexpr double notchWidth = 80, h = 32;
+    NotchModel model;
+    model.setLevel(0.5f);
+    model.setVisible(true);
+    ManualAnimator animator;
+    NotchHUDView view(model, notchWidth, h, &animator);
+    view.resize(int(notchWidth + 2 * NotchHUDView::columnWidth), int(h));
+    const double numberRight = (view.width() + notchWidth) / 2 + NotchHUDView::columnWidth - 0.45 * h;
+    // The rows with ink in a column of the number's frame.
+    const auto inkRows = [&](const QImage& image, double left, double right) {
+        int rows = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            bool ink = false;
+            for (int x = int(left); x < int(right) && !ink; ++x)
+                ink = qGray(image.pixel(x, y)) > 40;
+            rows += ink;
+        }
+        return rows;
+    };
+
+    // "50" to "59", halfway: the 5 stands still, the 0 rises out as the 9 rises in below it
+    model.setLevel(0.59f);
+    animator.advanceProperties(0.5);
+    QImage image = view.grab().toImage();
+    // Digits are about 7 points wide at this height.
+    const int still = inkRows(image, numberRight - 26, numberRight - 8);
+    const int rolling = inkRows(image, numberRight - 7, numberRight);
+    EXPECT_GT(rolling, still + 4);
+    animator.completeAll();
+    image = view.grab().toImage();
+    EXPECT_NEAR(inkRows(image, numberRight - 7, numberRight), still, 2);
 }
 
 TEST_F(NotchControllerTest, OnlyServableKeysAreTakenAndTheyFollowTheSoundServer) {
