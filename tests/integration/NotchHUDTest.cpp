@@ -12,6 +12,7 @@
 #include "platform/SoundOutput.h"
 #include "platform/linux/PulseSoundOutput.h"
 #include "system/NotchController.h"
+#include "system/NotchHUDView.h"
 
 #include <QDir>
 #include <QScreen>
@@ -85,10 +86,12 @@ TEST(NotchHUD, VolumeKeysStepTheServersOutputAndShowTheDisplay) {
             }
         return black > picture.width() * picture.height() / 2 && light > 20;
     };
-    (void)QTest::qWaitFor(pictured, waitMs);
     // Once the unfolding and the number's change have settled, for the picture to look at.
-    QTest::qWait(500);
-    pictured();
+    const auto settled = [&] {
+        const auto* view = qobject_cast<const NotchHUDView*>(notch.hudPanel()->contentView());
+        return view && view->unfold() == 1 && view->numberChange() == 1 && view->symbolChange() == 1;
+    };
+    (void)QTest::qWaitFor([&] { return settled() && pictured(); }, waitMs);
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
     EXPECT_TRUE(picture.save(folder + QStringLiteral("/notch-hud.png")));
