@@ -87,7 +87,7 @@ void FloatingPanel::setGroundColor(const QColor& color) {
 
 void FloatingPanel::paintEvent(QPaintEvent* event) {
     // Only a window cut to its outline: anything else would fill its transparent surroundings.
-    if (!m_ground.isValid() || showsOpacity() || mask().isEmpty())
+    if (!m_ground.isValid() || !m_shaped)
         return;
     QPainter painter(this);
     painter.fillRect(event->rect(), m_ground);

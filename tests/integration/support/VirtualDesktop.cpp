@@ -200,9 +200,14 @@ bool VirtualDesktop::managesNewWindows() const {
     // managed: it stays unmapped for good. A throwaway window, mapped again until one is managed,
     // shows that the manager has started serving.
     const xcb_atom_t clientList = atom("_NET_CLIENT_LIST");
+    const xcb_atom_t activeWindow = atom("_NET_ACTIVE_WINDOW");
     const auto listed = [&](xcb_window_t window) {
         const auto clients = cardinals(m_root, clientList, XCB_ATOM_WINDOW);
         return std::find(clients.begin(), clients.end(), window) != clients.end();
+    };
+    const auto active = [&](xcb_window_t window) {
+        const auto values = cardinals(m_root, activeWindow, XCB_ATOM_WINDOW);
+        return !values.empty() && values[0] == window;
     };
     for (int attempt = 0; attempt < 10; ++attempt) {
         const xcb_window_t probe = xcb_generate_id(m_connection);
@@ -218,12 +223,8 @@ bool VirtualDesktop::managesNewWindows() const {
         xcb_destroy_window(m_connection, probe);
         xcb_flush(m_connection);
         // Gone, it must leave no trace: not listed, and not the active window either.
-        const auto active = [&] {
-            const auto values = cardinals(m_root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
-            return values.empty() ? xcb_window_t(XCB_WINDOW_NONE) : values[0];
-        };
         if (managed)
-            return waitUntil([&] { return !listed(probe) && active() != probe; }, startBound);
+            return waitUntil([&] { return !listed(probe) && !active(probe); }, startBound);
     }
     return false;
 }
