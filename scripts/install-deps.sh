@@ -31,8 +31,6 @@ packages=(
   pulseaudio pulseaudio-utils
   # a compositing manager started and stopped by tests; a keymap change in the middle of a hot key
   xcompmgr x11-xkb-utils
-  # file-type icons where the desktop names no icon theme of its own
-  adwaita-icon-theme
   # a program of its own that copies to the clipboard, for the clipboard history tests
   xclip
   # the icon theme standing in where the desktop names none, and Qt's reader of its SVG icons
