@@ -3,16 +3,15 @@
 #include "app/AppState.h"
 #include "app/MenuBarIcon.h"
 #include "app/MenuBarMenu.h"
+#include "core/SettingKeys.h"
 #include "core/Settings.h"
 #include "platform/Platform.h"
 
 namespace corvane {
 
 MenuBarExtra::MenuBarExtra(AppState& state) : m_state(state), m_menu(std::make_unique<MenuBarMenu>(state)) {
-    connect(&m_state.settings(), &Settings::changed, this, [this](const QString& key) {
-        if (key == QLatin1String("showMenuBarIcon"))
-            sync();
-    });
+    onSettingChange(
+        m_state.settings(), this, [this] { sync(); }, SettingKeys::showMenuBarIcon);
     sync();
 }
 

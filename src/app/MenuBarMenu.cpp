@@ -6,6 +6,7 @@
 #include "clipboard/ClipboardPanelController.h"
 #include "core/MenuText.h"
 #include "core/PermissionManager.h"
+#include "core/SettingKeys.h"
 #include "core/Settings.h"
 #include "core/Updater.h"
 #include "settings/OnboardingWindowController.h"
@@ -35,11 +36,9 @@ MenuBarMenu::MenuBarMenu(AppState& state, QWidget* parent)
     }
 
     connect(this, &QMenu::aboutToShow, this, &MenuBarMenu::rebuild);
-    connect(&m_state.settings(), &Settings::changed, this, [this](const QString& key) {
-        if (key == QLatin1String("autoHide") || key == QLatin1String("sidebarEnabled") ||
-            key == QLatin1String("clipboardEnabled"))
-            rebuild();
-    });
+    onSettingChange(
+        m_state.settings(), this, [this] { rebuild(); }, SettingKeys::autoHide, SettingKeys::sidebarEnabled,
+        SettingKeys::clipboardEnabled);
     PermissionManager& permissions = m_state.permissions();
     connect(&permissions, &PermissionManager::accessibilityGrantedChanged, this, &MenuBarMenu::rebuild);
     connect(&permissions, &PermissionManager::screenRecordingGrantedChanged, this, &MenuBarMenu::rebuild);

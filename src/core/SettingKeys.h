@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 
 #include <QLatin1String>
+#include <QObject>
 #include <QString>
 
 #include <utility>
@@ -24,6 +25,19 @@ template <typename T> struct SettingKey {
     // Whether `key` (the object of a change notification) names this key.
     bool is(const QString& key) const { return key == QLatin1String(name); }
 };
+
+// Runs `react` after every assignment of one of `keys`, for as long as `owner` lives. A feature
+// follows its own keys this way rather than comparing names, so a misspelt key does not compile.
+template <typename React, typename... T>
+QMetaObject::Connection onSettingChange(const Settings& settings, const QObject* owner, React react,
+                                        const SettingKey<T>&... keys) {
+    static_assert(sizeof...(T) > 0, "name the keys to follow");
+    return QObject::connect(&settings, &Settings::changed, owner,
+                            [react = std::move(react), ... keys = keys](const QString& key) mutable {
+                                if ((keys.is(key) || ...))
+                                    react();
+                            });
+}
 
 // The handle of every key, named as the key: `SettingKeys::autoHide`.
 namespace SettingKeys {

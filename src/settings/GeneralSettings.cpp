@@ -191,10 +191,9 @@ void GeneralSettings::addTrayIcons() {
                 m_settings.setClipboardEnabled(true);
         });
     icons.addRow(m_clipboardIcon);
-    connect(&m_settings, &Settings::changed, m_clipboardIcon, [this](const QString& key) {
-        if (key == Keys::showClipboardIcon.key() || key == Keys::clipboardEnabled.key())
-            m_clipboardIcon->refresh();
-    });
+    onSettingChange(
+        m_settings, m_clipboardIcon, [this] { m_clipboardIcon->refresh(); }, Keys::showClipboardIcon,
+        Keys::clipboardEnabled);
     icons.addRow(new BoundToggle(m_settings, Keys::showAwakeIcon, QStringLiteral("Keep Awake")));
     icons.addRow(captionLabel(QStringLiteral("Hide just one icon by switching it off here.")));
 

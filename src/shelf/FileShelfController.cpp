@@ -5,6 +5,7 @@
 #include "core/PanelBackground.h"
 #include "core/PanelMotion.h"
 #include "core/ScreenHelpers.h"
+#include "core/SettingKeys.h"
 #include "core/Settings.h"
 #include "core/StatusItems.h"
 #include "core/TrayPicture.h"
@@ -66,18 +67,19 @@ FileShelfController::FileShelfController(Services services) : m_services(service
     if (qApp)
         qApp->installEventFilter(this);
     // Open lists take a new accent at once, as the strip does.
-    connect(&m_services.settings, &Settings::changed, this, [this](const QString& key) {
-        if (key != QLatin1String("sidebarAccent"))
-            return;
-        const QColor accent = shelfAccentColor(m_services.settings);
-        std::vector<FilePanel*> panels{m_popover.get()};
-        for (const auto& [id, entry] : m_floating)
-            panels.push_back(entry.second.get());
-        for (FilePanel* panel : panels) {
-            if (FileListView* list = panel ? panel->findChild<FileListView*>() : nullptr)
-                list->setAccent(accent);
-        }
-    });
+    onSettingChange(
+        m_services.settings, this,
+        [this] {
+            const QColor accent = shelfAccentColor(m_services.settings);
+            std::vector<FilePanel*> panels{m_popover.get()};
+            for (const auto& [id, entry] : m_floating)
+                panels.push_back(entry.second.get());
+            for (FilePanel* panel : panels) {
+                if (FileListView* list = panel ? panel->findChild<FileListView*>() : nullptr)
+                    list->setAccent(accent);
+            }
+        },
+        SettingKeys::sidebarAccent);
 }
 
 FileShelfController::~FileShelfController() {

@@ -1,5 +1,6 @@
 #include "shelf/ShelfListModel.h"
 
+#include "core/SettingKeys.h"
 #include "core/Settings.h"
 #include "platform/SystemShell.h"
 #include "runtime/Executor.h"
@@ -25,10 +26,8 @@ ShelfListModel::ShelfListModel(ShelfSource source, FileShelf& shelf, Settings& s
         if (m_source.isTray() && m_trail.isEmpty())
             reload();
     });
-    connect(&m_settings, &Settings::changed, this, [this](const QString& key) {
-        if (key == QLatin1String("shelfSort"))
-            reload();
-    });
+    onSettingChange(
+        m_settings, this, [this] { reload(); }, SettingKeys::shelfSort);
 }
 
 ShelfListModel::~ShelfListModel() = default;

@@ -1,6 +1,7 @@
 #include "shelf/ShelfRowsView.h"
 
 #include "core/Colors.h"
+#include "core/SettingKeys.h"
 #include "core/Settings.h"
 #include "platform/SystemShell.h"
 #include "shelf/FileShelf.h"
@@ -16,13 +17,9 @@ namespace corvane {
 ShelfRowsView::ShelfRowsView(const ShelfServices& services, qreal rowWidth, QWidget* parent)
     : QWidget(parent), m_services(services), m_rowWidth(rowWidth) {
     connect(&m_services.files, &FileShelf::foldersChanged, this, &ShelfRowsView::reload);
-    connect(&m_services.settings, &Settings::changed, this, [this](const QString& key) {
-        static const QStringList affecting{
-            QStringLiteral("showTray"), QStringLiteral("showFiles"), QStringLiteral("stripShowTray"),
-            QStringLiteral("stripShowFolders"), QStringLiteral("sidebarAccent")};
-        if (affecting.contains(key))
-            reload();
-    });
+    onSettingChange(
+        m_services.settings, this, [this] { reload(); }, SettingKeys::showTray, SettingKeys::showFiles,
+        SettingKeys::stripShowTray, SettingKeys::stripShowFolders, SettingKeys::sidebarAccent);
     reload();
 }
 

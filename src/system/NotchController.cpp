@@ -3,6 +3,7 @@
 #include "core/FloatingPanel.h"
 #include "core/NotchGeometry.h"
 #include "core/ScreenHelpers.h"
+#include "core/SettingKeys.h"
 #include "core/Settings.h"
 #include "platform/Screens.h"
 #include "platform/SoundOutput.h"
@@ -42,10 +43,8 @@ void NotchController::start() {
     updateTap();
     refreshPanels();
     connect(&m_services.screens, &Screens::screensChanged, this, &NotchController::screenParametersChanged);
-    connect(&m_services.settings, &Settings::changed, this, [this](const QString& key) {
-        if (key == QLatin1String("notchAwakeIndicator"))
-            refreshPanels();
-    });
+    onSettingChange(
+        m_services.settings, this, [this] { refreshPanels(); }, SettingKeys::notchAwakeIndicator);
 }
 
 void NotchController::loadStepSettings() {
