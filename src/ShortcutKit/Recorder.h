@@ -38,9 +38,6 @@ public:
 
     // The owner's extra check of every recorded shortcut; refusals show their reason.
     Recorder& withValidation(Validation validate);
-    // The latest callback wins; called after the user records (with the shortcut) or clears
-    // (with none), after a binding was written.
-    void setOnChange(OnChange onChange) { m_onChange = std::move(onChange); }
 
     const ShortcutSource& shortcutSource() const { return m_source; }
     // Another name shows its shortcut at once; another binding is read at once.

@@ -63,8 +63,6 @@ public:
     const Name& shortcutName() const { return m_shortcutName; }
     // A name with another raw value shows its shortcut at once.
     void setShortcutName(const Name& name);
-
-    void setOnChange(OnChange onChange) { m_onChange = std::move(onChange); }
     void setValidateShortcut(Validation validate) { m_validateShortcut = std::move(validate); }
     ConflictPolicy conflictPolicy() const { return m_conflictPolicy; }
     void setConflictPolicy(const ConflictPolicy& policy) { m_conflictPolicy = policy; }

@@ -31,7 +31,6 @@ public:
 private:
     void addSidebarItem();
     void addWorkspaceSection();
-    void addArrangeMenu();
     void addApplicationItems();
     QString workspaceTitle(const Workspace& workspace);
     void checkForUpdates();

@@ -140,14 +140,6 @@ FilesSettings::FilesSettings(Settings& settings, FileShelf& shelf, FileShelfCont
     refreshTray();
 }
 
-QString FilesSettings::shownTrayText() const {
-    return m_trayText->text();
-}
-
-bool FilesSettings::canEmptyTray() const {
-    return m_emptyTray->isEnabled();
-}
-
 void FilesSettings::refreshTray() {
     m_trayText->setText(trayText(m_shelf.tray().size()));
     m_emptyTray->setEnabled(!m_shelf.tray().isEmpty());

@@ -35,8 +35,6 @@ public:
 
     // "The tray is empty.", "1 file in the tray.", "3 files in the tray."
     static QString trayText(qsizetype count);
-    QString shownTrayText() const;
-    bool canEmptyTray() const;
     // Runs the folder chooser and pins what it gives.
     void addFolders();
     // The chooser "Add Folder…" runs: folders only, several at once, prompt "Pin Folder".

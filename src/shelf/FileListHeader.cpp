@@ -140,10 +140,6 @@ QString FileListHeader::titleText() const {
     return m_title->text();
 }
 
-QString FileListHeader::countLabelText() const {
-    return m_count->text();
-}
-
 void FileListHeader::refresh() {
     m_back->setVisible(!m_model.trail().isEmpty());
     m_trash->setVisible(m_model.source().isTray() && !m_shelf.tray().isEmpty());

@@ -52,7 +52,6 @@ public:
     GlyphButton* floatButton() const { return m_float; }
     GlyphButton* closeButton() const { return m_close; }
     QString titleText() const;
-    QString countLabelText() const;
 
     void refresh();
     void setAccent(const QColor& accent);

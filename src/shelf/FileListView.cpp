@@ -190,14 +190,6 @@ bool FileListView::showsSearch() const {
     return !m_model.source().isTray() || !m_shelf.tray().isEmpty();
 }
 
-QString FileListView::emptyText() const {
-    return m_model.files().empty() && m_model.isListed() ? m_emptyLabel->text() : QString();
-}
-
-QString FileListView::footerText() const {
-    return m_footer->isHidden() ? QString() : m_footer->text();
-}
-
 void FileListView::rebuildRows() {
     for (FileRowView* row : std::as_const(m_rows))
         delete row;

@@ -31,10 +31,6 @@ public:
     QLineEdit* searchField() const { return m_search; }
     const QList<FileRowView*>& rows() const { return m_rows; }
     bool showsSearch() const;
-    // The empty state's text; empty while rows show.
-    QString emptyText() const;
-    // The footer's text; empty while it is hidden.
-    QString footerText() const;
     bool isDropTargeted() const { return m_dropTargeted; }
     // The selection and drop colour, changed while the list shows.
     void setAccent(const QColor& accent);

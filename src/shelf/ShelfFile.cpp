@@ -29,12 +29,6 @@ ShelfFile ShelfFile::fromPath(const QString& path) {
     return fromFacts(path, shelfDisplayName(path), fileFacts(path));
 }
 
-ShelfFile ShelfFile::fromUrl(const QUrl& url) {
-    ShelfFile file = fromPath(url.toLocalFile());
-    file.url = url;
-    return file;
-}
-
 bool operator==(const ShelfFile& a, const ShelfFile& b) {
     const bool sameUrl =
         a.url == b.url || (a.url.isLocalFile() && b.url.isLocalFile() && samePath(a.id(), b.id()));

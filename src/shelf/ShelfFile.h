@@ -26,7 +26,6 @@ struct ShelfFile {
     // Two values with the same path are the same item to the lists.
     QString id() const { return url.toLocalFile(); }
 
-    static ShelfFile fromUrl(const QUrl& url);
     // From a file-system path, never read as URL text.
     static ShelfFile fromPath(const QString& path);
     // From facts already read about the path, with the name it is listed under.

@@ -82,10 +82,6 @@ int SidebarMetrics::workspaceRows(int workspaceCount) const {
     return rowsFor(std::max(0, workspaceCount) + 1, chipsPerRow());
 }
 
-double SidebarMetrics::workspacesContentHeight(int workspaceCount) const {
-    return stacked(workspaceRows(workspaceCount), chipSide, chipSpacing);
-}
-
 int SidebarMetrics::workspaceRowLimit() const {
     if (!(greatestHeight > 0))
         return std::numeric_limits<int>::max();

@@ -62,9 +62,6 @@ struct SidebarMetrics {
     double cellHeight() const { return tileHeight() + (showTitles ? titleRowHeight + titleSpacing : 0); }
 
     // --- Sections, top to bottom ---
-    // The chip grid as tall as all its rows, for one chip more than there are workspaces (the add
-    // chip).
-    double workspacesContentHeight(int workspaceCount) const;
     // Rows of chips the chip area shows at most: as many whole rows as fit in a third of the
     // greatest height (at least one); unbounded without a greatest height.
     int workspaceRowLimit() const;
