@@ -6,6 +6,7 @@
 #include "clipboard/ClipboardPanelModel.h"
 #include "core/Settings.h"
 #include "platform/fake/FakePlatform.h"
+#include "runtime/ManualExecutor.h"
 #include "runtime/ManualScheduler.h"
 #include "runtime/NotificationCenter.h"
 
@@ -25,10 +26,11 @@ struct Fixture {
     Fixture() : platform(scheduler), settings(*platform.defaults, notifications) {
         settings.setClipboardLimit(entries);
         settings.setClipboardRetentionDays(1);
-        history = filledClipboardHistory(settings, scheduler, platform, home.path(), entries);
+        history = filledClipboardHistory(settings, scheduler, saves, platform, home.path(), entries);
     }
     QTemporaryDir home;
     ManualScheduler scheduler;
+    ManualExecutor saves;
     NotificationCenter notifications;
     FakePlatform platform;
     Settings settings;

@@ -16,6 +16,7 @@
 #include "core/StatusItems.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/x11/X11PanelWindowing.h"
+#include "runtime/ManualExecutor.h"
 #include "runtime/ManualScheduler.h"
 #include "runtime/NotificationCenter.h"
 #include "runtime/WorkerQueue.h"
@@ -149,7 +150,7 @@ struct Strip {
         platform.fakeScreens->setScreens({ScreenInfo{"screen", screen, screen}});
         platform.fakeScreens->setPointer(screen.center());
         settings.setClipboardLimit(kEntries);
-        history = filledClipboardHistory(settings, scheduler, platform, home.path(), entries);
+        history = filledClipboardHistory(settings, scheduler, saves, platform, home.path(), entries);
         for (int i = 0; i < pictures; ++i) {
             platform.fakePasteboard->copy({{"image/png", screenPicture(i)}});
             history->capture();
@@ -171,6 +172,7 @@ struct Strip {
     xcb_window_t window() const { return static_cast<xcb_window_t>(controller->panel()->winId()); }
 
     QTemporaryDir home;
+    ManualExecutor saves;
     NotificationCenter notifications;
     FakePlatform platform;
     Settings settings;

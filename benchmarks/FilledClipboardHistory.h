@@ -11,9 +11,9 @@ namespace corvane {
 
 // A recording history over the fake pasteboard, holding `entries` ordinary texts copied in turn.
 inline std::unique_ptr<ClipboardHistory> filledClipboardHistory(Settings& settings, Scheduler& scheduler,
-                                                                FakePlatform& platform, const QString& home,
-                                                                int entries) {
-    auto history = std::make_unique<ClipboardHistory>(settings, scheduler, *platform.pasteboard,
+                                                                Executor& background, FakePlatform& platform,
+                                                                const QString& home, int entries) {
+    auto history = std::make_unique<ClipboardHistory>(settings, scheduler, background, *platform.pasteboard,
                                                       *platform.runningApplications, ClipboardStore(home));
     history->setEnabled(true);
     for (int i = 0; i < entries; ++i) {

@@ -22,11 +22,11 @@ const QString uriList = QStringLiteral("text/uri-list");
 
 } // namespace
 
-ClipboardHistory::ClipboardHistory(Settings& settings, Scheduler& scheduler, Pasteboard& pasteboard,
-                                   RunningApplications& applications, ClipboardStore store,
-                                   Executor* pictures)
+ClipboardHistory::ClipboardHistory(Settings& settings, Scheduler& scheduler, Executor& background,
+                                   Pasteboard& pasteboard, RunningApplications& applications,
+                                   ClipboardStore store, Executor* pictures)
     : m_settings(settings), m_scheduler(scheduler), m_pasteboard(pasteboard), m_applications(applications),
-      m_store(store), m_saver(scheduler, std::move(store)), m_pictures(pictures),
+      m_store(store), m_saver(scheduler, background, std::move(store)), m_pictures(pictures),
       m_lastChange(pasteboard.changeCount()) {
     m_pasteboard.setChangeHandler([this](qint64 change) { changed(change); });
 }

@@ -33,9 +33,10 @@ public:
     // How often entries past their age are dropped while nothing is copied.
     static constexpr Seconds pruneInterval{60.0};
 
-    // With `pictures`, a copied picture is decoded there, beside the digests of the stored
-    // pictures of its size that it is compared with, and never on the main thread.
-    ClipboardHistory(Settings& settings, Scheduler& scheduler, Pasteboard& pasteboard,
+    // Saves run on `background`. With `pictures`, a copied picture is decoded there, beside the
+    // digests of the stored pictures of its size that it is compared with, and never on the main
+    // thread.
+    ClipboardHistory(Settings& settings, Scheduler& scheduler, Executor& background, Pasteboard& pasteboard,
                      RunningApplications& applications, ClipboardStore store = ClipboardStore(),
                      Executor* pictures = nullptr);
     ~ClipboardHistory() override;

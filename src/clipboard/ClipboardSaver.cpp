@@ -1,17 +1,15 @@
 #include "clipboard/ClipboardSaver.h"
 
 #include "runtime/Log.h"
-#include "runtime/WorkerQueue.h"
 
 namespace corvane {
 
-ClipboardSaver::ClipboardSaver(Scheduler& scheduler, ClipboardStore store)
-    : m_scheduler(scheduler), m_store(std::move(store)),
-      m_worker(std::make_unique<SerialWorkerQueue>(QStringLiteral("clipboard-save"))) {}
+ClipboardSaver::ClipboardSaver(Scheduler& scheduler, Executor& worker, ClipboardStore store)
+    : m_scheduler(scheduler), m_worker(worker), m_store(std::move(store)) {}
 
 ClipboardSaver::~ClipboardSaver() {
-    // The worker's destructor finishes what was posted before it stops.
-    m_worker.reset();
+    // What was posted still lands, and no save may outlive the saver it runs in.
+    waitForSaves();
 }
 
 void ClipboardSaver::schedule(std::vector<ClipItem> snapshot) {
@@ -44,14 +42,29 @@ void ClipboardSaver::save(const std::vector<ClipItem>& snapshot) const {
 void ClipboardSaver::post(std::vector<ClipItem> snapshot) {
     {
         std::lock_guard lock(m_mutex);
-        ++m_outstanding;
+        m_queued.push_back(std::move(snapshot));
+        if (m_saving)
+            return;
+        m_saving = true;
     }
-    m_worker->post([this, snapshot = std::move(snapshot)] {
+    m_worker.post([this] { saveQueued(); });
+}
+
+void ClipboardSaver::saveQueued() {
+    for (;;) {
+        std::vector<ClipItem> snapshot;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_queued.empty()) {
+                m_saving = false;
+                m_idle.notify_all();
+                return;
+            }
+            snapshot = std::move(m_queued.front());
+            m_queued.pop_front();
+        }
         save(snapshot);
-        std::lock_guard lock(m_mutex);
-        --m_outstanding;
-        m_idle.notify_all();
-    });
+    }
 }
 
 void ClipboardSaver::saveNow(const std::vector<ClipItem>& snapshot) {
@@ -63,7 +76,7 @@ void ClipboardSaver::saveNow(const std::vector<ClipItem>& snapshot) {
 
 void ClipboardSaver::waitForSaves() {
     std::unique_lock lock(m_mutex);
-    m_idle.wait(lock, [this] { return m_outstanding == 0; });
+    m_idle.wait(lock, [this] { return !m_saving; });
 }
 
 void ClipboardSaver::removeAll() {

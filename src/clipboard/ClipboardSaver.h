@@ -2,29 +2,28 @@
 
 #include "clipboard/ClipItem.h"
 #include "clipboard/ClipboardStore.h"
+#include "runtime/Executor.h"
 #include "runtime/Scheduler.h"
 
 #include <condition_variable>
-#include <memory>
+#include <deque>
 #include <mutex>
 #include <optional>
 #include <vector>
 
 namespace corvane {
 
-class SerialWorkerQueue;
-
 // Writes the clipboard history to its store away from the main thread. A save waits for a
 // second without changes, but never longer than `maxWait` after the first change it carries, so
-// copying without pause still reaches the disk. Saves run one at a time on a worker of their own,
-// in the order they were asked for, so an older list never lands after a newer one. Everything
-// else that touches the store's folder waits for the saves before it.
+// copying without pause still reaches the disk. Saves run on `worker` (the runtime's background
+// executor) one at a time, in the order they were asked for, so an older list never lands after a
+// newer one. Everything else that touches the store's folder waits for the saves before it.
 class ClipboardSaver {
 public:
     static constexpr Seconds delay{1.0};
     static constexpr Seconds maxWait{3.0};
 
-    ClipboardSaver(Scheduler& scheduler, ClipboardStore store);
+    ClipboardSaver(Scheduler& scheduler, Executor& worker, ClipboardStore store);
     // Waits for the save in flight.
     ~ClipboardSaver();
 
@@ -44,20 +43,23 @@ public:
 
 private:
     void post(std::vector<ClipItem> snapshot);
+    void saveQueued();
     void save(const std::vector<ClipItem>& snapshot) const;
 
     Scheduler& m_scheduler;
+    Executor& m_worker;
     ClipboardStore m_store;
     TimerHandle m_timer;
     std::optional<Instant> m_firstChange;
     std::vector<ClipItem> m_snapshot;
     bool m_refused = false;
-    // Saves posted and not yet done. Waiting on this count rather than on the worker keeps a
-    // waiter from hanging where the worker does not run (a child process after fork()).
+    // Snapshots posted and not yet saved, oldest first, and whether a save is running: one runs
+    // at a time even on a pool. Waiting on these rather than on the worker keeps a waiter from
+    // hanging where the worker does not run (a child process after fork()).
     std::mutex m_mutex;
     std::condition_variable m_idle;
-    int m_outstanding = 0;
-    std::unique_ptr<SerialWorkerQueue> m_worker;
+    std::deque<std::vector<ClipItem>> m_queued;
+    bool m_saving = false;
 };
 
 } // namespace corvane

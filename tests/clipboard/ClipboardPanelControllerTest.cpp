@@ -17,7 +17,7 @@ protected:
         platform->fakeScreens->setScreens(
             {ScreenInfo{"one", QRectF(0, 0, 1000, 800), QRectF(0, 0, 1000, 760)}});
         history =
-            std::make_unique<ClipboardHistory>(*settings, scheduler, *platform->pasteboard,
+            std::make_unique<ClipboardHistory>(*settings, scheduler, background, *platform->pasteboard,
                                                *platform->runningApplications, ClipboardStore(home.path()));
         history->setEnabled(true);
         controller = std::make_unique<ClipboardPanelController>(

@@ -21,7 +21,7 @@ protected:
     ClipboardViewTest() {
         settings = std::make_unique<Settings>(*platform->defaults, notifications);
         history =
-            std::make_unique<ClipboardHistory>(*settings, scheduler, *platform->pasteboard,
+            std::make_unique<ClipboardHistory>(*settings, scheduler, background, *platform->pasteboard,
                                                *platform->runningApplications, ClipboardStore(home.path()));
         history->setEnabled(true);
         for (int i = 0; i < 40; ++i) {

@@ -110,8 +110,8 @@ TEST_F(Clipboard, ACopyIsRecordedAsItHappensKeptPrivatelyAndBackAfterARestart) {
     // A restart: the old history quits, a new one reads the store
     history.setEnabled(false);
     history.flushForTermination();
-    ClipboardHistory restarted(app.settings(), app.state().scheduler(), *app.platform().pasteboard,
-                               *app.platform().runningApplications);
+    ClipboardHistory restarted(app.settings(), app.state().scheduler(), app.state().background(),
+                               *app.platform().pasteboard, *app.platform().runningApplications);
     restarted.setEnabled(true);
     EXPECT_TRUE(hasTexts(restarted, {"copied by xclip"}));
 }
@@ -277,6 +277,7 @@ TEST_F(Clipboard, KeysTypedRightAfterTheHotKeyActOnTheStripAndReachNoOtherProgra
     }
 
     // A letter typed as quickly goes into the strip's search field
+    // (after the last close's focus change has settled, as in each round)
     QTest::qWait(200);
     typeAfterTheHotKey(keys, XKB_KEY_x, std::chrono::milliseconds(5));
     ASSERT_TRUE(QTest::qWaitFor([&] { return strip.model().query() == "x"; }, waitMs));
@@ -302,6 +303,7 @@ TEST_F(Clipboard, AHotKeyHeldUntilTheStripHasTheKeyboardOpensItAgainNextTime) {
     const xcb_keycode_t hotKey[] = {keys.keycode(XKB_KEY_Alt_L), keys.keycode(XKB_KEY_Shift_L),
                                     keys.keycode(XKB_KEY_v)};
     for (int round = 0; round < 3; ++round) {
+        // The last close's focus change settles first, as for an application at rest.
         QTest::qWait(200);
         // A person holds V a moment: the strip has the keyboard before the key comes up, and a
         // letter typed meanwhile is the strip's
@@ -322,11 +324,13 @@ TEST_F(Clipboard, AHotKeyHeldUntilTheStripHasTheKeyboardOpensItAgainNextTime) {
     }
 
     // A keymap change while V is down (another keyboard, a layout switch) ends the hold with it
+    // (the last close's focus change settles first)
     QTest::qWait(200);
     for (xcb_keycode_t code : hotKey)
         keys.press(code);
     ASSERT_TRUE(QTest::qWaitFor([&] { return strip.panel()->isActiveWindow(); }, waitMs));
     EXPECT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("us")}), 0);
+    // The keymap's change notice reaches the product while V is still down; nothing shows it.
     QTest::qWait(300);
     for (auto it = std::rbegin(hotKey); it != std::rend(hotKey); ++it)
         keys.release(*it);
@@ -386,8 +390,8 @@ TEST_F(Clipboard, AHistoryClearedJustBeforeQuittingStaysEmpty) {
     history.setEnabled(false);
     history.flushForTermination();
     EXPECT_EQ(saved(), "[]");
-    ClipboardHistory restarted(app.settings(), app.state().scheduler(), *app.platform().pasteboard,
-                               *app.platform().runningApplications);
+    ClipboardHistory restarted(app.settings(), app.state().scheduler(), app.state().background(),
+                               *app.platform().pasteboard, *app.platform().runningApplications);
     restarted.setEnabled(true);
     EXPECT_TRUE(restarted.items().empty());
 }
