@@ -176,7 +176,7 @@ TEST_F(CorvaneLaunchTest, AHangUpEndsItWithTheLatestCopyAndWorkspaceChangeOnDisk
     QFile defaults(home.path() + QStringLiteral("/config/Corvane/defaults.json"));
     ASSERT_TRUE(defaults.open(QIODevice::WriteOnly));
     defaults.write(
-        R"({"clipboardRetentionDays": 1, "onboardingCompleted": true, "showSettingsOnLaunch": false})");
+        R"({"clipboardRetentionDays": 1, "hasCompletedOnboarding": true, "showSettingsOnLaunch": false})");
     defaults.close();
     QProcess* logo = desktop().launch(QStringLiteral("xlogo"),
                                       {QStringLiteral("-geometry"), QStringLiteral("300x200+300+150")});
@@ -195,6 +195,7 @@ TEST_F(CorvaneLaunchTest, AHangUpEndsItWithTheLatestCopyAndWorkspaceChangeOnDisk
             if (savedWorkspaces(home.path()) == 1)
                 return true;
             saveWorkspace();
+            // A key typed before the hot keys are grabbed is lost: give each try time to land.
             QTest::qWait(300);
             return false;
         },

@@ -239,8 +239,6 @@ TEST_F(NotchDropControllerTest, TheCardDrawsItsZonesAndTheConfirmation) {
     const QImage zones = card->grab().toImage();
     drop.deliver(twoFiles, DropZone::tray);
     const QImage added = card->grab().toImage();
-    zones.save(QStringLiteral("notch-drop-zones.png"));
-    added.save(QStringLiteral("notch-drop-added.png"));
     EXPECT_EQ(zones.size(), QSize(448, 96));
     // Black card, an outlined zone on each half, white text: more than one colour.
     EXPECT_NE(zones.pixelColor(100, 70), zones.pixelColor(20, 20));
