@@ -59,6 +59,11 @@ public:
     QCoro::Task<void> place(Target target, QRectF frame);
 
     const std::map<uint32_t, QRectF>& originalFrames() const { return m_originalFrames; }
+    // Where the window stood when read back after our latest placement of it; none until then.
+    std::optional<QRectF> settledFrame(uint32_t windowID) const {
+        const auto found = m_placements.find(windowID);
+        return found == m_placements.end() ? std::nullopt : found->second.settled;
+    }
 
     // How long after a placement the window's frame is read back: programs that size in steps
     // (terminals in character cells) settle short of the frame asked for.

@@ -33,6 +33,13 @@ TEST_F(SettingsDispatchTest, EachKeyReachesItsFeatureAtOnce) {
     settings->setClipboardEnabled(true);
     EXPECT_TRUE(state->clipboard().isPolling());
 
+    settings->setVolumeStepPercent(10);
+    settings->setBrightnessStepPercent(3);
+    settings->setMinBrightnessPercent(5);
+    EXPECT_FLOAT_EQ(state->notch().steps().volume.load(), 0.10f);
+    EXPECT_FLOAT_EQ(state->notch().steps().brightness.load(), 0.03f);
+    EXPECT_FLOAT_EQ(state->notch().steps().brightnessFloor.load(), 0.05f);
+
     platform->fakePointerDevices->list = {{7, QStringLiteral("Mouse"), false, false}};
     settings->setMouseScrollDirection(MouseScrollDirection::natural);
     EXPECT_EQ(platform->fakePointerDevices->natural(7), true);

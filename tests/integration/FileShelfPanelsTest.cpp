@@ -319,6 +319,18 @@ double processorSeconds() {
     return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
+// The share of a processor that a process kept busy gets on this machine right now: on a loaded
+// machine (or a sanitized build's) everything, the re-list's own pace included, runs slower.
+double busyShare() {
+    const double before = processorSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    volatile unsigned spin = 0;
+    while (wall.elapsed() < 1000)
+        spin = spin + 1;
+    return (processorSeconds() - before) / (static_cast<double>(wall.elapsed()) / 1000);
+}
+
 void makeEmptyFile(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd >= 0)
@@ -408,6 +420,7 @@ TEST_F(FileShelfPanelsTest, TenChangesASecondInAHundredThousandFilesCostLittleWh
     QTimer changes;
     QObject::connect(&changes, &QTimer::timeout,
                      [&] { makeEmptyFile(path + QStringLiteral("/new-%1").arg(made++)); });
+    const double reference = busyShare();
     const double before = processorSeconds();
     QElapsedTimer wall;
     wall.start();
@@ -415,9 +428,10 @@ TEST_F(FileShelfPanelsTest, TenChangesASecondInAHundredThousandFilesCostLittleWh
     QTest::qWait(10000);
     changes.stop();
     const double share = (processorSeconds() - before) / (static_cast<double>(wall.elapsed()) / 1000);
-    std::printf("processor share over %.1f s with %d changes: %.1f %%\n", wall.elapsed() / 1000.0, made,
-                share * 100);
-    EXPECT_LT(share, 0.10);
+    std::printf("processor share over %.1f s with %d changes: %.1f %% (a busy loop got %.1f %%)\n",
+                wall.elapsed() / 1000.0, made, share * 100, reference * 100);
+    // A tenth of what a busy process gets in the same run.
+    EXPECT_LT(share, 0.10 * reference);
     EXPECT_GE(made, 90);
 
     // The list kept up: the newest files lead it soon after the changes stop. A re-list waits up

@@ -146,9 +146,10 @@ TEST_F(Snapping, ATerminalSizingInCharacterStepsCyclesThroughEverySize) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return near(serverFrame(window), expected); }, waitMs))
             << describe(serverFrame(window)).toStdString() << ", expected "
             << describe(expected).toStdString();
-        // The product reads back where the window settled, its own fixed delay after a placement,
-        // before the next press: that delay has to pass.
-        QTest::qWait(static_cast<int>(SnapController::settleDelay * 1000) + 300);
+        // The product reads back where the window settled, its own delay after a placement; the
+        // next press goes by that reading.
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return app.state().snap().settledFrame(window).has_value(); }, waitMs));
     }
 }
 

@@ -378,6 +378,25 @@ TEST_F(X11Windows, ChangesOthersMakeAreSeenAtTheNextRead) {
         [&] { return windowProperty(logo.client.window, "_NET_WM_DESKTOP") == std::vector<uint32_t>{1}; },
         kWaitMs));
     EXPECT_FALSE(entryOf());
+
+    // And when a pager shows that desktop, the list follows the shown desktop both ways
+    const auto showDesktop = [&](int number) {
+        QProcess* run =
+            desktop().launch(QStringLiteral("wmctrl"), {QStringLiteral("-s"), QString::number(number)});
+        ASSERT_NE(run, nullptr);
+        ASSERT_TRUE(run->waitForFinished(kWaitMs));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return windowProperty(desktop().rootWindow(), "_NET_CURRENT_DESKTOP") ==
+                       std::vector<uint32_t>{uint32_t(number)};
+            },
+            kWaitMs));
+    };
+    showDesktop(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return entryOf().has_value(); }, kWaitMs));
+    showDesktop(0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !entryOf(); }, kWaitMs));
+
     askWindowManager(logo.client.window, "_NET_WM_DESKTOP", {0, 2});
     EXPECT_TRUE(QTest::qWaitFor([&] { return entryOf().has_value(); }, kWaitMs));
 }

@@ -82,3 +82,13 @@ TEST(AtomicFile, ALinkedFileIsWrittenThroughAndOnlyOurLeftoversAreRemoved) {
     EXPECT_EQ(QDir(dir.path() + QStringLiteral("/dotfiles")).entryList(QDir::Files),
               QStringList{QStringLiteral("defaults.json")});
 }
+
+TEST(AtomicFile, AFailedRenameIsReportedAndLeavesNothingBehind) {
+    // A folder where the file should go cannot be replaced by it: only the rename fails
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/workspaces.json");
+    ASSERT_TRUE(QDir().mkpath(path + QStringLiteral("/inside")));
+    EXPECT_TRUE(writeFileAtomically(path, "[]"));
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}

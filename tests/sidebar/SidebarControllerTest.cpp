@@ -11,6 +11,7 @@
 #include "windows/SpacesService.h"
 #include "windows/ThumbnailService.h"
 #include "windows/WindowService.h"
+#include "workspaces/WorkspaceManager.h"
 
 #include <QMenu>
 
@@ -84,8 +85,8 @@ protected:
         hoverCell(QPointF(40, 60));
         scheduler.advance(Seconds(1));
     }
-    double naturalHeight(int windows) {
-        return SidebarMetrics::current(state->stripServices()).panelHeight(windows, 0);
+    double naturalHeight(int windows, int workspaces = 0) {
+        return SidebarMetrics::current(state->stripServices()).panelHeight(windows, workspaces);
     }
 };
 
@@ -133,6 +134,20 @@ TEST_F(SidebarControllerTest, TheStripStandsEightPointsFromItsEdgeCentredOnTheVi
     const QRect right = strip().panel()->geometry();
     EXPECT_EQ(right.x() + right.width(), 1920 - 8);
     EXPECT_EQ(right.y(), left.y());
+
+    // Workspaces saved while it shows: enough for a second row of chips makes it taller at once
+    const int workspaces = SidebarMetrics::current(state->stripServices()).chipsPerRow();
+    for (int i = 0; i < workspaces; ++i) {
+        Workspace workspace;
+        workspace.id = QUuid::createUuid();
+        workspace.name = QStringLiteral("W%1").arg(i);
+        state->workspaces().add(workspace);
+    }
+    ASSERT_GT(naturalHeight(2, workspaces), naturalHeight(2));
+    scheduler.advance(Seconds(0));
+    animator.completeAll();
+    EXPECT_EQ(strip().panel()->geometry().height(),
+              static_cast<int>(std::ceil(naturalHeight(2, workspaces))));
 }
 
 TEST_F(SidebarControllerTest, AStripOfManyWindowsIsCappedToNineTenthsOfTheScreenAndStaysCentred) {

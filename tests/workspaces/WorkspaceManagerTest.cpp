@@ -144,8 +144,11 @@ TEST_F(WorkspaceManagerTest, FreeSlotsRemoveAndMove) {
     for (int slot : {1, 2, 4})
         m.add(named(QString::number(slot), slot));
     EXPECT_EQ(m.nextFreeHotkeyIndex(), 3);
-    for (int slot : {3, 5, 6, 7, 8, 9})
+    for (int slot : {3, 5, 6, 7, 8})
         m.add(named(QString::number(slot), slot));
+    // The last slot is offered too
+    EXPECT_EQ(m.nextFreeHotkeyIndex(), 9);
+    m.add(named(QStringLiteral("9"), 9));
     EXPECT_FALSE(m.nextFreeHotkeyIndex());
 
     m.setWorkspaces({named("A"), named("B"), named("C"), named("D")});
