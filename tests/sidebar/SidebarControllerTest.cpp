@@ -136,6 +136,7 @@ TEST_F(SidebarControllerTest, TheStripStandsEightPointsFromItsEdgeCentredOnTheVi
     EXPECT_EQ(right.y(), left.y());
 
     // Workspaces saved while it shows: enough for a second row of chips makes it taller at once
+    scheduler.advance(Seconds(0));
     const int workspaces = SidebarMetrics::current(state->stripServices()).chipsPerRow();
     for (int i = 0; i < workspaces; ++i) {
         Workspace workspace;
