@@ -117,7 +117,7 @@ QWidget* AppearanceSettings::makeLook(Scheduler& scheduler) {
     controls->setRowStretch(controls->rowCount(), 1);
     row->addLayout(controls, 1);
 
-    followSetting(m_settings, QString(), m_preview, [this] {
+    followSettings(m_settings, m_preview, [this] {
         m_preview->setLook(m_settings.thumbnailSize(), m_settings.showTitles(),
                            accentColor(m_settings.sidebarAccent()));
     });

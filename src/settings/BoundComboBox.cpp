@@ -7,7 +7,7 @@ namespace corvane {
 BoundComboBox::BoundComboBox(Settings& settings, ChoiceBinding binding, QWidget* parent) : QComboBox(parent) {
     setObjectName(binding.key);
     addItems(binding.labels);
-    followSetting(settings, binding.key, this, [this, read = binding.read] {
+    binding.follow(settings, this, [this, read = binding.read] {
         const QSignalBlocker blocker(this);
         setCurrentIndex(read());
     });

@@ -4,12 +4,9 @@
 
 namespace corvane {
 
-void followSetting(Settings& settings, const QString& key, QObject* owner, std::function<void()> refresh) {
+void followSettings(Settings& settings, QObject* owner, std::function<void()> refresh) {
     refresh();
-    QObject::connect(&settings, &Settings::changed, owner, [key, refresh](const QString& changed) {
-        if (key.isEmpty() || changed == key)
-            refresh();
-    });
+    QObject::connect(&settings, &Settings::changed, owner, [refresh] { refresh(); });
 }
 
 } // namespace corvane

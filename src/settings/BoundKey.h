@@ -21,6 +21,8 @@ template <typename T> using Choices = std::vector<std::pair<T, QString>>;
 struct ChoiceBinding {
     QString key;
     QStringList labels;
+    // Runs a refresh now and again after each change of the key, for as long as the owner lives.
+    std::function<void(Settings& settings, QObject* owner, std::function<void()> refresh)> follow;
     std::function<int()> read;
     std::function<void(int)> write;
 };
@@ -44,9 +46,22 @@ Choices<T> labelled(const SettingValues<T, N>& offered, Label label) {
     return choices;
 }
 
+// Runs `refresh` now and again after each change of `key`, for as long as `owner` lives.
+template <typename T>
+void followSetting(Settings& settings, SettingKey<T> key, QObject* owner, std::function<void()> refresh) {
+    refresh();
+    onSettingChange(settings, owner, std::move(refresh), key);
+}
+
+// Runs `refresh` now and again after each change of any preference, for as long as `owner` lives.
+void followSettings(Settings& settings, QObject* owner, std::function<void()> refresh);
+
 template <typename T> ChoiceBinding bindChoices(Settings& settings, SettingKey<T> key, Choices<T> choices) {
     ChoiceBinding binding;
     binding.key = key.key();
+    binding.follow = [key](Settings& store, QObject* owner, std::function<void()> refresh) {
+        followSetting(store, key, owner, std::move(refresh));
+    };
     std::vector<T> values;
     for (auto& [value, label] : choices) {
         values.push_back(value);
@@ -65,9 +80,5 @@ template <typename T> ChoiceBinding bindChoices(Settings& settings, SettingKey<T
     };
     return binding;
 }
-
-// Runs `refresh` now and again after each change of `key` (every key when `key` is empty) for as
-// long as `owner` lives.
-void followSetting(Settings& settings, const QString& key, QObject* owner, std::function<void()> refresh);
 
 } // namespace corvane

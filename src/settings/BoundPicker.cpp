@@ -23,7 +23,7 @@ BoundPicker::BoundPicker(Settings& settings, ChoiceBinding binding, QWidget* par
         m_group->addButton(segment, i);
         layout->addWidget(segment);
     }
-    followSetting(settings, binding.key, this, [this, read = binding.read] {
+    binding.follow(settings, this, [this, read = binding.read] {
         const QSignalBlocker blocker(m_group);
         const int index = read();
         // An exclusive group cannot show no choice: lift exclusivity to clear it.

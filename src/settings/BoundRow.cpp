@@ -30,7 +30,7 @@ private:
 
 void follow(Settings& settings, QWidget* row, std::function<bool()> condition, bool hides) {
     auto* rule = new RowCondition(row, std::move(condition), hides);
-    followSetting(settings, QString(), rule, [rule] { rule->apply(); });
+    followSettings(settings, rule, [rule] { rule->apply(); });
 }
 
 } // namespace

@@ -25,7 +25,7 @@ BoundSlider::BoundSlider(Settings& settings, SettingKey<double> key, SettingRang
     layout->addWidget(m_slider, 1);
     layout->addWidget(captionLabel(maximumLabel));
 
-    followSetting(settings, key.key(), this, [this, &settings, key] {
+    followSetting(settings, key, this, [this, &settings, key] {
         const QSignalBlocker blocker(m_slider);
         m_slider->setValue(positionOf(key.read(settings)));
     });

@@ -10,7 +10,7 @@ BoundSpinBox::BoundSpinBox(Settings& settings, SettingKey<qint64> key, SettingRa
     setObjectName(key.key());
     setRange(static_cast<int>(range.minimum), static_cast<int>(range.maximum));
     setSingleStep(static_cast<int>(range.step));
-    followSetting(settings, key.key(), this, [this, &settings, key, range] {
+    followSetting(settings, key, this, [this, &settings, key, range] {
         const QSignalBlocker blocker(this);
         setValue(static_cast<int>(range.bound(key.read(settings))));
     });

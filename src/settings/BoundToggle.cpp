@@ -30,7 +30,7 @@ BoundToggle::BoundToggle(Settings& settings, SettingKey<bool> key, const QString
     m_switch->setAccessibleName(title);
     layout->addWidget(m_switch, 0, Qt::AlignRight | Qt::AlignVCenter);
 
-    followSetting(settings, key.key(), this, [this, &settings, key] {
+    followSetting(settings, key, this, [this, &settings, key] {
         const QSignalBlocker blocker(m_switch);
         m_switch->setChecked(key.read(settings));
     });

@@ -61,7 +61,7 @@ ExcludedAppsSettings::ExcludedAppsSettings(Settings& settings, AppIcons& icons, 
     row->addWidget(m_restore);
     addSection()->addRow(actions);
 
-    followSetting(settings, SettingKeys::excludedBundleIDs.key(), this, [this] { rebuild(); });
+    followSetting(settings, SettingKeys::excludedBundleIDs, this, [this] { rebuild(); });
 }
 
 QToolButton* ExcludedAppsSettings::removeButton(int row) const {

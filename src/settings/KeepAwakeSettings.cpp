@@ -52,7 +52,7 @@ KeepAwakeSettings::KeepAwakeSettings(Settings& settings, AwakeController& awake,
     addStatusRow(main);
     addDurationRows(*addSection(QStringLiteral("Keep awake for")));
 
-    followSetting(settings, QString(), this, [this] { refresh(); });
+    followSettings(settings, this, [this] { refresh(); });
     connect(&m_awake, &AwakeController::statusChanged, this, &KeepAwakeSettings::refresh);
 }
 

@@ -44,7 +44,7 @@ LayoutSettings::LayoutSettings(Settings& settings, SettingsActions& actions, QWi
     m_gapCaption = captionLabel(QString());
     gapColumn->addWidget(m_gapCaption, 0, Qt::AlignRight);
     snapping.addRow(QStringLiteral("Gap between windows"), gap);
-    followSetting(settings, Keys::layoutGap.key(), m_gapCaption, [this] {
+    followSetting(settings, Keys::layoutGap, m_gapCaption, [this] {
         m_gapCaption->setText(wholeNumberCaption(m_settings.layoutGap(), QStringLiteral(" pt")));
     });
     snapping.addRow(new BoundToggle(

@@ -50,7 +50,7 @@ MouseSettings::MouseSettings(Settings& settings, MouseController& mouse, QWidget
     showWhile(settings, m_unavailable, [this] { return !m_mouse.isAvailable(); });
 
     // The touchpad's direction is read afresh whenever the page shows anything anew.
-    followSetting(settings, QString(), this, [this] { refreshHint(); });
+    followSettings(settings, this, [this] { refreshHint(); });
     connect(&m_mouse, &MouseController::devicesChanged, this, [this] {
         refreshHint();
         refreshBoundRows(this);

@@ -55,9 +55,9 @@ SnapWheelSettings::SnapWheelSettings(Settings& settings, Scheduler& scheduler, P
     feedback.addRow(QStringLiteral("Color"),
                     new BoundComboBox(settings, Keys::radialAccent, accentChoices()));
 
-    followSetting(settings, Keys::radialAccent.key(), this,
+    followSetting(settings, Keys::radialAccent, this,
                   [this] { m_demo.model().setAccent(accentColor(m_settings.radialAccent())); });
-    followSetting(settings, QString(), this, [this] { explain(); });
+    followSettings(settings, this, [this] { explain(); });
 }
 
 QWidget* SnapWheelSettings::makeDemonstration() {
