@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace corvane {
 
@@ -192,7 +193,12 @@ void AppState::saveWorkspace(const std::vector<WindowInfo>& windows) {
         return;
     }
     const auto saved = static_cast<int>(m_workspaces->workspaces().size());
-    const std::vector<QString> names = distinctAppNames(windows);
+    // Named from the windows that were kept: a window with no program identity is not saved,
+    // so it must not lend its program's name to the workspace either.
+    std::vector<WindowInfo> kept;
+    std::copy_if(windows.begin(), windows.end(), std::back_inserter(kept),
+                 [](const WindowInfo& window) { return window.bundleID.has_value(); });
+    const std::vector<QString> names = distinctAppNames(kept);
     QString name;
     if (!names.empty()) {
         name = names[0];
@@ -278,8 +284,9 @@ void AppState::restoreWorkspace(const Workspace& requested) {
     const auto saved = m_workspaces->workspace(requested.id);
     if (!saved)
         return;
-    // A second restore of the workspace being restored is dropped; another workspace goes ahead.
-    if (m_workspaces->restoringID() == saved->id)
+    // One restore at a time: two would fight over the same screen, so any request made while
+    // one runs is dropped without a word.
+    if (m_workspaces->restoringID())
         return;
     m_workspaces->setRestoringID(saved->id);
     runRestore(*saved);
@@ -287,9 +294,7 @@ void AppState::restoreWorkspace(const Workspace& requested) {
 
 QCoro::Task<void> AppState::runRestore(Workspace workspace) {
     const WorkspaceRestorer::Result result = co_await restorer().restore(workspace);
-    // A restore started meanwhile has its own mark, cleared when that one ends.
-    if (m_workspaces->restoringID() == workspace.id)
-        m_workspaces->setRestoringID(std::nullopt);
+    m_workspaces->setRestoringID(std::nullopt);
     refreshWindows(true);
     if (!result.missingApps.isEmpty()) {
         m_toast->show(quoted(workspace.name) + QStringLiteral(" \u2014 missing ") +

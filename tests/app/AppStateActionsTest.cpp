@@ -103,8 +103,15 @@ TEST_F(AppStateActionsTest, SavedWorkspacesAreNamedColouredAndGivenSlotsInTurn) 
     addWindow(200, 2, "Mail", QRectF(100, 100, 800, 600));
     addWindow(300, 3, "Notes", QRectF(200, 200, 800, 600));
     refresh();
+    // A window with no program identity is not saved and does not name the workspace
+    std::vector<WindowInfo> windows = state->windows().windows();
+    WindowInfo unnamed = windows.front();
+    unnamed.windowID = 4;
+    unnamed.appName = "Stray";
+    unnamed.bundleID.reset();
+    windows.insert(windows.begin() + 1, unnamed);
 
-    state->saveWorkspace(state->windows().windows());
+    state->saveWorkspace(windows);
     ASSERT_EQ(state->workspaces().workspaces().size(), 1u);
     const Workspace& first = state->workspaces().workspaces().front();
     EXPECT_EQ(first.name.toStdString(), "Safari + Mail +1");
@@ -155,7 +162,7 @@ TEST_F(AppStateActionsTest, RestoringReportsTheOutcomeAndAnEmptySlotSaysSo) {
     EXPECT_EQ(lastToast().toStdString(), "No workspace on slot 5");
 }
 
-TEST_F(AppStateActionsTest, ARestoreWhileAnotherRunsIsDroppedOnlyForTheSameWorkspace) {
+TEST_F(AppStateActionsTest, ARestoreWhileAnyOtherRunsIsDroppedSilentlyAndItsEndClearsTheMark) {
     // Given a restore that waits for the window of a program that cannot be found
     Workspace waiting;
     waiting.id = QUuid::createUuid();
@@ -172,22 +179,22 @@ TEST_F(AppStateActionsTest, ARestoreWhileAnotherRunsIsDroppedOnlyForTheSameWorks
     state->restoreWorkspace(waiting);
     ASSERT_EQ(state->workspaces().restoringID(), waiting.id);
 
-    // Another workspace is restored meanwhile and clears its own mark
+    // Another workspace, and the same one again, are dropped without a toast
+    state->toast().show("-", "-");
     state->restoreWorkspace(quick);
-    EXPECT_EQ(lastToast().toStdString(), "\u201CQuick\u201D \u2014 0 windows");
-    EXPECT_FALSE(state->workspaces().restoringID().has_value());
-
-    // The first, asked for again while it runs, finishes once; a later restore's mark survives it
     state->restoreWorkspace(waiting);
-    state->workspaces().setRestoringID(quick.id);
+    EXPECT_EQ(lastToast().toStdString(), "-");
+    EXPECT_EQ(state->workspaces().restoringID(), waiting.id);
+
+    // The running one finishes once and its end clears the mark
     int reports = 0;
-    for (int i = 0; i < 200 && reports < 2; ++i) {
+    for (int i = 0; i < 200; ++i) {
         scheduler.advance(Seconds(0.25));
-        if (lastToast().startsWith("\u201CWaiting\u201D"))
+        if (lastToast() != "-")
             ++reports, state->toast().show("-", "-");
     }
     EXPECT_EQ(reports, 1);
-    EXPECT_EQ(state->workspaces().restoringID(), quick.id);
+    EXPECT_FALSE(state->workspaces().restoringID().has_value());
     // The store on disk is shared by the tests of this program: leave it empty
     state->workspaces().remove(waiting.id);
     state->workspaces().remove(quick.id);
