@@ -1,21 +1,8 @@
 #include "clipboard/ClipboardPanelModel.h"
 
+#include "core/SearchText.h"
+
 namespace corvane {
-
-namespace {
-
-// Spaces and tabs only: a pasted newline is part of what is searched for.
-QString trimBlanks(const QString& text) {
-    qsizetype start = 0, end = text.size();
-    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (start < end && blank(text[start]))
-        ++start;
-    while (end > start && blank(text[end - 1]))
-        --end;
-    return text.mid(start, end - start);
-}
-
-} // namespace
 
 void ClipboardPanelModel::setQuery(const QString& query) {
     if (query == m_query)

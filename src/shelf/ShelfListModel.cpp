@@ -1,5 +1,6 @@
 #include "shelf/ShelfListModel.h"
 
+#include "core/SearchText.h"
 #include "core/SettingKeys.h"
 #include "core/Settings.h"
 #include "platform/SystemShell.h"
@@ -146,7 +147,7 @@ void ShelfListModel::setShown(bool shown) {
 }
 
 void ShelfListModel::applyFilter() {
-    const QString needle = m_query.trimmed();
+    const QString needle = trimBlanks(m_query);
     std::vector<ShelfFile> shown;
     if (needle.isEmpty()) {
         shown = m_all;
@@ -226,20 +227,13 @@ void ShelfListModel::moveSelection(int delta, bool extend) {
     const int count = static_cast<int>(m_files.size());
     if (count == 0)
         return;
-    int lowest = -1;
-    int highest = -1;
-    for (int i = 0; i < count; ++i) {
-        if (m_selection.contains(m_files[static_cast<std::size_t>(i)].id())) {
-            if (lowest < 0)
-                lowest = i;
-            highest = i;
-        }
+    // The move starts from the last selected row, whichever way it goes: a range extended
+    // upwards from its anchor therefore reaches one row above it and stays there.
+    int current = -1;
+    for (int i = count - 1; i >= 0 && current < 0; --i) {
+        if (m_selection.contains(m_files[static_cast<std::size_t>(i)].id()))
+            current = i;
     }
-    // An extending move grows or shrinks the end of the range away from the anchor, so that
-    // Shift+Up grows a range upwards as Shift+Down grows it downwards.
-    int current = highest;
-    if (extend && m_anchor && lowest >= 0 && lowest < *m_anchor)
-        current = lowest;
     int target = current >= 0 ? current + delta : (delta > 0 ? delta - 1 : count + delta);
     target = std::clamp(target, 0, count - 1);
     if (extend && m_anchor) {

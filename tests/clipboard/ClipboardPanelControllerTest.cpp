@@ -94,7 +94,7 @@ TEST_F(ClipboardPanelControllerTest, KeysSearchAndTheStripsGeometry) {
     EXPECT_FALSE(controller->handleKey(Qt::Key_A));
 
     // Typing selects the first card again; case is ignored; blanks around the query do not count
-    controller->model().setSearchText("  REPORT\t");
+    controller->model().setSearchText(" \u00A0REPORT\t");
     EXPECT_EQ(controller->model().selectedIndex(), 0);
     ASSERT_EQ(controller->view()->cards().size(), 1u);
     EXPECT_EQ(controller->view()->cards()[0]->item().text, "Beta report");
