@@ -20,6 +20,8 @@ public:
 
     virtual void setIcon(const QIcon& icon) = 0;
     virtual void setToolTip(const QString& text) = 0;
+    // What assistive technology reads out for the icon, which shows no text of its own.
+    virtual void setAccessibleName(const QString& text) = 0;
     // The menu a click opens; not owned, so it must outlive the icon or be set back to null.
     // Without a menu a click emits `activated` instead.
     virtual void setMenu(QMenu* menu) = 0;

@@ -11,6 +11,7 @@
 #include "core/TrayPicture.h"
 #include "platform/UserDefaults.h"
 #include "runtime/Scheduler.h"
+#include "shelf/FileListGlyph.h"
 #include "shelf/FileListView.h"
 #include "shelf/FilePanel.h"
 #include "shelf/FileShelf.h"
@@ -99,6 +100,20 @@ std::vector<ShelfSource> FileShelfController::shownSources() const {
 
 // --- Status item ---
 
+namespace {
+
+// A menu entry's symbol, drawn in the menu's text colour so it reads in light and dark menus.
+QIcon menuSymbol(const QString& name) {
+    QPixmap picture(32, 32);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    drawShelfSymbol(painter, name, QRectF(3, 3, 26, 26), QApplication::palette().color(QPalette::Text));
+    painter.end();
+    return QIcon(picture);
+}
+
+} // namespace
+
 const QString FileShelfController::statusItemIdentifier = QStringLiteral("files");
 
 bool FileShelfController::hasStatusItem() const {
@@ -128,9 +143,10 @@ void FileShelfController::syncStatusItem() {
     picture.fill(Qt::transparent);
     {
         QPainter painter(&picture);
-        drawShelfSymbol(painter, QStringLiteral("folder.fill"), QRectF(3, 3, 26, 26), QColor(235, 235, 235));
+        drawFileListGlyph(painter, QStringLiteral("folder"), QRectF(3, 3, 26, 26), QColor(235, 235, 235));
     }
     item.setIcon(QIcon(outlinedTrayPicture(picture)));
+    item.setAccessibleName(QStringLiteral("Files & Tray"));
     item.setToolTip(QStringLiteral("Tray & folders"));
     item.setMenu(m_statusMenu.get());
 }
@@ -146,7 +162,9 @@ void FileShelfController::rebuildStatusMenu(QMenu& menu) {
             // An ampersand in a folder's name is the name's, not a shortcut mark.
             title = shownName(shelfDisplayName(source.path)).replace(QLatin1Char('&'), QStringLiteral("&&"));
         }
-        menu.addAction(title, this, [this, source] { togglePopover(source); });
+        menu.addAction(
+            menuSymbol(source.isTray() ? QStringLiteral("tray.fill") : QStringLiteral("folder.fill")), title,
+            this, [this, source] { togglePopover(source); });
     }
     menu.addSeparator();
     menu.addAction(QStringLiteral("Files Settings…"), this, [this] { m_services.host.openFilesSettings(); });

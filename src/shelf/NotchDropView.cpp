@@ -4,6 +4,7 @@
 #include "core/Colors.h"
 #include "core/Settings.h"
 #include "core/SymbolImage.h"
+#include "shelf/FileListGlyph.h"
 #include "shelf/NotchDropModel.h"
 #include "shelf/ShelfSymbol.h"
 
@@ -44,6 +45,10 @@ NotchDropView::NotchDropView(NotchDropModel& model, const Settings& settings, do
     m_open = !m_model.phase().is(NotchDropModel::Phase::Kind::hidden);
     m_presence = m_open ? 1 : 0;
     connect(&m_model, &NotchDropModel::changed, this, &NotchDropView::follow);
+}
+
+QString NotchDropView::traySymbol(bool targeted) {
+    return targeted ? QStringLiteral("tray.and.arrow.down.fill") : QStringLiteral("tray.and.arrow.down");
 }
 
 double NotchDropView::bounceScale(double stage) {
@@ -220,10 +225,10 @@ void NotchDropView::paintZone(QPainter& p, const QRectF& box, bool airdrop, doub
     const QColor tint = mix(QColor(Qt::white), colour, t);
     if (airdrop)
         paintRadioWaves(p, symbolBox, tint);
+    else if (targeted > 0)
+        drawShelfSymbol(p, traySymbol(true), symbolBox, tint);
     else
-        drawShelfSymbol(p,
-                        targeted ? QStringLiteral("tray.and.arrow.down.fill") : QStringLiteral("tray.fill"),
-                        symbolBox, tint);
+        drawFileListGlyph(p, traySymbol(false), symbolBox, tint);
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(QRectF(rest.right() + 8, box.top(), textWidth + 2, box.height()), Qt::AlignVCenter, title);

@@ -30,6 +30,8 @@ public:
     static Motion phaseMotion() { return Motion::spring(0.3, 0.8); }
     static Motion zoneMotion() { return Motion::easeOut(Seconds(0.12)); }
     static Motion bounceMotion() { return Motion::easeOut(Seconds(0.5)); }
+    // The Tray zone's symbol: an outline at rest, filled while files are over it.
+    static QString traySymbol(bool targeted);
     // The symbol's scale at a stage of its bounce (0 to 1): up and back down once.
     static double bounceScale(double stage);
     // The card's scale at a stage of its opening (0 folded, 1 open).

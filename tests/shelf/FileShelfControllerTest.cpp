@@ -1,6 +1,7 @@
 #include "shelf/FileShelfController.h"
 
 #include "core/Colors.h"
+#include "platform/fake/FakeTray.h"
 #include "shelf/FileListHeader.h"
 #include "shelf/FileListView.h"
 #include "shelf/FilePanel.h"
@@ -252,3 +253,21 @@ TEST_F(FileShelfControllerTest, TheStripOpensThePopoverBesideIt) {
 }
 
 } // namespace
+
+TEST_F(FileShelfControllerTest, TheStatusItemIsNamedAndItsMenuEntriesCarryTheirSymbols) {
+    controller();
+    state->settings().setShowFilesIcon(true);
+    state->settings().setShowTray(true);
+    state->settings().setShowFiles(true);
+    controller().syncStatusItem();
+    FakeTrayIcon* icon = platform->fakeTray->icon(QStringLiteral("corvane.files"));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->accessibleName(), "Files & Tray");
+    ASSERT_NE(icon->menu(), nullptr);
+    Q_EMIT icon->menu()->aboutToShow();
+    const QList<QAction*> entries = icon->menu()->actions();
+    ASSERT_GE(entries.size(), 3);
+    EXPECT_EQ(entries[0]->text(), "Tray");
+    EXPECT_FALSE(entries[0]->icon().isNull());
+    EXPECT_TRUE(entries.back()->icon().isNull()); // "Files Settings…"
+}

@@ -243,6 +243,8 @@ TEST_F(NotchDropControllerTest, TheCardDrawsItsZonesAndTheConfirmation) {
     // Black card, an outlined zone on each half, white text: more than one colour.
     EXPECT_NE(zones.pixelColor(100, 70), zones.pixelColor(20, 20));
     EXPECT_NE(zones, added);
+    EXPECT_EQ(NotchDropView::traySymbol(false), "tray.and.arrow.down");
+    EXPECT_EQ(NotchDropView::traySymbol(true), "tray.and.arrow.down.fill");
 }
 
 } // namespace

@@ -20,6 +20,7 @@ public:
 
     void setIcon(const QIcon& icon) override { m_icon = icon; }
     void setToolTip(const QString& text) override { m_toolTip = text; }
+    void setAccessibleName(const QString& text) override { m_accessibleName = text; }
     void setMenu(QMenu* menu) override { m_menu = menu; }
     QMenu* menu() const override { return m_menu; }
     bool isVisible() const override { return m_visible; }
@@ -27,6 +28,7 @@ public:
     const QString& name() const { return m_name; }
     const QIcon& icon() const { return m_icon; }
     const QString& toolTip() const { return m_toolTip; }
+    const QString& accessibleName() const { return m_accessibleName; }
 
     // A primary click: opens the icon's menu, or emits `activated` when it has none.
     void click();
@@ -39,6 +41,7 @@ private:
     QString m_name;
     QIcon m_icon;
     QString m_toolTip;
+    QString m_accessibleName;
     QPointer<QMenu> m_menu;
     bool m_visible = false;
     bool m_removedByUser = false;

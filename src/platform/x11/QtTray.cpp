@@ -1,10 +1,12 @@
 #include "platform/x11/QtTray.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <QWidget>
 
 namespace corvane {
 namespace {
@@ -27,9 +29,10 @@ public:
             if (m_available == available)
                 return;
             m_available = available;
-            if (available)
+            if (available) {
+                nameEmbeddedWidget();
                 Q_EMIT shown();
-            else
+            } else
                 Q_EMIT hidden(HideReason::hostUnavailable);
         });
     }
@@ -38,8 +41,13 @@ public:
     void setIcon(const QIcon& icon) override {
         m_icon.setIcon(icon);
         m_icon.show();
+        nameEmbeddedWidget();
     }
     void setToolTip(const QString& text) override { m_icon.setToolTip(text); }
+    void setAccessibleName(const QString& text) override {
+        m_accessibleName = text;
+        nameEmbeddedWidget();
+    }
     void setMenu(QMenu* menu) override {
         m_menu = menu;
         m_icon.setContextMenu(menu);
@@ -48,7 +56,33 @@ public:
     bool isVisible() const override { return m_available; }
 
 private:
+    // QSystemTrayIcon offers no accessible name. In an XEmbed tray Qt embeds a small widget of
+    // its own for each icon; the one no other icon has claimed, made when this icon was shown,
+    // is this icon's and carries the name. A StatusNotifier host names icons by the program.
+    void nameEmbeddedWidget() {
+        if (m_accessibleName.isEmpty() || !m_icon.isVisible())
+            return;
+        if (!m_embedded) {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (qstrcmp(widget->metaObject()->className(), "QSystemTrayIconSys") != 0 &&
+                    widget->objectName() != QLatin1String("QSystemTrayIconSys"))
+                    continue;
+                if (widget->property(claimProperty).isValid())
+                    continue;
+                widget->setProperty(claimProperty, true);
+                m_embedded = widget;
+                break;
+            }
+        }
+        if (m_embedded)
+            m_embedded->setAccessibleName(m_accessibleName);
+    }
+
+    static constexpr const char* claimProperty = "corvaneTrayIconName";
+
     QSystemTrayIcon m_icon;
+    QString m_accessibleName;
+    QPointer<QWidget> m_embedded;
     QPointer<QMenu> m_menu;
     bool m_available;
 };
