@@ -84,10 +84,17 @@ std::optional<QString> workspaceShortcutText(ShortcutKit::Registry& shortcuts, i
     // Reading a name uses it: its default is seeded the first time, as at the bindings.
     shortcuts.seed(name);
     const std::optional<ShortcutKit::Shortcut> shortcut = shortcuts.getShortcut(name);
-    // A shortcut the desktop refused does nothing: offering it would mislead.
-    if (!shortcut || shortcuts.refusal(name))
+    // A shortcut the desktop refused is still the one bound; the hotkeys page marks the refusal.
+    if (!shortcut)
         return std::nullopt;
     return shortcut->description(shortcuts.keyboard());
+}
+
+QString clipboardShortcutText(ShortcutKit::Registry& shortcuts) {
+    const ShortcutKit::Name& name = AppShortcuts::clipboardHistory();
+    // With none stored, the default is named: it is what a reset brings back.
+    const std::optional<ShortcutKit::Shortcut> shortcut = shortcuts.getShortcut(name);
+    return (shortcut ? *shortcut : *name.initialShortcut).description(shortcuts.keyboard());
 }
 
 } // namespace corvane

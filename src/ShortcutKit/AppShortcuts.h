@@ -48,7 +48,10 @@ const std::vector<ShortcutKit::Name>& allNames();
 } // namespace AppShortcuts
 
 // The display text of the shortcut that restores the workspace on `slot`; none outside 1 to 9
-// or when no shortcut is bound or the desktop refused it.
+// or when no shortcut is bound.
 std::optional<QString> workspaceShortcutText(ShortcutKit::Registry& shortcuts, int slot);
+
+// The display text of the clipboard strip's shortcut, or of its default when none is stored.
+QString clipboardShortcutText(ShortcutKit::Registry& shortcuts);
 
 } // namespace corvane

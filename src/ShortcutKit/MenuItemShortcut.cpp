@@ -45,11 +45,10 @@ void setShortcutFor(QAction& item, const std::optional<Name>& name, Registry& sh
                     NotificationCenter& notifications) {
     NameBinding* binding = NameBinding::of(item);
     if (!name) {
-        // Back to the item's own shortcut; an item never bound keeps the one it has.
-        if (binding) {
-            item.setShortcut(binding->fallback);
-            delete binding;
-        }
+        // Back to the item's own shortcut as saved when a name took over; an item never bound
+        // saved none, so it ends with no shortcut at all.
+        item.setShortcut(binding ? binding->fallback : QKeySequence());
+        delete binding;
         return;
     }
     // A second name keeps the shortcut saved when the first one took over.

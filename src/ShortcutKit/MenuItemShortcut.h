@@ -22,7 +22,8 @@ namespace MenuItemShortcut {
 
 // Makes the item show the name's stored shortcut and follow its changes. The item's own
 // shortcut, saved the first time a name takes it over, shows while the name has none. With no
-// name, the item gets its own shortcut back and follows nothing.
+// name, the item gets its own saved shortcut back (none when it was never bound) and follows
+// nothing.
 void setShortcutFor(QAction& item, const std::optional<Name>& name, Registry& shortcuts,
                     NotificationCenter& notifications);
 // Sets the item's shortcut directly (none removes it) and stops following a name.

@@ -140,13 +140,7 @@ ClipboardPanelController& AppState::clipboardPanel() {
             m_runtime.animator,
             *m_statusItems,
             [this](const QString& bundleID) { return m_icons->appIconForBundleID(bundleID); },
-            [this]() -> std::optional<QString> {
-                const std::optional<ShortcutKit::Shortcut> shortcut =
-                    m_shortcuts->getShortcut(AppShortcuts::clipboardHistory());
-                if (!shortcut)
-                    return std::nullopt;
-                return shortcut->description(*m_platform.keyboard);
-            },
+            [this]() -> std::optional<QString> { return clipboardShortcutText(*m_shortcuts); },
             m_platform.hotKeys.get(),
             &m_runtime.background,
         });

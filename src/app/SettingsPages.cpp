@@ -57,9 +57,7 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
     }
     case SettingsTab::clipboard: {
         auto shortcutText = [&state]() -> std::optional<QString> {
-            if (const auto shortcut = state.shortcuts().getShortcut(AppShortcuts::clipboardHistory()))
-                return shortcut->description(*state.platform().keyboard);
-            return std::nullopt;
+            return clipboardShortcutText(state.shortcuts());
         };
         return new ClipboardSettings(state.settings(), state.clipboard(),
                                      ShortcutKit::RecorderServices::standard(

@@ -62,7 +62,7 @@ void ClipboardPanelController::updateStatusItem() {
         });
         item.setIcon(QIcon(outlinedTrayPicture(symbolImage("doc.on.clipboard", QColor(Qt::white), 22, 2.0))));
         QString toolTip = tr("Clipboard history");
-        // A shortcut the user removed is not advertised.
+        // The app always has a text (the default stands in for a removed shortcut).
         if (const std::optional<QString> shortcut =
                 m_services.shortcutText ? m_services.shortcutText() : std::nullopt)
             toolTip += QStringLiteral(" (") + *shortcut + QStringLiteral(")");

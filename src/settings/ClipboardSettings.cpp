@@ -98,7 +98,7 @@ ClipboardSettings::ClipboardSettings(Settings& settings, ClipboardHistory& histo
 
 QString ClipboardSettings::description() const {
     const std::optional<QString> shortcut = m_shortcutText ? m_shortcutText() : std::nullopt;
-    // A shortcut the user removed is not advertised.
+    // Without a shortcut reader there is no key to name.
     if (!shortcut)
         return QStringLiteral("A bar of everything you copied. Password managers are skipped.");
     return QStringLiteral("Press ") + *shortcut +

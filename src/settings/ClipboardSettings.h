@@ -24,7 +24,7 @@ struct RecorderServices;
 class ClipboardSettings : public SettingsPage {
     Q_OBJECT
 public:
-    // `shortcutText` reads the display text of the strip's shortcut, none when the user has none;
+    // `shortcutText` reads the display text of the strip's shortcut (its default when none is stored);
     // the description follows every change of that shortcut.
     ClipboardSettings(Settings& settings, ClipboardHistory& history,
                       const ShortcutKit::RecorderServices& recorders,

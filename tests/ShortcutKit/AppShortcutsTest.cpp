@@ -2,7 +2,9 @@
 #include "app/Hotkeys.h"
 
 #include "ShortcutKit/Registry.h"
+#include "clipboard/ClipboardPanelController.h"
 #include "core/ToastController.h"
+#include "platform/fake/FakeTray.h"
 #include "support/AppFixture.h"
 
 namespace corvane::testing {
@@ -67,8 +69,25 @@ TEST_F(AppShortcutsTest, WorkspaceShortcutTextFollowsTheSlotsStoredShortcut) {
     EXPECT_FALSE(workspaceShortcutText(shortcuts(), 0));
     EXPECT_FALSE(workspaceShortcutText(shortcuts(), 10));
     EXPECT_EQ(workspaceShortcutText(shortcuts(), 3), QStringLiteral("Alt+3"));
+    // A combination another program holds is still the slot's shortcut
+    const Shortcut held(Key::b, ModifierFlags(ModifierFlags::control));
+    platform->fakeHotKeys->refuse(held.carbonKeyCode, held.carbonModifiers);
+    shortcuts().setShortcut(held, AppShortcuts::restoreWorkspaceNames()[2]);
+    ASSERT_TRUE(shortcuts().refusal(AppShortcuts::restoreWorkspaceNames()[2]));
+    EXPECT_EQ(workspaceShortcutText(shortcuts(), 3), QStringLiteral("Ctrl+B"));
     shortcuts().setShortcut(std::nullopt, AppShortcuts::restoreWorkspaceNames()[2]);
     EXPECT_FALSE(workspaceShortcutText(shortcuts(), 3));
+}
+
+TEST_F(AppShortcutsTest, TheClipboardShortcutTextFallsBackToTheDefault) {
+    shortcuts().setShortcut(Shortcut(Key::b, ModifierFlags(ModifierFlags::control)),
+                            AppShortcuts::clipboardHistory());
+    EXPECT_EQ(clipboardShortcutText(shortcuts()), QStringLiteral("Ctrl+B"));
+    shortcuts().setShortcut(std::nullopt, AppShortcuts::clipboardHistory());
+    EXPECT_EQ(clipboardShortcutText(shortcuts()), QStringLiteral("Alt+Shift+V"));
+    // The strip's icon and the clipboard page say so
+    state->clipboardPanel().updateStatusItem();
+    EXPECT_EQ(platform->fakeTray->icon("corvane.clipboard")->toolTip(), "Clipboard history (Alt+Shift+V)");
 }
 
 TEST_F(AppShortcutsTest, PressingADefaultRunsItsAction) {
