@@ -170,16 +170,19 @@ QStringList Settings::defaultExcludedBundleIDs() {
 
 #define CORVANE_SETTINGS_DEFINE_SETTER(Type, name, setter, fallback, ...)                                    \
     void Settings::setter(Type value) {                                                                      \
+        const bool differs = !(m_##name == value);                                                           \
         m_##name = std::move(value);                                                                         \
-        persist(QStringLiteral(#name), toJson(m_##name));                                                    \
+        persist(QStringLiteral(#name), toJson(m_##name), differs);                                           \
     }
 CORVANE_SETTINGS(CORVANE_SETTINGS_DEFINE_SETTER)
 #undef CORVANE_SETTINGS_DEFINE_SETTER
 
-void Settings::persist(const QString& key, const Json& value) {
+void Settings::persist(const QString& key, const Json& value, bool differs) {
     m_defaults.set(key.toStdString(), value);
     m_notifications.post(didChangeNotification, key);
-    Q_EMIT changed(key);
+    // The views bound to the key have nothing to redraw when the value stayed the same.
+    if (differs)
+        Q_EMIT changed(key);
 }
 
 } // namespace corvane

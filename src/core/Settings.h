@@ -89,8 +89,9 @@ class NotificationCenter;
 
 // The one store of the user's preferences. Every key is read once at construction; afterwards
 // this is the only writer of them. Each assignment, also of an unchanged value, keeps the value in
-// memory, writes it to the user defaults, posts "CorvaneSettingsDidChange" with the key as object
-// and emits `changed(key)`, in that order, so a receiver sees the new value wherever it looks.
+// memory, writes it to the user defaults and posts "CorvaneSettingsDidChange" with the key as
+// object; when the value differs from the one kept it then emits `changed(key)` for what is bound
+// to that key. That order lets a receiver see the new value wherever it looks.
 // Stored values are not range-checked here: the code that uses a value bounds it.
 class Settings : public QObject {
     Q_OBJECT
@@ -119,7 +120,7 @@ Q_SIGNALS:
     void changed(const QString& key);
 
 private:
-    void persist(const QString& key, const Json& value);
+    void persist(const QString& key, const Json& value, bool differs);
 
     UserDefaults& m_defaults;
     NotificationCenter& m_notifications;

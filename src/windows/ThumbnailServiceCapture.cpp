@@ -119,7 +119,7 @@ QCoro::Task<void> ThumbnailService::refreshContent() {
     if (answer.content)
         m_content = std::move(answer.content);
     else
-        qCCritical(lcThumbnails, "Shareable content failed: %s", qPrintable(answer.error));
+        qCCritical(lcThumbnails, "ShareableContent failed: %s", qPrintable(answer.error));
     // Stamped either way, so that neither a failure nor a missing window reloads at once.
     m_contentLoading = false;
     m_contentStamp = m_scheduler.now();

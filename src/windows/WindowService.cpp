@@ -63,14 +63,13 @@ WindowService::AppEntry WindowService::appInfo(int32_t pid) {
         return it->second;
     AppEntry entry;
     const std::optional<RunningApplication> app = m_running.application(pid);
-    // A window can be listed a moment before the desktop knows its program. Caching that miss
-    // would leave the window nameless and never excluded until the pid is reused, so a miss is
-    // looked up again at the next refresh.
-    if (!app)
-        return entry;
-    entry.bundleID = app->bundleID;
-    entry.name = withoutFormatCharacters(app->localizedName).trimmed();
-    entry.regular = app->regular;
+    // A pid with no program behind it is remembered as such too: the facts of a pid are read
+    // once, and the entry goes when the program ends.
+    if (app) {
+        entry.bundleID = app->bundleID;
+        entry.name = withoutFormatCharacters(app->localizedName).trimmed();
+        entry.regular = app->regular;
+    }
     m_apps.emplace(pid, entry);
     return entry;
 }

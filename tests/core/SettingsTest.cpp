@@ -191,7 +191,7 @@ TEST_F(SettingsTest, ExcludedBundleIDsKeepAStoredEmptyList) {
     EXPECT_EQ(load({{"excludedBundleIDs", "a"}}).excludedBundleIDs(), Settings::defaultExcludedBundleIDs());
 }
 
-TEST_F(SettingsTest, EveryAssignmentWritesAndAnnouncesEvenWhenUnchanged) {
+TEST_F(SettingsTest, EveryAssignmentWritesAndAnnouncesButOnlyAChangeTellsWhatIsBound) {
     // Given a store whose maxVisible is already 12, watched by an observer and a signal spy
     Settings& s = load({{"maxVisible", 12}});
     QStringList announced;
@@ -200,17 +200,19 @@ TEST_F(SettingsTest, EveryAssignmentWritesAndAnnouncesEvenWhenUnchanged) {
                                   [&](const Notification& n) { announced.append(n.object.toString()); });
     QSignalSpy changed(&s, &Settings::changed);
 
-    // When it is assigned 12 twice
+    // When it is assigned 12 twice, then 13
     s.setMaxVisible(12);
     s.setMaxVisible(12);
+    s.setMaxVisible(13);
     scheduler.advance(Seconds(1));
 
-    // Then each assignment was announced both ways with the key, and the value was written
-    EXPECT_EQ(announced, (QStringList{"maxVisible", "maxVisible"}));
-    ASSERT_EQ(changed.count(), 2);
+    // Then each assignment was announced with the key, only the change was signalled to what is
+    // bound to the key, and the value was written
+    EXPECT_EQ(announced, (QStringList{"maxVisible", "maxVisible", "maxVisible"}));
+    ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed.at(0).at(0).toString(), QStringLiteral("maxVisible"));
     EXPECT_EQ(file->saveCount, 1);
-    EXPECT_EQ(file->document, (Json{{"maxVisible", 12}}));
+    EXPECT_EQ(file->document, (Json{{"maxVisible", 13}}));
 }
 
 TEST_F(SettingsTest, ReceiversSeeTheNewValueInMemoryAndInTheDefaults) {

@@ -131,6 +131,15 @@ TEST_F(ThumbnailServiceTest, AFailedCaptureIsLoggedAndRetriedOnTheNextTick) {
     EXPECT_THAT(completeAll(), ElementsAre(7));
     EXPECT_TRUE(box->image());
     EXPECT_EQ(changes.count(), 1);
+
+    // A listing that fails is logged as well
+    capture().contentError = QStringLiteral("no listing");
+    for (int tick = 0; tick < 4; ++tick) {
+        scheduler.advance(Seconds(3));
+        capture().succeedAll();
+    }
+    EXPECT_THAT(LogCapture::lines(),
+                ::testing::Contains(QStringLiteral("ShareableContent failed: no listing")));
 }
 
 TEST_F(ThumbnailServiceTest, TheHoveredWindowIsRefreshedEveryHalfSecondAtHoverSize) {

@@ -191,21 +191,21 @@ TEST_F(WindowServiceTest, NamesAndTitlesFallBackToWhatIsKnown) {
     EXPECT_EQ(info(2).title, "Listed title");
 }
 
-TEST_F(WindowServiceTest, ProgramLookupIsRetriedUntilFoundAndDroppedWhenItQuits) {
+TEST_F(WindowServiceTest, ProgramLookupIsRememberedEvenWhenItFindsNothingUntilTheProgramQuits) {
     // Given a window listed before the desktop knows its program
     list().add(1, 300, QRectF(0, 0, 400, 300)).owner = QStringLiteral("viewer");
     refresh();
     EXPECT_EQ(info(1).appName, "viewer");
 
-    // When the program becomes known, the next refresh names it
+    // When the program becomes known, the miss is still what is remembered
     apps().add(300, "Viewer");
     refresh();
-    EXPECT_EQ(info(1).appName, "Viewer");
+    EXPECT_EQ(info(1).appName, "viewer");
 
-    // When another program takes the pid, the cached facts stay until the quit is announced
+    // and so are found facts: another program taking the pid changes nothing until the quit
     apps().add(300, "Painter");
     refresh();
-    EXPECT_EQ(info(1).appName, "Viewer");
+    EXPECT_EQ(info(1).appName, "viewer");
     QSignalSpy terminated(service.get(), &WindowService::applicationTerminated);
     service->installAppObservers();
     apps().emitTerminated(300);
