@@ -158,6 +158,15 @@ void minusCircle(QPainter& p, const QColor& tint) {
     });
 }
 
+void crossCircle(QPainter& p, const QColor& tint) {
+    fillCircle(p, tint);
+    cutOut(p, [&] {
+        p.setPen(markPen(Qt::black));
+        p.drawLine(QPointF(0.33, 0.33), QPointF(0.67, 0.67));
+        p.drawLine(QPointF(0.67, 0.33), QPointF(0.33, 0.67));
+    });
+}
+
 void plusMark(QPainter& p, const QColor& tint) {
     p.setPen(markPen(tint));
     p.drawLine(QPointF(0.5, 0.2), QPointF(0.5, 0.8));
@@ -250,6 +259,7 @@ const std::pair<const char*, Glyph> glyphs[] = {
     {"questionmark.circle.fill", questionCircle},
     {"checkmark.circle.fill", checkCircle},
     {"minus.circle.fill", minusCircle},
+    {"xmark.circle.fill", crossCircle},
     {"plus", plusMark},
     {"minus", minusMark},
     {"chevron.up", chevronUp},

@@ -6,8 +6,8 @@ class QWindow;
 
 namespace corvane {
 
-// What the desktop must be told about the product's floating panels beyond Qt's window flags,
-// and what it tells about how they will look. Main thread only.
+// What the desktop must be told about the product's floating panels (and its windows that may
+// not be minimised) beyond Qt's window flags, and what it tells about how they will look. Main thread only.
 class PanelWindowing : public QObject {
     Q_OBJECT
 public:
@@ -16,6 +16,11 @@ public:
     // Puts a panel's native window on every desktop. The panel calls this each time it is about to
     // be shown, because a window manager forgets what it knew of a window once it is withdrawn.
     virtual void showOnAllDesktops(QWindow& window) = 0;
+
+    // Asks the window manager to offer no way of minimising a titled window that keeps its
+    // title and close button. Must come before the window is first shown: window managers read
+    // what a window is when they take it on.
+    virtual void offerNoMinimise(QWindow& window) = 0;
 
     // Whether a compositing manager runs. Only then do translucent windows show what lies behind
     // them; without one their transparent pixels show as black and translucency as opaque.

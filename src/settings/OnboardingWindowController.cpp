@@ -9,6 +9,8 @@
 #include "settings/SettingsServices.h"
 #include "settings/SettingsWindowController.h"
 
+#include <QWindow>
+
 #include <algorithm>
 
 namespace corvane {
@@ -26,12 +28,19 @@ OnboardingWindowController::~OnboardingWindowController() {
 
 void OnboardingWindowController::show() {
     ++m_showCount;
-    if (!m_window)
+    const bool fresh = !m_window;
+    if (fresh)
         buildWindow();
     centerOnMouseScreen(*m_services.platform.screens, *m_window);
+    if (fresh) {
+        // Titled and closable, but not to be minimised: it asks for what the product needs to
+        // work. The desktop reads that when it takes the window on, at its first showing.
+        m_window->winId();
+        m_services.platform.panelWindowing->offerNoMinimise(*m_window->windowHandle());
+    }
     m_services.permissions.startPolling(pollWhileOpen);
     m_services.platform.host->activate();
-    // Fronting a minimised window brings it back as well.
+    // Fronting a minimised window brings it back as well, where a desktop minimised it anyway.
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->show();
     m_window->raise();

@@ -6,7 +6,7 @@
 #include "settings/FormSection.h"
 #include "settings/LidPermissionRow.h"
 #include "settings/PermissionHelpWindow.h"
-#include "settings/PermissionRow.h"
+#include "settings/PermissionStatusRow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,21 +22,21 @@ PermissionSettings::PermissionSettings(PermissionManager& permissions, SystemShe
     // There is no prompt to raise: the user is sent to where the permission is given, or told what
     // gives it where the desktop has no such place.
     m_accessibility =
-        new PermissionRow(QStringLiteral("accessibility"), QStringLiteral("Accessibility"),
-                          QStringLiteral("Focus, move and resize windows; snap wheel and hotkeys."),
-                          permissions.accessibilityGranted(), [this, &permissions] {
-                              askForPermission(permissions, false, *this, m_accessibilityHelp);
-                          });
-    m_screenRecording = new PermissionRow(
-        QStringLiteral("rectangle.dashed.badge.record"), QStringLiteral("Screen Recording"),
-        QStringLiteral("Live thumbnails and window titles."), permissions.screenRecordingGranted(),
+        new PermissionStatusRow(QStringLiteral("Accessibility"),
+                                QStringLiteral("Focus, move and resize windows; snap wheel and hotkeys."),
+                                permissions.accessibilityGranted(), [this, &permissions] {
+                                    askForPermission(permissions, false, *this, m_accessibilityHelp);
+                                });
+    m_screenRecording = new PermissionStatusRow(
+        QStringLiteral("Screen Recording"), QStringLiteral("Live thumbnails and window titles."),
+        permissions.screenRecordingGranted(),
         [this, &permissions] { askForPermission(permissions, true, *this, m_screenRecordingHelp); });
     required.addRow(m_accessibility);
     required.addRow(m_screenRecording);
     connect(&permissions, &PermissionManager::accessibilityGrantedChanged, m_accessibility,
-            &PermissionRow::setGranted);
+            &PermissionStatusRow::setGranted);
     connect(&permissions, &PermissionManager::screenRecordingGrantedChanged, m_screenRecording,
-            &PermissionRow::setGranted);
+            &PermissionStatusRow::setGranted);
 
     m_lidClosed = addSection(QStringLiteral("Optional \u2014 Keep Awake \u201CLid closed\u201D"));
     m_lidClosed->addRow(new LidPermissionRow(lidHoldOffered));

@@ -12,7 +12,7 @@ namespace corvane {
 class ApplicationHost;
 class FormSection;
 class PermissionManager;
-class PermissionRow;
+class PermissionStatusRow;
 class SystemShell;
 
 // The "Permissions" page: whether the product may read and move windows and capture them, with a
@@ -25,8 +25,8 @@ public:
     PermissionSettings(PermissionManager& permissions, SystemShell& shell, ApplicationHost& host,
                        bool lidHoldOffered, std::function<void()> showWelcome, QWidget* parent = nullptr);
 
-    PermissionRow& accessibilityRow() const { return *m_accessibility; }
-    PermissionRow& screenRecordingRow() const { return *m_screenRecording; }
+    PermissionStatusRow& accessibilityRow() const { return *m_accessibility; }
+    PermissionStatusRow& screenRecordingRow() const { return *m_screenRecording; }
     // The section of the lid-closed permission row.
     FormSection& lidClosedSection() const { return *m_lidClosed; }
 
@@ -35,8 +35,8 @@ protected:
 
 private:
     PermissionManager& m_permissions;
-    PermissionRow* m_accessibility = nullptr;
-    PermissionRow* m_screenRecording = nullptr;
+    PermissionStatusRow* m_accessibility = nullptr;
+    PermissionStatusRow* m_screenRecording = nullptr;
     FormSection* m_lidClosed = nullptr;
     QPointer<PermissionHelpWindow> m_accessibilityHelp;
     QPointer<PermissionHelpWindow> m_screenRecordingHelp;

@@ -122,9 +122,11 @@ QWidget* WorkspaceEditorView::makeEmptyState() {
     headline.setWeight(QFont::DemiBold);
     m_emptyHeadline->setFont(headline);
     layout->addWidget(m_emptyHeadline, 0, Qt::AlignHCenter);
+    // Across the whole width, centred within it: a wrapping label placed by alignment gets the
+    // height of its own guessed width, and the second sentence fell below it.
     QLabel* caption = captionLabel(QString::fromUtf8(invitation));
     caption->setAlignment(Qt::AlignHCenter);
-    layout->addWidget(caption, 0, Qt::AlignHCenter);
+    layout->addWidget(caption);
     m_save = prominentButton(QStringLiteral("Save Current Windows"));
     connect(m_save, &QPushButton::clicked, this, [this] { m_actions.saveWindowsAsWorkspace(); });
     layout->addWidget(m_save, 0, Qt::AlignHCenter);

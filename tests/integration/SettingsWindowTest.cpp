@@ -15,6 +15,8 @@
 #include "app/Hotkeys.h"
 #include "core/ScreenHelpers.h"
 #include "settings/HotkeySettings.h"
+#include "settings/OnboardingWindow.h"
+#include "settings/OnboardingWindowController.h"
 #include "settings/SettingsPage.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
@@ -31,6 +33,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <initializer_list>
 #include <memory>
@@ -85,6 +88,32 @@ TEST_F(SettingsWindowTest, TheSettingsTabArgumentOpensTheSettingsAtLaunchInstead
     // In process, the same page name shows the Hotkeys page
     SettingsWindow& window = showOn(settingsTabFromRawValue(QStringLiteral("hotkeys")));
     EXPECT_NE(qobject_cast<HotkeySettings*>(window.view().currentPage()), nullptr);
+}
+
+TEST_F(SettingsWindowTest, TheWelcomeWindowHasATitleAndCloseButButOffersNoMinimising) {
+    OnboardingWindowController& onboarding = app.state().onboarding();
+    onboarding.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(onboarding.window(), waitMs));
+    const auto id = static_cast<xcb_window_t>(onboarding.window()->winId());
+    const auto allows = [&](const char* action) {
+        const std::vector<uint32_t> actions = windowProperty(id, "_NET_WM_ALLOWED_ACTIONS");
+        return std::find(actions.begin(), actions.end(), desktop().atom(action)) != actions.end();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return allows("_NET_WM_ACTION_CLOSE"); }, waitMs));
+    EXPECT_FALSE(allows("_NET_WM_ACTION_MINIMIZE"));
+    const std::vector<uint32_t> extents = windowProperty(id, "_NET_FRAME_EXTENTS");
+    ASSERT_EQ(extents.size(), 4u);
+    EXPECT_GT(extents[2], extents[3]); // a title bar above, a thinner edge below
+
+    // A pager's minimise request is refused: asked after it, the window manager keeps the window
+    // above the others, and the window is still shown
+    askWindowManager(id, "WM_CHANGE_STATE", {3});
+    askWindowManager(id, "_NET_WM_STATE", {1, desktop().atom("_NET_WM_STATE_ABOVE"), 0, 1});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hasState(id, "_NET_WM_STATE_ABOVE"); }, waitMs));
+    EXPECT_FALSE(hasState(id, "_NET_WM_STATE_HIDDEN"));
+    EXPECT_TRUE(onboarding.window()->isVisible());
+    EXPECT_FALSE(onboarding.window()->isMinimized());
+    onboarding.window()->close();
 }
 
 TEST_F(SettingsWindowTest, EveryPageDrawsAPictureWorthLookingAt) {

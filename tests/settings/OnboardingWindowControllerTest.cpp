@@ -1,6 +1,7 @@
 #include "SettingsFixture.h"
 
 #include "core/PermissionManager.h"
+#include "platform/fake/FakePanelWindowing.h"
 #include "settings/OnboardingTip.h"
 #include "settings/OnboardingView.h"
 #include "settings/OnboardingWindowController.h"
@@ -48,6 +49,9 @@ TEST_F(OnboardingWindowControllerTest, FirstLaunchShowsOnboardingAndFinishingItO
     EXPECT_EQ(state->settingsWindow().window(), nullptr);
     // Placed before it first shows, when only its content size is known
     EXPECT_EQ(controller().window()->pos(), centredOn(left, controller().window()->size()));
+    // and the desktop was asked, before that, to offer no minimising
+    EXPECT_EQ(platform->fakePanelWindowing->unminimisable.size(), 1);
+    EXPECT_EQ(platform->fakePanelWindowing->unminimisable.front(), controller().window()->windowHandle());
     EXPECT_TRUE(pollsEvery(1.0));
 
     // When the user presses the footer button

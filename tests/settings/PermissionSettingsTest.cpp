@@ -3,9 +3,10 @@
 #include "core/PermissionManager.h"
 #include "settings/AboutView.h"
 #include "settings/FormSection.h"
-#include "settings/PermissionRow.h"
 #include "settings/PermissionSettings.h"
+#include "settings/PermissionStatusRow.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 namespace corvane::testing {
@@ -20,6 +21,7 @@ protected:
 
 TEST_F(PermissionSettingsTest, RowsFollowAFreshReadingTakenWhenThePageShows) {
     EXPECT_FALSE(page.accessibilityRow().isGranted());
+    EXPECT_EQ(page.accessibilityRow().statusSymbol(), "xmark.circle.fill");
     platform->fakePermissions->accessibility = true;
     platform->fakePermissions->screenCapture = true;
     background.setMode(ManualExecutor::Mode::stepped);
@@ -34,6 +36,8 @@ TEST_F(PermissionSettingsTest, RowsFollowAFreshReadingTakenWhenThePageShows) {
     EXPECT_TRUE(page.accessibilityRow().isGranted());
     EXPECT_TRUE(page.screenRecordingRow().isGranted());
     EXPECT_FALSE(page.accessibilityRow().allowButton().isVisible());
+    EXPECT_EQ(page.screenRecordingRow().statusSymbol(), "checkmark.circle.fill");
+    EXPECT_FALSE(page.screenRecordingRow().statusMark().pixmap().isNull());
     EXPECT_EQ(page.lidClosedSection().rowCount(), 1);
 
     page.findChild<QPushButton*>("showWelcomeScreen")->click();

@@ -6,8 +6,10 @@
 #include "settings/SettingsSidebar.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
+#include "workspaces/WorkspaceManager.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -124,6 +126,33 @@ TEST_F(SettingsWindowControllerTest, SidebarClicksSelectPagesAndAClickIntoEmptyS
     sidebar.clearSelection();
     ASSERT_EQ(sidebar.selectedItems().size(), 1);
     EXPECT_EQ(shownPage(), SettingsTab::layouts);
+}
+
+TEST_F(SettingsWindowControllerTest, TheWorkspaceInvitationShowsBothSentencesWholeAtTheDefaultSize) {
+    ASSERT_TRUE(state->workspaces().workspaces().empty());
+    controller().show(SettingsTab::workspaces);
+    ASSERT_EQ(window().size(), QSize(920, 640));
+    QCoreApplication::processEvents();
+    QLabel* invitation = nullptr;
+    for (QLabel* label : window().findChildren<QLabel*>())
+        if (label->isVisible() && label->text().startsWith("Arrange your windows"))
+            invitation = label;
+    ASSERT_NE(invitation, nullptr);
+    const QStringList sentences = invitation->text().split('\n');
+    ASSERT_EQ(sentences.size(), 2);
+    EXPECT_EQ(sentences[1].toStdString(), "Restore the whole layout with one click or Alt+1\u2026Alt+9.");
+
+    // What the label shows of itself, clipped by every widget around it up to the window
+    QRect shown(invitation->mapTo(&window(), QPoint(0, 0)), invitation->size());
+    for (QWidget* around = invitation->parentWidget(); around != &window(); around = around->parentWidget())
+        shown &= QRect(around->mapTo(&window(), QPoint(0, 0)), around->size());
+    shown &= window().rect();
+    EXPECT_EQ(shown.size(), invitation->size());
+    // and the room both sentences take at that width
+    const QRect needed = invitation->fontMetrics().boundingRect(
+        QRect(0, 0, invitation->width(), 10000), Qt::TextWordWrap | Qt::AlignHCenter, invitation->text());
+    EXPECT_GE(invitation->height(), needed.height());
+    EXPECT_GE(invitation->width(), needed.width());
 }
 
 class SettingsLaunchTest : public SettingsFixture {};

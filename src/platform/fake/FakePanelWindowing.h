@@ -14,6 +14,7 @@ class FakePanelWindowing final : public PanelWindowing {
     Q_OBJECT
 public:
     void showOnAllDesktops(QWindow& window) override { requests.append(QPointer<QWindow>(&window)); }
+    void offerNoMinimise(QWindow& window) override { unminimisable.append(QPointer<QWindow>(&window)); }
     bool isCompositing() const override { return m_compositing; }
 
     // Starts or stops the compositing manager, announcing a change.
@@ -30,6 +31,7 @@ public:
     QList<quint64> activations;
 
     QList<QPointer<QWindow>> requests;
+    QList<QPointer<QWindow>> unminimisable;
 
 private:
     bool m_compositing = true;

@@ -26,6 +26,8 @@ constexpr uint32_t allDesktops = 0xFFFFFFFF;
 constexpr uint32_t netWmStateAdd = 1;
 // Source indication of a client message: a normal application.
 constexpr uint32_t sourceApplication = 1;
+// The tool-bar window type among the types Qt's xcb plugin writes for a window, by its value there.
+constexpr int xcbToolbarType = 0x8;
 
 struct Atoms {
     xcb_atom_t desktop = XCB_ATOM_NONE;
@@ -236,6 +238,35 @@ void X11PanelWindowing::showOnAllDesktops(QWindow& window) {
     }
     // Some window managers (openbox among them) ignore sticky; the desktop number is what counts
     // there, so both are always sent.
+    xcb_flush(c);
+}
+
+void X11PanelWindowing::offerNoMinimise(QWindow& window) {
+    // Qt's missing minimise button becomes a _MOTIF_WM_HINTS without the minimise function, which
+    // some window managers follow; openbox keeps minimising open to every normal window whatever
+    // those hints say, and takes it away only from the window types it counts as tool bars. Such a
+    // window keeps its title bar, close button and focus there. Listed first, that type wins; the
+    // normal type after it is for window managers that know no other. Qt writes the type again
+    // whenever it makes a new native window: the property tells it which.
+    window.setProperty("_q_xcb_wm_window_type", xcbToolbarType);
+    xcb_connection_t* c = qtConnection();
+    if (!c || !window.handle())
+        return;
+    const std::array<const char*, 3> names{"_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_TOOLBAR",
+                                           "_NET_WM_WINDOW_TYPE_NORMAL"};
+    std::array<xcb_intern_atom_cookie_t, 3> cookies{};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
+    std::array<xcb_atom_t, 3> atoms{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
+        if (!reply)
+            return;
+        atoms[i] = reply->atom;
+    }
+    const std::array<xcb_atom_t, 2> types{atoms[1], atoms[2]};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()), atoms[0],
+                        XCB_ATOM_ATOM, 32, static_cast<uint32_t>(types.size()), types.data());
     xcb_flush(c);
 }
 

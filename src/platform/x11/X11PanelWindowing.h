@@ -20,6 +20,7 @@ public:
     ~X11PanelWindowing() override;
 
     void showOnAllDesktops(QWindow& window) override;
+    void offerNoMinimise(QWindow& window) override;
     bool isCompositing() const override { return m_compositing; }
     quint64 activeWindow() const override;
     void activateWindow(quint64 window) override;
