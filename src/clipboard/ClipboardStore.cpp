@@ -3,6 +3,7 @@
 #include "clipboard/ClipboardIndex.h"
 #include "platform/AtomicFile.h"
 #include "platform/PrivateFiles.h"
+#include "runtime/Log.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -204,7 +205,13 @@ std::optional<QDateTime> ClipboardStore::handoffTime() const {
 }
 
 void ClipboardStore::removeAll() const {
-    QDir(m_directory).removeRecursively();
+    // A store folder that is a link to another folder loses the link, never what the target holds.
+    if (QFileInfo(m_directory).isSymLink())
+        qCInfo(lcApp, "The clipboard folder %s is a link: only the link is removed",
+               qUtf8Printable(m_directory));
+    if (const auto error = removeTreeWithoutFollowing(m_directory))
+        qCWarning(lcApp, "Could not remove the clipboard history in %s: %s", qUtf8Printable(m_directory),
+                  qUtf8Printable(*error));
 }
 
 } // namespace corvane

@@ -47,7 +47,8 @@ public:
     void writeHandoff(const QDateTime& quitTime) const;
     std::optional<QDateTime> handoffTime() const;
 
-    // Deletes the folder and everything in it.
+    // Deletes the folder and everything in it. A link in the folder's place is removed itself:
+    // nothing outside the store is touched.
     void removeAll() const;
 
     // The entry a record stands for; none when it cannot be restored.

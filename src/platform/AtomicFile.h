@@ -19,6 +19,11 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
 // none when the folder exists afterwards, else why not.
 std::optional<QString> makePrivateFolder(const QString& path);
 
+// Removes `path` and everything under it without ever following a symbolic link: a link, at
+// `path` or inside it, is removed itself and what it points to is left as it is; no mode is
+// changed to make a removal work. Answers none when nothing is left, else why not.
+std::optional<QString> removeTreeWithoutFollowing(const QString& path);
+
 // Where a write of `path` lands: the final target of a symbolic link (even one not there yet),
 // `path` itself otherwise.
 QString resolvedWritePath(const QString& path);

@@ -92,3 +92,24 @@ TEST(AtomicFile, AFailedRenameIsReportedAndLeavesNothingBehind) {
     EXPECT_TRUE(QFileInfo(path).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
+
+TEST(AtomicFile, RemovingATreeRemovesLinksInsideItNotTheirTargets) {
+    QTemporaryDir dir;
+    const QString tree = dir.path() + QStringLiteral("/tree");
+    writeBytes(tree + QStringLiteral("/a/b/file"), "x");
+    writeBytes(dir.path() + QStringLiteral("/outside/kept"), "kept");
+    ASSERT_TRUE(QFile::link(dir.path() + QStringLiteral("/outside"), tree + QStringLiteral("/a/link")));
+    // A folder without write permission is not opened up to be emptied
+    writeBytes(dir.path() + QStringLiteral("/locked/inner"), "x");
+    ::chmod(QFile::encodeName(dir.path() + QStringLiteral("/locked")).constData(), 0500);
+
+    EXPECT_FALSE(removeTreeWithoutFollowing(tree));
+    EXPECT_FALSE(QFileInfo::exists(tree));
+    EXPECT_EQ(readBytes(dir.path() + QStringLiteral("/outside/kept")), "kept");
+    EXPECT_FALSE(removeTreeWithoutFollowing(tree)); // nothing there is no failure
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(removeTreeWithoutFollowing(dir.path() + QStringLiteral("/locked")));
+        EXPECT_EQ(modeOf(dir.path() + QStringLiteral("/locked")), 0500u);
+    }
+    ::chmod(QFile::encodeName(dir.path() + QStringLiteral("/locked")).constData(), 0700);
+}

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,7 +85,61 @@ void removeLeftoversBeside(const QFileInfo& file) {
     }
 }
 
+// Empties the folder open as `fd` (which it closes), entry by entry: folders are opened with
+// O_NOFOLLOW, so a link swapped in for one fails to open instead of being followed.
+bool emptyFolder(int fd, QString* error) {
+    DIR* listing = ::fdopendir(fd);
+    if (!listing) {
+        ::close(fd);
+        *error = systemError();
+        return false;
+    }
+    bool emptied = true;
+    while (const dirent* entry = ::readdir(listing)) {
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        if (::unlinkat(fd, name, 0) == 0)
+            continue;
+        if (errno != EISDIR && errno != EPERM) {
+            *error = systemError();
+            emptied = false;
+            continue;
+        }
+        const int child = ::openat(fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (child < 0 || !emptyFolder(child, error) || ::unlinkat(fd, name, AT_REMOVEDIR) != 0) {
+            if (child < 0 || error->isEmpty())
+                *error = systemError();
+            emptied = false;
+        }
+    }
+    ::closedir(listing);
+    return emptied;
+}
+
 } // namespace
+
+std::optional<QString> removeTreeWithoutFollowing(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status = {};
+    if (::lstat(name.constData(), &status) != 0)
+        return errno == ENOENT ? std::nullopt : std::optional<QString>(systemError());
+    if (!S_ISDIR(status.st_mode)) {
+        // A link (to a folder or not) or a plain file: only the name itself goes.
+        if (::unlink(name.constData()) != 0)
+            return systemError();
+        return std::nullopt;
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return systemError();
+    QString error;
+    if (!emptyFolder(fd, &error))
+        return QStringLiteral("%1 could not be emptied: %2").arg(path, error);
+    if (::rmdir(name.constData()) != 0)
+        return systemError();
+    return std::nullopt;
+}
 
 std::optional<QString> makePrivateFolder(const QString& path) {
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -94,8 +149,13 @@ std::optional<QString> makePrivateFolder(const QString& path) {
         prefix += QLatin1Char('/') + part;
         const QByteArray name = QFile::encodeName(prefix);
         if (::mkdir(name.constData(), S_IRWXU) == 0) {
-            // The umask may have taken bits from the mode asked for; set it exactly.
-            ::chmod(name.constData(), S_IRWXU);
+            // The umask may have taken bits from the mode asked for; set it exactly, on the
+            // folder just made and never through a link put in its place meanwhile.
+            const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd >= 0) {
+                ::fchmod(fd, S_IRWXU);
+                ::close(fd);
+            }
             continue;
         }
         if (errno != EEXIST)
