@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,7 +26,8 @@ QString tooLongReason() {
 }
 } // namespace
 
-SingleInstance::SingleInstance(QString directory) : m_directory(std::move(directory)) {}
+SingleInstance::SingleInstance(Scheduler& scheduler, QString directory)
+    : m_scheduler(scheduler), m_directory(std::move(directory)) {}
 
 SingleInstance::~SingleInstance() = default;
 
@@ -60,12 +62,29 @@ std::optional<QString> SingleInstance::checkDirectory() const {
     return std::nullopt;
 }
 
+namespace {
+QString userName(uid_t uid) {
+    passwd entry = {};
+    passwd* found = nullptr;
+    char buffer[1024];
+    if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found)
+        return QStringLiteral("%1 (uid %2)").arg(QString::fromLocal8Bit(found->pw_name)).arg(uid);
+    return QStringLiteral("uid %1").arg(uid);
+}
+} // namespace
+
 std::optional<QString> SingleInstance::checkLockPath() const {
     struct stat status = {};
+    if (::lstat(QFile::encodeName(lockPath()).constData(), &status) != 0)
+        return std::nullopt;
     // A folder (or a link, a socket...) where the lock belongs can never be locked: no instance
     // holds it, and none can start until it is gone.
-    if (::lstat(QFile::encodeName(lockPath()).constData(), &status) == 0 && !S_ISREG(status.st_mode))
+    if (!S_ISREG(status.st_mode))
         return QStringLiteral("%1 is not a file").arg(lockPath());
+    // Another user's lock (left by a run under another account) is no instance of ours, and
+    // taking it over would mean writing that user's file.
+    if (status.st_uid != ::getuid())
+        return QStringLiteral("%1 belongs to another user, %2").arg(lockPath(), userName(status.st_uid));
     return std::nullopt;
 }
 
@@ -125,13 +144,42 @@ void SingleInstance::listen() {
         return;
     }
     connect(m_server.get(), &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-            // One line is read, never more: a client that sends more is answered and dropped.
-            socket->setReadBufferSize(LaunchActions::longestMessage);
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(*socket); });
-        }
+        while (QLocalSocket* socket = m_server->nextPendingConnection())
+            hold(socket);
     });
+}
+
+void SingleInstance::hold(QLocalSocket* socket) {
+    // One line is read, never more: a client that sends more is answered and dropped.
+    socket->setReadBufferSize(LaunchActions::longestMessage);
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QObject::destroyed, this, [this, socket] { release(socket); });
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(*socket); });
+    if (m_held.size() >= heldClientLimit) {
+        qCWarning(lcApp, "More than %zu launch requests at once: the oldest is dropped", heldClientLimit);
+        QLocalSocket* oldest = m_held.front().socket;
+        release(oldest);
+        oldest->abort();
+        oldest->deleteLater();
+    }
+    TimerHandle timer = m_scheduler.schedule(silentClientSeconds, [this, socket] {
+        qCInfo(lcApp, "Dropped a launch request that sent nothing");
+        release(socket);
+        socket->abort();
+        socket->deleteLater();
+    });
+    m_held.push_back({socket, std::move(timer)});
+}
+
+void SingleInstance::release(QLocalSocket* socket) {
+    for (auto it = m_held.begin(); it != m_held.end(); ++it) {
+        if (it->socket == socket) {
+            it->timer.invalidate();
+            disconnect(socket, nullptr, this, nullptr);
+            m_held.erase(it);
+            return;
+        }
+    }
 }
 
 void SingleInstance::answer(QLocalSocket& socket) {
@@ -152,8 +200,9 @@ void SingleInstance::answer(QLocalSocket& socket) {
     } else {
         return;
     }
-    // One answer per connection: whatever else comes is not read.
-    disconnect(&socket, &QLocalSocket::readyRead, this, nullptr);
+    // One answer per connection: whatever else comes is not read, and the client no longer
+    // counts against those held.
+    release(&socket);
     socket.write(reply);
     socket.disconnectFromServer();
 }

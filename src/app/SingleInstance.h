@@ -8,6 +8,7 @@
 #include <QLockFile>
 #include <QObject>
 
+#include <deque>
 #include <memory>
 
 class QLocalSocket;
@@ -35,14 +36,22 @@ struct HandOver {
 // finds the lock taken, hands its launch actions over and exits. A folder of another user, or
 // one others can write to, is refused rather than trusted, and so is a lock path that is not a
 // file. Each connection carries one request line of at most LaunchActions::longestMessage bytes
-// and gets one answer line: "ok", or "refused" and why; a client that sends more is dropped.
+// and gets one answer line: "ok", or "refused" and why; a client that sends more is dropped, and
+// so is one that has sent no whole line `silentClientSeconds` after connecting. At most
+// `heldClientLimit` clients are held at once (the oldest goes first), so idle connections
+// cannot use up the process's files. A lock file of another user is refused with its owner.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
     // How long a launch waits for the running instance, to listen and then to answer.
     static constexpr int answerSeconds = 3;
 
-    explicit SingleInstance(QString directory = defaultDirectory());
+    // A hand-over sends its line as soon as it is connected: one that waits longer is not ours.
+    static constexpr Seconds silentClientSeconds{2.0};
+    static constexpr std::size_t heldClientLimit = 32;
+
+    // `scheduler` times the clients the running instance holds.
+    explicit SingleInstance(Scheduler& scheduler, QString directory = defaultDirectory());
     ~SingleInstance() override;
 
     // True when this process is now the one instance and listens for hand-overs. False when
@@ -74,12 +83,21 @@ private:
     // Why the lock cannot be taken whoever holds it, else nothing.
     std::optional<QString> checkLockPath() const;
     void listen();
+    void hold(QLocalSocket* socket);
     void answer(QLocalSocket& socket);
+    void release(QLocalSocket* socket);
 
+    Scheduler& m_scheduler;
     QString m_directory;
     QString m_refusal;
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QLocalServer> m_server;
+    // The clients not answered yet, oldest first, each with the timer that drops it.
+    struct Held {
+        QLocalSocket* socket;
+        TimerHandle timer;
+    };
+    std::deque<Held> m_held;
 };
 
 } // namespace corvane

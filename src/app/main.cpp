@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     QtScheduler scheduler;
-    SingleInstance instance;
+    SingleInstance instance(scheduler);
     if (!instance.becomePrimary()) {
         if (!instance.refusal().isEmpty()) {
             qCCritical(lcApp,
