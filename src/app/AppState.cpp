@@ -73,6 +73,15 @@ AppState::AppState(Platform& platform, Runtime runtime)
                                                      ClipboardStore(), &runtime.background);
     m_shortcuts = std::make_unique<ShortcutKit::Registry>(
         *platform.defaults, *platform.hotKeys, *platform.keyboard, runtime.notifications, runtime.scheduler);
+
+    // A write that fails in the background is told once, with what and why; the data stays in
+    // memory and the write is tried again until it lands.
+    const auto tellSaveFailed = [this](const QString& message) {
+        m_toast->show(message, QStringLiteral("exclamationmark.triangle.fill"));
+    };
+    connect(m_workspaces.get(), &WorkspaceManager::saveFailed, this, tellSaveFailed);
+    connect(m_clipboard.get(), &ClipboardHistory::saveFailed, this, tellSaveFailed);
+    connect(platform.defaults.get(), &UserDefaults::saveFailed, this, tellSaveFailed);
 }
 
 AppState::~AppState() = default;

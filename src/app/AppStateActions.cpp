@@ -44,6 +44,17 @@ bool toldSavesRefused(const WorkspaceManager& workspaces, ToastController& toast
 QString quoted(const QString& name) {
     return QStringLiteral("\u201C") + name + QStringLiteral("\u201D");
 }
+
+// A change the user is about to be told of is written at once: only one that landed is
+// announced; one that did not is named with the reason (the list keeps it and tries again).
+bool toldSaveFailed(WorkspaceManager& workspaces, ToastController& toast, const QString& name) {
+    const auto error = workspaces.saveAtOnce();
+    if (!error)
+        return false;
+    toast.show(QStringLiteral("Could not save ") + quoted(name) + QStringLiteral(": ") + *error,
+               warningSymbol);
+    return true;
+}
 } // namespace
 
 std::vector<QString> distinctAppNames(const std::vector<WindowInfo>& windows) {
@@ -217,7 +228,7 @@ void AppState::saveWorkspace(const std::vector<WindowInfo>& windows) {
     workspace.hotkeyIndex = m_workspaces->nextFreeHotkeyIndex();
     workspace.items = std::move(items);
     m_workspaces->add(workspace);
-    if (toldSavesRefused(*m_workspaces, *m_toast))
+    if (toldSavesRefused(*m_workspaces, *m_toast) || toldSaveFailed(*m_workspaces, *m_toast, name))
         return;
 
     QString message = QStringLiteral("Saved ") + quoted(name);
@@ -250,7 +261,7 @@ QCoro::Task<void> AppState::updateWorkspace(QUuid id) {
         co_return;
     workspace->items = m_workspaces->captureCurrentWindows(windows, captureContext());
     m_workspaces->update(*workspace);
-    if (toldSavesRefused(*m_workspaces, *m_toast))
+    if (toldSavesRefused(*m_workspaces, *m_toast) || toldSaveFailed(*m_workspaces, *m_toast, workspace->name))
         co_return;
     m_toast->show(QStringLiteral("Updated ") + quoted(workspace->name),
                   QStringLiteral("arrow.triangle.2.circlepath"));
@@ -273,7 +284,7 @@ void AppState::addWindowToWorkspace(uint32_t windowID, const QUuid& workspaceID)
         item.titleContains = titleHint(window->title, window->appName);
     workspace->items.push_back(item);
     m_workspaces->update(*workspace);
-    if (toldSavesRefused(*m_workspaces, *m_toast))
+    if (toldSavesRefused(*m_workspaces, *m_toast) || toldSaveFailed(*m_workspaces, *m_toast, workspace->name))
         return;
     m_toast->show(QStringLiteral("Added ") + window->appName + QStringLiteral(" to ") +
                       quoted(workspace->name),

@@ -29,6 +29,7 @@ ClipboardHistory::ClipboardHistory(Settings& settings, Scheduler& scheduler, Exe
       m_store(store), m_saver(scheduler, background, std::move(store)), m_pictures(pictures),
       m_lastChange(pasteboard.changeCount()) {
     m_pasteboard.setChangeHandler([this](qint64 change) { changed(change); });
+    m_saver.onFailure = [this](const QString& message) { Q_EMIT saveFailed(message); };
 }
 
 ClipboardHistory::~ClipboardHistory() {

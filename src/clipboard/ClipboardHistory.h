@@ -81,6 +81,9 @@ public:
 
 Q_SIGNALS:
     void itemsChanged();
+    // A save failed after the last one landed: `message` says what was not saved and why. The
+    // history stays in memory and the save is tried again.
+    void saveFailed(const QString& message);
 
 private:
     // A read of one new content, from the notice to its result.

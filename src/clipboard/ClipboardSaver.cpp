@@ -29,17 +29,40 @@ void ClipboardSaver::schedule(std::vector<ClipItem> snapshot) {
 
 void ClipboardSaver::cancel() {
     m_timer.invalidate();
+    m_retryTimer.invalidate();
     m_firstChange.reset();
     m_snapshot.clear();
 }
 
-void ClipboardSaver::save(const std::vector<ClipItem>& snapshot) const {
-    if (const auto error = m_store.save(snapshot))
-        qCWarning(lcApp, "Could not save the clipboard history in %s: %s",
-                  qUtf8Printable(m_store.directory()), qUtf8Printable(*error));
+QString ClipboardSaver::failureMessage(const QString& error) const {
+    return QStringLiteral("Could not save the clipboard history in %1: %2").arg(m_store.directory(), error);
+}
+
+void ClipboardSaver::saved(std::optional<QString> error) {
+    if (!error) {
+        if (m_failure)
+            qCInfo(lcApp, "The clipboard history is saved again");
+        m_failure.reset();
+        m_retryTimer.invalidate();
+        return;
+    }
+    const bool first = !m_failure;
+    m_failure = error;
+    if (first) {
+        qCWarning(lcApp, "%s", qUtf8Printable(failureMessage(*error)));
+        if (onFailure)
+            onFailure(failureMessage(*error));
+    }
+    // The list stays in memory; a newer save already waiting writes it anyway.
+    if (!m_retryTimer.isValid() && !m_timer.isValid())
+        m_retryTimer = m_scheduler.schedule(retryInterval, [this] {
+            if (!m_timer.isValid() && !m_refused)
+                post(m_posted);
+        });
 }
 
 void ClipboardSaver::post(std::vector<ClipItem> snapshot) {
+    m_posted = snapshot;
     {
         std::lock_guard lock(m_mutex);
         m_queued.push_back(std::move(snapshot));
@@ -63,15 +86,25 @@ void ClipboardSaver::saveQueued() {
             snapshot = std::move(m_queued.front());
             m_queued.pop_front();
         }
-        save(snapshot);
+        std::optional<QString> error = m_store.save(snapshot);
+        m_worker.deliver([this, alive = std::weak_ptr<int>(m_alive), error = std::move(error)] {
+            if (alive.lock())
+                saved(error);
+        });
     }
 }
 
 void ClipboardSaver::saveNow(const std::vector<ClipItem>& snapshot) {
     cancel();
     waitForSaves();
-    if (!m_refused)
-        save(snapshot);
+    if (m_refused)
+        return;
+    // At quit nothing is tried after this: what did not land is lost, and the log says so.
+    if (const auto error = m_store.save(snapshot))
+        qCWarning(lcApp, "Quitting with a clipboard history that could not be saved: %s",
+                  qUtf8Printable(failureMessage(*error)));
+    else
+        m_failure.reset();
 }
 
 void ClipboardSaver::waitForSaves() {
@@ -83,8 +116,10 @@ void ClipboardSaver::removeAll() {
     cancel();
     waitForSaves();
     m_store.removeAll();
-    // Nothing is left that a save could write over.
+    // Nothing is left that a save could write over, nor to be written.
     m_refused = false;
+    m_failure.reset();
+    m_posted.clear();
 }
 
 } // namespace corvane

@@ -7,6 +7,8 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -17,11 +19,14 @@ namespace corvane {
 // second without changes, but never longer than `maxWait` after the first change it carries, so
 // copying without pause still reaches the disk. Saves run on `worker` (the runtime's background
 // executor) one at a time, in the order they were asked for, so an older list never lands after a
-// newer one. Everything else that touches the store's folder waits for the saves before it.
+// newer one. Everything else that touches the store's folder waits for the saves before it. A save
+// that fails keeps the list in memory and is tried again with the next change and every
+// `retryInterval` until one lands; the first failure of a run of them goes to `onFailure`, once.
 class ClipboardSaver {
 public:
     static constexpr Seconds delay{1.0};
     static constexpr Seconds maxWait{3.0};
+    static constexpr Seconds retryInterval{10.0};
 
     ClipboardSaver(Scheduler& scheduler, Executor& worker, ClipboardStore store);
     // Waits for the save in flight.
@@ -31,7 +36,8 @@ public:
     void schedule(std::vector<ClipItem> snapshot);
     void cancel();
     bool hasPending() const { return m_timer.isValid(); }
-    // Saves `snapshot` now, on the calling thread, once the saves before it are done.
+    // Saves `snapshot` now, on the calling thread, once the saves before it are done (at quit:
+    // a failure is logged, not retried).
     void saveNow(const std::vector<ClipItem>& snapshot);
     void waitForSaves();
     // Deletes the store once the saves before it are done.
@@ -41,10 +47,17 @@ public:
     void refuse() { m_refused = true; }
     bool refused() const { return m_refused; }
 
+    // Told on the main thread when a save fails after the last one landed: what and why.
+    std::function<void(const QString& message)> onFailure;
+    // Why the last save failed; none once one has landed.
+    const std::optional<QString>& saveFailure() const { return m_failure; }
+
 private:
     void post(std::vector<ClipItem> snapshot);
     void saveQueued();
-    void save(const std::vector<ClipItem>& snapshot) const;
+    // On the main thread, with what a posted save answered.
+    void saved(std::optional<QString> error);
+    QString failureMessage(const QString& error) const;
 
     Scheduler& m_scheduler;
     Executor& m_worker;
@@ -52,6 +65,12 @@ private:
     TimerHandle m_timer;
     std::optional<Instant> m_firstChange;
     std::vector<ClipItem> m_snapshot;
+    // The last list posted: what a retry writes.
+    std::vector<ClipItem> m_posted;
+    std::optional<QString> m_failure;
+    TimerHandle m_retryTimer;
+    // Results of saves reach the main thread only while the saver lives.
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
     bool m_refused = false;
     // Snapshots posted and not yet saved, oldest first, and whether a save is running: one runs
     // at a time even on a pool. Waiting on these rather than on the worker keeps a waiter from

@@ -165,8 +165,11 @@ std::optional<Json> UserDefaults::argument(const std::string& key) const {
 
 void UserDefaults::flush() {
     m_writeTimer.invalidate();
-    if (m_dirty)
-        write();
+    if (!m_dirty)
+        return;
+    // At quit nothing is tried after this: what did not land is lost, and the log says so.
+    if (const auto error = write())
+        qCWarning(lcApp) << "Settings changes could not be saved:" << *error;
 }
 
 std::map<std::string, Json> UserDefaults::parseArguments(const QStringList& arguments) {
@@ -194,15 +197,34 @@ void UserDefaults::scheduleWrite() {
     });
 }
 
-void UserDefaults::write() {
+std::optional<QString> UserDefaults::write() {
     if (m_loadFailed)
-        return;
+        return m_loadProblem;
     Json document = Json::object();
     for (const auto& [key, value] : m_values)
         document[key] = value;
-    // A failed save stays dirty, so the next change or flush tries again.
-    if (m_file->save(document))
+    // A failed save stays dirty, so the next change, the retry or the flush tries again.
+    const std::optional<QString> error = m_file->save(document);
+    if (!error) {
+        if (m_saveFailure)
+            qCInfo(lcApp) << "The settings file is written again";
+        m_saveFailure.reset();
+        m_retryTimer.invalidate();
         m_dirty = false;
+        return std::nullopt;
+    }
+    const bool firstFailure = !m_saveFailure;
+    m_saveFailure = error;
+    if (!m_retryTimer.isValid())
+        m_retryTimer = m_scheduler.schedule(retryInterval, [this] {
+            if (m_dirty)
+                write();
+        });
+    if (firstFailure) {
+        qCWarning(lcApp) << "Could not write the settings file:" << *error;
+        Q_EMIT saveFailed(QStringLiteral("Could not save the settings: ") + *error);
+    }
+    return error;
 }
 
 } // namespace corvane

@@ -31,8 +31,8 @@ public:
     };
     virtual ~DefaultsFile() = default;
     virtual LoadResult load() = 0;
-    // Writes the whole document; false (with a logged reason) when it could not be written.
-    virtual bool save(const Json& document) = 0;
+    // Writes the whole document; answers why it could not be written, else none.
+    virtual std::optional<QString> save(const Json& document) = 0;
     // Moves a damaged file aside so that the next save does not destroy what it held; answers
     // the name it now has, none when it could not be moved.
     virtual std::optional<QString> setAside() { return std::nullopt; }
@@ -42,10 +42,14 @@ public:
 // (bool, integer, double, string, list, dictionary), so a value of another kind reads
 // differently from an absent one. Reads see the argument domain (`-key value` on the command
 // line) first; it is never written. A write updates memory at once and reaches the file within a
-// quarter second, coalesced; `flush` writes at once (at quit and on SIGTERM/SIGINT/SIGHUP).
+// quarter second, coalesced; `flush` writes at once (at quit and on SIGTERM/SIGINT/SIGHUP). A write
+// that fails keeps the values in memory and is tried again with the next change and every
+// `retryInterval` until it lands; the first failure of a run of them is announced once.
 class UserDefaults : public QObject {
     Q_OBJECT
 public:
+    static constexpr Seconds retryInterval{10.0};
+
     UserDefaults(std::unique_ptr<DefaultsFile> file, Scheduler& scheduler, QStringList arguments = {});
     ~UserDefaults() override;
 
@@ -69,6 +73,8 @@ public:
 
     void flush();
     bool hasPendingWrite() const { return m_dirty; }
+    // Why the last write failed; none once one has landed.
+    const std::optional<QString>& saveFailure() const { return m_saveFailure; }
     // Why the file could not be taken in at start-up, when it stays in place and this run keeps
     // its changes in memory only; none when the file is being written as usual.
     const std::optional<QString>& loadProblem() const { return m_loadProblem; }
@@ -79,16 +85,23 @@ public:
     // that kind ("YES"/"NO" read as booleans, digits as numbers); the rest are strings.
     static std::map<std::string, Json> parseArguments(const QStringList& arguments);
 
+Q_SIGNALS:
+    // A write failed after the last one landed: `message` says what was not saved and why.
+    void saveFailed(const QString& message);
+
 private:
     void scheduleWrite();
-    void write();
+    // Answers why the file could not be written, else none.
+    std::optional<QString> write();
 
     std::unique_ptr<DefaultsFile> m_file;
     Scheduler& m_scheduler;
     std::map<std::string, Json> m_values;
     std::map<std::string, Json> m_arguments;
     TimerHandle m_writeTimer;
+    TimerHandle m_retryTimer;
     bool m_dirty = false;
+    std::optional<QString> m_saveFailure;
     // The file could not be read (or was damaged and setting it aside failed) and is still in
     // place: saving would destroy it, so this run keeps its changes in memory only.
     bool m_loadFailed = false;

@@ -178,31 +178,70 @@ std::optional<WorkspaceItem> WorkspaceManager::makeItem(const WindowInfo& window
 
 void WorkspaceManager::scheduleSave() {
     m_dirty = true;
-    m_saveTimer = m_scheduler.schedule(Seconds(saveDelay), [this] { saveNow(true); });
+    m_saveTimer = m_scheduler.schedule(Seconds(saveDelay), [this] { saveDelayed(); });
+}
+
+void WorkspaceManager::saveDelayed() {
+    const bool wasFailing = m_saveFailure.has_value();
+    const auto error = saveNow();
+    if (!error)
+        return;
+    if (m_fileProtected) {
+        qCCritical(lcWorkspaces, "Saving workspaces failed: %s", qUtf8Printable(*error));
+        return;
+    }
+    if (!wasFailing) {
+        qCCritical(lcWorkspaces, "Saving workspaces failed: %s", qUtf8Printable(*m_saveFailure));
+        Q_EMIT saveFailed(*m_saveFailure);
+    }
+}
+
+std::optional<QString> WorkspaceManager::saveAtOnce() {
+    m_saveTimer.invalidate();
+    m_dirty = true;
+    const bool wasFailing = m_saveFailure.has_value();
+    const auto error = saveNow();
+    if (error && !wasFailing && !m_fileProtected)
+        qCCritical(lcWorkspaces, "Saving workspaces failed: %s", qUtf8Printable(*error));
+    return error;
 }
 
 void WorkspaceManager::flushOnTerminate() {
     ++m_flushCount;
     m_saveTimer.invalidate();
-    if (m_dirty)
-        saveNow(false);
+    m_retryTimer.invalidate();
+    if (!m_dirty)
+        return;
+    // Nothing is tried after this: what did not land is lost with the process, and the log says so.
+    if (const auto error = saveNow(); error && !m_fileProtected)
+        qCCritical(lcWorkspaces, "Quitting with workspaces that could not be saved: %s",
+                   qUtf8Printable(*error));
+    m_retryTimer.invalidate();
 }
 
-void WorkspaceManager::saveNow(bool logFailure) {
+std::optional<QString> WorkspaceManager::saveNow() {
     if (m_fileProtected) {
         // The file on disk holds workspaces this run could not read (a newer format, no read
         // access, or damage that could not be moved aside); writing this run's list over it would
-        // lose them.
-        if (logFailure)
-            qCCritical(lcWorkspaces, "Saving workspaces failed: %s", qUtf8Printable(savesRefusedMessage()));
-        return;
+        // lose them. The user is told of that on its own.
+        return savesRefusedMessage();
     }
     if (const auto error = m_store->save(m_workspaces)) {
-        if (logFailure)
-            qCCritical(lcWorkspaces, "Saving workspaces failed: %s", qUtf8Printable(error->description()));
-        return;
+        m_saveFailure = error->description();
+        // The list stays in memory and goes out again when the disk may take it.
+        if (!m_retryTimer.isValid())
+            m_retryTimer = m_scheduler.schedule(retryInterval, [this] {
+                if (m_dirty)
+                    saveDelayed();
+            });
+        return m_saveFailure;
     }
+    if (m_saveFailure)
+        qCInfo(lcWorkspaces, "Saving workspaces works again");
+    m_saveFailure.reset();
+    m_retryTimer.invalidate();
     m_dirty = false;
+    return std::nullopt;
 }
 
 } // namespace corvane

@@ -27,11 +27,14 @@ struct CaptureContext {
 };
 
 // The saved workspaces in memory, loaded once at creation and saved a quarter second after the
-// last change. A list that failed to load is never written over: the file stays the user's.
+// last change. A list that failed to load is never written over: the file stays the user's. A
+// save that fails keeps the list in memory and is tried again with the next change and every
+// `retryInterval` until it lands; the first failure of a run of them is announced once.
 class WorkspaceManager : public QObject {
     Q_OBJECT
 public:
     static constexpr double saveDelay = 0.25;
+    static constexpr Seconds retryInterval{10.0};
 
     // Loads the list from `store` at once.
     WorkspaceManager(std::unique_ptr<WorkspaceStore> store, Scheduler& scheduler);
@@ -72,8 +75,14 @@ public:
 
     // Starts the delayed save, replacing a pending one.
     void scheduleSave();
-    // Cancels the delayed save and writes at once when something is unsaved.
+    // Cancels the delayed save and writes at once when something is unsaved; what still cannot be
+    // written is logged.
     void flushOnTerminate();
+    // Writes at once, for an action that tells the user it saved: answers why it could not,
+    // else none. A failure here is the caller's to tell (no `saveFailed`), and is retried.
+    std::optional<QString> saveAtOnce();
+    // Why the last save failed; none once one has landed.
+    const std::optional<QString>& saveFailure() const { return m_saveFailure; }
 
     WorkspaceStore& store() { return *m_store; }
     int flushCount() const { return m_flushCount; }
@@ -82,10 +91,14 @@ public:
 Q_SIGNALS:
     void workspacesChanged();
     void restoringIDChanged();
+    // A save failed after the last one landed: `message` says what was not saved and why.
+    void saveFailed(const QString& message);
 
 private:
     void changed();
-    void saveNow(bool logFailure);
+    // Writes the list; answers why it could not, else none.
+    std::optional<QString> saveNow();
+    void saveDelayed();
 
     std::unique_ptr<WorkspaceStore> m_store;
     Scheduler& m_scheduler;
@@ -94,7 +107,9 @@ private:
     std::optional<QString> m_loadError;
     std::optional<QString> m_setAsideNotice;
     TimerHandle m_saveTimer;
+    TimerHandle m_retryTimer;
     bool m_dirty = false;
+    std::optional<QString> m_saveFailure;
     // Set when the file exists but could not be taken in: it must not be replaced.
     bool m_fileProtected = false;
     int m_flushCount = 0;

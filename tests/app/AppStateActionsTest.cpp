@@ -275,5 +275,27 @@ TEST_F(AppStateActionsTest, AWorkspaceTheFileWillNotKeepIsNeverAnnouncedAsSaved)
     QFile::remove(path);
 }
 
+TEST_F(AppStateActionsTest, AWorkspaceThatCouldNotBeWrittenIsNamedWithTheReasonAndLandsLater) {
+    // Given a data folder whose place is taken by a file: nothing can be written
+    const QString blocker = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Corvane");
+    QFile(blocker).open(QIODevice::WriteOnly);
+    state.reset();
+    buildState();
+    addWindow(100, 1, "Safari", QRectF(0, 40, 800, 600));
+    refresh();
+
+    // When a workspace is saved: the failure is named, never "Saved", and the workspace is kept
+    state->saveWorkspace(state->windows().windows());
+    EXPECT_TRUE(lastToast().startsWith(QStringLiteral("Could not save \u201CSafari\u201D: ")))
+        << qPrintable(lastToast());
+    EXPECT_TRUE(lastToast().contains(QStringLiteral("not a folder"))) << qPrintable(lastToast());
+    EXPECT_EQ(state->workspaces().workspaces().size(), 1u);
+
+    // Then once the folder can be made, the retry writes it without another change
+    QFile::remove(blocker);
+    scheduler.advance(WorkspaceManager::retryInterval);
+    EXPECT_TRUE(QFile::exists(WorkspaceStore::defaultFileURL()));
+}
+
 } // namespace
 } // namespace corvane::testing

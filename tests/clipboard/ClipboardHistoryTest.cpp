@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -216,6 +217,79 @@ TEST_F(ClipboardHistoryTest, DeletingTheStoreCancelsThePendingSave) {
     scheduler.advance(Seconds(2));
     history->waitForSaves();
     EXPECT_FALSE(QFileInfo::exists(dir()));
+}
+
+TEST_F(ClipboardHistoryTest, AStoreFolderThatIsALinkLosesTheLinkAndNeverWhatItPointsTo) {
+    // Given the clipboard folder linked to a folder of someone's files, with a folder of their own
+    const QString decoys = home.path() + "/decoys";
+    writeBytes(decoys + "/index.json", "mine");
+    writeBytes(decoys + "/inner/photo.png", "mine too");
+    ::chmod(QFile::encodeName(decoys).constData(), 0755);
+    const QDateTime stamp = QFileInfo(decoys + "/index.json").lastModified();
+    QDir().mkpath(home.path() + "/Corvane");
+    const auto relink = [&] {
+        QFile::remove(dir());
+        ASSERT_TRUE(QFile::link(decoys, dir()));
+    };
+    const auto untouched = [&] {
+        EXPECT_EQ(readBytes(decoys + "/index.json"), "mine");
+        EXPECT_EQ(readBytes(decoys + "/inner/photo.png"), "mine too");
+        EXPECT_EQ(modeOf(decoys), 0755);
+        EXPECT_EQ(QFileInfo(decoys + "/index.json").lastModified(), stamp);
+    };
+
+    // When a start with retention 0 finds no hand-off, then history is switched off, then the
+    // retention is set to 0: each removes the store
+    relink();
+    auto history = makeHistory();
+    EXPECT_FALSE(QFileInfo(dir()).isSymLink());
+    untouched();
+    relink();
+    history->setEnabled(false);
+    history->purgeStaleStore(false, 0);
+    EXPECT_FALSE(QFileInfo(dir()).isSymLink());
+    untouched();
+    relink();
+    history->applyRetention();
+    // Then only the link went each time
+    EXPECT_FALSE(QFileInfo(dir()).isSymLink());
+    untouched();
+}
+
+TEST_F(ClipboardHistoryTest, AFailedSaveIsToldOnceKeptAndRetriedOnATimerUntilItLands) {
+    // Given a store whose folder cannot be made: a file is in the way
+    settings->setClipboardRetentionDays(3);
+    const QString blocker = home.path() + "/blocked";
+    writeBytes(blocker, "a file");
+    ClipboardHistory history(*settings, scheduler, *pasteboard, *platform->runningApplications,
+                             ClipboardStore(blocker + "/Clipboard"));
+    history.setEnabled(true);
+    QSignalSpy told(&history, &ClipboardHistory::saveFailed);
+    const auto saveAndSettle = [&](Seconds wait) {
+        scheduler.advance(wait);
+        history.waitForSaves();
+        QCoreApplication::processEvents();
+    };
+
+    // When two copies are saved
+    for (const char* text : {"a", "b"}) {
+        pasteboard->copyText(text);
+        poll();
+        saveAndSettle(Seconds(1));
+    }
+    // Then both saves failed, the user heard of it once with the reason, and the copies stay
+    ASSERT_EQ(told.count(), 1);
+    EXPECT_TRUE(told.at(0).at(0).toString().contains(blocker + "/Clipboard: Not a directory"))
+        << qPrintable(told.at(0).at(0).toString());
+    EXPECT_EQ(history.items().size(), 2u);
+
+    // When the folder can be made again, without another copy: the retry lands the history
+    QFile::remove(blocker);
+    saveAndSettle(ClipboardSaver::retryInterval);
+    const auto records = decodeClipboardIndex(readBytes(blocker + "/Clipboard/index.json"), nullptr);
+    ASSERT_TRUE(records);
+    EXPECT_EQ(records->size(), 2u);
+    EXPECT_EQ(told.count(), 1);
 }
 
 TEST_F(ClipboardHistoryTest, AQuickRelaunchTakesTheHistoryOverOnlyWithinTheHandOffWindow) {

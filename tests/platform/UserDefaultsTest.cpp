@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -279,7 +280,7 @@ TEST(UserDefaults, AnUnreadableFileStaysUntouchedAndATooDeepOneIsDamaged) {
     EXPECT_FALSE(QFile::exists(path + QStringLiteral(".tmp-q1W2e3")));
 }
 
-TEST(UserDefaults, FailedSaveStaysPendingAndTheNextWriteRetries) {
+TEST(UserDefaults, FailedSaveIsToldOnceStaysPendingAndIsRetriedByTheNextWriteAndOnATimer) {
     // Given a store whose folder cannot be created because a file sits where it should be
     QTemporaryDir dir;
     const QString blocker = dir.path() + QStringLiteral("/Corvane");
@@ -287,14 +288,19 @@ TEST(UserDefaults, FailedSaveStaysPendingAndTheNextWriteRetries) {
     const QString path = blocker + QStringLiteral("/defaults.json");
     ManualScheduler scheduler;
     UserDefaults defaults(std::make_unique<JsonDefaultsFile>(path), scheduler);
+    QSignalSpy told(&defaults, &UserDefaults::saveFailed);
 
     // When a value is set and its write falls due
     defaults.set("first", 1);
     scheduler.advance(Seconds(0.25));
 
-    // Then the write failed and is still pending
+    // Then the write failed and is still pending; the user hears of it once, with the reason
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_TRUE(defaults.hasPendingWrite());
+    ASSERT_EQ(told.count(), 1);
+    EXPECT_TRUE(told.at(0).at(0).toString().contains(QStringLiteral("not a folder")));
+    scheduler.advance(UserDefaults::retryInterval);
+    EXPECT_EQ(told.count(), 1);
 
     // When the folder becomes usable and another value is set
     QFile::remove(blocker);
@@ -304,6 +310,19 @@ TEST(UserDefaults, FailedSaveStaysPendingAndTheNextWriteRetries) {
     // Then both values reach the file
     EXPECT_FALSE(defaults.hasPendingWrite());
     EXPECT_EQ(Json::parse(readBytes(path).toStdString()), (Json{{"first", 1}, {"second", 2}}));
+
+    // When writing fails again and the disk comes back without another change
+    QFile::remove(path);
+    QDir(dir.path()).rmdir(QStringLiteral("Corvane"));
+    writeBytes(blocker, "not a folder");
+    defaults.set("third", 3);
+    scheduler.advance(Seconds(0.25));
+    EXPECT_EQ(told.count(), 2);
+    QFile::remove(blocker);
+    scheduler.advance(UserDefaults::retryInterval);
+    // Then the timer's retry lands it
+    EXPECT_FALSE(defaults.hasPendingWrite());
+    EXPECT_EQ(Json::parse(readBytes(path).toStdString()), (Json{{"first", 1}, {"second", 2}, {"third", 3}}));
 }
 
 TEST(JsonDefaultsFile, DefaultPathFollowsTheConfigHome) {

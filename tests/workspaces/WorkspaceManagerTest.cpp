@@ -2,6 +2,7 @@
 #include "runtime/ManualScheduler.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -92,6 +93,38 @@ TEST_F(WorkspaceManagerTest, QuitWritesPendingChangesAtOnceAndNothingWhenUnchang
     ASSERT_EQ(store->saved.size(), 1u);
     scheduler.advance(Seconds(1));
     EXPECT_EQ(store->saved.size(), 1u); // the cancelled delayed save writes nothing
+}
+
+TEST_F(WorkspaceManagerTest, AFailedSaveIsToldOnceKeptAndRetriedOnATimerUntilItLands) {
+    // Given the folder's place taken by a file, so that nothing can be written
+    const QString blocker = dir.path() + QStringLiteral("/data");
+    QFile(blocker).open(QIODevice::WriteOnly);
+    auto owned = std::make_unique<CountingStore>(blocker + QStringLiteral("/workspaces.json"));
+    store = owned.get();
+    WorkspaceManager m(std::move(owned), scheduler);
+    QSignalSpy told(&m, &WorkspaceManager::saveFailed);
+
+    // When two changes are saved, and an action saves at once
+    m.add(named(QStringLiteral("A")));
+    scheduler.advance(Seconds(0.25));
+    m.add(named(QStringLiteral("B")));
+    scheduler.advance(Seconds(0.25));
+    ASSERT_TRUE(m.saveAtOnce());
+
+    // Then every write failed, the user was told once with the reason, and the list is kept
+    EXPECT_EQ(store->saved.size(), 3u);
+    ASSERT_EQ(told.count(), 1);
+    EXPECT_TRUE(told.at(0).at(0).toString().contains(QStringLiteral("not a folder")));
+    EXPECT_EQ(m.workspaces().size(), 2u);
+    EXPECT_TRUE(m.hasUnsavedChanges());
+
+    // When the disk takes writes again, without another change: the retry lands them
+    QFile::remove(blocker);
+    scheduler.advance(WorkspaceManager::retryInterval);
+    EXPECT_FALSE(m.hasUnsavedChanges());
+    EXPECT_FALSE(m.saveFailure());
+    EXPECT_EQ(WorkspaceStore(blocker + QStringLiteral("/workspaces.json")).load().workspaces, m.workspaces());
+    EXPECT_EQ(told.count(), 1);
 }
 
 TEST_F(WorkspaceManagerTest, AFileThatFailedToLoadIsNeverWrittenOver) {

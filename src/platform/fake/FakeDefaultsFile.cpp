@@ -18,12 +18,12 @@ DefaultsFile::LoadResult FakeDefaultsFile::load() {
     return result;
 }
 
-bool FakeDefaultsFile::save(const Json& saved) {
+std::optional<QString> FakeDefaultsFile::save(const Json& saved) {
     if (failSaves)
-        return false;
+        return QStringLiteral("No space left on device");
     document = saved;
     ++saveCount;
-    return true;
+    return std::nullopt;
 }
 
 std::optional<QString> FakeDefaultsFile::setAside() {

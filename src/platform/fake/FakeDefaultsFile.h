@@ -14,7 +14,7 @@ public:
     void preload(Json preloaded) { document = std::move(preloaded); }
 
     LoadResult load() override;
-    bool save(const Json& saved) override;
+    std::optional<QString> save(const Json& saved) override;
     std::optional<QString> setAside() override;
 
     Json document; // what the last successful save wrote (or the preloaded document)

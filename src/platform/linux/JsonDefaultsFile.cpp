@@ -60,14 +60,13 @@ DefaultsFile::LoadResult JsonDefaultsFile::load() {
     return result;
 }
 
-bool JsonDefaultsFile::save(const Json& document) {
+std::optional<QString> JsonDefaultsFile::save(const Json& document) {
     // Invalid UTF-8 in a string would make the writer throw; such bytes are replaced instead.
     const std::string text = document.dump(4, ' ', false, Json::error_handler_t::replace) + '\n';
-    if (const auto error = writeFileAtomically(m_path, QByteArray::fromStdString(text))) {
-        qCWarning(lcApp) << "Could not write the defaults file" << m_path << ":" << *error;
-        return false;
-    }
-    return true;
+    // The caller logs a failure once, not at every retry.
+    if (auto error = writeFileAtomically(m_path, QByteArray::fromStdString(text)))
+        return QStringLiteral("%1: %2").arg(m_path, *error);
+    return std::nullopt;
 }
 
 std::optional<QString> JsonDefaultsFile::setAside() {

@@ -19,7 +19,7 @@ public:
     const QString& path() const { return m_path; }
 
     LoadResult load() override;
-    bool save(const Json& document) override;
+    std::optional<QString> save(const Json& document) override;
     // Renames the file to "<name>.damaged-<yyyyMMdd-hhmmss>", never replacing an earlier one.
     std::optional<QString> setAside() override;
 
