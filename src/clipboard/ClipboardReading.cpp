@@ -1,6 +1,7 @@
 #include "clipboard/ClipboardReading.h"
 
 #include "platform/Pasteboard.h"
+#include "runtime/Log.h"
 
 #include <QSet>
 
@@ -99,6 +100,11 @@ std::optional<ClipItem> itemFromContent(const PasteboardContent& content) {
     const QByteArray bytes = content.data.value(plainText);
     if (bytes.isEmpty())
         return std::nullopt;
+    if (bytes.size() > largestRecordedText) {
+        qCInfo(lcApp, "A copied text of %lld bytes is longer than the history keeps (%lld): not recorded",
+               static_cast<long long>(bytes.size()), static_cast<long long>(largestRecordedText));
+        return std::nullopt;
+    }
     const QString text = QString::fromUtf8(bytes);
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())

@@ -1,5 +1,6 @@
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardIndex.h"
+#include "clipboard/ClipboardReading.h"
 #include "platform/PrivateFiles.h"
 #include "runtime/ManualExecutor.h"
 #include "support/AppFixture.h"
@@ -76,6 +77,9 @@ TEST_F(ClipboardHistoryTest, EachKindIsRecordedNewestFirstAndOwnWritesAreNot) {
     pasteboard->copyText("ftp://example.org");
     poll();
     pasteboard->copyText(" \n\t");
+    poll();
+    // A text longer than the history keeps stays on the clipboard only
+    pasteboard->copyText(QString(largestRecordedText + 1, QLatin1Char('x')));
     poll();
 
     ASSERT_EQ(history->items().size(), 6u);
