@@ -5,7 +5,6 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QMimeDatabase>
-#include <QPdfDocument>
 #include <QStringDecoder>
 
 namespace corvane {
@@ -25,20 +24,6 @@ QString specialKindName(FileKind kind) {
     default:
         return QString();
     }
-}
-
-QImage firstPdfPage(QByteArray& bytes, const QSize& bound) {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QPdfDocument document;
-    document.load(&buffer);
-    if (document.status() != QPdfDocument::Status::Ready || document.pageCount() < 1)
-        return {};
-    const QSizeF points = document.pagePointSize(0);
-    if (points.isEmpty())
-        return {};
-    const QSize size = points.scaled(QSizeF(bound), Qt::KeepAspectRatio).toSize();
-    return document.render(0, size);
 }
 
 QImage readImage(QByteArray& bytes, const QSize& bound) {
@@ -66,7 +51,7 @@ PreviewContent PreviewContent::placeholder(const QUrl& url) {
     return content;
 }
 
-PreviewContent PreviewContent::load(const QUrl& url, const QSize& pageSize) {
+PreviewContent PreviewContent::load(const QUrl& url, const QSize& pageSize, const PdfPreviewRenderer& pdf) {
     PreviewContent content = placeholder(url);
     content.kind = Kind::summary;
     const FileFacts facts = fileFacts(content.path);
@@ -102,7 +87,8 @@ PreviewContent PreviewContent::load(const QUrl& url, const QSize& pageSize) {
     const QMimeType type = types.mimeTypeForFileNameAndData(content.path, *bytes);
     content.kindDescription = type.comment();
     if (drawable && type.inherits(QStringLiteral("application/pdf"))) {
-        content.image = firstPdfPage(*bytes, pageSize);
+        // A few kilobytes may inflate to gigabytes when drawn: that happens apart, bounded.
+        content.image = pdf.render(content.path, pageSize);
         if (!content.image.isNull())
             content.kind = Kind::pdf;
         return content;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileFacts.h"
+#include "shelf/PdfPreview.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -28,14 +29,15 @@ struct PreviewContent {
     static PreviewContent placeholder(const QUrl& url);
     // Reads the file: its facts always, its content only when it is a regular file. Anything
     // else (a pipe, a socket, a device) is never opened and gets the summary, as does what
-    // cannot be drawn. `pageSize` bounds the picture of an image or a PDF page. Reads the disk,
-    // so it runs on a worker: a slow disk delays only this preview.
-    static PreviewContent load(const QUrl& url, const QSize& pageSize);
+    // cannot be drawn. `pageSize` bounds the picture of an image or a PDF page; a PDF's page is
+    // drawn by `pdf`, within its limits. Reads the disk, so it runs on a worker: a slow disk
+    // delays only this preview.
+    static PreviewContent load(const QUrl& url, const QSize& pageSize, const PdfPreviewRenderer& pdf);
 
     // How much of a text file is shown.
     static constexpr qint64 textLimit = 16 * 1024;
     // The largest image or PDF that is read to be drawn; a larger file shows its summary, read
-    // from its first `textLimit` bytes.
+    // from its first `textLimit` bytes. What drawing a PDF costs is bounded apart (PdfPreview.h).
     static constexpr qint64 readLimit = 64 * 1024 * 1024;
 };
 

@@ -22,15 +22,18 @@ constexpr double radius = 12;
 
 } // namespace
 
-PreviewPanel::PreviewPanel(PanelWindowing& windowing, Executor& worker)
-    : FloatingPanel(windowing, QRect(0, 0, width, height), PanelLevel::status, false), m_worker(worker) {
+PreviewPanel::PreviewPanel(PanelWindowing& windowing, Executor& worker, PdfPreviewRenderer pdf)
+    : FloatingPanel(windowing, QRect(0, 0, width, height), PanelLevel::status, false), m_worker(worker),
+      m_pdf(std::move(pdf)) {
     setFixedSize(width, height);
     applyRoundedMask(*this, radius);
 }
 
 PreviewPanel::~PreviewPanel() {
-    // Reads still on their way are answered to nobody.
+    // Reads still on their way are answered to nobody, and a drawing under way is killed: the
+    // quit that destroys the panel never waits for it.
     ++*m_request;
+    m_pdf.stop();
 }
 
 void PreviewPanel::showFor(FilePanel& owner, const QList<QUrl>& urls) {
@@ -88,11 +91,11 @@ void PreviewPanel::showItem(int index) {
     const QSize pageSize(width - 2 * margin, height - 2 * margin - 40);
     QPointer<PreviewPanel> self(this);
     Executor* worker = &m_worker;
-    m_worker.post([self, worker, request, latest = m_request, url, pageSize] {
+    m_worker.post([self, worker, request, latest = m_request, url, pageSize, pdf = m_pdf] {
         // Arrows held down ask for many files; only the last one asked is worth reading.
         if (latest->load() != request)
             return;
-        PreviewContent content = PreviewContent::load(url, pageSize);
+        PreviewContent content = PreviewContent::load(url, pageSize, pdf);
         worker->deliver([self, request, content = std::move(content)]() mutable {
             if (self)
                 self->take(request, std::move(content));

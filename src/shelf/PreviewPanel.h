@@ -20,14 +20,16 @@ class FilePanel;
 // keyboard, so the list's keys keep working while it shows. With one file selected the arrows
 // move the list's selection and the preview follows; with several, the arrows step through them
 // here and the list's selection stays. Files are read on `worker`, the newest request first: a
-// slow or stuck file delays only its own preview. One per process, shared by every file panel.
+// slow or stuck file delays only its own preview. A PDF's page is drawn in a bounded process of its
+// own, killed when the panel goes (at quit), so nothing waits for a drawing. One per process,
+// shared by every file panel.
 class PreviewPanel : public FloatingPanel {
     Q_OBJECT
 public:
     static constexpr int width = 520;
     static constexpr int height = 440;
 
-    PreviewPanel(PanelWindowing& windowing, Executor& worker);
+    PreviewPanel(PanelWindowing& windowing, Executor& worker, PdfPreviewRenderer pdf = PdfPreviewRenderer());
     ~PreviewPanel() override;
 
     // The file panel that last opened the preview; none once it is gone.
@@ -57,6 +59,7 @@ private:
     void place();
 
     Executor& m_worker;
+    PdfPreviewRenderer m_pdf;
     QPointer<FilePanel> m_owner;
     QList<QUrl> m_items;
     int m_index = 0;

@@ -1,0 +1,84 @@
+#include "shelf/PdfPreview.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+namespace corvane {
+namespace {
+
+// A PDF of one page whose content is `copies` references to one FlateDecode stream of `zeros`
+// zero bytes: a few kilobytes on disk that inflate to copies × zeros when the page is drawn.
+QByteArray decompressionBomb(qsizetype zeros, int copies) {
+    // qCompress puts the length in 4 bytes before the zlib stream that FlateDecode reads.
+    const QByteArray stream = qCompress(QByteArray(zeros, '\0'), 9).mid(4);
+    QByteArray pdf = "%PDF-1.4\n";
+    std::vector<qsizetype> offsets;
+    const auto object = [&](const QByteArray& body) {
+        offsets.push_back(pdf.size());
+        pdf += QByteArray::number(qsizetype(offsets.size())) + " 0 obj\n" + body + "\nendobj\n";
+    };
+    QByteArray contents;
+    for (int i = 0; i < copies; ++i)
+        contents += "4 0 R ";
+    object("<< /Type /Catalog /Pages 2 0 R >>");
+    object("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    object("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents [" + contents + "] >>");
+    object("<< /Length " + QByteArray::number(stream.size()) + " /Filter /FlateDecode >>\nstream\n" + stream +
+           "\nendstream");
+    const qsizetype table = pdf.size();
+    pdf += "xref\n0 5\n0000000000 65535 f \n";
+    for (qsizetype offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size 5 /Root 1 0 R >>\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n";
+    return pdf;
+}
+
+TEST(PdfPreview, APageIsDrawnApartAndABombIsGivenUpWithinItsBounds) {
+    QTemporaryDir dir;
+    const QString page = dir.filePath(QStringLiteral("page.pdf"));
+    {
+        QPdfWriter writer(page);
+        QPainter(&writer).fillRect(QRect(0, 0, 2000, 2000), Qt::black);
+    }
+    PdfPreviewRenderer renderer;
+    ASSERT_FALSE(PdfPreviewRenderer::defaultHelper().isEmpty()) << "corvane-preview was not found";
+    const QImage drawn = renderer.render(page, QSize(200, 300));
+    ASSERT_FALSE(drawn.isNull());
+    EXPECT_LE(drawn.width(), 200);
+    EXPECT_LE(drawn.height(), 300);
+
+    // A 2 GB inflation from a file of a few kilobytes: the drawing runs out of its 384 MB and is
+    // given up, quickly and without touching this process's memory
+    const QString bomb = dir.filePath(QStringLiteral("bomb.pdf"));
+    QFile file(bomb);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(decompressionBomb(qsizetype(1) << 20, 2048));
+    file.close();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(renderer.render(bomb, QSize(200, 300)).isNull());
+    EXPECT_LT(clock.elapsed(), PdfPreviewLimits().timeMs + 2000);
+
+    // A drawing that takes too long is cut at its time limit; a stopped renderer kills the one
+    // under way and starts no other
+    PdfPreviewRenderer slow(PdfPreviewRenderer::defaultHelper(), {qint64(1) << 30, 300});
+    EXPECT_TRUE(slow.render(bomb, QSize(200, 300)).isNull());
+    PdfPreviewRenderer patient(PdfPreviewRenderer::defaultHelper(), {qint64(1) << 30, 60000});
+    auto running = std::async(std::launch::async, [&] { return patient.render(bomb, QSize(200, 300)); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    clock.restart();
+    patient.stop();
+    EXPECT_TRUE(running.get().isNull());
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_TRUE(patient.render(page, QSize(200, 300)).isNull());
+}
+
+} // namespace
+} // namespace corvane
