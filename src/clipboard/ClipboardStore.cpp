@@ -97,8 +97,9 @@ std::optional<QString> ClipboardStore::save(const std::vector<ClipItem>& items) 
         return error;
     const QStringList names =
         QDir(m_directory).entryList({QStringLiteral("*.png")}, QDir::Files | QDir::Hidden);
+    // Only pictures the store names itself: a user's "photo.png" in a folder linked here stays.
     for (const QString& name : names)
-        if (!keptImages.count(name))
+        if (isStoreImageName(name) && !keptImages.count(name))
             QFile::remove(path(name));
     return std::nullopt;
 }
@@ -151,7 +152,8 @@ std::optional<QString> ClipboardStore::setAside() const {
         return std::nullopt;
     for (const QString& name :
          QDir(m_directory).entryList({QStringLiteral("*.png")}, QDir::Files | QDir::Hidden))
-        QFile::rename(path(name), *aside + QLatin1Char('/') + name);
+        if (isStoreImageName(name))
+            QFile::rename(path(name), *aside + QLatin1Char('/') + name);
     return aside;
 }
 

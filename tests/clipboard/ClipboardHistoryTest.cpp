@@ -258,6 +258,17 @@ TEST_F(ClipboardHistoryTest, AStoreFolderThatIsALinkLosesTheLinkAndNeverWhatItPo
     // Then only the link went each time
     EXPECT_FALSE(QFileInfo(dir()).isSymLink());
     untouched();
+
+    // A history kept for days is saved through the link, but a picture the store did not name stays
+    writeBytes(decoys + "/photo.png", "a photo");
+    relink();
+    settings->setClipboardRetentionDays(3);
+    history->setEnabled(true);
+    history->clear();
+    scheduler.advance(Seconds(1));
+    history->waitForSaves();
+    EXPECT_EQ(readBytes(decoys + "/photo.png"), "a photo");
+    EXPECT_EQ(readBytes(decoys + "/inner/photo.png"), "mine too");
 }
 
 TEST_F(ClipboardHistoryTest, AFailedSaveIsToldOnceKeptAndRetriedOnATimerUntilItLands) {
