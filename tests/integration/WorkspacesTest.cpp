@@ -14,13 +14,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <map>
+#include <sys/mount.h>
 
 namespace corvane::testing {
 namespace {
@@ -170,6 +174,39 @@ TEST_F(Workspaces, HidingOtherProgramsMinimisesTheirWindowsAndShowingThemRestore
     app.platform().runningApplications->unhide(logoPid);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !hasState(shown.window, "_NET_WM_STATE_HIDDEN"); }, waitMs));
     EXPECT_FALSE(app.platform().runningApplications->application(logoPid)->isHidden);
+}
+
+TEST(WorkspaceSaving, OnAFullDiskTheFailureIsToldAndTheWorkspaceLandsWhenSpaceReturns) {
+    // Given the data folder on a file system of 1 MB, filled up
+    LiveApp app;
+    const QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    ASSERT_TRUE(QDir().mkpath(data));
+    if (::mount("tmpfs", QFile::encodeName(data).constData(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "a file system of 1 MB needs mount (root): " << std::strerror(errno);
+    const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(data).constData(), MNT_DETACH); });
+    QFile filler(data + QStringLiteral("/filler"));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    while (filler.write(QByteArray(64 * 1024, 'x')) > 0 && filler.flush()) {
+    }
+    filler.close();
+
+    // When a workspace is saved: no "Saved", the failure and its reason
+    WindowInfo window;
+    window.windowID = 1;
+    window.bundleID = QStringLiteral("org.example.Editor");
+    window.appName = QStringLiteral("Editor");
+    window.frame = QRectF(40, 40, 400, 300);
+    app.state().saveWorkspace({window});
+    const QString told = app.state().toast().lastMessage();
+    EXPECT_TRUE(told.startsWith(QStringLiteral("Could not save \u201CEditor\u201D: "))) << qPrintable(told);
+    EXPECT_TRUE(told.contains(QStringLiteral("No space left on device"))) << qPrintable(told);
+
+    // Then once space returns, the workspace is on disk within the retry interval, unasked
+    QFile::remove(filler.fileName());
+    const int retryMs = int(WorkspaceManager::retryInterval.count() * 1000);
+    EXPECT_TRUE(
+        QTest::qWaitFor([] { return QFile::exists(WorkspaceStore::defaultFileURL()); }, retryMs + 2000));
+    EXPECT_EQ(WorkspaceStore(WorkspaceStore::defaultFileURL()).load().workspaces.size(), 1u);
 }
 
 TEST(DesktopEntries, ArgumentsFollowTheEntrysWholeCommandWithoutItsFieldCodes) {
