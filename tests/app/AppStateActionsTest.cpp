@@ -278,7 +278,8 @@ TEST_F(AppStateActionsTest, AWorkspaceTheFileWillNotKeepIsNeverAnnouncedAsSaved)
 TEST_F(AppStateActionsTest, AWorkspaceThatCouldNotBeWrittenIsNamedWithTheReasonAndLandsLater) {
     // Given a data folder whose place is taken by a file: nothing can be written
     const QString blocker = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Corvane");
-    QFile(blocker).open(QIODevice::WriteOnly);
+    QDir().mkpath(qEnvironmentVariable("XDG_DATA_HOME"));
+    ASSERT_TRUE(QFile(blocker).open(QIODevice::WriteOnly));
     state.reset();
     buildState();
     addWindow(100, 1, "Safari", QRectF(0, 40, 800, 600));

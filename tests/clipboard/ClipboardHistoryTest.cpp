@@ -276,7 +276,7 @@ TEST_F(ClipboardHistoryTest, AFailedSaveIsToldOnceKeptAndRetriedOnATimerUntilItL
     settings->setClipboardRetentionDays(3);
     const QString blocker = home.path() + "/blocked";
     writeBytes(blocker, "a file");
-    ClipboardHistory history(*settings, scheduler, *pasteboard, *platform->runningApplications,
+    ClipboardHistory history(*settings, scheduler, background, *pasteboard, *platform->runningApplications,
                              ClipboardStore(blocker + "/Clipboard"));
     history.setEnabled(true);
     QSignalSpy told(&history, &ClipboardHistory::saveFailed);
