@@ -68,9 +68,10 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_files = std::make_unique<FileShelf>(*platform.defaults);
     m_awake = std::make_unique<AwakeController>(AwakeController::Services{
         m_settings, runtime.scheduler, *platform.powerHolds, *platform.defaults, *m_statusItems, *this});
-    m_clipboard = std::make_unique<ClipboardHistory>(m_settings, runtime.scheduler, runtime.background,
-                                                     *platform.pasteboard, *platform.runningApplications,
-                                                     ClipboardStore(), &runtime.background);
+    m_clipboard = std::make_unique<ClipboardHistory>(
+        m_settings, runtime.scheduler, runtime.background, *platform.pasteboard,
+        *platform.runningApplications, ClipboardStore(),
+        runtime.pictures ? runtime.pictures : &runtime.background);
     m_shortcuts = std::make_unique<ShortcutKit::Registry>(
         *platform.defaults, *platform.hotKeys, *platform.keyboard, runtime.notifications, runtime.scheduler);
 

@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
     NotificationCenter notifications;
     ThreadPoolExecutor background;
     QtAnimator animator;
-    Runtime runtime{scheduler, notifications, background, animator};
+    SerialWorkerQueue pictures(QStringLiteral("clipboard-pics"));
+    Runtime runtime{scheduler, notifications, background, animator, &pictures};
 
     auto platform = makeLinuxPlatform(scheduler, QApplication::arguments());
     // Work still running on the shared pool (window-list reads, listings) uses the platform: at

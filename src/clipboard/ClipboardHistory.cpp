@@ -49,7 +49,11 @@ void ClipboardHistory::setEnabled(bool enabled) {
     m_pruneTimer.invalidate();
     if (!enabled) {
         // What was being read when recording stopped is never recorded.
-        m_reads.clear();
+        if (m_current && !m_decoding)
+            m_pasteboard.cancelReads();
+        m_current.reset();
+        m_waiting.reset();
+        m_staleTimer.invalidate();
         return;
     }
     if (!m_loaded) {
@@ -84,7 +88,23 @@ void ClipboardHistory::changed(qint64 change) {
     if (source && m_settings.excludedBundleIDs().contains(*source))
         return;
 
-    m_reads.push_back({change, source, false, std::nullopt});
+    if (!m_current) {
+        startRead({change, std::move(source)});
+        return;
+    }
+    if (m_waiting)
+        qCDebug(lcApp, "Clipboard copy %lld skipped: a newer one came while another was taken in",
+                static_cast<long long>(m_waiting->change));
+    m_waiting = Copy{change, std::move(source)};
+    if (!m_decoding && !m_staleTimer.isValid())
+        m_staleTimer = m_scheduler.schedule(staleReadGrace, [this] { readStale(); });
+}
+
+void ClipboardHistory::startRead(Copy copy) {
+    const qint64 change = copy.change;
+    m_current = std::move(copy);
+    m_decoding = false;
+    m_staleTimer.invalidate();
     QPointer<ClipboardHistory> self(this);
     m_pasteboard.read(typesToRead, [self, change](std::optional<PasteboardContent> content) {
         if (self)
@@ -92,7 +112,19 @@ void ClipboardHistory::changed(qint64 change) {
     });
 }
 
+void ClipboardHistory::readStale() {
+    if (!m_current || m_decoding || !m_waiting)
+        return;
+    qCDebug(lcApp, "Clipboard copy %lld skipped: its read was still going when a newer copy came",
+            static_cast<long long>(m_current->change));
+    m_pasteboard.cancelReads();
+    m_current.reset();
+    startRead(*std::exchange(m_waiting, std::nullopt));
+}
+
 void ClipboardHistory::readDone(qint64 change, std::optional<PasteboardContent> content) {
+    if (!m_current || m_current->change != change)
+        return;
     if (content)
         makeEntry(change, std::move(*content));
     else
@@ -112,6 +144,8 @@ void ClipboardHistory::makeEntry(qint64 change, PasteboardContent content) {
             stored.push_back(item);
     QPointer<ClipboardHistory> self(this);
     Executor& pictures = *m_pictures;
+    m_decoding = true;
+    m_staleTimer.invalidate();
     pictures.post(
         [self, change, &pictures, content = std::move(content), stored = std::move(stored)]() mutable {
             std::optional<ClipItem> item = itemFromContent(content);
@@ -133,25 +167,18 @@ void ClipboardHistory::makeEntry(qint64 change, PasteboardContent content) {
 }
 
 void ClipboardHistory::entryMade(qint64 change, std::optional<ClipItem> item) {
-    const auto read = std::find_if(m_reads.begin(), m_reads.end(),
-                                   [&](const PendingRead& r) { return r.change == change; });
-    if (read == m_reads.end())
+    if (!m_current || m_current->change != change)
         return;
-    read->done = true;
-    read->item = std::move(item);
-    // Results are taken in the order of the copies: a read that ends early waits for those before.
-    while (!m_reads.empty() && m_reads.front().done) {
-        PendingRead ready = std::move(m_reads.front());
-        m_reads.pop_front();
-        if (!ready.item)
-            continue;
-        // A read begun before our own write may still have met our content.
-        if (m_written && m_ignoreChange && ready.change < *m_ignoreChange &&
-            ready.item->sameContent(*m_written))
-            continue;
-        ready.item->sourceBundleID = ready.source;
-        record(std::move(*ready.item));
+    Copy done = *std::exchange(m_current, std::nullopt);
+    m_decoding = false;
+    m_staleTimer.invalidate();
+    // A read begun before our own write may still have met our content.
+    if (item && !(m_written && m_ignoreChange && change < *m_ignoreChange && item->sameContent(*m_written))) {
+        item->sourceBundleID = done.source;
+        record(std::move(*item));
     }
+    if (m_waiting && m_enabled)
+        startRead(*std::exchange(m_waiting, std::nullopt));
 }
 
 void ClipboardHistory::record(ClipItem item) {

@@ -7,7 +7,6 @@
 
 #include <QObject>
 
-#include <deque>
 #include <optional>
 #include <vector>
 
@@ -21,8 +20,9 @@ class Settings;
 
 // Everything copied, newest first, kept privately on disk, bounded by the count and age limits
 // of the settings. Each copy is read as the desktop reports it (polled twice a second where it
-// cannot); reads never wait on the main thread, may overlap, and are taken in the order the copies
-// happened.
+// cannot); reads never wait on the main thread. One copy is taken in at a time: copies made while
+// one is read or its picture decoded wait, the newest replacing older ones, so however fast
+// copies come, the work and memory they cost stay bounded and the newest is always recorded.
 class ClipboardHistory : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +32,9 @@ public:
     static constexpr Seconds handoffWindow{180.0};
     // How often entries past their age are dropped while nothing is copied.
     static constexpr Seconds pruneInterval{60.0};
+    // How long a read may go on once a newer copy waits behind it: what it reads is no longer on
+    // the clipboard, and an owner that trickles must not hold the newest copy back.
+    static constexpr Seconds staleReadGrace{0.25};
 
     // Saves run on `background`. With `pictures`, a copied picture is decoded there, beside the
     // digests of the stored pictures of its size that it is compared with, and never on the main
@@ -72,8 +75,9 @@ public:
     // for days unless a quit handed it over moments ago.
     void purgeStaleStore(bool enabled, qint64 retentionDays);
     const ClipboardStore& store() const { return m_store; }
-    // Copies whose content is still being read.
-    size_t readsInFlight() const { return m_reads.size(); }
+    // Copies being read or decoded (at most one), and waiting behind it (at most one).
+    size_t readsInFlight() const { return m_current ? 1 : 0; }
+    bool hasWaitingCopy() const { return m_waiting.has_value(); }
     int flushCount() const { return m_flushCount; }
     // What the user is to hear of the store once (a damaged index set aside, one that could not
     // be read); given out once.
@@ -86,12 +90,10 @@ Q_SIGNALS:
     void saveFailed(const QString& message);
 
 private:
-    // A read of one new content, from the notice to its result.
-    struct PendingRead {
+    // A copy to take in: its change and the program that made it.
+    struct Copy {
         qint64 change = 0;
         std::optional<QString> source;
-        bool done = false;
-        std::optional<ClipItem> item;
     };
 
     void load();
@@ -99,6 +101,9 @@ private:
     // for it, with the digests of the stored pictures it may repeat; then takes what is ready.
     void makeEntry(qint64 change, PasteboardContent content);
     void entryMade(qint64 change, std::optional<ClipItem> item);
+    // Reads the copy, which the clipboard still holds or a newer one replaced.
+    void startRead(Copy copy);
+    void readStale();
     void setItems(std::vector<ClipItem> items);
     bool handoffIsFresh() const;
     void changed(qint64 change);
@@ -120,7 +125,10 @@ private:
     std::optional<qint64> m_ignoreChange;
     // The last entry put on the clipboard: a read begun before that write never records it.
     std::optional<ClipItem> m_written;
-    std::deque<PendingRead> m_reads;
+    std::optional<Copy> m_current;
+    bool m_decoding = false;
+    std::optional<Copy> m_waiting;
+    TimerHandle m_staleTimer;
     bool m_loaded = false;
     int m_flushCount = 0;
     std::optional<QString> m_storeNotice;

@@ -41,8 +41,11 @@ public:
     // Reads the current content: its types (MIME types, and whatever other names the owner offers,
     // such as "x-kde-passwordManagerHint"), then the bytes of the types `pick` names. `done` runs
     // on the main thread, perhaps before `read` returns; with none when the owner did not answer
-    // within a bounded time. Reads overlap: one owner that never answers holds up no other read.
+    // within a bounded time or sent more than a bounded amount. Reads overlap: one owner that
+    // never answers holds up no other read.
     virtual void read(TypePicker pick, ReadDone done) = 0;
+    // Ends every read under way; their `done` never runs.
+    virtual void cancelReads() = 0;
     // Replaces the content with these representations, in order of preference. On return the
     // change count already counts this write.
     virtual void write(const std::vector<std::pair<QString, QByteArray>>& representations) = 0;

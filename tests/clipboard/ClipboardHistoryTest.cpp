@@ -359,7 +359,7 @@ TEST_F(ClipboardHistoryTest, TheIndexReaderRejectsDamageAndNamesOutsideTheStore)
     EXPECT_FALSE(store.restoreItem((*records)[1]));
 }
 
-TEST_F(ClipboardHistoryTest, ReportedCopiesAreReadAtOnceOverlappingAndTakenInTheOrderTheyHappened) {
+TEST_F(ClipboardHistoryTest, ReportedCopiesAreReadOneAtATimeTheNewestWaitingAndNeverHeldBackLong) {
     pasteboard->reportChanges = true;
     pasteboard->holdReads = true;
     auto history = makeHistory();
@@ -368,22 +368,35 @@ TEST_F(ClipboardHistoryTest, ReportedCopiesAreReadAtOnceOverlappingAndTakenInThe
     settings->setExcludedBundleIDs({"vault"});
     platform->fakeRunningApplications->frontmost = 7;
 
-    // Three copies, each read as it is reported, no poll needed; the program in front at the
-    // copy is the source, whoever is in front when the read ends
+    // Three copies while the first is read: the newest waits in place of the second; the program
+    // in front at the copy is the source, whoever is in front when the read ends
     for (const char* text : {"first", "second", "third"})
         pasteboard->copyText(text);
-    ASSERT_EQ(pasteboard->heldReads(), 3u);
+    ASSERT_EQ(pasteboard->heldReads(), 1u);
+    EXPECT_TRUE(history->hasWaitingCopy());
     platform->fakeRunningApplications->frontmost = 8;
-    // A later read that ends first waits for the earlier ones; one that never answers costs itself
-    pasteboard->answerHeldRead(2);
-    EXPECT_TRUE(history->items().empty());
-    pasteboard->failHeldRead(1);
-    EXPECT_TRUE(history->items().empty());
+    pasteboard->answerHeldRead(0);
+    EXPECT_EQ(texts(*history), QStringList({"first"}));
+    ASSERT_EQ(pasteboard->heldReads(), 1u);
     pasteboard->answerHeldRead(0);
     EXPECT_EQ(texts(*history), QStringList({"third", "first"}));
     EXPECT_EQ(history->items()[0].sourceBundleID, QString("editor"));
 
+    // A read that does not end soon after a newer copy came is given up for the newer one; one
+    // that never answers costs itself
+    platform->fakeRunningApplications->frontmost = 7;
+    pasteboard->copyText("trickled");
+    pasteboard->copyText("newest");
+    scheduler.advance(ClipboardHistory::staleReadGrace);
+    ASSERT_EQ(pasteboard->heldReads(), 1u);
+    pasteboard->answerHeldRead(0);
+    EXPECT_EQ(texts(*history), QStringList({"newest", "third", "first"}));
+    pasteboard->copyText("silent");
+    pasteboard->failHeldRead(0);
+    EXPECT_EQ(history->readsInFlight(), 0u);
+
     // Copied while an excluded program is in front: not even read
+    platform->fakeRunningApplications->frontmost = 8;
     pasteboard->copyText("secret");
     EXPECT_EQ(pasteboard->heldReads(), 0u);
 
@@ -392,13 +405,13 @@ TEST_F(ClipboardHistoryTest, ReportedCopiesAreReadAtOnceOverlappingAndTakenInThe
     pasteboard->copyText("fourth");
     history->copyToPasteboard(history->items()[1]);
     pasteboard->answerHeldRead(0, true);
-    EXPECT_EQ(texts(*history), QStringList({"first", "third"}));
+    EXPECT_EQ(texts(*history), QStringList({"third", "newest", "first"}));
 
-    // Switched off, a read in flight records nothing
+    // Switched off, a read in flight ends and records nothing
     pasteboard->copyText("late");
     history->setEnabled(false);
-    pasteboard->answerHeldRead(0);
-    EXPECT_EQ(history->items().size(), 2u);
+    EXPECT_EQ(pasteboard->heldReads(), 0u);
+    EXPECT_EQ(history->items().size(), 3u);
 }
 
 TEST_F(ClipboardHistoryTest, PicturesAreDecodedOffTheMainThreadWithTheStoredOnesTheyAreComparedWithInOrder) {

@@ -17,6 +17,7 @@ public:
     bool reportsChanges() const override { return reportChanges; }
     void setChangeHandler(std::function<void(qint64)> handler) override { m_handler = std::move(handler); }
     void read(TypePicker pick, ReadDone done) override;
+    void cancelReads() override { m_held.clear(); }
     void write(const std::vector<std::pair<QString, QByteArray>>& representations) override;
 
     // Another program copies these representations (type, bytes), in this order.

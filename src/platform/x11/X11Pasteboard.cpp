@@ -1,11 +1,14 @@
 #include "platform/x11/X11Pasteboard.h"
 
 #include "platform/x11/X11Connection.h"
+#include "runtime/Log.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <QSet>
 #include <QSocketNotifier>
 
 #include <xcb/xfixes.h>
@@ -25,6 +28,12 @@ bool isPlainTextTarget(const QString& name) {
            name == QLatin1String("TEXT") || name.startsWith(QLatin1String("text/plain"));
 }
 
+// Atom names are remembered up to this many; past it the memory starts afresh, so owners that
+// offer ever new names cannot grow it without end.
+constexpr qsizetype atomNameCacheLimit = 8192;
+// How long one turn of the event loop spends on the clipboard's events before it lets others run.
+constexpr qint64 dispatchSliceMs = 10;
+
 QClipboard* qtClipboard() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard()
                                                                         : nullptr;
@@ -43,9 +52,12 @@ struct X11Pasteboard::Read {
     QString type;
     QStringList targets;
     QString target;
-    // A large answer comes in chunks.
+    // A large answer comes in chunks, of the type the owner announced with the first one.
     bool incremental = false;
     QByteArray chunks;
+    xcb_atom_t answerType = XCB_ATOM_NONE;
+    // All bytes taken in so far, the types' list included.
+    qsizetype received = 0;
     Instant started;
     TimerHandle timer;
 };
@@ -68,7 +80,8 @@ X11Pasteboard::X11Pasteboard(Scheduler& scheduler, const QByteArray& displayName
     m_incr = intern(QStringLiteral("INCR"));
     m_property = intern(QStringLiteral("CORVANE_SELECTION"));
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(c), QSocketNotifier::Read, m_context.get());
-    QObject::connect(m_notifier, &QSocketNotifier::activated, m_context.get(), [this] { dispatchEvents(); });
+    QObject::connect(m_notifier, &QSocketNotifier::activated, m_context.get(),
+                     [this] { dispatchEvents(true); });
 
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_xfixes_id);
     if (!extension || !extension->present)
@@ -112,7 +125,25 @@ xcb_atom_t X11Pasteboard::intern(const QString& name) {
     return atom;
 }
 
-QStringList X11Pasteboard::atomNames(const std::vector<uint32_t>& atoms) {
+QStringList X11Pasteboard::atomNames(const std::vector<uint32_t>& offered) {
+    // Only the first offered types count: no owner has a reason to offer thousands, and each name
+    // not yet known costs the server a reply.
+    std::vector<uint32_t> atoms;
+    QSet<uint32_t> seen;
+    for (uint32_t atom : offered) {
+        if (int(atoms.size()) == typeLimit)
+            break;
+        if (atom != XCB_ATOM_NONE && !seen.contains(atom)) {
+            seen.insert(atom);
+            atoms.push_back(atom);
+        }
+    }
+    if (offered.size() > atoms.size())
+        qCDebug(lcApp, "The clipboard offered %zu types; %zu looked at", offered.size(), atoms.size());
+    if (m_atomNames.size() > atomNameCacheLimit) {
+        m_atomNames.clear();
+        m_atoms.clear();
+    }
     // Atoms never change their names: each is asked once, all unknown ones in one round trip.
     xcb_connection_t* c = m_x->raw();
     std::vector<std::pair<uint32_t, xcb_get_atom_name_cookie_t>> asked;
@@ -131,7 +162,7 @@ QStringList X11Pasteboard::atomNames(const std::vector<uint32_t>& atoms) {
     QStringList names;
     for (uint32_t atom : atoms) {
         const QString name = m_atomNames.value(atom);
-        if (!name.isEmpty() && !names.contains(name))
+        if (!name.isEmpty())
             names.append(name);
     }
     return names;
@@ -141,12 +172,27 @@ void X11Pasteboard::setChangeHandler(std::function<void(qint64)> handler) {
     m_handler = std::move(handler);
 }
 
-void X11Pasteboard::dispatchEvents() {
+void X11Pasteboard::dispatchEvents(bool bounded) {
     if (!m_x->isValid())
         return;
+    QElapsedTimer slice;
+    slice.start();
     while (xcb_generic_event_t* event = xcb_poll_for_event(m_x->raw())) {
         handleEvent(*event);
         std::free(event);
+        // An owner that answers as fast as it is asked keeps events coming: the rest waits for
+        // the next turn of the event loop (the socket may be drained already, so it is asked for).
+        if (bounded && slice.elapsed() >= dispatchSliceMs) {
+            if (!std::exchange(m_dispatchQueued, true))
+                QMetaObject::invokeMethod(
+                    m_context.get(),
+                    [this] {
+                        m_dispatchQueued = false;
+                        dispatchEvents(true);
+                    },
+                    Qt::QueuedConnection);
+            return;
+        }
     }
 }
 
@@ -227,28 +273,67 @@ void X11Pasteboard::restartTimer(Read& read) {
                                       [this, target] { finish(*target, std::nullopt); });
 }
 
+bool X11Pasteboard::answerFits(const Read& read, xcb_atom_t type, uint8_t format) const {
+    if (!read.haveTypes)
+        return format == 32 && (type == XCB_ATOM_ATOM || type == m_targets);
+    if (format != 8)
+        return false;
+    // Text may come as any text type (STRING is then turned from Latin-1); all else as asked.
+    const QString name = m_atomNames.value(type);
+    return type == m_atoms.value(read.target, XCB_ATOM_NONE) ||
+           (read.type == QLatin1String("text/plain") && type != XCB_ATOM_NONE &&
+            (name == QLatin1String("UTF8_STRING") || name == QLatin1String("STRING") ||
+             name.startsWith(QLatin1String("text/plain"))));
+}
+
 void X11Pasteboard::takeAnswer(Read& read) {
     xcb_connection_t* c = m_x->raw();
-    // Reading with delete tells an owner that sends chunks to send the next one.
+    // Reading with delete tells an owner that sends chunks to send the next one. No more than the
+    // read may still take in is asked for: a longer value ends the read.
+    const qsizetype room = std::max<qsizetype>(sizeLimit - read.received, 0);
     X11Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 1, read.window, m_property, XCB_ATOM_ANY, 0, 0x1fffffff), nullptr));
+        c, xcb_get_property(c, 1, read.window, m_property, XCB_ATOM_ANY, 0, uint32_t(room / 4 + 1)),
+        nullptr));
     m_x->flush();
     if (!reply) {
         targetDone(read, std::nullopt);
         return;
     }
     // The value's length comes in bytes, whatever the format.
-    const QByteArray bytes(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                           xcb_get_property_value_length(reply.get()));
+    const int length = xcb_get_property_value_length(reply.get());
+    const auto overflows = [&](qsizetype more) {
+        if (reply->bytes_after == 0 && more <= room)
+            return false;
+        qCDebug(lcApp, "The clipboard's owner sent more than %lld MiB for one copy; nothing is recorded",
+                static_cast<long long>(sizeLimit / (1024 * 1024)));
+        finish(read, std::nullopt);
+        return true;
+    };
     if (reply->type == m_incr) {
+        // Its value is the least the whole answer will take.
+        const qsizetype announced =
+            length >= 4 ? qsizetype(*static_cast<const uint32_t*>(xcb_get_property_value(reply.get()))) : 0;
+        if (overflows(announced))
+            return;
         read.incremental = true;
+        read.answerType = XCB_ATOM_NONE;
         read.chunks.clear();
         restartTimer(read);
         return;
     }
+    if (overflows(length))
+        return;
     if (read.incremental) {
-        if (!bytes.isEmpty()) {
-            read.chunks += bytes;
+        if (read.answerType == XCB_ATOM_NONE)
+            read.answerType = reply->type;
+        if (length > 0) {
+            if (reply->type != read.answerType || !answerFits(read, reply->type, reply->format)) {
+                read.incremental = false;
+                targetDone(read, std::nullopt);
+                return;
+            }
+            read.chunks.append(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
+            read.received += length;
             restartTimer(read);
             return;
         }
@@ -256,7 +341,15 @@ void X11Pasteboard::takeAnswer(Read& read) {
         targetDone(read, std::exchange(read.chunks, {}));
         return;
     }
-    targetDone(read, bytes);
+    // An answer in another type or format than asked is no answer: bytes of another kind are
+    // not text, and a list of types comes as 32-bit atoms.
+    if (!answerFits(read, reply->type, reply->format)) {
+        targetDone(read, std::nullopt);
+        return;
+    }
+    read.answerType = reply->type;
+    read.received += length;
+    targetDone(read, QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length));
 }
 
 void X11Pasteboard::targetDone(Read& read, std::optional<QByteArray> bytes) {
@@ -276,7 +369,7 @@ void X11Pasteboard::targetDone(Read& read, std::optional<QByteArray> bytes) {
     }
     if (bytes) {
         // Latin-1 text is handed on as UTF-8, as every other text target is.
-        if (read.target == QLatin1String("STRING"))
+        if (read.answerType == XCB_ATOM_STRING)
             *bytes = QString::fromLatin1(*bytes).toUtf8();
         read.content.data.insert(read.type, *bytes);
         nextTarget(read);
@@ -322,6 +415,15 @@ void X11Pasteboard::finish(Read& read, std::optional<PasteboardContent> content)
     QMetaObject::invokeMethod(
         m_context.get(), [done = std::move(ended->done), content = std::move(content)] { done(content); },
         Qt::QueuedConnection);
+}
+
+void X11Pasteboard::cancelReads() {
+    if (m_x->isValid())
+        for (const auto& read : m_reads)
+            xcb_destroy_window(m_x->raw(), read->window);
+    m_reads.clear();
+    if (m_x->isValid())
+        m_x->flush();
 }
 
 void X11Pasteboard::readThroughQt(const TypePicker& pick, const ReadDone& done) {

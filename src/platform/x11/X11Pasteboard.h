@@ -34,6 +34,12 @@ public:
     static constexpr Seconds answerTimeout{1.0};
     // However the chunks come, a read ends after this long.
     static constexpr Seconds readLimit{30.0};
+    // What one read may bring in, all its types together. Far above any real copy (a screenshot
+    // of an 8K screen is 133 MB as raw pixels, tens of MB as PNG); an owner that sends more costs
+    // that read alone.
+    static constexpr qsizetype sizeLimit = qsizetype(128) * 1024 * 1024;
+    // The types of an offer that are looked at; real owners offer a few dozen.
+    static constexpr int typeLimit = 1024;
 
     explicit X11Pasteboard(Scheduler& scheduler, const QByteArray& displayName = {});
     ~X11Pasteboard() override;
@@ -42,12 +48,16 @@ public:
     bool reportsChanges() const override { return m_xfixesEvent.has_value(); }
     void setChangeHandler(std::function<void(qint64 change)> handler) override;
     void read(TypePicker pick, ReadDone done) override;
+    void cancelReads() override;
     void write(const std::vector<std::pair<QString, QByteArray>>& representations) override;
 
 private:
     struct Read;
 
-    void dispatchEvents();
+    // With `bounded`, stops after a slice of time and comes back for the rest from the event loop.
+    void dispatchEvents(bool bounded = false);
+    // Whether an answer of this type and format is what the target asked for.
+    bool answerFits(const Read& read, xcb_atom_t type, uint8_t format) const;
     void handleEvent(const xcb_generic_event_t& event);
     void requestTarget(Read& read, xcb_atom_t target);
     void takeAnswer(Read& read);
@@ -74,6 +84,7 @@ private:
     std::list<std::unique_ptr<Read>> m_reads;
     QHash<xcb_atom_t, QString> m_atomNames;
     QHash<QString, xcb_atom_t> m_atoms;
+    bool m_dispatchQueued = false;
     QMetaObject::Connection m_qtChanges;
 };
 

@@ -3,12 +3,20 @@
 //                      "timed copy N", and writes to FILE, one line per copy, the microseconds
 //                      from taking it to the first request for its text (-1: never asked)
 //   silent             takes the clipboard and never answers a request, until killed
+// and hostile ones, each until killed:
+//   endless            offers text and sends it in chunks (INCR) that never end
+//   pictures RATE PNG… takes the clipboard RATE times a second, each time with the next picture
+//   texts RATE         takes the clipboard RATE times a second, each time with a new text
+//   targets COUNT      offers COUNT types, every one a different name
+//   wrong              answers a request for text with 32-bit numbers of another type
 #include <xcb/xcb.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <poll.h>
 #include <string>
 #include <vector>
@@ -37,6 +45,80 @@ void answer(xcb_connection_t* c, const xcb_selection_request_event_t& request, x
     xcb_flush(c);
 }
 
+struct Offer {
+    std::vector<xcb_atom_t> types;
+    // The bytes of the one type that has any.
+    xcb_atom_t type = XCB_ATOM_NONE;
+    std::string bytes;
+};
+
+// Keeps taking the clipboard (every `period`, or once when zero) and answers every request for
+// `offer(n)`, the n-th copy; `endless` answers the text in chunks that never end.
+void serve(xcb_connection_t* c, xcb_window_t window, xcb_atom_t clipboard, xcb_atom_t targets,
+           std::chrono::milliseconds period, bool endless, const auto& offer) {
+    const xcb_atom_t incr = intern(c, "INCR");
+    int copy = 0;
+    Offer current = offer(copy);
+    xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
+    xcb_flush(c);
+    Clock::time_point next = Clock::now() + period;
+    // Where chunks go: the requestor's window and property.
+    std::vector<std::pair<xcb_window_t, xcb_atom_t>> streams;
+    const std::string chunk(256 * 1024, 'x');
+    for (;;) {
+        if (period.count() > 0 && Clock::now() >= next) {
+            current = offer(++copy);
+            xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
+            xcb_flush(c);
+            next += period;
+        }
+        xcb_generic_event_t* event = xcb_poll_for_event(c);
+        if (!event) {
+            pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
+            ::poll(&fd, 1, 2);
+            continue;
+        }
+        const uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_PROPERTY_NOTIFY) {
+            const auto& notify = *reinterpret_cast<xcb_property_notify_event_t*>(event);
+            for (const auto& [requestor, property] : streams)
+                if (notify.state == XCB_PROPERTY_DELETE && notify.window == requestor &&
+                    notify.atom == property)
+                    xcb_change_property(c, XCB_PROP_MODE_REPLACE, requestor, property, current.type, 8,
+                                        static_cast<uint32_t>(chunk.size()), chunk.data());
+            xcb_flush(c);
+        } else if (type == XCB_SELECTION_REQUEST) {
+            const auto& request = *reinterpret_cast<xcb_selection_request_event_t*>(event);
+            const xcb_atom_t property = request.property == XCB_ATOM_NONE ? request.target : request.property;
+            if (request.target == targets) {
+                std::vector<xcb_atom_t> offered = current.types;
+                offered.insert(offered.begin(), targets);
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
+                                    static_cast<uint32_t>(offered.size()), offered.data());
+                answer(c, request, property);
+            } else if (endless) {
+                const uint32_t size = 1024 * 1024;
+                const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+                xcb_change_window_attributes(c, request.requestor, XCB_CW_EVENT_MASK, &events);
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, incr, 32, 1,
+                                    &size);
+                streams.emplace_back(request.requestor, property);
+                answer(c, request, property);
+            } else if (current.type != XCB_ATOM_NONE) {
+                // The bytes go as they are, whichever type was asked for: the offer says what it is.
+                const bool words = current.type == XCB_ATOM_INTEGER;
+                xcb_change_property(
+                    c, XCB_PROP_MODE_REPLACE, request.requestor, property, current.type, words ? 32 : 8,
+                    static_cast<uint32_t>(current.bytes.size() / (words ? 4 : 1)), current.bytes.data());
+                answer(c, request, property);
+            } else {
+                answer(c, request, XCB_ATOM_NONE);
+            }
+        }
+        std::free(event);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -63,6 +145,47 @@ int main(int argc, char** argv) {
         while (xcb_generic_event_t* event = xcb_wait_for_event(c))
             std::free(event);
         return 0;
+    }
+    using std::chrono::milliseconds;
+    if (role == "endless")
+        serve(c, window, clipboard, targets, milliseconds(0), true, [&](int) {
+            return Offer{{utf8}, utf8, {}};
+        });
+    if (role == "texts" && argc == 3)
+        serve(c, window, clipboard, targets, milliseconds(1000 / std::atoi(argv[2])), false, [&](int n) {
+            return Offer{{utf8}, utf8, "flood copy " + std::to_string(n)};
+        });
+    if (role == "wrong")
+        serve(c, window, clipboard, targets, milliseconds(0), false, [&](int) {
+            return Offer{{utf8}, XCB_ATOM_INTEGER, std::string("\x01\0\0\0\x02\0\0\0", 8)};
+        });
+    if (role == "targets" && argc == 3) {
+        // Every name is new to the server: each costs whoever asks for it a reply.
+        std::vector<xcb_intern_atom_cookie_t> cookies;
+        for (int i = 0; i < std::atoi(argv[2]); ++i) {
+            const std::string name = "CORVANE_OFFERED_" + std::to_string(i);
+            cookies.push_back(xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.data()));
+        }
+        std::vector<xcb_atom_t> offered;
+        for (xcb_intern_atom_cookie_t cookie : cookies) {
+            xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+            offered.push_back(reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE));
+            std::free(reply);
+        }
+        serve(c, window, clipboard, targets, milliseconds(0), false, [&](int) {
+            return Offer{offered, XCB_ATOM_NONE, {}};
+        });
+    }
+    if (role == "pictures" && argc >= 4) {
+        const xcb_atom_t png = intern(c, "image/png");
+        std::vector<std::string> pictures;
+        for (int i = 3; i < argc; ++i) {
+            std::ifstream file(argv[i], std::ios::binary);
+            pictures.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        }
+        serve(c, window, clipboard, targets, milliseconds(1000 / std::atoi(argv[2])), false, [&](int n) {
+            return Offer{{png}, png, pictures[size_t(n) % pictures.size()]};
+        });
     }
     if (role != "timed" || argc != 4)
         return 2;
