@@ -66,6 +66,10 @@ public:
     // While reserved, the key standing for fn reaches no other program; its events still reach
     // the monitors.
     virtual void setFunctionKeyReserved(bool reserved) = 0;
+
+    // The modifier flags of the keys held at this moment, asked of the desktop: a key let go
+    // before a monitor was installed shows here, never as an event.
+    virtual quint64 currentModifierFlags() = 0;
 };
 
 } // namespace corvane

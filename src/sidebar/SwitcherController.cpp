@@ -12,7 +12,9 @@
 namespace corvane {
 
 SwitcherController::SwitcherController(Services services, QObject* parent)
-    : QObject(parent), m_services(std::move(services)) {}
+    : QObject(parent), m_services(std::move(services)) {
+    connect(&m_services.windows, &WindowService::windowsChanged, this, &SwitcherController::windowsListed);
+}
 
 SwitcherController::~SwitcherController() {
     removeMonitors();
@@ -39,12 +41,37 @@ void SwitcherController::advance() {
         showSelection();
         return;
     }
-    m_list = shownWindows(m_services.windows.windows(), m_services.settings);
-    if (m_list.empty()) {
-        // Nothing listed yet: ask for a full read so that the next press has windows to offer.
-        m_services.windows.refresh(true);
+    if (open())
+        return;
+    // Nothing listed yet (the first press after a start): a full read, and the switcher opens
+    // as soon as it has windows to offer.
+    m_openWhenListed = true;
+    m_pressedUnlisted = m_services.scheduler.now();
+    m_services.windows.refresh(true);
+}
+
+void SwitcherController::windowsListed() {
+    if (!m_openWhenListed || m_active)
+        return;
+    // A list that comes later than an opening would have lasted opens nothing.
+    if (m_services.scheduler.elapsedSince(m_pressedUnlisted).count() >= timeoutSeconds) {
+        m_openWhenListed = false;
         return;
     }
+    if (open())
+        m_openWhenListed = false;
+}
+
+quint64 SwitcherController::currentReleaseMask() const {
+    const std::optional<Shortcut> shortcut = currentShortcut();
+    return releaseMask(shortcut ? std::optional<quint64>(shortcut->modifierFlags) : std::nullopt);
+}
+
+bool SwitcherController::open() {
+    m_list = shownWindows(m_services.windows.windows(), m_services.settings);
+    if (m_list.empty())
+        return false;
+    m_openWhenListed = false;
     m_active = true;
     if (m_list.size() == 1)
         m_index = 0;
@@ -54,6 +81,14 @@ void SwitcherController::advance() {
     m_services.sidebar.applyVisibility(true);
     installMonitors();
     showSelection();
+    // The monitors hear of releases from now on; one that came before (a quick tap, or a press
+    // that waited for the list) shows only in the keys held now.
+    if (EventMonitors* monitors = m_services.monitors) {
+        const quint64 mask = currentReleaseMask();
+        if ((monitors->currentModifierFlags() & mask) != mask)
+            finish(true);
+    }
+    return true;
 }
 
 void SwitcherController::showSelection() {
@@ -112,9 +147,7 @@ QCoro::Task<void> SwitcherController::expire(int session) {
 void SwitcherController::handleFlagsChanged(const MonitoredEvent& event) {
     if (!m_active)
         return;
-    const std::optional<Shortcut> shortcut = currentShortcut();
-    const quint64 mask =
-        releaseMask(shortcut ? std::optional<quint64>(shortcut->modifierFlags) : std::nullopt);
+    const quint64 mask = currentReleaseMask();
     if ((event.modifierFlags & mask) != mask)
         finish(true);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/EventMonitors.h"
 #include "platform/KeyGrabs.h"
+#include "runtime/Time.h"
 #include "windows/WindowInfo.h"
 
 #include <QCoro/QCoroTask>
@@ -21,9 +22,11 @@ class WindowService;
 // The keyboard window switcher. It has no view of its own: while it is open the strip shows
 // (peeking) and the selected window's cell carries the selection border. Holding the shortcut's
 // modifiers and pressing its key moves the selection on; releasing a modifier switches to the
-// selected window; Escape or eight seconds close it without switching. While it is open it takes
-// the keys it answers, Escape and the shortcut's own combination, from every other program; all
-// other keys still reach their programs. Main thread only.
+// selected window; Escape or eight seconds close it without switching. A modifier let go before
+// the switcher could watch it counts as released when it opens, so a quick tap switches to the
+// next window; a press while no window is listed yet opens the switcher once the list comes. While
+// it is open it takes the keys it answers, Escape and the shortcut's own combination, from every
+// other program; all other keys still reach their programs. Main thread only.
 class SwitcherController : public QObject {
     Q_OBJECT
 public:
@@ -77,6 +80,10 @@ public:
     static std::vector<KeyCombination> answeredKeys(const std::optional<Shortcut>& shortcut);
 
 private:
+    // Opens on the windows listed now; false when there are none.
+    bool open();
+    void windowsListed();
+    quint64 currentReleaseMask() const;
     void installMonitors();
     void removeMonitors();
     void handleFlagsChanged(const MonitoredEvent& event);
@@ -93,6 +100,9 @@ private:
     std::vector<EventMonitors::Handle> m_monitors;
     std::optional<KeyGrabs::Id> m_keyGrab;
     int m_session = 0;
+    // A press found no window listed: when the list comes, the switcher opens as if pressed then.
+    bool m_openWhenListed = false;
+    Instant m_pressedUnlisted;
 };
 
 } // namespace corvane

@@ -100,6 +100,30 @@ TEST_F(Switcher, EscapeLeavesTheFrontWindowInFront) {
     EXPECT_EQ(activeWindow(), front);
 }
 
+TEST_F(Switcher, QuickAltTabTapsEachSwitchToTheNextWindowAndLeaveNoSwitcherOpen) {
+    const auto listed = [&] { return app.state().windows().windows(); };
+    const xcb_keycode_t alt = typist.keycode(XKB_KEY_Alt_L), tab = typist.keycode(XKB_KEY_Tab);
+    for (int round = 0; round < 50; ++round) {
+        // The list knows the window in front, as it does a moment after any switch
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return listed().size() >= 2 && listed()[0].isActive && listed()[0].windowID == activeWindow();
+            },
+            waitMs))
+            << "round " << round;
+        const uint32_t next = listed()[1].windowID;
+        // Pressed and let go back to back: the release may come before the press is handled
+        typist.press(alt);
+        typist.press(tab);
+        typist.release(tab);
+        typist.release(alt);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == next; }, 2000)) << "round " << round;
+        QTest::qWait(20);
+        EXPECT_FALSE(switcher().isActive()) << "round " << round;
+        EXPECT_FALSE(app.state().sidebar().isPeeking()) << "round " << round;
+    }
+}
+
 // The keys a program got, by their key symbol names, from what xev wrote of its key presses.
 QStringList keysPressed(const QString& xevLog) {
     QFile file(xevLog);

@@ -177,13 +177,32 @@ TEST_F(SwitcherControllerTest, AnEarlierOpeningsTimeoutLeavesANewerOneOpen) {
     keys().releaseKey(optionKey);
 }
 
-TEST_F(SwitcherControllerTest, AnEmptyListOnlyAsksForAFullRefresh) {
+TEST_F(SwitcherControllerTest, AnEmptyListAsksForAFullRefreshAndOpensOnceTheWindowsCome) {
     const int before = state->windows().refreshCount();
     open();
     EXPECT_FALSE(switcher().isActive());
     EXPECT_FALSE(state->sidebar().isPeeking());
     EXPECT_GT(state->windows().refreshCount(), before);
+    // The list comes while Alt is held: open, the window after the front one selected
+    addWindows(3);
+    EXPECT_TRUE(switcher().isActive());
+    const uint32_t chosen = listedID(1);
+    EXPECT_EQ(selected(), chosen);
     keys().releaseKey(optionKey);
+    EXPECT_TRUE(raised(chosen));
+}
+
+TEST_F(SwitcherControllerTest, AReleaseBeforeTheSwitcherOpensSwitchesAtOnce) {
+    // A quick tap: Alt is up again by the time the press is handled
+    addWindows(3);
+    const uint32_t next = listedID(1);
+    keys().pressKey(optionKey);
+    keys().releaseKey(optionKey);
+    switcher().advance();
+    EXPECT_FALSE(switcher().isActive());
+    EXPECT_FALSE(state->sidebar().isPeeking());
+    EXPECT_TRUE(raised(next));
+    EXPECT_EQ(keys().monitorCount(FakeEventMonitors::Scope::global), 0);
 }
 
 } // namespace

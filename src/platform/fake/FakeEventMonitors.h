@@ -22,6 +22,8 @@ public:
     std::optional<Handle> addLocalMonitor(quint64 mask, Handler handler) override;
     void removeMonitor(Handle handle) override { m_monitors.remove(handle); }
     void setFunctionKeyReserved(bool reserved) override { m_functionKeyReserved = reserved; }
+    // The keys pressed and not released as other programs' events.
+    quint64 currentModifierFlags() override { return m_globalKeys.flags(); }
 
     void pressKey(qint64 keyCode, Scope scope = Scope::global);
     void releaseKey(qint64 keyCode, Scope scope = Scope::global);

@@ -94,6 +94,12 @@ void X11EventMonitors::rawKey(uint8_t keycode, bool pressed) {
         m_monitors.deliver(Scope::global, *event);
 }
 
+quint64 X11EventMonitors::currentModifierFlags() {
+    ModifierKeyState held;
+    seedHeldKeys(held);
+    return held.flags();
+}
+
 void X11EventMonitors::setFunctionKeyReserved(bool reserved) {
     m_functionKeyReserved = reserved;
     m_grab->grab(reserved ? m_raw->functionKey() : std::nullopt, m_raw->numLockMask());

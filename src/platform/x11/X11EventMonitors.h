@@ -30,6 +30,7 @@ public:
     void removeMonitor(Handle handle) override;
     // Grabs the key standing for fn (again after every keymap change) while reserved.
     void setFunctionKeyReserved(bool reserved) override;
+    quint64 currentModifierFlags() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
