@@ -9,6 +9,7 @@
 #include "platform/x11/QtTray.h"
 #include "runtime/QtScheduler.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <QPixmap>
 #include <QTest>
@@ -35,6 +36,7 @@ TEST(StatusItems, HiddenWithoutATrayHostThenEmbeddedWithTheirMenusOnceOneStarts)
         TrayIcon& item = items.makeStatusItem(identifiers[i], [&] { ++removals; });
         item.setIcon(QIcon(picture));
         item.setMenu(&menus[i]);
+        item.setAccessibleName(identifiers[i] + QStringLiteral(" icon"));
         EXPECT_FALSE(item.isVisible());
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return items.statusItemsHiddenBySystem(); }, 2000));
@@ -44,6 +46,18 @@ TEST(StatusItems, HiddenWithoutATrayHostThenEmbeddedWithTheirMenusOnceOneStarts)
     for (const QString& identifier : identifiers)
         EXPECT_TRUE(items.statusItem(identifier)->isVisible()) << identifier.toStdString();
     EXPECT_EQ(removals, 0);
+    // Each embedded icon carries its own name for assistive technology
+    const auto names = [] {
+        QStringList named;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (!widget->accessibleName().isEmpty())
+                named.append(widget->accessibleName());
+        named.sort();
+        return named;
+    };
+    const QStringList expected{"awake icon", "clipboard icon", "files icon"};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return names() == expected; }, 2000))
+        << names().join(", ").toStdString();
 
     // A click on each icon opens one of the menus
     XTestInput pointer;

@@ -30,7 +30,9 @@ public:
                 return;
             m_available = available;
             if (available) {
-                nameEmbeddedWidget();
+                // Qt embeds its widget for the icon on the same notice: name it once that is done.
+                QMetaObject::invokeMethod(
+                    this, [this] { nameEmbeddedWidget(); }, Qt::QueuedConnection);
                 Q_EMIT shown();
             } else
                 Q_EMIT hidden(HideReason::hostUnavailable);
