@@ -156,7 +156,10 @@ void SingleInstance::hold(QLocalSocket* socket) {
     connect(socket, &QObject::destroyed, this, [this, socket] { release(socket); });
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(*socket); });
     if (m_held.size() >= heldClientLimit) {
-        qCWarning(lcApp, "More than %zu launch requests at once: the oldest is dropped", heldClientLimit);
+        // A flood is logged when it starts and then every thousand drops, not once per connection.
+        if (m_dropped++ % 1000 == 0)
+            qCWarning(lcApp, "More than %zu launch requests at once: the oldest are dropped (%llu so far)",
+                      heldClientLimit, static_cast<unsigned long long>(m_dropped));
         QLocalSocket* oldest = m_held.front().socket;
         release(oldest);
         oldest->abort();

@@ -98,6 +98,7 @@ private:
         TimerHandle timer;
     };
     std::deque<Held> m_held;
+    quint64 m_dropped = 0;
 };
 
 } // namespace corvane
