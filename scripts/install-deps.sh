@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain
   cmake ninja-build g++ pkg-config
+  # the compiler cache that lets a fresh clone reuse earlier builds, and the faster linker
+  ccache lld
   # the format check, and the clang-tidy script for changed files
   clang-format clang-tidy
   # application framework

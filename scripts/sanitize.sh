@@ -16,4 +16,4 @@ cmake --build "$build" -j "$(nproc)"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0:strict_init_order=1:check_initialization_order=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
-(cd "$build" && ctest --output-on-failure -j "$(nproc)" "$@")
+bash "$root/scripts/ctest.sh" "$build" "$@"

@@ -11,6 +11,6 @@ bash scripts/install-deps.sh
 python3 scripts/check-includes.py
 bash scripts/check-format.sh
 bash scripts/build.sh
-(cd build && ctest --output-on-failure -j "$(nproc)" "$@")
+bash scripts/ctest.sh build "$@"
 bash scripts/sanitize.sh "$@"
 bash scripts/fuzz.sh
