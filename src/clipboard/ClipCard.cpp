@@ -103,6 +103,11 @@ void ClipCard::setHovered(bool hovered) {
     m_animator.animate(*this, "hoverScale", hovered ? hoveredScale : 1.0, hoverMotion);
 }
 
+void ClipCard::resetHover() {
+    m_hovered = false;
+    setHoverScale(1.0);
+}
+
 void ClipCard::setSelected(bool selected) {
     if (selected == m_selected)
         return;

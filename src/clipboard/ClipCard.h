@@ -45,6 +45,8 @@ public:
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
     bool isHovered() const { return m_hovered; }
+    // As the card is first shown: not hovered, at its own size.
+    void resetHover();
     double hoverScale() const { return m_hoverScale; }
     void setHoverScale(double scale);
     // Where the card itself lies in the widget.

@@ -338,7 +338,16 @@ void ClipboardHistory::load() {
     ClipboardStore::Loaded loaded = m_store.load();
     using Status = ClipboardStore::Loaded::Status;
     if (loaded.status == Status::loaded) {
+        // The count limit holds from the start, as after every copy: a store written with a higher
+        // limit (or edited by hand) is cut to it, and saved so.
+        const auto limit =
+            static_cast<size_t>(SettingRanges::clipboardLimit.bound(m_settings.clipboardLimit()));
+        const bool over = loaded.items.size() > limit;
+        if (over)
+            loaded.items.resize(limit);
         setItems(std::move(loaded.items));
+        if (over)
+            scheduleSave();
         pruneAndSave();
     }
     // A handed-over history lives in memory until the next quit writes it again.

@@ -134,9 +134,16 @@ void ClipboardPanelController::show() {
             self->hide();
     };
     actions.sourceIcon = m_services.sourceIcon;
-    m_view = new ClipboardView(m_services.history, m_model, accent, m_services.animator, std::move(actions),
-                               &m_previews);
-    m_panel->setContentView(makePanelBackground(PanelStyle::dark, m_view, cornerRadius));
+    // The view is made once and kept (it follows the history while hidden); each opening starts
+    // it as a new one would. Another accent makes it anew.
+    if (m_view && m_viewAccent == accent) {
+        m_view->resetForShow();
+    } else {
+        m_view = new ClipboardView(m_services.history, m_model, accent, m_services.animator,
+                                   std::move(actions), &m_previews);
+        m_viewAccent = accent;
+        m_panel->setContentView(makePanelBackground(PanelStyle::dark, m_view, cornerRadius));
+    }
 
     const QRectF visible = screen->visibleFrame;
     const double width = std::min(visible.width() - sideMargin, maximumWidth);

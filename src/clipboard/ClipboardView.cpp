@@ -222,12 +222,25 @@ bool ClipboardView::showsClear() const {
     return !m_clear->isHidden();
 }
 
+void ClipboardView::resetForShow() {
+    if (m_search->text() != m_model.query())
+        m_search->setText(m_model.query());
+    for (ClipCard* card : std::as_const(m_cards))
+        card->resetHover();
+    m_row->horizontalScrollBar()->setValue(0);
+    showSelection(false);
+}
+
 void ClipboardView::refilter() {
     m_shown = filteredClips(m_history.items(), m_model);
+    m_index.clear();
+    m_index.reserve(qsizetype(m_history.items().size()));
+    for (size_t i = 0; i < m_history.items().size(); ++i)
+        m_index.insert(m_history.items()[i].id, qsizetype(i));
     // Cards of entries the history no longer holds go, later: the one whose menu or click led
     // here may still be on the stack.
     for (auto it = m_cards.begin(); it != m_cards.end();) {
-        if (itemWithID(it.key())) {
+        if (m_index.contains(it.key())) {
             ++it;
             continue;
         }
@@ -296,7 +309,12 @@ ClipCard* ClipboardView::makeCard(const ClipItem& item, bool selected) {
 }
 
 const ClipItem* ClipboardView::itemWithID(const QUuid& id) const {
-    for (const ClipItem& item : m_history.items())
+    // The history may have changed since the last refilter (its signal still on its way).
+    const std::vector<ClipItem>& items = m_history.items();
+    if (const auto it = m_index.constFind(id);
+        it != m_index.constEnd() && size_t(*it) < items.size() && items[size_t(*it)].id == id)
+        return &items[size_t(*it)];
+    for (const ClipItem& item : items)
         if (item.id == id)
             return &item;
     return nullptr;

@@ -57,6 +57,9 @@ public:
                   QWidget* parent = nullptr);
 
     QLineEdit* searchField() const { return m_search; }
+    // Another opening of the strip: the search as the model has it, the row at its start with the
+    // selection shown, and no card hovered, as a view made afresh would be.
+    void resetForShow();
     // The cards in view now (and those just beside it), in order.
     std::vector<ClipCard*> cards() const;
     // How many cards have been made so far.
@@ -85,6 +88,8 @@ private:
     ClipCard* makeCard(const ClipItem& item, bool selected);
     void showSelection(bool scroll);
     const ClipItem* itemWithID(const QUuid& id) const;
+    // The history's entries by id, as of the last refilter.
+    QHash<QUuid, qsizetype> m_index;
 
     const ClipboardHistory& m_history;
     ClipboardPanelModel& m_model;

@@ -359,6 +359,30 @@ TEST_F(ClipboardHistoryTest, TheIndexReaderRejectsDamageAndNamesOutsideTheStore)
     EXPECT_FALSE(store.restoreItem((*records)[1]));
 }
 
+TEST_F(ClipboardHistoryTest, AStoreHoldingMoreThanTheLimitIsCutToItAsItLoads) {
+    settings->setClipboardRetentionDays(1);
+    settings->setClipboardLimit(20);
+    {
+        auto history = makeHistory();
+        for (int i = 0; i < 12; ++i) {
+            pasteboard->copyText(QStringLiteral("kept %1").arg(i));
+            poll();
+        }
+        history->flushForTermination();
+    }
+    settings->setClipboardLimit(10);
+    {
+        auto relaunched = makeHistory();
+        ASSERT_EQ(relaunched->items().size(), 10u);
+        EXPECT_EQ(texts(*relaunched).front(), "kept 11");
+        EXPECT_EQ(texts(*relaunched).back(), "kept 2");
+        relaunched->waitForSaves();
+        scheduler.advance(Seconds(5));
+        relaunched->waitForSaves();
+    }
+    EXPECT_EQ(ClipboardStore(dir()).load().items.size(), 10u);
+}
+
 TEST_F(ClipboardHistoryTest, ReportedCopiesAreReadOneAtATimeTheNewestWaitingAndNeverHeldBackLong) {
     pasteboard->reportChanges = true;
     pasteboard->holdReads = true;

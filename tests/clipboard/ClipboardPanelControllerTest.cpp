@@ -5,6 +5,8 @@
 #include "support/AppFixture.h"
 #include "support/MotionReference.h"
 
+#include <QEnterEvent>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 namespace corvane::testing {
@@ -109,6 +111,33 @@ TEST_F(ClipboardPanelControllerTest, KeysSearchAndTheStripsGeometry) {
     animator.completeAll();
     scheduler.runDue();
     EXPECT_FALSE(controller->panel()->isVisible());
+}
+
+TEST_F(ClipboardPanelControllerTest, AnotherOpeningKeepsTheViewAndStartsItAsANewOne) {
+    controller->show();
+    animator.completeAll();
+    ClipboardView* view = controller->view();
+    ASSERT_EQ(view->cards().size(), 3u);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QCoreApplication::sendEvent(view->cards()[0], &enter);
+    ASSERT_TRUE(view->cards()[0]->isHovered());
+    controller->handleKey(Qt::Key_Right);
+    view->searchField()->setText("report");
+    controller->model().setSearchText("report");
+    controller->handleKey(Qt::Key_Escape);
+    animator.completeAll();
+    scheduler.runDue();
+
+    controller->show();
+    animator.completeAll();
+    EXPECT_EQ(controller->view(), view);
+    EXPECT_TRUE(view->searchField()->text().isEmpty());
+    EXPECT_EQ(controller->model().selectedIndex(), 0);
+    ASSERT_EQ(view->cards().size(), 3u);
+    EXPECT_TRUE(view->cards()[0]->isSelected());
+    for (ClipCard* card : view->cards())
+        EXPECT_FALSE(card->isHovered());
+    EXPECT_EQ(view->rowScroll(), 0);
 }
 
 TEST_F(ClipboardPanelControllerTest, ChoosingPastesOnlyOnceTheWindowInFrontHasTheKeyboardBack) {
