@@ -34,9 +34,15 @@ inline PairedMedians timePaired(int runs, const std::function<void()>& subject,
         return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     };
     std::vector<double> subjects, floors;
+    // The order alternates, so that neither always runs on caches (or a CPU clock) the other warmed.
     for (int i = 0; i < runs; ++i) {
-        subjects.push_back(time(subject));
-        floors.push_back(time(floor));
+        if (i % 2 == 0) {
+            subjects.push_back(time(subject));
+            floors.push_back(time(floor));
+        } else {
+            floors.push_back(time(floor));
+            subjects.push_back(time(subject));
+        }
     }
     return {medianOf(subjects), medianOf(floors)};
 }
