@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a program inside a private virtual desktop: Xvfb with Composite and RandR, the openbox
-# window manager, a tray host and two X programs to manage. Everything stops with the program.
+# window manager, a tray host and two X programs to manage. Everything stops with the program,
+# or with the program that took its place: one that relaunches itself keeps the desktop.
 # Usage: virtual-desktop.sh PROGRAM [ARGS...]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -28,6 +29,8 @@ EOF
 
 openbox --config-file "$config" >/dev/null 2>&1 &
 pids+=($!)
+# The tray maps once the window manager runs, so that its rules (the tray on every desktop) hold.
+for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
 # The strut keeps maximised and snapped windows off the tray (trayer sets none unless asked).
 trayer --edge top --align right --SetDockType true --SetPartialStrut true --widthtype request --height 24 \
   >/dev/null 2>&1 &
@@ -39,4 +42,15 @@ xclock -geometry 200x200+900+200 >/dev/null 2>&1 &
 pids+=($!)
 
 export DBUS_SESSION_BUS_ADDRESS="${DBUS_SESSION_BUS_ADDRESS:-disabled:}"
-"$@"
+# Every process the program starts inherits this mark, the successor of a relaunch included;
+# the desktop and its programs above were started without it.
+mark="$DISPLAY.$$"
+export CORVANE_VIRTUAL_DESKTOP="$mark"
+status=0
+"$@" || status=$?
+# A relaunched program starts once the first has gone: the desktop stays while a marked process
+# runs. The search itself runs without the mark.
+while env -u CORVANE_VIRTUAL_DESKTOP grep -qsxzF "CORVANE_VIRTUAL_DESKTOP=$mark" /proc/[0-9]*/environ; do
+  sleep 0.5
+done
+exit "$status"
