@@ -12,7 +12,8 @@
 namespace corvane {
 
 // Cancels its timer when destroyed or invalidated. Move-only, like the timers it stands for.
-class TimerHandle {
+// A handle dropped on the floor cancels its timer before it can fire, so none may go unused.
+class [[nodiscard]] TimerHandle {
 public:
     struct Control {
         virtual ~Control() = default;

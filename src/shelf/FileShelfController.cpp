@@ -178,7 +178,7 @@ void FileShelfController::togglePopover(const ShelfSource& source) {
     const QRectF anchor(pointer.x() - 12, pointer.y() - 12, 24, 24);
     // The menu closes meanwhile.
     QPointer<FileShelfController> self(this);
-    m_services.scheduler.schedule(Seconds(0.06), [self, source, anchor] {
+    m_menuChoice = m_services.scheduler.schedule(Seconds(0.06), [self, source, anchor] {
         if (self)
             self->showPopover(source, anchor);
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/Scheduler.h"
 #include "shelf/ShelfSource.h"
 
 #include <QObject>
@@ -123,6 +124,8 @@ private:
     std::map<QString, std::pair<ShelfSource, std::unique_ptr<FilePanel>>> m_floating;
     std::unique_ptr<QMenu> m_statusMenu;
     std::unique_ptr<PreviewPanel> m_preview;
+    // The wait between a menu entry chosen and its popover: the menu closes meanwhile.
+    TimerHandle m_menuChoice;
 };
 
 } // namespace corvane

@@ -104,6 +104,18 @@ TEST_F(FileShelfControllerTest, ThePopoverSlidesInOverItsEaseOut) {
     EXPECT_EQ(controller().popover()->geometry(), frame.toRect().translated(0, -6));
 }
 
+TEST_F(FileShelfControllerTest, AStatusMenuEntryShowsItsPopoverOnceTheMenuHasClosed) {
+    FileShelfController& shelf = controller();
+    settings->setShowTray(true);
+    shelf.syncStatusItem();
+    ASSERT_TRUE(shelf.hasStatusItem());
+    shelf.togglePopover(ShelfSource::tray());
+    EXPECT_FALSE(shelf.isPopoverShown());
+    scheduler.advance(Seconds(0.06));
+    EXPECT_TRUE(shelf.isPopoverShown());
+    EXPECT_EQ(shelf.popoverSource(), ShelfSource::tray());
+}
+
 TEST_F(FileShelfControllerTest, PresentingTogglesThePopoverAndDefersToAFloatingPanel) {
     const QRectF frame(100, 100, 260, 360);
     controller().present(ShelfSource::tray(), frame, 6);
