@@ -31,8 +31,9 @@ packages=(
   xvfb xauth openbox x11-apps x11-utils xterm trayer dbus python3-dbusmock fonts-dejavu-core
   # the private sound server of the volume-key tests
   pulseaudio pulseaudio-utils
-  # a compositing manager started and stopped by tests; a keymap change in the middle of a hot key
-  xcompmgr x11-xkb-utils
+  # compositing managers started and stopped by tests (one that draws shadows of its own accord);
+  # a keymap change in the middle of a hot key
+  xcompmgr picom x11-xkb-utils
   # a program of its own that copies to the clipboard, for the clipboard history tests
   xclip
   # the icon theme standing in where the desktop names none, and Qt's reader of its SVG icons

@@ -30,7 +30,9 @@ FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect
         flags |= Qt::WindowTransparentForInput;
     setWindowFlags(flags);
 
-    setAttribute(Qt::WA_ShowWithoutActivating, !canBecomeKey);
+    // Every panel shows without the keyboard, one that can take it included (it takes it when the
+    // user clicks into it). Qt reads this when it creates the native window, so it comes first.
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
     setAttribute(Qt::WA_TranslucentBackground);
     // A panel that never takes focus is never the active window; its tooltips show all the same.
     setAttribute(Qt::WA_AlwaysShowToolTips);
@@ -51,6 +53,8 @@ FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect
     // The native window exists from the start, so that the desktop hints can be set before the
     // first show.
     winId();
+    if (QWindow* window = windowHandle())
+        windowing.showWithoutActivating(*window);
     m_windowingAlive = &windowing;
     connect(&windowing, &PanelWindowing::compositingChanged, this, [this] {
         updateShape();
@@ -87,7 +91,8 @@ void FloatingPanel::setGroundColor(const QColor& color) {
 
 void FloatingPanel::paintEvent(QPaintEvent* event) {
     // Only a window cut to its outline: anything else would fill its transparent surroundings.
-    if (!m_ground.isValid() || !m_shaped)
+    // Under a compositing manager the content's own translucency shows instead.
+    if (!m_ground.isValid() || !m_shaped || showsOpacity())
         return;
     QPainter painter(this);
     painter.fillRect(event->rect(), m_ground);
@@ -121,8 +126,10 @@ void FloatingPanel::updateShape() {
     const bool hasAlpha = !window || window->format().hasAlpha();
     setAutoFillBackground(!hasAlpha);
 
-    // The platform may go before the panels at the end.
-    const bool shaped = m_outline && m_windowingAlive && !m_windowing.isCompositing() && !size().isEmpty();
+    // The platform may go before the panels at the end. A panel without a shadow keeps its shape
+    // under a compositing manager too: whatever shades windows then shades only the outline.
+    const bool shaped =
+        m_outline && m_windowingAlive && (!m_hasShadow || !m_windowing.isCompositing()) && !size().isEmpty();
     if (!shaped) {
         if (m_shaped)
             clearMask();
@@ -144,6 +151,22 @@ void FloatingPanel::resizeEvent(QResizeEvent* event) {
         updateShape();
 }
 
+void FloatingPanel::setHasShadow(bool shadow) {
+    m_hasShadow = shadow;
+    if (QWindow* window = windowHandle())
+        m_windowing.setCompositorShadow(*window, shadow);
+    updateShape();
+}
+
+bool FloatingPanel::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // Raised while shown: above a full-screen window too, for as long as the panel shows.
+    if (event->type() == QEvent::ZOrderChange && isVisible() && m_windowingAlive)
+        if (QWindow* window = windowHandle())
+            m_windowing.stackAboveFullScreen(*window);
+    return handled;
+}
+
 void FloatingPanel::setAlphaValue(double alpha) {
     m_alpha = alpha;
     setWindowOpacity(alpha);
@@ -157,8 +180,11 @@ void FloatingPanel::showEvent(QShowEvent* event) {
     // would show its old pixels there, black: it paints all of itself before it maps.
     update();
     // Sent before Qt maps the window, so the hints are in place when the window manager looks.
-    if (QWindow* window = windowHandle())
+    if (QWindow* window = windowHandle()) {
         m_windowing.showOnAllDesktops(*window);
+        m_windowing.showWithoutActivating(*window);
+        m_windowing.stackAboveFullScreen(*window);
+    }
 }
 
 } // namespace corvane

@@ -83,11 +83,19 @@ public:
     void setGroundColor(const QColor& color);
     QColor groundColor() const { return m_ground; }
 
+    // Whether a compositing manager draws its drop shadow around the panel (on at creation).
+    // Panels whose view draws its own shadow, or wants none, turn it off; such a panel also
+    // keeps its outline as its shape under a compositing manager, so that nothing outside it
+    // can be shaded.
+    void setHasShadow(bool shadow);
+    bool hasShadow() const { return m_hasShadow; }
+
 protected:
     // For panels that must take keyboard focus while shown.
     FloatingPanel(PanelWindowing& windowing, const QRect& contentRect, int level, bool ignoresMouse,
                   bool canBecomeKey);
 
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -109,6 +117,7 @@ private:
     bool m_hasOwnOutline = false;
     bool m_shaped = false;
     QColor m_ground;
+    bool m_hasShadow = true;
 };
 
 } // namespace corvane

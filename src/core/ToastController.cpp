@@ -72,9 +72,12 @@ ToastController::~ToastController() = default;
 void ToastController::show(const QString& message, const QString& symbol) {
     m_lastMessage = message;
     m_lastSymbol = symbol;
-    if (!m_panel)
+    if (!m_panel) {
         m_panel =
             std::make_unique<FloatingPanel>(m_windowing, QRect(0, 0, 100, 100), PanelLevel::status, true);
+        // A compositor's shadow follows the window's rectangle, not the capsule.
+        m_panel->setHasShadow(false);
+    }
 
     QWidget* content = makeToastContent(message, symbol);
     const QSize size = content->size();

@@ -16,6 +16,17 @@ public:
     // Puts a panel's native window on every desktop. The panel calls this each time it is about to
     // be shown, because a window manager forgets what it knew of a window once it is withdrawn.
     virtual void showOnAllDesktops(QWindow& window) = 0;
+    // Asks the window manager not to give a panel the keyboard when it maps: a panel shows beside
+    // the user's work, and takes the keyboard only when the user clicks into it. Call before the
+    // native window first maps and before every later show.
+    virtual void showWithoutActivating(QWindow& window) = 0;
+    // Keeps a shown panel above a full-screen window that has the keyboard, which the window
+    // manager otherwise stacks above every floating window. Call before each show and raise; a
+    // panel with no such window in front of it is let go again.
+    virtual void stackAboveFullScreen(QWindow& window) = 0;
+    // Whether a compositing manager may draw its own drop shadow around a panel. Panels whose view
+    // draws its own shadow (or none) turn it off: the compositor's follows the window's rectangle.
+    virtual void setCompositorShadow(QWindow& window, bool shadow) = 0;
 
     // Asks the window manager to offer no way of minimising a titled window that keeps its
     // title and close button. Must come before the window is first shown: window managers read

@@ -23,8 +23,7 @@ bool isOwnWindow(quint64 id) {
 
 FilePanel::FilePanel(PanelWindowing& windowing, const QRect& contentRect, int level)
     : FloatingPanel(windowing, contentRect, level, false, true), m_windowing(windowing) {
-    // Shown without the keyboard; the first click hands it over.
-    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    // Shown without the keyboard (as every panel is); the first click hands it over.
     setFocusPolicy(Qt::ClickFocus);
     if (QWindow* window = windowHandle())
         window->installEventFilter(this);

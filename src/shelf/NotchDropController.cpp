@@ -78,6 +78,7 @@ void NotchDropController::start() {
 void NotchDropController::installClickPanel(const QRectF& notch) {
     m_panel = std::make_unique<FloatingPanel>(m_services.windowing, QRect(0, 0, 100, 100), PanelLevel::status,
                                               false);
+    m_panel->setHasShadow(false);
     m_panel->setGeometry(pixelRect(notch));
     QPointer<NotchDropController> self(this);
     auto click = [self] {

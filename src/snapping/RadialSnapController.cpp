@@ -243,6 +243,8 @@ FloatingPanel& RadialSnapController::ensureRingPanel() {
                                                       QRect(0, 0, 100, 100), ringLevel, true);
         m_ringPanel->setContentView(new RadialRingView(m_model, m_services.scheduler));
         m_ringPanel->setOutline(&RadialRingView::bandOutline);
+        // The ring draws its own shadow.
+        m_ringPanel->setHasShadow(false);
     }
     return *m_ringPanel;
 }

@@ -144,11 +144,17 @@ QCoro::Task<void> NotchController::hideLater(CancellationToken token) {
 FloatingPanel* NotchController::makeHUDPanel(const QRectF& anchor) {
     m_hudPanel =
         std::make_unique<FloatingPanel>(m_services.windowing, QRect(0, 0, 100, 100), notchLevel, true);
+    // The bar is part of the notch: nothing shades the screen around it.
+    m_hudPanel->setHasShadow(false);
     const double width = anchor.width() + 2 * NotchHUDView::columnWidth;
     m_hudPanel->setGeometry(
         pixelRect(QRectF(anchor.center().x() - width / 2, anchor.top(), width, anchor.height())));
     auto* view = new NotchHUDView(m_model, anchor.width(), anchor.height(), &m_services.animator);
     m_hudPanel->setContentView(view);
+    // The outline is centred in the view: the view has the panel's size before the first one is
+    // cut, not the size the layout would give it only at the first show (which left the first
+    // frame's window cut off-centre, a black block beside the bar).
+    view->setGeometry(QRect(QPoint(0, 0), m_hudPanel->size()));
     // The window itself takes the bar's outline at every stage of its unfolding, so that it looks
     // and moves the same with or without a compositing manager; folded, only the part behind the
     // notch remains.

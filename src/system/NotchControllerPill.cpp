@@ -64,6 +64,7 @@ void NotchController::updatePill(double baselineSeconds, bool indefinite) {
 FloatingPanel* NotchController::makePillPanel(const QRectF& notch) {
     m_pillPanel =
         std::make_unique<FloatingPanel>(m_services.windowing, QRect(0, 0, 100, 100), notchLevel, true);
+    m_pillPanel->setHasShadow(false);
     m_pillPanel->setGeometry(int(std::lround(notch.right() - 10)), int(std::lround(notch.top())),
                              int(std::lround(notch.height() + 22)), int(std::lround(notch.height())));
     auto* view = new AwakePillView(m_model, notch.height());

@@ -62,6 +62,11 @@ TEST(FloatingPanelTest, WithoutACompositorARoundedPanelIsCutToItsOutlineAndFollo
     windowing.setCompositing(true);
     EXPECT_FALSE(panel.isShapedToOutline());
     EXPECT_TRUE(panel.mask().isEmpty());
+
+    // A panel without the compositor's shadow keeps its outline as its shape, and says so
+    panel.setHasShadow(false);
+    EXPECT_TRUE(panel.isShapedToOutline());
+    EXPECT_FALSE(windowing.shadows.value(panel.windowHandle(), true));
 }
 
 TEST(FloatingPanelTest, FlagsFollowTheLevelTheMouseChoiceAndTheFocusChoice) {
@@ -95,7 +100,9 @@ TEST(FloatingPanelTest, FlagsFollowTheLevelTheMouseChoiceAndTheFocusChoice) {
     KeyPanel filePanel(windowing);
     EXPECT_TRUE(filePanel.canBecomeKeyWindow());
     EXPECT_FALSE(filePanel.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
-    EXPECT_FALSE(filePanel.testAttribute(Qt::WA_ShowWithoutActivating));
+    // It still shows without the keyboard: the desktop is told before its window first maps
+    EXPECT_TRUE(filePanel.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(windowing.quietShows.contains(filePanel.windowHandle()));
 }
 
 TEST(FloatingPanelTest, AsksForEveryDesktopEachTimeItIsShownAndKeepsOneContentView) {
@@ -108,6 +115,11 @@ TEST(FloatingPanelTest, AsksForEveryDesktopEachTimeItIsShownAndKeepsOneContentVi
     panel.hide();
     panel.show();
     EXPECT_EQ(windowing.requestCount(panel.windowHandle()), 2);
+    // Each raise while shown puts it above a full-screen window in front
+    const auto shownAbove = windowing.aboveFullScreen.count(panel.windowHandle());
+    EXPECT_GE(shownAbove, 2);
+    panel.raise();
+    EXPECT_EQ(windowing.aboveFullScreen.count(panel.windowHandle()), shownAbove + 1);
 
     // A new content view replaces and deletes the previous one
     QPointer<QWidget> first = new QLabel(QStringLiteral("first"));

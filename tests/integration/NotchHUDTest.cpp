@@ -1,8 +1,10 @@
 // The volume display on a real desktop: with a private sound server, the volume keys typed
 // through XTest change the server's output and show the display; without one, the keys are left
 // to other programs.
+#include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
+#include "support/ServerQueries.h"
 #include "support/SoundServer.h"
 #include "support/VirtualDesktop.h"
 #include "support/XTestInput.h"
@@ -15,6 +17,7 @@
 #include "system/NotchHUDView.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QScreen>
 #include <QTest>
 
@@ -23,6 +26,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 namespace corvane::testing {
 namespace {
@@ -42,6 +47,22 @@ bool isFreeOnServer(xcb_keycode_t keycode) {
     xcb_ungrab_key(c, keycode, desktop().rootWindow(), 0);
     xcb_flush(c);
     return true;
+}
+
+// What the screen shows in `area`, in one request.
+QImage screenArea(const QRect& area) {
+    xcb_connection_t* c = desktop().connection();
+    std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> reply(
+        xcb_get_image_reply(c,
+                            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, desktop().rootWindow(),
+                                          static_cast<int16_t>(area.x()), static_cast<int16_t>(area.y()),
+                                          static_cast<uint16_t>(area.width()),
+                                          static_cast<uint16_t>(area.height()), ~0u),
+                            nullptr),
+        &std::free);
+    if (!reply)
+        return {};
+    return QImage(xcb_get_image_data(reply.get()), area.width(), area.height(), QImage::Format_RGB32).copy();
 }
 
 // The display's controller with the media keys taken, once the app's sound output answers.
@@ -97,6 +118,50 @@ TEST(NotchHUD, VolumeKeysStepTheServersOutputAndShowTheDisplay) {
     EXPECT_TRUE(picture.save(folder + QStringLiteral("/notch-hud.png")));
     EXPECT_GT(black, picture.width() * picture.height() / 2);
     EXPECT_GT(light, 20);
+}
+
+TEST(NotchHUD, EveryFrameOfTheFirstShowIsCutToTheBar) {
+    // Given a white window behind the display's place, and a display never shown before
+    LiveApp app;
+    FocusedPrograms programs;
+    const xcb_window_t white =
+        programs.open(app.platform(), QStringLiteral("xterm"),
+                      {QStringLiteral("-bg"), QStringLiteral("white"), QStringLiteral("-fg"),
+                       QStringLiteral("white"), QStringLiteral("-cr"), QStringLiteral("white")});
+    ASSERT_NE(white, XCB_WINDOW_NONE);
+    askWindowManager(white, "_NET_WM_STATE", {1, desktop().atom("_NET_WM_STATE_FULLSCREEN"), 0, 2});
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(desktop().connection())).data;
+    const QRect topMiddle(screen->width_in_pixels / 2, 2, 1, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return qGray(screenArea(topMiddle).pixel(0, 0)) > 200; }, waitMs));
+    NotchController& notch = app.state().notch();
+
+    // When it shows, read every few milliseconds while it unfolds
+    notch.showHUD(NotchModel::Kind::volume, false, 0.5f, Seconds(60));
+    const QRect frame = notch.hudPanel()->geometry();
+    QElapsedTimer clock;
+    clock.start();
+    int frames = 0, stray = 0;
+    QImage first;
+    while (clock.elapsed() < 400) {
+        QCoreApplication::processEvents();
+        const QImage picture = screenArea(frame);
+        ++frames;
+        // Then the bar is centred in its window at every stage: a column with a dark pixel has
+        // its mirror image, within a pixel
+        std::vector<bool> dark(picture.width(), false);
+        for (int x = 0; x < picture.width(); ++x)
+            for (int y = 0; y < picture.height() && !dark[x]; ++y)
+                dark[x] = qGray(picture.pixel(x, y)) < 20;
+        for (int x = 1; x + 1 < picture.width(); ++x) {
+            const int mirror = picture.width() - 1 - x;
+            if (dark[x] && !dark[mirror - 1] && !dark[mirror] && !dark[mirror + 1] && stray++ == 0)
+                first = picture;
+        }
+    }
+    EXPECT_GT(frames, 20);
+    if (!first.isNull())
+        first.save(QCoreApplication::applicationDirPath() + QStringLiteral("/notch-hud-stray-frame.png"));
+    EXPECT_EQ(stray, 0) << "dark pixels outside the bar";
 }
 
 TEST(NotchHUD, TheVolumeKeysComeBackWithARestartedSoundServer) {

@@ -1,9 +1,10 @@
 // The edges of the transient panels over a white program window, on openbox as it ships: without
-// a compositing manager, after one started under the running product, and after it stopped
-// again. Each panel is opened twenty times in each state; nothing outside its outline may show
-// dark (a black corner or square is a transparent pixel drawn without a compositor, or a frame
-// the window manager did not cut), nor the rim of a light panel, and the windows inside the
-// landing preview stay visible.
+// a compositing manager, after one started under the running product, after it stopped again
+// (twenty openings of each panel in each), and under compositing managers that draw shadows of
+// their own accord. Nothing outside a panel's outline may show dark (a black corner or square is
+// a transparent pixel drawn without a compositor, a frame the window manager did not cut, or a
+// compositor's shadow), nor the rim of a light panel, and the windows inside the landing preview
+// stay visible.
 #include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
@@ -23,9 +24,11 @@
 #include "system/NotchController.h"
 
 #include <QBitmap>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <xkbcommon/xkbcommon-keysyms.h>
@@ -181,11 +184,11 @@ protected:
         return dark;
     }
 
-    void checkPanels(const char* state, const std::vector<Panel>& panels) {
+    void checkPanels(const char* state, const std::vector<Panel>& panels, int times = openings) {
         const QImage desktopShot = grab(m_screen);
         for (const Panel& entry : panels) {
             int failures = 0;
-            for (int i = 0; i < openings; ++i) {
+            for (int i = 0; i < times; ++i) {
                 FloatingPanel* panel = entry.open();
                 ASSERT_NE(panel, nullptr) << entry.name;
                 const QImage shot = settled(*panel, desktopShot);
@@ -323,6 +326,28 @@ TEST_F(PanelEdges, NothingDarkOutsideAnyPanelWithOrWithoutACompositingManager) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !windowing.isCompositing(); }, waitMs));
     checkPanels("compositor-stopped", panels);
     checkPreview("compositor-stopped");
+
+    // Compositors that shade windows of their own accord leave alone the panels that draw their
+    // own shadow (or want none)
+    QTemporaryDir folder;
+    const QString config = folder.filePath(QStringLiteral("picom.conf"));
+    QFile file(config);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("shadow = true;\nbackend = \"xrender\";\n");
+    file.close();
+    const std::vector<Panel> shadowless(panels.begin(), panels.begin() + 3);
+    const std::pair<const char*, QStringList> shading[] = {
+        {"xcompmgr-shadows", {QStringLiteral("xcompmgr"), QStringLiteral("-c")}},
+        {"picom-shadows", {QStringLiteral("picom"), QStringLiteral("--config"), config}}};
+    for (const auto& [state, command] : shading) {
+        QProcess* shader = desktop().launch(command.front(), command.mid(1));
+        ASSERT_NE(shader, nullptr) << state;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return windowing.isCompositing(); }, waitMs)) << state;
+        checkPanels(state, shadowless, 3);
+        shader->terminate();
+        shader->waitForFinished(2000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !windowing.isCompositing(); }, waitMs)) << state;
+    }
 }
 
 } // namespace

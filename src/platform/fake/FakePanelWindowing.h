@@ -2,6 +2,7 @@
 
 #include "platform/PanelWindowing.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QWindow>
@@ -16,6 +17,11 @@ public:
     void showOnAllDesktops(QWindow& window) override { requests.append(QPointer<QWindow>(&window)); }
     void offerNoMinimise(QWindow& window) override { unminimisable.append(QPointer<QWindow>(&window)); }
     bool isCompositing() const override { return m_compositing; }
+    void showWithoutActivating(QWindow& window) override { quietShows.append(QPointer<QWindow>(&window)); }
+    void stackAboveFullScreen(QWindow& window) override {
+        aboveFullScreen.append(QPointer<QWindow>(&window));
+    }
+    void setCompositorShadow(QWindow& window, bool shadow) override { shadows.insert(&window, shadow); }
 
     // Starts or stops the compositing manager, announcing a change.
     void setCompositing(bool compositing);
@@ -32,6 +38,10 @@ public:
 
     QList<QPointer<QWindow>> requests;
     QList<QPointer<QWindow>> unminimisable;
+    QList<QPointer<QWindow>> quietShows;
+    QList<QPointer<QWindow>> aboveFullScreen;
+    // The last shadow wish per window.
+    QHash<const QWindow*, bool> shadows;
 
 private:
     bool m_compositing = true;

@@ -7,6 +7,7 @@
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -108,6 +109,22 @@ xcb_atom_t activeWindowAtom(xcb_connection_t* c) {
     Reply<xcb_intern_atom_reply_t> reply(
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof(name) - 1, name), nullptr));
     return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+}
+
+xcb_atom_t atomNamed(xcb_connection_t* c, const char* name) {
+    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+}
+
+bool hasAtomIn(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property, xcb_atom_t wanted) {
+    Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, XCB_ATOM_ATOM, 0, 1024), nullptr));
+    if (!reply || reply->format != 32)
+        return false;
+    const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    const int count = xcb_get_property_value_length(reply.get()) / static_cast<int>(sizeof(xcb_atom_t));
+    return std::find(values, values + count, wanted) != values + count;
 }
 
 xcb_window_t firstRoot(xcb_connection_t* c) {
@@ -267,6 +284,75 @@ void X11PanelWindowing::offerNoMinimise(QWindow& window) {
     const std::array<xcb_atom_t, 2> types{atoms[1], atoms[2]};
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()), atoms[0],
                         XCB_ATOM_ATOM, 32, static_cast<uint32_t>(types.size()), types.data());
+    xcb_flush(c);
+}
+
+void X11PanelWindowing::showWithoutActivating(QWindow& window) {
+    // Qt's own way: it then writes a user time of 0 each time it maps the window, instead of the
+    // time of the last input event, which tells the window manager to leave the keyboard alone.
+    window.setProperty("_q_showWithoutActivating", true);
+    xcb_connection_t* c = qtConnection();
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (!c || id == XCB_WINDOW_NONE)
+        return;
+    const xcb_atom_t userTime = atomNamed(c, "_NET_WM_USER_TIME");
+    if (userTime == XCB_ATOM_NONE)
+        return;
+    const uint32_t never = 0;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, userTime, XCB_ATOM_CARDINAL, 32, 1, &never);
+    xcb_flush(c);
+}
+
+QWindow* X11PanelWindowing::foreignWindow(xcb_window_t window) {
+    auto& stand = m_foreign[window];
+    if (!stand)
+        stand.reset(QWindow::fromWinId(window));
+    return stand.get();
+}
+
+void X11PanelWindowing::stackAboveFullScreen(QWindow& window) {
+    xcb_connection_t* c = qtConnection();
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (!c || id == XCB_WINDOW_NONE)
+        return;
+    // A window manager stacks a full-screen window that has the keyboard above every floating
+    // one, but keeps the windows that belong to it (its transients) above it. While such a
+    // window is in front the panel counts as one of its transients.
+    xcb_window_t over = XCB_WINDOW_NONE;
+    const auto active = static_cast<xcb_window_t>(activeWindow());
+    const xcb_atom_t state = atomNamed(c, "_NET_WM_STATE");
+    const xcb_atom_t fullScreen = atomNamed(c, "_NET_WM_STATE_FULLSCREEN");
+    if (active != XCB_WINDOW_NONE && active != id && fullScreen != XCB_ATOM_NONE &&
+        hasAtomIn(c, active, state, fullScreen))
+        over = active;
+    // Qt writes WM_TRANSIENT_FOR from the transient parent each time it maps the window.
+    QWindow* parent = over != XCB_WINDOW_NONE ? foreignWindow(over) : nullptr;
+    if (window.transientParent() != parent)
+        window.setTransientParent(parent);
+    if (!window.isVisible())
+        return;
+    // A mapped window is told at once; the window manager restacks it when the hint changes.
+    if (over != XCB_WINDOW_NONE)
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1,
+                            &over);
+    else
+        xcb_delete_property(c, id, XCB_ATOM_WM_TRANSIENT_FOR);
+    const uint32_t above = XCB_STACK_MODE_ABOVE;
+    xcb_configure_window(c, id, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    xcb_flush(c);
+}
+
+void X11PanelWindowing::setCompositorShadow(QWindow& window, bool shadow) {
+    xcb_connection_t* c = qtConnection();
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (!c || id == XCB_WINDOW_NONE)
+        return;
+    // Read by the compositing managers that draw shadows of their own accord.
+    const xcb_atom_t atom = atomNamed(c, "_COMPTON_SHADOW");
+    if (atom == XCB_ATOM_NONE)
+        return;
+    const uint32_t value = shadow ? 1 : 0;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom, XCB_ATOM_CARDINAL, 32, 1, &value);
     xcb_flush(c);
 }
 

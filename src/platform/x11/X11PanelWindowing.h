@@ -6,6 +6,9 @@
 
 #include <xcb/xcb.h>
 
+#include <map>
+#include <memory>
+
 namespace corvane {
 
 // Panels on every desktop through the EWMH hints, on Qt's own X connection so that the hints
@@ -21,6 +24,9 @@ public:
 
     void showOnAllDesktops(QWindow& window) override;
     void offerNoMinimise(QWindow& window) override;
+    void showWithoutActivating(QWindow& window) override;
+    void stackAboveFullScreen(QWindow& window) override;
+    void setCompositorShadow(QWindow& window, bool shadow) override;
     bool isCompositing() const override { return m_compositing; }
     quint64 activeWindow() const override;
     void activateWindow(quint64 window) override;
@@ -29,12 +35,15 @@ public:
 
 private:
     bool readCompositing() const;
+    // A stand-in for another program's window, as Qt's transient parent of a panel.
+    QWindow* foreignWindow(xcb_window_t window);
 
     xcb_connection_t* m_connection = nullptr;
     xcb_atom_t m_selection = XCB_ATOM_NONE;
     uint8_t m_xfixesFirstEvent = 0;
     bool m_watching = false;
     bool m_compositing = true;
+    std::map<xcb_window_t, std::unique_ptr<QWindow>> m_foreign;
 };
 
 } // namespace corvane

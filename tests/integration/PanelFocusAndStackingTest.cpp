@@ -1,0 +1,217 @@
+// The paths a user takes through the file panels and the strip on a real desktop with a tray:
+// every entry of the Files menu opens its panel, file panels leave the keyboard where it was,
+// and a revealed strip shows above a full-screen window.
+#include "support/FocusedPrograms.h"
+#include "support/IntegrationMain.h"
+#include "support/LiveApp.h"
+#include "support/ServerQueries.h"
+#include "support/VirtualDesktop.h"
+#include "support/XTestInput.h"
+
+#include "core/ScreenHelpers.h"
+#include "platform/UserDefaults.h"
+#include "shelf/FilePanel.h"
+#include "shelf/FileShelf.h"
+#include "shelf/FileShelfController.h"
+#include "shelf/ShelfRow.h"
+#include "sidebar/SidebarController.h"
+#include "sidebar/SidebarPanel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+namespace corvane::testing {
+namespace {
+
+constexpr int waitMs = 5000;
+
+bool isViewable(xcb_window_t window) {
+    xcb_connection_t* c = desktop().connection();
+    std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> reply(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr), &std::free);
+    return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+xcb_window_t idOf(const QWidget& widget) {
+    return static_cast<xcb_window_t>(widget.winId());
+}
+
+QMenu* shownMenu() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* menu = qobject_cast<QMenu*>(widget); menu && menu->isVisible())
+            return menu;
+    }
+    return nullptr;
+}
+
+// Whether the active window changes away from `window` within half a second.
+bool keyboardMovesFrom(xcb_window_t window) {
+    return QTest::qWaitFor([&] { return activeWindow() != window; }, 500);
+}
+
+class PanelFocusAndStackingTest : public ::testing::Test {
+protected:
+    PanelFocusAndStackingTest() {
+        app.settings().setShowTray(true);
+        app.settings().setShowFiles(true);
+        app.settings().setShowFilesIcon(true);
+    }
+
+    FileShelfController& shelf() { return app.state().shelf(); }
+
+    QString pinnedFolder() {
+        const QString folder = m_folder.filePath(QStringLiteral("Pinned"));
+        QDir().mkpath(folder);
+        app.state().files().setFolders({folder});
+        return folder;
+    }
+
+    LiveApp app;
+    FocusedPrograms programs;
+    QTemporaryDir m_folder;
+};
+
+TEST_F(PanelFocusAndStackingTest, EachEntryOfTheFilesMenuMapsItsPanelWithinHalfASecond) {
+    app.state().files().setFolders(
+        {m_folder.filePath(QStringLiteral("Downloads")), m_folder.filePath(QStringLiteral("Desktop"))});
+    ASSERT_TRUE(desktop().startTrayHost());
+    shelf().syncStatusItem();
+    std::vector<QRect> icons;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !(icons = embeddedWindows(QStringLiteral("PanelFocusAndStackingTest"))).empty(); },
+        10000));
+
+    XTestInput input;
+    for (const QString& entry :
+         {QStringLiteral("Tray"), QStringLiteral("Downloads"), QStringLiteral("Desktop")}) {
+        // The tray may still be settling its icons when the first click comes: click until it opens.
+        QMenu* menu = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                input.click(embeddedWindows(QStringLiteral("PanelFocusAndStackingTest")).front().center());
+                return QTest::qWaitFor([&] { return (menu = shownMenu()) != nullptr; }, 1000);
+            },
+            waitMs))
+            << entry.toStdString();
+        const QList<QAction*> actions = menu->actions();
+        const auto chosen = std::find_if(actions.begin(), actions.end(),
+                                         [&](QAction* action) { return action->text() == entry; });
+        ASSERT_NE(chosen, actions.end()) << entry.toStdString();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu, waitMs));
+        const QPoint onEntry = menu->mapToGlobal(menu->actionGeometry(*chosen).center());
+
+        QElapsedTimer sinceChoice;
+        input.click(onEntry);
+        sinceChoice.start();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shelf().popover() && isViewable(idOf(*shelf().popover())); },
+                                    waitMs))
+            << entry.toStdString();
+        EXPECT_LT(sinceChoice.elapsed(), 500) << entry.toStdString();
+        ASSERT_TRUE(shelf().popoverSource().has_value());
+        EXPECT_EQ(shelf().popoverSource()->isTray(), entry == QStringLiteral("Tray"));
+
+        shelf().closePopover();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !isViewable(idOf(*shelf().popover())); }, waitMs));
+    }
+}
+
+TEST_F(PanelFocusAndStackingTest, FilePanelsLeaveTheKeyboardWithTheProgramThatHadIt) {
+    const QString folder = pinnedFolder();
+    const xcb_window_t logo = programs.openLogo(app.platform());
+    ASSERT_NE(logo, XCB_WINDOW_NONE);
+
+    // A folder row of the strip opens the popover without the keyboard
+    SidebarController& strip = app.state().sidebar();
+    strip.start();
+    ShelfRow* folderRow = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (ShelfRow* row : strip.panel()->findChildren<ShelfRow*>()) {
+                if (!row->source().isTray() && row->isVisible())
+                    folderRow = row;
+            }
+            return folderRow &&
+                   strip.panel()->geometry().x() == topLeftVisibleFrame(*strip.currentScreen()).x() + 8;
+        },
+        waitMs));
+    const QPoint onRow = folderRow->mapToGlobal(folderRow->rect().center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return serverFrame(idOf(*strip.panel())).contains(onRow); }, waitMs));
+    XTestInput().click(onRow);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return shelf().popover() && isViewable(idOf(*shelf().popover())); }, waitMs));
+    EXPECT_FALSE(keyboardMovesFrom(logo)) << "the popover took the keyboard";
+    shelf().closePopover();
+
+    // And so does a floating panel the last run left open
+    app.platform().defaults->set(FileShelfController::floatingShelvesKey.toStdString(),
+                                 Json::array({folder.toStdString()}));
+    ASSERT_EQ(activeWindow(), logo);
+    shelf().restoreFloatingShelves();
+    FilePanel* floating = shelf().floatingPanel(ShelfSource::folder(folder));
+    ASSERT_NE(floating, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isViewable(idOf(*floating)); }, waitMs));
+    EXPECT_FALSE(keyboardMovesFrom(logo)) << "the floating panel took the keyboard";
+}
+
+TEST_F(PanelFocusAndStackingTest, ARevealedStripShowsAboveAFullScreenWindow) {
+    app.settings().setAutoHide(true);
+    app.settings().setAutoHideInFullscreen(false);
+    const xcb_window_t terminal = programs.open(app.platform(), QStringLiteral("xterm"), {});
+    ASSERT_NE(terminal, XCB_WINDOW_NONE);
+    askWindowManager(terminal, "_NET_WM_STATE", {1, desktop().atom("_NET_WM_STATE_FULLSCREEN"), 0, 2});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hasState(terminal, "_NET_WM_STATE_FULLSCREEN"); }, waitMs));
+    ASSERT_TRUE(waitUntilDrawn(terminal));
+
+    SidebarController& strip = app.state().sidebar();
+    strip.start();
+    strip.toggle(); // the hot key
+    SidebarPanel& panel = *strip.panel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isViewable(idOf(panel)); }, waitMs));
+    const auto stackIndex = [](xcb_window_t window) {
+        const std::vector<uint32_t> stacking =
+            windowProperty(desktop().rootWindow(), "_NET_CLIENT_LIST_STACKING");
+        return std::find(stacking.begin(), stacking.end(), window) - stacking.begin();
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stackIndex(idOf(panel)) > stackIndex(terminal); }, waitMs));
+    EXPECT_EQ(activeWindow(), terminal);
+
+    // The screen shows the strip, not the terminal, where the strip stands once it has come to rest
+    QRect last;
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            const QRect frame = serverFrame(idOf(panel));
+            const bool resting = frame == last;
+            last = frame;
+            const QImage screen = serverPicture(desktop().rootWindow());
+            if (!resting || screen.isNull())
+                return false;
+            const QRgb terminalGround = screen.pixel(screen.rect().center());
+            int strip = 0;
+            for (int y = frame.top(); y <= frame.bottom(); ++y)
+                for (int x = frame.left(); x <= frame.right(); ++x)
+                    strip += screen.pixel(x, y) != terminalGround;
+            return strip > frame.width() * frame.height() / 2;
+        },
+        waitMs);
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    serverPicture(desktop().rootWindow()).save(folder + QStringLiteral("/strip-over-full-screen.png"));
+    EXPECT_TRUE(shown);
+}
+
+} // namespace
+} // namespace corvane::testing
+
+int main(int argc, char** argv) {
+    return corvane::testing::runIntegrationTests(argc, argv);
+}
