@@ -126,10 +126,12 @@ void FloatingPanel::updateShape() {
     const bool hasAlpha = !window || window->format().hasAlpha();
     setAutoFillBackground(!hasAlpha);
 
-    // The platform may go before the panels at the end. A panel without a shadow keeps its shape
-    // under a compositing manager too: whatever shades windows then shades only the outline.
+    // The platform may go before the panels at the end. A panel of its own outline (not a rounded
+    // rectangle, whose soft edges a compositing manager would lose) and without a shadow keeps its
+    // shape under a compositing manager too: one that shades all the same shades only the outline.
+    const bool keepsShape = !m_hasShadow && m_hasOwnOutline;
     const bool shaped =
-        m_outline && m_windowingAlive && (!m_hasShadow || !m_windowing.isCompositing()) && !size().isEmpty();
+        m_outline && m_windowingAlive && (keepsShape || !m_windowing.isCompositing()) && !size().isEmpty();
     if (!shaped) {
         if (m_shaped)
             clearMask();

@@ -84,9 +84,9 @@ public:
     QColor groundColor() const { return m_ground; }
 
     // Whether a compositing manager draws its drop shadow around the panel (on at creation).
-    // Panels whose view draws its own shadow, or wants none, turn it off; such a panel also
-    // keeps its outline as its shape under a compositing manager, so that nothing outside it
-    // can be shaded.
+    // Panels whose view draws its own shadow, or wants none, turn it off; such a panel with an
+    // outline of its own (`setOutline`) also keeps it as its shape under a compositing manager,
+    // so that nothing outside it can be shaded.
     void setHasShadow(bool shadow);
     bool hasShadow() const { return m_hasShadow; }
 

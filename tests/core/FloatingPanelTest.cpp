@@ -63,8 +63,10 @@ TEST(FloatingPanelTest, WithoutACompositorARoundedPanelIsCutToItsOutlineAndFollo
     EXPECT_FALSE(panel.isShapedToOutline());
     EXPECT_TRUE(panel.mask().isEmpty());
 
-    // A panel without the compositor's shadow keeps its outline as its shape, and says so
+    // A panel of its own outline without the compositor's shadow keeps it as its shape, and says so
     panel.setHasShadow(false);
+    EXPECT_FALSE(panel.isShapedToOutline());
+    panel.setOutline(FloatingPanel::roundedOutline(30));
     EXPECT_TRUE(panel.isShapedToOutline());
     EXPECT_FALSE(windowing.shadows.value(panel.windowHandle(), true));
 }

@@ -127,6 +127,20 @@ bool hasAtomIn(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property, xc
     return std::find(values, values + count, wanted) != values + count;
 }
 
+// The ancestor of `window` that is a child of the root (the window manager's frame around a
+// managed window); `window` itself when it is one; none for the root.
+xcb_window_t topLevelOf(xcb_connection_t* c, xcb_window_t window) {
+    for (int depth = 0; depth < 8 && window != XCB_WINDOW_NONE; ++depth) {
+        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+        if (!tree || window == tree->root)
+            return XCB_WINDOW_NONE;
+        if (tree->parent == tree->root)
+            return window;
+        window = tree->parent;
+    }
+    return XCB_WINDOW_NONE;
+}
+
 xcb_window_t firstRoot(xcb_connection_t* c) {
     const xcb_setup_t* setup = xcb_get_setup(c);
     return setup ? xcb_setup_roots_iterator(setup).data->root : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
@@ -187,6 +201,14 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
     if (eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & ~0x80) == XCB_REPARENT_NOTIFY) {
+        // The window manager framed a panel (it does at every map): the frame is what a
+        // compositing manager looks at.
+        const auto* reparent = static_cast<const xcb_reparent_notify_event_t*>(message);
+        if (m_unshaded.count(reparent->window) != 0 && m_connection)
+            writeShadow(topLevelOf(m_connection, reparent->parent), false);
+        return false;
+    }
     if ((event->response_type & ~0x80) != m_xfixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY)
         return false;
     const auto* notify = static_cast<const xcb_xfixes_selection_notify_event_t*>(message);
@@ -342,18 +364,33 @@ void X11PanelWindowing::stackAboveFullScreen(QWindow& window) {
     xcb_flush(c);
 }
 
+void X11PanelWindowing::writeShadow(xcb_window_t window, bool shadow) {
+    xcb_connection_t* c = qtConnection();
+    if (!c || window == XCB_WINDOW_NONE || window == firstRoot(c))
+        return;
+    // Read by the compositing managers that draw shadows of their own accord, on the top-level
+    // window: the window manager's frame around a managed panel.
+    const xcb_atom_t atom = atomNamed(c, "_COMPTON_SHADOW");
+    if (atom == XCB_ATOM_NONE)
+        return;
+    const uint32_t value = shadow ? 1 : 0;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom, XCB_ATOM_CARDINAL, 32, 1, &value);
+    xcb_flush(c);
+}
+
 void X11PanelWindowing::setCompositorShadow(QWindow& window, bool shadow) {
     xcb_connection_t* c = qtConnection();
     const auto id = static_cast<xcb_window_t>(window.winId());
     if (!c || id == XCB_WINDOW_NONE)
         return;
-    // Read by the compositing managers that draw shadows of their own accord.
-    const xcb_atom_t atom = atomNamed(c, "_COMPTON_SHADOW");
-    if (atom == XCB_ATOM_NONE)
-        return;
-    const uint32_t value = shadow ? 1 : 0;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom, XCB_ATOM_CARDINAL, 32, 1, &value);
-    xcb_flush(c);
+    if (shadow)
+        m_unshaded.erase(id);
+    else
+        m_unshaded.insert(id);
+    writeShadow(id, shadow);
+    // A panel framed already: its frame too; later frames as the window manager makes them.
+    if (const xcb_window_t frame = topLevelOf(c, id); frame != id)
+        writeShadow(frame, shadow);
 }
 
 } // namespace corvane

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 
 namespace corvane {
 
@@ -37,6 +38,7 @@ private:
     bool readCompositing() const;
     // A stand-in for another program's window, as Qt's transient parent of a panel.
     QWindow* foreignWindow(xcb_window_t window);
+    void writeShadow(xcb_window_t window, bool shadow);
 
     xcb_connection_t* m_connection = nullptr;
     xcb_atom_t m_selection = XCB_ATOM_NONE;
@@ -44,6 +46,8 @@ private:
     bool m_watching = false;
     bool m_compositing = true;
     std::map<xcb_window_t, std::unique_ptr<QWindow>> m_foreign;
+    // The panels that want no compositor's shadow.
+    std::set<xcb_window_t> m_unshaded;
 };
 
 } // namespace corvane
