@@ -8,7 +8,8 @@ file(REMOVE_RECURSE "${PREFIX}")
 if(EXISTS "${manifest}")
   file(COPY_FILE "${manifest}" "${kept}")
 endif()
-execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+# Installed as the README says: stripped.
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --strip --prefix "${PREFIX}"
                 RESULT_VARIABLE installed OUTPUT_QUIET)
 if(EXISTS "${kept}")
   file(RENAME "${kept}" "${manifest}")
@@ -20,6 +21,13 @@ if(NOT installed EQUAL 0)
 endif()
 
 set(entry "${PREFIX}/share/applications/corvane.desktop")
+# Stripped: no debugging sections left in the installed program.
+if(EXISTS "${PREFIX}/bin/corvane")
+  execute_process(COMMAND readelf -S "${PREFIX}/bin/corvane" OUTPUT_VARIABLE sections ERROR_QUIET)
+  if(sections MATCHES "\\.debug_info")
+    message(FATAL_ERROR "the installed program still carries its debugging symbols")
+  endif()
+endif()
 foreach(file "${PREFIX}/bin/corvane" "${entry}" "${PREFIX}/share/icons/hicolor/scalable/apps/corvane.svg")
   if(NOT EXISTS "${file}")
     message(FATAL_ERROR "not installed: ${file}")

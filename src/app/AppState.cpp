@@ -68,6 +68,9 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_files = std::make_unique<FileShelf>(*platform.defaults);
     m_awake = std::make_unique<AwakeController>(AwakeController::Services{
         m_settings, runtime.scheduler, *platform.powerHolds, *platform.defaults, *m_statusItems, *this});
+    QObject::connect(m_awake.get(), &AwakeController::problem, m_awake.get(), [this](const QString& message) {
+        m_toast->show(message, QStringLiteral("exclamationmark.triangle.fill"));
+    });
     m_clipboard = std::make_unique<ClipboardHistory>(
         m_settings, runtime.scheduler, runtime.background, *platform.pasteboard,
         *platform.runningApplications, ClipboardStore(),

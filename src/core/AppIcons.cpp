@@ -22,4 +22,27 @@ std::optional<QIcon> AppIcons::appIconForPID(qint64 pid) {
     return icon;
 }
 
+std::optional<QIcon> AppIcons::appIconForWindow(uint32_t windowID, qint64 pid,
+                                                const std::optional<QString>& bundleID) {
+    // Kept per window once found: a cell asks at every paint, and a program without an entry
+    // would otherwise be looked up in vain each time.
+    if (auto it = m_byWindow.constFind(windowID); it != m_byWindow.constEnd())
+        return *it;
+    std::optional<QIcon> icon = bundleID ? appIconForBundleID(*bundleID) : std::nullopt;
+    if (!icon)
+        if (std::optional<QIcon> own = m_catalog.iconForWindow(windowID); own && !own->isNull())
+            icon = own;
+    if (!icon)
+        icon = appIconForPID(pid);
+    if (!icon)
+        return genericAppIcon();
+    m_byWindow.insert(windowID, *icon);
+    return icon;
+}
+
+std::optional<QIcon> AppIcons::genericAppIcon() {
+    static const QIcon generic = QIcon::fromTheme(QStringLiteral("application-x-executable"));
+    return generic.isNull() ? std::nullopt : std::optional<QIcon>(generic);
+}
+
 } // namespace corvane

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 namespace corvane {
@@ -19,6 +20,13 @@ public:
 
     std::optional<QIcon> appIconForBundleID(const QString& bundleID);
     std::optional<QIcon> appIconForPID(qint64 pid);
+    // The picture of one window's program: its desktop entry's icon (by the window's `bundleID`),
+    // else the icon the window sets itself, else its process's, else the generic picture of a
+    // program. None only where the icon theme has no generic picture either.
+    std::optional<QIcon> appIconForWindow(uint32_t windowID, qint64 pid,
+                                          const std::optional<QString>& bundleID);
+    // The picture of a program that shows none of its own.
+    static std::optional<QIcon> genericAppIcon();
     // Drops a terminated application's entry, so that a process id the system reuses is looked
     // up afresh.
     void forgetPID(qint64 pid) { m_byPID.remove(pid); }
@@ -27,6 +35,7 @@ private:
     ApplicationCatalog& m_catalog;
     QHash<QString, QIcon> m_byBundleID;
     QHash<qint64, QIcon> m_byPID;
+    QHash<uint32_t, QIcon> m_byWindow; // what each window's program was found to show
 };
 
 } // namespace corvane

@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 namespace corvane {
@@ -19,6 +20,8 @@ public:
     virtual std::optional<QString> displayNameForBundleID(const QString& bundleID) = 0;
     // The icon of the running process; none when it is gone or has no icon.
     virtual std::optional<QIcon> iconForPID(qint64 pid) = 0;
+    // The picture a window sets as its own icon; none when it sets none or is gone.
+    virtual std::optional<QIcon> iconForWindow(uint32_t windowID) = 0;
 };
 
 } // namespace corvane

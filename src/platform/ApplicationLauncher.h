@@ -22,6 +22,9 @@ public:
     // Where the application can be started from: `path` when something exists there, else the
     // entry installed under `bundleID`; none when neither exists.
     virtual std::optional<QString> locate(const QString& bundleID, const std::optional<QString>& path) = 0;
+    // The executable that shows a running window, for a program with no desktop entry: where it
+    // can be started again from. None when it cannot be told.
+    virtual std::optional<QString> programOfWindow(uint32_t windowID, int32_t pid) = 0;
     // Starts the application found by `locate` in the background, without taking the focus,
     // with `documents` to open and `arguments` for its command line.
     virtual Outcome launch(const QString& location, const QStringList& documents,

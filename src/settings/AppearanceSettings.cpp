@@ -47,7 +47,7 @@ AppearanceSettings::AppearanceSettings(Settings& settings, Scheduler& scheduler,
         new BoundToggle(settings, Keys::showFooter, QStringLiteral("\u201CCorvane \u2699\u201D footer")));
     strip.addRow(
         captionLabel(QStringLiteral("Hiding Tray or Folders here only removes them from the strip \u2014 "
-                                    "they stay in the Files icon's menu in the tray.")));
+                                    "they stay in the Files icon's menu in the system tray.")));
 
     FormSection& thumbnails = *addSection(QStringLiteral("Thumbnails"));
     thumbnails.addRow(new BoundToggle(settings, Keys::showThumbnails, QStringLiteral("Live thumbnails")));

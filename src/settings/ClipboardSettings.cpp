@@ -52,7 +52,7 @@ ClipboardSettings::ClipboardSettings(Settings& settings, ClipboardHistory& histo
     const auto whileOn = [&settings] { return settings.clipboardEnabled(); };
     const auto onlyWhileOn = [&](QWidget* row) { showWhile(settings, row, whileOn); };
     onlyWhileOn(section.addRow(new BoundToggle(settings, Keys::showClipboardIcon,
-                                               QStringLiteral("Show clipboard icon in the tray"))));
+                                               QStringLiteral("Show clipboard icon in the system tray"))));
     onlyWhileOn(section.addRow(QStringLiteral("Shortcut"),
                                new ShortcutKit::Recorder(recorders, AppShortcuts::clipboardHistory())));
     onlyWhileOn(section.addRow(new BoundToggle(settings, Keys::clipboardPasteDirectly,

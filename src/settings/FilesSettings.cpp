@@ -71,8 +71,8 @@ int pinFolders(FileShelf& shelf, const QStringList& chosen) {
 
 QString FilesSettings::trayText(qsizetype count) {
     if (count == 0)
-        return QStringLiteral("The tray is empty.");
-    return QStringLiteral("%1 file%2 in the tray.")
+        return QStringLiteral("The Tray is empty.");
+    return QStringLiteral("%1 file%2 in the Tray.")
         .arg(count)
         .arg(count == 1 ? QString() : QStringLiteral("s"));
 }
@@ -86,16 +86,10 @@ FilesSettings::FilesSettings(Settings& settings, FileShelf& shelf, FileShelfCont
                                  QStringLiteral("Drop files on it from anywhere to keep them handy. Only the "
                                                 "location is saved \u2014 nothing is copied.")));
     strip.addRow(new BoundToggle(settings, Keys::showFiles, QStringLiteral("Show pinned folders")));
-    // Kept and stored for a desktop with a notch; nothing here has one.
+    // No notch drop or AirDrop rows: no screen here has a notch, and there is no AirDrop. Their
+    // stored choices stay as they are.
     strip.addRow(
-        new BoundToggle(settings, Keys::notchTray, QStringLiteral("Drop files on the notch \u2192 Tray"),
-                        QStringLiteral("Screens here have no notch, so this has no visible effect.")));
-    QWidget* airDrop = strip.addRow(new BoundToggle(
-        settings, Keys::notchAirDrop, QStringLiteral("AirDrop on the left of the drop shelf"),
-        QStringLiteral("There is no drop shelf or AirDrop here, so this has no visible effect.")));
-    enableWhile(settings, airDrop, [&settings] { return settings.notchTray(); });
-    strip.addRow(
-        new BoundToggle(settings, Keys::showFilesIcon, QStringLiteral("Folder icon in the tray"),
+        new BoundToggle(settings, Keys::showFilesIcon, QStringLiteral("Folder icon in the system tray"),
                         QStringLiteral("Opens Tray, Downloads and your other folders right by the icon.")));
     strip.addRow(QStringLiteral("Sort files"),
                  new BoundPicker(settings, Keys::shelfSort,
@@ -154,16 +148,25 @@ void FilesSettings::rebuildFolders() {
         auto* line = new QHBoxLayout(row);
         line->setContentsMargins(0, 0, 0, 0);
         line->setSpacing(10);
+        // A folder that is gone still gets a folder's picture, greyed, at the same size, so that
+        // its names stay in line with the other rows'.
+        const bool missing = !QFileInfo(path).isDir();
+        const QIcon folderIcon = missing ? QFileIconProvider().icon(QFileIconProvider::Folder)
+                                         : QFileIconProvider().icon(QFileInfo(path));
         auto* icon = new QLabel;
-        icon->setPixmap(QFileIconProvider().icon(QFileInfo(path)).pixmap(22, 22));
-        line->addWidget(icon);
+        icon->setObjectName(QStringLiteral("folderIcon"));
+        icon->setFixedSize(22, 22);
+        icon->setPixmap(folderIcon.pixmap(22, 22, missing ? QIcon::Disabled : QIcon::Normal));
+        line->addWidget(icon, 0, Qt::AlignVCenter);
         auto* names = new QVBoxLayout;
         names->setSpacing(0);
         // A folder's name is text, never markup or a line break of its own.
         auto* name = new QLabel(shownName(shelfDisplayName(path)));
         name->setTextFormat(Qt::PlainText);
         names->addWidget(name);
-        QLabel* where = captionLabel(shownName(tildePath(path)));
+        QLabel* where = captionLabel(missing ? QStringLiteral("Missing \u2014 ") + shownName(tildePath(path))
+                                             : shownName(tildePath(path)));
+        where->setObjectName(QStringLiteral("folderPath"));
         where->setTextFormat(Qt::PlainText);
         names->addWidget(where);
         line->addLayout(names, 1);

@@ -75,12 +75,9 @@ void GeneralSettings::addStartup() {
     connect(&launch, &LaunchAtLogin::changed, this, [this] { showLaunchAtLogin(); });
     showLaunchAtLogin();
 
-    // There is no Dock here; the choice is kept for a desktop that has one.
-    startup.addRow(new BoundToggle(m_settings, Keys::showDockIcon, QStringLiteral("Show Dock icon"),
-                                   QStringLiteral("Linux desktops have no Dock, so this changes nothing "
-                                                  "here; the choice is kept.")));
+    // No "Show Dock icon" row: there is no Dock here. The stored choice stays as it is.
     startup.addRow(new BoundToggle(
-        m_settings, Keys::showMenuBarIcon, QStringLiteral("Show Corvane icon in the tray"),
+        m_settings, Keys::showMenuBarIcon, QStringLiteral("Show Corvane icon in the system tray"),
         QStringLiteral("When hidden, start Corvane again (from your applications menu) to reach Settings.")));
     startup.addRow(new BoundToggle(m_settings, Keys::showSettingsOnLaunch,
                                    QStringLiteral("Open Settings when Corvane is launched manually")));
@@ -147,25 +144,9 @@ void GeneralSettings::addSidebar() {
 }
 
 void GeneralSettings::addUpdates() {
-    Updater& updater = m_services.updater;
+    // The package manager brings updates, so the two automatic-update switches would act on
+    // nothing and are left out; "Check Now" says where updates come from.
     FormSection& updates = *addSection(QStringLiteral("Updates"));
-    m_checks = new ValueToggle(
-        QStringLiteral("Check for updates automatically"), QString(),
-        [&updater] { return updater.automaticallyChecksForUpdates(); },
-        [&updater](bool on) { updater.setAutomaticallyChecksForUpdates(on); });
-    updates.addRow(m_checks);
-    m_downloads = new ValueToggle(
-        QStringLiteral("Download and install updates automatically"), QString(),
-        [&updater] { return updater.automaticallyDownloadsUpdates(); },
-        [&updater](bool on) { updater.setAutomaticallyDownloadsUpdates(on); });
-    QWidget* downloads = updates.addRow(m_downloads);
-    enableWhile(m_settings, downloads, [&updater] { return updater.automaticallyChecksForUpdates(); });
-    connect(&updater, &Updater::changed, this, [this] {
-        m_checks->refresh();
-        m_downloads->refresh();
-        refreshBoundRows(this);
-    });
-
     auto* checkNow = new QPushButton(QStringLiteral("Check Now"));
     checkNow->setObjectName(QStringLiteral("checkNow"));
     connect(checkNow, &QPushButton::clicked, this, [this] {
@@ -176,7 +157,7 @@ void GeneralSettings::addUpdates() {
 }
 
 void GeneralSettings::addTrayIcons() {
-    FormSection& icons = *addSection(QStringLiteral("Tray icons"));
+    FormSection& icons = *addSection(QStringLiteral("System tray icons"));
     icons.addRow(new BoundToggle(m_settings, Keys::showMenuBarIcon,
                                  QStringLiteral("Corvane (sidebar, workspaces, settings)")));
     icons.addRow(new BoundToggle(m_settings, Keys::showFilesIcon, QStringLiteral("Files & Tray")));
@@ -199,7 +180,7 @@ void GeneralSettings::addTrayIcons() {
 
     StatusItems& items = m_services.statusItems;
     m_hiddenWarning = icons.addRow(warningLabel(
-        QStringLiteral("No tray is running, so Corvane's icons cannot show. Add a system tray (notification "
+        QStringLiteral("No system tray is running, so Corvane's icons cannot show. Add one (the notification "
                        "area) to your panel; the icons appear as soon as one starts.")));
     showWhile(m_settings, m_hiddenWarning, [&items] { return items.statusItemsHiddenBySystem(); });
     connect(&items, &StatusItems::statusItemsHiddenBySystemChanged, this, [this] { refreshBoundRows(this); });

@@ -14,7 +14,7 @@ class StatusItems;
 class Updater;
 class ValueToggle;
 
-// The "General" page: how the product starts, where the strip lives, the updater's switches,
+// The "General" page: how the product starts, where the strip lives, where updates come from,
 // which tray icons show, the volume and brightness display and one workspace option. Every
 // control writes at once and follows changes made elsewhere.
 class GeneralSettings : public SettingsPage {
@@ -32,8 +32,6 @@ public:
 
     ValueToggle& launchAtLoginToggle() const { return *m_launchAtLogin; }
     QLabel& launchAtLoginError() const { return *m_launchError; }
-    ValueToggle& checksToggle() const { return *m_checks; }
-    ValueToggle& downloadsToggle() const { return *m_downloads; }
     ValueToggle& clipboardIconToggle() const { return *m_clipboardIcon; }
     QWidget& hiddenIconsWarning() const { return *m_hiddenWarning; }
 
@@ -53,8 +51,6 @@ private:
     ValueToggle* m_launchAtLogin = nullptr;
     QLabel* m_launchError = nullptr;
     QWidget* m_launchErrorRow = nullptr;
-    ValueToggle* m_checks = nullptr;
-    ValueToggle* m_downloads = nullptr;
     ValueToggle* m_clipboardIcon = nullptr;
     QWidget* m_hiddenWarning = nullptr;
 };

@@ -19,7 +19,7 @@ KeepAwakeSettings::KeepAwakeSettings(Settings& settings, AwakeController& awake,
     : SettingsPage(SettingsTab::keepAwake, parent), m_settings(settings), m_awake(awake) {
     FormSection& main = *addSection(QStringLiteral("Keep Awake"));
     m_showIcon = new BoundToggle(
-        settings, SettingKeys::showAwakeIcon, QStringLiteral("Show Keep Awake in the tray"),
+        settings, SettingKeys::showAwakeIcon, QStringLiteral("Show Keep Awake in the system tray"),
         QStringLiteral(
             "A cup while your computer is kept awake, zzz when it may sleep. Click it for durations "
             "and mode."));
@@ -45,10 +45,7 @@ KeepAwakeSettings::KeepAwakeSettings(Settings& settings, AwakeController& awake,
     main.addRow(modeRow);
 
     main.addRow(new LidPermissionRow(awake.canHoldLid()));
-    m_indicator = new BoundToggle(
-        settings, SettingKeys::notchAwakeIndicator, QStringLiteral("Keep Awake indicator next to the notch"),
-        QStringLiteral("Screens here have no notch, so this has no visible effect."));
-    main.addRow(m_indicator);
+    // No "indicator next to the notch" row: no screen here has a notch.
     addStatusRow(main);
     addDurationRows(*addSection(QStringLiteral("Keep awake for")));
 

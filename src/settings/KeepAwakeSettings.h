@@ -15,7 +15,7 @@ class BoundToggle;
 class FormSection;
 class Settings;
 
-// The Keep Awake page: the status item, the mode, the lid-closed row, the notch indicator, whether
+// The Keep Awake page: the status item, the mode, the lid-closed row, whether
 // the computer is kept awake now, and the length of keeping awake. Every control shows the stored
 // value and the controller's state as they are now, whoever changed them.
 class KeepAwakeSettings : public SettingsPage {
@@ -26,7 +26,6 @@ public:
     BoundToggle& showIconToggle() const { return *m_showIcon; }
     QComboBox& modePicker() const { return *m_mode; }
     QLabel& modeDescription() const { return *m_modeDescription; }
-    BoundToggle& indicatorToggle() const { return *m_indicator; }
     QLabel& statusLabel() const { return *m_status; }
     QLabel& failureLabel() const { return *m_failure; }
     QPushButton& toggleButton() const { return *m_toggle; }
@@ -48,7 +47,6 @@ private:
     BoundToggle* m_showIcon = nullptr;
     QComboBox* m_mode = nullptr;
     QLabel* m_modeDescription = nullptr;
-    BoundToggle* m_indicator = nullptr;
     QLabel* m_status = nullptr;
     QLabel* m_failure = nullptr;
     QPushButton* m_toggle = nullptr;

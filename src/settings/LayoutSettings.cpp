@@ -45,7 +45,7 @@ LayoutSettings::LayoutSettings(Settings& settings, SettingsActions& actions, QWi
     gapColumn->addWidget(m_gapCaption, 0, Qt::AlignRight);
     snapping.addRow(QStringLiteral("Gap between windows"), gap);
     followSetting(settings, Keys::layoutGap, m_gapCaption, [this] {
-        m_gapCaption->setText(wholeNumberCaption(m_settings.layoutGap(), QStringLiteral(" pt")));
+        m_gapCaption->setText(wholeNumberCaption(m_settings.layoutGap(), QStringLiteral(" px")));
     });
     snapping.addRow(new BoundToggle(
         settings, Keys::cycleSnapSizes, QStringLiteral("Cycle sizes on repeat"),

@@ -8,6 +8,7 @@
 #include "settings/OnboardingTip.h"
 #include "settings/PermissionHelpWindow.h"
 #include "settings/PermissionRow.h"
+#include "settings/PermissionTitles.h"
 #include "settings/SettingsServices.h"
 
 #include <QApplication>
@@ -51,11 +52,11 @@ OnboardingView::OnboardingView(const SettingsServices& services, std::function<v
     rows->setContentsMargins(28, 0, 28, 0);
     rows->setSpacing(10);
     m_accessibility = new PermissionRow(
-        QStringLiteral("accessibility"), QStringLiteral("Accessibility"),
+        QStringLiteral("accessibility"), windowManagerPermissionTitle(),
         QStringLiteral("Focus, move and resize windows; the snap wheel (Menu key) and hotkeys."),
         permissions.accessibilityGranted(), [this] { requestAccessibility(); });
     m_screenRecording = new PermissionRow(
-        QStringLiteral("rectangle.dashed.badge.record"), QStringLiteral("Screen Recording"),
+        QStringLiteral("rectangle.dashed.badge.record"), compositePermissionTitle(),
         QStringLiteral("Live thumbnails and window titles. Optional — app icons are shown without it."),
         permissions.screenRecordingGranted(),
         [this, &permissions] { askForPermission(permissions, true, *this, m_screenRecordingHelp); });
@@ -180,7 +181,7 @@ void OnboardingView::refresh() {
     m_stageManagerTip->setVisible(isStageManagerOn());
     m_captureTip->setVisible(!screenRecording && permissions.screenRecordingRequested());
     m_done->setText(accessibility ? QStringLiteral("Get Started")
-                                  : QStringLiteral("Continue Without Accessibility"));
+                                  : QStringLiteral("Continue Without a Window Manager"));
 
     const bool both = accessibility && screenRecording;
     if (both == m_bothGranted)

@@ -1,6 +1,7 @@
 #include "settings/PermissionHelpWindow.h"
 
 #include "core/PermissionManager.h"
+#include "settings/PermissionTitles.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,7 +21,7 @@ PermissionHelpWindow::PermissionHelpWindow(PermissionManager& permissions, bool 
     : QWidget(parent, Qt::Dialog), m_permissions(permissions), m_screenRecording(screenRecording) {
     setObjectName(QStringLiteral("permissionHelp"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(screenRecording ? QStringLiteral("Screen Recording") : QStringLiteral("Accessibility"));
+    setWindowTitle(screenRecording ? compositePermissionTitle() : windowManagerPermissionTitle());
     setFixedWidth(420);
 
     auto* layout = new QVBoxLayout(this);

@@ -7,6 +7,7 @@
 #include "settings/LidPermissionRow.h"
 #include "settings/PermissionHelpWindow.h"
 #include "settings/PermissionStatusRow.h"
+#include "settings/PermissionTitles.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,13 +23,13 @@ PermissionSettings::PermissionSettings(PermissionManager& permissions, SystemShe
     // There is no prompt to raise: the user is sent to where the permission is given, or told what
     // gives it where the desktop has no such place.
     m_accessibility =
-        new PermissionStatusRow(QStringLiteral("Accessibility"),
+        new PermissionStatusRow(windowManagerPermissionTitle(),
                                 QStringLiteral("Focus, move and resize windows; snap wheel and hotkeys."),
                                 permissions.accessibilityGranted(), [this, &permissions] {
                                     askForPermission(permissions, false, *this, m_accessibilityHelp);
                                 });
     m_screenRecording = new PermissionStatusRow(
-        QStringLiteral("Screen Recording"), QStringLiteral("Live thumbnails and window titles."),
+        compositePermissionTitle(), QStringLiteral("Live thumbnails and window titles."),
         permissions.screenRecordingGranted(),
         [this, &permissions] { askForPermission(permissions, true, *this, m_screenRecordingHelp); });
     required.addRow(m_accessibility);

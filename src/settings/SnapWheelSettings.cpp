@@ -25,7 +25,8 @@ SnapWheelSettings::SnapWheelSettings(Settings& settings, Scheduler& scheduler, P
     FormSection& top = *addSection();
     top.addRow(makeDemonstration());
     top.addRow(new BoundToggle(settings, Keys::radialEnabled, QStringLiteral("Enable snap wheel")));
-    m_permissionWarning = top.addRow(warningLabel(QStringLiteral("Needs Accessibility permission.")));
+    m_permissionWarning =
+        top.addRow(warningLabel(QStringLiteral("Needs a window manager that follows EWMH.")));
     showWhile(settings, m_permissionWarning, [&permissions] { return !permissions.accessibilityGranted(); });
     connect(&permissions, &PermissionManager::accessibilityGrantedChanged, this,
             [this] { refreshBoundRows(this); });
@@ -47,11 +48,7 @@ SnapWheelSettings::SnapWheelSettings(Settings& settings, Scheduler& scheduler, P
     FormSection& feedback = *addSection(QStringLiteral("Feedback"));
     feedback.addRow(new BoundToggle(settings, Keys::radialShowPreview,
                                     QStringLiteral("Show where the window will land")));
-    // Kept for a computer that has such a trackpad; nothing here can give a tick.
-    feedback.addRow(
-        new BoundToggle(settings, Keys::radialHaptics, QStringLiteral("Haptic feedback (trackpad)"),
-                        QStringLiteral("This computer has no trackpad that can tick, so the wheel "
-                                       "gives none; the choice is kept.")));
+    // No haptic row: no pointer here can give a tick. The stored choice stays as it is.
     feedback.addRow(QStringLiteral("Color"),
                     new BoundComboBox(settings, Keys::radialAccent, accentChoices()));
 

@@ -212,6 +212,8 @@ void FileListView::refresh() {
     m_empty->setVisible(empty && m_model.isListed());
     if (m_model.source().isTray())
         m_emptyLabel->setText(QStringLiteral("Drop files here to keep them handy"));
+    else if (m_model.isFolderMissing())
+        m_emptyLabel->setText(QStringLiteral("Folder is missing"));
     else
         m_emptyLabel->setText(m_model.query().isEmpty() ? QStringLiteral("Folder is empty")
                                                         : QStringLiteral("No matches"));

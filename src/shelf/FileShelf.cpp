@@ -7,6 +7,7 @@
 #include "shelf/ShelfPath.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -35,9 +36,19 @@ Json jsonList(const QStringList& list) {
     return array;
 }
 
+// The user's own Downloads and Desktop folders, as xdg-user-dirs names them (localised, or moved
+// elsewhere). A folder the user turned off reads as the home folder itself; it is left out rather
+// than listing the whole home folder in its place.
 QStringList defaultFolders() {
-    const QString home = QDir::homePath();
-    return {home + QStringLiteral("/Downloads"), home + QStringLiteral("/Desktop")};
+    const QString home = QDir::cleanPath(QDir::homePath());
+    QStringList folders;
+    for (QStandardPaths::StandardLocation location :
+         {QStandardPaths::DownloadLocation, QStandardPaths::DesktopLocation}) {
+        const QString path = QStandardPaths::writableLocation(location);
+        if (!path.isEmpty() && QDir::cleanPath(path) != home && !folders.contains(path))
+            folders.append(path);
+    }
+    return folders;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "core/SearchText.h"
 #include "core/SettingKeys.h"
 #include "core/Settings.h"
+#include "platform/FileFacts.h"
 #include "platform/SystemShell.h"
 #include "runtime/Executor.h"
 #include "shelf/FileShelf.h"
@@ -97,24 +98,27 @@ void ShelfListModel::reload() {
     Executor* worker = &m_worker;
     m_worker.post([self, worker, request, sort, tray, trayPaths, folder] {
         std::vector<ShelfFile> files = tray ? trayFiles(trayPaths) : listFolder(folder, sort);
-        worker->deliver([self, request, files = std::move(files)]() mutable {
+        const bool missing = !tray && files.empty() && fileFacts(folder).kind != FileKind::directory;
+        worker->deliver([self, request, files = std::move(files), missing]() mutable {
             if (self)
-                self->takeListing(request, std::move(files));
+                self->takeListing(request, std::move(files), missing);
         });
     });
 }
 
-void ShelfListModel::takeListing(quint64 request, std::vector<ShelfFile> files) {
+void ShelfListModel::takeListing(quint64 request, std::vector<ShelfFile> files, bool folderMissing) {
     // An answer for a listing that a later one replaced (another level, another sort).
     if (request != m_request)
         return;
     m_listing = false;
     m_listingCost = std::chrono::duration_cast<Seconds>(m_scheduler.now() - m_listingStarted);
     m_all = std::move(files);
+    const bool missingChanged = folderMissing != m_folderMissing;
+    m_folderMissing = folderMissing;
     const bool first = !m_listed;
     m_listed = true;
     const int count = static_cast<int>(m_all.size());
-    if (count != m_totalCount || first) {
+    if (count != m_totalCount || first || missingChanged) {
         m_totalCount = count;
         Q_EMIT filesChanged();
     }

@@ -71,6 +71,8 @@ public:
     // True once the level shown has been listed (the rows are what the disk said, not a
     // placeholder).
     bool isListed() const { return m_listed; }
+    // The listed folder was not there (gone, renamed, or never made) at the last listing.
+    bool isFolderMissing() const { return m_folderMissing; }
     // Whether the list is on screen; a hidden list does not relist on changes until shown.
     void setShown(bool shown);
     bool isShown() const { return m_shown; }
@@ -96,7 +98,7 @@ Q_SIGNALS:
 private:
     void applyFilter();
     void setFiles(std::vector<ShelfFile> files);
-    void takeListing(quint64 request, std::vector<ShelfFile> files);
+    void takeListing(quint64 request, std::vector<ShelfFile> files, bool folderMissing);
     void resetLevel();
     void startWatching();
     void scheduleReload();
@@ -125,6 +127,7 @@ private:
     bool m_listing = false; // that listing is on its way
     bool m_stale = false;   // a change came after the last listing started
     bool m_listed = false;
+    bool m_folderMissing = false;
     bool m_shown = true;
     Instant m_listingStarted{0};
     Seconds m_listingCost{0};

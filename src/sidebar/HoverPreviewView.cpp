@@ -91,7 +91,8 @@ void HoverPreviewView::paintEvent(QPaintEvent*) {
     const QRectF content = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
     const double pictureHeight = std::max(0.0, content.height() - spacing - titleRowHeight);
     const QRectF pictureArea(content.left(), content.top(), content.width(), pictureHeight);
-    const std::optional<QIcon> icon = m_icons.appIconForPID(window->pid);
+    const std::optional<QIcon> icon =
+        m_icons.appIconForWindow(window->windowID, window->pid, window->bundleID);
 
     // The picture area: a dark rounded well holding the picture fitted in, else the big icon.
     QPainterPath well;

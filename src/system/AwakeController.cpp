@@ -122,6 +122,8 @@ void AwakeController::start(std::optional<double> seconds) {
     if (seconds)
         *seconds = std::min(*seconds, maximumDelaySeconds);
 
+    if (m_startDepth++ == 0)
+        m_lidRefused = false;
     releaseAssertions();
     const AwakeMode mode = m_settings.awakeMode();
     m_holdsSleep = false;
@@ -136,8 +138,10 @@ void AwakeController::start(std::optional<double> seconds) {
         m_lidSleepDisabled = setLidSleepDisabled(true);
         // The period goes on in the system mode; the change of mode comes back here through
         // reapplyMode while a period runs, and takes the system mode's holds.
-        if (!m_lidSleepDisabled)
+        if (!m_lidSleepDisabled) {
+            m_lidRefused = true;
             m_settings.setAwakeMode(AwakeMode::system);
+        }
     } else if (mode != AwakeMode::lidClosed && m_lidSleepDisabled) {
         m_lidSleepDisabled = !setLidSleepDisabled(false);
     }
@@ -153,6 +157,8 @@ void AwakeController::start(std::optional<double> seconds) {
     setEndDate(seconds ? std::optional<Instant>(m_scheduler.now() + toInstant(Seconds(*seconds)))
                        : std::nullopt);
     m_settings.setAwakeLastDuration(seconds.value_or(0));
+    if (--m_startDepth == 0)
+        reportStart();
 
     m_endTimer.invalidate();
     if (seconds) {
@@ -163,6 +169,35 @@ void AwakeController::start(std::optional<double> seconds) {
         });
     }
     refreshStatusButton();
+}
+
+// Says once, after the outermost start, what the system refused; nothing when all was held.
+void AwakeController::reportStart() {
+    QString message;
+    if (m_lidRefused)
+        message = m_isActive
+                      ? QStringLiteral("Could not hold the lid switch: keeping awake in System only mode")
+                      : QStringLiteral("Could not hold the lid switch, nor keep the computer awake");
+    else if (m_couldNotHold)
+        message = QStringLiteral("Could not keep the computer awake: the system refused to hold off sleep");
+    else if (!m_holdsSleep)
+        message = QStringLiteral("Only the screen is kept on: no login service keeps the computer awake");
+    if (!message.isEmpty())
+        Q_EMIT problem(message);
+}
+
+bool AwakeController::offersMode(AwakeMode mode) {
+    if (mode == m_settings.awakeMode())
+        return true;
+    switch (mode) {
+    case AwakeMode::display:
+        return m_holds.offers(PowerHolds::Kind::displaySleep) || m_holds.offers(PowerHolds::Kind::idleSleep);
+    case AwakeMode::system:
+        return m_holds.offers(PowerHolds::Kind::idleSleep);
+    case AwakeMode::lidClosed:
+        return canHoldLid();
+    }
+    return false;
 }
 
 void AwakeController::stop() {

@@ -72,6 +72,9 @@ public:
     // Whether the system can hold the lid switch at all (a login service answers).
     bool canHoldLid() const { return m_holds.offers(PowerHolds::Kind::lidSwitch); }
     bool lidSleepDisabled() const { return m_lidSleepDisabled; }
+    // Whether the menu offers `mode`: one the system cannot hold here is left out, unless it is
+    // the stored mode, which stays visible (and checked) so that the menu shows what is chosen.
+    bool offersMode(AwakeMode mode);
 
     // Starts a period in the current mode for `seconds`, or without end when none; replaces a
     // running one (its holds and its timer).
@@ -106,6 +109,8 @@ Q_SIGNALS:
     void endDateChanged();
     // After every start and stop: what the status item and the pages show may have changed.
     void statusChanged();
+    // A start did not do all it was asked: `message` says what happened, for the user.
+    void problem(const QString& message);
 
 private:
     void setActive(bool active);
@@ -114,6 +119,7 @@ private:
     bool setLidSleepDisabled(bool disabled);
     void refreshStatusButton();
     void countdownTick();
+    void reportStart();
 
     Settings& m_settings;
     Scheduler& m_scheduler;
@@ -126,6 +132,8 @@ private:
     std::optional<Instant> m_endDate;
     bool m_couldNotHold = false;
     bool m_holdsSleep = false;
+    int m_startDepth = 0;      // starts in progress: a refused lid hold restarts from inside one
+    bool m_lidRefused = false; // the lid switch was refused during the outermost start
     TrayIcon* m_item = nullptr;
     std::unique_ptr<QMenu> m_menu;
     std::vector<PowerHolds::HoldID> m_assertions;

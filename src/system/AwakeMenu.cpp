@@ -47,6 +47,8 @@ void AwakeController::buildMenu(QMenu& menu) {
     menu.addSeparator();
 
     for (const auto& [mode, raw] : EnumCases<AwakeMode>::cases) {
+        if (!offersMode(mode))
+            continue;
         QAction* action = addAction(menu, title(mode), modeSymbol(mode), [mode = mode](AwakeController& c) {
             c.m_settings.setAwakeMode(mode);
             c.reapplyMode();

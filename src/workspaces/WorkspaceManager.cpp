@@ -165,9 +165,13 @@ std::optional<WorkspaceItem> WorkspaceManager::makeItem(const WindowInfo& window
     item.id = QUuid::createUuid();
     item.bundleID = *window.bundleID;
     item.appName = window.appName;
-    // A program's location here is the path of its desktop entry.
-    if (context.launcher)
+    // A program's location here is the path of its desktop entry, else its executable (a program
+    // without an entry: xclock, a script). Launch arguments stay unknown: none are captured.
+    if (context.launcher) {
         item.appPath = context.launcher->locate(*window.bundleID, std::nullopt);
+        if (!item.appPath)
+            item.appPath = context.launcher->programOfWindow(window.windowID, window.pid);
+    }
     if (const auto it = counts.find(*window.bundleID); it != counts.end() && it->second > 1)
         item.titleContains = titleHint(window.title, window.appName);
     item.relativeFrame = relativeUnitRect(window.frame, reference);

@@ -12,10 +12,13 @@
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeWindowList.h"
+#include "settings/SettingsWindow.h"
 #include "settings/SettingsWindowController.h"
 #include "workspaces/WorkspaceManager.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QTest>
 
 #include <memory>
 
@@ -77,6 +80,25 @@ TEST_F(MenuBarMenuTest, ListsTheItemsInOrderWithTheirShortcuts) {
               QStringList({"Halves 50/50", "60 / 40", "Thirds", "Main + Stack", "Grid", "Maximize All"}));
     EXPECT_EQ(item("Settings\u2026")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     EXPECT_EQ(item("Quit Corvane")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_EQ(item("Quit Corvane")->shortcut().toString(QKeySequence::NativeText), QStringLiteral("Ctrl+Q"));
+}
+
+TEST_F(MenuBarMenuTest, TheShownKeysActInTheOpenMenuAndInCorvanesWindows) {
+    build();
+    // Ctrl+, in the open menu closes it and opens Settings
+    menu->popup(QPoint(10, 10));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu.get()));
+    QTest::keyClick(menu.get(), Qt::Key_Comma, Qt::ControlModifier);
+    EXPECT_FALSE(menu->isVisible());
+    QWidget* window = state->settingsWindow().window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+
+    // Ctrl+Q in the settings window quits; a plain Q does nothing
+    QTest::keyClick(window, Qt::Key_Q);
+    EXPECT_EQ(platform->fakeHost->terminateCount, 0);
+    QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(platform->fakeHost->terminateCount, 1);
 }
 
 TEST_F(MenuBarMenuTest, CheckForUpdatesSaysWhereUpdatesComeFrom) {
@@ -127,7 +149,7 @@ TEST_F(MenuBarMenuTest, WorkspaceSectionFollowsTheSavedWorkspacesWithoutReopenin
     const QStringList texts = titles();
     EXPECT_FALSE(texts.contains("No workspaces yet"));
     const QString slotOne = workspaceShortcutText(state->shortcuts(), 1).value_or(QString());
-    const qsizetype saved = texts.indexOf("Editor    " + slotOne);
+    const qsizetype saved = texts.indexOf("Editor\t" + slotOne);
     ASSERT_GE(saved, 0);
     EXPECT_EQ(texts.at(saved - 1), "Workspaces");
     EXPECT_EQ(texts.at(saved + 1), "Save Current Windows as Workspace");
@@ -152,7 +174,7 @@ TEST_F(MenuBarMenuTest, WorkspaceTitleShowsTheSlotShortcutWhileOneIsBound) {
     state->workspaces().add(workspace("Notes", std::nullopt));
     state->workspaces().add(workspace("Tom & Jerry", std::nullopt));
 
-    EXPECT_TRUE(titles().contains("Mail    " + slotThree));
+    EXPECT_TRUE(titles().contains("Mail\t" + slotThree)); // in the shortcut column
     EXPECT_TRUE(titles().contains("Notes"));
     EXPECT_TRUE(titles().contains("Tom && Jerry")); // shown literally, not as a mnemonic
 

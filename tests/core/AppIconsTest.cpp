@@ -60,3 +60,23 @@ TEST(AppIconsTest, ForgottenProcessIsLookedUpAfresh) {
     EXPECT_EQ(found->cacheKey(), other.cacheKey());
     EXPECT_EQ(catalog.pidLookups, 2);
 }
+
+TEST(AppIconsTest, AWindowShowsItsEntrysIconElseItsOwnElseTheGenericOne) {
+    FakeApplicationCatalog catalog;
+    AppIcons icons(catalog);
+    const QIcon entry = solidIcon(Qt::red);
+    const QIcon own = solidIcon(Qt::green);
+    catalog.iconsByBundleID[QStringLiteral("debian-xterm")] = entry;
+    catalog.iconsByWindow[7] = own;
+    catalog.iconsByWindow[8] = own;
+
+    EXPECT_EQ(icons.appIconForWindow(7, 70, QStringLiteral("debian-xterm"))->cacheKey(), entry.cacheKey());
+    // A program without an entry (its class taken as the id) shows the window's own picture,
+    // found once
+    EXPECT_EQ(icons.appIconForWindow(8, 80, QStringLiteral("XClock"))->cacheKey(), own.cacheKey());
+    icons.appIconForWindow(8, 80, QStringLiteral("XClock"));
+    EXPECT_EQ(catalog.windowLookups, 1);
+    // With nothing at all, the generic picture where the theme has one
+    EXPECT_EQ(icons.appIconForWindow(9, 90, std::nullopt).has_value(),
+              AppIcons::genericAppIcon().has_value());
+}

@@ -227,7 +227,7 @@ TEST(DesktopEntries, ArgumentsFollowTheEntrysWholeCommandWithoutItsFieldCodes) {
     file.close();
 
     // When it is launched with arguments, the whole command runs with the arguments after it
-    GioApplicationLauncher launcher;
+    GioApplicationLauncher launcher(nullptr);
     const ApplicationLauncher::Outcome outcome =
         launcher.launch(entry, {}, {QStringLiteral("--new"), QStringLiteral("50%")});
     ASSERT_TRUE(outcome.pid) << outcome.error.toStdString();

@@ -1,5 +1,6 @@
 #include "settings/FilesSettings.h"
 
+#include "settings/BoundToggle.h"
 #include "settings/PinnedFolderList.h"
 #include "settings/SettingsPageFixture.h"
 
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QListView>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -31,9 +33,9 @@ TEST(FilesSettingsTest, PinningSkipsFoldersAlreadyPinnedAndKeepsTheChosenOrder) 
     EXPECT_EQ(defaults.stringArray("shelfFolders")->size(), 3u);
     EXPECT_TRUE(shelf.watchedFolders().contains(b.path()));
 
-    EXPECT_EQ(FilesSettings::trayText(0), QStringLiteral("The tray is empty."));
-    EXPECT_EQ(FilesSettings::trayText(1), QStringLiteral("1 file in the tray."));
-    EXPECT_EQ(FilesSettings::trayText(3), QStringLiteral("3 files in the tray."));
+    EXPECT_EQ(FilesSettings::trayText(0), QStringLiteral("The Tray is empty."));
+    EXPECT_EQ(FilesSettings::trayText(1), QStringLiteral("1 file in the Tray."));
+    EXPECT_EQ(FilesSettings::trayText(3), QStringLiteral("3 files in the Tray."));
 }
 
 namespace corvane::testing {
@@ -104,6 +106,27 @@ TEST_F(FilesSettingsPageTest, FoldersAddedTogetherAreAllPinnedAndADragReordersTh
     QApplication::sendEvent(&list, &stay);
     QCoreApplication::processEvents();
     EXPECT_EQ(state->files().folders(), QStringList({folders[1], folders[2], folders[0]}));
+}
+
+TEST_F(FilesSettingsPageTest, AMissingFolderSaysSoInLineWithTheOthersAndNoNotchRowsAreOffered) {
+    const QStringList folders = madeFolders({QStringLiteral("here")});
+    state->files().setFolders({folders[0], temp.filePath(QStringLiteral("gone"))});
+    FilesSettings page(*settings, state->files(), state->shelf(), [] { return QStringList(); });
+    show(page);
+    const QList<QLabel*> paths = page.findChildren<QLabel*>(QStringLiteral("folderPath"));
+    const QList<QLabel*> icons = page.findChildren<QLabel*>(QStringLiteral("folderIcon"));
+    ASSERT_EQ(paths.size(), 2);
+    ASSERT_EQ(icons.size(), 2);
+    EXPECT_FALSE(paths[0]->text().startsWith(QStringLiteral("Missing")));
+    EXPECT_TRUE(paths[1]->text().startsWith(QStringLiteral("Missing \u2014 ")));
+    EXPECT_EQ(icons[1]->size(), QSize(22, 22));
+    EXPECT_EQ(paths[0]->mapTo(&page, QPoint()).x(), paths[1]->mapTo(&page, QPoint()).x());
+
+    EXPECT_EQ(page.findChild<BoundToggle*>("notchTray"), nullptr);
+    EXPECT_EQ(page.findChild<BoundToggle*>("notchAirDrop"), nullptr);
+    EXPECT_EQ(page.findChild<BoundToggle*>("showFilesIcon")->titleLabel().text(),
+              QStringLiteral("Folder icon in the system tray"));
+    savePicture(page, "files");
 }
 
 } // namespace

@@ -47,17 +47,17 @@ TEST_F(GeneralSettingsTest, LaunchAtLoginShowsWhatTheDesktopReportsAndItsFailure
 }
 
 TEST_F(GeneralSettingsTest, UpdaterSwitchesFollowTheUpdaterAndCheckNowSaysWhereUpdatesComeFrom) {
-    EXPECT_FALSE(page->downloadsToggle().isEnabled());
-    page->checksToggle().button().click();
-    EXPECT_TRUE(state->updater().automaticallyChecksForUpdates());
-    EXPECT_TRUE(page->downloadsToggle().isEnabled());
+    // The updater keeps both choices, but the page offers no switch that would act on nothing,
+    // nor a Dock row
+    state->updater().setAutomaticallyChecksForUpdates(true);
     state->updater().setAutomaticallyDownloadsUpdates(true);
-    EXPECT_TRUE(page->downloadsToggle().isOn());
-    // Turning checks off greys downloads without changing them
-    state->updater().setAutomaticallyChecksForUpdates(false);
-    EXPECT_FALSE(page->checksToggle().isOn());
-    EXPECT_FALSE(page->downloadsToggle().isEnabled());
+    EXPECT_TRUE(state->updater().automaticallyChecksForUpdates());
     EXPECT_TRUE(state->updater().automaticallyDownloadsUpdates());
+    EXPECT_EQ(page->findChildren<ValueToggle*>().size(), 2); // launch at login, clipboard icon
+    EXPECT_EQ(page->findChild<BoundToggle*>("showDockIcon"), nullptr);
+    // The words name the system tray, apart from the shelf's Tray
+    for (const QLabel* label : page->findChildren<QLabel*>())
+        EXPECT_FALSE(label->text().contains(QStringLiteral("in the tray"))) << label->text().toStdString();
 
     page->findChild<QPushButton*>("checkNow")->click();
     EXPECT_EQ(platform->fakeHost->activateCount, 1);

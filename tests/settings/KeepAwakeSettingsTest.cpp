@@ -29,8 +29,9 @@ protected:
 TEST_F(KeepAwakeSettingsTest, EachControlWritesItsKeyAndFollowsChangesMadeElsewhere) {
     page.showIconToggle().button().click();
     EXPECT_FALSE(settings->showAwakeIcon());
-    page.indicatorToggle().button().click();
-    EXPECT_FALSE(settings->notchAwakeIndicator());
+    // No notch, so no indicator row; the stored choice stays
+    EXPECT_EQ(page.findChild<BoundToggle*>("notchAwakeIndicator"), nullptr);
+    EXPECT_TRUE(settings->notchAwakeIndicator());
 
     EXPECT_EQ(page.modeDescription().text(), "Screen stays on.");
     page.modePicker().setCurrentIndex(1);

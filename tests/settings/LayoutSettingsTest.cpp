@@ -22,15 +22,15 @@ protected:
 
 TEST_F(LayoutSettingsTest, TheGapMovesInStepsOfTwoAndItsCaptionIsAWholeNumber) {
     auto* gap = page.findChild<BoundSlider*>("layoutGap");
-    EXPECT_EQ(page.gapCaption().text(), QStringLiteral("8 pt"));
+    EXPECT_EQ(page.gapCaption().text(), QStringLiteral("8 px"));
     gap->slider().setValue(gap->slider().maximum());
     EXPECT_EQ(settings->layoutGap(), 24.0);
     gap->slider().setValue(3);
     EXPECT_EQ(settings->layoutGap(), 6.0);
     settings->setLayoutGap(7.9);
-    EXPECT_EQ(page.gapCaption().text(), QStringLiteral("7 pt"));
+    EXPECT_EQ(page.gapCaption().text(), QStringLiteral("7 px"));
     settings->setLayoutGap(std::numeric_limits<double>::quiet_NaN());
-    EXPECT_EQ(page.gapCaption().text(), QStringLiteral("0 pt"));
+    EXPECT_EQ(page.gapCaption().text(), QStringLiteral("0 px"));
 }
 
 TEST_F(LayoutSettingsTest, CardsTileAtOnceWhileThePickerOnlyChoosesForTheShortcut) {

@@ -105,7 +105,7 @@ TEST_F(OnboardingWindowControllerTest, MissingPermissionsAreShownAndFollowedLive
     EXPECT_FALSE(view().accessibilityRow().isGranted());
     EXPECT_FALSE(view().screenRecordingRow().isGranted());
     EXPECT_FALSE(view().accessibilityRow().allowButton().isHidden());
-    EXPECT_EQ(view().doneButton().text(), QStringLiteral("Continue Without Accessibility"));
+    EXPECT_EQ(view().doneButton().text(), QStringLiteral("Continue Without a Window Manager"));
     EXPECT_TRUE(view().captureTip().isHidden());
     EXPECT_TRUE(view().stageManagerTip().isHidden());
 

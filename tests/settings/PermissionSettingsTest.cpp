@@ -20,6 +20,9 @@ protected:
 };
 
 TEST_F(PermissionSettingsTest, RowsFollowAFreshReadingTakenWhenThePageShows) {
+    // The two rows name what X11 needs, not another desktop's permissions
+    EXPECT_EQ(page.accessibilityRow().title(), QStringLiteral("EWMH Window Manager"));
+    EXPECT_EQ(page.screenRecordingRow().title(), QStringLiteral("Composite Extension"));
     EXPECT_FALSE(page.accessibilityRow().isGranted());
     EXPECT_EQ(page.accessibilityRow().statusSymbol(), "xmark.circle.fill");
     platform->fakePermissions->accessibility = true;

@@ -71,6 +71,20 @@ TEST_F(FileShelfTest, MissingOrMalformedListsReadAsTheirDefaultsWithoutOverwriti
     EXPECT_TRUE(fresh.tray().isEmpty());
     EXPECT_FALSE(stored("shelfFolders")) << "reading the defaults writes nothing";
 
+    // Given the user's folders named in their own language by xdg-user-dirs, one of them turned
+    // off (pointing at the home folder): those names, and no home folder
+    const QString config = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+    ASSERT_TRUE(QDir().mkpath(config));
+    QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write(
+        QStringLiteral("XDG_DOWNLOAD_DIR=\"$HOME/T\u00E9l\u00E9chargements\"\nXDG_DESKTOP_DIR=\"$HOME/\"\n")
+            .toUtf8());
+    dirs.close();
+    EXPECT_EQ(makeShelf().folders(),
+              QStringList({QDir::homePath() + QStringLiteral("/T\u00E9l\u00E9chargements")}));
+    dirs.remove();
+
     // Given values of the wrong kind (a string, and a list holding a number)
     store("shelfFolders", "/not/a/list");
     store("trayPaths", Json::array({"/a", 7}));

@@ -223,3 +223,20 @@ TEST_F(ShelfListModelTest, BurstsOfChangesRelistRarelyAndOnlyWhileShown) {
 }
 
 } // namespace
+
+TEST(ShelfListModelMissingTest, AFolderThatIsGoneIsMissingWhereAnEmptyOneIsOnlyEmpty) {
+    ManualScheduler scheduler;
+    NotificationCenter notifications;
+    UserDefaults defaults(std::make_unique<FakeDefaultsFile>(), scheduler);
+    Settings settings(defaults, notifications);
+    FakeSystemShell shell;
+    ManualExecutor worker;
+    FileShelf shelf(defaults, std::make_unique<FakeFolderWatching>());
+    QTemporaryDir temp;
+    ShelfListModel gone(ShelfSource::folder(temp.filePath(QStringLiteral("gone"))), shelf, settings, shell,
+                        scheduler, worker);
+    ShelfListModel empty(ShelfSource::folder(temp.path()), shelf, settings, shell, scheduler, worker);
+    ASSERT_TRUE(gone.isListed() && empty.isListed());
+    EXPECT_TRUE(gone.isFolderMissing());
+    EXPECT_FALSE(empty.isFolderMissing());
+}

@@ -78,8 +78,10 @@ TEST_F(ThumbnailCellTest, TheTileShowsThePictureElseTheIconElseNothing) {
     EXPECT_EQ(iconOnly->tileContent(), ThumbnailCell::Content::icon);
     EXPECT_FALSE(iconOnly->showsIconBadge());
 
+    // A program with no picture of its own shows the generic one, where the theme has it.
     auto bare = cell(window(withoutIcon), std::make_shared<ThumbnailBox>());
-    EXPECT_EQ(bare->tileContent(), ThumbnailCell::Content::nothing);
+    EXPECT_EQ(bare->tileContent(),
+              AppIcons::genericAppIcon() ? ThumbnailCell::Content::icon : ThumbnailCell::Content::nothing);
     EXPECT_FALSE(bare->showsIconBadge());
 }
 
@@ -123,10 +125,18 @@ TEST_F(ThumbnailCellTest, AKeptTileIsDrawnAgainWhenWhatItShowsChanges) {
     box->setImage(picture);
     EXPECT_EQ(shown->grab().toImage().pixelColor(centre), QColor(Qt::red));
 
-    // When the cell is selected, its border takes the accent
+    // When the cell is selected, its border takes the accent and the whole tile is tinted, which
+    // the front window's mark never does
+    WindowInfo front = window();
+    front.isActive = true;
+    shown->setWindow(front);
+    EXPECT_EQ(shown->grab().toImage().pixelColor(centre), QColor(Qt::red));
     const QColor unselectedEdge = shown->grab().toImage().pixelColor(edge);
     shown->setSelected(true);
     EXPECT_NE(shown->grab().toImage().pixelColor(edge), unselectedEdge);
+    const QColor tinted = shown->grab().toImage().pixelColor(centre);
+    EXPECT_GT(tinted.green(), 5);
+    EXPECT_GT(tinted.blue(), 5);
 
     // When the window is minimised, the picture is drawn dimmed
     WindowInfo minimised = window();

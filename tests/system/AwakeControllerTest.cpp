@@ -234,6 +234,38 @@ TEST_F(AwakeControllerTest, TheMenuOffersWhatFitsTheStateAndCountsDownWhileOpen)
     EXPECT_TRUE(holds.held.empty());
 }
 
+TEST_F(AwakeControllerTest, EachRefusalIsToldOnceAndTheMenuOffersOnlyModesThatCanHold) {
+    QStringList told;
+    QObject::connect(&awake, &AwakeController::problem, [&](const QString& message) { told << message; });
+    awake.start(std::nullopt);
+    EXPECT_TRUE(told.isEmpty());
+
+    // A refused lid switch, chosen while active: said once, and the period goes on as it says
+    holds.refused = {Kind::lidSwitch};
+    settings.setAwakeMode(AwakeMode::lidClosed);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told.last(), "Could not hold the lid switch: keeping awake in System only mode");
+    EXPECT_TRUE(awake.isActive());
+    EXPECT_EQ(awake.statusText(), "Active, indefinitely");
+
+    // No login service: nothing holds off sleep, in either mode
+    holds.refused = {Kind::lidSwitch, Kind::idleSleep};
+    awake.start(std::nullopt);
+    EXPECT_EQ(told.last(), "Could not keep the computer awake: the system refused to hold off sleep");
+    EXPECT_FALSE(awake.isActive());
+    settings.setAwakeMode(AwakeMode::display);
+    awake.start(std::nullopt);
+    EXPECT_EQ(told.last(), "Only the screen is kept on: no login service keeps the computer awake");
+    EXPECT_EQ(awake.statusText(), "Screen kept on, indefinitely");
+    EXPECT_EQ(told.size(), 3);
+
+    // The menu leaves out the modes that cannot hold here
+    awake.buildMenu(awake.menu());
+    EXPECT_TRUE(row(awake.menu(), "Display"));
+    EXPECT_FALSE(row(awake.menu(), "System only"));
+    EXPECT_FALSE(row(awake.menu(), "Lid closed"));
+}
+
 TEST_F(AwakeControllerTest, TheStatusItemFollowsItsSetting) {
     awake.updateStatusItem();
     EXPECT_TRUE(awake.statusItem());

@@ -28,6 +28,8 @@ TEST_F(WorkspaceCaptureTest, ItemsKeepInputOrderAndOnlySharedProgramsGetATitleHi
                                                   QRectF(0, 0, 1000, 800), 1, std::nullopt}});
     platform->fakeLauncher->installed.insert(QStringLiteral("editor"),
                                              QStringLiteral("/apps/editor.desktop"));
+    // The viewer has no desktop entry: its location is the program that shows its window
+    platform->fakeLauncher->programsByWindow.insert(3, QStringLiteral("/usr/bin/viewer"));
     AppState& state = buildState();
     state.settings().setReserveSidebarSpace(false);
 
@@ -50,7 +52,8 @@ TEST_F(WorkspaceCaptureTest, ItemsKeepInputOrderAndOnlySharedProgramsGetATitleHi
     EXPECT_EQ(items[1].relativeFrame, QRectF(0.5, 0.5, 0.5, 0.5));
     EXPECT_EQ(items[2].relativeFrame, QRectF(0, 0, 0.2, 1));
     EXPECT_EQ(items[0].appPath, QStringLiteral("/apps/editor.desktop"));
-    EXPECT_FALSE(items[1].appPath.has_value());
+    EXPECT_EQ(items[1].appPath, QStringLiteral("/usr/bin/viewer"));
+    EXPECT_FALSE(items[1].launchArgs.has_value());
     EXPECT_EQ(items[0].screenID, QStringLiteral("Main"));
     EXPECT_NE(items[0].id, items[2].id);
 }

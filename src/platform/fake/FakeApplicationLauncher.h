@@ -26,6 +26,11 @@ public:
             return it.value();
         return std::nullopt;
     }
+    std::optional<QString> programOfWindow(uint32_t windowID, int32_t) override {
+        if (const auto it = programsByWindow.find(windowID); it != programsByWindow.end())
+            return it.value();
+        return std::nullopt;
+    }
     Outcome launch(const QString& location, const QStringList& documents,
                    const QStringList& arguments) override {
         launches.push_back({location, documents, arguments});
@@ -39,6 +44,8 @@ public:
     // Desktop-file id -> location of its entry.
     QMap<QString, QString> installed;
     QStringList existingPaths;
+    // Window -> the executable that shows it.
+    QMap<uint32_t, QString> programsByWindow;
     // Location -> error text for launches that fail.
     QMap<QString, QString> failures;
     std::function<Outcome(const QString& location)> onLaunch;

@@ -1,6 +1,7 @@
 #include "platform/linux/DesktopApplicationCatalog.h"
 
 #include <QFile>
+#include <QPixmap>
 
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
@@ -61,6 +62,16 @@ std::optional<QString> DesktopApplicationCatalog::displayNameForBundleID(const Q
         name = QString::fromUtf8(shown);
     g_object_unref(info);
     return name;
+}
+
+std::optional<QIcon> DesktopApplicationCatalog::iconForWindow(uint32_t windowID) {
+    if (!m_windows)
+        return std::nullopt;
+    // Big enough for the strip's largest tile on a doubled screen.
+    const std::optional<QImage> image = m_windows->icon(windowID, 128);
+    if (!image || image->isNull())
+        return std::nullopt;
+    return QIcon(QPixmap::fromImage(*image));
 }
 
 std::optional<QIcon> DesktopApplicationCatalog::iconForPID(qint64 pid) {

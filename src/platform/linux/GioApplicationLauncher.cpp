@@ -67,6 +67,10 @@ std::optional<QString> GioApplicationLauncher::locate(const QString& bundleID,
     return filename ? std::optional<QString>(QString::fromUtf8(filename)) : std::nullopt;
 }
 
+std::optional<QString> GioApplicationLauncher::programOfWindow(uint32_t windowID, int32_t pid) {
+    return m_windows ? m_windows->executable(windowID, pid) : X11WindowProgram::processExecutable(pid);
+}
+
 ApplicationLauncher::Outcome GioApplicationLauncher::launch(const QString& location,
                                                             const QStringList& documents,
                                                             const QStringList& arguments) {

@@ -29,6 +29,7 @@
 #include "platform/x11/X11RunningApplications.h"
 #include "platform/x11/X11WindowCapture.h"
 #include "platform/x11/X11WindowList.h"
+#include "platform/x11/X11WindowProgram.h"
 
 namespace corvane {
 
@@ -40,7 +41,9 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->permissions = std::make_unique<X11PermissionProbe>();
     platform->shell = std::make_unique<LinuxSystemShell>();
     platform->host = std::make_unique<QtApplicationHost>();
-    platform->applications = std::make_unique<DesktopApplicationCatalog>();
+    // Window icons and the programs behind windows are read on one connection of their own.
+    auto windowPrograms = std::make_shared<X11WindowProgram>();
+    platform->applications = std::make_unique<DesktopApplicationCatalog>(windowPrograms);
     platform->panelWindowing = std::make_unique<X11PanelWindowing>();
     // The window list and the window access layer answer from one state kept from X events.
     auto windowState = std::make_shared<X11WindowState>();
@@ -55,7 +58,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->powerSource = std::make_unique<LinuxPowerSource>();
     platform->sleepWake = std::make_unique<LinuxSleepWake>();
     platform->eventMonitors = std::make_unique<X11EventMonitors>();
-    platform->launcher = std::make_unique<GioApplicationLauncher>();
+    platform->launcher = std::make_unique<GioApplicationLauncher>(windowPrograms);
     platform->soundOutput = std::make_unique<PulseSoundOutput>();
     platform->backlight = std::make_unique<LinuxBacklight>();
     platform->dragSource = std::make_unique<X11DragSource>();
