@@ -185,7 +185,7 @@ TEST_F(MenuBarMenuTest, WorkspaceTitleShowsTheSlotShortcutWhileOneIsBound) {
     platform->fakeHotKeys->refuse(held.carbonKeyCode, held.carbonModifiers);
     state->shortcuts().setShortcut(std::nullopt, slot);
     state->shortcuts().setShortcut(held, slot);
-    EXPECT_TRUE(titles().contains("Mail    " + slotThree));
+    EXPECT_TRUE(titles().contains("Mail\t" + slotThree));
 
     // When the slot's shortcut is removed, only the name remains.
     platform->fakeHotKeys->refuse(held.carbonKeyCode, held.carbonModifiers, false);
