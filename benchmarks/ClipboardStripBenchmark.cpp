@@ -1,8 +1,8 @@
 // The clipboard strip as a person waits for it, each figure beside its floor in the same run:
-// - opening the strip with 200 entries, beside opening it with none (an empty panel);
-// - opening it with 8 screenshots in view (their previews to decode), beside the same empty panel;
+// - opening the strip with 200 entries, beside mapping a plain window of its size;
+// - opening it with 8 screenshots in view (their previews to decode), beside the same window;
 // - a keystroke in its search field that changes which of the 200 entries show, beside the same
-//   empty panel's opening.
+//   keystroke in a plain window's text field.
 // Every run ends when the strip's window has been drawn, as a connection of the benchmark's own
 // sees it through the DAMAGE extension. Runs of subject and floor alternate.
 #include "BenchmarkDesktop.h"
@@ -25,6 +25,7 @@
 #include <QBuffer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
@@ -181,6 +182,24 @@ struct Strip {
     std::unique_ptr<ClipboardPanelController> controller;
 };
 
+// The floors: a plain window of the strip's size, and one holding only a text field.
+struct PlainWindows {
+    PlainWindows() {
+        for (QWidget* window : {&plain, &field}) {
+            window->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+            window->setAutoFillBackground(true);
+            window->setPalette(QPalette(QColor(30, 30, 30)));
+        }
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        plain.setGeometry(screen.center().x() - 700, screen.bottom() - 242, 1400, 230);
+        field.setGeometry(screen.center().x() - 100, screen.center().y(), 200, 28);
+        (new QLineEdit(&field))->setGeometry(0, 0, 200, 28);
+    }
+    xcb_window_t window(const QWidget& widget) const { return static_cast<xcb_window_t>(widget.winId()); }
+    QWidget plain;
+    QWidget field;
+};
+
 struct Setup {
     ManualScheduler scheduler;
     ManualAnimator animator;
@@ -189,7 +208,9 @@ struct Setup {
     Strip full{scheduler, animator, windowing, kEntries};
     Strip empty{scheduler, animator, windowing, 0};
     Strip pictures{scheduler, animator, windowing, 0, kPictures, &decoder};
+    PlainWindows plainWindows;
     DrawWatch draws;
+    bool prepared = false;
 
     bool open(Strip& strip) {
         strip.controller->show();
@@ -204,15 +225,34 @@ struct Setup {
     }
     // Each strip shown once, so that its window exists, and watched.
     bool prepare() {
+        if (prepared)
+            return true;
         if (!draws.isAvailable())
             return false;
+        prepared = true;
         for (Strip* strip : {&full, &empty, &pictures}) {
             if (!open(*strip) || !spinUntil([&] { return strip->controller->panel()->isActiveWindow(); }))
                 return false;
             draws.watch(strip->window());
             close(*strip);
         }
+        for (QWidget* window : {&plainWindows.plain, &plainWindows.field}) {
+            window->show();
+            if (!spinUntil([&] { return window->isVisible(); }))
+                return false;
+            draws.watch(plainWindows.window(*window));
+            window->hide();
+        }
         return true;
+    }
+    // Mapping the plain window, from hidden to drawn.
+    std::optional<double> timePlainWindow() {
+        QWidget& plain = plainWindows.plain;
+        plain.hide();
+        spinUntil([] { return false; }, 20);
+        const std::optional<double> ms = draws.timeMs(plainWindows.window(plain), [&] { plain.show(); });
+        plain.hide();
+        return ms;
     }
     std::optional<double> timeOpening(Strip& strip) {
         close(strip);
@@ -227,7 +267,7 @@ Setup& setup() {
     return instance;
 }
 
-// Openings of `subject` alternate with openings of the empty strip, its floor.
+// Openings of `subject` alternate with mappings of a plain window, its floor.
 void openingBesideAnEmptyStrip(benchmark::State& state, Strip Setup::*subject) {
     Setup& s = setup();
     if (!s.prepare())
@@ -235,8 +275,11 @@ void openingBesideAnEmptyStrip(benchmark::State& state, Strip Setup::*subject) {
     std::vector<double> subjects, floor;
     for (auto _ : state) {
         for (int pair = 0; pair < kPairs; ++pair) {
+            const bool subjectFirst = pair % 2 == 0;
+            std::optional<double> empty = subjectFirst ? std::nullopt : s.timePlainWindow();
             const std::optional<double> opened = s.timeOpening(s.*subject);
-            const std::optional<double> empty = s.timeOpening(s.empty);
+            if (subjectFirst)
+                empty = s.timePlainWindow();
             if (!opened || !empty)
                 return state.SkipWithError("a strip was not drawn");
             subjects.push_back(*opened);
@@ -246,23 +289,23 @@ void openingBesideAnEmptyStrip(benchmark::State& state, Strip Setup::*subject) {
     reportPaired(state, {medianOf(subjects), medianOf(floor)});
 }
 
-void BM_OpeningTheStripWith200EntriesBesideAnEmptyOne(benchmark::State& state) {
+void BM_OpeningTheStripWith200EntriesBesideAPlainWindow(benchmark::State& state) {
     openingBesideAnEmptyStrip(state, &Setup::full);
 }
-BENCHMARK(BM_OpeningTheStripWith200EntriesBesideAnEmptyOne)
+BENCHMARK(BM_OpeningTheStripWith200EntriesBesideAPlainWindow)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-void BM_OpeningTheStripWith8ScreenshotsBesideAnEmptyOne(benchmark::State& state) {
+void BM_OpeningTheStripWith8ScreenshotsBesideAPlainWindow(benchmark::State& state) {
     openingBesideAnEmptyStrip(state, &Setup::pictures);
 }
-BENCHMARK(BM_OpeningTheStripWith8ScreenshotsBesideAnEmptyOne)
+BENCHMARK(BM_OpeningTheStripWith8ScreenshotsBesideAPlainWindow)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-void BM_AKeystrokeInTheSearchOf200EntriesBesideOpeningAnEmptyStrip(benchmark::State& state) {
+void BM_AKeystrokeInTheSearchOf200EntriesBesideOneInAPlainField(benchmark::State& state) {
     Setup& s = setup();
     if (!s.prepare())
         return state.SkipWithError("the strip's windows cannot be watched");
@@ -297,15 +340,26 @@ void BM_AKeystrokeInTheSearchOf200EntriesBesideOpeningAnEmptyStrip(benchmark::St
                 subject.push_back(*ms);
             }
             s.close(s.full);
-            const std::optional<double> empty = s.timeOpening(s.empty);
-            if (!empty)
-                return state.SkipWithError("the empty strip was not drawn");
-            floor.push_back(*empty);
+            // The same two keys in a plain text field that has the keyboard.
+            QWidget& field = s.plainWindows.field;
+            field.show();
+            field.activateWindow();
+            if (!spinUntil([&] { return field.isActiveWindow(); }))
+                return state.SkipWithError("the plain field did not get the keyboard");
+            field.findChild<QLineEdit*>()->setFocus();
+            for (int key = 0; key < 2; ++key) {
+                const std::optional<double> ms =
+                    s.draws.timeMs(s.plainWindows.window(field), [&] { type(keys[key]); });
+                if (!ms)
+                    return state.SkipWithError("the plain field was not drawn");
+                floor.push_back(*ms);
+            }
+            field.hide();
         }
     }
     reportPaired(state, {medianOf(subject), medianOf(floor)});
 }
-BENCHMARK(BM_AKeystrokeInTheSearchOf200EntriesBesideOpeningAnEmptyStrip)
+BENCHMARK(BM_AKeystrokeInTheSearchOf200EntriesBesideOneInAPlainField)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
