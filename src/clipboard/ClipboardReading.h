@@ -10,10 +10,11 @@ namespace corvane {
 
 struct PasteboardContent;
 
-// The longest text the history keeps, in UTF-8 bytes. Every save writes the whole index, and the
-// history is held in memory: one copy of hundreds of megabytes would make each later save
-// re-encode and sync all of it. A longer copy stays on the clipboard but is not recorded.
-constexpr qsizetype largestRecordedText = qsizetype(1) << 20;
+// The longest text the history keeps, in UTF-8 bytes: room for a long log or a whole source file,
+// but every save writes the whole index and the history is held in memory, so one copy of hundreds
+// of megabytes would make each later save re-encode and sync all of it. A longer copy stays on the
+// clipboard but is not recorded.
+constexpr qsizetype largestRecordedText = qsizetype(8) << 20;
 
 // The types a read of new content fetches, from those offered: none when a marker says the copy
 // is not to be recorded; else the password-manager hint, the file list, a picture (only without
