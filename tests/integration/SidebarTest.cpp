@@ -6,6 +6,7 @@
 #include "support/ServerQueries.h"
 #include "support/VirtualDesktop.h"
 
+#include "core/AppIcons.h"
 #include "core/FloatingPanel.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
@@ -233,6 +234,32 @@ TEST_F(Sidebar, TheStripStandsAtTheLeftEdgeWithOneLiveCellPerWindowAndClicksFocu
             EXPECT_GT(lightIn(settled, window), 0.3) << "cell of window " << window << " at rest";
     }
     letActionsFinish();
+}
+
+TEST_F(Sidebar, InAppIconsModeEveryProgramShowsItsOwnPictureNotTheGenericOne) {
+    // Given the strip showing programs' icons, and three programs: one with a desktop entry
+    // (xterm, as debian-xterm), two without (xclock sets a WM_HINTS icon, xlogo its own)
+    app.state().settings().setStripIconsOnly(true);
+    const xcb_window_t windows[] = {
+        openTerminal(), openLogo(),
+        open(QStringLiteral("xclock"), {QStringLiteral("-geometry"), QStringLiteral("120x120+300+500")})};
+    strip().start();
+    const std::optional<QIcon> generic = AppIcons::genericAppIcon();
+    const QImage genericPixels = generic ? generic->pixmap(32).toImage() : QImage();
+    for (const xcb_window_t window : windows) {
+        ASSERT_NE(window, XCB_WINDOW_NONE);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return cell(window) != nullptr; }, kWaitMs));
+        const std::optional<WindowInfo> info = listed(window);
+        ASSERT_TRUE(info);
+        // Then its cell draws an icon, and that icon is not the generic picture
+        EXPECT_EQ(cell(window)->tileContent(), ThumbnailCell::Content::icon);
+        const std::optional<QIcon> shown =
+            app.state().icons().appIconForWindow(info->windowID, info->pid, info->bundleID);
+        ASSERT_TRUE(shown) << info->appName.toStdString();
+        EXPECT_NE(shown->pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32),
+                  genericPixels.convertToFormat(QImage::Format_ARGB32))
+            << info->appName.toStdString() << " shows the generic picture";
+    }
 }
 
 TEST_F(Sidebar, RestingOnACellOpensThePreviewBesideTheStripAndLeavingClosesIt) {

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -207,6 +208,54 @@ TEST(WorkspaceSaving, OnAFullDiskTheFailureIsToldAndTheWorkspaceLandsWhenSpaceRe
     EXPECT_TRUE(
         QTest::qWaitFor([] { return QFile::exists(WorkspaceStore::defaultFileURL()); }, retryMs + 2000));
     EXPECT_EQ(WorkspaceStore(WorkspaceStore::defaultFileURL()).load().workspaces.size(), 1u);
+}
+
+TEST_F(Workspaces, AProgramWithoutADesktopEntryIsStartedAgainFromItsExecutable) {
+    // Given a clock, which no desktop entry names, saved as a workspace
+    const ClientWindow clock = open(QStringLiteral("xclock"), {"-geometry", "160x160+420+200"});
+    ASSERT_NE(clock.window, XCB_WINDOW_NONE);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QRect frame = serverFrame(clock.window);
+            return frame.isValid() && frame == serverClientFrame(clock.window);
+        },
+        waitMs));
+    const QRect saved = serverFrame(clock.window);
+    app.await(app.state().saveCurrentWindows());
+    WorkspaceManager& manager = app.state().workspaces();
+    ASSERT_FALSE(manager.workspaces().empty());
+    const Workspace workspace = manager.workspaces().back();
+    const auto item =
+        std::find_if(workspace.items.begin(), workspace.items.end(),
+                     [](const WorkspaceItem& i) { return i.appPath == QStringLiteral("/usr/bin/xclock"); });
+    ASSERT_NE(item, workspace.items.end()) << "the clock was saved without its program";
+    EXPECT_FALSE(item->launchArgs.has_value());
+
+    // When the clock quits and the workspace is restored
+    QProcess* process = m_processes[clock.window];
+    process->terminate();
+    ASSERT_TRUE(process->waitForFinished(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !isClient(clock.window); }, waitMs));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !app.platform().runningApplications->application(static_cast<int32_t>(clock.pid)); },
+        waitMs));
+    app.state().restoreWorkspace(workspace);
+
+    // Then /usr/bin/xclock runs again and its window is put back where it was
+    const auto relaunched = desktop().waitForClientWindow(
+        [&](const ClientWindow& c) {
+            return c.pid != clock.pid && c.title.contains(QStringLiteral("xclock"));
+        },
+        std::chrono::seconds(30));
+    ASSERT_TRUE(relaunched.has_value()) << app.state().toast().lastMessage().toStdString();
+    m_extraPids.push_back(relaunched->pid);
+    EXPECT_EQ(QFileInfo(QStringLiteral("/proc/%1/exe").arg(relaunched->pid)).symLinkTarget(),
+              QStringLiteral("/usr/bin/xclock"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !manager.restoringID().has_value(); }, 30000));
+    const bool back =
+        QTest::qWaitFor([&] { return near(serverFrame(relaunched->window), saved, 1, 1, 1); }, waitMs);
+    EXPECT_TRUE(back) << describe(serverFrame(relaunched->window)).toStdString() << " expected "
+                      << describe(saved).toStdString();
 }
 
 TEST(DesktopEntries, ArgumentsFollowTheEntrysWholeCommandWithoutItsFieldCodes) {
