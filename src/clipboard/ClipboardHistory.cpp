@@ -80,9 +80,10 @@ void ClipboardHistory::changed(qint64 change) {
     if (m_ignoreChange && *m_ignoreChange == change)
         return;
 
-    // The program in front now is the one that copied, whenever the read ends.
+    // The program in front now is the one that copied, whenever the read ends. It is taken from
+    // what the desktop has already reported, so the read starts without waiting on a round trip.
     std::optional<QString> source;
-    if (const std::optional<int32_t> pid = m_applications.frontmostApplicationPID())
+    if (const std::optional<int32_t> pid = m_applications.reportedFrontmostApplicationPID())
         if (const std::optional<RunningApplication> app = m_applications.application(*pid))
             source = app->bundleID;
     if (source && m_settings.excludedBundleIDs().contains(*source))

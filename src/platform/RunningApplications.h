@@ -27,6 +27,10 @@ public:
     virtual std::optional<RunningApplication> application(int32_t pid) = 0;
     virtual std::vector<RunningApplication> runningApplications() = 0;
     virtual std::optional<int32_t> frontmostApplicationPID() = 0;
+    // The program in front as the desktop has last reported it, taken from what the program
+    // already keeps rather than asked afresh: for naming the program behind something that has
+    // just happened (a copy) without delaying the work that follows.
+    virtual std::optional<int32_t> reportedFrontmostApplicationPID() { return frontmostApplicationPID(); }
     // Brings the program forward: its topmost window becomes the active one. False when the
     // program has no window to bring forward.
     virtual bool activate(int32_t pid) = 0;

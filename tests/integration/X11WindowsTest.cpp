@@ -316,6 +316,8 @@ TEST_F(X11Windows, RunningApplicationsFollowProgramsThatComeAndGo) {
     // When it is brought to the front, then it is the frontmost application
     ax.bringToFront(logo.pid(), logo.client.window);
     EXPECT_TRUE(QTest::qWaitFor([&] { return apps.frontmostApplicationPID() == logo.pid(); }, kWaitMs));
+    // What is kept from the notifications agrees at once, and names the program without asking.
+    EXPECT_EQ(apps.reportedFrontmostApplicationPID(), logo.pid());
     // The front program is read afresh; its announcement follows on the event loop.
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return activated.contains({QVariant::fromValue(logo.pid())}); }, kWaitMs));

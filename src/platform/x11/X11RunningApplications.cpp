@@ -145,6 +145,10 @@ void X11RunningApplications::refreshActive(bool announce) {
     if (pid == m_activePid)
         return;
     m_activePid = pid;
+    // Describe the newly active program now, while nothing waits on it, so that naming it later
+    // (as the source of a copy) is answered from what is kept.
+    if (announce && pid)
+        describe({*pid});
     if (announce && pid)
         Q_EMIT applicationActivated(*pid);
 }
@@ -222,6 +226,14 @@ std::optional<int32_t> X11RunningApplications::frontmostApplicationPID() {
     if (owner <= 0)
         return std::nullopt;
     return owner;
+}
+
+std::optional<int32_t> X11RunningApplications::reportedFrontmostApplicationPID() {
+    // Take in the notifications already on the socket, so an activation the server made before
+    // the caller's own event is counted; nothing is asked of the server unless one is there.
+    if (m_connection && m_connection->isValid())
+        readEvents();
+    return m_activePid;
 }
 
 bool X11RunningApplications::activate(int32_t pid) {

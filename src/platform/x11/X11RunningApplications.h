@@ -25,6 +25,7 @@ public:
     std::optional<RunningApplication> application(int32_t pid) override;
     std::vector<RunningApplication> runningApplications() override;
     std::optional<int32_t> frontmostApplicationPID() override;
+    std::optional<int32_t> reportedFrontmostApplicationPID() override;
     bool activate(int32_t pid) override;
     // X11 has no program-level hiding: hiding minimises the program's shown windows, and showing
     // it again restores exactly those. The program counts as hidden while such windows remain.
