@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -189,6 +190,27 @@ TEST(NotchHUD, TheVolumeKeysComeBackWithARestartedSoundServer) {
         },
         5000))
         << server.volumePercent();
+}
+
+TEST(NotchHUD, TheLevelIsSetOnTheOutputThatIsTheDefaultNow) {
+    SoundServer server;
+    ASSERT_TRUE(server.isRunning());
+    server.setVolumePercent(50);
+    PulseSoundOutput output;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return output.volume().has_value(); }, waitMs));
+
+    // When another output becomes the default
+    server.pactl({"load-module", "module-null-sink", "sink_name=second"});
+    server.pactl({"set-sink-volume", "second", "20%"});
+    server.pactl({"set-default-sink", "second"});
+
+    // Then the output is read and set there, and the former default is left alone
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return std::abs(output.volume().value_or(-1) - 0.2f) < 0.01f; }, waitMs));
+    EXPECT_TRUE(output.setVolume(0.3f));
+    EXPECT_EQ(server.volumePercent(), 30);
+    server.pactl({"set-default-sink", "null"});
+    EXPECT_EQ(server.volumePercent(), 50);
 }
 
 TEST(NotchHUD, WithoutASoundServerTheVolumeKeysStayWithOthers) {

@@ -7,6 +7,7 @@
 #include <pulse/context.h>
 #include <pulse/introspect.h>
 #include <pulse/rtclock.h>
+#include <pulse/subscribe.h>
 #include <pulse/thread-mainloop.h>
 #include <pulse/timeval.h>
 #include <pulse/volume.h>
@@ -33,6 +34,7 @@ struct Call {
     std::string sinkName;
     pa_cvolume volume{};
     bool muted = false;
+    uint32_t sinkIndex = PA_INVALID_INDEX;
 };
 
 void signalDone(Call& call, bool succeeded) {
@@ -80,8 +82,124 @@ struct PulseSoundOutput::Impl {
         return ok;
     }
 
-    // The name, volume and mute state of the default output.
-    bool readDefaultSink(Call& call) {
+    // The default output as last learnt: its name from the server, its channel count and mute
+    // state from its last description. Kept current by the server's change notifications, so a
+    // key can set the level without asking again which output is the default. Guarded by the
+    // loop's lock; written on the loop's thread by the notifications and on the caller's after a
+    // read.
+    std::string sinkName;
+    uint32_t sinkIndex = PA_INVALID_INDEX;
+    uint8_t channels = 0; // none known yet
+    bool muted = false;
+
+    struct Known {
+        std::string name;
+        uint8_t channels = 0;
+        bool muted = false;
+    };
+    Known known() {
+        pa_threaded_mainloop_lock(loop);
+        Known k{sinkName, channels, muted};
+        pa_threaded_mainloop_unlock(loop);
+        return k;
+    }
+    void remember(const Call& call) {
+        pa_threaded_mainloop_lock(loop);
+        sinkName = call.sinkName;
+        sinkIndex = call.sinkIndex;
+        channels = call.volume.channels;
+        muted = call.muted;
+        pa_threaded_mainloop_unlock(loop);
+    }
+
+    // Loop thread: follows the default output and its state as the server reports changes.
+    static void serverInfo(pa_context* c, const pa_server_info* info, void* data) {
+        auto* impl = static_cast<Impl*>(data);
+        if (!info || !info->default_sink_name)
+            return;
+        if (impl->sinkName != info->default_sink_name) {
+            impl->sinkName = info->default_sink_name;
+            impl->sinkIndex = PA_INVALID_INDEX;
+            impl->channels = 0;
+        }
+        if (pa_operation* op = pa_context_get_sink_info_by_name(c, info->default_sink_name, &sinkInfo, impl))
+            pa_operation_unref(op);
+    }
+    static void sinkInfo(pa_context*, const pa_sink_info* info, int, void* data) {
+        auto* impl = static_cast<Impl*>(data);
+        if (!info || !info->name || impl->sinkName != info->name)
+            return;
+        impl->sinkIndex = info->index;
+        impl->channels = info->volume.channels;
+        impl->muted = info->mute != 0;
+    }
+    static void changed(pa_context* c, pa_subscription_event_type_t type, uint32_t index, void* data) {
+        auto* impl = static_cast<Impl*>(data);
+        const auto facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+        pa_operation* op = nullptr;
+        if (facility == PA_SUBSCRIPTION_EVENT_SERVER) {
+            // The default may have moved: until the server says which it is, nothing is known.
+            impl->sinkName.clear();
+            impl->sinkIndex = PA_INVALID_INDEX;
+            impl->channels = 0;
+            op = pa_context_get_server_info(c, &serverInfo, impl);
+        } else if (facility == PA_SUBSCRIPTION_EVENT_SINK && index == impl->sinkIndex) {
+            if ((type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) == PA_SUBSCRIPTION_EVENT_REMOVE)
+                impl->channels = 0; // gone: the next key asks the server afresh
+            else
+                op = pa_context_get_sink_info_by_index(c, index, &sinkInfo, impl);
+        }
+        if (op)
+            pa_operation_unref(op);
+    }
+    // Loop thread, once the connection is ready.
+    void follow(pa_context* c) {
+        sinkName.clear();
+        sinkIndex = PA_INVALID_INDEX;
+        channels = 0;
+        pa_context_set_subscribe_callback(c, &changed, this);
+        const auto mask = pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_SINK);
+        if (pa_operation* op = pa_context_subscribe(c, mask, nullptr, nullptr))
+            pa_operation_unref(op);
+        if (pa_operation* op = pa_context_get_server_info(c, &serverInfo, this))
+            pa_operation_unref(op);
+    }
+
+    bool readSink(Call& call) {
+        return run(call, [](pa_context* c, Call* call) {
+            return pa_context_get_sink_info_by_name(
+                c, call->sinkName.c_str(),
+                [](pa_context*, const pa_sink_info* info, int eol, void* data) {
+                    auto& call = *static_cast<Call*>(data);
+                    if (call.done)
+                        return;
+                    if (info) {
+                        call.volume = info->volume;
+                        call.muted = info->mute != 0;
+                        call.sinkIndex = info->index;
+                        signalDone(call, true);
+                    } else if (eol != 0) {
+                        signalDone(call, false);
+                    }
+                },
+                call);
+        });
+    }
+
+    // The name, volume and mute state of the default output. The output already known is read
+    // directly; the server is asked which one is the default only when none is known or the
+    // known one cannot be read.
+    bool readDefaultSink(Call& call, bool askServer = false) {
+        if (!askServer) {
+            call.sinkName = known().name;
+            if (!call.sinkName.empty()) {
+                if (readSink(call)) {
+                    remember(call);
+                    return true;
+                }
+                call = Call{};
+            }
+        }
         const bool named = run(call, [](pa_context* c, Call* call) {
             return pa_context_get_server_info(
                 c,
@@ -97,25 +215,12 @@ struct PulseSoundOutput::Impl {
             return false;
         Call sink;
         sink.sinkName = call.sinkName;
-        const bool read = run(sink, [](pa_context* c, Call* call) {
-            return pa_context_get_sink_info_by_name(
-                c, call->sinkName.c_str(),
-                [](pa_context*, const pa_sink_info* info, int eol, void* data) {
-                    auto& call = *static_cast<Call*>(data);
-                    if (call.done)
-                        return;
-                    if (info) {
-                        call.volume = info->volume;
-                        call.muted = info->mute != 0;
-                        signalDone(call, true);
-                    } else if (eol != 0) {
-                        signalDone(call, false);
-                    }
-                },
-                call);
-        });
+        const bool read = readSink(sink);
         call.volume = sink.volume;
         call.muted = sink.muted;
+        call.sinkIndex = sink.sinkIndex;
+        if (read)
+            remember(call);
         return read;
     }
 
@@ -176,6 +281,8 @@ void PulseSoundOutput::connectToServer() {
                 if (state == PA_CONTEXT_READY || state == PA_CONTEXT_FAILED ||
                     state == PA_CONTEXT_TERMINATED) {
                     const bool ready = state == PA_CONTEXT_READY;
+                    if (ready)
+                        impl->follow(c);
                     const bool was = impl->ready.exchange(ready);
                     // Settle on the main thread: tell the owner, and after a loss try again later.
                     QMetaObject::invokeMethod(
@@ -230,38 +337,54 @@ std::optional<bool> PulseSoundOutput::isMuted() {
     return call.muted;
 }
 
+// Sets the state on the output already known; when that fails because the default output
+// changed under us, asks the server which one it is now and tries once more.
 bool PulseSoundOutput::setMuted(bool muted) {
-    Call sink;
-    if (!d->readDefaultSink(sink))
-        return false;
-    Call call;
-    call.sinkName = sink.sinkName;
-    call.muted = muted;
-    return d->run(call, [](pa_context* c, Call* call) {
-        return pa_context_set_sink_mute_by_name(c, call->sinkName.c_str(), call->muted ? 1 : 0,
-                                                &Impl::succeeded, call);
-    });
+    for (const bool askServer : {false, true}) {
+        Call call;
+        call.sinkName = askServer ? std::string() : d->known().name;
+        if (call.sinkName.empty()) {
+            Call sink;
+            if (!d->readDefaultSink(sink, askServer))
+                return false;
+            call.sinkName = sink.sinkName;
+        }
+        call.muted = muted;
+        if (d->run(call, [](pa_context* c, Call* call) {
+                return pa_context_set_sink_mute_by_name(c, call->sinkName.c_str(), call->muted ? 1 : 0,
+                                                        &Impl::succeeded, call);
+            }))
+            return true;
+    }
+    return false;
 }
 
 bool PulseSoundOutput::setVolume(float value) {
-    Call sink;
-    if (!d->readDefaultSink(sink) || !std::isfinite(value))
+    if (!std::isfinite(value))
         return false;
     const float clamped = std::clamp(value, 0.0f, 1.0f);
-    Call call;
-    call.sinkName = sink.sinkName;
-    call.volume = sink.volume;
-    pa_cvolume_set(&call.volume, std::max<uint8_t>(sink.volume.channels, 1),
-                   pa_volume_t(std::lround(double(clamped) * PA_VOLUME_NORM)));
-    const bool set = d->run(call, [](pa_context* c, Call* call) {
-        return pa_context_set_sink_volume_by_name(c, call->sinkName.c_str(), &call->volume, &Impl::succeeded,
-                                                  call);
-    });
-    if (!set)
-        return false;
-    if (clamped > 0 && sink.muted)
-        setMuted(false);
-    return true;
+    for (const bool askServer : {false, true}) {
+        Impl::Known sink = askServer ? Impl::Known{} : d->known();
+        if (sink.name.empty() || sink.channels == 0) {
+            Call read;
+            if (!d->readDefaultSink(read, askServer))
+                return false;
+            sink = {read.sinkName, read.volume.channels, read.muted};
+        }
+        Call call;
+        call.sinkName = sink.name;
+        pa_cvolume_set(&call.volume, std::max<uint8_t>(sink.channels, 1),
+                       pa_volume_t(std::lround(double(clamped) * PA_VOLUME_NORM)));
+        if (!d->run(call, [](pa_context* c, Call* call) {
+                return pa_context_set_sink_volume_by_name(c, call->sinkName.c_str(), &call->volume,
+                                                          &Impl::succeeded, call);
+            }))
+            continue;
+        if (clamped > 0 && sink.muted)
+            setMuted(false);
+        return true;
+    }
+    return false;
 }
 
 void PulseSoundOutput::onAvailabilityChanged(std::function<void(bool)> handler) {
