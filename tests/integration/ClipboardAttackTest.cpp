@@ -71,6 +71,15 @@ QByteArray picturePng(int n) {
     return png;
 }
 
+// What the process may hold while it is attacked. AddressSanitizer keeps freed memory in
+// quarantine (256 MiB) and pads every allocation, so a sanitized build gets that much more; an
+// unbounded read still goes far past either.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr qint64 residentBoundMiB = 400 + 512;
+#else
+constexpr qint64 residentBoundMiB = 400;
+#endif
+
 TEST(ClipboardAttack, HostileOwnersCostNeitherTheEventLoopNorMemoryAndTheNextCopyIsRecorded) {
     LiveApp app;
     registerHotkeys(app.state());
@@ -112,7 +121,7 @@ TEST(ClipboardAttack, HostileOwnersCostNeitherTheEventLoopNorMemoryAndTheNextCop
         std::printf("[ attack   ] %s: worst event-loop gap %lld ms, peak resident %lld MiB, %zu recorded\n",
                     name, static_cast<long long>(worstGap), static_cast<long long>(peak), recorded);
         EXPECT_LT(worstGap, 300);
-        EXPECT_LT(peak, 400);
+        EXPECT_LT(peak, residentBoundMiB);
         // Nothing usable was offered, or too much of it; the floods keep being recorded
         if (arguments[0] == "endless" || arguments[0] == "targets" || arguments[0] == "wrong")
             EXPECT_EQ(recorded, 0u);

@@ -64,6 +64,7 @@ protected:
 TEST_F(SettingsWindowTest, TheSettingsTabArgumentOpensTheSettingsAtLaunchInsteadOfTheWelcome) {
     // Given a first launch, which would otherwise welcome the user
     QTemporaryDir home;
+    ASSERT_TRUE(home.isValid()) << qPrintable(home.errorString());
     QProcess corvane;
     corvane.setProcessEnvironment(corvaneEnvironment(home.path()));
     corvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
