@@ -39,17 +39,23 @@ struct Atoms {
     }
 };
 
-Atoms internAtoms(xcb_connection_t* c) {
-    const std::array<const char*, 3> names{"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY"};
-    std::array<xcb_intern_atom_cookie_t, 3> cookies{};
-    // All requests first, then the replies: one round trip.
-    for (std::size_t i = 0; i < names.size(); ++i)
+// The atoms of the names, none where the server did not answer. All requests go first, then the
+// replies are read: one round trip.
+template <std::size_t N>
+std::array<xcb_atom_t, N> internAll(xcb_connection_t* c, const std::array<const char*, N>& names) {
+    std::array<xcb_intern_atom_cookie_t, N> cookies{};
+    for (std::size_t i = 0; i < N; ++i)
         cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
-    std::array<xcb_atom_t, 3> atoms{};
-    for (std::size_t i = 0; i < names.size(); ++i) {
+    std::array<xcb_atom_t, N> atoms{};
+    for (std::size_t i = 0; i < N; ++i) {
         Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
         atoms[i] = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     }
+    return atoms;
+}
+
+Atoms internAtoms(xcb_connection_t* c) {
+    const auto atoms = internAll<3>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY"});
     return Atoms{atoms[0], atoms[1], atoms[2]};
 }
 
@@ -291,18 +297,10 @@ void X11PanelWindowing::offerNoMinimise(QWindow& window) {
     xcb_connection_t* c = qtConnection();
     if (!c || !window.handle())
         return;
-    const std::array<const char*, 3> names{"_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_TOOLBAR",
-                                           "_NET_WM_WINDOW_TYPE_NORMAL"};
-    std::array<xcb_intern_atom_cookie_t, 3> cookies{};
-    for (std::size_t i = 0; i < names.size(); ++i)
-        cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
-    std::array<xcb_atom_t, 3> atoms{};
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
-        if (!reply)
-            return;
-        atoms[i] = reply->atom;
-    }
+    const auto atoms =
+        internAll<3>(c, {"_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_TOOLBAR", "_NET_WM_WINDOW_TYPE_NORMAL"});
+    if (std::find(atoms.begin(), atoms.end(), static_cast<xcb_atom_t>(XCB_ATOM_NONE)) != atoms.end())
+        return;
     const std::array<xcb_atom_t, 2> types{atoms[1], atoms[2]};
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()), atoms[0],
                         XCB_ATOM_ATOM, 32, static_cast<uint32_t>(types.size()), types.data());
