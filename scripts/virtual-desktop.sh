@@ -32,10 +32,18 @@ pids+=($!)
 # The tray maps once the window manager runs, so that its rules (the tray on every desktop) hold.
 for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
 # The strut keeps maximised and snapped windows off the tray (trayer sets none unless asked).
-trayer --edge top --align right --SetDockType true --SetPartialStrut true --widthtype request --height 24 \
-  >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+# openbox names itself a moment before it manages windows, and a window mapped in that moment is
+# never managed: the tray is started again until openbox lists it, and only then the programs.
+tray=
+for _ in $(seq 10); do
+  trayer --edge top --align right --SetDockType true --SetPartialStrut true --widthtype request --height 24 \
+    >/dev/null 2>&1 &
+  tray=$!
+  for _ in $(seq 20); do wmctrl -lx 2>/dev/null | grep -q trayer && break 2; sleep 0.1; done
+  kill "$tray" 2>/dev/null || true
+  wait "$tray" 2>/dev/null || true
+done
+pids+=($tray)
 xterm -geometry 80x24+200+150 >/dev/null 2>&1 &
 pids+=($!)
 xclock -geometry 200x200+900+200 >/dev/null 2>&1 &

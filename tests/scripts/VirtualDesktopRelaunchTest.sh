@@ -48,7 +48,7 @@ kill -0 "$pid" 2>/dev/null || fail "the new process is gone"
 [ ! -e "$work/lost" ] || fail "the new process lost the display"
 DISPLAY=$display xdpyinfo >/dev/null 2>&1 || fail "the display is gone"
 kill -0 "$desktop_pid" 2>/dev/null || fail "the desktop script ended with the first process"
-wait_for 10 sh -c "DISPLAY=$display wmctrl -lx | grep -q '^0x[0-9a-f]* *-1 .*trayer'" ||
+wait_for 30 sh -c "DISPLAY=$display wmctrl -lx | grep -q '^0x[0-9a-f]* *-1 .*trayer'" ||
   fail "the tray is not on every desktop: $(DISPLAY=$display wmctrl -lx)"
 
 # Once the new process stops, so does the desktop
