@@ -44,9 +44,10 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     // Window icons and the programs behind windows are read on one connection of their own.
     auto windowPrograms = std::make_shared<X11WindowProgram>();
     platform->applications = std::make_unique<DesktopApplicationCatalog>(windowPrograms);
-    platform->panelWindowing = std::make_unique<X11PanelWindowing>();
-    // The window list and the window access layer answer from one state kept from X events.
+    // The window list, the window access layer and the panels answer from one state kept from X
+    // events.
     auto windowState = std::make_shared<X11WindowState>();
+    platform->panelWindowing = std::make_unique<X11PanelWindowing>(windowState);
     platform->accessibility = std::make_unique<X11Accessibility>(windowState);
     platform->windowList = std::make_unique<X11WindowList>(windowState);
     platform->runningApplications = std::make_unique<X11RunningApplications>();

@@ -1,5 +1,7 @@
 #include "platform/x11/X11PanelWindowing.h"
 
+#include "platform/x11/X11WindowState.h"
+
 #include <QGuiApplication>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
@@ -30,15 +32,6 @@ constexpr uint32_t sourceApplication = 1;
 // The tool-bar window type among the types Qt's xcb plugin writes for a window, by its value there.
 constexpr int xcbToolbarType = 0x8;
 
-struct Atoms {
-    xcb_atom_t desktop = XCB_ATOM_NONE;
-    xcb_atom_t state = XCB_ATOM_NONE;
-    xcb_atom_t sticky = XCB_ATOM_NONE;
-    bool complete() const {
-        return desktop != XCB_ATOM_NONE && state != XCB_ATOM_NONE && sticky != XCB_ATOM_NONE;
-    }
-};
-
 // The atoms of the names, none where the server did not answer. All requests go first, then the
 // replies are read: one round trip.
 template <std::size_t N>
@@ -52,25 +45,6 @@ std::array<xcb_atom_t, N> internAll(xcb_connection_t* c, const std::array<const 
         atoms[i] = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     }
     return atoms;
-}
-
-Atoms internAtoms(xcb_connection_t* c) {
-    const auto atoms = internAll<3>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY"});
-    return Atoms{atoms[0], atoms[1], atoms[2]};
-}
-
-bool hasStateAtom(xcb_connection_t* c, xcb_window_t window, const Atoms& atoms) {
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, atoms.state, XCB_ATOM_ATOM, 0, 1024), nullptr));
-    if (!reply || reply->type != XCB_ATOM_ATOM || reply->format != 32)
-        return false;
-    const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    const int count = xcb_get_property_value_length(reply.get()) / static_cast<int>(sizeof(xcb_atom_t));
-    for (int i = 0; i < count; ++i) {
-        if (values[i] == atoms.sticky)
-            return true;
-    }
-    return false;
 }
 
 xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window) {
@@ -110,23 +84,12 @@ int defaultScreenNumber() {
     return ok && number >= 0 ? number : 0;
 }
 
-xcb_atom_t activeWindowAtom(xcb_connection_t* c) {
-    static const char name[] = "_NET_ACTIVE_WINDOW";
-    Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof(name) - 1, name), nullptr));
-    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-}
-
-xcb_atom_t atomNamed(xcb_connection_t* c, const char* name) {
-    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-}
-
 bool hasAtomIn(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property, xcb_atom_t wanted) {
+    if (property == XCB_ATOM_NONE || wanted == XCB_ATOM_NONE)
+        return false;
     Reply<xcb_get_property_reply_t> reply(
         xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, XCB_ATOM_ATOM, 0, 1024), nullptr));
-    if (!reply || reply->format != 32)
+    if (!reply || reply->type != XCB_ATOM_ATOM || reply->format != 32)
         return false;
     const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
     const int count = xcb_get_property_value_length(reply.get()) / static_cast<int>(sizeof(xcb_atom_t));
@@ -154,11 +117,18 @@ xcb_window_t firstRoot(xcb_connection_t* c) {
 
 } // namespace
 
-X11PanelWindowing::X11PanelWindowing() {
+X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows)
+    : m_windows(std::move(windows)) {
     m_connection = qtConnection();
     if (!m_connection)
         return;
     xcb_connection_t* c = m_connection;
+    const auto atoms = internAll<10>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY",
+                                         "_NET_WM_STATE_FULLSCREEN", "_NET_ACTIVE_WINDOW",
+                                         "_NET_WM_USER_TIME", "_COMPTON_SHADOW", "_NET_WM_WINDOW_TYPE",
+                                         "_NET_WM_WINDOW_TYPE_TOOLBAR", "_NET_WM_WINDOW_TYPE_NORMAL"});
+    m_atoms = Atoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4],
+                    atoms[5], atoms[6], atoms[7], atoms[8], atoms[9]};
     // Qt opens its connection on the display's default screen; the selection is named after it.
     const int number = defaultScreenNumber();
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
@@ -233,11 +203,13 @@ quint64 X11PanelWindowing::activeWindow() const {
     xcb_connection_t* c = qtConnection();
     if (!c)
         return 0;
-    const xcb_atom_t atom = activeWindowAtom(c);
-    if (atom == XCB_ATOM_NONE)
+    if (m_windows)
+        return m_windows->use(X11WindowState::Catch::arrived,
+                              [](const X11HeldWindows& held) { return quint64(held.active); });
+    if (m_atoms.activeWindow == XCB_ATOM_NONE)
         return 0;
     Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, firstRoot(c), atom, XCB_ATOM_WINDOW, 0, 1), nullptr));
+        c, xcb_get_property(c, 0, firstRoot(c), m_atoms.activeWindow, XCB_ATOM_WINDOW, 0, 1), nullptr));
     if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
         return 0;
     return *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
@@ -245,15 +217,12 @@ quint64 X11PanelWindowing::activeWindow() const {
 
 void X11PanelWindowing::activateWindow(quint64 window) {
     xcb_connection_t* c = qtConnection();
-    if (!c || window == 0)
-        return;
-    const xcb_atom_t atom = activeWindowAtom(c);
-    if (atom == XCB_ATOM_NONE)
+    if (!c || window == 0 || m_atoms.activeWindow == XCB_ATOM_NONE)
         return;
     // As a pager asks: window managers honour that without focus-stealing checks, and the user
     // did just close the panel that had the keyboard.
     constexpr uint32_t sourcePager = 2;
-    sendToRoot(c, firstRoot(c), static_cast<xcb_window_t>(window), atom,
+    sendToRoot(c, firstRoot(c), static_cast<xcb_window_t>(window), m_atoms.activeWindow,
                {sourcePager, XCB_CURRENT_TIME, 0, 0, 0});
     xcb_flush(c);
 }
@@ -263,8 +232,9 @@ void X11PanelWindowing::showOnAllDesktops(QWindow& window) {
     if (!c)
         return;
     const auto id = static_cast<xcb_window_t>(window.winId());
-    const Atoms atoms = internAtoms(c);
-    if (id == XCB_WINDOW_NONE || !atoms.complete())
+    const Atoms& atoms = m_atoms;
+    if (id == XCB_WINDOW_NONE || atoms.desktop == XCB_ATOM_NONE || atoms.state == XCB_ATOM_NONE ||
+        atoms.sticky == XCB_ATOM_NONE)
         return;
 
     if (!window.isVisible()) {
@@ -272,7 +242,7 @@ void X11PanelWindowing::showOnAllDesktops(QWindow& window) {
         // merges its own states into _NET_WM_STATE when it maps the window, so sticky stays.
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.desktop, XCB_ATOM_CARDINAL, 32, 1,
                             &allDesktops);
-        if (!hasStateAtom(c, id, atoms))
+        if (!hasAtomIn(c, id, atoms.state, atoms.sticky))
             xcb_change_property(c, XCB_PROP_MODE_APPEND, id, atoms.state, XCB_ATOM_ATOM, 32, 1,
                                 &atoms.sticky);
     } else if (const xcb_window_t root = rootOf(c, id); root != XCB_WINDOW_NONE) {
@@ -295,15 +265,13 @@ void X11PanelWindowing::offerNoMinimise(QWindow& window) {
     // whenever it makes a new native window: the property tells it which.
     window.setProperty("_q_xcb_wm_window_type", xcbToolbarType);
     xcb_connection_t* c = qtConnection();
-    if (!c || !window.handle())
+    if (!c || !window.handle() || m_atoms.windowType == XCB_ATOM_NONE ||
+        m_atoms.toolbarType == XCB_ATOM_NONE || m_atoms.normalType == XCB_ATOM_NONE)
         return;
-    const auto atoms =
-        internAll<3>(c, {"_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_TOOLBAR", "_NET_WM_WINDOW_TYPE_NORMAL"});
-    if (std::find(atoms.begin(), atoms.end(), static_cast<xcb_atom_t>(XCB_ATOM_NONE)) != atoms.end())
-        return;
-    const std::array<xcb_atom_t, 2> types{atoms[1], atoms[2]};
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()), atoms[0],
-                        XCB_ATOM_ATOM, 32, static_cast<uint32_t>(types.size()), types.data());
+    const std::array<xcb_atom_t, 2> types{m_atoms.toolbarType, m_atoms.normalType};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
+                        m_atoms.windowType, XCB_ATOM_ATOM, 32, static_cast<uint32_t>(types.size()),
+                        types.data());
     xcb_flush(c);
 }
 
@@ -313,13 +281,10 @@ void X11PanelWindowing::showWithoutActivating(QWindow& window) {
     window.setProperty("_q_showWithoutActivating", true);
     xcb_connection_t* c = qtConnection();
     const auto id = static_cast<xcb_window_t>(window.winId());
-    if (!c || id == XCB_WINDOW_NONE)
-        return;
-    const xcb_atom_t userTime = atomNamed(c, "_NET_WM_USER_TIME");
-    if (userTime == XCB_ATOM_NONE)
+    if (!c || id == XCB_WINDOW_NONE || m_atoms.userTime == XCB_ATOM_NONE)
         return;
     const uint32_t never = 0;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, userTime, XCB_ATOM_CARDINAL, 32, 1, &never);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, m_atoms.userTime, XCB_ATOM_CARDINAL, 32, 1, &never);
     xcb_flush(c);
 }
 
@@ -338,13 +303,9 @@ void X11PanelWindowing::stackAboveFullScreen(QWindow& window) {
     // A window manager stacks a full-screen window that has the keyboard above every floating
     // one, but keeps the windows that belong to it (its transients) above it. While such a
     // window is in front the panel counts as one of its transients.
-    xcb_window_t over = XCB_WINDOW_NONE;
-    const auto active = static_cast<xcb_window_t>(activeWindow());
-    const xcb_atom_t state = atomNamed(c, "_NET_WM_STATE");
-    const xcb_atom_t fullScreen = atomNamed(c, "_NET_WM_STATE_FULLSCREEN");
-    if (active != XCB_WINDOW_NONE && active != id && fullScreen != XCB_ATOM_NONE &&
-        hasAtomIn(c, active, state, fullScreen))
-        over = active;
+    xcb_window_t over = activeFullScreenWindow();
+    if (over == id)
+        over = XCB_WINDOW_NONE;
     // Qt writes WM_TRANSIENT_FOR from the transient parent each time it maps the window.
     QWindow* parent = over != XCB_WINDOW_NONE ? foreignWindow(over) : nullptr;
     if (window.transientParent() != parent)
@@ -362,17 +323,29 @@ void X11PanelWindowing::stackAboveFullScreen(QWindow& window) {
     xcb_flush(c);
 }
 
+xcb_window_t X11PanelWindowing::activeFullScreenWindow() const {
+    if (m_windows)
+        return m_windows->use(X11WindowState::Catch::arrived, [](const X11HeldWindows& held) {
+            const X11WindowFacts* facts = held.facts(held.active);
+            return facts && facts->fullscreen ? held.active : xcb_window_t(XCB_WINDOW_NONE);
+        });
+    const auto active = static_cast<xcb_window_t>(activeWindow());
+    return active != XCB_WINDOW_NONE && hasAtomIn(m_connection, active, m_atoms.state, m_atoms.fullScreen)
+               ? active
+               : xcb_window_t(XCB_WINDOW_NONE);
+}
+
 void X11PanelWindowing::writeShadow(xcb_window_t window, bool shadow) {
     xcb_connection_t* c = qtConnection();
     if (!c || window == XCB_WINDOW_NONE || window == firstRoot(c))
         return;
     // Read by the compositing managers that draw shadows of their own accord, on the top-level
     // window: the window manager's frame around a managed panel.
-    const xcb_atom_t atom = atomNamed(c, "_COMPTON_SHADOW");
-    if (atom == XCB_ATOM_NONE)
+    if (m_atoms.compositorShadow == XCB_ATOM_NONE)
         return;
     const uint32_t value = shadow ? 1 : 0;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom, XCB_ATOM_CARDINAL, 32, 1, &value);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, m_atoms.compositorShadow, XCB_ATOM_CARDINAL, 32, 1,
+                        &value);
     xcb_flush(c);
 }
 

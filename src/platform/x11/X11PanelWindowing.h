@@ -12,15 +12,20 @@
 
 namespace corvane {
 
+class X11WindowState;
+
 // Panels on every desktop through the EWMH hints, on Qt's own X connection so that the hints
 // reach the server before Qt maps the window. A compositing manager is the owner of the
 // _NET_WM_CM_S<screen> selection; XFixes reports every change of owner, so starting and stopping
 // one are followed as they happen. Does nothing where Qt does not run on X11 (and then counts as
 // compositing, as Qt's other platforms draw translucency themselves).
+//
+// Showing a panel must not wait on the server: the atoms are asked for once, and the active window
+// and whether it is full screen come from the window layer's kept state when there is one.
 class X11PanelWindowing final : public PanelWindowing, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
-    X11PanelWindowing();
+    explicit X11PanelWindowing(std::shared_ptr<X11WindowState> windows = nullptr);
     ~X11PanelWindowing() override;
 
     void showOnAllDesktops(QWindow& window) override;
@@ -35,12 +40,30 @@ public:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
+    // The atoms the panels' hints use, asked for together when the windowing starts.
+    struct Atoms {
+        xcb_atom_t desktop = XCB_ATOM_NONE;
+        xcb_atom_t state = XCB_ATOM_NONE;
+        xcb_atom_t sticky = XCB_ATOM_NONE;
+        xcb_atom_t fullScreen = XCB_ATOM_NONE;
+        xcb_atom_t activeWindow = XCB_ATOM_NONE;
+        xcb_atom_t userTime = XCB_ATOM_NONE;
+        xcb_atom_t compositorShadow = XCB_ATOM_NONE;
+        xcb_atom_t windowType = XCB_ATOM_NONE;
+        xcb_atom_t toolbarType = XCB_ATOM_NONE;
+        xcb_atom_t normalType = XCB_ATOM_NONE;
+    };
+
     bool readCompositing() const;
+    // The active window when it is shown full screen, else none.
+    xcb_window_t activeFullScreenWindow() const;
     // A stand-in for another program's window, as Qt's transient parent of a panel.
     QWindow* foreignWindow(xcb_window_t window);
     void writeShadow(xcb_window_t window, bool shadow);
 
     xcb_connection_t* m_connection = nullptr;
+    std::shared_ptr<X11WindowState> m_windows;
+    Atoms m_atoms;
     xcb_atom_t m_selection = XCB_ATOM_NONE;
     uint8_t m_xfixesFirstEvent = 0;
     bool m_watching = false;
