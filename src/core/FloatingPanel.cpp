@@ -75,6 +75,7 @@ void FloatingPanel::setContentView(QWidget* view) {
     if (!m_hasOwnOutline) {
         const QVariant radius = view ? view->property(cornerRadiusProperty) : QVariant();
         m_outline = radius.isValid() ? roundedOutline(radius.toDouble()) : Outline();
+        m_shapedSize = QSize();
         updateShape();
     }
     const QVariant ground = view ? view->property(groundColorProperty) : QVariant();
@@ -101,6 +102,7 @@ void FloatingPanel::paintEvent(QPaintEvent* event) {
 void FloatingPanel::setOutline(Outline outline) {
     m_hasOwnOutline = static_cast<bool>(outline);
     m_outline = std::move(outline);
+    m_shapedSize = QSize();
     updateShape();
 }
 
@@ -136,8 +138,13 @@ void FloatingPanel::updateShape() {
         if (m_shaped)
             clearMask();
         m_shaped = false;
+        m_shapedSize = QSize();
         return;
     }
+    // Cutting the shape draws the whole window's bitmap: done again only when it changes (or
+    // another cut has taken its place).
+    if (m_shaped && m_shapedSize == size() && mask() == m_shape)
+        return;
     QBitmap bitmap(size());
     bitmap.fill(Qt::color0);
     QPainter painter(&bitmap);
@@ -145,6 +152,8 @@ void FloatingPanel::updateShape() {
     painter.end();
     setMask(bitmap);
     m_shaped = true;
+    m_shapedSize = size();
+    m_shape = mask();
 }
 
 void FloatingPanel::resizeEvent(QResizeEvent* event) {

@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 
 #include <functional>
@@ -116,6 +117,10 @@ private:
     Outline m_outline;
     bool m_hasOwnOutline = false;
     bool m_shaped = false;
+    // The size the shape was last cut for and the shape, while the outline stays the same; an
+    // empty size when it must be cut again.
+    QSize m_shapedSize;
+    QRegion m_shape;
     QColor m_ground;
     bool m_hasShadow = true;
 };

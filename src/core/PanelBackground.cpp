@@ -5,6 +5,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -40,7 +41,24 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        // A large panel's rounded fill takes a while to draw: it is drawn once for each size and
+        // palette, and copied at every paint after.
+        const double ratio = devicePixelRatioF();
+        if (m_picture.isNull() || m_picture.deviceIndependentSize() != QSizeF(size()) ||
+            m_picture.devicePixelRatio() != ratio || m_paletteKey != palette().cacheKey()) {
+            m_picture = QPixmap(size() * ratio);
+            m_picture.setDevicePixelRatio(ratio);
+            m_picture.fill(Qt::transparent);
+            QPainter picture(&m_picture);
+            paintMaterial(picture);
+            m_paletteKey = palette().cacheKey();
+        }
         QPainter painter(this);
+        painter.drawPixmap(0, 0, m_picture);
+    }
+
+private:
+    void paintMaterial(QPainter& painter) {
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
         // A radius beyond half the shorter side would give elliptic ends instead of a capsule.
@@ -69,7 +87,6 @@ protected:
         }
     }
 
-private:
     static QColor darkFill() { return QColor(30, 30, 32, 220); }
     static QColor withAlpha(QColor color, double alpha) {
         color.setAlphaF(static_cast<float>(alpha));
@@ -78,6 +95,8 @@ private:
 
     PanelStyle m_style;
     double m_cornerRadius;
+    QPixmap m_picture;
+    qint64 m_paletteKey = 0;
 };
 
 } // namespace
