@@ -83,9 +83,14 @@ ClipCard::ClipCard(ClipItem item, bool selected, QColor accent, std::optional<QI
     setToolTip(m_item.searchText().left(300));
 }
 
+void ClipCard::redraw() {
+    m_picture = QPixmap();
+    update();
+}
+
 void ClipCard::setPreview(const QPixmap& preview) {
     m_preview = preview;
-    update();
+    redraw();
 }
 
 void ClipCard::setHoverScale(double scale) {
@@ -99,7 +104,7 @@ void ClipCard::setHovered(bool hovered) {
     if (hovered == m_hovered)
         return;
     m_hovered = hovered;
-    update();
+    redraw();
     m_animator.animate(*this, "hoverScale", hovered ? hoveredScale : 1.0, hoverMotion);
 }
 
@@ -112,11 +117,28 @@ void ClipCard::setSelected(bool selected) {
     if (selected == m_selected)
         return;
     m_selected = selected;
-    update();
+    redraw();
 }
 
 void ClipCard::paintEvent(QPaintEvent*) {
-    QPainter p(this);
+    QPainter painter(this);
+    // Growing or shrinking under the pointer, it is drawn at each step.
+    if (m_hoverScale != 1.0) {
+        paintCard(painter);
+        return;
+    }
+    const double ratio = devicePixelRatioF();
+    if (m_picture.isNull() || m_picture.devicePixelRatio() != ratio) {
+        m_picture = QPixmap(size() * ratio);
+        m_picture.setDevicePixelRatio(ratio);
+        m_picture.fill(Qt::transparent);
+        QPainter picture(&m_picture);
+        paintCard(picture);
+    }
+    painter.drawPixmap(0, 0, m_picture);
+}
+
+void ClipCard::paintCard(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform, m_hoverScale != 1.0);
@@ -232,8 +254,11 @@ void ClipCard::leaveEvent(QEvent* event) {
 }
 
 void ClipCard::hideEvent(QHideEvent* event) {
-    // A card scrolled or filtered out of view is no longer under the pointer.
+    // A card scrolled or filtered out of view is no longer under the pointer, and keeps no picture
+    // (one hidden with the strip stays as it was).
     setHovered(false);
+    if (isHidden())
+        m_picture = QPixmap();
     QWidget::hideEvent(event);
 }
 

@@ -63,10 +63,13 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void paintCard(QPainter& painter);
     void paintContent(QPainter& painter, const QRectF& bounds);
     void paintFooter(QPainter& painter, const QRectF& bounds);
     void startDrag();
     void setHovered(bool hovered);
+    // The card is drawn again from scratch at its next paint.
+    void redraw();
 
     ClipItem m_item;
     bool m_selected;
@@ -78,6 +81,9 @@ private:
     bool m_hovered = false;
     double m_hoverScale = 1.0;
     std::optional<QPoint> m_pressedAt;
+    // The card as last drawn at its own size, kept while it is in the row: the strip repaints all
+    // of itself each time it opens, and text laid out afresh would make it wait.
+    QPixmap m_picture;
 };
 
 } // namespace corvane

@@ -257,7 +257,9 @@ void ClipboardPanelController::installMonitors() {
 void ClipboardPanelController::removeMonitors() {
     if (!m_monitoring)
         return;
-    qApp->removeEventFilter(this);
+    // The application may be gone first at the end.
+    if (qApp)
+        qApp->removeEventFilter(this);
     m_monitoring = false;
     m_deactivationCheck.invalidate();
 }

@@ -123,6 +123,27 @@ TEST_F(ClipboardViewTest, TheHoveredCardGrowsOnItsSpringAndTheRowEasesToTheSelec
     EXPECT_TRUE(selected->isSelected());
 }
 
+TEST_F(ClipboardViewTest, ACardKeptAsAPictureIsDrawnAfreshWhenItsLookChanges) {
+    ClipCard* card = cardOf("entry 38");
+    ASSERT_NE(card, nullptr);
+    const auto drawn = [&] { return card->grab().toImage(); };
+    const QImage plain = drawn();
+    card->setSelected(true);
+    const QImage selected = drawn();
+    EXPECT_NE(selected, plain);
+    card->setSelected(false);
+    EXPECT_EQ(drawn(), plain);
+    // Hovered, before it has begun to grow: its rim lights up.
+    QEnterEvent enter(QPointF(20, 20), QPointF(20, 20), QPointF(20, 20));
+    QCoreApplication::sendEvent(card, &enter);
+    ASSERT_EQ(card->hoverScale(), 1.0);
+    EXPECT_NE(drawn(), plain);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(card, &leave);
+    animator.completeAll();
+    EXPECT_EQ(drawn(), plain);
+}
+
 TEST_F(ClipboardViewTest, APicturesPreviewIsDecodedElsewhereOnceAndKeptForTheNextOpening) {
     QImage picture(1920, 1080, QImage::Format_RGB32);
     picture.fill(Qt::red);
