@@ -6,8 +6,12 @@
 namespace corvane::testing {
 
 QProcessEnvironment corvaneEnvironment(const QString& home) {
+    return corvaneEnvironment(home, desktop().displayName());
+}
+
+QProcessEnvironment corvaneEnvironment(const QString& home, const QString& display) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), desktop().displayName());
+    env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
