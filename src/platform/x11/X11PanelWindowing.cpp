@@ -239,12 +239,12 @@ void X11PanelWindowing::showOnAllDesktops(QWindow& window) {
 
     if (!window.isVisible()) {
         // A window not yet mapped carries its wishes as properties, read when it is mapped. Qt
-        // merges its own states into _NET_WM_STATE when it maps the window, so sticky stays.
+        // merges the states its flags ask for into _NET_WM_STATE when it maps the window, so
+        // sticky stays; whatever a window manager left there from the last time goes, as it
+        // should have when the window was withdrawn.
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.desktop, XCB_ATOM_CARDINAL, 32, 1,
                             &allDesktops);
-        if (!hasAtomIn(c, id, atoms.state, atoms.sticky))
-            xcb_change_property(c, XCB_PROP_MODE_APPEND, id, atoms.state, XCB_ATOM_ATOM, 32, 1,
-                                &atoms.sticky);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32, 1, &atoms.sticky);
     } else if (const xcb_window_t root = rootOf(c, id); root != XCB_WINDOW_NONE) {
         // A mapped window asks the window manager instead.
         sendToRoot(c, root, id, atoms.desktop, {allDesktops, sourceApplication, 0, 0, 0});
