@@ -2,7 +2,9 @@
 
 #include "platform/x11/X11WindowState.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QWidget>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
@@ -122,6 +124,8 @@ X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows)
     m_connection = qtConnection();
     if (!m_connection)
         return;
+    qGuiApp->installNativeEventFilter(this);
+    m_watching = true;
     xcb_connection_t* c = m_connection;
     const auto atoms = internAll<10>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY",
                                          "_NET_WM_STATE_FULLSCREEN", "_NET_ACTIVE_WINDOW",
@@ -158,8 +162,6 @@ X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows)
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
     xcb_flush(c);
-    qGuiApp->installNativeEventFilter(this);
-    m_watching = true;
 }
 
 X11PanelWindowing::~X11PanelWindowing() {
@@ -177,6 +179,13 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
     if (eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & ~0x80) == XCB_FOCUS_IN) {
+        const auto* focus = static_cast<const xcb_focus_in_event_t*>(message);
+        // Qt passes over the focus that only follows the pointer; so does the check.
+        if (focus->detail != XCB_NOTIFY_DETAIL_POINTER)
+            catchUnreportedActivation(focus->event);
+        return false;
+    }
     if ((event->response_type & ~0x80) == XCB_REPARENT_NOTIFY) {
         // The window manager framed a panel (it does at every map): the frame is what a
         // compositing manager looks at.
@@ -185,7 +194,8 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
             writeShadow(topLevelOf(m_connection, reparent->parent), false);
         return false;
     }
-    if ((event->response_type & ~0x80) != m_xfixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY)
+    if (m_xfixesFirstEvent == 0 ||
+        (event->response_type & ~0x80) != m_xfixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY)
         return false;
     const auto* notify = static_cast<const xcb_xfixes_selection_notify_event_t*>(message);
     if (notify->selection != m_selection)
@@ -333,6 +343,37 @@ xcb_window_t X11PanelWindowing::activeFullScreenWindow() const {
     return active != XCB_WINDOW_NONE && hasAtomIn(m_connection, active, m_atoms.state, m_atoms.fullScreen)
                ? active
                : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+void X11PanelWindowing::catchUnreportedActivation(xcb_window_t window) {
+    // Qt's X11 plugin reports that its window lost the keyboard only a moment after the fact, in
+    // case the keyboard comes straight back; its widgets count a window inactive as soon as it
+    // hides. A window hidden with the keyboard and shown again within that moment gets the
+    // keyboard back with nothing reported: the widgets would never count it active again (nor
+    // inactive when the keyboard goes). Qt's focus window is still that window then.
+    const QWindow* focus = QGuiApplication::focusWindow();
+    if (!focus || !focus->handle() || focus->winId() != window)
+        return;
+    // After Qt has looked at the event: what it reports goes first.
+    QMetaObject::invokeMethod(
+        this,
+        [window] {
+            QWindow* focus = QGuiApplication::focusWindow();
+            if (!focus || !focus->handle() || focus->winId() != window)
+                return;
+            const QWidgetList widgets = QApplication::topLevelWidgets();
+            const auto found = std::find_if(widgets.begin(), widgets.end(), [focus](const QWidget* widget) {
+                return widget->windowHandle() == focus;
+            });
+            if (found == widgets.end() || !(*found)->isVisible() || QApplication::activeWindow() == *found)
+                return;
+            // What Qt does itself when it reports a window's activation.
+            QT_WARNING_PUSH
+            QT_WARNING_DISABLE_DEPRECATED
+            QApplication::setActiveWindow(*found);
+            QT_WARNING_POP
+        },
+        Qt::QueuedConnection);
 }
 
 void X11PanelWindowing::writeShadow(xcb_window_t window, bool shadow) {

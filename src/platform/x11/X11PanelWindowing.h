@@ -22,6 +22,9 @@ class X11WindowState;
 //
 // Showing a panel must not wait on the server: the atoms are asked for once, and the active window
 // and whether it is full screen come from the window layer's kept state when there is one.
+//
+// It also watches the keyboard focus Qt's connection reports, to make good an activation of a
+// panel that Qt lets pass unreported when the panel is shown again right after it hid.
 class X11PanelWindowing final : public PanelWindowing, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
@@ -60,6 +63,8 @@ private:
     // A stand-in for another program's window, as Qt's transient parent of a panel.
     QWindow* foreignWindow(xcb_window_t window);
     void writeShadow(xcb_window_t window, bool shadow);
+    // Makes good an activation of one of the application's windows that Qt lets pass unreported.
+    void catchUnreportedActivation(xcb_window_t window);
 
     xcb_connection_t* m_connection = nullptr;
     std::shared_ptr<X11WindowState> m_windows;
