@@ -100,8 +100,17 @@ void ClipboardPanelController::show() {
     // Entries past their age go before anyone sees them.
     m_services.history.pruneAndSave();
 
+    // The strip opens often and should open at once: without a compositing manager its window has
+    // no alpha channel, which would only cost the server a copy at each opening. One made before a
+    // compositing manager started or stopped is made anew.
+    if (m_panel && !m_panel->isVisible() &&
+        m_panel->isTranslucent() != m_services.windowing.isCompositing()) {
+        m_motion.reset();
+        delete m_panel.data();
+    }
     if (!m_panel) {
-        m_panel = new FilePanel(m_services.windowing, QRect(0, 0, 100, 100), PanelLevel::status);
+        m_panel = new FilePanel(m_services.windowing, QRect(0, 0, 100, 100), PanelLevel::status,
+                                FloatingPanel::Surface::translucentWhenComposited);
         m_panel->setCornerRadius(cornerRadius);
         m_panel->setWindowTitle(tr("Clipboard"));
         m_motion = std::make_unique<PanelMotion>(*m_panel, m_services.animator);

@@ -18,7 +18,7 @@ FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect
     : FloatingPanel(windowing, contentRect, level, ignoresMouse, false) {}
 
 FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect, int level,
-                             bool ignoresMouse, bool canBecomeKey)
+                             bool ignoresMouse, bool canBecomeKey, Surface surface)
     : QWidget(nullptr), m_windowing(windowing), m_level(level), m_ignoresMouse(ignoresMouse),
       m_canBecomeKey(canBecomeKey) {
     Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint;
@@ -33,7 +33,7 @@ FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect
     // Every panel shows without the keyboard, one that can take it included (it takes it when the
     // user clicks into it). Qt reads this when it creates the native window, so it comes first.
     setAttribute(Qt::WA_ShowWithoutActivating, true);
-    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_TranslucentBackground, surface == Surface::translucent || windowing.isCompositing());
     // A panel that never takes focus is never the active window; its tooltips show all the same.
     setAttribute(Qt::WA_AlwaysShowToolTips);
     setAttribute(Qt::WA_TransparentForMouseEvents, ignoresMouse);
@@ -93,7 +93,7 @@ void FloatingPanel::setGroundColor(const QColor& color) {
 void FloatingPanel::paintEvent(QPaintEvent* event) {
     // Only a window cut to its outline: anything else would fill its transparent surroundings.
     // Under a compositing manager the content's own translucency shows instead.
-    if (!m_ground.isValid() || !m_shaped || showsOpacity())
+    if (!m_ground.isValid() || !m_shaped || (showsOpacity() && isTranslucent()))
         return;
     QPainter painter(this);
     painter.fillRect(event->rect(), m_ground);
@@ -131,9 +131,10 @@ void FloatingPanel::updateShape() {
     // The platform may go before the panels at the end. A panel of its own outline (not a rounded
     // rectangle, whose soft edges a compositing manager would lose) and without a shadow keeps its
     // shape under a compositing manager too: one that shades all the same shades only the outline.
+    // So does a panel whose window has no alpha channel, whose corners would show opaque.
     const bool keepsShape = !m_hasShadow && m_hasOwnOutline;
-    const bool shaped =
-        m_outline && m_windowingAlive && (keepsShape || !m_windowing.isCompositing()) && !size().isEmpty();
+    const bool shaped = m_outline && m_windowingAlive &&
+                        (keepsShape || !isTranslucent() || !m_windowing.isCompositing()) && !size().isEmpty();
     if (!shaped) {
         if (m_shaped)
             clearMask();

@@ -91,10 +91,22 @@ public:
     void setHasShadow(bool shadow);
     bool hasShadow() const { return m_hasShadow; }
 
+    // What the panel's window is made with. A window with an alpha channel and no compositing
+    // manager to draw it costs the server a copy of the window at every map and every drawing, and
+    // still shows opaque.
+    enum class Surface {
+        // Always with an alpha channel.
+        translucent,
+        // With one only where a compositing manager ran when the window was made.
+        translucentWhenComposited,
+    };
+    // Whether the panel's window has an alpha channel.
+    bool isTranslucent() const { return testAttribute(Qt::WA_TranslucentBackground); }
+
 protected:
     // For panels that must take keyboard focus while shown.
     FloatingPanel(PanelWindowing& windowing, const QRect& contentRect, int level, bool ignoresMouse,
-                  bool canBecomeKey);
+                  bool canBecomeKey, Surface surface = Surface::translucent);
 
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;

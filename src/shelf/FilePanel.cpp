@@ -21,8 +21,8 @@ bool isOwnWindow(quint64 id) {
 
 } // namespace
 
-FilePanel::FilePanel(PanelWindowing& windowing, const QRect& contentRect, int level)
-    : FloatingPanel(windowing, contentRect, level, false, true), m_windowing(windowing) {
+FilePanel::FilePanel(PanelWindowing& windowing, const QRect& contentRect, int level, Surface surface)
+    : FloatingPanel(windowing, contentRect, level, false, true, surface), m_windowing(windowing) {
     // Shown without the keyboard (as every panel is); the first click hands it over.
     setFocusPolicy(Qt::ClickFocus);
     if (QWindow* window = windowHandle())

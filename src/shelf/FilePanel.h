@@ -17,7 +17,8 @@ class ShelfListModel;
 class FilePanel : public FloatingPanel {
     Q_OBJECT
 public:
-    FilePanel(PanelWindowing& windowing, const QRect& contentRect, int level);
+    FilePanel(PanelWindowing& windowing, const QRect& contentRect, int level,
+              Surface surface = Surface::translucent);
     ~FilePanel() override;
 
     // The list shown; none for the clipboard strip. Setting one releases the previous one.

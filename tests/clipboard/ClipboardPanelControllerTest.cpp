@@ -65,8 +65,11 @@ TEST_F(ClipboardPanelControllerTest, TheStripRisesAlongItsCurveAndFadesWhereACom
     animator.completeAll();
     EXPECT_EQ(controller->panel()->geometry(), QRect(16, top, 968, 230));
 
+    EXPECT_TRUE(controller->panel()->isTranslucent());
+
     // Without a compositing manager a fade in would show nothing: the strip comes by its rise
-    // alone (it still goes when its fade out would end)
+    // alone (it still goes when its fade out would end), in a window made anew without an alpha
+    // channel and cut to its outline
     platform->fakePanelWindowing->setCompositing(false);
     controller->hide();
     ASSERT_EQ(animator.pending().size(), 1u);
@@ -74,6 +77,8 @@ TEST_F(ClipboardPanelControllerTest, TheStripRisesAlongItsCurveAndFadesWhereACom
     animator.completeAll();
     EXPECT_FALSE(controller->panel()->isVisible());
     controller->show();
+    EXPECT_FALSE(controller->panel()->isTranslucent());
+    EXPECT_TRUE(controller->panel()->isShapedToOutline());
     EXPECT_EQ(animator.pending()[0].duration.count(), 0.0);
     ASSERT_EQ(animator.pendingMoves().size(), 1u);
     EXPECT_DOUBLE_EQ(animator.pendingMoves()[0].duration.count(), 0.18);
