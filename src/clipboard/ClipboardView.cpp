@@ -109,6 +109,8 @@ ClipboardView::ClipboardView(const ClipboardHistory& history, ClipboardPanelMode
     m_row->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_row->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_row->setStyleSheet("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }");
+    // Nothing of the row's own shows: it leaves its area to the strip's background unfilled.
+    m_row->viewport()->setAutoFillBackground(false);
     // The row sizes its content itself: the scroll range follows at once.
     m_rowContent = new QWidget;
     m_rowContent->setAttribute(Qt::WA_TranslucentBackground);

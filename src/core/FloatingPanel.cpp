@@ -87,13 +87,26 @@ void FloatingPanel::setGroundColor(const QColor& color) {
     m_ground = color;
     if (m_ground.isValid())
         m_ground.setAlpha(255);
+    updateFill();
     update();
+}
+
+bool FloatingPanel::paintsGround() const {
+    return m_ground.isValid() && m_shaped && !(showsOpacity() && isTranslucent());
+}
+
+void FloatingPanel::updateFill() {
+    // Without an alpha channel nothing clears the panel before a repaint: its background does,
+    // unless the ground covers it anyway.
+    const QWindow* window = windowHandle();
+    const bool hasAlpha = !window || window->format().hasAlpha();
+    setAutoFillBackground(!hasAlpha && !paintsGround());
 }
 
 void FloatingPanel::paintEvent(QPaintEvent* event) {
     // Only a window cut to its outline: anything else would fill its transparent surroundings.
     // Under a compositing manager the content's own translucency shows instead.
-    if (!m_ground.isValid() || !m_shaped || (showsOpacity() && isTranslucent()))
+    if (!paintsGround())
         return;
     QPainter painter(this);
     painter.fillRect(event->rect(), m_ground);
@@ -123,11 +136,11 @@ bool FloatingPanel::showsOpacity() const {
 }
 
 void FloatingPanel::updateShape() {
-    // Without an alpha channel nothing clears the panel before a repaint: its background does.
-    const QWindow* window = windowHandle();
-    const bool hasAlpha = !window || window->format().hasAlpha();
-    setAutoFillBackground(!hasAlpha);
+    cutShape();
+    updateFill();
+}
 
+void FloatingPanel::cutShape() {
     // The platform may go before the panels at the end. A panel of its own outline (not a rounded
     // rectangle, whose soft edges a compositing manager would lose) and without a shadow keeps its
     // shape under a compositing manager too: one that shades all the same shades only the outline.

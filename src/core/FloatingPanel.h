@@ -115,9 +115,14 @@ protected:
 
 private:
     // Cuts the window to its outline without a compositor, or gives it its whole rectangle back.
-    // Where windows have no alpha channel at all, every repaint first fills the panel, so that
-    // nothing of the last frame stays behind the new one.
+    // Where the window has no alpha channel, every repaint first fills the panel, so that nothing
+    // of the last frame stays behind the new one: with its ground where that shows, else with its
+    // background.
     void updateShape();
+    void cutShape();
+    void updateFill();
+    // Whether the panel paints its ground under its content.
+    bool paintsGround() const;
 
     PanelWindowing& m_windowing;
     QPointer<QWidget> m_contentView;
