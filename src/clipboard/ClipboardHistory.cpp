@@ -316,6 +316,9 @@ bool ClipboardHistory::handoffIsFresh() const {
 }
 
 void ClipboardHistory::purgeStaleStore(bool enabled, qint64 retentionDays) {
+    // Only the user's own settings delete what is stored.
+    if (!m_settings.areStored())
+        return;
     // A save still pending, or one being written, would bring the deleted store back.
     if (!enabled || retentionDays == 0) {
         cancelPendingSave();
@@ -329,7 +332,8 @@ void ClipboardHistory::purgeStaleStore(bool enabled, qint64 retentionDays) {
 
 void ClipboardHistory::load() {
     bool handedOver = false;
-    if (m_settings.clipboardRetentionDays() == 0) {
+    // Kept only until quitting, the history is not read again; unless nobody knows it was.
+    if (m_settings.clipboardRetentionDays() == 0 && m_settings.areStored()) {
         if (!handoffIsFresh()) {
             m_saver.removeAll();
             return;

@@ -138,6 +138,10 @@ Settings::Settings(UserDefaults& defaults, NotificationCenter& notifications)
 
 #undef CORVANE_SETTINGS_READ
 
+bool Settings::areStored() const {
+    return !m_defaults.setAsideNotice() && !m_defaults.loadProblem();
+}
+
 Settings::~Settings() {
     if (s_shared == this)
         s_shared = nullptr;

@@ -107,6 +107,9 @@ public:
     // Every key of the store, in table order.
     static const QStringList& allKeys();
     static QStringList defaultExcludedBundleIDs();
+    // Whether the values are the user's as stored: false when the settings file could not be taken
+    // in at start-up, so that the defaults stand in for choices nobody knows.
+    bool areStored() const;
 
     // clang-format off
 #define CORVANE_SETTINGS_DECLARE(Type, name, setter, fallback, ...) \

@@ -4,9 +4,11 @@
 
 #include "app/TerminationSignals.h"
 #include "clipboard/ClipboardHistory.h"
+#include "clipboard/ClipboardStore.h"
 #include "core/AppIcons.h"
 #include "core/PermissionManager.h"
 #include "platform/fake/FakeApplicationCatalog.h"
+#include "platform/fake/FakeDefaultsFile.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "settings/OnboardingWindowController.h"
 #include "settings/SettingsWindowController.h"
@@ -133,6 +135,28 @@ TEST_F(AppStateStartTest, StartAppliesDockIconPurgesStaleStatusItemsAndFollowsSc
     platform->fakeScreens->setScreens({notched});
     ASSERT_TRUE(state->notchDrop().panel());
     EXPECT_EQ(state->notchDrop().panel()->geometry(), QRect(662, 0, 188, 32));
+}
+
+TEST_F(AppStateStartTest, ADamagedSettingsFileLeavesTheStoredClipboardHistoryInPlace) {
+    // Switched off, the history is deleted at start; with the settings file damaged, the switch is
+    // not the user's and nothing goes.
+    ClipboardStore store;
+    ASSERT_FALSE(store.save({ClipItem::makeText("kept")}));
+    auto damaged = std::make_unique<FakeDefaultsFile>(Json::object());
+    damaged->failNextLoad = true;
+    platform->defaults = std::make_unique<UserDefaults>(std::move(damaged), scheduler);
+    ASSERT_TRUE(platform->defaults->setAsideNotice());
+    buildState();
+    state->start(false);
+    EXPECT_TRUE(store.exists());
+
+    // A file read as usual that says so deletes it.
+    platform->defaults = std::make_unique<UserDefaults>(std::make_unique<FakeDefaultsFile>(), scheduler);
+    platform->defaults->set("clipboardEnabled", false);
+    state.reset();
+    buildState();
+    state->start(false);
+    EXPECT_FALSE(store.exists());
 }
 
 TEST_F(AppStateStartTest, SettingsChangesReachTheDispatcherAfterStart) {
