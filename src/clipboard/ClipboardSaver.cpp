@@ -32,6 +32,8 @@ void ClipboardSaver::cancel() {
     m_retryTimer.invalidate();
     m_firstChange.reset();
     m_snapshot.clear();
+    m_posted.clear();
+    ++m_cancellations;
 }
 
 QString ClipboardSaver::failureMessage(const QString& error) const {
@@ -65,7 +67,7 @@ void ClipboardSaver::post(std::vector<ClipItem> snapshot) {
     m_posted = snapshot;
     {
         std::lock_guard lock(m_mutex);
-        m_queued.push_back(std::move(snapshot));
+        m_queued.emplace_back(m_cancellations, std::move(snapshot));
         if (m_saving)
             return;
         m_saving = true;
@@ -76,6 +78,7 @@ void ClipboardSaver::post(std::vector<ClipItem> snapshot) {
 void ClipboardSaver::saveQueued() {
     for (;;) {
         std::vector<ClipItem> snapshot;
+        uint64_t postedAfter = 0;
         {
             std::lock_guard lock(m_mutex);
             if (m_queued.empty()) {
@@ -83,12 +86,13 @@ void ClipboardSaver::saveQueued() {
                 m_idle.notify_all();
                 return;
             }
-            snapshot = std::move(m_queued.front());
+            postedAfter = m_queued.front().first;
+            snapshot = std::move(m_queued.front().second);
             m_queued.pop_front();
         }
         std::optional<QString> error = m_store.save(snapshot);
-        m_worker.deliver([this, alive = std::weak_ptr<int>(m_alive), error = std::move(error)] {
-            if (alive.lock())
+        m_worker.deliver([this, alive = std::weak_ptr<int>(m_alive), postedAfter, error = std::move(error)] {
+            if (alive.lock() && postedAfter == m_cancellations)
                 saved(error);
         });
     }
@@ -119,7 +123,6 @@ void ClipboardSaver::removeAll() {
     // Nothing is left that a save could write over, nor to be written.
     m_refused = false;
     m_failure.reset();
-    m_posted.clear();
 }
 
 } // namespace corvane

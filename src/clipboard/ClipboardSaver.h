@@ -71,13 +71,16 @@ private:
     TimerHandle m_retryTimer;
     // Results of saves reach the main thread only while the saver lives.
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+    uint64_t m_cancellations = 0;
     bool m_refused = false;
     // Snapshots posted and not yet saved, oldest first, and whether a save is running: one runs
     // at a time even on a pool. Waiting on these rather than on the worker keeps a waiter from
     // hanging where the worker does not run (a child process after fork()).
     std::mutex m_mutex;
     std::condition_variable m_idle;
-    std::deque<std::vector<ClipItem>> m_queued;
+    // Each with the cancellation count at its posting: a save posted before a cancel reports
+    // nothing (its failure would bring back what the cancel dropped).
+    std::deque<std::pair<uint64_t, std::vector<ClipItem>>> m_queued;
     bool m_saving = false;
 };
 

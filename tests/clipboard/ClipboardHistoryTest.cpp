@@ -305,6 +305,23 @@ TEST_F(ClipboardHistoryTest, AFailedSaveIsToldOnceKeptAndRetriedOnATimerUntilItL
     ASSERT_TRUE(records);
     EXPECT_EQ(records->size(), 2u);
     EXPECT_EQ(told.count(), 1);
+
+    // A failure heard only after the store was deleted is not told, and brings nothing back
+    QDir(blocker).removeRecursively();
+    writeBytes(blocker, "a file");
+    background.setMode(ManualExecutor::Mode::stepped);
+    pasteboard->copyText("c");
+    poll();
+    scheduler.advance(Seconds(1));
+    ASSERT_TRUE(background.runNextWork());
+    settings->setClipboardRetentionDays(0);
+    history.applyRetention();
+    background.deliverAll();
+    background.setMode(ManualExecutor::Mode::inlineMode);
+    QFile::remove(blocker);
+    saveAndSettle(ClipboardSaver::retryInterval);
+    EXPECT_FALSE(QFileInfo::exists(blocker + "/Clipboard"));
+    EXPECT_EQ(told.count(), 1);
 }
 
 TEST_F(ClipboardHistoryTest, AQuickRelaunchTakesTheHistoryOverOnlyWithinTheHandOffWindow) {
