@@ -26,18 +26,21 @@ std::optional<QIcon> AppIcons::appIconForWindow(uint32_t windowID, qint64 pid,
                                                 const std::optional<QString>& bundleID) {
     // Kept per window once found: a cell asks at every paint, and a program without an entry
     // would otherwise be looked up in vain each time.
-    if (auto it = m_byWindow.constFind(windowID); it != m_byWindow.constEnd())
-        return *it;
+    if (auto it = m_byWindow.constFind(windowID); it != m_byWindow.constEnd() && it->pid == pid)
+        return it->icon ? it->icon : genericAppIcon();
     std::optional<QIcon> icon = bundleID ? appIconForBundleID(*bundleID) : std::nullopt;
     if (!icon)
         if (std::optional<QIcon> own = m_catalog.iconForWindow(windowID); own && !own->isNull())
             icon = own;
     if (!icon)
         icon = appIconForPID(pid);
-    if (!icon)
-        return genericAppIcon();
-    m_byWindow.insert(windowID, *icon);
-    return icon;
+    m_byWindow.insert(windowID, WindowIcon{pid, icon});
+    return icon ? icon : genericAppIcon();
+}
+
+void AppIcons::forgetPID(qint64 pid) {
+    m_byPID.remove(pid);
+    m_byWindow.removeIf([pid](QHash<uint32_t, WindowIcon>::iterator it) { return it->pid == pid; });
 }
 
 std::optional<QIcon> AppIcons::genericAppIcon() {

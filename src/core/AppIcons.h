@@ -29,13 +29,18 @@ public:
     static std::optional<QIcon> genericAppIcon();
     // Drops a terminated application's entry, so that a process id the system reuses is looked
     // up afresh.
-    void forgetPID(qint64 pid) { m_byPID.remove(pid); }
+    void forgetPID(qint64 pid);
 
 private:
     ApplicationCatalog& m_catalog;
     QHash<QString, QIcon> m_byBundleID;
     QHash<qint64, QIcon> m_byPID;
-    QHash<uint32_t, QIcon> m_byWindow; // what each window's program was found to show
+    // What each window's program was found to show (none: nothing of its own), and its process.
+    struct WindowIcon {
+        qint64 pid = 0;
+        std::optional<QIcon> icon;
+    };
+    QHash<uint32_t, WindowIcon> m_byWindow;
 };
 
 } // namespace corvane

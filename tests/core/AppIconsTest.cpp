@@ -79,4 +79,10 @@ TEST(AppIconsTest, AWindowShowsItsEntrysIconElseItsOwnElseTheGenericOne) {
     // With nothing at all, the generic picture where the theme has one
     EXPECT_EQ(icons.appIconForWindow(9, 90, std::nullopt).has_value(),
               AppIcons::genericAppIcon().has_value());
+    // also found once, until its process is gone
+    icons.appIconForWindow(9, 90, std::nullopt);
+    EXPECT_EQ(catalog.windowLookups, 2);
+    icons.forgetPID(90);
+    icons.appIconForWindow(9, 90, std::nullopt);
+    EXPECT_EQ(catalog.windowLookups, 3);
 }
