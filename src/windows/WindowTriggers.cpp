@@ -10,7 +10,14 @@ void WindowService::installAppObservers() {
         return;
     RunningApplications* running = &m_running;
     const auto forced = [this] { handleAppNotification(std::nullopt); };
-    m_observers.push_back(connect(running, &RunningApplications::applicationLaunched, this, forced));
+    m_observers.push_back(
+        connect(running, &RunningApplications::applicationLaunched, this, [this](int32_t pid) {
+            // A window may have been listed before its program was known: what was found of the pid
+            // then (nothing) is looked up again.
+            if (const auto it = m_apps.find(pid); it != m_apps.end() && !it->second.bundleID)
+                m_apps.erase(it);
+            handleAppNotification(std::nullopt);
+        }));
     m_observers.push_back(connect(running, &RunningApplications::applicationTerminated, this,
                                   [this](int32_t pid) { handleAppNotification(pid); }));
     m_observers.push_back(connect(running, &RunningApplications::applicationActivated, this, forced));

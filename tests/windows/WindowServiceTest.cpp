@@ -214,6 +214,13 @@ TEST_F(WindowServiceTest, ProgramLookupIsRememberedEvenWhenItFindsNothingUntilTh
     ASSERT_EQ(terminated.count(), 1);
     EXPECT_EQ(terminated.at(0).at(0).value<int32_t>(), 300);
     EXPECT_EQ(info(1).appName, "Painter");
+
+    // A window listed before its program was known is named once the program's launch is heard
+    list().add(2, 400, QRectF(0, 0, 400, 300)).owner = QStringLiteral("editor");
+    refresh();
+    apps().add(400, "Editor");
+    apps().emitLaunched(400);
+    EXPECT_EQ(info(2).appName, "Editor");
 }
 
 TEST_F(WindowServiceTest, FrontProgramsTopWindowIsActiveAndStampedWhenItComesToTheTop) {
