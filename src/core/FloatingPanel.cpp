@@ -70,8 +70,12 @@ void FloatingPanel::setContentView(QWidget* view) {
         return;
     delete m_contentView.data();
     m_contentView = view;
-    if (view)
+    if (view) {
         layout()->addWidget(view);
+        // The view has the panel's size at once, not only once the layout runs at the first show:
+        // an outline or shape taken from it before then would be the default size's.
+        view->setGeometry(rect());
+    }
     if (!m_hasOwnOutline) {
         const QVariant radius = view ? view->property(cornerRadiusProperty) : QVariant();
         m_outline = radius.isValid() ? roundedOutline(radius.toDouble()) : Outline();

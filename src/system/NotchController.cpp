@@ -150,11 +150,8 @@ FloatingPanel* NotchController::makeHUDPanel(const QRectF& anchor) {
     m_hudPanel->setGeometry(
         pixelRect(QRectF(anchor.center().x() - width / 2, anchor.top(), width, anchor.height())));
     auto* view = new NotchHUDView(m_model, anchor.width(), anchor.height(), &m_services.animator);
+    // The view takes the panel's size here, so the first outline cut from it is centred.
     m_hudPanel->setContentView(view);
-    // The outline is centred in the view: the view has the panel's size before the first one is
-    // cut, not the size the layout would give it only at the first show (which left the first
-    // frame's window cut off-centre, a black block beside the bar).
-    view->setGeometry(QRect(QPoint(0, 0), m_hudPanel->size()));
     // The window itself takes the bar's outline at every stage of its unfolding, so that it looks
     // and moves the same with or without a compositing manager; folded, only the part behind the
     // notch remains.
