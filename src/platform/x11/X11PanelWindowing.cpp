@@ -86,18 +86,6 @@ int defaultScreenNumber() {
     return ok && number >= 0 ? number : 0;
 }
 
-bool hasAtomIn(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property, xcb_atom_t wanted) {
-    if (property == XCB_ATOM_NONE || wanted == XCB_ATOM_NONE)
-        return false;
-    Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, XCB_ATOM_ATOM, 0, 1024), nullptr));
-    if (!reply || reply->type != XCB_ATOM_ATOM || reply->format != 32)
-        return false;
-    const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    const int count = xcb_get_property_value_length(reply.get()) / static_cast<int>(sizeof(xcb_atom_t));
-    return std::find(values, values + count, wanted) != values + count;
-}
-
 // The ancestor of `window` that is a child of the root (the window manager's frame around a
 // managed window); `window` itself when it is one; none for the root.
 xcb_window_t topLevelOf(xcb_connection_t* c, xcb_window_t window) {
@@ -127,12 +115,11 @@ X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows)
     qGuiApp->installNativeEventFilter(this);
     m_watching = true;
     xcb_connection_t* c = m_connection;
-    const auto atoms = internAll<10>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY",
-                                         "_NET_WM_STATE_FULLSCREEN", "_NET_ACTIVE_WINDOW",
-                                         "_NET_WM_USER_TIME", "_COMPTON_SHADOW", "_NET_WM_WINDOW_TYPE",
-                                         "_NET_WM_WINDOW_TYPE_TOOLBAR", "_NET_WM_WINDOW_TYPE_NORMAL"});
-    m_atoms = Atoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4],
-                    atoms[5], atoms[6], atoms[7], atoms[8], atoms[9]};
+    const auto atoms =
+        internAll<9>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY", "_NET_ACTIVE_WINDOW",
+                         "_NET_WM_USER_TIME", "_COMPTON_SHADOW", "_NET_WM_WINDOW_TYPE",
+                         "_NET_WM_WINDOW_TYPE_TOOLBAR", "_NET_WM_WINDOW_TYPE_NORMAL"});
+    m_atoms = Atoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8]};
     // Qt opens its connection on the display's default screen; the selection is named after it.
     const int number = defaultScreenNumber();
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
@@ -213,16 +200,8 @@ quint64 X11PanelWindowing::activeWindow() const {
     xcb_connection_t* c = qtConnection();
     if (!c)
         return 0;
-    if (m_windows)
-        return m_windows->use(X11WindowState::Catch::arrived,
-                              [](const X11HeldWindows& held) { return quint64(held.active); });
-    if (m_atoms.activeWindow == XCB_ATOM_NONE)
-        return 0;
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, firstRoot(c), m_atoms.activeWindow, XCB_ATOM_WINDOW, 0, 1), nullptr));
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
-        return 0;
-    return *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+    return m_windows->use(X11WindowState::Catch::arrived,
+                          [](const X11HeldWindows& held) { return quint64(held.active); });
 }
 
 void X11PanelWindowing::activateWindow(quint64 window) {
@@ -299,10 +278,11 @@ void X11PanelWindowing::showWithoutActivating(QWindow& window) {
 }
 
 QWindow* X11PanelWindowing::foreignWindow(xcb_window_t window) {
-    auto& stand = m_foreign[window];
-    if (!stand)
-        stand.reset(QWindow::fromWinId(window));
-    return stand.get();
+    // Only the window in front now matters: the stand-in for an earlier one goes (its panels were
+    // let go of it when they showed last, or hold it weakly).
+    if (!m_foreign || m_foreign->winId() != window)
+        m_foreign.reset(QWindow::fromWinId(window));
+    return m_foreign.get();
 }
 
 void X11PanelWindowing::stackAboveFullScreen(QWindow& window) {
@@ -334,15 +314,10 @@ void X11PanelWindowing::stackAboveFullScreen(QWindow& window) {
 }
 
 xcb_window_t X11PanelWindowing::activeFullScreenWindow() const {
-    if (m_windows)
-        return m_windows->use(X11WindowState::Catch::arrived, [](const X11HeldWindows& held) {
-            const X11WindowFacts* facts = held.facts(held.active);
-            return facts && facts->fullscreen ? held.active : xcb_window_t(XCB_WINDOW_NONE);
-        });
-    const auto active = static_cast<xcb_window_t>(activeWindow());
-    return active != XCB_WINDOW_NONE && hasAtomIn(m_connection, active, m_atoms.state, m_atoms.fullScreen)
-               ? active
-               : xcb_window_t(XCB_WINDOW_NONE);
+    return m_windows->use(X11WindowState::Catch::arrived, [](const X11HeldWindows& held) {
+        const X11WindowFacts* facts = held.facts(held.active);
+        return facts && facts->fullscreen ? held.active : xcb_window_t(XCB_WINDOW_NONE);
+    });
 }
 
 void X11PanelWindowing::catchUnreportedActivation(xcb_window_t window) {

@@ -6,7 +6,6 @@
 
 #include <xcb/xcb.h>
 
-#include <map>
 #include <memory>
 #include <set>
 
@@ -21,14 +20,14 @@ class X11WindowState;
 // compositing, as Qt's other platforms draw translucency themselves).
 //
 // Showing a panel must not wait on the server: the atoms are asked for once, and the active window
-// and whether it is full screen come from the window layer's kept state when there is one.
+// and whether it is full screen come from the window layer's kept state.
 //
 // It also watches the keyboard focus Qt's connection reports, to make good an activation of a
 // panel that Qt lets pass unreported when the panel is shown again right after it hid.
 class X11PanelWindowing final : public PanelWindowing, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
-    explicit X11PanelWindowing(std::shared_ptr<X11WindowState> windows = nullptr);
+    explicit X11PanelWindowing(std::shared_ptr<X11WindowState> windows);
     ~X11PanelWindowing() override;
 
     void showOnAllDesktops(QWindow& window) override;
@@ -48,7 +47,6 @@ private:
         xcb_atom_t desktop = XCB_ATOM_NONE;
         xcb_atom_t state = XCB_ATOM_NONE;
         xcb_atom_t sticky = XCB_ATOM_NONE;
-        xcb_atom_t fullScreen = XCB_ATOM_NONE;
         xcb_atom_t activeWindow = XCB_ATOM_NONE;
         xcb_atom_t userTime = XCB_ATOM_NONE;
         xcb_atom_t compositorShadow = XCB_ATOM_NONE;
@@ -60,7 +58,7 @@ private:
     bool readCompositing() const;
     // The active window when it is shown full screen, else none.
     xcb_window_t activeFullScreenWindow() const;
-    // A stand-in for another program's window, as Qt's transient parent of a panel.
+    // A stand-in for the full-screen window in front, as Qt's transient parent of a panel.
     QWindow* foreignWindow(xcb_window_t window);
     void writeShadow(xcb_window_t window, bool shadow);
     // Makes good an activation of one of the application's windows that Qt lets pass unreported.
@@ -73,7 +71,7 @@ private:
     uint8_t m_xfixesFirstEvent = 0;
     bool m_watching = false;
     bool m_compositing = true;
-    std::map<xcb_window_t, std::unique_ptr<QWindow>> m_foreign;
+    std::unique_ptr<QWindow> m_foreign;
     // The panels that want no compositor's shadow.
     std::set<xcb_window_t> m_unshaded;
 };
