@@ -161,22 +161,33 @@ void X11KeyTaps::handle(const xcb_key_press_event_t& event, bool pressed) {
 void X11KeyTaps::keymapChanged() {
     if (!m_keyboard.isConnected())
         return;
-    std::set<Qt::Key> held;
-    for (const auto& [keycode, key] : m_grabbed)
-        held.insert(key);
-    for (Qt::Key key : held)
-        release(key);
     m_keyboard.reloadKeymap();
     if (!m_keyboard.isConnected())
         return;
-    // `take` skips keys a tap holds: take them straight from the symbol table here.
-    for (Qt::Key key : held) {
-        const std::optional<uint32_t> keysym = keysymOf(key);
-        for (xcb_keycode_t keycode : m_keyboard.keymap().keycodesOfSymbol(*keysym)) {
-            xcb_grab_key(m_keyboard.raw(), 0, m_keyboard.root(), XCB_MOD_MASK_ANY, keycode,
-                         XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-            m_grabbed[keycode] = key;
+    // A key stays held where its key code did not change, as when a keyboard of the same layout
+    // only switches in: let go of for a moment, a key pressed meanwhile (the one that made the
+    // switch) would reach whatever has the focus, and the tap would miss it.
+    std::map<xcb_keycode_t, Qt::Key> wanted;
+    for (const auto& [keycode, key] : m_grabbed) {
+        // `take` skips keys a tap holds: take them straight from the symbol table here.
+        for (xcb_keycode_t now : m_keyboard.keymap().keycodesOfSymbol(*keysymOf(key)))
+            wanted[now] = key;
+    }
+    for (auto it = m_grabbed.begin(); it != m_grabbed.end();) {
+        if (const auto kept = wanted.find(it->first); kept != wanted.end() && kept->second == it->second) {
+            ++it;
+            continue;
         }
+        xcb_ungrab_key(m_keyboard.raw(), it->first, m_keyboard.root(), XCB_MOD_MASK_ANY);
+        m_down.erase(it->first);
+        it = m_grabbed.erase(it);
+    }
+    for (const auto& [keycode, key] : wanted) {
+        if (m_grabbed.count(keycode) != 0)
+            continue;
+        xcb_grab_key(m_keyboard.raw(), 0, m_keyboard.root(), XCB_MOD_MASK_ANY, keycode, XCB_GRAB_MODE_ASYNC,
+                     XCB_GRAB_MODE_ASYNC);
+        m_grabbed[keycode] = key;
     }
     xcb_flush(m_keyboard.raw());
 }
