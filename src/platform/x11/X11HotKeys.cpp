@@ -76,7 +76,7 @@ void X11HotKeys::unregisterHotKey(Id id) {
 
 void X11HotKeys::endHoldOnceHotKeysAreUp() {
     // A hold that waits for a hot key to come up must not outlive the hot key it waits for.
-    if (m_passTo != XCB_WINDOW_NONE && !isHotKeyDown())
+    if (m_passTo != XCB_WINDOW_NONE && !isHotKeyDown() && !m_awaitingFocus)
         endHold();
 }
 
@@ -98,6 +98,7 @@ void X11HotKeys::takeQueuedEvents() {
 void X11HotKeys::readEvents() {
     if (!m_keyboard.raw())
         return;
+    settleHold();
     while (xcb_generic_event_t* raw = xcb_poll_for_event(m_keyboard.raw()))
         handle(raw);
     m_keyboard.stopIfClosed();
@@ -117,6 +118,22 @@ void X11HotKeys::handle(xcb_generic_event_t* raw) {
             }
             return;
         }
+    }
+    if (m_awaitingFocus && type == XCB_FOCUS_IN) {
+        const auto& focus = reinterpret_cast<const xcb_focus_in_event_t&>(*event);
+        if (focus.event == m_passTo && focus.detail != XCB_NOTIFY_DETAIL_POINTER) {
+            m_awaitingFocus = false;
+            endHoldOnceHotKeysAreUp();
+        }
+        return;
+    }
+    if (m_awaitingFocus && (type == XCB_UNMAP_NOTIFY || type == XCB_DESTROY_NOTIFY)) {
+        // Gone without the keyboard: there is nothing more to wait for.
+        if (reinterpret_cast<const xcb_unmap_notify_event_t&>(*event).window == m_passTo) {
+            m_awaitingFocus = false;
+            endHoldOnceHotKeysAreUp();
+        }
+        return;
     }
     if (type == XCB_KEY_PRESS) {
         handlePress(reinterpret_cast<const xcb_key_press_event_t&>(*event));
@@ -192,16 +209,28 @@ void X11HotKeys::holdKeyboard() {
     if (m_holding || !m_keyboard.raw() || xcb_connection_has_error(m_keyboard.raw()))
         return;
     xcb_connection_t* c = m_keyboard.raw();
-    // Within a hot key's press this turns its passive grab into one that outlasts the key.
+    // Within a hot key's press this turns its passive grab into one that outlasts the key. The
+    // answer is read later: the caller shows a window meanwhile, and the server takes the grab
+    // before anything that showing sets off.
+    m_holdAsked = xcb_grab_keyboard(c, 0, m_keyboard.root(), XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
+                                    XCB_GRAB_MODE_ASYNC);
+    xcb_flush(c);
+    m_holding = true;
+}
+
+void X11HotKeys::settleHold() {
+    if (!m_holdAsked || !m_keyboard.raw())
+        return;
+    const xcb_grab_keyboard_cookie_t asked = *m_holdAsked;
+    m_holdAsked.reset();
     const std::unique_ptr<xcb_grab_keyboard_reply_t, FreeEvent> reply(
-        xcb_grab_keyboard_reply(c,
-                                xcb_grab_keyboard(c, 0, m_keyboard.root(), XCB_CURRENT_TIME,
-                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                                nullptr));
-    m_holding = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
-    if (!m_holding)
-        qCDebug(lcApp, "The keyboard could not be held (grab status %d)", reply ? reply->status : -1);
+        xcb_grab_keyboard_reply(m_keyboard.raw(), asked, nullptr));
+    // Reading the answer may have taken events off the socket.
     takeQueuedEvents();
+    if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS)
+        return;
+    m_holding = false;
+    qCDebug(lcApp, "The keyboard could not be held (grab status %d)", reply ? reply->status : -1);
 }
 
 void X11HotKeys::takeHeldEvents(std::vector<xcb_generic_event_t*>& passed) {
@@ -235,14 +264,18 @@ void X11HotKeys::sendHeldKeys(xcb_window_t window) {
 }
 
 void X11HotKeys::releaseKeyboard(quint64 window) {
+    settleHold();
     if (!m_holding || m_passTo != XCB_WINDOW_NONE)
         return;
     const auto target = static_cast<xcb_window_t>(window);
     // The key of the hot key that began the hold may still be down. Let go now and its release
     // goes to the window with the focus, never to us: the hot key would read as held and its next
     // press would be taken for a repeat. So the hold lasts until that key comes up, and what is
-    // typed meanwhile goes straight on to the window.
-    if (target != XCB_WINDOW_NONE && isHotKeyDown()) {
+    // typed meanwhile goes straight on to the window. The same until the window has the keyboard:
+    // the toolkit may count it active a moment before the window manager gives it the keyboard,
+    // and a key typed in between would go to the program that had it.
+    const bool focused = target != XCB_WINDOW_NONE && watchFocusOf(target);
+    if (target != XCB_WINDOW_NONE && (isHotKeyDown() || !focused)) {
         std::vector<xcb_generic_event_t*> passed;
         takeHeldEvents(passed);
         sendHeldKeys(target);
@@ -260,6 +293,18 @@ void X11HotKeys::releaseKeyboard(quint64 window) {
         entry.down = false;
 }
 
+bool X11HotKeys::watchFocusOf(xcb_window_t window) {
+    xcb_connection_t* c = m_keyboard.raw();
+    // Told first, asked after: a focus that comes in between is heard of all the same.
+    const uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
+    m_watched = window;
+    const std::unique_ptr<xcb_get_input_focus_reply_t, FreeEvent> focus(
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    m_awaitingFocus = !focus || focus->focus != window;
+    return !m_awaitingFocus;
+}
+
 void X11HotKeys::endHold() {
     xcb_connection_t* c = m_keyboard.raw();
     const xcb_window_t target = m_passTo;
@@ -272,6 +317,12 @@ void X11HotKeys::endHold() {
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     takeHeldEvents(passed);
     sendHeldKeys(target);
+    if (m_watched != XCB_WINDOW_NONE) {
+        const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+        xcb_change_window_attributes(c, m_watched, XCB_CW_EVENT_MASK, &none);
+        m_watched = XCB_WINDOW_NONE;
+    }
+    m_awaitingFocus = false;
     xcb_flush(c);
     m_holding = false;
     m_passTo = XCB_WINDOW_NONE;

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace corvane {
@@ -61,6 +62,10 @@ private:
     void takeHeldEvents(std::vector<xcb_generic_event_t*>& passed);
     void sendHeldKeys(xcb_window_t window);
     bool isHotKeyDown() const;
+    // Reads the server's answer to the hold, once: a refused hold ends here.
+    void settleHold();
+    // Hears from now on when `window` gets the keyboard or goes; whether it has the keyboard now.
+    bool watchFocusOf(xcb_window_t window);
     // Gives the keyboard back; held keys go to `m_passTo`, or nowhere when it is none.
     void endHold();
     void endHoldOnceHotKeysAreUp();
@@ -73,8 +78,14 @@ private:
     bool m_regrabScheduled = false;
     bool m_queuedScheduled = false;
     bool m_holding = false;
-    // Set once the hold is released towards a window while a hot key is still down.
+    // The hold asked for, its answer not read yet.
+    std::optional<xcb_grab_keyboard_cookie_t> m_holdAsked;
+    // Set once the hold is released towards a window while a hot key is still down, or before
+    // the window manager has given that window the keyboard.
     xcb_window_t m_passTo = XCB_WINDOW_NONE;
+    // The window whose focus is watched, and whether the hold still waits for it.
+    xcb_window_t m_watched = XCB_WINDOW_NONE;
+    bool m_awaitingFocus = false;
     std::vector<xcb_key_press_event_t> m_held;
 };
 
