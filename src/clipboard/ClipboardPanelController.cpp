@@ -163,7 +163,7 @@ void ClipboardPanelController::show() {
     const QRect target = frame.toAlignedRect();
     m_motion->jump(target.translated(0, int(slideDistance)));
     m_panel->setAlphaValue(0);
-    m_panel->show();
+    m_panel->showPaintedAhead();
     m_panel->makeKeyWindow();
     m_view->searchField()->setFocus();
     m_motion->run(target, 1.0, showDuration, showCurve());

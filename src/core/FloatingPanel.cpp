@@ -2,7 +2,9 @@
 
 #include "platform/PanelWindowing.h"
 
+#include <QBackingStore>
 #include <QBitmap>
+#include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -114,6 +116,39 @@ void FloatingPanel::paintEvent(QPaintEvent* event) {
         return;
     QPainter painter(this);
     painter.fillRect(event->rect(), m_ground);
+}
+
+void FloatingPanel::showPaintedAhead() {
+    const QWindow* window = windowHandle();
+    const bool ahead = window && !window->isExposed() && m_windowingAlive;
+    show();
+    if (!ahead)
+        return;
+    // Showing asked for a later repaint of every widget; the one below covers them all.
+    QCoreApplication::removePostedEvents(this, QEvent::UpdateLater);
+    for (QWidget* child : findChildren<QWidget*>())
+        QCoreApplication::removePostedEvents(child, QEvent::UpdateLater);
+    // Qt paints only a window it counts as mapped, which it does once the window is exposed: by
+    // then the window manager has taken the window in, a millisecond or two that would otherwise
+    // pass idle. Counted as mapped now, the panel paints at once; Qt keeps the mark from here on.
+    setAttribute(Qt::WA_Mapped);
+    repaint();
+    // Qt puts the picture up once it has gone through all the window manager said while taking
+    // the window in; it can go up as soon as the window shows.
+    QPointer<FloatingPanel> self(this);
+    m_windowing.whenExposed(*windowHandle(), [self] {
+        if (!self)
+            return;
+        if (QBackingStore* store = self->backingStore(); store && self->windowHandle())
+            store->flush(QRegion(self->rect()), self->windowHandle());
+    });
+}
+
+void FloatingPanel::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // A panel hidden before it ever showed has nothing to put up at its next showing.
+    if (QWindow* window = windowHandle(); window && m_windowingAlive)
+        m_windowing.whenExposed(*window, {});
 }
 
 void FloatingPanel::setOutline(Outline outline) {

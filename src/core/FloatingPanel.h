@@ -103,6 +103,11 @@ public:
     // Whether the panel's window has an alpha channel.
     bool isTranslucent() const { return testAttribute(Qt::WA_TranslucentBackground); }
 
+    // Shows the panel and paints all of it at once, while the window manager takes the window
+    // in, rather than once the window is exposed; the exposure then only puts the picture on the
+    // screen. A panel already on screen is only shown.
+    void showPaintedAhead();
+
 protected:
     // For panels that must take keyboard focus while shown.
     FloatingPanel(PanelWindowing& windowing, const QRect& contentRect, int level, bool ignoresMouse,
@@ -110,6 +115,7 @@ protected:
 
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 

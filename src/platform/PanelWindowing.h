@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QWindow;
 
 namespace corvane {
@@ -27,6 +29,11 @@ public:
     // Whether a compositing manager may draw its own drop shadow around a panel. Panels whose view
     // draws its own shadow (or none) turn it off: the compositor's follows the window's rectangle.
     virtual void setCompositorShadow(QWindow& window, bool shadow) = 0;
+    // Calls `onExposed` once, the moment a shown panel's window next comes onto the screen, ahead
+    // of the toolkit (which first goes through whatever else the window manager said): a panel
+    // painted before its window was taken in puts its picture up at once. An empty action
+    // forgets a waiting one; so does calling again.
+    virtual void whenExposed(QWindow& window, std::function<void()> onExposed) = 0;
 
     // Asks the window manager to offer no way of minimising a titled window that keeps its
     // title and close button. Must come before the window is first shown: window managers read

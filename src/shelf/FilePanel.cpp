@@ -46,7 +46,10 @@ void FilePanel::rememberActiveWindow() {
 
 void FilePanel::makeKeyWindow() {
     rememberActiveWindow();
-    raise();
+    // A window being mapped goes on top by itself; asking for that as well would only hold the
+    // window manager up before it takes the window in.
+    if (const QWindow* window = windowHandle(); window && window->isExposed())
+        raise();
     activateWindow();
 }
 

@@ -1,9 +1,11 @@
 // The clipboard history of the `corvane` binary, watched from outside: how soon it asks a new
-// owner for the text, what a damaged or unreadable index leaves on disk and tells the user, and
-// what a kill during constant copying keeps.
+// owner for the text, what a damaged or unreadable index leaves on disk and tells the user, what
+// a kill during constant copying keeps, and what the strip first shows when it opens.
 #include "support/CorvaneProcess.h"
 #include "support/IntegrationMain.h"
+#include "support/ServerQueries.h"
 #include "support/VirtualDesktop.h"
+#include "support/XTestInput.h"
 
 #include "clipboard/ClipboardSaver.h"
 
@@ -14,12 +16,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <xcb/damage.h>
+#include <xkbcommon/xkbcommon-keysyms.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace corvane::testing {
@@ -111,6 +118,96 @@ protected:
     QByteArray log;
     std::vector<QProcess*> processes;
 };
+
+// The upper part of a window's picture, which a window rising from just below its place already
+// shows on the screen (the server gives no picture of a window past the screen's edge).
+QImage upperPicture(xcb_window_t window) {
+    constexpr uint16_t rows = 200;
+    xcb_connection_t* c = desktop().connection();
+    std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr), &std::free);
+    if (!geometry || geometry->depth != 24 || geometry->height < rows)
+        return {};
+    std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> reply(
+        xcb_get_image_reply(
+            c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, geometry->width, rows, ~0u),
+            nullptr),
+        &std::free);
+    if (!reply)
+        return {};
+    return QImage(xcb_get_image_data(reply.get()), geometry->width, rows, QImage::Format_RGB32).copy();
+}
+
+// The first picture the server gets of `window` once `act` has run: taken as soon as the window
+// is first drawn into. Null when nothing is drawn within the bound.
+QImage firstDrawing(xcb_window_t window, const std::function<void()>& act) {
+    xcb_connection_t* c = xcb_connect(desktop().displayName().toLocal8Bit().constData(), nullptr);
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_damage_id);
+    QImage picture;
+    if (extension && extension->present) {
+        std::free(xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
+        const xcb_damage_damage_t damage = xcb_generate_id(c);
+        xcb_damage_create(c, damage, window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        act();
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+        while (picture.isNull() && std::chrono::steady_clock::now() < until) {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+                if ((event->response_type & 0x7f) == extension->first_event + XCB_DAMAGE_NOTIFY)
+                    picture = upperPicture(window);
+                std::free(event);
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+    }
+    xcb_disconnect(c);
+    return picture;
+}
+
+TEST_F(ClipboardProcess, TheStripFirstShowsItsFinishedPictureOfThisOpening) {
+    QProcess& corvane = start();
+    waitUntilRecording();
+    XTestInput keys;
+    const auto hotKey = [&] { keys.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_v}); };
+    // Its hot key is taken a moment after the start-up line: sent until the strip shows.
+    std::optional<ClientWindow> strip;
+    for (int attempt = 0; attempt < 20 && !strip; ++attempt) {
+        hotKey();
+        strip = desktop().waitForClientWindow(
+            [&](const ClientWindow& client) {
+                return client.pid == corvane.processId() && client.title == QStringLiteral("Clipboard");
+            },
+            std::chrono::milliseconds(500));
+    }
+    ASSERT_TRUE(strip);
+    ASSERT_TRUE(waitUntilDrawn(strip->window));
+    // Left with a search that matches nothing: its next opening starts over, and shows the entries.
+    keys.type({XKB_KEY_z});
+    keys.type({XKB_KEY_z});
+    QTest::qWait(300);
+    const QImage searched = upperPicture(strip->window);
+    keys.type({XKB_KEY_Escape});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return serverPicture(strip->window).isNull(); }, waitMs));
+    QTest::qWait(300);
+
+    const QImage first = firstDrawing(strip->window, hotKey);
+    ASSERT_FALSE(first.isNull());
+    QTest::qWait(500);
+    const QImage settled = upperPicture(strip->window);
+    ASSERT_EQ(first.size(), settled.size());
+    const auto differing = [](const QImage& a, const QImage& b) {
+        int count = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                count += a.pixel(x, y) != b.pixel(x, y);
+        return count;
+    };
+    // The search field's blinking cursor may differ, nothing more.
+    EXPECT_LT(differing(first, settled), 100);
+    ASSERT_EQ(searched.size(), settled.size());
+    EXPECT_GT(differing(searched, settled), 1000) << "the entries do not show after the search was left";
+    keys.type({XKB_KEY_Escape});
+}
 
 TEST_F(ClipboardProcess, EachNewOwnerIsAskedForItsTextAtOnce) {
     QProcess& corvane = start();

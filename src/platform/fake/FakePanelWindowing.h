@@ -22,6 +22,9 @@ public:
         aboveFullScreen.append(QPointer<QWindow>(&window));
     }
     void setCompositorShadow(QWindow& window, bool shadow) override { shadows.insert(&window, shadow); }
+    void whenExposed(QWindow& window, std::function<void()> onExposed) override {
+        exposeActions.insert(&window, std::move(onExposed));
+    }
 
     // Starts or stops the compositing manager, announcing a change.
     void setCompositing(bool compositing);
@@ -42,6 +45,8 @@ public:
     QList<QPointer<QWindow>> aboveFullScreen;
     // The last shadow wish per window.
     QHash<const QWindow*, bool> shadows;
+    // What each window waits to be exposed for (empty once forgotten).
+    QHash<const QWindow*, std::function<void()>> exposeActions;
 
 private:
     bool m_compositing = true;

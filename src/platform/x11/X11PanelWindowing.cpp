@@ -173,6 +173,16 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
             catchUnreportedActivation(focus->event);
         return false;
     }
+    if ((event->response_type & ~0x80) == XCB_EXPOSE) {
+        // The first of the rectangles an exposure comes in (Qt takes the rest with it).
+        const auto* expose = static_cast<const xcb_expose_event_t*>(message);
+        if (const auto waiting = m_onExposed.find(expose->window); waiting != m_onExposed.end()) {
+            const std::function<void()> action = std::move(waiting->second);
+            m_onExposed.erase(waiting);
+            action();
+        }
+        return false;
+    }
     if ((event->response_type & ~0x80) == XCB_REPARENT_NOTIFY) {
         // The window manager framed a panel (it does at every map): the frame is what a
         // compositing manager looks at.
@@ -194,6 +204,14 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
     }
     // Qt looks at selection changes too (its clipboard): pass it on.
     return false;
+}
+
+void X11PanelWindowing::whenExposed(QWindow& window, std::function<void()> onExposed) {
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (onExposed)
+        m_onExposed[id] = std::move(onExposed);
+    else
+        m_onExposed.erase(id);
 }
 
 quint64 X11PanelWindowing::activeWindow() const {

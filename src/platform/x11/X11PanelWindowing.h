@@ -6,6 +6,8 @@
 
 #include <xcb/xcb.h>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -35,6 +37,7 @@ public:
     void showWithoutActivating(QWindow& window) override;
     void stackAboveFullScreen(QWindow& window) override;
     void setCompositorShadow(QWindow& window, bool shadow) override;
+    void whenExposed(QWindow& window, std::function<void()> onExposed) override;
     bool isCompositing() const override { return m_compositing; }
     quint64 activeWindow() const override;
     void activateWindow(quint64 window) override;
@@ -74,6 +77,8 @@ private:
     std::unique_ptr<QWindow> m_foreign;
     // The panels that want no compositor's shadow.
     std::set<xcb_window_t> m_unshaded;
+    // What panels wait to be exposed for.
+    std::map<xcb_window_t, std::function<void()>> m_onExposed;
 };
 
 } // namespace corvane
