@@ -299,9 +299,14 @@ bool X11HotKeys::watchFocusOf(xcb_window_t window) {
     const uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
     m_watched = window;
+    const xcb_get_window_attributes_cookie_t shown = xcb_get_window_attributes(c, window);
     const std::unique_ptr<xcb_get_input_focus_reply_t, FreeEvent> focus(
         xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-    m_awaitingFocus = !focus || focus->focus != window;
+    const std::unique_ptr<xcb_get_window_attributes_reply_t, FreeEvent> attributes(
+        xcb_get_window_attributes_reply(c, shown, nullptr));
+    // A window not on the screen (or gone) gets no keyboard to wait for.
+    const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    m_awaitingFocus = viewable && (!focus || focus->focus != window);
     return !m_awaitingFocus;
 }
 

@@ -64,7 +64,8 @@ private:
     bool isHotKeyDown() const;
     // Reads the server's answer to the hold, once: a refused hold ends here.
     void settleHold();
-    // Hears from now on when `window` gets the keyboard or goes; whether it has the keyboard now.
+    // Hears from now on when `window` gets the keyboard or goes; whether there is nothing to wait
+    // for: it has the keyboard now, or it is not on the screen to get it.
     bool watchFocusOf(xcb_window_t window);
     // Gives the keyboard back; held keys go to `m_passTo`, or nowhere when it is none.
     void endHold();
