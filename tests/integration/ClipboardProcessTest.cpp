@@ -120,22 +120,9 @@ protected:
 };
 
 // The upper part of a window's picture, which a window rising from just below its place already
-// shows on the screen (the server gives no picture of a window past the screen's edge).
+// shows on the screen.
 QImage upperPicture(xcb_window_t window) {
-    constexpr uint16_t rows = 200;
-    xcb_connection_t* c = desktop().connection();
-    std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
-        xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr), &std::free);
-    if (!geometry || geometry->depth != 24 || geometry->height < rows)
-        return {};
-    std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> reply(
-        xcb_get_image_reply(
-            c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, geometry->width, rows, ~0u),
-            nullptr),
-        &std::free);
-    if (!reply)
-        return {};
-    return QImage(xcb_get_image_data(reply.get()), geometry->width, rows, QImage::Format_RGB32).copy();
+    return serverPicture(window, 200);
 }
 
 // The first picture the server gets of `window` once `act` has run: taken as soon as the window

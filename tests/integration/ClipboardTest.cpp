@@ -83,9 +83,22 @@ protected:
         owner->start(QStringLiteral(CORVANE_CLIPBOARD_TEST_PROGRAM), {"own-secret", text});
         ASSERT_TRUE(owner->waitForStarted(waitMs));
     }
+    // Opens a program of the test's own in front, with the keyboard, writing down every key it
+    // gets; none when it did not come up.
+    xcb_window_t openKeyLogger() {
+        return programs.open(app.platform(), QStringLiteral(CORVANE_CLIPBOARD_TEST_PROGRAM),
+                             {"log-keys", scratch.filePath("keys.txt")});
+    }
+    // What the key logger has written down so far.
+    QString keysLogged() const {
+        QFile file(scratch.filePath("keys.txt"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
 
     LiveApp app;
     std::vector<QProcess*> owners;
+    QTemporaryDir scratch;
+    FocusedPrograms programs;
 };
 
 TEST_F(Clipboard, ACopyIsRecordedAsItHappensKeptPrivatelyAndBackAfterARestart) {
@@ -162,9 +175,7 @@ TEST_F(Clipboard, TheHotKeyOpensTheStripAndReturnPastesIntoTheWindowInFront) {
     EXPECT_EQ(history.items()[3].kind, ClipItem::Kind::image);
     EXPECT_EQ(history.items()[2].kind, ClipItem::Kind::link);
 
-    QTemporaryDir scratch;
     const QString received = scratch.filePath("received.txt");
-    FocusedPrograms programs;
     const xcb_window_t receiver =
         programs.open(app.platform(), QStringLiteral(CORVANE_CLIPBOARD_TEST_PROGRAM), {"receive", received});
     ASSERT_NE(receiver, XCB_WINDOW_NONE);
@@ -248,15 +259,7 @@ TEST_F(Clipboard, KeysTypedRightAfterTheHotKeyActOnTheStripAndReachNoOtherProgra
     app.state().clipboard().setEnabled(true);
     copyWithXclip("an entry");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !app.state().clipboard().items().empty(); }, waitMs));
-    QTemporaryDir scratch;
-    const QString logged = scratch.filePath("keys.txt");
-    const auto keysLogged = [&] {
-        QFile file(logged);
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    };
-    FocusedPrograms programs;
-    const xcb_window_t logger =
-        programs.open(app.platform(), QStringLiteral(CORVANE_CLIPBOARD_TEST_PROGRAM), {"log-keys", logged});
+    const xcb_window_t logger = openKeyLogger();
     ASSERT_NE(logger, XCB_WINDOW_NONE);
     ClipboardPanelController& strip = app.state().clipboardPanel();
     XTestInput keys;
@@ -294,11 +297,7 @@ TEST_F(Clipboard, KeysTypedRightAfterTheHotKeyActOnTheStripAndReachNoOtherProgra
 TEST_F(Clipboard, EveryEscapeClosesAStripReopenedRightAfterItClosed) {
     registerHotkeys(app.state());
     app.state().clipboard().setEnabled(true);
-    QTemporaryDir scratch;
-    const QString logged = scratch.filePath("keys.txt");
-    FocusedPrograms programs;
-    const xcb_window_t front =
-        programs.open(app.platform(), QStringLiteral(CORVANE_CLIPBOARD_TEST_PROGRAM), {"log-keys", logged});
+    const xcb_window_t front = openKeyLogger();
     ASSERT_NE(front, XCB_WINDOW_NONE);
     ClipboardPanelController& strip = app.state().clipboardPanel();
     XTestInput keys;
@@ -326,18 +325,13 @@ TEST_F(Clipboard, EveryEscapeClosesAStripReopenedRightAfterItClosed) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !strip.panel()->isVisible(); }, closes));
     // The keyboard is back with the program that had it, which saw none of the Escapes
     EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == front; }, waitMs));
-    QFile file(logged);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_FALSE(file.readAll().contains("Esc"));
+    EXPECT_FALSE(keysLogged().contains("Esc"));
 }
 
 TEST_F(Clipboard, AHotKeyHeldUntilTheStripHasTheKeyboardOpensItAgainNextTime) {
     registerHotkeys(app.state());
     app.state().clipboard().setEnabled(true);
-    QTemporaryDir scratch;
-    FocusedPrograms programs;
-    const xcb_window_t front = programs.open(app.platform(), QStringLiteral(CORVANE_CLIPBOARD_TEST_PROGRAM),
-                                             {"log-keys", scratch.filePath("keys.txt")});
+    const xcb_window_t front = openKeyLogger();
     ASSERT_NE(front, XCB_WINDOW_NONE);
     ClipboardPanelController& strip = app.state().clipboardPanel();
     XTestInput keys;

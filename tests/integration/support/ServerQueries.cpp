@@ -148,22 +148,21 @@ uint32_t activeWindow() {
     return active.empty() ? 0 : active.front();
 }
 
-QImage serverPicture(xcb_window_t window) {
+QImage serverPicture(xcb_window_t window, int rows) {
     xcb_connection_t* c = desktop().connection();
     std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
         xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr), &std::free);
-    if (!geometry || geometry->depth != 24)
+    if (!geometry || geometry->depth != 24 || rows > geometry->height)
         return {};
+    const auto height = static_cast<uint16_t>(rows < 0 ? geometry->height : rows);
     std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> reply(
         xcb_get_image_reply(
-            c,
-            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, geometry->width, geometry->height, ~0u),
+            c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, geometry->width, height, ~0u),
             nullptr),
         &std::free);
     if (!reply)
         return {};
-    return QImage(xcb_get_image_data(reply.get()), geometry->width, geometry->height, QImage::Format_RGB32)
-        .copy();
+    return QImage(xcb_get_image_data(reply.get()), geometry->width, height, QImage::Format_RGB32).copy();
 }
 
 bool waitUntilDrawn(xcb_window_t window, int waitMs) {

@@ -37,9 +37,10 @@ void askWindowManager(xcb_window_t window, const char* message, std::vector<uint
 // The root-coordinate areas of the mapped windows whose WM_CLASS contains `windowClass` and that
 // another program has taken into its own window (as a tray host embeds its icons).
 std::vector<QRect> embeddedWindows(const QString& windowClass);
-// The pixels of `window` (the root: the whole screen) as the server holds them; null when the
-// window is gone or not viewable.
-QImage serverPicture(xcb_window_t window);
+// The pixels of `window` (the root: the whole screen) as the server holds them, or of its upper
+// `rows` only; null when the window is gone or not viewable, or (the server gives no picture of
+// that) reaches past the screen's edge in the part asked for.
+QImage serverPicture(xcb_window_t window, int rows = -1);
 // Waits until the program has drawn into `window`: its pixels are no longer of one colour.
 bool waitUntilDrawn(xcb_window_t window, int waitMs = 5000);
 
