@@ -89,12 +89,14 @@ void ClipboardPanelController::statusClicked() {
 }
 
 void ClipboardPanelController::show() {
-    const std::optional<ScreenInfo> screen = screenUnderMouse(m_services.screens);
-    if (!screen)
-        return;
     // Before anything else: a key typed from now on is the strip's, even before it can take it.
     if (!(m_panel && m_panel->isVisible() && m_panel->isActiveWindow()))
         holdKeyboard();
+    const std::optional<ScreenInfo> screen = screenUnderMouse(m_services.screens);
+    if (!screen) {
+        releaseKeyboard(false);
+        return;
+    }
     m_model.setQuery(QString());
     m_model.setSelectedIndex(0);
     // Entries past their age go before anyone sees them.

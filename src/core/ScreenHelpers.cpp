@@ -45,7 +45,12 @@ QRectF topLeftVisibleFrame(const ScreenInfo& screen) {
 }
 
 std::optional<ScreenInfo> screenUnderMouse(const Screens& screens) {
-    if (auto screen = screenContaining(screens.screens(), screens.pointerLocation()))
+    std::vector<ScreenInfo> list = screens.screens();
+    // With one screen the pointer can be on no other, and asking the server where it is would
+    // cost a panel opened on a key a round trip.
+    if (list.size() == 1)
+        return std::move(list.front());
+    if (auto screen = screenContaining(list, screens.pointerLocation()))
         return screen;
     return screens.mainScreen();
 }

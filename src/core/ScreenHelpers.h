@@ -20,7 +20,8 @@ bool pointInRect(QPointF point, const QRectF& rect);
 // The screen's visible frame in the product's coordinate space (which is already top-left).
 QRectF topLeftVisibleFrame(const ScreenInfo& screen);
 
-// The first screen whose frame holds the pointer; else the main screen, which may be none.
+// The first screen whose frame holds the pointer; else the main screen, which may be none. The
+// only screen there is, wherever the pointer is.
 std::optional<ScreenInfo> screenUnderMouse(const Screens& screens);
 
 // The screen that holds the larger part of `rect` (ties keep the earlier screen in the list);

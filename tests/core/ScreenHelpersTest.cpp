@@ -60,6 +60,11 @@ TEST(ScreenHelpersTest, ScreenUnderMouseCountsTheSharedEdgeOnce) {
     EXPECT_EQ(nameOf(screenUnderMouse(screens)), QStringLiteral("eDP-1"));
     screens.setPointer(QPointF(100, 1080)); // just below the laptop: on no screen, so the main one
     EXPECT_EQ(nameOf(screenUnderMouse(screens)), QStringLiteral("HDMI-1"));
+
+    // The only screen there is, wherever the pointer is.
+    FakeScreens one({laptop()});
+    one.setPointer(QPointF(5000, 5000));
+    EXPECT_EQ(nameOf(screenUnderMouse(one)), QStringLiteral("eDP-1"));
 }
 
 TEST(ScreenHelpersTest, NoScreensGiveNoScreen) {

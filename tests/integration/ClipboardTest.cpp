@@ -275,7 +275,7 @@ TEST_F(Clipboard, KeysTypedRightAfterTheHotKeyActOnTheStripAndReachNoOtherProgra
         // Escape 5 ms after the hot key closes the strip, and the program in front never sees it
         typeAfterTheHotKey(keys, XKB_KEY_Escape, std::chrono::milliseconds(5));
         ASSERT_TRUE(QTest::qWaitFor([&] { return strip.panel() && !strip.panel()->isVisible(); }, waitMs))
-            << "round " << round;
+            << "round " << round << ", the program in front got: " << keysLogged().toStdString();
         EXPECT_FALSE(keysLogged().contains("Esc")) << "round " << round;
         ASSERT_TRUE(QTest::qWaitFor([&] { return activeWindow() == logger; }, waitMs));
     }
