@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
+#include <QWindow>
 
 namespace corvane {
 
@@ -165,8 +166,14 @@ void ClipboardPanelController::show() {
     const QRect target = frame.toAlignedRect();
     m_motion->jump(target.translated(0, int(slideDistance)));
     m_panel->setAlphaValue(0);
-    m_panel->showPaintedAhead();
-    m_panel->makeKeyWindow();
+    // The keyboard is asked for once the strip's picture is up: asked for while the window is
+    // being mapped, Qt asks for it when the mapping is reported and waits for the server's answer
+    // before it gets to the exposure. Keys typed meanwhile are held for the strip.
+    QPointer<FilePanel> panel = m_panel;
+    m_panel->showPaintedAhead([panel] {
+        if (panel && panel->isVisible())
+            panel->makeKeyWindow();
+    });
     m_view->searchField()->setFocus();
     m_motion->run(target, 1.0, showDuration, showCurve());
     installMonitors();
@@ -180,10 +187,17 @@ void ClipboardPanelController::hide() {
     if (!m_panel || !m_panel->isVisible())
         return;
     QPointer<FilePanel> panel = m_panel;
-    // A show during the fade takes the motion over, and the strip stays.
-    m_motion->run(m_motion->target(), 0.0, hideDuration, PanelMotion::easeInEaseOut(), [panel] {
-        if (panel && panel->alphaValue() == 0)
-            panel->hide();
+    // A show during the fade takes the motion over, and the strip stays. Once hidden, the window
+    // waits where the next opening starts, so that the opening asks the window manager to move
+    // nothing before it maps the window.
+    const QRect next = m_motion->target().translated(0, int(slideDistance));
+    m_motion->run(m_motion->target(), 0.0, hideDuration, PanelMotion::easeInEaseOut(), [panel, next] {
+        if (!panel || panel->alphaValue() != 0)
+            return;
+        panel->hide();
+        panel->setGeometry(next);
+        if (QWindow* window = panel->windowHandle())
+            window->setGeometry(next);
     });
 }
 
@@ -247,7 +261,12 @@ void ClipboardPanelController::holdKeyboard() {
         return;
     m_services.hotKeys->holdKeyboard();
     m_holdingKeyboard = true;
-    m_holdLimit = m_services.scheduler.schedule(keyboardHoldLimit, [this] { releaseKeyboard(true); });
+    m_holdLimit = m_services.scheduler.schedule(keyboardHoldLimit, [this] {
+        // A strip that never showed on the screen (all of it covered) has not asked for the keyboard.
+        if (m_panel && m_panel->isVisible() && !m_panel->isActiveWindow())
+            m_panel->makeKeyWindow();
+        releaseKeyboard(true);
+    });
 }
 
 void ClipboardPanelController::releaseKeyboard(bool toStrip) {

@@ -118,12 +118,16 @@ void FloatingPanel::paintEvent(QPaintEvent* event) {
     painter.fillRect(event->rect(), m_ground);
 }
 
-void FloatingPanel::showPaintedAhead() {
+void FloatingPanel::showPaintedAhead(std::function<void()> onScreen) {
     const QWindow* window = windowHandle();
     const bool ahead = window && !window->isExposed() && m_windowingAlive;
     show();
-    if (!ahead)
+    if (!ahead) {
+        if (onScreen)
+            onScreen();
         return;
+    }
+    m_paintsAhead = true;
     // Showing asked for a later repaint of every widget; the one below covers them all.
     QCoreApplication::removePostedEvents(this, QEvent::UpdateLater);
     for (QWidget* child : findChildren<QWidget*>())
@@ -136,11 +140,13 @@ void FloatingPanel::showPaintedAhead() {
     // Qt puts the picture up once it has gone through all the window manager said while taking
     // the window in; it can go up as soon as the window shows.
     QPointer<FloatingPanel> self(this);
-    m_windowing.whenExposed(*windowHandle(), [self] {
+    m_windowing.whenExposed(*windowHandle(), [self, onScreen = std::move(onScreen)] {
         if (!self)
             return;
         if (QBackingStore* store = self->backingStore(); store && self->windowHandle())
             store->flush(QRegion(self->rect()), self->windowHandle());
+        if (onScreen)
+            onScreen();
     });
 }
 
@@ -149,6 +155,16 @@ void FloatingPanel::hideEvent(QHideEvent* event) {
     // A panel hidden before it ever showed has nothing to put up at its next showing.
     if (QWindow* window = windowHandle(); window && m_windowingAlive)
         m_windowing.whenExposed(*window, {});
+    // Before painting over what it last put on the screen, Qt's backing store waits for the
+    // server to have read it: a round trip, which at the next showing would wait out the window
+    // manager's taking the window in and so hold the painting ahead up. It is waited for now,
+    // while nothing hangs on it.
+    if (m_paintsAhead) {
+        if (QBackingStore* store = backingStore()) {
+            store->beginPaint(QRegion(rect()));
+            store->endPaint();
+        }
+    }
 }
 
 void FloatingPanel::setOutline(Outline outline) {

@@ -105,8 +105,9 @@ public:
 
     // Shows the panel and paints all of it at once, while the window manager takes the window
     // in, rather than once the window is exposed; the exposure then only puts the picture on the
-    // screen. A panel already on screen is only shown.
-    void showPaintedAhead();
+    // screen, and `onScreen` runs once it is there (at once for a panel already on screen; never
+    // for one hidden before it was exposed).
+    void showPaintedAhead(std::function<void()> onScreen = {});
 
 protected:
     // For panels that must take keyboard focus while shown.
@@ -146,6 +147,8 @@ private:
     QRegion m_shape;
     QColor m_ground;
     bool m_hasShadow = true;
+    // Shown painted ahead at least once.
+    bool m_paintsAhead = false;
 };
 
 } // namespace corvane
