@@ -210,7 +210,7 @@ struct Case {
         };
         for (int attempt = 0; attempt < 40 && strip == XCB_WINDOW_NONE; ++attempt) {
             keys.chord(v);
-            if (const auto client = desktop().waitForClientWindow(isStrip, std::chrono::milliseconds(500)))
+            if (const auto client = desktop().waitForShownWindow(isStrip, std::chrono::milliseconds(500)))
                 strip = client->window;
         }
         if (strip == XCB_WINDOW_NONE)

@@ -114,6 +114,10 @@ void ClipboardPanelController::show() {
     if (!m_panel) {
         m_panel = new FilePanel(m_services.windowing, QRect(0, 0, 100, 100), PanelLevel::status,
                                 FloatingPanel::Surface::translucentWhenComposited);
+        // The strip is nobody's window to manage: it shows on every desktop above everything, is
+        // never listed among the windows, and takes the keyboard itself while it shows. Left to
+        // the window manager, taking its window in cost more than all the rest of an opening.
+        m_panel->setWindowFlag(Qt::BypassWindowManagerHint);
         m_panel->setCornerRadius(cornerRadius);
         m_panel->setWindowTitle(tr("Clipboard"));
         m_motion = std::make_unique<PanelMotion>(*m_panel, m_services.animator);
@@ -186,6 +190,10 @@ void ClipboardPanelController::hide() {
     removeMonitors();
     if (!m_panel || !m_panel->isVisible())
         return;
+    // The keyboard goes back to the program that had it; no window manager hands it on from a
+    // window it does not manage. A strip that lost the keyboard to a click elsewhere leaves it.
+    if (m_panel->isActiveWindow() && m_panel->returnFocusWindow() != 0)
+        m_services.windowing.activateWindow(m_panel->returnFocusWindow());
     QPointer<FilePanel> panel = m_panel;
     // A show during the fade takes the motion over, and the strip stays. Once hidden, the window
     // waits where the next opening starts, so that the opening asks the window manager to move

@@ -160,7 +160,7 @@ TEST_F(ClipboardProcess, TheStripFirstShowsItsFinishedPictureOfThisOpening) {
     std::optional<ClientWindow> strip;
     for (int attempt = 0; attempt < 20 && !strip; ++attempt) {
         hotKey();
-        strip = desktop().waitForClientWindow(
+        strip = desktop().waitForShownWindow(
             [&](const ClientWindow& client) {
                 return client.pid == corvane.processId() && client.title == QStringLiteral("Clipboard");
             },

@@ -19,6 +19,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 #ifndef CORVANE_OPENBOX_CONFIG
@@ -337,6 +338,44 @@ VirtualDesktop::waitForClientWindow(const std::function<bool(const ClientWindow&
                 if (matches(client)) {
                     found = client;
                     return true;
+                }
+            }
+            return false;
+        },
+        timeout);
+    return found;
+}
+
+std::vector<ClientWindow> VirtualDesktop::unmanagedWindows() const {
+    std::vector<ClientWindow> result;
+    const std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+        xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr), &std::free);
+    if (!tree)
+        return result;
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+        const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+            xcb_get_window_attributes_reply(m_connection,
+                                            xcb_get_window_attributes(m_connection, children[i]), nullptr),
+            &std::free);
+        if (attributes && attributes->override_redirect && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
+            result.push_back({children[i], pidOf(children[i]), titleOf(children[i])});
+    }
+    return result;
+}
+
+std::optional<ClientWindow>
+VirtualDesktop::waitForShownWindow(const std::function<bool(const ClientWindow&)>& matches,
+                                   std::chrono::milliseconds timeout) const {
+    std::optional<ClientWindow> found;
+    waitUntil(
+        [&] {
+            for (const auto& list : {clientWindows(), unmanagedWindows()}) {
+                for (const ClientWindow& window : list) {
+                    if (matches(window)) {
+                        found = window;
+                        return true;
+                    }
                 }
             }
             return false;

@@ -69,6 +69,12 @@ public:
                         std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
     std::optional<ClientWindow>
     waitForClientWindow(qint64 pid, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+    // The windows on the screen that the window manager does not manage (override-redirect).
+    std::vector<ClientWindow> unmanagedWindows() const;
+    // Polls the client list and the unmanaged windows on the screen until a window matches.
+    std::optional<ClientWindow>
+    waitForShownWindow(const std::function<bool(const ClientWindow&)>& matches,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
 
 private:
     QProcess* startChild(const QString& logName, const QString& program, const QStringList& arguments);
