@@ -22,7 +22,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
-#include <QWindow>
 
 namespace corvane {
 
@@ -170,17 +169,17 @@ void ClipboardPanelController::show() {
     const QRect target = frame.toAlignedRect();
     m_motion->jump(target.translated(0, int(slideDistance)));
     m_panel->setAlphaValue(0);
+    installMonitors();
     // The keyboard is asked for once the strip's picture is up: asked for while the window is
     // being mapped, Qt asks for it when the mapping is reported and waits for the server's answer
-    // before it gets to the exposure. Keys typed meanwhile are held for the strip.
-    QPointer<FilePanel> panel = m_panel;
-    m_panel->showPaintedAhead([panel] {
-        if (panel && panel->isVisible())
-            panel->makeKeyWindow();
+    // before it gets to the exposure. Keys typed meanwhile are held for the strip. Not for a strip
+    // already closing: a choice made before it had the keyboard leaves the keyboard where it is.
+    m_panel->showPaintedAhead([self] {
+        if (self && self->m_monitoring && self->m_panel)
+            self->m_panel->makeKeyWindow();
     });
     m_view->searchField()->setFocus();
     m_motion->run(target, 1.0, showDuration, showCurve());
-    installMonitors();
     if (m_panel->isActiveWindow())
         releaseKeyboard(true);
 }
@@ -195,17 +194,10 @@ void ClipboardPanelController::hide() {
     if (m_panel->isActiveWindow() && m_panel->returnFocusWindow() != 0)
         m_services.windowing.activateWindow(m_panel->returnFocusWindow());
     QPointer<FilePanel> panel = m_panel;
-    // A show during the fade takes the motion over, and the strip stays. Once hidden, the window
-    // waits where the next opening starts, so that the opening asks the window manager to move
-    // nothing before it maps the window.
-    const QRect next = m_motion->target().translated(0, int(slideDistance));
-    m_motion->run(m_motion->target(), 0.0, hideDuration, PanelMotion::easeInEaseOut(), [panel, next] {
-        if (!panel || panel->alphaValue() != 0)
-            return;
-        panel->hide();
-        panel->setGeometry(next);
-        if (QWindow* window = panel->windowHandle())
-            window->setGeometry(next);
+    // A show during the fade takes the motion over, and the strip stays.
+    m_motion->run(m_motion->target(), 0.0, hideDuration, PanelMotion::easeInEaseOut(), [panel] {
+        if (panel && panel->alphaValue() == 0)
+            panel->hide();
     });
 }
 
@@ -216,7 +208,8 @@ void ClipboardPanelController::choose(const ClipItem& item) {
     if (paste && front != 0)
         m_services.paste.watchFocus(front);
     hide();
-    // The keyboard goes back now, not when the fade ends.
+    // The keyboard goes back now, not when the fade ends; also from a strip chosen from before it
+    // had the keyboard, which may still be on its way to it.
     if (front != 0)
         m_services.windowing.activateWindow(front);
     if (!paste)

@@ -181,6 +181,7 @@ TEST_F(ClipboardPanelControllerTest, ChoosingPastesOnlyOnceTheWindowInFrontHasTh
 
 TEST_F(ClipboardPanelControllerTest, KeysTypedWhileTheStripOpensWaitForItAndGoNowhereElse) {
     FakeHotKeys& hotKeys = *platform->fakeHotKeys;
+    platform->fakePanelWindowing->active = 77;
     controller->show();
     EXPECT_TRUE(hotKeys.isHoldingKeyboard());
     // The strip gets the keyboard: what was typed meanwhile goes to it
@@ -192,10 +193,12 @@ TEST_F(ClipboardPanelControllerTest, KeysTypedWhileTheStripOpensWaitForItAndGoNo
     controller->show();
     EXPECT_FALSE(hotKeys.isHoldingKeyboard());
 
-    // Closed before it had the keyboard: the keys are dropped, not handed to anyone
+    // Closed with the keyboard, the strip gives it back to the program that was in front
     controller->hide();
+    EXPECT_EQ(platform->fakePanelWindowing->activations, QList<quint64>{77});
     animator.completeAll();
     scheduler.runDue();
+    // Closed before it had the keyboard: the keys are dropped, not handed to anyone
     controller->show();
     controller->hide();
     EXPECT_EQ(hotKeys.releasedTo().back(), 0u);
@@ -204,6 +207,12 @@ TEST_F(ClipboardPanelControllerTest, KeysTypedWhileTheStripOpensWaitForItAndGoNo
     scheduler.advance(ClipboardPanelController::keyboardHoldLimit);
     EXPECT_FALSE(hotKeys.isHoldingKeyboard());
     EXPECT_EQ(hotKeys.releasedTo().back(), controller->panel()->winId());
+
+    // With no screen to open on, it opens nothing and holds nothing
+    controller->hide();
+    platform->fakeScreens->setScreens({});
+    controller->show();
+    EXPECT_FALSE(hotKeys.isHoldingKeyboard());
 }
 
 TEST_F(ClipboardPanelControllerTest, TheStatusItemNamesTheShortcutOnlyWhenOneIsSet) {

@@ -57,6 +57,25 @@ template <typename Reply> struct FreeReply {
 };
 template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, FreeReply<Reply>>;
 
+// The first window of `windows` (asked again every turn) that matches, within the bound.
+std::optional<ClientWindow> waitForMatch(const std::function<std::vector<ClientWindow>()>& windows,
+                                         const std::function<bool(const ClientWindow&)>& matches,
+                                         std::chrono::milliseconds timeout) {
+    std::optional<ClientWindow> found;
+    waitUntil(
+        [&] {
+            for (const ClientWindow& window : windows()) {
+                if (matches(window)) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeout);
+    return found;
+}
+
 } // namespace
 
 VirtualDesktop::VirtualDesktop() : m_logs(std::make_unique<QTemporaryDir>()) {
@@ -331,19 +350,7 @@ std::vector<ClientWindow> VirtualDesktop::clientWindows() const {
 std::optional<ClientWindow>
 VirtualDesktop::waitForClientWindow(const std::function<bool(const ClientWindow&)>& matches,
                                     std::chrono::milliseconds timeout) const {
-    std::optional<ClientWindow> found;
-    waitUntil(
-        [&] {
-            for (const ClientWindow& client : clientWindows()) {
-                if (matches(client)) {
-                    found = client;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeout);
-    return found;
+    return waitForMatch([this] { return clientWindows(); }, matches, timeout);
 }
 
 std::vector<ClientWindow> VirtualDesktop::unmanagedWindows() const {
@@ -367,21 +374,13 @@ std::vector<ClientWindow> VirtualDesktop::unmanagedWindows() const {
 std::optional<ClientWindow>
 VirtualDesktop::waitForShownWindow(const std::function<bool(const ClientWindow&)>& matches,
                                    std::chrono::milliseconds timeout) const {
-    std::optional<ClientWindow> found;
-    waitUntil(
-        [&] {
-            for (const auto& list : {clientWindows(), unmanagedWindows()}) {
-                for (const ClientWindow& window : list) {
-                    if (matches(window)) {
-                        found = window;
-                        return true;
-                    }
-                }
-            }
-            return false;
-        },
-        timeout);
-    return found;
+    const auto shown = [this] {
+        std::vector<ClientWindow> windows = clientWindows();
+        const std::vector<ClientWindow> unmanaged = unmanagedWindows();
+        windows.insert(windows.end(), unmanaged.begin(), unmanaged.end());
+        return windows;
+    };
+    return waitForMatch(shown, matches, timeout);
 }
 
 std::optional<ClientWindow> VirtualDesktop::waitForClientWindow(qint64 pid,
