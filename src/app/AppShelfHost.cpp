@@ -1,6 +1,7 @@
 #include "app/AppShelfHost.h"
 
 #include "app/AppState.h"
+#include "core/ToastController.h"
 #include "settings/SettingsWindowController.h"
 #include "sidebar/SidebarController.h"
 #include "windows/ThumbnailService.h"
@@ -16,6 +17,10 @@ void AppShelfHost::hideStripHoverPreview() {
 
 void AppShelfHost::openFilesSettings() {
     m_state.settingsWindow().show(SettingsTab::files);
+}
+
+void AppShelfHost::showFailure(const QString& message) {
+    m_state.toast().show(message, QStringLiteral("exclamationmark.triangle.fill"));
 }
 
 } // namespace corvane

@@ -13,6 +13,7 @@ public:
 
     void hideStripHoverPreview() override;
     void openFilesSettings() override;
+    void showFailure(const QString& message) override;
 
 private:
     AppState& m_state;

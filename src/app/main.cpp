@@ -9,6 +9,7 @@
 #include "core/QtAnimator.h"
 #include "core/Settings.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/LinuxSystemShell.h"
 #include "runtime/Log.h"
 #include "runtime/QtScheduler.h"
 #include "runtime/WorkerQueue.h"
@@ -22,6 +23,8 @@
 using namespace corvane;
 
 int main(int argc, char** argv) {
+    // Before any thread reads the environment.
+    LinuxSystemShell::setAsideVirtualDesktopMark();
     Log::installMessagePattern();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));

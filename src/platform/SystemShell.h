@@ -8,24 +8,35 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace corvane {
 
 // Places in the desktop's own settings that the product sends the user to.
 enum class SettingsPane { accessibility, screenRecording, desktop, keyboard, controlCenter, menuBar };
+
+// What became of a request to open or show something: when nothing opened, `failure` says why,
+// in words for the user.
+struct ShellOutcome {
+    std::optional<QString> failure;
+
+    bool succeeded() const { return !failure; }
+};
 
 // What the product asks of the operating system outside windows: opening things, running
 // programs, and facts about the machine.
 class SystemShell {
 public:
     virtual ~SystemShell() = default;
-    // Opens a URL or a local path with the user's preferred program; false when nothing opened it.
-    virtual bool openUrl(const QString& url) = 0;
+    // Opens a URL or a local path with the user's preferred program.
+    virtual ShellOutcome openUrl(const QString& url) = 0;
     // Shows the files selected in the desktop's file manager where one offers that, else opens
-    // the folder of the first; false when nothing could be shown.
-    virtual bool revealFiles(const QList<QUrl>& files) = 0;
+    // the folder of the first.
+    virtual ShellOutcome revealFiles(const QList<QUrl>& files) = 0;
     // False where the desktop has no such pane.
     virtual bool openSettingsPane(SettingsPane pane) = 0;
-    // Starts a program and lets it run on its own; false when it could not start.
+    // Starts a program of Corvane's own (its next instance) and lets it run on its own; it is
+    // started with everything Corvane itself was started with. False when it could not start.
     virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
     // Runs a program to completion on the calling thread; false when it could not start.
     virtual bool runToCompletion(const QString& program, const QStringList& arguments) = 0;

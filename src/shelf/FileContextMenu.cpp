@@ -1,11 +1,13 @@
 #include "shelf/FileContextMenu.h"
 
 #include "platform/SystemShell.h"
+#include "shelf/FileListActions.h"
 #include "shelf/FileShelf.h"
 #include "shelf/ShelfPath.h"
 #include "shelf/ShelfTransfer.h"
 
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 
@@ -20,7 +22,28 @@ QList<QUrl> urlsOf(const QList<ShelfFile>& files) {
     return urls;
 }
 
+QString quotedName(const QString& name) {
+    return QStringLiteral("\u201c") + shownName(name) + QStringLiteral("\u201d");
+}
+
+QString namedOrCounted(const QList<ShelfFile>& files) {
+    return files.size() == 1 ? quotedName(files.first().name) : QStringLiteral("%1 files").arg(files.size());
+}
+
 } // namespace
+
+QString openFailureMessage(const QList<ShelfFile>& failed, const QString& reason) {
+    return QStringLiteral("Could not open %1: %2").arg(namedOrCounted(failed), reason);
+}
+
+QString showFailureMessage(const QList<ShelfFile>& files, const QString& reason) {
+    return QStringLiteral("Could not show %1 in the file manager: %2").arg(namedOrCounted(files), reason);
+}
+
+QString folderFailureMessage(const QString& folder, const QString& reason) {
+    return QStringLiteral("Could not open %1 in the file manager: %2")
+        .arg(quotedName(QFileInfo(folder).fileName()), reason);
+}
 
 void removeFromTray(FileShelf& shelf, const QList<ShelfFile>& files) {
     for (const ShelfFile& file : files) {
@@ -33,25 +56,37 @@ void removeFromTray(FileShelf& shelf, const QList<ShelfFile>& files) {
 
 std::unique_ptr<QMenu> makeFileContextMenu(const QList<ShelfFile>& files, const ShelfSource& source,
                                            FileShelf& shelf, SystemShell& shell,
-                                           std::function<void()> preview) {
+                                           const FileListActions& actions) {
     auto menu = std::make_unique<QMenu>();
     const qsizetype n = files.size();
     const bool many = n >= 2;
     const QString count = QString::number(n);
 
     menu->addAction(many ? QStringLiteral("Open %1 Files").arg(count) : QStringLiteral("Open"),
-                    [&shell, files] {
+                    [&shell, files, report = actions.reportFailure] {
+                        QList<ShelfFile> failed;
+                        QString reason;
                         for (const ShelfFile& file : files) {
-                            if (file.exists)
-                                shell.openUrl(file.url.toString());
+                            if (!file.exists)
+                                continue;
+                            const ShellOutcome outcome = shell.openUrl(file.url.toString());
+                            if (outcome.failure && failed.isEmpty())
+                                reason = *outcome.failure;
+                            if (outcome.failure)
+                                failed.append(file);
                         }
+                        if (!failed.isEmpty() && report)
+                            report(openFailureMessage(failed, reason));
                     });
-    menu->addAction(QStringLiteral("Preview"), [preview] {
+    menu->addAction(QStringLiteral("Preview"), [preview = actions.preview] {
         if (preview)
             preview();
     });
-    menu->addAction(QStringLiteral("Show in File Manager"),
-                    [&shell, files] { shell.revealFiles(urlsOf(files)); });
+    menu->addAction(QStringLiteral("Show in File Manager"), [&shell, files, report = actions.reportFailure] {
+        const ShellOutcome outcome = shell.revealFiles(urlsOf(files));
+        if (outcome.failure && report)
+            report(showFailureMessage(files, *outcome.failure));
+    });
     menu->addAction(many ? QStringLiteral("Copy %1 Files").arg(count) : QStringLiteral("Copy"),
                     [files] { QGuiApplication::clipboard()->setMimeData(fileMimeData(urlsOf(files))); });
     menu->addSeparator();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 namespace corvane {
@@ -10,6 +12,8 @@ struct FileListActions {
     std::function<void()> close;
     std::function<void()> preview;   // the preview of the selection, shown or hidden
     std::function<void()> focusList; // the panel takes the keyboard and the search field lets go
+    // Tells the user why opening or showing files did nothing: once per action, as a toast.
+    std::function<void(const QString& message)> reportFailure;
 };
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #include "shelf/FileListHeader.h"
 
 #include "platform/SystemShell.h"
+#include "shelf/FileContextMenu.h"
 #include "shelf/FileListGlyph.h"
 #include "shelf/FileShelf.h"
 #include "shelf/ShelfListModel.h"
@@ -98,8 +99,11 @@ FileListHeader::FileListHeader(ShelfListModel& model, FileShelf& shelf, SystemSh
         m_open =
             new GlyphButton(QStringLiteral("open"), QStringLiteral("Open in File Manager"), 11, false, this);
         const QString folder = model.source().path;
-        connect(m_open, &QAbstractButton::clicked, this,
-                [&shell, folder] { shell.openUrl(QUrl::fromLocalFile(folder).toString()); });
+        connect(m_open, &QAbstractButton::clicked, this, [&shell, folder, report = actions.reportFailure] {
+            const ShellOutcome outcome = shell.openUrl(QUrl::fromLocalFile(folder).toString());
+            if (outcome.failure && report)
+                report(folderFailureMessage(folder, *outcome.failure));
+        });
     }
     m_float = new GlyphButton(isFloating ? QStringLiteral("unfloat") : QStringLiteral("float"),
                               isFloating ? QStringLiteral("Back into the strip")

@@ -128,7 +128,9 @@ void FileRowView::mouseDoubleClickEvent(QMouseEvent* event) {
         return QWidget::mouseDoubleClickEvent(event);
     event->accept();
     m_pressAt.reset();
-    m_model.open(m_file);
+    const ShellOutcome outcome = m_model.open(m_file);
+    if (outcome.failure && m_actions.reportFailure)
+        m_actions.reportFailure(openFailureMessage({m_file}, *outcome.failure));
 }
 
 void FileRowView::mouseReleaseEvent(QMouseEvent* event) {
@@ -178,7 +180,7 @@ void FileRowView::startDrag() {
 void FileRowView::contextMenuEvent(QContextMenuEvent* event) {
     m_model.ensureSelected(m_file);
     const std::unique_ptr<QMenu> menu =
-        makeFileContextMenu(m_model.selectedFiles(), m_model.source(), m_shelf, m_shell, m_actions.preview);
+        makeFileContextMenu(m_model.selectedFiles(), m_model.source(), m_shelf, m_shell, m_actions);
     menu->exec(event->globalPos());
 }
 

@@ -291,6 +291,10 @@ void FileShelfController::setContent(FilePanel& panel, const ShelfSource& source
         if (self && weakPanel)
             weakPanel->toggleQuickLook(self->preview());
     };
+    actions.reportFailure = [self](const QString& message) {
+        if (self)
+            self->reportFailure(message);
+    };
     actions.focusList = [weakPanel] {
         if (!weakPanel)
             return;

@@ -87,6 +87,9 @@ public:
     void togglePopover(const ShelfSource& source);
     bool hasFloatingPanel(const ShelfSource& source) const;
 
+    // Tells the user why opening or showing files did nothing, as a toast.
+    void reportFailure(const QString& message);
+
     // The key handling of every file panel: true when the key was used and goes no further.
     bool handleKeyDown(FilePanel& panel, int key, Qt::KeyboardModifiers modifiers);
 

@@ -4,6 +4,7 @@
 #include "shelf/FilePanel.h"
 #include "shelf/FileShelf.h"
 #include "shelf/PreviewPanel.h"
+#include "shelf/ShelfHost.h"
 #include "shelf/ShelfListModel.h"
 
 #include <QApplication>
@@ -35,8 +36,21 @@ void FileShelfController::openSelection(FilePanel& panel) {
     ShelfListModel* model = panel.model();
     // Taken once: entering a folder changes the list.
     const QList<ShelfFile> files = model->selectedFiles();
-    for (const ShelfFile& file : files)
-        model->open(file);
+    QList<ShelfFile> failed;
+    QString reason;
+    for (const ShelfFile& file : files) {
+        const ShellOutcome outcome = model->open(file);
+        if (outcome.failure && failed.isEmpty())
+            reason = *outcome.failure;
+        if (outcome.failure)
+            failed.append(file);
+    }
+    if (!failed.isEmpty())
+        reportFailure(openFailureMessage(failed, reason));
+}
+
+void FileShelfController::reportFailure(const QString& message) {
+    m_services.host.showFailure(message);
 }
 
 bool FileShelfController::handleKeyDown(FilePanel& panel, int key, Qt::KeyboardModifiers modifiers) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace corvane {
 
 // What the file shelf asks of the rest of the application.
@@ -10,6 +12,8 @@ public:
     virtual void hideStripHoverPreview() = 0;
     // The settings window on its Files & Tray page.
     virtual void openFilesSettings() = 0;
+    // A failure the user is told of in a toast.
+    virtual void showFailure(const QString& message) = 0;
 };
 
 } // namespace corvane

@@ -257,16 +257,15 @@ void ShelfListModel::selectAll() {
     runSelectionChange();
 }
 
-void ShelfListModel::open(const ShelfFile& file) {
+ShellOutcome ShelfListModel::open(const ShelfFile& file) {
     if (!file.exists)
-        return;
-    if (!file.isDirectory) {
-        m_shell.openUrl(file.url.toString());
-        return;
-    }
+        return {};
+    if (!file.isDirectory)
+        return m_shell.openUrl(file.url.toString());
     m_trail.append(file.url);
     Q_EMIT trailChanged();
     resetLevel();
+    return {};
 }
 
 void ShelfListModel::goBack() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/SystemShell.h"
 #include "runtime/Scheduler.h"
 #include "shelf/FolderWatching.h"
 #include "shelf/ShelfFile.h"
@@ -84,8 +85,9 @@ public:
     // Keyboard move by +1 (down) or -1 (up); `extend` ranges from the anchor.
     void moveSelection(int delta, bool extend);
     void selectAll();
-    // Opens a file in its default program, or enters a folder. Gone files are ignored.
-    void open(const ShelfFile& file);
+    // Opens a file in its default program, or enters a folder. Gone files are ignored. Fails
+    // only when the file's program could not be started.
+    ShellOutcome open(const ShelfFile& file);
     void goBack();
 
 Q_SIGNALS:

@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "platform/SystemShell.h"
+#include "shelf/FileContextMenu.h"
 #include "shelf/FileShelf.h"
 #include "shelf/FileShelfController.h"
 #include "shelf/ShelfPath.h"
@@ -106,8 +107,11 @@ std::unique_ptr<QMenu> ShelfRow::makeContextMenu() {
     menu->addAction(floatingTitle, this, &ShelfRow::toggleFloating);
     if (!m_source.isTray()) {
         const QString path = m_source.path;
-        menu->addAction(QStringLiteral("Open in File Manager"), this,
-                        [this, path] { m_services.shell.openUrl(QUrl::fromLocalFile(path).toString()); });
+        menu->addAction(QStringLiteral("Open in File Manager"), this, [this, path] {
+            const ShellOutcome outcome = m_services.shell.openUrl(QUrl::fromLocalFile(path).toString());
+            if (outcome.failure)
+                m_services.panels.reportFailure(folderFailureMessage(path, *outcome.failure));
+        });
     }
     if (badgeCount())
         menu->addAction(QStringLiteral("Empty Tray"), this, [this] { m_services.files.clearTray(); });

@@ -99,6 +99,7 @@ QStringList shownNames(const ShelfListModel& model) {
 struct QuietHost : ShelfHost {
     void hideStripHoverPreview() override {}
     void openFilesSettings() override {}
+    void showFailure(const QString&) override {}
 };
 
 class FileShelfPanelsTest : public ::testing::Test {

@@ -2,8 +2,9 @@
 # The virtual desktop of scripts/run.sh outlives a relaunch: a program that relaunches itself as
 # "Relaunch Corvane" does (a detached shell waits until the program has gone, then starts it
 # again) finds the same display alive, and the desktop stops once the new process stops. Its
-# tray is on every desktop.
-# Usage: VirtualDesktopRelaunchTest.sh path/to/virtual-desktop.sh
+# tray is on every desktop. And a program Corvane itself restores with a workspace does not keep
+# the desktop: once Corvane quits, the command returns within 5 seconds though the program runs.
+# Usage: VirtualDesktopRelaunchTest.sh path/to/virtual-desktop.sh path/to/corvane
 set -euo pipefail
 # The desktop's start races openbox's own on a loaded machine, and a run has now and then failed
 # there (no window managed, or one failed display query) for reasons not yet found; a fault of the
@@ -16,12 +17,18 @@ if [ -z "${RELAUNCH_ATTEMPT:-}" ]; then
   exit 1
 fi
 desktop_script=$1
+corvane=$2
 work=$(mktemp -d)
 export WORK="$work"
 desktop_pid=
+corvane_pid=
+restored=
 finish() {
   touch "$work/stop"
+  # The desktop script stops once the program it waits on has gone.
+  [ -n "$corvane_pid" ] && kill "$corvane_pid" 2>/dev/null || true
   [ -n "$desktop_pid" ] && kill "$desktop_pid" 2>/dev/null || true
+  [ -n "$restored" ] && kill "$restored" 2>/dev/null || true
   rm -rf "$work"
 }
 trap finish EXIT
@@ -75,4 +82,80 @@ wait "$desktop_pid" || status=$?
 desktop_pid=
 [ "$status" = 0 ] || fail "the desktop script answered $status"
 ! DISPLAY=$display xdpyinfo >/dev/null 2>&1 || fail "the display outlived the desktop script"
+
+# Corvane itself on a new desktop, with a home of its own
+home=$work/home
+mkdir -p "$home/config/Corvane" "$home/data"
+mkdir -m 700 "$home/run"
+echo '{"hasCompletedOnboarding": true, "showSettingsOnLaunch": false}' >"$home/config/Corvane/defaults.json"
+cat >"$work/corvane.sh" <<PROGRAM
+#!/bin/sh
+echo "\$DISPLAY \$\$" >"$work/corvane"
+export XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/run"
+export QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled:
+exec "$corvane"
+PROGRAM
+chmod +x "$work/corvane.sh"
+
+keys() { # display, key names: pressed in order and let go in reverse, as XTest makes them
+  python3 - "$@" <<'TYPIST'
+import ctypes, sys
+x, xtest = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6")
+x.XOpenDisplay.restype, x.XOpenDisplay.argtypes = ctypes.c_void_p, [ctypes.c_char_p]
+x.XStringToKeysym.restype, x.XStringToKeysym.argtypes = ctypes.c_ulong, [ctypes.c_char_p]
+x.XKeysymToKeycode.restype, x.XKeysymToKeycode.argtypes = ctypes.c_ubyte, [ctypes.c_void_p, ctypes.c_ulong]
+xtest.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+x.XFlush.argtypes = x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+display = x.XOpenDisplay(sys.argv[1].encode())
+codes = [x.XKeysymToKeycode(display, x.XStringToKeysym(name.encode())) for name in sys.argv[2:]]
+for code in codes:
+    xtest.XTestFakeKeyEvent(display, code, True, 0)
+for code in reversed(codes):
+    xtest.XTestFakeKeyEvent(display, code, False, 0)
+x.XFlush(display)
+x.XCloseDisplay(display)
+TYPIST
+}
+clock=$(readlink -f "$(command -v xclock)")
+clocks() { # the clocks running on the display
+  local p
+  for p in /proc/[0-9]*; do
+    [ "$(readlink "$p/exe" 2>/dev/null)" = "$clock" ] || continue
+    tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "DISPLAY=$display" && echo "${p#/proc/}"
+  done
+  return 0
+}
+
+bash "$desktop_script" "$work/corvane.sh" &
+desktop_pid=$!
+wait_for 90 test -s "$work/corvane" || fail "Corvane did not start on the desktop"
+read -r display corvane_pid <"$work/corvane"
+wait_for 30 sh -c "DISPLAY=$display wmctrl -l 2>/dev/null | grep -q xclock" || fail "no clock on $display"
+first_clock=$(clocks)
+[ -n "$first_clock" ] || fail "the desktop's clock is not found"
+# Alt+Shift+W saves the windows as workspace 1 once the hot keys are in place
+saved() { keys "$display" Alt_L Shift_L w; sleep 0.3; grep -qs "$clock" "$home/data/Corvane/workspaces.json"; }
+for _ in $(seq 60); do saved && break; done
+saved || fail "no workspace with the clock was saved"
+kill "$first_clock"
+wait_for 10 sh -c "! DISPLAY=$display wmctrl -l | grep -q xclock" || fail "the clock did not quit"
+# Alt+1 restores it, once Corvane has seen the clock go
+restore() {
+  keys "$display" Alt_L 1
+  for _ in $(seq 20); do restored=$(clocks); [ -n "$restored" ] && return 0; sleep 0.1; done
+  return 1
+}
+for _ in $(seq 10); do restore && break; done
+[ -n "$restored" ] || fail "the workspace's clock was not started again"
+! tr '\0' '\n' <"/proc/$restored/environ" | grep -q '^CORVANE_VIRTUAL_DESKTOP=' ||
+  fail "the restored clock carries the desktop's mark"
+
+# Quitting Corvane ends the command within 5 seconds, the restored clock still running
+kill -TERM "$corvane_pid"
+wait_for 10 sh -c "! kill -0 $corvane_pid 2>/dev/null" || fail "Corvane did not quit"
+wait_for 5 sh -c "! kill -0 $desktop_pid 2>/dev/null" || fail "the command did not return after Corvane quit"
+status=0
+wait "$desktop_pid" || status=$?
+desktop_pid=
+[ "$status" = 0 ] || fail "the desktop script answered $status after Corvane quit"
 echo "PASS"

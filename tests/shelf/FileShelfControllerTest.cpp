@@ -1,7 +1,11 @@
 #include "shelf/FileShelfController.h"
 
 #include "core/Colors.h"
+#include "core/ToastController.h"
+#include "platform/fake/FakeSystemShell.h"
 #include "platform/fake/FakeTray.h"
+#include "shelf/FileContextMenu.h"
+#include "shelf/FileListActions.h"
 #include "shelf/FileListHeader.h"
 #include "shelf/FileListView.h"
 #include "shelf/FilePanel.h"
@@ -17,6 +21,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
@@ -172,6 +177,55 @@ TEST_F(FileShelfControllerTest, TheKeyTableActsOnTheListInFront) {
     EXPECT_TRUE(controller().handleKeyDown(*controller().popover(), Qt::Key_Escape, {}));
     animator.completeAll();
     EXPECT_FALSE(controller().isPopoverShown());
+}
+
+TEST_F(FileShelfControllerTest, FilesNoProgramOpensOrShowsAreToldOncePerActionWithTheReason) {
+    QTemporaryDir folder;
+    for (const char* name : {"a.txt", "b.txt"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    buildState();
+    FakeSystemShell& shell = *platform->fakeShell;
+    shell.urlOpens = false;
+    const QString reason = shell.openFailure;
+    controller().openFloating(ShelfSource::folder(folder.path()));
+    FilePanel& panel = *controller().floatingPanel(ShelfSource::folder(folder.path()));
+    ShelfListModel& model = *panel.model();
+
+    // Return on two files tries both and tells once, in a toast
+    EXPECT_TRUE(controller().handleKeyDown(panel, Qt::Key_A, Qt::ControlModifier));
+    EXPECT_TRUE(controller().handleKeyDown(panel, Qt::Key_Return, {}));
+    EXPECT_EQ(shell.openedUrls.size(), 2u);
+    EXPECT_EQ(state->toast().lastMessage(), QStringLiteral("Could not open 2 files: ") + reason);
+
+    // The menu's Open and Show in File Manager tell once each; one file is named
+    std::vector<QString> told;
+    FileListActions actions;
+    actions.reportFailure = [&told](const QString& message) { told.push_back(message); };
+    const auto trigger = [&](const QList<ShelfFile>& files, const QString& title) {
+        const auto menu = makeFileContextMenu(files, model.source(), state->files(), shell, actions);
+        for (QAction* action : menu->actions())
+            if (action->text() == title)
+                return action->trigger();
+        ADD_FAILURE() << "no menu item " << title.toStdString();
+    };
+    const QList<ShelfFile> both = model.selectedFiles();
+    trigger(both, QStringLiteral("Open 2 Files"));
+    trigger(both, QStringLiteral("Show in File Manager"));
+    trigger({both.first()}, QStringLiteral("Open"));
+    EXPECT_EQ(told, (std::vector<QString>{
+                        QStringLiteral("Could not open 2 files: ") + reason,
+                        QStringLiteral("Could not show 2 files in the file manager: ") + reason,
+                        QStringLiteral("Could not open \u201c") + both.first().name +
+                            QStringLiteral("\u201d: ") + reason,
+                    }));
+
+    // Nothing is told when the desktop opens them
+    shell.urlOpens = true;
+    trigger(both, QStringLiteral("Open 2 Files"));
+    trigger(both, QStringLiteral("Show in File Manager"));
+    EXPECT_EQ(told.size(), 3u);
 }
 
 TEST_F(FileShelfControllerTest, ThePreviewStepsThroughSeveralSelectedFilesAndLeavesTheSelection) {

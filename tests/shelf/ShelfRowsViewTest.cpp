@@ -1,5 +1,6 @@
 #include "shelf/ShelfRowsView.h"
 
+#include "core/ToastController.h"
 #include "shelf/FileShelf.h"
 #include "shelf/FileShelfController.h"
 #include "support/AppFixture.h"
@@ -186,6 +187,13 @@ TEST_F(ShelfRowsViewTest, AFolderRowOpensItsFolderInTheFileManagerAndNamesItInIt
 
     EXPECT_EQ(platform->fakeShell->openedUrls, std::vector<QString>{QStringLiteral("file:///data/Projects")});
     EXPECT_EQ(folder.toolTip(), QStringLiteral("Projects — click to see files"));
+
+    // A folder no program opens is told in a toast, with the reason
+    platform->fakeShell->urlOpens = false;
+    trigger(*folder.makeContextMenu(), QStringLiteral("Open in File Manager"));
+    EXPECT_EQ(state->toast().lastMessage(),
+              QStringLiteral("Could not open \u201cProjects\u201d in the file manager: ") +
+                  platform->fakeShell->openFailure);
 }
 
 TEST_F(ShelfRowsViewTest, ALongFolderNameIsCutAtTheEndAndTheRowStaysOneLineHigh) {

@@ -2,9 +2,9 @@
 
 namespace corvane {
 
-bool FakeSystemShell::openUrl(const QString& url) {
+ShellOutcome FakeSystemShell::openUrl(const QString& url) {
     openedUrls.push_back(url);
-    return urlOpens;
+    return outcome();
 }
 
 bool FakeSystemShell::openSettingsPane(SettingsPane pane) {

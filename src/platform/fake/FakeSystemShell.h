@@ -16,10 +16,10 @@ public:
         QStringList arguments;
     };
 
-    bool openUrl(const QString& url) override;
-    bool revealFiles(const QList<QUrl>& files) override {
+    ShellOutcome openUrl(const QString& url) override;
+    ShellOutcome revealFiles(const QList<QUrl>& files) override {
         revealed.push_back(files);
-        return urlOpens;
+        return outcome();
     }
     bool openSettingsPane(SettingsPane pane) override;
     bool startDetached(const QString& program, const QStringList& arguments) override;
@@ -37,11 +37,16 @@ public:
 
     // The answers.
     bool urlOpens = true;
+    // Why nothing opened, while `urlOpens` is false.
+    QString openFailure = QStringLiteral("no program is set up to open it");
     std::map<SettingsPane, bool> paneOpens;
     bool processStarts = true;
     Seconds uptime{3600};
     QString executable = QStringLiteral("/usr/bin/corvane");
     qint64 pid = 4242;
+
+private:
+    ShellOutcome outcome() const { return urlOpens ? ShellOutcome{} : ShellOutcome{openFailure}; }
 };
 
 } // namespace corvane

@@ -13,22 +13,55 @@
 #include <QProcess>
 #include <QUrl>
 
+#include <gio/gio.h>
+
 #include <ctime>
 
 namespace corvane {
 
-bool LinuxSystemShell::openUrl(const QString& url) {
-    if (url.trimmed().isEmpty())
-        return false;
-    const QUrl parsed = QUrl::fromUserInput(url);
-    if (!parsed.isValid())
-        return false;
-    return QDesktopServices::openUrl(parsed);
+namespace {
+
+constexpr char virtualDesktopMarkName[] = "CORVANE_VIRTUAL_DESKTOP";
+
+QByteArray& virtualDesktopMark() {
+    static QByteArray mark;
+    return mark;
 }
 
-bool LinuxSystemShell::revealFiles(const QList<QUrl>& files) {
+// A local file or folder opened with the program its type's default is; GIO tells why when there
+// is none, where the desktop's opener would only write to the log.
+ShellOutcome openLocalFile(const QUrl& url) {
+    GError* error = nullptr;
+    if (g_app_info_launch_default_for_uri(url.toEncoded().constData(), nullptr, &error))
+        return {};
+    const QString reason = error ? QString::fromUtf8(error->message) : QStringLiteral("no program opens it");
+    g_clear_error(&error);
+    return {reason};
+}
+
+} // namespace
+
+void LinuxSystemShell::setAsideVirtualDesktopMark() {
+    virtualDesktopMark() = qgetenv(virtualDesktopMarkName);
+    qunsetenv(virtualDesktopMarkName);
+}
+
+ShellOutcome LinuxSystemShell::openUrl(const QString& url) {
+    if (url.trimmed().isEmpty())
+        return {QStringLiteral("there is nothing to open")};
+    const QUrl parsed = QUrl::fromUserInput(url);
+    if (!parsed.isValid())
+        return {QStringLiteral("%1 is no address").arg(url)};
+    if (parsed.isLocalFile())
+        return openLocalFile(parsed);
+    if (QDesktopServices::openUrl(parsed))
+        return {};
+    return {QStringLiteral("no program opens %1 addresses").arg(parsed.scheme())};
+}
+
+ShellOutcome LinuxSystemShell::revealFiles(const QList<QUrl>& files) {
     if (files.isEmpty())
-        return false;
+        return {QStringLiteral("there is nothing to show")};
     // The freedesktop file-manager interface selects the files in a window of their folder; a
     // desktop without one gets the first file's folder opened.
     static const QString service = QStringLiteral("org.freedesktop.FileManager1");
@@ -47,10 +80,10 @@ bool LinuxSystemShell::revealFiles(const QList<QUrl>& files) {
             service, QStringLiteral("/org/freedesktop/FileManager1"), service, QStringLiteral("ShowItems"));
         call << uris << QString();
         if (bus.send(call))
-            return true;
+            return {};
     }
     const QString folder = QFileInfo(files.first().toLocalFile()).absolutePath();
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    return openLocalFile(QUrl::fromLocalFile(folder));
 }
 
 bool LinuxSystemShell::openSettingsPane(SettingsPane pane) {
@@ -59,7 +92,16 @@ bool LinuxSystemShell::openSettingsPane(SettingsPane pane) {
 }
 
 bool LinuxSystemShell::startDetached(const QString& program, const QStringList& arguments) {
-    return QProcess::startDetached(program, arguments);
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    if (!virtualDesktopMark().isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QString::fromLatin1(virtualDesktopMarkName),
+                           QString::fromLocal8Bit(virtualDesktopMark()));
+        process.setProcessEnvironment(environment);
+    }
+    return process.startDetached();
 }
 
 bool LinuxSystemShell::runToCompletion(const QString& program, const QStringList& arguments) {

@@ -8,8 +8,15 @@ namespace corvane {
 // no portable way to open a particular page of a desktop's settings, so no pane opens.
 class LinuxSystemShell final : public SystemShell {
 public:
-    bool openUrl(const QString& url) override;
-    bool revealFiles(const QList<QUrl>& files) override;
+    // The private virtual desktop of scripts/virtual-desktop.sh stays up while a process carrying
+    // its mark (an environment variable every process it starts inherits) runs: Corvane and its
+    // next instance keep the mark, the programs Corvane opens, launches or restores go without it,
+    // so that quitting Corvane ends the desktop. Takes the mark out of this process's environment
+    // and keeps it for `startDetached`. Called first in main, before any other thread runs.
+    static void setAsideVirtualDesktopMark();
+
+    ShellOutcome openUrl(const QString& url) override;
+    ShellOutcome revealFiles(const QList<QUrl>& files) override;
     bool openSettingsPane(SettingsPane pane) override;
     bool startDetached(const QString& program, const QStringList& arguments) override;
     bool runToCompletion(const QString& program, const QStringList& arguments) override;
