@@ -180,8 +180,8 @@ void GeneralSettings::addTrayIcons() {
 
     StatusItems& items = m_services.statusItems;
     m_hiddenWarning = icons.addRow(warningLabel(
-        QStringLiteral("No system tray is running, so Corvane's icons cannot show. Add one (the notification "
-                       "area) to your panel; the icons appear as soon as one starts.")));
+        QStringLiteral("No system tray was running when Corvane put up its icons. If none runs yet, add one "
+                       "(the notification area) to your panel: the icons appear as soon as one starts.")));
     showWhile(m_settings, m_hiddenWarning, [&items] { return items.statusItemsHiddenBySystem(); });
     connect(&items, &StatusItems::statusItemsHiddenBySystemChanged, this, [this] { refreshBoundRows(this); });
 }

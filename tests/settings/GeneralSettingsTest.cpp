@@ -89,6 +89,15 @@ TEST_F(GeneralSettingsTest, TrayIconTogglesDriveTheirKeysAndTheClipboardOneAlsoT
     state->statusItems().makeStatusItem(QStringLiteral("awake"), [] {});
     scheduler.runDue();
     EXPECT_TRUE(page->hiddenIconsWarning().isVisible());
+    // It stays once a tray starts and the icons show, so it speaks of the time they went up
+    platform->fakeTray->setAvailable(true);
+    scheduler.runDue();
+    EXPECT_TRUE(page->hiddenIconsWarning().isVisible());
+    QString warning;
+    for (const QLabel* label : page->hiddenIconsWarning().findChildren<QLabel*>())
+        warning += label->text();
+    EXPECT_TRUE(warning.startsWith(QStringLiteral("No system tray was running when")))
+        << warning.toStdString();
 }
 
 TEST_F(GeneralSettingsTest, ConditionalRowsAndPickersFollowTheStore) {
