@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <QWheelEvent>
 #include <QWidget>
 
 namespace corvane {
@@ -59,28 +60,48 @@ public:
 
 private:
     // QSystemTrayIcon offers no accessible name. In an XEmbed tray Qt embeds a small widget of
-    // its own for each icon; the one no other icon has claimed, made when this icon was shown,
-    // is this icon's and carries the name. A StatusNotifier host names icons by the program.
+    // its own for each icon (a new one whenever a tray host starts), and that widget carries the
+    // name. Nothing public links the two, and Qt lists its top-level widgets in no set order; but
+    // each such widget hands the wheel events it gets to its own icon, so a wheel event sent to
+    // each in turn finds this icon's. A StatusNotifier host names icons by the program.
     void nameEmbeddedWidget() {
         if (m_accessibleName.isEmpty() || !m_icon.isVisible())
             return;
-        if (!m_embedded) {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                if (qstrcmp(widget->metaObject()->className(), "QSystemTrayIconSys") != 0 &&
-                    widget->objectName() != QLatin1String("QSystemTrayIconSys"))
-                    continue;
-                if (widget->property(claimProperty).isValid())
-                    continue;
-                widget->setProperty(claimProperty, true);
-                m_embedded = widget;
-                break;
-            }
-        }
+        if (!m_embedded)
+            m_embedded = embeddedWidget();
         if (m_embedded)
             m_embedded->setAccessibleName(m_accessibleName);
     }
 
-    static constexpr const char* claimProperty = "corvaneTrayIconName";
+    QWidget* embeddedWidget() {
+        WheelCatcher catcher;
+        m_icon.installEventFilter(&catcher);
+        QWidget* found = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() != QLatin1String("QSystemTrayIconSys"))
+                continue;
+            QWheelEvent probe(QPointF(), QPointF(), QPoint(), QPoint(), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(widget, &probe);
+            if (catcher.caught) {
+                found = widget;
+                break;
+            }
+        }
+        m_icon.removeEventFilter(&catcher);
+        return found;
+    }
+
+    // Takes the wheel events that reach the icon it watches, and notes that one came.
+    struct WheelCatcher : QObject {
+        bool caught = false;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() != QEvent::Wheel)
+                return false;
+            caught = true;
+            return true;
+        }
+    };
 
     QSystemTrayIcon m_icon;
     QString m_accessibleName;
