@@ -1,5 +1,9 @@
 #include "core/AppIcons.h"
 
+#include "core/ThemeSymbols.h"
+
+#include <QFileInfo>
+
 namespace corvane {
 
 std::optional<QIcon> AppIcons::appIconForBundleID(const QString& bundleID) {
@@ -36,6 +40,15 @@ std::optional<QIcon> AppIcons::appIconForWindow(uint32_t windowID, qint64 pid,
         icon = appIconForPID(pid);
     m_byWindow.insert(windowID, WindowIcon{pid, icon});
     return icon ? icon : genericAppIcon();
+}
+
+std::optional<QIcon> AppIcons::appIconForExecutable(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    if (name.isEmpty())
+        return std::nullopt;
+    settleIconTheme();
+    const QIcon icon = QIcon::fromTheme(name);
+    return icon.isNull() ? std::nullopt : std::optional<QIcon>(icon);
 }
 
 void AppIcons::forgetPID(qint64 pid) {

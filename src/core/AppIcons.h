@@ -20,6 +20,9 @@ public:
 
     std::optional<QIcon> appIconForBundleID(const QString& bundleID);
     std::optional<QIcon> appIconForPID(qint64 pid);
+    // The picture the icon theme names after a program's executable file ("/usr/bin/xterm":
+    // "xterm"), for a program that has no desktop entry; none when the theme has no such picture.
+    static std::optional<QIcon> appIconForExecutable(const QString& path);
     // The picture of one window's program: its desktop entry's icon (by the window's `bundleID`),
     // else the icon the window sets itself, else its process's, else the generic picture of a
     // program. None only where the icon theme has no generic picture either.

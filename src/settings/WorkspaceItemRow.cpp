@@ -18,7 +18,12 @@ WorkspaceItemRow::WorkspaceItemRow(const WorkspaceItem& item, AppIcons& icons, b
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 2, 0, 2);
     row->setSpacing(10);
-    if (const std::optional<QIcon> icon = icons.appIconForBundleID(item.bundleID)) {
+    // A program saved by its executable (one without a desktop entry) shows the picture the icon
+    // theme has under the executable's name, if any.
+    std::optional<QIcon> icon = icons.appIconForBundleID(item.bundleID);
+    if (!icon && item.appPath && !item.appPath->endsWith(QStringLiteral(".desktop")))
+        icon = AppIcons::appIconForExecutable(*item.appPath);
+    if (icon) {
         auto* picture = new QLabel;
         picture->setPixmap(icon->pixmap(QSize(28, 28), devicePixelRatioF()));
         picture->setFixedSize(28, 28);

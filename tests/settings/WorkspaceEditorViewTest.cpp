@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -146,6 +148,33 @@ TEST_F(WorkspaceEditorViewTest, SavedWindowsMoveRemoveAndKeepNoEmptyTitle) {
     EXPECT_FALSE(form().itemRows()[0]->upButton().isEnabled());
     EXPECT_FALSE(form().itemRows()[0]->downButton().isEnabled());
     EXPECT_EQ(stored(0).items.size(), 1u);
+}
+
+TEST_F(WorkspaceEditorViewTest, AProgramSavedByItsExecutableShowsTheThemesPictureOfThatName) {
+    // Given an icon named after one executable, and programs without a desktop entry
+    QTemporaryDir icons;
+    QImage picture(16, 16, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(icons.filePath(QStringLiteral("corvane-sample-tool.png"))));
+    const QStringList fallback = QIcon::fallbackSearchPaths();
+    QIcon::setFallbackSearchPaths({icons.path()});
+    const auto restore = qScopeGuard([&] { QIcon::setFallbackSearchPaths(fallback); });
+    WorkspaceItem tool = window(QStringLiteral("Tool"));
+    tool.appPath = QStringLiteral("/opt/tools/corvane-sample-tool");
+    WorkspaceItem other = window(QStringLiteral("Other"));
+    other.appPath = QStringLiteral("/opt/tools/corvane-no-such-picture");
+
+    // Then the one the theme knows shows its picture, and the other none
+    open({workspace("Tools", 1, {tool, other})});
+    const auto hasPicture = [](const WorkspaceItemRow* row) {
+        for (const QLabel* label : row->findChildren<QLabel*>())
+            if (!label->pixmap().isNull())
+                return true;
+        return false;
+    };
+    ASSERT_EQ(form().itemRows().size(), 2u);
+    EXPECT_TRUE(hasPicture(form().itemRows()[0]));
+    EXPECT_FALSE(hasPicture(form().itemRows()[1]));
 }
 
 TEST_F(WorkspaceEditorViewTest, ActionsStartTheirWorkAndDeleteLeavesTheEmptyState) {
