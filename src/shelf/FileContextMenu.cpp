@@ -7,7 +7,7 @@
 #include "shelf/ShelfTransfer.h"
 
 #include <QClipboard>
-#include <QFileInfo>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
 
@@ -42,7 +42,7 @@ QString showFailureMessage(const QList<ShelfFile>& files, const QString& reason)
 
 QString folderFailureMessage(const QString& folder, const QString& reason) {
     return QStringLiteral("Could not open %1 in the file manager: %2")
-        .arg(quotedName(QFileInfo(folder).fileName()), reason);
+        .arg(quotedName(QDir(folder).dirName()), reason);
 }
 
 void removeFromTray(FileShelf& shelf, const QList<ShelfFile>& files) {

@@ -51,7 +51,7 @@ ShellOutcome LinuxSystemShell::openUrl(const QString& url) {
         return {QStringLiteral("there is nothing to open")};
     const QUrl parsed = QUrl::fromUserInput(url);
     if (!parsed.isValid())
-        return {QStringLiteral("%1 is no address").arg(url)};
+        return {QStringLiteral("%1 is not an address").arg(url)};
     if (parsed.isLocalFile())
         return openLocalFile(parsed);
     if (QDesktopServices::openUrl(parsed))
