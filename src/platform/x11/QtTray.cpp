@@ -82,7 +82,9 @@ private:
                 continue;
             QWheelEvent probe(QPointF(), QPointF(), QPoint(), QPoint(), Qt::NoButton, Qt::NoModifier,
                               Qt::NoScrollPhase, false);
-            QCoreApplication::sendEvent(widget, &probe);
+            // Straight to the widget: the application drops wheel events for other windows while
+            // a menu is open.
+            static_cast<QObject*>(widget)->event(&probe);
             if (catcher.caught) {
                 found = widget;
                 break;
