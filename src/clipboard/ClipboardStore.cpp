@@ -2,6 +2,7 @@
 
 #include "clipboard/ClipboardIndex.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileFacts.h"
 #include "platform/PrivateFiles.h"
 #include "runtime/Log.h"
 
@@ -105,12 +106,16 @@ std::optional<QString> ClipboardStore::save(const std::vector<ClipItem>& items) 
 }
 
 void ClipboardStore::removeLeftovers() const {
-    // "<name>.tmp-XXXXXX" beside each picture: temporary files of a save a kill interrupted (the
-    // index's go as it is read).
+    // Temporary files of a save a kill interrupted, beside the store's own pictures only (the
+    // index's go as it is read): a user's "photo.png.bak" in a folder linked here stays.
     std::set<QString> pictures;
     for (const QString& name :
-         QDir(m_directory).entryList({QStringLiteral("*.png.*")}, QDir::Files | QDir::Hidden))
-        pictures.insert(name.left(name.indexOf(QStringLiteral(".png.")) + 4));
+         QDir(m_directory)
+             .entryList({QStringLiteral("*.png.*")}, QDir::Files | QDir::Hidden | QDir::System)) {
+        const QString picture = name.left(name.indexOf(QStringLiteral(".png.")) + 4);
+        if (isStoreImageName(picture))
+            pictures.insert(picture);
+    }
     for (const QString& name : pictures)
         removeAtomicWriteLeftovers(path(name));
 }
@@ -118,8 +123,9 @@ void ClipboardStore::removeLeftovers() const {
 ClipboardStore::Loaded ClipboardStore::load() const {
     removeLeftovers();
     Loaded result;
-    const StoredFileRead stored = readStoredFile(path(indexName));
-    // A file we may not read, or a folder in its place, is not damaged: it stays as it is.
+    const StoredFileRead stored = readStoredFile(path(indexName), indexLimit);
+    // A file we may not read, a folder or anything but a regular file in its place, or one past the
+    // limit, is not damaged: it stays as it is.
     if (stored.status != StoredFileRead::Status::read) {
         if (stored.status == StoredFileRead::Status::unreadable)
             result.status = Loaded::Status::unreadable;
@@ -177,13 +183,13 @@ std::optional<ClipItem> ClipboardStore::restoreItem(const StoredClip& record) co
         // Only the store's own names: nothing outside the folder, no links out of it.
         if (!record.image || !isStoreImageName(*record.image))
             return std::nullopt;
-        const QFileInfo info(path(*record.image));
-        if (info.isSymLink() || !info.isFile())
+        const QString file = path(*record.image);
+        if (QFileInfo(file).isSymLink() || fileFacts(file).size > pictureLimit)
             return std::nullopt;
-        QFile file(info.filePath());
-        if (!file.open(QIODevice::ReadOnly))
+        const std::optional<QByteArray> png = readRegularFile(file, pictureLimit);
+        if (!png)
             return std::nullopt;
-        item = ClipItem::makeImageFromStoredData(file.readAll());
+        item = ClipItem::makeImageFromStoredData(*png);
         if (!item)
             return std::nullopt;
     } else {

@@ -22,13 +22,21 @@ public:
             missing,    // no index: a history never saved
             loaded,     // read; records that cannot be restored are left out
             damaged,    // did not decode; moved aside with its pictures to `setAsidePath`
-            unreadable, // could not be read (or, damaged, not moved aside): left as it is
+            unreadable, // could not be read, is no regular file or is past `indexLimit` (or,
+                        // damaged, not moved aside): left as it is
         };
         Status status = Status::missing;
         std::vector<ClipItem> items;
         std::optional<QString> setAsidePath;
         QString detail; // why it could not be read or decoded
     };
+
+    // The largest index read: 10,000 entries of ordinary text take some 1.4 MB, 200 entries (the
+    // highest limit) of a MiB each still fit; a bound keeps a link to an endless device or a huge
+    // file from filling memory. A larger index is left as it is, as one that cannot be read.
+    static constexpr qint64 indexLimit = 256 * 1024 * 1024;
+    // The largest picture read back: far above the PNG of any screenshot.
+    static constexpr qint64 pictureLimit = 256 * 1024 * 1024;
 
     // $XDG_DATA_HOME/Corvane/Clipboard.
     static QString defaultDirectory();

@@ -2,13 +2,15 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 #include <optional>
 
 namespace corvane {
 
 // Writes a file the user owns so that it is always either the old file or the whole new one: a
-// temporary file in the same folder ("<name>.tmp-XXXXXX", mode 0600), synced, then renamed over the target,
+// temporary file in the same folder ("<name>.corvane-<pid>-XXXXXX", mode 0600: a mark no file of the
+// user's carries, and the writing process), synced, then renamed over the target,
 // and the folder synced. A path that is a symbolic link is written through: the new file replaces the link's
 // final target, and the link stays. Creates missing folders as `makePrivateFolder` does. Answers none on
 // success, else why it failed; on failure the old file is untouched.
@@ -29,25 +31,26 @@ std::optional<QString> removeTreeWithoutFollowing(const QString& path);
 QString resolvedWritePath(const QString& path);
 
 // What reading a stored file found: nothing there, its bytes, or why it could not be read. A
-// folder in its place, or a link to nothing, counts as unreadable: something is there that a write
-// would replace.
+// folder in its place, a link to nothing, anything but a regular file (a pipe, a device) and a file
+// larger than the reader's limit count as unreadable: something is there that a write would replace.
 struct StoredFileRead {
     enum class Status { missing, read, unreadable };
     Status status = Status::missing;
     QByteArray bytes;
     QString error;
 };
-// Removes the leftovers of interrupted writes first (`removeAtomicWriteLeftovers`), so call it
-// before anything writes the file in this run.
-StoredFileRead readStoredFile(const QString& path);
+// Reads at most `limit` bytes, links followed; only a regular file is ever opened, and opening never
+// waits. Removes the leftovers of interrupted writes first (`removeAtomicWriteLeftovers`), so call
+// it before anything writes the file in this run.
+StoredFileRead readStoredFile(const QString& path, qint64 limit);
 
 // Where a damaged file is kept without replacing one kept earlier: the first of "<stem><suffix>",
 // "<stem>-1<suffix>" … "<stem>-99<suffix>" that names nothing yet, not even a dangling link.
 std::optional<QString> freeAsideName(const QString& stem, const QString& suffix = {});
 
-// Removes the temporary files an interrupted `writeFileAtomically` of `path` left beside it
-// ("<name>.tmp-XXXXXX", and the "<name>.XXXXXX" of earlier builds; plain files of this user only). Call it
-// before anything writes the file in this run.
+// Removes the temporary files an interrupted `writeFileAtomically` of `path` left beside it and
+// beside its link's target: names with the writer's mark only, of a process no longer running (this
+// one counts as running), plain 0600 files of this user only.
 void removeAtomicWriteLeftovers(const QString& path);
 
 } // namespace corvane

@@ -334,7 +334,7 @@ WorkspaceStore::LoadResult WorkspaceStore::load() {
 }
 
 WorkspaceStore::LoadResult WorkspaceStore::readFile() {
-    const StoredFileRead stored = readStoredFile(m_filePath);
+    const StoredFileRead stored = readStoredFile(m_filePath, fileLimit);
     if (stored.status == StoredFileRead::Status::missing)
         return {};
     if (stored.status == StoredFileRead::Status::unreadable)

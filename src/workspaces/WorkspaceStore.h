@@ -14,7 +14,8 @@ namespace corvane {
 struct WorkspaceStoreError {
     enum class Kind {
         unsupportedVersion, // written by a newer program: left untouched
-        unreadable,         // the file exists but cannot be read
+        unreadable,         // something is there that cannot be read: no access, no regular file,
+                            // or larger than `WorkspaceStore::fileLimit`
         unmovable,          // damaged, and it could not be moved aside: left in place
         encoding,           // the list holds a value JSON cannot carry (a non-finite number)
         writing,            // the folder or the file could not be written
@@ -56,6 +57,9 @@ public:
     };
 
     static constexpr int currentVersion = 1;
+    // The largest file read: a workspace of a hundred windows takes some 30 KiB, so thousands of
+    // them fit, and a bound keeps a link to an endless device from filling memory.
+    static constexpr qint64 fileLimit = 64 * 1024 * 1024;
 
     explicit WorkspaceStore(QString filePath) : m_filePath(std::move(filePath)) {}
     virtual ~WorkspaceStore() = default;

@@ -499,10 +499,11 @@ TEST_F(ClipboardHistoryTest, ADamagedIndexGoesAsideWithItsPicturesAndOneThatCann
         writeBytes(dir() + "/index.json", bytes);
         writeBytes(dir() + "/" + id + ".png", pngOf(Qt::red));
         // A save a kill interrupted left a temporary file that may hold copied text
-        writeBytes(dir() + "/index.json.tmp-abc123", "[]");
+        writeBytes(dir() + "/index.json.corvane-99999999-abc123", "[]");
+        ::chmod(QFile::encodeName(dir() + "/index.json.corvane-99999999-abc123").constData(), 0600);
         auto history = makeHistory();
         EXPECT_TRUE(history->items().empty());
-        EXPECT_FALSE(QFile::exists(dir() + "/index.json.tmp-abc123"));
+        EXPECT_FALSE(QFile::exists(dir() + "/index.json.corvane-99999999-abc123"));
         const std::optional<QString> notice = history->takeStoreNotice();
         ASSERT_TRUE(notice);
         EXPECT_FALSE(history->takeStoreNotice());

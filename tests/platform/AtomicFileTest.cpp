@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace corvane;
 using corvane::testing::readBytes;
@@ -63,22 +64,34 @@ TEST(AtomicFile, ALinkedFileIsWrittenThroughAndOnlyOurLeftoversAreRemoved) {
     EXPECT_TRUE(QFileInfo(middle).isSymLink());
     EXPECT_EQ(readBytes(target), "{\"a\": 1}");
 
-    // Given temporary files an interrupted write left beside the link and beside its target,
+    // Given temporary files interrupted writes left beside the link and beside its target, by a
+    // process no longer running (no pid is that high), by one still running (pid 1, and this one),
     // and files that only look alike
+    const QString running = QString::number(::getpid());
     for (const QString& name :
-         {QStringLiteral("/config/defaults.json.tmp-Ab12Cd"),
-          QStringLiteral("/dotfiles/defaults.json.tmp-x9Y8z7"),
-          QStringLiteral("/config/defaults.json.Qw3rTy"), // an earlier build's
-          QStringLiteral("/config/defaults.json.backup"), QStringLiteral("/config/defaults.json.1234567"),
-          QStringLiteral("/config/workspaces.json.tmp-Ab12Cd")}) {
+         {QStringLiteral("/config/defaults.json.corvane-99999999-Ab12Cd"),
+          QStringLiteral("/dotfiles/defaults.json.corvane-99999999-x9Y8z7"),
+          QStringLiteral("/config/defaults.json.corvane-1-Ab12Cd"),
+          QStringLiteral("/config/defaults.json.corvane-") + running + QStringLiteral("-Ab12Cd"),
+          QStringLiteral("/config/defaults.json.tmp-Ab12Cd"), QStringLiteral("/config/defaults.json.Qw3rTy"),
+          QStringLiteral("/config/defaults.json.corvane-99999999-Ab12Cd.bak"),
+          QStringLiteral("/config/workspaces.json.corvane-99999999-Ab12Cd")}) {
         writeBytes(dir.path() + name, "partial");
         ::chmod(QFile::encodeName(dir.path() + name).constData(), 0600);
     }
     removeAtomicWriteLeftovers(link);
-    EXPECT_EQ(QDir(dir.path() + QStringLiteral("/config")).entryList(QDir::Files | QDir::System),
-              (QStringList{QStringLiteral("defaults.json"), QStringLiteral("defaults.json.1234567"),
-                           QStringLiteral("defaults.json.backup"), QStringLiteral("middle.json"),
-                           QStringLiteral("workspaces.json.tmp-Ab12Cd")}));
+    QStringList kept = QDir(dir.path() + QStringLiteral("/config")).entryList(QDir::Files | QDir::System);
+    QStringList expected{QStringLiteral("defaults.json"),
+                         QStringLiteral("defaults.json.Qw3rTy"),
+                         QStringLiteral("defaults.json.corvane-") + running + QStringLiteral("-Ab12Cd"),
+                         QStringLiteral("defaults.json.corvane-1-Ab12Cd"),
+                         QStringLiteral("defaults.json.corvane-99999999-Ab12Cd.bak"),
+                         QStringLiteral("defaults.json.tmp-Ab12Cd"),
+                         QStringLiteral("middle.json"),
+                         QStringLiteral("workspaces.json.corvane-99999999-Ab12Cd")};
+    kept.sort();
+    expected.sort();
+    EXPECT_EQ(kept, expected);
     EXPECT_EQ(QDir(dir.path() + QStringLiteral("/dotfiles")).entryList(QDir::Files),
               QStringList{QStringLiteral("defaults.json")});
 }

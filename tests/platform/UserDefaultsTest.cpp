@@ -3,6 +3,7 @@
 #include "platform/linux/JsonDefaultsFile.h"
 #include "runtime/ManualScheduler.h"
 
+#include "support/OddFiles.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -12,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace corvane;
 using corvane::testing::readBytes;
@@ -265,7 +268,8 @@ TEST(UserDefaults, AnUnreadableFileStaysUntouchedAndATooDeepOneIsDamaged) {
     // Given a small file nested deeper than anything we store, and a leftover of a killed write
     const QByteArray deep = "{\"k\": " + QByteArray(100'000, '[') + QByteArray(100'000, ']') + "}";
     writeBytes(path, deep);
-    writeBytes(path + QStringLiteral(".tmp-q1W2e3"), "{\"half");
+    writeBytes(path + QStringLiteral(".corvane-99999999-q1W2e3"), "{\"half");
+    ::chmod(QFile::encodeName(path + QStringLiteral(".corvane-99999999-q1W2e3")).constData(), 0600);
     {
         UserDefaults defaults(std::make_unique<JsonDefaultsFile>(path), scheduler);
         // Then it is set aside unread, the user hears where, and the store works as usual
@@ -277,7 +281,34 @@ TEST(UserDefaults, AnUnreadableFileStaysUntouchedAndATooDeepOneIsDamaged) {
     const QStringList copies = damagedCopies(dir.path());
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(readBytes(dir.filePath(copies[0])), deep);
-    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".tmp-q1W2e3")));
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".corvane-99999999-q1W2e3")));
+}
+
+TEST(UserDefaults, ASettingsFileThatIsNoFileOfOursIsReadInBoundsAndNeverWrittenOver) {
+    using namespace corvane::testing;
+    for (const OddFile kind : oddFiles) {
+        SCOPED_TRACE(nameOf(kind));
+        QTemporaryDir dir;
+        const QString path = dir.path() + QStringLiteral("/defaults.json");
+        makeOddFile(path, kind);
+        const QString before = oddFileState(path);
+        ManualScheduler scheduler;
+        resetPeakResident();
+        {
+            // Then the start neither waits nor fills memory, says why the file is not read, and
+            // keeps changes in memory only
+            UserDefaults defaults(std::make_unique<JsonDefaultsFile>(path), scheduler);
+            EXPECT_LT(peakResidentBytes(), qint64(200) << 20);
+            ASSERT_TRUE(defaults.loadProblem());
+            defaults.set("fresh", true);
+            scheduler.advance(Seconds(1));
+            defaults.flush();
+            EXPECT_TRUE(defaults.hasPendingWrite());
+        }
+        EXPECT_EQ(oddFileState(path), before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("defaults.json")});
+    }
 }
 
 TEST(UserDefaults, FailedSaveIsToldOnceStaysPendingAndIsRetriedByTheNextWriteAndOnATimer) {

@@ -1,6 +1,8 @@
 #include "workspaces/WorkspaceManager.h"
 #include "runtime/ManualScheduler.h"
+#include "support/OddFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -122,9 +124,16 @@ TEST_F(WorkspaceManagerTest, AFailedSaveIsToldOnceKeptAndRetriedOnATimerUntilItL
     QFile::remove(blocker);
     scheduler.advance(WorkspaceManager::retryInterval);
     EXPECT_FALSE(m.hasUnsavedChanges());
-    EXPECT_FALSE(m.saveFailure());
     EXPECT_EQ(WorkspaceStore(blocker + QStringLiteral("/workspaces.json")).load().workspaces, m.workspaces());
     EXPECT_EQ(told.count(), 1);
+
+    // A failure after a save landed is told again
+    QFile::remove(blocker + QStringLiteral("/workspaces.json"));
+    QDir(dir.path()).rmdir(QStringLiteral("data"));
+    QFile(blocker).open(QIODevice::WriteOnly);
+    m.add(named(QStringLiteral("C")));
+    scheduler.advance(Seconds(0.25));
+    EXPECT_EQ(told.count(), 2);
 }
 
 TEST_F(WorkspaceManagerTest, AFileThatFailedToLoadIsNeverWrittenOver) {
@@ -141,6 +150,28 @@ TEST_F(WorkspaceManagerTest, AFileThatFailedToLoadIsNeverWrittenOver) {
     m.flushOnTerminate();
     EXPECT_TRUE(store->saved.empty());
     EXPECT_EQ(readFile(), newer);
+
+    // Nor does a file that is no file of ours, which the start reads without waiting or filling
+    // memory
+    using namespace corvane::testing;
+    for (const OddFile kind : oddFiles) {
+        SCOPED_TRACE(nameOf(kind));
+        const QString folder = dir.path() + QStringLiteral("/") + QString::fromLatin1(nameOf(kind));
+        const QString odd = folder + QStringLiteral("/workspaces.json");
+        makeOddFile(odd, kind);
+        const QString before = oddFileState(odd);
+        resetPeakResident();
+        WorkspaceManager refused(std::make_unique<WorkspaceStore>(odd), scheduler);
+        EXPECT_LT(peakResidentBytes(), qint64(200) << 20);
+        EXPECT_TRUE(refused.savesRefused());
+        ASSERT_TRUE(refused.loadError());
+        refused.add(named(QStringLiteral("A")));
+        scheduler.advance(Seconds(1));
+        refused.flushOnTerminate();
+        EXPECT_EQ(oddFileState(odd), before);
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("workspaces.json")});
+    }
 }
 
 TEST_F(WorkspaceManagerTest, UpdateTakesTheSlotFromOthersAndKeepsNamesUnlessBlank) {

@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,47 +48,81 @@ void syncFolder(const QByteArray& folder) {
     ::close(fd);
 }
 
-// What comes between "<name>." and mkstemp's six random characters in our temporary files.
-const QString temporaryMark = QStringLiteral("tmp-");
+// Temporary files are named "<name>.corvane-<pid>-XXXXXX": the program's name and the id of the
+// process writing, then mkstemp's six random characters. No file of the user's carries that mark,
+// so only such names are ever taken for leftovers, and the pid says whether the write that made one
+// may still be going on.
+const QString temporaryMark = QStringLiteral("corvane-");
 
-bool isRandomPart(const QString& text) {
+bool isRandomPart(QStringView text) {
     return text.size() == 6 && std::all_of(text.begin(), text.end(), [](QChar c) {
                return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
            });
 }
 
-// Earlier builds named their temporary files "<name>.XXXXXX". A user's "<name>.backup" must not
-// be taken for one: the random part mixes cases or letters and digits, and the file is 0600.
-bool isEarlierTemporary(const QString& suffix, mode_t mode) {
-    if (!isRandomPart(suffix) || (mode & 07777) != (S_IRUSR | S_IWUSR))
-        return false;
-    const bool lower = std::any_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isLower(); });
-    const bool upper = std::any_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isUpper(); });
-    const bool digit = std::any_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isDigit(); });
-    return int(lower) + int(upper) + int(digit) >= 2;
+// The pid in a temporary file's suffix ("corvane-<pid>-XXXXXX"); none when the suffix is not ours.
+std::optional<pid_t> writerOf(QStringView suffix) {
+    if (!suffix.startsWith(temporaryMark) || suffix.size() < temporaryMark.size() + 8)
+        return std::nullopt;
+    const QStringView random = suffix.right(6);
+    const QStringView digits = suffix.mid(temporaryMark.size(), suffix.size() - temporaryMark.size() - 7);
+    if (!isRandomPart(random) || suffix[suffix.size() - 7] != u'-' || digits.size() > 10 ||
+        !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    bool ok = false;
+    const qlonglong pid = digits.toLongLong(&ok);
+    if (!ok || pid <= 0 || pid > std::numeric_limits<pid_t>::max())
+        return std::nullopt;
+    return static_cast<pid_t>(pid);
+}
+
+// A running process may be writing its file right now (the one quitting as a relaunch starts): its
+// temporary file is not a leftover. This process counts as running, so nothing it may be writing on
+// another thread is taken. A pid taken over by another program keeps a leftover only until a later
+// start; an unreadable answer keeps it too.
+bool mayStillBeWriting(pid_t pid) {
+    return pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH;
 }
 
 void removeLeftoversBeside(const QFileInfo& file) {
     const QDir folder = file.absoluteDir();
-    const QString prefix = file.fileName() + QLatin1Char('.');
-    for (const QString& name : folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
+    const QString prefix = file.fileName() + QLatin1Char('.') + temporaryMark;
+    for (const QString& name :
+         folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System)) {
+        const std::optional<pid_t> writer = writerOf(QStringView(name).mid(file.fileName().size() + 1));
+        if (!writer || mayStillBeWriting(*writer))
+            continue;
         const QByteArray entry = QFile::encodeName(folder.filePath(name));
         struct stat status = {};
-        // Only plain files this user made: never a link, never someone else's file.
+        // Only plain files this user made, private as the writer makes them: never a link, never
+        // someone else's file.
         if (::lstat(entry.constData(), &status) != 0 || !S_ISREG(status.st_mode) ||
-            status.st_uid != ::getuid())
+            status.st_uid != ::getuid() || (status.st_mode & 07777) != (S_IRUSR | S_IWUSR))
             continue;
-        const QString suffix = name.mid(prefix.size());
-        const bool ours =
-            (suffix.startsWith(temporaryMark) && isRandomPart(suffix.mid(temporaryMark.size()))) ||
-            isEarlierTemporary(suffix, status.st_mode);
-        if (ours)
-            ::unlink(entry.constData());
+        ::unlink(entry.constData());
     }
 }
 
-// Empties the folder open as `fd` (which it closes), entry by entry: folders are opened with
-// O_NOFOLLOW, so a link swapped in for one fails to open instead of being followed.
+QString largerThan(qint64 limit) {
+    constexpr qint64 mebibyte = 1024 * 1024;
+    return limit >= mebibyte && limit % mebibyte == 0
+               ? QStringLiteral("it is larger than %1 MiB").arg(limit / mebibyte)
+               : QStringLiteral("it is larger than %1 bytes").arg(limit);
+}
+
+// Opens `name` in the folder `at` only when it is a folder itself: O_NOFOLLOW makes a link fail
+// (ELOOP) rather than be followed, O_DIRECTORY makes anything else fail (ENOTDIR) before it is
+// opened. This open is what tells a folder to empty from a name to remove.
+int openOwnFolder(int at, const char* name) {
+    return ::openat(at, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+}
+
+bool isNotAFolder(int error) {
+    return error == ENOTDIR || error == ELOOP;
+}
+
+// Empties the folder open as `fd` (which it closes), entry by entry: an entry is emptied only when
+// it opens as a folder without following a link.
 bool emptyFolder(int fd, QString* error) {
     DIR* listing = ::fdopendir(fd);
     if (!listing) {
@@ -99,16 +135,17 @@ bool emptyFolder(int fd, QString* error) {
         const char* name = entry->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
-        if (::unlinkat(fd, name, 0) == 0)
-            continue;
-        if (errno != EISDIR && errno != EPERM) {
-            *error = systemError();
-            emptied = false;
+        const int child = openOwnFolder(fd, name);
+        if (child < 0) {
+            // Anything but a folder, a link to one included, goes by its name alone.
+            if (!isNotAFolder(errno) || ::unlinkat(fd, name, 0) != 0) {
+                *error = systemError();
+                emptied = false;
+            }
             continue;
         }
-        const int child = ::openat(fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (child < 0 || !emptyFolder(child, error) || ::unlinkat(fd, name, AT_REMOVEDIR) != 0) {
-            if (child < 0 || error->isEmpty())
+        if (!emptyFolder(child, error) || ::unlinkat(fd, name, AT_REMOVEDIR) != 0) {
+            if (error->isEmpty())
                 *error = systemError();
             emptied = false;
         }
@@ -121,18 +158,15 @@ bool emptyFolder(int fd, QString* error) {
 
 std::optional<QString> removeTreeWithoutFollowing(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
-    struct stat status = {};
-    if (::lstat(name.constData(), &status) != 0)
-        return errno == ENOENT ? std::nullopt : std::optional<QString>(systemError());
-    if (!S_ISDIR(status.st_mode)) {
+    const int fd = openOwnFolder(AT_FDCWD, name.constData());
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
         // A link (to a folder or not) or a plain file: only the name itself goes.
-        if (::unlink(name.constData()) != 0)
-            return systemError();
+        if (!isNotAFolder(errno) || ::unlink(name.constData()) != 0)
+            return errno == ENOENT ? std::nullopt : std::optional<QString>(systemError());
         return std::nullopt;
     }
-    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return systemError();
     QString error;
     if (!emptyFolder(fd, &error))
         return QStringLiteral("%1 could not be emptied: %2").arg(path, error);
@@ -187,29 +221,78 @@ QString resolvedWritePath(const QString& path) {
     return current;
 }
 
-StoredFileRead readStoredFile(const QString& path) {
+StoredFileRead readStoredFile(const QString& path, qint64 limit) {
     // Temporary files of a write a kill interrupted; nothing writes the file before this.
     removeAtomicWriteLeftovers(path);
     StoredFileRead result;
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return result;
     result.status = StoredFileRead::Status::unreadable;
-    if (info.isDir()) {
-        result.error = QStringLiteral("it is a folder");
+    const QByteArray name = QFile::encodeName(path);
+    // Described before it is opened, links followed (a stored file may be linked from elsewhere):
+    // opening a pipe would wait for a writer, and opening a device can act on it.
+    struct stat status = {};
+    if (::stat(name.constData(), &status) != 0) {
+        const int failure = errno;
+        struct stat link = {};
+        if ((failure == ENOENT || failure == ENOTDIR) && ::lstat(name.constData(), &link) != 0)
+            result.status = StoredFileRead::Status::missing;
+        else
+            result.error = failure == ENOENT ? QStringLiteral("it is a link to nothing")
+                                             : QString::fromLocal8Bit(std::strerror(failure));
         return result;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+    const auto refused = [&](const struct stat& found) -> std::optional<QString> {
+        if (S_ISDIR(found.st_mode))
+            return QStringLiteral("it is a folder");
+        if (!S_ISREG(found.st_mode))
+            return QStringLiteral("it is not a regular file");
+        if (found.st_size > limit)
+            return largerThan(limit);
+        return std::nullopt;
+    };
+    if (const auto why = refused(status)) {
+        result.error = *why;
         return result;
     }
-    result.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
-        result.bytes.clear();
+    // Opened without waiting, and described again once open: something else may be there by now.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        result.error = systemError();
         return result;
     }
+    const std::optional<QString> why = ::fstat(fd, &status) != 0 ? systemError() : refused(status);
+    if (why) {
+        result.error = *why;
+        ::close(fd);
+        return result;
+    }
+    // One byte past the limit tells a file that grew while it was read.
+    QByteArray bytes(static_cast<qsizetype>(std::min<qint64>(status.st_size, limit) + 1), Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            if (filled > limit)
+                break;
+            bytes.resize(static_cast<qsizetype>(std::min<qint64>(limit + 1, 2 * filled + 4096)));
+        }
+        const ssize_t got = ::read(fd, bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            result.error = systemError();
+            ::close(fd);
+            return result;
+        }
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    ::close(fd);
+    if (filled > limit) {
+        result.error = largerThan(limit);
+        return result;
+    }
+    bytes.truncate(filled);
+    result.bytes = std::move(bytes);
     result.status = StoredFileRead::Status::read;
     return result;
 }
@@ -242,7 +325,7 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     // mkstemp makes the file with mode 0600 in the target's own folder, so the rename below never
     // crosses file systems.
     QByteArray temporary = QFile::encodeName(info.absoluteFilePath() + QLatin1Char('.') + temporaryMark +
-                                             QStringLiteral("XXXXXX"));
+                                             QString::number(::getpid()) + QStringLiteral("-XXXXXX"));
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return systemError();

@@ -9,12 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace corvane {
 
 JsonDefaultsFile::JsonDefaultsFile(QString path) : m_path(std::move(path)) {}
@@ -28,27 +22,24 @@ QString JsonDefaultsFile::defaultPath() {
 }
 
 DefaultsFile::LoadResult JsonDefaultsFile::load() {
-    // Temporary files of a write a kill interrupted; nothing writes the file before this.
-    removeAtomicWriteLeftovers(m_path);
     LoadResult result;
-    QFile file(m_path);
-    if (!file.exists()) {
+    const StoredFileRead stored = readStoredFile(m_path, sizeLimit);
+    // A link into a dotfiles folder whose target is not there yet is written through, as a file
+    // that is missing.
+    const QFileInfo info(m_path);
+    if (stored.status == StoredFileRead::Status::missing || (info.isSymLink() && !info.exists())) {
         result.status = LoadResult::Status::missing;
         return result;
     }
-    // A file we may not read is not damaged: it stays where it is, untouched.
-    result.status = LoadResult::Status::unreadable;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
+    // A file we may not read, or one that is no file of ours, is not damaged: it stays where it
+    // is, untouched.
+    if (stored.status == StoredFileRead::Status::unreadable) {
+        result.status = LoadResult::Status::unreadable;
+        result.error = stored.error;
         return result;
     }
     result.status = LoadResult::Status::failed;
-    std::optional<Json> document = parseStoredJson(bytes, &result.error);
+    std::optional<Json> document = parseStoredJson(stored.bytes, &result.error);
     if (!document)
         return result;
     if (!document->is_object()) {

@@ -21,8 +21,10 @@ QString corvaneDataFolder() {
 
 bool writePrivateMarker(const QString& path, const QDateTime& time) {
     const QByteArray native = QFile::encodeName(path);
+    // Never through a link, and never waiting: a pipe in its place without a reader fails at once.
     const int fd =
-        ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
+        ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
+               S_IRUSR | S_IWUSR);
     if (fd < 0)
         return false;
     const qint64 ms = time.toMSecsSinceEpoch();

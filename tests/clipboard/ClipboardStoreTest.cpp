@@ -1,0 +1,169 @@
+#include "clipboard/ClipboardHistory.h"
+#include "support/AppFixture.h"
+#include "support/OddFiles.h"
+#include "support/TestFiles.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <map>
+#include <sys/stat.h>
+
+namespace corvane::testing {
+namespace {
+
+QByteArray redPng() {
+    QImage image(QSize(4, 3), QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Every file under `folder` with its bytes, mode and time, but those the store names itself and
+// the folders it sets damage aside in.
+std::map<QString, QString> userFiles(const QString& folder) {
+    std::map<QString, QString> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString name = QDir(folder).relativeFilePath(path);
+        if (name == "index.json" || name == "handoff" || name.startsWith("damaged-") ||
+            isStoreImageName(name))
+            continue;
+        struct stat status {};
+        ::lstat(QFile::encodeName(path).constData(), &status);
+        files[name] = QStringLiteral("%1 %2.%3 ")
+                          .arg(status.st_mode)
+                          .arg(status.st_mtim.tv_sec)
+                          .arg(status.st_mtim.tv_nsec) +
+                      QString::fromLatin1(readBytes(path).toHex());
+    }
+    return files;
+}
+
+class ClipboardStoreTest : public AppFixture {
+protected:
+    ClipboardStoreTest() { settings = std::make_unique<Settings>(*platform->defaults, notifications); }
+
+    std::unique_ptr<ClipboardHistory> start() {
+        history.reset();
+        auto made =
+            std::make_unique<ClipboardHistory>(*settings, scheduler, background, *platform->fakePasteboard,
+                                               *platform->runningApplications, ClipboardStore(dir()));
+        made->setEnabled(true);
+        return made;
+    }
+    void settle() {
+        scheduler.advance(ClipboardSaver::delay);
+        history->waitForSaves();
+    }
+    QString dir() const { return home.path() + "/Corvane/Clipboard"; }
+
+    QTemporaryDir home;
+    std::unique_ptr<ClipboardHistory> history;
+};
+
+TEST_F(ClipboardStoreTest, AFolderLinkedHereKeepsEveryFileThatDoesNotCarryTheStoresOwnName) {
+    // Given the clipboard folder linked to a folder of someone's files: names an interrupted save
+    // of an earlier build would have left, backups, pictures not named as the store names them, a
+    // folder of their own; and an index and a picture under the store's own names
+    const QString decoys = home.path() + "/decoys";
+    const QString storePicture = "0F8FAD5B-D9CB-469F-A165-70867728950E.png";
+    for (const QString& name : QStringList{"index.json.tmp-abc123", "index.json.Ab12Cd", "photo.png.bak001",
+                                           storePicture + ".tmp-abc123"}) {
+        writeBytes(decoys + "/" + name, "a user's " + name.toUtf8());
+        ::chmod(QFile::encodeName(decoys + "/" + name).constData(), 0600);
+    }
+    for (const QString& name :
+         QStringList{"photo.png", "0f8fad5b-d9cb-469f-a165-70867728950e.png", "notes", "inner/a.png"})
+        writeBytes(decoys + "/" + name, "a user's " + name.toUtf8());
+    writeBytes(decoys + "/index.json", "not an index");
+    writeBytes(decoys + "/" + storePicture, redPng());
+    const std::map<QString, QString> before = userFiles(decoys);
+    QDir().mkpath(home.path() + "/Corvane");
+    const auto relink = [&] {
+        QFile::remove(dir());
+        ASSERT_TRUE(QFile::link(decoys, dir()));
+    };
+
+    // When a start keeping the history for a day finds the index undecodable
+    settings->setClipboardRetentionDays(1);
+    relink();
+    history = start();
+    // Then the index goes aside with the store's picture, the user hears where, and nothing else moves
+    const std::optional<QString> notice = history->takeStoreNotice();
+    ASSERT_TRUE(notice);
+    const QStringList aside = QDir(decoys).entryList({"damaged-*"}, QDir::Dirs);
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_TRUE(notice->contains(aside[0]));
+    EXPECT_EQ(readBytes(decoys + "/" + aside[0] + "/index.json"), "not an index");
+    EXPECT_EQ(readBytes(decoys + "/" + aside[0] + "/" + storePicture), redPng());
+    EXPECT_EQ(userFiles(decoys), before);
+
+    // When a text and a picture are copied and saved, a day passes and the prune saves again, and
+    // the history is cleared
+    platform->fakePasteboard->copyText("text");
+    scheduler.advance(ClipboardHistory::pollInterval);
+    platform->fakePasteboard->copy({{"image/png", redPng()}});
+    scheduler.advance(ClipboardHistory::pollInterval);
+    settle();
+    EXPECT_EQ(QDir(decoys).entryList({"*.png"}, QDir::Files).size(), 3);
+    EXPECT_EQ(userFiles(decoys), before);
+    scheduler.advance(Seconds(86400 + ClipboardHistory::pruneInterval.count() + 1));
+    history->waitForSaves();
+    EXPECT_TRUE(history->items().empty());
+    EXPECT_EQ(userFiles(decoys), before);
+    platform->fakePasteboard->copyText("more");
+    scheduler.advance(ClipboardHistory::pollInterval);
+    history->clear();
+    settle();
+    EXPECT_EQ(userFiles(decoys), before);
+
+    // When the history is kept for a day and the next start finds the index it saved
+    relink();
+    history = start();
+    EXPECT_FALSE(history->takeStoreNotice());
+    EXPECT_EQ(userFiles(decoys), before);
+
+    // When a start keeps the history only while Corvane runs: the link is the store that goes
+    settings->setClipboardRetentionDays(0);
+    relink();
+    history = start();
+    EXPECT_FALSE(QFileInfo(dir()).isSymLink());
+    EXPECT_EQ(userFiles(decoys), before);
+    EXPECT_EQ(QDir(decoys).entryList({"damaged-*"}, QDir::Dirs), aside);
+}
+
+TEST_F(ClipboardStoreTest, AnIndexThatIsNoFileOfOursIsReadInBoundsAndNeverSavedOver) {
+    settings->setClipboardRetentionDays(1);
+    for (const OddFile kind : oddFiles) {
+        SCOPED_TRACE(nameOf(kind));
+        history.reset();
+        QDir(dir()).removeRecursively();
+        makeOddFile(dir() + "/index.json", kind);
+        const QString before = oddFileState(dir() + "/index.json");
+
+        // Then the start neither waits nor fills memory, the user hears that the history is not
+        // saved, and neither a copy nor the quit writes over the file or moves it
+        resetPeakResident();
+        history = start();
+        EXPECT_LT(peakResidentBytes(), qint64(200) << 20);
+        EXPECT_TRUE(history->takeStoreNotice());
+        platform->fakePasteboard->copyText("text");
+        scheduler.advance(ClipboardHistory::pollInterval);
+        settle();
+        history->flushForTermination();
+        EXPECT_EQ(oddFileState(dir() + "/index.json"), before);
+        EXPECT_EQ(QDir(dir()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                  QStringList{"index.json"});
+    }
+}
+
+} // namespace
+} // namespace corvane::testing
