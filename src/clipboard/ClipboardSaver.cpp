@@ -5,7 +5,11 @@
 namespace corvane {
 
 ClipboardSaver::ClipboardSaver(Scheduler& scheduler, Executor& worker, ClipboardStore store)
-    : m_scheduler(scheduler), m_worker(worker), m_store(std::move(store)) {}
+    : m_scheduler(scheduler), m_worker(worker), m_store(std::move(store)), m_retry(scheduler, [this] {
+          // A newer save already waiting writes the list anyway.
+          if (!m_timer.isValid() && !m_refused)
+              post(m_posted);
+      }) {}
 
 ClipboardSaver::~ClipboardSaver() {
     // What was posted still lands, and no save may outlive the saver it runs in.
@@ -29,7 +33,7 @@ void ClipboardSaver::schedule(std::vector<ClipItem> snapshot) {
 
 void ClipboardSaver::cancel() {
     m_timer.invalidate();
-    m_retryTimer.invalidate();
+    m_retry.cancel();
     m_firstChange.reset();
     m_snapshot.clear();
     m_posted.clear();
@@ -42,25 +46,16 @@ QString ClipboardSaver::failureMessage(const QString& error) const {
 
 void ClipboardSaver::saved(std::optional<QString> error) {
     if (!error) {
-        if (m_failure)
+        if (m_retry.landed())
             qCInfo(lcApp, "The clipboard history is saved again");
-        m_failure.reset();
-        m_retryTimer.invalidate();
         return;
     }
-    const bool first = !m_failure;
-    m_failure = error;
-    if (first) {
+    // The list stays in memory and goes out again with the next change or the retry.
+    if (m_retry.failed()) {
         qCWarning(lcApp, "%s", qUtf8Printable(failureMessage(*error)));
         if (onFailure)
             onFailure(failureMessage(*error));
     }
-    // The list stays in memory; a newer save already waiting writes it anyway.
-    if (!m_retryTimer.isValid() && !m_timer.isValid())
-        m_retryTimer = m_scheduler.schedule(retryInterval, [this] {
-            if (!m_timer.isValid() && !m_refused)
-                post(m_posted);
-        });
 }
 
 void ClipboardSaver::post(std::vector<ClipItem> snapshot) {
@@ -108,7 +103,7 @@ void ClipboardSaver::saveNow(const std::vector<ClipItem>& snapshot) {
         qCWarning(lcApp, "Quitting with a clipboard history that could not be saved: %s",
                   qUtf8Printable(failureMessage(*error)));
     else
-        m_failure.reset();
+        m_retry.landed();
 }
 
 void ClipboardSaver::waitForSaves() {
@@ -122,7 +117,7 @@ void ClipboardSaver::removeAll() {
     m_store.removeAll();
     // Nothing is left that a save could write over, nor to be written.
     m_refused = false;
-    m_failure.reset();
+    m_retry.reset();
 }
 
 } // namespace corvane

@@ -3,6 +3,7 @@
 #include "clipboard/ClipItem.h"
 #include "clipboard/ClipboardStore.h"
 #include "runtime/Executor.h"
+#include "runtime/SaveRetry.h"
 #include "runtime/Scheduler.h"
 
 #include <condition_variable>
@@ -21,12 +22,13 @@ namespace corvane {
 // executor) one at a time, in the order they were asked for, so an older list never lands after a
 // newer one. Everything else that touches the store's folder waits for the saves before it. A save
 // that fails keeps the list in memory and is tried again with the next change and every
-// `retryInterval` until one lands; the first failure of a run of them goes to `onFailure`, once.
+// `retryInterval` until one lands (`SaveRetry`); the first failure of a run of them goes to
+// `onFailure`, once.
 class ClipboardSaver {
 public:
     static constexpr Seconds delay{1.0};
     static constexpr Seconds maxWait{3.0};
-    static constexpr Seconds retryInterval{10.0};
+    static constexpr Seconds retryInterval = SaveRetry::interval;
 
     ClipboardSaver(Scheduler& scheduler, Executor& worker, ClipboardStore store);
     // Waits for the save in flight.
@@ -49,8 +51,6 @@ public:
 
     // Told on the main thread when a save fails after the last one landed: what and why.
     std::function<void(const QString& message)> onFailure;
-    // Why the last save failed; none once one has landed.
-    const std::optional<QString>& saveFailure() const { return m_failure; }
 
 private:
     void post(std::vector<ClipItem> snapshot);
@@ -67,8 +67,7 @@ private:
     std::vector<ClipItem> m_snapshot;
     // The last list posted: what a retry writes.
     std::vector<ClipItem> m_posted;
-    std::optional<QString> m_failure;
-    TimerHandle m_retryTimer;
+    SaveRetry m_retry;
     // Results of saves reach the main thread only while the saver lives.
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);
     uint64_t m_cancellations = 0;

@@ -45,7 +45,11 @@ Json argumentValue(const QString& text) {
 } // namespace
 
 UserDefaults::UserDefaults(std::unique_ptr<DefaultsFile> file, Scheduler& scheduler, QStringList arguments)
-    : m_file(std::move(file)), m_scheduler(scheduler), m_arguments(parseArguments(arguments)) {
+    : m_file(std::move(file)), m_scheduler(scheduler), m_arguments(parseArguments(arguments)),
+      m_retry(scheduler, [this] {
+          if (m_dirty)
+              write();
+      }) {
     DefaultsFile::LoadResult result = m_file->load();
     if (result.status == DefaultsFile::LoadResult::Status::loaded && !result.document.is_object()) {
         result.status = DefaultsFile::LoadResult::Status::failed;
@@ -206,21 +210,12 @@ std::optional<QString> UserDefaults::write() {
     // A failed save stays dirty, so the next change, the retry or the flush tries again.
     const std::optional<QString> error = m_file->save(document);
     if (!error) {
-        if (m_saveFailure)
+        if (m_retry.landed())
             qCInfo(lcApp) << "The settings file is written again";
-        m_saveFailure.reset();
-        m_retryTimer.invalidate();
         m_dirty = false;
         return std::nullopt;
     }
-    const bool firstFailure = !m_saveFailure;
-    m_saveFailure = error;
-    if (!m_retryTimer.isValid())
-        m_retryTimer = m_scheduler.schedule(retryInterval, [this] {
-            if (m_dirty)
-                write();
-        });
-    if (firstFailure) {
+    if (m_retry.failed()) {
         qCWarning(lcApp) << "Could not write the settings file:" << *error;
         Q_EMIT saveFailed(QStringLiteral("Could not save the settings: ") + *error);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/SaveRetry.h"
 #include "runtime/Scheduler.h"
 
 #include <QObject>
@@ -44,11 +45,11 @@ public:
 // line) first; it is never written. A write updates memory at once and reaches the file within a
 // quarter second, coalesced; `flush` writes at once (at quit and on SIGTERM/SIGINT/SIGHUP). A write
 // that fails keeps the values in memory and is tried again with the next change and every
-// `retryInterval` until it lands; the first failure of a run of them is announced once.
+// `retryInterval` until it lands (`SaveRetry`); the first failure of a run of them is announced once.
 class UserDefaults : public QObject {
     Q_OBJECT
 public:
-    static constexpr Seconds retryInterval{10.0};
+    static constexpr Seconds retryInterval = SaveRetry::interval;
 
     UserDefaults(std::unique_ptr<DefaultsFile> file, Scheduler& scheduler, QStringList arguments = {});
     ~UserDefaults() override;
@@ -73,8 +74,6 @@ public:
 
     void flush();
     bool hasPendingWrite() const { return m_dirty; }
-    // Why the last write failed; none once one has landed.
-    const std::optional<QString>& saveFailure() const { return m_saveFailure; }
     // Why the file could not be taken in at start-up, when it stays in place and this run keeps
     // its changes in memory only; none when the file is being written as usual.
     const std::optional<QString>& loadProblem() const { return m_loadProblem; }
@@ -99,9 +98,8 @@ private:
     std::map<std::string, Json> m_values;
     std::map<std::string, Json> m_arguments;
     TimerHandle m_writeTimer;
-    TimerHandle m_retryTimer;
+    SaveRetry m_retry;
     bool m_dirty = false;
-    std::optional<QString> m_saveFailure;
     // The file could not be read (or was damaged and setting it aside failed) and is still in
     // place: saving would destroy it, so this run keeps its changes in memory only.
     bool m_loadFailed = false;

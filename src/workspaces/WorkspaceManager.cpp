@@ -13,7 +13,10 @@
 namespace corvane {
 
 WorkspaceManager::WorkspaceManager(std::unique_ptr<WorkspaceStore> store, Scheduler& scheduler)
-    : m_store(std::move(store)), m_scheduler(scheduler) {
+    : m_store(std::move(store)), m_scheduler(scheduler), m_retry(scheduler, [this] {
+          if (m_dirty)
+              saveDelayed();
+      }) {
     WorkspaceStore::LoadResult loaded = m_store->load();
     if (loaded.error) {
         m_loadError = loaded.error->description();
@@ -186,7 +189,7 @@ void WorkspaceManager::scheduleSave() {
 }
 
 void WorkspaceManager::saveDelayed() {
-    const bool wasFailing = m_saveFailure.has_value();
+    const bool wasFailing = m_retry.failing();
     const auto error = saveNow();
     if (!error)
         return;
@@ -195,15 +198,15 @@ void WorkspaceManager::saveDelayed() {
         return;
     }
     if (!wasFailing) {
-        qCCritical(lcWorkspaces, "Saving workspaces failed: %s", qUtf8Printable(*m_saveFailure));
-        Q_EMIT saveFailed(*m_saveFailure);
+        qCCritical(lcWorkspaces, "Saving workspaces failed: %s", qUtf8Printable(*error));
+        Q_EMIT saveFailed(*error);
     }
 }
 
 std::optional<QString> WorkspaceManager::saveAtOnce() {
     m_saveTimer.invalidate();
     m_dirty = true;
-    const bool wasFailing = m_saveFailure.has_value();
+    const bool wasFailing = m_retry.failing();
     const auto error = saveNow();
     if (error && !wasFailing && !m_fileProtected)
         qCCritical(lcWorkspaces, "Saving workspaces failed: %s", qUtf8Printable(*error));
@@ -213,14 +216,14 @@ std::optional<QString> WorkspaceManager::saveAtOnce() {
 void WorkspaceManager::flushOnTerminate() {
     ++m_flushCount;
     m_saveTimer.invalidate();
-    m_retryTimer.invalidate();
+    m_retry.cancel();
     if (!m_dirty)
         return;
     // Nothing is tried after this: what did not land is lost with the process, and the log says so.
     if (const auto error = saveNow(); error && !m_fileProtected)
         qCCritical(lcWorkspaces, "Quitting with workspaces that could not be saved: %s",
                    qUtf8Printable(*error));
-    m_retryTimer.invalidate();
+    m_retry.cancel();
 }
 
 std::optional<QString> WorkspaceManager::saveNow() {
@@ -231,19 +234,12 @@ std::optional<QString> WorkspaceManager::saveNow() {
         return savesRefusedMessage();
     }
     if (const auto error = m_store->save(m_workspaces)) {
-        m_saveFailure = error->description();
         // The list stays in memory and goes out again when the disk may take it.
-        if (!m_retryTimer.isValid())
-            m_retryTimer = m_scheduler.schedule(retryInterval, [this] {
-                if (m_dirty)
-                    saveDelayed();
-            });
-        return m_saveFailure;
+        m_retry.failed();
+        return error->description();
     }
-    if (m_saveFailure)
+    if (m_retry.landed())
         qCInfo(lcWorkspaces, "Saving workspaces works again");
-    m_saveFailure.reset();
-    m_retryTimer.invalidate();
     m_dirty = false;
     return std::nullopt;
 }

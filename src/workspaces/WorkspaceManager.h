@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/SaveRetry.h"
 #include "runtime/Scheduler.h"
 #include "windows/WindowInfo.h"
 #include "workspaces/Workspace.h"
@@ -29,12 +30,12 @@ struct CaptureContext {
 // The saved workspaces in memory, loaded once at creation and saved a quarter second after the
 // last change. A list that failed to load is never written over: the file stays the user's. A
 // save that fails keeps the list in memory and is tried again with the next change and every
-// `retryInterval` until it lands; the first failure of a run of them is announced once.
+// `retryInterval` until it lands (`SaveRetry`); the first failure of a run of them is announced once.
 class WorkspaceManager : public QObject {
     Q_OBJECT
 public:
     static constexpr double saveDelay = 0.25;
-    static constexpr Seconds retryInterval{10.0};
+    static constexpr Seconds retryInterval = SaveRetry::interval;
 
     // Loads the list from `store` at once.
     WorkspaceManager(std::unique_ptr<WorkspaceStore> store, Scheduler& scheduler);
@@ -81,8 +82,6 @@ public:
     // Writes at once, for an action that tells the user it saved: answers why it could not,
     // else none. A failure here is the caller's to tell (no `saveFailed`), and is retried.
     std::optional<QString> saveAtOnce();
-    // Why the last save failed; none once one has landed.
-    const std::optional<QString>& saveFailure() const { return m_saveFailure; }
 
     WorkspaceStore& store() { return *m_store; }
     int flushCount() const { return m_flushCount; }
@@ -107,9 +106,8 @@ private:
     std::optional<QString> m_loadError;
     std::optional<QString> m_setAsideNotice;
     TimerHandle m_saveTimer;
-    TimerHandle m_retryTimer;
+    SaveRetry m_retry;
     bool m_dirty = false;
-    std::optional<QString> m_saveFailure;
     // Set when the file exists but could not be taken in: it must not be replaced.
     bool m_fileProtected = false;
     int m_flushCount = 0;
