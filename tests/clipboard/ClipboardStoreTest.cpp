@@ -151,9 +151,9 @@ TEST_F(ClipboardStoreTest, AnIndexThatIsNoFileOfOursIsReadInBoundsAndNeverSavedO
 
         // Then the start neither waits nor fills memory, the user hears that the history is not
         // saved, and neither a copy nor the quit writes over the file or moves it
-        resetPeakResident();
+        const PeakMemoryGrowth memory;
         history = start();
-        EXPECT_LT(peakResidentBytes(), qint64(200) << 20);
+        EXPECT_LT(memory.bytes(), qint64(200) << 20);
         EXPECT_TRUE(history->takeStoreNotice());
         platform->fakePasteboard->copyText("text");
         scheduler.advance(ClipboardHistory::pollInterval);

@@ -293,12 +293,12 @@ TEST(UserDefaults, ASettingsFileThatIsNoFileOfOursIsReadInBoundsAndNeverWrittenO
         makeOddFile(path, kind);
         const QString before = oddFileState(path);
         ManualScheduler scheduler;
-        resetPeakResident();
+        const PeakMemoryGrowth memory;
         {
             // Then the start neither waits nor fills memory, says why the file is not read, and
             // keeps changes in memory only
             UserDefaults defaults(std::make_unique<JsonDefaultsFile>(path), scheduler);
-            EXPECT_LT(peakResidentBytes(), qint64(200) << 20);
+            EXPECT_LT(memory.bytes(), qint64(200) << 20);
             ASSERT_TRUE(defaults.loadProblem());
             defaults.set("fresh", true);
             scheduler.advance(Seconds(1));

@@ -63,16 +63,24 @@ inline QString oddFileState(const QString& path) {
         .arg(QFileInfo(path).symLinkTarget());
 }
 
-// The most memory this process has held since the last reset, in bytes.
-inline qint64 peakResidentBytes() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stoll(line.substr(6)) * 1024;
-    return 0;
-}
-inline void resetPeakResident() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
+// How much the most memory this process has held grew since this was made, in bytes.
+class PeakMemoryGrowth {
+public:
+    PeakMemoryGrowth() {
+        std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from what is held now
+        m_base = peak();
+    }
+    qint64 bytes() const { return peak() - m_base; }
+
+private:
+    static qint64 peak() {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmHWM:", 0) == 0)
+                return std::stoll(line.substr(6)) * 1024;
+        return 0;
+    }
+    qint64 m_base = 0;
+};
 
 } // namespace corvane::testing

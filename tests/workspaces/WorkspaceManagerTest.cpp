@@ -160,9 +160,9 @@ TEST_F(WorkspaceManagerTest, AFileThatFailedToLoadIsNeverWrittenOver) {
         const QString odd = folder + QStringLiteral("/workspaces.json");
         makeOddFile(odd, kind);
         const QString before = oddFileState(odd);
-        resetPeakResident();
+        const PeakMemoryGrowth memory;
         WorkspaceManager refused(std::make_unique<WorkspaceStore>(odd), scheduler);
-        EXPECT_LT(peakResidentBytes(), qint64(200) << 20);
+        EXPECT_LT(memory.bytes(), qint64(200) << 20);
         EXPECT_TRUE(refused.savesRefused());
         ASSERT_TRUE(refused.loadError());
         refused.add(named(QStringLiteral("A")));
