@@ -1,6 +1,7 @@
 #include "clipboard/ClipItem.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QImageReader>
@@ -37,18 +38,30 @@ QByteArray encodePng(const QImage& image) {
     return bytes;
 }
 
+// The pixels as they show, with no profile left to carry.
+QImage inSrgb(const QImage& image) {
+    if (!image.colorSpace().isValid() || image.colorSpace() == QColorSpace(QColorSpace::SRgb))
+        return image;
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32)
+        .convertedToColorSpace(QColorSpace::SRgb);
+}
+
+// The pixels alone as PNG: a view of them carries none of the text the decoder kept beside them.
+QByteArray encodePixels(const QImage& image) {
+    QImage pixels(image.constBits(), image.width(), image.height(), image.bytesPerLine(), image.format());
+    pixels.setColorTable(image.colorTable());
+    return encodePng(pixels);
+}
+
 } // namespace
 
-std::optional<ClipItem> ClipItem::makeImageFromData(QByteArray data) {
-    // Decoded once, for its size and digest; only the compressed bytes stay.
-    const QImage image = QImage::fromData(data);
-    if (image.isNull())
-        return std::nullopt;
+ClipItem ClipItem::makeImage(const QImage& decoded) {
+    const QImage image = inSrgb(decoded);
     ClipItem item;
     item.kind = Kind::image;
     item.imageDigest = corvane::imageDigest(image);
     item.imageSize = image.size();
-    item.imageData = std::move(data);
+    item.imageData = encodePixels(image);
     return item;
 }
 

@@ -24,23 +24,24 @@ struct ClipItem {
     QString text;
     // The address of a link entry.
     QUrl link;
-    // The picture of an image entry as compressed bytes (as copied or stored: PNG, JPEG…), never
-    // its pixels; its size; and a digest of its pixels that tells two pictures apart (left empty
-    // for a picture read back from the store).
+    // The picture of an image entry as PNG, never decoded pixels: its pixels encoded anew when it
+    // was copied, or the file the store kept; its size; and a digest of its pixels that tells two
+    // pictures apart (left empty for a picture read back from the store).
     QByteArray imageData;
     QSize imageSize;
     QByteArray imageDigest;
     // The files of a files entry, in the order they were copied; never empty.
     QList<QUrl> files;
-    // When it was copied (wall clock).
+    // When it was copied (wall clock, in UTC: comparing it costs no time-zone lookup).
     QDateTime date;
     // The program that was in front when it was copied.
     std::optional<QString> sourceBundleID;
 
     static ClipItem makeText(QString text);
     static ClipItem makeLink(QUrl link);
-    // From the compressed bytes of a picture; none when they do not decode.
-    static std::optional<ClipItem> makeImageFromData(QByteArray data);
+    // From a decoded picture. Only its pixels are kept: whatever else the copy carried (text, an
+    // extra chunk, bytes after its end) is not, and a colour profile is applied to them first.
+    static ClipItem makeImage(const QImage& image);
     // From a picture the store kept, without decoding it: its size from its header, its digest
     // only once a picture of the same size is to be compared with it. None when it is no picture.
     static std::optional<ClipItem> makeImageFromStoredData(QByteArray data);

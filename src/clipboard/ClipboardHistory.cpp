@@ -46,7 +46,6 @@ void ClipboardHistory::setItems(std::vector<ClipItem> items) {
 void ClipboardHistory::setEnabled(bool enabled) {
     m_enabled = enabled;
     m_timer.invalidate();
-    m_pruneTimer.invalidate();
     if (!enabled) {
         // What was being read when recording stopped is never recorded.
         if (m_current && !m_decoding)
@@ -65,7 +64,6 @@ void ClipboardHistory::setEnabled(bool enabled) {
     // Where the desktop reports each copy, nothing needs polling.
     if (!m_pasteboard.reportsChanges())
         m_timer = m_scheduler.scheduleRepeating(pollInterval, Seconds(0.2), [this] { capture(); });
-    m_pruneTimer = m_scheduler.scheduleRepeating(pruneInterval, Seconds(10), [this] { pruneAndSave(); });
 }
 
 void ClipboardHistory::capture() {
@@ -77,8 +75,10 @@ void ClipboardHistory::changed(qint64 change) {
         return;
     // From here this change is consumed, whatever follows.
     m_lastChange = change;
-    if (m_ignoreChange && *m_ignoreChange == change)
+    if (m_ignoreChange && *m_ignoreChange == change) {
+        dropCopiesBefore(change, false);
         return;
+    }
 
     // The program in front now is the one that copied, whenever the read ends. It is taken from
     // what the desktop has already reported, so the read starts without waiting on a round trip.
@@ -86,8 +86,11 @@ void ClipboardHistory::changed(qint64 change) {
     if (const std::optional<int32_t> pid = m_applications.reportedFrontmostApplicationPID())
         if (const std::optional<RunningApplication> app = m_applications.application(*pid))
             source = app->bundleID;
-    if (source && m_settings.excludedBundleIDs().contains(*source))
+    if (source && m_settings.excludedBundleIDs().contains(*source)) {
+        // Not a byte of it is read: neither by the copy waiting nor by a read not answered yet.
+        dropCopiesBefore(change, true);
         return;
+    }
 
     if (!m_current) {
         startRead({change, std::move(source)});
@@ -99,6 +102,23 @@ void ClipboardHistory::changed(qint64 change) {
     m_waiting = Copy{change, std::move(source)};
     if (!m_decoding && !m_staleTimer.isValid())
         m_staleTimer = m_scheduler.schedule(staleReadGrace, [this] { readStale(); });
+}
+
+void ClipboardHistory::dropCopiesBefore(qint64 change, bool readUnderWay) {
+    if (m_waiting && m_waiting->change < change) {
+        qCDebug(lcApp, "Clipboard copy %lld skipped: the clipboard holds another one it may not read for it",
+                static_cast<long long>(m_waiting->change));
+        m_waiting.reset();
+        m_staleTimer.invalidate();
+    }
+    // A read that was answered already met the copy it was for.
+    if (readUnderWay && m_current && !m_decoding && m_current->change < change) {
+        qCDebug(lcApp, "Clipboard copy %lld skipped: its read was still going when the clipboard was taken",
+                static_cast<long long>(m_current->change));
+        m_pasteboard.cancelReads();
+        m_current.reset();
+        m_staleTimer.invalidate();
+    }
 }
 
 void ClipboardHistory::startRead(Copy copy) {
@@ -133,16 +153,17 @@ void ClipboardHistory::readDone(qint64 change, std::optional<PasteboardContent> 
 }
 
 void ClipboardHistory::makeEntry(qint64 change, PasteboardContent content) {
-    if (!m_pictures || !entryDecodesPicture(content)) {
+    if (!m_pictures || !entryNeedsWork(content)) {
         entryMade(change, itemFromContent(content));
         return;
     }
-    // The stored pictures carry no digest until one is needed; the new picture is compared with
+    // The stored pictures carry no digest until one is needed; a new picture is compared with
     // those of its size, so their digests are taken beside it. Their bytes are shared, not copied.
     std::vector<ClipItem> stored;
-    for (const ClipItem& item : m_items)
-        if (item.kind == ClipItem::Kind::image && item.imageDigest.isEmpty())
-            stored.push_back(item);
+    if (entryMayBePicture(content))
+        for (const ClipItem& item : m_items)
+            if (item.kind == ClipItem::Kind::image && item.imageDigest.isEmpty())
+                stored.push_back(item);
     QPointer<ClipboardHistory> self(this);
     Executor& pictures = *m_pictures;
     m_decoding = true;
@@ -184,7 +205,7 @@ void ClipboardHistory::entryMade(qint64 change, std::optional<ClipItem> item) {
 
 void ClipboardHistory::record(ClipItem item) {
     item.id = QUuid::createUuid();
-    item.date = m_scheduler.wallNow();
+    item.date = m_scheduler.wallNow().toUTC();
 
     std::vector<ClipItem> items;
     items.reserve(m_items.size() + 1);
@@ -229,6 +250,8 @@ void ClipboardHistory::copyToPasteboard(const ClipItem& item) {
     m_ignoreChange = m_pasteboard.changeCount();
     m_lastChange = m_pasteboard.changeCount();
     m_written = item;
+    // A copy that waits is no longer on the clipboard: its read would meet this write.
+    dropCopiesBefore(m_lastChange, false);
 
     const auto it = std::find(m_items.begin(), m_items.end(), item);
     if (it == m_items.end())
@@ -260,20 +283,18 @@ bool ClipboardHistory::prune() {
     const qint64 days = m_settings.clipboardRetentionDays();
     if (days < 1)
         return false;
-    const QDateTime cutoff = m_scheduler.wallNow().addSecs(-days * 86400);
+    // In UTC: entries are dated so, and each comparison is then one of two numbers. A retention
+    // edited by hand past any real one must not overflow.
+    const qint64 cutoff =
+        m_scheduler.wallNow().toMSecsSinceEpoch() - std::min<qint64>(days, 1000000) * 86400000;
     std::vector<ClipItem> items;
     for (const ClipItem& existing : m_items)
-        if (!(existing.date < cutoff))
+        if (existing.date.toMSecsSinceEpoch() >= cutoff)
             items.push_back(existing);
     const bool removed = items.size() != m_items.size();
     if (removed)
         setItems(std::move(items));
     return removed;
-}
-
-void ClipboardHistory::pruneAndSave() {
-    if (prune())
-        scheduleSave();
 }
 
 void ClipboardHistory::scheduleSave() {
@@ -343,17 +364,11 @@ void ClipboardHistory::load() {
     ClipboardStore::Loaded loaded = m_store.load();
     using Status = ClipboardStore::Loaded::Status;
     if (loaded.status == Status::loaded) {
-        // The count limit holds from the start, as after every copy: a store written with a higher
-        // limit (or edited by hand) is cut to it, and saved so.
-        const auto limit =
-            static_cast<size_t>(SettingRanges::clipboardLimit.bound(m_settings.clipboardLimit()));
-        const bool over = loaded.items.size() > limit;
-        if (over)
-            loaded.items.resize(limit);
+        // Everything stored is loaded: a limit lowered since it was saved cuts the list at the
+        // next copy, as a lowered limit always does.
         setItems(std::move(loaded.items));
-        if (over)
+        if (prune())
             scheduleSave();
-        pruneAndSave();
     }
     // A handed-over history lives in memory until the next quit writes it again.
     if (handedOver) {

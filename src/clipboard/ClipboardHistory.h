@@ -21,8 +21,8 @@ class Settings;
 // Everything copied, newest first, kept privately on disk, bounded by the count and age limits
 // of the settings. Each copy is read as the desktop reports it (polled twice a second where it
 // cannot); reads never wait on the main thread. One copy is taken in at a time: copies made while
-// one is read or its picture decoded wait, the newest replacing older ones, so however fast
-// copies come, the work and memory they cost stay bounded and the newest is always recorded.
+// one is read, its picture decoded or its file list parsed wait, the newest replacing older ones, so however
+// fast copies come, the work and memory they cost stay bounded and the newest is always recorded.
 class ClipboardHistory : public QObject {
     Q_OBJECT
 public:
@@ -30,15 +30,13 @@ public:
     static constexpr Seconds saveDelay = ClipboardSaver::delay;
     // A relaunch within this long after a quit takes the history over when nothing is kept on disk.
     static constexpr Seconds handoffWindow{180.0};
-    // How often entries past their age are dropped while nothing is copied.
-    static constexpr Seconds pruneInterval{60.0};
     // How long a read may go on once a newer copy waits behind it: what it reads is no longer on
     // the clipboard, and an owner that trickles must not hold the newest copy back.
     static constexpr Seconds staleReadGrace{0.25};
 
-    // Saves run on `background`. With `pictures`, a copied picture is decoded there, beside the
-    // digests of the stored pictures of its size that it is compared with, and never on the main
-    // thread.
+    // Saves run on `background`. With `pictures`, a copied file list is parsed there and a copied
+    // picture decoded there, beside the digests of the stored pictures of its size that it is
+    // compared with, never on the main thread; the entry joins the history on the main thread.
     ClipboardHistory(Settings& settings, Scheduler& scheduler, Executor& background, Pasteboard& pasteboard,
                      RunningApplications& applications, ClipboardStore store = ClipboardStore(),
                      Executor* pictures = nullptr);
@@ -57,10 +55,9 @@ public:
     void copyToPasteboard(const ClipItem& item);
     void remove(const QUuid& id);
     void clear();
-    // Drops entries older than the retention; true when any went.
+    // Drops entries older than the retention; true when any went. Done at each copy, at load and
+    // when the retention changes, nowhere else: an entry past its age stays until one of them.
     bool prune();
-    // Prunes, and saves when that removed anything.
-    void pruneAndSave();
     void applyRetention();
 
     // Saves once the changes pause, only when entries are kept for days.
@@ -97,13 +94,18 @@ private:
     };
 
     void load();
-    // Makes the entry of a finished read: a picture off the main thread where there is a place
-    // for it, with the digests of the stored pictures it may repeat; then takes what is ready.
+    // Makes the entry of a finished read: a file list or a picture off the main thread where there
+    // is a place for it, a picture with the digests of the stored pictures it may repeat; then
+    // takes what is ready.
     void makeEntry(qint64 change, PasteboardContent content);
     void entryMade(qint64 change, std::optional<ClipItem> item);
     // Reads the copy, which the clipboard still holds or a newer one replaced.
     void startRead(Copy copy);
     void readStale();
+    // The clipboard holds `change`, a copy that is not to be read (an excluded program's, or our
+    // own write): copies before it that wait are dropped, and with `readUnderWay` so is a read
+    // not yet answered, which might meet it.
+    void dropCopiesBefore(qint64 change, bool readUnderWay);
     void setItems(std::vector<ClipItem> items);
     bool handoffIsFresh() const;
     void changed(qint64 change);
@@ -120,7 +122,6 @@ private:
     std::vector<ClipItem> m_items;
     bool m_enabled = false;
     TimerHandle m_timer;
-    TimerHandle m_pruneTimer;
     qint64 m_lastChange = 0;
     std::optional<qint64> m_ignoreChange;
     // The last entry put on the clipboard: a read begun before that write never records it.

@@ -99,8 +99,6 @@ void ClipboardPanelController::show() {
     }
     m_model.setQuery(QString());
     m_model.setSelectedIndex(0);
-    // Entries past their age go before anyone sees them.
-    m_services.history.pruneAndSave();
 
     // The strip opens often and should open at once: without a compositing manager its window has
     // no alpha channel, which would only cost the server a copy at each opening. One made before a

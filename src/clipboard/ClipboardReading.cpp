@@ -3,6 +3,8 @@
 #include "platform/Pasteboard.h"
 #include "runtime/Log.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QSet>
 
 namespace corvane {
@@ -44,17 +46,62 @@ QString imageType(const QStringList& types) {
     return {};
 }
 
-QList<QUrl> localFiles(const QByteArray& uriListBytes) {
+// The local files of a URI list; none when the list is longer than the history keeps.
+std::optional<QList<QUrl>> localFiles(const QByteArray& uriListBytes) {
+    if (uriListBytes.size() > largestRecordedFileListBytes) {
+        qCInfo(lcApp,
+               "A copied file list of %lld bytes is longer than the history keeps (%lld): not recorded",
+               static_cast<long long>(uriListBytes.size()),
+               static_cast<long long>(largestRecordedFileListBytes));
+        return std::nullopt;
+    }
     QList<QUrl> files;
+    qsizetype count = 0;
     for (const QByteArray& rawLine : uriListBytes.split('\n')) {
         const QByteArray line = rawLine.trimmed();
         if (line.isEmpty() || line.startsWith('#'))
             continue;
+        if (++count > largestRecordedFileCount) {
+            qCInfo(
+                lcApp,
+                "A copied file list of more than %lld files is longer than the history keeps: not recorded",
+                static_cast<long long>(largestRecordedFileCount));
+            return std::nullopt;
+        }
         const QUrl url = QUrl::fromEncoded(line);
         if (url.isLocalFile())
             files.append(url);
     }
     return files;
+}
+
+// The picture's pixels; none when it does not decode or is larger than the history keeps.
+std::optional<ClipItem> picture(const QByteArray& bytes) {
+    if (bytes.size() > largestRecordedPictureBytes) {
+        qCInfo(lcApp, "A copied picture of %lld bytes is larger than the history keeps (%lld): not recorded",
+               static_cast<long long>(bytes.size()), static_cast<long long>(largestRecordedPictureBytes));
+        return std::nullopt;
+    }
+    const auto tooLarge = [](QSize size) {
+        if (qint64(size.width()) * size.height() <= largestRecordedPicturePixels)
+            return false;
+        qCInfo(lcApp,
+               "A copied picture of %d x %d pixels is larger than the history keeps (%lld pixels): "
+               "not recorded",
+               size.width(), size.height(), static_cast<long long>(largestRecordedPicturePixels));
+        return true;
+    };
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    // The header says how large it is before anything is decoded.
+    if (const QSize size = reader.size(); size.isValid() && tooLarge(size))
+        return std::nullopt;
+    const QImage image = reader.read();
+    if (image.isNull() || tooLarge(image.size()))
+        return std::nullopt;
+    return ClipItem::makeImage(image);
 }
 
 } // namespace
@@ -76,9 +123,12 @@ QStringList typesToRead(const QStringList& offered) {
     return wanted;
 }
 
-bool entryDecodesPicture(const PasteboardContent& content) {
-    return !content.types.contains(plainText) && !imageType(content.types).isEmpty() &&
-           !(content.types.contains(uriList) && !localFiles(content.data.value(uriList)).isEmpty());
+bool entryMayBePicture(const PasteboardContent& content) {
+    return !content.types.contains(plainText) && !imageType(content.types).isEmpty();
+}
+
+bool entryNeedsWork(const PasteboardContent& content) {
+    return !content.data.value(uriList).isEmpty() || entryMayBePicture(content);
 }
 
 std::optional<ClipItem> itemFromContent(const PasteboardContent& content) {
@@ -87,15 +137,16 @@ std::optional<ClipItem> itemFromContent(const PasteboardContent& content) {
         (types.contains(passwordHint) && content.data.value(passwordHint).trimmed() == "secret"))
         return std::nullopt;
     if (types.contains(uriList)) {
-        const QList<QUrl> files = localFiles(content.data.value(uriList));
-        if (!files.isEmpty())
-            return ClipItem::makeFiles(files);
+        const std::optional<QList<QUrl>> files = localFiles(content.data.value(uriList));
+        if (!files)
+            return std::nullopt;
+        if (!files->isEmpty())
+            return ClipItem::makeFiles(*files);
     }
     if (!types.contains(plainText)) {
         const QString image = imageType(types);
         if (!image.isEmpty())
-            if (std::optional<ClipItem> item = ClipItem::makeImageFromData(content.data.value(image)))
-                return item;
+            return picture(content.data.value(image));
     }
     const QByteArray bytes = content.data.value(plainText);
     if (bytes.isEmpty())

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -25,6 +26,31 @@ QByteArray pngOf(QColor color, QSize size = QSize(4, 3)) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+QByteArray bigEndian(quint32 value) {
+    const char bytes[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+    return QByteArray(bytes, 4);
+}
+
+// The PNG with `extra` bytes in a private chunk of its own before its end: no pixels, no text.
+QByteArray withExtraChunk(const QByteArray& png, qsizetype extra) {
+    const QByteArray chunk = "prVt" + QByteArray(extra, 'x');
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : chunk) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    const qsizetype end = png.size() - 12; // the IEND chunk
+    return png.left(end) + bigEndian(quint32(extra)) + chunk + bigEndian(~crc) + png.mid(end);
+}
+
+QByteArray uriList(int files, const QByteArray& comment = {}) {
+    QByteArray list = comment.isEmpty() ? QByteArray() : "# " + comment + "\r\n";
+    for (int i = 0; i < files; ++i)
+        list += "file:///tmp/copied/file%20" + QByteArray::number(i) + ".txt\r\n";
+    return list;
 }
 
 int modeOf(const QString& path) {
@@ -152,7 +178,7 @@ TEST_F(ClipboardHistoryTest, RepeatsMoveToTheFrontAndTheLimitDropsTheOldest) {
     EXPECT_EQ(history->items()[2].text, "a");
 }
 
-TEST_F(ClipboardHistoryTest, SavesOnceASecondAfterABurstPrivatelyAndPrunesByAgeOnATimer) {
+TEST_F(ClipboardHistoryTest, SavesOnceASecondAfterABurstPrivatelyAndPrunesByAgeAtTheNextCopy) {
     settings->setClipboardRetentionDays(1);
     auto history = makeHistory();
     for (const char* text : {"1", "2", "3"}) {
@@ -183,11 +209,16 @@ TEST_F(ClipboardHistoryTest, SavesOnceASecondAfterABurstPrivatelyAndPrunesByAgeO
     history->waitForSaves();
     EXPECT_FALSE(QFile::exists(dir() + "/" + png));
 
-    // A day later, with nothing copied, the timer drops the old entries and the store follows
-    scheduler.advance(Seconds(86400 + ClipboardHistory::pruneInterval.count() + 1));
-    EXPECT_TRUE(history->items().empty());
+    // Dated in UTC; a day later nothing goes until the next copy, and the store follows it
+    EXPECT_EQ(history->items()[0].date.timeSpec(), Qt::UTC);
+    scheduler.advance(Seconds(86400 + 120));
+    EXPECT_EQ(history->items().size(), 3u);
+    pasteboard->copyText("new");
+    poll();
+    EXPECT_EQ(texts(*history), QStringList({"new"}));
+    scheduler.advance(Seconds(1));
     history->waitForSaves();
-    EXPECT_EQ(ClipboardStore(dir()).load().items.size(), 0u);
+    EXPECT_EQ(ClipboardStore(dir()).load().items.size(), 1u);
 }
 
 TEST_F(ClipboardHistoryTest, DeletingTheStoreCancelsThePendingSave) {
@@ -376,7 +407,7 @@ TEST_F(ClipboardHistoryTest, TheIndexReaderRejectsDamageAndNamesOutsideTheStore)
     EXPECT_FALSE(store.restoreItem((*records)[1]));
 }
 
-TEST_F(ClipboardHistoryTest, AStoreHoldingMoreThanTheLimitIsCutToItAsItLoads) {
+TEST_F(ClipboardHistoryTest, AStoreHoldingMoreThanALoweredLimitLoadsWholeAndIsCutAtTheNextCopy) {
     settings->setClipboardRetentionDays(1);
     settings->setClipboardLimit(20);
     {
@@ -388,15 +419,18 @@ TEST_F(ClipboardHistoryTest, AStoreHoldingMoreThanTheLimitIsCutToItAsItLoads) {
         history->flushForTermination();
     }
     settings->setClipboardLimit(10);
-    {
-        auto relaunched = makeHistory();
-        ASSERT_EQ(relaunched->items().size(), 10u);
-        EXPECT_EQ(texts(*relaunched).front(), "kept 11");
-        EXPECT_EQ(texts(*relaunched).back(), "kept 2");
-        relaunched->waitForSaves();
-        scheduler.advance(Seconds(5));
-        relaunched->waitForSaves();
-    }
+    auto relaunched = makeHistory();
+    ASSERT_EQ(relaunched->items().size(), 12u);
+    scheduler.advance(Seconds(5));
+    relaunched->waitForSaves();
+    EXPECT_EQ(ClipboardStore(dir()).load().items.size(), 12u);
+    pasteboard->copyText("new");
+    poll();
+    ASSERT_EQ(relaunched->items().size(), 10u);
+    EXPECT_EQ(texts(*relaunched).front(), "new");
+    EXPECT_EQ(texts(*relaunched).back(), "kept 3");
+    scheduler.advance(Seconds(5));
+    relaunched->waitForSaves();
     EXPECT_EQ(ClipboardStore(dir()).load().items.size(), 10u);
 }
 
@@ -453,6 +487,106 @@ TEST_F(ClipboardHistoryTest, ReportedCopiesAreReadOneAtATimeTheNewestWaitingAndN
     history->setEnabled(false);
     EXPECT_EQ(pasteboard->heldReads(), 0u);
     EXPECT_EQ(history->items().size(), 3u);
+}
+
+TEST_F(ClipboardHistoryTest, NothingOfAnExcludedCopyOrOurOwnWriteIsReadForACopyBeforeIt) {
+    pasteboard->reportChanges = true;
+    pasteboard->holdReads = true;
+    auto history = makeHistory();
+    FakeRunningApplications& apps = *platform->fakeRunningApplications;
+    apps.apps[7] = RunningApplication{7, QString("editor"), "Editor"};
+    apps.apps[8] = RunningApplication{8, QString("vault"), "Vault"};
+    settings->setExcludedBundleIDs({"vault"});
+
+    // Copied in the vault while one copy is read and another waits: the read not answered yet
+    // and the waiting one would both meet the secret
+    apps.frontmost = 7;
+    pasteboard->copyText("first");
+    pasteboard->copyText("second");
+    apps.frontmost = 8;
+    pasteboard->copyText("secret");
+    EXPECT_FALSE(history->hasWaitingCopy());
+    while (pasteboard->heldReads() > 0)
+        pasteboard->answerHeldRead(0, true);
+    EXPECT_TRUE(history->items().empty());
+
+    // Our own write while one copy is read and another waits: the waiting one is gone with what
+    // it copied; the read under way records what it met before the write
+    apps.frontmost = 7;
+    pasteboard->copyText("kept");
+    pasteboard->answerHeldRead(0);
+    pasteboard->copyText("third");
+    pasteboard->copyText("fourth");
+    history->copyToPasteboard(history->items()[0]);
+    EXPECT_FALSE(history->hasWaitingCopy());
+    pasteboard->answerHeldRead(0);
+    EXPECT_EQ(pasteboard->heldReads(), 0u);
+    EXPECT_EQ(texts(*history), QStringList({"third", "kept"}));
+}
+
+TEST_F(ClipboardHistoryTest, APictureKeepsOnlyItsPixelsAndOneLargerThanTheBoundsIsNotRecorded) {
+    auto history = makeHistory();
+    // A pixel carrying a megabyte of something else costs what a pixel costs, and is that pixel
+    const QByteArray pixel = pngOf(Qt::red, QSize(1, 1));
+    pasteboard->copy({{"image/png", withExtraChunk(pixel, 1 << 20)}});
+    poll();
+    ASSERT_EQ(history->items().size(), 1u);
+    EXPECT_LT(history->items()[0].imageData.size(), 1000);
+    EXPECT_EQ(history->items()[0].fullImage().pixel(0, 0), QColor(Qt::red).rgb());
+    pasteboard->copy({{"image/png", pixel}});
+    poll();
+    EXPECT_EQ(history->items().size(), 1u);
+
+    // More bytes than a picture may come in, or more pixels than it may have (1 bit each here,
+    // 4 MB decoded; the image library's own limit, lower in some versions, is lifted meanwhile):
+    // stays on the clipboard only
+    pasteboard->copy(
+        {{"image/png", pngOf(Qt::blue, QSize(1, 1)) + QByteArray(largestRecordedPictureBytes, 0)}});
+    poll();
+    QImage huge(8192, 4097, QImage::Format_Mono);
+    ASSERT_GT(qint64(huge.width()) * huge.height(), largestRecordedPicturePixels);
+    huge.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    huge.fill(1);
+    QByteArray hugePng;
+    QBuffer buffer(&hugePng);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(huge.save(&buffer, "PNG"));
+    const int libraryLimit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(0);
+    pasteboard->copy({{"image/png", hugePng}});
+    poll();
+    QImageReader::setAllocationLimit(libraryLimit);
+    EXPECT_EQ(history->items().size(), 1u);
+}
+
+TEST_F(ClipboardHistoryTest, AFileListIsParsedOffTheMainThreadAndOneLongerThanTheBoundsIsRefusedWhole) {
+    pasteboard->reportChanges = true;
+    ManualExecutor work(ManualExecutor::Mode::stepped);
+    ClipboardHistory history(*settings, scheduler, background, *pasteboard, *platform->runningApplications,
+                             ClipboardStore(dir()), &work);
+    history.setEnabled(true);
+
+    // Switched off while it is parsed: it never lands
+    pasteboard->copy({{"text/uri-list", uriList(3)}});
+    EXPECT_EQ(work.pendingWork(), 1);
+    history.setEnabled(false);
+    work.drain();
+    history.setEnabled(true);
+    EXPECT_TRUE(history.items().empty());
+
+    // The longest list kept is kept whole; one file more, or more bytes, and nothing is
+    pasteboard->copy({{"text/uri-list", uriList(int(largestRecordedFileCount))}});
+    EXPECT_TRUE(history.items().empty());
+    work.drain();
+    ASSERT_EQ(history.items().size(), 1u);
+    EXPECT_EQ(history.items()[0].files.size(), largestRecordedFileCount);
+    EXPECT_EQ(history.items()[0].files[0].toLocalFile(), "/tmp/copied/file 0.txt");
+    for (const QByteArray& list : {uriList(int(largestRecordedFileCount) + 1),
+                                   uriList(2, QByteArray(largestRecordedFileListBytes, 'x'))}) {
+        pasteboard->copy({{"text/uri-list", list}, {"text/plain", "the paths as text"}});
+        work.drain();
+        EXPECT_EQ(history.items().size(), 1u);
+    }
 }
 
 TEST_F(ClipboardHistoryTest, PicturesAreDecodedOffTheMainThreadWithTheStoredOnesTheyAreComparedWithInOrder) {
@@ -590,7 +724,8 @@ TEST_F(ClipboardHistoryTest, CopyingWithoutPauseIsSavedWithinTheMaximumWaitAndYo
     history->waitForSaves();
     EXPECT_GE(ClipboardStore(dir()).load().items.size(), 4u);
 
-    // Entries younger than the retention stay, through the prune timer and a reload
+    // Entries younger than the retention stay through a reload; older ones stay until the
+    // retention changes (or the next copy)
     scheduler.advance(Seconds(2 * 86400 - 3600));
     history->flushForTermination();
     EXPECT_EQ(history->items().size(), 6u);
@@ -598,7 +733,10 @@ TEST_F(ClipboardHistoryTest, CopyingWithoutPauseIsSavedWithinTheMaximumWaitAndYo
         *settings, scheduler, background, *pasteboard, *platform->runningApplications, ClipboardStore(dir()));
     relaunched->setEnabled(true);
     EXPECT_EQ(relaunched->items().size(), 6u);
-    scheduler.advance(Seconds(3600 + ClipboardHistory::pruneInterval.count()));
+    scheduler.advance(Seconds(3600 + 120));
+    EXPECT_EQ(relaunched->items().size(), 6u);
+    settings->setClipboardRetentionDays(1);
+    relaunched->applyRetention();
     EXPECT_TRUE(relaunched->items().empty());
 }
 

@@ -118,7 +118,7 @@ TEST_F(ClipboardPanelControllerTest, KeysSearchAndTheStripsGeometry) {
     EXPECT_FALSE(controller->panel()->isVisible());
 }
 
-TEST_F(ClipboardPanelControllerTest, AnotherOpeningKeepsTheViewAndStartsItAsANewOne) {
+TEST_F(ClipboardPanelControllerTest, AnotherOpeningKeepsTheViewAndItsEntriesAndStartsItAsANewOne) {
     controller->show();
     animator.completeAll();
     ClipboardView* view = controller->view();
@@ -133,6 +133,9 @@ TEST_F(ClipboardPanelControllerTest, AnotherOpeningKeepsTheViewAndStartsItAsANew
     animator.completeAll();
     scheduler.runDue();
 
+    // Entries past their age go at the next copy, not at an opening
+    settings->setClipboardRetentionDays(1);
+    scheduler.advance(Seconds(2 * 86400));
     controller->show();
     animator.completeAll();
     EXPECT_EQ(controller->view(), view);
