@@ -1,6 +1,7 @@
 // The clipboard history against owners that attack it: one that sends a copy in chunks without
 // end, one that takes the clipboard 20 times a second with a new picture, one that offers 100,000
-// types, one that copies 50 texts a second, and one that answers text in numbers. Meanwhile the
+// types, one that copies 50 texts a second, one that answers text in numbers, one whose pictures
+// of one pixel each carry 100 MB more, and one that copies two million files. Meanwhile the
 // event loop keeps answering, memory stays bounded, and afterwards an ordinary copy is recorded
 // and the strip opens. Each attack lasts CORVANE_ATTACK_SECONDS (3 by default).
 #include "support/IntegrationMain.h"
@@ -96,6 +97,13 @@ TEST(ClipboardAttack, HostileOwnersCostNeitherTheEventLoopNorMemoryAndTheNextCop
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(picturePng(n));
     }
+    QStringList pixels;
+    for (const QColor color : {Qt::red, Qt::green, Qt::blue}) {
+        pixels.append(scratch.filePath(color.name() + QStringLiteral(".png")));
+        QImage pixel(1, 1, QImage::Format_RGB32);
+        pixel.fill(color);
+        ASSERT_TRUE(pixel.save(pixels.last(), "PNG"));
+    }
 
     const std::pair<const char*, QStringList> attacks[] = {
         {"chunks without end", {"endless"}},
@@ -103,6 +111,8 @@ TEST(ClipboardAttack, HostileOwnersCostNeitherTheEventLoopNorMemoryAndTheNextCop
         {"100,000 types", {"targets", "100000"}},
         {"50 texts a second", {"texts", "50"}},
         {"text answered in numbers", {"wrong"}},
+        {"pixels carrying 100 MB", QStringList{"padded", "2", "100"} + pixels},
+        {"two million files", {"files", "2", "2000000"}},
     };
     int round = 0;
     for (const auto& [name, arguments] : attacks) {
@@ -113,6 +123,10 @@ TEST(ClipboardAttack, HostileOwnersCostNeitherTheEventLoopNorMemoryAndTheNextCop
         ASSERT_TRUE(owner.waitForStarted(waitMs));
         Watch watch;
         QTest::qWait(seconds * 1000);
+        // On a busy machine a copy of 100 MB may take longer than the attack to come in
+        if (arguments[0] == "padded") {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !history.items().empty(); }, 30000));
+        }
         const qint64 worstGap = watch.worstGapMs;
         const qint64 peak = std::max(watch.peakMiB, residentMiB());
         const size_t recorded = history.items().size();
@@ -123,10 +137,16 @@ TEST(ClipboardAttack, HostileOwnersCostNeitherTheEventLoopNorMemoryAndTheNextCop
         EXPECT_LT(worstGap, 300);
         EXPECT_LT(peak, residentBoundMiB);
         // Nothing usable was offered, or too much of it; the floods keep being recorded
-        if (arguments[0] == "endless" || arguments[0] == "targets" || arguments[0] == "wrong")
+        if (arguments[0] == "endless" || arguments[0] == "targets" || arguments[0] == "wrong" ||
+            arguments[0] == "files")
             EXPECT_EQ(recorded, 0u);
         else
             EXPECT_GE(recorded, 1u);
+        // What is kept of a picture is its pixels
+        if (arguments[0] == "padded") {
+            for (const ClipItem& item : history.items())
+                EXPECT_LT(item.imageData.size(), 1000);
+        }
 
         // An ordinary copy afterwards is recorded at once
         const QByteArray text = "after the attack " + QByteArray::number(++round);

@@ -6,17 +6,23 @@
 // and hostile ones, each until killed:
 //   endless            offers text and sends it in chunks (INCR) that never end
 //   pictures RATE PNG… takes the clipboard RATE times a second, each time with the next picture
+//   padded RATE MB PNG… the same, each picture carrying MB megabytes more in a chunk of its own
+//   files RATE COUNT   takes the clipboard RATE times a second with a list of COUNT file URLs
+//                      (these two send in chunks, each copy whole before the clipboard is taken
+//                      again)
 //   texts RATE         takes the clipboard RATE times a second, each time with a new text
 //   targets COUNT      offers COUNT types, every one a different name
 //   wrong              answers a request for text with 32-bit numbers of another type
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <poll.h>
 #include <string>
 #include <vector>
@@ -50,7 +56,47 @@ struct Offer {
     // The bytes of the one type that has any.
     xcb_atom_t type = XCB_ATOM_NONE;
     std::string bytes;
+    // Bytes too many for one request, sent in chunks instead of `bytes`.
+    std::shared_ptr<const std::string> large;
 };
+
+// A reply sent in chunks: the requestor's window and property, and what is left to send of
+// `data` (none: chunks without end).
+struct Stream {
+    xcb_window_t requestor;
+    xcb_atom_t property;
+    std::shared_ptr<const std::string> data;
+    size_t sent = 0;
+};
+
+uint32_t crc32(const std::string& bytes) {
+    static const std::vector<uint32_t> table = [] {
+        std::vector<uint32_t> t(256);
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    uint32_t crc = 0xFFFFFFFFu;
+    for (const char byte : bytes)
+        crc = table[(crc ^ static_cast<uint8_t>(byte)) & 0xff] ^ (crc >> 8);
+    return ~crc;
+}
+
+std::string bigEndian(uint32_t value) {
+    return {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+}
+
+// The PNG with `extra` bytes in a private chunk before its end: no pixels, no text.
+std::shared_ptr<const std::string> padded(const std::string& png, size_t extra) {
+    const std::string chunk = "prVt" + std::string(extra, 'x');
+    const size_t end = png.size() - 12; // the IEND chunk
+    return std::make_shared<const std::string>(png.substr(0, end) + bigEndian(uint32_t(extra)) + chunk +
+                                               bigEndian(crc32(chunk)) + png.substr(end));
+}
 
 // Keeps taking the clipboard (every `period`, or once when zero) and answers every request for
 // `offer(n)`, the n-th copy; `endless` answers the text in chunks that never end.
@@ -62,11 +108,12 @@ void serve(xcb_connection_t* c, xcb_window_t window, xcb_atom_t clipboard, xcb_a
     xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
     xcb_flush(c);
     Clock::time_point next = Clock::now() + period;
-    // Where chunks go: the requestor's window and property.
-    std::vector<std::pair<xcb_window_t, xcb_atom_t>> streams;
-    const std::string chunk(256 * 1024, 'x');
+    std::vector<Stream> streams;
+    constexpr size_t chunkSize = 256 * 1024;
+    const std::string endlessChunk(chunkSize, 'x');
     for (;;) {
-        if (period.count() > 0 && Clock::now() >= next) {
+        // A copy sent in chunks is sent whole before the next is taken: each is one copy read.
+        if (period.count() > 0 && Clock::now() >= next && streams.empty()) {
             current = offer(++copy);
             xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
             xcb_flush(c);
@@ -81,11 +128,24 @@ void serve(xcb_connection_t* c, xcb_window_t window, xcb_atom_t clipboard, xcb_a
         const uint8_t type = event->response_type & 0x7f;
         if (type == XCB_PROPERTY_NOTIFY) {
             const auto& notify = *reinterpret_cast<xcb_property_notify_event_t*>(event);
-            for (const auto& [requestor, property] : streams)
-                if (notify.state == XCB_PROPERTY_DELETE && notify.window == requestor &&
-                    notify.atom == property)
-                    xcb_change_property(c, XCB_PROP_MODE_REPLACE, requestor, property, current.type, 8,
-                                        static_cast<uint32_t>(chunk.size()), chunk.data());
+            for (auto it = streams.begin(); it != streams.end(); ++it) {
+                if (notify.state != XCB_PROPERTY_DELETE || notify.window != it->requestor ||
+                    notify.atom != it->property)
+                    continue;
+                // The next chunk; the last is empty and ends the stream.
+                const char* bytes = endlessChunk.data();
+                size_t size = chunkSize;
+                if (it->data) {
+                    size = std::min(chunkSize, it->data->size() - it->sent);
+                    bytes = it->data->data() + it->sent;
+                    it->sent += size;
+                }
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, it->requestor, it->property, current.type, 8,
+                                    static_cast<uint32_t>(size), bytes);
+                if (size == 0)
+                    streams.erase(it);
+                break;
+            }
             xcb_flush(c);
         } else if (type == XCB_SELECTION_REQUEST) {
             const auto& request = *reinterpret_cast<xcb_selection_request_event_t*>(event);
@@ -96,13 +156,14 @@ void serve(xcb_connection_t* c, xcb_window_t window, xcb_atom_t clipboard, xcb_a
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
                                     static_cast<uint32_t>(offered.size()), offered.data());
                 answer(c, request, property);
-            } else if (endless) {
-                const uint32_t size = 1024 * 1024;
+            } else if (endless || current.large) {
+                const uint32_t size =
+                    current.large ? static_cast<uint32_t>(current.large->size()) : 1024 * 1024;
                 const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
                 xcb_change_window_attributes(c, request.requestor, XCB_CW_EVENT_MASK, &events);
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, incr, 32, 1,
                                     &size);
-                streams.emplace_back(request.requestor, property);
+                streams.push_back({request.requestor, property, current.large});
                 answer(c, request, property);
             } else if (current.type != XCB_ATOM_NONE) {
                 // The bytes go as they are, whichever type was asked for: the offer says what it is.
@@ -185,6 +246,28 @@ int main(int argc, char** argv) {
         }
         serve(c, window, clipboard, targets, milliseconds(1000 / std::atoi(argv[2])), false, [&](int n) {
             return Offer{{png}, png, pictures[size_t(n) % pictures.size()]};
+        });
+    }
+    if (role == "padded" && argc >= 5) {
+        const xcb_atom_t png = intern(c, "image/png");
+        const size_t extra = size_t(std::atoi(argv[3])) * 1000 * 1000;
+        std::vector<std::string> pictures;
+        for (int i = 4; i < argc; ++i) {
+            std::ifstream file(argv[i], std::ios::binary);
+            pictures.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        }
+        // Made as each copy is taken: a stream still under way keeps the one it sends.
+        serve(c, window, clipboard, targets, milliseconds(1000 / std::atoi(argv[2])), false, [&](int n) {
+            return Offer{{png}, png, {}, padded(pictures[size_t(n) % pictures.size()], extra)};
+        });
+    }
+    if (role == "files" && argc == 4) {
+        const xcb_atom_t uriList = intern(c, "text/uri-list");
+        auto list = std::make_shared<std::string>();
+        for (int i = 0; i < std::atoi(argv[3]); ++i)
+            *list += "file:///tmp/copied/folder/file-" + std::to_string(i) + ".txt\r\n";
+        serve(c, window, clipboard, targets, milliseconds(1000 / std::atoi(argv[2])), false, [&](int) {
+            return Offer{{uriList}, uriList, {}, list};
         });
     }
     if (role != "timed" || argc != 4)
