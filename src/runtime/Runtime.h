@@ -16,8 +16,9 @@ struct Runtime {
     NotificationCenter& notifications;
     Executor& background;
     Animator& animator;
-    // Where copied pictures are decoded: a thread of their own, so that a flood of them never
-    // fills the shared pool that drawing waits on. None: the background pool.
+    // Where copied pictures are decoded and copied file lists parsed: a thread of their own, so
+    // that a flood of them never fills the shared pool that drawing waits on. None: the
+    // background pool.
     Executor* pictures = nullptr;
 };
 
