@@ -12,9 +12,7 @@
 namespace corvane {
 
 SwitcherController::SwitcherController(Services services, QObject* parent)
-    : QObject(parent), m_services(std::move(services)) {
-    connect(&m_services.windows, &WindowService::windowsChanged, this, &SwitcherController::windowsListed);
-}
+    : QObject(parent), m_services(std::move(services)) {}
 
 SwitcherController::~SwitcherController() {
     removeMonitors();
@@ -43,23 +41,10 @@ void SwitcherController::advance() {
     }
     if (open())
         return;
-    // Nothing listed yet (the first press after a start): a full read, and the switcher opens
-    // as soon as it has windows to offer.
-    m_openWhenListed = true;
-    m_pressedUnlisted = m_services.scheduler.now();
+    // Nothing listed yet (the first press after a start): only a full read. The press is not
+    // kept for when the list comes: an opening then, long after the key, could move the focus
+    // from under the user. The next press opens.
     m_services.windows.refresh(true);
-}
-
-void SwitcherController::windowsListed() {
-    if (!m_openWhenListed || m_active)
-        return;
-    // A list that comes later than an opening would have lasted opens nothing.
-    if (m_services.scheduler.elapsedSince(m_pressedUnlisted).count() >= timeoutSeconds) {
-        m_openWhenListed = false;
-        return;
-    }
-    if (open())
-        m_openWhenListed = false;
 }
 
 quint64 SwitcherController::currentReleaseMask() const {
@@ -71,7 +56,6 @@ bool SwitcherController::open() {
     m_list = shownWindows(m_services.windows.windows(), m_services.settings);
     if (m_list.empty())
         return false;
-    m_openWhenListed = false;
     m_active = true;
     if (m_list.size() == 1)
         m_index = 0;
@@ -81,8 +65,8 @@ bool SwitcherController::open() {
     m_services.sidebar.applyVisibility(true);
     installMonitors();
     showSelection();
-    // The monitors hear of releases from now on; one that came before (a quick tap, or a press
-    // that waited for the list) shows only in the keys held now.
+    // The monitors hear of releases from now on; one that came before (a quick tap) shows only in
+    // the keys held now.
     if (EventMonitors* monitors = m_services.monitors) {
         const quint64 mask = currentReleaseMask();
         if ((monitors->currentModifierFlags() & mask) != mask)

@@ -24,7 +24,7 @@ class WindowService;
 // modifiers and pressing its key moves the selection on; releasing a modifier switches to the
 // selected window; Escape or eight seconds close it without switching. A modifier let go before
 // the switcher could watch it counts as released when it opens, so a quick tap switches to the
-// next window; a press while no window is listed yet opens the switcher once the list comes. While
+// next window; a press while no window is listed yet only asks for the list, and shows nothing. While
 // it is open it takes the keys it answers, Escape and the shortcut's own combination, from every
 // other program; all other keys still reach their programs. Main thread only.
 class SwitcherController : public QObject {
@@ -82,7 +82,6 @@ public:
 private:
     // Opens on the windows listed now; false when there are none.
     bool open();
-    void windowsListed();
     quint64 currentReleaseMask() const;
     void installMonitors();
     void removeMonitors();
@@ -100,9 +99,6 @@ private:
     std::vector<EventMonitors::Handle> m_monitors;
     std::optional<KeyGrabs::Id> m_keyGrab;
     int m_session = 0;
-    // A press found no window listed: when the list comes, the switcher opens as if pressed then.
-    bool m_openWhenListed = false;
-    Instant m_pressedUnlisted;
 };
 
 } // namespace corvane

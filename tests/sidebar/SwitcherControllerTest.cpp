@@ -177,19 +177,28 @@ TEST_F(SwitcherControllerTest, AnEarlierOpeningsTimeoutLeavesANewerOneOpen) {
     keys().releaseKey(optionKey);
 }
 
-TEST_F(SwitcherControllerTest, AnEmptyListAsksForAFullRefreshAndOpensOnceTheWindowsCome) {
+TEST_F(SwitcherControllerTest, APressWithAnEmptyListOnlyRefreshesAndTheListsComingOpensNothing) {
     const int before = state->windows().refreshCount();
     open();
     EXPECT_FALSE(switcher().isActive());
     EXPECT_FALSE(state->sidebar().isPeeking());
     EXPECT_GT(state->windows().refreshCount(), before);
-    // The list comes while Alt is held: open, the window after the front one selected
+
+    // The list comes while Alt is still held, then Alt goes up: nothing opens, nothing is raised
     addWindows(3);
-    EXPECT_TRUE(switcher().isActive());
-    const uint32_t chosen = listedID(1);
-    EXPECT_EQ(selected(), chosen);
+    EXPECT_FALSE(switcher().isActive());
+    EXPECT_FALSE(state->sidebar().isPeeking());
+    EXPECT_EQ(selected(), std::nullopt);
     keys().releaseKey(optionKey);
-    EXPECT_TRUE(raised(chosen));
+    EXPECT_TRUE(platform->fakeAccessibility->writes().empty());
+
+    // The next press opens
+    open();
+    EXPECT_TRUE(switcher().isActive());
+    const uint32_t next = listedID(1);
+    EXPECT_EQ(selected(), next);
+    keys().releaseKey(optionKey);
+    EXPECT_TRUE(raised(next));
 }
 
 TEST_F(SwitcherControllerTest, AReleaseBeforeTheSwitcherOpensSwitchesAtOnce) {
