@@ -186,20 +186,6 @@ void AwakeController::reportStart() {
         Q_EMIT problem(message);
 }
 
-bool AwakeController::offersMode(AwakeMode mode) {
-    if (mode == m_settings.awakeMode())
-        return true;
-    switch (mode) {
-    case AwakeMode::display:
-        return m_holds.offers(PowerHolds::Kind::displaySleep) || m_holds.offers(PowerHolds::Kind::idleSleep);
-    case AwakeMode::system:
-        return m_holds.offers(PowerHolds::Kind::idleSleep);
-    case AwakeMode::lidClosed:
-        return canHoldLid();
-    }
-    return false;
-}
-
 void AwakeController::stop() {
     releaseAssertions();
     m_holdsSleep = false;

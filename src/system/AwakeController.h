@@ -72,9 +72,6 @@ public:
     // Whether the system can hold the lid switch at all (a login service answers).
     bool canHoldLid() const { return m_holds.offers(PowerHolds::Kind::lidSwitch); }
     bool lidSleepDisabled() const { return m_lidSleepDisabled; }
-    // Whether the menu offers `mode`: one the system cannot hold here is left out, unless it is
-    // the stored mode, which stays visible (and checked) so that the menu shows what is chosen.
-    bool offersMode(AwakeMode mode);
 
     // Starts a period in the current mode for `seconds`, or without end when none; replaces a
     // running one (its holds and its timer).

@@ -46,9 +46,9 @@ void AwakeController::buildMenu(QMenu& menu) {
     }
     menu.addSeparator();
 
+    // Every mode is offered, whatever the system can hold: choosing one the system refuses says so
+    // once, and the lid-closed mode falls back to System only.
     for (const auto& [mode, raw] : EnumCases<AwakeMode>::cases) {
-        if (!offersMode(mode))
-            continue;
         QAction* action = addAction(menu, title(mode), modeSymbol(mode), [mode = mode](AwakeController& c) {
             c.m_settings.setAwakeMode(mode);
             c.reapplyMode();

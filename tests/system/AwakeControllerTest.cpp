@@ -234,7 +234,7 @@ TEST_F(AwakeControllerTest, TheMenuOffersWhatFitsTheStateAndCountsDownWhileOpen)
     EXPECT_TRUE(holds.held.empty());
 }
 
-TEST_F(AwakeControllerTest, EachRefusalIsToldOnceAndTheMenuOffersOnlyModesThatCanHold) {
+TEST_F(AwakeControllerTest, EachRefusalIsToldOnceAndTheMenuOffersEveryModeAnyway) {
     QStringList told;
     QObject::connect(&awake, &AwakeController::problem, [&](const QString& message) { told << message; });
     awake.start(std::nullopt);
@@ -259,11 +259,23 @@ TEST_F(AwakeControllerTest, EachRefusalIsToldOnceAndTheMenuOffersOnlyModesThatCa
     EXPECT_EQ(awake.statusText(), "Screen kept on, indefinitely");
     EXPECT_EQ(told.size(), 3);
 
-    // The menu leaves out the modes that cannot hold here
-    awake.buildMenu(awake.menu());
-    EXPECT_TRUE(row(awake.menu(), "Display"));
-    EXPECT_FALSE(row(awake.menu(), "System only"));
-    EXPECT_FALSE(row(awake.menu(), "Lid closed"));
+    // The menu offers every mode in order, even those the system refuses here
+    QMenu& menu = awake.menu();
+    awake.buildMenu(menu);
+    const QList<QAction*> rows = menu.actions();
+    ASSERT_TRUE(row(menu, "Display") && row(menu, "System only") && row(menu, "Lid closed"));
+    EXPECT_LT(rows.indexOf(row(menu, "Display")), rows.indexOf(row(menu, "System only")));
+    EXPECT_LT(rows.indexOf(row(menu, "System only")), rows.indexOf(row(menu, "Lid closed")));
+
+    // Choosing the refused lid mode there says so once and falls back to System only
+    holds.refused = {Kind::lidSwitch};
+    row(menu, "Lid closed")->trigger();
+    ASSERT_EQ(told.size(), 4);
+    EXPECT_EQ(told.last(), "Could not hold the lid switch: keeping awake in System only mode");
+    EXPECT_EQ(settings.awakeMode(), AwakeMode::system);
+    awake.buildMenu(menu);
+    EXPECT_TRUE(row(menu, "System only")->isChecked());
+    EXPECT_FALSE(row(menu, "Lid closed")->isChecked());
 }
 
 TEST_F(AwakeControllerTest, TheStatusItemFollowsItsSetting) {
