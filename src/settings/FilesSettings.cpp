@@ -71,8 +71,8 @@ int pinFolders(FileShelf& shelf, const QStringList& chosen) {
 
 QString FilesSettings::trayText(qsizetype count) {
     if (count == 0)
-        return QStringLiteral("The Tray is empty.");
-    return QStringLiteral("%1 file%2 in the Tray.")
+        return QStringLiteral("The tray is empty.");
+    return QStringLiteral("%1 file%2 in the tray.")
         .arg(count)
         .arg(count == 1 ? QString() : QStringLiteral("s"));
 }

@@ -33,9 +33,9 @@ TEST(FilesSettingsTest, PinningSkipsFoldersAlreadyPinnedAndKeepsTheChosenOrder) 
     EXPECT_EQ(defaults.stringArray("shelfFolders")->size(), 3u);
     EXPECT_TRUE(shelf.watchedFolders().contains(b.path()));
 
-    EXPECT_EQ(FilesSettings::trayText(0), QStringLiteral("The Tray is empty."));
-    EXPECT_EQ(FilesSettings::trayText(1), QStringLiteral("1 file in the Tray."));
-    EXPECT_EQ(FilesSettings::trayText(3), QStringLiteral("3 files in the Tray."));
+    EXPECT_EQ(FilesSettings::trayText(0), QStringLiteral("The tray is empty."));
+    EXPECT_EQ(FilesSettings::trayText(1), QStringLiteral("1 file in the tray."));
+    EXPECT_EQ(FilesSettings::trayText(3), QStringLiteral("3 files in the tray."));
 }
 
 namespace corvane::testing {
