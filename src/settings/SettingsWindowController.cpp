@@ -73,7 +73,9 @@ void SettingsWindowController::buildWindow() {
 }
 
 bool SettingsWindowController::staysOnItsScreen() const {
-    if (!m_window->isVisible())
+    // Qt keeps a minimised window visible; to the user it is not on the screen, and it comes back
+    // centred like a hidden one.
+    if (!m_window->isVisible() || m_window->isMinimized())
         return false;
     const Screens& screens = *m_services.platform.screens;
     const auto own = screenShowing(screens, m_window->frameGeometry());

@@ -95,10 +95,12 @@ TEST_F(SettingsWindowControllerTest, AnOpenWindowStaysOnThePointersScreenAndOthe
     EXPECT_TRUE(window().isVisible());
     EXPECT_EQ(window().pos(), centredOn(right, window().frameGeometry().size()));
 
-    // A minimised window comes back
+    // A minimised window comes back, centred again like a hidden one
+    window().move(centredOn(right, window().frameGeometry().size()) + QPoint(40, 40));
     window().showMinimized();
     controller().show(SettingsTab::keep);
     EXPECT_FALSE(window().isMinimized());
+    EXPECT_EQ(window().pos(), centredOn(right, window().frameGeometry().size()));
 }
 
 TEST_F(SettingsWindowControllerTest, SidebarClicksSelectPagesAndAClickIntoEmptySpaceKeepsTheCurrentOne) {
