@@ -35,9 +35,10 @@ public:
     // forgets a waiting one; so does calling again.
     virtual void whenExposed(QWindow& window, std::function<void()> onExposed) = 0;
 
-    // Asks the window manager to offer no way of minimising a titled window that keeps its
-    // title and close button. Must come before the window is first shown: window managers read
-    // what a window is when they take it on.
+    // Keeps a titled window that keeps its title and close button from being minimised, while it
+    // stays an ordinary window: the window manager is asked to offer no way of minimising it, and
+    // where one minimises it anyway, it is shown again at once. Call before the window is first
+    // shown: window managers read what a window is when they take it on.
     virtual void offerNoMinimise(QWindow& window) = 0;
 
     // Whether a compositing manager runs. Only then do translucent windows show what lies behind

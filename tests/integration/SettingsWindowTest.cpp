@@ -28,6 +28,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <xkbcommon/xkbcommon-keysyms.h>
 
@@ -91,29 +92,56 @@ TEST_F(SettingsWindowTest, TheSettingsTabArgumentOpensTheSettingsAtLaunchInstead
     EXPECT_NE(qobject_cast<HotkeySettings*>(window.view().currentPage()), nullptr);
 }
 
-TEST_F(SettingsWindowTest, TheWelcomeWindowHasATitleAndCloseButButOffersNoMinimising) {
+TEST_F(SettingsWindowTest, TheWelcomeWindowIsAnOrdinaryWindowThatCannotStayMinimised) {
     OnboardingWindowController& onboarding = app.state().onboarding();
     onboarding.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(onboarding.window(), waitMs));
     const auto id = static_cast<xcb_window_t>(onboarding.window()->winId());
-    const auto allows = [&](const char* action) {
-        const std::vector<uint32_t> actions = windowProperty(id, "_NET_WM_ALLOWED_ACTIONS");
-        return std::find(actions.begin(), actions.end(), desktop().atom(action)) != actions.end();
-    };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return allows("_NET_WM_ACTION_CLOSE"); }, waitMs));
-    EXPECT_FALSE(allows("_NET_WM_ACTION_MINIMIZE"));
+
+    // An ordinary window: of the normal type alone, among the window manager's clients, titled,
+    // closable, and asking (in the Motif hints) for no minimising
+    EXPECT_EQ(windowProperty(id, "_NET_WM_WINDOW_TYPE"),
+              std::vector<uint32_t>{desktop().atom("_NET_WM_WINDOW_TYPE_NORMAL")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isClient(id); }, waitMs));
     const std::vector<uint32_t> extents = windowProperty(id, "_NET_FRAME_EXTENTS");
     ASSERT_EQ(extents.size(), 4u);
     EXPECT_GT(extents[2], extents[3]); // a title bar above, a thinner edge below
+    const std::vector<uint32_t> actions = windowProperty(id, "_NET_WM_ALLOWED_ACTIONS");
+    EXPECT_NE(std::find(actions.begin(), actions.end(), desktop().atom("_NET_WM_ACTION_CLOSE")),
+              actions.end());
+    const std::vector<uint32_t> motif = windowProperty(id, "_MOTIF_WM_HINTS");
+    ASSERT_GE(motif.size(), 2u);
+    constexpr uint32_t functionsGiven = 1, minimiseFunction = 1 << 3;
+    EXPECT_TRUE((motif[0] & functionsGiven) && !(motif[1] & minimiseFunction));
 
-    // A pager's minimise request is refused: asked after it, the window manager keeps the window
-    // above the others, and the window is still shown
+    // A pager's minimise request: the window manager minimises it, and it is back at once
+    bool wasMinimised = false;
+    QObject::connect(
+        onboarding.window()->windowHandle(), &QWindow::windowStateChanged, onboarding.window(),
+        [&](Qt::WindowState state) { wasMinimised = wasMinimised || state == Qt::WindowMinimized; });
     askWindowManager(id, "WM_CHANGE_STATE", {3});
-    askWindowManager(id, "_NET_WM_STATE", {1, desktop().atom("_NET_WM_STATE_ABOVE"), 0, 1});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return hasState(id, "_NET_WM_STATE_ABOVE"); }, waitMs));
-    EXPECT_FALSE(hasState(id, "_NET_WM_STATE_HIDDEN"));
-    EXPECT_TRUE(onboarding.window()->isVisible());
-    EXPECT_FALSE(onboarding.window()->isMinimized());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return wasMinimised; }, waitMs));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const std::vector<uint32_t> wmState = windowProperty(id, "WM_STATE");
+            return !wmState.empty() && wmState[0] == 1 && !hasState(id, "_NET_WM_STATE_HIDDEN") &&
+                   !onboarding.window()->isMinimized();
+        },
+        waitMs));
+
+    // The settings window, made active, comes above it
+    SettingsWindow& settings = showOn(SettingsTab::general);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&settings, waitMs));
+    const auto settingsId = static_cast<xcb_window_t>(settings.winId());
+    const auto stackedAbove = [&] {
+        const std::vector<uint32_t> order =
+            windowProperty(desktop().rootWindow(), "_NET_CLIENT_LIST_STACKING");
+        const auto welcome = std::find(order.begin(), order.end(), id);
+        const auto front = std::find(order.begin(), order.end(), settingsId);
+        return welcome != order.end() && front != order.end() && front > welcome;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(stackedAbove, waitMs));
+    EXPECT_FALSE(hasState(id, "_NET_WM_STATE_ABOVE"));
     onboarding.window()->close();
 }
 

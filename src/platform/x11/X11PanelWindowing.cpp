@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
@@ -31,8 +32,6 @@ constexpr uint32_t allDesktops = 0xFFFFFFFF;
 constexpr uint32_t netWmStateAdd = 1;
 // Source indication of a client message: a normal application.
 constexpr uint32_t sourceApplication = 1;
-// The tool-bar window type among the types Qt's xcb plugin writes for a window, by its value there.
-constexpr int xcbToolbarType = 0x8;
 
 // The atoms of the names, none where the server did not answer. All requests go first, then the
 // replies are read: one round trip.
@@ -264,22 +263,32 @@ void X11PanelWindowing::showOnAllDesktops(QWindow& window) {
 }
 
 void X11PanelWindowing::offerNoMinimise(QWindow& window) {
-    // Qt's missing minimise button becomes a _MOTIF_WM_HINTS without the minimise function, which
-    // some window managers follow; openbox keeps minimising open to every normal window whatever
-    // those hints say, and takes it away only from the window types it counts as tool bars. Such a
-    // window keeps its title bar, close button and focus there. Listed first, that type wins; the
-    // normal type after it is for window managers that know no other. Qt writes the type again
-    // whenever it makes a new native window: the property tells it which.
-    window.setProperty("_q_xcb_wm_window_type", xcbToolbarType);
-    xcb_connection_t* c = qtConnection();
-    if (!c || !window.handle() || m_atoms.windowType == XCB_ATOM_NONE ||
-        m_atoms.toolbarType == XCB_ATOM_NONE || m_atoms.normalType == XCB_ATOM_NONE)
+    // The window stays an ordinary one, stacked, listed and cycled like any other. Qt's missing
+    // minimise button becomes a _MOTIF_WM_HINTS without the minimise function, which most window
+    // managers follow; openbox offers minimising on every ordinary window whatever those hints
+    // say, and takes it away only from window types that are no longer ordinary (tool bars, which
+    // it then keeps above other windows and leaves out of its window cycling and taskbars). So a
+    // minimised window is brought back at once: mapping an iconic window asks the window manager
+    // to show it again (ICCCM), which openbox answers by restoring and activating it.
+    if (window.property("_corvane_noMinimise").toBool())
         return;
-    const std::array<xcb_atom_t, 2> types{m_atoms.toolbarType, m_atoms.normalType};
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
-                        m_atoms.windowType, XCB_ATOM_ATOM, 32, static_cast<uint32_t>(types.size()),
-                        types.data());
-    xcb_flush(c);
+    window.setProperty("_corvane_noMinimise", true);
+    QPointer<QWindow> watched(&window);
+    connect(&window, &QWindow::windowStateChanged, &window, [watched](Qt::WindowState state) {
+        if (state != Qt::WindowMinimized)
+            return;
+        // After Qt is through with the change it reports; the window may be gone by then.
+        QMetaObject::invokeMethod(
+            watched.data(),
+            [watched] {
+                xcb_connection_t* c = qtConnection();
+                if (!c || !watched || !watched->isVisible() || watched->windowState() != Qt::WindowMinimized)
+                    return;
+                xcb_map_window(c, static_cast<xcb_window_t>(watched->winId()));
+                xcb_flush(c);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void X11PanelWindowing::showWithoutActivating(QWindow& window) {
