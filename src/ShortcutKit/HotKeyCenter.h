@@ -72,9 +72,10 @@ public:
     // modifier does not count for keys that carry it implicitly (arrows, function keys...).
     bool matchKeyEvent(qint64 keyCode, qint64 carbonModifiers, bool isRepeat, EventType kind);
 
-    // The desktop's own reserved shortcuts as (key code, modifiers): X keeps no such list, so
-    // none are known here.
-    static std::vector<std::pair<qint64, qint64>> systemHotKeys() { return {}; }
+    // Whether the desktop itself uses the combination (key code, Carbon modifiers). X keeps no
+    // list of reserved shortcuts: the combination is asked for as a hot key would take it, and one
+    // the server refuses is held by the window manager or another program of the desktop.
+    bool isTakenBySystem(qint64 keyCode, qint64 carbonModifiers) const;
 
 private:
     void handleHotKey(HotKeys::Id registration, EventType kind);

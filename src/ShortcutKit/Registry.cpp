@@ -2,6 +2,7 @@
 
 #include "ShortcutKit/HotKey.h"
 #include "ShortcutKit/HotKeyCenter.h"
+#include "ShortcutKit/ShortcutConflicts.h"
 #include "runtime/Log.h"
 
 namespace corvane::ShortcutKit {
@@ -16,7 +17,8 @@ template <typename Table, typename Key> bool hasEntry(const Table& table, const 
 Registry::Registry(UserDefaults& defaults, HotKeys& hotKeys, Keyboard& keyboard,
                    NotificationCenter& notifications, Scheduler& scheduler)
     : m_store(defaults), m_keyboard(keyboard), m_notifications(notifications), m_scheduler(scheduler),
-      m_center(std::make_unique<HotKeyCenter>(hotKeys, keyboard)) {}
+      m_center(std::make_unique<HotKeyCenter>(hotKeys, keyboard)),
+      m_conflicts(std::make_unique<DesktopShortcutConflicts>(*m_center)) {}
 
 Registry::~Registry() {
     // Every hot key gives its combination back while the centre is still there.

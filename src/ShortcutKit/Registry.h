@@ -29,6 +29,7 @@ class EventStream;
 class HotKey;
 class HotKeyCenter;
 class RepeatingEventStream;
+class ShortcutConflicts;
 
 // The shortcut library's state: the named shortcuts in the store, the actions and streams bound
 // to them, and one hot key for every distinct shortcut that a name with an action or a stream
@@ -47,6 +48,8 @@ public:
 
     const Keyboard& keyboard() const { return m_keyboard; }
     HotKeyCenter& center() { return *m_center; }
+    // What a recorded combination collides with on this desktop.
+    const ShortcutConflicts& conflicts() const { return *m_conflicts; }
 
     // --- Names and their storage ---
 
@@ -147,6 +150,7 @@ private:
     NotificationCenter& m_notifications;
     Scheduler& m_scheduler;
     std::unique_ptr<HotKeyCenter> m_center;
+    std::unique_ptr<ShortcutConflicts> m_conflicts;
 
     std::map<Name, std::vector<Action>> m_keyDownHandlers;
     std::map<Name, std::vector<Action>> m_keyUpHandlers;

@@ -1,5 +1,6 @@
 #include "ShortcutKit/Shortcut.h"
 
+#include "ShortcutKit/HotKeyCenter.h"
 #include "ShortcutKit/KeySequence.h"
 #include "ShortcutKit/SpecialKey.h"
 #include "core/ShortcutText.h"
@@ -115,17 +116,11 @@ std::optional<Shortcut> Shortcut::fromJsonText(std::string_view text) {
     return shortcut;
 }
 
-bool Shortcut::isTakenBySystem() const {
+bool Shortcut::isTakenBySystem(const HotKeyCenter& center) const {
     // F12 alone is never reported as taken.
     if (carbonKeyCode == Key::f12.rawValue && carbonModifiers == 0)
         return false;
-    for (Shortcut system : systemShortcuts()) {
-        if (Key::isFunctionFlagKey(system.carbonKeyCode))
-            system.carbonModifiers &= ~CarbonModifiers::function;
-        if (system == *this)
-            return true;
-    }
-    return false;
+    return center.isTakenBySystem(carbonKeyCode, carbonModifiers);
 }
 
 } // namespace corvane::ShortcutKit

@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 class QKeyEvent;
 
@@ -18,6 +17,8 @@ class Keyboard;
 }
 
 namespace corvane::ShortcutKit {
+
+class HotKeyCenter;
 
 // One key plus modifier keys, in the stored encoding of hot keys: a virtual key code and the
 // modifier bits of CarbonModifiers. Equal when both numbers are equal; ordered so that it can key
@@ -58,11 +59,9 @@ struct Shortcut {
     // reads as no shortcut.
     static std::optional<Shortcut> fromJsonText(std::string_view text);
 
-    // The desktop's own reserved shortcuts, for the recorder's conflict check. X keeps no list of
-    // them: a combination another program holds shows only as a refused registration. So none
-    // are known here, and no shortcut counts as taken by the system.
-    static std::vector<Shortcut> systemShortcuts() { return {}; }
-    bool isTakenBySystem() const;
+    // Whether the desktop itself uses the shortcut, for the recorder's conflict check: the hot-key
+    // centre asks the desktop (F12 alone never counts).
+    bool isTakenBySystem(const HotKeyCenter& center) const;
     // Whether an item of the application's main menu uses the shortcut. The product lives in the
     // tray here and has no main menu, so none does.
     bool isTakenByMainMenu() const { return false; }

@@ -4,24 +4,18 @@
 
 namespace corvane::ShortcutKit {
 
-namespace {
-class DesktopShortcutConflicts final : public ShortcutConflicts {
-public:
-    std::optional<QString> menuItemUsing(const Shortcut& shortcut) const override {
-        (void)shortcut;
-        return std::nullopt;
-    }
-    bool isTakenBySystem(const Shortcut& shortcut) const override { return shortcut.isTakenBySystem(); }
-    bool isDisallowed(const Shortcut& shortcut) const override {
-        (void)shortcut;
-        return false;
-    }
-};
-} // namespace
+std::optional<QString> DesktopShortcutConflicts::menuItemUsing(const Shortcut& shortcut) const {
+    (void)shortcut;
+    return std::nullopt;
+}
 
-const ShortcutConflicts& ShortcutConflicts::standard() {
-    static const DesktopShortcutConflicts conflicts;
-    return conflicts;
+bool DesktopShortcutConflicts::isTakenBySystem(const Shortcut& shortcut) const {
+    return shortcut.isTakenBySystem(m_center);
+}
+
+bool DesktopShortcutConflicts::isDisallowed(const Shortcut& shortcut) const {
+    (void)shortcut;
+    return false;
 }
 
 } // namespace corvane::ShortcutKit

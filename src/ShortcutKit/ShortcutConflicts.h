@@ -6,6 +6,7 @@
 
 namespace corvane::ShortcutKit {
 
+class HotKeyCenter;
 struct Shortcut;
 
 // What a recorded combination may collide with before a recorder takes it.
@@ -20,10 +21,21 @@ public:
     virtual bool isTakenBySystem(const Shortcut& shortcut) const = 0;
     // Whether the desktop forbids the combination to this program.
     virtual bool isDisallowed(const Shortcut& shortcut) const = 0;
+};
 
-    // The desktop's answers for the application: it has no main menu (it lives in the tray), X
-    // keeps no list of reserved combinations, and nothing is forbidden.
-    static const ShortcutConflicts& standard();
+// The desktop's answers for the application: it has no main menu (it lives in the tray), a
+// combination the desktop refuses to the hot-key centre is the system's own, and nothing is
+// forbidden.
+class DesktopShortcutConflicts final : public ShortcutConflicts {
+public:
+    explicit DesktopShortcutConflicts(const HotKeyCenter& center) : m_center(center) {}
+
+    std::optional<QString> menuItemUsing(const Shortcut& shortcut) const override;
+    bool isTakenBySystem(const Shortcut& shortcut) const override;
+    bool isDisallowed(const Shortcut& shortcut) const override;
+
+private:
+    const HotKeyCenter& m_center;
 };
 
 } // namespace corvane::ShortcutKit

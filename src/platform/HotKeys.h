@@ -27,6 +27,11 @@ public:
     virtual std::optional<Id> registerHotKey(qint64 keyCode, qint64 modifiers) = 0;
     // Gives the combination back; an unknown id is ignored.
     virtual void unregisterHotKey(Id id) = 0;
+    // Whether another program holds the combination, as a window manager holds its own
+    // shortcuts: the desktop refuses it to the product. Asking takes nothing (what is taken to ask
+    // is given back at once). False for a combination the product holds itself, one this keyboard
+    // lacks, and when the desktop cannot tell.
+    virtual bool isHeldElsewhere(qint64 keyCode, qint64 modifiers) = 0;
     // Why the latest registration that gave none was refused.
     Refusal lastRefusal() const { return m_lastRefusal; }
 

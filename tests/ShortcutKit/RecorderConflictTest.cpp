@@ -96,6 +96,45 @@ TEST_F(RecorderConflictTest, ASystemShortcutIsTakenOnlyWhenTheUserForcesIt) {
     EXPECT_FALSE(registry.isPaused());
 }
 
+TEST_F(RecorderConflictTest, ACombinationTheDesktopRefusesWarnsBeforeValidationAndF12AloneNever) {
+    // Given the desktop's own checks, another program holding Ctrl+Alt+Left and F12, and a
+    // validation that counts its calls
+    const Shortcut controlAltLeft = shortcut(Key::leftArrow, controlOption);
+    hotKeys.refuse(controlAltLeft.carbonKeyCode, controlAltLeft.carbonModifiers);
+    hotKeys.refuse(Key::f12.rawValue, 0);
+    const RecorderServices desktop{registry, notifications, host, alerts, registry.conflicts()};
+    RecorderControl* control = place(new RecorderControl(desktop, withoutDefault, onChange()));
+    int validations = 0;
+    control->setValidateShortcut([&](const Shortcut&) {
+        ++validations;
+        return ValidationResult::allow();
+    });
+    showWindow();
+    click(control);
+
+    // Ctrl+Alt+Left: the system alert, before validation; "OK" takes nothing
+    type(control, Key::leftArrow, Qt::Key_Left, Qt::ControlModifier | Qt::AltModifier);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, recorderText("keyboard_shortcut_used_by_system"));
+    EXPECT_EQ(alerts.shown[0].informativeText, recorderText("keyboard_shortcuts_can_be_changed"));
+    EXPECT_EQ(validations, 0);
+    EXPECT_FALSE(stored(withoutDefault));
+
+    // "Use Anyway" goes on to validation and stores it
+    alerts.answer = RecorderAlerts::secondButton;
+    type(control, Key::leftArrow, Qt::Key_Left, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(validations, 1);
+    EXPECT_EQ(registry.getShortcut(withoutDefault), controlAltLeft);
+
+    // F12 alone is never the system's: the desktop is not even asked
+    const int asked = hotKeys.heldElsewhereQueries();
+    click(control);
+    type(control, Key::f12, Qt::Key_F12);
+    EXPECT_EQ(alerts.shown.size(), 2u);
+    EXPECT_EQ(hotKeys.heldElsewhereQueries(), asked);
+    EXPECT_EQ(registry.getShortcut(withoutDefault), shortcut(Key::f12, 0));
+}
+
 TEST_F(RecorderConflictTest, ADisallowedCombinationIsRefusedUnlessThePolicyAllowsIt) {
     conflicts.disallowed.insert(optionShiftK);
     RecorderControl* control = recording();

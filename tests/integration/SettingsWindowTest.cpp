@@ -11,6 +11,7 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Recorder.h"
+#include "ShortcutKit/RecorderTexts.h"
 #include "ShortcutKit/Registry.h"
 #include "app/Hotkeys.h"
 #include "core/ScreenHelpers.h"
@@ -25,9 +26,12 @@
 #include <QDir>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <xkbcommon/xkbcommon-keysyms.h>
@@ -209,31 +213,81 @@ TEST_F(SettingsWindowTest, AShortcutRecordedOnTheHotkeysPageSnapsARealWindow) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return serverFrame(target) == expected; }, waitMs));
 }
 
-TEST_F(SettingsWindowTest, RecordingTakesACombinationAnotherProgramHolds) {
+TEST_F(SettingsWindowTest, RecordingACombinationAnotherProgramHoldsWarnsThatTheSystemUsesIt) {
     registerHotkeys(app.state());
     SettingsWindow& window = showOn(SettingsTab::hotkeys);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window, waitMs));
     auto* page = qobject_cast<HotkeySettings*>(window.view().currentPage());
     ASSERT_NE(page, nullptr);
     ShortcutKit::RecorderControl& field = page->recorder(QStringLiteral("snapLeft"))->control();
+    const auto storedBefore = app.state().shortcuts().getShortcut(AppShortcuts::snapLeft());
+
+    // The alerts are answered with the button titled `answer`; what they said is kept
+    QString answer;
+    QStringList said;
+    QTimer answering;
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == answer) {
+                said << box->text();
+                button->click();
+                return;
+            }
+        }
+    });
+    answering.start(20);
 
     // Given another X client holds Ctrl+Alt+K, as a window manager holds its keys
     XTestInput typist;
     xcb_connection_t* c = desktop().connection();
     const xcb_keycode_t k = typist.keycode(XKB_KEY_k);
+    const auto grab = [&](uint16_t modifiers) {
+        xcb_generic_error_t* error =
+            xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), modifiers, k,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        std::free(error);
+        return error == nullptr;
+    };
+    const auto ungrab = [&](uint16_t modifiers) {
+        std::free(xcb_request_check(c, xcb_ungrab_key_checked(c, k, desktop().rootWindow(), modifiers)));
+    };
     const uint16_t controlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
-    std::free(xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), controlAlt, k,
-                                                        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)));
+    ASSERT_TRUE(grab(controlAlt));
 
-    // When the user records it by typing it on the keyboard
+    // When the user records it by typing it, the recorder gets it and says the system uses it;
+    // "OK" keeps what was stored
+    answer = QStringLiteral("OK");
     QTest::mouseClick(&field, Qt::LeftButton);
     ASSERT_TRUE(field.isRecording());
     typist.type({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_k});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return said.size() == 1; }, waitMs));
+    EXPECT_EQ(said[0], ShortcutKit::recorderText("keyboard_shortcut_used_by_system"));
+    EXPECT_EQ(app.state().shortcuts().getShortcut(AppShortcuts::snapLeft()), storedBefore);
 
-    // Then the recorder got it
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !field.isRecording(); }, waitMs));
+    // Held only while Caps Lock is on, it is still the system's: every lock state is asked (and
+    // given back, or the other client could not take it now). Now "Use Anyway" takes it
+    ungrab(controlAlt);
+    ASSERT_TRUE(grab(controlAlt | XCB_MOD_MASK_LOCK));
+    answer = ShortcutKit::recorderText("force_use_shortcut");
+    // The field records again once its window has the keyboard back from the alert
+    ASSERT_TRUE(QTest::qWaitFor([&] { return field.isRecording(); }, waitMs));
+    typist.type({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_k});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return said.size() == 2 && !field.isRecording(); }, waitMs));
     EXPECT_EQ(field.text(), QStringLiteral("Ctrl+Alt+K"));
-    std::free(xcb_request_check(c, xcb_ungrab_key_checked(c, k, desktop().rootWindow(), controlAlt)));
+    ungrab(controlAlt | XCB_MOD_MASK_LOCK);
+
+    // A combination nobody holds is taken without a word
+    answer.clear();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, waitMs));
+    QTest::mouseClick(&field, Qt::LeftButton);
+    ASSERT_TRUE(field.isRecording());
+    typist.type({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_m});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !field.isRecording(); }, waitMs));
+    EXPECT_EQ(field.text(), QStringLiteral("Ctrl+Alt+M"));
+    EXPECT_EQ(said.size(), 2);
 }
 
 } // namespace

@@ -36,6 +36,11 @@ void FakeHotKeys::refuse(qint64 keyCode, qint64 modifiers, bool refused) {
         m_refused.erase({keyCode, modifiers});
 }
 
+bool FakeHotKeys::isHeldElsewhere(qint64 keyCode, qint64 modifiers) {
+    ++m_heldQueries;
+    return m_refused.count({keyCode, modifiers}) > 0;
+}
+
 bool FakeHotKeys::isRegistered(qint64 keyCode, qint64 modifiers) const {
     return idOf({keyCode, modifiers}).has_value();
 }

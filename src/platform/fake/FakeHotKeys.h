@@ -23,8 +23,11 @@ public:
     std::optional<Id> registerHotKey(qint64 keyCode, qint64 modifiers) override;
     void unregisterHotKey(Id id) override;
 
-    // Makes later registrations of the combination fail (or succeed again).
+    // A combination "another program" holds: later registrations of it fail (or succeed again).
     void refuse(qint64 keyCode, qint64 modifiers, bool refused = true);
+    bool isHeldElsewhere(qint64 keyCode, qint64 modifiers) override;
+    // How often the product asked whether a combination is held elsewhere.
+    int heldElsewhereQueries() const { return m_heldQueries; }
     bool isRegistered(qint64 keyCode, qint64 modifiers) const;
     int registeredCount() const { return static_cast<int>(m_registered.size()); }
     // Successful registrations so far, for checks that a combination was taken only once.
@@ -51,6 +54,7 @@ private:
     bool m_holding = false;
     std::vector<quint64> m_releasedTo;
     int m_registrations = 0;
+    int m_heldQueries = 0;
 };
 
 } // namespace corvane

@@ -64,6 +64,26 @@ std::optional<HotKeys::Id> X11HotKeys::registerHotKey(qint64 keyCode, qint64 mod
     return id;
 }
 
+bool X11HotKeys::isHeldElsewhere(qint64 keyCode, qint64 modifiers) {
+    if (!m_keyboard.isConnected())
+        return false;
+    const auto translated = m_keyboard.combinationOf(keyCode, modifiers);
+    if (!translated)
+        return false;
+    const auto [keycode, mask] = *translated;
+    // A grab of our own would be taken over, not refused, and then given back with the probe.
+    for (const auto& [id, existing] : m_grabs) {
+        if (existing.grabbed && existing.keycode == keycode && existing.mask == mask)
+            return false;
+    }
+    const std::optional<uint8_t> failure = grab(keycode, mask);
+    if (!failure) {
+        m_keyboard.ungrabCombination(keycode, mask);
+        return false;
+    }
+    return *failure == badAccess;
+}
+
 void X11HotKeys::unregisterHotKey(Id id) {
     const auto found = m_grabs.find(id);
     if (found == m_grabs.end())

@@ -33,6 +33,9 @@ public:
 
     std::optional<Id> registerHotKey(qint64 keyCode, qint64 modifiers) override;
     void unregisterHotKey(Id id) override;
+    // Grabs the combination in every state of the lock modifiers, as a registration would, and
+    // gives it back at once: the server refuses the grab (BadAccess) when another client has it.
+    bool isHeldElsewhere(qint64 keyCode, qint64 modifiers) override;
     void holdKeyboard() override;
     void releaseKeyboard(quint64 window) override;
 
