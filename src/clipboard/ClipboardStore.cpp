@@ -43,7 +43,8 @@ QString ClipboardStore::defaultDirectory() {
     return corvaneDataFolder() + QStringLiteral("/Clipboard");
 }
 
-ClipboardStore::ClipboardStore(QString directory) : m_directory(std::move(directory)) {}
+ClipboardStore::ClipboardStore(QString directory, qint64 limit)
+    : m_directory(std::move(directory)), m_indexLimit(limit) {}
 
 bool ClipboardStore::exists() const {
     return QFileInfo(m_directory).isDir();
@@ -94,7 +95,7 @@ std::optional<QString> ClipboardStore::save(const std::vector<ClipItem>& items) 
         }
         records.push_back(std::move(record));
     }
-    if (auto error = writeFileAtomically(path(indexName), encodeClipboardIndex(records)))
+    if (auto error = writeStoredFile(path(indexName), encodeClipboardIndex(records), m_indexLimit))
         return error;
     const QStringList names =
         QDir(m_directory).entryList({QStringLiteral("*.png")}, QDir::Files | QDir::Hidden);
@@ -123,7 +124,7 @@ void ClipboardStore::removeLeftovers() const {
 ClipboardStore::Loaded ClipboardStore::load() const {
     removeLeftovers();
     Loaded result;
-    const StoredFileRead stored = readStoredFile(path(indexName), indexLimit);
+    const StoredFileRead stored = readStoredFile(path(indexName), m_indexLimit);
     // A file we may not read, a folder or anything but a regular file in its place, or one past the
     // limit, is not damaged: it stays as it is.
     if (stored.status != StoredFileRead::Status::read) {

@@ -22,7 +22,7 @@ public:
             missing,    // no index: a history never saved
             loaded,     // read; records that cannot be restored are left out
             damaged,    // did not decode; moved aside with its pictures to `setAsidePath`
-            unreadable, // could not be read, is no regular file or is past `indexLimit` (or,
+            unreadable, // could not be read, is no regular file or is past the index limit (or,
                         // damaged, not moved aside): left as it is
         };
         Status status = Status::missing;
@@ -31,16 +31,19 @@ public:
         QString detail; // why it could not be read or decoded
     };
 
-    // The largest index read: 10,000 entries of ordinary text take some 1.4 MB, 200 entries (the
-    // highest limit) of a MiB each still fit; a bound keeps a link to an endless device or a huge
-    // file from filling memory. A larger index is left as it is, as one that cannot be read.
+    // The largest index read and written: 10,000 entries of ordinary text take some 1.4 MB, 200
+    // entries (the highest limit) of a MiB each still fit; a bound keeps a link to an endless device
+    // or a huge file from filling memory. A larger index is left as it is, as one that cannot be
+    // read, and a history whose index would be larger is not saved (texts of up to 8 MiB each can
+    // make one).
     static constexpr qint64 indexLimit = 256 * 1024 * 1024;
     // The largest picture read back: far above the PNG of any screenshot.
     static constexpr qint64 pictureLimit = 256 * 1024 * 1024;
 
     // $XDG_DATA_HOME/Corvane/Clipboard.
     static QString defaultDirectory();
-    explicit ClipboardStore(QString directory = defaultDirectory());
+    // `limit` stands for `indexLimit`, for a test that cannot fill it.
+    explicit ClipboardStore(QString directory = defaultDirectory(), qint64 limit = indexLimit);
 
     const QString& directory() const { return m_directory; }
     bool exists() const;
@@ -70,6 +73,7 @@ private:
     QString path(const QString& name) const { return m_directory + QLatin1Char('/') + name; }
 
     QString m_directory;
+    qint64 m_indexLimit;
 };
 
 // Stored dates count seconds from 2001-01-01 00:00:00 UTC.

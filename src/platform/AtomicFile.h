@@ -15,6 +15,10 @@ namespace corvane {
 // final target, and the link stays. Creates missing folders as `makePrivateFolder` does. Answers none on
 // success, else why it failed; on failure the old file is untouched.
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);
+// As `writeFileAtomically`, for a file `readStoredFile` reads back with `limit`: bytes past the
+// limit are not written (the next start would refuse the file and keep the store from saving), and
+// the answer says so.
+std::optional<QString> writeStoredFile(const QString& path, const QByteArray& bytes, qint64 limit);
 
 // Creates `path` and any missing parent with mode 0700 whatever the umask, as the base directory
 // rules ask of the folders an application makes; folders that exist keep their mode. Answers

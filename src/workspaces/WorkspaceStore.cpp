@@ -271,7 +271,7 @@ std::optional<WorkspaceStoreError> WorkspaceStore::save(const std::vector<Worksp
     if (!bytes)
         return WorkspaceStoreError{WorkspaceStoreError::Kind::encoding, 0, encodingError};
 
-    if (const auto error = writeFileAtomically(m_filePath, *bytes))
+    if (const auto error = writeStoredFile(m_filePath, *bytes, fileLimit))
         return WorkspaceStoreError{WorkspaceStoreError::Kind::writing, 0, *error};
     return std::nullopt;
 }

@@ -57,7 +57,7 @@ public:
     };
 
     static constexpr int currentVersion = 1;
-    // The largest file read: a workspace of a hundred windows takes some 30 KiB, so thousands of
+    // The largest file read and written: a workspace of a hundred windows takes some 30 KiB, so thousands of
     // them fit, and a bound keeps a link to an endless device from filling memory.
     static constexpr qint64 fileLimit = 64 * 1024 * 1024;
 

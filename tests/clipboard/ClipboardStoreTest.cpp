@@ -165,5 +165,29 @@ TEST_F(ClipboardStoreTest, AnIndexThatIsNoFileOfOursIsReadInBoundsAndNeverSavedO
     }
 }
 
+TEST(ClipboardStore, AHistoryPastTheIndexLimitIsNotSavedSoTheLastSavedOneStillLoads) {
+    const auto text = [](const QString& content) {
+        ClipItem item = ClipItem::makeText(content);
+        item.id = QUuid::createUuid();
+        item.date = QDateTime::currentDateTimeUtc();
+        return item;
+    };
+    // Given a store whose index may hold 1 KiB, holding a short history
+    QTemporaryDir home;
+    const ClipboardStore store(home.path() + "/Clipboard", 1024);
+    ASSERT_FALSE(store.save({text("short")}));
+
+    // When a history whose index would pass the limit is saved
+    const std::optional<QString> error = store.save({text(QString(2000, 'x'))});
+
+    // Then the save says so, and the next start loads the last history saved
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->contains("larger than 1024 bytes")) << error->toStdString();
+    const ClipboardStore::Loaded loaded = store.load();
+    EXPECT_EQ(loaded.status, ClipboardStore::Loaded::Status::loaded);
+    ASSERT_EQ(loaded.items.size(), 1u);
+    EXPECT_EQ(loaded.items[0].text, "short");
+}
+
 } // namespace
 } // namespace corvane::testing

@@ -354,6 +354,14 @@ TEST(UserDefaults, FailedSaveIsToldOnceStaysPendingAndIsRetriedByTheNextWriteAnd
     // Then the timer's retry lands it
     EXPECT_FALSE(defaults.hasPendingWrite());
     EXPECT_EQ(Json::parse(readBytes(path).toStdString()), (Json{{"first", 1}, {"second", 2}, {"third", 3}}));
+
+    // When a value would make the file larger than a start reads back
+    defaults.set("huge", std::string(JsonDefaultsFile::sizeLimit, 'x'));
+    scheduler.advance(Seconds(0.25));
+    // Then that is told, and the file keeps what the next start can read
+    EXPECT_EQ(told.count(), 3);
+    EXPECT_TRUE(defaults.hasPendingWrite());
+    EXPECT_EQ(Json::parse(readBytes(path).toStdString()), (Json{{"first", 1}, {"second", 2}, {"third", 3}}));
 }
 
 TEST(JsonDefaultsFile, DefaultPathFollowsTheConfigHome) {

@@ -315,6 +315,12 @@ void removeAtomicWriteLeftovers(const QString& path) {
         removeLeftoversBeside(target);
 }
 
+std::optional<QString> writeStoredFile(const QString& path, const QByteArray& bytes, qint64 limit) {
+    if (bytes.size() > limit)
+        return largerThan(limit) + QStringLiteral(", more than is read back at the next start");
+    return writeFileAtomically(path, bytes);
+}
+
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes) {
     // Writing beside the link's target keeps the link and lets the rename stay on one file system.
     const QFileInfo info(resolvedWritePath(path));

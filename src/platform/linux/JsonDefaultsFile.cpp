@@ -55,7 +55,7 @@ std::optional<QString> JsonDefaultsFile::save(const Json& document) {
     // Invalid UTF-8 in a string would make the writer throw; such bytes are replaced instead.
     const std::string text = document.dump(4, ' ', false, Json::error_handler_t::replace) + '\n';
     // The caller logs a failure once, not at every retry.
-    if (auto error = writeFileAtomically(m_path, QByteArray::fromStdString(text)))
+    if (auto error = writeStoredFile(m_path, QByteArray::fromStdString(text), sizeLimit))
         return QStringLiteral("%1: %2").arg(m_path, *error);
     return std::nullopt;
 }

@@ -11,7 +11,7 @@ namespace corvane {
 // folder, synced to disk, then renamed over the old one, readable by the user alone.
 class JsonDefaultsFile final : public DefaultsFile {
 public:
-    // The largest file read: the settings take a few kilobytes, so anything near this is no
+    // The largest file read and written: the settings take a few kilobytes, so anything near this is no
     // settings file of ours, and a bound keeps a link to an endless device from filling memory.
     static constexpr qint64 sizeLimit = 4 * 1024 * 1024;
 
