@@ -9,6 +9,7 @@
 #include "shelf/FileListHeader.h"
 #include "shelf/FileListView.h"
 #include "shelf/FilePanel.h"
+#include "shelf/FileRowView.h"
 #include "shelf/FileShelf.h"
 #include "shelf/PreviewPanel.h"
 #include "shelf/ShelfListModel.h"
@@ -25,6 +26,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -198,6 +200,20 @@ TEST_F(FileShelfControllerTest, FilesNoProgramOpensOrShowsAreToldOncePerActionWi
     EXPECT_TRUE(controller().handleKeyDown(panel, Qt::Key_Return, {}));
     EXPECT_EQ(shell.openedUrls.size(), 2u);
     EXPECT_EQ(state->toast().lastMessage(), QStringLiteral("Could not open 2 files: ") + reason);
+
+    // A double-click on a row, and the header's Open in File Manager, tell too
+    const auto* list = panel.findChild<FileListView*>();
+    ASSERT_NE(list, nullptr);
+    ASSERT_FALSE(list->rows().isEmpty());
+    FileRowView* row = list->rows().first();
+    QTest::mouseDClick(row, Qt::LeftButton);
+    EXPECT_EQ(state->toast().lastMessage(), QStringLiteral("Could not open \u201c") + row->file().name +
+                                                QStringLiteral("\u201d: ") + reason);
+    ASSERT_NE(list->header()->openButton(), nullptr);
+    list->header()->openButton()->click();
+    EXPECT_EQ(state->toast().lastMessage(), QStringLiteral("Could not open \u201c") +
+                                                QDir(folder.path()).dirName() +
+                                                QStringLiteral("\u201d in the file manager: ") + reason);
 
     // The menu's Open and Show in File Manager tell once each; one file is named
     std::vector<QString> told;
