@@ -309,6 +309,22 @@ TEST(UserDefaults, ASettingsFileThatIsNoFileOfOursIsReadInBoundsAndNeverWrittenO
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
                   QStringList{QStringLiteral("defaults.json")});
     }
+
+    // A link into a dotfiles folder whose target is not there yet is a file still to be made: it
+    // is written through
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/defaults.json");
+    const QString target = dir.path() + QStringLiteral("/dotfiles/defaults.json");
+    ASSERT_TRUE(QFile::link(target, path));
+    ManualScheduler scheduler;
+    {
+        UserDefaults defaults(std::make_unique<JsonDefaultsFile>(path), scheduler);
+        EXPECT_FALSE(defaults.loadProblem());
+        defaults.set("fresh", true);
+        defaults.flush();
+    }
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(Json::parse(readBytes(target).toStdString()), (Json{{"fresh", true}}));
 }
 
 TEST(UserDefaults, FailedSaveIsToldOnceStaysPendingAndIsRetriedByTheNextWriteAndOnATimer) {
