@@ -79,6 +79,10 @@ TEST(AtomicFile, ALinkedFileIsWrittenThroughAndOnlyOurLeftoversAreRemoved) {
         writeBytes(dir.path() + name, "partial");
         ::chmod(QFile::encodeName(dir.path() + name).constData(), 0600);
     }
+    // and one with the mark that others may read, which the writer never makes
+    const QString readable = dir.path() + QStringLiteral("/config/defaults.json.corvane-99999999-Rd0644");
+    writeBytes(readable, "a user's");
+    ::chmod(QFile::encodeName(readable).constData(), 0644);
     removeAtomicWriteLeftovers(link);
     QStringList kept = QDir(dir.path() + QStringLiteral("/config")).entryList(QDir::Files | QDir::System);
     QStringList expected{QStringLiteral("defaults.json"),
@@ -86,6 +90,7 @@ TEST(AtomicFile, ALinkedFileIsWrittenThroughAndOnlyOurLeftoversAreRemoved) {
                          QStringLiteral("defaults.json.corvane-") + running + QStringLiteral("-Ab12Cd"),
                          QStringLiteral("defaults.json.corvane-1-Ab12Cd"),
                          QStringLiteral("defaults.json.corvane-99999999-Ab12Cd.bak"),
+                         QStringLiteral("defaults.json.corvane-99999999-Rd0644"),
                          QStringLiteral("defaults.json.tmp-Ab12Cd"),
                          QStringLiteral("middle.json"),
                          QStringLiteral("workspaces.json.corvane-99999999-Ab12Cd")};
