@@ -36,6 +36,23 @@ QString openFailureMessage(const QList<ShelfFile>& failed, const QString& reason
     return QStringLiteral("Could not open %1: %2").arg(namedOrCounted(failed), reason);
 }
 
+std::optional<QString> openEach(const QList<ShelfFile>& files,
+                                const std::function<ShellOutcome(const ShelfFile&)>& open) {
+    QList<ShelfFile> failed;
+    QString reason;
+    for (const ShelfFile& file : files) {
+        const ShellOutcome outcome = open(file);
+        if (!outcome.failure)
+            continue;
+        if (failed.isEmpty())
+            reason = *outcome.failure;
+        failed.append(file);
+    }
+    if (failed.isEmpty())
+        return std::nullopt;
+    return openFailureMessage(failed, reason);
+}
+
 QString showFailureMessage(const QList<ShelfFile>& files, const QString& reason) {
     return QStringLiteral("Could not show %1 in the file manager: %2").arg(namedOrCounted(files), reason);
 }
@@ -64,19 +81,13 @@ std::unique_ptr<QMenu> makeFileContextMenu(const QList<ShelfFile>& files, const 
 
     menu->addAction(many ? QStringLiteral("Open %1 Files").arg(count) : QStringLiteral("Open"),
                     [&shell, files, report = actions.reportFailure] {
-                        QList<ShelfFile> failed;
-                        QString reason;
-                        for (const ShelfFile& file : files) {
-                            if (!file.exists)
-                                continue;
-                            const ShellOutcome outcome = shell.openUrl(file.url.toString());
-                            if (outcome.failure && failed.isEmpty())
-                                reason = *outcome.failure;
-                            if (outcome.failure)
-                                failed.append(file);
-                        }
-                        if (!failed.isEmpty() && report)
-                            report(openFailureMessage(failed, reason));
+                        // Files gone since the menu opened are passed over.
+                        const std::optional<QString> failure =
+                            openEach(files, [&shell](const ShelfFile& file) {
+                                return file.exists ? shell.openUrl(file.url.toString()) : ShellOutcome{};
+                            });
+                        if (failure && report)
+                            report(*failure);
                     });
     menu->addAction(QStringLiteral("Preview"), [preview = actions.preview] {
         if (preview)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/SystemShell.h"
 #include "shelf/ShelfFile.h"
 #include "shelf/ShelfSource.h"
 
@@ -7,13 +8,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QMenu;
 
 namespace corvane {
 
 class FileShelf;
-class SystemShell;
 struct FileListActions;
 
 // The menu of a file list's selection: open, preview, show in the file manager, copy, and add
@@ -27,6 +28,10 @@ std::unique_ptr<QMenu> makeFileContextMenu(const QList<ShelfFile>& files, const 
 // What the user is told when `failed` files did not open: the one file's name, or how many did
 // not, and the first failure's reason.
 QString openFailureMessage(const QList<ShelfFile>& failed, const QString& reason);
+// Opens each of `files` with `open`, and answers what the user is told when any did not open
+// (`openFailureMessage` of those, with the first reason); none when every one did.
+std::optional<QString> openEach(const QList<ShelfFile>& files,
+                                const std::function<ShellOutcome(const ShelfFile&)>& open);
 // The same for files the file manager could not show, and for a folder it could not open.
 QString showFailureMessage(const QList<ShelfFile>& files, const QString& reason);
 QString folderFailureMessage(const QString& folder, const QString& reason);

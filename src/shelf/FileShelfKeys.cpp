@@ -36,17 +36,8 @@ void FileShelfController::openSelection(FilePanel& panel) {
     ShelfListModel* model = panel.model();
     // Taken once: entering a folder changes the list.
     const QList<ShelfFile> files = model->selectedFiles();
-    QList<ShelfFile> failed;
-    QString reason;
-    for (const ShelfFile& file : files) {
-        const ShellOutcome outcome = model->open(file);
-        if (outcome.failure && failed.isEmpty())
-            reason = *outcome.failure;
-        if (outcome.failure)
-            failed.append(file);
-    }
-    if (!failed.isEmpty())
-        reportFailure(openFailureMessage(failed, reason));
+    if (const auto failure = openEach(files, [model](const ShelfFile& file) { return model->open(file); }))
+        reportFailure(*failure);
 }
 
 void FileShelfController::reportFailure(const QString& message) {
