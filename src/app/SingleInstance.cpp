@@ -29,7 +29,11 @@ QString tooLongReason() {
 SingleInstance::SingleInstance(Scheduler& scheduler, QString directory)
     : m_scheduler(scheduler), m_directory(std::move(directory)) {}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+    // The server deletes the clients it still holds, and each one's going takes it off the held
+    // list: the server goes while that list is still there.
+    m_server.reset();
+}
 
 QString SingleInstance::defaultDirectory() {
     QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");

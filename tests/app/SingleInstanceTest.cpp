@@ -1,6 +1,7 @@
 #include "app/SingleInstance.h"
 #include "runtime/ManualScheduler.h"
 #include "runtime/QtScheduler.h"
+#include "support/QtPrinting.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,6 +107,25 @@ TEST(SingleInstanceTest, SilentClientsAreDroppedAndTooManyNeverCrowdOutAHandOver
     // And once they have been silent long enough, all of them are dropped
     clock.advance(SingleInstance::silentClientSeconds);
     EXPECT_TRUE(QTest::qWaitFor([&] { return std::size_t(dropped()) == silent.size(); }, 5000)) << dropped();
+}
+
+TEST(SingleInstanceTest, QuittingWhileALaunchRequestIsHeldEndsCleanly) {
+    QTemporaryDir directory;
+    ManualScheduler clock;
+    QtScheduler scheduler;
+    auto running = std::make_unique<SingleInstance>(clock, directory.path());
+    ASSERT_TRUE(running->becomePrimary());
+    // A client that has connected and sent nothing yet is held; a hand-over behind it shows that
+    // the instance has taken it in
+    QLocalSocket silent;
+    silent.connectToServer(running->socketPath());
+    ASSERT_TRUE(silent.waitForConnected(1000));
+    SingleInstance second(scheduler, directory.path());
+    ASSERT_TRUE(QCoro::waitFor(second.sendReopen(scheduler, 1000)));
+    // The instance goes with the client still held (a sanitized build reports any use of what
+    // it has already freed)
+    running.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return silent.state() == QLocalSocket::UnconnectedState; }, 5000));
 }
 
 TEST(SingleInstanceTest, AnInstanceThatDoesNotAnswerIsReportedAsSuch) {
