@@ -2,6 +2,7 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
+#include "app/AppKeyEquivalents.h"
 #include "app/AppShelfHost.h"
 #include "app/Hotkeys.h"
 #include "app/SettingsPages.h"
@@ -53,6 +54,12 @@ AppState::AppState(Platform& platform, Runtime runtime)
     // A process id the system hands out again must not show the old program's picture.
     connect(m_windows.get(), &WindowService::applicationTerminated, this,
             [this](int32_t pid) { m_icons->forgetPID(pid); });
+    connect(m_windows.get(), &WindowService::windowsChanged, this, [this] {
+        QSet<uint32_t> open;
+        for (const WindowInfo& window : m_windows->allWindows())
+            open.insert(window.windowID);
+        m_icons->keepWindows(open);
+    });
     m_thumbnails =
         std::make_unique<ThumbnailService>(m_settings, *platform.windowCapture, *platform.powerSource,
                                            *platform.sleepWake, runtime.scheduler, runtime.background);
@@ -86,6 +93,11 @@ AppState::AppState(Platform& platform, Runtime runtime)
     connect(m_workspaces.get(), &WorkspaceManager::saveFailed, this, tellSaveFailed);
     connect(m_clipboard.get(), &ClipboardHistory::saveFailed, this, tellSaveFailed);
     connect(platform.defaults.get(), &UserDefaults::saveFailed, this, tellSaveFailed);
+
+    // The keys the tray menu shows beside "Settings…" and "Quit Corvane" act in that menu and in
+    // every window of Corvane's, which a menu's own shortcuts would not.
+    m_keyEquivalents = std::make_unique<AppKeyEquivalents>(
+        [this] { settingsWindow().show(SettingsTab::keep); }, [&platform] { platform.host->terminate(); });
 }
 
 AppState::~AppState() = default;
@@ -153,7 +165,7 @@ ClipboardPanelController& AppState::clipboardPanel() {
             m_runtime.animator,
             *m_statusItems,
             [this](const QString& bundleID) { return m_icons->appIconForBundleID(bundleID); },
-            [this]() -> std::optional<QString> { return clipboardShortcutText(*m_shortcuts); },
+            [this] { return clipboardShortcutText(*m_shortcuts); },
             m_platform.hotKeys.get(),
             &m_runtime.background,
         });

@@ -27,6 +27,7 @@ namespace corvane {
 
 class Settings;
 class AppIcons;
+class AppKeyEquivalents;
 class LaunchAtLogin;
 class PermissionManager;
 class WindowService;
@@ -208,6 +209,8 @@ private:
     std::unique_ptr<WorkspaceRestorer> m_restorer;
     // Last, so that it goes first: its bindings reach into everything above.
     std::unique_ptr<ShortcutKit::Registry> m_shortcuts;
+    // The application-wide keys: gone before the windows they open.
+    std::unique_ptr<AppKeyEquivalents> m_keyEquivalents;
 
     ObserverToken m_settingsObserver;
     QMetaObject::Connection m_screensObserver;

@@ -2,7 +2,6 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/ShortcutNotifications.h"
-#include "app/AppKeyEquivalents.h"
 #include "app/AppState.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "core/MenuText.h"
@@ -47,10 +46,6 @@ MenuBarMenu::MenuBarMenu(AppState& state, QWidget* parent)
     // A workspace item shows the shortcut of its slot, which the user may record anew at any time.
     m_shortcutObserver = m_state.notifications().addObserver(ShortcutKit::shortcutByNameDidChange,
                                                              [this](const Notification&) { rebuild(); });
-    // The keys shown beside "Settings…" and "Quit Corvane" act in this menu and in every window
-    // of Corvane's, which a menu's own shortcuts would not.
-    new AppKeyEquivalents([this] { openSettings(SettingsTab::keep); },
-                          [this] { m_state.platform().host->terminate(); }, this);
     rebuild();
 }
 

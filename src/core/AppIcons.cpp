@@ -56,6 +56,11 @@ void AppIcons::forgetPID(qint64 pid) {
     m_byWindow.removeIf([pid](QHash<uint32_t, WindowIcon>::iterator it) { return it->pid == pid; });
 }
 
+void AppIcons::keepWindows(const QSet<uint32_t>& open) {
+    m_byWindow.removeIf(
+        [&open](QHash<uint32_t, WindowIcon>::iterator it) { return !open.contains(it.key()); });
+}
+
 std::optional<QIcon> AppIcons::genericAppIcon() {
     static const QIcon generic = QIcon::fromTheme(QStringLiteral("application-x-executable"));
     return generic.isNull() ? std::nullopt : std::optional<QIcon>(generic);

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QIcon>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -33,6 +34,8 @@ public:
     // Drops a terminated application's entry, so that a process id the system reuses is looked
     // up afresh.
     void forgetPID(qint64 pid);
+    // Drops what was kept for windows no longer open (a program that still runs may close many).
+    void keepWindows(const QSet<uint32_t>& open);
 
 private:
     ApplicationCatalog& m_catalog;

@@ -3,6 +3,7 @@
 #include "app/Hotkeys.h"
 
 #include "ShortcutKit/AppShortcuts.h"
+#include "ShortcutKit/RecorderControl.h"
 #include "ShortcutKit/Registry.h"
 #include "app/MenuBarMenu.h"
 #include "core/PermissionManager.h"
@@ -94,10 +95,24 @@ TEST_F(MenuBarMenuTest, TheShownKeysActInTheOpenMenuAndInCorvanesWindows) {
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
 
-    // Ctrl+Q in the settings window quits; a plain Q does nothing
+    // Ctrl+Q in the settings window quits; a plain Q does nothing, nor does Q with more than Ctrl
     QTest::keyClick(window, Qt::Key_Q);
+    QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(platform->fakeHost->terminateCount, 0);
     QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(platform->fakeHost->terminateCount, 1);
+
+    // A shortcut field that records keeps Ctrl+Q for itself: the user may be recording it
+    ShortcutKit::RecorderControl recorder(
+        ShortcutKit::RecorderServices::standard(state->shortcuts(), notifications, *platform->host),
+        AppShortcuts::clipboardHistory());
+    recorder.show();
+    recorder.activateWindow();
+    QCoreApplication::processEvents();
+    QTest::mouseClick(&recorder, Qt::LeftButton);
+    ASSERT_TRUE(recorder.isRecording());
+    QTest::keyClick(&recorder, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(platform->fakeHost->terminateCount, 1);
 }
 

@@ -85,4 +85,10 @@ TEST(AppIconsTest, AWindowShowsItsEntrysIconElseItsOwnElseTheGenericOne) {
     icons.forgetPID(90);
     icons.appIconForWindow(9, 90, std::nullopt);
     EXPECT_EQ(catalog.windowLookups, 3);
+    // or until the window closes, though its program runs on
+    icons.keepWindows({7, 9});
+    icons.appIconForWindow(9, 90, std::nullopt);
+    EXPECT_EQ(catalog.windowLookups, 3);
+    icons.appIconForWindow(8, 80, QStringLiteral("XClock"));
+    EXPECT_EQ(catalog.windowLookups, 4);
 }
