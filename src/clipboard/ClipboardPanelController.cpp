@@ -61,12 +61,8 @@ void ClipboardPanelController::updateStatusItem() {
                 self->m_services.settings.setShowClipboardIcon(false);
         });
         item.setIcon(QIcon(outlinedTrayPicture(symbolImage("doc.on.clipboard", QColor(Qt::white), 22, 2.0))));
-        QString toolTip = tr("Clipboard history");
-        // The app always has a text (the default stands in for a removed shortcut).
-        if (const std::optional<QString> shortcut =
-                m_services.shortcutText ? m_services.shortcutText() : std::nullopt)
-            toolTip += QStringLiteral(" (") + *shortcut + QStringLiteral(")");
-        item.setToolTip(toolTip);
+        item.setToolTip(tr("Clipboard history") + QStringLiteral(" (") + m_services.shortcutText() +
+                        QStringLiteral(")"));
         connect(&item, &TrayIcon::activated, this, &ClipboardPanelController::statusClicked);
     } else if (hasStatusItem()) {
         m_services.statusItems.removeStatusItem(statusIdentifier);

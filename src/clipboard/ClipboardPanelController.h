@@ -61,8 +61,8 @@ public:
         StatusItems& statusItems;
         // The picture of a program by its bundle id.
         std::function<std::optional<QIcon>(const QString&)> sourceIcon;
-        // The display text of the strip's shortcut; none when the user has none.
-        std::function<std::optional<QString>()> shortcutText;
+        // The display text of the strip's shortcut (its default's when the user removed it).
+        std::function<QString()> shortcutText;
         // Holds the keyboard while the strip opens; none holds nothing.
         HotKeys* hotKeys = nullptr;
         // Where pictures' previews are decoded; without one, on the main thread as cards are made.

@@ -85,7 +85,7 @@ TEST_F(AppShortcutsTest, TheClipboardShortcutTextFallsBackToTheDefault) {
     EXPECT_EQ(clipboardShortcutText(shortcuts()), QStringLiteral("Ctrl+B"));
     shortcuts().setShortcut(std::nullopt, AppShortcuts::clipboardHistory());
     EXPECT_EQ(clipboardShortcutText(shortcuts()), QStringLiteral("Alt+Shift+V"));
-    // The strip's icon and the clipboard page say so
+    // With the shortcut removed, the strip's icon names the default all the same
     state->clipboardPanel().updateStatusItem();
     EXPECT_EQ(platform->fakeTray->icon("corvane.clipboard")->toolTip(), "Clipboard history (Alt+Shift+V)");
 }

@@ -43,7 +43,7 @@ protected:
 
     QTemporaryDir home;
     StatusItems statusItems{*platform->tray, scheduler};
-    std::optional<QString> shortcut = QString("Alt+Shift+V");
+    QString shortcut = QStringLiteral("Alt+Shift+V");
     std::unique_ptr<ClipboardHistory> history;
     std::unique_ptr<ClipboardPanelController> controller;
 };
@@ -218,17 +218,18 @@ TEST_F(ClipboardPanelControllerTest, KeysTypedWhileTheStripOpensWaitForItAndGoNo
     EXPECT_FALSE(hotKeys.isHoldingKeyboard());
 }
 
-TEST_F(ClipboardPanelControllerTest, TheStatusItemNamesTheShortcutOnlyWhenOneIsSet) {
+TEST_F(ClipboardPanelControllerTest, TheStatusItemFollowsItsSettingAndNamesTheShortcutOfTheMoment) {
     const auto toolTip = [&] { return platform->fakeTray->icon("corvane.clipboard")->toolTip(); };
     controller->updateStatusItem();
     EXPECT_EQ(toolTip(), "Clipboard history (Alt+Shift+V)");
     settings->setShowClipboardIcon(false);
     controller->updateStatusItem();
     EXPECT_FALSE(controller->hasStatusItem());
-    shortcut.reset();
+    // Made again after the user recorded another shortcut: it names that one
+    shortcut = QStringLiteral("Ctrl+B");
     settings->setShowClipboardIcon(true);
     controller->updateStatusItem();
-    EXPECT_EQ(toolTip(), "Clipboard history");
+    EXPECT_EQ(toolTip(), "Clipboard history (Ctrl+B)");
 }
 
 } // namespace
