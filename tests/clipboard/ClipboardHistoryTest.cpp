@@ -104,8 +104,9 @@ TEST_F(ClipboardHistoryTest, EachKindIsRecordedNewestFirstAndOwnWritesAreNot) {
     poll();
     pasteboard->copyText(" \n\t");
     poll();
-    // A text longer than the history keeps stays on the clipboard only
-    pasteboard->copyText(QString(largestRecordedText + 1, QLatin1Char('x')));
+    // A text longer than the history keeps stays on the clipboard only (its UTF-8 bytes count:
+    // two for each of these letters)
+    pasteboard->copyText(QString(largestRecordedText / 2 + 1, QChar(0xE9)));
     poll();
 
     ASSERT_EQ(history->items().size(), 6u);
@@ -440,13 +441,16 @@ TEST_F(ClipboardHistoryTest, ReportedCopiesAreReadOneAtATimeTheNewestWaitingAndN
     auto history = makeHistory();
     platform->fakeRunningApplications->apps[7] = RunningApplication{7, QString("editor"), "Editor"};
     platform->fakeRunningApplications->apps[8] = RunningApplication{8, QString("vault"), "Vault"};
+    platform->fakeRunningApplications->apps[9] = RunningApplication{9, QString("notes"), "Notes"};
     settings->setExcludedBundleIDs({"vault"});
     platform->fakeRunningApplications->frontmost = 7;
 
     // Three copies while the first is read: the newest waits in place of the second; the program
-    // in front at the copy is the source, whoever is in front when the read ends
-    for (const char* text : {"first", "second", "third"})
-        pasteboard->copyText(text);
+    // in front at each copy is its source, whoever is in front when the read ends
+    pasteboard->copyText("first");
+    pasteboard->copyText("second");
+    platform->fakeRunningApplications->frontmost = 9;
+    pasteboard->copyText("third");
     ASSERT_EQ(pasteboard->heldReads(), 1u);
     EXPECT_TRUE(history->hasWaitingCopy());
     platform->fakeRunningApplications->frontmost = 8;
@@ -455,7 +459,8 @@ TEST_F(ClipboardHistoryTest, ReportedCopiesAreReadOneAtATimeTheNewestWaitingAndN
     ASSERT_EQ(pasteboard->heldReads(), 1u);
     pasteboard->answerHeldRead(0);
     EXPECT_EQ(texts(*history), QStringList({"third", "first"}));
-    EXPECT_EQ(history->items()[0].sourceBundleID, QString("editor"));
+    EXPECT_EQ(history->items()[0].sourceBundleID, QString("notes"));
+    EXPECT_EQ(history->items()[1].sourceBundleID, QString("editor"));
 
     // A read that does not end soon after a newer copy came is given up for the newer one; one
     // that never answers costs itself

@@ -40,13 +40,23 @@ QByteArray decompressionBomb(qsizetype zeros, int copies) {
     return pdf;
 }
 
+// Writes an ordinary one-page PDF at `path`.
+QString writePage(const QString& path) {
+    QPdfWriter writer(path);
+    QPainter(&writer).fillRect(QRect(0, 0, 2000, 2000), Qt::black);
+    return path;
+}
+
+QString writeBomb(const QString& path, int copies) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(decompressionBomb(qsizetype(1) << 20, copies));
+    return path;
+}
+
 TEST(PdfPreview, APageIsDrawnApartAndABombIsGivenUpWithinItsBounds) {
     QTemporaryDir dir;
-    const QString page = dir.filePath(QStringLiteral("page.pdf"));
-    {
-        QPdfWriter writer(page);
-        QPainter(&writer).fillRect(QRect(0, 0, 2000, 2000), Qt::black);
-    }
+    const QString page = writePage(dir.filePath(QStringLiteral("page.pdf")));
     PdfPreviewRenderer renderer;
     ASSERT_FALSE(PdfPreviewRenderer::defaultHelper().isEmpty()) << "corvane-preview was not found";
     const QImage drawn = renderer.render(page, QSize(200, 300));
@@ -56,11 +66,7 @@ TEST(PdfPreview, APageIsDrawnApartAndABombIsGivenUpWithinItsBounds) {
 
     // A 2 GB inflation from a file of a few kilobytes: the drawing runs out of its 384 MB and is
     // given up, quickly and without touching this process's memory
-    const QString bomb = dir.filePath(QStringLiteral("bomb.pdf"));
-    QFile file(bomb);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(decompressionBomb(qsizetype(1) << 20, 2048));
-    file.close();
+    const QString bomb = writeBomb(dir.filePath(QStringLiteral("bomb.pdf")), 2048);
     QElapsedTimer clock;
     clock.start();
     EXPECT_TRUE(renderer.render(bomb, QSize(200, 300)).isNull());
@@ -78,6 +84,30 @@ TEST(PdfPreview, APageIsDrawnApartAndABombIsGivenUpWithinItsBounds) {
     EXPECT_TRUE(running.get().isNull());
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_TRUE(patient.render(page, QSize(200, 300)).isNull());
+}
+
+TEST(PdfPreview, EachLimitHoldsOnItsOwn) {
+    QTemporaryDir dir;
+    const QString page = writePage(dir.filePath(QStringLiteral("page.pdf")));
+    // A drawing that needs 512 MB is given up for its memory, with all the time in the world
+    const QString bomb = writeBomb(dir.filePath(QStringLiteral("bomb.pdf")), 512);
+    PdfPreviewRenderer patient(PdfPreviewRenderer::defaultHelper(), {PdfPreviewLimits().memoryBytes, 600000});
+    EXPECT_TRUE(patient.render(bomb, QSize(200, 300)).isNull());
+
+    // A helper that only waits, and so uses no processor time, is given up at the time limit
+    const QString sleeper = dir.filePath(QStringLiteral("sleeper"));
+    QFile script(sleeper);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec sleep 600\n");
+    script.close();
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    PdfPreviewRenderer waiting(sleeper, {qint64(1) << 30, 300});
+    auto drawing = std::async(std::launch::async, [&] { return waiting.render(page, QSize(200, 300)); });
+    const bool ended = drawing.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+    if (!ended)
+        waiting.stop();
+    EXPECT_TRUE(ended) << "the drawing outlived its time limit";
+    EXPECT_TRUE(drawing.get().isNull());
 }
 
 } // namespace
