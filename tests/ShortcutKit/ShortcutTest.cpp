@@ -1,5 +1,6 @@
 #include "ShortcutKit/Shortcut.h"
 #include "platform/fake/FakeKeyboard.h"
+#include "support/QtPrinting.h"
 
 #include <QKeyEvent>
 

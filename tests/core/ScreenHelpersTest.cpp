@@ -1,5 +1,6 @@
 #include "core/ScreenHelpers.h"
 #include "platform/fake/FakeScreens.h"
+#include "support/QtPrinting.h"
 
 #include <QWidget>
 

@@ -2,6 +2,7 @@
 #include "platform/fake/FakeDefaultsFile.h"
 #include "runtime/ManualScheduler.h"
 #include "runtime/NotificationCenter.h"
+#include "support/QtPrinting.h"
 
 #include <QSignalSpy>
 

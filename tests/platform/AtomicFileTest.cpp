@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 
+#include "support/QtPrinting.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

@@ -4,6 +4,7 @@
 #include "runtime/ManualScheduler.h"
 
 #include "support/OddFiles.h"
+#include "support/QtPrinting.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

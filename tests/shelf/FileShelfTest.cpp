@@ -4,6 +4,7 @@
 #include "platform/fake/FakeDefaultsFile.h"
 #include "runtime/ManualScheduler.h"
 #include "shelf/FakeFolderWatching.h"
+#include "support/QtPrinting.h"
 
 #include <QDir>
 #include <QFile>

@@ -9,6 +9,7 @@
 #include "runtime/NotificationCenter.h"
 #include "shelf/FakeFolderWatching.h"
 #include "shelf/FileShelf.h"
+#include "support/QtPrinting.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -133,7 +134,7 @@ TEST_F(ShelfListModelTest, FilteringPrunesTheSelectionQuietlyAndKeepsTheAnchorIn
     model->click(row(8), Qt::ControlModifier); // "zsub", anchor 8
     const int changes = selectionChanges;
     model->setQuery(QStringLiteral(" \u00A0F\t"));
-    EXPECT_EQ(model->files().size(), 8u); // case-insensitive; the blanks are trimmed
+    ASSERT_EQ(model->files().size(), 8u); // case-insensitive; the blanks are trimmed
     EXPECT_EQ(model->selection(), rows({1}));
     EXPECT_EQ(selectionChanges, changes);
     // The anchor lay past the shorter list: a Shift range stays within it.

@@ -1,6 +1,7 @@
 #include "shelf/ShelfListing.h"
 
 #include "shelf/NaturalNameComparer.h"
+#include "support/QtPrinting.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,6 +8,7 @@
 #include "runtime/ManualExecutor.h"
 #include "runtime/ManualScheduler.h"
 #include "runtime/NotificationCenter.h"
+#include "support/QtPrinting.h"
 #include "windows/AXWindowService.h"
 
 #include <gtest/gtest.h>

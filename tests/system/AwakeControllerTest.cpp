@@ -7,6 +7,7 @@
 #include "platform/fake/FakeTray.h"
 #include "runtime/ManualScheduler.h"
 #include "runtime/NotificationCenter.h"
+#include "support/QtPrinting.h"
 
 #include <QMenu>
 

@@ -1,4 +1,5 @@
 #include "windows/WindowMatching.h"
+#include "support/QtPrinting.h"
 
 #include <gtest/gtest.h>
 

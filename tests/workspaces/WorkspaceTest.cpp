@@ -1,4 +1,5 @@
 #include "workspaces/Workspace.h"
+#include "support/QtPrinting.h"
 
 #include <gtest/gtest.h>
 
