@@ -190,6 +190,11 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
             writeShadow(topLevelOf(m_connection, reparent->parent), false);
         return false;
     }
+    if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
+        // A panel's window is gone (Qt makes a new one when the panel changes its kind of window).
+        m_unshaded.erase(static_cast<const xcb_destroy_notify_event_t*>(message)->window);
+        return false;
+    }
     if (m_xfixesFirstEvent == 0 ||
         (event->response_type & ~0x80) != m_xfixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY)
         return false;

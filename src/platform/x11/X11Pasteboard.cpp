@@ -52,6 +52,10 @@ struct X11Pasteboard::Read {
     QString type;
     QStringList targets;
     QString target;
+    xcb_atom_t targetAtom = XCB_ATOM_NONE;
+    // The names of the offered types, as the read found them: answers are checked against these,
+    // never against the shared memory of names that another read may start afresh meanwhile.
+    QHash<xcb_atom_t, QString> offered;
     // A large answer comes in chunks, of the type the owner announced with the first one.
     bool incremental = false;
     QByteArray chunks;
@@ -79,6 +83,8 @@ X11Pasteboard::X11Pasteboard(Scheduler& scheduler, const QByteArray& displayName
     m_targets = intern(QStringLiteral("TARGETS"));
     m_incr = intern(QStringLiteral("INCR"));
     m_property = intern(QStringLiteral("CORVANE_SELECTION"));
+    for (const char* name : plainTextTargets)
+        m_plainTextAtoms.insert(intern(QLatin1String(name)));
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(c), QSocketNotifier::Read, m_context.get());
     QObject::connect(m_notifier, &QSocketNotifier::activated, m_context.get(),
                      [this] { dispatchEvents(true); });
@@ -125,7 +131,7 @@ xcb_atom_t X11Pasteboard::intern(const QString& name) {
     return atom;
 }
 
-QStringList X11Pasteboard::atomNames(const std::vector<uint32_t>& offered) {
+QStringList X11Pasteboard::atomNames(Read& read, const std::vector<uint32_t>& offered) {
     // Only the first offered types count: no owner has a reason to offer thousands, and each name
     // not yet known costs the server a reply.
     std::vector<uint32_t> atoms;
@@ -162,8 +168,10 @@ QStringList X11Pasteboard::atomNames(const std::vector<uint32_t>& offered) {
     QStringList names;
     for (uint32_t atom : atoms) {
         const QString name = m_atomNames.value(atom);
-        if (!name.isEmpty())
+        if (!name.isEmpty()) {
             names.append(name);
+            read.offered.insert(atom, name);
+        }
     }
     return names;
 }
@@ -261,6 +269,7 @@ void X11Pasteboard::read(TypePicker pick, ReadDone done) {
 }
 
 void X11Pasteboard::requestTarget(Read& read, xcb_atom_t target) {
+    read.targetAtom = target;
     xcb_convert_selection(m_x->raw(), read.window, m_clipboard, target, m_property, XCB_CURRENT_TIME);
     m_x->flush();
     restartTimer(read);
@@ -279,11 +288,9 @@ bool X11Pasteboard::answerFits(const Read& read, xcb_atom_t type, uint8_t format
     if (format != 8)
         return false;
     // Text may come as any text type (STRING is then turned from Latin-1); all else as asked.
-    const QString name = m_atomNames.value(type);
-    return type == m_atoms.value(read.target, XCB_ATOM_NONE) ||
-           (read.type == QLatin1String("text/plain") && type != XCB_ATOM_NONE &&
-            (name == QLatin1String("UTF8_STRING") || name == QLatin1String("STRING") ||
-             name.startsWith(QLatin1String("text/plain"))));
+    return type == read.targetAtom || (read.type == QLatin1String("text/plain") && type != XCB_ATOM_NONE &&
+                                       (m_plainTextAtoms.contains(type) ||
+                                        read.offered.value(type).startsWith(QLatin1String("text/plain"))));
 }
 
 void X11Pasteboard::takeAnswer(Read& read) {
@@ -358,7 +365,7 @@ void X11Pasteboard::targetDone(Read& read, std::optional<QByteArray> bytes) {
         if (bytes) {
             std::vector<uint32_t> atoms(static_cast<size_t>(bytes->size()) / 4);
             std::memcpy(atoms.data(), bytes->constData(), atoms.size() * 4);
-            read.content.types = atomNames(atoms);
+            read.content.types = atomNames(read, atoms);
             if (std::any_of(read.content.types.cbegin(), read.content.types.cend(), isPlainTextTarget) &&
                 !read.content.types.contains(QLatin1String("text/plain")))
                 read.content.types.append(QStringLiteral("text/plain"));
@@ -412,12 +419,22 @@ void X11Pasteboard::finish(Read& read, std::optional<PasteboardContent> content)
     m_reads.erase(it);
     xcb_destroy_window(m_x->raw(), ended->window);
     m_x->flush();
+    deliver(std::move(ended->done), std::move(content));
+}
+
+void X11Pasteboard::deliver(ReadDone done, std::optional<PasteboardContent> content) {
+    // Handed over from the event loop, unless the reads are cancelled before it comes to it.
     QMetaObject::invokeMethod(
-        m_context.get(), [done = std::move(ended->done), content = std::move(content)] { done(content); },
+        m_context.get(),
+        [this, cancels = m_cancels, done = std::move(done), content = std::move(content)] {
+            if (cancels == m_cancels)
+                done(content);
+        },
         Qt::QueuedConnection);
 }
 
 void X11Pasteboard::cancelReads() {
+    ++m_cancels;
     if (m_x->isValid())
         for (const auto& read : m_reads)
             xcb_destroy_window(m_x->raw(), read->window);
@@ -435,8 +452,7 @@ void X11Pasteboard::readThroughQt(const TypePicker& pick, const ReadDone& done) 
         for (const QString& type : pick(content.types))
             content.data.insert(type, mime->data(type));
     }
-    QMetaObject::invokeMethod(
-        m_context.get(), [done, content] { done(content); }, Qt::QueuedConnection);
+    deliver(done, std::move(content));
 }
 
 void X11Pasteboard::write(const std::vector<std::pair<QString, QByteArray>>& representations) {

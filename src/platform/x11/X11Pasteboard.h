@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QMetaObject>
+#include <QSet>
 
 #include <xcb/xcb.h>
 
@@ -51,6 +52,9 @@ public:
     void cancelReads() override;
     void write(const std::vector<std::pair<QString, QByteArray>>& representations) override;
 
+    // The reads not ended yet (their `done` may still wait for the event loop).
+    size_t readsUnderWay() const { return m_reads.size(); }
+
 private:
     struct Read;
 
@@ -66,7 +70,10 @@ private:
     void finish(Read& read, std::optional<PasteboardContent> content);
     void restartTimer(Read& read);
     xcb_atom_t intern(const QString& name);
-    QStringList atomNames(const std::vector<uint32_t>& atoms);
+    // The names of the first `typeLimit` offered types, which the read keeps to check answers by.
+    QStringList atomNames(Read& read, const std::vector<uint32_t>& atoms);
+    // Runs `done` from the event loop, unless the reads are cancelled first.
+    void deliver(ReadDone done, std::optional<PasteboardContent> content);
     void readThroughQt(const TypePicker& pick, const ReadDone& done);
 
     Scheduler& m_scheduler;
@@ -84,6 +91,10 @@ private:
     std::list<std::unique_ptr<Read>> m_reads;
     QHash<xcb_atom_t, QString> m_atomNames;
     QHash<QString, xcb_atom_t> m_atoms;
+    // The targets that carry plain text, known for good.
+    QSet<xcb_atom_t> m_plainTextAtoms;
+    // How often the reads were cancelled: a read's end handed over before a cancel is dropped.
+    quint64 m_cancels = 0;
     bool m_dispatchQueued = false;
     QMetaObject::Connection m_qtChanges;
 };
