@@ -168,20 +168,6 @@ TEST_F(ClipboardProcess, TheStripFirstShowsItsFinishedPictureOfThisOpening) {
     }
     ASSERT_TRUE(strip);
     ASSERT_TRUE(waitUntilDrawn(strip->window));
-    // Left with a search that matches nothing: its next opening starts over, and shows the entries.
-    keys.type({XKB_KEY_z});
-    keys.type({XKB_KEY_z});
-    QTest::qWait(300);
-    const QImage searched = upperPicture(strip->window);
-    keys.type({XKB_KEY_Escape});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return serverPicture(strip->window).isNull(); }, waitMs));
-    QTest::qWait(300);
-
-    const QImage first = firstDrawing(strip->window, hotKey);
-    ASSERT_FALSE(first.isNull());
-    QTest::qWait(500);
-    const QImage settled = upperPicture(strip->window);
-    ASSERT_EQ(first.size(), settled.size());
     const auto differing = [](const QImage& a, const QImage& b) {
         int count = 0;
         for (int y = 0; y < a.height(); ++y)
@@ -189,6 +175,31 @@ TEST_F(ClipboardProcess, TheStripFirstShowsItsFinishedPictureOfThisOpening) {
                 count += a.pixel(x, y) != b.pixel(x, y);
         return count;
     };
+    // Left with a search that matches nothing: its next opening starts over, and shows the entries.
+    const QImage listed = upperPicture(strip->window);
+    keys.type({XKB_KEY_z});
+    keys.type({XKB_KEY_z});
+    QImage searched;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            searched = upperPicture(strip->window);
+            return searched.size() == listed.size() && differing(searched, listed) > 1000;
+        },
+        waitMs))
+        << "the entries still show while nothing matches";
+    keys.type({XKB_KEY_Escape});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return serverPicture(strip->window).isNull(); }, waitMs));
+    // A person opens it again no sooner than this: the opening under test starts from rest, not
+    // amid what the closing still does once its window is off the screen.
+    QTest::qWait(300);
+
+    const QImage first = firstDrawing(strip->window, hotKey);
+    ASSERT_FALSE(first.isNull());
+    // Whatever the opening draws after its first picture (it rises for 0.18 s) has come by then:
+    // a first picture that was not the finished one differs from this one.
+    QTest::qWait(500);
+    const QImage settled = upperPicture(strip->window);
+    ASSERT_EQ(first.size(), settled.size());
     // The search field's blinking cursor may differ, nothing more.
     EXPECT_LT(differing(first, settled), 100);
     ASSERT_EQ(searched.size(), settled.size());
@@ -302,6 +313,7 @@ TEST_F(ClipboardProcess, AKillDuringConstantCopyingKeepsEveryCopyOlderThanTheMax
         const QByteArray text = "constant copy " + QByteArray::number(i);
         copies.emplace_back(clock.elapsed(), text);
         copy(text);
+        // The pace of the copies, not a wait for anything.
         QTest::qWait(400);
     }
     ::kill(static_cast<pid_t>(corvane.processId()), SIGKILL);

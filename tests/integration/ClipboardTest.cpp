@@ -89,6 +89,13 @@ protected:
         return programs.open(app.platform(), QStringLiteral(CORVANE_CLIPBOARD_TEST_PROGRAM),
                              {"log-keys", scratch.filePath("keys.txt")});
     }
+    // The strip on its hot key, recording, with the key logger in front: none when it did not
+    // come up.
+    xcb_window_t startWithKeyLoggerInFront() {
+        registerHotkeys(app.state());
+        app.state().clipboard().setEnabled(true);
+        return openKeyLogger();
+    }
     // What the key logger has written down so far.
     QString keysLogged() const {
         QFile file(scratch.filePath("keys.txt"));
@@ -295,9 +302,7 @@ TEST_F(Clipboard, KeysTypedRightAfterTheHotKeyActOnTheStripAndReachNoOtherProgra
 }
 
 TEST_F(Clipboard, EveryEscapeClosesAStripReopenedRightAfterItClosed) {
-    registerHotkeys(app.state());
-    app.state().clipboard().setEnabled(true);
-    const xcb_window_t front = openKeyLogger();
+    const xcb_window_t front = startWithKeyLoggerInFront();
     ASSERT_NE(front, XCB_WINDOW_NONE);
     ClipboardPanelController& strip = app.state().clipboardPanel();
     XTestInput keys;
@@ -329,9 +334,7 @@ TEST_F(Clipboard, EveryEscapeClosesAStripReopenedRightAfterItClosed) {
 }
 
 TEST_F(Clipboard, AHotKeyHeldUntilTheStripHasTheKeyboardOpensItAgainNextTime) {
-    registerHotkeys(app.state());
-    app.state().clipboard().setEnabled(true);
-    const xcb_window_t front = openKeyLogger();
+    const xcb_window_t front = startWithKeyLoggerInFront();
     ASSERT_NE(front, XCB_WINDOW_NONE);
     ClipboardPanelController& strip = app.state().clipboardPanel();
     XTestInput keys;

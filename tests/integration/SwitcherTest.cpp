@@ -54,6 +54,7 @@ protected:
     // that the release and the next press do not read as one auto-repeat.
     void tap(xcb_keysym_t key) {
         typist.press(typist.keycode(key));
+        // A person's pace: the press and its release on different server times.
         QTest::qWait(20);
         typist.release(typist.keycode(key));
         QTest::qWait(20);
@@ -118,6 +119,8 @@ TEST_F(Switcher, QuickAltTabTapsEachSwitchToTheNextWindowAndLeaveNoSwitcherOpen)
         typist.release(tab);
         typist.release(alt);
         EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == next; }, 2000)) << "round " << round;
+        // An absence: a switcher opened late, by the press handled after its release, would be
+        // up by now (both keys came in before the focus change they made).
         QTest::qWait(20);
         EXPECT_FALSE(switcher().isActive()) << "round " << round;
         EXPECT_FALSE(app.state().sidebar().isPeeking()) << "round " << round;

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -256,6 +257,34 @@ TEST_F(Workspaces, AProgramWithoutADesktopEntryIsStartedAgainFromItsExecutable) 
         QTest::qWaitFor([&] { return near(serverFrame(relaunched->window), saved, 1, 1, 1); }, waitMs);
     EXPECT_TRUE(back) << describe(serverFrame(relaunched->window)).toStdString() << " expected "
                       << describe(saved).toStdString();
+}
+
+TEST_F(Workspaces, AWindowsProgramIsTheOneItsCommandNamesElseItsProcesssExecutable) {
+    // Two windows of this process, which runs neither program they name: one names the shell as
+    // the command that starts it again, the other names none
+    xcb_connection_t* c = desktop().connection();
+    const auto window = [&](const QByteArray& command) {
+        const xcb_window_t made = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, made, desktop().rootWindow(), 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        if (!command.isEmpty())
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, made, XCB_ATOM_WM_COMMAND, XCB_ATOM_STRING, 8,
+                                static_cast<uint32_t>(command.size()), command.constData());
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        return made;
+    };
+    const xcb_window_t restartable = window(QByteArrayLiteral("sh\0-c\0true\0"));
+    const xcb_window_t plain = window({});
+    const auto pid = static_cast<int32_t>(QCoreApplication::applicationPid());
+    ApplicationLauncher& launcher = *app.platform().launcher;
+
+    EXPECT_EQ(launcher.programOfWindow(restartable, pid),
+              QStandardPaths::findExecutable(QStringLiteral("sh")));
+    EXPECT_EQ(launcher.programOfWindow(plain, pid),
+              QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget());
+    xcb_destroy_window(c, restartable);
+    xcb_destroy_window(c, plain);
+    xcb_flush(c);
 }
 
 TEST(DesktopEntries, ArgumentsFollowTheEntrysWholeCommandWithoutItsFieldCodes) {

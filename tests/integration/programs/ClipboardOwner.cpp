@@ -5,14 +5,17 @@
 //   silent             takes the clipboard and never answers a request, until killed
 // and hostile ones, each until killed:
 //   endless            offers text and sends it in chunks (INCR) that never end
+//   announce BYTES     offers text and sends it in chunks after announcing BYTES
 //   pictures RATE PNG… takes the clipboard RATE times a second, each time with the next picture
 //   padded RATE MB PNG… the same, each picture carrying MB megabytes more in a chunk of its own
 //   files RATE COUNT   takes the clipboard RATE times a second with a list of COUNT file URLs
 //                      (these two send in chunks, each copy whole before the clipboard is taken
 //                      again)
 //   texts RATE         takes the clipboard RATE times a second, each time with a new text
-//   targets COUNT      offers COUNT types, every one a different name
-//   wrong              answers a request for text with 32-bit numbers of another type
+//   targets COUNT      offers COUNT types, every one a different name, and text after them all
+//   wrong HOW          answers outside the protocol: text in 32-bit numbers of another type
+//                      (numbers) or of its own type (words), or its list of types as numbers
+//                      (targets-type) or in bytes (targets-bytes)
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -53,9 +56,15 @@ void answer(xcb_connection_t* c, const xcb_selection_request_event_t& request, x
 
 struct Offer {
     std::vector<xcb_atom_t> types;
-    // The bytes of the one type that has any.
+    // The bytes of the one type that has any, in units of `format` bits.
     xcb_atom_t type = XCB_ATOM_NONE;
     std::string bytes;
+    uint8_t format = 8;
+    // How the list of types is answered.
+    xcb_atom_t targetsType = XCB_ATOM_ATOM;
+    uint8_t targetsFormat = 32;
+    // Nonzero: the bytes go in chunks (INCR) after a header announcing this many.
+    uint32_t announced = 0;
     // Bytes too many for one request, sent in chunks instead of `bytes`.
     std::shared_ptr<const std::string> large;
 };
@@ -96,6 +105,13 @@ std::shared_ptr<const std::string> padded(const std::string& png, size_t extra) 
     const size_t end = png.size() - 12; // the IEND chunk
     return std::make_shared<const std::string>(png.substr(0, end) + bigEndian(uint32_t(extra)) + chunk +
                                                bigEndian(crc32(chunk)) + png.substr(end));
+}
+
+// Changes `property` of `window` to `bytes`, counted in units of `format` bits.
+void put(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type, uint8_t format,
+         const void* bytes, size_t size) {
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, property, type, format,
+                        static_cast<uint32_t>(size / (format / 8)), bytes);
 }
 
 // Keeps taking the clipboard (every `period`, or once when zero) and answers every request for
@@ -140,8 +156,7 @@ void serve(xcb_connection_t* c, xcb_window_t window, xcb_atom_t clipboard, xcb_a
                     bytes = it->data->data() + it->sent;
                     it->sent += size;
                 }
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, it->requestor, it->property, current.type, 8,
-                                    static_cast<uint32_t>(size), bytes);
+                put(c, it->requestor, it->property, current.type, 8, bytes, size);
                 if (size == 0)
                     streams.erase(it);
                 break;
@@ -153,24 +168,26 @@ void serve(xcb_connection_t* c, xcb_window_t window, xcb_atom_t clipboard, xcb_a
             if (request.target == targets) {
                 std::vector<xcb_atom_t> offered = current.types;
                 offered.insert(offered.begin(), targets);
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
-                                    static_cast<uint32_t>(offered.size()), offered.data());
+                put(c, request.requestor, property, current.targetsType, current.targetsFormat,
+                    offered.data(), offered.size() * sizeof(xcb_atom_t));
                 answer(c, request, property);
-            } else if (endless || current.large) {
-                const uint32_t size =
-                    current.large ? static_cast<uint32_t>(current.large->size()) : 1024 * 1024;
+            } else if (endless || current.large || current.announced > 0) {
+                const uint32_t size = current.announced > 0 ? current.announced
+                                      : current.large       ? static_cast<uint32_t>(current.large->size())
+                                                            : 1024 * 1024;
                 const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
                 xcb_change_window_attributes(c, request.requestor, XCB_CW_EVENT_MASK, &events);
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, incr, 32, 1,
-                                    &size);
-                streams.push_back({request.requestor, property, current.large});
+                put(c, request.requestor, property, incr, 32, &size, sizeof size);
+                // What the chunks carry: the large bytes, the offer's own, or (none) no end.
+                std::shared_ptr<const std::string> data = current.large;
+                if (!data && !endless)
+                    data = std::make_shared<const std::string>(current.bytes);
+                streams.push_back({request.requestor, property, data});
                 answer(c, request, property);
             } else if (current.type != XCB_ATOM_NONE) {
                 // The bytes go as they are, whichever type was asked for: the offer says what it is.
-                const bool words = current.type == XCB_ATOM_INTEGER;
-                xcb_change_property(
-                    c, XCB_PROP_MODE_REPLACE, request.requestor, property, current.type, words ? 32 : 8,
-                    static_cast<uint32_t>(current.bytes.size() / (words ? 4 : 1)), current.bytes.data());
+                put(c, request.requestor, property, current.type, current.format, current.bytes.data(),
+                    current.bytes.size());
                 answer(c, request, property);
             } else {
                 answer(c, request, XCB_ATOM_NONE);
@@ -216,10 +233,26 @@ int main(int argc, char** argv) {
         serve(c, window, clipboard, targets, milliseconds(1000 / std::atoi(argv[2])), false, [&](int n) {
             return Offer{{utf8}, utf8, "flood copy " + std::to_string(n)};
         });
-    if (role == "wrong")
-        serve(c, window, clipboard, targets, milliseconds(0), false, [&](int) {
-            return Offer{{utf8}, XCB_ATOM_INTEGER, std::string("\x01\0\0\0\x02\0\0\0", 8)};
-        });
+    if (role == "wrong" && argc == 3) {
+        const std::string how = argv[2];
+        Offer offer{{utf8}, utf8, "sixteen bytes ok"};
+        if (how == "numbers")
+            offer = Offer{{utf8}, XCB_ATOM_INTEGER, std::string("\x01\0\0\0\x02\0\0\0", 8), 32};
+        else if (how == "words")
+            offer.format = 32;
+        else if (how == "targets-type")
+            offer.targetsType = XCB_ATOM_INTEGER;
+        else if (how == "targets-bytes")
+            offer.targetsFormat = 8;
+        else
+            return 2;
+        serve(c, window, clipboard, targets, milliseconds(0), false, [&](int) { return offer; });
+    }
+    if (role == "announce" && argc == 3) {
+        Offer offer{{utf8}, utf8, "announced in chunks"};
+        offer.announced = static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 10));
+        serve(c, window, clipboard, targets, milliseconds(0), false, [&](int) { return offer; });
+    }
     if (role == "targets" && argc == 3) {
         // Every name is new to the server: each costs whoever asks for it a reply.
         std::vector<xcb_intern_atom_cookie_t> cookies;
@@ -233,8 +266,10 @@ int main(int argc, char** argv) {
             offered.push_back(reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE));
             std::free(reply);
         }
+        // The text comes after them all: a reader that looks at every type finds it.
+        offered.push_back(utf8);
         serve(c, window, clipboard, targets, milliseconds(0), false, [&](int) {
-            return Offer{offered, XCB_ATOM_NONE, {}};
+            return Offer{offered, utf8, "offered past the types looked at"};
         });
     }
     if (role == "pictures" && argc >= 4) {

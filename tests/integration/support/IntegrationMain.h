@@ -1,5 +1,7 @@
 #pragma once
 
+// Every test shows the strings it compares as text.
+#include "../../support/QtPrinting.h"
 #include "VirtualDesktop.h"
 
 namespace corvane::testing {
