@@ -228,6 +228,25 @@ TEST(ClipboardAttack, AnswersOutsideTheProtocolOrPastItsBoundsBringNoText) {
         owner.waitForFinished(waitMs);
     }
 
+    // Reads that learn thousands of other names meanwhile do not make the first read's answer
+    // foreign (only it is offered text)
+    {
+        QProcess owner;
+        ASSERT_TRUE(own(owner, {"fresh", "1000"}, pasteboard));
+        std::vector<std::optional<PasteboardContent>> read(16);
+        int ended = 0;
+        for (auto& content : read)
+            pasteboard.read(textOnly, [&](std::optional<PasteboardContent> got) {
+                content = std::move(got);
+                ++ended;
+            });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ended == int(read.size()); }, 30000));
+        ASSERT_TRUE(read[0]);
+        EXPECT_EQ(read[0]->data.value(QStringLiteral("text/plain")).toStdString(), "among fresh names");
+        owner.kill();
+        owner.waitForFinished(waitMs);
+    }
+
     // A read that has ended, its end not yet handed over, is dropped by a cancel all the same
     QProcess owner;
     ASSERT_TRUE(own(owner, {"announce", "19"}, pasteboard));

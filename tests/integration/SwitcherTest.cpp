@@ -57,6 +57,7 @@ protected:
         // A person's pace: the press and its release on different server times.
         QTest::qWait(20);
         typist.release(typist.keycode(key));
+        // and the next key on a later one than this release.
         QTest::qWait(20);
     }
 

@@ -13,6 +13,8 @@
 //                      again)
 //   texts RATE         takes the clipboard RATE times a second, each time with a new text
 //   targets COUNT      offers COUNT types, every one a different name, and text after them all
+//   fresh COUNT        offers COUNT types, their names new at every request for the list, and
+//                      text in the first list only
 //   wrong HOW          answers outside the protocol: text in 32-bit numbers of another type
 //                      (numbers) or of its own type (words), or its list of types as numbers
 //                      (targets-type) or in bytes (targets-bytes)
@@ -24,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <poll.h>
@@ -67,6 +70,8 @@ struct Offer {
     uint32_t announced = 0;
     // Bytes too many for one request, sent in chunks instead of `bytes`.
     std::shared_ptr<const std::string> large;
+    // When set, the types offered at each request for the list.
+    std::function<std::vector<xcb_atom_t>()> typesNow;
 };
 
 // A reply sent in chunks: the requestor's window and property, and what is left to send of
@@ -105,6 +110,22 @@ std::shared_ptr<const std::string> padded(const std::string& png, size_t extra) 
     const size_t end = png.size() - 12; // the IEND chunk
     return std::make_shared<const std::string>(png.substr(0, end) + bigEndian(uint32_t(extra)) + chunk +
                                                bigEndian(crc32(chunk)) + png.substr(end));
+}
+
+// `count` atoms named `prefix` and a number, asked for all at once.
+std::vector<xcb_atom_t> internNames(xcb_connection_t* c, const std::string& prefix, int count) {
+    std::vector<xcb_intern_atom_cookie_t> cookies;
+    for (int i = 0; i < count; ++i) {
+        const std::string name = prefix + std::to_string(i);
+        cookies.push_back(xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.data()));
+    }
+    std::vector<xcb_atom_t> atoms;
+    for (xcb_intern_atom_cookie_t cookie : cookies) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+        atoms.push_back(reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE));
+        std::free(reply);
+    }
+    return atoms;
 }
 
 // Changes `property` of `window` to `bytes`, counted in units of `format` bits.
@@ -166,7 +187,7 @@ void serve(xcb_connection_t* c, xcb_window_t window, xcb_atom_t clipboard, xcb_a
             const auto& request = *reinterpret_cast<xcb_selection_request_event_t*>(event);
             const xcb_atom_t property = request.property == XCB_ATOM_NONE ? request.target : request.property;
             if (request.target == targets) {
-                std::vector<xcb_atom_t> offered = current.types;
+                std::vector<xcb_atom_t> offered = current.typesNow ? current.typesNow() : current.types;
                 offered.insert(offered.begin(), targets);
                 put(c, request.requestor, property, current.targetsType, current.targetsFormat,
                     offered.data(), offered.size() * sizeof(xcb_atom_t));
@@ -255,22 +276,24 @@ int main(int argc, char** argv) {
     }
     if (role == "targets" && argc == 3) {
         // Every name is new to the server: each costs whoever asks for it a reply.
-        std::vector<xcb_intern_atom_cookie_t> cookies;
-        for (int i = 0; i < std::atoi(argv[2]); ++i) {
-            const std::string name = "CORVANE_OFFERED_" + std::to_string(i);
-            cookies.push_back(xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.data()));
-        }
-        std::vector<xcb_atom_t> offered;
-        for (xcb_intern_atom_cookie_t cookie : cookies) {
-            xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-            offered.push_back(reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE));
-            std::free(reply);
-        }
+        std::vector<xcb_atom_t> offered = internNames(c, "CORVANE_OFFERED_", std::atoi(argv[2]));
         // The text comes after them all: a reader that looks at every type finds it.
         offered.push_back(utf8);
         serve(c, window, clipboard, targets, milliseconds(0), false, [&](int) {
             return Offer{offered, utf8, "offered past the types looked at"};
         });
+    }
+    if (role == "fresh" && argc == 3) {
+        Offer offer{{}, utf8, "among fresh names"};
+        int asked = 0;
+        offer.typesNow = [&] {
+            std::vector<xcb_atom_t> offered =
+                internNames(c, "CORVANE_FRESH_" + std::to_string(++asked) + "_", std::atoi(argv[2]));
+            if (asked == 1)
+                offered.push_back(utf8);
+            return offered;
+        };
+        serve(c, window, clipboard, targets, milliseconds(0), false, [&](int) { return offer; });
     }
     if (role == "pictures" && argc >= 4) {
         const xcb_atom_t png = intern(c, "image/png");
