@@ -316,7 +316,9 @@ int main(int argc, char** argv) {
         }
         // Made as each copy is taken: a stream still under way keeps the one it sends.
         serve(c, window, clipboard, targets, milliseconds(1000 / std::atoi(argv[2])), false, [&](int n) {
-            return Offer{{png}, png, {}, padded(pictures[size_t(n) % pictures.size()], extra)};
+            Offer offer{{png}, png, {}};
+            offer.large = padded(pictures[size_t(n) % pictures.size()], extra);
+            return offer;
         });
     }
     if (role == "files" && argc == 4) {
@@ -325,7 +327,9 @@ int main(int argc, char** argv) {
         for (int i = 0; i < std::atoi(argv[3]); ++i)
             *list += "file:///tmp/copied/folder/file-" + std::to_string(i) + ".txt\r\n";
         serve(c, window, clipboard, targets, milliseconds(1000 / std::atoi(argv[2])), false, [&](int) {
-            return Offer{{uriList}, uriList, {}, list};
+            Offer offer{{uriList}, uriList, {}};
+            offer.large = list;
+            return offer;
         });
     }
     if (role != "timed" || argc != 4)
