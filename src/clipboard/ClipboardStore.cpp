@@ -137,8 +137,8 @@ ClipboardStore::Loaded ClipboardStore::load() const {
     const std::optional<std::vector<StoredClip>> records = decodeClipboardIndex(bytes, &result.detail);
     if (!records) {
         result.setAsidePath = setAside();
-        if (result.setAsidePath)
-            result.status = Loaded::Status::damaged;
+        // Left where it is, it would be the file the next save replaces.
+        result.status = result.setAsidePath ? Loaded::Status::damaged : Loaded::Status::unreadable;
         return result;
     }
     result.status = Loaded::Status::loaded;

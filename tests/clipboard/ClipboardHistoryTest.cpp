@@ -7,6 +7,7 @@
 #include "support/TestFiles.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -92,8 +93,9 @@ TEST_F(ClipboardHistoryTest, EachKindIsRecordedNewestFirstAndOwnWritesAreNot) {
     poll();
     pasteboard->copyText("https://example.org/a\n");
     poll();
-    pasteboard->copy({{"text/uri-list", "# comment\r\nfile:///tmp/a.txt\r\nfile:///tmp/b.txt\r\n"},
-                      {"image/png", pngOf(Qt::red)}});
+    pasteboard->copy(
+        {{"text/uri-list", "# comment\r\nfile:///tmp/a.txt\r\nfile:///tmp/b.txt\r\n"},
+         {"image/png", pngOf(Qt::red)}});
     poll();
     pasteboard->copy({{"image/png", pngOf(Qt::blue)}});
     poll();
@@ -671,6 +673,24 @@ TEST_F(ClipboardHistoryTest, ADamagedIndexGoesAsideWithItsPicturesAndOneThatCann
     history->flushForTermination();
     EXPECT_TRUE(QFileInfo(dir() + "/index.json").isDir());
     EXPECT_TRUE(QFile::exists(dir() + "/" + id + ".png"));
+
+    // A damaged index that cannot go aside (root ignores permissions: every name it could take
+    // is in use) stays as it is, and nothing is saved over it
+    history.reset();
+    QDir(dir()).removeRecursively();
+    writeBytes(dir() + "/index.json", damaged[0]);
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int second = 0; second <= 2; ++second)
+        for (int attempt = 0; attempt < 100; ++attempt)
+            QDir().mkpath(dir() + "/damaged-" + now.addSecs(second).toString("yyyyMMdd-hhmmss") +
+                          (attempt == 0 ? QString() : QStringLiteral("-%1").arg(attempt)));
+    history = makeHistory();
+    EXPECT_TRUE(history->takeStoreNotice());
+    pasteboard->copyText("new");
+    poll();
+    scheduler.advance(Seconds(5));
+    history->flushForTermination();
+    EXPECT_EQ(readBytes(dir() + "/index.json"), damaged[0]);
 }
 
 TEST_F(ClipboardHistoryTest, AnEmptiedHistoryReachesTheDiskAtQuitOnlyWhenEntriesAreKeptForDays) {
