@@ -178,8 +178,9 @@ bool NotchDropController::pointerInside() const {
         return false;
     const QRectF area = QRectF(m_panel->geometry()).adjusted(-hitMargin, -hitMargin, hitMargin, hitMargin);
     const QPointF p = m_services.screens.pointerLocation();
-    // The near edges belong to the area, the far ones do not.
-    return p.x() >= area.left() && p.x() < area.right() && p.y() >= area.top() && p.y() < area.bottom();
+    // The left and lower edges belong to the area, the right and upper ones do not (the lower edge
+    // is the larger y).
+    return p.x() >= area.left() && p.x() < area.right() && p.y() > area.top() && p.y() <= area.bottom();
 }
 
 DropZone NotchDropController::zoneAt(double x) const {

@@ -109,11 +109,17 @@ TEST_F(NotchDropControllerTest, AFileDragOpensTheCardAndADropDeliversOnceToTheTr
     EXPECT_EQ(drop.panel()->geometry(), QRect(532, 0, 448, 96));
     // Without a way to send files nearby only the Tray is offered, whatever the setting says.
     EXPECT_FALSE(drop.model().showAirDrop());
-    // The margin: 6 points left of the card still counts, 6.5 does not.
-    mouse().movePointer(QPointF(525.5, 50));
-    EXPECT_EQ(phase(), Kind::waiting);
+    // The margin of 6 points around the card (x 526 to 986, y -6 to 102): the left and lower
+    // edges count, the right and upper ones do not.
+    const std::pair<QPointF, bool> edges[] = {
+        {{525.5, 50}, false}, {{526, 50}, true},   {{985.5, 50}, true}, {{986, 50}, false},
+        {{700, -6}, false},   {{700, -5.5}, true}, {{700, 102}, true},  {{700, 102.5}, false},
+    };
+    for (const auto& [point, inside] : edges) {
+        mouse().movePointer(point);
+        EXPECT_EQ(phase(), inside ? Kind::targeted : Kind::waiting) << point.x() << ", " << point.y();
+    }
     mouse().movePointer(QPointF(526, 50));
-    EXPECT_EQ(phase(), Kind::targeted);
     EXPECT_EQ(drop.model().zone(), DropZone::tray);
     mouse().movePointer(QPointF(300, 400));
     EXPECT_EQ(phase(), Kind::waiting);
