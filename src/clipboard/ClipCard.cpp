@@ -2,6 +2,7 @@
 
 #include "core/Animator.h"
 #include "core/SymbolImage.h"
+#include "shelf/ShelfPath.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -203,7 +204,8 @@ void ClipCard::paintContent(QPainter& p, const QRectF& bounds) {
         if (m_item.files.isEmpty())
             break;
         const QFileInfo first(m_item.files.first().toLocalFile());
-        QString name = first.fileName();
+        // A folder copied as "…/name/" is still called by its name.
+        QString name = shelfDisplayName(first.filePath());
         if (m_item.files.size() > 1)
             name += QStringLiteral(" +") + QString::number(m_item.files.size() - 1);
         const QFont font = sized(11, QFont::Medium);

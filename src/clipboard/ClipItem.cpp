@@ -1,9 +1,10 @@
 #include "clipboard/ClipItem.h"
 
+#include "shelf/ShelfPath.h"
+
 #include <QBuffer>
 #include <QColorSpace>
 #include <QCryptographicHash>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QStringList>
 
@@ -146,7 +147,7 @@ QString ClipItem::searchText() const {
     case Kind::files: {
         QStringList names;
         for (const QUrl& url : files)
-            names.append(QFileInfo(url.path()).fileName());
+            names.append(shelfDisplayName(url.path()));
         return names.join(QLatin1Char(' '));
     }
     }

@@ -94,7 +94,7 @@ TEST_F(ClipboardHistoryTest, EachKindIsRecordedNewestFirstAndOwnWritesAreNot) {
     pasteboard->copyText("https://example.org/a\n");
     poll();
     pasteboard->copy(
-        {{"text/uri-list", "# comment\r\nfile:///tmp/a.txt\r\nfile:///tmp/b.txt\r\n"},
+        {{"text/uri-list", "# comment\r\nfile:///tmp/a.txt\r\nfile:///tmp/b.txt\r\nfile:///tmp/docs/\r\n"},
          {"image/png", pngOf(Qt::red)}});
     poll();
     pasteboard->copy({{"image/png", pngOf(Qt::blue)}});
@@ -118,8 +118,9 @@ TEST_F(ClipboardHistoryTest, EachKindIsRecordedNewestFirstAndOwnWritesAreNot) {
     EXPECT_EQ(items[1].text, "rich");
     EXPECT_EQ(items[2].kind, ClipItem::Kind::image);
     EXPECT_EQ(items[3].kind, ClipItem::Kind::files);
-    EXPECT_EQ(items[3].label(), "2 Files");
-    EXPECT_EQ(items[3].searchText(), "a.txt b.txt");
+    EXPECT_EQ(items[3].label(), "3 Files");
+    // A folder copied with its trailing slash is found by its name
+    EXPECT_EQ(items[3].searchText(), "a.txt b.txt docs");
     EXPECT_EQ(items[4].kind, ClipItem::Kind::link);
     EXPECT_EQ(items[4].link, QUrl("https://example.org/a"));
     EXPECT_EQ(items[5].text, "  hello world \n");
