@@ -23,10 +23,13 @@ ShelfListModel::ShelfListModel(ShelfSource source, FileShelf& shelf, Settings& s
     reload();
     // Changes arrive in bursts (a copy of many files); one relisting serves them all.
     connect(&m_shelf, &FileShelf::revisionChanged, this, &ShelfListModel::scheduleReload);
-    // What the user did shows at once.
+    // What the user did shows at once in the Tray; any other list (a file just added may sit in
+    // the folder it shows) relists too, spaced as its watchers are.
     connect(&m_shelf, &FileShelf::trayChanged, this, [this] {
         if (m_source.isTray() && m_trail.isEmpty())
             reload();
+        else
+            scheduleReload();
     });
     onSettingChange(
         m_settings, this, [this] { reload(); }, SettingKeys::shelfSort);

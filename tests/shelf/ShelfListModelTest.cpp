@@ -169,6 +169,11 @@ TEST_F(ShelfListModelTest, EnteringAFolderWatchesItUntilLeftAndGoneFilesDoNotOpe
     watching->change(temp.filePath(QStringLiteral("zsub")));
     scheduler.advance(ShelfListModel::relistGap);
     EXPECT_EQ(model->files().size(), 2u);
+    // So does one that comes with a change of the Tray, which every list follows.
+    touch(temp.filePath(QStringLiteral("zsub/added.txt")));
+    shelf->addToTray({QUrl::fromLocalFile(temp.filePath(QStringLiteral("zsub/added.txt")))});
+    scheduler.advance(ShelfListModel::relistGap);
+    EXPECT_EQ(model->files().size(), 3u);
 
     model->open(row(0));
     ASSERT_EQ(shell.openedUrls.size(), 1u);
