@@ -121,6 +121,13 @@ void ClipCard::setSelected(bool selected) {
     redraw();
 }
 
+void ClipCard::setAccent(const QColor& accent) {
+    if (accent == m_accent)
+        return;
+    m_accent = accent;
+    redraw();
+}
+
 void ClipCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // Growing or shrinking under the pointer, it is drawn at each step.

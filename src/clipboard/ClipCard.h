@@ -44,6 +44,7 @@ public:
     const QPixmap& preview() const { return m_preview; }
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
+    void setAccent(const QColor& accent);
     bool isHovered() const { return m_hovered; }
     // As the card is first shown: not hovered, at its own size.
     void resetHover();

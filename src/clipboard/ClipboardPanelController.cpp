@@ -115,9 +115,6 @@ void ClipboardPanelController::show() {
         m_panel->setWindowTitle(tr("Clipboard"));
         m_motion = std::make_unique<PanelMotion>(*m_panel, m_services.animator);
     }
-    const QColor accent = m_services.settings.sidebarAccent() == AccentChoice::system
-                              ? QGuiApplication::palette().color(QPalette::Highlight)
-                              : brandColor();
     QPointer<ClipboardPanelController> self(this);
     ClipboardViewActions actions;
     actions.choose = [self](const ClipItem& item) {
@@ -144,13 +141,14 @@ void ClipboardPanelController::show() {
     };
     actions.sourceIcon = m_services.sourceIcon;
     // The view is made once and kept (it follows the history while hidden); each opening starts
-    // it as a new one would. Another accent makes it anew.
-    if (m_view && m_viewAccent == accent) {
+    // it as a new one would. Its cards take the accent the settings give as they are placed.
+    if (m_view) {
         m_view->resetForShow();
     } else {
-        m_view = new ClipboardView(m_services.history, m_model, accent, m_services.animator,
-                                   std::move(actions), &m_previews);
-        m_viewAccent = accent;
+        const Settings& settings = m_services.settings;
+        m_view = new ClipboardView(
+            m_services.history, m_model, [&settings] { return accentColor(settings.sidebarAccent()); },
+            m_services.animator, std::move(actions), &m_previews);
         m_panel->setContentView(makePanelBackground(PanelStyle::dark, m_view, cornerRadius));
     }
 

@@ -108,7 +108,6 @@ private:
     QPointer<FilePanel> m_panel;
     std::unique_ptr<PanelMotion> m_motion;
     QPointer<ClipboardView> m_view;
-    QColor m_viewAccent;
     bool m_monitoring = false;
     TimerHandle m_pasteTimer;
     TimerHandle m_deactivationCheck;

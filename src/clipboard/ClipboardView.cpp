@@ -68,10 +68,10 @@ int rowWidth(size_t count) {
 
 } // namespace
 
-ClipboardView::ClipboardView(const ClipboardHistory& history, ClipboardPanelModel& model, QColor accent,
-                             Animator& animator, ClipboardViewActions actions, ClipPreviews* previews,
-                             QWidget* parent)
-    : QWidget(parent), m_history(history), m_model(model), m_accent(accent), m_animator(animator),
+ClipboardView::ClipboardView(const ClipboardHistory& history, ClipboardPanelModel& model,
+                             std::function<QColor()> accent, Animator& animator, ClipboardViewActions actions,
+                             ClipPreviews* previews, QWidget* parent)
+    : QWidget(parent), m_history(history), m_model(model), m_accent(std::move(accent)), m_animator(animator),
       m_actions(std::move(actions)), m_ownPreviews(previews ? nullptr : std::make_unique<ClipPreviews>()),
       m_previews(previews ? *previews : *m_ownPreviews) {
     connect(&m_previews, &ClipPreviews::ready, this, [this](const QUuid& id) {
@@ -230,6 +230,7 @@ void ClipboardView::resetForShow() {
     for (ClipCard* card : std::as_const(m_cards))
         card->resetHover();
     m_row->horizontalScrollBar()->setValue(0);
+    placeCards();
     showSelection(false);
 }
 
@@ -267,6 +268,7 @@ void ClipboardView::placeCards() {
     const int last = m_row->horizontalScrollBar()->value() + viewport.width() + cardPitch;
     const int top = (viewport.height() - ClipCard::cardSize.height()) / 2 - ClipCard::growthRoom;
     const int selected = m_model.selectedIndex();
+    const QColor accent = m_accent();
     QHash<QUuid, ClipCard*> unplaced = m_cards;
     for (size_t i = 0; i < m_shown.size(); ++i) {
         const int x = rowInset + static_cast<int>(i) * cardPitch;
@@ -276,9 +278,10 @@ void ClipboardView::placeCards() {
         const bool isSelected = static_cast<int>(i) == selected;
         ClipCard* card = m_cards.value(item.id);
         if (!card)
-            card = m_cards.insert(item.id, makeCard(item, isSelected)).value();
+            card = m_cards.insert(item.id, makeCard(item, isSelected, accent)).value();
         unplaced.remove(item.id);
         card->setSelected(isSelected);
+        card->setAccent(accent);
         card->move(x - ClipCard::growthRoom, top);
         card->show();
     }
@@ -286,7 +289,7 @@ void ClipboardView::placeCards() {
         card->hide();
 }
 
-ClipCard* ClipboardView::makeCard(const ClipItem& item, bool selected) {
+ClipCard* ClipboardView::makeCard(const ClipItem& item, bool selected, const QColor& accent) {
     std::optional<QIcon> icon;
     if (item.sourceBundleID && m_actions.sourceIcon)
         icon = m_actions.sourceIcon(*item.sourceBundleID);
@@ -306,7 +309,7 @@ ClipCard* ClipboardView::makeCard(const ClipItem& item, bool selected) {
                 m_actions.remove(id);
         },
     };
-    return new ClipCard(item, selected, m_accent, icon, m_previews.preview(item), std::move(actions),
+    return new ClipCard(item, selected, accent, icon, m_previews.preview(item), std::move(actions),
                         m_animator, m_rowContent);
 }
 

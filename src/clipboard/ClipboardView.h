@@ -52,7 +52,9 @@ public:
     static constexpr int cardSpacing = 12;
 
     // `previews`, when given, outlives the view and keeps the pictures' previews for the next one.
-    ClipboardView(const ClipboardHistory& history, ClipboardPanelModel& model, QColor accent,
+    // `accent` gives the cards' accent; it is asked again each time the row is laid out, and a
+    // card drawn in another accent is drawn anew.
+    ClipboardView(const ClipboardHistory& history, ClipboardPanelModel& model, std::function<QColor()> accent,
                   Animator& animator, ClipboardViewActions actions, ClipPreviews* previews = nullptr,
                   QWidget* parent = nullptr);
 
@@ -85,7 +87,7 @@ private:
     void refilter();
     // Places the cards in view, making those not made yet, and hides the others.
     void placeCards();
-    ClipCard* makeCard(const ClipItem& item, bool selected);
+    ClipCard* makeCard(const ClipItem& item, bool selected, const QColor& accent);
     void showSelection(bool scroll);
     const ClipItem* itemWithID(const QUuid& id) const;
     // The history's entries by id, as of the last refilter.
@@ -93,7 +95,7 @@ private:
 
     const ClipboardHistory& m_history;
     ClipboardPanelModel& m_model;
-    QColor m_accent;
+    std::function<QColor()> m_accent;
     Animator& m_animator;
     ClipboardViewActions m_actions;
     QWidget* m_header = nullptr;

@@ -28,8 +28,8 @@ protected:
             platform->fakePasteboard->copyText(QStringLiteral("entry %1").arg(i));
             history->capture();
         }
-        view = std::make_unique<ClipboardView>(*history, model, QColor(Qt::blue), animator,
-                                               ClipboardViewActions{});
+        view = std::make_unique<ClipboardView>(
+            *history, model, [this] { return accent; }, animator, ClipboardViewActions{});
         view->resize(1000, 206);
         view->show();
     }
@@ -44,6 +44,7 @@ protected:
     QTemporaryDir home;
     std::unique_ptr<ClipboardHistory> history;
     ClipboardPanelModel model;
+    QColor accent = Qt::blue;
     std::unique_ptr<ClipboardView> view;
 };
 
@@ -144,6 +145,20 @@ TEST_F(ClipboardViewTest, ACardKeptAsAPictureIsDrawnAfreshWhenItsLookChanges) {
     EXPECT_EQ(drawn(), plain);
 }
 
+TEST_F(ClipboardViewTest, ACardTakesAnotherAccentAtTheStripsNextUpdateWithoutBeingMadeAgain) {
+    model.setSelectedIndex(0);
+    ClipCard* card = view->cards().front();
+    ASSERT_TRUE(card->isSelected());
+    const auto rim = [&] {
+        return card->grab().toImage().pixelColor(ClipCard::cardRect().center().x(), ClipCard::growthRoom + 1);
+    };
+    EXPECT_EQ(rim(), QColor(Qt::blue));
+    accent = Qt::green;
+    model.setQuery(QStringLiteral("entry"));
+    EXPECT_EQ(view->cards().front(), card);
+    EXPECT_EQ(rim(), QColor(Qt::green));
+}
+
 TEST_F(ClipboardViewTest, APicturesPreviewIsDecodedElsewhereOnceAndKeptForTheNextOpening) {
     QImage picture(1920, 1080, QImage::Format_RGB32);
     picture.fill(Qt::red);
@@ -157,8 +172,8 @@ TEST_F(ClipboardViewTest, APicturesPreviewIsDecodedElsewhereOnceAndKeptForTheNex
     ManualExecutor decoder(ManualExecutor::Mode::stepped);
     ClipPreviews previews(&decoder);
     auto opened = [&] {
-        auto made = std::make_unique<ClipboardView>(*history, model, QColor(Qt::blue), animator,
-                                                    ClipboardViewActions{}, &previews);
+        auto made = std::make_unique<ClipboardView>(
+            *history, model, [this] { return accent; }, animator, ClipboardViewActions{}, &previews);
         made->resize(1000, 206);
         return made;
     };
