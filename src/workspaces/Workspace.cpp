@@ -1,53 +1,70 @@
 #include "workspaces/Workspace.h"
 
+#include <QStringList>
 #include <QTextBoundaryFinder>
+
+#include <optional>
 
 namespace corvane {
 
 namespace {
 
-// The user-perceived characters of `text`.
-QStringList graphemes(const QString& text) {
-    QStringList result;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype start = 0;
-    while (finder.toNextBoundary() != -1) {
-        const qsizetype end = finder.position();
-        if (end > start)
-            result.push_back(text.mid(start, end - start));
-        start = end;
-    }
-    return result;
-}
-
 // A character separates words unless its first code point is a letter or a number.
-bool isWordCharacter(const QString& character) {
+bool isWordCharacter(QStringView character) {
     if (character.isEmpty())
         return false;
     const char32_t first = character.toUcs4().value(0);
     return QChar::isLetter(first) || QChar::isNumber(first);
 }
 
+// The badge as read from `text`, the start of a name (all of it when `whole`); none when that
+// start does not settle it. Grapheme boundaries before the end of a start are those of the whole
+// name, but its last character may go on past it.
+std::optional<QString> initialsOf(QStringView text, bool whole) {
+    QString nameStart;     // the first two characters of the text
+    QStringList firstWord; // the first two characters of the first word
+    int words = 0;
+    bool inWord = false;
+    int characters = 0;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype start = 0;
+    while (finder.toNextBoundary() != -1) {
+        const qsizetype end = finder.position();
+        if (end <= start)
+            continue;
+        if (!whole && end == text.size())
+            return std::nullopt;
+        const QStringView character = text.mid(start, end - start);
+        start = end;
+        if (characters++ < 2)
+            nameStart += character;
+        if (!isWordCharacter(character)) {
+            inWord = false;
+            continue;
+        }
+        if (!inWord) {
+            inWord = true;
+            if (++words == 2)
+                return (firstWord.front() + character.toString()).toUpper();
+        }
+        if (firstWord.size() < 2)
+            firstWord.append(character.toString());
+    }
+    if (!whole)
+        return std::nullopt;
+    return words == 1 ? firstWord.join(QString()).toUpper() : nameStart.toUpper();
+}
+
 } // namespace
 
 QString Workspace::initials() const {
-    // Two words' first letters lie near the start; a name of any length costs the same.
-    const QStringList characters = graphemes(name.left(initialsPrefixLength));
-    std::vector<QStringList> words(1);
-    for (const QString& character : characters) {
-        if (isWordCharacter(character)) {
-            words.back().push_back(character);
-        } else if (!words.back().isEmpty()) {
-            words.emplace_back();
-        }
+    // The badge lies near the start of a name: it is read from a start that doubles until it
+    // settles it, so that a long name costs no more than where its second word begins.
+    for (qsizetype length = 64;; length *= 2) {
+        const bool whole = length >= name.size();
+        if (std::optional<QString> badge = initialsOf(QStringView(name).left(length), whole))
+            return *badge;
     }
-    if (words.back().isEmpty())
-        words.pop_back();
-
-    if (words.size() >= 2)
-        return (words[0].front() + words[1].front()).toUpper();
-    const QStringList& source = words.empty() ? characters : words.front();
-    return source.mid(0, 2).join(QString()).toUpper();
 }
 
 const std::array<QString, 9>& workspacePalette() {

@@ -38,11 +38,8 @@ struct Workspace {
 
     bool operator==(const Workspace&) const = default;
 
-    // How much of the name the badge is read from.
-    static constexpr qsizetype initialsPrefixLength = 256;
-
     // The chip's badge: the first letters of the first two words, or the first two characters of
-    // a single word, upper-cased, read from the first `initialsPrefixLength` code units.
+    // a single word (of the whole name when it has no word), upper-cased.
     QString initials() const;
 };
 

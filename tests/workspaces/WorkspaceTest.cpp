@@ -24,8 +24,14 @@ TEST(WorkspaceTest, InitialsTakeTwoWordsOrTheFirstTwoCharacters) {
     EXPECT_EQ(initials(QString()), QString());
     // Full case mapping: one character may become two.
     EXPECT_EQ(initials(QStringLiteral("ßa")), QStringLiteral("SSA"));
-    // A name of megabytes is read from its start only: its second word lies beyond what is read.
-    EXPECT_EQ(initials(QString(5'000'000, u'x') + QStringLiteral(" yes")), QStringLiteral("XX"));
+    // However far into the name the second word begins, and whole characters only, also where
+    // one is made of several code points
+    EXPECT_EQ(initials(QString(1'000'000, u'x') + QStringLiteral(" yes")), QStringLiteral("XY"));
+    EXPECT_EQ(initials(QString(300, u'-') + QStringLiteral("long")), QStringLiteral("LO"));
+    for (int dashes = 0; dashes < 300; ++dashes)
+        ASSERT_EQ(initials(QStringLiteral("a") + QString(dashes, u'-') + QStringLiteral("e\u0301")),
+                  QStringLiteral("AE\u0301"))
+            << dashes;
 }
 
 TEST(WorkspaceTest, RelativeFramesAreClampedIntoTheUnitSquare) {
