@@ -23,7 +23,6 @@ constexpr double titleFontSize = 9;
 constexpr double badgeSymbolSize = 7;
 constexpr double badgePadding = 3;
 constexpr double iconBadgeSide = 16;
-constexpr double selectionWashOpacity = 0.35;
 constexpr double dimmedOpacity = 0.55;
 constexpr double dimmedSaturation = 0.4;
 
@@ -258,7 +257,6 @@ void ThumbnailCell::paintThumbnailTile(QPainter& p, const QRectF& tile) const {
         paintBadge(p, QPointF(tile.left() + 3, tile.top() + 3), QStringLiteral("pin.fill"), badgeSymbolSize,
                    badgePadding, m_accent);
     }
-    paintSelectionWash(p, tile, thumbnailRadius);
     const Border line = drawnBorder();
     strokeInside(p, tile, thumbnailRadius, line.color, line.width);
 }
@@ -285,22 +283,8 @@ void ThumbnailCell::paintIconTile(QPainter& p, const QRectF& tile) const {
         paintBadge(p, QPointF(tile.left() - 2, tile.top() - 2), QStringLiteral("pin.fill"), symbol, padding,
                    m_accent);
     }
-    paintSelectionWash(p, tile, radius);
     const Border line = drawnBorder();
     strokeInside(p, tile, radius, line.color, line.width);
-}
-
-// The switcher's choice also tints the whole tile: a border one point wider than the front
-// window's, in nearly the same colour, is too easily taken for it.
-void ThumbnailCell::paintSelectionWash(QPainter& p, const QRectF& tile, double radius) const {
-    const double t = std::clamp(m_selectionProgress, 0.0, 1.0);
-    if (t <= 0)
-        return;
-    p.save();
-    p.setPen(Qt::NoPen);
-    p.setBrush(withAlpha(m_accent, selectionWashOpacity * t));
-    p.drawRoundedRect(tile, radius, radius);
-    p.restore();
 }
 
 ThumbnailCell::LayerKey ThumbnailCell::layerKey(QSize pixels, double ratio) const {

@@ -127,7 +127,6 @@ private:
     const QImage& tileLayer(const QRectF& tile, double margin);
     void paintThumbnailTile(QPainter& painter, const QRectF& tile) const;
     void paintIconTile(QPainter& painter, const QRectF& tile) const;
-    void paintSelectionWash(QPainter& painter, const QRectF& tile, double radius) const;
 
     WindowInfo m_window;
     std::shared_ptr<ThumbnailBox> m_box;
