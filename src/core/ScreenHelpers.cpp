@@ -61,6 +61,12 @@ std::optional<ScreenInfo> screenForRect(const Screens& screens, const QRectF& re
     return best ? best : screens.mainScreen();
 }
 
+std::optional<ScreenInfo> screenForRectNearPointer(const Screens& screens, const QRectF& rect) {
+    // The pointer is asked for only when the rectangle itself settles nothing.
+    const std::optional<ScreenInfo> best = screenForRect(screens.screens(), std::nullopt, rect);
+    return best ? best : screenUnderMouse(screens);
+}
+
 std::optional<ScreenInfo> screenForRect(const std::vector<ScreenInfo>& list,
                                         const std::optional<ScreenInfo>& mainScreen, const QRectF& rect) {
     const QRectF r = rect.normalized();

@@ -28,7 +28,11 @@ std::optional<ScreenInfo> screenUnderMouse(const Screens& screens);
 // for a rectangle that covers no screen area, the screen holding its centre; else the main
 // screen. The pointer plays no part.
 std::optional<ScreenInfo> screenForRect(const Screens& screens, const QRectF& rect);
-// The same, on screens read earlier: callable off the main thread.
+// The same, but a rectangle on no screen at all (a window moved off every screen) goes to the
+// screen under the pointer before the main screen: the strip and the workspaces take such a
+// window to be where the user is.
+std::optional<ScreenInfo> screenForRectNearPointer(const Screens& screens, const QRectF& rect);
+// The same as `screenForRect`, on screens read earlier: callable off the main thread.
 std::optional<ScreenInfo> screenForRect(const std::vector<ScreenInfo>& list,
                                         const std::optional<ScreenInfo>& mainScreen, const QRectF& rect);
 

@@ -413,7 +413,7 @@ void SidebarController::fullscreenChanged() {
 bool SidebarController::isOnSidebarDisplay(const QRectF& frame) const {
     if (!m_currentScreen)
         return true;
-    const std::optional<ScreenInfo> screen = screenForRect(*m_services.platform.screens, frame);
+    const std::optional<ScreenInfo> screen = screenForRectNearPointer(*m_services.platform.screens, frame);
     return screen && isSameScreen(*screen, *m_currentScreen);
 }
 

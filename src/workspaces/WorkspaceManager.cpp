@@ -161,7 +161,7 @@ std::optional<WorkspaceItem> WorkspaceManager::makeItem(const WindowInfo& window
                                                         const CaptureContext& context) {
     if (!window.bundleID)
         return std::nullopt;
-    const auto screen = screenForRect(context.screens, window.frame);
+    const auto screen = screenForRectNearPointer(context.screens, window.frame);
     const QRectF reference = screen ? context.workArea.usableFrame(*screen) : window.frame;
 
     WorkspaceItem item;

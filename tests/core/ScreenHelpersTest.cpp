@@ -38,7 +38,7 @@ TEST(ScreenHelpersTest, ScreenForRectPicksTheLargerPartAndKeepsTheEarlierScreenO
     EXPECT_EQ(nameOf(screenForRect(screens, QRectF(1820, 100, 200, 300))), QStringLiteral("HDMI-1"));
 }
 
-TEST(ScreenHelpersTest, ScreenForRectWithoutAreaUsesItsCentreThenTheMainScreen) {
+TEST(ScreenHelpersTest, ScreenForRectWithoutAreaUsesItsCentreThenWhereAskedThePointerThenTheMainScreen) {
     FakeScreens screens({laptop(), monitor()});
     screens.setPointer(QPointF(100, 100));
 
@@ -49,6 +49,15 @@ TEST(ScreenHelpersTest, ScreenForRectWithoutAreaUsesItsCentreThenTheMainScreen) 
     EXPECT_EQ(nameOf(screenForRect(screens, QRectF(2000, 1024, 0, 0))), QStringLiteral("eDP-1"));
     screens.setMainScreen(std::nullopt);
     EXPECT_EQ(screenForRect(screens, QRectF(2000, 1024, 0, 0)), std::nullopt);
+
+    // Where the strip and the workspaces ask, a rectangle on no screen goes to the pointer's
+    // screen, then to the main one; one with area or a centre on a screen still goes by those
+    screens.setMainScreen(0);
+    screens.setPointer(QPointF(2000, 100));
+    EXPECT_EQ(nameOf(screenForRectNearPointer(screens, QRectF(2000, 1024, 0, 0))), QStringLiteral("HDMI-1"));
+    EXPECT_EQ(nameOf(screenForRectNearPointer(screens, QRectF(100, 100, 10, 10))), QStringLiteral("eDP-1"));
+    screens.setPointer(QPointF(-50, -50));
+    EXPECT_EQ(nameOf(screenForRectNearPointer(screens, QRectF(2000, 1024, 0, 0))), QStringLiteral("eDP-1"));
 }
 
 TEST(ScreenHelpersTest, ScreenUnderMouseCountsTheSharedEdgeOnce) {
