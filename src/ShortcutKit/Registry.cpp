@@ -18,7 +18,15 @@ Registry::Registry(UserDefaults& defaults, HotKeys& hotKeys, Keyboard& keyboard,
                    NotificationCenter& notifications, Scheduler& scheduler)
     : m_store(defaults), m_keyboard(keyboard), m_notifications(notifications), m_scheduler(scheduler),
       m_center(std::make_unique<HotKeyCenter>(hotKeys, keyboard)),
-      m_conflicts(std::make_unique<DesktopShortcutConflicts>(*m_center)) {}
+      m_conflicts(std::make_unique<DesktopShortcutConflicts>(*m_center, keyboard)) {}
+
+const ShortcutConflicts& Registry::conflicts() const {
+    return *m_conflicts;
+}
+
+void Registry::setMenuItems(std::vector<MenuKeyEquivalent> items) {
+    m_conflicts->setMenuItems(std::move(items));
+}
 
 Registry::~Registry() {
     // Every hot key gives its combination back while the centre is still there.

@@ -29,7 +29,9 @@ class EventStream;
 class HotKey;
 class HotKeyCenter;
 class RepeatingEventStream;
+class DesktopShortcutConflicts;
 class ShortcutConflicts;
+struct MenuKeyEquivalent;
 
 // The shortcut library's state: the named shortcuts in the store, the actions and streams bound
 // to them, and one hot key for every distinct shortcut that a name with an action or a stream
@@ -49,7 +51,10 @@ public:
     const Keyboard& keyboard() const { return m_keyboard; }
     HotKeyCenter& center() { return *m_center; }
     // What a recorded combination collides with on this desktop.
-    const ShortcutConflicts& conflicts() const { return *m_conflicts; }
+    const ShortcutConflicts& conflicts() const;
+    // The application's menu items whose keys act wherever it has the keyboard: a recorder
+    // refuses their combinations.
+    void setMenuItems(std::vector<MenuKeyEquivalent> items);
 
     // --- Names and their storage ---
 
@@ -150,7 +155,7 @@ private:
     NotificationCenter& m_notifications;
     Scheduler& m_scheduler;
     std::unique_ptr<HotKeyCenter> m_center;
-    std::unique_ptr<ShortcutConflicts> m_conflicts;
+    std::unique_ptr<DesktopShortcutConflicts> m_conflicts;
 
     std::map<Name, std::vector<Action>> m_keyDownHandlers;
     std::map<Name, std::vector<Action>> m_keyUpHandlers;

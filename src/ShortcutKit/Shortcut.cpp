@@ -2,6 +2,7 @@
 
 #include "ShortcutKit/HotKeyCenter.h"
 #include "ShortcutKit/KeySequence.h"
+#include "ShortcutKit/ShortcutConflicts.h"
 #include "ShortcutKit/SpecialKey.h"
 #include "core/ShortcutText.h"
 #include "platform/Keyboard.h"
@@ -121,6 +122,21 @@ bool Shortcut::isTakenBySystem(const HotKeyCenter& center) const {
     if (carbonKeyCode == Key::f12.rawValue && carbonModifiers == 0)
         return false;
     return center.isTakenBySystem(carbonKeyCode, carbonModifiers);
+}
+
+std::optional<QString> Shortcut::takenByMainMenu(const std::vector<MenuKeyEquivalent>& menu,
+                                                 const Keyboard& keyboard) const {
+    // A menu item's keys carry no function modifier, and Qt's sequence has none to compare.
+    if ((carbonModifiers & CarbonModifiers::function) != 0)
+        return std::nullopt;
+    const std::optional<QKeySequence> keys = keySequence(*this, keyboard);
+    if (!keys)
+        return std::nullopt;
+    for (const MenuKeyEquivalent& item : menu) {
+        if (item.keys == *keys)
+            return item.title;
+    }
+    return std::nullopt;
 }
 
 } // namespace corvane::ShortcutKit

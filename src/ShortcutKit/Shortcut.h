@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QKeyEvent;
 
@@ -19,6 +20,7 @@ class Keyboard;
 namespace corvane::ShortcutKit {
 
 class HotKeyCenter;
+struct MenuKeyEquivalent;
 
 // One key plus modifier keys, in the stored encoding of hot keys: a virtual key code and the
 // modifier bits of CarbonModifiers. Equal when both numbers are equal; ordered so that it can key
@@ -62,9 +64,11 @@ struct Shortcut {
     // Whether the desktop itself uses the shortcut, for the recorder's conflict check: the hot-key
     // centre asks the desktop (F12 alone never counts).
     bool isTakenBySystem(const HotKeyCenter& center) const;
-    // Whether an item of the application's main menu uses the shortcut. The product lives in the
-    // tray here and has no main menu, so none does.
-    bool isTakenByMainMenu() const { return false; }
+    // The title of the first item of `menu` whose keys are the shortcut: the key as the layout
+    // prints it and exactly the same modifiers. None when no item uses it; a keypad key never
+    // matches an item.
+    std::optional<QString> takenByMainMenu(const std::vector<MenuKeyEquivalent>& menu,
+                                           const Keyboard& keyboard) const;
 };
 
 } // namespace corvane::ShortcutKit

@@ -5,8 +5,7 @@
 namespace corvane::ShortcutKit {
 
 std::optional<QString> DesktopShortcutConflicts::menuItemUsing(const Shortcut& shortcut) const {
-    (void)shortcut;
-    return std::nullopt;
+    return shortcut.takenByMainMenu(m_menuItems, m_keyboard);
 }
 
 bool DesktopShortcutConflicts::isTakenBySystem(const Shortcut& shortcut) const {

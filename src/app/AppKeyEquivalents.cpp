@@ -1,6 +1,7 @@
 #include "app/AppKeyEquivalents.h"
 
 #include "ShortcutKit/RecorderControl.h"
+#include "ShortcutKit/ShortcutConflicts.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -34,6 +35,11 @@ bool AppKeyEquivalents::handle(const QKeyEvent& event) {
         popup->close();
     (*action)();
     return true;
+}
+
+std::vector<ShortcutKit::MenuKeyEquivalent> AppKeyEquivalents::menuItems() {
+    return {{QKeySequence(Qt::CTRL | Qt::Key_Comma), QStringLiteral("Settings\u2026")},
+            {QKeySequence(Qt::CTRL | Qt::Key_Q), QStringLiteral("Quit Corvane")}};
 }
 
 bool AppKeyEquivalents::eventFilter(QObject* watched, QEvent* event) {

@@ -3,8 +3,13 @@
 #include <QObject>
 
 #include <functional>
+#include <vector>
 
 class QKeyEvent;
+
+namespace corvane::ShortcutKit {
+struct MenuKeyEquivalent;
+}
 
 namespace corvane {
 
@@ -22,6 +27,9 @@ public:
 
     // Runs the action of `event`'s key; false when the key is none of these.
     bool handle(const QKeyEvent& event);
+    // These keys with the titles of their items, for the shortcut recorder: a global shortcut on
+    // one of them would take it from every program.
+    static std::vector<ShortcutKit::MenuKeyEquivalent> menuItems();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/Registry.h"
+#include "ShortcutKit/ShortcutConflicts.h"
 #include "app/AppKeyEquivalents.h"
 #include "app/AppShelfHost.h"
 #include "app/Hotkeys.h"
@@ -84,6 +85,7 @@ AppState::AppState(Platform& platform, Runtime runtime)
         runtime.pictures ? runtime.pictures : &runtime.background);
     m_shortcuts = std::make_unique<ShortcutKit::Registry>(
         *platform.defaults, *platform.hotKeys, *platform.keyboard, runtime.notifications, runtime.scheduler);
+    m_shortcuts->setMenuItems(AppKeyEquivalents::menuItems());
 
     // A write that fails in the background is told once, with what and why; the data stays in
     // memory and the write is tried again until it lands.

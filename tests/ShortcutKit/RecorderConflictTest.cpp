@@ -60,6 +60,37 @@ TEST_F(RecorderConflictTest, AMenuItemsCombinationIsRefusedWithOneButtonByDefaul
     EXPECT_TRUE(registry.isPaused());
 }
 
+TEST_F(RecorderConflictTest, TheMenusApplicationWideKeysAreRefusedByTitleBeforeTheDesktopIsAsked) {
+    // Given the desktop's checks with the tray menu's keys handed in, and Ctrl+Q held by the
+    // desktop too
+    registry.setMenuItems({{QKeySequence(Qt::CTRL | Qt::Key_Comma), QStringLiteral("Settings\u2026")},
+                           {QKeySequence(Qt::CTRL | Qt::Key_Q), QStringLiteral("Quit Corvane")}});
+    const Shortcut controlQ = shortcut(Key::q, ModifierFlags::control);
+    hotKeys.refuse(controlQ.carbonKeyCode, controlQ.carbonModifiers);
+    const RecorderServices desktop{registry, notifications, host, alerts, registry.conflicts()};
+    RecorderControl* control = place(new RecorderControl(desktop, withoutDefault, onChange()));
+    showWindow();
+    click(control);
+
+    // Ctrl+Q is the menu item's: refused with its title, no choice, the desktop not even asked
+    type(control, Key::q, Qt::Key_Q, Qt::ControlModifier);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message,
+              recorderText("keyboard_shortcut_used_by_menu_item").arg(QStringLiteral("Quit Corvane")));
+    EXPECT_TRUE(alerts.shown[0].buttons.isEmpty());
+    EXPECT_EQ(hotKeys.heldElsewhereQueries(), 0);
+    EXPECT_FALSE(stored(withoutDefault));
+
+    // Ctrl+, too; Ctrl+Shift+Q is no item's and is taken
+    type(control, Key::comma, Qt::Key_Comma, Qt::ControlModifier);
+    ASSERT_EQ(alerts.shown.size(), 2u);
+    EXPECT_TRUE(alerts.shown[1].message.contains(QStringLiteral("Settings\u2026")));
+    type(control, Key::q, Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(alerts.shown.size(), 2u);
+    EXPECT_EQ(registry.getShortcut(withoutDefault),
+              shortcut(Key::q, ModifierFlags::control | ModifierFlags::shift));
+}
+
 TEST_F(RecorderConflictTest, RecordingTheShortcutTheFieldHoldsSkipsTheMenuCheck) {
     registry.setShortcut(optionShiftK, withoutDefault);
     conflicts.menuItems[optionShiftK] = QStringLiteral("Show Notes");

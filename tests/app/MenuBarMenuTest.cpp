@@ -5,6 +5,7 @@
 #include "ShortcutKit/AppShortcuts.h"
 #include "ShortcutKit/RecorderControl.h"
 #include "ShortcutKit/Registry.h"
+#include "ShortcutKit/ShortcutConflicts.h"
 #include "app/MenuBarMenu.h"
 #include "core/PermissionManager.h"
 #include "core/ToastController.h"
@@ -82,6 +83,13 @@ TEST_F(MenuBarMenuTest, ListsTheItemsInOrderWithTheirShortcuts) {
     EXPECT_EQ(item("Settings\u2026")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     EXPECT_EQ(item("Quit Corvane")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     EXPECT_EQ(item("Quit Corvane")->shortcut().toString(QKeySequence::NativeText), QStringLiteral("Ctrl+Q"));
+    // A recorder refuses both keys as these items'
+    const ShortcutKit::ShortcutConflicts& conflicts = state->shortcuts().conflicts();
+    using ShortcutKit::Key, ShortcutKit::ModifierFlags, ShortcutKit::Shortcut;
+    EXPECT_EQ(conflicts.menuItemUsing(Shortcut(Key::comma, ModifierFlags(ModifierFlags::control))),
+              QStringLiteral("Settings\u2026"));
+    EXPECT_EQ(conflicts.menuItemUsing(Shortcut(Key::q, ModifierFlags(ModifierFlags::control))),
+              QStringLiteral("Quit Corvane"));
 }
 
 TEST_F(MenuBarMenuTest, TheShownKeysActInTheOpenMenuAndInCorvanesWindows) {
