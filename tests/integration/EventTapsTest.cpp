@@ -1,10 +1,12 @@
 // The event-tap thread on a real X server: a tap takes exactly its keys from every other program
-// and hears them, with the held modifiers, on its own thread.
+// and hears them, with the held modifiers, on its own thread; the hot keys count them as ours.
 #include "support/IntegrationMain.h"
 #include "support/VirtualDesktop.h"
 #include "support/XTestInput.h"
 
 #include "core/EventTapThread.h"
+#include "platform/ModifierBits.h"
+#include "platform/x11/X11HotKeys.h"
 #include "platform/x11/X11KeyTaps.h"
 
 #include <QTest>
@@ -61,6 +63,36 @@ TEST(EventTaps, AVolumeKeyTapTakesTheKeyAndHearsItOnItsThread) {
 
     thread.removeTap(*tap);
     EXPECT_TRUE(isFreeOnServer(volumeUp));
+}
+
+TEST(EventTaps, TheHotKeysProbeCountsATapsKeysAsTheProductsOwn) {
+    // Given hot keys told of the taps' keys, and others that are not
+    auto tapped = std::make_shared<X11TappedKeys>();
+    X11HotKeys hotKeys(QByteArray(), tapped);
+    X11HotKeys unaware;
+    EventTapThread thread([tapped] { return std::make_unique<X11KeyTaps>(QByteArray(), tapped); });
+    thread.start();
+    const qint64 volumeUp = 72;
+    const qint64 control = HotKeyModifier::control;
+
+    // While a tap holds the volume key in every modifier state, Ctrl with it is not another
+    // program's, though the server refuses it
+    const auto tap = thread.addTap({Qt::Key_VolumeUp}, [](const TappedKey&) {});
+    ASSERT_TRUE(tap.has_value());
+    EXPECT_FALSE(hotKeys.isHeldElsewhere(volumeUp, control));
+    EXPECT_TRUE(unaware.isHeldElsewhere(volumeUp, control));
+
+    // Once the tap lets go, another client's grab of the key is another program's again
+    thread.removeTap(*tap);
+    xcb_connection_t* c = desktop().connection();
+    const xcb_keycode_t keycode = XTestInput().keycode(XKB_KEY_XF86AudioRaiseVolume);
+    ASSERT_TRUE(isFreeOnServer(keycode)) << "the tap gave the key back";
+    ASSERT_EQ(xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), XCB_MOD_MASK_ANY,
+                                                        keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)),
+              nullptr);
+    EXPECT_TRUE(hotKeys.isHeldElsewhere(volumeUp, control));
+    xcb_ungrab_key(c, keycode, desktop().rootWindow(), XCB_MOD_MASK_ANY);
+    xcb_flush(c);
 }
 
 } // namespace

@@ -52,7 +52,10 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->windowList = std::make_unique<X11WindowList>(windowState);
     platform->runningApplications = std::make_unique<X11RunningApplications>();
     platform->keyboard = std::make_unique<X11Keyboard>();
-    platform->hotKeys = std::make_unique<X11HotKeys>();
+    // The media keys' taps run on a thread of their own; the hot keys' conflict probe counts
+    // their grabs as the product's.
+    auto tappedKeys = std::make_shared<X11TappedKeys>();
+    platform->hotKeys = std::make_unique<X11HotKeys>(QByteArray(), tappedKeys);
     platform->keyGrabs = std::make_unique<X11KeyGrabs>();
     platform->desktops = std::make_unique<X11Desktops>();
     platform->windowCapture = std::make_unique<X11WindowCapture>();
@@ -71,7 +74,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     auto autostart = std::make_unique<XdgAutostart>(XdgAutostart::forCurrentUser());
     autostart->followInstalledProgram();
     platform->loginItem = std::move(autostart);
-    platform->makeKeyTaps = [] { return std::make_unique<X11KeyTaps>(); };
+    platform->makeKeyTaps = [tappedKeys] { return std::make_unique<X11KeyTaps>(QByteArray(), tappedKeys); };
     return platform;
 }
 

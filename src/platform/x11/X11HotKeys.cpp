@@ -20,8 +20,8 @@ using Event = std::unique_ptr<xcb_generic_event_t, FreeEvent>;
 
 } // namespace
 
-X11HotKeys::X11HotKeys(const QByteArray& displayName)
-    : m_keyboard(displayName, this, [this] { readEvents(); }) {
+X11HotKeys::X11HotKeys(const QByteArray& displayName, std::shared_ptr<const X11TappedKeys> tapped)
+    : m_keyboard(displayName, this, [this] { readEvents(); }), m_tapped(std::move(tapped)) {
     takeQueuedEvents();
 }
 
@@ -76,6 +76,10 @@ bool X11HotKeys::isHeldElsewhere(qint64 keyCode, qint64 modifiers) {
         if (existing.grabbed && existing.keycode == keycode && existing.mask == mask)
             return false;
     }
+    // The key taps hold their keys in every modifier state on a connection of their own: the
+    // server refuses those too, but they are ours.
+    if (m_tapped && m_tapped->contains(keycode))
+        return false;
     const std::optional<uint8_t> failure = grab(keycode, mask);
     if (!failure) {
         m_keyboard.ungrabCombination(keycode, mask);

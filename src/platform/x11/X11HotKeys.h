@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include "platform/x11/X11KeyboardConnection.h"
+#include "platform/x11/X11TappedKeys.h"
 
 #include <xcb/xcb.h>
 
@@ -28,13 +29,15 @@ namespace corvane {
 class X11HotKeys final : public HotKeys {
     Q_OBJECT
 public:
-    explicit X11HotKeys(const QByteArray& displayName = {});
+    // `tapped` names the key codes the product's key taps hold on their own connections.
+    explicit X11HotKeys(const QByteArray& displayName = {}, std::shared_ptr<const X11TappedKeys> tapped = {});
     ~X11HotKeys() override;
 
     std::optional<Id> registerHotKey(qint64 keyCode, qint64 modifiers) override;
     void unregisterHotKey(Id id) override;
     // Grabs the combination in every state of the lock modifiers, as a registration would, and
     // gives it back at once: the server refuses the grab (BadAccess) when another client has it.
+    // A key the product's key taps hold (in every modifier state) is the product's own.
     bool isHeldElsewhere(qint64 keyCode, qint64 modifiers) override;
     void holdKeyboard() override;
     void releaseKeyboard(quint64 window) override;
@@ -77,6 +80,7 @@ private:
 
     // Its own connection: closing it gives back what it grabbed or selected.
     X11KeyboardConnection m_keyboard;
+    std::shared_ptr<const X11TappedKeys> m_tapped;
     std::map<Id, Grab> m_grabs;
     Id m_lastId = 0;
     bool m_regrabScheduled = false;

@@ -41,11 +41,23 @@ std::optional<uint32_t> keysymOf(Qt::Key key) {
 
 } // namespace
 
-X11KeyTaps::X11KeyTaps(const QByteArray& displayName)
-    : m_keyboard(displayName, this, [this] { readEvents(); }) {}
+X11KeyTaps::X11KeyTaps(const QByteArray& displayName, std::shared_ptr<X11TappedKeys> tapped)
+    : m_keyboard(displayName, this, [this] { readEvents(); }), m_tapped(std::move(tapped)) {}
 
 // Closing the connection (with the object) gives every grab back.
-X11KeyTaps::~X11KeyTaps() = default;
+X11KeyTaps::~X11KeyTaps() {
+    if (m_tapped)
+        m_tapped->set(this, {});
+}
+
+void X11KeyTaps::publish() {
+    if (!m_tapped)
+        return;
+    std::set<xcb_keycode_t> keycodes;
+    for (const auto& [keycode, key] : m_grabbed)
+        keycodes.insert(keycode);
+    m_tapped->set(this, std::move(keycodes));
+}
 
 bool X11KeyTaps::take(Qt::Key key) {
     if (isHeldByAnyTap(key))
@@ -80,6 +92,7 @@ void X11KeyTaps::release(Qt::Key key) {
         it = m_grabbed.erase(it);
     }
     xcb_flush(m_keyboard.raw());
+    publish();
 }
 
 bool X11KeyTaps::isHeldByAnyTap(Qt::Key key) const {
@@ -103,6 +116,7 @@ std::optional<KeyTaps::Id> X11KeyTaps::addKeyTap(const std::vector<Qt::Key>& key
         return std::nullopt;
     const Id id = ++m_lastId;
     m_taps[id] = Tap{std::move(taken), std::move(callback)};
+    publish();
     // Checking the grabs may have pulled events into xcb's queue, where the notifier never sees
     // them: read them on the next turn.
     QMetaObject::invokeMethod(this, &X11KeyTaps::readEvents, Qt::QueuedConnection);
@@ -190,6 +204,7 @@ void X11KeyTaps::keymapChanged() {
         m_grabbed[keycode] = key;
     }
     xcb_flush(m_keyboard.raw());
+    publish();
 }
 
 } // namespace corvane

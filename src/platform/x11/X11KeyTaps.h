@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include "platform/x11/X11KeyboardConnection.h"
+#include "platform/x11/X11TappedKeys.h"
 
 #include <xcb/xcb.h>
 
@@ -22,7 +23,8 @@ namespace corvane {
 class X11KeyTaps final : public KeyTaps {
     Q_OBJECT
 public:
-    explicit X11KeyTaps(const QByteArray& displayName = {});
+    // `tapped`, when given, hears which key codes are grabbed at any time.
+    explicit X11KeyTaps(const QByteArray& displayName = {}, std::shared_ptr<X11TappedKeys> tapped = {});
     ~X11KeyTaps() override;
 
     std::optional<Id> addKeyTap(const std::vector<Qt::Key>& keys, Callback callback) override;
@@ -41,6 +43,8 @@ private:
     void readEvents();
     void handle(const xcb_key_press_event_t& event, bool pressed);
     void keymapChanged();
+    // Tells `m_tapped` what is grabbed now.
+    void publish();
 
     // Its own connection: closing it gives back what it grabbed.
     X11KeyboardConnection m_keyboard;
@@ -49,6 +53,7 @@ private:
     std::map<xcb_keycode_t, Qt::Key> m_grabbed;
     std::set<xcb_keycode_t> m_down;
     Id m_lastId = 0;
+    std::shared_ptr<X11TappedKeys> m_tapped;
 };
 
 } // namespace corvane
