@@ -67,7 +67,7 @@ SettingsPage* makeSettingsPage(SettingsTab tab, AppState& state, SettingsNavigat
     case SettingsTab::hotkeys:
         return new HotkeySettings(state.settingsServices());
     case SettingsTab::files:
-        return new FilesSettings(state.settings(), state.files(), state.shelf());
+        return new FilesSettings(state.settings(), state.files(), state.shelf(), *state.platform().host);
     case SettingsTab::keepAwake:
         return new KeepAwakeSettings(state.settings(), state.awake());
     case SettingsTab::mouse:

@@ -1,5 +1,6 @@
 #include "settings/FilesSettings.h"
 
+#include "platform/ApplicationHost.h"
 #include "settings/BoundPicker.h"
 #include "settings/BoundRow.h"
 #include "settings/BoundToggle.h"
@@ -78,8 +79,8 @@ QString FilesSettings::trayText(qsizetype count) {
 }
 
 FilesSettings::FilesSettings(Settings& settings, FileShelf& shelf, FileShelfController& controller,
-                             FolderChooser chooser, QWidget* parent)
-    : SettingsPage(SettingsTab::files, parent), m_shelf(shelf), m_controller(controller),
+                             ApplicationHost& host, FolderChooser chooser, QWidget* parent)
+    : SettingsPage(SettingsTab::files, parent), m_shelf(shelf), m_controller(controller), m_host(host),
       m_chooser(chooser ? std::move(chooser) : FolderChooser(&FilesSettings::chooseFolders)) {
     FormSection& strip = *addSection(QStringLiteral("In the strip"));
     strip.addRow(new BoundToggle(settings, Keys::showTray, QStringLiteral("Show Tray"),
@@ -116,7 +117,8 @@ FilesSettings::FilesSettings(Settings& settings, FileShelf& shelf, FileShelfCont
     auto* trayRow = new QWidget;
     auto* trayLayout = new QHBoxLayout(trayRow);
     trayLayout->setContentsMargins(0, 0, 0, 0);
-    m_trayText = captionLabel(QString());
+    m_trayText = secondaryLabel(QString(), 13);
+    m_trayText->setObjectName(QStringLiteral("trayText"));
     trayLayout->addWidget(m_trayText);
     trayLayout->addStretch(1);
     auto* floatTray = new QPushButton(QStringLiteral("Open as Floating Window"));
@@ -164,8 +166,7 @@ void FilesSettings::rebuildFolders() {
         auto* name = new QLabel(shownName(shelfDisplayName(path)));
         name->setTextFormat(Qt::PlainText);
         names->addWidget(name);
-        QLabel* where = captionLabel(missing ? QStringLiteral("Missing \u2014 ") + shownName(tildePath(path))
-                                             : shownName(tildePath(path)));
+        QLabel* where = captionLabel(shownName(tildePath(path)));
         where->setObjectName(QStringLiteral("folderPath"));
         where->setTextFormat(Qt::PlainText);
         names->addWidget(where);
@@ -190,6 +191,8 @@ void FilesSettings::rebuildFolders() {
 }
 
 void FilesSettings::addFolders() {
+    // The chooser comes up in front of whatever program the user was in.
+    m_host.activate();
     pinFolders(m_shelf, m_chooser());
 }
 

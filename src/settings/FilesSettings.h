@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace corvane {
 
+class ApplicationHost;
 class FileShelf;
 class FileShelfController;
 class PinnedFolderList;
@@ -31,11 +32,11 @@ public:
     using FolderChooser = std::function<QStringList()>;
 
     FilesSettings(Settings& settings, FileShelf& shelf, FileShelfController& controller,
-                  FolderChooser chooser = {}, QWidget* parent = nullptr);
+                  ApplicationHost& host, FolderChooser chooser = {}, QWidget* parent = nullptr);
 
     // "The tray is empty.", "1 file in the tray.", "3 files in the tray."
     static QString trayText(qsizetype count);
-    // Runs the folder chooser and pins what it gives.
+    // Brings Corvane to the front, runs the folder chooser and pins what it gives.
     void addFolders();
     // The chooser "Add Folder…" runs: folders only, several at once, prompt "Pin Folder".
     static std::unique_ptr<QFileDialog> makeFolderDialog();
@@ -50,6 +51,7 @@ private:
 
     FileShelf& m_shelf;
     FileShelfController& m_controller;
+    ApplicationHost& m_host;
     FolderChooser m_chooser;
     PinnedFolderList* m_folderRows;
     QLabel* m_trayText;

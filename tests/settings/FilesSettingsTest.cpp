@@ -77,9 +77,15 @@ TEST_F(FilesSettingsPageTest, TheChooserTakesSeveralFoldersAtOnce) {
 TEST_F(FilesSettingsPageTest, FoldersAddedTogetherAreAllPinnedAndADragReordersThem) {
     const QStringList folders = madeFolders({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     state->files().setFolders({});
-    FilesSettings page(*settings, state->files(), state->shelf(), [&] { return folders; });
+    // The chooser comes up with Corvane in front
+    int activatedBefore = -1;
+    FilesSettings page(*settings, state->files(), state->shelf(), *platform->host, [&] {
+        activatedBefore = platform->fakeHost->activateCount;
+        return folders;
+    });
     show(page);
     page.addFolders();
+    EXPECT_EQ(activatedBefore, 1);
     ASSERT_EQ(state->files().folders(), folders);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
     QCoreApplication::processEvents();
@@ -108,19 +114,26 @@ TEST_F(FilesSettingsPageTest, FoldersAddedTogetherAreAllPinnedAndADragReordersTh
     EXPECT_EQ(state->files().folders(), QStringList({folders[1], folders[2], folders[0]}));
 }
 
-TEST_F(FilesSettingsPageTest, AMissingFolderSaysSoInLineWithTheOthersAndNoNotchRowsAreOffered) {
+TEST_F(FilesSettingsPageTest, AMissingFolderShowsItsPathInLineWithTheOthersAndNoNotchRowsAreOffered) {
     const QStringList folders = madeFolders({QStringLiteral("here")});
     state->files().setFolders({folders[0], temp.filePath(QStringLiteral("gone"))});
-    FilesSettings page(*settings, state->files(), state->shelf(), [] { return QStringList(); });
+    FilesSettings page(*settings, state->files(), state->shelf(), *platform->host,
+                       [] { return QStringList(); });
     show(page);
     const QList<QLabel*> paths = page.findChildren<QLabel*>(QStringLiteral("folderPath"));
     const QList<QLabel*> icons = page.findChildren<QLabel*>(QStringLiteral("folderIcon"));
     ASSERT_EQ(paths.size(), 2);
     ASSERT_EQ(icons.size(), 2);
-    EXPECT_FALSE(paths[0]->text().startsWith(QStringLiteral("Missing")));
-    EXPECT_TRUE(paths[1]->text().startsWith(QStringLiteral("Missing \u2014 ")));
+    // Its path line is the path alone, as its neighbour's ("here" and "gone" in one folder)
+    EXPECT_TRUE(paths[1]->text().endsWith(QStringLiteral("/gone")));
+    EXPECT_EQ(paths[1]->text().chopped(4), paths[0]->text().chopped(4));
     EXPECT_EQ(icons[1]->size(), QSize(22, 22));
     EXPECT_EQ(paths[0]->mapTo(&page, QPoint()).x(), paths[1]->mapTo(&page, QPoint()).x());
+
+    // The Tray's line is plain text, larger than the paths' captions
+    const auto* tray = page.findChild<QLabel*>(QStringLiteral("trayText"));
+    ASSERT_NE(tray, nullptr);
+    EXPECT_GT(tray->font().pixelSize(), paths[0]->font().pixelSize());
 
     EXPECT_EQ(page.findChild<BoundToggle*>("notchTray"), nullptr);
     EXPECT_EQ(page.findChild<BoundToggle*>("notchAirDrop"), nullptr);
