@@ -10,12 +10,19 @@ namespace corvane {
 
 namespace {
 constexpr int swatch = 16;
-constexpr int ring = 22;
 constexpr int spacing = 5;
-constexpr int pitch = ring + spacing;
+constexpr int pitch = swatch + spacing;
+// The ring lies over the swatch, 3 larger on every side, and takes no room between swatches:
+// only at the row's ends is there room for it.
+constexpr int overhang = 3;
+constexpr int ring = swatch + 2 * overhang;
+
+QRectF swatchRect(int index) {
+    return QRectF(overhang + index * pitch, overhang, swatch, swatch);
+}
 
 QRectF ringRect(int index) {
-    return QRectF(index * pitch, 0, ring, ring);
+    return swatchRect(index).adjusted(-overhang, -overhang, overhang, overhang);
 }
 } // namespace
 
@@ -47,7 +54,7 @@ void ColorSwatches::choose(int index) {
 }
 
 QSize ColorSwatches::sizeHint() const {
-    return {static_cast<int>(workspacePalette().size()) * pitch - spacing, ring};
+    return {static_cast<int>(workspacePalette().size()) * pitch - spacing + 2 * overhang, ring};
 }
 
 void ColorSwatches::paintEvent(QPaintEvent*) {
@@ -55,26 +62,28 @@ void ColorSwatches::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const int ringed = ringedIndex();
     for (int i = 0; i < static_cast<int>(workspacePalette().size()); ++i) {
-        const QRectF outer = ringRect(i);
+        const QRectF circle = swatchRect(i);
         const QColor colour = colorFromHex(workspacePalette()[static_cast<size_t>(i)]);
-        QLinearGradient fill(outer.topLeft(), outer.bottomLeft());
+        QLinearGradient fill(circle.topLeft(), circle.bottomLeft());
         fill.setColorAt(0, colour.lighter(115));
         fill.setColorAt(1, colour);
         painter.setPen(Qt::NoPen);
         painter.setBrush(fill);
-        const double inset = (ring - swatch) / 2.0;
-        painter.drawEllipse(outer.adjusted(inset, inset, -inset, -inset));
+        painter.drawEllipse(circle);
         if (i == ringed) {
+            // A stroke of 2 inside the ring's circle.
             painter.setBrush(Qt::NoBrush);
             painter.setPen(QPen(palette().color(QPalette::WindowText), 2));
-            painter.drawEllipse(outer.adjusted(1, 1, -1, -1));
+            painter.drawEllipse(ringRect(i).adjusted(1, 1, -1, -1));
         }
     }
 }
 
 void ColorSwatches::mousePressEvent(QMouseEvent* event) {
     for (int i = 0; i < static_cast<int>(workspacePalette().size()); ++i) {
-        if (ringRect(i).contains(event->position())) {
+        // A swatch and half the gap on either side of it.
+        const double half = spacing / 2.0;
+        if (swatchRect(i).adjusted(-half, -overhang, half, overhang).contains(event->position())) {
             choose(i);
             return;
         }

@@ -218,6 +218,29 @@ TEST_F(WorkspaceEditorViewTest, AFileThatCouldNotBeReadIsSaidToBlockEverySave) {
     EXPECT_TRUE(editor.savesRefusedWarning().isVisible());
 }
 
+TEST_F(WorkspaceEditorViewTest, SwatchesSitFiveApartUnderTheirRingsAndAWindowPastItsScreenIsDrawnWhole) {
+    // A saved window that lay half a screen left of its screen, 24 points past the preview's box
+    open({workspace("Mail", 1, {window("Mail", QRectF(-0.5, 0.25, 0.4, 0.5))})});
+
+    // Nine 16-point swatches 5 apart, with room for the ring at the ends only; a click on the
+    // last one's middle chooses it
+    ColorSwatches& swatches = form().swatches();
+    EXPECT_EQ(swatches.sizeHint(), QSize(9 * 16 + 8 * 5 + 2 * 3, 22));
+    QTest::mouseClick(&swatches, Qt::LeftButton, {}, QPoint(3 + 8 * 21 + 8, 11));
+    EXPECT_EQ(swatches.ringedIndex(), 8);
+
+    // The preview takes the screen's 48 by 30 points; the window is drawn 14 points left of it,
+    // in the brand's red
+    WorkspaceItemRow& row = *form().itemRows().front();
+    auto* preview = row.findChild<FramePreview*>();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->size(), QSize(48, 30));
+    const QImage picture = row.grab().toImage();
+    const QRgb outside = picture.pixel(preview->geometry().topLeft() + QPoint(-14, 15));
+    EXPECT_GT(qRed(outside) - qGreen(outside), 100);
+    savePicture(*page, QStringLiteral("workspaces-frame-outside"));
+}
+
 TEST(FramePreviewRules, TinyWindowsStayVisibleAndUnreadableOnesAreNotDrawn) {
     EXPECT_EQ(FramePreview::windowRect(QRectF(0.5, 0.5, 0.01, 0.01)), QRectF(24, 15, 3, 3));
     EXPECT_EQ(FramePreview::windowRect(QRectF(0.75, 0, 0.5, 1)), QRectF(36, 0, 24, 30));
