@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPdfDocument>
+#include <QThreadPool>
 
 #include <cerrno>
 #include <chrono>
@@ -13,11 +14,12 @@
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
-#include <set>
 #include <spawn.h>
+#include <sys/eventfd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -54,12 +56,38 @@ QImage imageFromAnswer(const QByteArray& answer, const QSize& bound) {
         .copy();
 }
 
+// A drawing waits for another process up to its time limit. The shared pool's threads also take
+// part in Qt's own painting, which the main thread waits for: while this thread only waits, the
+// pool may run another in its place.
+struct PoolThreadGivenBack {
+    PoolThreadGivenBack() { QThreadPool::globalInstance()->releaseThread(); }
+    ~PoolThreadGivenBack() { QThreadPool::globalInstance()->reserveThread(); }
+    PoolThreadGivenBack(const PoolThreadGivenBack&) = delete;
+    PoolThreadGivenBack& operator=(const PoolThreadGivenBack&) = delete;
+};
+
 } // namespace
 
 struct PdfPreviewRenderer::Children {
+    struct Drawing {
+        pid_t pid = -1;
+        int wake = -1; // written to when the drawing is cancelled
+        quint64 order = 0;
+    };
     std::mutex mutex;
-    std::set<pid_t> running;
+    std::vector<Drawing> running;
+    quint64 latestOrder = 0;
     bool stopped = false;
+
+    // With the mutex held. The helper and whatever it started go (each helper leads a process
+    // group of its own), and its waiting thread stops waiting even if a child of the helper still
+    // holds the answer open.
+    static void cancel(const Drawing& drawing) {
+        ::kill(-drawing.pid, SIGKILL);
+        ::kill(drawing.pid, SIGKILL);
+        const uint64_t one = 1;
+        (void)!::write(drawing.wake, &one, sizeof one);
+    }
 };
 
 PdfPreviewRenderer::PdfPreviewRenderer(QString helper, PdfPreviewLimits limits)
@@ -77,11 +105,11 @@ QString PdfPreviewRenderer::defaultHelper() {
 void PdfPreviewRenderer::stop() {
     std::lock_guard lock(m_children->mutex);
     m_children->stopped = true;
-    for (pid_t child : m_children->running)
-        ::kill(child, SIGKILL);
+    for (const Children::Drawing& drawing : m_children->running)
+        Children::cancel(drawing);
 }
 
-QImage PdfPreviewRenderer::render(const QString& path, const QSize& bound) const {
+QImage PdfPreviewRenderer::render(const QString& path, const QSize& bound, quint64 order) const {
     if (m_helper.isEmpty() || bound.isEmpty())
         return {};
     // The helper reads the file we opened: a regular file, never one swapped for a pipe meanwhile.
@@ -93,10 +121,16 @@ QImage PdfPreviewRenderer::render(const QString& path, const QSize& bound) const
         return {};
     }
     int answerPipe[2] = {-1, -1};
-    if (::pipe2(answerPipe, O_CLOEXEC) != 0) {
+    const int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake < 0 || ::pipe2(answerPipe, O_CLOEXEC) != 0) {
+        closeQuietly(wake);
         ::close(file);
         return {};
     }
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, file, STDIN_FILENO);
@@ -111,19 +145,31 @@ QImage PdfPreviewRenderer::render(const QString& path, const QSize& bound) const
                          const_cast<char*>(height.constData()),  nullptr};
     pid_t child = -1;
     {
-        // Registered before `stop` can look, so a quit never misses a drawing just started.
+        // Registered before `stop` or a later drawing can look, so none misses a drawing just
+        // started.
         std::lock_guard lock(m_children->mutex);
-        if (!m_children->stopped &&
-            ::posix_spawn(&child, program.constData(), &actions, nullptr, arguments, environ) == 0)
-            m_children->running.insert(child);
-        else
-            child = -1;
+        const bool overtaken = order != 0 && order < m_children->latestOrder;
+        if (!m_children->stopped && !overtaken) {
+            if (order != 0) {
+                m_children->latestOrder = order;
+                for (const Children::Drawing& older : m_children->running) {
+                    if (older.order != 0)
+                        Children::cancel(older);
+                }
+            }
+            if (::posix_spawn(&child, program.constData(), &actions, &attributes, arguments, environ) == 0)
+                m_children->running.push_back({child, wake, order});
+            else
+                child = -1;
+        }
     }
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(file);
     ::close(answerPipe[1]);
     if (child < 0) {
         ::close(answerPipe[0]);
+        ::close(wake);
         return {};
     }
 
@@ -131,35 +177,42 @@ QImage PdfPreviewRenderer::render(const QString& path, const QSize& bound) const
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_limits.timeMs);
     QByteArray answer;
     bool complete = false;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            break;
-        pollfd ready = {answerPipe[0], POLLIN, 0};
-        const int polled = ::poll(&ready, 1, int(left.count()));
-        if (polled < 0 && errno == EINTR)
-            continue;
-        if (polled <= 0)
-            break;
-        char buffer[65536];
-        const ssize_t got = ::read(answerPipe[0], buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            complete = got == 0;
-            break;
+    {
+        const PoolThreadGivenBack waiting;
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0)
+                break;
+            pollfd ready[2] = {{answerPipe[0], POLLIN, 0}, {wake, POLLIN, 0}};
+            const int polled = ::poll(ready, 2, int(left.count()));
+            if (polled < 0 && errno == EINTR)
+                continue;
+            if (polled <= 0 || ready[1].revents != 0)
+                break;
+            char buffer[65536];
+            const ssize_t got = ::read(answerPipe[0], buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                complete = got == 0;
+                break;
+            }
+            if (answer.size() + got > most)
+                break;
+            answer.append(buffer, got);
         }
-        if (answer.size() + got > most)
-            break;
-        answer.append(buffer, got);
     }
     ::close(answerPipe[0]);
     {
         std::lock_guard lock(m_children->mutex);
-        m_children->running.erase(child);
+        std::erase_if(m_children->running,
+                      [&](const Children::Drawing& drawing) { return drawing.pid == child; });
     }
-    // Past the time limit, or done: either way it goes (a process that ended is only reaped).
+    ::close(wake);
+    // Past the time limit, cancelled or done: either way it goes with all it started (a process
+    // that ended is only reaped).
+    ::kill(-child, SIGKILL);
     ::kill(child, SIGKILL);
     int exit = 0;
     while (::waitpid(child, &exit, 0) < 0 && errno == EINTR) {

@@ -20,6 +20,8 @@ struct PdfPreviewLimits {
 // or in its libexec folder), under a memory and a time limit. Past either the drawing is given
 // up and the caller shows the file's facts. `stop` kills the drawings under way (at quit), so
 // nothing waits for one. Copies share their running drawings; `render` may run on any thread.
+// A helper that hangs holds only the thread that waits for it: its whole process group is killed
+// when the drawing ends, and a drawing that is cancelled stops waiting at once.
 class PdfPreviewRenderer {
 public:
     explicit PdfPreviewRenderer(QString helper = defaultHelper(), PdfPreviewLimits limits = {});
@@ -29,8 +31,10 @@ public:
     static QString defaultHelper();
 
     // The first page of the regular file at `path`, scaled into `bound`; a null image when it
-    // cannot be drawn within the limits, when there is no helper, or after `stop`.
-    QImage render(const QString& path, const QSize& bound) const;
+    // cannot be drawn within the limits, when there is no helper, or after `stop`. With an
+    // `order`, at most one drawing runs: one of a higher order cancels those under way, and one
+    // of a lower order than any started is not begun (a preview wants only its latest page).
+    QImage render(const QString& path, const QSize& bound, quint64 order = 0) const;
     // Kills every drawing under way and refuses later ones.
     void stop();
 

@@ -51,7 +51,8 @@ PreviewContent PreviewContent::placeholder(const QUrl& url) {
     return content;
 }
 
-PreviewContent PreviewContent::load(const QUrl& url, const QSize& pageSize, const PdfPreviewRenderer& pdf) {
+PreviewContent PreviewContent::load(const QUrl& url, const QSize& pageSize, const PdfPreviewRenderer& pdf,
+                                    quint64 order) {
     PreviewContent content = placeholder(url);
     content.kind = Kind::summary;
     const FileFacts facts = fileFacts(content.path);
@@ -88,7 +89,7 @@ PreviewContent PreviewContent::load(const QUrl& url, const QSize& pageSize, cons
     content.kindDescription = type.comment();
     if (drawable && type.inherits(QStringLiteral("application/pdf"))) {
         // A few kilobytes may inflate to gigabytes when drawn: that happens apart, bounded.
-        content.image = pdf.render(content.path, pageSize);
+        content.image = pdf.render(content.path, pageSize, order);
         if (!content.image.isNull())
             content.kind = Kind::pdf;
         return content;

@@ -30,9 +30,10 @@ struct PreviewContent {
     // Reads the file: its facts always, its content only when it is a regular file. Anything
     // else (a pipe, a socket, a device) is never opened and gets the summary, as does what
     // cannot be drawn. `pageSize` bounds the picture of an image or a PDF page; a PDF's page is
-    // drawn by `pdf`, within its limits. Reads the disk, so it runs on a worker: a slow disk
-    // delays only this preview.
-    static PreviewContent load(const QUrl& url, const QSize& pageSize, const PdfPreviewRenderer& pdf);
+    // drawn by `pdf`, within its limits, in the drawing order `order` (PdfPreviewRenderer::render).
+    // Reads the disk, so it runs on a worker: a slow disk delays only this preview.
+    static PreviewContent load(const QUrl& url, const QSize& pageSize, const PdfPreviewRenderer& pdf,
+                               quint64 order = 0);
 
     // How much of a text file is shown.
     static constexpr qint64 textLimit = 16 * 1024;

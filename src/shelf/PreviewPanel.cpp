@@ -95,7 +95,8 @@ void PreviewPanel::showItem(int index) {
         // Arrows held down ask for many files; only the last one asked is worth reading.
         if (latest->load() != request)
             return;
-        PreviewContent content = PreviewContent::load(url, pageSize, pdf);
+        // A newer request's drawing cancels this one's, so one helper at most runs per panel.
+        PreviewContent content = PreviewContent::load(url, pageSize, pdf, request);
         worker->deliver([self, request, content = std::move(content)]() mutable {
             if (self)
                 self->take(request, std::move(content));

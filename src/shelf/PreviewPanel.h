@@ -21,8 +21,8 @@ class FilePanel;
 // move the list's selection and the preview follows; with several, the arrows step through them
 // here and the list's selection stays. Files are read on `worker`, the newest request first: a
 // slow or stuck file delays only its own preview. A PDF's page is drawn in a bounded process of its
-// own, killed when the panel goes (at quit), so nothing waits for a drawing. One per process,
-// shared by every file panel.
+// own, one at a time (the next file's drawing cancels the last one's), killed when the panel goes
+// (at quit), so nothing waits for a drawing. One per process, shared by every file panel.
 class PreviewPanel : public FloatingPanel {
     Q_OBJECT
 public:

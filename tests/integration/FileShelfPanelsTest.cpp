@@ -36,6 +36,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -133,8 +134,9 @@ protected:
         const ShelfSource source = ShelfSource::folder(path);
         shelf().openFloating(source);
         FilePanel* panel = shelf().floatingPanel(source);
+        // A huge folder's first listing on a busy machine may take seconds.
         const bool shown = panel && QTest::qWaitForWindowExposed(panel, waitMs) &&
-                           QTest::qWaitFor([&] { return panel->model()->isListed(); }, waitMs);
+                           QTest::qWaitFor([&] { return panel->model()->isListed(); }, 12 * waitMs);
         QCoreApplication::processEvents();
         return shown ? panel : nullptr;
     }
@@ -321,18 +323,6 @@ double processorSeconds() {
     return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
-// The share of a processor that a process kept busy gets on this machine right now: on a loaded
-// machine (or a sanitized build's) everything, the re-list's own pace included, runs slower.
-double busyShare() {
-    const double before = processorSeconds();
-    QElapsedTimer wall;
-    wall.start();
-    volatile unsigned spin = 0;
-    while (wall.elapsed() < 1000)
-        spin = spin + 1;
-    return (processorSeconds() - before) / (static_cast<double>(wall.elapsed()) / 1000);
-}
-
 // Waits in the event loop until `done` holds, looking every 50 ms: unlike QTest's waits, which
 // sleep in 10 ms steps, it costs next to nothing itself while a processor share is measured.
 bool waitQuietly(const std::function<bool()>& done, int ms) {
@@ -406,18 +396,99 @@ TEST_F(FileShelfPanelsTest, APipeASocketAndADeviceArePreviewedByTheirFactsAndKey
         EXPECT_TRUE(preview.content().modified.isValid());
         screenPicture(preview, QStringLiteral("shelf-preview-") + QString::fromLatin1(c.name));
 
-        // The program answers a hot key at once while the preview shows.
+        // The program answers a hot key while the preview shows: nothing waits on the special file
+        // (a read of the pipe would never end; the bound leaves a busy machine its delays).
         const int before = presses;
         QElapsedTimer answered;
         answered.start();
         typist.type({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_k});
         ASSERT_TRUE(QTest::qWaitFor([&] { return presses > before; }, waitMs));
-        EXPECT_LT(answered.elapsed(), 200);
+        EXPECT_LT(answered.elapsed(), 1000);
 
         QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, Qt::Key_Escape);
         ASSERT_FALSE(preview.isVisible());
     }
     hotKeys.unregisterHotKey(*id);
+}
+
+// The processes now running whose command line starts with `words` (a zombie's is empty).
+int processesRunning(const QByteArrayList& words) {
+    const QByteArray wanted = words.join('\0') + '\0';
+    int count = 0;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile command(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (command.open(QIODevice::ReadOnly) && command.readAll().startsWith(wanted))
+            ++count;
+    }
+    return count;
+}
+
+TEST_F(FileShelfPanelsTest, PreviewsToggledOverAHangingPdfHelperKeepTheLoopAnsweringAndQuitAtOnce) {
+    const QString path = folder.filePath(QStringLiteral("Papers"));
+    QDir().mkpath(path);
+    for (int i = 0; i < 24; ++i)
+        writeFile(path + QStringLiteral("/paper-%1.pdf").arg(i, 2, 10, QLatin1Char('0')),
+                  "%PDF-1.4\n1 0 obj\n<< /Type /Catalog >>\nendobj\n%%EOF\n");
+    // A helper that never answers, and whose own child holds its answer open after it is killed.
+    const QString helper = folder.filePath(QStringLiteral("hanging-helper"));
+    writeFile(helper, "#!/bin/sh\nsleep 617\n");
+    QFile::setPermissions(helper, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QByteArrayList hanging = {"sleep", "617"};
+    app.state().files().setFolders({path});
+    app.state().files().syncWatchers();
+    FilePanel* panel = floatingFolderPanel(path);
+    ASSERT_NE(panel, nullptr);
+    FileRowView* row = rowNamed(*panel, QStringLiteral("paper-00.pdf"));
+    ASSERT_NE(row, nullptr);
+    QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(20, 10));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel, waitMs));
+    const QByteArray realHelper = qgetenv("CORVANE_PREVIEW_HELPER");
+    qputenv("CORVANE_PREVIEW_HELPER", QFile::encodeName(helper));
+    PreviewPanel& preview = shelf().preview();
+    qputenv("CORVANE_PREVIEW_HELPER", realHelper);
+
+    // Down and Space every 50 ms: each shown preview asks for another drawing. The shared pool has
+    // one thread, as on a machine of one processor: Qt's painting waits for that pool too.
+    QThreadPool& pool = *QThreadPool::globalInstance();
+    const int poolSize = pool.maxThreadCount();
+    pool.setMaxThreadCount(1);
+    QElapsedTimer sinceLast;
+    qint64 worstGapMs = 0;
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout,
+                     [&] { worstGapMs = std::max(worstGapMs, sinceLast.restart()); });
+    int mostHelpers = 0;
+    sinceLast.start();
+    beat.start(5);
+    const auto key = [&](Qt::Key k) {
+        QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, k);
+    };
+    for (int i = 0; i < 20; ++i) {
+        key(Qt::Key_Down);
+        key(Qt::Key_Space);
+        QTest::qWait(50);
+        mostHelpers = std::max(mostHelpers, processesRunning(hanging));
+    }
+    if (!preview.isVisible())
+        key(Qt::Key_Space);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return processesRunning(hanging) >= 1; }, waitMs));
+    QTest::qWait(300);
+    mostHelpers = std::max(mostHelpers, processesRunning(hanging));
+    beat.stop();
+    pool.setMaxThreadCount(poolSize);
+    std::printf("worst event-loop gap %lld ms, at most %d drawings at once\n",
+                static_cast<long long>(worstGapMs), mostHelpers);
+    EXPECT_LT(worstGapMs, 300);
+    EXPECT_LE(mostHelpers, 2) << "an older drawing went on beside a newer one";
+
+    // The quit kills the drawing under way, its helper's own children included, and waits for none.
+    QElapsedTimer quitting;
+    quitting.start();
+    app.quit();
+    const qint64 quitMs = quitting.elapsed();
+    std::printf("quit in %lld ms\n", static_cast<long long>(quitMs));
+    EXPECT_LT(quitMs, 1000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return processesRunning(hanging) == 0; }, waitMs));
 }
 
 TEST_F(FileShelfPanelsTest, TenChangesASecondInAHundredThousandFilesCostLittleWhileTheListShows) {
@@ -433,12 +504,17 @@ TEST_F(FileShelfPanelsTest, TenChangesASecondInAHundredThousandFilesCostLittleWh
     ASSERT_EQ(panel->model()->totalCount(), 300);
 
     // Another process makes a file every tenth of a second, so that what making them costs the
-    // file system is not counted as the list's. The first new file is listed at once; from then
-    // on the list relists at its own pace, which is what is measured: the share is taken over
-    // two whole turns, from one listing's start to the start of the second after it, so that the
-    // window's edges cannot cut a turn in two.
+    // file system is not counted as the list's. The first new file is listed once the last
+    // listing's pause is over; from then on the list relists at its own pace, which is what is
+    // measured: the share is taken over two whole turns, from one listing's start to the start of
+    // the second after it, so that the window's edges cannot cut a turn in two.
+    //
+    // A turn pauses fifteen times its listing's time as the clock runs, so a listing slowed by a
+    // busy machine or a sanitized build stretches its turn alike: the waits give a turn minutes, and
+    // the share is of one processor, which a busy machine only lowers (the turn counts the time
+    // the listing waited for a processor, the share only the time it ran).
     ShelfListModel& model = *panel->model();
-    const double reference = busyShare();
+    constexpr int turnMs = 120000;
     const int listed = model.listingCount();
     QProcess maker;
     QElapsedTimer making;
@@ -448,13 +524,12 @@ TEST_F(FileShelfPanelsTest, TenChangesASecondInAHundredThousandFilesCostLittleWh
                  QStringLiteral("i=0; while :; do : > \"$1/new-$i\"; i=$((i + 1)); sleep 0.1; done"),
                  QStringLiteral("sh"), path});
     ASSERT_TRUE(maker.waitForStarted(waitMs));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return model.listingCount() > listed; }, waitMs));
+    ASSERT_TRUE(waitQuietly([&] { return model.listingCount() > listed; }, turnMs));
     const int first = model.listingCount();
     const double before = processorSeconds();
     QElapsedTimer wall;
     wall.start();
-    // A turn waits fifteen times its listing's time, which a sanitized build stretches to seconds.
-    ASSERT_TRUE(waitQuietly([&] { return model.listingCount() >= first + 2; }, 60000));
+    ASSERT_TRUE(waitQuietly([&] { return model.listingCount() >= first + 2; }, turnMs));
     const double seconds = static_cast<double>(wall.elapsed()) / 1000;
     const double share = (processorSeconds() - before) / seconds;
     const double madeSeconds = static_cast<double>(making.elapsed()) / 1000;
@@ -463,15 +538,23 @@ TEST_F(FileShelfPanelsTest, TenChangesASecondInAHundredThousandFilesCostLittleWh
     int made = 0;
     while (QFile::exists(path + QStringLiteral("/new-%1").arg(made)))
         ++made;
-    std::printf("processor share over %.1f s of changes ten a second: %.1f %% (a busy loop got %.1f %%)\n",
-                seconds, share * 100, reference * 100);
-    // A tenth of what a busy process gets in the same run.
-    EXPECT_LT(share, 0.10 * reference);
-    EXPECT_GE(made, 8 * madeSeconds);
+    std::printf("processor share over %.1f s of changes ten a second: %.1f %%, %d changes\n", seconds,
+                share * 100, made);
+    // The pace alone costs a sixteenth of a processor; what each listing and each change cost the
+    // main thread comes on top, which the sanitizer's checks make several times dearer. Relisting
+    // at each change, or every quarter of a second, would cost a processor's half or more.
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr double bound = 0.15;
+#else
+    constexpr double bound = 0.10;
+#endif
+    EXPECT_LT(share, bound);
+    // The changes kept coming faster than the turns (a busy machine slows the maker's pace too).
+    EXPECT_GE(made, 5 * madeSeconds);
 
-    // The list kept up: the newest files lead it soon after the changes stop.
+    // The list kept up: the newest files lead it once the next turn comes after the changes stop.
     const QString last = QStringLiteral("new-%1").arg(made - 1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shownNames(*panel->model()).contains(last); }, 4 * waitMs));
+    EXPECT_TRUE(waitQuietly([&] { return shownNames(*panel->model()).contains(last); }, turnMs));
 }
 
 } // namespace

@@ -39,10 +39,7 @@ int LiveApp::beeps() const {
 }
 
 LiveApp::~LiveApp() {
-    m_state.reset();
-    // Reads of the window list may still run on the shared pool; they use the platform, which
-    // goes with this object.
-    QThreadPool::globalInstance()->waitForDone();
+    quit();
     AXWindowService::setShared(nullptr);
     // The queue finishes what it holds before the window service it works for goes.
     m_axQueue.reset();
@@ -52,6 +49,13 @@ LiveApp::~LiveApp() {
     m_settings.reset();
     PermissionManager::resetCachedFlags();
     PermissionManager::setProbeForFirstRead(nullptr);
+}
+
+void LiveApp::quit() {
+    m_state.reset();
+    // Reads of the window list may still run on the shared pool; they use the platform, which
+    // goes with this object.
+    QThreadPool::globalInstance()->waitForDone();
 }
 
 void LiveApp::finishWindowActions() {

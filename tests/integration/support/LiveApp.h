@@ -43,6 +43,10 @@ public:
     // what those actions handed back, a few hops deep.
     void finishWindowActions();
 
+    // What a quit does to the core: the application state goes, then the work still running on the
+    // shared pool is waited for. Nothing of the state is used after it.
+    void quit();
+
     // Runs the event loop until the task is done and gives its value.
     template <typename T> T await(QCoro::Task<T>&& task) { return QCoro::waitFor(std::move(task)); }
 
