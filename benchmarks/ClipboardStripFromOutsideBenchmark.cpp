@@ -3,13 +3,16 @@
 // the strip's window is first drawn, as a connection of the benchmark's own sees it through the
 // DAMAGE extension. Beside it, in the same run and in alternating order, the floor: a small
 // program of the benchmark's own that answers another Alt+Shift key by mapping and filling a plain
-// window of the strip's size. With 200 entries on disk, and with 10,000 (of which the strip shows
-// the most the settings keep).
+// override-redirect window of the strip's size (the strip is one the window manager leaves alone
+// too). With 200 entries on disk, and with 10,000 (of which the strip shows the most the settings
+// keep); the history is kept for a month, and its index is checked to hold them all through the
+// run (a history kept for no time is deleted at the start, and the strip would open empty).
 #include "BenchmarkDesktop.h"
 #include "DrawWatch.h"
 #include "PairedRuns.h"
 
 #include "clipboard/ClipItem.h"
+#include "clipboard/ClipboardIndex.h"
 #include "clipboard/ClipboardStore.h"
 #include "support/CorvaneProcess.h"
 
@@ -55,15 +58,29 @@ struct FreeReply {
     void operator()(void* reply) const { std::free(reply); }
 };
 
-// A home past its onboarding, keeping `kLimit` entries, with `entries` texts in its history's
-// store. The store is written directly: the history itself would keep no more than the limit.
+QString storeOf(const QString& home) {
+    return home + QStringLiteral("/data/Corvane/Clipboard");
+}
+
+// How many entries the store's index holds now; none when it is missing or damaged.
+std::size_t storedEntries(const QString& home) {
+    QFile index(storeOf(home) + QStringLiteral("/index.json"));
+    if (!index.open(QIODevice::ReadOnly))
+        return 0;
+    const std::optional<std::vector<StoredClip>> records = decodeClipboardIndex(index.readAll());
+    return records ? records->size() : 0;
+}
+
+// A home past its onboarding, keeping `kLimit` entries for a month, with `entries` texts in its
+// history's store. The store is written directly: the history itself would keep no more than the
+// limit.
 bool prepareHome(const QString& home, int entries) {
     const QString config = home + QStringLiteral("/config/Corvane");
     QFile defaults(config + QStringLiteral("/defaults.json"));
     if (!QDir().mkpath(config) || !defaults.open(QIODevice::WriteOnly))
         return false;
     defaults.write(QByteArray(R"({"hasCompletedOnboarding": true, "showSettingsOnLaunch": false, )") +
-                   R"("clipboardLimit": )" + QByteArray::number(kLimit) + "}");
+                   R"("clipboardRetentionDays": 30, "clipboardLimit": )" + QByteArray::number(kLimit) + "}");
     std::vector<ClipItem> items;
     items.reserve(static_cast<size_t>(entries));
     const QDateTime now = QDateTime::currentDateTimeUtc();
@@ -74,7 +91,7 @@ bool prepareHome(const QString& home, int entries) {
         item.date = now.addSecs(-i);
         items.push_back(std::move(item));
     }
-    return !ClipboardStore(home + QStringLiteral("/data/Corvane/Clipboard")).save(items);
+    return !ClipboardStore(storeOf(home)).save(items);
 }
 
 // Keys pressed through XTest, on a connection of the benchmark's own.
@@ -186,7 +203,8 @@ struct Case {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DISPLAY"), desktop().displayName());
         floor.process.setProcessEnvironment(environment);
-        floor.process.start(QStringLiteral(KEY_MAPPED_WINDOW), {QString::number(floorKey)});
+        floor.process.start(QStringLiteral(KEY_MAPPED_WINDOW),
+                            {QString::number(floorKey), QStringLiteral("override-redirect")});
         if (!floor.process.waitForStarted(kStartMs) || !floor.process.waitForReadyRead(kStartMs))
             return "the floor did not start: " + floor.process.readAllStandardError().toStdString();
         floorWindow = floor.process.readAllStandardOutput().trimmed().toUInt();
@@ -217,8 +235,18 @@ struct Case {
             return "the strip never showed: " + corvane.process.readAllStandardError().toStdString();
         if (!waitViewable(strip, true, std::chrono::seconds(5)) || !closeStrip())
             return "the strip did not open and close";
+        if (std::string error = checkStore(); !error.empty())
+            return error;
         draws.watch(strip);
         return {};
+    }
+
+    // Empty while the store holds all the entries the strip shows, else what it holds.
+    std::string checkStore() const {
+        const std::size_t stored = storedEntries(home.path());
+        if (stored >= std::size_t(kLimit))
+            return {};
+        return "the store holds " + std::to_string(stored) + " entries, not " + std::to_string(kLimit);
     }
 
     // Escape closes the strip; one that did not is sent again after a second.
@@ -270,8 +298,12 @@ void openingBesideTheFloor(benchmark::State& state, int entries) {
             floor.push_back(*floorMs);
         }
     }
+    if (const std::string error = run.checkStore(); !error.empty())
+        return state.SkipWithError(error.c_str());
     reportPaired(state, {medianOf(subject), medianOf(floor)});
     state.counters["extra_escapes"] = run.extraEscapes;
+    state.counters["stored_entries"] = static_cast<double>(storedEntries(run.home.path()));
+    state.SetLabel("floor: an override-redirect window of its size mapped on a key");
 }
 
 void BM_OpeningTheStripOf200EntriesByItsHotKeyBesideTheFloor(benchmark::State& state) {

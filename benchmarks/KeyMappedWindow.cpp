@@ -1,8 +1,10 @@
 // The least a program can do to answer a hot key with a drawn window, the floor of the clipboard
 // strip's opening: it holds a passive grab on one key with Alt+Shift and, on each press, maps a
 // plain window of the strip's size near the bottom of the screen (or unmaps it when it shows),
-// filling it the moment it is exposed. It prints its window's id once the grab is in place.
-//     benchmark_key_mapped_window <key code>
+// filling it the moment it is exposed. It prints its window's id once the grab is in place. With
+// "override-redirect" the window is one the window manager leaves alone, as the strip's is;
+// without, the window manager takes it in and frames it first.
+//     benchmark_key_mapped_window <key code> [override-redirect]
 #include <xcb/xcb.h>
 
 #include <array>
@@ -29,9 +31,10 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2)
+    if (argc < 2 || argc > 3 || (argc == 3 && std::strcmp(argv[2], "override-redirect") != 0))
         return 2;
     const auto key = static_cast<xcb_keycode_t>(std::atoi(argv[1]));
+    const uint32_t unmanaged = argc == 3 ? 1 : 0;
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c))
         return 1;
@@ -41,10 +44,10 @@ int main(int argc, char** argv) {
     const auto x = static_cast<int16_t>((screen->width_in_pixels - kWidth) / 2);
     const auto y = static_cast<int16_t>(screen->height_in_pixels - kHeight - kBottomGap);
     // No background: the only drawing is the program's own fill, as a toolkit's window does.
-    const std::array<uint32_t, 2> values{XCB_BACK_PIXMAP_NONE, XCB_EVENT_MASK_EXPOSURE};
+    const std::array<uint32_t, 3> values{XCB_BACK_PIXMAP_NONE, unmanaged, XCB_EVENT_MASK_EXPOSURE};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, x, y, kWidth, kHeight, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                      XCB_CW_BACK_PIXMAP | XCB_CW_EVENT_MASK, values.data());
+                      XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values.data());
     // Where it asks and without a frame, as the strip shows.
     constexpr uint32_t kUserPosition = 1, kUserSize = 2;
     std::array<uint32_t, 18> sizeHints{};
