@@ -151,6 +151,15 @@ QImage firstDrawing(xcb_window_t window, const std::function<void()>& act) {
     return picture;
 }
 
+// How many pixels of two pictures of one size differ.
+int differing(const QImage& a, const QImage& b) {
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            count += a.pixel(x, y) != b.pixel(x, y);
+    return count;
+}
+
 TEST_F(ClipboardProcess, TheStripFirstShowsItsFinishedPictureOfThisOpening) {
     QProcess& corvane = start();
     waitUntilRecording();
@@ -168,13 +177,6 @@ TEST_F(ClipboardProcess, TheStripFirstShowsItsFinishedPictureOfThisOpening) {
     }
     ASSERT_TRUE(strip);
     ASSERT_TRUE(waitUntilDrawn(strip->window));
-    const auto differing = [](const QImage& a, const QImage& b) {
-        int count = 0;
-        for (int y = 0; y < a.height(); ++y)
-            for (int x = 0; x < a.width(); ++x)
-                count += a.pixel(x, y) != b.pixel(x, y);
-        return count;
-    };
     // Left with a search that matches nothing: its next opening starts over, and shows the entries.
     const QImage listed = upperPicture(strip->window);
     keys.type({XKB_KEY_z});

@@ -404,7 +404,8 @@ TEST_F(Clipboard, AnOwnerThatNeverAnswersStallsNeitherTheHotKeyNorTheNextCopy) {
     typist.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_v});
     ClipboardPanelController& strip = app.state().clipboardPanel();
     ASSERT_TRUE(QTest::qWaitFor([&] { return strip.isShown(); }, waitMs));
-    EXPECT_LE(pressed.elapsed(), 300);
+    // Well under the second the silent owner is given, with room for a busy machine.
+    EXPECT_LE(pressed.elapsed(), 700);
 
     copyWithXclip("after the silent owner");
     EXPECT_TRUE(QTest::qWaitFor([&] { return hasTexts(history, {"after the silent owner"}); }, waitMs));

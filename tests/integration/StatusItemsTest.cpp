@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPixmap>
+#include <QSet>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -40,7 +41,7 @@ TEST(StatusItems, HiddenWithoutATrayHostThenEmbeddedWithTheirMenusOnceOneStarts)
         item.setAccessibleName(identifiers[i] + QStringLiteral(" icon"));
         EXPECT_FALSE(item.isVisible());
     }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return items.statusItemsHiddenBySystem(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return items.statusItemsHiddenBySystem(); }, 10000));
 
     ASSERT_TRUE(desktop().startTrayHost());
     EXPECT_TRUE(QTest::qWaitFor([&] { return embeddedWindows("StatusItemsTest").size() == 3; }, 10000));
@@ -58,13 +59,13 @@ TEST(StatusItems, HiddenWithoutATrayHostThenEmbeddedWithTheirMenusOnceOneStarts)
                     named[widget->accessibleName()] = widget;
             return named.size() == identifiers.size();
         },
-        2000));
+        10000));
     XTestInput pointer;
     for (size_t i = 0; i < identifiers.size(); ++i) {
         QWidget* icon = named[identifiers[i] + QStringLiteral(" icon")];
         ASSERT_NE(icon, nullptr) << identifiers[i].toStdString();
         pointer.click(serverClientFrame(static_cast<xcb_window_t>(icon->winId())).center());
-        EXPECT_TRUE(QTest::qWaitFor([&] { return menus[i].isVisible(); }, 2000))
+        EXPECT_TRUE(QTest::qWaitFor([&] { return menus[i].isVisible(); }, 10000))
             << identifiers[i].toStdString();
         for (QMenu& menu : menus)
             menu.hide();

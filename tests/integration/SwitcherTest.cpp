@@ -119,7 +119,7 @@ TEST_F(Switcher, QuickAltTabTapsEachSwitchToTheNextWindowAndLeaveNoSwitcherOpen)
         typist.press(tab);
         typist.release(tab);
         typist.release(alt);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == next; }, 2000)) << "round " << round;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == next; }, waitMs)) << "round " << round;
         // An absence: a switcher opened late, by the press handled after its release, would be
         // up by now (both keys came in before the focus change they made).
         QTest::qWait(20);
@@ -202,7 +202,7 @@ TEST_F(Switcher, AWindowThatTakesNoKeyboardComesToTheTopWhenChosen) {
     }
     ASSERT_EQ(switcher().list()[size_t(switcher().index())].windowID, client->window);
     releaseAlt();
-    EXPECT_TRUE(QTest::qWaitFor(onTop, 1000));
+    EXPECT_TRUE(QTest::qWaitFor(onTop, waitMs));
     // And it stays there: nothing hands the front back to the window that keeps the keyboard.
     QTest::qWait(500);
     EXPECT_TRUE(onTop());
