@@ -121,6 +121,26 @@ TEST(NotchHUD, VolumeKeysStepTheServersOutputAndShowTheDisplay) {
     EXPECT_GT(light, 20);
 }
 
+TEST(NotchHUD, TwoHundredVolumeKeysInARowEachTakeOneStep) {
+    SoundServer server;
+    ASSERT_TRUE(server.isRunning());
+    server.setVolumePercent(0);
+    LiveApp app;
+    app.settings().setVolumeStepPercent(1);
+    takeMediaKeys(app);
+
+    // A hundred raises as fast as they can be typed, then a hundred lowerings: one lost press
+    // leaves the level short of the top or above the bottom.
+    XTestInput typist;
+    for (const auto& [key, end] :
+         {std::pair{XKB_KEY_XF86AudioRaiseVolume, 100}, {XKB_KEY_XF86AudioLowerVolume, 0}}) {
+        for (int press = 0; press < 100; ++press)
+            typist.type({xcb_keysym_t(key)});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return server.volumePercent() == end; }, 4 * waitMs))
+            << server.volumePercent() << " % after a hundred presses towards " << end << " %";
+    }
+}
+
 TEST(NotchHUD, EveryFrameOfTheFirstShowIsCutToTheBar) {
     // Given a white window behind the display's place, and a display never shown before
     LiveApp app;
