@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace corvane {
@@ -82,24 +83,29 @@ struct PulseSoundOutput::Impl {
         return ok;
     }
 
-    // The default output as last learnt: its name from the server, its channel count and mute
-    // state from its last description. Kept current by the server's change notifications, so a
-    // key can set the level without asking again which output is the default. Guarded by the
-    // loop's lock; written on the loop's thread by the notifications and on the caller's after a
-    // read.
+    // The default output as last learnt: its name from the server, its level, channel count and
+    // mute state from its last description or from what was last set on it. Kept current by the
+    // server's change notifications, so a key reads the level and sets it without asking again
+    // (one request per key, as any connected client makes). Guarded by the loop's lock; written
+    // on the loop's thread by the notifications and on the caller's after a read or a change.
     std::string sinkName;
     uint32_t sinkIndex = PA_INVALID_INDEX;
     uint8_t channels = 0; // none known yet
     bool muted = false;
+    pa_cvolume level{};
+    bool levelKnown = false;
 
     struct Known {
         std::string name;
         uint8_t channels = 0;
         bool muted = false;
+        // Whether the level and mute state above are current: connected and described.
+        bool current = false;
+        pa_cvolume level{};
     };
     Known known() {
         pa_threaded_mainloop_lock(loop);
-        Known k{sinkName, channels, muted};
+        Known k{sinkName, channels, muted, ready.load() && levelKnown && channels != 0, level};
         pa_threaded_mainloop_unlock(loop);
         return k;
     }
@@ -109,8 +115,24 @@ struct PulseSoundOutput::Impl {
         sinkIndex = call.sinkIndex;
         channels = call.volume.channels;
         muted = call.muted;
+        level = call.volume;
+        levelKnown = true;
         pa_threaded_mainloop_unlock(loop);
     }
+    // After a change the server took: what was set is the output's state now.
+    void changedTo(const std::string& name, const pa_cvolume* newLevel, std::optional<bool> newMute) {
+        pa_threaded_mainloop_lock(loop);
+        if (name == sinkName) {
+            if (newLevel) {
+                level = *newLevel;
+                levelKnown = channels == newLevel->channels;
+            }
+            if (newMute)
+                muted = *newMute;
+        }
+        pa_threaded_mainloop_unlock(loop);
+    }
+    void forgetLevel() { levelKnown = false; }
 
     // Loop thread: follows the default output and its state as the server reports changes.
     static void serverInfo(pa_context* c, const pa_server_info* info, void* data) {
@@ -121,6 +143,7 @@ struct PulseSoundOutput::Impl {
             impl->sinkName = info->default_sink_name;
             impl->sinkIndex = PA_INVALID_INDEX;
             impl->channels = 0;
+            impl->forgetLevel();
         }
         if (pa_operation* op = pa_context_get_sink_info_by_name(c, info->default_sink_name, &sinkInfo, impl))
             pa_operation_unref(op);
@@ -132,6 +155,8 @@ struct PulseSoundOutput::Impl {
         impl->sinkIndex = info->index;
         impl->channels = info->volume.channels;
         impl->muted = info->mute != 0;
+        impl->level = info->volume;
+        impl->levelKnown = true;
     }
     static void changed(pa_context* c, pa_subscription_event_type_t type, uint32_t index, void* data) {
         auto* impl = static_cast<Impl*>(data);
@@ -142,12 +167,14 @@ struct PulseSoundOutput::Impl {
             impl->sinkName.clear();
             impl->sinkIndex = PA_INVALID_INDEX;
             impl->channels = 0;
+            impl->forgetLevel();
             op = pa_context_get_server_info(c, &serverInfo, impl);
         } else if (facility == PA_SUBSCRIPTION_EVENT_SINK && index == impl->sinkIndex) {
+            // Until its new description comes, a key asks the server for the level.
+            impl->forgetLevel();
             if ((type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) == PA_SUBSCRIPTION_EVENT_REMOVE)
-                impl->channels = 0; // gone: the next key asks the server afresh
-            else
-                op = pa_context_get_sink_info_by_index(c, index, &sinkInfo, impl);
+                impl->channels = 0; // gone: the next key asks the server afresh else
+            op = pa_context_get_sink_info_by_index(c, index, &sinkInfo, impl);
         }
         if (op)
             pa_operation_unref(op);
@@ -157,6 +184,7 @@ struct PulseSoundOutput::Impl {
         sinkName.clear();
         sinkIndex = PA_INVALID_INDEX;
         channels = 0;
+        forgetLevel();
         pa_context_set_subscribe_callback(c, &changed, this);
         const auto mask = pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_SINK);
         if (pa_operation* op = pa_context_subscribe(c, mask, nullptr, nullptr))
@@ -324,6 +352,10 @@ bool PulseSoundOutput::isAvailable() {
 }
 
 std::optional<float> PulseSoundOutput::volume() {
+    if (!d->loop)
+        return std::nullopt;
+    if (const Impl::Known known = d->known(); known.current)
+        return float(pa_cvolume_avg(&known.level)) / float(PA_VOLUME_NORM);
     Call call;
     if (!d->readDefaultSink(call))
         return std::nullopt;
@@ -331,6 +363,10 @@ std::optional<float> PulseSoundOutput::volume() {
 }
 
 std::optional<bool> PulseSoundOutput::isMuted() {
+    if (!d->loop)
+        return std::nullopt;
+    if (const Impl::Known known = d->known(); known.current)
+        return known.muted;
     Call call;
     if (!d->readDefaultSink(call))
         return std::nullopt;
@@ -353,8 +389,10 @@ bool PulseSoundOutput::setMuted(bool muted) {
         if (d->run(call, [](pa_context* c, Call* call) {
                 return pa_context_set_sink_mute_by_name(c, call->sinkName.c_str(), call->muted ? 1 : 0,
                                                         &Impl::succeeded, call);
-            }))
+            })) {
+            d->changedTo(call.sinkName, nullptr, muted);
             return true;
+        }
     }
     return false;
 }
@@ -380,6 +418,7 @@ bool PulseSoundOutput::setVolume(float value) {
                                                           &Impl::succeeded, call);
             }))
             continue;
+        d->changedTo(call.sinkName, &call.volume, std::nullopt);
         if (clamped > 0 && sink.muted)
             setMuted(false);
         return true;
