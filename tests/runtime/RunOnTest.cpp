@@ -108,8 +108,8 @@ TEST(RunOn, SerialQueueRunsInOrderOnItsThreadAndResumesOnTheMainThread) {
         appendOn(queue, pieces[i], order, runs[i]);
 
     // When the event loop delivers their results
-    ASSERT_TRUE(QTest::qWaitFor([&] { return runs[2].resumeThread != nullptr; }, 2000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return runs[0].resumeThread && runs[1].resumeThread; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return runs[2].resumeThread != nullptr; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return runs[0].resumeThread && runs[1].resumeThread; }, 10000));
 
     // Then the work ran in posting order on one other thread, and each task resumed on main
     QThread* mainThread = QThread::currentThread();
