@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -24,6 +25,10 @@ namespace {
 
 // No answer within this long counts as a failure: the media keys wait for it.
 constexpr pa_usec_t callTimeout = 500 * PA_USEC_PER_MSEC;
+// How long what this connection last read or set stands for the output's state, without asking
+// the server again: long enough for a key's reading back of what it just set, too short for
+// another program's change to slip in unseen (its notice may still be on its way here).
+constexpr auto ownAnswerLife = std::chrono::milliseconds(10);
 // How often a missing server is asked for again.
 
 // One request and the answer its callback leaves.
@@ -85,27 +90,31 @@ struct PulseSoundOutput::Impl {
 
     // The default output as last learnt: its name from the server, its level, channel count and
     // mute state from its last description or from what was last set on it. Kept current by the
-    // server's change notifications, so a key reads the level and sets it without asking again
-    // (one request per key, as any connected client makes). Guarded by the loop's lock; written
-    // on the loop's thread by the notifications and on the caller's after a read or a change.
+    // server's change notifications, so a key sets the level without asking again which output
+    // is the default, and reads back what it set without a request of its own. Guarded by the
+    // loop's lock; written on the loop's thread by the notifications and on the caller's after a
+    // read or a change.
     std::string sinkName;
     uint32_t sinkIndex = PA_INVALID_INDEX;
     uint8_t channels = 0; // none known yet
     bool muted = false;
     pa_cvolume level{};
     bool levelKnown = false;
+    std::chrono::steady_clock::time_point learnt; // by this connection's own last read or change
 
     struct Known {
         std::string name;
         uint8_t channels = 0;
         bool muted = false;
-        // Whether the level and mute state above are current: connected and described.
+        // Whether the level and mute state above are current: connected, described, and learnt
+        // by this connection a moment ago with no change notice since.
         bool current = false;
         pa_cvolume level{};
     };
     Known known() {
         pa_threaded_mainloop_lock(loop);
-        Known k{sinkName, channels, muted, ready.load() && levelKnown && channels != 0, level};
+        const bool fresh = std::chrono::steady_clock::now() - learnt < ownAnswerLife;
+        Known k{sinkName, channels, muted, ready.load() && levelKnown && channels != 0 && fresh, level};
         pa_threaded_mainloop_unlock(loop);
         return k;
     }
@@ -117,6 +126,7 @@ struct PulseSoundOutput::Impl {
         muted = call.muted;
         level = call.volume;
         levelKnown = true;
+        learnt = std::chrono::steady_clock::now();
         pa_threaded_mainloop_unlock(loop);
     }
     // After a change the server took: what was set is the output's state now.
@@ -129,6 +139,7 @@ struct PulseSoundOutput::Impl {
             }
             if (newMute)
                 muted = *newMute;
+            learnt = std::chrono::steady_clock::now();
         }
         pa_threaded_mainloop_unlock(loop);
     }
