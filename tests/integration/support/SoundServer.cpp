@@ -30,7 +30,7 @@ bool SoundServer::start() {
     if (!m_server.waitForStarted(5000))
         return false;
     m_address = QStringLiteral("unix:") + socket;
-    m_running = QTest::qWaitFor([&] { return QFileInfo::exists(socket) && volumePercent() >= 0; }, 10000);
+    m_running = QTest::qWaitFor([&] { return QFileInfo::exists(socket) && volumePercent() >= 0; }, 30000);
     if (m_running)
         qputenv("PULSE_SERVER", m_address.toLocal8Bit());
     return m_running;

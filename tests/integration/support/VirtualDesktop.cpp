@@ -32,7 +32,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto pollInterval = 20ms;
-constexpr auto startBound = 10s;
+constexpr auto startBound = 30s;
 constexpr int stopBoundMs = 2000;
 
 // Polls until `done` or the bound passes. With an application running, its event loop keeps
@@ -229,7 +229,8 @@ bool VirtualDesktop::managesNewWindows() const {
         const auto values = cardinals(m_root, activeWindow, XCB_ATOM_WINDOW);
         return !values.empty() && values[0] == window;
     };
-    for (int attempt = 0; attempt < 10; ++attempt) {
+    // A busy machine may take many seconds to start the window manager.
+    for (int attempt = 0; attempt < 30; ++attempt) {
         const xcb_window_t probe = xcb_generate_id(m_connection);
         xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, probe, m_root, 0, 0, 16, 16, 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
