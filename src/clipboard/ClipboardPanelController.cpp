@@ -98,9 +98,12 @@ void ClipboardPanelController::show() {
 
     // The strip opens often and should open at once: without a compositing manager its window has
     // no alpha channel, which would only cost the server a copy at each opening. One made before a
-    // compositing manager started or stopped is made anew.
+    // compositing manager started or stopped is made anew. So is one closed a moment ago with the
+    // keyboard: the toolkit reports a lost keyboard only a moment late, in case it comes straight
+    // back, and a window that gets it back meanwhile is never counted active again.
+    const bool stillFocused = m_panel && m_panel->windowHandle() == QGuiApplication::focusWindow();
     if (m_panel && !m_panel->isVisible() &&
-        m_panel->isTranslucent() != m_services.windowing.isCompositing()) {
+        (m_panel->isTranslucent() != m_services.windowing.isCompositing() || stillFocused)) {
         m_motion.reset();
         delete m_panel.data();
     }
@@ -167,8 +170,12 @@ void ClipboardPanelController::show() {
     // before it gets to the exposure. Keys typed meanwhile are held for the strip. Not for a strip
     // already closing: a choice made before it had the keyboard leaves the keyboard where it is.
     m_panel->showPaintedAhead([self] {
-        if (self && self->m_monitoring && self->m_panel)
-            self->m_panel->makeKeyWindow();
+        if (!self || !self->m_monitoring || !self->m_panel)
+            return;
+        self->m_panel->makeKeyWindow();
+        self->m_keyboardAsked = true;
+        // The hold goes on, handing what is typed to the strip, until the strip has the keyboard.
+        self->releaseKeyboard(true);
     });
     m_view->searchField()->setFocus();
     m_motion->run(target, 1.0, showDuration, showCurve());
@@ -182,8 +189,11 @@ void ClipboardPanelController::hide() {
     if (!m_panel || !m_panel->isVisible())
         return;
     // The keyboard goes back to the program that had it; no window manager hands it on from a
-    // window it does not manage. A strip that lost the keyboard to a click elsewhere leaves it.
-    if (m_panel->isActiveWindow() && m_panel->returnFocusWindow() != 0)
+    // window it does not manage. That is also for a strip closed by a key it was handed before the
+    // toolkit counted it active. A strip that lost the keyboard to a click elsewhere leaves it.
+    const bool hasKeyboard = m_panel->isActiveWindow() || m_keyboardAsked;
+    m_keyboardAsked = false;
+    if (hasKeyboard && m_panel->returnFocusWindow() != 0)
         m_services.windowing.activateWindow(m_panel->returnFocusWindow());
     QPointer<FilePanel> panel = m_panel;
     // A show during the fade takes the motion over, and the strip stays.
@@ -256,17 +266,28 @@ void ClipboardPanelController::holdKeyboard() {
     m_holdingKeyboard = true;
     m_holdLimit = m_services.scheduler.schedule(keyboardHoldLimit, [this] {
         // A strip that never showed on the screen (all of it covered) has not asked for the keyboard.
-        if (m_panel && m_panel->isVisible() && !m_panel->isActiveWindow())
+        const bool shown = m_panel && m_panel->isVisible();
+        if (m_holdingKeyboard && shown && !m_panel->isActiveWindow())
             m_panel->makeKeyWindow();
-        releaseKeyboard(true);
+        // Released to the strip already, the hold may still wait for the strip to get the
+        // keyboard: asked again, it waits no longer.
+        m_holdingKeyboard = false;
+        m_services.hotKeys->releaseKeyboard(shown ? static_cast<quint64>(m_panel->winId()) : 0);
     });
 }
 
 void ClipboardPanelController::releaseKeyboard(bool toStrip) {
-    if (!m_holdingKeyboard)
+    if (!m_holdingKeyboard) {
+        // A strip closing while the hold still waits for it to get the keyboard ends the wait.
+        if (!toStrip && m_holdLimit.isValid()) {
+            m_holdLimit.invalidate();
+            m_services.hotKeys->releaseKeyboard(0);
+        }
         return;
+    }
     m_holdingKeyboard = false;
-    m_holdLimit.invalidate();
+    if (!toStrip)
+        m_holdLimit.invalidate();
     const quint64 window = toStrip && m_panel ? static_cast<quint64>(m_panel->winId()) : 0;
     m_services.hotKeys->releaseKeyboard(window);
 }
@@ -300,10 +321,12 @@ bool ClipboardPanelController::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::WindowActivate && watched == m_panel.data())
         // The strip has the keyboard: what was typed while it opened is its own.
         releaseKeyboard(true);
-    if (event->type() == QEvent::WindowDeactivate && watched == m_panel.data())
+    if (event->type() == QEvent::WindowDeactivate && watched == m_panel.data()) {
+        m_keyboardAsked = false;
         // A click in another program takes the keyboard; which window has it is known a moment later.
         m_deactivationCheck =
             m_services.scheduler.schedule(Seconds(0), [this] { hideIfAnotherProgramIsActive(); });
+    }
     return false;
 }
 

@@ -112,7 +112,10 @@ private:
     TimerHandle m_pasteTimer;
     TimerHandle m_deactivationCheck;
     bool m_holdingKeyboard = false;
+    // Until the limit: a hold released to the strip may still wait for it to get the keyboard.
     TimerHandle m_holdLimit;
+    // The strip asked for the keyboard in this opening and has not lost it to another program.
+    bool m_keyboardAsked = false;
 };
 
 } // namespace corvane

@@ -41,7 +41,9 @@ public:
     // press. Hot keys still act meanwhile. Nothing when another program holds the keyboard.
     virtual void holdKeyboard() = 0;
     // Ends the hold. The keys typed during it, but not the hot keys', go in order to `window`, a
-    // native window of this process, before any key typed later; with 0 they are dropped.
+    // native window of this process, before any key typed later; with 0 they are dropped. The
+    // hold lasts, passing keys on to `window`, until that window has the keyboard (or is gone) and
+    // the hot key that began it is up; called again meanwhile, it stops waiting for the window.
     virtual void releaseKeyboard(quint64 window) = 0;
 
 Q_SIGNALS:

@@ -29,7 +29,7 @@ X11HotKeys::X11HotKeys(const QByteArray& displayName, std::shared_ptr<const X11T
 X11HotKeys::~X11HotKeys() = default;
 
 std::optional<uint8_t> X11HotKeys::grab(xcb_keycode_t keycode, uint16_t mask) {
-    const std::optional<uint8_t> failure = m_keyboard.grabCombination(keycode, mask);
+    const std::optional<uint8_t> failure = m_keyboard.grabCombination(keycode, mask, true);
     takeQueuedEvents();
     return failure;
 }
@@ -161,6 +161,8 @@ void X11HotKeys::handle(xcb_generic_event_t* raw) {
     }
     if (type == XCB_KEY_PRESS) {
         handlePress(reinterpret_cast<const xcb_key_press_event_t&>(*event));
+        // The press froze the keyboard; whatever its action asked (a hold among it) is sent by now.
+        letKeyboardGoOn();
     } else if (type == XCB_KEY_RELEASE) {
         const auto& release = reinterpret_cast<const xcb_key_release_event_t&>(*event);
         // Without detectable auto-repeat a repeat is a release and a press with the same time.
@@ -168,8 +170,11 @@ void X11HotKeys::handle(xcb_generic_event_t* raw) {
             Event next(rawNext);
             const auto& press = reinterpret_cast<const xcb_key_press_event_t&>(*next);
             if (x11EventType(*next) == XCB_KEY_PRESS && press.detail == release.detail &&
-                press.time == release.time)
+                press.time == release.time) {
+                // The repeat's press took the key's grab again, freezing the keyboard anew.
+                letKeyboardGoOn();
                 return;
+            }
             handleRelease(release);
             handle(next.release());
             return;
@@ -209,6 +214,12 @@ void X11HotKeys::handleRelease(const xcb_key_release_event_t& event) {
         endHoldOnceHotKeysAreUp();
         return;
     }
+}
+
+void X11HotKeys::letKeyboardGoOn() {
+    // Without effect when the keyboard is not frozen (by a hold, say, which thaws it itself).
+    xcb_allow_events(m_keyboard.raw(), XCB_ALLOW_ASYNC_KEYBOARD, XCB_CURRENT_TIME);
+    xcb_flush(m_keyboard.raw());
 }
 
 bool X11HotKeys::isHotKeyDown() const {
@@ -289,8 +300,15 @@ void X11HotKeys::sendHeldKeys(xcb_window_t window) {
 
 void X11HotKeys::releaseKeyboard(quint64 window) {
     settleHold();
-    if (!m_holding || m_passTo != XCB_WINDOW_NONE)
+    if (!m_holding)
         return;
+    if (m_passTo != XCB_WINDOW_NONE) {
+        // Asked again while keys go on to the window: its keyboard is waited for no longer, and
+        // the hold ends as soon as the hot key is up.
+        m_awaitingFocus = false;
+        endHoldOnceHotKeysAreUp();
+        return;
+    }
     const auto target = static_cast<xcb_window_t>(window);
     // The key of the hot key that began the hold may still be down. Let go now and its release
     // goes to the window with the focus, never to us: the hot key would read as held and its next

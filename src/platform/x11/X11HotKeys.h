@@ -22,8 +22,10 @@ namespace corvane {
 // server is asked to report auto-repeat as repeated presses, which are dropped. A combination
 // another program holds (the server answers BadAccess) is a refused registration. When the
 // keymap changes, every grab is made again on the keys' new key codes.
-// A hold of the keyboard is an active grab on the same connection: while a hot key's press is
-// handled, its passive grab already has the keyboard, so no other connection could take it.
+// A hot key's press freezes the keyboard (its grab is synchronous) until the press has been
+// handled: however late the main thread gets to it, the keys typed after the hot key wait in the
+// server for what its action decides. A hold of the keyboard is an active grab on the same
+// connection: taken while a hot key's press is handled, it keeps them all for the product.
 // Held keys are sent on to the window that asked, as its own keyboard events; the hold ends only
 // once the hot key that began it is up, so that its release comes to this connection.
 class X11HotKeys final : public HotKeys {
@@ -68,6 +70,8 @@ private:
     void takeHeldEvents(std::vector<xcb_generic_event_t*>& passed);
     void sendHeldKeys(xcb_window_t window);
     bool isHotKeyDown() const;
+    // Lets the keyboard go on after a hot key's press froze it.
+    void letKeyboardGoOn();
     // Reads the server's answer to the hold, once: a refused hold ends here.
     void settleHold();
     // Hears from now on when `window` gets the keyboard or goes; whether there is nothing to wait

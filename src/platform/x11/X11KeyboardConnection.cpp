@@ -83,11 +83,13 @@ X11KeyboardConnection::combinationOf(qint64 keyCode, qint64 modifiers) const {
     return std::make_pair(*keycode, maskOf(modifiers));
 }
 
-std::optional<uint8_t> X11KeyboardConnection::grabCombination(xcb_keycode_t keycode, uint16_t mask) {
+std::optional<uint8_t> X11KeyboardConnection::grabCombination(xcb_keycode_t keycode, uint16_t mask,
+                                                              bool freezes) {
     std::vector<xcb_void_cookie_t> cookies;
+    const uint8_t keyboardMode = freezes ? XCB_GRAB_MODE_SYNC : XCB_GRAB_MODE_ASYNC;
     for (uint16_t locks : lockModifierCombinations(m_keymap->numLockMask()))
         cookies.push_back(xcb_grab_key_checked(m_connection, 0, m_root, static_cast<uint16_t>(mask | locks),
-                                               keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                                               keycode, XCB_GRAB_MODE_ASYNC, keyboardMode));
     std::optional<uint8_t> failure;
     for (xcb_void_cookie_t cookie : cookies) {
         if (xcb_generic_error_t* error = xcb_request_check(m_connection, cookie)) {

@@ -48,8 +48,10 @@ public:
     // which never reaches X. Only while connected.
     std::optional<std::pair<xcb_keycode_t, uint16_t>> combinationOf(qint64 keyCode, qint64 modifiers) const;
     // Grabs the combination on the root in every state of the lock modifiers; on any error gives
-    // back what it took (another program's grabs stay) and answers the X error code.
-    std::optional<uint8_t> grabCombination(xcb_keycode_t keycode, uint16_t mask);
+    // back what it took (another program's grabs stay) and answers the X error code. With
+    // `freezes` the server holds every later key event back from the combination's press until
+    // this connection lets the keyboard go on (`xcb_allow_events`) or grabs it itself.
+    std::optional<uint8_t> grabCombination(xcb_keycode_t keycode, uint16_t mask, bool freezes = false);
     void ungrabCombination(xcb_keycode_t keycode, uint16_t mask);
 
 private:
