@@ -134,9 +134,19 @@ void FloatingPanel::showPaintedAhead(std::function<void()> onScreen) {
         QCoreApplication::removePostedEvents(child, QEvent::UpdateLater);
     // Qt paints only a window it counts as mapped, which it does once the window is exposed: by
     // then the window manager has taken the window in, a millisecond or two that would otherwise
-    // pass idle. Counted as mapped now, the panel paints at once; Qt keeps the mark from here on.
-    setAttribute(Qt::WA_Mapped);
-    repaint();
+    // pass idle. The panel is drawn into its backing store now instead.
+    if (QBackingStore* store = backingStore()) {
+        const QRegion all(rect());
+        // Made to the window's size by Qt only as it paints.
+        if (store->size() != size())
+            store->resize(size());
+        store->beginPaint(all);
+        RenderFlags flags = DrawChildren;
+        if (autoFillBackground())
+            flags |= DrawWindowBackground;
+        render(store->paintDevice(), QPoint(), all, flags);
+        store->endPaint();
+    }
     // Qt puts the picture up once it has gone through all the window manager said while taking
     // the window in; it can go up as soon as the window shows.
     QPointer<FloatingPanel> self(this);

@@ -2,7 +2,6 @@
 
 #include "platform/x11/X11WindowState.h"
 
-#include <QApplication>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QWidget>
@@ -113,6 +112,8 @@ X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows)
         return;
     qGuiApp->installNativeEventFilter(this);
     m_watching = true;
+    // A window that goes full screen in front of shown panels would cover them.
+    m_windows->watchActive([this] { liftShownPanels(); }, this);
     xcb_connection_t* c = m_connection;
     const auto atoms =
         internAll<9>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY", "_NET_ACTIVE_WINDOW",
@@ -151,6 +152,8 @@ X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows)
 }
 
 X11PanelWindowing::~X11PanelWindowing() {
+    if (m_watching)
+        m_windows->watchActive({}, this);
     if (m_watching && qGuiApp)
         qGuiApp->removeNativeEventFilter(this);
 }
@@ -165,13 +168,6 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
     if (eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & ~0x80) == XCB_FOCUS_IN) {
-        const auto* focus = static_cast<const xcb_focus_in_event_t*>(message);
-        // Qt passes over the focus that only follows the pointer; so does the check.
-        if (focus->detail != XCB_NOTIFY_DETAIL_POINTER)
-            catchUnreportedActivation(focus->event);
-        return false;
-    }
     if ((event->response_type & ~0x80) == XCB_EXPOSE) {
         // The first of the rectangles an exposure comes in (Qt takes the rest with it).
         const auto* expose = static_cast<const xcb_expose_event_t*>(message);
@@ -297,9 +293,9 @@ void X11PanelWindowing::offerNoMinimise(QWindow& window) {
 }
 
 void X11PanelWindowing::showWithoutActivating(QWindow& window) {
-    // Qt's own way: it then writes a user time of 0 each time it maps the window, instead of the
-    // time of the last input event, which tells the window manager to leave the keyboard alone.
-    window.setProperty("_q_showWithoutActivating", true);
+    // Qt writes a user time at each map: of 0 for a widget that shows without activating (the
+    // panels set that attribute), which tells the window manager to leave the keyboard alone.
+    // Written here too for a window that is not yet mapped.
     xcb_connection_t* c = qtConnection();
     const auto id = static_cast<xcb_window_t>(window.winId());
     if (!c || id == XCB_WINDOW_NONE || m_atoms.userTime == XCB_ATOM_NONE)
@@ -317,11 +313,41 @@ QWindow* X11PanelWindowing::foreignWindow(xcb_window_t window) {
     return m_foreign.get();
 }
 
+void X11PanelWindowing::liftShownPanels() {
+    // Lets go of the panels no longer shown first; the stand-in goes once no shown panel needs it.
+    m_stacked.removeAll(nullptr);
+    const xcb_window_t over = activeFullScreenWindow();
+    const QList<QPointer<QWindow>> panels = m_stacked;
+    for (const QPointer<QWindow>& panel : panels) {
+        if (!panel)
+            continue;
+        const bool standsAbove = m_foreign && panel->transientParent() == m_foreign.get();
+        if (panel->isVisible() && over != XCB_WINDOW_NONE && !(standsAbove && m_foreign->winId() == over))
+            stackAboveFullScreen(*panel);
+        else if (!panel->isVisible() && standsAbove)
+            panel->setTransientParent(nullptr);
+    }
+    releaseUnusedStandIn();
+}
+
+void X11PanelWindowing::releaseUnusedStandIn() {
+    if (!m_foreign)
+        return;
+    m_stacked.removeAll(nullptr);
+    const bool used = std::any_of(m_stacked.begin(), m_stacked.end(), [this](const QPointer<QWindow>& panel) {
+        return panel && panel->isVisible() && panel->transientParent() == m_foreign.get();
+    });
+    if (!used)
+        m_foreign.reset();
+}
+
 void X11PanelWindowing::stackAboveFullScreen(QWindow& window) {
     xcb_connection_t* c = qtConnection();
     const auto id = static_cast<xcb_window_t>(window.winId());
     if (!c || id == XCB_WINDOW_NONE)
         return;
+    if (!m_stacked.contains(&window))
+        m_stacked.append(&window);
     // A window manager stacks a full-screen window that has the keyboard above every floating
     // one, but keeps the windows that belong to it (its transients) above it. While such a
     // window is in front the panel counts as one of its transients.
@@ -332,6 +358,8 @@ void X11PanelWindowing::stackAboveFullScreen(QWindow& window) {
     QWindow* parent = over != XCB_WINDOW_NONE ? foreignWindow(over) : nullptr;
     if (window.transientParent() != parent)
         window.setTransientParent(parent);
+    if (!parent)
+        releaseUnusedStandIn();
     if (!window.isVisible())
         return;
     // A mapped window is told at once; the window manager restacks it when the hint changes.
@@ -350,37 +378,6 @@ xcb_window_t X11PanelWindowing::activeFullScreenWindow() const {
         const X11WindowFacts* facts = held.facts(held.active);
         return facts && facts->fullscreen ? held.active : xcb_window_t(XCB_WINDOW_NONE);
     });
-}
-
-void X11PanelWindowing::catchUnreportedActivation(xcb_window_t window) {
-    // Qt's X11 plugin reports that its window lost the keyboard only a moment after the fact, in
-    // case the keyboard comes straight back; its widgets count a window inactive as soon as it
-    // hides. A window hidden with the keyboard and shown again within that moment gets the
-    // keyboard back with nothing reported: the widgets would never count it active again (nor
-    // inactive when the keyboard goes). Qt's focus window is still that window then.
-    const QWindow* focus = QGuiApplication::focusWindow();
-    if (!focus || !focus->handle() || focus->winId() != window)
-        return;
-    // After Qt has looked at the event: what it reports goes first.
-    QMetaObject::invokeMethod(
-        this,
-        [window] {
-            QWindow* focus = QGuiApplication::focusWindow();
-            if (!focus || !focus->handle() || focus->winId() != window)
-                return;
-            const QWidgetList widgets = QApplication::topLevelWidgets();
-            const auto found = std::find_if(widgets.begin(), widgets.end(), [focus](const QWidget* widget) {
-                return widget->windowHandle() == focus;
-            });
-            if (found == widgets.end() || !(*found)->isVisible() || QApplication::activeWindow() == *found)
-                return;
-            // What Qt does itself when it reports a window's activation.
-            QT_WARNING_PUSH
-            QT_WARNING_DISABLE_DEPRECATED
-            QApplication::setActiveWindow(*found);
-            QT_WARNING_POP
-        },
-        Qt::QueuedConnection);
 }
 
 void X11PanelWindowing::writeShadow(xcb_window_t window, bool shadow) {

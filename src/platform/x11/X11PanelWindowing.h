@@ -3,6 +3,9 @@
 #include "platform/PanelWindowing.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QList>
+#include <QPointer>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
@@ -24,8 +27,7 @@ class X11WindowState;
 // Showing a panel must not wait on the server: the atoms are asked for once, and the active window
 // and whether it is full screen come from the window layer's kept state.
 //
-// It also watches the keyboard focus Qt's connection reports, to make good an activation of a
-// panel that Qt lets pass unreported when the panel is shown again right after it hid.
+// A panel shown while a window goes full screen in front of it is lifted above that window.
 class X11PanelWindowing final : public PanelWindowing, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
@@ -61,11 +63,13 @@ private:
     bool readCompositing() const;
     // The active window when it is shown full screen, else none.
     xcb_window_t activeFullScreenWindow() const;
-    // A stand-in for the full-screen window in front, as Qt's transient parent of a panel.
+    // A stand-in for the full-screen window in front, as Qt's transient parent of a panel. It
+    // lives only while a shown panel stays above that window.
     QWindow* foreignWindow(xcb_window_t window);
+    void releaseUnusedStandIn();
+    // Keeps every shown panel above the active window when that is full screen.
+    void liftShownPanels();
     void writeShadow(xcb_window_t window, bool shadow);
-    // Makes good an activation of one of the application's windows that Qt lets pass unreported.
-    void catchUnreportedActivation(xcb_window_t window);
 
     xcb_connection_t* m_connection = nullptr;
     std::shared_ptr<X11WindowState> m_windows;
@@ -75,6 +79,8 @@ private:
     bool m_watching = false;
     bool m_compositing = true;
     std::unique_ptr<QWindow> m_foreign;
+    // The panels that asked to stay above a full-screen window.
+    QList<QPointer<QWindow>> m_stacked;
     // The panels that want no compositor's shadow.
     std::set<xcb_window_t> m_unshaded;
     // What panels wait to be exposed for.

@@ -231,9 +231,12 @@ void X11WindowState::windowChanged(xcb_window_t window, xcb_atom_t property) {
         markStale(held, X11Fact::pid);
 }
 
-void X11WindowState::watchActive(std::function<void()> changed) {
+void X11WindowState::watchActive(std::function<void()> changed, const void* watcher) {
     std::lock_guard lock(m_mutex);
-    m_activeWatcher = std::move(changed);
+    if (changed)
+        m_activeWatchers[watcher] = std::move(changed);
+    else
+        m_activeWatchers.erase(watcher);
     if (!m_noticeContext)
         m_noticeContext = std::make_unique<QObject>();
 }
@@ -241,19 +244,20 @@ void X11WindowState::watchActive(std::function<void()> changed) {
 void X11WindowState::activeChanged() {
     // Under the state's lock, on any thread: the notice is queued to the main thread, where the
     // watcher reads the state through `use` like any caller.
-    if (!m_activeWatcher || !m_noticeContext || m_noticePending)
+    if (m_activeWatchers.empty() || !m_noticeContext || m_noticePending)
         return;
     m_noticePending = true;
     QMetaObject::invokeMethod(
         m_noticeContext.get(),
         [this] {
-            std::function<void()> watcher;
+            std::vector<std::function<void()>> watchers;
             {
                 std::lock_guard lock(m_mutex);
                 m_noticePending = false;
-                watcher = m_activeWatcher;
+                for (const auto& [key, watcher] : m_activeWatchers)
+                    watchers.push_back(watcher);
             }
-            if (watcher)
+            for (const std::function<void()>& watcher : watchers)
                 watcher();
         },
         Qt::QueuedConnection);

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -90,8 +91,9 @@ public:
 
     // Runs `changed` on the main thread soon after the active window or a window's state changed,
     // once for a burst of such changes, whichever thread took the events in. An empty function
-    // stops it. Call on the main thread.
-    void watchActive(std::function<void()> changed);
+    // stops it. Each `watcher` (any address that names it) has one such function. Call on the
+    // main thread.
+    void watchActive(std::function<void()> changed, const void* watcher = nullptr);
 
 private:
     X11HeldWindows& update(Catch catchUp);
@@ -127,8 +129,9 @@ private:
     QHash<xcb_window_t, xcb_window_t> m_clientOfFrame;
     // Windows with stale facts, and windows whose place in the tree is to be read.
     QSet<xcb_window_t> m_stale, m_unknownTrees;
-    // The watcher of the active window, and what its queued notices are bound to (they go with it).
-    std::function<void()> m_activeWatcher;
+    // The watchers of the active window, and what their queued notices are bound to (they go
+    // with it).
+    std::map<const void*, std::function<void()>> m_activeWatchers;
     std::unique_ptr<QObject> m_noticeContext;
     bool m_noticePending = false;
 };
