@@ -108,6 +108,8 @@ ClipboardView::ClipboardView(const ClipboardHistory& history, ClipboardPanelMode
     m_row->setFrameShape(QFrame::NoFrame);
     m_row->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_row->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Typing always goes to the search field: a click on the row (or on "Clear") takes nothing.
+    m_row->setFocusPolicy(Qt::NoFocus);
     m_row->setStyleSheet("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }");
     // Nothing of the row's own shows: it leaves its area to the strip's background unfilled.
     m_row->viewport()->setAutoFillBackground(false);
@@ -169,6 +171,7 @@ QWidget* ClipboardView::makeHeader() {
 
     m_clear = new QPushButton(tr("Clear"), m_header);
     m_clear->setFlat(true);
+    m_clear->setFocusPolicy(Qt::NoFocus);
     m_clear->setCursor(Qt::PointingHandCursor);
     m_clear->setStyleSheet(
         "QPushButton { border: none; background: transparent; color: rgba(255,255,255,140);"

@@ -15,16 +15,31 @@ namespace {
 
 bool isOwnWindow(quint64 id) {
     const auto windows = QGuiApplication::allWindows();
-    return std::any_of(windows.begin(), windows.end(),
-                       [id](const QWindow* w) { return w->handle() && w->winId() == id; });
+    // Another program's window that a panel keeps as a stand-in (to stay above it while it is
+    // full screen) is still that program's.
+    return std::any_of(windows.begin(), windows.end(), [id](const QWindow* w) {
+        return w->type() != Qt::ForeignWindow && w->handle() && w->winId() == id;
+    });
+}
+
+// Whether a click at `point` lands in a text field, which needs the keyboard to be typed into.
+bool isTypingClick(const QWidget& panel, QPoint point) {
+    for (const QWidget* widget = panel.childAt(point); widget && widget != &panel;
+         widget = widget->parentWidget()) {
+        if (widget->testAttribute(Qt::WA_InputMethodEnabled) && (widget->focusPolicy() & Qt::ClickFocus))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
 
 FilePanel::FilePanel(PanelWindowing& windowing, const QRect& contentRect, int level, Surface surface)
     : FloatingPanel(windowing, contentRect, level, false, true, surface), m_windowing(windowing) {
-    // Shown without the keyboard (as every panel is); the first click hands it over.
-    setFocusPolicy(Qt::ClickFocus);
+    // Shown without the keyboard (as every panel is). A click into its text field hands it over,
+    // and so do the views' own actions (a file row's press); a click anywhere else leaves the
+    // keyboard where it was, and within the panel with the view that had it.
+    setFocusPolicy(Qt::NoFocus);
     if (QWindow* window = windowHandle())
         window->installEventFilter(this);
 }
@@ -44,8 +59,19 @@ void FilePanel::rememberActiveWindow() {
         m_returnFocusTo = active;
 }
 
+void FilePanel::refuseKeyboardOnClick(bool refuse) {
+    // A window manager gives the keyboard to a window clicked into unless the window says it takes
+    // none; a window no window manager takes in gets it only when it asks.
+    QWindow* window = windowHandle();
+    if (!window || windowFlags().testFlag(Qt::BypassWindowManagerHint) ||
+        window->flags().testFlag(Qt::WindowDoesNotAcceptFocus) == refuse)
+        return;
+    window->setFlag(Qt::WindowDoesNotAcceptFocus, refuse);
+}
+
 void FilePanel::makeKeyWindow() {
     rememberActiveWindow();
+    refuseKeyboardOnClick(false);
     // A window being mapped goes on top by itself; asking for that as well would only hold the
     // window manager up before it takes the window in.
     if (const QWindow* window = windowHandle(); window && window->isExposed())
@@ -63,18 +89,24 @@ void FilePanel::updateMask() {
 }
 
 bool FilePanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == windowHandle() && event->type() == QEvent::MouseButtonPress && !isActiveWindow()) {
-        if (onFirstClick)
-            onFirstClick();
-        else
-            makeKeyWindow();
-    }
+    if (watched == windowHandle() && event->type() == QEvent::MouseButtonPress && !isActiveWindow() &&
+        isTypingClick(*this, static_cast<QMouseEvent*>(event)->position().toPoint()))
+        makeKeyWindow();
     return FloatingPanel::eventFilter(watched, event);
 }
 
 void FilePanel::showEvent(QShowEvent* event) {
+    // Before the window is mapped: what the window manager reads then counts.
+    refuseKeyboardOnClick(true);
     FloatingPanel::showEvent(event);
     rememberActiveWindow();
+}
+
+void FilePanel::changeEvent(QEvent* event) {
+    FloatingPanel::changeEvent(event);
+    // Once it has lost the keyboard, a click anywhere but its text field leaves it elsewhere again.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        refuseKeyboardOnClick(true);
 }
 
 void FilePanel::setVisible(bool visible) {

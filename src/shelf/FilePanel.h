@@ -2,7 +2,6 @@
 
 #include "core/FloatingPanel.h"
 
-#include <functional>
 #include <memory>
 
 namespace corvane {
@@ -12,8 +11,9 @@ class ShelfListModel;
 
 // The panel of a file list (and of the clipboard strip): a floating panel that can take the
 // keyboard, so that its search field and keys reach it. Showing it never takes the keyboard
-// from the program the user works in; the first click into it does. When it hides while it has
-// the keyboard, the keyboard goes back to the window that had it before.
+// from the program the user works in; a click into its text field does, and so do the views'
+// own actions. When it hides while it has the keyboard, the keyboard goes back to the window that
+// had it before.
 class FilePanel : public FloatingPanel {
     Q_OBJECT
 public:
@@ -33,9 +33,6 @@ public:
     void makeKeyWindow();
     // The other program's window the keyboard goes back to; 0 when none is known.
     quint64 returnFocusWindow() const { return m_returnFocusTo; }
-    // Run on a click into the panel while it does not have the keyboard, before the click
-    // reaches the view under the pointer. Without one the panel just takes the keyboard.
-    std::function<void()> onFirstClick;
 
     // Rounds the panel's outline to this radius (also without a compositing manager, where a
     // translucent corner would show black).
@@ -52,9 +49,12 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void rememberActiveWindow();
+    // Whether the window manager may give the panel the keyboard when it is clicked into.
+    void refuseKeyboardOnClick(bool refuse);
     void updateMask();
 
     PanelWindowing& m_windowing;

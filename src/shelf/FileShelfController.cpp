@@ -302,7 +302,6 @@ void FileShelfController::setContent(FilePanel& panel, const ShelfSource& source
         // Ends editing in the search field, so the keys go to the list.
         weakPanel->setFocus(Qt::MouseFocusReason);
     };
-    panel.onFirstClick = actions.focusList;
     auto* list = new FileListView(*model, m_services.shelf, m_services.shell, isFloating, actions,
                                   shelfAccentColor(m_services.settings));
     // The previous content and its model go together; the new model must outlive its view.

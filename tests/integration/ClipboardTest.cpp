@@ -23,7 +23,9 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QProcess>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -226,6 +228,94 @@ TEST_F(Clipboard, TheHotKeyOpensTheStripAndReturnPastesIntoTheWindowInFront) {
         waitMs));
     EXPECT_EQ(activeWindow(), receiver);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !strip.panel()->isVisible(); }, waitMs));
+}
+
+TEST_F(Clipboard, ThePasteLandsInTheProgramInFrontAfterAnotherWentFullScreenUnderTheStrip) {
+    registerHotkeys(app.state());
+    ClipboardHistory& history = app.state().clipboard();
+    history.setEnabled(true);
+    copyWithXclip("pasted entry");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !history.items().empty(); }, waitMs));
+    ClipboardPanelController& strip = app.state().clipboardPanel();
+    XTestInput keys;
+    const auto open = [&] {
+        keys.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_v});
+        return QTest::qWaitFor([&] { return strip.isShown() && strip.panel()->isActiveWindow(); }, waitMs);
+    };
+    const auto closed = [&] { return QTest::qWaitFor([&] { return !strip.panel()->isVisible(); }, waitMs); };
+    const auto received = [&](const QString& name) {
+        QFile file(scratch.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+
+    // The strip opened over one program and closed
+    const xcb_window_t first = programs.open(app.platform(), QStringLiteral(CORVANE_CLIPBOARD_TEST_PROGRAM),
+                                             {"receive", scratch.filePath("first.txt")});
+    ASSERT_NE(first, XCB_WINDOW_NONE);
+    ASSERT_TRUE(open());
+    keys.type({XKB_KEY_Escape});
+    ASSERT_TRUE(closed());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activeWindow() == first; }, waitMs));
+
+    // Another program in front, full screen: the strip stays above it, and Escape gives it back
+    // its keyboard
+    const xcb_window_t second = programs.open(app.platform(), QStringLiteral(CORVANE_CLIPBOARD_TEST_PROGRAM),
+                                              {"receive", scratch.filePath("second.txt")});
+    ASSERT_NE(second, XCB_WINDOW_NONE);
+    askWindowManager(second, "_NET_WM_STATE", {1, desktop().atom("_NET_WM_STATE_FULLSCREEN"), 0, 2});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hasState(second, "_NET_WM_STATE_FULLSCREEN"); }, waitMs));
+    ASSERT_TRUE(open());
+    keys.type({XKB_KEY_Escape});
+    ASSERT_TRUE(closed());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == second; }, waitMs));
+
+    // Return pastes into the program in front, and only there
+    ASSERT_TRUE(open());
+    keys.type({XKB_KEY_Return});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received("second.txt") == "pasted entry"; }, waitMs))
+        << "the first program got: " << received("first.txt").constData();
+    EXPECT_TRUE(received("first.txt").isEmpty());
+    EXPECT_EQ(activeWindow(), second);
+}
+
+TEST_F(Clipboard, AClickOnTheStripsHeaderOrItsEmptyRowKeepsTypingInTheSearch) {
+    registerHotkeys(app.state());
+    app.state().clipboard().setEnabled(true);
+    copyWithXclip("one entry");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !app.state().clipboard().items().empty(); }, waitMs));
+    const xcb_window_t front = openKeyLogger();
+    ASSERT_NE(front, XCB_WINDOW_NONE);
+    ClipboardPanelController& strip = app.state().clipboardPanel();
+    XTestInput input;
+    input.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_v});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip.isShown() && strip.panel()->isActiveWindow(); }, waitMs));
+    // Once it has risen to its place
+    QRect last;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QRect now = strip.panel()->geometry();
+            const bool resting = now == last;
+            last = now;
+            return resting;
+        },
+        waitMs));
+    QWidget* header = strip.view()->searchField()->parentWidget()->parentWidget();
+    auto* row = strip.view()->findChild<QScrollArea*>();
+    ASSERT_NE(row, nullptr);
+    const QPoint onHeader = header->mapToGlobal(QPoint(header->width() / 2, header->height() / 2));
+    const QPoint onEmptyRow = row->mapToGlobal(QPoint(row->width() - 40, row->height() / 2));
+
+    input.click(onHeader);
+    input.type({XKB_KEY_q});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return strip.model().query() == "q"; }, waitMs))
+        << "after a click on the header: " << strip.model().query().toStdString();
+    input.click(onEmptyRow);
+    input.type({XKB_KEY_w});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return strip.model().query() == "qw"; }, waitMs))
+        << "after a click on the empty row: " << strip.model().query().toStdString();
+    EXPECT_TRUE(strip.isShown());
+    EXPECT_FALSE(keysLogged().contains("Q"));
+    EXPECT_FALSE(keysLogged().contains("W"));
 }
 
 // Types from a thread of its own, on a connection of its own, while the application's main thread

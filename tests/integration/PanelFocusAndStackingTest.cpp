@@ -10,6 +10,8 @@
 
 #include "core/ScreenHelpers.h"
 #include "platform/UserDefaults.h"
+#include "shelf/FileListHeader.h"
+#include "shelf/FileListView.h"
 #include "shelf/FilePanel.h"
 #include "shelf/FileShelf.h"
 #include "shelf/FileShelfController.h"
@@ -17,12 +19,16 @@
 #include "sidebar/SidebarController.h"
 #include "sidebar/SidebarPanel.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <gtest/gtest.h>
 
@@ -161,6 +167,65 @@ TEST_F(PanelFocusAndStackingTest, FilePanelsLeaveTheKeyboardWithTheProgramThatHa
     ASSERT_NE(floating, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return isViewable(idOf(*floating)); }, waitMs));
     EXPECT_FALSE(keyboardMovesFrom(logo)) << "the floating panel took the keyboard";
+}
+
+TEST_F(PanelFocusAndStackingTest, OnlyAClickInAFilePanelsSearchFieldTakesTheKeyboard) {
+    const QString folder = pinnedFolder();
+    const xcb_window_t terminal = programs.open(app.platform(), QStringLiteral("xterm"), {});
+    ASSERT_NE(terminal, XCB_WINDOW_NONE);
+    shelf().openFloating(ShelfSource::folder(folder));
+    FilePanel* panel = shelf().floatingPanel(ShelfSource::folder(folder));
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isViewable(idOf(*panel)) && panel->findChild<FileListView*>(); },
+                                waitMs));
+    auto* list = panel->findChild<FileListView*>();
+    // A button of the header (its empty parts ask the window manager to move the panel)
+    QAbstractButton* button = nullptr;
+    for (QAbstractButton* child : list->header()->findChildren<QAbstractButton*>()) {
+        if (child->isVisible() && child->toolTip() == QStringLiteral("Open in File Manager"))
+            button = child;
+    }
+    ASSERT_NE(button, nullptr);
+    XTestInput input;
+    const auto centreOf = [](const QWidget& widget) { return widget.mapToGlobal(widget.rect().center()); };
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return serverFrame(idOf(*panel)).contains(centreOf(*button)); }, waitMs));
+
+    // A click on the header leaves the keyboard with the terminal
+    input.click(centreOf(*button));
+    EXPECT_FALSE(keyboardMovesFrom(terminal)) << "a click on the header took the keyboard";
+
+    // A click in the search field takes it, and typing goes there
+    input.click(centreOf(*list->searchField()));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return activeWindow() == idOf(*panel) && panel->isActiveWindow(); }, waitMs));
+    input.type({XKB_KEY_a});
+    input.type({XKB_KEY_b});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list->searchField()->text() == QStringLiteral("ab"); }, waitMs))
+        << list->searchField()->text().toStdString();
+}
+
+TEST_F(PanelFocusAndStackingTest, AShownStripIsLiftedAboveAWindowThatGoesFullScreen) {
+    app.settings().setAutoHide(false);
+    app.settings().setAutoHideInFullscreen(false);
+    const xcb_window_t terminal = programs.open(app.platform(), QStringLiteral("xterm"), {});
+    ASSERT_NE(terminal, XCB_WINDOW_NONE);
+    SidebarController& strip = app.state().sidebar();
+    strip.start();
+    SidebarPanel& panel = *strip.panel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isViewable(idOf(panel)); }, waitMs));
+    const auto stackIndex = [](xcb_window_t window) {
+        const std::vector<uint32_t> stacking =
+            windowProperty(desktop().rootWindow(), "_NET_CLIENT_LIST_STACKING");
+        return std::find(stacking.begin(), stacking.end(), window) - stacking.begin();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stackIndex(idOf(panel)) > stackIndex(terminal); }, waitMs));
+
+    askWindowManager(terminal, "_NET_WM_STATE", {1, desktop().atom("_NET_WM_STATE_FULLSCREEN"), 0, 2});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hasState(terminal, "_NET_WM_STATE_FULLSCREEN"); }, waitMs));
+    // The window manager raises the full-screen window first; the strip comes back above it
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stackIndex(idOf(panel)) > stackIndex(terminal); }, waitMs));
+    EXPECT_EQ(activeWindow(), terminal);
 }
 
 TEST_F(PanelFocusAndStackingTest, ARevealedStripShowsAboveAFullScreenWindow) {
