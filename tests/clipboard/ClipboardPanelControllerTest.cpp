@@ -185,7 +185,15 @@ TEST_F(ClipboardPanelControllerTest, ChoosingPastesOnlyOnceTheWindowInFrontHasTh
 TEST_F(ClipboardPanelControllerTest, KeysTypedWhileTheStripOpensWaitForItAndGoNowhereElse) {
     FakeHotKeys& hotKeys = *platform->fakeHotKeys;
     platform->fakePanelWindowing->active = 77;
+    // The keyboard is held before anything else, before the screen is looked for
+    std::optional<bool> heldAtLookup;
+    platform->fakeScreens->onLookup = [&] {
+        if (!heldAtLookup)
+            heldAtLookup = hotKeys.isHoldingKeyboard();
+    };
     controller->show();
+    platform->fakeScreens->onLookup = {};
+    EXPECT_EQ(heldAtLookup, std::optional<bool>(true));
     EXPECT_TRUE(hotKeys.isHoldingKeyboard());
     // The strip gets the keyboard: what was typed meanwhile goes to it
     QCoreApplication::processEvents();

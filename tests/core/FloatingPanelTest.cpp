@@ -181,6 +181,21 @@ TEST(FloatingPanelTest, BackgroundIsARoundedShapeInTheStyleWithTheContentOnTop) 
     EXPECT_EQ(qAlpha(capsuleImage.pixel(1, 1)), 0);
 }
 
+TEST(FloatingPanelTest, APanelPaintedAheadActsOnceOnScreenAndForgetsThatWhenHiddenFirst) {
+    FakePanelWindowing windowing;
+    KeyPanel panel(windowing);
+    int onScreen = 0;
+    panel.showPaintedAhead([&] { ++onScreen; });
+    const QWindow* window = panel.windowHandle();
+    // It waits for the window to come onto the screen
+    ASSERT_TRUE(windowing.exposeActions.value(window));
+    EXPECT_EQ(onScreen, 0);
+    // Hidden before that, it has nothing to do at its next showing
+    panel.hide();
+    EXPECT_FALSE(windowing.exposeActions.value(window));
+    EXPECT_EQ(onScreen, 0);
+}
+
 TEST(TrackingHostingViewTest, ReportsEntryAndMovesAsPointsAndEachExitOnce) {
     TrackingHostingView view;
     view.resize(100, 50);

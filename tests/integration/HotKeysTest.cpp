@@ -12,11 +12,13 @@
 #include "ShortcutKit/Registry.h"
 #include "app/Hotkeys.h"
 #include "core/ScreenHelpers.h"
+#include "platform/HotKeys.h"
 #include "platform/Keyboard.h"
 #include "settings/HotkeySettings.h"
 #include "snapping/LayoutFrames.h"
 #include "snapping/SnapAction.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProcess>
 #include <QTest>
@@ -177,6 +179,62 @@ TEST(HeldHotKeys, AShortcutAnotherProgramHoldsIsShownAsHeldOnThePageAndInTheLog)
     app.state().shortcuts().reset({AppShortcuts::snapRight()});
     EXPECT_TRUE(page.refusalNote(QStringLiteral("snapRight"))->isHidden());
     EXPECT_FALSE(isFreeOnServer(right, controlAlt));
+}
+
+// Whether another client could take the whole keyboard now.
+bool isKeyboardFree() {
+    xcb_connection_t* c = desktop().connection();
+    std::unique_ptr<xcb_grab_keyboard_reply_t, decltype(&std::free)> grabbed(
+        xcb_grab_keyboard_reply(c,
+                                xcb_grab_keyboard(c, 0, desktop().rootWindow(), XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr),
+        &std::free);
+    const bool free = grabbed && grabbed->status == XCB_GRAB_STATUS_SUCCESS;
+    if (free)
+        xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    xcb_flush(c);
+    return free;
+}
+
+// Writes down the keys that reach a window.
+class KeysReceived : public QObject {
+public:
+    std::vector<int> keys;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress)
+            keys.push_back(static_cast<QKeyEvent*>(event)->key());
+        return false;
+    }
+};
+
+TEST_F(HotKeys, AHoldPassesKeysToItsWindowUntilTheWindowHasTheKeyboardOrItIsReleasedAgain) {
+    const xcb_window_t front = programs.openLogo(app.platform());
+    ASSERT_NE(front, XCB_WINDOW_NONE);
+    // A window of ours that shows without taking the keyboard
+    QWidget target;
+    target.setAttribute(Qt::WA_ShowWithoutActivating);
+    target.setGeometry(600, 100, 200, 100);
+    KeysReceived received;
+    target.installEventFilter(&received);
+    target.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&target, waitMs));
+    ASSERT_EQ(activeWindow(), front);
+
+    corvane::HotKeys& hotKeys = *app.platform().hotKeys;
+    hotKeys.holdKeyboard();
+    hotKeys.releaseKeyboard(target.winId());
+    // The window does not have the keyboard yet: a key typed now still goes to it, and the
+    // keyboard stays held
+    typist.type({XKB_KEY_a});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.keys == std::vector<int>{Qt::Key_A}; }, waitMs));
+    EXPECT_FALSE(isKeyboardFree());
+    // Released again (the hold's limit), it waits for the window no longer
+    hotKeys.releaseKeyboard(target.winId());
+    EXPECT_TRUE(QTest::qWaitFor(isKeyboardFree, waitMs)) << "the keyboard is still held";
+    EXPECT_EQ(activeWindow(), front);
 }
 
 TEST_F(HotKeys, TheLiveKeymapNamesKeysAndPrintsThem) {

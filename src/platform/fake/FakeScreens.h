@@ -3,6 +3,7 @@
 #include "platform/Screens.h"
 
 #include <cstddef>
+#include <functional>
 
 namespace corvane {
 
@@ -14,7 +15,11 @@ public:
     FakeScreens() = default;
     explicit FakeScreens(std::vector<ScreenInfo> screens) : m_screens(std::move(screens)) {}
 
-    std::vector<ScreenInfo> screens() const override { return m_screens; }
+    std::vector<ScreenInfo> screens() const override {
+        if (onLookup)
+            onLookup();
+        return m_screens;
+    }
     std::optional<ScreenInfo> mainScreen() const override;
     QPointF pointerLocation() const override { return m_pointer; }
 
@@ -22,6 +27,8 @@ public:
     void setScreens(std::vector<ScreenInfo> screens);
     void setMainScreen(std::optional<std::size_t> index) { m_mainIndex = index; }
     void setPointer(QPointF location) { m_pointer = location; }
+    // Run at every look at the screens, for tests of what goes before it.
+    std::function<void()> onLookup;
 
 private:
     std::vector<ScreenInfo> m_screens;
