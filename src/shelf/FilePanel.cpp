@@ -55,7 +55,10 @@ void FilePanel::setModel(std::unique_ptr<ShelfListModel> model) {
 void FilePanel::rememberActiveWindow() {
     const quint64 active = m_windowing.activeWindow();
     // Our own panels hand the keyboard on among themselves; what matters is the user's program.
-    if (active != 0 && !isOwnWindow(active))
+    // With none in front, an older one is not brought back.
+    if (active == 0)
+        m_returnFocusTo = 0;
+    else if (!isOwnWindow(active))
         m_returnFocusTo = active;
 }
 

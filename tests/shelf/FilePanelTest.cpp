@@ -45,6 +45,11 @@ TEST(FilePanelTest, OnlyAClickIntoATextFieldTakesTheKeyboardAndHidingHandsItBack
     panel.hide();
     ASSERT_FALSE(windowing.activations.isEmpty());
     EXPECT_EQ(windowing.activations.last(), 4242u);
+
+    // Shown again with no program in front, it has none to hand the keyboard back to
+    windowing.active = 0;
+    panel.show();
+    EXPECT_EQ(panel.returnFocusWindow(), 0u);
 }
 
 TEST(FilePanelTest, HidingWithoutTheKeyboardLeavesFocusAlone) {
