@@ -11,7 +11,6 @@
 #include "core/StatusItems.h"
 #include "core/SymbolImage.h"
 #include "core/TrayPicture.h"
-#include "platform/HotKeys.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PasteKeystroke.h"
 #include "runtime/Log.h"
@@ -36,10 +35,11 @@ constexpr Seconds focusPollInterval{0.02};
 } // namespace
 
 ClipboardPanelController::ClipboardPanelController(Services services)
-    : m_services(std::move(services)), m_previews(m_services.pictures) {}
+    : m_services(std::move(services)), m_previews(m_services.pictures),
+      m_keyboard(m_services.hotKeys, m_services.scheduler, m_services.windowing) {}
 
 ClipboardPanelController::~ClipboardPanelController() {
-    releaseKeyboard(false);
+    m_keyboard.cancel();
     removeMonitors();
     // The motion looks at the panel; it goes first.
     m_motion.reset();
@@ -86,11 +86,10 @@ void ClipboardPanelController::statusClicked() {
 
 void ClipboardPanelController::show() {
     // Before anything else: a key typed from now on is the strip's, even before it can take it.
-    if (!(m_panel && m_panel->isVisible() && m_panel->isActiveWindow()))
-        holdKeyboard();
+    m_keyboard.opening();
     const std::optional<ScreenInfo> screen = screenUnderMouse(m_services.screens);
     if (!screen) {
-        releaseKeyboard(false);
+        m_keyboard.cancel();
         return;
     }
     m_model.setQuery(QString());
@@ -117,6 +116,7 @@ void ClipboardPanelController::show() {
         m_panel->setCornerRadius(cornerRadius);
         m_panel->setWindowTitle(tr("Clipboard"));
         m_motion = std::make_unique<PanelMotion>(*m_panel, m_services.animator);
+        m_keyboard.setStrip(m_panel);
     }
     QPointer<ClipboardPanelController> self(this);
     ClipboardViewActions actions;
@@ -170,31 +170,20 @@ void ClipboardPanelController::show() {
     // before it gets to the exposure. Keys typed meanwhile are held for the strip. Not for a strip
     // already closing: a choice made before it had the keyboard leaves the keyboard where it is.
     m_panel->showPaintedAhead([self] {
-        if (!self || !self->m_monitoring || !self->m_panel)
-            return;
-        self->m_panel->makeKeyWindow();
-        self->m_keyboardAsked = true;
-        // The hold goes on, handing what is typed to the strip, until the strip has the keyboard.
-        self->releaseKeyboard(true);
+        if (self && self->m_monitoring)
+            self->m_keyboard.onScreen();
     });
     m_view->searchField()->setFocus();
     m_motion->run(target, 1.0, showDuration, showCurve());
     if (m_panel->isActiveWindow())
-        releaseKeyboard(true);
+        m_keyboard.activated();
 }
 
 void ClipboardPanelController::hide() {
-    releaseKeyboard(false);
+    m_keyboard.closing();
     removeMonitors();
     if (!m_panel || !m_panel->isVisible())
         return;
-    // The keyboard goes back to the program that had it; no window manager hands it on from a
-    // window it does not manage. That is also for a strip closed by a key it was handed before the
-    // toolkit counted it active. A strip that lost the keyboard to a click elsewhere leaves it.
-    const bool hasKeyboard = m_panel->isActiveWindow() || m_keyboardAsked;
-    m_keyboardAsked = false;
-    if (hasKeyboard && m_panel->returnFocusWindow() != 0)
-        m_services.windowing.activateWindow(m_panel->returnFocusWindow());
     QPointer<FilePanel> panel = m_panel;
     // A show during the fade takes the motion over, and the strip stays.
     m_motion->run(m_motion->target(), 0.0, hideDuration, PanelMotion::easeInEaseOut(), [panel] {
@@ -259,39 +248,6 @@ bool ClipboardPanelController::handleKey(int key) {
     }
 }
 
-void ClipboardPanelController::holdKeyboard() {
-    if (!m_services.hotKeys || m_holdingKeyboard)
-        return;
-    m_services.hotKeys->holdKeyboard();
-    m_holdingKeyboard = true;
-    m_holdLimit = m_services.scheduler.schedule(keyboardHoldLimit, [this] {
-        // A strip that never showed on the screen (all of it covered) has not asked for the keyboard.
-        const bool shown = m_panel && m_panel->isVisible();
-        if (m_holdingKeyboard && shown && !m_panel->isActiveWindow())
-            m_panel->makeKeyWindow();
-        // Released to the strip already, the hold may still wait for the strip to get the
-        // keyboard: asked again, it waits no longer.
-        m_holdingKeyboard = false;
-        m_services.hotKeys->releaseKeyboard(shown ? static_cast<quint64>(m_panel->winId()) : 0);
-    });
-}
-
-void ClipboardPanelController::releaseKeyboard(bool toStrip) {
-    if (!m_holdingKeyboard) {
-        // A strip closing while the hold still waits for it to get the keyboard ends the wait.
-        if (!toStrip && m_holdLimit.isValid()) {
-            m_holdLimit.invalidate();
-            m_services.hotKeys->releaseKeyboard(0);
-        }
-        return;
-    }
-    m_holdingKeyboard = false;
-    if (!toStrip)
-        m_holdLimit.invalidate();
-    const quint64 window = toStrip && m_panel ? static_cast<quint64>(m_panel->winId()) : 0;
-    m_services.hotKeys->releaseKeyboard(window);
-}
-
 void ClipboardPanelController::installMonitors() {
     removeMonitors();
     qApp->installEventFilter(this);
@@ -319,10 +275,9 @@ bool ClipboardPanelController::eventFilter(QObject* watched, QEvent* event) {
         return handleKey(static_cast<QKeyEvent*>(event)->key());
     }
     if (event->type() == QEvent::WindowActivate && watched == m_panel.data())
-        // The strip has the keyboard: what was typed while it opened is its own.
-        releaseKeyboard(true);
+        m_keyboard.activated();
     if (event->type() == QEvent::WindowDeactivate && watched == m_panel.data()) {
-        m_keyboardAsked = false;
+        m_keyboard.deactivated();
         // A click in another program takes the keyboard; which window has it is known a moment later.
         m_deactivationCheck =
             m_services.scheduler.schedule(Seconds(0), [this] { hideIfAnotherProgramIsActive(); });

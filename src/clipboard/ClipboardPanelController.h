@@ -4,6 +4,7 @@
 #include "clipboard/ClipPreviews.h"
 #include "clipboard/ClipboardPanelModel.h"
 #include "clipboard/ClipboardView.h"
+#include "clipboard/StripKeyboard.h"
 #include "runtime/Scheduler.h"
 #include "shelf/FilePanel.h"
 
@@ -46,9 +47,7 @@ public:
     static QEasingCurve showCurve();
     // How long the window in front may take to get the keyboard back before the paste is dropped.
     static constexpr Seconds focusTimeout{1.0};
-    // How long keys typed while the strip opens wait for it to get the keyboard; after that they
-    // go to the strip all the same.
-    static constexpr Seconds keyboardHoldLimit{1.0};
+    static constexpr Seconds keyboardHoldLimit = StripKeyboard::holdLimit;
 
     struct Services {
         Settings& settings;
@@ -97,9 +96,6 @@ private:
     void removeMonitors();
     void pasteWhenFocused(uint32_t window, Instant since);
     void hideIfAnotherProgramIsActive();
-    void holdKeyboard();
-    // Ends a hold; the keys typed during it go to the strip, or nowhere.
-    void releaseKeyboard(bool toStrip);
 
     Services m_services;
     ClipboardPanelModel m_model;
@@ -111,11 +107,7 @@ private:
     bool m_monitoring = false;
     TimerHandle m_pasteTimer;
     TimerHandle m_deactivationCheck;
-    bool m_holdingKeyboard = false;
-    // Until the limit: a hold released to the strip may still wait for it to get the keyboard.
-    TimerHandle m_holdLimit;
-    // The strip asked for the keyboard in this opening and has not lost it to another program.
-    bool m_keyboardAsked = false;
+    StripKeyboard m_keyboard;
 };
 
 } // namespace corvane

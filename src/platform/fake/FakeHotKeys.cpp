@@ -23,6 +23,7 @@ void FakeHotKeys::holdKeyboard() {
 }
 
 void FakeHotKeys::releaseKeyboard(quint64 window) {
+    ++m_releaseRequests;
     if (!m_holding)
         return;
     m_holding = false;

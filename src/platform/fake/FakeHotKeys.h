@@ -38,6 +38,8 @@ public:
     bool isHoldingKeyboard() const { return m_holding; }
     // The windows each hold so far was released to, 0 for a hold whose keys were dropped.
     const std::vector<quint64>& releasedTo() const { return m_releasedTo; }
+    // Every release asked for, those of a hold already released included (which end its wait).
+    int releaseRequests() const { return m_releaseRequests; }
 
     // Presses or releases a registered combination; false (and no signal) when it is not taken.
     bool press(qint64 keyCode, qint64 modifiers);
@@ -53,6 +55,7 @@ private:
     Id m_nextId = 1;
     bool m_holding = false;
     std::vector<quint64> m_releasedTo;
+    int m_releaseRequests = 0;
     int m_registrations = 0;
     int m_heldQueries = 0;
 };
