@@ -181,22 +181,6 @@ TEST(HeldHotKeys, AShortcutAnotherProgramHoldsIsShownAsHeldOnThePageAndInTheLog)
     EXPECT_FALSE(isFreeOnServer(right, controlAlt));
 }
 
-// Whether another client could take the whole keyboard now.
-bool isKeyboardFree() {
-    xcb_connection_t* c = desktop().connection();
-    std::unique_ptr<xcb_grab_keyboard_reply_t, decltype(&std::free)> grabbed(
-        xcb_grab_keyboard_reply(c,
-                                xcb_grab_keyboard(c, 0, desktop().rootWindow(), XCB_CURRENT_TIME,
-                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                                nullptr),
-        &std::free);
-    const bool free = grabbed && grabbed->status == XCB_GRAB_STATUS_SUCCESS;
-    if (free)
-        xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
-    xcb_flush(c);
-    return free;
-}
-
 // Writes down the keys that reach a window.
 class KeysReceived : public QObject {
 public:

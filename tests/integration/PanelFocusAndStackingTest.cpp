@@ -214,11 +214,6 @@ TEST_F(PanelFocusAndStackingTest, AShownStripIsLiftedAboveAWindowThatGoesFullScr
     strip.start();
     SidebarPanel& panel = *strip.panel();
     ASSERT_TRUE(QTest::qWaitFor([&] { return isViewable(idOf(panel)); }, waitMs));
-    const auto stackIndex = [](xcb_window_t window) {
-        const std::vector<uint32_t> stacking =
-            windowProperty(desktop().rootWindow(), "_NET_CLIENT_LIST_STACKING");
-        return std::find(stacking.begin(), stacking.end(), window) - stacking.begin();
-    };
     ASSERT_TRUE(QTest::qWaitFor([&] { return stackIndex(idOf(panel)) > stackIndex(terminal); }, waitMs));
 
     askWindowManager(terminal, "_NET_WM_STATE", {1, desktop().atom("_NET_WM_STATE_FULLSCREEN"), 0, 2});
@@ -242,11 +237,6 @@ TEST_F(PanelFocusAndStackingTest, ARevealedStripShowsAboveAFullScreenWindow) {
     strip.toggle(); // the hot key
     SidebarPanel& panel = *strip.panel();
     ASSERT_TRUE(QTest::qWaitFor([&] { return isViewable(idOf(panel)); }, waitMs));
-    const auto stackIndex = [](xcb_window_t window) {
-        const std::vector<uint32_t> stacking =
-            windowProperty(desktop().rootWindow(), "_NET_CLIENT_LIST_STACKING");
-        return std::find(stacking.begin(), stacking.end(), window) - stacking.begin();
-    };
     EXPECT_TRUE(QTest::qWaitFor([&] { return stackIndex(idOf(panel)) > stackIndex(terminal); }, waitMs));
     EXPECT_EQ(activeWindow(), terminal);
 

@@ -169,4 +169,25 @@ bool waitUntilDrawn(xcb_window_t window, int waitMs) {
     return QTest::qWaitFor([&] { return distinctColours(serverPicture(window), 2) >= 2; }, waitMs);
 }
 
+bool isKeyboardFree() {
+    xcb_connection_t* c = desktop().connection();
+    std::unique_ptr<xcb_grab_keyboard_reply_t, decltype(&std::free)> grabbed(
+        xcb_grab_keyboard_reply(c,
+                                xcb_grab_keyboard(c, 0, desktop().rootWindow(), XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr),
+        &std::free);
+    const bool free = grabbed && grabbed->status == XCB_GRAB_STATUS_SUCCESS;
+    if (free)
+        xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    xcb_flush(c);
+    return free;
+}
+
+std::ptrdiff_t stackIndex(xcb_window_t window) {
+    const std::vector<uint32_t> stacking =
+        windowProperty(desktop().rootWindow(), "_NET_CLIENT_LIST_STACKING");
+    return std::find(stacking.begin(), stacking.end(), window) - stacking.begin();
+}
+
 } // namespace corvane::testing

@@ -6,6 +6,7 @@
 
 #include <xcb/xcb.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -43,5 +44,10 @@ std::vector<QRect> embeddedWindows(const QString& windowClass);
 QImage serverPicture(xcb_window_t window, int rows = -1);
 // Waits until the program has drawn into `window`: its pixels are no longer of one colour.
 bool waitUntilDrawn(xcb_window_t window, int waitMs = 5000);
+// Whether another client could take the whole keyboard now (none holds it).
+bool isKeyboardFree();
+// Where `window` stands in the window manager's stacking list, bottom first; past its end when
+// it is not listed.
+std::ptrdiff_t stackIndex(xcb_window_t window);
 
 } // namespace corvane::testing
