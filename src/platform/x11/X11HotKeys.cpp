@@ -160,6 +160,9 @@ void X11HotKeys::handle(xcb_generic_event_t* raw) {
         return;
     }
     if (type == XCB_KEY_PRESS) {
+        // An action that waits in an event loop of its own (a dialog, say) lets it go on there.
+        QMetaObject::invokeMethod(
+            this, [this] { letKeyboardGoOn(); }, Qt::QueuedConnection);
         handlePress(reinterpret_cast<const xcb_key_press_event_t&>(*event));
         // The press froze the keyboard; whatever its action asked (a hold among it) is sent by now.
         letKeyboardGoOn();
@@ -217,6 +220,8 @@ void X11HotKeys::handleRelease(const xcb_key_release_event_t& event) {
 }
 
 void X11HotKeys::letKeyboardGoOn() {
+    if (!m_keyboard.raw())
+        return;
     // Without effect when the keyboard is not frozen (by a hold, say, which thaws it itself).
     xcb_allow_events(m_keyboard.raw(), XCB_ALLOW_ASYNC_KEYBOARD, XCB_CURRENT_TIME);
     xcb_flush(m_keyboard.raw());
