@@ -24,7 +24,8 @@ public:
     virtual void showWithoutActivating(QWindow& window) = 0;
     // Keeps a shown panel above a full-screen window that has the keyboard, which the window
     // manager otherwise stacks above every floating window. Call before each show and raise; a
-    // panel with no such window in front of it is let go again.
+    // panel with no such window in front of it is let go again. A panel that asked once is lifted
+    // again by itself when the active window goes full screen while the panel shows.
     virtual void stackAboveFullScreen(QWindow& window) = 0;
     // Whether a compositing manager may draw its own drop shadow around a panel. Panels whose view
     // draws its own shadow (or none) turn it off: the compositor's follows the window's rectangle.
