@@ -57,8 +57,15 @@ std::optional<QList<QUrl>> localFiles(const QByteArray& uriListBytes) {
     }
     QList<QUrl> files;
     qsizetype count = 0;
-    for (const QByteArray& rawLine : uriListBytes.split('\n')) {
-        const QByteArray line = rawLine.trimmed();
+    // Line by line in place: a list split up front would cost a string for each of millions of
+    // short or empty lines before the count could stop it.
+    const QByteArrayView bytes(uriListBytes);
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        const QByteArrayView line = bytes.sliced(start, end - start).trimmed();
+        start = end + 1;
         if (line.isEmpty() || line.startsWith('#'))
             continue;
         if (++count > largestRecordedFileCount) {
@@ -68,7 +75,7 @@ std::optional<QList<QUrl>> localFiles(const QByteArray& uriListBytes) {
                 static_cast<long long>(largestRecordedFileCount));
             return std::nullopt;
         }
-        const QUrl url = QUrl::fromEncoded(line);
+        const QUrl url = QUrl::fromEncoded(line.toByteArray());
         if (url.isLocalFile())
             files.append(url);
     }

@@ -4,6 +4,7 @@
 #include "platform/PrivateFiles.h"
 #include "runtime/ManualExecutor.h"
 #include "support/AppFixture.h"
+#include "support/OddFiles.h"
 #include "support/TestFiles.h"
 
 #include <QBuffer>
@@ -595,6 +596,17 @@ TEST_F(ClipboardHistoryTest, AFileListIsParsedOffTheMainThreadAndOneLongerThanTh
         work.drain();
         EXPECT_EQ(history.items().size(), 1u);
     }
+
+    // Within the bytes, millions of empty or one-letter lines cost little more than the list
+    const QByteArray empty(largestRecordedFileListBytes, '\n');
+    const QByteArray letters = QByteArray("a\n").repeated(largestRecordedFileListBytes / 2);
+    const PeakMemoryGrowth growth;
+    for (const QByteArray& list : {empty, letters}) {
+        pasteboard->copy({{"text/uri-list", list}});
+        work.drain();
+    }
+    EXPECT_LT(growth.bytes(), qint64(32) << 20);
+    EXPECT_EQ(history.items().size(), 1u);
 }
 
 TEST_F(ClipboardHistoryTest, PicturesAreDecodedOffTheMainThreadWithTheStoredOnesTheyAreComparedWithInOrder) {
