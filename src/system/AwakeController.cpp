@@ -122,6 +122,7 @@ void AwakeController::start(std::optional<double> seconds) {
     if (seconds)
         *seconds = std::min(*seconds, maximumDelaySeconds);
 
+    ++m_starts;
     if (m_startDepth++ == 0)
         m_lidRefused = false;
     releaseAssertions();

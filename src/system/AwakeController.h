@@ -130,6 +130,7 @@ private:
     bool m_couldNotHold = false;
     bool m_holdsSleep = false;
     int m_startDepth = 0;      // starts in progress: a refused lid hold restarts from inside one
+    int m_starts = 0;          // starts so far, for a menu choice that a settings change applied already
     bool m_lidRefused = false; // the lid switch was refused during the outermost start
     TrayIcon* m_item = nullptr;
     std::unique_ptr<QMenu> m_menu;

@@ -50,8 +50,12 @@ void AwakeController::buildMenu(QMenu& menu) {
     // once, and the lid-closed mode falls back to System only.
     for (const auto& [mode, raw] : EnumCases<AwakeMode>::cases) {
         QAction* action = addAction(menu, title(mode), modeSymbol(mode), [mode = mode](AwakeController& c) {
+            // A stored change of mode is reapplied by whoever watches the settings; restarting
+            // again would only tell a second time what the system refused.
+            const int starts = c.m_starts;
             c.m_settings.setAwakeMode(mode);
-            c.reapplyMode();
+            if (c.m_starts == starts)
+                c.reapplyMode();
         });
         action->setCheckable(true);
         action->setChecked(m_settings.awakeMode() == mode);

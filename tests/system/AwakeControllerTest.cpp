@@ -277,6 +277,12 @@ TEST_F(AwakeControllerTest, EachRefusalIsToldOnceAndTheMenuOffersEveryModeAnyway
     awake.buildMenu(menu);
     EXPECT_TRUE(row(menu, "System only")->isChecked());
     EXPECT_FALSE(row(menu, "Lid closed")->isChecked());
+
+    // A mode chosen there whose hold is refused is told once, not once per restart it causes
+    holds.refused = {Kind::lidSwitch, Kind::idleSleep};
+    row(menu, "Display")->trigger();
+    ASSERT_EQ(told.size(), 5);
+    EXPECT_EQ(told.last(), "Only the screen is kept on: no login service keeps the computer awake");
 }
 
 TEST_F(AwakeControllerTest, TheStatusItemFollowsItsSetting) {
