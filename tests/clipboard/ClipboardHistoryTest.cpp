@@ -607,6 +607,17 @@ TEST_F(ClipboardHistoryTest, AFileListIsParsedOffTheMainThreadAndOneLongerThanTh
     }
     EXPECT_LT(growth.bytes(), qint64(32) << 20);
     EXPECT_EQ(history.items().size(), 1u);
+
+    // A list read before an excluded program copies met its own copy: it is still recorded
+    FakeRunningApplications& apps = *platform->fakeRunningApplications;
+    apps.apps[8] = RunningApplication{8, QString("vault"), "Vault"};
+    settings->setExcludedBundleIDs({"vault"});
+    pasteboard->copy({{"text/uri-list", uriList(2)}});
+    apps.frontmost = 8;
+    pasteboard->copyText("secret");
+    work.drain();
+    ASSERT_EQ(history.items().size(), 2u);
+    EXPECT_EQ(history.items()[0].files.size(), 2);
 }
 
 TEST_F(ClipboardHistoryTest, PicturesAreDecodedOffTheMainThreadWithTheStoredOnesTheyAreComparedWithInOrder) {
