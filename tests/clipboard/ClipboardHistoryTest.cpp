@@ -766,7 +766,8 @@ TEST_F(ClipboardHistoryTest, AnEmptiedHistoryReachesTheDiskAtQuitOnlyWhenEntries
     }
 }
 
-TEST_F(ClipboardHistoryTest, CopyingWithoutPauseIsSavedWithinTheMaximumWaitAndYoungEntriesStay) {
+TEST_F(ClipboardHistoryTest,
+       CopyingWithoutPauseIsSavedWithinTheMaximumWaitAndOldEntriesGoAtTheNextLoadOrRetentionChange) {
     settings->setClipboardRetentionDays(2);
     auto history = makeHistory();
     // A copy every 0.6 s keeps postponing the one-second save, but not past the maximum wait
@@ -789,6 +790,16 @@ TEST_F(ClipboardHistoryTest, CopyingWithoutPauseIsSavedWithinTheMaximumWaitAndYo
     EXPECT_EQ(relaunched->items().size(), 6u);
     scheduler.advance(Seconds(3600 + 120));
     EXPECT_EQ(relaunched->items().size(), 6u);
+    {
+        // The next start drops them as it loads, and saves the store so
+        ClipboardHistory next(*settings, scheduler, background, *pasteboard, *platform->runningApplications,
+                              ClipboardStore(dir()));
+        next.setEnabled(true);
+        EXPECT_TRUE(next.items().empty());
+        scheduler.advance(Seconds(2));
+        next.waitForSaves();
+        EXPECT_TRUE(ClipboardStore(dir()).load().items.empty());
+    }
     settings->setClipboardRetentionDays(1);
     relaunched->applyRetention();
     EXPECT_TRUE(relaunched->items().empty());
