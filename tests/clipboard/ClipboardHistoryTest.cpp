@@ -542,9 +542,26 @@ TEST_F(ClipboardHistoryTest, APictureKeepsOnlyItsPixelsAndOneLargerThanTheBounds
     ASSERT_EQ(history->items().size(), 1u);
     EXPECT_LT(history->items()[0].imageData.size(), 1000);
     EXPECT_EQ(history->items()[0].fullImage().pixel(0, 0), QColor(Qt::red).rgb());
-    pasteboard->copy({{"image/png", pixel}});
+
+    // The same pixel carrying text of its own is the same picture, and keeps none of the text
+    QImage red(1, 1, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    QString noise;
+    quint32 seed = 1;
+    for (int i = 0; i < 100000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        noise += QChar(0x21 + int((seed >> 16) % 90));
+    }
+    red.setText("Comment", noise);
+    QByteArray withText;
+    QBuffer textBuffer(&withText);
+    textBuffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(red.save(&textBuffer, "PNG"));
+    ASSERT_GT(withText.size(), 50000);
+    pasteboard->copy({{"image/png", withText}});
     poll();
-    EXPECT_EQ(history->items().size(), 1u);
+    ASSERT_EQ(history->items().size(), 1u);
+    EXPECT_LT(history->items()[0].imageData.size(), 1000);
 
     // More pixels than a picture may have (1 byte each here, 32 MB decoded, which reading the
     // header's size spares; the image library's own limit, lower in some versions, is lifted
