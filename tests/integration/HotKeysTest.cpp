@@ -9,6 +9,7 @@
 #include "support/XTestInput.h"
 
 #include "ShortcutKit/AppShortcuts.h"
+#include "ShortcutKit/HotKeyCenter.h"
 #include "ShortcutKit/Registry.h"
 #include "app/Hotkeys.h"
 #include "core/ScreenHelpers.h"
@@ -171,6 +172,23 @@ TEST(HeldHotKeys, AShortcutAnotherProgramHoldsIsShownAsHeldOnThePageAndInTheLog)
     EXPECT_TRUE(page.refusalNote(QStringLiteral("snapLeft"))->isHidden());
     EXPECT_TRUE(loggedWarnings.contains(QStringLiteral("Hot key Ctrl+Alt+Right is held by another program")))
         << loggedWarnings.join('\n').toStdString();
+
+    // Asking whether the desktop holds a combination takes nothing: the held one is the system's,
+    // a free one is free again afterwards in every lock state, and our own stays ours (checked
+    // once the later probe's grab is seen given back, as the server takes each client's requests
+    // in order)
+    const HotKeyCenter& center = app.state().shortcuts().center();
+    const qint64 controlOption = CarbonModifiers::control | CarbonModifiers::option;
+    EXPECT_TRUE(center.isTakenBySystem(Key::rightArrow.rawValue, controlOption));
+    EXPECT_FALSE(center.isTakenBySystem(Key::leftArrow.rawValue, controlOption));
+    EXPECT_FALSE(center.isTakenBySystem(Key::j.rawValue, controlOption));
+    for (const int locks :
+         {0, XCB_MOD_MASK_LOCK + 0, XCB_MOD_MASK_2 + 0, XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2}) {
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return isFreeOnServer(typist.keycode(XKB_KEY_j), uint16_t(controlAlt | locks)); }, waitMs))
+            << "lock modifiers " << locks;
+    }
+    EXPECT_FALSE(isFreeOnServer(typist.keycode(XKB_KEY_Left), controlAlt));
 
     // Once the other program lets go, a new registration takes it and the note goes
     std::free(xcb_request_check(c, xcb_ungrab_key_checked(c, right, desktop().rootWindow(), controlAlt)));
