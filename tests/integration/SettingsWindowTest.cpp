@@ -149,6 +149,31 @@ TEST_F(SettingsWindowTest, TheWelcomeWindowIsAnOrdinaryWindowThatCannotStayMinim
     onboarding.window()->close();
 }
 
+TEST_F(SettingsWindowTest, ASettingsWindowTheWindowManagerMinimisedComesBackCentred) {
+    SettingsWindow& window = showOn(SettingsTab::general);
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isClient(id) && serverFrame(id).isValid(); }, waitMs));
+    const QRect centred = serverFrame(id);
+
+    // Moved aside, then minimised by the window manager (as a taskbar does) and shown again
+    window.move(window.pos() + QPoint(60, 40));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return serverFrame(id).topLeft() == centred.topLeft() + QPoint(60, 40); }, waitMs));
+    askWindowManager(id, "WM_CHANGE_STATE", {3});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMinimized(); }, waitMs));
+    controller().show(SettingsTab::keep);
+    // Centred as at its first opening, give or take its frame, which Qt does not count alike for a
+    // window never shown and for one coming back from the window manager's minimising
+    const auto backNearCentre = [&] {
+        const QPoint off = serverFrame(id).topLeft() - centred.topLeft();
+        return !window.isMinimized() && !hasState(id, "_NET_WM_STATE_HIDDEN") && std::abs(off.x()) <= 16 &&
+               std::abs(off.y()) <= 16;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(backNearCentre, waitMs))
+        << "at " << serverFrame(id).x() << "," << serverFrame(id).y() << " for " << centred.x() << ","
+        << centred.y();
+}
+
 TEST_F(SettingsWindowTest, EveryPageDrawsAPictureWorthLookingAt) {
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     ASSERT_TRUE(QDir().mkpath(folder));
