@@ -8,6 +8,9 @@
 #include <QImageReader>
 #include <QStringList>
 
+#include <algorithm>
+#include <vector>
+
 namespace corvane {
 
 ClipItem ClipItem::makeText(QString text) {
@@ -175,13 +178,24 @@ bool ClipItem::sameContent(const ClipItem& other) const {
 QByteArray imageDigest(const QImage& image) {
     if (image.isNull())
         return {};
-    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
+    // An opaque picture is hashed a row at a time as its ARGB32 form would read: a converted copy
+    // would cost the decoded picture a second time.
+    const bool opaque = image.format() == QImage::Format_RGB32;
+    const QImage pixels = opaque ? image : image.convertToFormat(QImage::Format_ARGB32);
     QCryptographicHash hash(QCryptographicHash::Sha256);
     const qint32 size[2] = {pixels.width(), pixels.height()};
     hash.addData(QByteArrayView(reinterpret_cast<const char*>(size), sizeof size));
     const qsizetype rowBytes = static_cast<qsizetype>(pixels.width()) * 4;
-    for (int y = 0; y < pixels.height(); ++y)
-        hash.addData(QByteArrayView(reinterpret_cast<const char*>(pixels.constScanLine(y)), rowBytes));
+    std::vector<QRgb> row(opaque ? size_t(pixels.width()) : 0);
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        if (opaque) {
+            std::transform(line, line + pixels.width(), row.begin(),
+                           [](QRgb pixel) { return pixel | 0xff000000u; });
+            line = row.data();
+        }
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(line), rowBytes));
+    }
     return hash.result();
 }
 

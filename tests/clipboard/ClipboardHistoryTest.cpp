@@ -563,6 +563,29 @@ TEST_F(ClipboardHistoryTest, APictureKeepsOnlyItsPixelsAndOneLargerThanTheBounds
     ASSERT_EQ(history->items().size(), 1u);
     EXPECT_LT(history->items()[0].imageData.size(), 1000);
 
+    // A large opaque picture costs its decoded pixels (16 MiB) once, not again for its digest
+    QByteArray largePng;
+    {
+        QImage large(2048, 2048, QImage::Format_RGB32);
+        large.fill(Qt::darkCyan);
+        QBuffer buffer(&largePng);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(large.save(&buffer, "PNG"));
+    }
+    {
+        const PeakMemoryGrowth growth;
+        pasteboard->copy({{"image/png", largePng}});
+        poll();
+        ASSERT_EQ(history->items().size(), 2u);
+        EXPECT_LT(growth.bytes(), qint64(24) << 20);
+    }
+    // Its digest is that of the same pixels with an alpha channel
+    EXPECT_EQ(history->items()[0].imageDigest,
+              imageDigest(QImage::fromData(largePng).convertToFormat(QImage::Format_ARGB32)));
+    history->clear();
+    pasteboard->copy({{"image/png", withText}});
+    poll();
+
     // More pixels than a picture may have (1 byte each here, 32 MB decoded, which reading the
     // header's size spares; the image library's own limit, lower in some versions, is lifted
     // meanwhile), or more bytes than it may come in: stays on the clipboard only
