@@ -153,6 +153,19 @@ TEST_F(ClipboardViewTest, ACardTakesAnotherAccentAtTheStripsNextUpdateWithoutBei
         return card->grab().toImage().pixelColor(ClipCard::cardRect().center().x(), ClipCard::growthRoom + 1);
     };
     EXPECT_EQ(rim(), QColor(Qt::blue));
+    // Opened again with the same accent, no card is drawn again: each shows the picture it kept
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } count;
+    QCoreApplication::processEvents();
+    card->installEventFilter(&count);
+    view->resetForShow();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(count.paints, 0);
     accent = Qt::green;
     model.setQuery(QStringLiteral("entry"));
     EXPECT_EQ(view->cards().front(), card);
