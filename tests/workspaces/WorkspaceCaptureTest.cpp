@@ -57,3 +57,17 @@ TEST_F(WorkspaceCaptureTest, ItemsKeepInputOrderAndOnlySharedProgramsGetATitleHi
     EXPECT_EQ(items[0].screenID, QStringLiteral("Main"));
     EXPECT_NE(items[0].id, items[2].id);
 }
+
+TEST_F(WorkspaceCaptureTest, AWindowOnNoScreenIsSavedForTheScreenUnderThePointer) {
+    platform->fakeScreens->setScreens({ScreenInfo{QStringLiteral("Main"), QRectF(0, 0, 1000, 800),
+                                                  QRectF(0, 0, 1000, 800), 1, std::nullopt},
+                                       ScreenInfo{QStringLiteral("Side"), QRectF(1000, 0, 1000, 800),
+                                                  QRectF(1000, 0, 1000, 800), 2, std::nullopt}});
+    platform->fakeScreens->setPointer(QPointF(1500, 400));
+    AppState& state = buildState();
+    const auto items = WorkspaceManager::captureCurrentWindows(
+        {window(1, QStringLiteral("editor"), QStringLiteral("notes"), QRectF(5000, 5000, 100, 80))},
+        state.captureContext());
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].screenID, QStringLiteral("Side"));
+}
