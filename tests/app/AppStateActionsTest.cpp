@@ -1,5 +1,6 @@
 #include "support/AppFixture.h"
 
+#include "core/AppIcons.h"
 #include "core/ToastController.h"
 #include "platform/fake/FakeAccessibility.h"
 #include "platform/fake/FakeRunningApplications.h"
@@ -64,6 +65,21 @@ TEST_F(AppStateActionsTest, FocusingAWindowMovesItToTheFrontAtOnceAndRaisesIt) {
                 ::testing::Contains(QStringLiteral("raise %1").arg(behind.windowID)));
     // Brought to the front with its window: no separate activation of the program.
     EXPECT_TRUE(platform->fakeRunningApplications->activated.empty());
+}
+
+TEST_F(AppStateActionsTest, AClosedWindowsPictureIsForgottenWhileItsProgramRunsOn) {
+    addWindow(100, 1, "Editor", QRectF(0, 40, 800, 600));
+    addWindow(100, 2, "Editor", QRectF(100, 100, 800, 600));
+    refresh();
+    const auto lookedUp = [&] {
+        state->icons().appIconForWindow(2, 100, std::nullopt);
+        return platform->fakeApplications->windowLookups;
+    };
+    const int once = lookedUp();
+    EXPECT_EQ(lookedUp(), once);
+    platform->fakeWindowList->setEntries({platform->fakeWindowList->entries().front()});
+    refresh();
+    EXPECT_EQ(lookedUp(), once + 1);
 }
 
 TEST_F(AppStateActionsTest, FocusUnhidesAHiddenProgramAndActivatesOneWhoseWindowCannotBeFound) {
