@@ -170,6 +170,10 @@ TEST_F(ClipboardViewTest, ACardTakesAnotherAccentAtTheStripsNextUpdateWithoutBei
     model.setQuery(QStringLiteral("entry"));
     EXPECT_EQ(view->cards().front(), card);
     EXPECT_EQ(rim(), QColor(Qt::green));
+    // and one changed while the strip was away shows as it opens
+    accent = Qt::red;
+    view->resetForShow();
+    EXPECT_EQ(rim(), QColor(Qt::red));
 }
 
 TEST_F(ClipboardViewTest, APicturesPreviewIsDecodedElsewhereOnceAndKeptForTheNextOpening) {
