@@ -572,6 +572,11 @@ TEST_F(SidebarControllerTest, TheDisplayFilterKeepsWindowsOfTheStripsScreen) {
     ASSERT_TRUE(state->windows().displayFilter);
     EXPECT_TRUE(state->windows().displayFilter(QRectF(100, 100, 400, 300)));
     EXPECT_FALSE(state->windows().displayFilter(QRectF(2100, 100, 400, 300)));
+    // A window on no screen at all is where the pointer is
+    const QRectF nowhere(5000, 5000, 400, 300);
+    EXPECT_TRUE(state->windows().displayFilter(nowhere));
+    platform->fakeScreens->setPointer(QPointF(2500, 500));
+    EXPECT_FALSE(state->windows().displayFilter(nowhere));
 }
 
 TEST_F(SidebarControllerTest, NewWindowsResizeTheShownStrip) {
