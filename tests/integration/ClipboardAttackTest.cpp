@@ -229,10 +229,11 @@ TEST(ClipboardAttack, AnswersOutsideTheProtocolOrPastItsBoundsBringNoText) {
     }
 
     // Reads that learn thousands of other names meanwhile do not make the first read's answer
-    // foreign (only it is offered text)
-    {
+    // foreign (only it is offered text), in the type asked or in another text type it offered
+    for (const char* type : {"UTF8_STRING", "text/plain;charset=UTF-8"}) {
+        SCOPED_TRACE(type);
         QProcess owner;
-        ASSERT_TRUE(own(owner, {"fresh", "1000"}, pasteboard));
+        ASSERT_TRUE(own(owner, {"fresh", "1000", type}, pasteboard));
         std::vector<std::optional<PasteboardContent>> read(16);
         int ended = 0;
         for (auto& content : read)

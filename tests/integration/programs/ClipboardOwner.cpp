@@ -13,8 +13,8 @@
 //                      again)
 //   texts RATE         takes the clipboard RATE times a second, each time with a new text
 //   targets COUNT      offers COUNT types, every one a different name, and text after them all
-//   fresh COUNT        offers COUNT types, their names new at every request for the list, and
-//                      text in the first list only
+//   fresh COUNT [TYPE] offers COUNT types, their names new at every request for the list, and
+//                      text in the first list only (UTF8_STRING, answered as TYPE, also offered)
 //   wrong HOW          answers outside the protocol: text in 32-bit numbers of another type
 //                      (numbers) or of its own type (words), or its list of types as numbers
 //                      (targets-type) or in bytes (targets-bytes)
@@ -283,14 +283,15 @@ int main(int argc, char** argv) {
             return Offer{offered, utf8, "offered past the types looked at"};
         });
     }
-    if (role == "fresh" && argc == 3) {
-        Offer offer{{}, utf8, "among fresh names"};
+    if (role == "fresh" && (argc == 3 || argc == 4)) {
+        const xcb_atom_t answered = argc == 4 ? intern(c, argv[3]) : utf8;
+        Offer offer{{}, answered, "among fresh names"};
         int asked = 0;
         offer.typesNow = [&] {
             std::vector<xcb_atom_t> offered =
                 internNames(c, "CORVANE_FRESH_" + std::to_string(++asked) + "_", std::atoi(argv[2]));
             if (asked == 1)
-                offered.push_back(utf8);
+                offered.insert(offered.end(), {utf8, answered});
             return offered;
         };
         serve(c, window, clipboard, targets, milliseconds(0), false, [&](int) { return offer; });
