@@ -6,6 +6,7 @@
 #include "support/AppFixture.h"
 
 #include <QBuffer>
+#include <QDir>
 
 #include <QEnterEvent>
 #include <QTemporaryDir>
@@ -174,6 +175,17 @@ TEST_F(ClipboardViewTest, ACardTakesAnotherAccentAtTheStripsNextUpdateWithoutBei
     accent = Qt::red;
     view->resetForShow();
     EXPECT_EQ(rim(), QColor(Qt::red));
+}
+
+TEST_F(ClipboardViewTest, AFolderCopiedWithATrailingSlashIsDrawnByItsName) {
+    const QString folder = home.path() + QStringLiteral("/Reports");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const auto drawn = [&](const QString& path) {
+        ClipCard card(ClipItem::makeFiles({QUrl::fromLocalFile(path)}), false, Qt::blue, std::nullopt,
+                      QPixmap(), {}, animator);
+        return card.grab().toImage();
+    };
+    EXPECT_EQ(drawn(folder + QLatin1Char('/')), drawn(folder));
 }
 
 TEST_F(ClipboardViewTest, APicturesPreviewIsDecodedElsewhereOnceAndKeptForTheNextOpening) {
