@@ -271,6 +271,7 @@ void FloatingPanel::showEvent(QShowEvent* event) {
     update();
     // Sent before Qt maps the window, so the hints are in place when the window manager looks.
     if (QWindow* window = windowHandle()) {
+        m_windowing.setListedInTaskbars(*window, !m_ignoresCycle);
         m_windowing.showOnAllDesktops(*window);
         m_windowing.showWithoutActivating(*window);
         m_windowing.stackAboveFullScreen(*window);

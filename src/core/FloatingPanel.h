@@ -91,6 +91,11 @@ public:
     void setHasShadow(bool shadow);
     bool hasShadow() const { return m_hasShadow; }
 
+    // Whether window cycling and taskbars pass over the panel (on at creation, as for every panel
+    // but the user's own floating file panels). Read when the panel next shows.
+    void setIgnoresCycle(bool ignores) { m_ignoresCycle = ignores; }
+    bool ignoresCycle() const { return m_ignoresCycle; }
+
     // What the panel's window is made with. A window with an alpha channel and no compositing
     // manager to draw it costs the server a copy of the window at every map and every drawing, and
     // still shows opaque.
@@ -147,6 +152,7 @@ private:
     QRegion m_shape;
     QColor m_ground;
     bool m_hasShadow = true;
+    bool m_ignoresCycle = true;
     // Shown painted ahead at least once.
     bool m_paintsAhead = false;
 };

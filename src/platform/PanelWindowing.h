@@ -36,6 +36,10 @@ public:
     // forgets a waiting one; so does calling again.
     virtual void whenExposed(QWindow& window, std::function<void()> onExposed) = 0;
 
+    // Whether taskbars and pagers list a panel's window (on at creation). A panel that window
+    // cycling passes over is listed in neither. Read at the panel's next show.
+    virtual void setListedInTaskbars(QWindow& window, bool listed) = 0;
+
     // Keeps a titled window that keeps its title and close button from being minimised, while it
     // stays an ordinary window: the window manager is asked to offer no way of minimising it, and
     // where one minimises it anyway, it is shown again at once. Call before the window is first

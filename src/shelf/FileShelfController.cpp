@@ -262,9 +262,11 @@ void FileShelfController::closePopover() {
 std::unique_ptr<FilePanel> FileShelfController::makePanel(const ShelfSource& source, bool isFloating,
                                                           int level) {
     Q_UNUSED(source);
-    Q_UNUSED(isFloating);
     auto panel = std::make_unique<FilePanel>(m_services.windowing, QRect(0, 0, 100, 100), level);
     panel->setCornerRadius(cornerRadius);
+    // A floating panel is one of the user's windows, listed and cycled through with the others;
+    // the popover comes and goes with a click.
+    panel->setIgnoresCycle(!isFloating);
     return panel;
 }
 

@@ -1,7 +1,7 @@
 #include "shelf/WindowDragHandle.h"
 
+#include <QApplication>
 #include <QMouseEvent>
-#include <QWindow>
 
 namespace corvane {
 
@@ -15,23 +15,33 @@ void WindowDragHandle::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    QWidget* top = window();
-    // The window manager moves the window best (it snaps and keeps it on screen); a desktop that
-    // cannot gets the window moved here instead.
-    QWindow* handle = top->windowHandle();
-    m_manual = !(handle && handle->startSystemMove());
-    m_grabOffset = event->globalPosition().toPoint() - top->frameGeometry().topLeft();
+    m_dragging = false;
+    m_pressed = true;
+    m_pressedAt = event->globalPosition().toPoint();
+    m_windowAt = window()->pos();
     event->accept();
 }
 
+// The window is moved here, by the pointer's way since the press, and only once the pointer has
+// gone past the drag distance with the button held: a click moves nothing. The window manager is
+// not asked to move it: it does not move a window it does not manage (the clipboard strip), and
+// a move it is asked for on a press it then sees released before it took the pointer follows the
+// pointer with no button held, swallowing every click.
 void WindowDragHandle::mouseMoveEvent(QMouseEvent* event) {
-    if (m_manual && (event->buttons() & Qt::LeftButton))
-        window()->move(event->globalPosition().toPoint() - m_grabOffset);
     event->accept();
+    if (!m_pressed || !(event->buttons() & Qt::LeftButton)) {
+        m_pressed = m_dragging = false;
+        return;
+    }
+    const QPoint way = event->globalPosition().toPoint() - m_pressedAt;
+    if (!m_dragging && way.manhattanLength() < QApplication::startDragDistance())
+        return;
+    m_dragging = true;
+    window()->move(m_windowAt + way);
 }
 
 void WindowDragHandle::mouseReleaseEvent(QMouseEvent* event) {
-    m_manual = false;
+    m_pressed = m_dragging = false;
     event->accept();
 }
 

@@ -3,6 +3,7 @@
 // never answers holds nothing up, and the strip opened by its hot key pastes the chosen entry into
 // the window that was in front.
 #include "support/FocusedPrograms.h"
+#include "support/HeaderDrags.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
 #include "support/ServerQueries.h"
@@ -16,6 +17,7 @@
 #include "clipboard/ClipboardPanelController.h"
 #include "core/Settings.h"
 #include "platform/Pasteboard.h"
+#include "shelf/FilePanel.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -400,6 +402,23 @@ TEST_F(Clipboard, KeysTypedRightAfterTheHotKeyActOnTheStripAndReachNoOtherProgra
     // The next hot key closes it, as a toggle
     keys.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_v});
     EXPECT_TRUE(QTest::qWaitFor([&] { return !strip.panel()->isVisible(); }, waitMs));
+}
+
+TEST_F(Clipboard, DraggingTheStripsHeaderMovesTheStripAsFar) {
+    app.state().clipboard().setEnabled(true);
+    ClipboardPanelController& strip = app.state().clipboardPanel();
+    strip.show();
+    FilePanel* panel = strip.panel();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return panel->windowHandle() && panel->windowHandle()->isExposed(); }, waitMs));
+
+    // The window manager moves no window it does not manage: the strip follows the pointer itself
+    XTestInput input;
+    QRect placed;
+    dragHeader(input, *panel, QPoint(-90, -60), &placed);
+    EXPECT_EQ(panel->geometry(), placed.translated(-90, -60));
+    strip.hide();
 }
 
 TEST_F(Clipboard, EveryEscapeClosesAStripReopenedRightAfterItClosed) {

@@ -1,6 +1,8 @@
 // The file shelf's panels on a real X server without a compositing manager: a pinned folder
 // listed and kept current, the floating panel's frame across a restart, the preview of an image,
 // and pictures of the popover, a floating panel and the preview.
+#include "support/FocusedPrograms.h"
+#include "support/HeaderDrags.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
 #include "support/ServerQueries.h"
@@ -274,7 +276,49 @@ TEST_F(FileShelfPanelsTest, DraggingARowOutGivesAnotherProgramTheFileAsAUriList)
     EXPECT_TRUE(QFile::exists(path + QStringLiteral("/a-report.txt")));
 }
 
-TEST_F(FileShelfPanelsTest, ClickingTheStripsTrayRowOpensThePopoverWithTheTraysFiles) {
+TEST_F(FileShelfPanelsTest, AFloatingPanelIsATaskAndQuickClicksOnItsHeaderMoveNothingWhileADragMovesIt) {
+    const QString path = pinnedFolder();
+    FocusedPrograms programs;
+    const xcb_window_t terminal =
+        programs.open(app.platform(), QStringLiteral("xterm"),
+                      {QStringLiteral("-geometry"), QStringLiteral("40x10+700+500")});
+    ASSERT_NE(terminal, XCB_WINDOW_NONE);
+    FilePanel* panel = floatingFolderPanel(path);
+    ASSERT_NE(panel, nullptr);
+    // A floating panel is one of the user's windows: taskbars and pagers list it
+    EXPECT_FALSE(hasState(static_cast<xcb_window_t>(panel->winId()), "_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_FALSE(hasState(static_cast<xcb_window_t>(panel->winId()), "_NET_WM_STATE_SKIP_PAGER"));
+    const QRect placed(200, 150, 240, 320);
+    panel->setGeometry(placed);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->geometry() == placed; }, waitMs));
+    const QPoint header = emptyHeaderPoint(*panel);
+    ASSERT_TRUE(header.y() > placed.top() && header.y() < placed.top() + 40) << header.y();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return serverFrame(static_cast<xcb_window_t>(panel->winId())).contains(header); }, waitMs));
+    XTestInput input;
+
+    // Twenty presses let go at once (a tap) leave the panel where it stood, and the pointer free:
+    // a click on the terminal then gives it the keyboard
+    int releases = 0;
+    EventCounter counting(*panel->windowHandle(), QEvent::MouseButtonRelease, releases);
+    for (int i = 0; i < 20; ++i) {
+        input.click(header);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return releases == i + 1; }, waitMs)) << "click " << i;
+    }
+    input.click(serverFrame(terminal).center());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == terminal; }, waitMs));
+    EXPECT_EQ(panel->geometry(), placed);
+
+    // A press on the header dragged 60 across and 40 down moves the panel as far, the part of the
+    // header pressed staying under the pointer all the way
+    dragHeader(input, *panel, QPoint(60, 40));
+    EXPECT_EQ(panel->geometry(), placed.translated(60, 40));
+    // and leaves the pointer free again
+    input.click(serverFrame(terminal).center() + QPoint(0, 20));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == terminal; }, waitMs));
+}
+
+TEST_F(FileShelfPanelsTest, ClickingTheStripsTrayRowOpensThePopoverWithTheTraysFilesAndNeitherIsATask) {
     const QString path = pinnedFolder();
     app.state().files().setTray(
         {path + QStringLiteral("/b-notes.txt"), path + QStringLiteral("/a-report.txt")});
@@ -309,6 +353,13 @@ TEST_F(FileShelfPanelsTest, ClickingTheStripsTrayRowOpensThePopoverWithTheTraysF
     EXPECT_EQ(shownNames(*shelf().popover()->model()),
               QStringList({QStringLiteral("b-notes.txt"), QStringLiteral("a-report.txt")}));
     screenPicture(*shelf().popover(), QStringLiteral("shelf-popover-tray"));
+    // Taskbars and pagers list neither the strip nor the popover
+    for (const QWidget* panel :
+         {static_cast<QWidget*>(strip.panel()), static_cast<QWidget*>(shelf().popover())}) {
+        const auto window = static_cast<xcb_window_t>(panel->winId());
+        EXPECT_TRUE(hasState(window, "_NET_WM_STATE_SKIP_TASKBAR"));
+        EXPECT_TRUE(hasState(window, "_NET_WM_STATE_SKIP_PAGER"));
+    }
 }
 
 // The processor time this process has taken so far, user and system, in seconds.

@@ -191,6 +191,15 @@ protected:
             for (int i = 0; i < times; ++i) {
                 FloatingPanel* panel = entry.open();
                 ASSERT_NE(panel, nullptr) << entry.name;
+                // Taskbars and pagers list none of these panels
+                const auto window = static_cast<xcb_window_t>(panel->winId());
+                EXPECT_TRUE(QTest::qWaitFor(
+                    [&] {
+                        return hasState(window, "_NET_WM_STATE_SKIP_TASKBAR") &&
+                               hasState(window, "_NET_WM_STATE_SKIP_PAGER");
+                    },
+                    waitMs))
+                    << entry.name;
                 const QImage shot = settled(*panel, desktopShot);
                 const int dark = darkOutside(*panel, desktopShot, shot) + darkRim(*panel, shot);
                 if (dark > 0 && failures++ == 0) {

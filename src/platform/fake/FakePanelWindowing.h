@@ -26,6 +26,10 @@ public:
         exposeActions.insert(&window, std::move(onExposed));
     }
 
+    void setListedInTaskbars(QWindow& window, bool listed) override {
+        listedInTaskbars.insert(&window, listed);
+    }
+
     // Starts or stops the compositing manager, announcing a change.
     void setCompositing(bool compositing);
     quint64 activeWindow() const override { return active; }
@@ -45,6 +49,8 @@ public:
     QList<QPointer<QWindow>> aboveFullScreen;
     // The last shadow wish per window.
     QHash<const QWindow*, bool> shadows;
+    // The last taskbar wish per window.
+    QHash<const QWindow*, bool> listedInTaskbars;
     // What each window waits to be exposed for (empty once forgotten).
     QHash<const QWindow*, std::function<void()>> exposeActions;
 

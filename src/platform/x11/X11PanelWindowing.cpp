@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace corvane {
 
@@ -115,11 +116,12 @@ X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows)
     // A window that goes full screen in front of shown panels would cover them.
     m_windows->watchActive([this] { liftShownPanels(); }, this);
     xcb_connection_t* c = m_connection;
-    const auto atoms =
-        internAll<9>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY", "_NET_ACTIVE_WINDOW",
-                         "_NET_WM_USER_TIME", "_COMPTON_SHADOW", "_NET_WM_WINDOW_TYPE",
-                         "_NET_WM_WINDOW_TYPE_TOOLBAR", "_NET_WM_WINDOW_TYPE_NORMAL"});
-    m_atoms = Atoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8]};
+    const auto atoms = internAll<11>(
+        c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY", "_NET_ACTIVE_WINDOW",
+            "_NET_WM_USER_TIME", "_COMPTON_SHADOW", "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_TOOLBAR",
+            "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
+    m_atoms = Atoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5],
+                    atoms[6], atoms[7], atoms[8], atoms[9], atoms[10]};
     // Qt opens its connection on the display's default screen; the selection is named after it.
     const int number = defaultScreenNumber();
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
@@ -184,6 +186,15 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
         const auto* reparent = static_cast<const xcb_reparent_notify_event_t*>(message);
         if (m_unshaded.count(reparent->window) != 0 && m_connection)
             writeShadow(topLevelOf(m_connection, reparent->parent), false);
+        // A window manager forgets a window's state when it lets the window go, and may do so only
+        // after the window asked to be shown again, wiping what it wrote for that showing: the
+        // window manager that has taken the window in is asked again.
+        if (m_unlisted.count(reparent->window) != 0 && m_connection && m_atoms.skipTaskbar != XCB_ATOM_NONE &&
+            m_atoms.skipPager != XCB_ATOM_NONE && reparent->parent != firstRoot(m_connection)) {
+            sendToRoot(m_connection, firstRoot(m_connection), reparent->window, m_atoms.state,
+                       {netWmStateAdd, m_atoms.skipTaskbar, m_atoms.skipPager, sourceApplication, 0});
+            xcb_flush(m_connection);
+        }
         return false;
     }
     if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
@@ -243,6 +254,7 @@ void X11PanelWindowing::showOnAllDesktops(QWindow& window) {
     if (id == XCB_WINDOW_NONE || atoms.desktop == XCB_ATOM_NONE || atoms.state == XCB_ATOM_NONE ||
         atoms.sticky == XCB_ATOM_NONE)
         return;
+    const bool unlisted = m_unlisted.count(id) != 0;
 
     if (!window.isVisible()) {
         // A window not yet mapped carries its wishes as properties, read when it is mapped. Qt
@@ -251,16 +263,31 @@ void X11PanelWindowing::showOnAllDesktops(QWindow& window) {
         // should have when the window was withdrawn.
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.desktop, XCB_ATOM_CARDINAL, 32, 1,
                             &allDesktops);
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32, 1, &atoms.sticky);
+        std::vector<xcb_atom_t> states{atoms.sticky};
+        if (unlisted && atoms.skipTaskbar != XCB_ATOM_NONE && atoms.skipPager != XCB_ATOM_NONE)
+            states.insert(states.end(), {atoms.skipTaskbar, atoms.skipPager});
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32,
+                            static_cast<uint32_t>(states.size()), states.data());
     } else if (const xcb_window_t root = rootOf(c, id); root != XCB_WINDOW_NONE) {
         // A mapped window asks the window manager instead.
         sendToRoot(c, root, id, atoms.desktop, {allDesktops, sourceApplication, 0, 0, 0});
         sendToRoot(c, root, id, atoms.state,
                    {netWmStateAdd, atoms.sticky, XCB_ATOM_NONE, sourceApplication, 0});
+        if (unlisted)
+            sendToRoot(c, root, id, atoms.state,
+                       {netWmStateAdd, atoms.skipTaskbar, atoms.skipPager, sourceApplication, 0});
     }
     // Some window managers (openbox among them) ignore sticky; the desktop number is what counts
     // there, so both are always sent.
     xcb_flush(c);
+}
+
+void X11PanelWindowing::setListedInTaskbars(QWindow& window, bool listed) {
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (listed)
+        m_unlisted.erase(id);
+    else
+        m_unlisted.insert(id);
 }
 
 void X11PanelWindowing::offerNoMinimise(QWindow& window) {

@@ -40,6 +40,7 @@ public:
     void stackAboveFullScreen(QWindow& window) override;
     void setCompositorShadow(QWindow& window, bool shadow) override;
     void whenExposed(QWindow& window, std::function<void()> onExposed) override;
+    void setListedInTaskbars(QWindow& window, bool listed) override;
     bool isCompositing() const override { return m_compositing; }
     quint64 activeWindow() const override;
     void activateWindow(quint64 window) override;
@@ -58,6 +59,8 @@ private:
         xcb_atom_t windowType = XCB_ATOM_NONE;
         xcb_atom_t toolbarType = XCB_ATOM_NONE;
         xcb_atom_t normalType = XCB_ATOM_NONE;
+        xcb_atom_t skipTaskbar = XCB_ATOM_NONE;
+        xcb_atom_t skipPager = XCB_ATOM_NONE;
     };
 
     bool readCompositing() const;
@@ -83,6 +86,8 @@ private:
     QList<QPointer<QWindow>> m_stacked;
     // The panels that want no compositor's shadow.
     std::set<xcb_window_t> m_unshaded;
+    // The panels taskbars and pagers do not list.
+    std::set<xcb_window_t> m_unlisted;
     // What panels wait to be exposed for.
     std::map<xcb_window_t, std::function<void()>> m_onExposed;
 };
