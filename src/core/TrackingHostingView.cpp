@@ -38,6 +38,14 @@ void TrackingHostingView::leaveEvent(QEvent* event) {
 // the application's event filters still do. So while the pointer is inside, the view watches
 // there for moves over itself and everything it holds.
 bool TrackingHostingView::eventFilter(QObject* watched, QEvent* event) {
+    // Qt sends a window's leave on to the widget that last had the pointer; one deleted meanwhile
+    // (a cell laid out anew, a menu closed) leaves only the window itself told.
+    if (event->type() == QEvent::Leave && watched == window() && watched != this) {
+        setWatchingMoves(false);
+        if (m_inside)
+            report(std::nullopt);
+        return false;
+    }
     if (event->type() != QEvent::MouseMove || !watched->isWidgetType())
         return false;
     auto* widget = static_cast<QWidget*>(watched);

@@ -46,6 +46,15 @@ void SidebarController::removeMouseMonitors() {
 
 void SidebarController::menuTrackingEnded() {
     m_menuOpen = false;
+    // The menu had the pointer: one that went off the strip meanwhile sends the strip no leave.
+    // Where the pointer last was over the strip is forgotten then, or cells laid out anew under
+    // that point (a window pinned from the menu) would be taken as hovered, and their card would
+    // stay until the pointer came back and left again.
+    if (m_model->mouse() &&
+        !QRectF(m_panel->geometry()).contains(m_services.platform.screens->pointerLocation())) {
+        m_model->setMouse(std::nullopt);
+        m_model->updateHover();
+    }
     handleMouseMove();
 }
 

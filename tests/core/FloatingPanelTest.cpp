@@ -219,6 +219,20 @@ TEST(TrackingHostingViewTest, ReportsEntryAndMovesAsPointsAndEachExitOnce) {
     QApplication::sendEvent(&view, &leave);
 }
 
+TEST(TrackingHostingViewTest, AnExitOnlyItsWindowIsToldOfIsReported) {
+    // Qt tells only the window of an exit when the widget that last had the pointer was deleted
+    QWidget window;
+    auto* view = new TrackingHostingView(new QWidget);
+    (new QVBoxLayout(&window))->addWidget(view);
+    Reports reports;
+    view->onMouse = [&](std::optional<QPointF> point) { reports.push_back(point); };
+    QEnterEvent enter(QPointF(5, 6), QPointF(5, 6), QPointF(105, 106));
+    QApplication::sendEvent(view, &enter);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&window, &leave);
+    EXPECT_EQ(reports, (Reports{QPointF(5, 6), std::nullopt}));
+}
+
 TEST(TrackingHostingViewTest, MovesOverTheContentReachTheViewInItsOwnCoordinates) {
     // Given content with a label inset by 20 points; the label tracks the mouse itself and lets
     // moves pass on to its parents, the content does not track

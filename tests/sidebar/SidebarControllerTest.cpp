@@ -477,7 +477,7 @@ TEST_F(SidebarControllerTest, TheHoverCardShowsAfterTheDelaySwapsAtOnceAndHidesS
     EXPECT_FALSE(state->thumbnails().hovered());
 }
 
-TEST_F(SidebarControllerTest, TheCardGoesWhenAMenuOpensAndStaysAwayWhileItIsOpen) {
+TEST_F(SidebarControllerTest, TheCardGoesWhenAMenuOpensAndComesBackOnlyWhereThePointerIs) {
     showCardOfFirstOfTwoWindows();
     ASSERT_TRUE(strip().preview().isVisible());
 
@@ -489,7 +489,16 @@ TEST_F(SidebarControllerTest, TheCardGoesWhenAMenuOpensAndStaysAwayWhileItIsOpen
     hoverCell(QPointF(40, 130));
     scheduler.advance(Seconds(1));
     EXPECT_FALSE(strip().preview().isVisible());
+
+    // It closes with the pointer gone off the strip: the other window's cell laid out where the
+    // pointer last was over the strip (the first one pinned from the menu) brings no card back
+    movePointer({1500, 500});
     menu.hide();
+    setCells({{2u, QRectF(8, 40, 88, 58)}, {1u, QRectF(8, 106, 88, 58)}});
+    strip().model().updateHover();
+    scheduler.advance(Seconds(1));
+    EXPECT_FALSE(strip().preview().isVisible());
+    EXPECT_EQ(strip().model().hoveredID(), std::nullopt);
 }
 
 TEST_F(SidebarControllerTest, NoCardForAWindowThatLeftTheListOrWithTheCardSwitchedOff) {
