@@ -5,6 +5,7 @@
 #include <QBackingStore>
 #include <QBitmap>
 #include <QCoreApplication>
+#include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -127,26 +128,6 @@ void FloatingPanel::showPaintedAhead(std::function<void()> onScreen) {
             onScreen();
         return;
     }
-    m_paintsAhead = true;
-    // Showing asked for a later repaint of every widget; the one below covers them all.
-    QCoreApplication::removePostedEvents(this, QEvent::UpdateLater);
-    for (QWidget* child : findChildren<QWidget*>())
-        QCoreApplication::removePostedEvents(child, QEvent::UpdateLater);
-    // Qt paints only a window it counts as mapped, which it does once the window is exposed: by
-    // then the window manager has taken the window in, a millisecond or two that would otherwise
-    // pass idle. The panel is drawn into its backing store now instead.
-    if (QBackingStore* store = backingStore()) {
-        const QRegion all(rect());
-        // Made to the window's size by Qt only as it paints.
-        if (store->size() != size())
-            store->resize(size());
-        store->beginPaint(all);
-        RenderFlags flags = DrawChildren;
-        if (autoFillBackground())
-            flags |= DrawWindowBackground;
-        render(store->paintDevice(), QPoint(), all, flags);
-        store->endPaint();
-    }
     // Qt puts the picture up once it has gone through all the window manager said while taking
     // the window in; it can go up as soon as the window shows.
     QPointer<FloatingPanel> self(this);
@@ -160,11 +141,59 @@ void FloatingPanel::showPaintedAhead(std::function<void()> onScreen) {
     });
 }
 
+void FloatingPanel::paintAhead(QWindow& window) {
+    if (window.isExposed() || !m_windowingAlive)
+        return;
+    QBackingStore* store = backingStore();
+    if (!store)
+        return;
+    // Qt paints only a window it counts as mapped, which it does once the window is exposed, and
+    // the server shows a window it maps with what lies in it until then: black where it has an
+    // alpha channel. The panel is drawn into its backing store now instead, and that picture is
+    // what the server shows from the first moment the window is on the screen, however long the
+    // program takes to get to it.
+    m_paintsAhead = true;
+    // Showing asked for a later repaint of every widget; the one below covers them all.
+    QCoreApplication::removePostedEvents(this, QEvent::UpdateLater);
+    for (QWidget* child : findChildren<QWidget*>())
+        QCoreApplication::removePostedEvents(child, QEvent::UpdateLater);
+    const QRegion all(rect());
+    // Made to the window's size by Qt only as it paints.
+    if (store->size() != size())
+        store->resize(size());
+    store->beginPaint(all);
+    RenderFlags flags = DrawChildren;
+    if (autoFillBackground())
+        flags |= DrawWindowBackground;
+    render(store->paintDevice(), QPoint(), all, flags);
+    store->endPaint();
+    const QPaintDevice* device = store->paintDevice();
+    if (!device || device->devType() != QInternal::Image)
+        return;
+    const auto& painted = static_cast<const QImage&>(*device);
+    const QRect pixels(QPoint(0, 0), size() * window.devicePixelRatio());
+    m_windowing.showFirstPicture(window, painted.copy(pixels.intersected(painted.rect())));
+}
+
+void FloatingPanel::setVisible(bool visible) {
+    const bool showing = visible && !isVisible();
+    m_paintedAhead = false;
+    QWidget::setVisible(visible);
+    if (!showing || !m_paintedAhead)
+        return;
+    // Showing asked for a later repaint of every widget; the one painted ahead covers them all.
+    QCoreApplication::removePostedEvents(this, QEvent::UpdateLater);
+    for (QWidget* child : findChildren<QWidget*>())
+        QCoreApplication::removePostedEvents(child, QEvent::UpdateLater);
+}
+
 void FloatingPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     // A panel hidden before it ever showed has nothing to put up at its next showing.
-    if (QWindow* window = windowHandle(); window && m_windowingAlive)
+    if (QWindow* window = windowHandle(); window && m_windowingAlive) {
         m_windowing.whenExposed(*window, {});
+        m_windowing.showFirstPicture(*window, QImage());
+    }
     // Before painting over what it last put on the screen, Qt's backing store waits for the
     // server to have read it: a round trip, which at the next showing would wait out the window
     // manager's taking the window in and so hold the painting ahead up. It is waited for now,
@@ -275,6 +304,8 @@ void FloatingPanel::showEvent(QShowEvent* event) {
         m_windowing.showOnAllDesktops(*window);
         m_windowing.showWithoutActivating(*window);
         m_windowing.stackAboveFullScreen(*window);
+        paintAhead(*window);
+        m_paintedAhead = m_paintsAhead && !window->isExposed();
     }
 }
 

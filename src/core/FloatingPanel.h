@@ -108,11 +108,13 @@ public:
     // Whether the panel's window has an alpha channel.
     bool isTranslucent() const { return testAttribute(Qt::WA_TranslucentBackground); }
 
-    // Shows the panel and paints all of it at once, while the window manager takes the window
-    // in, rather than once the window is exposed; the exposure then only puts the picture on the
-    // screen, and `onScreen` runs once it is there (at once for a panel already on screen; never
-    // for one hidden before it was exposed).
+    // Every panel paints all of itself as it shows, before its window is mapped, and the desktop
+    // puts that picture up the moment the window is: no panel is ever seen before its picture.
+    // This shows the panel and puts Qt's own copy up at the first exposure, then runs `onScreen`
+    // (at once for a panel already on screen; never for one hidden before it was exposed).
     void showPaintedAhead(std::function<void()> onScreen = {});
+
+    void setVisible(bool visible) override;
 
 protected:
     // For panels that must take keyboard focus while shown.
@@ -135,6 +137,8 @@ private:
     void updateFill();
     // Whether the panel paints its ground under its content.
     bool paintsGround() const;
+    // Paints the panel whose window is about to be mapped, and hands the picture to the desktop.
+    void paintAhead(QWindow& window);
 
     PanelWindowing& m_windowing;
     QPointer<QWidget> m_contentView;
@@ -155,6 +159,8 @@ private:
     bool m_ignoresCycle = true;
     // Shown painted ahead at least once.
     bool m_paintsAhead = false;
+    // Painted ahead in the show under way.
+    bool m_paintedAhead = false;
 };
 
 } // namespace corvane

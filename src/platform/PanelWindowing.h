@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QImage;
 class QWindow;
 
 namespace corvane {
@@ -35,6 +36,12 @@ public:
     // painted before its window was taken in puts its picture up at once. An empty action
     // forgets a waiting one; so does calling again.
     virtual void whenExposed(QWindow& window, std::function<void()> onExposed) = 0;
+
+    // Gives a panel's window about to be mapped the picture the server shows the moment it maps
+    // it (the window's size in device pixels, in the window's format), before the toolkit has
+    // drawn anything: without it the server shows what the window holds until then, black where
+    // it has an alpha channel. Kept until the window is first exposed; a null picture forgets it.
+    virtual void showFirstPicture(QWindow& window, const QImage& picture) = 0;
 
     // Whether taskbars and pagers list a panel's window (on at creation). A panel that window
     // cycling passes over is listed in neither. Read at the panel's next show.

@@ -134,6 +134,31 @@ TEST(FloatingPanelTest, AsksForEveryDesktopEachTimeItIsShownAndKeepsOneContentVi
     panel.hide();
 }
 
+TEST(FloatingPanelTest, EachShowingHandsTheDesktopItsFinishedPictureBeforeTheWindowMaps) {
+    FakePanelWindowing windowing;
+    FloatingPanel panel(windowing, QRect(0, 0, 120, 40), PanelLevel::status, true);
+    auto* content = new QWidget;
+    content->setAutoFillBackground(true);
+    QPalette palette;
+    palette.setColor(QPalette::Window, Qt::red);
+    content->setPalette(palette);
+    panel.setContentView(content);
+
+    panel.show();
+    const QImage first = windowing.firstPictures.value(panel.windowHandle());
+    ASSERT_EQ(first.size(), QSize(120, 40) * panel.windowHandle()->devicePixelRatio());
+    EXPECT_EQ(QColor(first.pixel(60, 20)), QColor(Qt::red));
+
+    // Hidden, it has none; shown again with other content, the new picture
+    panel.hide();
+    EXPECT_TRUE(windowing.firstPictures.value(panel.windowHandle()).isNull());
+    palette.setColor(QPalette::Window, Qt::blue);
+    content->setPalette(palette);
+    panel.show();
+    EXPECT_EQ(QColor(windowing.firstPictures.value(panel.windowHandle()).pixel(60, 20)), QColor(Qt::blue));
+    panel.hide();
+}
+
 TEST(FloatingPanelTest, AReplacedFadeStillCompletesLaterWhileThePanelHeadsForTheNewerTarget) {
     FakePanelWindowing windowing;
     FloatingPanel panel(windowing, QRect(0, 0, 100, 100), PanelLevel::status, true);

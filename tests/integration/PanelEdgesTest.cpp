@@ -112,8 +112,10 @@ protected:
     }
 
     // Waits until the panel stands still at full opacity, shows on screen, and the pixels around
-    // it read the same twice running; gives the last reading of its area.
-    QImage settled(FloatingPanel& panel, const QImage& desktopShot) {
+    // it read the same twice running; gives the last reading of its area. `early`, when given,
+    // receives the most pixels found dark around the panel in any reading on the way, from the
+    // first on which the panel shows at all.
+    QImage settled(FloatingPanel& panel, const QImage& desktopShot, int* early = nullptr) {
         QImage last;
         QRect lastArea;
         std::vector<QRgb> lastAround;
@@ -129,11 +131,17 @@ protected:
                     return false;
                 }
                 const QRect area = panel.geometry().adjusted(-2, -2, 2, 2).intersected(m_screen);
+                const auto window = static_cast<xcb_window_t>(panel.winId());
+                const bool stillBefore = serverFrame(window) == panel.geometry();
                 QImage shot = grab(area);
                 std::vector<QRgb> around;
                 for (const QPoint& at : outside(panel))
                     around.push_back(shot.pixel(at - area.topLeft()));
                 const bool same = area == lastArea && around == lastAround && shot != desktopShot.copy(area);
+                // (a reading taken while the server has the panel elsewhere, moving, is not one)
+                if (early && shot != desktopShot.copy(area) && stillBefore &&
+                    serverFrame(window) == panel.geometry())
+                    *early = std::max(*early, darkOutside(panel, desktopShot, shot));
                 last = shot;
                 lastArea = area;
                 lastAround = std::move(around);
@@ -200,8 +208,12 @@ protected:
                     },
                     waitMs))
                     << entry.name;
-                const QImage shot = settled(*panel, desktopShot);
-                const int dark = darkOutside(*panel, desktopShot, shot) + darkRim(*panel, shot);
+                // Without a compositing manager nothing the server shows of a panel is ever dark
+                // around it, from the first moment it shows (a window mapped before its picture
+                // shows black)
+                int early = 0;
+                const QImage shot = settled(*panel, desktopShot, panel->showsOpacity() ? nullptr : &early);
+                const int dark = darkOutside(*panel, desktopShot, shot) + darkRim(*panel, shot) + early;
                 if (dark > 0 && failures++ == 0) {
                     shot.save(QStringLiteral("%1/edges-%2-%3.png")
                                   .arg(QCoreApplication::applicationDirPath(), QLatin1String(state),

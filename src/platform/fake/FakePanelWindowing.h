@@ -3,6 +3,7 @@
 #include "platform/PanelWindowing.h"
 
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QPointer>
 #include <QWindow>
@@ -26,6 +27,9 @@ public:
         exposeActions.insert(&window, std::move(onExposed));
     }
 
+    void showFirstPicture(QWindow& window, const QImage& picture) override {
+        firstPictures.insert(&window, picture);
+    }
     void setListedInTaskbars(QWindow& window, bool listed) override {
         listedInTaskbars.insert(&window, listed);
     }
@@ -49,6 +53,8 @@ public:
     QList<QPointer<QWindow>> aboveFullScreen;
     // The last shadow wish per window.
     QHash<const QWindow*, bool> shadows;
+    // The last first picture per window (null once forgotten).
+    QHash<const QWindow*, QImage> firstPictures;
     // The last taskbar wish per window.
     QHash<const QWindow*, bool> listedInTaskbars;
     // What each window waits to be exposed for (empty once forgotten).

@@ -3,7 +3,9 @@
 #include "platform/x11/X11WindowState.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QPointer>
+#include <QSysInfo>
 #include <QWidget>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
@@ -173,6 +175,7 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
     if ((event->response_type & ~0x80) == XCB_EXPOSE) {
         // The first of the rectangles an exposure comes in (Qt takes the rest with it).
         const auto* expose = static_cast<const xcb_expose_event_t*>(message);
+        exposed(*expose);
         if (const auto waiting = m_onExposed.find(expose->window); waiting != m_onExposed.end()) {
             const std::function<void()> action = std::move(waiting->second);
             m_onExposed.erase(waiting);
@@ -280,6 +283,83 @@ void X11PanelWindowing::showOnAllDesktops(QWindow& window) {
     // Some window managers (openbox among them) ignore sticky; the desktop number is what counts
     // there, so both are always sent.
     xcb_flush(c);
+}
+
+uint8_t X11PanelWindowing::depthOf(xcb_window_t window) {
+    if (const auto known = m_depths.find(window); known != m_depths.end())
+        return known->second;
+    Reply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr));
+    const uint8_t depth = geometry ? geometry->depth : 0;
+    if (depth != 0)
+        m_depths[window] = depth;
+    return depth;
+}
+
+void X11PanelWindowing::showFirstPicture(QWindow& window, const QImage& picture) {
+    xcb_connection_t* c = qtConnection();
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (!c || id == XCB_WINDOW_NONE)
+        return;
+    if (picture.isNull()) {
+        dropFirstPicture(id);
+        return;
+    }
+    // The picture goes to the server as it is in memory: 32 bits a pixel, in the server's own byte
+    // order, for a window of 24 or 32 bits; anything else is drawn as Qt draws it.
+    const uint8_t depth = depthOf(id);
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const bool littleEndian = QSysInfo::ByteOrder == QSysInfo::LittleEndian;
+    if ((depth != 24 && depth != 32) ||
+        (setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST) != littleEndian)
+        return;
+    bool fourBytes = false;
+    for (auto formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem > 0; xcb_format_next(&formats))
+        if (formats.data->depth == depth)
+            fourBytes = formats.data->bits_per_pixel == 32 && formats.data->scanline_pad == 32;
+    if (!fourBytes)
+        return;
+    const QImage pixels =
+        picture.convertToFormat(depth == 32 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    const auto width = static_cast<uint16_t>(pixels.width());
+    const auto height = static_cast<uint16_t>(pixels.height());
+    const xcb_pixmap_t pixmap = xcb_generate_id(c);
+    xcb_create_pixmap(c, depth, pixmap, id, width, height);
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, pixmap, 0, nullptr);
+    // In bands of rows that fit in one request each.
+    const auto line = static_cast<uint32_t>(pixels.bytesPerLine());
+    const uint32_t room = xcb_get_maximum_request_length(c) * 4 - 64;
+    const int rows = std::max(1, static_cast<int>(room / std::max<uint32_t>(line, 1)));
+    for (int top = 0; top < height; top += rows) {
+        const int band = std::min(rows, height - top);
+        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, width, static_cast<uint16_t>(band), 0,
+                      static_cast<int16_t>(top), 0, depth, line * static_cast<uint32_t>(band),
+                      pixels.constScanLine(top));
+    }
+    xcb_free_gc(c, gc);
+    // The server paints a window's background as it maps it, before anything else can draw.
+    const xcb_void_cookie_t given = xcb_change_window_attributes(c, id, XCB_CW_BACK_PIXMAP, &pixmap);
+    xcb_free_pixmap(c, pixmap);
+    m_firstPictures[id] = static_cast<uint16_t>(given.sequence);
+    xcb_flush(c);
+}
+
+void X11PanelWindowing::dropFirstPicture(xcb_window_t window) {
+    if (m_firstPictures.erase(window) == 0 || !m_connection)
+        return;
+    // What lies in the window is Qt's to draw again: nothing of the first picture comes back
+    // where the window is exposed later, or grows.
+    const uint32_t none = XCB_BACK_PIXMAP_NONE;
+    xcb_change_window_attributes(m_connection, window, XCB_CW_BACK_PIXMAP, &none);
+    xcb_flush(m_connection);
+}
+
+void X11PanelWindowing::exposed(const xcb_expose_event_t& expose) {
+    const auto given = m_firstPictures.find(expose.window);
+    // Events carry the low 16 bits of the last request the server had done when it made them.
+    if (given != m_firstPictures.end() && static_cast<uint16_t>(expose.sequence - given->second) < 0x8000)
+        dropFirstPicture(expose.window);
 }
 
 void X11PanelWindowing::setListedInTaskbars(QWindow& window, bool listed) {

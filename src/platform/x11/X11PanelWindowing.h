@@ -40,6 +40,7 @@ public:
     void stackAboveFullScreen(QWindow& window) override;
     void setCompositorShadow(QWindow& window, bool shadow) override;
     void whenExposed(QWindow& window, std::function<void()> onExposed) override;
+    void showFirstPicture(QWindow& window, const QImage& picture) override;
     void setListedInTaskbars(QWindow& window, bool listed) override;
     bool isCompositing() const override { return m_compositing; }
     quint64 activeWindow() const override;
@@ -86,6 +87,18 @@ private:
     QList<QPointer<QWindow>> m_stacked;
     // The panels that want no compositor's shadow.
     std::set<xcb_window_t> m_unshaded;
+    // The depth of each panel's window, asked once.
+    uint8_t depthOf(xcb_window_t window);
+    // Gives the window back the background Qt made it with.
+    void dropFirstPicture(xcb_window_t window);
+    // The same on the window's first exposure since it was given its picture.
+    void exposed(const xcb_expose_event_t& expose);
+
+    // The panels whose window shows a first picture as its background, by the sequence number of
+    // the request that gave it (an exposure the server made before it is an earlier showing's);
+    // and the windows' depths.
+    std::map<xcb_window_t, uint16_t> m_firstPictures;
+    std::map<xcb_window_t, uint8_t> m_depths;
     // The panels taskbars and pagers do not list.
     std::set<xcb_window_t> m_unlisted;
     // What panels wait to be exposed for.
