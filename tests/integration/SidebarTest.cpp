@@ -5,6 +5,7 @@
 #include "support/LiveApp.h"
 #include "support/ServerQueries.h"
 #include "support/VirtualDesktop.h"
+#include "support/XTestInput.h"
 
 #include "core/AppIcons.h"
 #include "core/FloatingPanel.h"
@@ -20,12 +21,14 @@
 #include "windows/WindowService.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
 #include <QMenu>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -290,6 +293,58 @@ TEST_F(Sidebar, RestingOnACellOpensThePreviewBesideTheStripAndLeavingClosesIt) {
     QCursor::setPos(stripFrame.x() + stripFrame.width() + 700, stripFrame.bottom() + 40);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !preview.panel().isVisible(); }, kWaitMs));
     EXPECT_FALSE(preview.isVisible());
+}
+
+TEST_F(Sidebar, TheCardShownAfterPinningFromACellsMenuGoesWhenThePointerLeaves) {
+    const xcb_window_t logo = openLogo();
+    const xcb_window_t terminal = openTerminal();
+    ASSERT_NE(logo, XCB_WINDOW_NONE);
+    ASSERT_NE(terminal, XCB_WINDOW_NONE);
+    ASSERT_TRUE(startStrip({logo, terminal}));
+    const QRectF visible = topLeftVisibleFrame(primary());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip().panel()->geometry().x() == visible.x() + 8; }, kWaitMs));
+    HoverPreviewController& preview = strip().preview();
+    const auto centre = [&](xcb_window_t window) {
+        ThumbnailCell* shown = cell(window);
+        return shown ? shown->mapToGlobal(shown->cellRect().center().toPoint()) : QPoint();
+    };
+    const xcb_window_t lower = centre(logo).y() > centre(terminal).y() ? logo : terminal;
+    const QPoint onLower = centre(lower);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return serverFrame(static_cast<xcb_window_t>(strip().panel()->winId())).contains(onLower); },
+        kWaitMs));
+    XTestInput input;
+
+    // The pointer rests on the lower cell until its card shows, then "Pin to Top" is chosen from
+    // the cell's menu (which runs its own loop: the choice comes from a timer)
+    input.moveTo(onLower);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return preview.isVisible(); }, kWaitMs));
+    bool chosen = false;
+    QTimer chooser;
+    QObject::connect(&chooser, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (chosen || !menu || !menu->isVisible())
+            return;
+        for (QAction* action : menu->actions())
+            if (action->text() == QStringLiteral("Pin to Top") && !menu->actionGeometry(action).isEmpty()) {
+                chosen = true;
+                input.click(menu->mapToGlobal(menu->actionGeometry(action).center()));
+            }
+    });
+    chooser.start(20);
+    input.click(onLower, 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return chosen && !QApplication::activePopupWidget(); }, kWaitMs));
+    chooser.stop();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return centre(lower).y() < centre(lower == logo ? terminal : logo).y(); }, kWaitMs));
+
+    // The pointer rests where the menu's entry was (a card may come for what lies there), then
+    // moves far away: no card stays
+    (void)QTest::qWaitFor([&] { return preview.isVisible(); }, 1500);
+    input.moveTo(QPoint(int(visible.right()) - 40, int(visible.bottom()) - 40));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !preview.isVisible() && !preview.panel().isVisible(); }, kWaitMs));
+    letActionsFinish();
 }
 
 TEST_F(Sidebar, SnappingLeavesTheStripsRoomAndItsMenuMinimisesAndClosesRealWindows) {
