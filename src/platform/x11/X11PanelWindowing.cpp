@@ -118,12 +118,10 @@ X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows)
     // A window that goes full screen in front of shown panels would cover them.
     m_windows->watchActive([this] { liftShownPanels(); }, this);
     xcb_connection_t* c = m_connection;
-    const auto atoms = internAll<11>(
-        c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY", "_NET_ACTIVE_WINDOW",
-            "_NET_WM_USER_TIME", "_COMPTON_SHADOW", "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_TOOLBAR",
-            "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
-    m_atoms = Atoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5],
-                    atoms[6], atoms[7], atoms[8], atoms[9], atoms[10]};
+    const auto atoms = internAll<8>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY",
+                                        "_NET_ACTIVE_WINDOW", "_NET_WM_USER_TIME", "_COMPTON_SHADOW",
+                                        "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
+    m_atoms = Atoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7]};
     // Qt opens its connection on the display's default screen; the selection is named after it.
     const int number = defaultScreenNumber();
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));

@@ -57,9 +57,6 @@ private:
         xcb_atom_t activeWindow = XCB_ATOM_NONE;
         xcb_atom_t userTime = XCB_ATOM_NONE;
         xcb_atom_t compositorShadow = XCB_ATOM_NONE;
-        xcb_atom_t windowType = XCB_ATOM_NONE;
-        xcb_atom_t toolbarType = XCB_ATOM_NONE;
-        xcb_atom_t normalType = XCB_ATOM_NONE;
         xcb_atom_t skipTaskbar = XCB_ATOM_NONE;
         xcb_atom_t skipPager = XCB_ATOM_NONE;
     };
