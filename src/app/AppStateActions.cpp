@@ -151,7 +151,7 @@ void AppState::showShelfPanel(const ShelfSource& source) {
     if (!screen || !strip.panel())
         return;
 
-    const QRectF stripFrame = strip.panel()->frameGeometry();
+    const QRectF stripFrame = strip.panel()->frame();
     const QRectF visible = topLeftVisibleFrame(*screen);
     const double pointerY = m_platform.screens->pointerLocation().y();
     constexpr double width = 260, height = 360, spacing = 8, lift = 40;

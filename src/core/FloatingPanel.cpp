@@ -5,6 +5,7 @@
 #include <QBackingStore>
 #include <QBitmap>
 #include <QCoreApplication>
+#include <QGraphicsOpacityEffect>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
@@ -59,7 +60,14 @@ FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect
     if (QWindow* window = windowHandle())
         windowing.showWithoutActivating(*window);
     m_windowingAlive = &windowing;
+    // A panel draws its own shadow, or none: a compositing manager's would follow the window's
+    // rectangle, and the window holds the panel's own shadow around its outline.
+    if (QWindow* window = windowHandle())
+        windowing.setCompositorShadow(*window, false);
+    updateShadowMargins();
     connect(&windowing, &PanelWindowing::compositingChanged, this, [this] {
+        setShownOpacity(m_shown);
+        updateShadowMargins();
         updateShape();
         // The ground shows only without a compositing manager.
         update();
@@ -77,14 +85,17 @@ void FloatingPanel::setContentView(QWidget* view) {
         layout()->addWidget(view);
         // The view has the panel's size at once, not only once the layout runs at the first show:
         // an outline or shape taken from it before then would be the default size's.
-        view->setGeometry(rect());
+        view->setGeometry(rect().marginsRemoved(m_margins));
     }
     if (!m_hasOwnOutline) {
         const QVariant radius = view ? view->property(cornerRadiusProperty) : QVariant();
         m_outline = radius.isValid() ? roundedOutline(radius.toDouble()) : Outline();
         m_shapedSize = QSize();
+        m_shadowPicture = QImage();
         updateShape();
     }
+    // A new view shows at the panel's opacity.
+    setShownOpacity(m_shown);
     const QVariant ground = view ? view->property(groundColorProperty) : QVariant();
     if (ground.isValid())
         setGroundColor(ground.value<QColor>());
@@ -111,6 +122,11 @@ void FloatingPanel::updateFill() {
 }
 
 void FloatingPanel::paintEvent(QPaintEvent* event) {
+    if (!m_margins.isNull()) {
+        QPainter painter(this);
+        painter.setOpacity(paintsOpacity() ? m_shown : 1.0);
+        paintShadow(painter);
+    }
     // Only a window cut to its outline: anything else would fill its transparent surroundings.
     // Under a compositing manager the content's own translucency shows instead.
     if (!paintsGround())
@@ -210,6 +226,7 @@ void FloatingPanel::setOutline(Outline outline) {
     m_hasOwnOutline = static_cast<bool>(outline);
     m_outline = std::move(outline);
     m_shapedSize = QSize();
+    m_shadowPicture = QImage();
     updateShape();
 }
 
@@ -231,17 +248,15 @@ bool FloatingPanel::showsOpacity() const {
 
 void FloatingPanel::updateShape() {
     cutShape();
+    updateInputShape();
     updateFill();
 }
 
 void FloatingPanel::cutShape() {
-    // The platform may go before the panels at the end. A panel of its own outline (not a rounded
-    // rectangle, whose soft edges a compositing manager would lose) and without a shadow keeps its
-    // shape under a compositing manager too: one that shades all the same shades only the outline.
-    // So does a panel whose window has no alpha channel, whose corners would show opaque.
-    const bool keepsShape = !m_hasShadow && m_hasOwnOutline;
-    const bool shaped = m_outline && m_windowingAlive &&
-                        (keepsShape || !isTranslucent() || !m_windowing.isCompositing()) && !size().isEmpty();
+    // The platform may go before the panels at the end. A panel whose window has no alpha
+    // channel keeps its shape under a compositing manager too: its corners would show opaque.
+    const bool shaped = m_outline && m_windowingAlive && (!isTranslucent() || !m_windowing.isCompositing()) &&
+                        !size().isEmpty();
     if (!shaped) {
         if (m_shaped)
             clearMask();
@@ -256,7 +271,7 @@ void FloatingPanel::cutShape() {
     QBitmap bitmap(size());
     bitmap.fill(Qt::color0);
     QPainter painter(&bitmap);
-    painter.fillPath(m_outline(size()), Qt::color1);
+    painter.fillPath(outlinePath(), Qt::color1);
     painter.end();
     setMask(bitmap);
     m_shaped = true;
@@ -266,14 +281,13 @@ void FloatingPanel::cutShape() {
 
 void FloatingPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (m_outline)
+    if (m_outline || !m_margins.isNull())
         updateShape();
 }
 
 void FloatingPanel::setHasShadow(bool shadow) {
-    m_hasShadow = shadow;
-    if (QWindow* window = windowHandle())
-        m_windowing.setCompositorShadow(*window, shadow);
+    m_shadow = shadow ? PanelShadow::soft() : PanelShadow::none();
+    updateShadowMargins();
     updateShape();
 }
 
@@ -288,7 +302,7 @@ bool FloatingPanel::event(QEvent* event) {
 
 void FloatingPanel::setAlphaValue(double alpha) {
     m_alpha = alpha;
-    setWindowOpacity(alpha);
+    setShownOpacity(alpha);
 }
 
 void FloatingPanel::showEvent(QShowEvent* event) {
@@ -307,6 +321,97 @@ void FloatingPanel::showEvent(QShowEvent* event) {
         paintAhead(*window);
         m_paintedAhead = m_paintsAhead && !window->isExposed();
     }
+}
+
+// The panel's own shadow.
+
+QPainterPath FloatingPanel::outlinePath() const {
+    if (!m_outline)
+        return {};
+    return m_outline(size().shrunkBy(m_margins)).translated(m_margins.left(), m_margins.top());
+}
+
+bool FloatingPanel::paintsOpacity() const {
+    return isTranslucent() && showsOpacity();
+}
+
+void FloatingPanel::setShownOpacity(double opacity) {
+    m_shown = std::clamp(std::isfinite(opacity) ? opacity : 1.0, 0.0, 1.0);
+    const bool painted = paintsOpacity();
+    if (painted && windowOpacity() != 1.0)
+        setWindowOpacity(1.0);
+    else if (!painted && windowOpacity() != m_shown)
+        setWindowOpacity(m_shown);
+    // The content is drawn through an opacity effect only while it is not whole: the effect draws
+    // the content apart first.
+    if (m_contentView) {
+        auto* effect = qobject_cast<QGraphicsOpacityEffect*>(m_contentView->graphicsEffect());
+        if (painted && m_shown < 1.0) {
+            if (!effect) {
+                effect = new QGraphicsOpacityEffect(m_contentView);
+                m_contentView->setGraphicsEffect(effect);
+            }
+            effect->setOpacity(m_shown);
+        } else if (effect) {
+            m_contentView->setGraphicsEffect(nullptr);
+        }
+    }
+    if (painted && !m_margins.isNull())
+        update();
+}
+
+void FloatingPanel::updateShadowMargins() {
+    // Only a compositing manager shows the translucent pixels a shadow is made of.
+    const QMargins margins =
+        hasShadow() && isTranslucent() && showsOpacity() ? m_shadow.margins() : QMargins();
+    if (margins == m_margins)
+        return;
+    const QRect kept = frame();
+    m_margins = margins;
+    m_shadowPicture = QImage();
+    layout()->setContentsMargins(margins);
+    setGeometry(kept.marginsAdded(margins));
+    if (m_contentView)
+        m_contentView->setGeometry(rect().marginsRemoved(margins));
+    m_shapedSize = QSize();
+    update();
+}
+
+void FloatingPanel::updateInputShape() {
+    // A panel the pointer passes through takes no input anywhere already.
+    QWindow* window = windowHandle();
+    if (m_ignoresMouse || !window || !m_windowingAlive)
+        return;
+    QRegion shape;
+    if (!m_margins.isNull() && !size().isEmpty()) {
+        if (m_outline) {
+            QBitmap bitmap(size());
+            bitmap.fill(Qt::color0);
+            QPainter painter(&bitmap);
+            painter.fillPath(outlinePath(), Qt::color1);
+            painter.end();
+            shape = QRegion(bitmap);
+        } else {
+            shape = QRegion(rect().marginsRemoved(m_margins));
+        }
+    }
+    if (shape == m_inputShape)
+        return;
+    m_inputShape = shape;
+    m_windowing.setInputShape(*window, shape);
+}
+
+void FloatingPanel::paintShadow(QPainter& painter) {
+    const double ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (m_shadowPicture.size() != pixels || m_shadowPicture.devicePixelRatio() != ratio) {
+        QPainterPath outline = outlinePath();
+        if (outline.isEmpty())
+            outline.addRect(QRectF(rect().marginsRemoved(m_margins)));
+        m_shadowPicture = m_shadow.picture(QTransform::fromScale(ratio, ratio).map(outline), pixels, ratio);
+        m_shadowPicture.setDevicePixelRatio(ratio);
+    }
+    painter.drawImage(QPointF(0, 0), m_shadowPicture);
 }
 
 } // namespace corvane

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/PanelShadow.h"
 #include "runtime/Time.h"
 
 #include <QColor>
+#include <QImage>
+#include <QMargins>
 #include <QPainterPath>
 #include <QPointer>
 #include <QRect>
@@ -33,6 +36,8 @@ inline constexpr int status = 25;
 // going to the program that had it. The owner keeps the panel; closing only hides it.
 class FloatingPanel : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(QRect frame READ frame WRITE setFrame)
+    Q_PROPERTY(double shownOpacity READ shownOpacity WRITE setShownOpacity)
 public:
     // Callers usually pass (0, 0, 100, 100) and set the real frame later. With `ignoresMouse`
     // clicks and pointer moves pass through to whatever lies below.
@@ -54,6 +59,12 @@ public:
     void setAlphaValue(double alpha);
     // For animators: the opacity a fade that starts now heads to, leaving the shown one to it.
     void setFadeTarget(double alpha) { m_alpha = alpha; }
+    // The opacity the panel shows now; fades move it. Where a compositing manager draws the
+    // panel's translucent window, the panel paints it into its pixels and the window stays
+    // opaque: some compositing managers give a window whose opacity changes while it shows a
+    // rectangular shadow of their own, for good.
+    double shownOpacity() const { return m_shown; }
+    void setShownOpacity(double opacity);
     // Whether the panel's opacity and translucency show: only a compositing manager draws them.
     bool showsOpacity() const;
     // How long a fade of this panel to `alpha` lasts: `wanted` where opacity shows. Without a
@@ -72,8 +83,8 @@ public:
     void setOutline(Outline outline);
     // A rounded rectangle filling the panel; the radius at most half the shorter side.
     static Outline roundedOutline(double radius);
-    // The outline at the panel's size; empty when the panel has none.
-    QPainterPath outlinePath() const { return m_outline ? m_outline(size()) : QPainterPath(); }
+    // The outline at the frame's size, in the window's coordinates; empty when the panel has none.
+    QPainterPath outlinePath() const;
     // Whether the window's shape is cut to the outline now.
     bool isShapedToOutline() const { return m_shaped; }
 
@@ -84,12 +95,20 @@ public:
     void setGroundColor(const QColor& color);
     QColor groundColor() const { return m_ground; }
 
-    // Whether a compositing manager draws its drop shadow around the panel (on at creation).
-    // Panels whose view draws its own shadow, or wants none, turn it off; such a panel with an
-    // outline of its own (`setOutline`) also keeps it as its shape under a compositing manager,
-    // so that nothing outside it can be shaded.
+    // Whether the panel casts its shadow (`PanelShadow::soft`, on at creation) around its
+    // outline. Where a compositing manager shows translucency the panel draws it itself, in a
+    // margin its window gains around the outline that takes no pointer input; no compositing
+    // manager adds a shadow of its own to any panel. Without one there is no shadow. Panels whose
+    // view draws its own shadow inside its frame, or that want none, turn it off.
     void setHasShadow(bool shadow);
-    bool hasShadow() const { return m_hasShadow; }
+    bool hasShadow() const { return !m_shadow.isNone(); }
+
+    // The panel's frame on the screen: the frame of its outline and content, without the
+    // shadow's margin. Callers place and size the panel by it; `geometry()` is its window's.
+    QRect frame() const { return geometry().marginsRemoved(m_margins); }
+    void setFrame(const QRect& frame) { setGeometry(frame.marginsAdded(m_margins)); }
+    // The margin the window has around the frame for the shadow: none where it is not drawn.
+    QMargins shadowMargins() const { return m_margins; }
 
     // Whether window cycling and taskbars pass over the panel (on at creation, as for every panel
     // but the user's own floating file panels). Read when the panel next shows.
@@ -134,6 +153,13 @@ private:
     // background.
     void updateShape();
     void cutShape();
+    // Gives the window the shadow's margin around the frame where the shadow shows, or takes it
+    // away, keeping the frame; and limits pointer input to the outline while there is one.
+    void updateShadowMargins();
+    void updateInputShape();
+    void paintShadow(QPainter& painter);
+    // Whether the panel paints its opacity itself rather than its window showing it.
+    bool paintsOpacity() const;
     void updateFill();
     // Whether the panel paints its ground under its content.
     bool paintsGround() const;
@@ -155,8 +181,13 @@ private:
     QSize m_shapedSize;
     QRegion m_shape;
     QColor m_ground;
-    bool m_hasShadow = true;
     bool m_ignoresCycle = true;
+    PanelShadow m_shadow = PanelShadow::soft();
+    QMargins m_margins;
+    QRegion m_inputShape;
+    // The shadow drawn for the window's size and pixel ratio, kept while they stay the same.
+    QImage m_shadowPicture;
+    double m_shown = 1.0;
     // Shown painted ahead at least once.
     bool m_paintsAhead = false;
     // Painted ahead in the show under way.

@@ -15,8 +15,8 @@ void ManualAnimator::fade(FloatingPanel& panel, double alpha, Seconds duration,
 void ManualAnimator::move(FloatingPanel& panel, const QRect& frame, Seconds duration,
                           const QEasingCurve& curve, std::function<void()> completion) {
     stopMove(panel);
-    m_moves.push_back(Move{QPointer<FloatingPanel>(&panel), panel.geometry(), frame, duration, curve,
-                           std::move(completion)});
+    m_moves.push_back(
+        Move{QPointer<FloatingPanel>(&panel), panel.frame(), frame, duration, curve, std::move(completion)});
 }
 
 void ManualAnimator::stopMove(FloatingPanel& panel) {
@@ -36,7 +36,7 @@ void ManualAnimator::advanceMoves(Seconds elapsed) {
         const double t = move.duration.count() > 0 ? std::clamp(elapsed / move.duration, 0.0, 1.0) : 1.0;
         const double p = move.curve.valueForProgress(t);
         const auto lerp = [p](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * p)); };
-        move.panel->setGeometry(
+        move.panel->setFrame(
             QRect(QPoint(lerp(move.from.x(), move.frame.x()), lerp(move.from.y(), move.frame.y())),
                   QSize(lerp(move.from.width(), move.frame.width()),
                         lerp(move.from.height(), move.frame.height()))));
@@ -79,7 +79,7 @@ void ManualAnimator::completeAll() {
     ended.swap(m_endedMoves);
     for (const Move& move : moving) {
         if (move.panel)
-            move.panel->setGeometry(move.frame);
+            move.panel->setFrame(move.frame);
         if (move.completion)
             ended.push_back(move.completion);
     }
@@ -97,7 +97,7 @@ void ManualAnimator::completeAll() {
     ending.swap(m_pending);
     for (Fade& fade : ending) {
         if (fade.panel)
-            fade.panel->setWindowOpacity(fade.alpha);
+            fade.panel->setShownOpacity(fade.alpha);
         if (fade.completion)
             fade.completion();
     }

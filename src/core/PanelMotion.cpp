@@ -15,7 +15,7 @@ QEasingCurve PanelMotion::bezier(QPointF c1, QPointF c2) {
 }
 
 PanelMotion::PanelMotion(FloatingPanel& panel, Animator& animator)
-    : m_panel(&panel), m_animator(animator), m_target(panel.geometry()) {}
+    : m_panel(&panel), m_animator(animator), m_target(panel.frame()) {}
 
 PanelMotion::~PanelMotion() {
     stopSlide();
@@ -48,9 +48,9 @@ void PanelMotion::run(const QRect& frame, double alpha, Seconds duration, const 
     m_target = frame;
 
     const double ms = std::min(sanitizedDelay(duration).count() * 1000.0, 60'000.0);
-    const bool slides = m_panel->geometry() != frame && ms > 0;
-    if (!slides && m_panel->geometry() != frame)
-        m_panel->setGeometry(frame);
+    const bool slides = m_panel->frame() != frame && ms > 0;
+    if (!slides && m_panel->frame() != frame)
+        m_panel->setFrame(frame);
 
     // Two clocks, the slide's and the fade's: without a compositing manager a fade in takes no
     // time while the slide still shows, so the motion ends when both have.
@@ -63,8 +63,8 @@ void PanelMotion::run(const QRect& frame, double alpha, Seconds duration, const 
         if (alive.expired() || !panel || generation != m_generation)
             return;
         stopSlide();
-        if (panel->geometry() != m_target)
-            panel->setGeometry(m_target);
+        if (panel->frame() != m_target)
+            panel->setFrame(m_target);
         if (done)
             done();
     };
@@ -77,8 +77,8 @@ void PanelMotion::jump(const QRect& frame) {
     ++m_generation;
     stopSlide();
     m_target = frame;
-    if (m_panel && m_panel->geometry() != frame)
-        m_panel->setGeometry(frame);
+    if (m_panel && m_panel->frame() != frame)
+        m_panel->setFrame(frame);
 }
 
 } // namespace corvane

@@ -44,9 +44,9 @@ void QtAnimator::fade(FloatingPanel& panel, double alpha, Seconds duration,
     panel.setFadeTarget(alpha);
 
     // The animation belongs to the panel and goes with it.
-    auto* animation = new QPropertyAnimation(&panel, "windowOpacity", &panel);
+    auto* animation = new QPropertyAnimation(&panel, "shownOpacity", &panel);
     animation->setObjectName(fadeName);
-    animation->setStartValue(panel.windowOpacity());
+    animation->setStartValue(panel.shownOpacity());
     animation->setEndValue(alpha);
     const double ms = sanitizedDelay(panel.fadeDuration(duration, alpha)).count() * 1000.0;
     animation->setDuration(static_cast<int>(std::lround(std::min(ms, 3'600'000.0))));
@@ -68,11 +68,11 @@ void QtAnimator::move(FloatingPanel& panel, const QRect& frame, Seconds duration
                       std::function<void()> completion) {
     stopMove(panel);
     // The animation belongs to the panel and goes with it.
-    auto* animation = new QPropertyAnimation(&panel, "geometry", &panel);
+    auto* animation = new QPropertyAnimation(&panel, "frame", &panel);
     animation->setObjectName(moveName);
     const double ms = sanitizedDelay(duration).count() * 1000.0;
     animation->setDuration(static_cast<int>(std::lround(std::min(ms, 60'000.0))));
-    animation->setStartValue(panel.geometry());
+    animation->setStartValue(panel.frame());
     animation->setEndValue(frame);
     animation->setEasingCurve(curve);
     whenGone(*animation, std::move(completion));

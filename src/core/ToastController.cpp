@@ -75,8 +75,6 @@ void ToastController::show(const QString& message, const QString& symbol) {
     if (!m_panel) {
         m_panel =
             std::make_unique<FloatingPanel>(m_windowing, QRect(0, 0, 100, 100), PanelLevel::status, true);
-        // A compositor's shadow follows the window's rectangle, not the capsule.
-        m_panel->setHasShadow(false);
     }
 
     QWidget* content = makeToastContent(message, symbol);
@@ -90,7 +88,7 @@ void ToastController::show(const QString& message, const QString& symbol) {
     const QRectF visible = screen->visibleFrame;
     const double x = visible.center().x() - size.width() / 2.0;
     const double y = visible.bottom() - bottomOffset - size.height();
-    m_panel->setGeometry(
+    m_panel->setFrame(
         QRect(QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))), size));
 
     m_panel->setAlphaValue(0);

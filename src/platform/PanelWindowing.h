@@ -5,6 +5,7 @@
 #include <functional>
 
 class QImage;
+class QRegion;
 class QWindow;
 
 namespace corvane {
@@ -31,6 +32,10 @@ public:
     // Whether a compositing manager may draw its own drop shadow around a panel. Panels whose view
     // draws its own shadow (or none) turn it off: the compositor's follows the window's rectangle.
     virtual void setCompositorShadow(QWindow& window, bool shadow) = 0;
+    // Lets only `region` (window coordinates) of a panel's window take pointer input: a panel
+    // whose window holds its own shadow around its outline passes clicks there to what lies
+    // below. An empty region gives the whole window back.
+    virtual void setInputShape(QWindow& window, const QRegion& region) = 0;
     // Calls `onExposed` once, the moment a shown panel's window next comes onto the screen, ahead
     // of the toolkit (which first goes through whatever else the window manager said): a panel
     // painted before its window was taken in puts its picture up at once. An empty action

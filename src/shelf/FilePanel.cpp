@@ -2,7 +2,6 @@
 
 #include "platform/PanelWindowing.h"
 #include "shelf/PreviewPanel.h"
-#include "shelf/RoundedMask.h"
 #include "shelf/ShelfListModel.h"
 
 #include <QGuiApplication>
@@ -88,7 +87,8 @@ void FilePanel::setCornerRadius(double radius) {
 }
 
 void FilePanel::updateMask() {
-    applyRoundedMask(*this, m_cornerRadius);
+    // The panel cuts its window to the outline where it must, and casts its shadow around it.
+    setOutline(m_cornerRadius > 0 ? roundedOutline(m_cornerRadius) : Outline());
 }
 
 bool FilePanel::eventFilter(QObject* watched, QEvent* event) {
@@ -144,7 +144,6 @@ void FilePanel::toggleQuickLook(PreviewPanel& preview) {
 
 void FilePanel::resizeEvent(QResizeEvent* event) {
     FloatingPanel::resizeEvent(event);
-    updateMask();
 }
 
 } // namespace corvane

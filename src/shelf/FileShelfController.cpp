@@ -352,7 +352,7 @@ void FileShelfController::openFloating(const ShelfSource& source) {
         if (stored && stored->width() > 100 && onScreen)
             frame = *stored;
     }
-    panel->setGeometry(frame.toRect());
+    panel->setFrame(frame.toRect());
     panel->setAlphaValue(0);
     panel->show();
     panel->raise();
@@ -395,7 +395,7 @@ void FileShelfController::closeShelf(const ShelfSource& source, bool isFloating)
 }
 
 void FileShelfController::saveFrame(const FilePanel& panel, const ShelfSource& source) {
-    m_services.defaults.set(frameKey(source).toStdString(), textFromRect(panel.geometry()).toStdString());
+    m_services.defaults.set(frameKey(source).toStdString(), textFromRect(panel.frame()).toStdString());
 }
 
 void FileShelfController::storeFloatingIds() {

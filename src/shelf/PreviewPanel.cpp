@@ -3,7 +3,6 @@
 #include "runtime/Executor.h"
 #include "shelf/FilePanel.h"
 #include "shelf/FileTypeIcon.h"
-#include "shelf/RoundedMask.h"
 #include "shelf/ShelfListModel.h"
 #include "shelf/ShelfPath.h"
 
@@ -25,8 +24,8 @@ constexpr double radius = 12;
 PreviewPanel::PreviewPanel(PanelWindowing& windowing, Executor& worker, PdfPreviewRenderer pdf)
     : FloatingPanel(windowing, QRect(0, 0, width, height), PanelLevel::status, false), m_worker(worker),
       m_pdf(std::move(pdf)) {
-    setFixedSize(width, height);
-    applyRoundedMask(*this, radius);
+    // Cut to its rounded outline where it must be, with its shadow around it where that shows.
+    setOutline(roundedOutline(radius));
 }
 
 PreviewPanel::~PreviewPanel() {
@@ -116,7 +115,7 @@ void PreviewPanel::take(quint64 request, PreviewContent content) {
 void PreviewPanel::place() {
     if (!m_owner)
         return;
-    const QRect anchor = m_owner->frameGeometry();
+    const QRect anchor = m_owner->frame();
     QScreen* screen = m_owner->screen();
     const QRect area = screen ? screen->availableGeometry() : QRect(anchor.topLeft(), QSize(width, height));
     // Beside the list, on whichever side has room; over it where neither has.
@@ -126,20 +125,24 @@ void PreviewPanel::place() {
     if (x < area.left())
         x = area.left() + (area.width() - width) / 2;
     const int y = std::clamp(anchor.top(), area.top(), std::max(area.top(), area.bottom() - height));
-    move(x, y);
+    setFrame(QRect(x, y, width, height));
 }
 
-void PreviewPanel::paintEvent(QPaintEvent*) {
+void PreviewPanel::paintEvent(QPaintEvent* event) {
+    FloatingPanel::paintEvent(event);
     QPainter painter(this);
+    // The panel's own drawing stands in its frame, inside the shadow's margin.
+    painter.translate(shadowMargins().left(), shadowMargins().top());
+    const QRect bounds(QPoint(0, 0), frame().size());
     painter.setRenderHint(QPainter::Antialiasing);
     // Opaque: it must read the same with and without a compositing manager.
     QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    shape.addRoundedRect(QRectF(bounds).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
     painter.fillPath(shape, QColor(38, 38, 42));
     painter.setPen(QPen(QColor(255, 255, 255, 40), 1));
     painter.drawPath(shape);
 
-    const QRect inner = rect().adjusted(margin, margin, -margin, -margin);
+    const QRect inner = bounds.adjusted(margin, margin, -margin, -margin);
     QFont titleFont = font();
     titleFont.setPointSizeF(9.5);
     titleFont.setWeight(QFont::DemiBold);

@@ -40,10 +40,7 @@ HoverPreviewController::HoverPreviewController(PanelWindowing& windowing, Animat
       m_model(std::make_unique<HoverPreviewModel>()),
       m_panel(
           std::make_unique<FloatingPanel>(windowing, QRect(0, 0, 100, 100), SidebarPanel::level + 1, true)),
-      m_motion(std::make_unique<PanelMotion>(*m_panel, animator)) {
-    // A compositor's shadow follows the window's rectangle, not the card's rounded outline.
-    m_panel->setHasShadow(false);
-}
+      m_motion(std::make_unique<PanelMotion>(*m_panel, animator)) {}
 
 HoverPreviewController::~HoverPreviewController() {
     // The motion looks at the panel; it goes first.

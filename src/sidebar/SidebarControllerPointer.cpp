@@ -77,7 +77,7 @@ void SidebarController::handleMouseMove() {
 
     const Settings& settings = m_services.settings;
     const QPointF pointer = m_services.platform.screens->pointerLocation();
-    const QRectF frame = m_panel->geometry();
+    const QRectF frame = m_panel->frame();
 
     if (settings.sidebarDisplay() == SidebarDisplay::mouse &&
         !frame.adjusted(-followMargin, -followMargin, followMargin, followMargin).contains(pointer)) {

@@ -1,10 +1,10 @@
 #include "snapping/RadialRingView.h"
 
 #include "core/FloatingPanel.h"
+#include "core/PanelShadow.h"
 
 #include "snapping/RadialModel.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -17,6 +17,8 @@ namespace {
 constexpr double hairline = 0.5;
 const QColor hairlineColor(0, 0, 0, 31);    // 12 %
 const QColor sheenColor(255, 255, 255, 89); // 35 %
+// Black at 30 %, radius 8, 3 points down.
+const PanelShadow ringShadow{0.3, 8, QPointF(0, 3)};
 
 // The band between two centred circles.
 QPainterPath annulus(double outerRadius, double innerRadius) {
@@ -48,11 +50,6 @@ RadialRingView::RadialRingView(RadialModel& model, Scheduler& scheduler, QWidget
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    auto* shadow = new QGraphicsDropShadowEffect(this);
-    shadow->setColor(QColor(0, 0, 0, 77)); // 30 %
-    shadow->setBlurRadius(8);
-    shadow->setOffset(0, 3);
-    setGraphicsEffect(shadow);
     // The material's own colour, for the panel to lay under the band where nothing shows through.
     setProperty(groundColorProperty, palette().color(QPalette::Window));
 
@@ -138,6 +135,10 @@ void RadialRingView::paintEvent(QPaintEvent*) {
     const QPainterPath band = annulus(outer, inner);
 
     painter.setOpacity(opacity);
+    // The shadow grows and fades with the ring, inside the view's square. Only a compositing
+    // manager shows it: without one the panel is cut to the band.
+    if (const auto* panel = qobject_cast<const FloatingPanel*>(window()); !panel || panel->showsOpacity())
+        ringShadow.paint(painter, band);
     // No blur behind our windows: the material is a translucent fill in the palette's colour.
     QColor material = palette().color(QPalette::Window);
     material.setAlphaF(0.8f);

@@ -243,7 +243,7 @@ FloatingPanel& RadialSnapController::ensureRingPanel() {
                                                       QRect(0, 0, 100, 100), ringLevel, true);
         m_ringPanel->setContentView(new RadialRingView(m_model, m_services.scheduler));
         m_ringPanel->setOutline(&RadialRingView::bandOutline);
-        // The ring draws its own shadow.
+        // The ring draws its own shadow, inside its square, growing and fading with it.
         m_ringPanel->setHasShadow(false);
     }
     return *m_ringPanel;
@@ -275,7 +275,7 @@ void RadialSnapController::showRing(QPointF origin) {
 
     FloatingPanel& ring = ensureRingPanel();
     const int half = RadialRingView::side / 2;
-    ring.setGeometry(QRect(static_cast<int>(std::lround(origin.x())) - half,
+    ring.setFrame(QRect(static_cast<int>(std::lround(origin.x())) - half,
                            static_cast<int>(std::lround(origin.y())) - half, RadialRingView::side,
                            RadialRingView::side));
     // A fade-out of the last gesture may still be running: end it, or it would take the ring away.
@@ -387,7 +387,7 @@ void RadialSnapController::showPreview(const QRectF& rect, std::optional<QRectF>
                                  : rect.adjusted(rect.width() * 0.1, rect.height() * 0.1, -rect.width() * 0.1,
                                                  -rect.height() * 0.1);
     m_services.animator.stopMove(panel);
-    panel.setGeometry(roundedRect(start));
+    panel.setFrame(roundedRect(start));
     panel.setAlphaValue(0);
     panel.show();
     panel.raise();

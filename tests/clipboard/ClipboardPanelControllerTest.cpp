@@ -53,17 +53,17 @@ TEST_F(ClipboardPanelControllerTest, TheStripRisesAlongItsCurveAndFadesWhereACom
     controller->show();
     ASSERT_EQ(animator.pendingMoves().size(), 1u);
     EXPECT_DOUBLE_EQ(animator.pendingMoves()[0].duration.count(), 0.18);
-    EXPECT_EQ(controller->panel()->y(), top + 24);
+    EXPECT_EQ(controller->panel()->frame().y(), top + 24);
     // Three points of the rise against the curve with control points (0.2, 0.9) and (0.3, 1)
     for (double t : {0.25, 0.5, 0.75}) {
         animator.advanceMoves(Seconds(0.18 * t));
         const double expected = top + 24 - 24 * cubicBezier(0.2, 0.9, 0.3, 1.0, t);
-        EXPECT_NEAR(controller->panel()->y(), expected, 0.6) << t;
+        EXPECT_NEAR(controller->panel()->frame().y(), expected, 0.6) << t;
     }
     ASSERT_EQ(animator.pending().size(), 1u);
     EXPECT_DOUBLE_EQ(animator.pending()[0].duration.count(), 0.18);
     animator.completeAll();
-    EXPECT_EQ(controller->panel()->geometry(), QRect(16, top, 968, 230));
+    EXPECT_EQ(controller->panel()->frame(), QRect(16, top, 968, 230));
 
     EXPECT_TRUE(controller->panel()->isTranslucent());
 
@@ -89,7 +89,7 @@ TEST_F(ClipboardPanelControllerTest, KeysSearchAndTheStripsGeometry) {
     animator.completeAll();
     ASSERT_TRUE(controller->isShown());
     // 1000 wide less the margins, standing 12 above the visible bottom
-    EXPECT_EQ(controller->panel()->geometry(), QRect(16, 760 - 12 - 230, 968, 230));
+    EXPECT_EQ(controller->panel()->frame(), QRect(16, 760 - 12 - 230, 968, 230));
     EXPECT_EQ(controller->view()->cards().size(), 3u);
 
     // The arrows clamp at both ends

@@ -1,5 +1,6 @@
 #include "core/FloatingPanel.h"
 #include "core/PanelBackground.h"
+#include "core/PanelShadow.h"
 #include "core/QtAnimator.h"
 #include "core/TrackingHostingView.h"
 #include "platform/fake/FakePanelWindowing.h"
@@ -59,16 +60,60 @@ TEST(FloatingPanelTest, WithoutACompositorARoundedPanelIsCutToItsOutlineAndFollo
     EXPECT_FALSE(panel.mask().contains(QPoint(1, 1)));
     EXPECT_TRUE(panel.mask().contains(QPoint(100, 30)));
     EXPECT_TRUE(panel.mask().contains(QPoint(2, 30)));
+    EXPECT_EQ(panel.geometry(), QRect(0, 0, 200, 60));
     windowing.setCompositing(true);
     EXPECT_FALSE(panel.isShapedToOutline());
     EXPECT_TRUE(panel.mask().isEmpty());
+}
 
-    // A panel of its own outline without the compositor's shadow keeps it as its shape, and says so
-    panel.setHasShadow(false);
-    EXPECT_FALSE(panel.isShapedToOutline());
-    panel.setOutline(FloatingPanel::roundedOutline(30));
-    EXPECT_TRUE(panel.isShapedToOutline());
+TEST(FloatingPanelTest, WhereTranslucencyShowsAPanelCastsItsOwnShadowInAMarginThatTakesNoInput) {
+    FakePanelWindowing windowing;
+    FloatingPanel panel(windowing, QRect(300, 200, 200, 60), PanelLevel::status, false);
+    panel.setContentView(makePanelBackground(PanelStyle::frosted, nullptr, 30));
+    const QMargins margins = PanelShadow::soft().margins();
+    ASSERT_FALSE(margins.isNull());
+    // The frame stays the caller's; the window gains the margin around it, the content stays in the frame
+    EXPECT_EQ(panel.frame(), QRect(300, 200, 200, 60));
+    EXPECT_EQ(panel.shadowMargins(), margins);
+    EXPECT_EQ(panel.geometry(), QRect(300, 200, 200, 60).marginsAdded(margins));
+    EXPECT_EQ(panel.contentView()->geometry(), QRect(QPoint(margins.left(), margins.top()), QSize(200, 60)));
+    panel.setFrame(QRect(10, 20, 240, 60));
+    EXPECT_EQ(panel.frame(), QRect(10, 20, 240, 60));
+    // No compositing manager adds a shadow of its own
     EXPECT_FALSE(windowing.shadows.value(panel.windowHandle(), true));
+
+    // Input only inside the outline: not in the margin, not in the cut corner
+    const QPoint origin(margins.left(), margins.top());
+    const QRegion input = windowing.inputShapes.value(panel.windowHandle());
+    EXPECT_TRUE(input.contains(origin + QPoint(120, 30)));
+    EXPECT_TRUE(input.contains(origin + QPoint(2, 30)));
+    EXPECT_FALSE(input.contains(origin + QPoint(0, 0)));
+    EXPECT_FALSE(input.contains(origin + QPoint(120, 62)));
+    EXPECT_FALSE(input.contains(origin + QPoint(120, -2)));
+
+    // Drawn soft below the outline, gone towards the window's edge, not over the panel's own fill
+    const QImage picture = rendered(panel, panel.size());
+    const auto shade = [&](QPoint at) { return qAlpha(picture.pixel(origin + at)); };
+    EXPECT_GT(shade(QPoint(120, 62)), 30);
+    EXPECT_GT(shade(QPoint(120, 62)), shade(QPoint(120, 60 + margins.bottom() - 4)));
+    EXPECT_LT(qAlpha(picture.pixel(1, picture.height() / 2)), 8);
+    EXPECT_LT(qAlpha(picture.pixel(picture.width() / 2, 0)), 8);
+    EXPECT_GT(shade(QPoint(120, 62)), shade(QPoint(120, -2)));
+    FloatingPanel bare(windowing, QRect(300, 200, 200, 60), PanelLevel::status, false);
+    bare.setContentView(makePanelBackground(PanelStyle::frosted, nullptr, 30));
+    bare.setHasShadow(false);
+    EXPECT_EQ(bare.geometry(), bare.frame());
+    EXPECT_EQ(rendered(bare, bare.size()).pixel(120, 30), picture.pixel(origin + QPoint(120, 30)));
+
+    // Without a compositing manager: no shadow, no margin, the frame kept, input wherever the shape lets it
+    windowing.setCompositing(false);
+    EXPECT_TRUE(panel.shadowMargins().isNull());
+    EXPECT_EQ(panel.geometry(), QRect(10, 20, 240, 60));
+    EXPECT_TRUE(panel.isShapedToOutline());
+    EXPECT_TRUE(windowing.inputShapes.value(panel.windowHandle()).isEmpty());
+    windowing.setCompositing(true);
+    EXPECT_EQ(panel.frame(), QRect(10, 20, 240, 60));
+    EXPECT_EQ(panel.shadowMargins(), margins);
 }
 
 TEST(FloatingPanelTest, FlagsFollowTheLevelTheMouseChoiceAndTheFocusChoice) {
@@ -86,7 +131,7 @@ TEST(FloatingPanelTest, FlagsFollowTheLevelTheMouseChoiceAndTheFocusChoice) {
     // Its native window exists before the first show, at the caller's frame
     ASSERT_NE(toast.windowHandle(), nullptr);
     EXPECT_TRUE(toast.windowHandle()->flags().testFlag(Qt::WindowDoesNotAcceptFocus));
-    EXPECT_EQ(toast.geometry(), QRect(0, 0, 100, 100));
+    EXPECT_EQ(toast.frame(), QRect(0, 0, 100, 100));
 
     // A normal-level panel that takes the mouse still never takes focus
     FloatingPanel strip(windowing, QRect(10, 20, 30, 40), PanelLevel::normal, false);
@@ -94,7 +139,7 @@ TEST(FloatingPanelTest, FlagsFollowTheLevelTheMouseChoiceAndTheFocusChoice) {
     EXPECT_FALSE(strip.windowFlags().testFlag(Qt::WindowTransparentForInput));
     EXPECT_FALSE(strip.testAttribute(Qt::WA_TransparentForMouseEvents));
     EXPECT_TRUE(strip.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
-    EXPECT_EQ(strip.geometry(), QRect(10, 20, 30, 40));
+    EXPECT_EQ(strip.frame(), QRect(10, 20, 30, 40));
     // Never the active window, it shows its tooltips all the same
     EXPECT_TRUE(strip.testAttribute(Qt::WA_AlwaysShowToolTips));
 

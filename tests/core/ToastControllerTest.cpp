@@ -78,7 +78,7 @@ TEST_F(ToastControllerTest, ShowsTextAndBrandSymbolCentredAboveTheBottomOfTheScr
 
     // On the monitor (visible 1920...3200 x 24...1024): centred on x = 2560, bottom edge 90 above
     // the visible bottom, so y = 1024 - 90 - height
-    const QRect frame = panel().geometry();
+    const QRect frame = panel().frame();
     EXPECT_GT(frame.width(), 0);
     EXPECT_GT(frame.height(), 0);
     EXPECT_EQ(frame.left(), std::lround(2560 - frame.width() / 2.0));
@@ -86,7 +86,7 @@ TEST_F(ToastControllerTest, ShowsTextAndBrandSymbolCentredAboveTheBottomOfTheScr
 
     // Shown from transparent, fading in, on every desktop, letting clicks through
     EXPECT_TRUE(panel().isVisible());
-    EXPECT_EQ(panel().windowOpacity(), 0.0);
+    EXPECT_EQ(panel().shownOpacity(), 0.0);
     ASSERT_EQ(animator.pending().size(), 1u);
     EXPECT_EQ(animator.pending()[0].alpha, 1.0);
     EXPECT_EQ(animator.pending()[0].duration, ToastController::fadeInDuration);
@@ -98,7 +98,7 @@ TEST_F(ToastControllerTest, ShowsTextAndBrandSymbolCentredAboveTheBottomOfTheScr
 TEST_F(ToastControllerTest, HidesOnItsOwnAfterTheVisibleDuration) {
     toast.show(QStringLiteral("Updated “Work”"), QStringLiteral("arrow.triangle.2.circlepath"));
     animator.completeAll();
-    EXPECT_EQ(panel().windowOpacity(), 1.0);
+    EXPECT_EQ(panel().shownOpacity(), 1.0);
 
     scheduler.advance(1.79s);
     EXPECT_FALSE(fadeRequested(0.0));
@@ -141,7 +141,7 @@ TEST_F(ToastControllerTest, AToastDuringTheFadeOutKeepsThePanelUp) {
     animator.completeAll();
 
     EXPECT_TRUE(panel().isVisible());
-    EXPECT_EQ(panel().windowOpacity(), 1.0);
+    EXPECT_EQ(panel().shownOpacity(), 1.0);
 }
 
 TEST_F(ToastControllerTest, UsesTheMainScreenOffScreenAndShowsNothingWithoutAnyScreen) {
@@ -149,14 +149,14 @@ TEST_F(ToastControllerTest, UsesTheMainScreenOffScreenAndShowsNothingWithoutAnyS
     screens.setMainScreen(1);
     screens.setPointer(QPointF(-500, -500));
     toast.show(QStringLiteral("Saved “Work”"), QStringLiteral("square.stack.3d.up.fill"));
-    EXPECT_EQ(panel().geometry().center().x(), 2560);
-    const QRect frame = panel().geometry();
+    EXPECT_EQ(panel().frame().center().x(), 2560);
+    const QRect frame = panel().frame();
 
     // With no screen at all a later toast shows nothing, and the earlier one hides on time
     screens.setScreens({});
     scheduler.advance(1s);
     toast.show(QStringLiteral("Updated “Work”"), QStringLiteral("arrow.triangle.2.circlepath"));
-    EXPECT_EQ(panel().geometry().topLeft(), frame.topLeft());
+    EXPECT_EQ(panel().frame().topLeft(), frame.topLeft());
     scheduler.advance(0.8s);
     EXPECT_TRUE(fadeRequested(0.0));
 }

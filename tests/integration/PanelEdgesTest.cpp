@@ -4,7 +4,9 @@
 // their own accord. Nothing outside a panel's outline may show dark (a black corner or square is
 // a transparent pixel drawn without a compositor, a frame the window manager did not cut, or a
 // compositor's shadow), nor the rim of a light panel, and the windows inside the landing preview
-// stay visible.
+// stay visible. Under compositing managers that shade windows of their own accord, each panel
+// casts only its own shadow (freshly started under them too): nothing darker than it around the
+// outline, present below the panels that must have one, and no input in its margin.
 #include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
@@ -14,11 +16,13 @@
 
 #include "clipboard/ClipboardPanelController.h"
 #include "core/FloatingPanel.h"
+#include "core/PanelShadow.h"
 #include "core/Settings.h"
 #include "core/ToastController.h"
 #include "platform/PanelWindowing.h"
 #include "platform/Screens.h"
 #include "shelf/FilePanel.h"
+#include "shelf/FileShelfController.h"
 #include "sidebar/SidebarController.h"
 #include "snapping/RadialSnapController.h"
 #include "system/NotchController.h"
@@ -37,6 +41,8 @@
 
 #include <cstdlib>
 #include <functional>
+#include <string_view>
+#include <tuple>
 
 namespace corvane::testing {
 namespace {
@@ -70,9 +76,9 @@ struct Panel {
     std::function<void(FloatingPanel&)> close;
 };
 
-class PanelEdges : public ::testing::Test {
+class PanelChecks : public ::testing::Test {
 protected:
-    PanelEdges() {
+    PanelChecks() {
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(desktop().connection())).data;
         m_screen = QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);
     }
@@ -122,7 +128,7 @@ protected:
         QPainterPath lastOutline;
         const bool shown = QTest::qWaitFor(
             [&] {
-                if (!panel.isVisible() || panel.windowOpacity() != panel.alphaValue())
+                if (!panel.isVisible() || panel.shownOpacity() != panel.alphaValue())
                     return false;
                 // A panel whose outline still changes (the display unfolding) is not there yet.
                 const QPainterPath now = outline(panel);
@@ -226,34 +232,187 @@ protected:
         }
     }
 
+    // The shadow a panel may cast around its outline: the ring's own, or the one every panel
+    // casts where it has one and translucency shows.
+    static PanelShadow allowedShadow(std::string_view name, FloatingPanel& panel) {
+        if (name == "ring")
+            return {0.3, 8, QPointF(0, 3)};
+        return panel.hasShadow() && panel.showsOpacity() ? PanelShadow::soft() : PanelShadow::none();
+    }
+
+    // Around the panel, where its shadow or a compositing manager's could show.
+    QRect surroundings(FloatingPanel& panel) const {
+        return panel.geometry().adjusted(-32, -32, 32, 32).intersected(m_white);
+    }
+
+    // The pixels beyond the panel's outline (2 px clear of it) darker than its shadow allows:
+    // within the shadow's reach no darker than its opacity over the desktop, beyond it as the
+    // desktop.
+    int darkerThanShadow(FloatingPanel& panel, const PanelShadow& shadow, const QImage& desktopShot,
+                         const QImage& shot, const QRect& area) const {
+        QImage reach(area.size(), QImage::Format_Grayscale8);
+        reach.fill(0);
+        QPainter painter(&reach);
+        painter.translate(-area.topLeft());
+        const QPainterPath shape = outline(panel);
+        if (!shadow.isNone()) {
+            const QPainterPath moved = shape.translated(shadow.offset);
+            painter.fillPath(moved, QColor(128, 128, 128));
+            painter.strokePath(moved, QPen(QColor(128, 128, 128), 2 * (shadow.radius + 1)));
+        }
+        painter.fillPath(shape, Qt::white);
+        painter.strokePath(shape, QPen(Qt::white, 4));
+        painter.end();
+        int dark = 0;
+        for (int y = 0; y < reach.height(); ++y)
+            for (int x = 0; x < reach.width(); ++x) {
+                const uchar kind = reach.constScanLine(y)[x];
+                if (kind == 255)
+                    continue;
+                const int desktopGray = qGray(desktopShot.pixel(area.topLeft() + QPoint(x, y)));
+                const double floor = kind == 0 ? desktopGray : desktopGray * (1 - shadow.opacity);
+                if (qGray(shot.pixel(x, y)) < floor - 6)
+                    ++dark;
+            }
+        return dark;
+    }
+
+    // Whether the panel's shadow shows just below its outline: darker there than the desktop.
+    static bool shadowBelow(FloatingPanel& panel, const QImage& desktopShot, const QImage& shot,
+                            const QRect& area) {
+        const QRectF bounds = outline(panel).boundingRect();
+        const QPoint at(static_cast<int>(bounds.center().x()),
+                        static_cast<int>(std::ceil(bounds.bottom())) + 2);
+        if (!area.contains(at))
+            return false;
+        return qGray(shot.pixel(at - area.topLeft())) <= qGray(desktopShot.pixel(at)) - 12;
+    }
+
+    // The top-level window the pointer is over at `point`: the one a click there goes to.
+    xcb_window_t windowAt(QPoint point) const {
+        input.moveTo(point);
+        xcb_connection_t* c = desktop().connection();
+        xcb_query_pointer_reply_t* reply =
+            xcb_query_pointer_reply(c, xcb_query_pointer(c, desktop().rootWindow()), nullptr);
+        const xcb_window_t child = reply ? reply->child : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
+        std::free(reply);
+        return child;
+    }
+
+    // A click in the margin of a panel's shadow, just below its outline, reaches the window
+    // beneath, and one inside the outline the panel.
+    bool marginPassesClicks(FloatingPanel& panel) const {
+        const QRectF bounds = outline(panel).boundingRect();
+        const QPoint inside = bounds.center().toPoint();
+        const QPoint margin(inside.x(), static_cast<int>(std::ceil(bounds.bottom())) + 3);
+        const xcb_window_t own = serverTopLevel(static_cast<xcb_window_t>(panel.winId()));
+        const bool passes = windowAt(margin) != own && windowAt(inside) == own;
+        input.moveTo(m_screen.center());
+        return passes;
+    }
+
+    static xcb_window_t serverTopLevel(xcb_window_t window) {
+        xcb_connection_t* c = desktop().connection();
+        for (int depth = 0; depth < 8; ++depth) {
+            xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr);
+            if (!tree)
+                return XCB_WINDOW_NONE;
+            const bool top = tree->parent == tree->root;
+            const xcb_window_t parent = tree->parent;
+            std::free(tree);
+            if (top)
+                return window;
+            window = parent;
+        }
+        return XCB_WINDOW_NONE;
+    }
+
+    // Each panel casts only its own shadow: nothing around it darker than that (unless the
+    // compositing manager may shade windows whatever they say), the shadow shown below the panels
+    // that must have one, and clicks in its margin passing through.
+    void checkShadows(const char* state, const std::vector<Panel>& panels, bool othersMayShade,
+                      int times = openings) {
+        const QImage desktopShot = grab(m_screen);
+        for (const Panel& entry : panels) {
+            int failures = 0;
+            for (int i = 0; i < times; ++i) {
+                FloatingPanel* panel = entry.open();
+                ASSERT_NE(panel, nullptr) << entry.name;
+                const QImage near = settled(*panel, desktopShot);
+                const std::string_view name = entry.name;
+                const bool mustShade = name == "ring" || name == "toast" || name == "hover-card";
+                // Still, and grown in (the ring grows after it shows): its shadow there
+                const QRect area = surroundings(*panel);
+                QImage shot;
+                const bool shaded = QTest::qWaitFor(
+                    [&] {
+                        QImage now = grab(area);
+                        const bool same = now == shot;
+                        shot = std::move(now);
+                        return same && (!mustShade || shadowBelow(*panel, desktopShot, shot, area));
+                    },
+                    waitMs);
+                const PanelShadow shadow = allowedShadow(entry.name, *panel);
+                const int dark = othersMayShade
+                                     ? 0
+                                     : darkOutside(*panel, desktopShot, near) +
+                                           darkerThanShadow(*panel, shadow, desktopShot, shot, area);
+                const bool passes =
+                    panel->ignoresMouseEvents() || shadow.isNone() || marginPassesClicks(*panel);
+                const bool failed = dark > 0 || !shaded || !passes;
+                if (i == 0 || (failed && failures++ < 3))
+                    shot.save(QStringLiteral("%1/shadow-%2-%3-%4%5.png")
+                                  .arg(QCoreApplication::applicationDirPath(), QLatin1String(state),
+                                       QLatin1String(entry.name), QString::number(i),
+                                       QLatin1String(failed ? "-failed" : "")));
+                EXPECT_EQ(dark, 0) << entry.name << " opening " << i << " " << state;
+                EXPECT_TRUE(shaded) << entry.name << " casts no shadow, opening " << i << " " << state;
+                EXPECT_TRUE(passes) << entry.name << " takes clicks in its shadow, opening " << i << " "
+                                    << state;
+                entry.close(*panel);
+                ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->isVisible(); }, waitMs)) << entry.name;
+            }
+        }
+    }
+
+    // Opens the white full-screen window the panels show over.
+    void openWhite(LiveApp& app) {
+        const xcb_window_t white = programs.open(
+            app.platform(), QStringLiteral("xterm"),
+            {QStringLiteral("-bg"), QStringLiteral("white"), QStringLiteral("-fg"), QStringLiteral("white"),
+             QStringLiteral("-cr"), QStringLiteral("white"), QStringLiteral("-maximized")});
+        ASSERT_NE(white, XCB_WINDOW_NONE);
+        m_whiteWindow = white;
+        m_white = serverClientFrame(white);
+        const QPoint middle = m_screen.center();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !isDark(grab(QRect(middle, QSize(1, 1))).pixel(0, 0)); }, waitMs));
+        input.moveTo(middle);
+    }
+
+    // The transient panels of `app`, each opened and closed as the user would.
+    std::vector<Panel> transientPanels(LiveApp& app);
+
     QRect m_screen;
     QRect m_white;
-    LiveApp app;
+    xcb_window_t m_whiteWindow = XCB_WINDOW_NONE;
     XTestInput input;
     FocusedPrograms programs;
+    RadialSnapController* m_radial = nullptr;
+    std::function<void()> m_endGesture;
 };
 
-TEST_F(PanelEdges, NothingDarkOutsideAnyPanelWithOrWithoutACompositingManager) {
-    PanelWindowing& windowing = *app.platform().panelWindowing;
-    ASSERT_FALSE(windowing.isCompositing());
-    const xcb_window_t white = programs.open(
-        app.platform(), QStringLiteral("xterm"),
-        {QStringLiteral("-bg"), QStringLiteral("white"), QStringLiteral("-fg"), QStringLiteral("white"),
-         QStringLiteral("-cr"), QStringLiteral("white"), QStringLiteral("-maximized")});
-    ASSERT_NE(white, XCB_WINDOW_NONE);
-    m_white = serverClientFrame(white);
+std::vector<Panel> PanelChecks::transientPanels(LiveApp& app) {
     const QPoint middle = m_screen.center();
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return !isDark(grab(QRect(middle, QSize(1, 1))).pixel(0, 0)); }, waitMs));
     const ScreenInfo screen = app.platform().screens->screens().front();
-    input.moveTo(middle);
 
     app.settings().setRadialTrigger(RadialTrigger::rightControl);
     RadialSnapController& radial = app.state().radial();
     radial.start();
+    m_radial = &radial;
     const xcb_keycode_t trigger = input.keycode(XKB_KEY_Control_R);
     const xcb_keycode_t escape = input.keycode(XKB_KEY_Escape);
-    const auto endGesture = [&] {
+    m_endGesture = [this, &radial, escape, trigger, middle] {
         input.press(escape);
         input.release(escape);
         input.release(trigger);
@@ -263,52 +422,76 @@ TEST_F(PanelEdges, NothingDarkOutsideAnyPanelWithOrWithoutACompositingManager) {
     };
 
     WindowInfo card;
-    card.windowID = white;
+    card.windowID = m_whiteWindow;
     card.appName = QStringLiteral("xterm");
     card.title = QStringLiteral("xterm");
     card.frame = QRectF(0, 0, 800, 600);
     HoverPreviewController& hover = app.state().sidebar().preview();
     const QRectF strip(screen.frame.right() - 100, 200, 100, 600);
 
-    const std::vector<Panel> panels{
+    return {
         {"toast",
-         [&] {
+         [&app] {
              app.state().toast().show(QStringLiteral("Saved \u201CMail\u201D"),
                                       QStringLiteral("square.stack"));
              return app.state().toast().panel();
          },
          [](FloatingPanel& panel) { panel.hide(); }},
         {"hover-card",
-         [&] {
+         [&hover, card, screen, strip] {
              hover.show(card, SidebarEdge::right, screen, QRectF(strip.left(), 400, 100, 60), strip);
              return &hover.panel();
          },
-         [&](FloatingPanel&) { hover.hide(); }},
+         [&hover](FloatingPanel&) { hover.hide(); }},
         {"ring",
-         [&] {
+         [this, &radial, trigger, middle] {
              input.press(trigger);
              input.moveTo(middle + QPoint(10, 0));
              EXPECT_TRUE(QTest::qWaitFor(
                  [&] { return radial.ringPanel() && radial.ringPanel()->isVisible(); }, waitMs));
              return radial.ringPanel();
          },
-         [&](FloatingPanel&) { endGesture(); }},
+         [this](FloatingPanel&) { m_endGesture(); }},
         {"display",
-         [&] {
+         [&app] {
              app.state().notch().showHUD(NotchModel::Kind::volume, false, 0.5f, Seconds(60));
              return app.state().notch().hudPanel();
          },
-         [&](FloatingPanel& panel) {
+         [&app](FloatingPanel& panel) {
              app.state().notch().model().setVisible(false);
              panel.hide();
          }},
         {"clipboard-strip",
-         [&] {
+         [&app] {
              app.state().clipboardPanel().show();
              return static_cast<FloatingPanel*>(app.state().clipboardPanel().panel());
          },
-         [&](FloatingPanel&) { app.state().clipboardPanel().hide(); }},
+         [&app](FloatingPanel&) { app.state().clipboardPanel().hide(); }},
+        {"tray-panel",
+         [&app] {
+             app.state().shelf().openFloating(ShelfSource::tray());
+             return static_cast<FloatingPanel*>(app.state().shelf().floatingPanel(ShelfSource::tray()));
+         },
+         [&app](FloatingPanel&) { app.state().shelf().closeFloating(ShelfSource::tray()); }},
     };
+}
+
+class PanelEdges : public PanelChecks {
+protected:
+    LiveApp app;
+};
+
+TEST_F(PanelEdges, NothingDarkOutsideAnyPanelWithOrWithoutACompositingManager) {
+    PanelWindowing& windowing = *app.platform().panelWindowing;
+    ASSERT_FALSE(windowing.isCompositing());
+    openWhite(app);
+    const QPoint middle = m_screen.center();
+    const xcb_keycode_t trigger = input.keycode(XKB_KEY_Control_R);
+    std::vector<Panel> panels = transientPanels(app);
+    // The panels this test has always looked at
+    panels.pop_back();
+    RadialSnapController& radial = *m_radial;
+    const auto endGesture = m_endGesture;
 
     const auto checkPreview = [&](const char* state) {
         const QImage desktopShot = grab(m_screen);
@@ -317,14 +500,15 @@ TEST_F(PanelEdges, NothingDarkOutsideAnyPanelWithOrWithoutACompositingManager) {
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 return radial.isPreviewVisible() &&
-                       radial.previewPanel()->geometry() == radial.previewTargetFrame();
+                       radial.previewPanel()->frame() == radial.previewTargetFrame();
             },
             waitMs));
         const QImage shot = settled(*radial.previewPanel(), desktopShot);
-        const QRect preview = radial.previewPanel()->geometry();
+        const QRect preview = radial.previewPanel()->frame();
+        const QPoint shotOrigin = radial.previewPanel()->geometry().topLeft() - QPoint(2, 2);
         // Inside the frame, clear of the ring: the window below, as it was
         const QRect inside(preview.left() + 20, preview.top() + 40, 40, preview.height() - 80);
-        const QImage within = shot.copy(inside.translated(-preview.topLeft() + QPoint(2, 2)));
+        const QImage within = shot.copy(inside.translated(-shotOrigin));
         int hidden = 0;
         for (int y = 0; y < within.height(); ++y)
             for (int x = 0; x < within.width(); ++x)
@@ -371,6 +555,58 @@ TEST_F(PanelEdges, NothingDarkOutsideAnyPanelWithOrWithoutACompositingManager) {
         shader->terminate();
         shader->waitForFinished(2000);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !windowing.isCompositing(); }, waitMs)) << state;
+    }
+}
+
+class PanelShadows : public PanelChecks {};
+
+bool compositorRuns() {
+    xcb_connection_t* c = desktop().connection();
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 13, "_NET_WM_CM_S0"), nullptr);
+    if (!atom)
+        return false;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
+    const bool runs = owner && owner->owner != XCB_WINDOW_NONE;
+    std::free(owner);
+    std::free(atom);
+    return runs;
+}
+
+TEST_F(PanelShadows, EachPanelCastsOnlyItsOwnShadowUnderCompositorsThatShadeWindowsFromAFreshStart) {
+    QTemporaryDir folder;
+    const QString config = folder.filePath(QStringLiteral("picom.conf"));
+    QFile file(config);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("shadow = true;\nbackend = \"xrender\";\n");
+    file.close();
+    // The first honours a window's wish for no shadow and its translucency. The second gives some
+    // translucent windows created while it runs a shadow of its own, for as long as they live,
+    // whatever they say: there only the panels' own shadows and margins are looked at.
+    const std::tuple<const char*, QStringList, bool> shading[] = {
+        {"picom-shadows", {QStringLiteral("picom"), QStringLiteral("--config"), config}, false},
+        {"xcompmgr-shadows", {QStringLiteral("xcompmgr"), QStringLiteral("-c")}, true}};
+    for (const auto& [state, command, othersMayShade] : shading) {
+        QProcess* shader = desktop().launch(command.front(), command.mid(1));
+        ASSERT_NE(shader, nullptr) << state;
+        ASSERT_TRUE(QTest::qWaitFor(compositorRuns, waitMs)) << state;
+        // It owns its selection a moment before it draws anything.
+        QTest::qWait(500);
+        {
+            // Started under it: the first opening of each panel is the first after a start
+            LiveApp app;
+            ASSERT_TRUE(app.platform().panelWindowing->isCompositing()) << state;
+            if (m_whiteWindow == XCB_WINDOW_NONE)
+                openWhite(app);
+            const std::vector<Panel> panels = transientPanels(app);
+            // The landing preview would tint the ring's surroundings
+            app.settings().setRadialShowPreview(false);
+            checkShadows(state, panels, othersMayShade);
+        }
+        shader->terminate();
+        shader->waitForFinished(2000);
+        ASSERT_TRUE(QTest::qWaitFor([] { return !compositorRuns(); }, waitMs)) << state;
     }
 }
 

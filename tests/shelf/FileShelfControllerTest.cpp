@@ -77,12 +77,12 @@ TEST_F(FileShelfControllerTest, RestoresTheStoredPanelsAtTheirStoredFramesWhenUs
     FilePanel* pinned = controller().floatingPanel(ShelfSource::folder(folder.path()));
     ASSERT_NE(tray, nullptr);
     ASSERT_NE(pinned, nullptr);
-    EXPECT_EQ(tray->geometry(), QRect(100, 120, 240, 310));
-    EXPECT_EQ(pinned->geometry().width(), 230);
+    EXPECT_EQ(tray->frame(), QRect(100, 120, 240, 310));
+    EXPECT_EQ(pinned->frame().width(), 230);
     EXPECT_EQ(platform->defaults->stringArray("floatingShelves")->size(), 2u);
 
     // Closing keeps the frame; a later move is stored as text.
-    pinned->move(400, 200);
+    pinned->setFrame(QRect(QPoint(400, 200), pinned->frame().size()));
     controller().closeFloating(ShelfSource::folder(folder.path()));
     EXPECT_FALSE(controller().hasFloatingPanel(ShelfSource::folder(folder.path())));
     const auto stored = platform->defaults->string(("shelfFrame." + folder.path()).toStdString());
@@ -96,19 +96,19 @@ TEST_F(FileShelfControllerTest, ThePopoverSlidesInOverItsEaseOut) {
     // Beside the strip it starts 6 points towards it; under the tray 6 points higher
     const QRectF frame(100, 100, 260, 360);
     controller().present(ShelfSource::tray(), frame, 6);
-    EXPECT_EQ(controller().popover()->geometry(), frame.toRect().translated(6, 0));
+    EXPECT_EQ(controller().popover()->frame(), frame.toRect().translated(6, 0));
     ASSERT_EQ(animator.pendingMoves().size(), 1u);
     EXPECT_DOUBLE_EQ(animator.pendingMoves()[0].duration.count(), 0.14);
     for (double f : {0.25, 0.5, 0.75}) {
         animator.advanceMoves(Seconds(0.14 * f));
-        EXPECT_NEAR(controller().popover()->x(), 106 - 6 * easeOut(f), 0.6) << f;
+        EXPECT_NEAR(controller().popover()->frame().x(), 106 - 6 * easeOut(f), 0.6) << f;
     }
     animator.completeAll();
-    EXPECT_EQ(controller().popover()->geometry(), frame.toRect());
+    EXPECT_EQ(controller().popover()->frame(), frame.toRect());
     controller().closePopover();
     animator.completeAll();
     controller().present(ShelfSource::tray(), frame, 0);
-    EXPECT_EQ(controller().popover()->geometry(), frame.toRect().translated(0, -6));
+    EXPECT_EQ(controller().popover()->frame(), frame.toRect().translated(0, -6));
 }
 
 TEST_F(FileShelfControllerTest, AStatusMenuEntryShowsItsPopoverOnceTheMenuHasClosed) {
@@ -128,7 +128,7 @@ TEST_F(FileShelfControllerTest, PresentingTogglesThePopoverAndDefersToAFloatingP
     controller().present(ShelfSource::tray(), frame, 6);
     ASSERT_TRUE(controller().isPopoverShown());
     animator.completeAll();
-    EXPECT_EQ(controller().popover()->geometry(), frame.toRect());
+    EXPECT_EQ(controller().popover()->frame(), frame.toRect());
     controller().present(ShelfSource::tray(), frame, 6);
     animator.completeAll();
     EXPECT_FALSE(controller().isPopoverShown());
@@ -326,8 +326,8 @@ TEST_F(FileShelfControllerTest, TheStripOpensThePopoverBesideIt) {
     state->showShelfPanel(ShelfSource::tray());
     ASSERT_TRUE(controller().isPopoverShown());
     animator.completeAll();
-    const QRect strip = state->sidebar().panel()->frameGeometry();
-    const QRect popover = controller().popover()->geometry();
+    const QRect strip = state->sidebar().panel()->frame();
+    const QRect popover = controller().popover()->frame();
     EXPECT_EQ(popover.size(), QSize(260, 360));
     EXPECT_TRUE(popover.left() == strip.right() + 1 + 8 || popover.right() + 1 == strip.left() - 8)
         << popover.left() << " " << strip.right();

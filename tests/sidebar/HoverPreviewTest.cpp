@@ -100,12 +100,12 @@ TEST_F(HoverPreviewTest, ShowingSlidesTheCardInAndHidingFadesItOutAndForgetsTheW
     // Then it starts 8 points nearer the strip, transparent, and fades in over 0.16 s
     EXPECT_TRUE(preview->isVisible());
     EXPECT_TRUE(panel.isVisible());
-    EXPECT_EQ(panel.geometry().topLeft(), final.topLeft() - QPoint(8, 0));
+    EXPECT_EQ(panel.frame().topLeft(), final.topLeft() - QPoint(8, 0));
     EXPECT_DOUBLE_EQ(lastFade().alpha, 1.0);
     EXPECT_DOUBLE_EQ(lastFade().duration.count(), 0.16);
     EXPECT_EQ(preview->model().window(), shown);
     animator.completeAll();
-    EXPECT_EQ(panel.geometry(), final);
+    EXPECT_EQ(panel.frame(), final);
 
     // When it hides, it fades out over 0.12 s and then leaves the screen and forgets the window
     preview->hide();
@@ -137,7 +137,7 @@ TEST_F(HoverPreviewTest, MovingBetweenCellsMovesTheCardWithoutFading) {
     EXPECT_EQ(preview->model().window()->windowID, 2u);
     animator.completeAll();
     EXPECT_EQ(
-        preview->panel().geometry(),
+        preview->panel().frame(),
         HoverPreviewController::cardFrame(328, SidebarEdge::left, display.visibleFrame, lower, leftStrip));
 }
 
@@ -150,7 +150,7 @@ TEST_F(HoverPreviewTest, ShowingAgainDuringTheFadeOutKeepsTheCardAndItsWindow) {
     // When it is shown again before the fade ends, and every fade then ends
     preview->show(window(1), SidebarEdge::right, display, QRectF(1816, 500, 88, 58), rightStrip);
     // From the right strip's side it slides leftwards, away from the strip
-    EXPECT_EQ(preview->panel().geometry().x(), preview->targetFrame().x() + 8);
+    EXPECT_EQ(preview->panel().frame().x(), preview->targetFrame().x() + 8);
     animator.completeAll();
 
     // Then the card stays on screen, opaque, with its window

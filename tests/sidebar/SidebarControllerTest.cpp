@@ -121,7 +121,7 @@ TEST_F(SidebarControllerTest, TheStripStandsEightPointsFromItsEdgeCentredOnTheVi
     startStrip();
 
     // Left edge: 8 points in, 88 + 16 wide, as tall as its content, centred vertically
-    const QRect left = strip().panel()->geometry();
+    const QRect left = strip().panel()->frame();
     EXPECT_EQ(left.x(), 8);
     EXPECT_EQ(left.width(), 104);
     EXPECT_EQ(left.height(), static_cast<int>(std::ceil(naturalHeight(2))));
@@ -131,7 +131,7 @@ TEST_F(SidebarControllerTest, TheStripStandsEightPointsFromItsEdgeCentredOnTheVi
     settings->setSidebarEdge(SidebarEdge::right);
     strip().reload();
     animator.completeAll();
-    const QRect right = strip().panel()->geometry();
+    const QRect right = strip().panel()->frame();
     EXPECT_EQ(right.x() + right.width(), 1920 - 8);
     EXPECT_EQ(right.y(), left.y());
 
@@ -147,7 +147,7 @@ TEST_F(SidebarControllerTest, TheStripStandsEightPointsFromItsEdgeCentredOnTheVi
     ASSERT_GT(naturalHeight(2, workspaces), naturalHeight(2));
     scheduler.advance(Seconds(0));
     animator.completeAll();
-    EXPECT_EQ(strip().panel()->geometry().height(),
+    EXPECT_EQ(strip().panel()->frame().height(),
               static_cast<int>(std::ceil(naturalHeight(2, workspaces))));
 }
 
@@ -163,7 +163,7 @@ TEST_F(SidebarControllerTest, AStripOfManyWindowsIsCappedToNineTenthsOfTheScreen
 
     startStrip();
 
-    const QRect frame = strip().panel()->geometry();
+    const QRect frame = strip().panel()->frame();
     // Rounded outwards to whole points.
     EXPECT_NEAR(frame.height(), 0.9 * 576, 2.0);
     EXPECT_NEAR(frame.center().y(), small.visibleFrame.center().y(), 1.0);
@@ -316,7 +316,7 @@ TEST_F(SidebarControllerTest, AnAutoHidingStripRevealsAtTheEdgeAndConcealsSoonAf
     EXPECT_TRUE(strip().isRevealed());
     EXPECT_TRUE(state->windows().isTimerRunning());
     animator.completeAll();
-    const QRect shown = strip().panel()->geometry();
+    const QRect shown = strip().panel()->frame();
     EXPECT_EQ(shown.x(), 8);
 
     // When the pointer leaves the keep-zone and comes back within 0.6 s, the strip stays
@@ -366,7 +366,7 @@ TEST_F(SidebarControllerTest, AHotkeyRevealWaitsForThePointerToVisitBeforeConcea
     EXPECT_TRUE(strip().isHotkeyRevealed());
     EXPECT_TRUE(settings->sidebarEnabled());
     animator.completeAll();
-    const QRect shown = strip().panel()->geometry();
+    const QRect shown = strip().panel()->frame();
     movePointer({1500, 500});
     scheduler.advance(Seconds(30));
 
@@ -395,7 +395,7 @@ TEST_F(SidebarControllerTest, ADragAMenuOrTheHoverCardKeepsTheStripUp) {
     startStrip();
     movePointer({0, 500});
     animator.completeAll();
-    const QRect shown = strip().panel()->geometry();
+    const QRect shown = strip().panel()->frame();
 
     // While a drag from the strip runs, the pointer may go anywhere
     strip().model().setDragging(true);
@@ -442,7 +442,7 @@ TEST_F(SidebarControllerTest, TheHoverCardShowsAfterTheDelaySwapsAtOnceAndHidesS
     refreshWindows();
     startStrip();
     setCells({{1u, QRectF(8, 40, 88, 58)}, {2u, QRectF(8, 106, 88, 58)}});
-    const QRect shown = strip().panel()->geometry();
+    const QRect shown = strip().panel()->frame();
 
     // A hover shorter than the delay shows nothing
     hoverCell(QPointF(40, 60));
@@ -542,7 +542,7 @@ TEST_F(SidebarControllerTest, FollowingThePointerMovesTheStripToItsScreenAtOnce)
     platform->fakeScreens->setPointer(QPointF(900, 500));
     startStrip();
     ASSERT_EQ(strip().currentScreen(), mainDisplay);
-    const QRect onMain = strip().panel()->geometry();
+    const QRect onMain = strip().panel()->frame();
 
     // A move next to the strip never switches screens
     movePointer({rightOf(onMain) + 15, 500});
@@ -551,7 +551,7 @@ TEST_F(SidebarControllerTest, FollowingThePointerMovesTheStripToItsScreenAtOnce)
     // A move onto the other screen takes the strip there without a slide
     movePointer({2500, 500});
     EXPECT_EQ(strip().currentScreen(), sideDisplay);
-    EXPECT_EQ(strip().panel()->geometry().x(), 1920 + 8);
+    EXPECT_EQ(strip().panel()->frame().x(), 1920 + 8);
     EXPECT_FALSE(strip().isConcealPending());
 }
 
@@ -572,7 +572,7 @@ TEST_F(SidebarControllerTest, ARevealOvertakingAConcealLeavesTheStripShown) {
     EXPECT_TRUE(strip().isRevealed());
     EXPECT_TRUE(strip().panel()->isVisible());
     EXPECT_DOUBLE_EQ(strip().panel()->alphaValue(), 1.0);
-    EXPECT_EQ(strip().panel()->geometry(), strip().panelFrame());
+    EXPECT_EQ(strip().panel()->frame(), strip().panelFrame());
 }
 
 TEST_F(SidebarControllerTest, TheDisplayFilterKeepsWindowsOfTheStripsScreen) {
@@ -591,7 +591,7 @@ TEST_F(SidebarControllerTest, TheDisplayFilterKeepsWindowsOfTheStripsScreen) {
 TEST_F(SidebarControllerTest, NewWindowsResizeTheShownStrip) {
     buildState();
     startStrip();
-    const int before = strip().panel()->geometry().height();
+    const int before = strip().panel()->frame().height();
 
     // When windows arrive, the strip grows on the next turn, around its middle
     addWindow(100, 1);
@@ -601,7 +601,7 @@ TEST_F(SidebarControllerTest, NewWindowsResizeTheShownStrip) {
     scheduler.runDue();
     animator.completeAll();
 
-    const QRect after = strip().panel()->geometry();
+    const QRect after = strip().panel()->frame();
     EXPECT_GT(after.height(), before);
     EXPECT_EQ(after, strip().panelFrame());
     EXPECT_NEAR(after.center().y(), mainDisplay.visibleFrame.center().y(), 1.0);

@@ -246,7 +246,7 @@ TEST_F(RadialSnapControllerTest, UnderTheCursorMeansTheWindowThereWhenTheRingCam
 TEST_F(RadialSnapControllerTest, ThePreviewGrowsOutOfTheWindowAndFollowsTheSelection) {
     bringUpRing();
     ASSERT_TRUE(radial().isPreviewVisible());
-    EXPECT_EQ(radial().previewPanel()->geometry(), windowFrame.toRect());
+    EXPECT_EQ(radial().previewPanel()->frame(), windowFrame.toRect());
     EXPECT_EQ(radial().previewTargetFrame(), area().toRect());
 
     input().movePointer(start + towards(RadialDirection::right));

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QList>
 #include <QPointer>
+#include <QRegion>
 #include <QWindow>
 
 namespace corvane {
@@ -23,6 +24,9 @@ public:
         aboveFullScreen.append(QPointer<QWindow>(&window));
     }
     void setCompositorShadow(QWindow& window, bool shadow) override { shadows.insert(&window, shadow); }
+    void setInputShape(QWindow& window, const QRegion& region) override {
+        inputShapes.insert(&window, region);
+    }
     void whenExposed(QWindow& window, std::function<void()> onExposed) override {
         exposeActions.insert(&window, std::move(onExposed));
     }
@@ -57,6 +61,8 @@ public:
     QHash<const QWindow*, QImage> firstPictures;
     // The last taskbar wish per window.
     QHash<const QWindow*, bool> listedInTaskbars;
+    // The last input shape per window (empty: the whole window).
+    QHash<const QWindow*, QRegion> inputShapes;
     // What each window waits to be exposed for (empty once forgotten).
     QHash<const QWindow*, std::function<void()>> exposeActions;
 

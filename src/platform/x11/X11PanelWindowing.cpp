@@ -5,11 +5,13 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPointer>
+#include <QRegion>
 #include <QSysInfo>
 #include <QWidget>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
@@ -181,6 +183,13 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
         }
         return false;
     }
+    if ((event->response_type & ~0x80) == XCB_MAP_NOTIFY) {
+        // Framed and shown: the frame as the window manager left it gets the panel's input shape.
+        const auto* map = static_cast<const xcb_map_notify_event_t*>(message);
+        if (m_inputShapes.count(map->window) != 0)
+            passInputShape(map->window);
+        return false;
+    }
     if ((event->response_type & ~0x80) == XCB_REPARENT_NOTIFY) {
         // The window manager framed a panel (it does at every map): the frame is what a
         // compositing manager looks at.
@@ -196,6 +205,8 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
                        {netWmStateAdd, m_atoms.skipTaskbar, m_atoms.skipPager, sourceApplication, 0});
             xcb_flush(m_connection);
         }
+        if (m_inputShapes.count(reparent->window) != 0)
+            passInputShape(reparent->window);
         return false;
     }
     if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
@@ -512,6 +523,46 @@ void X11PanelWindowing::setCompositorShadow(QWindow& window, bool shadow) {
     // A panel framed already: its frame too; later frames as the window manager makes them.
     if (const xcb_window_t frame = topLevelOf(c, id); frame != id)
         writeShadow(frame, shadow);
+}
+
+void X11PanelWindowing::setInputShape(QWindow& window, const QRegion& region) {
+    xcb_connection_t* c = qtConnection();
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (!c || id == XCB_WINDOW_NONE)
+        return;
+    const xcb_query_extension_reply_t* shape = xcb_get_extension_data(c, &xcb_shape_id);
+    if (!shape || !shape->present)
+        return;
+    if (region.isEmpty()) {
+        m_inputShapes.erase(id);
+        xcb_shape_mask(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, id, 0, 0, XCB_PIXMAP_NONE);
+    } else {
+        m_inputShapes.insert(id);
+        std::vector<xcb_rectangle_t> rectangles;
+        for (const QRect& rect : region)
+            rectangles.push_back({static_cast<int16_t>(rect.x()), static_cast<int16_t>(rect.y()),
+                                  static_cast<uint16_t>(rect.width()), static_cast<uint16_t>(rect.height())});
+        xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, id, 0, 0,
+                             static_cast<uint32_t>(rectangles.size()), rectangles.data());
+    }
+    passInputShape(id);
+}
+
+void X11PanelWindowing::passInputShape(xcb_window_t window) {
+    // The window manager's frame around a panel takes the pointer over the whole panel unless it
+    // is shaped as the panel is; it is told at every framing, the window manager's own copy kept.
+    xcb_connection_t* c = m_connection;
+    if (!c)
+        return;
+    const xcb_window_t frame = topLevelOf(c, window);
+    if (frame != XCB_WINDOW_NONE && frame != window) {
+        Reply<xcb_translate_coordinates_reply_t> at(
+            xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, frame, 0, 0), nullptr));
+        if (at)
+            xcb_shape_combine(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_SHAPE_SK_INPUT, frame, at->dst_x,
+                              at->dst_y, window);
+    }
+    xcb_flush(c);
 }
 
 } // namespace corvane

@@ -39,6 +39,7 @@ public:
     void showWithoutActivating(QWindow& window) override;
     void stackAboveFullScreen(QWindow& window) override;
     void setCompositorShadow(QWindow& window, bool shadow) override;
+    void setInputShape(QWindow& window, const QRegion& region) override;
     void whenExposed(QWindow& window, std::function<void()> onExposed) override;
     void showFirstPicture(QWindow& window, const QImage& picture) override;
     void setListedInTaskbars(QWindow& window, bool listed) override;
@@ -71,6 +72,8 @@ private:
     // Keeps every shown panel above the active window when that is full screen.
     void liftShownPanels();
     void writeShadow(xcb_window_t window, bool shadow);
+    // Gives the window manager's frame around a panel the panel's input shape.
+    void passInputShape(xcb_window_t window);
 
     xcb_connection_t* m_connection = nullptr;
     std::shared_ptr<X11WindowState> m_windows;
@@ -98,6 +101,8 @@ private:
     std::map<xcb_window_t, uint8_t> m_depths;
     // The panels taskbars and pagers do not list.
     std::set<xcb_window_t> m_unlisted;
+    // The panels whose input is limited to a part of their window.
+    std::set<xcb_window_t> m_inputShapes;
     // What panels wait to be exposed for.
     std::map<xcb_window_t, std::function<void()>> m_onExposed;
 };
