@@ -105,6 +105,13 @@ TEST(FloatingPanelTest, WhereTranslucencyShowsAPanelCastsItsOwnShadowInAMarginTh
     EXPECT_EQ(bare.geometry(), bare.frame());
     EXPECT_EQ(rendered(bare, bare.size()).pixel(120, 30), picture.pixel(origin + QPoint(120, 30)));
 
+    // A fade is painted: the window's own opacity, which some compositing managers shade for, stays whole
+    panel.setAlphaValue(0.5);
+    EXPECT_EQ(panel.shownOpacity(), 0.5);
+    EXPECT_EQ(panel.windowOpacity(), 1.0);
+    EXPECT_LT(qAlpha(rendered(panel, panel.size()).pixel(origin + QPoint(120, 62))), shade(QPoint(120, 62)));
+    panel.setAlphaValue(1);
+
     // Without a compositing manager: no shadow, no margin, the frame kept, input wherever the shape lets it
     windowing.setCompositing(false);
     EXPECT_TRUE(panel.shadowMargins().isNull());
