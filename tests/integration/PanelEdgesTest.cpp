@@ -24,6 +24,7 @@
 #include "shelf/FilePanel.h"
 #include "shelf/FileShelfController.h"
 #include "sidebar/SidebarController.h"
+#include "sidebar/SidebarPanel.h"
 #include "snapping/RadialSnapController.h"
 #include "system/NotchController.h"
 
@@ -467,6 +468,23 @@ std::vector<Panel> PanelChecks::transientPanels(LiveApp& app) {
              return static_cast<FloatingPanel*>(app.state().clipboardPanel().panel());
          },
          [&app](FloatingPanel&) { app.state().clipboardPanel().hide(); }},
+        {"strip",
+         [&app] {
+             SidebarController& strip = app.state().sidebar();
+             if (!strip.isStarted())
+                 strip.start();
+             else
+                 strip.toggle();
+             // As the settings' dispatch does after the switch
+             strip.applyVisibility(true);
+             EXPECT_TRUE(
+                 QTest::qWaitFor([&] { return strip.panel() && strip.panel()->isVisible(); }, waitMs));
+             return static_cast<FloatingPanel*>(strip.panel());
+         },
+         [&app](FloatingPanel&) {
+             app.state().sidebar().toggle();
+             app.state().sidebar().applyVisibility(true);
+         }},
         {"tray-panel",
          [&app] {
              app.state().shelf().openFloating(ShelfSource::tray());
@@ -489,7 +507,7 @@ TEST_F(PanelEdges, NothingDarkOutsideAnyPanelWithOrWithoutACompositingManager) {
     const xcb_keycode_t trigger = input.keycode(XKB_KEY_Control_R);
     std::vector<Panel> panels = transientPanels(app);
     // The panels this test has always looked at
-    panels.pop_back();
+    panels.resize(5);
     RadialSnapController& radial = *m_radial;
     const auto endGesture = m_endGesture;
 
