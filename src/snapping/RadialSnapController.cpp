@@ -276,8 +276,8 @@ void RadialSnapController::showRing(QPointF origin) {
     FloatingPanel& ring = ensureRingPanel();
     const int half = RadialRingView::side / 2;
     ring.setFrame(QRect(static_cast<int>(std::lround(origin.x())) - half,
-                           static_cast<int>(std::lround(origin.y())) - half, RadialRingView::side,
-                           RadialRingView::side));
+                        static_cast<int>(std::lround(origin.y())) - half, RadialRingView::side,
+                        RadialRingView::side));
     // A fade-out of the last gesture may still be running: end it, or it would take the ring away.
     m_services.animator.fade(ring, 1.0, Seconds(0));
     ring.setAlphaValue(1.0);

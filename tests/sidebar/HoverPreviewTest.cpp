@@ -136,9 +136,8 @@ TEST_F(HoverPreviewTest, MovingBetweenCellsMovesTheCardWithoutFading) {
     EXPECT_DOUBLE_EQ(lastFade().duration.count(), 0.14);
     EXPECT_EQ(preview->model().window()->windowID, 2u);
     animator.completeAll();
-    EXPECT_EQ(
-        preview->panel().frame(),
-        HoverPreviewController::cardFrame(328, SidebarEdge::left, display.visibleFrame, lower, leftStrip));
+    EXPECT_EQ(preview->panel().frame(), HoverPreviewController::cardFrame(
+                                            328, SidebarEdge::left, display.visibleFrame, lower, leftStrip));
 }
 
 TEST_F(HoverPreviewTest, ShowingAgainDuringTheFadeOutKeepsTheCardAndItsWindow) {

@@ -147,8 +147,7 @@ TEST_F(SidebarControllerTest, TheStripStandsEightPointsFromItsEdgeCentredOnTheVi
     ASSERT_GT(naturalHeight(2, workspaces), naturalHeight(2));
     scheduler.advance(Seconds(0));
     animator.completeAll();
-    EXPECT_EQ(strip().panel()->frame().height(),
-              static_cast<int>(std::ceil(naturalHeight(2, workspaces))));
+    EXPECT_EQ(strip().panel()->frame().height(), static_cast<int>(std::ceil(naturalHeight(2, workspaces))));
 }
 
 TEST_F(SidebarControllerTest, AStripOfManyWindowsIsCappedToNineTenthsOfTheScreenAndStaysCentred) {
