@@ -188,7 +188,10 @@ void FloatingPanel::paintAhead(QWindow& window) {
         return;
     const auto& painted = static_cast<const QImage&>(*device);
     const QRect pixels(QPoint(0, 0), size() * window.devicePixelRatio());
-    m_windowing.showFirstPicture(window, painted.copy(pixels.intersected(painted.rect())));
+    // The backing store's own picture is handed over as it is when it has the window's size: a
+    // copy of it took longer than drawing it.
+    m_windowing.showFirstPicture(
+        window, painted.rect() == pixels ? painted : painted.copy(pixels.intersected(painted.rect())));
 }
 
 void FloatingPanel::setVisible(bool visible) {

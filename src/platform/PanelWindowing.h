@@ -46,6 +46,7 @@ public:
     // it (the window's size in device pixels, in the window's format), before the toolkit has
     // drawn anything: without it the server shows what the window holds until then, black where
     // it has an alpha channel. Kept until the window is first exposed; a null picture forgets it.
+    // The pixels are read before the call returns: the caller may paint on in the same image.
     virtual void showFirstPicture(QWindow& window, const QImage& picture) = 0;
 
     // Whether taskbars and pagers list a panel's window (on at creation). A panel that window

@@ -32,7 +32,8 @@ public:
     }
 
     void showFirstPicture(QWindow& window, const QImage& picture) override {
-        firstPictures.insert(&window, picture);
+        // A copy of the pixels, as the server takes them.
+        firstPictures.insert(&window, picture.copy());
     }
     void setListedInTaskbars(QWindow& window, bool listed) override {
         listedInTaskbars.insert(&window, listed);

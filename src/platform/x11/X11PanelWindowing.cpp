@@ -328,8 +328,13 @@ void X11PanelWindowing::showFirstPicture(QWindow& window, const QImage& picture)
             fourBytes = formats.data->bits_per_pixel == 32 && formats.data->scanline_pad == 32;
     if (!fourBytes)
         return;
-    const QImage pixels =
-        picture.convertToFormat(depth == 32 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    // A premultiplied or opaque picture of 32 bits a pixel is laid out as the server has it (for a
+    // window of 24 bits it ignores the top byte): it is sent as it is, without a converted copy.
+    const bool asItIs =
+        picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32_Premultiplied;
+    const QImage pixels = asItIs ? picture
+                                 : picture.convertToFormat(depth == 32 ? QImage::Format_ARGB32_Premultiplied
+                                                                       : QImage::Format_RGB32);
     const auto width = static_cast<uint16_t>(pixels.width());
     const auto height = static_cast<uint16_t>(pixels.height());
     const xcb_pixmap_t pixmap = xcb_generate_id(c);
