@@ -200,7 +200,7 @@ protected:
     }
 
     void checkPanels(const char* state, const std::vector<Panel>& panels, int times = openings) {
-        const QImage desktopShot = grab(m_screen);
+        const QImage desktopShot = stillScreen();
         for (const Panel& entry : panels) {
             int failures = 0;
             for (int i = 0; i < times; ++i) {
@@ -333,7 +333,7 @@ protected:
     // that must have one, and clicks in its margin passing through.
     void checkShadows(const char* state, const std::vector<Panel>& panels, bool othersMayShade,
                       int times = openings) {
-        const QImage desktopShot = grab(m_screen);
+        const QImage desktopShot = stillScreen();
         for (const Panel& entry : panels) {
             int failures = 0;
             for (int i = 0; i < times; ++i) {
@@ -376,6 +376,22 @@ protected:
         }
     }
 
+    // The screen once it reads the same twice running: what lies under the panels before they
+    // open (on a loaded machine the window manager or a compositing manager may still be drawing).
+    QImage stillScreen() const {
+        QImage last;
+        QImage now = grab(m_screen);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                last = std::move(now);
+                now = grab(m_screen);
+                return now == last;
+            },
+            waitMs))
+            << "the screen kept changing";
+        return now;
+    }
+
     // Opens the white full-screen window the panels show over.
     void openWhite(LiveApp& app) {
         const xcb_window_t white = programs.open(
@@ -384,7 +400,20 @@ protected:
              QStringLiteral("-cr"), QStringLiteral("white"), QStringLiteral("-maximized")});
         ASSERT_NE(white, XCB_WINDOW_NONE);
         m_whiteWindow = white;
-        m_white = serverClientFrame(white);
+        // Maximized, which a loaded window manager may get to only after it first showed the
+        // window at its own size.
+        QRect frame;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                const QRect now = serverClientFrame(white);
+                const bool settled = now == frame && now.width() >= m_screen.width() * 9 / 10 &&
+                                     now.height() >= m_screen.height() * 8 / 10;
+                frame = now;
+                return settled;
+            },
+            waitMs))
+            << "the white window was never maximized";
+        m_white = frame;
         const QPoint middle = m_screen.center();
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return !isDark(grab(QRect(middle, QSize(1, 1))).pixel(0, 0)); }, waitMs));
@@ -512,7 +541,7 @@ TEST_F(PanelEdges, NothingDarkOutsideAnyPanelWithOrWithoutACompositingManager) {
     const auto endGesture = m_endGesture;
 
     const auto checkPreview = [&](const char* state) {
-        const QImage desktopShot = grab(m_screen);
+        const QImage desktopShot = stillScreen();
         input.press(trigger);
         input.moveTo(middle + QPoint(-80, 0));
         ASSERT_TRUE(QTest::qWaitFor(
