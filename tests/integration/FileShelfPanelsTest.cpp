@@ -481,10 +481,12 @@ TEST_F(FileShelfPanelsTest, PreviewsToggledOverAHangingPdfHelperKeepTheLoopAnswe
         writeFile(path + QStringLiteral("/paper-%1.pdf").arg(i, 2, 10, QLatin1Char('0')),
                   "%PDF-1.4\n1 0 obj\n<< /Type /Catalog >>\nendobj\n%%EOF\n");
     // A helper that never answers, and whose own child holds its answer open after it is killed.
+    // The child's command line is this test's alone: another run of the tests may be drawing too.
+    const QByteArray seconds = "617." + QByteArray::number(QCoreApplication::applicationPid());
     const QString helper = folder.filePath(QStringLiteral("hanging-helper"));
-    writeFile(helper, "#!/bin/sh\nsleep 617\n");
+    writeFile(helper, "#!/bin/sh\nsleep " + seconds + "\n");
     QFile::setPermissions(helper, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QByteArrayList hanging = {"sleep", "617"};
+    const QByteArrayList hanging = {"sleep", seconds};
     app.state().files().setFolders({path});
     app.state().files().syncWatchers();
     FilePanel* panel = floatingFolderPanel(path);
