@@ -127,6 +127,7 @@ protected:
         QRect lastArea;
         std::vector<QRgb> lastAround;
         QPainterPath lastOutline;
+        int readings = 0;
         const bool shown = QTest::qWaitFor(
             [&] {
                 if (!panel.isVisible() || panel.shownOpacity() != panel.alphaValue())
@@ -137,6 +138,7 @@ protected:
                     lastOutline = now;
                     return false;
                 }
+                ++readings;
                 const QRect area = panel.geometry().adjusted(-2, -2, 2, 2).intersected(m_screen);
                 const auto window = static_cast<xcb_window_t>(panel.winId());
                 const bool stillBefore = serverFrame(window) == panel.geometry();
@@ -155,7 +157,9 @@ protected:
                 return same;
             },
             waitMs);
-        EXPECT_TRUE(shown) << "the panel never showed, or kept moving";
+        EXPECT_TRUE(shown) << "the panel never showed, or kept moving: shown " << panel.isVisible()
+                           << ", opacity " << panel.shownOpacity() << " of " << panel.alphaValue() << ", "
+                           << readings << " readings of the screen";
         return last;
     }
 
