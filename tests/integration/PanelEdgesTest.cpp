@@ -500,7 +500,15 @@ std::vector<Panel> PanelChecks::transientPanels(LiveApp& app) {
              app.state().clipboardPanel().show();
              return static_cast<FloatingPanel*>(app.state().clipboardPanel().panel());
          },
-         [&app](FloatingPanel&) { app.state().clipboardPanel().hide(); }},
+         [this, &app](FloatingPanel& panel) {
+             app.state().clipboardPanel().hide();
+             // The window manager hands the keyboard back to the white window once the strip is
+             // gone. A strip opened again before that late hand-over can lose the keyboard to it
+             // and close; this test looks at edges, so it waits for the hand-over.
+             EXPECT_TRUE(QTest::qWaitFor(
+                 [&] { return !panel.isVisible() && activeWindow() == m_whiteWindow; }, waitMs))
+                 << "the keyboard did not go back to the white window";
+         }},
         {"strip",
          [&app] {
              SidebarController& strip = app.state().sidebar();
