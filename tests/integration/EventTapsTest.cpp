@@ -1,6 +1,7 @@
 // The event-tap thread on a real X server: a tap takes exactly its keys from every other program
 // and hears them, with the held modifiers, on its own thread; the hot keys count them as ours.
 #include "support/IntegrationMain.h"
+#include "support/ServerQueries.h"
 #include "support/VirtualDesktop.h"
 #include "support/XTestInput.h"
 
@@ -20,20 +21,6 @@
 
 namespace corvane::testing {
 namespace {
-
-bool isFreeOnServer(xcb_keycode_t keycode) {
-    xcb_connection_t* c = desktop().connection();
-    xcb_generic_error_t* error =
-        xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), XCB_MOD_MASK_ANY, keycode,
-                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    if (error) {
-        std::free(error);
-        return false;
-    }
-    xcb_ungrab_key(c, keycode, desktop().rootWindow(), XCB_MOD_MASK_ANY);
-    xcb_flush(c);
-    return true;
-}
 
 TEST(EventTaps, AVolumeKeyTapTakesTheKeyAndHearsItOnItsThread) {
     EventTapThread thread([] { return std::make_unique<X11KeyTaps>(); });

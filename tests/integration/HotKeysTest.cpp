@@ -39,21 +39,6 @@ namespace {
 using namespace corvane::ShortcutKit;
 constexpr int waitMs = 5000;
 
-// Whether another client could take the combination: false while some program holds it.
-bool isFreeOnServer(xcb_keycode_t keycode, uint16_t modifiers) {
-    xcb_connection_t* c = desktop().connection();
-    xcb_generic_error_t* error =
-        xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), modifiers, keycode,
-                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    if (error) {
-        std::free(error);
-        return false;
-    }
-    xcb_ungrab_key(c, keycode, desktop().rootWindow(), modifiers);
-    xcb_flush(c);
-    return true;
-}
-
 class HotKeys : public ::testing::Test {
 protected:
     HotKeys() {

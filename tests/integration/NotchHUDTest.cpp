@@ -35,21 +35,6 @@ namespace {
 
 constexpr int waitMs = 5000;
 
-// Whether another client could grab the key with no modifiers.
-bool isFreeOnServer(xcb_keycode_t keycode) {
-    xcb_connection_t* c = desktop().connection();
-    xcb_generic_error_t* error =
-        xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), 0, keycode,
-                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    if (error) {
-        std::free(error);
-        return false;
-    }
-    xcb_ungrab_key(c, keycode, desktop().rootWindow(), 0);
-    xcb_flush(c);
-    return true;
-}
-
 // What the screen shows in `area`, in one request.
 QImage screenArea(const QRect& area) {
     xcb_connection_t* c = desktop().connection();

@@ -204,6 +204,14 @@ protected:
         return dark;
     }
 
+    // Closes the panel as its entry does and waits until it is gone (closing a floating file
+    // panel deletes it).
+    static bool closed(const Panel& entry, FloatingPanel& panel) {
+        const QPointer<FloatingPanel> closing(&panel);
+        entry.close(panel);
+        return QTest::qWaitFor([&] { return !closing || !closing->isVisible(); }, waitMs);
+    }
+
     void checkPanels(const char* state, const std::vector<Panel>& panels, int times = openings) {
         const QImage desktopShot = stillScreen();
         for (const Panel& entry : panels) {
@@ -232,11 +240,7 @@ protected:
                                        QLatin1String(entry.name)));
                 }
                 EXPECT_EQ(dark, 0) << entry.name << " opening " << i << " " << state;
-                // (closing a floating file panel deletes it)
-                const QPointer<FloatingPanel> closing(panel);
-                entry.close(*panel);
-                ASSERT_TRUE(QTest::qWaitFor([&] { return !closing || !closing->isVisible(); }, waitMs))
-                    << entry.name;
+                ASSERT_TRUE(closed(entry, *panel)) << entry.name;
             }
         }
     }
@@ -378,11 +382,7 @@ protected:
                 EXPECT_TRUE(shaded) << entry.name << " casts no shadow, opening " << i << " " << state;
                 EXPECT_TRUE(passes) << entry.name << " takes clicks in its shadow, opening " << i << " "
                                     << state;
-                // (closing a floating file panel deletes it)
-                const QPointer<FloatingPanel> closing(panel);
-                entry.close(*panel);
-                ASSERT_TRUE(QTest::qWaitFor([&] { return !closing || !closing->isVisible(); }, waitMs))
-                    << entry.name;
+                ASSERT_TRUE(closed(entry, *panel)) << entry.name;
             }
         }
     }

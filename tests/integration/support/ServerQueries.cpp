@@ -143,6 +143,20 @@ void askWindowManager(xcb_window_t window, const char* message, std::vector<uint
     xcb_flush(c);
 }
 
+bool isFreeOnServer(xcb_keycode_t keycode, uint16_t modifiers) {
+    xcb_connection_t* c = desktop().connection();
+    xcb_generic_error_t* error =
+        xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), modifiers, keycode,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    if (error) {
+        std::free(error);
+        return false;
+    }
+    xcb_ungrab_key(c, keycode, desktop().rootWindow(), modifiers);
+    xcb_flush(c);
+    return true;
+}
+
 uint32_t activeWindow() {
     const std::vector<uint32_t> active = windowProperty(desktop().rootWindow(), "_NET_ACTIVE_WINDOW");
     return active.empty() ? 0 : active.front();

@@ -32,6 +32,9 @@ bool serverFrameLandsOn(xcb_window_t client, const QRect& expected, int waitMs =
 bool hasState(xcb_window_t window, const char* state);
 bool isClient(xcb_window_t window);
 uint32_t activeWindow();
+// Whether another client could take the key with `modifiers` (any, by default): a trial grab on
+// the root window, given back at once; false while some program holds it.
+bool isFreeOnServer(xcb_keycode_t keycode, uint16_t modifiers = XCB_MOD_MASK_ANY);
 // Asks the window manager for a change about `window` (the root for desktop-wide ones) the way a
 // pager does, through the desktop's own connection.
 void askWindowManager(xcb_window_t window, const char* message, std::vector<uint32_t> data);
