@@ -36,7 +36,7 @@ constexpr Seconds focusPollInterval{0.02};
 
 ClipboardPanelController::ClipboardPanelController(Services services)
     : m_services(std::move(services)), m_previews(m_services.pictures),
-      m_keyboard(m_services.hotKeys, m_services.scheduler, m_services.windowing) {}
+      m_keyboard(m_services.hotKeys, m_services.scheduler) {}
 
 ClipboardPanelController::~ClipboardPanelController() {
     m_keyboard.cancel();
@@ -202,7 +202,7 @@ void ClipboardPanelController::choose(const ClipItem& item) {
     // The keyboard goes back now, not when the fade ends; also from a strip chosen from before it
     // had the keyboard, which may still be on its way to it.
     if (front != 0)
-        m_services.windowing.activateWindow(front);
+        m_services.windowing.giveKeyboard(front);
     if (!paste)
         return;
     const Instant since = m_services.scheduler.now();

@@ -1,13 +1,12 @@
 #include "clipboard/StripKeyboard.h"
 
 #include "platform/HotKeys.h"
-#include "platform/PanelWindowing.h"
 #include "shelf/FilePanel.h"
 
 namespace corvane {
 
-StripKeyboard::StripKeyboard(HotKeys* hotKeys, Scheduler& scheduler, PanelWindowing& windowing)
-    : m_hotKeys(hotKeys), m_scheduler(scheduler), m_windowing(windowing) {}
+StripKeyboard::StripKeyboard(HotKeys* hotKeys, Scheduler& scheduler)
+    : m_hotKeys(hotKeys), m_scheduler(scheduler) {}
 
 StripKeyboard::~StripKeyboard() {
     cancel();
@@ -60,8 +59,8 @@ void StripKeyboard::closing() {
     // toolkit counted it active. A strip that lost the keyboard to a click elsewhere leaves it.
     const bool hasKeyboard = m_strip->isActiveWindow() || m_asked;
     m_asked = false;
-    if (hasKeyboard && m_strip->returnFocusWindow() != 0)
-        m_windowing.activateWindow(m_strip->returnFocusWindow());
+    if (hasKeyboard)
+        m_strip->giveKeyboardBack();
 }
 
 void StripKeyboard::cancel() {

@@ -8,7 +8,6 @@ namespace corvane {
 
 class FilePanel;
 class HotKeys;
-class PanelWindowing;
 
 // The strip's keyboard, from its hot key to its closing: the one place that holds what is typed
 // while the strip opens, hands the keyboard to the strip, and gives it back to the program in
@@ -22,7 +21,7 @@ public:
     static constexpr Seconds holdLimit{1.0};
 
     // Without hot keys nothing is held.
-    StripKeyboard(HotKeys* hotKeys, Scheduler& scheduler, PanelWindowing& windowing);
+    StripKeyboard(HotKeys* hotKeys, Scheduler& scheduler);
     // Drops what is held.
     ~StripKeyboard();
     StripKeyboard(const StripKeyboard&) = delete;
@@ -50,7 +49,6 @@ private:
 
     HotKeys* m_hotKeys;
     Scheduler& m_scheduler;
-    PanelWindowing& m_windowing;
     QPointer<FilePanel> m_strip;
     bool m_holding = false;
     // Until the limit: a hold released to the strip may still wait for it to get the keyboard.

@@ -67,6 +67,12 @@ public:
     // Asks the window manager to give the keyboard back to a window `activeWindow` reported; a
     // window that has gone meanwhile is ignored.
     virtual void activateWindow(quint64 window) = 0;
+    // Gives the keyboard straight to a window (one of ours or the one `activeWindow` reported),
+    // in turn with this program's other requests and without the window manager: how a window no
+    // window manager manages takes the keyboard and gives it back. Nothing the window manager
+    // still has queued from before can hand it elsewhere afterwards. A window that has gone or
+    // is not on the screen is ignored.
+    virtual void giveKeyboard(quint64 window) = 0;
 
 Q_SIGNALS:
     // A compositing manager started or stopped.

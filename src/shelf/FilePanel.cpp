@@ -76,9 +76,27 @@ void FilePanel::makeKeyWindow() {
     refuseKeyboardOnClick(false);
     // A window being mapped goes on top by itself; asking for that as well would only hold the
     // window manager up before it takes the window in.
-    if (const QWindow* window = windowHandle(); window && window->isExposed())
+    const QWindow* window = windowHandle();
+    if (window && window->isExposed())
         raise();
     activateWindow();
+    // A window no window manager manages takes the keyboard itself, and at once: asked through
+    // the toolkit, the request can carry an older time than the keyboard's last hand-over and be
+    // ignored.
+    if (window && window->isExposed() && windowFlags().testFlag(Qt::BypassWindowManagerHint))
+        m_windowing.giveKeyboard(winId());
+}
+
+void FilePanel::giveKeyboardBack() {
+    if (m_returnFocusTo == 0)
+        return;
+    // From a window no window manager manages, the keyboard goes back directly, in turn with
+    // this program's own requests: asked of a window manager running late, the hand-over could
+    // come after the panel opened again and take the keyboard from it.
+    if (windowFlags().testFlag(Qt::BypassWindowManagerHint))
+        m_windowing.giveKeyboard(m_returnFocusTo);
+    else
+        m_windowing.activateWindow(m_returnFocusTo);
 }
 
 void FilePanel::setCornerRadius(double radius) {
@@ -119,8 +137,8 @@ void FilePanel::setVisible(bool visible) {
     // A hidden list waits with its relisting until it shows again.
     if (m_model)
         m_model->setShown(visible);
-    if (handBack && m_returnFocusTo != 0)
-        m_windowing.activateWindow(m_returnFocusTo);
+    if (handBack)
+        giveKeyboardBack();
 }
 
 void FilePanel::moveEvent(QMoveEvent* event) {

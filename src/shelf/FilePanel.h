@@ -33,6 +33,8 @@ public:
     void makeKeyWindow();
     // The other program's window the keyboard goes back to; 0 when none is known.
     quint64 returnFocusWindow() const { return m_returnFocusTo; }
+    // Gives the keyboard back to the program that had it before the panel took it, if any.
+    void giveKeyboardBack();
 
     // Rounds the panel's outline to this radius (also without a compositing manager, where a
     // translucent corner would show black).

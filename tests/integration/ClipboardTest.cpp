@@ -453,6 +453,41 @@ TEST_F(Clipboard, EveryEscapeClosesAStripReopenedRightAfterItClosed) {
     EXPECT_FALSE(keysLogged().contains("Esc"));
 }
 
+TEST_F(Clipboard, AStripReopenedWhileTheWindowManagerLagsKeepsTheKeyboard) {
+    const xcb_window_t front = startWithKeyLoggerInFront();
+    ASSERT_NE(front, XCB_WINDOW_NONE);
+    ClipboardPanelController& strip = app.state().clipboardPanel();
+    XTestInput keys;
+    const auto drawn = [&] {
+        const QWindow* window = strip.panel() ? strip.panel()->windowHandle() : nullptr;
+        return strip.isShown() && window && window->isExposed() && strip.panel()->isActiveWindow();
+    };
+    keys.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_v});
+    ASSERT_TRUE(QTest::qWaitFor(drawn, waitMs));
+
+    // On a busy machine the window manager can come to its queue long after the strip closed and
+    // opened again; whatever it finds there must not take the keyboard from the new strip
+    desktop().pauseWindowManager(true);
+    struct Resume {
+        ~Resume() { desktop().pauseWindowManager(false); }
+    } resume;
+    keys.type({XKB_KEY_Escape});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !strip.panel()->isVisible(); }, waitMs));
+    keys.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_v});
+    ASSERT_TRUE(QTest::qWaitFor(drawn, waitMs));
+    desktop().pauseWindowManager(false);
+    // Once the window manager has caught up (it answers a new window again), and the toolkit's
+    // moment before it counts a lost keyboard has passed, the strip still shows and types
+    ASSERT_TRUE(desktop().windowManagerCaughtUp());
+    QTest::qWait(600);
+    EXPECT_TRUE(drawn());
+    keys.type({XKB_KEY_x});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return strip.model().query() == "x"; }, waitMs));
+    keys.type({XKB_KEY_Escape});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return activeWindow() == front; }, waitMs));
+    EXPECT_FALSE(keysLogged().contains("x"));
+}
+
 TEST_F(Clipboard, AHotKeyHeldUntilTheStripHasTheKeyboardOpensItAgainNextTime) {
     const xcb_window_t front = startWithKeyLoggerInFront();
     ASSERT_NE(front, XCB_WINDOW_NONE);

@@ -509,9 +509,7 @@ std::vector<Panel> PanelChecks::transientPanels(LiveApp& app) {
          },
          [this, &app](FloatingPanel& panel) {
              app.state().clipboardPanel().hide();
-             // The window manager hands the keyboard back to the white window once the strip is
-             // gone. A strip opened again before that late hand-over can lose the keyboard to it
-             // and close; this test looks at edges, so it waits for the hand-over.
+             // The strip gives the keyboard back to the white window as it closes.
              EXPECT_TRUE(QTest::qWaitFor(
                  [&] { return !panel.isVisible() && activeWindow() == m_whiteWindow; }, waitMs))
                  << "the keyboard did not go back to the white window";

@@ -46,11 +46,14 @@ public:
         activations.append(window);
         active = window;
     }
+    // The desktop's active window follows only what the window manager is asked.
+    void giveKeyboard(quint64 window) override { keyboardGifts.append(window); }
 
     int requestCount(const QWindow* window) const;
 
     quint64 active = 0;
     QList<quint64> activations;
+    QList<quint64> keyboardGifts;
 
     QList<QPointer<QWindow>> requests;
     QList<QPointer<QWindow>> unminimisable;

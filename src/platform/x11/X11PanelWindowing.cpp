@@ -257,6 +257,19 @@ void X11PanelWindowing::activateWindow(quint64 window) {
     xcb_flush(c);
 }
 
+void X11PanelWindowing::giveKeyboard(quint64 window) {
+    xcb_connection_t* c = qtConnection();
+    if (!c || window == 0)
+        return;
+    // At the server's own time: the toolkit stamps its own requests with the last event it read,
+    // which may be older than a hand-over made a moment before. A window that went meanwhile
+    // answers with an error, which is nobody's concern.
+    const xcb_void_cookie_t cookie = xcb_set_input_focus_checked(
+        c, XCB_INPUT_FOCUS_POINTER_ROOT, static_cast<xcb_window_t>(window), XCB_CURRENT_TIME);
+    xcb_discard_reply(c, cookie.sequence);
+    xcb_flush(c);
+}
+
 void X11PanelWindowing::showOnAllDesktops(QWindow& window) {
     xcb_connection_t* c = qtConnection();
     if (!c)

@@ -201,6 +201,33 @@ void VirtualDesktop::stopWindowManager() {
     }
 }
 
+void VirtualDesktop::pauseWindowManager(bool paused) {
+    for (const auto& child : m_children)
+        if (child->program() == QStringLiteral("openbox"))
+            ::kill(static_cast<pid_t>(child->processId()), paused ? SIGSTOP : SIGCONT);
+}
+
+bool VirtualDesktop::windowManagerCaughtUp() const {
+    const xcb_window_t probe = xcb_generate_id(m_connection);
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, probe, m_root, 0, 0, 16, 16, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_client_message_event_t request{};
+    request.response_type = XCB_CLIENT_MESSAGE;
+    request.format = 32;
+    request.window = probe;
+    request.type = atom("_NET_REQUEST_FRAME_EXTENTS");
+    xcb_send_event(m_connection, 0, m_root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&request));
+    xcb_flush(m_connection);
+    const xcb_atom_t extents = atom("_NET_FRAME_EXTENTS");
+    const bool answered =
+        waitUntil([&] { return !cardinals(probe, extents, XCB_ATOM_CARDINAL).empty(); }, startBound);
+    xcb_destroy_window(m_connection, probe);
+    xcb_flush(m_connection);
+    return answered;
+}
+
 void VirtualDesktop::restartWindowManager(std::chrono::milliseconds away) {
     stopWindowManager();
     waitUntil([] { return false; }, away);

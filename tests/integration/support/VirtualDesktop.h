@@ -51,6 +51,12 @@ public:
     void stopWindowManager();
     // Starts the window manager (again) and waits until it is up; throws when it does not come.
     void startWindowManagerAgain() { startWindowManager(); }
+    // Stops the window manager's process where it stands, or lets it go on with what came
+    // meanwhile: a window manager slowed down by a busy machine, at the worst moment.
+    void pauseWindowManager(bool paused);
+    // Asks the window manager for something it answers in turn (a new window's frame extents) and
+    // waits for the answer: whatever it had queued before is done. False when none comes in time.
+    bool windowManagerCaughtUp() const;
 
     // Starts the tray host and waits until it owns the tray selection. False if it does not
     // within the bound.
