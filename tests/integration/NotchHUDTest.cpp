@@ -25,9 +25,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <thread>
 #include <vector>
 
 namespace corvane::testing {
@@ -223,6 +226,38 @@ TEST(NotchHUD, TheLevelIsSetOnTheOutputThatIsTheDefaultNow) {
     EXPECT_EQ(server.volumePercent(), 30);
     server.pactl({"set-default-sink", "null"});
     EXPECT_EQ(server.volumePercent(), 50);
+}
+
+TEST(NotchHUD, AReadWhileTheDefaultOutputMovesDoesNotHoldOnToTheFormerOne) {
+    SoundServer server;
+    ASSERT_TRUE(server.isRunning());
+    server.setVolumePercent(50);
+    PulseSoundOutput output;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return output.volume().has_value(); }, waitMs));
+    server.pactl({"load-module", "module-null-sink", "sink_name=second"});
+    server.pactl({"set-sink-volume", "second", "20%"});
+    // Reads that never stop, as the volume keys' display may make, so that some are under way
+    // each time the default moves
+    std::atomic<bool> stop{false};
+    std::atomic<int> read{-1};
+    std::thread reader([&] {
+        while (!stop) {
+            const std::optional<float> level = output.volume();
+            read = level ? static_cast<int>(std::lround(*level * 100)) : -1;
+        }
+    });
+    // Each move of the default is followed, however the reads fall around it
+    int missed = 0;
+    for (int move = 0; move < 150; ++move) {
+        const bool toSecond = move % 2 == 0;
+        server.pactl({"set-default-sink", toSecond ? "second" : "null"});
+        const int level = toSecond ? 20 : 50;
+        if (!QTest::qWaitFor([&] { return read == level; }, waitMs))
+            ++missed;
+    }
+    stop = true;
+    reader.join();
+    EXPECT_EQ(missed, 0);
 }
 
 TEST(NotchHUD, WithoutASoundServerTheVolumeKeysStayWithOthers) {

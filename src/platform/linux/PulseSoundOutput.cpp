@@ -101,6 +101,9 @@ struct PulseSoundOutput::Impl {
     pa_cvolume level{};
     bool levelKnown = false;
     std::chrono::steady_clock::time_point learnt; // by this connection's own last read or change
+    // How often the server said the default may have moved: a read begun before a move learns
+    // nothing, since what it read may be the former default.
+    uint64_t defaultMoves = 0;
 
     struct Known {
         std::string name;
@@ -110,16 +113,23 @@ struct PulseSoundOutput::Impl {
         // by this connection a moment ago with no change notice since.
         bool current = false;
         pa_cvolume level{};
+        uint64_t defaultMoves = 0;
     };
     Known known() {
         pa_threaded_mainloop_lock(loop);
         const bool fresh = std::chrono::steady_clock::now() - learnt < ownAnswerLife;
-        Known k{sinkName, channels, muted, ready.load() && levelKnown && channels != 0 && fresh, level};
+        Known k{sinkName, channels,    muted, ready.load() && levelKnown && channels != 0 && fresh,
+                level,    defaultMoves};
         pa_threaded_mainloop_unlock(loop);
         return k;
     }
-    void remember(const Call& call) {
+    // Keeps what a read begun at `moves` found, unless the default may have moved since.
+    bool remember(const Call& call, uint64_t moves) {
         pa_threaded_mainloop_lock(loop);
+        if (moves != defaultMoves) {
+            pa_threaded_mainloop_unlock(loop);
+            return false;
+        }
         sinkName = call.sinkName;
         sinkIndex = call.sinkIndex;
         channels = call.volume.channels;
@@ -128,6 +138,7 @@ struct PulseSoundOutput::Impl {
         levelKnown = true;
         learnt = std::chrono::steady_clock::now();
         pa_threaded_mainloop_unlock(loop);
+        return true;
     }
     // After a change the server took: what was set is the output's state now.
     void changedTo(const std::string& name, const pa_cvolume* newLevel, std::optional<bool> newMute) {
@@ -175,6 +186,7 @@ struct PulseSoundOutput::Impl {
         pa_operation* op = nullptr;
         if (facility == PA_SUBSCRIPTION_EVENT_SERVER) {
             // The default may have moved: until the server says which it is, nothing is known.
+            ++impl->defaultMoves;
             impl->sinkName.clear();
             impl->sinkIndex = PA_INVALID_INDEX;
             impl->channels = 0;
@@ -192,6 +204,7 @@ struct PulseSoundOutput::Impl {
     }
     // Loop thread, once the connection is ready.
     void follow(pa_context* c) {
+        ++defaultMoves;
         sinkName.clear();
         sinkIndex = PA_INVALID_INDEX;
         channels = 0;
@@ -230,15 +243,17 @@ struct PulseSoundOutput::Impl {
     // known one cannot be read.
     bool readDefaultSink(Call& call, bool askServer = false) {
         if (!askServer) {
-            call.sinkName = known().name;
+            const Known before = known();
+            call.sinkName = before.name;
             if (!call.sinkName.empty()) {
-                if (readSink(call)) {
-                    remember(call);
+                // Read while the default moved, the output read may no longer be the default: the
+                // server is asked which is.
+                if (readSink(call) && remember(call, before.defaultMoves))
                     return true;
-                }
                 call = Call{};
             }
         }
+        const uint64_t moves = known().defaultMoves;
         const bool named = run(call, [](pa_context* c, Call* call) {
             return pa_context_get_server_info(
                 c,
@@ -258,8 +273,9 @@ struct PulseSoundOutput::Impl {
         call.volume = sink.volume;
         call.muted = sink.muted;
         call.sinkIndex = sink.sinkIndex;
+        // The server's word, even if the default moved again meanwhile; kept only if it did not.
         if (read)
-            remember(call);
+            remember(call, moves);
         return read;
     }
 
