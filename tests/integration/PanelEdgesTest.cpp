@@ -43,6 +43,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <tuple>
 
@@ -70,6 +71,21 @@ QImage grab(const QRect& area) {
     QImage copy = QImage(xcb_get_image_data(reply), area.width(), area.height(), QImage::Format_RGB32).copy();
     std::free(reply);
     return copy;
+}
+
+// Whether a compositing manager holds its selection on the desktop.
+bool compositorRuns() {
+    xcb_connection_t* c = desktop().connection();
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 13, "_NET_WM_CM_S0"), nullptr);
+    if (!atom)
+        return false;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
+    const bool runs = owner && owner->owner != XCB_WINDOW_NONE;
+    std::free(owner);
+    std::free(atom);
+    return runs;
 }
 
 struct Panel {
@@ -378,8 +394,12 @@ protected:
                                   .arg(QCoreApplication::applicationDirPath(), QLatin1String(state),
                                        QLatin1String(entry.name), QString::number(i),
                                        QLatin1String(failed ? "-failed" : "")));
-                EXPECT_EQ(dark, 0) << entry.name << " opening " << i << " " << state;
-                EXPECT_TRUE(shaded) << entry.name << " casts no shadow, opening " << i << " " << state;
+                const std::string seen =
+                    std::string(" (shows translucency: ") + (panel->showsOpacity() ? "yes" : "no") +
+                    ", a compositing manager runs: " + (compositorRuns() ? "yes" : "no") + ")";
+                EXPECT_EQ(dark, 0) << entry.name << " opening " << i << " " << state << seen;
+                EXPECT_TRUE(shaded) << entry.name << " casts no shadow, opening " << i << " " << state
+                                    << seen;
                 EXPECT_TRUE(passes) << entry.name << " takes clicks in its shadow, opening " << i << " "
                                     << state;
                 ASSERT_TRUE(closed(entry, *panel)) << entry.name;
@@ -624,20 +644,6 @@ TEST_F(PanelEdges, NothingDarkOutsideAnyPanelWithOrWithoutACompositingManager) {
 }
 
 class PanelShadows : public PanelChecks {};
-
-bool compositorRuns() {
-    xcb_connection_t* c = desktop().connection();
-    xcb_intern_atom_reply_t* atom =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 13, "_NET_WM_CM_S0"), nullptr);
-    if (!atom)
-        return false;
-    xcb_get_selection_owner_reply_t* owner =
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
-    const bool runs = owner && owner->owner != XCB_WINDOW_NONE;
-    std::free(owner);
-    std::free(atom);
-    return runs;
-}
 
 TEST_F(PanelShadows, EachPanelCastsOnlyItsOwnShadowUnderCompositorsThatShadeWindowsFromAFreshStart) {
     QTemporaryDir folder;

@@ -62,6 +62,8 @@ int runIntegrationTests(int argc, char** argv) {
         result = RUN_ALL_TESTS();
     } // the application's X connection closes before the server stops
 
+    if (result != 0)
+        virtualDesktop->keepLogs();
     currentDesktop = nullptr;
     virtualDesktop.reset();
     return result;

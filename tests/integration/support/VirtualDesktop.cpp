@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -122,6 +123,11 @@ void VirtualDesktop::shutdown() {
         m_children.pop_back();
     }
     m_trayHost = nullptr;
+}
+
+void VirtualDesktop::keepLogs() {
+    m_logs->setAutoRemove(false);
+    std::fprintf(stderr, "The virtual desktop's logs are kept in %s\n", qPrintable(m_logs->path()));
 }
 
 QString VirtualDesktop::displayName() const {

@@ -36,6 +36,10 @@ public:
     VirtualDesktop(const VirtualDesktop&) = delete;
     VirtualDesktop& operator=(const VirtualDesktop&) = delete;
 
+    // Keeps the logs of the server, the window manager and the programs started here after the
+    // desktop goes, and says where they are (for a run that failed).
+    void keepLogs();
+
     // ":N", for DISPLAY.
     QString displayName() const;
     // The desktop's own X connection, for tests that inspect or drive X directly.
