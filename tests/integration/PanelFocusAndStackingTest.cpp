@@ -9,6 +9,7 @@
 #include "support/XTestInput.h"
 
 #include "core/ScreenHelpers.h"
+#include "platform/PanelWindowing.h"
 #include "platform/UserDefaults.h"
 #include "shelf/FileListHeader.h"
 #include "shelf/FileListView.h"
@@ -27,6 +28,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <xkbcommon/xkbcommon-keysyms.h>
 
@@ -86,6 +88,36 @@ protected:
     FocusedPrograms programs;
     QTemporaryDir m_folder;
 };
+
+TEST_F(PanelFocusAndStackingTest, AnActionWaitingForAWindowToShowRunsOnceAndNeverOnceDropped) {
+    PanelWindowing& windowing = *app.platform().panelWindowing;
+    QWindow window;
+    window.setFlag(Qt::BypassWindowManagerHint);
+    window.setGeometry(100, 100, 120, 80);
+    window.create();
+    int ran = 0;
+    const auto showAgain = [&] {
+        window.show();
+        return QTest::qWaitForWindowExposed(&window);
+    };
+    const auto hide = [&] {
+        window.hide();
+        return QTest::qWaitFor([&] { return !window.isExposed(); }, waitMs);
+    };
+    // Dropped before the window shows (a panel hidden before it came on screen): never run
+    windowing.whenExposed(window, [&] { ++ran; });
+    windowing.whenExposed(window, {});
+    ASSERT_TRUE(showAgain());
+    EXPECT_EQ(ran, 0);
+    // Kept: run as the window shows, once
+    ASSERT_TRUE(hide());
+    windowing.whenExposed(window, [&] { ++ran; });
+    ASSERT_TRUE(showAgain());
+    EXPECT_EQ(ran, 1);
+    ASSERT_TRUE(hide());
+    ASSERT_TRUE(showAgain());
+    EXPECT_EQ(ran, 1);
+}
 
 TEST_F(PanelFocusAndStackingTest, EachEntryOfTheFilesMenuMapsItsPanelWithinHalfASecond) {
     app.state().files().setFolders(
