@@ -73,6 +73,7 @@ void FilePanel::refuseKeyboardOnClick(bool refuse) {
 
 void FilePanel::makeKeyWindow() {
     rememberActiveWindow();
+    m_gaveKeyboardBack = false;
     refuseKeyboardOnClick(false);
     // A window being mapped goes on top by itself; asking for that as well would only hold the
     // window manager up before it takes the window in.
@@ -88,8 +89,11 @@ void FilePanel::makeKeyWindow() {
 }
 
 void FilePanel::giveKeyboardBack() {
-    if (m_returnFocusTo == 0)
+    // Given back once, it stays where it went: the toolkit still counts the panel active a moment
+    // after it lost the keyboard, and a click elsewhere meanwhile must keep it.
+    if (m_returnFocusTo == 0 || m_gaveKeyboardBack)
         return;
+    m_gaveKeyboardBack = true;
     // From a window no window manager manages, the keyboard goes back directly, in turn with
     // this program's own requests: asked of a window manager running late, the hand-over could
     // come after the panel opened again and take the keyboard from it.
@@ -121,6 +125,7 @@ void FilePanel::showEvent(QShowEvent* event) {
     refuseKeyboardOnClick(true);
     FloatingPanel::showEvent(event);
     rememberActiveWindow();
+    m_gaveKeyboardBack = false;
 }
 
 void FilePanel::changeEvent(QEvent* event) {

@@ -33,7 +33,8 @@ public:
     void makeKeyWindow();
     // The other program's window the keyboard goes back to; 0 when none is known.
     quint64 returnFocusWindow() const { return m_returnFocusTo; }
-    // Gives the keyboard back to the program that had it before the panel took it, if any.
+    // Gives the keyboard back to the program that had it before the panel took it, if any; once
+    // for each time the panel takes it.
     void giveKeyboardBack();
 
     // Rounds the panel's outline to this radius (also without a compositing manager, where a
@@ -62,6 +63,7 @@ private:
     PanelWindowing& m_windowing;
     std::unique_ptr<ShelfListModel> m_model;
     quint64 m_returnFocusTo = 0;
+    bool m_gaveKeyboardBack = false;
     double m_cornerRadius = 0;
 };
 

@@ -61,3 +61,21 @@ TEST(FilePanelTest, HidingWithoutTheKeyboardLeavesFocusAlone) {
     EXPECT_TRUE(windowing.activations.isEmpty());
     EXPECT_EQ(panel.model(), nullptr);
 }
+
+TEST(FilePanelTest, APanelNoWindowManagerManagesTakesTheKeyboardItselfAndGivesItBackOnce) {
+    FakePanelWindowing windowing;
+    windowing.active = 4242;
+    FilePanel panel(windowing, QRect(0, 0, 200, 100), PanelLevel::status);
+    panel.setWindowFlag(Qt::BypassWindowManagerHint);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    panel.makeKeyWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+    EXPECT_EQ(windowing.keyboardGifts, QList<quint64>{panel.winId()});
+    // Given back as it closes, and not again as it hides while the toolkit still counts it active
+    // (a click elsewhere meanwhile keeps the keyboard)
+    panel.giveKeyboardBack();
+    panel.hide();
+    EXPECT_EQ(windowing.keyboardGifts, (QList<quint64>{panel.winId(), 4242}));
+    EXPECT_TRUE(windowing.activations.isEmpty());
+}
