@@ -207,7 +207,7 @@ TEST(NotchHUD, TheVolumeKeysComeBackWithARestartedSoundServer) {
         << server.volumePercent();
 }
 
-TEST(NotchHUD, TheLevelIsSetOnTheOutputThatIsTheDefaultNow) {
+TEST(NotchHUD, TheLevelIsSetOnTheOutputThatIsTheDefaultNowHoweverReadsFallAroundItsMoves) {
     SoundServer server;
     ASSERT_TRUE(server.isRunning());
     server.setVolumePercent(50);
@@ -226,16 +226,7 @@ TEST(NotchHUD, TheLevelIsSetOnTheOutputThatIsTheDefaultNow) {
     EXPECT_EQ(server.volumePercent(), 30);
     server.pactl({"set-default-sink", "null"});
     EXPECT_EQ(server.volumePercent(), 50);
-}
 
-TEST(NotchHUD, AReadWhileTheDefaultOutputMovesDoesNotHoldOnToTheFormerOne) {
-    SoundServer server;
-    ASSERT_TRUE(server.isRunning());
-    server.setVolumePercent(50);
-    PulseSoundOutput output;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return output.volume().has_value(); }, waitMs));
-    server.pactl({"load-module", "module-null-sink", "sink_name=second"});
-    server.pactl({"set-sink-volume", "second", "20%"});
     // Reads that never stop, as the volume keys' display may make, so that some are under way
     // each time the default moves
     std::atomic<bool> stop{false};
@@ -251,7 +242,7 @@ TEST(NotchHUD, AReadWhileTheDefaultOutputMovesDoesNotHoldOnToTheFormerOne) {
     for (int move = 0; move < 150; ++move) {
         const bool toSecond = move % 2 == 0;
         server.pactl({"set-default-sink", toSecond ? "second" : "null"});
-        const int level = toSecond ? 20 : 50;
+        const int level = toSecond ? 30 : 50;
         if (!QTest::qWaitFor([&] { return read == level; }, waitMs))
             ++missed;
     }
