@@ -255,7 +255,19 @@ protected:
                                   .arg(QCoreApplication::applicationDirPath(), QLatin1String(state),
                                        QLatin1String(entry.name)));
                 }
-                EXPECT_EQ(dark, 0) << entry.name << " opening " << i << " " << state;
+                const auto text = [](const QRect& r) {
+                    return QStringLiteral("%1,%2 %3x%4")
+                        .arg(r.x())
+                        .arg(r.y())
+                        .arg(r.width())
+                        .arg(r.height())
+                        .toStdString();
+                };
+                EXPECT_EQ(dark, 0) << entry.name << " opening " << i << " " << state << " (" << early
+                                   << " dark in an earlier reading; window " << text(panel->geometry())
+                                   << ", on the server " << text(serverFrame(window)) << ", frame "
+                                   << text(panel->frame()) << ", shape " << text(panel->mask().boundingRect())
+                                   << ", translucent " << panel->isTranslucent() << ")";
                 ASSERT_TRUE(closed(entry, *panel)) << entry.name;
             }
         }
