@@ -35,6 +35,12 @@ public:
         // A copy of the pixels, as the server takes them.
         firstPictures.insert(&window, picture.copy());
     }
+    bool showFirstPictureAgain(QWindow& window) override {
+        if (firstPictures.value(&window).isNull())
+            return false;
+        ++firstPicturesGivenAgain;
+        return true;
+    }
     void setListedInTaskbars(QWindow& window, bool listed) override {
         listedInTaskbars.insert(&window, listed);
     }
@@ -63,6 +69,8 @@ public:
     QHash<const QWindow*, bool> shadows;
     // The last first picture per window (null once forgotten).
     QHash<const QWindow*, QImage> firstPictures;
+    // How many times a window was given its last first picture again.
+    int firstPicturesGivenAgain = 0;
     // The last taskbar wish per window.
     QHash<const QWindow*, bool> listedInTaskbars;
     // The last input shape per window (empty: the whole window).
