@@ -190,11 +190,9 @@ bool FloatingPanel::showPaintedWhileHidden(QWindow& window) {
         return false;
     if (!m_windowing.showFirstPictureAgain(window))
         return false;
-    // The backing store holds the picture too, for Qt to put up at the first exposure.
+    // The backing store holds the picture too, for Qt to put up at the first exposure. The repaints
+    // the showing asks for are dropped once it is through (setVisible).
     m_paintsAhead = true;
-    QCoreApplication::removePostedEvents(this, QEvent::UpdateLater);
-    for (QWidget* child : findChildren<QWidget*>())
-        QCoreApplication::removePostedEvents(child, QEvent::UpdateLater);
     return true;
 }
 
