@@ -162,11 +162,10 @@ void FloatingPanel::showPaintedAhead(std::function<void()> onScreen) {
     });
 }
 
-void FloatingPanel::paintAhead(QWindow& window) {
+bool FloatingPanel::paintAhead(QWindow& window) {
     if (window.isExposed() || !m_windowingAlive)
-        return;
-    if (!showPaintedWhileHidden(window))
-        paintPicture(window);
+        return false;
+    return showPaintedWhileHidden(window) || paintPicture(window);
 }
 
 void FloatingPanel::paintWhileHidden() {
@@ -374,8 +373,13 @@ void FloatingPanel::showEvent(QShowEvent* event) {
         m_windowing.showOnAllDesktops(*window);
         m_windowing.showWithoutActivating(*window);
         m_windowing.stackAboveFullScreen(*window);
-        paintAhead(*window);
+        const bool pictured = paintAhead(*window);
         m_paintedAhead = m_paintsAhead && !window->isExposed();
+        // A window no window manager takes in shows its picture at once: Qt would first wait for
+        // an answer of the server. Where device pixels are not the panel's, Qt places it.
+        if (pictured && windowFlags().testFlag(Qt::BypassWindowManagerHint) &&
+            window->devicePixelRatio() == 1.0)
+            m_windowing.mapNow(*window, geometry());
     }
 }
 

@@ -171,8 +171,9 @@ private:
     void updateFill();
     // Whether the panel paints its ground under its content.
     bool paintsGround() const;
-    // Paints the panel whose window is about to be mapped, and hands the picture to the desktop.
-    void paintAhead(QWindow& window);
+    // Paints the panel whose window is about to be mapped, and hands the picture to the desktop;
+    // false when it could not.
+    bool paintAhead(QWindow& window);
     // Paints the panel into its backing store and hands the picture to the desktop; false when
     // there was nothing to paint into.
     bool paintPicture(QWindow& window);

@@ -383,6 +383,23 @@ bool X11PanelWindowing::showFirstPictureAgain(QWindow& window) {
     return true;
 }
 
+void X11PanelWindowing::mapNow(QWindow& window, const QRect& geometry) {
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (!m_connection || id == XCB_WINDOW_NONE || !window.flags().testFlag(Qt::BypassWindowManagerHint) ||
+        geometry.isEmpty())
+        return;
+    // Where Qt would place it before mapping it; Qt's own placing that follows changes nothing.
+    const std::array<uint32_t, 4> place{
+        static_cast<uint32_t>(geometry.x()), static_cast<uint32_t>(geometry.y()),
+        static_cast<uint32_t>(geometry.width()), static_cast<uint32_t>(geometry.height())};
+    xcb_configure_window(m_connection, id,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                             XCB_CONFIG_WINDOW_HEIGHT,
+                         place.data());
+    xcb_map_window(m_connection, id);
+    xcb_flush(m_connection);
+}
+
 void X11PanelWindowing::giveFirstPicture(xcb_window_t window, xcb_pixmap_t pixmap) {
     // The server paints a window's background as it maps it, before anything else can draw.
     const xcb_void_cookie_t given =

@@ -43,6 +43,7 @@ public:
     void whenExposed(QWindow& window, std::function<void()> onExposed) override;
     void showFirstPicture(QWindow& window, const QImage& picture) override;
     bool showFirstPictureAgain(QWindow& window) override;
+    void mapNow(QWindow& window, const QRect& geometry) override;
     void setListedInTaskbars(QWindow& window, bool listed) override;
     bool isCompositing() const override { return m_compositing; }
     quint64 activeWindow() const override;
