@@ -36,7 +36,13 @@ constexpr Seconds focusPollInterval{0.02};
 
 ClipboardPanelController::ClipboardPanelController(Services services)
     : m_services(std::move(services)), m_previews(m_services.pictures),
-      m_keyboard(m_services.hotKeys, m_services.scheduler) {}
+      m_keyboard(m_services.hotKeys, m_services.scheduler) {
+    connect(&m_services.history, &ClipboardHistory::itemsChanged, this,
+            &ClipboardPanelController::stripContentChanged);
+    connect(&m_previews, &ClipPreviews::ready, this, &ClipboardPanelController::stripContentChanged);
+    // The accent among them; settings change seldom.
+    connect(&m_services.settings, &Settings::changed, this, &ClipboardPanelController::stripContentChanged);
+}
 
 ClipboardPanelController::~ClipboardPanelController() {
     m_keyboard.cancel();
@@ -185,11 +191,39 @@ void ClipboardPanelController::hide() {
     if (!m_panel || !m_panel->isVisible())
         return;
     QPointer<FilePanel> panel = m_panel;
+    QPointer<ClipboardPanelController> self(this);
     // A show during the fade takes the motion over, and the strip stays.
-    m_motion->run(m_motion->target(), 0.0, hideDuration, PanelMotion::easeInEaseOut(), [panel] {
-        if (panel && panel->alphaValue() == 0)
-            panel->hide();
+    m_motion->run(m_motion->target(), 0.0, hideDuration, PanelMotion::easeInEaseOut(), [panel, self] {
+        if (!panel || panel->alphaValue() != 0)
+            return;
+        panel->hide();
+        if (self)
+            self->paintWhileHiddenSoon();
     });
+}
+
+void ClipboardPanelController::stripContentChanged() {
+    if (!m_panel)
+        return;
+    m_panel->dropPaintedAhead();
+    if (!m_panel->isVisible())
+        paintWhileHiddenSoon();
+}
+
+void ClipboardPanelController::paintWhileHiddenSoon() {
+    if (!m_paintWhileHidden.isValid())
+        m_paintWhileHidden = m_services.scheduler.schedule(paintAheadDelay, [this] { paintWhileHidden(); });
+}
+
+void ClipboardPanelController::paintWhileHidden() {
+    if (!m_panel || !m_view || m_panel->isVisible())
+        return;
+    // As the next opening starts: no search, the first entry selected, the row at its start.
+    m_model.setQuery(QString());
+    m_model.setSelectedIndex(0);
+    m_view->resetForShow();
+    m_panel->setAlphaValue(0);
+    m_panel->paintWhileHidden();
 }
 
 void ClipboardPanelController::choose(const ClipItem& item) {

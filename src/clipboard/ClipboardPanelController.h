@@ -48,6 +48,9 @@ public:
     // How long the window in front may take to get the keyboard back before the paste is dropped.
     static constexpr Seconds focusTimeout{1.0};
     static constexpr Seconds keyboardHoldLimit = StripKeyboard::holdLimit;
+    // How long after the strip has gone, or what it shows changed while hidden, it is painted for
+    // its next opening: changes that come together are painted once.
+    static constexpr Seconds paintAheadDelay{0.05};
 
     struct Services {
         Settings& settings;
@@ -96,6 +99,11 @@ private:
     void removeMonitors();
     void pasteWhenFocused(uint32_t window, Instant since);
     void hideIfAnotherProgramIsActive();
+    // Something the strip shows changed: a picture of it painted ahead is old.
+    void stripContentChanged();
+    // Paints the hidden strip as its next opening shows it, so that the opening only maps it.
+    void paintWhileHiddenSoon();
+    void paintWhileHidden();
 
     Services m_services;
     ClipboardPanelModel m_model;
@@ -107,6 +115,7 @@ private:
     bool m_monitoring = false;
     TimerHandle m_pasteTimer;
     TimerHandle m_deactivationCheck;
+    TimerHandle m_paintWhileHidden;
     StripKeyboard m_keyboard;
 };
 

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace corvane {
@@ -273,7 +274,12 @@ void ClipboardView::placeCards() {
     const int selected = m_model.selectedIndex();
     const QColor accent = m_accent();
     QHash<QUuid, ClipCard*> unplaced = m_cards;
-    for (size_t i = 0; i < m_shown.size(); ++i) {
+    // Only the entries in reach: the history may hold thousands.
+    const size_t from =
+        static_cast<size_t>(std::max(0, (first - rowInset - ClipCard::cardSize.width()) / cardPitch));
+    const size_t to =
+        std::min(m_shown.size(), static_cast<size_t>(std::max(0, (last - rowInset) / cardPitch + 1)));
+    for (size_t i = from; i < to; ++i) {
         const int x = rowInset + static_cast<int>(i) * cardPitch;
         if (x + ClipCard::cardSize.width() < first || x > last)
             continue;
@@ -344,10 +350,13 @@ int ClipboardView::scrollCentring(int index) const {
 
 void ClipboardView::showSelection(bool scroll) {
     const int selected = m_model.selectedIndex();
-    for (size_t i = 0; i < m_shown.size(); ++i)
-        if (ClipCard* card = m_cards.value(m_shown[i].id))
-            card->setSelected(static_cast<int>(i) == selected);
-    if (!scroll || selected < 0 || selected >= static_cast<int>(m_shown.size()))
+    const bool inRow = selected >= 0 && selected < static_cast<int>(m_shown.size());
+    // Through the cards made (those near the row's visible part), not every entry the row holds:
+    // the history may hold thousands.
+    const QUuid selectedID = inRow ? m_shown[static_cast<size_t>(selected)].id : QUuid();
+    for (auto it = m_cards.cbegin(); it != m_cards.cend(); ++it)
+        it.value()->setSelected(inRow && it.key() == selectedID);
+    if (!scroll || !inRow)
         return;
     // The selected card comes to the middle of the row.
     m_animator.animate(*this, "rowScroll", static_cast<double>(scrollCentring(selected)), scrollMotion);

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace corvane {
 
@@ -66,6 +67,7 @@ FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect
         windowing.setCompositorShadow(*window, false);
     updateShadowMargins();
     connect(&windowing, &PanelWindowing::compositingChanged, this, [this] {
+        dropPaintedAhead();
         setShownOpacity(m_shown);
         updateShadowMargins();
         updateShape();
@@ -79,6 +81,7 @@ FloatingPanel::~FloatingPanel() = default;
 void FloatingPanel::setContentView(QWidget* view) {
     if (view == m_contentView)
         return;
+    dropPaintedAhead();
     delete m_contentView.data();
     m_contentView = view;
     if (view) {
@@ -102,6 +105,8 @@ void FloatingPanel::setContentView(QWidget* view) {
 }
 
 void FloatingPanel::setGroundColor(const QColor& color) {
+    if (color != m_ground)
+        dropPaintedAhead();
     m_ground = color;
     if (m_ground.isValid())
         m_ground.setAlpha(255);
@@ -157,12 +162,43 @@ void FloatingPanel::showPaintedAhead(std::function<void()> onScreen) {
     });
 }
 
-void FloatingPanel::paintAhead(QWindow& window) {
+bool FloatingPanel::paintAhead(QWindow& window) {
     if (window.isExposed() || !m_windowingAlive)
+        return false;
+    return showPaintedWhileHidden(window) || paintPicture(window);
+}
+
+void FloatingPanel::paintWhileHidden() {
+    m_ahead = {};
+    QWindow* window = windowHandle();
+    if (isVisible() || !window || window->isExposed() || !m_windowingAlive)
         return;
+    // The shape and fill as the showing would make them.
+    updateShape();
+    if (paintPicture(*window))
+        m_ahead = {true, size(), m_shown, window->devicePixelRatio(), showsOpacity()};
+}
+
+bool FloatingPanel::showPaintedWhileHidden(QWindow& window) {
+    // Shown once at most: the next hiding forgets the picture on the desktop's side.
+    const PaintedWhileHidden ahead = std::exchange(m_ahead, {});
+    const QBackingStore* store = backingStore();
+    if (!ahead.valid || ahead.size != size() || ahead.shown != m_shown ||
+        ahead.ratio != window.devicePixelRatio() || ahead.showsOpacity != showsOpacity() || !store ||
+        store->size() != size())
+        return false;
+    if (!m_windowing.showFirstPictureAgain(window))
+        return false;
+    // The backing store holds the picture too, for Qt to put up at the first exposure. The repaints
+    // the showing asks for are dropped once it is through (setVisible).
+    m_paintsAhead = true;
+    return true;
+}
+
+bool FloatingPanel::paintPicture(QWindow& window) {
     QBackingStore* store = backingStore();
     if (!store)
-        return;
+        return false;
     // Qt paints only a window it counts as mapped, which it does once the window is exposed, and
     // the server shows a window it maps with what lies in it until then: black where it has an
     // alpha channel. The panel is drawn into its backing store now instead, and that picture is
@@ -185,13 +221,14 @@ void FloatingPanel::paintAhead(QWindow& window) {
     store->endPaint();
     const QPaintDevice* device = store->paintDevice();
     if (!device || device->devType() != QInternal::Image)
-        return;
+        return false;
     const auto& painted = static_cast<const QImage&>(*device);
     const QRect pixels(QPoint(0, 0), size() * window.devicePixelRatio());
     // The backing store's own picture is handed over as it is when it has the window's size: a
     // copy of it took longer than drawing it.
     m_windowing.showFirstPicture(
         window, painted.rect() == pixels ? painted : painted.copy(pixels.intersected(painted.rect())));
+    return true;
 }
 
 void FloatingPanel::setVisible(bool visible) {
@@ -226,6 +263,7 @@ void FloatingPanel::hideEvent(QHideEvent* event) {
 }
 
 void FloatingPanel::setOutline(Outline outline) {
+    dropPaintedAhead();
     m_hasOwnOutline = static_cast<bool>(outline);
     m_outline = std::move(outline);
     m_shapedSize = QSize();
@@ -289,12 +327,26 @@ void FloatingPanel::resizeEvent(QResizeEvent* event) {
 }
 
 void FloatingPanel::setHasShadow(bool shadow) {
+    dropPaintedAhead();
     m_shadow = shadow ? PanelShadow::soft() : PanelShadow::none();
     updateShadowMargins();
     updateShape();
 }
 
 bool FloatingPanel::event(QEvent* event) {
+    // A change of the look reaches every widget, hidden ones too: a picture painted before is old.
+    switch (event->type()) {
+    case QEvent::PaletteChange:
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+    case QEvent::LayoutDirectionChange:
+    case QEvent::LocaleChange:
+    case QEvent::ScreenChangeInternal:
+        dropPaintedAhead();
+        break;
+    default:
+        break;
+    }
     const bool handled = QWidget::event(event);
     // Raised while shown: above a full-screen window too, for as long as the panel shows.
     if (event->type() == QEvent::ZOrderChange && isVisible() && m_windowingAlive)
@@ -321,8 +373,13 @@ void FloatingPanel::showEvent(QShowEvent* event) {
         m_windowing.showOnAllDesktops(*window);
         m_windowing.showWithoutActivating(*window);
         m_windowing.stackAboveFullScreen(*window);
-        paintAhead(*window);
+        const bool pictured = paintAhead(*window);
         m_paintedAhead = m_paintsAhead && !window->isExposed();
+        // A window no window manager takes in shows its picture at once: Qt would first wait for
+        // an answer of the server. Where device pixels are not the panel's, Qt places it.
+        if (pictured && windowFlags().testFlag(Qt::BypassWindowManagerHint) &&
+            window->devicePixelRatio() == 1.0)
+            m_windowing.mapNow(*window, geometry());
     }
 }
 

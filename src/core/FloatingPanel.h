@@ -133,6 +133,14 @@ public:
     // (at once for a panel already on screen; never for one hidden before it was exposed).
     void showPaintedAhead(std::function<void()> onScreen = {});
 
+    // A hidden panel can be painted before it is asked to show, its picture handed to the desktop
+    // at once: the next showing then only maps its window. The owner asks for it once the panel
+    // holds all its next showing shows, and drops it whenever any of that changes; the panel drops
+    // it itself when its size, opacity, look or surroundings change, and uses it at one showing.
+    void paintWhileHidden();
+    void dropPaintedAhead() { m_ahead = {}; }
+    bool isPaintedWhileHidden() const { return m_ahead.valid; }
+
     void setVisible(bool visible) override;
 
 protected:
@@ -163,8 +171,15 @@ private:
     void updateFill();
     // Whether the panel paints its ground under its content.
     bool paintsGround() const;
-    // Paints the panel whose window is about to be mapped, and hands the picture to the desktop.
-    void paintAhead(QWindow& window);
+    // Paints the panel whose window is about to be mapped, and hands the picture to the desktop;
+    // false when it could not.
+    bool paintAhead(QWindow& window);
+    // Paints the panel into its backing store and hands the picture to the desktop; false when
+    // there was nothing to paint into.
+    bool paintPicture(QWindow& window);
+    // Has the desktop show the picture painted while the panel was hidden, when it still holds;
+    // false when the panel must be painted now.
+    bool showPaintedWhileHidden(QWindow& window);
 
     PanelWindowing& m_windowing;
     QPointer<QWidget> m_contentView;
@@ -192,6 +207,15 @@ private:
     bool m_paintsAhead = false;
     // Painted ahead in the show under way.
     bool m_paintedAhead = false;
+    // What the panel was painted at while hidden; a picture that no longer matches is not shown.
+    struct PaintedWhileHidden {
+        bool valid = false;
+        QSize size;
+        double shown = 1.0;
+        double ratio = 1.0;
+        bool showsOpacity = false;
+    };
+    PaintedWhileHidden m_ahead;
 };
 
 } // namespace corvane

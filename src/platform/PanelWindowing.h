@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 
 #include <functional>
 
@@ -48,6 +49,15 @@ public:
     // it has an alpha channel. Kept until the window is first exposed; a null picture forgets it.
     // The pixels are read before the call returns: the caller may paint on in the same image.
     virtual void showFirstPicture(QWindow& window, const QImage& picture) = 0;
+    // Gives the window, about to be mapped again, the picture it was last given, as it was: the
+    // server keeps it from the time it was given (a first exposure does not forget it; a null
+    // picture or a new one does). False when there is none to give again.
+    virtual bool showFirstPictureAgain(QWindow& window) = 0;
+    // Maps a window no window manager takes in, at `geometry` (in device pixels), at once: the
+    // toolkit asks the server a question before it maps a window, and its own mapping that follows
+    // changes nothing. For a window whose first picture is in place. Does nothing for a window a
+    // window manager takes in, which must find the toolkit's hints in place when it is mapped.
+    virtual void mapNow(QWindow& window, const QRect& geometry) = 0;
 
     // Whether taskbars and pagers list a panel's window (on at creation). A panel that window
     // cycling passes over is listed in neither. Read at the panel's next show.

@@ -2,6 +2,7 @@
 #include "clipboard/ClipCard.h"
 #include "clipboard/ClipboardHistory.h"
 #include "core/StatusItems.h"
+#include "platform/fake/FakePanelWindowing.h"
 #include "support/AppFixture.h"
 #include "support/MotionReference.h"
 
@@ -146,6 +147,66 @@ TEST_F(ClipboardPanelControllerTest, AnotherOpeningKeepsTheViewAndItsEntriesAndS
     for (ClipCard* card : view->cards())
         EXPECT_FALSE(card->isHovered());
     EXPECT_EQ(view->rowScroll(), 0);
+}
+
+TEST_F(ClipboardPanelControllerTest,
+       TheClosedStripIsPaintedAsItsNextOpeningShowsAndAnewWhenItsEntriesChange) {
+    FakePanelWindowing& windowing = *platform->fakePanelWindowing;
+    // Where a compositing manager shows it, the strip's first picture is its shadow alone: its
+    // content fades in.
+    windowing.setCompositing(false);
+    const auto closeAndWait = [&] {
+        controller->handleKey(Qt::Key_Escape);
+        animator.completeAll();
+        scheduler.advance(ClipboardPanelController::paintAheadDelay);
+    };
+    controller->show();
+    animator.completeAll();
+    controller->handleKey(Qt::Key_Right);
+    controller->view()->searchField()->setText("report");
+    controller->model().setSearchText("report");
+    closeAndWait();
+    FilePanel* panel = controller->panel();
+    ASSERT_TRUE(panel->isPaintedWhileHidden());
+    const QImage ahead = windowing.firstPictures.value(panel->windowHandle());
+    ASSERT_FALSE(ahead.isNull());
+
+    // The same as an opening that paints it there and then
+    panel->dropPaintedAhead();
+    controller->show();
+    EXPECT_EQ(windowing.firstPicturesGivenAgain, 0);
+    EXPECT_TRUE(windowing.firstPictures.value(panel->windowHandle()) == ahead);
+    animator.completeAll();
+    closeAndWait();
+    controller->show();
+    EXPECT_EQ(windowing.firstPicturesGivenAgain, 1);
+    EXPECT_FALSE(panel->isPaintedWhileHidden());
+    animator.completeAll();
+
+    // A copy made while it is closed
+    closeAndWait();
+    ASSERT_TRUE(panel->isPaintedWhileHidden());
+    platform->fakePasteboard->copyText("delta");
+    scheduler.advance(ClipboardHistory::pollInterval);
+    scheduler.advance(ClipboardPanelController::paintAheadDelay);
+    ASSERT_EQ(history->items().size(), 4u);
+    ASSERT_TRUE(panel->isPaintedWhileHidden());
+    const QImage withDelta = windowing.firstPictures.value(panel->windowHandle());
+    EXPECT_FALSE(withDelta == ahead);
+    panel->dropPaintedAhead();
+    controller->show();
+    EXPECT_TRUE(windowing.firstPictures.value(panel->windowHandle()) == withDelta);
+    EXPECT_EQ(windowing.firstPicturesGivenAgain, 1);
+    animator.completeAll();
+
+    // Another accent, chosen while it is closed: an opening at once paints it anew
+    closeAndWait();
+    ASSERT_TRUE(panel->isPaintedWhileHidden());
+    settings->setSidebarAccent(AccentChoice::system);
+    EXPECT_FALSE(panel->isPaintedWhileHidden());
+    controller->show();
+    EXPECT_EQ(windowing.firstPicturesGivenAgain, 1);
+    EXPECT_FALSE(windowing.firstPictures.value(panel->windowHandle()) == withDelta);
 }
 
 TEST_F(ClipboardPanelControllerTest, ChoosingPastesOnlyOnceTheWindowInFrontHasTheKeyboardBack) {

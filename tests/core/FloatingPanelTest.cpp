@@ -212,6 +212,31 @@ TEST(FloatingPanelTest, EachShowingHandsTheDesktopItsFinishedPictureBeforeTheWin
     panel.show();
     EXPECT_EQ(QColor(windowing.firstPictures.value(panel.windowHandle()).pixel(centre)), QColor(Qt::blue));
     panel.hide();
+
+    // Painted while hidden: shown with that picture once, and painted anew when its size changed
+    panel.paintWhileHidden();
+    ASSERT_TRUE(panel.isPaintedWhileHidden());
+    panel.show();
+    EXPECT_EQ(windowing.firstPicturesGivenAgain, 1);
+    panel.hide();
+    panel.show();
+    EXPECT_EQ(windowing.firstPicturesGivenAgain, 1);
+    panel.hide();
+    panel.paintWhileHidden();
+    panel.resize(panel.size() + QSize(10, 0));
+    panel.show();
+    EXPECT_EQ(windowing.firstPicturesGivenAgain, 1);
+    EXPECT_EQ(windowing.firstPictures.value(panel.windowHandle()).size(), panel.size() * ratio);
+    panel.hide();
+
+    // Only a window no window manager takes in is mapped as soon as its picture is in place
+    EXPECT_TRUE(windowing.mappedNow.isEmpty());
+    panel.setWindowFlag(Qt::BypassWindowManagerHint);
+    panel.show();
+    ASSERT_EQ(windowing.mappedNow.size(), 1);
+    EXPECT_EQ(windowing.mappedNow[0].first, panel.windowHandle());
+    EXPECT_EQ(windowing.mappedNow[0].second, panel.geometry());
+    panel.hide();
 }
 
 TEST(FloatingPanelTest, AReplacedFadeStillCompletesLaterWhileThePanelHeadsForTheNewerTarget) {

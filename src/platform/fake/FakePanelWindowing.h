@@ -5,7 +5,9 @@
 #include <QHash>
 #include <QImage>
 #include <QList>
+#include <QPair>
 #include <QPointer>
+#include <QRect>
 #include <QRegion>
 #include <QWindow>
 
@@ -35,6 +37,13 @@ public:
         // A copy of the pixels, as the server takes them.
         firstPictures.insert(&window, picture.copy());
     }
+    void mapNow(QWindow& window, const QRect& geometry) override { mappedNow.append({&window, geometry}); }
+    bool showFirstPictureAgain(QWindow& window) override {
+        if (firstPictures.value(&window).isNull())
+            return false;
+        ++firstPicturesGivenAgain;
+        return true;
+    }
     void setListedInTaskbars(QWindow& window, bool listed) override {
         listedInTaskbars.insert(&window, listed);
     }
@@ -63,6 +72,10 @@ public:
     QHash<const QWindow*, bool> shadows;
     // The last first picture per window (null once forgotten).
     QHash<const QWindow*, QImage> firstPictures;
+    // The windows mapped at once, with their geometry.
+    QList<QPair<QPointer<QWindow>, QRect>> mappedNow;
+    // How many times a window was given its last first picture again.
+    int firstPicturesGivenAgain = 0;
     // The last taskbar wish per window.
     QHash<const QWindow*, bool> listedInTaskbars;
     // The last input shape per window (empty: the whole window).

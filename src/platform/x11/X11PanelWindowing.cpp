@@ -211,7 +211,10 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
     }
     if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
         // A panel's window is gone (Qt makes a new one when the panel changes its kind of window).
-        m_unshaded.erase(static_cast<const xcb_destroy_notify_event_t*>(message)->window);
+        const xcb_window_t gone = static_cast<const xcb_destroy_notify_event_t*>(message)->window;
+        m_unshaded.erase(gone);
+        m_firstPictures.erase(gone);
+        forgetFirstPicture(gone);
         return false;
     }
     if (m_xfixesFirstEvent == 0 ||
@@ -325,6 +328,7 @@ void X11PanelWindowing::showFirstPicture(QWindow& window, const QImage& picture)
         return;
     if (picture.isNull()) {
         dropFirstPicture(id);
+        forgetFirstPicture(id);
         return;
     }
     // The picture goes to the server as it is in memory: 32 bits a pixel, in the server's own byte
@@ -365,11 +369,53 @@ void X11PanelWindowing::showFirstPicture(QWindow& window, const QImage& picture)
                       pixels.constScanLine(top));
     }
     xcb_free_gc(c, gc);
+    forgetFirstPicture(id);
+    m_keptPictures[id] = pixmap;
+    giveFirstPicture(id, pixmap);
+}
+
+bool X11PanelWindowing::showFirstPictureAgain(QWindow& window) {
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const auto kept = m_keptPictures.find(id);
+    if (!m_connection || kept == m_keptPictures.end())
+        return false;
+    giveFirstPicture(id, kept->second);
+    return true;
+}
+
+void X11PanelWindowing::mapNow(QWindow& window, const QRect& geometry) {
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (!m_connection || id == XCB_WINDOW_NONE || !window.flags().testFlag(Qt::BypassWindowManagerHint) ||
+        geometry.isEmpty())
+        return;
+    // Where Qt would place it before mapping it; Qt's own placing that follows changes nothing.
+    const std::array<uint32_t, 4> place{
+        static_cast<uint32_t>(geometry.x()), static_cast<uint32_t>(geometry.y()),
+        static_cast<uint32_t>(geometry.width()), static_cast<uint32_t>(geometry.height())};
+    xcb_configure_window(m_connection, id,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                             XCB_CONFIG_WINDOW_HEIGHT,
+                         place.data());
+    xcb_map_window(m_connection, id);
+    xcb_flush(m_connection);
+}
+
+void X11PanelWindowing::giveFirstPicture(xcb_window_t window, xcb_pixmap_t pixmap) {
     // The server paints a window's background as it maps it, before anything else can draw.
-    const xcb_void_cookie_t given = xcb_change_window_attributes(c, id, XCB_CW_BACK_PIXMAP, &pixmap);
-    xcb_free_pixmap(c, pixmap);
-    m_firstPictures[id] = static_cast<uint16_t>(given.sequence);
-    xcb_flush(c);
+    const xcb_void_cookie_t given =
+        xcb_change_window_attributes(m_connection, window, XCB_CW_BACK_PIXMAP, &pixmap);
+    m_firstPictures[window] = static_cast<uint16_t>(given.sequence);
+    xcb_flush(m_connection);
+}
+
+void X11PanelWindowing::forgetFirstPicture(xcb_window_t window) {
+    const auto kept = m_keptPictures.find(window);
+    if (kept == m_keptPictures.end())
+        return;
+    // A window that still shows it as its background keeps it until it is given another.
+    if (m_connection)
+        xcb_free_pixmap(m_connection, kept->second);
+    m_keptPictures.erase(kept);
 }
 
 void X11PanelWindowing::dropFirstPicture(xcb_window_t window) {

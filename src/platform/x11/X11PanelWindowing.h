@@ -42,6 +42,8 @@ public:
     void setInputShape(QWindow& window, const QRegion& region) override;
     void whenExposed(QWindow& window, std::function<void()> onExposed) override;
     void showFirstPicture(QWindow& window, const QImage& picture) override;
+    bool showFirstPictureAgain(QWindow& window) override;
+    void mapNow(QWindow& window, const QRect& geometry) override;
     void setListedInTaskbars(QWindow& window, bool listed) override;
     bool isCompositing() const override { return m_compositing; }
     quint64 activeWindow() const override;
@@ -92,6 +94,10 @@ private:
     uint8_t depthOf(xcb_window_t window);
     // Gives the window back the background Qt made it with.
     void dropFirstPicture(xcb_window_t window);
+    // Gives the window `pixmap` as its background until its next exposure.
+    void giveFirstPicture(xcb_window_t window, xcb_pixmap_t pixmap);
+    // Frees the pixmap kept of the window's last first picture.
+    void forgetFirstPicture(xcb_window_t window);
     // The same on the window's first exposure since it was given its picture.
     void exposed(const xcb_expose_event_t& expose);
 
@@ -100,6 +106,9 @@ private:
     // and the windows' depths.
     std::map<xcb_window_t, uint16_t> m_firstPictures;
     std::map<xcb_window_t, uint8_t> m_depths;
+    // The pixmap of each panel's last first picture, kept on the server until a new one comes or
+    // the picture is forgotten, so that it can be given again without sending it again.
+    std::map<xcb_window_t, xcb_pixmap_t> m_keptPictures;
     // The panels taskbars and pagers do not list.
     std::set<xcb_window_t> m_unlisted;
     // The panels whose input is limited to a part of their window.
