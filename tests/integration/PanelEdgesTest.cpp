@@ -166,8 +166,12 @@ protected:
                 const bool same = area == lastArea && around == lastAround && shot != desktopShot.copy(area);
                 // (a reading taken while the server has the panel elsewhere, moving, is not one)
                 if (early && shot != desktopShot.copy(area) && stillBefore &&
-                    serverFrame(window) == panel.geometry())
-                    *early = std::max(*early, darkOutside(panel, desktopShot, shot));
+                    serverFrame(window) == panel.geometry()) {
+                    const int dark = darkOutside(panel, desktopShot, shot);
+                    if (dark > *early)
+                        m_darkestEarly = shot;
+                    *early = std::max(*early, dark);
+                }
                 last = shot;
                 lastArea = area;
                 lastAround = std::move(around);
@@ -251,9 +255,12 @@ protected:
                 const QImage shot = settled(*panel, desktopShot, panel->showsOpacity() ? nullptr : &early);
                 const int dark = darkOutside(*panel, desktopShot, shot) + darkRim(*panel, shot) + early;
                 if (dark > 0 && failures++ == 0) {
-                    shot.save(QStringLiteral("%1/edges-%2-%3.png")
-                                  .arg(QCoreApplication::applicationDirPath(), QLatin1String(state),
-                                       QLatin1String(entry.name)));
+                    const QString name = QStringLiteral("%1/edges-%2-%3")
+                                             .arg(QCoreApplication::applicationDirPath(),
+                                                  QLatin1String(state), QLatin1String(entry.name));
+                    shot.save(name + QStringLiteral(".png"));
+                    if (early > 0)
+                        m_darkestEarly.save(name + QStringLiteral("-early.png"));
                 }
                 const auto text = [](const QRect& r) {
                     return QStringLiteral("%1,%2 %3x%4")
@@ -467,6 +474,8 @@ protected:
     std::vector<Panel> transientPanels(LiveApp& app);
 
     QRect m_screen;
+    // The darkest reading around a panel on its way to settling, of the last opening.
+    QImage m_darkestEarly;
     QRect m_white;
     xcb_window_t m_whiteWindow = XCB_WINDOW_NONE;
     XTestInput input;
