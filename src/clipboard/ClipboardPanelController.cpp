@@ -234,9 +234,9 @@ void ClipboardPanelController::choose(const ClipItem& item) {
         m_services.paste.watchFocus(front);
     hide();
     // The keyboard goes back now, not when the fade ends; also from a strip chosen from before it
-    // had the keyboard, which may still be on its way to it.
-    if (front != 0)
-        m_services.windowing.giveKeyboard(front);
+    // had the keyboard, which may still be on its way to it (closing gave it back only if it had it).
+    if (m_panel)
+        m_panel->giveKeyboardBack();
     if (!paste)
         return;
     const Instant since = m_services.scheduler.now();
