@@ -158,15 +158,21 @@ protected:
                 ++readings;
                 const QRect area = panel.geometry().adjusted(-2, -2, 2, 2).intersected(m_screen);
                 const auto window = static_cast<xcb_window_t>(panel.winId());
-                const bool stillBefore = serverFrame(window) == panel.geometry();
+                // The server shows the outline the panel has now: a shape still on its way from the
+                // panel's connection would leave the last one's edge showing where this one has none.
+                const auto onServer = [&] {
+                    return serverFrame(window) == panel.geometry() &&
+                           (panel.mask().isEmpty() || serverShape(window) == panel.mask());
+                };
+                const bool stillBefore = onServer();
                 QImage shot = grab(area);
                 std::vector<QRgb> around;
                 for (const QPoint& at : outside(panel))
                     around.push_back(shot.pixel(at - area.topLeft()));
                 const bool same = area == lastArea && around == lastAround && shot != desktopShot.copy(area);
-                // (a reading taken while the server has the panel elsewhere, moving, is not one)
-                if (early && shot != desktopShot.copy(area) && stillBefore &&
-                    serverFrame(window) == panel.geometry()) {
+                // (a reading taken while the server has the panel elsewhere, moving or reshaping,
+                // is not one)
+                if (early && shot != desktopShot.copy(area) && stillBefore && onServer()) {
                     const int dark = darkOutside(panel, desktopShot, shot);
                     if (dark > *early)
                         m_darkestEarly = shot;

@@ -7,6 +7,8 @@
 #include <QMargins>
 #include <QTest>
 
+#include <xcb/shape.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -35,6 +37,21 @@ QRect serverFrame(xcb_window_t client) {
     if (!g)
         return {};
     return QRect(g->x, g->y, g->width + 2 * g->border_width, g->height + 2 * g->border_width);
+}
+
+QRegion serverShape(xcb_window_t window) {
+    xcb_connection_t* c = desktop().connection();
+    Reply<xcb_shape_get_rectangles_reply_t> shape(
+        xcb_shape_get_rectangles_reply(c, xcb_shape_get_rectangles(c, window, XCB_SHAPE_SK_BOUNDING),
+                                       nullptr),
+        &std::free);
+    QRegion region;
+    if (!shape)
+        return region;
+    const xcb_rectangle_t* rects = xcb_shape_get_rectangles_rectangles(shape.get());
+    for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(shape.get()); ++i)
+        region += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+    return region;
 }
 
 std::vector<QRect> embeddedWindows(const QString& windowClass) {

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
 #include <xcb/xcb.h>
@@ -18,6 +19,9 @@ namespace corvane::testing {
 // The geometry of the window manager's frame around `client`: the client's ancestor that is a
 // child of the root.
 QRect serverFrame(xcb_window_t client);
+// The window's bounding shape as the server holds it, in the window's own coordinates (its whole
+// rectangle where it has no shape).
+QRegion serverShape(xcb_window_t window);
 // The outer frame as the client's own geometry gives it: its area in root coordinates plus the
 // window manager's _NET_FRAME_EXTENTS. Equal to `serverFrame` once the window manager has
 // configured both the frame and the client.
