@@ -634,6 +634,10 @@ TEST_F(PanelEdges, NothingDarkOutsideAnyPanelWithOrWithoutACompositingManager) {
     QProcess* compositor = desktop().launch(QStringLiteral("xcompmgr"), {});
     ASSERT_NE(compositor, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return windowing.isCompositing(); }, waitMs));
+    // It owns its selection before it has drawn the screen once: until then the screen reads black
+    // (on a loaded machine for a good while), the white window included.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !isDark(grab(QRect(middle, QSize(1, 1))).pixel(0, 0)); }, waitMs));
     checkPanels("compositor-started", panels);
     checkPreview("compositor-started");
 
