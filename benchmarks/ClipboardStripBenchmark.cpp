@@ -148,7 +148,8 @@ struct Setup {
     ManualScheduler scheduler;
     ManualAnimator animator;
     // As the application has it: the panels read the active window from the window layer's state.
-    X11PanelWindowing windowing{std::make_shared<X11WindowState>(desktop().displayName().toLocal8Bit())};
+    X11PanelWindowing windowing{std::make_shared<X11WindowState>(desktop().displayName().toLocal8Bit()),
+                                scheduler};
     ThreadPoolExecutor decoder;
     Strip full{scheduler, animator, windowing, kEntries};
     Strip pictures{scheduler, animator, windowing, 0, kPictures, &decoder};

@@ -47,7 +47,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     // The window list, the window access layer and the panels answer from one state kept from X
     // events.
     auto windowState = std::make_shared<X11WindowState>();
-    platform->panelWindowing = std::make_unique<X11PanelWindowing>(windowState);
+    platform->panelWindowing = std::make_unique<X11PanelWindowing>(windowState, scheduler);
     platform->accessibility = std::make_unique<X11Accessibility>(windowState);
     platform->windowList = std::make_unique<X11WindowList>(windowState);
     platform->runningApplications = std::make_unique<X11RunningApplications>();

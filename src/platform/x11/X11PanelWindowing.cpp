@@ -110,8 +110,8 @@ xcb_window_t firstRoot(xcb_connection_t* c) {
 
 } // namespace
 
-X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows)
-    : m_windows(std::move(windows)) {
+X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows, Scheduler& scheduler)
+    : m_windows(std::move(windows)), m_scheduler(scheduler) {
     m_connection = qtConnection();
     if (!m_connection)
         return;
@@ -120,10 +120,11 @@ X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows)
     // A window that goes full screen in front of shown panels would cover them.
     m_windows->watchActive([this] { liftShownPanels(); }, this);
     xcb_connection_t* c = m_connection;
-    const auto atoms = internAll<8>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY",
-                                        "_NET_ACTIVE_WINDOW", "_NET_WM_USER_TIME", "_COMPTON_SHADOW",
-                                        "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
-    m_atoms = Atoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7]};
+    const auto atoms =
+        internAll<9>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY", "_NET_ACTIVE_WINDOW",
+                         "_NET_WM_USER_TIME", "_COMPTON_SHADOW", "_NET_WM_STATE_SKIP_TASKBAR",
+                         "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_WINDOW_OPACITY"});
+    m_atoms = Atoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8]};
     // Qt opens its connection on the display's default screen; the selection is named after it.
     const int number = defaultScreenNumber();
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
@@ -188,6 +189,8 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
         const auto* map = static_cast<const xcb_map_notify_event_t*>(message);
         if (m_inputShapes.count(map->window) != 0)
             passInputShape(map->window);
+        if (m_unshaded.count(map->window) != 0 && m_compositing)
+            dropCompositorShadow(map->window, shadowChecks);
         return false;
     }
     if ((event->response_type & ~0x80) == XCB_REPARENT_NOTIFY) {
@@ -213,6 +216,7 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
         // A panel's window is gone (Qt makes a new one when the panel changes its kind of window).
         const xcb_window_t gone = static_cast<const xcb_destroy_notify_event_t*>(message)->window;
         m_unshaded.erase(gone);
+        m_shadowChecks.erase(gone);
         m_firstPictures.erase(gone);
         forgetFirstPicture(gone);
         return false;
@@ -571,6 +575,59 @@ void X11PanelWindowing::writeShadow(xcb_window_t window, bool shadow) {
     const uint32_t value = shadow ? 1 : 0;
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, m_atoms.compositorShadow, XCB_ATOM_CARDINAL, 32, 1,
                         &value);
+    xcb_flush(c);
+}
+
+void X11PanelWindowing::dropCompositorShadow(xcb_window_t window, int checksLeft) {
+    m_shadowChecks.erase(window);
+    xcb_connection_t* c = m_connection;
+    if (!c || !m_compositing || m_atoms.opacity == XCB_ATOM_NONE || m_unshaded.count(window) == 0)
+        return;
+    const xcb_window_t top = topLevelOf(c, window);
+    if (top == XCB_WINDOW_NONE)
+        return;
+    Reply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, top), nullptr));
+    if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
+        return;
+    // The compositing manager starts watching the window's properties when it takes in the map,
+    // which may be a moment after the map reached this program.
+    if ((attributes->all_event_masks & XCB_EVENT_MASK_PROPERTY_CHANGE) == 0) {
+        if (checksLeft > 1) {
+            const Seconds wait(shadowCheckWait * double(1 << (shadowChecks - checksLeft)));
+            m_shadowChecks.insert_or_assign(window, m_scheduler.schedule(wait, [this, window, checksLeft] {
+                dropCompositorShadow(window, checksLeft - 1);
+            }));
+        }
+        return;
+    }
+    // A change of the opacity makes it look at the window again: it finds a 32-bit window and
+    // lets go of the shadow. The opacity itself stays as it was.
+    Reply<xcb_get_property_reply_t> opacity(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, top, m_atoms.opacity, XCB_ATOM_CARDINAL, 0, 1), nullptr));
+    if (opacity && opacity->format == 32 && xcb_get_property_value_length(opacity.get()) == 4) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, top, m_atoms.opacity, XCB_ATOM_CARDINAL, 32, 1,
+                            xcb_get_property_value(opacity.get()));
+    } else {
+        const uint32_t opaque = 0xffffffffu;
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, top, m_atoms.opacity, XCB_ATOM_CARDINAL, 32, 1,
+                            &opaque);
+        xcb_delete_property(c, top, m_atoms.opacity);
+    }
+    // What it drew of the shadow stays on the screen until that part is drawn again: an exposure
+    // of the root around the window has it drawn again.
+    Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, top), nullptr));
+    if (geometry) {
+        constexpr int margin = 128;
+        xcb_expose_event_t expose{};
+        expose.response_type = XCB_EXPOSE;
+        expose.window = geometry->root;
+        expose.x = static_cast<uint16_t>(std::max(0, geometry->x - margin));
+        expose.y = static_cast<uint16_t>(std::max(0, geometry->y - margin));
+        expose.width = static_cast<uint16_t>(std::min(0xffff, geometry->width + 2 * margin));
+        expose.height = static_cast<uint16_t>(std::min(0xffff, geometry->height + 2 * margin));
+        xcb_send_event(c, 0, geometry->root, XCB_EVENT_MASK_EXPOSURE, reinterpret_cast<const char*>(&expose));
+    }
     xcb_flush(c);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PanelWindowing.h"
+#include "runtime/Scheduler.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QList>
@@ -31,7 +32,7 @@ class X11WindowState;
 class X11PanelWindowing final : public PanelWindowing, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
-    explicit X11PanelWindowing(std::shared_ptr<X11WindowState> windows);
+    X11PanelWindowing(std::shared_ptr<X11WindowState> windows, Scheduler& scheduler);
     ~X11PanelWindowing() override;
 
     void showOnAllDesktops(QWindow& window) override;
@@ -63,6 +64,7 @@ private:
         xcb_atom_t compositorShadow = XCB_ATOM_NONE;
         xcb_atom_t skipTaskbar = XCB_ATOM_NONE;
         xcb_atom_t skipPager = XCB_ATOM_NONE;
+        xcb_atom_t opacity = XCB_ATOM_NONE;
     };
 
     bool readCompositing() const;
@@ -77,6 +79,15 @@ private:
     void writeShadow(xcb_window_t window, bool shadow);
     // Gives the window manager's frame around a panel the panel's input shape.
     void passInputShape(xcb_window_t window);
+    // Takes away a shadow a compositing manager made of its own accord for a panel that wants
+    // none. xcompmgr -c decides on a shadow at each configure of a window from what its memory
+    // held until the window maps, and keeps what it made; a window manager's frame is new and
+    // configured before its map at every showing. Once the compositing manager watches the shown
+    // window, a change of its opacity has it let go of the shadow. Checked again a few times, a
+    // little later each time, until it watches.
+    void dropCompositorShadow(xcb_window_t window, int checksLeft);
+    static constexpr int shadowChecks = 7;
+    static constexpr double shadowCheckWait = 0.01;
 
     xcb_connection_t* m_connection = nullptr;
     std::shared_ptr<X11WindowState> m_windows;
@@ -90,6 +101,9 @@ private:
     QList<QPointer<QWindow>> m_stacked;
     // The panels that want no compositor's shadow.
     std::set<xcb_window_t> m_unshaded;
+    // The shown panels whose compositing manager is not watching them yet, by their next check.
+    std::map<xcb_window_t, TimerHandle> m_shadowChecks;
+    Scheduler& m_scheduler;
     // The depth of each panel's window, asked once.
     uint8_t depthOf(xcb_window_t window);
     // Gives the window back the background Qt made it with.
