@@ -594,7 +594,8 @@ void X11PanelWindowing::dropCompositorShadow(xcb_window_t window, int checksLeft
     // which may be a moment after the map reached this program.
     if ((attributes->all_event_masks & XCB_EVENT_MASK_PROPERTY_CHANGE) == 0) {
         if (checksLeft > 1) {
-            const Seconds wait(shadowCheckWait * double(1 << (shadowChecks - checksLeft)));
+            const Seconds wait(std::min(shadowCheckWait * double(1 << std::min(shadowChecks - checksLeft, 8)),
+                                        shadowCheckLongest));
             m_shadowChecks.insert_or_assign(window, m_scheduler.schedule(wait, [this, window, checksLeft] {
                 dropCompositorShadow(window, checksLeft - 1);
             }));

@@ -83,11 +83,12 @@ private:
     // none. xcompmgr -c decides on a shadow at each configure of a window from what its memory
     // held until the window maps, and keeps what it made; a window manager's frame is new and
     // configured before its map at every showing. Once the compositing manager watches the shown
-    // window, a change of its opacity has it let go of the shadow. Checked again a few times, a
-    // little later each time, until it watches.
+    // window, a change of its opacity has it let go of the shadow. Checked again every few
+    // milliseconds for a little over a second, until it watches (the shadow shows until then).
     void dropCompositorShadow(xcb_window_t window, int checksLeft);
-    static constexpr int shadowChecks = 7;
+    static constexpr int shadowChecks = 32;
     static constexpr double shadowCheckWait = 0.01;
+    static constexpr double shadowCheckLongest = 0.04;
 
     xcb_connection_t* m_connection = nullptr;
     std::shared_ptr<X11WindowState> m_windows;
