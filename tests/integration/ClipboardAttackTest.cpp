@@ -6,6 +6,7 @@
 // and the strip opens. Each attack lasts CORVANE_ATTACK_SECONDS (3 by default). And the clipboard's
 // reader against owners that answer outside the protocol or past its bounds (none of them gets
 // text taken in), and against answers that come in faster than it takes them.
+#include "support/EventLoopGaps.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
 #include "support/XTestInput.h"
@@ -47,39 +48,14 @@ qint64 residentMiB() {
     return fields.size() > 1 ? fields[1].toLongLong() * ::sysconf(_SC_PAGESIZE) / (1024 * 1024) : -1;
 }
 
-// How long the main thread has waited to be run, in ms: the machine's load, not the program's.
-qint64 waitedToRunMs() {
-    QFile schedstat(QStringLiteral("/proc/self/schedstat"));
-    if (!schedstat.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = schedstat.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLongLong() / 1000000 : 0;
-}
-
-// Watches the event loop: the longest gap between turns of a 5 ms timer, and the most memory.
-// A gap counts the time the main thread worked or waited on anything, but not the time it stood
-// ready while other processes had the processors: on a loaded machine with two cores that alone
-// reaches hundreds of milliseconds.
+// Watches the event loop (its longest gap) and the most memory.
 struct Watch {
-    Watch() {
-        timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            const qint64 waited = waitedToRunMs();
-            worstGapMs = std::max(worstGapMs, sinceLast.restart() - (waited - lastWaited));
-            lastWaited = waited;
-            if (++turns % 20 == 0)
-                peakMiB = std::max(peakMiB, residentMiB());
-        });
-        lastWaited = waitedToRunMs();
-        sinceLast.start();
-        timer.start(5);
-    }
-    QTimer timer;
-    QElapsedTimer sinceLast;
-    qint64 lastWaited = 0;
-    qint64 worstGapMs = 0;
     qint64 peakMiB = 0;
     int turns = 0;
+    EventLoopGaps gaps{[this] {
+        if (++turns % 20 == 0)
+            peakMiB = std::max(peakMiB, residentMiB());
+    }};
 };
 
 QByteArray picturePng(int n) {
@@ -157,7 +133,7 @@ TEST(ClipboardAttack, HostileOwnersCostNeitherTheEventLoopNorMemoryAndTheNextCop
         if (arguments[0] == "padded") {
             EXPECT_TRUE(QTest::qWaitFor([&] { return !history.items().empty(); }, 30000));
         }
-        const qint64 worstGap = watch.worstGapMs;
+        const qint64 worstGap = watch.gaps.worstMs();
         const qint64 peak = std::max(watch.peakMiB, residentMiB());
         const size_t recorded = history.items().size();
         owner.kill();
@@ -300,8 +276,8 @@ TEST(ClipboardAttack, AnswersPilingUpLeaveTheEventLoopTurning) {
     Watch watch;
     EXPECT_TRUE(QTest::qWaitFor([&] { return ended == reads; }, 60000)) << ended;
     std::printf("[ attack   ] %d reads at once: worst event-loop gap %lld ms\n", reads,
-                static_cast<long long>(watch.worstGapMs));
-    EXPECT_LT(watch.worstGapMs, 300);
+                static_cast<long long>(watch.gaps.worstMs()));
+    EXPECT_LT(watch.gaps.worstMs(), 300);
     owner.kill();
     owner.waitForFinished(waitMs);
 }

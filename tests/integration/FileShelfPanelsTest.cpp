@@ -1,6 +1,7 @@
 // The file shelf's panels on a real X server without a compositing manager: a pinned folder
 // listed and kept current, the floating panel's frame across a restart, the preview of an image,
 // and pictures of the popover, a floating panel and the preview.
+#include "support/EventLoopGaps.h"
 #include "support/FocusedPrograms.h"
 #include "support/HeaderDrags.h"
 #include "support/IntegrationMain.h"
@@ -505,14 +506,8 @@ TEST_F(FileShelfPanelsTest, PreviewsToggledOverAHangingPdfHelperKeepTheLoopAnswe
     QThreadPool& pool = *QThreadPool::globalInstance();
     const int poolSize = pool.maxThreadCount();
     pool.setMaxThreadCount(1);
-    QElapsedTimer sinceLast;
-    qint64 worstGapMs = 0;
-    QTimer beat;
-    QObject::connect(&beat, &QTimer::timeout,
-                     [&] { worstGapMs = std::max(worstGapMs, sinceLast.restart()); });
+    EventLoopGaps gaps;
     int mostHelpers = 0;
-    sinceLast.start();
-    beat.start(5);
     const auto key = [&](Qt::Key k) {
         QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, k);
     };
@@ -527,11 +522,11 @@ TEST_F(FileShelfPanelsTest, PreviewsToggledOverAHangingPdfHelperKeepTheLoopAnswe
     ASSERT_TRUE(QTest::qWaitFor([&] { return processesRunning(hanging) >= 1; }, waitMs));
     QTest::qWait(300);
     mostHelpers = std::max(mostHelpers, processesRunning(hanging));
-    beat.stop();
+    gaps.stop();
     pool.setMaxThreadCount(poolSize);
     std::printf("worst event-loop gap %lld ms, at most %d drawings at once\n",
-                static_cast<long long>(worstGapMs), mostHelpers);
-    EXPECT_LT(worstGapMs, 300);
+                static_cast<long long>(gaps.worstMs()), mostHelpers);
+    EXPECT_LT(gaps.worstMs(), 300);
     EXPECT_LE(mostHelpers, 2) << "an older drawing went on beside a newer one";
 
     // The quit kills the drawing under way, its helper's own children included, and waits for none.
