@@ -10,6 +10,7 @@
 #include "snapping/SnapController.h"
 #include "windows/AXWindowService.h"
 
+#include <QMutex>
 #include <QProcess>
 #include <QTest>
 
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <map>
 #include <tuple>
+#include <vector>
 
 namespace corvane::testing {
 namespace {
@@ -81,6 +83,31 @@ protected:
             ADD_FAILURE() << "frame " << describe(serverFrame(window)).toStdString() << ", expected "
                           << describe(expected).toStdString();
         return landed;
+    }
+
+    // Has the window manager add `states` to the window's, and waits until it has and has
+    // resized the frame to go with them.
+    void addStates(xcb_window_t window, std::vector<const char*> states) {
+        const QRect before = serverFrame(window);
+        std::vector<uint32_t> data{1, 0, 0, 2};
+        for (size_t i = 0; i < states.size() && i < 2; ++i)
+            data[i + 1] = desktop().atom(states[i]);
+        askWindowManager(window, "_NET_WM_STATE", data);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return std::all_of(states.begin(), states.end(),
+                                   [&](const char* s) { return hasState(window, s); }) &&
+                       serverFrame(window) != before;
+            },
+            waitMs));
+    }
+    bool isMaximised(xcb_window_t window) {
+        return hasState(window, "_NET_WM_STATE_MAXIMIZED_VERT") ||
+               hasState(window, "_NET_WM_STATE_MAXIMIZED_HORZ");
+    }
+    // Writes a frame as every placement does, and whether the product found it taken.
+    bool setFrame(xcb_window_t window, const QRect& frame) {
+        return app.await(AXWindowService::shared().setFrame(m_pids[window], window, QRectF(frame)));
     }
 
     LiveApp app;
@@ -151,6 +178,99 @@ TEST_F(Snapping, ATerminalSizingInCharacterStepsCyclesThroughEverySize) {
         EXPECT_TRUE(
             QTest::qWaitFor([&] { return app.state().snap().settledFrame(window).has_value(); }, waitMs));
     }
+}
+
+TEST_F(Snapping, AWindowMaximisedInEitherDirectionTakesEveryPlacement) {
+    app.settings().setCycleSnapSizes(false);
+    const xcb_window_t window = openWindow();
+    ASSERT_NE(window, XCB_WINDOW_NONE);
+    const QRectF a = area();
+    const double gap = app.settings().layoutGap();
+    const char* vertically = "_NET_WM_STATE_MAXIMIZED_VERT";
+    const char* horizontally = "_NET_WM_STATE_MAXIMIZED_HORZ";
+
+    // A snap key
+    addStates(window, {vertically, horizontally});
+    app.await(app.state().snap().snap(SnapAction::leftHalf));
+    landsOn(window, frame(SnapAction::leftHalf, a, gap).toRect());
+    EXPECT_FALSE(isMaximised(window));
+
+    // The wheel's placement
+    addStates(window, {vertically});
+    const auto target = app.await(app.state().snap().resolveTarget());
+    ASSERT_TRUE(target.has_value());
+    app.await(app.state().snap().place(*target, frame(SnapAction::bottomRight, a, gap)));
+    landsOn(window, frame(SnapAction::bottomRight, a, gap).toRect());
+    EXPECT_FALSE(isMaximised(window));
+
+    // Tiling
+    addStates(window, {horizontally});
+    app.await(app.state().snap().tileScreen(LayoutPreset::thirds));
+    landsOn(window, frames(LayoutPreset::thirds, 1, a, gap).front().toRect());
+    EXPECT_FALSE(isMaximised(window));
+
+    // What every placement writes through answers that the frame was taken, once it was
+    addStates(window, {vertically, horizontally});
+    const QRect asked = frame(SnapAction::topLeft, a, gap).toRect();
+    EXPECT_TRUE(setFrame(window, asked));
+    EXPECT_EQ(productFrame(window), asked);
+    EXPECT_FALSE(isMaximised(window));
+}
+
+TEST_F(Snapping, AMaximisedTerminalSnapsToTheNearestSizeItsCellsAllow) {
+    const xcb_window_t window = openWindow(QStringLiteral("80x24+300+200"), QStringLiteral("xterm"));
+    ASSERT_NE(window, XCB_WINDOW_NONE);
+    app.settings().setCycleSnapSizes(false);
+    const QRectF a = area();
+    const double gap = app.settings().layoutGap();
+    // Short of the frame asked for by less than a character cell
+    auto near = [](const QRect& frame, const QRect& asked) {
+        return frame.topLeft() == asked.topLeft() && frame.width() <= asked.width() &&
+               frame.width() > asked.width() - 20 && frame.height() <= asked.height() &&
+               frame.height() > asked.height() - 30;
+    };
+
+    for (SnapAction action : {SnapAction::leftHalf, SnapAction::rightHalf}) {
+        SCOPED_TRACE(rawValue(action).toStdString());
+        addStates(window, {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"});
+        app.await(app.state().snap().snap(action));
+        const QRect asked = frame(action, a, gap).toRect();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return near(serverFrame(window), asked); }, waitMs))
+            << describe(serverFrame(window)).toStdString() << ", asked " << describe(asked).toStdString();
+    }
+
+    // Settling on its nearest size is taking the frame; a size below the least it takes is not
+    addStates(window, {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"});
+    const QRect asked = frame(SnapAction::topRight, a, gap).toRect();
+    EXPECT_TRUE(setFrame(window, asked));
+    EXPECT_TRUE(near(productFrame(window), asked)) << describe(productFrame(window)).toStdString();
+    EXPECT_FALSE(setFrame(window, QRect(asked.topLeft(), QSize(8, 8))));
+}
+
+QMutex loggedMutex;
+QStringList logged;
+
+void keepMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
+    const QMutexLocker lock(&loggedMutex);
+    logged << message;
+}
+
+TEST_F(Snapping, AFullScreenWindowKeepsTheScreenAndTheFrameIsToldRefused) {
+    const xcb_window_t window = openWindow();
+    ASSERT_NE(window, XCB_WINDOW_NONE);
+    addStates(window, {"_NET_WM_STATE_FULLSCREEN"});
+    const QRect fullScreen = serverFrame(window);
+
+    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+    const bool taken = setFrame(window, frame(SnapAction::leftHalf, area(), 8).toRect());
+    qInstallMessageHandler(previous);
+
+    EXPECT_FALSE(taken);
+    EXPECT_TRUE(logged.contains(
+        QStringLiteral("App %1 refused resize (Electron/Java apps sometimes do)").arg(m_pids[window])))
+        << logged.join('\n').toStdString();
+    EXPECT_TRUE(hasState(window, "_NET_WM_STATE_FULLSCREEN"));
+    EXPECT_EQ(serverFrame(window), fullScreen);
 }
 
 TEST_F(Snapping, TilingPlacesEveryWindowWhereTheEngineSays) {

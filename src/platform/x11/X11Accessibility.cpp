@@ -1,6 +1,8 @@
 #include "platform/x11/X11Accessibility.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 
@@ -16,6 +18,34 @@ constexpr uint32_t kGravityNorthWest = 1;
 constexpr uint32_t kMoveResizeX = 1u << 8, kMoveResizeY = 1u << 9, kMoveResizeWidth = 1u << 10,
                    kMoveResizeHeight = 1u << 11;
 constexpr uint32_t kStackAbove = 0;
+constexpr uint32_t kStateRemove = 0;
+// WM_NORMAL_HINTS: the flag that says the window sizes in steps, and where the steps stand.
+constexpr uint32_t kResizeIncrements = 1u << 6;
+constexpr size_t kWidthStep = 9, kHeightStep = 10;
+// How far a window may stand from a frame asked for and still count as having taken it, in
+// points: what snapping allows a window that sizes in steps, beyond the step.
+constexpr double kFrameTolerance = 6.0;
+
+// The steps the window sizes in (a terminal's character cell); one pixel where it names none.
+QSize sizeSteps(X11Connection& c, xcb_window_t window) {
+    const std::optional<X11Property> hints = c.property(window, XCB_ATOM_WM_NORMAL_HINTS);
+    const std::vector<uint32_t> v = hints ? hints->values32() : std::vector<uint32_t>{};
+    if (v.size() <= kHeightStep || !(v[0] & kResizeIncrements))
+        return {1, 1};
+    const auto step = [](uint32_t value) { return static_cast<int>(std::clamp<uint32_t>(value, 1, 4096)); };
+    return {step(v[kWidthStep]), step(v[kHeightStep])};
+}
+
+// Whether `frame` is `asked` as the window could take it: where asked, and as large as asked
+// within the steps it sizes in.
+bool takes(const QRect& frame, const QRect& asked, QSize steps, int tolerance) {
+    const auto near = [tolerance](int got, int wanted, int step) {
+        return std::abs(got - wanted) <= tolerance + step - 1;
+    };
+    return near(frame.x(), asked.x(), 1) && near(frame.y(), asked.y(), 1) &&
+           near(frame.width(), asked.width(), steps.width()) &&
+           near(frame.height(), asked.height(), steps.height());
+}
 
 bool processExists(int32_t pid) {
     if (pid <= 0)
@@ -224,13 +254,81 @@ bool X11Accessibility::setFrame(const AXElement& window, std::optional<QPointF> 
                                 std::optional<QSizeF> size) {
     if (!origin && !size)
         return false;
-    return held([&](X11HeldWindows& h) {
+    const Clock::time_point until = Clock::now() + std::chrono::duration_cast<Clock::duration>(m_timeout);
+    // A window manager often draws a maximised window with less around it, so its size is worked
+    // out with what a window that is not maximised has: asked for once, before the first.
+    const std::optional<uint64_t> question = held([&](X11HeldWindows& h) -> std::optional<uint64_t> {
+        const X11WindowFacts* f = h.facts(windowOf(window));
+        if (!f || !f->maximized || f->fullscreen || m_state->usualFrameExtents(h))
+            return std::nullopt;
+        return m_state->askWindowManager(h);
+    });
+    if (question)
+        awaitAnswer(*question, until);
+
+    std::optional<Asked> asked = held([&](X11HeldWindows& h) -> std::optional<Asked> {
         const X11WindowFacts* f = h.facts(windowOf(window));
         if (!f)
-            return false;
+            return std::nullopt;
         m_requestedOrigins.remove(f->window);
-        return moveResize(*h.connection, *f, origin, size) && origin && size;
+        // A full-screen window keeps the screen: the program and the user take it out of full
+        // screen, and a frame written meanwhile is refused.
+        if (f->fullscreen)
+            return std::nullopt;
+        X11Connection& c = *h.connection;
+        X11WindowFacts sent = *f;
+        if (f->maximized) {
+            // The window manager holds a maximised window where it is. Taken out of that state
+            // and moved in the same flush, it goes to the new frame in one pass of the manager's
+            // queue, with no stop at the frame it had before it was maximised.
+            c.sendToRoot(f->window, X11Atom::netWmState,
+                         {kStateRemove, c.atom(X11Atom::netWmStateMaximizedVert),
+                          c.atom(X11Atom::netWmStateMaximizedHorz), kSourcePager, 0});
+            if (const std::optional<QMargins> usual = m_state->usualFrameExtents(h))
+                sent.frameExtents = *usual;
+        }
+        moveResize(c, sent, origin, size);
+        if (!origin || !size)
+            return std::nullopt;
+        return Asked{*origin, *size, sent.frameExtents, sent.clientShadows, sizeSteps(c, f->window)};
     });
+    return asked && awaitFrame(window, *asked, until);
+}
+
+void X11Accessibility::awaitAnswer(uint64_t ticket, Clock::time_point until) {
+    while (!held([&](X11HeldWindows&) { return m_state->answered(ticket); }) && Clock::now() < until)
+        m_state->awaitEvents(until);
+}
+
+bool X11Accessibility::awaitFrame(const AXElement& window, Asked asked, Clock::time_point until) {
+    const QRect frame((asked.origin * m_pixelRatio).toPoint(), (asked.size * m_pixelRatio).toSize());
+    const int tolerance = static_cast<int>(std::lround(kFrameTolerance * m_pixelRatio));
+    // Judged once the window manager has dealt with the request (or the time is up): on the way
+    // the frame may stand anywhere, the one it had before it was maximised included.
+    uint64_t ticket = held([&](X11HeldWindows& h) { return m_state->askWindowManager(h); });
+    for (bool askedAgain = false;; askedAgain = true) {
+        awaitAnswer(ticket, until);
+        std::optional<QRect> stands;
+        bool again = false;
+        held([&](X11HeldWindows& h) {
+            const X11WindowFacts* f = h.facts(windowOf(window));
+            if (!f)
+                return;
+            stands = f->outerFrame();
+            // Decorations other than those the size was worked out with leave the frame off by
+            // the difference: asked once more with those it has now.
+            again = !askedAgain && !f->maximized && Clock::now() < until &&
+                    (f->frameExtents != asked.extents || f->clientShadows != asked.shadows);
+            if (again) {
+                moveResize(*h.connection, *f, asked.origin, asked.size);
+                ticket = m_state->askWindowManager(h);
+            }
+        });
+        if (!stands)
+            return false;
+        if (!again)
+            return takes(*stands, frame, asked.steps, tolerance);
+    }
 }
 
 bool X11Accessibility::setMinimized(const AXElement& window, bool minimized) {

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHash>
 
+#include <chrono>
 #include <memory>
 
 namespace corvane {
@@ -20,7 +21,8 @@ public:
     explicit X11Accessibility(std::shared_ptr<X11WindowState> state);
     ~X11Accessibility() override;
 
-    // xcb requests have no timeout of their own; the local server answers promptly or not at all.
+    // Bounds the wait for a written frame to show. xcb requests have no timeout of their own;
+    // the local server answers promptly or not at all.
     void setMessagingTimeout(Seconds timeout) override { m_timeout = timeout; }
 
     AXRead<std::vector<AXElement>> windows(int32_t pid) override;
@@ -43,7 +45,9 @@ public:
     bool setPosition(const AXElement& window, QPointF origin) override;
     bool setSize(const AXElement& window, QSizeF size) override;
     // One request moves and resizes the window: the window manager applies both at once, so no
-    // size has to go around the move.
+    // size has to go around the move. A maximised window is taken out of that state on the way.
+    // True once the window stands at the frame, or as near as the steps it sizes in allow,
+    // within the messaging timeout; false for a full-screen window, which keeps the screen.
     bool setFrame(const AXElement& window, std::optional<QPointF> origin,
                   std::optional<QSizeF> size) override;
     bool setMinimized(const AXElement& window, bool minimized) override;
@@ -67,6 +71,19 @@ private:
             return f ? AXRead<Value>::success(fact(*f)) : AXRead<Value>::failure();
         });
     }
+    // A frame written, and what it was worked out with.
+    struct Asked {
+        QPointF origin;
+        QSizeF size;
+        QMargins extents, shadows;
+        QSize steps;
+    };
+    using Clock = std::chrono::steady_clock;
+    // Waits until the window manager has dealt with the frame and judges it: false when the
+    // window does not stand there once it has, or by `until`, or goes.
+    bool awaitFrame(const AXElement& window, Asked asked, Clock::time_point until);
+    // Waits until the window manager's answer came, or `until`.
+    void awaitAnswer(uint64_t ticket, Clock::time_point until);
     bool moveResize(X11Connection& c, const X11WindowFacts& facts, std::optional<QPointF> origin,
                     std::optional<QSizeF> size);
     // Sends a window-manager request about a window, with the server's time at `timeAt` of the
@@ -76,7 +93,8 @@ private:
 
     std::shared_ptr<X11WindowState> m_state;
     double m_pixelRatio = 1.0;
-    Seconds m_timeout{};
+    // Until told otherwise, the usual bound of a message to another program.
+    Seconds m_timeout{0.5};
     // The origin last asked for per window, so that the size write after a position write keeps
     // it even before the window manager has moved the window there.
     QHash<xcb_window_t, QPointF> m_requestedOrigins;

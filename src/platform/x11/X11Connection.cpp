@@ -45,6 +45,9 @@ constexpr const char* kAtomNames[] = {
     "_GTK_APPLICATION_ID",
     "_KDE_NET_WM_DESKTOP_FILE",
     "_NET_WM_STATE_FULLSCREEN",
+    "_NET_WM_STATE_MAXIMIZED_VERT",
+    "_NET_WM_STATE_MAXIMIZED_HORZ",
+    "_NET_REQUEST_FRAME_EXTENTS",
 };
 static_assert(std::size(kAtomNames) == static_cast<size_t>(X11Atom::count));
 

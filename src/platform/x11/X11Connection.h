@@ -54,6 +54,9 @@ enum class X11Atom {
     gtkApplicationId,
     kdeNetWmDesktopFile,
     netWmStateFullscreen,
+    netWmStateMaximizedVert,
+    netWmStateMaximizedHorz,
+    netRequestFrameExtents,
     count
 };
 

@@ -173,8 +173,11 @@ bool takeWindow(X11Connection& c, const CookiesOfWindow& k, X11Facts which, X11W
             const std::span<const uint32_t> states = values32(state);
             f.hidden =
                 std::find(states.begin(), states.end(), c.atom(X11Atom::netWmStateHidden)) != states.end();
-            f.fullscreen = std::find(states.begin(), states.end(), c.atom(X11Atom::netWmStateFullscreen)) !=
-                           states.end();
+            const auto has = [&](X11Atom atom) {
+                return std::find(states.begin(), states.end(), c.atom(atom)) != states.end();
+            };
+            f.fullscreen = has(X11Atom::netWmStateFullscreen);
+            f.maximized = has(X11Atom::netWmStateMaximizedVert) || has(X11Atom::netWmStateMaximizedHorz);
             const std::span<const uint32_t> parent = values32(transientFor);
             f.transient = !parent.empty() && parent.front() != 0;
             f.kind = kindFrom(c, type, f.transient);

@@ -53,6 +53,7 @@ struct X11WindowFacts {
     bool transient = false;
     bool hidden = false;     // minimised (or otherwise hidden by the window manager)
     bool fullscreen = false; // the window manager shows it full-screen
+    bool maximized = false;  // maximised in either direction, or both
     std::optional<uint32_t> desktop;
     double opacity = 1.0;
     std::vector<QByteArray> wmClass; // instance, class

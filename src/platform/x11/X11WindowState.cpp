@@ -8,6 +8,10 @@
 #include <QSocketNotifier>
 #include <QThread>
 
+#include <poll.h>
+
+#include <algorithm>
+
 namespace corvane {
 
 namespace {
@@ -39,6 +43,7 @@ void takeFacts(X11WindowFacts& held, const X11WindowFacts& fresh, X11Facts read)
     if (read & X11Fact::state) {
         held.hidden = fresh.hidden;
         held.fullscreen = fresh.fullscreen;
+        held.maximized = fresh.maximized;
         held.kind = fresh.kind;
         held.transient = fresh.transient;
     }
@@ -72,6 +77,8 @@ void X11WindowState::open() {
     m_stale.clear();
     m_unknownTrees.clear();
     m_clientsStale = m_stackingStale = m_activeStale = m_desktopStale = true;
+    m_probe = XCB_WINDOW_NONE;
+    m_answers = m_questions;
     if (!m_connection->isValid())
         return;
     selectEvents(m_connection->raw(), m_connection->root(), XCB_EVENT_MASK_PROPERTY_CHANGE);
@@ -135,6 +142,59 @@ xcb_timestamp_t X11WindowState::serverTime(X11HeldWindows& held) {
     return held.connection->serverTime([this](const xcb_generic_event_t& event) { takeEvent(event); });
 }
 
+uint64_t X11WindowState::askWindowManager(X11HeldWindows& held) {
+    if (!held.connection)
+        return ++m_questions;
+    X11Connection& c = *held.connection;
+    xcb_connection_t* x = c.raw();
+    if (m_probe == XCB_WINDOW_NONE) {
+        // Never mapped: the window manager answers about it without managing it.
+        m_probe = xcb_generate_id(x);
+        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(x, XCB_COPY_FROM_PARENT, m_probe, c.root(), -1, -1, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+    }
+    c.sendToRoot(m_probe, X11Atom::netRequestFrameExtents, {0, 0, 0, 0, 0});
+    c.flush();
+    return ++m_questions;
+}
+
+std::optional<QMargins> X11WindowState::usualFrameExtents(X11HeldWindows& held) {
+    if (!held.connection || m_probe == XCB_WINDOW_NONE || m_answers == 0)
+        return std::nullopt;
+    X11Connection& c = *held.connection;
+    const std::optional<X11Property> extents =
+        c.property(m_probe, c.atom(X11Atom::netFrameExtents), XCB_ATOM_CARDINAL);
+    const std::vector<uint32_t> v = extents ? extents->values32() : std::vector<uint32_t>{};
+    if (v.size() < 4)
+        return std::nullopt;
+    // Stored as left, right, top, bottom.
+    return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
+                    static_cast<int>(v[3]));
+}
+
+void X11WindowState::answerCame(const xcb_property_notify_event_t& event) {
+    // Some window managers write more than the extents at each answer.
+    if (event.atom == m_connection->atom(X11Atom::netFrameExtents) && event.state == XCB_PROPERTY_NEW_VALUE)
+        ++m_answers;
+}
+
+void X11WindowState::awaitEvents(std::chrono::steady_clock::time_point until) {
+    int fd = -1;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_connection->isValid())
+            return;
+        fd = xcb_get_file_descriptor(m_connection->raw());
+    }
+    using namespace std::chrono;
+    // Short: events another thread took in meanwhile leave the socket quiet.
+    constexpr milliseconds longest(10);
+    const milliseconds left = duration_cast<milliseconds>(until - steady_clock::now());
+    pollfd waiting{fd, POLLIN, 0};
+    ::poll(&waiting, 1, static_cast<int>(std::clamp(left, milliseconds(0), longest).count()));
+}
+
 void X11WindowState::takeEvents(bool readSocket) {
     xcb_connection_t* x = m_connection->raw();
     while (xcb_generic_event_t* event = readSocket ? xcb_poll_for_event(x) : xcb_poll_for_queued_event(x)) {
@@ -149,6 +209,8 @@ void X11WindowState::takeEvent(const xcb_generic_event_t& event) {
         const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
         if (e.window == m_connection->root())
             rootChanged(e.atom);
+        else if (e.window == m_probe)
+            answerCame(e);
         else
             windowChanged(e.window, e.atom);
         break;

@@ -5,8 +5,10 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QMargins>
 #include <QSet>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -89,6 +91,21 @@ public:
     // The server's time, for requests that carry one; events meanwhile are taken in.
     xcb_timestamp_t serverTime(X11HeldWindows& held);
 
+    // Asks the window manager for an answer it gives in turn, once it has dealt with everything
+    // sent on the state's connection before (the frame extents it would give a window of the
+    // state's own), and gives the ticket `answered` takes. Call within `use`.
+    uint64_t askWindowManager(X11HeldWindows& held);
+    // Whether the answer has come in. Call within `use`.
+    bool answered(uint64_t ticket) const { return m_answers >= ticket; }
+    // The frame extents in the window manager's last such answer: those of a window that is
+    // neither maximised nor undecorated. None before the first answer. Call within `use`.
+    std::optional<QMargins> usualFrameExtents(X11HeldWindows& held);
+
+    // Waits without holding the state until the server sends more, or a few milliseconds, never
+    // past `until`; the next use takes in what came. Another thread may take the events in
+    // first, so a caller looks again after each wait.
+    void awaitEvents(std::chrono::steady_clock::time_point until);
+
     // Runs `changed` on the main thread soon after the active window or a window's state changed,
     // once for a burst of such changes, whichever thread took the events in. An empty function
     // stops it. Each `watcher` (any address that names it) has one such function. Call on the
@@ -105,6 +122,7 @@ private:
     void rootChanged(xcb_atom_t property);
     void windowChanged(xcb_window_t window, xcb_atom_t property);
     void configured(const xcb_configure_notify_event_t& event);
+    void answerCame(const xcb_property_notify_event_t& event);
     void readRoot();
     void listClients(const std::vector<xcb_window_t>& clients);
     void readStaleWindows();
@@ -134,6 +152,10 @@ private:
     std::map<const void*, std::function<void()>> m_activeWatchers;
     std::unique_ptr<QObject> m_noticeContext;
     bool m_noticePending = false;
+    // The window the window manager is asked about to tell when it has caught up, and the
+    // number of questions asked and answered on it.
+    xcb_window_t m_probe = XCB_WINDOW_NONE;
+    uint64_t m_questions = 0, m_answers = 0;
 };
 
 } // namespace corvane
