@@ -51,7 +51,7 @@ void SidebarController::menuTrackingEnded() {
     // that point (a window pinned from the menu) would be taken as hovered, and their card would
     // stay until the pointer came back and left again.
     if (m_model->mouse() &&
-        !QRectF(m_panel->geometry()).contains(m_services.platform.screens->pointerLocation())) {
+        !QRectF(m_panel->frame()).contains(m_services.platform.screens->pointerLocation())) {
         m_model->setMouse(std::nullopt);
         m_model->updateHover();
     }
