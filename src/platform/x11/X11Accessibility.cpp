@@ -198,7 +198,7 @@ bool X11Accessibility::setEnhancedUserInterface(int32_t, bool) {
 }
 
 bool X11Accessibility::moveResize(X11Connection& c, const X11WindowFacts& f, std::optional<QPointF> origin,
-                                  std::optional<QSizeF> size) {
+                                  std::optional<QSizeF> size, Flush flush) {
     uint32_t flags = kGravityNorthWest | (kSourcePager << 12);
     std::array<uint32_t, 5> data{};
     if (origin) {
@@ -220,7 +220,8 @@ bool X11Accessibility::moveResize(X11Connection& c, const X11WindowFacts& f, std
     }
     data[0] = flags;
     c.sendToRoot(f.window, X11Atom::netMoveResizeWindow, data);
-    c.flush();
+    if (flush == Flush::now)
+        c.flush();
     return true;
 }
 
@@ -278,16 +279,24 @@ bool X11Accessibility::setFrame(const AXElement& window, std::optional<QPointF> 
         X11Connection& c = *h.connection;
         X11WindowFacts sent = *f;
         if (f->maximized) {
+            // Read first: a round trip would send the state's removal on its own.
+            if (const std::optional<QMargins> usual = m_state->usualFrameExtents(h))
+                sent.frameExtents = *usual;
             // The window manager holds a maximised window where it is. Taken out of that state
-            // and moved in the same flush, it goes to the new frame in one pass of the manager's
-            // queue, with no stop at the frame it had before it was maximised.
+            // and moved at once, it goes to the new frame in one pass of the manager's queue,
+            // with no stop at the frame it had before it was maximised. The server is held for
+            // the two requests, so that it serves no other program between them and the window
+            // manager reads both together.
+            xcb_grab_server(c.raw());
             c.sendToRoot(f->window, X11Atom::netWmState,
                          {kStateRemove, c.atom(X11Atom::netWmStateMaximizedVert),
                           c.atom(X11Atom::netWmStateMaximizedHorz), kSourcePager, 0});
-            if (const std::optional<QMargins> usual = m_state->usualFrameExtents(h))
-                sent.frameExtents = *usual;
+            moveResize(c, sent, origin, size, Flush::later);
+            xcb_ungrab_server(c.raw());
+            c.flush();
+        } else {
+            moveResize(c, sent, origin, size);
         }
-        moveResize(c, sent, origin, size);
         if (!origin || !size)
             return std::nullopt;
         return Asked{*origin, *size, sent.frameExtents, sent.clientShadows, sizeSteps(c, f->window)};

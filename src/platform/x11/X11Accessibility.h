@@ -84,8 +84,9 @@ private:
     bool awaitFrame(const AXElement& window, Asked asked, Clock::time_point until);
     // Waits until the window manager's answer came, or `until`.
     void awaitAnswer(uint64_t ticket, Clock::time_point until);
+    enum class Flush { now, later };
     bool moveResize(X11Connection& c, const X11WindowFacts& facts, std::optional<QPointF> origin,
-                    std::optional<QSizeF> size);
+                    std::optional<QSizeF> size, Flush flush = Flush::now);
     // Sends a window-manager request about a window, with the server's time at `timeAt` of the
     // data if asked; false when the window is gone.
     bool request(xcb_window_t window, X11Atom type, std::optional<size_t> timeAt,
