@@ -283,10 +283,10 @@ bool X11Accessibility::setFrame(const AXElement& window, std::optional<QPointF> 
             if (const std::optional<QMargins> usual = m_state->usualFrameExtents(h))
                 sent.frameExtents = *usual;
             // The window manager holds a maximised window where it is. Taken out of that state
-            // and moved at once, it goes to the new frame in one pass of the manager's queue,
-            // with no stop at the frame it had before it was maximised. The server is held for
-            // the two requests, so that it serves no other program between them and the window
-            // manager reads both together.
+            // and moved at once, it goes on to the new frame in the same pass of the manager's
+            // queue that puts it back where it was before it was maximised, instead of resting
+            // there until a later request. The server is held for the two, so that it serves no
+            // other program between them and the window manager reads both together.
             xcb_grab_server(c.raw());
             c.sendToRoot(f->window, X11Atom::netWmState,
                          {kStateRemove, c.atom(X11Atom::netWmStateMaximizedVert),
