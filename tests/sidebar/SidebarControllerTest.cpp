@@ -500,24 +500,6 @@ TEST_F(SidebarControllerTest, TheCardGoesWhenAMenuOpensAndComesBackOnlyWhereTheP
     EXPECT_EQ(strip().model().hoveredID(), std::nullopt);
 }
 
-TEST_F(SidebarControllerTest, AMenuClosingWithThePointerOverTheStripsShadowForgetsWhereItWas) {
-    showCardOfFirstOfTwoWindows();
-    const QRect frame = strip().panel()->frame();
-    ASSERT_GT(strip().panel()->shadowMargins().right(), 2);
-    QMenu menu;
-    menu.addAction(QStringLiteral("New Workspace\u2026"));
-    menu.popup(QPoint(0, 0));
-
-    // The shadow takes no pointer input: a pointer there is off the strip
-    movePointer(QPointF(rightOf(frame) + 1, frame.center().y()));
-    menu.hide();
-    setCells({{2u, QRectF(8, 40, 88, 58)}, {1u, QRectF(8, 106, 88, 58)}});
-    strip().model().updateHover();
-    scheduler.advance(Seconds(1));
-    EXPECT_FALSE(strip().preview().isVisible());
-    EXPECT_EQ(strip().model().hoveredID(), std::nullopt);
-}
-
 TEST_F(SidebarControllerTest, NoCardForAWindowThatLeftTheListOrWithTheCardSwitchedOff) {
     buildState();
     addWindow(100, 1);
@@ -622,6 +604,24 @@ TEST_F(SidebarControllerTest, NewWindowsResizeTheShownStrip) {
     EXPECT_GT(after.height(), before);
     EXPECT_EQ(after, strip().panelFrame());
     EXPECT_NEAR(after.center().y(), mainDisplay.visibleFrame.center().y(), 1.0);
+}
+
+TEST_F(SidebarControllerTest, AMenuClosingWithThePointerOverTheStripsShadowForgetsWhereItWas) {
+    showCardOfFirstOfTwoWindows();
+    const QRect frame = strip().panel()->frame();
+    ASSERT_GT(strip().panel()->shadowMargins().right(), 2);
+    QMenu menu;
+    menu.addAction(QStringLiteral("New Workspace\u2026"));
+    menu.popup(QPoint(0, 0));
+
+    // The shadow takes no pointer input: a pointer there is off the strip
+    movePointer(QPointF(rightOf(frame) + 1, frame.center().y()));
+    menu.hide();
+    setCells({{2u, QRectF(8, 40, 88, 58)}, {1u, QRectF(8, 106, 88, 58)}});
+    strip().model().updateHover();
+    scheduler.advance(Seconds(1));
+    EXPECT_FALSE(strip().preview().isVisible());
+    EXPECT_EQ(strip().model().hoveredID(), std::nullopt);
 }
 
 } // namespace
