@@ -109,10 +109,14 @@ TEST_F(Workspaces, RestoringByHotkeyRelaunchesAClosedProgramAndPutsEveryWindowBa
         return item.bundleID == QStringLiteral("xlogo");
     }));
 
-    // When the terminals move elsewhere, the logo program quits, and the workspace is restored by
-    // its slot
+    // When one terminal moves elsewhere and the other is maximised, the logo program quits, and
+    // the workspace is restored by its slot
     app.await(moveWindow(alpha, QRectF(400, 300, 300, 200)));
-    app.await(moveWindow(beta, QRectF(30, 400, 300, 200)));
+    askWindowManager(beta.window, "_NET_WM_STATE",
+                     {1, desktop().atom("_NET_WM_STATE_MAXIMIZED_VERT"),
+                      desktop().atom("_NET_WM_STATE_MAXIMIZED_HORZ"), 2});
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return hasState(beta.window, "_NET_WM_STATE_MAXIMIZED_HORZ"); }, waitMs));
     QProcess* logoProcess = m_processes[logo.window];
     logoProcess->terminate();
     ASSERT_TRUE(logoProcess->waitForFinished(5000));
