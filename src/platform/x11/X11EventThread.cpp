@@ -6,13 +6,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 
 namespace corvane {
 
-X11EventThread::X11EventThread(xcb_connection_t* connection,
-                               std::function<void(const xcb_generic_event_t&)> handle, NextWake nextWake)
-    : m_connection(connection), m_handle(std::move(handle)), m_nextWake(std::move(nextWake)) {
+X11EventThread::X11EventThread(xcb_connection_t* connection, std::function<void()> drain, NextWake nextWake)
+    : m_connection(connection), m_drain(std::move(drain)), m_nextWake(std::move(nextWake)) {
     if (!m_connection || xcb_connection_has_error(m_connection))
         return;
     m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -40,10 +38,7 @@ void X11EventThread::wake() {
 void X11EventThread::run() {
     pollfd watched[2] = {{xcb_get_file_descriptor(m_connection), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
     while (!m_stopping) {
-        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
-            m_handle(*event);
-            std::free(event);
-        }
+        m_drain();
         // A connection the server closed stays readable, and nothing more comes on it.
         if (xcb_connection_has_error(m_connection))
             watched[0].fd = -1;

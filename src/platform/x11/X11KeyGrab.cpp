@@ -17,12 +17,15 @@ X11KeyGrab::X11KeyGrab(const QByteArray& displayName) : m_x(displayName, X11Atom
         return;
     m_root = m_x.root();
     xcb_connection_t* connection = m_connection;
-    m_events = std::make_unique<X11EventThread>(connection, [connection](const xcb_generic_event_t& event) {
-        // The press froze the keyboard under a grab of ours: letting go of it sends everything
-        // typed since on to the program in front.
-        if (x11EventType(event) == XCB_KEY_PRESS) {
-            xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
-            xcb_flush(connection);
+    m_events = std::make_unique<X11EventThread>(connection, [connection] {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
+            // The press froze the keyboard under a grab of ours: letting go of it sends everything
+            // typed since on to the program in front.
+            if (x11EventType(*event) == XCB_KEY_PRESS) {
+                xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
+                xcb_flush(connection);
+            }
+            std::free(event);
         }
     });
 }
