@@ -36,8 +36,11 @@ X11HotKeys::X11HotKeys(const QByteArray& displayName, std::shared_ptr<const X11T
     });
 }
 
-// The reader stops first; closing the connection then gives every grab back.
-X11HotKeys::~X11HotKeys() = default;
+X11HotKeys::~X11HotKeys() {
+    // The reader stops first, while all it calls into is still there; closing the connection
+    // then gives every grab back.
+    m_reader.reset();
+}
 
 std::optional<uint8_t> X11HotKeys::grab(xcb_keycode_t keycode, uint16_t mask, bool freezes) {
     const std::optional<uint8_t> failure = m_keyboard.grabCombination(keycode, mask, freezes);
