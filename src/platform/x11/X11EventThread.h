@@ -29,6 +29,8 @@ public:
 
     // Has the thread drain again (and ask `nextWake` again).
     void wake();
+    // False when the thread could not be started: nothing reads the connection.
+    bool isRunning() const { return m_thread.joinable(); }
 
 private:
     void run();

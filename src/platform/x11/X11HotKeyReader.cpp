@@ -27,6 +27,10 @@ std::deque<X11HotKeyReader::Item> X11HotKeyReader::take() {
     return std::exchange(m_items, {});
 }
 
+bool X11HotKeyReader::isRunning() const {
+    return m_thread && m_thread->isRunning();
+}
+
 void X11HotKeyReader::wake() {
     if (m_thread)
         m_thread->wake();

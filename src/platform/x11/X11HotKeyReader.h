@@ -54,6 +54,8 @@ public:
     std::deque<Item> take();
     // After a reply read on another thread: the thread looks at xcb's queue again.
     void wake();
+    // False when its thread could not be started.
+    bool isRunning() const;
 
     // The main thread holds the keyboard: the hold on now (begun by a press), or a new one.
     std::uint64_t holdBegins();

@@ -34,6 +34,9 @@ X11HotKeys::X11HotKeys(const QByteArray& displayName, std::shared_ptr<const X11T
                 },
                 Qt::QueuedConnection);
     });
+    // Unread, a hot key would never act, and a freezing one would hold the keyboard.
+    if (!m_reader->isRunning())
+        m_reader.reset();
 }
 
 X11HotKeys::~X11HotKeys() {
@@ -77,7 +80,7 @@ void X11HotKeys::setHoldsKeyboard(Id id, bool holds) {
 std::optional<HotKeys::Id> X11HotKeys::registerHotKey(qint64 keyCode, qint64 modifiers) {
     // The shortcut layer logs refusals in the words users see; here only the raw codes.
     m_lastRefusal = Refusal::failed;
-    if (!m_keyboard.isConnected())
+    if (!m_reader || !m_keyboard.isConnected())
         return std::nullopt;
     const auto translated = m_keyboard.combinationOf(keyCode, modifiers);
     if (!translated) {

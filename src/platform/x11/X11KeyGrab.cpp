@@ -39,7 +39,8 @@ bool X11KeyGrab::isConnected() const {
 
 bool X11KeyGrab::grab(std::optional<xcb_keycode_t> keycode, uint16_t numLockMask) {
     ungrab();
-    if (!keycode || !isConnected())
+    // Unread, the grab would freeze the keyboard at the key's press for good.
+    if (!keycode || !isConnected() || !m_events->isRunning())
         return !keycode;
     std::vector<xcb_void_cookie_t> cookies;
     for (uint16_t modifiers : lockModifierCombinations(numLockMask))
