@@ -28,6 +28,8 @@ public:
     const int id;
     Action onKeyDown;
     Action onKeyUp;
+    // Its press holds the keyboard until handled (HotKeys::setHoldsKeyboard).
+    bool holdsKeyboard = false;
     // Run when a later re-registration is refused (after a pause or a menu closed).
     Action onRegistrationFailed;
     // Present exactly while the desktop holds the combination for us.

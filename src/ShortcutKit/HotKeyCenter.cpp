@@ -55,6 +55,8 @@ bool HotKeyCenter::registerHotKey(HotKey& hotKey) {
         hotKey.carbonKeyCode, normalizedModifiers(hotKey.carbonKeyCode, hotKey.carbonModifiers));
     if (!registration)
         return false;
+    if (hotKey.holdsKeyboard)
+        m_system.setHoldsKeyboard(*registration, true);
     hotKey.registration = registration;
     m_hotKeys[hotKey.id] = &hotKey;
     if (m_mode != Mode::normal) {
@@ -103,8 +105,11 @@ void HotKeyCenter::registerAllHotKeys() {
             continue;
         hotKey->registration = m_system.registerHotKey(
             hotKey->carbonKeyCode, normalizedModifiers(hotKey->carbonKeyCode, hotKey->carbonModifiers));
-        if (hotKey->registration)
+        if (hotKey->registration) {
+            if (hotKey->holdsKeyboard)
+                m_system.setHoldsKeyboard(*hotKey->registration, true);
             continue;
+        }
         m_hotKeys.erase(id);
         // The handler usually lets the hot key go, so it runs from a copy.
         const HotKey::Action failed = hotKey->onRegistrationFailed;

@@ -80,6 +80,9 @@ void Registry::registerHotKey(const Shortcut& shortcut) {
         *m_center, shortcut.carbonKeyCode, shortcut.carbonModifiers,
         [this, shortcut] { handleEvent(EventType::keyDown, shortcut); },
         [this, shortcut] { handleEvent(EventType::keyUp, shortcut); });
+    for (const Name& name : m_holdingNames)
+        if (getShortcut(name) == shortcut)
+            hotKey->holdsKeyboard = true;
     // Refused: the shortcut stays without hot key until a later registration succeeds.
     if (!m_center->registerHotKey(*hotKey)) {
         noteRefusal(shortcut, m_center->lastRefusal());

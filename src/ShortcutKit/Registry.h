@@ -86,6 +86,10 @@ public:
     // Binds an action; the same action added twice runs twice, in the order added.
     void onKeyDown(const Name& name, Action action);
     void onKeyUp(const Name& name, Action action);
+    // The name's hot key holds the keyboard from its press until its action has run (see
+    // HotKeys::setHoldsKeyboard), for an action that hands what is typed next to a window of
+    // ours. Call before binding the name.
+    void holdKeyboardOnPress(const Name& name) { m_holdingNames.insert(name); }
     void removeHandler(const Name& name);
     void removeAllHandlers();
     // A disabled name runs nothing and keeps no hot key of its own.
@@ -167,6 +171,7 @@ private:
     std::map<Shortcut, std::shared_ptr<HotKey>> m_registeredHotKeys;
     std::map<Shortcut, HotKeys::Refusal> m_refusals;
     std::set<Name> m_disabledNames;
+    std::set<Name> m_holdingNames;
     bool m_isEnabled = true;
     bool m_isPaused = false;
     quint64 m_lastStreamId = 0;

@@ -32,6 +32,8 @@ void registerHotkeys(AppState& state) {
     shortcuts.onKeyDown(toggleSidebar(), [&state] { state.sidebar().toggle(); });
     shortcuts.onKeyDown(saveWorkspace(), [&state] { state.saveCurrentWindows(); });
     shortcuts.onKeyDown(windowSwitcher(), [&state] { state.switcher().advance(); });
+    // What is typed right after the strip's hot key is the strip's, however late the press is read.
+    shortcuts.holdKeyboardOnPress(clipboardHistory());
     shortcuts.onKeyDown(clipboardHistory(), [&state] { toggleClipboardHistory(state); });
 
     const std::pair<const ShortcutKit::Name&, SnapAction> snaps[] = {

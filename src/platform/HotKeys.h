@@ -32,13 +32,20 @@ public:
     // is given back at once). False for a combination the product holds itself, one this keyboard
     // lacks, and when the desktop cannot tell.
     virtual bool isHeldElsewhere(qint64 keyCode, qint64 modifiers) = 0;
+    // Whether the hot key's press holds the keyboard: the keys typed after it wait, however late
+    // the press is handled, for what its action decides (`holdKeyboard` takes them), a few seconds
+    // at most; without it the press leaves the keyboard to the program in front at once.
+    virtual void setHoldsKeyboard(Id id, bool holds) = 0;
     // Why the latest registration that gave none was refused.
     Refusal lastRefusal() const { return m_lastRefusal; }
 
     // Takes the whole keyboard for the product until `releaseKeyboard`, for a window of ours that
     // is about to take the keyboard: keys typed before it has it neither reach the program in
-    // front nor get lost. Called while a hot key's press is handled, it holds every key after that
-    // press. Hot keys still act meanwhile. Nothing when another program holds the keyboard.
+    // front nor get lost. Called while the press of a hot key that holds the keyboard is handled,
+    // it holds every key after that press. Hot keys still act meanwhile, once released towards
+    // the window. Nothing when another program holds the keyboard. However long the product takes
+    // to release it, the hold ends a few seconds after it began, the keys not yet released going
+    // to the program in front.
     virtual void holdKeyboard() = 0;
     // Ends the hold. The keys typed during it, but not the hot keys', go in order to `window`, a
     // native window of this process, before any key typed later; with 0 they are dropped. The

@@ -80,9 +80,13 @@ TEST_F(AppShortcutsTest, WorkspaceShortcutTextFollowsTheSlotsStoredShortcut) {
 }
 
 TEST_F(AppShortcutsTest, TheClipboardShortcutTextFallsBackToTheDefault) {
-    shortcuts().setShortcut(Shortcut(Key::b, ModifierFlags(ModifierFlags::control)),
-                            AppShortcuts::clipboardHistory());
+    const Shortcut moved(Key::b, ModifierFlags(ModifierFlags::control));
+    shortcuts().setShortcut(moved, AppShortcuts::clipboardHistory());
     EXPECT_EQ(clipboardShortcutText(shortcuts()), QStringLiteral("Ctrl+B"));
+    // The strip's hot key alone holds the keyboard at its press, wherever it moves
+    EXPECT_TRUE(platform->fakeHotKeys->holdsKeyboard(moved.carbonKeyCode, moved.carbonModifiers));
+    const Shortcut sidebar = *shortcuts().getShortcut(AppShortcuts::toggleSidebar());
+    EXPECT_FALSE(platform->fakeHotKeys->holdsKeyboard(sidebar.carbonKeyCode, sidebar.carbonModifiers));
     shortcuts().setShortcut(std::nullopt, AppShortcuts::clipboardHistory());
     EXPECT_EQ(clipboardShortcutText(shortcuts()), QStringLiteral("Alt+Shift+V"));
     // With the shortcut removed, the strip's icon names the default all the same

@@ -1,6 +1,7 @@
 // The snap wheel on a real X server: holding each trigger key typed through XTest, moving the
 // pointer and letting go snaps the focused real window; Escape cancels; the key standing for fn
-// reaches no program while the wheel uses it; preference changes apply without a restart.
+// reaches no program while the wheel uses it, while every other key typed meanwhile does;
+// preference changes apply without a restart.
 #include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
@@ -25,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <numbers>
 #include <vector>
@@ -77,6 +79,14 @@ public:
     bool got(xcb_keycode_t code) {
         read();
         return std::count(m_pressed.begin(), m_pressed.end(), code) > 0;
+    }
+    // The presses of these keys, in the order the window got them.
+    std::vector<xcb_keycode_t> pressedAmong(const std::vector<xcb_keycode_t>& codes) {
+        read();
+        std::vector<xcb_keycode_t> among;
+        std::copy_if(m_pressed.begin(), m_pressed.end(), std::back_inserter(among),
+                     [&](xcb_keycode_t code) { return std::count(codes.begin(), codes.end(), code) > 0; });
+        return among;
     }
 
 private:
@@ -174,7 +184,9 @@ TEST_F(SnapWheel, EachTriggerSnapsTheFocusedWindowInEveryDirectionAndTheCentreMa
 }
 
 TEST_F(SnapWheel, EscapeWhileTheRingShowsMovesNothing) {
-    const xcb_window_t window = programs.openLogo(app.platform());
+    // The Escape reaches the program in front as well: one that does not quit on it.
+    const xcb_window_t window = programs.open(app.platform(), QStringLiteral("xterm"),
+                                              {QStringLiteral("-geometry"), QStringLiteral("40x10+200+150")});
     ASSERT_NE(window, XCB_WINDOW_NONE);
     const QRect before = serverFrame(window);
 
@@ -227,6 +239,63 @@ TEST_F(SnapWheel, TheFunctionKeyReachesNoProgramWhileTheWheelUsesItAndChangesApp
     input.release(input.keycode(XKB_KEY_Escape));
     input.release(control);
     EXPECT_TRUE(QTest::qWaitFor([&] { return radial().phase() == Phase::idle; }, waitMs));
+}
+
+TEST_F(SnapWheel, KeysTypedWhileTheTriggerIsDownReachTheProgramInFrontAndTheWheelStillHearsThem) {
+    KeyWitness witness;
+    ASSERT_TRUE(witness.takeFocus());
+    // Time enough to type while the wheel is armed.
+    app.settings().setRadialHoldDelay(0.5);
+    const xcb_keycode_t fn = functionKey(input);
+    const xcb_keycode_t x = input.keycode(XKB_KEY_x), a = input.keycode(XKB_KEY_a);
+    const xcb_keycode_t y = input.keycode(XKB_KEY_y), b = input.keycode(XKB_KEY_b);
+    const xcb_keycode_t escape = input.keycode(XKB_KEY_Escape);
+    const std::vector<xcb_keycode_t> typed{x, a, y, b, escape};
+    const auto tap = [&](xcb_keycode_t key) {
+        input.press(key);
+        input.release(key);
+    };
+    struct Trigger {
+        RadialTrigger setting;
+        xcb_keycode_t key;
+    };
+    for (const Trigger& trigger : {Trigger{RadialTrigger::fn, fn},
+                                   Trigger{RadialTrigger::rightOption, input.keycode(XKB_KEY_Alt_R)}}) {
+        SCOPED_TRACE(rawValue(trigger.setting).toStdString());
+        app.settings().setRadialTrigger(trigger.setting);
+        const std::size_t before = witness.pressedAmong(typed).size();
+        const auto typedSince = [&] {
+            const std::vector<xcb_keycode_t> all = witness.pressedAmong(typed);
+            return std::vector<xcb_keycode_t>(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+        };
+        // Armed: a key cancels the wheel and goes on to the program all the same.
+        input.moveTo(middle());
+        tap(x);
+        input.press(trigger.key);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return radial().phase() == Phase::armed; }, waitMs));
+        tap(a);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return radial().phase() == Phase::idle; }, waitMs));
+        input.release(trigger.key);
+        tap(y);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return typedSince().size() == 3; }, waitMs));
+        EXPECT_EQ(typedSince(), (std::vector<xcb_keycode_t>{x, a, y}));
+
+        // Active: the wheel lets other keys by, and Escape cancels it and reaches the program too.
+        input.press(trigger.key);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return radial().phase() != Phase::idle; }, waitMs));
+        input.moveTo(middle() + towards(RadialDirection::right));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return radial().phase() == Phase::active; }, waitMs));
+        tap(b);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return typedSince().size() == 4; }, waitMs));
+        EXPECT_EQ(radial().phase(), Phase::active);
+        tap(escape);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return radial().phase() == Phase::idle; }, waitMs));
+        input.release(trigger.key);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return typedSince().size() == 5; }, waitMs));
+        EXPECT_EQ(typedSince(), (std::vector<xcb_keycode_t>{x, a, y, b, escape}));
+    }
+    // The key standing for fn itself still reaches no program.
+    EXPECT_FALSE(witness.got(fn));
 }
 
 } // namespace

@@ -16,6 +16,19 @@ std::optional<HotKeys::Id> FakeHotKeys::registerHotKey(qint64 keyCode, qint64 mo
 
 void FakeHotKeys::unregisterHotKey(Id id) {
     m_registered.erase(id);
+    m_holdsKeyboard.erase(id);
+}
+
+void FakeHotKeys::setHoldsKeyboard(Id id, bool holds) {
+    if (holds && m_registered.count(id))
+        m_holdsKeyboard.insert(id);
+    else
+        m_holdsKeyboard.erase(id);
+}
+
+bool FakeHotKeys::holdsKeyboard(qint64 keyCode, qint64 modifiers) const {
+    const std::optional<Id> id = idOf({keyCode, modifiers});
+    return id && m_holdsKeyboard.count(*id) > 0;
 }
 
 void FakeHotKeys::holdKeyboard() {

@@ -33,6 +33,9 @@ public:
     // Successful registrations so far, for checks that a combination was taken only once.
     int registrationCount() const { return m_registrations; }
 
+    void setHoldsKeyboard(Id id, bool holds) override;
+    // Whether the combination's press holds the keyboard.
+    bool holdsKeyboard(qint64 keyCode, qint64 modifiers) const;
     void holdKeyboard() override;
     void releaseKeyboard(quint64 window) override;
     bool isHoldingKeyboard() const { return m_holding; }
@@ -51,6 +54,7 @@ private:
     std::optional<Id> idOf(const Combination& combination) const;
 
     std::map<Id, Combination> m_registered;
+    std::set<Id> m_holdsKeyboard;
     std::set<Combination> m_refused;
     Id m_nextId = 1;
     bool m_holding = false;

@@ -7,37 +7,80 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 
 namespace corvane {
 
 namespace {
 constexpr uint8_t badAccess = 10;
 
-struct FreeEvent {
-    void operator()(void* event) const { std::free(event); }
-};
-using Event = std::unique_ptr<xcb_generic_event_t, FreeEvent>;
+using FreeEvent = X11HotKeyReader::FreeEvent;
+using Event = X11HotKeyReader::Event;
 
 } // namespace
 
 X11HotKeys::X11HotKeys(const QByteArray& displayName, std::shared_ptr<const X11TappedKeys> tapped)
-    : m_keyboard(displayName, this, [this] { readEvents(); }), m_tapped(std::move(tapped)) {
-    takeQueuedEvents();
+    : m_keyboard(displayName, this, {}), m_tapped(std::move(tapped)) {
+    if (!m_keyboard.raw() || xcb_connection_has_error(m_keyboard.raw()))
+        return;
+    m_reader = std::make_unique<X11HotKeyReader>(m_keyboard.raw(), [this] {
+        // On the reader's thread: one call waiting on the main thread is enough.
+        if (!m_readPosted.exchange(true))
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_readPosted = false;
+                    readEvents();
+                },
+                Qt::QueuedConnection);
+    });
+    // Unread, a hot key would never act, and a freezing one would hold the keyboard.
+    if (!m_reader->isRunning())
+        m_reader.reset();
 }
 
-// Closing the connection gives every grab back.
-X11HotKeys::~X11HotKeys() = default;
+X11HotKeys::~X11HotKeys() {
+    // The reader stops first, while all it calls into is still there; closing the connection
+    // then gives every grab back.
+    m_reader.reset();
+}
 
-std::optional<uint8_t> X11HotKeys::grab(xcb_keycode_t keycode, uint16_t mask) {
-    const std::optional<uint8_t> failure = m_keyboard.grabCombination(keycode, mask, true);
+std::optional<uint8_t> X11HotKeys::grab(xcb_keycode_t keycode, uint16_t mask, bool freezes) {
+    const std::optional<uint8_t> failure = m_keyboard.grabCombination(keycode, mask, freezes);
     takeQueuedEvents();
     return failure;
+}
+
+void X11HotKeys::publishHolding() {
+    if (!m_reader || !m_keyboard.hasKeymap())
+        return;
+    std::set<X11HotKeyReader::Combination> holding;
+    for (const auto& [id, entry] : m_grabs)
+        if (entry.grabbed && entry.holds)
+            holding.insert({entry.keycode, entry.mask});
+    m_reader->setHoldingCombinations(
+        std::move(holding), static_cast<uint16_t>(XCB_MOD_MASK_LOCK | m_keyboard.keymap().numLockMask()));
+}
+
+void X11HotKeys::setHoldsKeyboard(Id id, bool holds) {
+    const auto found = m_grabs.find(id);
+    if (found == m_grabs.end() || found->second.holds == holds)
+        return;
+    Grab& entry = found->second;
+    entry.holds = holds;
+    // The same client's grab of the same combination is replaced, with the new keyboard mode.
+    if (entry.grabbed && m_keyboard.isConnected() && grab(entry.keycode, entry.mask, holds)) {
+        entry.grabbed = false;
+        qCWarning(lcApp, "Hot key %lld/0x%llx could not be taken again",
+                  static_cast<long long>(entry.keyCode), static_cast<long long>(entry.modifiers));
+    }
+    publishHolding();
 }
 
 std::optional<HotKeys::Id> X11HotKeys::registerHotKey(qint64 keyCode, qint64 modifiers) {
     // The shortcut layer logs refusals in the words users see; here only the raw codes.
     m_lastRefusal = Refusal::failed;
-    if (!m_keyboard.isConnected())
+    if (!m_reader || !m_keyboard.isConnected())
         return std::nullopt;
     const auto translated = m_keyboard.combinationOf(keyCode, modifiers);
     if (!translated) {
@@ -52,7 +95,7 @@ std::optional<HotKeys::Id> X11HotKeys::registerHotKey(qint64 keyCode, qint64 mod
         if (existing.grabbed && existing.keycode == keycode && existing.mask == mask)
             return std::nullopt;
     }
-    if (const std::optional<uint8_t> failure = grab(keycode, mask)) {
+    if (const std::optional<uint8_t> failure = grab(keycode, mask, false)) {
         qCDebug(lcApp, "Hot key %lld/0x%llx could not be grabbed (X error %d)",
                 static_cast<long long>(keyCode), static_cast<long long>(modifiers), *failure);
         if (*failure == badAccess)
@@ -80,7 +123,7 @@ bool X11HotKeys::isHeldElsewhere(qint64 keyCode, qint64 modifiers) {
     // server refuses those too, but they are ours.
     if (m_tapped && m_tapped->contains(keycode))
         return false;
-    const std::optional<uint8_t> failure = grab(keycode, mask);
+    const std::optional<uint8_t> failure = grab(keycode, mask, false);
     if (!failure) {
         m_keyboard.ungrabCombination(keycode, mask);
         return false;
@@ -95,6 +138,7 @@ void X11HotKeys::unregisterHotKey(Id id) {
     if (found->second.grabbed && m_keyboard.isConnected())
         m_keyboard.ungrabCombination(found->second.keycode, found->second.mask);
     m_grabs.erase(found);
+    publishHolding();
     endHoldOnceHotKeysAreUp();
 }
 
@@ -106,30 +150,30 @@ void X11HotKeys::endHoldOnceHotKeysAreUp() {
 
 void X11HotKeys::takeQueuedEvents() {
     // Replies to our own requests can pull events off the socket into xcb's queue, where the
-    // socket notifier never sees them: read them on the next turn.
-    if (m_queuedScheduled || !m_keyboard.raw())
-        return;
-    m_queuedScheduled = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_queuedScheduled = false;
-            readEvents();
-        },
-        Qt::QueuedConnection);
+    // reader's thread does not see them arrive.
+    if (m_reader)
+        m_reader->wake();
 }
 
 void X11HotKeys::readEvents() {
-    if (!m_keyboard.raw())
+    if (!m_reader)
         return;
     settleHold();
-    while (xcb_generic_event_t* raw = xcb_poll_for_event(m_keyboard.raw()))
-        handle(raw);
-    m_keyboard.stopIfClosed();
+    for (Item& item : m_reader->take())
+        m_pending.push_back(std::move(item));
+    while (!m_pending.empty()) {
+        Item item = std::move(m_pending.front());
+        m_pending.pop_front();
+        handle(std::move(item));
+    }
 }
 
-void X11HotKeys::handle(xcb_generic_event_t* raw) {
-    Event event(raw);
+void X11HotKeys::handle(Item item) {
+    if (!item.event) {
+        holdCapped(item.hold);
+        return;
+    }
+    const Event& event = item.event;
     const uint8_t type = x11EventType(*event);
     if (m_holding && (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE)) {
         const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(*event);
@@ -160,27 +204,31 @@ void X11HotKeys::handle(xcb_generic_event_t* raw) {
         return;
     }
     if (type == XCB_KEY_PRESS) {
-        // An action that waits in an event loop of its own (a dialog, say) lets it go on there.
-        QMetaObject::invokeMethod(
-            this, [this] { letKeyboardGoOn(); }, Qt::QueuedConnection);
+        const std::uint64_t hold = item.hold;
+        if (hold) {
+            // An action that waits in an event loop of its own (a dialog, say) lets it go on there.
+            QMetaObject::invokeMethod(
+                this, [this, hold] { letKeyboardGoOn(hold); }, Qt::QueuedConnection);
+        }
         handlePress(reinterpret_cast<const xcb_key_press_event_t&>(*event));
         // The press froze the keyboard; whatever its action asked (a hold among it) is sent by now.
-        letKeyboardGoOn();
+        if (hold)
+            letKeyboardGoOn(hold);
     } else if (type == XCB_KEY_RELEASE) {
         const auto& release = reinterpret_cast<const xcb_key_release_event_t&>(*event);
         // Without detectable auto-repeat a repeat is a release and a press with the same time.
-        if (xcb_generic_event_t* rawNext = xcb_poll_for_queued_event(m_keyboard.raw())) {
-            Event next(rawNext);
+        if (!m_pending.empty() && m_pending.front().event) {
+            const Event& next = m_pending.front().event;
             const auto& press = reinterpret_cast<const xcb_key_press_event_t&>(*next);
             if (x11EventType(*next) == XCB_KEY_PRESS && press.detail == release.detail &&
                 press.time == release.time) {
-                // The repeat's press took the key's grab again, freezing the keyboard anew.
-                letKeyboardGoOn();
+                // The repeat's press took the key's grab again, freezing the keyboard anew when it holds.
+                const std::uint64_t hold = m_pending.front().hold;
+                m_pending.pop_front();
+                if (hold)
+                    letKeyboardGoOn(hold);
                 return;
             }
-            handleRelease(release);
-            handle(next.release());
-            return;
         }
         handleRelease(release);
     } else if (m_keyboard.isKeymapChange(type)) {
@@ -219,12 +267,33 @@ void X11HotKeys::handleRelease(const xcb_key_release_event_t& event) {
     }
 }
 
-void X11HotKeys::letKeyboardGoOn() {
-    if (!m_keyboard.raw())
+void X11HotKeys::letKeyboardGoOn(std::uint64_t hold) {
+    // A hold of ours keeps the keyboard (frozen until released towards a window); a hold the
+    // reader ended at its limit, or one that went on into a hold of ours that is over, is let go.
+    if (m_holding || !m_reader || !m_reader->holdEnds(hold))
         return;
-    // Without effect when the keyboard is not frozen (by a hold, say, which thaws it itself).
     xcb_allow_events(m_keyboard.raw(), XCB_ALLOW_ASYNC_KEYBOARD, XCB_CURRENT_TIME);
     xcb_flush(m_keyboard.raw());
+}
+
+void X11HotKeys::holdCapped(std::uint64_t hold) {
+    // The server gave the keyboard back: releases of keys down now go elsewhere.
+    for (auto& [id, entry] : m_grabs)
+        entry.down = false;
+    if (!m_holding || hold != m_holdNumber)
+        return;
+    qCWarning(lcApp, "The keyboard was held for the product too long: given back to the program in front");
+    settleHold();
+    sendHeldKeys(m_passTo);
+    if (m_watched != XCB_WINDOW_NONE) {
+        const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+        xcb_change_window_attributes(m_keyboard.raw(), m_watched, XCB_CW_EVENT_MASK, &none);
+        m_watched = XCB_WINDOW_NONE;
+    }
+    xcb_flush(m_keyboard.raw());
+    m_awaitingFocus = false;
+    m_holding = false;
+    m_passTo = XCB_WINDOW_NONE;
 }
 
 bool X11HotKeys::isHotKeyDown() const {
@@ -246,15 +315,17 @@ bool X11HotKeys::isHotKeyEvent(const xcb_key_press_event_t& event) const {
 }
 
 void X11HotKeys::holdKeyboard() {
-    if (m_holding || !m_keyboard.raw() || xcb_connection_has_error(m_keyboard.raw()))
+    if (m_holding || !m_reader || xcb_connection_has_error(m_keyboard.raw()))
         return;
     xcb_connection_t* c = m_keyboard.raw();
     // Within a hot key's press this turns its passive grab into one that outlasts the key. The
-    // answer is read later: the caller shows a window meanwhile, and the server takes the grab
-    // before anything that showing sets off.
-    m_holdAsked = xcb_grab_keyboard(c, 0, m_keyboard.root(), XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
-                                    XCB_GRAB_MODE_ASYNC);
+    // keyboard stays frozen, its keys kept in the server, until the hold is released towards a
+    // window, or ends. The answer is read later: the caller shows a window meanwhile, and the
+    // server takes the grab before anything that showing sets off.
+    m_holdAsked =
+        xcb_grab_keyboard(c, 0, m_keyboard.root(), XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_SYNC);
     xcb_flush(c);
+    m_holdNumber = m_reader->holdBegins();
     m_holding = true;
 }
 
@@ -271,18 +342,22 @@ void X11HotKeys::settleHold() {
         return;
     m_holding = false;
     qCDebug(lcApp, "The keyboard could not be held (grab status %d)", reply ? reply->status : -1);
+    // A hot key's press may still keep it frozen.
+    letKeyboardGoOn(m_holdNumber);
 }
 
-void X11HotKeys::takeHeldEvents(std::vector<xcb_generic_event_t*>& passed) {
-    while (xcb_generic_event_t* raw = xcb_poll_for_event(m_keyboard.raw())) {
-        const uint8_t type = x11EventType(*raw);
-        const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(*raw);
-        if ((type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) && !isHotKeyEvent(key)) {
-            m_held.push_back(key);
-            std::free(raw);
-        } else {
-            passed.push_back(raw);
-        }
+void X11HotKeys::takeHeldEvents(std::vector<Item>& passed) {
+    for (Item& item : m_reader->take())
+        m_pending.push_back(std::move(item));
+    while (!m_pending.empty()) {
+        Item item = std::move(m_pending.front());
+        m_pending.pop_front();
+        const uint8_t type = item.event ? x11EventType(*item.event) : 0;
+        const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(item.event.get());
+        if ((type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) && !isHotKeyEvent(*key))
+            m_held.push_back(*key);
+        else
+            passed.push_back(std::move(item));
     }
 }
 
@@ -315,6 +390,8 @@ void X11HotKeys::releaseKeyboard(quint64 window) {
         return;
     }
     const auto target = static_cast<xcb_window_t>(window);
+    // The keys kept frozen for the hold come to this connection from now on.
+    xcb_allow_events(m_keyboard.raw(), XCB_ALLOW_ASYNC_KEYBOARD, XCB_CURRENT_TIME);
     // The key of the hot key that began the hold may still be down. Let go now and its release
     // goes to the window with the focus, never to us: the hot key would read as held and its next
     // press would be taken for a repeat. So the hold lasts until that key comes up, and what is
@@ -323,13 +400,13 @@ void X11HotKeys::releaseKeyboard(quint64 window) {
     // and a key typed in between would go to the program that had it.
     const bool focused = target != XCB_WINDOW_NONE && watchFocusOf(target);
     if (target != XCB_WINDOW_NONE && (isHotKeyDown() || !focused)) {
-        std::vector<xcb_generic_event_t*> passed;
+        std::vector<Item> passed;
         takeHeldEvents(passed);
         sendHeldKeys(target);
         xcb_flush(m_keyboard.raw());
         m_passTo = target;
-        for (xcb_generic_event_t* event : passed)
-            handle(event);
+        for (Item& item : passed)
+            handle(std::move(item));
         return;
     }
     m_passTo = target;
@@ -361,9 +438,12 @@ void X11HotKeys::endHold() {
     xcb_connection_t* c = m_keyboard.raw();
     const xcb_window_t target = m_passTo;
     // What came before the release goes on first; hot keys among it act once the hold is over.
-    std::vector<xcb_generic_event_t*> passed;
+    std::vector<Item> passed;
     takeHeldEvents(passed);
     sendHeldKeys(target);
+    // Over before the keyboard is given back, so that a hold a press begins right after is the
+    // reader's to bound.
+    m_reader->holdEnds(m_holdNumber);
     xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
     // Keys typed before the server let go are still ours: a round trip brings them all.
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
@@ -378,9 +458,8 @@ void X11HotKeys::endHold() {
     xcb_flush(c);
     m_holding = false;
     m_passTo = XCB_WINDOW_NONE;
-    for (xcb_generic_event_t* event : passed)
-        handle(event);
-    m_keyboard.stopIfClosed();
+    for (Item& item : passed)
+        handle(std::move(item));
 }
 
 void X11HotKeys::keymapChanged() {
@@ -408,11 +487,12 @@ void X11HotKeys::keymapChanged() {
                     continue;
                 entry.keycode = translated->first;
                 entry.mask = translated->second;
-                entry.grabbed = !grab(entry.keycode, entry.mask).has_value();
+                entry.grabbed = !grab(entry.keycode, entry.mask, entry.holds).has_value();
                 if (!entry.grabbed)
                     qCWarning(lcApp, "Hot key %lld/0x%llx could not be taken again after a keymap change",
                               static_cast<long long>(entry.keyCode), static_cast<long long>(entry.modifiers));
             }
+            publishHolding();
             // Every hot key now counts as up, the one a hold waits for included.
             endHoldOnceHotKeysAreUp();
         },

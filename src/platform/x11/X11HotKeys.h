@@ -4,11 +4,15 @@
 
 #include <QByteArray>
 
+#include "platform/x11/X11HotKeyReader.h"
 #include "platform/x11/X11KeyboardConnection.h"
 #include "platform/x11/X11TappedKeys.h"
 
 #include <xcb/xcb.h>
 
+#include <atomic>
+#include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -16,18 +20,22 @@
 
 namespace corvane {
 
-// Hot keys as passive key grabs on the root window, on a connection of its own read on the main
-// thread. Each combination is grabbed once per state of the lock modifiers (Caps Lock, Num Lock),
-// so that it works whichever of them is on. A held key gives one press and one release: the
-// server is asked to report auto-repeat as repeated presses, which are dropped. A combination
-// another program holds (the server answers BadAccess) is a refused registration. When the
-// keymap changes, every grab is made again on the keys' new key codes.
-// A hot key's press freezes the keyboard (its grab is synchronous) until the press has been
-// handled: however late the main thread gets to it, the keys typed after the hot key wait in the
-// server for what its action decides. A hold of the keyboard is an active grab on the same
-// connection: taken while a hot key's press is handled, it keeps them all for the product.
-// Held keys are sent on to the window that asked, as its own keyboard events; the hold ends only
-// once the hot key that began it is up, so that its release comes to this connection.
+// Hot keys as passive key grabs on the root window, on a connection of its own read on a thread
+// of its own (X11HotKeyReader); what it reads is handled on the main thread. Each combination is
+// grabbed once per state of the lock modifiers (Caps Lock, Num Lock), so that it works whichever
+// of them is on. A held key gives one press and one release: the server is asked to report
+// auto-repeat as repeated presses, which are dropped. A combination another program holds (the
+// server answers BadAccess) is a refused registration. When the keymap changes, every grab is
+// made again on the keys' new key codes.
+// A hot key's press leaves the keyboard to the program in front, whatever the main thread does,
+// except for a hot key that holds the keyboard: its press freezes the keyboard (its grab is
+// synchronous), so that the keys typed after it wait in the server however late the main thread
+// gets to it, until the press has been handled. A hold of the keyboard is an active grab on the
+// same connection, which keeps the keyboard frozen until it is released towards a window; taken
+// while a hot key's press is handled, it takes the keys typed after it. Held keys are then sent on
+// to the window that asked, as its own keyboard events; the hold ends only once the hot key that
+// began it is up, so that its release comes to this connection. The reader's thread ends any hold
+// at its limit, the main thread's answer or not.
 class X11HotKeys final : public HotKeys {
     Q_OBJECT
 public:
@@ -41,10 +49,13 @@ public:
     // gives it back at once: the server refuses the grab (BadAccess) when another client has it.
     // A key the product's key taps hold (in every modifier state) is the product's own.
     bool isHeldElsewhere(qint64 keyCode, qint64 modifiers) override;
+    void setHoldsKeyboard(Id id, bool holds) override;
     void holdKeyboard() override;
     void releaseKeyboard(quint64 window) override;
 
 private:
+    using Item = X11HotKeyReader::Item;
+
     struct Grab {
         qint64 keyCode = 0;
         qint64 modifiers = 0;
@@ -52,26 +63,33 @@ private:
         uint16_t mask = 0; // real modifiers, without the lock ones
         bool grabbed = false;
         bool down = false;
+        // Its press freezes the keyboard until handled.
+        bool holds = false;
     };
 
     // Grabs every lock combination (X11KeyboardConnection::grabCombination), then reads what
     // the checks queued. The X error code on failure.
-    std::optional<uint8_t> grab(xcb_keycode_t keycode, uint16_t mask);
+    std::optional<uint8_t> grab(xcb_keycode_t keycode, uint16_t mask, bool freezes);
+    // Tells the reader which combinations freeze the keyboard.
+    void publishHolding();
 
     void readEvents();
     void takeQueuedEvents();
-    void handle(xcb_generic_event_t* event);
+    void handle(Item item);
+    // The reader ended the hold `hold` at its limit: the server has given the keyboard back.
+    void holdCapped(std::uint64_t hold);
     void handlePress(const xcb_key_press_event_t& event);
     void handleRelease(const xcb_key_release_event_t& event);
     // Whether a key event is a hot key's own: the press of a grabbed combination, or the release
     // of a key a hot key's press holds down.
     bool isHotKeyEvent(const xcb_key_press_event_t& event) const;
     // Keeps what the keyboard sent during a hold; every other event waits in `passed`.
-    void takeHeldEvents(std::vector<xcb_generic_event_t*>& passed);
+    void takeHeldEvents(std::vector<Item>& passed);
     void sendHeldKeys(xcb_window_t window);
     bool isHotKeyDown() const;
-    // Lets the keyboard go on after a hot key's press froze it.
-    void letKeyboardGoOn();
+    // Lets the keyboard go on after a hot key's press froze it, beginning `hold`, unless a hold of
+    // the product keeps it now or that hold is over.
+    void letKeyboardGoOn(std::uint64_t hold);
     // Reads the server's answer to the hold, once: a refused hold ends here.
     void settleHold();
     // Hears from now on when `window` gets the keyboard or goes; whether there is nothing to wait
@@ -84,12 +102,18 @@ private:
 
     // Its own connection: closing it gives back what it grabbed or selected.
     X11KeyboardConnection m_keyboard;
+    // Stopped before the connection closes.
+    std::unique_ptr<X11HotKeyReader> m_reader;
+    std::atomic<bool> m_readPosted{false};
+    // Read, not handled yet.
+    std::deque<Item> m_pending;
     std::shared_ptr<const X11TappedKeys> m_tapped;
     std::map<Id, Grab> m_grabs;
     Id m_lastId = 0;
     bool m_regrabScheduled = false;
-    bool m_queuedScheduled = false;
     bool m_holding = false;
+    // The reader's number of the hold on now.
+    std::uint64_t m_holdNumber = 0;
     // The hold asked for, its answer not read yet.
     std::optional<xcb_grab_keyboard_cookie_t> m_holdAsked;
     // Set once the hold is released towards a window while a hot key is still down, or before

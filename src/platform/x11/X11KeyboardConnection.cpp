@@ -20,6 +20,8 @@ X11KeyboardConnection::X11KeyboardConnection(const QByteArray& displayName, QObj
     m_xkbEventBase = X11Keymap::watchKeymapChanges(m_connection, true);
     m_keymap = std::make_unique<X11Keymap>(m_connection);
     xcb_flush(m_connection);
+    if (!onReadable)
+        return;
     m_notifier =
         std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, owner, std::move(onReadable));

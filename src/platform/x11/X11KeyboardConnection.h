@@ -16,7 +16,8 @@ namespace corvane {
 
 // A connection of its own for grabbing keys, with the keymap it reads them by: closing it gives
 // back every grab. It follows keymap changes, has a held key's repeats come as presses alone, and
-// calls `onReadable` on the main thread when events wait. Main thread only.
+// calls `onReadable`, when given, on the main thread when events wait (without it, the owner reads
+// the events its own way). Main thread only.
 class X11KeyboardConnection {
 public:
     X11KeyboardConnection(const QByteArray& displayName, QObject* owner, std::function<void()> onReadable);
