@@ -1,4 +1,5 @@
-// The clipboard strip among real programs: what closes it and what leaves it up.
+// The clipboard strip among real programs: what closes it and what leaves it up, and a paste into
+// a terminal.
 #include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
@@ -148,6 +149,26 @@ TEST_F(ClipboardStrip, ItStaysUpWhenTheWindowUnderItGoesFullScreenOrANewWindowTa
     // Its hot key closes it from there
     keys.type({XKB_KEY_Alt_L, XKB_KEY_Shift_L, XKB_KEY_v});
     EXPECT_TRUE(stripCloses());
+}
+
+TEST_F(ClipboardStrip, AnEntryChosenOverXtermIsPastedThereAndTheNextKeyArrivesAsTyped) {
+    copy("the user's own", "primary");
+    copy("pasted entry");
+    const QString typed = scratch.filePath("typed");
+    const xcb_window_t xterm = openXterm(typed);
+    ASSERT_NE(xterm, XCB_WINDOW_NONE);
+    ASSERT_TRUE(openStrip());
+    keys.type({XKB_KEY_Return});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return written(typed) == "pasted entry"; }, waitMs))
+        << "xterm got: " << written(typed).toPercentEncoding().constData();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activeWindow() == xterm; }, waitMs));
+    keys.type({XKB_KEY_x});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return written(typed) == "pasted entryx"; }, waitMs))
+        << "xterm got: " << written(typed).toPercentEncoding().constData();
+    // The primary selection holds what it held before the paste
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return QGuiApplication::clipboard()->text(QClipboard::Selection) == "the user's own"; },
+        waitMs));
 }
 
 } // namespace
