@@ -1,5 +1,5 @@
-// The clipboard strip among real programs: what closes it and what leaves it up, and a paste into
-// a terminal.
+// The clipboard strip among real programs: what closes it and what leaves it up, a paste into a
+// terminal, and the cards' hover under a pointer at rest.
 #include "support/FocusedPrograms.h"
 #include "support/IntegrationMain.h"
 #include "support/LiveApp.h"
@@ -169,6 +169,29 @@ TEST_F(ClipboardStrip, AnEntryChosenOverXtermIsPastedThereAndTheNextKeyArrivesAs
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return QGuiApplication::clipboard()->text(QClipboard::Selection) == "the user's own"; },
         waitMs));
+}
+
+TEST_F(ClipboardStrip, TheHoverFollowsThePointerWhenASearchMovesTheCards) {
+    for (const char* text : {"four a", "three", "two", "one a"})
+        copy(text);
+    ASSERT_TRUE(openStrip());
+    // The pointer rests on the fourth card
+    std::vector<ClipCard*> cards = strip().view()->cards();
+    ASSERT_EQ(cards.size(), 4u);
+    ClipCard* fourth = cards[3];
+    ASSERT_EQ(fourth->item().text, "four a");
+    keys.moveTo(fourth->mapToGlobal(fourth->rect().center()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fourth->isHovered(); }, waitMs));
+    // A search moves it to the second place: it is no longer under the pointer
+    keys.type({XKB_KEY_a});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip().view()->cards().size() == 2; }, waitMs));
+    EXPECT_EQ(strip().view()->cards()[1], fourth);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !fourth->isHovered(); }, waitMs));
+    // Back under it, it is hovered again
+    keys.type({XKB_KEY_BackSpace});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip().view()->cards().size() == 4; }, waitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fourth->isHovered(); }, waitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fourth->hoverScale() == ClipCard::hoveredScale; }, waitMs));
 }
 
 } // namespace
