@@ -125,8 +125,10 @@ bool X11PasteKeystroke::sendPaste() {
     case PasteKeys::shiftInsertFromPrimary:
         break;
     }
-    // Only text goes in this way; with none on the clipboard no key is pressed at all.
-    const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    // Only text goes in this way, and only the entry as this program put it on the clipboard (read
+    // without asking anyone): with none, or the clipboard taken over since, no key is pressed.
+    QClipboard* board = QGuiApplication::clipboard();
+    const QMimeData* clipboard = board->ownsClipboard() ? board->mimeData(QClipboard::Clipboard) : nullptr;
     if (!clipboard || !clipboard->hasText() || clipboard->text().isEmpty())
         return false;
     if (!m_primary)
