@@ -170,6 +170,7 @@ ClipboardPanelController& AppState::clipboardPanel() {
             [this] { return clipboardShortcutText(*m_shortcuts); },
             m_platform.hotKeys.get(),
             &m_runtime.background,
+            m_platform.eventMonitors.get(),
         });
     }
     return *m_clipboardPanel;

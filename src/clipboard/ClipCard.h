@@ -46,6 +46,8 @@ public:
     void setSelected(bool selected);
     void setAccent(const QColor& accent);
     bool isHovered() const { return m_hovered; }
+    // Whether the pointer is over the card; the toolkit tells of it only as the pointer moves.
+    void setHovered(bool hovered);
     // As the card is first shown: not hovered, at its own size.
     void resetHover();
     double hoverScale() const { return m_hoverScale; }
@@ -68,7 +70,6 @@ private:
     void paintContent(QPainter& painter, const QRectF& bounds);
     void paintFooter(QPainter& painter, const QRectF& bounds);
     void startDrag();
-    void setHovered(bool hovered);
     // The card is drawn again from scratch at its next paint.
     void redraw();
 

@@ -11,6 +11,7 @@
 #include "core/StatusItems.h"
 #include "core/SymbolImage.h"
 #include "core/TrayPicture.h"
+#include "platform/EventMonitors.h"
 #include "platform/PanelWindowing.h"
 #include "platform/PasteKeystroke.h"
 #include "runtime/Log.h"
@@ -286,6 +287,20 @@ void ClipboardPanelController::installMonitors() {
     removeMonitors();
     qApp->installEventFilter(this);
     m_monitoring = true;
+    if (!m_services.monitors)
+        return;
+    // A click in another program closes the strip, whichever window has the keyboard; one in a
+    // window of ours (the strip itself, Settings) does not, nor one that only closes our open menu.
+    QPointer<ClipboardPanelController> self(this);
+    m_clickMonitor = m_services.monitors->addGlobalMonitor(
+        EventMask::leftMouseDown | EventMask::rightMouseDown, [self](const MonitoredEvent& event) {
+            if (!self || event.inOwnWindow || QApplication::activePopupWidget())
+                return;
+            // The click gives the keyboard to what it went to; the strip gives back nothing.
+            if (self->m_panel)
+                self->m_panel->leaveKeyboard();
+            self->hide();
+        });
 }
 
 void ClipboardPanelController::removeMonitors() {
@@ -295,7 +310,9 @@ void ClipboardPanelController::removeMonitors() {
     if (qApp)
         qApp->removeEventFilter(this);
     m_monitoring = false;
-    m_deactivationCheck.invalidate();
+    if (m_clickMonitor && m_services.monitors)
+        m_services.monitors->removeMonitor(*m_clickMonitor);
+    m_clickMonitor.reset();
 }
 
 bool ClipboardPanelController::eventFilter(QObject* watched, QEvent* event) {
@@ -310,20 +327,10 @@ bool ClipboardPanelController::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::WindowActivate && watched == m_panel.data())
         m_keyboard.activated();
-    if (event->type() == QEvent::WindowDeactivate && watched == m_panel.data()) {
+    // Losing the keyboard (a window mapped in front, another gone full screen) leaves the strip up.
+    if (event->type() == QEvent::WindowDeactivate && watched == m_panel.data())
         m_keyboard.deactivated();
-        // A click in another program takes the keyboard; which window has it is known a moment later.
-        m_deactivationCheck =
-            m_services.scheduler.schedule(Seconds(0), [this] { hideIfAnotherProgramIsActive(); });
-    }
     return false;
-}
-
-void ClipboardPanelController::hideIfAnotherProgramIsActive() {
-    // Our own menus and drags keep the strip; only another program's window closes it.
-    if (QApplication::activeWindow() || QApplication::activePopupWidget())
-        return;
-    hide();
 }
 
 } // namespace corvane

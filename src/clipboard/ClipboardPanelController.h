@@ -22,6 +22,7 @@ namespace corvane {
 class Animator;
 class Executor;
 class ClipboardHistory;
+class EventMonitors;
 class HotKeys;
 class PanelMotion;
 class PanelWindowing;
@@ -33,6 +34,8 @@ class StatusItems;
 // The clipboard strip at the bottom of the screen under the pointer, and its status item.
 // Choosing an entry puts it on the clipboard and, when pasting directly, hands the keyboard back
 // to the window that was in front, waits until the desktop confirms it has it, and pastes there.
+// The strip stays while another window takes the keyboard: a click in another program closes it,
+// as do Escape while it has the keyboard, its close button, its hot key and a choice.
 class ClipboardPanelController : public QObject {
     Q_OBJECT
 public:
@@ -69,6 +72,8 @@ public:
         HotKeys* hotKeys = nullptr;
         // Where pictures' previews are decoded; without one, on the main thread as cards are made.
         Executor* pictures = nullptr;
+        // Tells of clicks in other programs, which close the strip; without it none does.
+        EventMonitors* monitors = nullptr;
     };
 
     explicit ClipboardPanelController(Services services);
@@ -98,7 +103,6 @@ private:
     void installMonitors();
     void removeMonitors();
     void pasteWhenFocused(uint32_t window, Instant since);
-    void hideIfAnotherProgramIsActive();
     // Something the strip shows changed: a picture of it painted ahead is old.
     void stripContentChanged();
     // Paints the hidden strip as its next opening shows it, so that the opening only maps it.
@@ -113,8 +117,8 @@ private:
     std::unique_ptr<PanelMotion> m_motion;
     QPointer<ClipboardView> m_view;
     bool m_monitoring = false;
+    std::optional<quint64> m_clickMonitor;
     TimerHandle m_pasteTimer;
-    TimerHandle m_deactivationCheck;
     TimerHandle m_paintWhileHidden;
     StripKeyboard m_keyboard;
 };

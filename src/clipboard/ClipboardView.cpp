@@ -7,6 +7,7 @@
 #include "core/SymbolImage.h"
 #include "shelf/WindowDragHandle.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -296,6 +297,18 @@ void ClipboardView::placeCards() {
     }
     for (ClipCard* card : std::as_const(unplaced))
         card->hide();
+    followPointer();
+}
+
+void ClipboardView::followPointer() {
+    // Cards that a search, a deletion or a scroll moves under a pointer at rest hear nothing of it
+    // from the toolkit: the hover goes to the card the pointer is over now.
+    if (!m_row->viewport()->underMouse())
+        return;
+    const QPoint pointer = m_rowContent->mapFromGlobal(QCursor::pos());
+    for (ClipCard* card : std::as_const(m_cards))
+        if (!card->isHidden())
+            card->setHovered(card->geometry().contains(pointer));
 }
 
 ClipCard* ClipboardView::makeCard(const ClipItem& item, bool selected, const QColor& accent) {

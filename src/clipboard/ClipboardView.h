@@ -87,6 +87,7 @@ private:
     void refilter();
     // Places the cards in view, making those not made yet, and hides the others.
     void placeCards();
+    void followPointer();
     ClipCard* makeCard(const ClipItem& item, bool selected, const QColor& accent);
     void showSelection(bool scroll);
     const ClipItem* itemWithID(const QUuid& id) const;

@@ -28,6 +28,8 @@ quint64 EventMonitorList::maskOf(MonitoredEvent::Type type) {
         return EventMask::leftMouseDown;
     case MonitoredEvent::Type::leftMouseUp:
         return EventMask::leftMouseUp;
+    case MonitoredEvent::Type::rightMouseDown:
+        return EventMask::rightMouseDown;
     }
     return 0;
 }

@@ -14,6 +14,7 @@ namespace corvane {
 namespace EventMask {
 inline constexpr quint64 leftMouseDown = quint64(1) << 1;
 inline constexpr quint64 leftMouseUp = quint64(1) << 2;
+inline constexpr quint64 rightMouseDown = quint64(1) << 3;
 inline constexpr quint64 mouseMoved = quint64(1) << 5;
 inline constexpr quint64 leftMouseDragged = quint64(1) << 6;
 inline constexpr quint64 rightMouseDragged = quint64(1) << 7;
@@ -30,7 +31,7 @@ inline constexpr qint64 functionKeyCode = 63;
 
 // One keyboard or pointer event as a monitor sees it.
 struct MonitoredEvent {
-    enum class Type { keyDown, keyUp, flagsChanged, mouseMoved, leftMouseDown, leftMouseUp };
+    enum class Type { keyDown, keyUp, flagsChanged, mouseMoved, leftMouseDown, leftMouseUp, rightMouseDown };
 
     Type type = Type::mouseMoved;
     // The virtual key code of the key pressed, released, or whose modifier changed; none for
@@ -42,6 +43,10 @@ struct MonitoredEvent {
     // The pointer, in the product's coordinate space: where it moved to for pointer events, as
     // last known for key events.
     QPointF location;
+    // For a button going down: whether it went down over one of the product's own windows (told
+    // by the window under the pointer), so that a global monitor can tell a click in another
+    // program from one of the product's own.
+    bool inOwnWindow = false;
 };
 
 // Watches keyboard and pointer events whichever program they go to. Handlers run on the main
@@ -54,8 +59,9 @@ public:
     virtual ~EventMonitors() = default;
 
     // Watches the events of the kinds in `mask` that every program gets. The desktop cannot say
-    // which program an event went to, so the product's own events come here too. None when the
-    // desktop offers no such monitoring.
+    // which program a key went to, so the product's own events come here too; a button going down
+    // says whether it was over one of the product's windows. None when the desktop offers no such
+    // monitoring.
     virtual std::optional<Handle> addGlobalMonitor(quint64 mask, Handler handler) = 0;
     // Watches the events the product's own windows get. Every event goes on to its window
     // unchanged: a local monitor only looks.

@@ -14,8 +14,9 @@ public:
     virtual void watchFocus(uint32_t window) = 0;
     // Whether the watched `window` (or a window inside it) has the keyboard focus now.
     virtual bool hasFocus(uint32_t window) = 0;
-    // Presses and releases Control+V, with the key that prints "v" in the layout in use. False
-    // when it could not be sent.
+    // Presses and releases the keys the program with the watched window pastes with (Control+V
+    // for most), with the keys that print them in the layout in use. False when they could not be
+    // sent.
     virtual bool sendPaste() = 0;
 };
 

@@ -36,6 +36,9 @@ public:
     // Gives the keyboard back to the program that had it before the panel took it, if any; once
     // for each time the panel takes it.
     void giveKeyboardBack();
+    // The keyboard stays where it goes next (a click elsewhere took it): until the panel takes it
+    // again, nothing gives it back.
+    void leaveKeyboard() { m_gaveKeyboardBack = true; }
 
     // Rounds the panel's outline to this radius (also without a compositing manager, where a
     // translucent corner would show black).

@@ -34,7 +34,9 @@ protected:
                                                statusItems,
                                                {},
                                                [this] { return shortcut; },
-                                               platform->fakeHotKeys});
+                                               platform->fakeHotKeys,
+                                               nullptr,
+                                               platform->fakeEventMonitors});
         for (const char* text : {"alpha", "Beta report", "gamma"}) {
             platform->fakePasteboard->copyText(text);
             scheduler.advance(ClipboardHistory::pollInterval);
@@ -241,6 +243,36 @@ TEST_F(ClipboardPanelControllerTest, ChoosingPastesOnlyOnceTheWindowInFrontHasTh
     controller->handleKey(Qt::Key_Return);
     scheduler.advance(Seconds(1));
     EXPECT_EQ(keys.pastesInto.size(), 1u);
+}
+
+TEST_F(ClipboardPanelControllerTest, AClickInAnotherProgramClosesTheStripWhateverHasTheKeyboard) {
+    FakeEventMonitors& mouse = *platform->fakeEventMonitors;
+    platform->fakePanelWindowing->active = 77;
+    controller->show();
+    animator.completeAll();
+    // Another window of ours takes the keyboard: the strip stays, as it does for clicks in our own
+    // windows
+    QWidget settingsWindow;
+    settingsWindow.show();
+    settingsWindow.activateWindow();
+    QCoreApplication::processEvents();
+    scheduler.runDue();
+    mouse.pressLeftButton(FakeEventMonitors::Scope::global, true);
+    mouse.pressRightButton(FakeEventMonitors::Scope::global, true);
+    scheduler.runDue();
+    EXPECT_TRUE(controller->isShown());
+    // A click in another program closes it, and gives the keyboard to nobody: the click took it
+    const qsizetype gifts = platform->fakePanelWindowing->keyboardGifts.size();
+    mouse.pressRightButton();
+    animator.completeAll();
+    EXPECT_FALSE(controller->panel()->isVisible());
+    EXPECT_EQ(platform->fakePanelWindowing->keyboardGifts.size(), gifts);
+    // Closed, it watches clicks no more
+    EXPECT_FALSE(mouse.isWatched(FakeEventMonitors::Scope::global, EventMask::leftMouseDown));
+    controller->show();
+    mouse.pressLeftButton();
+    animator.completeAll();
+    EXPECT_FALSE(controller->panel()->isVisible());
 }
 
 TEST_F(ClipboardPanelControllerTest, KeysTypedWhileTheStripOpensWaitForItAndGoNowhereElse) {

@@ -29,12 +29,16 @@ public:
     void releaseKey(qint64 keyCode, Scope scope = Scope::global);
     void tapKey(qint64 keyCode, Scope scope = Scope::global);
     void movePointer(QPointF location, Scope scope = Scope::global);
-    // The left button going down or up where the pointer is.
-    void pressLeftButton(Scope scope = Scope::global) {
-        sendButton(MonitoredEvent::Type::leftMouseDown, scope);
+    // The left or right button going down or up where the pointer is; `inOwnWindow` when that is
+    // over one of the product's windows.
+    void pressLeftButton(Scope scope = Scope::global, bool inOwnWindow = false) {
+        sendButton(MonitoredEvent::Type::leftMouseDown, scope, inOwnWindow);
     }
     void releaseLeftButton(Scope scope = Scope::global) {
         sendButton(MonitoredEvent::Type::leftMouseUp, scope);
+    }
+    void pressRightButton(Scope scope = Scope::global, bool inOwnWindow = false) {
+        sendButton(MonitoredEvent::Type::rightMouseDown, scope, inOwnWindow);
     }
     // Delivers an event as it is.
     void send(const MonitoredEvent& event, Scope scope = Scope::global) { m_monitors.deliver(scope, event); }
@@ -49,8 +53,9 @@ public:
 private:
     ModifierKeyState& keys(Scope scope) { return scope == Scope::global ? m_globalKeys : m_localKeys; }
     QPointF pointer() const;
-    void sendButton(MonitoredEvent::Type type, Scope scope) {
-        m_monitors.deliver(scope, MonitoredEvent{type, std::nullopt, keys(scope).flags(), pointer()});
+    void sendButton(MonitoredEvent::Type type, Scope scope, bool inOwnWindow = false) {
+        m_monitors.deliver(scope,
+                           MonitoredEvent{type, std::nullopt, keys(scope).flags(), pointer(), inOwnWindow});
     }
 
     FakeScreens* m_screens;

@@ -67,7 +67,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->backlight = std::make_unique<LinuxBacklight>();
     platform->dragSource = std::make_unique<X11DragSource>();
     platform->pasteboard = std::make_unique<X11Pasteboard>(scheduler);
-    platform->pasteKeystroke = std::make_unique<X11PasteKeystroke>();
+    platform->pasteKeystroke = std::make_unique<X11PasteKeystroke>(scheduler);
     platform->powerHolds = std::make_unique<LinuxPowerHolds>();
     platform->pointerDevices = std::make_unique<X11PointerDevices>();
     platform->tray = std::make_unique<QtTray>();

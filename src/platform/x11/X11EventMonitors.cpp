@@ -3,14 +3,18 @@
 #include "platform/x11/X11KeyGrab.h"
 #include "platform/x11/X11RawInput.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace corvane {
 
 namespace {
 constexpr quint64 keyMask = EventMask::keyDown | EventMask::keyUp | EventMask::flagsChanged;
+constexpr quint64 buttonMask = EventMask::leftMouseDown | EventMask::rightMouseDown;
 } // namespace
 
 X11EventMonitors::X11EventMonitors(const QByteArray& displayName)
@@ -20,6 +24,7 @@ X11EventMonitors::X11EventMonitors(const QByteArray& displayName)
         m_monitors.deliver(Scope::global, MonitoredEvent{MonitoredEvent::Type::mouseMoved, std::nullopt,
                                                          m_globalKeys.flags(), location});
     };
+    m_raw->onButtonPress = [this](uint8_t button) { rawButton(button); };
     m_raw->onKeymapChanged = [this] { keymapChanged(); };
 }
 
@@ -56,7 +61,7 @@ void X11EventMonitors::updateSources() {
     if (keys && !m_readingKeys)
         seedHeldKeys(m_globalKeys);
     m_readingKeys = keys;
-    m_raw->select(keys, motion);
+    m_raw->select(keys, motion, m_monitors.isWatched(Scope::global, buttonMask));
 
     const bool filtering = m_monitors.count(Scope::local) > 0;
     if (filtering == m_filtering)
@@ -92,6 +97,37 @@ void X11EventMonitors::rawKey(uint8_t keycode, bool pressed) {
     }
     if (const auto event = m_globalKeys.press(code, m_raw->lastPointer()))
         m_monitors.deliver(Scope::global, *event);
+}
+
+void X11EventMonitors::rawButton(uint8_t button) {
+    const auto type =
+        button == 1 ? MonitoredEvent::Type::leftMouseDown : MonitoredEvent::Type::rightMouseDown;
+    if (!m_monitors.isWatched(Scope::global, EventMonitorList::maskOf(type)))
+        return;
+    m_monitors.deliver(Scope::global, MonitoredEvent{type, std::nullopt, m_globalKeys.flags(),
+                                                     m_raw->lastPointer(), pointerOverOwnWindow()});
+}
+
+bool X11EventMonitors::pointerOverOwnWindow() {
+    const std::vector<xcb_window_t>& under = m_raw->lastWindows();
+    if (under.empty())
+        return false;
+    std::vector<xcb_window_t> managed;
+    for (QWindow* window : QGuiApplication::allWindows()) {
+        if (!window->handle() || !window->isVisible())
+            continue;
+        const auto id = static_cast<xcb_window_t>(window->winId());
+        if (std::find(under.begin(), under.end(), id) != under.end())
+            return true;
+        // A window the window manager leaves alone (the strip, menus, a tray icon in another
+        // program's tray) counts only where it is itself.
+        if (window->isTopLevel() && !(window->flags() & Qt::BypassWindowManagerHint) &&
+            window->type() != Qt::Popup && window->type() != Qt::ToolTip)
+            managed.push_back(id);
+    }
+    // The title bar and borders the window manager puts around a window of ours are that window's.
+    return std::any_of(managed.begin(), managed.end(),
+                       [&](xcb_window_t id) { return m_raw->rootChildOf(id) == under.front(); });
 }
 
 quint64 X11EventMonitors::currentModifierFlags() {

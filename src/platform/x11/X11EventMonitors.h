@@ -18,7 +18,9 @@ class X11RawInput;
 // makes, the product's own included; local monitors follow the events Qt hands the product's own
 // windows, through an application event filter that lets every event through. Neither source
 // reports modifier flags, so modifier keys are followed by their presses and releases, each
-// source on its own. Raw events are read only while a global monitor wants them. Main thread only.
+// source on its own. Raw events are read only while a global monitor wants them. A button press
+// is over one of the product's windows when the window under the pointer is one of them or the
+// window manager's frame around one. Main thread only.
 class X11EventMonitors final : public QObject, public EventMonitors {
     Q_OBJECT
 public:
@@ -43,6 +45,8 @@ private:
     // The modifier keys held as the sources start following them.
     void seedHeldKeys(ModifierKeyState& keys);
     void rawKey(uint8_t keycode, bool pressed);
+    void rawButton(uint8_t button);
+    bool pointerOverOwnWindow();
     void keymapChanged();
 
     std::unique_ptr<X11RawInput> m_raw;

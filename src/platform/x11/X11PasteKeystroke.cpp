@@ -2,14 +2,59 @@
 
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Keymap.h"
+#include "platform/x11/X11PrimaryLoan.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 
 #include <xcb/xtest.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 
+#include <algorithm>
+
 namespace corvane {
 
-X11PasteKeystroke::X11PasteKeystroke(const QByteArray& displayName)
-    : m_x(std::make_unique<X11Connection>(displayName)) {}
+PasteKeys pasteKeysFor(const std::vector<QByteArray>& windowClass) {
+    // The terminal emulators people use, by the names their windows give (instance or class).
+    static const char* const controlShiftV[] = {"gnome-terminal",
+                                                "gnome-terminal-server",
+                                                "org.gnome.terminal",
+                                                "org.gnome.console",
+                                                "kgx",
+                                                "konsole",
+                                                "xfce4-terminal",
+                                                "mate-terminal",
+                                                "lxterminal",
+                                                "qterminal",
+                                                "terminator",
+                                                "tilix",
+                                                "com.gexperts.tilix",
+                                                "terminology",
+                                                "alacritty",
+                                                "kitty",
+                                                "st",
+                                                "st-256color",
+                                                "sakura",
+                                                "org.wezfurlong.wezterm",
+                                                "wezterm",
+                                                "guake",
+                                                "tilda"};
+    const auto named = [&](const char* name) {
+        return std::any_of(windowClass.begin(), windowClass.end(),
+                           [&](const QByteArray& part) { return part.toLower() == name; });
+    };
+    if (named("xterm") || named("uxterm"))
+        return PasteKeys::shiftInsertFromPrimary;
+    if (named("urxvt") || named("rxvt") || named("rxvt-unicode"))
+        return PasteKeys::controlAltV;
+    if (std::any_of(std::begin(controlShiftV), std::end(controlShiftV), named))
+        return PasteKeys::controlShiftV;
+    return PasteKeys::controlV;
+}
+
+X11PasteKeystroke::X11PasteKeystroke(Scheduler& scheduler, const QByteArray& displayName)
+    : m_scheduler(scheduler), m_displayName(displayName), m_x(std::make_unique<X11Connection>(displayName)) {}
 
 X11PasteKeystroke::~X11PasteKeystroke() = default;
 
@@ -65,20 +110,51 @@ bool X11PasteKeystroke::focusIsWithin(xcb_window_t window) {
 bool X11PasteKeystroke::sendPaste() {
     if (!m_x->isValid())
         return false;
+    std::vector<QByteArray> windowClass;
+    if (m_watched != XCB_WINDOW_NONE)
+        if (const std::optional<X11Property> found =
+                m_x->property(m_watched, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING))
+            windowClass = found->strings();
+    switch (pasteKeysFor(windowClass)) {
+    case PasteKeys::controlV:
+        return pressKeys({XKB_KEY_Control_L, XKB_KEY_v});
+    case PasteKeys::controlShiftV:
+        return pressKeys({XKB_KEY_Control_L, XKB_KEY_Shift_L, XKB_KEY_v});
+    case PasteKeys::controlAltV:
+        return pressKeys({XKB_KEY_Control_L, XKB_KEY_Alt_L, XKB_KEY_v});
+    case PasteKeys::shiftInsertFromPrimary:
+        break;
+    }
+    // Only text goes in this way, and only the entry as this program put it on the clipboard (read
+    // without asking anyone): with none, or the clipboard taken over since, no key is pressed.
+    QClipboard* board = QGuiApplication::clipboard();
+    const QMimeData* clipboard = board->ownsClipboard() ? board->mimeData(QClipboard::Clipboard) : nullptr;
+    if (!clipboard || !clipboard->hasText() || clipboard->text().isEmpty())
+        return false;
+    if (!m_primary)
+        m_primary = std::make_unique<X11PrimaryLoan>(m_scheduler, m_displayName);
+    m_primary->paste(clipboard->text(), [this] { pressKeys({XKB_KEY_Shift_L, XKB_KEY_Insert}); });
+    return true;
+}
+
+bool X11PasteKeystroke::pressKeys(const std::vector<xcb_keysym_t>& keysyms) {
     xcb_connection_t* c = m_x->raw();
     if (!X11Keymap::setUpExtension(c))
         return false;
     const X11Keymap keymap(c);
     if (!keymap.isValid())
         return false;
-    const std::optional<xcb_keycode_t> control = keymap.keycodeForSymbol(XKB_KEY_Control_L);
-    const std::optional<xcb_keycode_t> v = keymap.keycodeForSymbol(XKB_KEY_v);
-    if (!control || !v)
-        return false;
-    xcb_test_fake_input(c, XCB_KEY_PRESS, *control, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
-    xcb_test_fake_input(c, XCB_KEY_PRESS, *v, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
-    xcb_test_fake_input(c, XCB_KEY_RELEASE, *v, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
-    xcb_test_fake_input(c, XCB_KEY_RELEASE, *control, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+    std::vector<xcb_keycode_t> codes;
+    for (xcb_keysym_t keysym : keysyms) {
+        const std::optional<xcb_keycode_t> code = keymap.keycodeForSymbol(keysym);
+        if (!code)
+            return false;
+        codes.push_back(*code);
+    }
+    for (xcb_keycode_t code : codes)
+        xcb_test_fake_input(c, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+    for (auto it = codes.rbegin(); it != codes.rend(); ++it)
+        xcb_test_fake_input(c, XCB_KEY_RELEASE, *it, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
     m_x->flush();
     return true;
 }

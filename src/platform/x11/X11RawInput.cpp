@@ -44,8 +44,10 @@ bool X11RawInput::isValid() const {
     return m_connection && !xcb_connection_has_error(m_connection) && m_root != XCB_WINDOW_NONE;
 }
 
-void X11RawInput::select(bool keys, bool motion) {
+void X11RawInput::select(bool keys, bool motion, bool buttons) {
     uint32_t mask = 0;
+    if (buttons)
+        mask |= XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS;
     if (keys)
         mask |= XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE;
     if (motion)
@@ -135,6 +137,40 @@ QPointF X11RawInput::queryPointer() {
     return QPointF(pointer->root_x / m_pixelRatio, pointer->root_y / m_pixelRatio);
 }
 
+void X11RawInput::readWindowsUnderPointer() {
+    m_windows.clear();
+    xcb_window_t window = m_root;
+    // Down from the root, each answer naming the child that holds the pointer; the depth of a
+    // real window tree is far below the bound.
+    for (int depth = 0; depth < 16; ++depth) {
+        X11Reply<xcb_query_pointer_reply_t> pointer(
+            xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, window), nullptr));
+        if (!pointer)
+            break;
+        if (window == m_root)
+            m_pointer = QPointF(pointer->root_x / m_pixelRatio, pointer->root_y / m_pixelRatio);
+        if (!pointer->same_screen || pointer->child == XCB_WINDOW_NONE)
+            break;
+        window = pointer->child;
+        m_windows.push_back(window);
+    }
+}
+
+xcb_window_t X11RawInput::rootChildOf(xcb_window_t window) {
+    if (!isValid())
+        return XCB_WINDOW_NONE;
+    for (int depth = 0; depth < 16; ++depth) {
+        X11Reply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
+        if (!tree)
+            return XCB_WINDOW_NONE;
+        if (tree->parent == m_root)
+            return window;
+        window = tree->parent;
+    }
+    return XCB_WINDOW_NONE;
+}
+
 bool X11RawInput::handle(const xcb_generic_event_t& event) {
     const uint8_t type = x11EventType(event);
     if (type == XCB_GE_GENERIC) {
@@ -149,6 +185,13 @@ bool X11RawInput::handle(const xcb_generic_event_t& event) {
             return false;
         case XCB_INPUT_RAW_MOTION:
             return true;
+        case XCB_INPUT_RAW_BUTTON_PRESS:
+            // A wheel's turns come as presses of buttons 4 to 7: only real buttons are asked about.
+            if (onButtonPress && (raw.detail == 1 || raw.detail == 3)) {
+                readWindowsUnderPointer();
+                onButtonPress(static_cast<uint8_t>(raw.detail));
+            }
+            return false;
         default:
             return false;
         }

@@ -19,8 +19,8 @@ namespace corvane {
 
 class X11Keymap;
 
-// Every program's key presses, key releases and pointer motion, from XInput2's raw events on the
-// root window, read on the main thread from a connection of its own. Raw events carry no
+// Every program's key presses, key releases, button presses and pointer motion, from XInput2's
+// raw events on the root window, read on the main thread from a connection of its own. Raw events carry no
 // modifier state and, for motion, only device deltas: the pointer's position is asked of the
 // server once per batch of motion. Also knows the live keymap, to name X key codes by the stored
 // virtual key codes (the key standing for fn included). Main thread only.
@@ -34,8 +34,8 @@ public:
     bool isValid() const;
 
     // Which raw events to read; none are read at first, and reading motion costs a round trip
-    // per batch, so ask only for what someone watches.
-    void select(bool keys, bool motion);
+    // per batch (a button press a few), so ask only for what someone watches.
+    void select(bool keys, bool motion, bool buttons = false);
 
     // The virtual key code of an X key code: the key standing for fn, or the position the shared
     // key-code table names; none for keys neither knows.
@@ -51,6 +51,15 @@ public:
 
     std::function<void(xcb_keycode_t keycode, bool pressed)> onKey;
     std::function<void(QPointF location)> onMotion;
+    // A pointer button went down (1 is the primary one, 3 the secondary); the pointer is read
+    // anew first, and `lastWindows` is where it is.
+    std::function<void(uint8_t button)> onButtonPress;
+    // The windows under the pointer as of the last button press, from the root's child down to
+    // the innermost.
+    const std::vector<xcb_window_t>& lastWindows() const { return m_windows; }
+    // The child of the root that holds `window` (a top-level window's frame, when the window
+    // manager put it in one): XCB_WINDOW_NONE when the server does not know the window.
+    xcb_window_t rootChildOf(xcb_window_t window);
     // The keymap changed: key codes may now stand for other keys.
     std::function<void()> onKeymapChanged;
 
@@ -58,6 +67,8 @@ private:
     const X11Keymap* keymap();
     std::optional<xcb_keycode_t> findFunctionKey() const;
     QPointF queryPointer();
+    // Reads the pointer and the windows under it down to the innermost into `m_windows`.
+    void readWindowsUnderPointer();
     void readEvents();
     // Handles one event; true when it was pointer motion.
     bool handle(const xcb_generic_event_t& event);
@@ -75,6 +86,7 @@ private:
     bool m_keymapChanged = false;
     double m_pixelRatio = 1.0;
     QPointF m_pointer;
+    std::vector<xcb_window_t> m_windows;
     uint32_t m_selected = 0;
 };
 
