@@ -41,6 +41,7 @@ public:
     // gives it back at once: the server refuses the grab (BadAccess) when another client has it.
     // A key the product's key taps hold (in every modifier state) is the product's own.
     bool isHeldElsewhere(qint64 keyCode, qint64 modifiers) override;
+    bool isHeldByOwnKeyTap(qint64 keyCode, qint64 modifiers) override;
     void holdKeyboard() override;
     void releaseKeyboard(quint64 window) override;
 
