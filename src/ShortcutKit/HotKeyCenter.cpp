@@ -50,6 +50,10 @@ bool HotKeyCenter::isTakenBySystem(qint64 keyCode, qint64 carbonModifiers) const
     return m_system.isHeldElsewhere(keyCode, normalizedModifiers(keyCode, carbonModifiers));
 }
 
+bool HotKeyCenter::isHeldByOwnKeyTap(qint64 keyCode, qint64 carbonModifiers) const {
+    return m_system.isHeldByOwnKeyTap(keyCode, normalizedModifiers(keyCode, carbonModifiers));
+}
+
 bool HotKeyCenter::registerHotKey(HotKey& hotKey) {
     const std::optional<HotKeys::Id> registration = m_system.registerHotKey(
         hotKey.carbonKeyCode, normalizedModifiers(hotKey.carbonKeyCode, hotKey.carbonModifiers));

@@ -76,6 +76,9 @@ public:
     // list of reserved shortcuts: the combination is asked for as a hot key would take it, and one
     // the server refuses is held by the window manager or another program of the desktop.
     bool isTakenBySystem(qint64 keyCode, qint64 carbonModifiers) const;
+    // Whether the application's own key taps hold the combination's key with any modifiers (the
+    // volume display's keys): the desktop can never give it to a hot key while they do.
+    bool isHeldByOwnKeyTap(qint64 keyCode, qint64 carbonModifiers) const;
 
 private:
     void handleHotKey(HotKeys::Id registration, EventType kind);

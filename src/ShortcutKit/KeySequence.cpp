@@ -59,6 +59,16 @@ const std::map<qint64, Qt::Key>& keypadQtKeys() {
     return keys;
 }
 
+// The volume keys print nothing; Qt names them as keyboards label them ("Volume Up").
+const std::map<qint64, Qt::Key>& mediaQtKeys() {
+    static const std::map<qint64, Qt::Key> keys{
+        {Key::mute.rawValue, Qt::Key_VolumeMute},
+        {Key::volumeUp.rawValue, Qt::Key_VolumeUp},
+        {Key::volumeDown.rawValue, Qt::Key_VolumeDown},
+    };
+    return keys;
+}
+
 std::optional<Qt::Key> lookUp(const std::map<qint64, Qt::Key>& table, qint64 keyCode) {
     const auto found = table.find(keyCode);
     return found == table.end() ? std::nullopt : std::optional<Qt::Key>(found->second);
@@ -74,6 +84,8 @@ std::optional<QKeyCombination> keyCombination(const Shortcut& shortcut, const Ke
             key = lookUp(keypadQtKeys(), shortcut.carbonKeyCode);
             modifiers |= Qt::KeypadModifier;
         }
+    } else if (const std::optional<Qt::Key> media = lookUp(mediaQtKeys(), shortcut.carbonKeyCode)) {
+        key = media;
     } else if (const std::optional<QString> text =
                    Shortcut::keyToCharacter(shortcut.carbonKeyCode, keyboard)) {
         // Qt names a printing key by the upper-case form of its character.

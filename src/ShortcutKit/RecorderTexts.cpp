@@ -20,7 +20,8 @@ constexpr Text texts[] = {
     {"keyboard_shortcuts_can_be_changed",
      "Most system-wide keyboard shortcuts can be changed in the settings of your desktop."},
     {"keyboard_shortcut_disallowed",
-     "This keyboard shortcut cannot be used here. Add another modifier key, such as Control or Super."},
+     "This keyboard shortcut cannot be used: Corvane’s volume & brightness display already takes this "
+     "key with any modifier keys."},
     {"ok", "OK"},
     {"force_use_shortcut", "Use Anyway"},
     {"space_key", "Space"},

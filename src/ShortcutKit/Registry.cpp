@@ -108,6 +108,10 @@ void Registry::noteRefusal(const Shortcut& shortcut, HotKeys::Refusal refusal) {
     case HotKeys::Refusal::heldByAnotherProgram:
         qCWarning(lcApp, "Hot key %s is held by another program", qUtf8Printable(text));
         break;
+    case HotKeys::Refusal::heldByOwnKeyTap:
+        qCWarning(lcApp, "Hot key %s is held by Corvane's volume and brightness display",
+                  qUtf8Printable(text));
+        break;
     case HotKeys::Refusal::notOnThisKeyboard:
         qCWarning(lcApp, "Hot key %s has no key on this keyboard", qUtf8Printable(text));
         break;

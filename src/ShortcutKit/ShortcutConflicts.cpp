@@ -1,5 +1,6 @@
 #include "ShortcutKit/ShortcutConflicts.h"
 
+#include "ShortcutKit/HotKeyCenter.h"
 #include "ShortcutKit/Shortcut.h"
 
 namespace corvane::ShortcutKit {
@@ -13,8 +14,7 @@ bool DesktopShortcutConflicts::isTakenBySystem(const Shortcut& shortcut) const {
 }
 
 bool DesktopShortcutConflicts::isDisallowed(const Shortcut& shortcut) const {
-    (void)shortcut;
-    return false;
+    return m_center.isHeldByOwnKeyTap(shortcut.carbonKeyCode, shortcut.carbonModifiers);
 }
 
 } // namespace corvane::ShortcutKit

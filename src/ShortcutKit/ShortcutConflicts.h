@@ -38,8 +38,9 @@ public:
 
 // The desktop's answers for the application: its menu items are the ones the application hands
 // in (it lives in the tray and has no menu bar; the tray menu's keys act application-wide), a
-// combination the desktop refuses to the hot-key centre is the system's own, and nothing is
-// forbidden.
+// combination the desktop refuses to the hot-key centre is the system's own, and a combination
+// of a key the application's own key taps hold with any modifiers (the volume display's keys) is
+// forbidden: the desktop cannot give it to a hot key, whatever the user answers.
 class DesktopShortcutConflicts final : public ShortcutConflicts {
 public:
     DesktopShortcutConflicts(const HotKeyCenter& center, const Keyboard& keyboard)

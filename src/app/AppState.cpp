@@ -337,6 +337,10 @@ void AppState::start(bool launchedAtLogin) {
         m_toast->show(*aside, QStringLiteral("exclamationmark.triangle.fill"));
     else if (clipboardNotice)
         m_toast->show(*clipboardNotice, QStringLiteral("exclamationmark.triangle.fill"));
+    // Shortcuts the desktop refused: the Hotkeys page marks each, but a user who never opens it
+    // would press them in vain.
+    else if (const std::optional<QString> refused = refusedHotkeysNotice(*m_shortcuts))
+        m_toast->show(*refused, QStringLiteral("exclamationmark.triangle.fill"));
 
     // Only the presence of the argument counts, whatever its value.
     if (m_platform.defaults->hasArgument("previewNotchHUD"))

@@ -21,6 +21,22 @@ void toggleClipboardHistory(AppState& state) {
 }
 } // namespace
 
+std::optional<QString> refusedHotkeysNotice(const ShortcutKit::Registry& shortcuts) {
+    std::vector<ShortcutKit::Shortcut> refused;
+    for (const ShortcutKit::Name& name : AppShortcuts::allNames()) {
+        const std::optional<ShortcutKit::Shortcut> shortcut = shortcuts.getShortcut(name);
+        if (shortcut && shortcuts.refusal(name))
+            refused.push_back(*shortcut);
+    }
+    if (refused.empty())
+        return std::nullopt;
+    if (refused.size() == 1)
+        return refused.front().description(shortcuts.keyboard()) +
+               QStringLiteral(" does nothing here: change it on the Hotkeys page of Settings");
+    return QStringLiteral("%1 shortcuts do nothing here: change them on the Hotkeys page of Settings")
+        .arg(refused.size());
+}
+
 void registerHotkeys(AppState& state) {
     using namespace AppShortcuts;
     ShortcutKit::Registry& shortcuts = state.shortcuts();

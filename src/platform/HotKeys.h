@@ -18,6 +18,9 @@ public:
     // Why the desktop refused a combination.
     enum class Refusal {
         heldByAnotherProgram,
+        // The product's own key taps hold the key in every modifier state (the volume keys
+        // while the volume display serves them).
+        heldByOwnKeyTap,
         notOnThisKeyboard,
         failed,
     };
@@ -36,6 +39,10 @@ public:
     // the press is handled, for what its action decides (`holdKeyboard` takes them), a few seconds
     // at most; without it the press leaves the keyboard to the program in front at once.
     virtual void setHoldsKeyboard(Id id, bool holds) = 0;
+    // Whether the product's own key taps hold the combination's key, in every modifier state: the
+    // desktop then refuses the key with any modifiers to a hot key. False when the desktop cannot
+    // tell.
+    virtual bool isHeldByOwnKeyTap(qint64 keyCode, qint64 modifiers) = 0;
     // Why the latest registration that gave none was refused.
     Refusal lastRefusal() const { return m_lastRefusal; }
 

@@ -75,6 +75,8 @@ QString HotkeySettings::refusalText(HotKeys::Refusal refusal) {
     switch (refusal) {
     case HotKeys::Refusal::heldByAnotherProgram:
         return QStringLiteral("Held by another program: this shortcut does nothing");
+    case HotKeys::Refusal::heldByOwnKeyTap:
+        return QStringLiteral("Held by Corvane’s volume & brightness display: this shortcut does nothing");
     case HotKeys::Refusal::notOnThisKeyboard:
         return QStringLiteral("Not on this keyboard: this shortcut does nothing");
     case HotKeys::Refusal::failed:

@@ -28,6 +28,9 @@ SettingsPage::SettingsPage(SettingsTab tab, QWidget* parent) : QWidget(parent), 
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A click on the page's empty space takes the focus from nothing: a shortcut field that
+    // records goes on recording when the click lands just beside it, and ends by its own rule.
+    scroll->setFocusPolicy(Qt::TabFocus);
     auto* column = new QWidget;
     m_form = new QVBoxLayout(column);
     m_form->setContentsMargins(24, 4, 24, 24);

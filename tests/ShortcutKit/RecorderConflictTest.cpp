@@ -185,6 +185,30 @@ TEST_F(RecorderConflictTest, ADisallowedCombinationIsRefusedUnlessThePolicyAllow
     EXPECT_EQ(registry.getShortcut(withoutDefault), optionShiftK);
 }
 
+TEST_F(RecorderConflictTest, AKeyTheVolumeDisplayHoldsIsRefusedAsOursAndNamedAsTheKeyboardLabelsIt) {
+    // Given the desktop's own checks while the volume display's tap holds Volume Up with any
+    // modifiers
+    hotKeys.holdInOwnKeyTap(Key::volumeUp.rawValue);
+    const RecorderServices desktop{registry, notifications, host, alerts, registry.conflicts()};
+    RecorderControl* control = place(new RecorderControl(desktop, withoutDefault, onChange()));
+    showWindow();
+    click(control);
+
+    // Ctrl+Volume Up: refused with the alert that offers no way to force it, nothing stored
+    type(control, Key::volumeUp, Qt::Key_VolumeUp, Qt::ControlModifier);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, recorderText("keyboard_shortcut_disallowed"));
+    EXPECT_TRUE(alerts.shown[0].buttons.isEmpty());
+    EXPECT_FALSE(stored(withoutDefault));
+
+    // Once the tap lets go it is taken, and shown by the key's name
+    hotKeys.holdInOwnKeyTap(Key::volumeUp.rawValue, false);
+    type(control, Key::volumeUp, Qt::Key_VolumeUp, Qt::ControlModifier);
+    EXPECT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(registry.getShortcut(withoutDefault), shortcut(Key::volumeUp, ModifierFlags::control));
+    EXPECT_EQ(control->text(), QStringLiteral("Ctrl+Volume Up"));
+}
+
 TEST_F(RecorderConflictTest, ThePermissivePolicyTakesEveryCollisionWithoutAWord) {
     conflicts.menuItems[optionShiftK] = QStringLiteral("Show Notes");
     conflicts.system.insert(optionShiftK);

@@ -1,5 +1,6 @@
 #include "support/AppFixture.h"
 
+#include "ShortcutKit/AppShortcuts.h"
 #include "app/AppDelegate.h"
 
 #include "app/TerminationSignals.h"
@@ -7,6 +8,7 @@
 #include "clipboard/ClipboardStore.h"
 #include "core/AppIcons.h"
 #include "core/PermissionManager.h"
+#include "core/ToastController.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeDefaultsFile.h"
 #include "platform/fake/FakeRunningApplications.h"
@@ -157,6 +159,30 @@ TEST_F(AppStateStartTest, ADamagedSettingsFileLeavesTheStoredClipboardHistoryInP
     buildState();
     state->start(false);
     EXPECT_FALSE(store.exists());
+}
+
+TEST_F(AppStateStartTest, ShortcutsTheDesktopRefusesAreToldOnceAtStartWithWhereToChangeThem) {
+    // Nothing refused: nothing told
+    buildState();
+    state->start(false);
+    EXPECT_EQ(state->toast().lastMessage(), QString());
+
+    // One refused default is named; several are counted
+    for (const int count : {1, 2}) {
+        state.reset();
+        const ShortcutKit::Name* names[] = {&AppShortcuts::snapLeft(), &AppShortcuts::snapRight()};
+        for (int i = 0; i < count; ++i) {
+            const ShortcutKit::Shortcut held = *names[i]->initialShortcut;
+            platform->fakeHotKeys->refuse(held.carbonKeyCode, held.carbonModifiers);
+        }
+        buildState();
+        state->start(false);
+        EXPECT_EQ(state->toast().lastMessage(),
+                  count == 1 ? QStringLiteral("Ctrl+Alt+Left does nothing here: change it on the Hotkeys "
+                                              "page of Settings")
+                             : QStringLiteral("2 shortcuts do nothing here: change them on the Hotkeys page "
+                                              "of Settings"));
+    }
 }
 
 TEST_F(AppStateStartTest, SettingsChangesReachTheDispatcherAfterStart) {

@@ -69,6 +69,11 @@ TEST(EventTaps, TheHotKeysProbeCountsATapsKeysAsTheProductsOwn) {
     ASSERT_TRUE(tap.has_value());
     EXPECT_FALSE(hotKeys.isHeldElsewhere(volumeUp, control));
     EXPECT_TRUE(unaware.isHeldElsewhere(volumeUp, control));
+    // but the product's own tap's, and a hot key of it is refused as such
+    EXPECT_TRUE(hotKeys.isHeldByOwnKeyTap(volumeUp, control));
+    EXPECT_FALSE(unaware.isHeldByOwnKeyTap(volumeUp, control));
+    EXPECT_FALSE(hotKeys.registerHotKey(volumeUp, control));
+    EXPECT_EQ(hotKeys.lastRefusal(), HotKeys::Refusal::heldByOwnKeyTap);
 
     // Once the tap lets go, another client's grab of the key is another program's again
     thread.removeTap(*tap);
@@ -80,6 +85,9 @@ TEST(EventTaps, TheHotKeysProbeCountsATapsKeysAsTheProductsOwn) {
                                                         keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)),
               nullptr);
     EXPECT_TRUE(hotKeys.isHeldElsewhere(volumeUp, control));
+    EXPECT_FALSE(hotKeys.isHeldByOwnKeyTap(volumeUp, control));
+    EXPECT_FALSE(hotKeys.registerHotKey(volumeUp, control));
+    EXPECT_EQ(hotKeys.lastRefusal(), HotKeys::Refusal::heldByAnotherProgram);
     xcb_ungrab_key(c, keycode, desktop().rootWindow(), XCB_MOD_MASK_ANY);
     xcb_flush(c);
 }

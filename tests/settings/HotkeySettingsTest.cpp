@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 namespace corvane::testing {
 namespace {
@@ -94,6 +95,30 @@ TEST_F(HotkeySettingsTest, ResetBringsBackAClearedDefaultInTheRowAndAsAHotKey) {
     EXPECT_TRUE(shortcuts.isRegistered(snapLeftDefault));
     EXPECT_EQ(page->recorders().size(), 21u);
     EXPECT_EQ(rowLabels()[12], QStringLiteral("Restore workspace 1"));
+}
+
+TEST_F(HotkeySettingsTest, AClickJustOutsideAFieldKeepsItRecordingAndAFewPointsFurtherEndsIt) {
+    // A whole click, press and release, on the page around the field: whatever lies there may
+    // take the focus on the press.
+    page->activateWindow();
+    QCoreApplication::processEvents();
+    ShortcutKit::RecorderControl& field = page->recorder(QStringLiteral("snapLeft"))->control();
+    const auto clickAt = [&](QPoint local) {
+        const QPoint point = field.mapTo(page.get(), local);
+        QTest::mousePress(page->windowHandle(), Qt::LeftButton, {}, point);
+        QTest::mouseRelease(page->windowHandle(), Qt::LeftButton, {}, point);
+    };
+    clickAt(field.rect().center());
+    ASSERT_TRUE(field.isRecording());
+
+    clickAt({-2, field.height() / 2});
+    clickAt({field.width() + 1, field.height() / 2});
+    clickAt({field.width() / 2, -2});
+    EXPECT_TRUE(field.isRecording());
+
+    clickAt({-4, field.height() / 2});
+    EXPECT_FALSE(field.isRecording());
+    EXPECT_FALSE(state->shortcuts().isPaused());
 }
 
 } // namespace

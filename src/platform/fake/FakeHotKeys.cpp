@@ -4,6 +4,10 @@ namespace corvane {
 
 std::optional<HotKeys::Id> FakeHotKeys::registerHotKey(qint64 keyCode, qint64 modifiers) {
     const Combination combination{keyCode, modifiers};
+    if (m_tappedKeys.count(keyCode)) {
+        m_lastRefusal = Refusal::heldByOwnKeyTap;
+        return std::nullopt;
+    }
     if (m_refused.count(combination)) {
         m_lastRefusal = Refusal::heldByAnotherProgram;
         return std::nullopt;
@@ -53,6 +57,17 @@ void FakeHotKeys::refuse(qint64 keyCode, qint64 modifiers, bool refused) {
 bool FakeHotKeys::isHeldElsewhere(qint64 keyCode, qint64 modifiers) {
     ++m_heldQueries;
     return m_refused.count({keyCode, modifiers}) > 0;
+}
+
+void FakeHotKeys::holdInOwnKeyTap(qint64 keyCode, bool held) {
+    if (held)
+        m_tappedKeys.insert(keyCode);
+    else
+        m_tappedKeys.erase(keyCode);
+}
+
+bool FakeHotKeys::isHeldByOwnKeyTap(qint64 keyCode, qint64) {
+    return m_tappedKeys.count(keyCode) > 0;
 }
 
 bool FakeHotKeys::isRegistered(qint64 keyCode, qint64 modifiers) const {

@@ -26,6 +26,10 @@ public:
     // A combination "another program" holds: later registrations of it fail (or succeed again).
     void refuse(qint64 keyCode, qint64 modifiers, bool refused = true);
     bool isHeldElsewhere(qint64 keyCode, qint64 modifiers) override;
+    // A key the product's own key tap holds in every modifier state: later registrations of it,
+    // with any modifiers, fail (or succeed again).
+    void holdInOwnKeyTap(qint64 keyCode, bool held = true);
+    bool isHeldByOwnKeyTap(qint64 keyCode, qint64 modifiers) override;
     // How often the product asked whether a combination is held elsewhere.
     int heldElsewhereQueries() const { return m_heldQueries; }
     bool isRegistered(qint64 keyCode, qint64 modifiers) const;
@@ -56,6 +60,7 @@ private:
     std::map<Id, Combination> m_registered;
     std::set<Id> m_holdsKeyboard;
     std::set<Combination> m_refused;
+    std::set<qint64> m_tappedKeys;
     Id m_nextId = 1;
     bool m_holding = false;
     std::vector<quint64> m_releasedTo;

@@ -99,7 +99,8 @@ std::optional<HotKeys::Id> X11HotKeys::registerHotKey(qint64 keyCode, qint64 mod
         qCDebug(lcApp, "Hot key %lld/0x%llx could not be grabbed (X error %d)",
                 static_cast<long long>(keyCode), static_cast<long long>(modifiers), *failure);
         if (*failure == badAccess)
-            m_lastRefusal = Refusal::heldByAnotherProgram;
+            m_lastRefusal = m_tapped && m_tapped->contains(keycode) ? Refusal::heldByOwnKeyTap
+                                                                    : Refusal::heldByAnotherProgram;
         return std::nullopt;
     }
     const Id id = ++m_lastId;
@@ -129,6 +130,13 @@ bool X11HotKeys::isHeldElsewhere(qint64 keyCode, qint64 modifiers) {
         return false;
     }
     return *failure == badAccess;
+}
+
+bool X11HotKeys::isHeldByOwnKeyTap(qint64 keyCode, qint64 modifiers) {
+    if (!m_tapped || !m_keyboard.isConnected())
+        return false;
+    const auto translated = m_keyboard.combinationOf(keyCode, modifiers);
+    return translated && m_tapped->contains(translated->first);
 }
 
 void X11HotKeys::unregisterHotKey(Id id) {

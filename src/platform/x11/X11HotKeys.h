@@ -50,6 +50,7 @@ public:
     // A key the product's key taps hold (in every modifier state) is the product's own.
     bool isHeldElsewhere(qint64 keyCode, qint64 modifiers) override;
     void setHoldsKeyboard(Id id, bool holds) override;
+    bool isHeldByOwnKeyTap(qint64 keyCode, qint64 modifiers) override;
     void holdKeyboard() override;
     void releaseKeyboard(quint64 window) override;
 
