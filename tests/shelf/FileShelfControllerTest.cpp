@@ -313,6 +313,29 @@ TEST_F(FileShelfControllerTest, OpenListsTakeANewAccentAtOnce) {
     EXPECT_EQ(list->header()->accent(), list->accent());
 }
 
+// The list lies on the panel's own material: under its rows and beside them nothing is drawn.
+TEST_F(FileShelfControllerTest, TheListDrawsNoFillOfItsOwn) {
+    QTemporaryDir folder;
+    for (const char* name : {"a.txt", "b.txt"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    buildState();
+    controller().openFloating(ShelfSource::folder(folder.path()));
+    auto* list = controller().floatingPanel(ShelfSource::folder(folder.path()))->findChild<FileListView*>();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->rows().size(), 2);
+
+    QImage over(list->size(), QImage::Format_ARGB32_Premultiplied);
+    over.fill(Qt::transparent);
+    list->render(&over, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QRect lastRow = list->rows().last()->geometry();
+    const QWidget* rowsHost = list->rows().last()->parentWidget();
+    for (const QPoint at :
+         {QPoint(lastRow.center().x(), lastRow.bottom() + 30), QPoint(3, lastRow.center().y())})
+        EXPECT_EQ(qAlpha(over.pixel(rowsHost->mapTo(list, at))), 0) << at.x() << "," << at.y();
+}
+
 } // namespace
 
 namespace {
