@@ -376,3 +376,31 @@ TEST_F(FileShelfControllerTest, TheStatusItemIsNamedAndItsMenuEntriesCarryTheirS
     EXPECT_FALSE(entries[0]->icon().isNull());
     EXPECT_TRUE(entries.back()->icon().isNull()); // "Files Settings…"
 }
+
+// A long folder name is cut with an ellipsis to the room the header really leaves it, and shows
+// whole once the panel is wide enough.
+TEST_F(FileShelfControllerTest, ALongFolderTitleIsCutToItsRoomWithAnEllipsis) {
+    QTemporaryDir parent;
+    const QString folder = parent.filePath(QStringLiteral("A very long folder name that goes on"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    buildState();
+    controller().openFloating(ShelfSource::folder(folder));
+    FilePanel& panel = *controller().floatingPanel(ShelfSource::folder(folder));
+    ASSERT_EQ(panel.frame().width(), 230);
+    FileListHeader& header = *panel.findChild<FileListView*>()->header();
+    const auto laidOut = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    };
+    laidOut();
+    const QString shown = header.shownTitle();
+    const QWidget& title = *header.findChild<QWidget*>(QStringLiteral("title"));
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_LE(title.fontMetrics().horizontalAdvance(shown), title.width()) << shown.toStdString();
+    EXPECT_GT(title.width(), 40);
+    EXPECT_TRUE(QStringLiteral("A very long folder name that goes on").startsWith(shown.chopped(1)));
+
+    panel.setFrame(QRect(panel.frame().topLeft(), QSize(520, 300)));
+    laidOut();
+    EXPECT_EQ(header.shownTitle(), QStringLiteral("A very long folder name that goes on"));
+}
