@@ -173,14 +173,20 @@ void FileShelfController::rebuildStatusMenu(QMenu& menu) {
 void FileShelfController::togglePopover(const ShelfSource& source) {
     if (!hasStatusItem())
         return;
-    // Trays do not say where an icon sits; the pointer that just chose the entry is beside it.
+    // Under the icon where the tray says where it sits; where it does not, the pointer that just
+    // chose the entry is beside it.
+    const QRect icon = m_services.statusItems.statusItem(statusItemIdentifier)->geometry();
     const QPointF pointer = m_services.screens.pointerLocation();
-    const QRectF anchor(pointer.x() - 12, pointer.y() - 12, 24, 24);
+    const std::optional<QRectF> frame = icon.isEmpty()
+                                            ? popoverFrame(QRectF(pointer.x() - 12, pointer.y() - 12, 24, 24))
+                                            : popoverFrameBeside(icon);
+    if (!frame)
+        return;
     // The menu closes meanwhile.
     QPointer<FileShelfController> self(this);
-    m_menuChoice = m_services.scheduler.schedule(Seconds(0.06), [self, source, anchor] {
+    m_menuChoice = m_services.scheduler.schedule(Seconds(0.06), [self, source, frame = *frame] {
         if (self)
-            self->showPopover(source, anchor);
+            self->present(source, frame, 0);
     });
 }
 
@@ -206,6 +212,18 @@ std::optional<QRectF> FileShelfController::popoverFrame(const QRectF& anchor) co
     const bool trayAtBottom = anchor.center().y() > screen->frame.center().y();
     const double y = trayAtBottom ? visible.bottom() - popoverHeight - 6 : visible.top() + 6;
     return QRectF(std::round(x), std::round(y), popoverWidth, popoverHeight);
+}
+
+std::optional<QRectF> FileShelfController::popoverFrameBeside(const QRectF& icon) const {
+    std::optional<QRectF> frame = popoverFrame(icon);
+    // A tray whose panel does not keep windows off its edge would have the popover over the icon.
+    if (frame && frame->intersects(icon)) {
+        if (frame->center().y() > icon.center().y())
+            frame->moveTop(icon.bottom() + 6);
+        else
+            frame->moveBottom(icon.top() - 6);
+    }
+    return frame;
 }
 
 void FileShelfController::showPopover(const ShelfSource& source, const QRectF& anchor) {

@@ -121,6 +121,29 @@ TEST_F(FileShelfControllerTest, AStatusMenuEntryShowsItsPopoverOnceTheMenuHasClo
     scheduler.advance(Seconds(0.06));
     EXPECT_TRUE(shelf.isPopoverShown());
     EXPECT_EQ(shelf.popoverSource(), ShelfSource::tray());
+    // A tray that does not say where its icon sits: centred under the pointer that chose the entry
+    animator.completeAll();
+    EXPECT_EQ(shelf.popover()->frame(), QRect(700 - 130, 30 + 6, 260, 360));
+    shelf.togglePopover(ShelfSource::tray());
+    scheduler.advance(Seconds(0.06));
+    animator.completeAll();
+    ASSERT_FALSE(shelf.isPopoverShown());
+
+    // An icon whose place the tray tells: centred under it, or over it in a tray at the bottom,
+    // clear of a tray panel that does not keep windows off its edge
+    FakeTrayIcon& icon = *platform->fakeTray->icon(QStringLiteral("corvane.files"));
+    for (const auto& [where, expected] :
+         {std::pair{QRect(1000, 4, 22, 22), QRect(881, 36, 260, 360)},
+          std::pair{QRect(300, 40, 22, 22), QRect(181, 68, 260, 360)},
+          std::pair{QRect(200, 876, 22, 22), QRect(81, 876 - 6 - 360, 260, 360)}}) {
+        icon.setGeometry(where);
+        shelf.togglePopover(ShelfSource::tray());
+        scheduler.advance(Seconds(0.06));
+        animator.completeAll();
+        EXPECT_EQ(shelf.popover()->frame(), expected) << where.x() << "," << where.y();
+        shelf.closePopover();
+        animator.completeAll();
+    }
 }
 
 TEST_F(FileShelfControllerTest, PresentingTogglesThePopoverAndDefersToAFloatingPanel) {
