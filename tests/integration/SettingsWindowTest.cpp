@@ -149,6 +149,33 @@ TEST_F(SettingsWindowTest, TheWelcomeWindowIsAnOrdinaryWindowThatCannotStayMinim
     onboarding.window()->close();
 }
 
+TEST_F(SettingsWindowTest, TheWelcomeWindowIsCentredByItsFrameAtItsFirstShowingAndAtLaterOnes) {
+    OnboardingWindowController& onboarding = app.state().onboarding();
+    onboarding.show();
+    ASSERT_NE(onboarding.window(), nullptr);
+    OnboardingWindow& window = *onboarding.window();
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return isClient(id) && serverFrame(id).isValid() && serverFrame(id) == serverClientFrame(id); },
+        waitMs));
+    const QRect first = serverFrame(id);
+    EXPECT_GT(first.height(), window.height()) << "no title bar around " << qPrintable(describe(first));
+
+    // The frame, as the user sees it, stands in the middle of the visible area, lifted by 8 %
+    const std::optional<ScreenInfo> screen = screenUnderMouse(*app.platform().screens);
+    ASSERT_TRUE(screen.has_value());
+    const QRectF visible = screen->visibleFrame;
+    EXPECT_NEAR(first.center().x(), visible.center().x(), 1.5);
+    EXPECT_NEAR(first.top(), visible.center().y() - first.height() / 2.0 - 0.08 * visible.height(), 1.5);
+
+    // Moved aside and shown again, it comes back to the same place
+    window.move(window.pos() + QPoint(60, 40));
+    ASSERT_TRUE(serverFrameLandsOn(id, first.translated(60, 40)));
+    onboarding.show();
+    EXPECT_TRUE(serverFrameLandsOn(id, first));
+    window.close();
+}
+
 TEST_F(SettingsWindowTest, ASettingsWindowTheWindowManagerMinimisedComesBackCentred) {
     SettingsWindow& window = showOn(SettingsTab::general);
     const auto id = static_cast<xcb_window_t>(window.winId());
