@@ -298,6 +298,13 @@ void FileShelfController::setContent(FilePanel& panel, const ShelfSource& source
             self->m_preview->owner() == weakPanel)
             self->m_preview->reloadData();
     };
+    // Taskbars and window lists name the panel by the folder it shows.
+    const auto retitle = [weakPanel, shown = model.get()] {
+        if (weakPanel)
+            weakPanel->setWindowTitle(shownName(shown->title()));
+    };
+    connect(model.get(), &ShelfListModel::trailChanged, &panel, retitle);
+    retitle();
     FileListActions actions;
     actions.toggleFloat = [self, source] {
         if (self)

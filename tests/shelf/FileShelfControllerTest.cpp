@@ -77,6 +77,9 @@ TEST_F(FileShelfControllerTest, RestoresTheStoredPanelsAtTheirStoredFramesWhenUs
     FilePanel* pinned = controller().floatingPanel(ShelfSource::folder(folder.path()));
     ASSERT_NE(tray, nullptr);
     ASSERT_NE(pinned, nullptr);
+    // Taskbars list each by what it shows
+    EXPECT_EQ(tray->windowTitle(), QStringLiteral("Tray"));
+    EXPECT_EQ(pinned->windowTitle(), QDir(folder.path()).dirName());
     EXPECT_EQ(tray->frame(), QRect(100, 120, 240, 310));
     EXPECT_EQ(pinned->frame().width(), 230);
     EXPECT_EQ(platform->defaults->stringArray("floatingShelves")->size(), 2u);
