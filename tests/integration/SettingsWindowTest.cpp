@@ -84,7 +84,20 @@ TEST_F(SettingsWindowTest, TheSettingsTabArgumentOpensTheSettingsAtLaunchInstead
         std::chrono::seconds(20));
 
     // Then the settings window opens and the welcome window does not
-    EXPECT_TRUE(settings.has_value());
+    ASSERT_TRUE(settings.has_value());
+    // (carrying the product's icon for taskbars, not the toolkit's generic one: its pictures of
+    // 48 pixels and more are the brand red in the middle of their left edge)
+    const std::vector<uint32_t> icon = windowProperty(settings->window, "_NET_WM_ICON");
+    int large = 0;
+    for (std::size_t at = 0; at + 2 < icon.size(); at += 2 + std::size_t(icon[at]) * icon[at + 1]) {
+        const uint32_t width = icon[at], height = icon[at + 1];
+        if (width < 48 || at + 2 + std::size_t(width) * height > icon.size())
+            continue;
+        const QColor edge = QColor::fromRgba(icon[at + 2 + width * (height / 2) + width / 8]);
+        EXPECT_TRUE(edge.red() > 150 && edge.green() < 90) << width << ": " << qPrintable(edge.name());
+        ++large;
+    }
+    EXPECT_GT(large, 0);
     for (const ClientWindow& window : desktop().clientWindows())
         EXPECT_FALSE(window.pid == corvane.processId() &&
                      window.title == QStringLiteral("Welcome to Corvane"));
