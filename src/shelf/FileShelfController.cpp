@@ -10,6 +10,7 @@
 #include "core/StatusItems.h"
 #include "core/TrayPicture.h"
 #include "platform/UserDefaults.h"
+#include "runtime/Log.h"
 #include "runtime/Scheduler.h"
 #include "shelf/FileListGlyph.h"
 #include "shelf/FileListView.h"
@@ -89,8 +90,15 @@ FileShelfController::~FileShelfController() {
 }
 
 PreviewPanel& FileShelfController::preview() {
-    if (!m_preview)
+    if (!m_preview) {
         m_preview = std::make_unique<PreviewPanel>(m_services.windowing, m_services.worker);
+        connect(m_preview.get(), &PreviewPanel::pdfHelperMissing, this, [this] {
+            qCWarning(lcApp, "Preview: PDF pages are not drawn: corvane-preview was found neither beside the "
+                             "program nor in its libexec/corvane folder (set CORVANE_PREVIEW_HELPER to "
+                             "its path); PDFs show their facts only");
+            reportFailure(QStringLiteral("PDF pages cannot be shown: corvane-preview is not installed"));
+        });
+    }
     return *m_preview;
 }
 

@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -429,4 +430,51 @@ TEST_F(FileShelfControllerTest, ALongFolderTitleIsCutToItsRoomWithAnEllipsis) {
     panel.setFrame(QRect(panel.frame().topLeft(), QSize(520, 300)));
     laidOut();
     EXPECT_EQ(header.shownTitle(), QStringLiteral("A very long folder name that goes on"));
+}
+
+namespace {
+
+int helperNotices = 0;
+void countHelperNotices(QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (message.contains(QLatin1String("corvane-preview")))
+        ++helperNotices;
+}
+
+} // namespace
+
+// Without the helper that draws PDF pages a PDF shows its facts, and the user is told why once,
+// in a toast and in the log, however many PDFs are previewed after.
+TEST_F(FileShelfControllerTest, AMissingPdfHelperIsToldOnceInAToastAndTheLog) {
+    QTemporaryDir folder;
+    for (const char* name : {"a.pdf", "b.pdf"}) {
+        QPdfWriter pdf(folder.filePath(QString::fromLatin1(name)));
+        QPainter(&pdf).drawText(100, 100, QStringLiteral("page"));
+    }
+    const QByteArray helper = qgetenv("CORVANE_PREVIEW_HELPER");
+    qputenv("CORVANE_PREVIEW_HELPER", QFile::encodeName(folder.filePath(QStringLiteral("no-helper"))));
+    helperNotices = 0;
+    const QtMessageHandler previous = qInstallMessageHandler(countHelperNotices);
+    const auto restore = qScopeGuard([&] {
+        qInstallMessageHandler(previous);
+        qputenv("CORVANE_PREVIEW_HELPER", helper);
+    });
+    buildState();
+    controller().openFloating(ShelfSource::folder(folder.path()));
+    FilePanel& panel = *controller().floatingPanel(ShelfSource::folder(folder.path()));
+    ShelfListModel& list = *panel.model();
+    ASSERT_EQ(list.files().size(), 2u);
+    list.setSelection({list.files()[0].id()});
+
+    ASSERT_TRUE(controller().handleKeyDown(panel, Qt::Key_Space, {}));
+    PreviewPanel& preview = controller().preview();
+    EXPECT_EQ(preview.content().kind, PreviewContent::Kind::summary);
+    EXPECT_EQ(state->toast().lastMessage(),
+              QStringLiteral("PDF pages cannot be shown: corvane-preview is not installed"));
+    state->toast().show(QStringLiteral("something else"), QStringLiteral("info"));
+    const QString first = preview.content().name;
+    controller().handleKeyDown(panel, Qt::Key_Down, {});
+    EXPECT_NE(preview.content().name, first);
+    controller().handleKeyDown(panel, Qt::Key_Up, {});
+    EXPECT_EQ(state->toast().lastMessage(), QStringLiteral("something else"));
+    EXPECT_EQ(helperNotices, 1);
 }
