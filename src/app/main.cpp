@@ -1,6 +1,7 @@
 // Corvane's entry: one instance per user, the real platform, the composition root, the event loop.
 #include "app/AppDelegate.h"
 #include "app/AppState.h"
+#include "app/ApplicationIdentity.h"
 #include "app/MenuBarExtra.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
+    setApplicationIdentity();
     // Closing the settings or onboarding window never ends the process.
     QApplication::setQuitOnLastWindowClosed(false);
 

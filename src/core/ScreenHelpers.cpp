@@ -26,11 +26,20 @@ std::optional<ScreenInfo> screenContaining(const std::vector<ScreenInfo>& list, 
     return std::nullopt;
 }
 
-void centerWindowOn(const QRectF& visible, QWidget& window) {
-    const QSize size = window.frameGeometry().size();
+void centerWindowOn(const QRectF& visible, QWidget& window, const QMargins& expectedFrame) {
+    const QRect client = window.geometry();
+    const QRect drawn = window.frameGeometry();
+    QMargins frame(client.left() - drawn.left(), client.top() - drawn.top(), drawn.right() - client.right(),
+                   drawn.bottom() - client.bottom());
+    if (frame.isNull())
+        frame = expectedFrame;
+    const QSize size = client.size().grownBy(frame);
     const double x = visible.center().x() - size.width() / 2.0;
     const double y = visible.center().y() - size.height() / 2.0 - 0.08 * visible.height();
-    window.move(QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))));
+    const QPoint clientAt = QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))) +
+                            QPoint(frame.left(), frame.top());
+    // `move` places the frame where the toolkit knows it, else the window itself.
+    window.move(clientAt - (client.topLeft() - window.pos()));
 }
 
 } // namespace
@@ -112,15 +121,15 @@ std::optional<ScreenInfo> screenWithIdentifier(const Screens& screens,
     return std::nullopt;
 }
 
-void centerOnMouseScreen(const Screens& screens, QWidget& window) {
+void centerOnMouseScreen(const Screens& screens, QWidget& window, const QMargins& expectedFrame) {
     if (auto screen = screenUnderMouse(screens)) {
-        centerWindowOn(screen->visibleFrame, window);
+        centerWindowOn(screen->visibleFrame, window, expectedFrame);
         return;
     }
     // Neither the pointer nor focus names a screen: the primary one is the window's own centre.
     const std::vector<ScreenInfo> list = screens.screens();
     if (!list.empty())
-        centerWindowOn(list.front().visibleFrame, window);
+        centerWindowOn(list.front().visibleFrame, window, expectedFrame);
 }
 
 bool isSameScreen(const ScreenInfo& a, const ScreenInfo& b) {

@@ -2,6 +2,7 @@
 
 #include "platform/Screens.h"
 
+#include <QMargins>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -46,12 +47,14 @@ QString displayUUID(const ScreenInfo& screen);
 std::optional<ScreenInfo> screenWithIdentifier(const Screens& screens,
                                                const std::optional<QString>& identifier);
 
-// Moves `window` to the middle of the visible frame of the screen under the pointer, lifted by
-// 8 % of that frame's height so that it reads as centred to the eye. Its size stays.
 // Two screens are the same display when both have a display number and the numbers are equal;
 // when either has none, when their frames are equal.
 bool isSameScreen(const ScreenInfo& a, const ScreenInfo& b);
 
-void centerOnMouseScreen(const Screens& screens, QWidget& window);
+// Moves `window` to the middle of the visible frame of the screen under the pointer, lifted by
+// 8 % of that frame's height so that it reads as centred to the eye. Its size stays. It is
+// centred by its frame, as the user sees it: the one the window manager drew around it, or, for
+// a window not shown yet, `expectedFrame`, the one the window manager said it will draw.
+void centerOnMouseScreen(const Screens& screens, QWidget& window, const QMargins& expectedFrame = {});
 
 } // namespace corvane

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QMargins>
 #include <QObject>
 #include <QRect>
 
 #include <functional>
+#include <optional>
 
 class QImage;
 class QRegion;
@@ -68,6 +70,12 @@ public:
     // where one minimises it anyway, it is shown again at once. Call before the window is first
     // shown: window managers read what a window is when they take it on.
     virtual void offerNoMinimise(QWindow& window) = 0;
+
+    // Asks the window manager what frame (title bar and borders, as margins around the window)
+    // it will put around a window not yet shown, and calls `answer` once it says: so that the
+    // window can be placed by its frame, as the user will see it, at its first showing. Answers
+    // none where no window manager says within a moment. Never waits for the answer itself.
+    virtual void askFrameMargins(QWindow& window, std::function<void(std::optional<QMargins>)> answer) = 0;
 
     // Whether a compositing manager runs. Only then do translucent windows show what lies behind
     // them; without one their transparent pixels show as black and translucency as opaque.

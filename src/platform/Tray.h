@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 #include <memory>
@@ -28,6 +29,9 @@ public:
     virtual QMenu* menu() const = 0;
     // Whether the icon shows in a tray right now.
     virtual bool isVisible() const = 0;
+    // Where the icon shows, in screen coordinates; empty where the tray does not say (a
+    // StatusNotifier host draws the icon itself and keeps its place to itself).
+    virtual QRect geometry() const = 0;
 
 Q_SIGNALS:
     void activated();

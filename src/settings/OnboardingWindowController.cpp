@@ -3,6 +3,7 @@
 #include "core/PermissionManager.h"
 #include "core/ScreenHelpers.h"
 #include "core/Settings.h"
+#include "platform/PanelWindowing.h"
 #include "platform/Platform.h"
 #include "settings/OnboardingView.h"
 #include "settings/OnboardingWindow.h"
@@ -28,16 +29,33 @@ OnboardingWindowController::~OnboardingWindowController() {
 
 void OnboardingWindowController::show() {
     ++m_showCount;
-    const bool fresh = !m_window;
-    if (fresh)
-        buildWindow();
-    centerOnMouseScreen(*m_services.platform.screens, *m_window);
-    if (fresh) {
-        // Titled and closable, but not to be minimised: it asks for what the product needs to
-        // work. The desktop reads that when it takes the window on, at its first showing.
-        m_window->winId();
-        m_services.platform.panelWindowing->offerNoMinimise(*m_window->windowHandle());
+    if (m_window) {
+        // A window still waiting for its frame shows once it knows it.
+        if (!m_awaitingFrame)
+            present();
+        return;
     }
+    buildWindow();
+    // Titled and closable, but not to be minimised: it asks for what the product needs to
+    // work. The desktop reads that when it takes the window on, at its first showing.
+    m_window->winId();
+    PanelWindowing& windowing = *m_services.platform.panelWindowing;
+    windowing.offerNoMinimise(*m_window->windowHandle());
+    // Centred by its frame at every showing, the first included: the window manager is asked
+    // what it will draw around the window before it is shown.
+    m_awaitingFrame = true;
+    QPointer<OnboardingWindow> window(m_window);
+    windowing.askFrameMargins(*m_window->windowHandle(), [this, window](std::optional<QMargins> frame) {
+        if (!window || window != m_window)
+            return;
+        m_awaitingFrame = false;
+        m_expectedFrame = frame.value_or(QMargins());
+        present();
+    });
+}
+
+void OnboardingWindowController::present() {
+    centerOnMouseScreen(*m_services.platform.screens, *m_window, m_expectedFrame);
     m_services.permissions.startPolling(pollWhileOpen);
     m_services.platform.host->activate();
     // Fronting a minimised window brings it back as well, where a desktop minimised it anyway.

@@ -4,6 +4,7 @@
 #include "settings/OnboardingWindow.h"
 #include "settings/SettingsServices.h"
 
+#include <QMargins>
 #include <QPointer>
 
 #include <functional>
@@ -46,6 +47,8 @@ public:
 
 private:
     void buildWindow();
+    // Places the built window by its frame, polls every second and fronts it.
+    void present();
     void scheduleHandOver();
 
     SettingsServices m_services;
@@ -59,6 +62,10 @@ private:
     // the window is closed in the meantime.
     std::vector<TimerHandle> m_handOvers;
     int m_showCount = 0;
+    // The window was built and waits for the window manager to say what frame it will draw.
+    bool m_awaitingFrame = false;
+    // What it said, for a window whose frame the toolkit does not know yet.
+    QMargins m_expectedFrame;
 };
 
 } // namespace corvane

@@ -42,6 +42,39 @@ private:
 
 } // namespace
 
+// Asks for the whole title, and draws what the header leaves it cut at the end with an
+// ellipsis, never through a letter.
+class FileListHeader::Title : public QWidget {
+public:
+    explicit Title(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    void setText(const QString& text) {
+        if (text == m_text)
+            return;
+        m_text = text;
+        updateGeometry();
+        update();
+    }
+    const QString& text() const { return m_text; }
+    QString shownText() const { return fontMetrics().elidedText(m_text, Qt::ElideRight, width()); }
+    QSize sizeHint() const override {
+        return {fontMetrics().horizontalAdvance(m_text) + 1, fontMetrics().height()};
+    }
+    QSize minimumSizeHint() const override { return {20, fontMetrics().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, shownText());
+    }
+
+private:
+    QString m_text;
+};
+
 GlyphButton::GlyphButton(QString glyph, QString tip, qreal glyphSize, bool primary, QWidget* parent)
     : QAbstractButton(parent), m_glyph(std::move(glyph)), m_glyphSize(glyphSize), m_primary(primary) {
     setFixedSize(18, 18);
@@ -73,13 +106,12 @@ FileListHeader::FileListHeader(ShelfListModel& model, FileShelf& shelf, SystemSh
     m_back = new GlyphButton(QStringLiteral("chevron.left"), QStringLiteral("Back (Ctrl+↑)"), 11, true, this);
     connect(m_back, &QAbstractButton::clicked, this, [this] { m_model.goBack(); });
     m_symbol = new SourceSymbol(model, m_accent, this);
-    m_title = new QLabel(this);
+    m_title = new Title(this);
+    m_title->setObjectName(QStringLiteral("title"));
     QFont titleFont = font();
     titleFont.setPointSizeF(9.5);
     titleFont.setWeight(QFont::DemiBold);
     m_title->setFont(titleFont);
-    m_title->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_title->setMinimumWidth(20);
     m_count = new QLabel(this);
     QFont countFont = font();
     countFont.setPointSizeF(7.5);
@@ -144,11 +176,15 @@ QString FileListHeader::titleText() const {
     return m_title->text();
 }
 
+QString FileListHeader::shownTitle() const {
+    return m_title->shownText();
+}
+
 void FileListHeader::refresh() {
     m_back->setVisible(!m_model.trail().isEmpty());
     m_trash->setVisible(m_model.source().isTray() && !m_shelf.tray().isEmpty());
     const QString title = shownName(m_model.title());
-    m_title->setText(m_title->fontMetrics().elidedText(title, Qt::ElideRight, 150));
+    m_title->setText(title);
     m_title->setToolTip(title);
     m_count->setText(countText(m_model.totalCount()));
     m_symbol->update();

@@ -52,6 +52,8 @@ public:
     GlyphButton* floatButton() const { return m_float; }
     GlyphButton* closeButton() const { return m_close; }
     QString titleText() const;
+    // The title as drawn in the room the header leaves it.
+    QString shownTitle() const;
 
     void refresh();
     void setAccent(const QColor& accent);
@@ -61,13 +63,15 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    class Title;
+
     ShelfListModel& m_model;
     FileShelf& m_shelf;
     QColor m_accent;
     QWidget* m_dragHandle;
     GlyphButton* m_back;
     QWidget* m_symbol;
-    QLabel* m_title;
+    Title* m_title;
     QLabel* m_count;
     GlyphButton* m_trash;
     GlyphButton* m_open = nullptr;

@@ -134,12 +134,14 @@ FileListView::FileListView(ShelfListModel& model, FileShelf& shelf, SystemShell&
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->viewport()->setAutoFillBackground(false);
     auto* rowsHost = new QWidget;
-    rowsHost->setAutoFillBackground(false);
     m_rowsLayout = new QVBoxLayout(rowsHost);
     m_rowsLayout->setContentsMargins(6, 6, 6, 6);
     m_rowsLayout->setSpacing(1);
     m_rowsLayout->addStretch(1);
     m_scroll->setWidget(rowsHost);
+    // The scroll area fills the widget it is given with the window colour: the rows lie on the
+    // panel's own material instead.
+    rowsHost->setAutoFillBackground(false);
     column->addWidget(m_scroll, 1);
 
     m_empty = new QWidget(this);

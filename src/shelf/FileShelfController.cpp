@@ -10,6 +10,7 @@
 #include "core/StatusItems.h"
 #include "core/TrayPicture.h"
 #include "platform/UserDefaults.h"
+#include "runtime/Log.h"
 #include "runtime/Scheduler.h"
 #include "shelf/FileListGlyph.h"
 #include "shelf/FileListView.h"
@@ -89,8 +90,15 @@ FileShelfController::~FileShelfController() {
 }
 
 PreviewPanel& FileShelfController::preview() {
-    if (!m_preview)
+    if (!m_preview) {
         m_preview = std::make_unique<PreviewPanel>(m_services.windowing, m_services.worker);
+        connect(m_preview.get(), &PreviewPanel::pdfHelperMissing, this, [this] {
+            qCWarning(lcApp, "Preview: PDF pages are not drawn: corvane-preview was found neither beside the "
+                             "program nor in its libexec/corvane folder (set CORVANE_PREVIEW_HELPER to "
+                             "its path); PDFs show their facts only");
+            reportFailure(QStringLiteral("PDF pages cannot be shown: corvane-preview is not installed"));
+        });
+    }
     return *m_preview;
 }
 
@@ -173,14 +181,20 @@ void FileShelfController::rebuildStatusMenu(QMenu& menu) {
 void FileShelfController::togglePopover(const ShelfSource& source) {
     if (!hasStatusItem())
         return;
-    // Trays do not say where an icon sits; the pointer that just chose the entry is beside it.
+    // Under the icon where the tray says where it sits; where it does not, the pointer that just
+    // chose the entry is beside it.
+    const QRect icon = m_services.statusItems.statusItem(statusItemIdentifier)->geometry();
     const QPointF pointer = m_services.screens.pointerLocation();
-    const QRectF anchor(pointer.x() - 12, pointer.y() - 12, 24, 24);
+    const std::optional<QRectF> frame = icon.isEmpty()
+                                            ? popoverFrame(QRectF(pointer.x() - 12, pointer.y() - 12, 24, 24))
+                                            : popoverFrameBeside(icon);
+    if (!frame)
+        return;
     // The menu closes meanwhile.
     QPointer<FileShelfController> self(this);
-    m_menuChoice = m_services.scheduler.schedule(Seconds(0.06), [self, source, anchor] {
+    m_menuChoice = m_services.scheduler.schedule(Seconds(0.06), [self, source, frame = *frame] {
         if (self)
-            self->showPopover(source, anchor);
+            self->present(source, frame, 0);
     });
 }
 
@@ -206,6 +220,18 @@ std::optional<QRectF> FileShelfController::popoverFrame(const QRectF& anchor) co
     const bool trayAtBottom = anchor.center().y() > screen->frame.center().y();
     const double y = trayAtBottom ? visible.bottom() - popoverHeight - 6 : visible.top() + 6;
     return QRectF(std::round(x), std::round(y), popoverWidth, popoverHeight);
+}
+
+std::optional<QRectF> FileShelfController::popoverFrameBeside(const QRectF& icon) const {
+    std::optional<QRectF> frame = popoverFrame(icon);
+    // A tray whose panel does not keep windows off its edge would have the popover over the icon.
+    if (frame && frame->intersects(icon)) {
+        if (frame->center().y() > icon.center().y())
+            frame->moveTop(icon.bottom() + 6);
+        else
+            frame->moveBottom(icon.top() - 6);
+    }
+    return frame;
 }
 
 void FileShelfController::showPopover(const ShelfSource& source, const QRectF& anchor) {
@@ -280,6 +306,13 @@ void FileShelfController::setContent(FilePanel& panel, const ShelfSource& source
             self->m_preview->owner() == weakPanel)
             self->m_preview->reloadData();
     };
+    // Taskbars and window lists name the panel by the folder it shows.
+    const auto retitle = [weakPanel, shown = model.get()] {
+        if (weakPanel)
+            weakPanel->setWindowTitle(shownName(shown->title()));
+    };
+    connect(model.get(), &ShelfListModel::trailChanged, &panel, retitle);
+    retitle();
     FileListActions actions;
     actions.toggleFloat = [self, source] {
         if (self)

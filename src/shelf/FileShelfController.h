@@ -106,6 +106,8 @@ public:
     QRectF defaultFloatingFrame(int openCount) const;
     // Where the popover under `anchor` goes; none without a screen.
     std::optional<QRectF> popoverFrame(const QRectF& anchor) const;
+    // The same under (or over) a tray icon, kept clear of the icon itself.
+    std::optional<QRectF> popoverFrameBeside(const QRectF& icon) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -37,6 +37,8 @@ public:
     QImage render(const QString& path, const QSize& bound, quint64 order = 0) const;
     // Kills every drawing under way and refuses later ones.
     void stop();
+    // Whether a helper was found to draw with.
+    bool hasHelper() const { return !m_helper.isEmpty(); }
 
 private:
     struct Children;

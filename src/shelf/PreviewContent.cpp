@@ -88,6 +88,7 @@ PreviewContent PreviewContent::load(const QUrl& url, const QSize& pageSize, cons
     const QMimeType type = types.mimeTypeForFileNameAndData(content.path, *bytes);
     content.kindDescription = type.comment();
     if (drawable && type.inherits(QStringLiteral("application/pdf"))) {
+        content.pdfHelperMissing = !pdf.hasHelper();
         // A few kilobytes may inflate to gigabytes when drawn: that happens apart, bounded.
         content.image = pdf.render(content.path, pageSize, order);
         if (!content.image.isNull())

@@ -24,6 +24,8 @@ struct PreviewContent {
     QDateTime modified;
     bool isDirectory = false;
     FileKind fileKind = FileKind::missing;
+    // A PDF that could have been drawn, had the drawing helper been found.
+    bool pdfHelperMissing = false;
 
     // The name alone, shown while the file is read.
     static PreviewContent placeholder(const QUrl& url);

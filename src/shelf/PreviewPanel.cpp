@@ -110,6 +110,10 @@ void PreviewPanel::take(quint64 request, PreviewContent content) {
     // By name and kind only, never by content.
     m_icon = fileTypeIcon(m_content.path, m_content.fileKind);
     update();
+    if (m_content.pdfHelperMissing && !m_pdfHelperMissingTold) {
+        m_pdfHelperMissingTold = true;
+        Q_EMIT pdfHelperMissing();
+    }
 }
 
 void PreviewPanel::place() {

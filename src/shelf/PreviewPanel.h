@@ -50,6 +50,11 @@ public:
     // The title line: the item's name, and where it stands among several.
     QString titleText() const;
 
+Q_SIGNALS:
+    // A PDF showed its facts only because the helper that draws its page is not installed: told
+    // once for the panel's life (the process's), not at every PDF.
+    void pdfHelperMissing();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -65,6 +70,7 @@ private:
     int m_index = 0;
     PreviewContent m_content;
     QIcon m_icon;
+    bool m_pdfHelperMissingTold = false;
     // The request whose answer counts; workers skip requests already overtaken.
     std::shared_ptr<std::atomic<quint64>> m_request = std::make_shared<std::atomic<quint64>>(0);
 };

@@ -81,9 +81,11 @@ SidebarView::SidebarView(const StripServices& services, SidebarModel& model, QWi
     m_list->setAutoFillBackground(false);
     m_list->viewport()->setAutoFillBackground(false);
     m_listContent = new QWidget;
-    m_listContent->setAutoFillBackground(false);
     m_listContent->installEventFilter(this);
     m_list->setWidget(m_listContent);
+    // The scroll area fills the widget it is given with the window colour: the list lies on the
+    // panel's own material instead.
+    m_listContent->setAutoFillBackground(false);
     m_emptyState = new NoWindowsPlaceholder(m_listContent);
     connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { publishCellFrames(); });
 

@@ -84,7 +84,20 @@ TEST_F(SettingsWindowTest, TheSettingsTabArgumentOpensTheSettingsAtLaunchInstead
         std::chrono::seconds(20));
 
     // Then the settings window opens and the welcome window does not
-    EXPECT_TRUE(settings.has_value());
+    ASSERT_TRUE(settings.has_value());
+    // (carrying the product's icon for taskbars, not the toolkit's generic one: its pictures of
+    // 48 pixels and more are the brand red in the middle of their left edge)
+    const std::vector<uint32_t> icon = windowProperty(settings->window, "_NET_WM_ICON");
+    int large = 0;
+    for (std::size_t at = 0; at + 2 < icon.size(); at += 2 + std::size_t(icon[at]) * icon[at + 1]) {
+        const uint32_t width = icon[at], height = icon[at + 1];
+        if (width < 48 || at + 2 + std::size_t(width) * height > icon.size())
+            continue;
+        const QColor edge = QColor::fromRgba(icon[at + 2 + width * (height / 2) + width / 8]);
+        EXPECT_TRUE(edge.red() > 150 && edge.green() < 90) << width << ": " << qPrintable(edge.name());
+        ++large;
+    }
+    EXPECT_GT(large, 0);
     for (const ClientWindow& window : desktop().clientWindows())
         EXPECT_FALSE(window.pid == corvane.processId() &&
                      window.title == QStringLiteral("Welcome to Corvane"));
@@ -147,6 +160,33 @@ TEST_F(SettingsWindowTest, TheWelcomeWindowIsAnOrdinaryWindowThatCannotStayMinim
     EXPECT_TRUE(QTest::qWaitFor(stackedAbove, waitMs));
     EXPECT_FALSE(hasState(id, "_NET_WM_STATE_ABOVE"));
     onboarding.window()->close();
+}
+
+TEST_F(SettingsWindowTest, TheWelcomeWindowIsCentredByItsFrameAtItsFirstShowingAndAtLaterOnes) {
+    OnboardingWindowController& onboarding = app.state().onboarding();
+    onboarding.show();
+    ASSERT_NE(onboarding.window(), nullptr);
+    OnboardingWindow& window = *onboarding.window();
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return isClient(id) && serverFrame(id).isValid() && serverFrame(id) == serverClientFrame(id); },
+        waitMs));
+    const QRect first = serverFrame(id);
+    EXPECT_GT(first.height(), window.height()) << "no title bar around " << qPrintable(describe(first));
+
+    // The frame, as the user sees it, stands in the middle of the visible area, lifted by 8 %
+    const std::optional<ScreenInfo> screen = screenUnderMouse(*app.platform().screens);
+    ASSERT_TRUE(screen.has_value());
+    const QRectF visible = screen->visibleFrame;
+    EXPECT_NEAR(first.center().x(), visible.center().x(), 1.5);
+    EXPECT_NEAR(first.top(), visible.center().y() - first.height() / 2.0 - 0.08 * visible.height(), 1.5);
+
+    // Moved aside and shown again, it comes back to the same place
+    window.move(window.pos() + QPoint(60, 40));
+    ASSERT_TRUE(serverFrameLandsOn(id, first.translated(60, 40)));
+    onboarding.show();
+    EXPECT_TRUE(serverFrameLandsOn(id, first));
+    window.close();
 }
 
 TEST_F(SettingsWindowTest, ASettingsWindowTheWindowManagerMinimisedComesBackCentred) {

@@ -64,7 +64,10 @@ TEST(StatusItems, HiddenWithoutATrayHostThenEmbeddedWithTheirMenusOnceOneStarts)
     for (size_t i = 0; i < identifiers.size(); ++i) {
         QWidget* icon = named[identifiers[i] + QStringLiteral(" icon")];
         ASSERT_NE(icon, nullptr) << identifiers[i].toStdString();
-        pointer.click(serverClientFrame(static_cast<xcb_window_t>(icon->winId())).center());
+        // and says where it sits, for what opens under it
+        const QRect place = serverClientFrame(static_cast<xcb_window_t>(icon->winId()));
+        EXPECT_EQ(items.statusItem(identifiers[i])->geometry(), place) << identifiers[i].toStdString();
+        pointer.click(place.center());
         EXPECT_TRUE(QTest::qWaitFor([&] { return menus[i].isVisible(); }, 10000))
             << identifiers[i].toStdString();
         for (QMenu& menu : menus)

@@ -47,8 +47,13 @@ TEST_F(OnboardingWindowControllerTest, FirstLaunchShowsOnboardingAndFinishingItO
     ASSERT_NE(controller().window(), nullptr);
     EXPECT_TRUE(controller().window()->isVisible());
     EXPECT_EQ(state->settingsWindow().window(), nullptr);
-    // Placed before it first shows, when only its content size is known
-    EXPECT_EQ(controller().window()->pos(), centredOn(left, controller().window()->size()));
+    // Centred by its frame, as the user sees it, at its first showing and at a later one
+    OnboardingWindow& window = *controller().window();
+    const QRect placed = window.frameGeometry();
+    EXPECT_NE(placed.size(), window.size());
+    EXPECT_EQ(placed.topLeft(), centredOn(left, placed.size()));
+    controller().show();
+    EXPECT_EQ(window.frameGeometry(), placed);
     // and the desktop was asked, before that, to offer no minimising
     EXPECT_EQ(platform->fakePanelWindowing->unminimisable.size(), 1);
     EXPECT_EQ(platform->fakePanelWindowing->unminimisable.front(), controller().window()->windowHandle());

@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -77,6 +78,9 @@ TEST_F(FileShelfControllerTest, RestoresTheStoredPanelsAtTheirStoredFramesWhenUs
     FilePanel* pinned = controller().floatingPanel(ShelfSource::folder(folder.path()));
     ASSERT_NE(tray, nullptr);
     ASSERT_NE(pinned, nullptr);
+    // Taskbars list each by what it shows
+    EXPECT_EQ(tray->windowTitle(), QStringLiteral("Tray"));
+    EXPECT_EQ(pinned->windowTitle(), QDir(folder.path()).dirName());
     EXPECT_EQ(tray->frame(), QRect(100, 120, 240, 310));
     EXPECT_EQ(pinned->frame().width(), 230);
     EXPECT_EQ(platform->defaults->stringArray("floatingShelves")->size(), 2u);
@@ -121,6 +125,29 @@ TEST_F(FileShelfControllerTest, AStatusMenuEntryShowsItsPopoverOnceTheMenuHasClo
     scheduler.advance(Seconds(0.06));
     EXPECT_TRUE(shelf.isPopoverShown());
     EXPECT_EQ(shelf.popoverSource(), ShelfSource::tray());
+    // A tray that does not say where its icon sits: centred under the pointer that chose the entry
+    animator.completeAll();
+    EXPECT_EQ(shelf.popover()->frame(), QRect(700 - 130, 30 + 6, 260, 360));
+    shelf.togglePopover(ShelfSource::tray());
+    scheduler.advance(Seconds(0.06));
+    animator.completeAll();
+    ASSERT_FALSE(shelf.isPopoverShown());
+
+    // An icon whose place the tray tells: centred under it, or over it in a tray at the bottom,
+    // clear of a tray panel that does not keep windows off its edge
+    FakeTrayIcon& icon = *platform->fakeTray->icon(QStringLiteral("corvane.files"));
+    for (const auto& [where, expected] :
+         {std::pair{QRect(1000, 4, 22, 22), QRect(881, 36, 260, 360)},
+          std::pair{QRect(300, 40, 22, 22), QRect(181, 68, 260, 360)},
+          std::pair{QRect(200, 876, 22, 22), QRect(81, 876 - 6 - 360, 260, 360)}}) {
+        icon.setGeometry(where);
+        shelf.togglePopover(ShelfSource::tray());
+        scheduler.advance(Seconds(0.06));
+        animator.completeAll();
+        EXPECT_EQ(shelf.popover()->frame(), expected) << where.x() << "," << where.y();
+        shelf.closePopover();
+        animator.completeAll();
+    }
 }
 
 TEST_F(FileShelfControllerTest, PresentingTogglesThePopoverAndDefersToAFloatingPanel) {
@@ -313,6 +340,29 @@ TEST_F(FileShelfControllerTest, OpenListsTakeANewAccentAtOnce) {
     EXPECT_EQ(list->header()->accent(), list->accent());
 }
 
+// The list lies on the panel's own material: under its rows and beside them nothing is drawn.
+TEST_F(FileShelfControllerTest, TheListDrawsNoFillOfItsOwn) {
+    QTemporaryDir folder;
+    for (const char* name : {"a.txt", "b.txt"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    buildState();
+    controller().openFloating(ShelfSource::folder(folder.path()));
+    auto* list = controller().floatingPanel(ShelfSource::folder(folder.path()))->findChild<FileListView*>();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->rows().size(), 2);
+
+    QImage over(list->size(), QImage::Format_ARGB32_Premultiplied);
+    over.fill(Qt::transparent);
+    list->render(&over, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QRect lastRow = list->rows().last()->geometry();
+    const QWidget* rowsHost = list->rows().last()->parentWidget();
+    for (const QPoint at :
+         {QPoint(lastRow.center().x(), lastRow.bottom() + 30), QPoint(3, lastRow.center().y())})
+        EXPECT_EQ(qAlpha(over.pixel(rowsHost->mapTo(list, at))), 0) << at.x() << "," << at.y();
+}
+
 } // namespace
 
 namespace {
@@ -352,4 +402,79 @@ TEST_F(FileShelfControllerTest, TheStatusItemIsNamedAndItsMenuEntriesCarryTheirS
     EXPECT_EQ(entries[0]->text(), "Tray");
     EXPECT_FALSE(entries[0]->icon().isNull());
     EXPECT_TRUE(entries.back()->icon().isNull()); // "Files Settings…"
+}
+
+// A long folder name is cut with an ellipsis to the room the header really leaves it, and shows
+// whole once the panel is wide enough.
+TEST_F(FileShelfControllerTest, ALongFolderTitleIsCutToItsRoomWithAnEllipsis) {
+    QTemporaryDir parent;
+    const QString folder = parent.filePath(QStringLiteral("A very long folder name that goes on"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    buildState();
+    controller().openFloating(ShelfSource::folder(folder));
+    FilePanel& panel = *controller().floatingPanel(ShelfSource::folder(folder));
+    ASSERT_EQ(panel.frame().width(), 230);
+    FileListHeader& header = *panel.findChild<FileListView*>()->header();
+    const auto laidOut = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    };
+    laidOut();
+    const QString shown = header.shownTitle();
+    const QWidget& title = *header.findChild<QWidget*>(QStringLiteral("title"));
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_LE(title.fontMetrics().horizontalAdvance(shown), title.width()) << shown.toStdString();
+    EXPECT_GT(title.width(), 40);
+    EXPECT_TRUE(QStringLiteral("A very long folder name that goes on").startsWith(shown.chopped(1)));
+
+    panel.setFrame(QRect(panel.frame().topLeft(), QSize(520, 300)));
+    laidOut();
+    EXPECT_EQ(header.shownTitle(), QStringLiteral("A very long folder name that goes on"));
+}
+
+namespace {
+
+int helperNotices = 0;
+void countHelperNotices(QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (message.contains(QLatin1String("corvane-preview")))
+        ++helperNotices;
+}
+
+} // namespace
+
+// Without the helper that draws PDF pages a PDF shows its facts, and the user is told why once,
+// in a toast and in the log, however many PDFs are previewed after.
+TEST_F(FileShelfControllerTest, AMissingPdfHelperIsToldOnceInAToastAndTheLog) {
+    QTemporaryDir folder;
+    for (const char* name : {"a.pdf", "b.pdf"}) {
+        QPdfWriter pdf(folder.filePath(QString::fromLatin1(name)));
+        QPainter(&pdf).drawText(100, 100, QStringLiteral("page"));
+    }
+    const QByteArray helper = qgetenv("CORVANE_PREVIEW_HELPER");
+    qputenv("CORVANE_PREVIEW_HELPER", QFile::encodeName(folder.filePath(QStringLiteral("no-helper"))));
+    helperNotices = 0;
+    const QtMessageHandler previous = qInstallMessageHandler(countHelperNotices);
+    const auto restore = qScopeGuard([&] {
+        qInstallMessageHandler(previous);
+        qputenv("CORVANE_PREVIEW_HELPER", helper);
+    });
+    buildState();
+    controller().openFloating(ShelfSource::folder(folder.path()));
+    FilePanel& panel = *controller().floatingPanel(ShelfSource::folder(folder.path()));
+    ShelfListModel& list = *panel.model();
+    ASSERT_EQ(list.files().size(), 2u);
+    list.setSelection({list.files()[0].id()});
+
+    ASSERT_TRUE(controller().handleKeyDown(panel, Qt::Key_Space, {}));
+    PreviewPanel& preview = controller().preview();
+    EXPECT_EQ(preview.content().kind, PreviewContent::Kind::summary);
+    EXPECT_EQ(state->toast().lastMessage(),
+              QStringLiteral("PDF pages cannot be shown: corvane-preview is not installed"));
+    state->toast().show(QStringLiteral("something else"), QStringLiteral("info"));
+    const QString first = preview.content().name;
+    controller().handleKeyDown(panel, Qt::Key_Down, {});
+    EXPECT_NE(preview.content().name, first);
+    controller().handleKeyDown(panel, Qt::Key_Up, {});
+    EXPECT_EQ(state->toast().lastMessage(), QStringLiteral("something else"));
+    EXPECT_EQ(helperNotices, 1);
 }

@@ -99,6 +99,14 @@ TEST_F(SidebarViewTest, RendersTheWindowsAsCells) {
         const QColor pixel = drawn.pixelColor(centre * drawn.devicePixelRatio());
         EXPECT_EQ(pixel, colours[id - 1]) << id;
     }
+
+    // and the list lies on the panel's own material: beside a cell nothing is drawn
+    QImage over(view->size(), QImage::Format_ARGB32_Premultiplied);
+    over.fill(Qt::transparent);
+    view->render(&over, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QRect first = view->cell(2)->geometry();
+    const QPoint beside = view->cell(2)->parentWidget()->mapTo(view.get(), QPoint(1, first.center().y()));
+    EXPECT_EQ(qAlpha(over.pixel(beside)), 0);
 }
 
 TEST_F(SidebarViewTest, AClickOnACellFocusesItsWindow) {

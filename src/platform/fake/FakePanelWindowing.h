@@ -47,6 +47,11 @@ public:
     void setListedInTaskbars(QWindow& window, bool listed) override {
         listedInTaskbars.insert(&window, listed);
     }
+    // Answers at once, as a desktop whose window manager does not say: the toolkit's own
+    // offscreen windows know their frame from the start.
+    void askFrameMargins(QWindow&, std::function<void(std::optional<QMargins>)> answer) override {
+        answer(std::nullopt);
+    }
 
     // Starts or stops the compositing manager, announcing a change.
     void setCompositing(bool compositing);

@@ -24,6 +24,7 @@ public:
     void setMenu(QMenu* menu) override { m_menu = menu; }
     QMenu* menu() const override { return m_menu; }
     bool isVisible() const override { return m_visible; }
+    QRect geometry() const override { return m_visible ? m_geometry : QRect(); }
 
     const QString& name() const { return m_name; }
     const QIcon& icon() const { return m_icon; }
@@ -32,6 +33,8 @@ public:
 
     // A primary click: opens the icon's menu, or emits `activated` when it has none.
     void click();
+    // Where the tray shows the icon; an empty rectangle for a tray that does not say.
+    void setGeometry(const QRect& geometry) { m_geometry = geometry; }
     // The user drags the icon out of the tray.
     void removeByUser();
     // Follows the tray host coming and going.
@@ -43,6 +46,7 @@ private:
     QString m_toolTip;
     QString m_accessibleName;
     QPointer<QMenu> m_menu;
+    QRect m_geometry;
     bool m_visible = false;
     bool m_removedByUser = false;
 };

@@ -57,6 +57,8 @@ public:
     }
     QMenu* menu() const override { return m_menu; }
     bool isVisible() const override { return m_available; }
+    // An XEmbed tray holds the icon in a window of Qt's own, whose place the server tells.
+    QRect geometry() const override { return m_available ? m_icon.geometry() : QRect(); }
 
 private:
     // QSystemTrayIcon offers no accessible name. In an XEmbed tray Qt embeds a small widget of

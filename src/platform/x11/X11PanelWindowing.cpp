@@ -1,5 +1,6 @@
 #include "platform/x11/X11PanelWindowing.h"
 
+#include "platform/x11/X11FrameEstimates.h"
 #include "platform/x11/X11WindowState.h"
 
 #include <QGuiApplication>
@@ -474,6 +475,13 @@ void X11PanelWindowing::offerNoMinimise(QWindow& window) {
             },
             Qt::QueuedConnection);
     });
+}
+
+void X11PanelWindowing::askFrameMargins(QWindow& window,
+                                        std::function<void(std::optional<QMargins>)> answer) {
+    if (!m_frameEstimates)
+        m_frameEstimates = std::make_unique<X11FrameEstimates>(qtConnection(), m_scheduler);
+    m_frameEstimates->ask(static_cast<xcb_window_t>(window.winId()), std::move(answer));
 }
 
 void X11PanelWindowing::showWithoutActivating(QWindow& window) {

@@ -17,6 +17,7 @@
 
 namespace corvane {
 
+class X11FrameEstimates;
 class X11WindowState;
 
 // Panels on every desktop through the EWMH hints, on Qt's own X connection so that the hints
@@ -37,6 +38,7 @@ public:
 
     void showOnAllDesktops(QWindow& window) override;
     void offerNoMinimise(QWindow& window) override;
+    void askFrameMargins(QWindow& window, std::function<void(std::optional<QMargins>)> answer) override;
     void showWithoutActivating(QWindow& window) override;
     void stackAboveFullScreen(QWindow& window) override;
     void setCompositorShadow(QWindow& window, bool shadow) override;
@@ -98,6 +100,7 @@ private:
     bool m_watching = false;
     bool m_compositing = true;
     std::unique_ptr<QWindow> m_foreign;
+    std::unique_ptr<X11FrameEstimates> m_frameEstimates;
     // The panels that asked to stay above a full-screen window.
     QList<QPointer<QWindow>> m_stacked;
     // The panels that want no compositor's shadow.

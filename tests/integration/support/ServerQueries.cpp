@@ -126,8 +126,8 @@ bool serverFrameLandsOn(xcb_window_t client, const QRect& expected, int waitMs) 
 std::vector<uint32_t> windowProperty(xcb_window_t window, const char* name) {
     xcb_connection_t* c = desktop().connection();
     Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, desktop().atom(name), XCB_ATOM_ANY, 0, 1024),
-                               nullptr),
+        xcb_get_property_reply(
+            c, xcb_get_property(c, 0, window, desktop().atom(name), XCB_ATOM_ANY, 0, 1 << 16), nullptr),
         &std::free);
     if (!reply || reply->format != 32)
         return {};

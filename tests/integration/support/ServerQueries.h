@@ -26,7 +26,7 @@ QRegion serverShape(xcb_window_t window);
 // window manager's _NET_FRAME_EXTENTS. Equal to `serverFrame` once the window manager has
 // configured both the frame and the client.
 QRect serverClientFrame(xcb_window_t client);
-// A format-32 property of a window; empty when unset.
+// A format-32 property of a window (its first 65536 items); empty when unset.
 std::vector<uint32_t> windowProperty(xcb_window_t window, const char* name);
 // "(x,y wxh)", for failure messages.
 QString describe(const QRect& r);
