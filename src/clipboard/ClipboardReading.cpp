@@ -140,9 +140,16 @@ bool entryNeedsWork(const PasteboardContent& content) {
 
 std::optional<ClipItem> itemFromContent(const PasteboardContent& content) {
     const QStringList& types = content.types;
-    if (hasIgnoredType(types) ||
-        (types.contains(passwordHint) && content.data.value(passwordHint).trimmed() == "secret"))
+    if (hasIgnoredType(types))
         return std::nullopt;
+    // A copy that says it may be a password is recorded only once the marker, read in its own
+    // type, says it is not: an owner that refuses it, or answers it in another type or not at all,
+    // has not said so.
+    if (types.contains(passwordHint)) {
+        const auto marker = content.data.constFind(passwordHint);
+        if (marker == content.data.constEnd() || marker->trimmed() == "secret")
+            return std::nullopt;
+    }
     if (types.contains(uriList)) {
         const std::optional<QList<QUrl>> files = localFiles(content.data.value(uriList));
         if (!files)

@@ -147,6 +147,15 @@ TEST_F(ClipboardHistoryTest, MarkedCopiesAndExcludedProgramsAreNeverRecorded) {
     poll();
     EXPECT_TRUE(history->items().empty());
 
+    // The marker offered but not had (refused, answered in another type, never answered) says
+    // nothing: the copy may be a password
+    settings->setExcludedBundleIDs({});
+    pasteboard->refused = QStringList{"x-kde-passwordManagerHint"};
+    pasteboard->copy({{"text/plain", "pw4"}, {"x-kde-passwordManagerHint", "other"}});
+    poll();
+    pasteboard->refused.clear();
+    EXPECT_TRUE(history->items().empty());
+
     // Another hint value is no password marker; the source is recorded
     settings->setExcludedBundleIDs({});
     pasteboard->copy({{"text/plain", "note"}, {"x-kde-passwordManagerHint", "other"}});
