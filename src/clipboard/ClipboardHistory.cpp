@@ -213,9 +213,14 @@ void ClipboardHistory::record(ClipItem item) {
     for (const ClipItem& existing : m_items)
         if (!existing.sameContent(items.front()))
             items.push_back(existing);
-    const auto limit = static_cast<size_t>(SettingRanges::clipboardLimit.bound(m_settings.clipboardLimit()));
-    if (items.size() > limit)
-        items.resize(limit);
+    // The list is cut to the limit as stored, whatever the page offers; 0 keeps nothing. A limit
+    // below 0 can only come from editing the stored settings by hand and means no count: the
+    // default stands in, rather than emptying the history at the next copy.
+    qint64 limit = m_settings.clipboardLimit();
+    if (limit < 0)
+        limit = SettingDefaults::clipboardLimit();
+    if (items.size() > static_cast<quint64>(limit))
+        items.resize(static_cast<size_t>(limit));
     setItems(std::move(items));
     prune();
     scheduleSave();

@@ -1,6 +1,7 @@
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardIndex.h"
 #include "clipboard/ClipboardReading.h"
+#include "core/SettingKeys.h"
 #include "platform/PrivateFiles.h"
 #include "runtime/ManualExecutor.h"
 #include "support/AppFixture.h"
@@ -165,8 +166,7 @@ TEST_F(ClipboardHistoryTest, MarkedCopiesAndExcludedProgramsAreNeverRecorded) {
 }
 
 TEST_F(ClipboardHistoryTest, RepeatsMoveToTheFrontAndTheLimitDropsTheOldest) {
-    // Below the range the settings offer: the history keeps the lowest offered count, 10.
-    settings->setClipboardLimit(3);
+    settings->setClipboardLimit(10);
     auto history = makeHistory();
     for (int i = 0; i < 7; ++i) {
         pasteboard->copyText(QStringLiteral("filler %1").arg(i));
@@ -190,6 +190,31 @@ TEST_F(ClipboardHistoryTest, RepeatsMoveToTheFrontAndTheLimitDropsTheOldest) {
     EXPECT_EQ(history->items()[0].imageDigest, imageDigest(QImage::fromData(pngOf(Qt::red))));
     EXPECT_EQ(history->items()[1].imageDigest, imageDigest(QImage::fromData(pngOf(Qt::blue))));
     EXPECT_EQ(history->items()[2].text, "a");
+}
+
+TEST_F(ClipboardHistoryTest, TheLimitAsStoredCutsTheListAtTheNextCopy) {
+    auto history = makeHistory();
+    const auto copies = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            pasteboard->copyText(QUuid::createUuid().toString());
+            poll();
+        }
+    };
+    // Below the page's range the stored limit holds; 0 empties the list at every copy
+    settings->setClipboardLimit(3);
+    copies(5);
+    EXPECT_EQ(history->items().size(), 3u);
+    settings->setClipboardLimit(0);
+    copies(1);
+    EXPECT_TRUE(history->items().empty());
+    // Past the page's range too
+    settings->setClipboardLimit(250);
+    copies(230);
+    EXPECT_EQ(history->items().size(), 230u);
+    // Below 0, edited by hand, the default count stands in: never the whole list at once
+    settings->setClipboardLimit(-1);
+    copies(1);
+    EXPECT_EQ(history->items().size(), size_t(SettingDefaults::clipboardLimit()));
 }
 
 TEST_F(ClipboardHistoryTest, SavesOnceASecondAfterABurstPrivatelyAndPrunesByAgeAtTheNextCopy) {
