@@ -242,10 +242,11 @@ void ClipboardHistory::copyToPasteboard(const ClipItem& item) {
         break;
     case ClipItem::Kind::files: {
         QByteArray list, copied = "copy";
-        for (const QUrl& url : item.files) {
-            list += url.toEncoded() + "\r\n";
-            copied += '\n' + url.toEncoded();
-        }
+        item.files.forEach([&](QStringView path) {
+            const QByteArray url = QUrl::fromLocalFile(path.toString()).toEncoded();
+            list += url + "\r\n";
+            copied += '\n' + url;
+        });
         // File managers paste files from their own type; everything else reads the URI list.
         representations = {{uriList, list}, {QStringLiteral("x-special/gnome-copied-files"), copied}};
         break;

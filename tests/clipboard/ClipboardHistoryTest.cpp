@@ -394,6 +394,46 @@ TEST_F(ClipboardHistoryTest, AFailedSaveIsToldOnceKeptAndRetriedOnATimerUntilItL
     EXPECT_EQ(told.count(), 1);
 }
 
+TEST_F(ClipboardHistoryTest, AHistoryTooLargeToSaveIsToldOnceAndTriedAgainOnlyOnceItChanges) {
+    // Given a store whose index may hold 1 KiB, and a history that fits
+    settings->setClipboardRetentionDays(3);
+    const QString folder = home.path() + "/Clipboard";
+    ClipboardHistory history(*settings, scheduler, background, *pasteboard, *platform->runningApplications,
+                             ClipboardStore(folder, 1024));
+    history.setEnabled(true);
+    QSignalSpy told(&history, &ClipboardHistory::saveFailed);
+    const auto copy = [&](const QString& text) {
+        pasteboard->copyText(text);
+        poll();
+        scheduler.advance(Seconds(1));
+        history.waitForSaves();
+        QCoreApplication::processEvents();
+    };
+    copy("short");
+
+    // When a copy makes it too large: told once, and not tried again while it stays the same
+    copy(QString(2000, 'x'));
+    ASSERT_EQ(told.count(), 1);
+    EXPECT_TRUE(told.at(0).at(0).toString().contains("larger than 1024 bytes"))
+        << qPrintable(told.at(0).at(0).toString());
+    const int saves = background.postedCount();
+    scheduler.advance(ClipboardSaver::retryInterval * 3);
+    EXPECT_EQ(background.postedCount(), saves);
+
+    // Another copy is tried, and not told again; once the large entry goes, the history lands
+    copy("another");
+    EXPECT_EQ(background.postedCount(), saves + 1);
+    history.remove(history.items()[1].id);
+    scheduler.advance(Seconds(1));
+    history.waitForSaves();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(told.count(), 1);
+    const auto records = decodeClipboardIndex(readBytes(folder + "/index.json"), nullptr);
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 2u);
+    EXPECT_EQ((*records)[0].text, "another");
+}
+
 TEST_F(ClipboardHistoryTest, AQuickRelaunchTakesTheHistoryOverOnlyWithinTheHandOffWindow) {
     for (double age : {179.0, 181.0, -60.0}) {
         SCOPED_TRACE(age);
@@ -666,7 +706,7 @@ TEST_F(ClipboardHistoryTest, AFileListIsParsedOffTheMainThreadAndOneLongerThanTh
     work.drain();
     ASSERT_EQ(history.items().size(), 1u);
     EXPECT_EQ(history.items()[0].files.size(), largestRecordedFileCount);
-    EXPECT_EQ(history.items()[0].files[0].toLocalFile(), "/tmp/copied/file 0.txt");
+    EXPECT_EQ(history.items()[0].files.first(), "/tmp/copied/file 0.txt");
     const QUuid kept = history.items()[0].id;
     for (const QByteArray& list : {uriList(int(largestRecordedFileCount) + 1),
                                    uriList(2, QByteArray(largestRecordedFileListBytes, 'x'))}) {
