@@ -33,7 +33,7 @@ QString tooLargeMessage(qint64 size, qint64 limit) {
                                                           : QStringLiteral("%1 bytes").arg(bytes);
     };
     return QStringLiteral("the index would take %1 bytes, larger than %2: more than is read back at the next "
-                          "start; it is saved again once the history changes")
+                          "start; it is tried again once the history changes")
         .arg(size)
         .arg(amount(limit));
 }
