@@ -66,8 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(item->fullImage().pixelColor(0, 0) == QColor(Qt::green),
               "a picture from outside the store was read");
     }
-    // What was accepted survives being written and read again.
-    check(decodeClipboardIndex(encodeClipboardIndex(*records)).has_value(),
-          "a written index does not read back");
+    // What was accepted survives being written and read again, and is written the same then; its
+    // length is known before it is written.
+    const QByteArray written = encodeClipboardIndex(*records);
+    const auto again = decodeClipboardIndex(written);
+    check(again.has_value(), "a written index does not read back");
+    check(encodeClipboardIndex(*again) == written, "an index read back is written otherwise");
+    check(clipboardIndexSize(*records) == written.size(), "an index's length was measured wrong");
     return 0;
 }

@@ -81,7 +81,7 @@ ClipCard::ClipCard(ClipItem item, bool selected, QColor accent, std::optional<QI
     setFixedSize(widgetSize);
     setAttribute(Qt::WA_Hover);
     setCursor(Qt::PointingHandCursor);
-    setToolTip(m_item.searchText().left(300));
+    setToolTip(m_item.searchText(300));
 }
 
 void ClipCard::redraw() {
@@ -210,7 +210,7 @@ void ClipCard::paintContent(QPainter& p, const QRectF& bounds) {
         p.fillRect(bounds, white(0.08));
         if (m_item.files.isEmpty())
             break;
-        const QFileInfo first(m_item.files.first().toLocalFile());
+        const QFileInfo first(m_item.files.first());
         // A folder copied as "…/name/" is still called by its name.
         QString name = shelfDisplayName(first.filePath());
         if (m_item.files.size() > 1)
@@ -308,7 +308,7 @@ void ClipCard::startDrag() {
     case ClipItem::Kind::files:
         // One file goes out, as one card stands for it.
         if (!m_item.files.isEmpty())
-            mime->setUrls({m_item.files.first()});
+            mime->setUrls({QUrl::fromLocalFile(m_item.files.first())});
         break;
     }
     auto* drag = new QDrag(this);

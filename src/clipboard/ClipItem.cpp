@@ -117,10 +117,11 @@ QByteArray ClipItem::pngData() const {
     return encodePng(fullImage());
 }
 
-ClipItem ClipItem::makeFiles(QList<QUrl> files) {
+ClipItem ClipItem::makeFiles(FileList files) {
     ClipItem item;
     item.kind = Kind::files;
     item.files = std::move(files);
+    item.files.squeeze();
     return item;
 }
 
@@ -139,19 +140,25 @@ QString ClipItem::label() const {
     return {};
 }
 
-QString ClipItem::searchText() const {
+QString ClipItem::searchText(qsizetype limit) const {
+    const auto cut = [limit](const QString& whole) { return limit < 0 ? whole : whole.left(limit); };
     switch (kind) {
     case Kind::text:
-        return text;
+        return cut(text);
     case Kind::link:
-        return link.toString(QUrl::FullyEncoded);
+        return cut(link.toString(QUrl::FullyEncoded));
     case Kind::image:
         return QStringLiteral("image");
     case Kind::files: {
-        QStringList names;
-        for (const QUrl& url : files)
-            names.append(shelfDisplayName(url.path()));
-        return names.join(QLatin1Char(' '));
+        QString names;
+        files.forEach([&](QStringView path) {
+            if (limit >= 0 && names.size() >= limit)
+                return;
+            if (!names.isEmpty())
+                names.append(QLatin1Char(' '));
+            names.append(shelfDisplayName(path.toString()));
+        });
+        return cut(names);
     }
     }
     return {};

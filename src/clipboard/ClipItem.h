@@ -1,5 +1,7 @@
 #pragma once
 
+#include "clipboard/FileList.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QImage>
@@ -31,7 +33,7 @@ struct ClipItem {
     QSize imageSize;
     QByteArray imageDigest;
     // The files of a files entry, in the order they were copied; never empty.
-    QList<QUrl> files;
+    FileList files;
     // When it was copied (wall clock, in UTC: comparing it costs no time-zone lookup).
     QDateTime date;
     // The program that was in front when it was copied.
@@ -45,12 +47,14 @@ struct ClipItem {
     // From a picture the store kept, without decoding it: its size from its header, its digest
     // only once a picture of the same size is to be compared with it. None when it is no picture.
     static std::optional<ClipItem> makeImageFromStoredData(QByteArray data);
-    static ClipItem makeFiles(QList<QUrl> files);
+    static ClipItem makeFiles(FileList files);
+    static ClipItem makeFiles(const QList<QUrl>& files) { return makeFiles(FileList(files)); }
 
     // "Text", "Link", "Image", "File", or the number of files and " Files".
     QString label() const;
-    // What the strip's search looks in.
-    QString searchText() const;
+    // What the strip's search looks in; with a `limit`, only its first characters (up to about
+    // that many), which costs only as much.
+    QString searchText(qsizetype limit = -1) const;
     bool sameContent(const ClipItem& other) const;
 
     // The picture decoded at most at `size`, its aspect kept; null for other kinds.

@@ -213,9 +213,14 @@ void ClipboardHistory::record(ClipItem item) {
     for (const ClipItem& existing : m_items)
         if (!existing.sameContent(items.front()))
             items.push_back(existing);
-    const auto limit = static_cast<size_t>(SettingRanges::clipboardLimit.bound(m_settings.clipboardLimit()));
-    if (items.size() > limit)
-        items.resize(limit);
+    // The list is cut to the limit as stored, whatever the page offers; 0 keeps nothing. A limit
+    // below 0 can only come from editing the stored settings by hand and means no count: the
+    // default stands in, rather than emptying the history at the next copy.
+    qint64 limit = m_settings.clipboardLimit();
+    if (limit < 0)
+        limit = SettingDefaults::clipboardLimit();
+    if (items.size() > static_cast<quint64>(limit))
+        items.resize(static_cast<size_t>(limit));
     setItems(std::move(items));
     prune();
     scheduleSave();
@@ -237,10 +242,11 @@ void ClipboardHistory::copyToPasteboard(const ClipItem& item) {
         break;
     case ClipItem::Kind::files: {
         QByteArray list, copied = "copy";
-        for (const QUrl& url : item.files) {
-            list += url.toEncoded() + "\r\n";
-            copied += '\n' + url.toEncoded();
-        }
+        item.files.forEach([&](QStringView path) {
+            const QByteArray url = QUrl::fromLocalFile(path.toString()).toEncoded();
+            list += url + "\r\n";
+            copied += '\n' + url;
+        });
         // File managers paste files from their own type; everything else reads the URI list.
         representations = {{uriList, list}, {QStringLiteral("x-special/gnome-copied-files"), copied}};
         break;

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "clipboard/FileList.h"
+
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -17,11 +21,19 @@ struct StoredClip {
     std::optional<QString> source;
     QString type;
     std::optional<QString> text;
-    std::optional<QStringList> paths;
+    std::optional<FileList> paths;
     std::optional<QString> image;
 };
 
-// The index of the clipboard store: a compact JSON array of records, newest first.
+// The index of the clipboard store: a compact JSON array of records, newest first, each with its
+// members in the order of their names, in UTF-8 with only what JSON requires escaped.
+// `writeClipboardIndex` hands it to `out` piece by piece, a few kilobytes at most at a time, so
+// that writing an index costs little beside the entries it is written from; it stops as soon as
+// `out` answers false, and answers whether `out` took it all.
+bool writeClipboardIndex(const std::vector<StoredClip>& records,
+                         const std::function<bool(QByteArrayView)>& out);
+// Its length in bytes, found the same way without keeping any of it.
+qint64 clipboardIndexSize(const std::vector<StoredClip>& records);
 QByteArray encodeClipboardIndex(const std::vector<StoredClip>& records);
 // None when the index is damaged: not JSON, nested deeper than an index can be, or any record
 // without its id, date or type, or with a member of the wrong kind. One bad record rejects all.

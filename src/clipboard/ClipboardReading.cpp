@@ -47,7 +47,7 @@ QString imageType(const QStringList& types) {
 }
 
 // The local files of a URI list; none when the list is longer than the history keeps.
-std::optional<QList<QUrl>> localFiles(const QByteArray& uriListBytes) {
+std::optional<FileList> localFiles(const QByteArray& uriListBytes) {
     if (uriListBytes.size() > largestRecordedFileListBytes) {
         qCInfo(lcApp,
                "A copied file list of %lld bytes is longer than the history keeps (%lld): not recorded",
@@ -55,7 +55,7 @@ std::optional<QList<QUrl>> localFiles(const QByteArray& uriListBytes) {
                static_cast<long long>(largestRecordedFileListBytes));
         return std::nullopt;
     }
-    QList<QUrl> files;
+    FileList files;
     qsizetype count = 0;
     // Line by line in place: a list split up front would cost a string for each of millions of
     // short or empty lines before the count could stop it.
@@ -75,9 +75,10 @@ std::optional<QList<QUrl>> localFiles(const QByteArray& uriListBytes) {
                 static_cast<long long>(largestRecordedFileCount));
             return std::nullopt;
         }
+        // Each file is kept by its path alone, one text for the whole list.
         const QUrl url = QUrl::fromEncoded(line.toByteArray());
         if (url.isLocalFile())
-            files.append(url);
+            files.append(url.toLocalFile());
     }
     return files;
 }
@@ -140,15 +141,22 @@ bool entryNeedsWork(const PasteboardContent& content) {
 
 std::optional<ClipItem> itemFromContent(const PasteboardContent& content) {
     const QStringList& types = content.types;
-    if (hasIgnoredType(types) ||
-        (types.contains(passwordHint) && content.data.value(passwordHint).trimmed() == "secret"))
+    if (hasIgnoredType(types))
         return std::nullopt;
+    // A copy that says it may be a password is recorded only once the marker, read in its own
+    // type, says it is not: an owner that refuses it, or answers it in another type or not at all,
+    // has not said so.
+    if (types.contains(passwordHint)) {
+        const auto marker = content.data.constFind(passwordHint);
+        if (marker == content.data.constEnd() || marker->trimmed() == "secret")
+            return std::nullopt;
+    }
     if (types.contains(uriList)) {
-        const std::optional<QList<QUrl>> files = localFiles(content.data.value(uriList));
+        std::optional<FileList> files = localFiles(content.data.value(uriList));
         if (!files)
             return std::nullopt;
         if (!files->isEmpty())
-            return ClipItem::makeFiles(*files);
+            return ClipItem::makeFiles(std::move(*files));
     }
     if (!types.contains(plainText)) {
         const QString image = imageType(types);

@@ -37,7 +37,8 @@ constexpr qsizetype largestRecordedFileListBytes = qsizetype(8) << 20;
 QStringList typesToRead(const QStringList& offered);
 
 // The entry a read content makes: files first, then a picture, then text (a link when it is one
-// web address); none when it is marked as a password, holds nothing usable, or a file list, a
+// web address); none when it is marked as a password (or offers the password-manager marker and
+// its bytes were not had), holds nothing usable, or a file list, a
 // picture or a text larger than the bounds above. Id, date and source are left to the caller.
 // Any thread.
 std::optional<ClipItem> itemFromContent(const PasteboardContent& content);

@@ -44,7 +44,7 @@ QString ClipboardSaver::failureMessage(const QString& error) const {
     return QStringLiteral("Could not save the clipboard history in %1: %2").arg(m_store.directory(), error);
 }
 
-void ClipboardSaver::saved(std::optional<QString> error) {
+void ClipboardSaver::saved(std::optional<ClipboardStore::SaveFailure> error) {
     if (!error) {
         if (m_retry.landed())
             qCInfo(lcApp, "The clipboard history is saved again");
@@ -52,10 +52,14 @@ void ClipboardSaver::saved(std::optional<QString> error) {
     }
     // The list stays in memory and goes out again with the next change or the retry.
     if (m_retry.failed()) {
-        qCWarning(lcApp, "%s", qUtf8Printable(failureMessage(*error)));
+        qCWarning(lcApp, "%s", qUtf8Printable(failureMessage(error->message)));
         if (onFailure)
-            onFailure(failureMessage(*error));
+            onFailure(failureMessage(error->message));
     }
+    // An index too large for the store stays so until the list changes: nothing is tried again
+    // before that.
+    if (error->tooLarge)
+        m_retry.cancel();
 }
 
 void ClipboardSaver::post(std::vector<ClipItem> snapshot) {
@@ -85,7 +89,7 @@ void ClipboardSaver::saveQueued() {
             snapshot = std::move(m_queued.front().second);
             m_queued.pop_front();
         }
-        std::optional<QString> error = m_store.save(snapshot);
+        std::optional<ClipboardStore::SaveFailure> error = m_store.save(snapshot);
         m_worker.deliver([this, alive = std::weak_ptr<int>(m_alive), postedAfter, error = std::move(error)] {
             if (alive.lock() && postedAfter == m_cancellations)
                 saved(error);
@@ -101,7 +105,7 @@ void ClipboardSaver::saveNow(const std::vector<ClipItem>& snapshot) {
     // At quit nothing is tried after this: what did not land is lost, and the log says so.
     if (const auto error = m_store.save(snapshot))
         qCWarning(lcApp, "Quitting with a clipboard history that could not be saved: %s",
-                  qUtf8Printable(failureMessage(*error)));
+                  qUtf8Printable(failureMessage(error->message)));
     else
         m_retry.landed();
 }

@@ -22,8 +22,8 @@ namespace corvane {
 // executor) one at a time, in the order they were asked for, so an older list never lands after a
 // newer one. Everything else that touches the store's folder waits for the saves before it. A save
 // that fails keeps the list in memory and is tried again with the next change and every
-// `retryInterval` until one lands (`SaveRetry`); the first failure of a run of them goes to
-// `onFailure`, once.
+// `retryInterval` until one lands (`SaveRetry`), except an index too large for the store, which
+// waits for the next change; the first failure of a run of them goes to `onFailure`, once.
 class ClipboardSaver {
 public:
     static constexpr Seconds delay{1.0};
@@ -56,7 +56,7 @@ private:
     void post(std::vector<ClipItem> snapshot);
     void saveQueued();
     // On the main thread, with what a posted save answered.
-    void saved(std::optional<QString> error);
+    void saved(std::optional<ClipboardStore::SaveFailure> error);
     QString failureMessage(const QString& error) const;
 
     Scheduler& m_scheduler;

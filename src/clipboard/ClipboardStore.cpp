@@ -26,6 +26,18 @@ QString idText(const QUuid& id) {
     return id.toString(QUuid::WithoutBraces).toUpper();
 }
 
+QString tooLargeMessage(qint64 size, qint64 limit) {
+    constexpr qint64 mebibyte = 1024 * 1024;
+    const auto amount = [](qint64 bytes) {
+        return bytes >= mebibyte && bytes % mebibyte == 0 ? QStringLiteral("%1 MiB").arg(bytes / mebibyte)
+                                                          : QStringLiteral("%1 bytes").arg(bytes);
+    };
+    return QStringLiteral("the index would take %1 bytes, larger than %2: more than is read back at the next "
+                          "start; it is tried again once the history changes")
+        .arg(size)
+        .arg(amount(limit));
+}
+
 } // namespace
 
 double storedDate(const QDateTime& date) {
@@ -50,10 +62,10 @@ bool ClipboardStore::exists() const {
     return QFileInfo(m_directory).isDir();
 }
 
-std::optional<QString> ClipboardStore::save(const std::vector<ClipItem>& items) const {
+std::optional<ClipboardStore::SaveFailure> ClipboardStore::save(const std::vector<ClipItem>& items) const {
     // The folder exists, private, before the first byte goes into it.
     if (auto error = makePrivateFolder(m_directory))
-        return error;
+        return SaveFailure{*error};
     std::vector<StoredClip> records;
     records.reserve(items.size());
     std::set<QString> keptImages;
@@ -84,19 +96,21 @@ std::optional<QString> ClipboardStore::save(const std::vector<ClipItem>& items) 
             keptImages.insert(name);
             break;
         }
-        case ClipItem::Kind::files: {
+        case ClipItem::Kind::files:
             record.type = QStringLiteral("files");
-            QStringList paths;
-            for (const QUrl& url : item.files)
-                paths.append(url.toLocalFile());
-            record.paths = paths;
+            record.paths = item.files;
             break;
-        }
         }
         records.push_back(std::move(record));
     }
-    if (auto error = writeStoredFile(path(indexName), encodeClipboardIndex(records), m_indexLimit))
-        return error;
+    // The records share the entries' texts; the index is measured first, then written as it is
+    // made, never held whole.
+    if (const qint64 size = clipboardIndexSize(records); size > m_indexLimit)
+        return SaveFailure{tooLargeMessage(size, m_indexLimit), true};
+    if (auto error = writeStoredFile(path(indexName), m_indexLimit, [&](const ByteWriter& write) {
+            return writeClipboardIndex(records, write);
+        }))
+        return SaveFailure{*error};
     const QStringList names =
         QDir(m_directory).entryList({QStringLiteral("*.png")}, QDir::Files | QDir::Hidden);
     // Only pictures the store names itself: a user's "photo.png" in a folder linked here stays.
@@ -176,10 +190,7 @@ std::optional<ClipItem> ClipboardStore::restoreItem(const StoredClip& record) co
     } else if (record.type == QLatin1String("files")) {
         if (!record.paths)
             return std::nullopt;
-        QList<QUrl> urls;
-        for (const QString& p : *record.paths)
-            urls.append(QUrl::fromLocalFile(p));
-        item = ClipItem::makeFiles(urls);
+        item = ClipItem::makeFiles(*record.paths);
     } else if (record.type == QLatin1String("image")) {
         // Only the store's own names: nothing outside the folder, no links out of it.
         if (!record.image || !isStoreImageName(*record.image))

@@ -48,9 +48,17 @@ public:
     const QString& directory() const { return m_directory; }
     bool exists() const;
 
+    // Why a save did not land; `tooLarge` when the index would pass the limit, which only another
+    // list can change.
+    struct SaveFailure {
+        QString message;
+        bool tooLarge = false;
+    };
     // Writes the index for these entries, each image once, and removes image files no entry
-    // names any more. Answers none on success, else why the index could not be written.
-    std::optional<QString> save(const std::vector<ClipItem>& items) const;
+    // names any more. The index is streamed to its file once its length is known to fit: a save
+    // costs little memory beside the entries, and an index past the limit costs no write.
+    // Answers none on success, else why the index could not be written.
+    std::optional<SaveFailure> save(const std::vector<ClipItem>& items) const;
     // Reads the index. Removes first what interrupted saves left behind.
     Loaded load() const;
 

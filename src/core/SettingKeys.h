@@ -47,6 +47,16 @@ CORVANE_SETTINGS(CORVANE_SETTING_KEY)
 #undef CORVANE_SETTING_KEY
 } // namespace SettingKeys
 
+// The default of each key, named as the key: `SettingDefaults::clipboardLimit()`.
+namespace SettingDefaults {
+#define CORVANE_SETTING_DEFAULT(Type, name, setter, fallback, ...)                                           \
+    inline Type name() {                                                                                     \
+        return fallback;                                                                                     \
+    }
+CORVANE_SETTINGS(CORVANE_SETTING_DEFAULT)
+#undef CORVANE_SETTING_DEFAULT
+} // namespace SettingDefaults
+
 // The values offered for each key whose row declares them, named as the key:
 // `SettingRanges::clipboardLimit` (a SettingRange or SettingValues of the key's type).
 namespace SettingRanges {

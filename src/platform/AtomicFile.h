@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <optional>
 
 namespace corvane {
@@ -15,10 +17,20 @@ namespace corvane {
 // final target, and the link stays. Creates missing folders as `makePrivateFolder` does. Answers none on
 // success, else why it failed; on failure the old file is untouched.
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);
+// Takes one piece of a file's bytes; false once a write failed, and then nothing more is written.
+using ByteWriter = std::function<bool(QByteArrayView bytes)>;
+// Hands a file's bytes to the writer it is given, piece by piece, stopping when it answers false;
+// answers whether it handed over all of them.
+using ByteProducer = std::function<bool(const ByteWriter& write)>;
+// As `writeFileAtomically`, the bytes streamed to the file as `produce` hands them over: a file
+// costs no more memory than its producer's pieces. A producer that stops short fails the write.
+std::optional<QString> writeFileAtomically(const QString& path, const ByteProducer& produce);
 // As `writeFileAtomically`, for a file `readStoredFile` reads back with `limit`: bytes past the
 // limit are not written (the next start would refuse the file and keep the store from saving), and
 // the answer says so.
 std::optional<QString> writeStoredFile(const QString& path, const QByteArray& bytes, qint64 limit);
+// As `writeStoredFile`, streamed: the write stops at the first piece past the limit.
+std::optional<QString> writeStoredFile(const QString& path, qint64 limit, const ByteProducer& produce);
 
 // Creates `path` and any missing parent with mode 0700 whatever the umask, as the base directory
 // rules ask of the folders an application makes; folders that exist keep their mode. Answers

@@ -1,6 +1,7 @@
 #include "clipboard/ClipboardHistory.h"
 #include "clipboard/ClipboardIndex.h"
 #include "clipboard/ClipboardReading.h"
+#include "core/SettingKeys.h"
 #include "platform/PrivateFiles.h"
 #include "runtime/ManualExecutor.h"
 #include "support/AppFixture.h"
@@ -147,6 +148,15 @@ TEST_F(ClipboardHistoryTest, MarkedCopiesAndExcludedProgramsAreNeverRecorded) {
     poll();
     EXPECT_TRUE(history->items().empty());
 
+    // The marker offered but not had (refused, answered in another type, never answered) says
+    // nothing: the copy may be a password
+    settings->setExcludedBundleIDs({});
+    pasteboard->refused = QStringList{"x-kde-passwordManagerHint"};
+    pasteboard->copy({{"text/plain", "pw4"}, {"x-kde-passwordManagerHint", "other"}});
+    poll();
+    pasteboard->refused.clear();
+    EXPECT_TRUE(history->items().empty());
+
     // Another hint value is no password marker; the source is recorded
     settings->setExcludedBundleIDs({});
     pasteboard->copy({{"text/plain", "note"}, {"x-kde-passwordManagerHint", "other"}});
@@ -156,8 +166,7 @@ TEST_F(ClipboardHistoryTest, MarkedCopiesAndExcludedProgramsAreNeverRecorded) {
 }
 
 TEST_F(ClipboardHistoryTest, RepeatsMoveToTheFrontAndTheLimitDropsTheOldest) {
-    // Below the range the settings offer: the history keeps the lowest offered count, 10.
-    settings->setClipboardLimit(3);
+    settings->setClipboardLimit(10);
     auto history = makeHistory();
     for (int i = 0; i < 7; ++i) {
         pasteboard->copyText(QStringLiteral("filler %1").arg(i));
@@ -181,6 +190,31 @@ TEST_F(ClipboardHistoryTest, RepeatsMoveToTheFrontAndTheLimitDropsTheOldest) {
     EXPECT_EQ(history->items()[0].imageDigest, imageDigest(QImage::fromData(pngOf(Qt::red))));
     EXPECT_EQ(history->items()[1].imageDigest, imageDigest(QImage::fromData(pngOf(Qt::blue))));
     EXPECT_EQ(history->items()[2].text, "a");
+}
+
+TEST_F(ClipboardHistoryTest, TheLimitAsStoredCutsTheListAtTheNextCopy) {
+    auto history = makeHistory();
+    const auto copies = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            pasteboard->copyText(QUuid::createUuid().toString());
+            poll();
+        }
+    };
+    // Below the page's range the stored limit holds; 0 empties the list at every copy
+    settings->setClipboardLimit(3);
+    copies(5);
+    EXPECT_EQ(history->items().size(), 3u);
+    settings->setClipboardLimit(0);
+    copies(1);
+    EXPECT_TRUE(history->items().empty());
+    // Past the page's range too
+    settings->setClipboardLimit(250);
+    copies(230);
+    EXPECT_EQ(history->items().size(), 230u);
+    // Below 0, edited by hand, the default count stands in: never the whole list at once
+    settings->setClipboardLimit(-1);
+    copies(1);
+    EXPECT_EQ(history->items().size(), size_t(SettingDefaults::clipboardLimit()));
 }
 
 TEST_F(ClipboardHistoryTest, SavesOnceASecondAfterABurstPrivatelyAndPrunesByAgeAtTheNextCopy) {
@@ -358,6 +392,46 @@ TEST_F(ClipboardHistoryTest, AFailedSaveIsToldOnceKeptAndRetriedOnATimerUntilItL
     saveAndSettle(ClipboardSaver::retryInterval);
     EXPECT_FALSE(QFileInfo::exists(blocker + "/Clipboard"));
     EXPECT_EQ(told.count(), 1);
+}
+
+TEST_F(ClipboardHistoryTest, AHistoryTooLargeToSaveIsToldOnceAndTriedAgainOnlyOnceItChanges) {
+    // Given a store whose index may hold 1 KiB, and a history that fits
+    settings->setClipboardRetentionDays(3);
+    const QString folder = home.path() + "/Clipboard";
+    ClipboardHistory history(*settings, scheduler, background, *pasteboard, *platform->runningApplications,
+                             ClipboardStore(folder, 1024));
+    history.setEnabled(true);
+    QSignalSpy told(&history, &ClipboardHistory::saveFailed);
+    const auto copy = [&](const QString& text) {
+        pasteboard->copyText(text);
+        poll();
+        scheduler.advance(Seconds(1));
+        history.waitForSaves();
+        QCoreApplication::processEvents();
+    };
+    copy("short");
+
+    // When a copy makes it too large: told once, and not tried again while it stays the same
+    copy(QString(2000, 'x'));
+    ASSERT_EQ(told.count(), 1);
+    EXPECT_TRUE(told.at(0).at(0).toString().contains("larger than 1024 bytes"))
+        << qPrintable(told.at(0).at(0).toString());
+    const int saves = background.postedCount();
+    scheduler.advance(ClipboardSaver::retryInterval * 3);
+    EXPECT_EQ(background.postedCount(), saves);
+
+    // Another copy is tried, and not told again; once the large entry goes, the history lands
+    copy("another");
+    EXPECT_EQ(background.postedCount(), saves + 1);
+    history.remove(history.items()[1].id);
+    scheduler.advance(Seconds(1));
+    history.waitForSaves();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(told.count(), 1);
+    const auto records = decodeClipboardIndex(readBytes(folder + "/index.json"), nullptr);
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 2u);
+    EXPECT_EQ((*records)[0].text, "another");
 }
 
 TEST_F(ClipboardHistoryTest, AQuickRelaunchTakesTheHistoryOverOnlyWithinTheHandOffWindow) {
@@ -632,7 +706,7 @@ TEST_F(ClipboardHistoryTest, AFileListIsParsedOffTheMainThreadAndOneLongerThanTh
     work.drain();
     ASSERT_EQ(history.items().size(), 1u);
     EXPECT_EQ(history.items()[0].files.size(), largestRecordedFileCount);
-    EXPECT_EQ(history.items()[0].files[0].toLocalFile(), "/tmp/copied/file 0.txt");
+    EXPECT_EQ(history.items()[0].files.first(), "/tmp/copied/file 0.txt");
     const QUuid kept = history.items()[0].id;
     for (const QByteArray& list : {uriList(int(largestRecordedFileCount) + 1),
                                    uriList(2, QByteArray(largestRecordedFileListBytes, 'x'))}) {

@@ -1,4 +1,5 @@
 #include "clipboard/ClipboardHistory.h"
+#include "clipboard/ClipboardIndex.h"
 #include "support/AppFixture.h"
 #include "support/OddFiles.h"
 #include "support/TestFiles.h"
@@ -8,6 +9,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <nlohmann/json.hpp>
 
 #include <map>
 #include <sys/stat.h>
@@ -178,15 +181,110 @@ TEST(ClipboardStore, AHistoryPastTheIndexLimitIsNotSavedSoTheLastSavedOneStillLo
     ASSERT_FALSE(store.save({text("short")}));
 
     // When a history whose index would pass the limit is saved
-    const std::optional<QString> error = store.save({text(QString(2000, 'x'))});
+    const std::optional<ClipboardStore::SaveFailure> error = store.save({text(QString(2000, 'x'))});
 
     // Then the save says so, and the next start loads the last history saved
     ASSERT_TRUE(error);
-    EXPECT_TRUE(error->contains("larger than 1024 bytes")) << error->toStdString();
+    EXPECT_TRUE(error->tooLarge);
+    EXPECT_TRUE(error->message.contains("larger than 1024 bytes")) << error->message.toStdString();
     const ClipboardStore::Loaded loaded = store.load();
     EXPECT_EQ(loaded.status, ClipboardStore::Loaded::Status::loaded);
     ASSERT_EQ(loaded.items.size(), 1u);
     EXPECT_EQ(loaded.items[0].text, "short");
+}
+
+TEST(ClipboardStore, TheIndexIsWrittenInPiecesAsItsReadersLibraryWritesItAndReadsBackTheSame) {
+    // Texts with every character JSON escapes, others it does not, characters past the first
+    // plane (one across the place where a long text is cut into slices), and a lone surrogate
+    const QString escapes = QStringLiteral("\"q\" back\\slash /\n\t\r\b\f\x01\x1f\x7f end");
+    const QString wide = QStringLiteral("Grüße, 日本語, ") + QString::fromUtf8("\xF0\x9F\x98\x80");
+    const QString lone = QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b");
+    const QString longText =
+        QString(4095, 'a') + QString::fromUtf8("\xF0\x9F\x98\x80") + QString(300000, 'z');
+    FileList paths;
+    for (const QString& path : {QStringLiteral("/home/u/a \"quoted\" name"), QStringLiteral("/tmp/new\nline"),
+                                QStringLiteral("/tmp/Grüße.txt"), QStringLiteral("")})
+        paths.append(path);
+    const auto record = [](QString type, double date) {
+        StoredClip clip;
+        clip.id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+        clip.type = std::move(type);
+        clip.date = date;
+        return clip;
+    };
+    std::vector<StoredClip> records;
+    for (const QString& text : {escapes, wide, lone, longText, QString()}) {
+        records.push_back(record("text", 786812345.125));
+        records.back().text = text;
+    }
+    records.back().source = QStringLiteral("org.example.\"editor\"");
+    records.push_back(record("link", -3.5e-7));
+    records.back().text = QStringLiteral("https://example.org/a?b=c&d=%22e%22");
+    records.push_back(record("image", 0));
+    records.back().image = storeImageName(records.back().id);
+    records.push_back(record("files", 1e9));
+    records.back().paths = paths;
+    records.push_back(record("files", 2));
+    records.back().paths = FileList();
+
+    // What the reader's own library writes for these records, as the index was always written
+    nlohmann::json array = nlohmann::json::array();
+    for (const StoredClip& clip : records) {
+        nlohmann::json object = {
+            {"id", clip.id.toStdString()}, {"date", clip.date}, {"type", clip.type.toStdString()}};
+        if (clip.source)
+            object["source"] = clip.source->toStdString();
+        if (clip.text)
+            object["text"] = clip.text->toStdString();
+        if (clip.paths) {
+            object["paths"] = nlohmann::json::array();
+            for (const QString& path : clip.paths->paths())
+                object["paths"].push_back(path.toStdString());
+        }
+        if (clip.image)
+            object["image"] = clip.image->toStdString();
+        array.push_back(std::move(object));
+    }
+    const QByteArray expected =
+        QByteArray::fromStdString(array.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+
+    // The index comes in pieces of a bounded size, byte for byte what the library writes
+    QByteArray written;
+    qsizetype largestPiece = 0;
+    ASSERT_TRUE(writeClipboardIndex(records, [&](QByteArrayView piece) {
+        written.append(piece);
+        largestPiece = std::max(largestPiece, piece.size());
+        return true;
+    }));
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(clipboardIndexSize(records), expected.size());
+    EXPECT_LE(largestPiece, 128 * 1024);
+
+    // And reads back as it was
+    const auto read = decodeClipboardIndex(written);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->size(), records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        SCOPED_TRACE(i);
+        const StoredClip& a = records[i];
+        const StoredClip& b = (*read)[i];
+        EXPECT_EQ(b.id, a.id);
+        EXPECT_EQ(b.date, a.date);
+        EXPECT_EQ(b.type, a.type);
+        EXPECT_EQ(b.source, a.source);
+        EXPECT_EQ(b.image, a.image);
+        EXPECT_EQ(b.paths, a.paths);
+        // Each text as UTF-8 holds it (a lone surrogate, no character, is replaced)
+        ASSERT_EQ(b.text.has_value(), a.text.has_value());
+        if (a.text) {
+            EXPECT_EQ(*b.text, QString::fromUtf8(a.text->toUtf8()));
+        }
+    }
+
+    // A writer that fails stops the index there
+    int pieces = 0;
+    EXPECT_FALSE(writeClipboardIndex(records, [&](QByteArrayView) { return ++pieces < 2; }));
+    EXPECT_EQ(pieces, 2);
 }
 
 } // namespace

@@ -173,6 +173,33 @@ TEST(ClipboardAttack, HostileOwnersCostNeitherTheEventLoopNorMemoryAndTheNextCop
     EXPECT_TRUE(QTest::qWaitFor([&] { return app.state().clipboardPanel().isShown(); }, waitMs));
 }
 
+TEST(ClipboardAttack, AMarkedCopyIsRecordedOnlyWhenItsMarkerReadsAsNoPassword) {
+    LiveApp app;
+    ClipboardHistory& history = app.state().clipboard();
+    history.setEnabled(true);
+    // How the owner answers the marker, and whether its text is then recorded
+    const std::pair<QStringList, bool> owners[] = {
+        {{"own", "other"}, true},     {{"own", "secret"}, false},       {{"UTF8_STRING", "other"}, false},
+        {{"STRING", "other"}, false}, {{"text/plain", "other"}, false}, {{"refuse"}, false},
+        {{"silent"}, false},
+    };
+    for (const auto& [how, records] : owners) {
+        SCOPED_TRACE(how.join(' ').toStdString());
+        history.clear();
+        QProcess owner;
+        owner.start(QStringLiteral(CORVANE_CLIPBOARD_OWNER), QStringList{"marked"} + how);
+        ASSERT_TRUE(owner.waitForStarted(waitMs));
+        // Asked for the marker, the read is under way; then it ends, an owner that never answers
+        // included
+        EXPECT_TRUE(QTest::qWaitFor([&] { return owner.canReadLine(); }, waitMs));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return history.readsInFlight() == 0; }, waitMs));
+        EXPECT_EQ(!history.items().empty() && history.items()[0].text == "marked copy", records);
+        EXPECT_LE(history.items().size(), 1u);
+        owner.kill();
+        owner.waitForFinished(waitMs);
+    }
+}
+
 QStringList textOnly(const QStringList& types) {
     return types.filter(QStringLiteral("text/plain"));
 }

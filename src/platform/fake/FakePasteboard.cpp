@@ -8,7 +8,7 @@ PasteboardContent FakePasteboard::content(const TypePicker& pick) const {
     PasteboardContent content;
     content.types = m_types;
     for (const QString& type : pick(m_types))
-        if (m_data.contains(type))
+        if (m_data.contains(type) && !refused.contains(type))
             content.data.insert(type, m_data.value(type));
     return content;
 }

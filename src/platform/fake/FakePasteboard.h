@@ -25,6 +25,9 @@ public:
     void copyText(const QString& text);
     QByteArray data(const QString& type) const { return m_data.value(type); }
 
+    // Types offered whose bytes a read cannot have: the owner refuses them, answers them in
+    // another type or never answers them.
+    QStringList refused;
     bool reportChanges = false;
     bool holdReads = false;
     // Reads held back, oldest first. Each answers with the content as it was when it began, or,

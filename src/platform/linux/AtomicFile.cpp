@@ -23,8 +23,8 @@ QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
+bool writeAll(int fd, QByteArrayView bytes) {
+    const char* data = bytes.data();
     std::size_t left = static_cast<std::size_t>(bytes.size());
     while (left > 0) {
         const ssize_t written = ::write(fd, data, left);
@@ -316,12 +316,30 @@ void removeAtomicWriteLeftovers(const QString& path) {
 }
 
 std::optional<QString> writeStoredFile(const QString& path, const QByteArray& bytes, qint64 limit) {
-    if (bytes.size() > limit)
+    return writeStoredFile(path, limit, [&](const ByteWriter& write) { return write(bytes); });
+}
+
+std::optional<QString> writeStoredFile(const QString& path, qint64 limit, const ByteProducer& produce) {
+    qint64 written = 0;
+    bool tooLarge = false;
+    const auto error = writeFileAtomically(path, [&](const ByteWriter& write) {
+        return produce([&](QByteArrayView bytes) {
+            written += bytes.size();
+            // Nothing past the limit reaches the disk: the file as it was stays.
+            tooLarge = written > limit;
+            return !tooLarge && write(bytes);
+        });
+    });
+    if (tooLarge)
         return largerThan(limit) + QStringLiteral(", more than is read back at the next start");
-    return writeFileAtomically(path, bytes);
+    return error;
 }
 
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    return writeFileAtomically(path, [&](const ByteWriter& write) { return write(bytes); });
+}
+
+std::optional<QString> writeFileAtomically(const QString& path, const ByteProducer& produce) {
     // Writing beside the link's target keeps the link and lets the rename stay on one file system.
     const QFileInfo info(resolvedWritePath(path));
     const QString folder = info.absolutePath();
@@ -335,8 +353,18 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return systemError();
-    const bool written = writeAll(fd, bytes) && ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && ::fsync(fd) == 0;
-    const QString writeError = written ? QString() : systemError();
+    // The pieces go straight to the file as they come: nothing of it is gathered in memory.
+    std::optional<QString> pieceError;
+    const bool produced = produce([&](QByteArrayView bytes) {
+        if (!pieceError && !writeAll(fd, bytes))
+            pieceError = systemError();
+        return !pieceError;
+    });
+    const bool complete = produced && !pieceError;
+    const bool written = complete && ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && ::fsync(fd) == 0;
+    const QString writeError =
+        written ? QString()
+                : pieceError.value_or(complete ? systemError() : QStringLiteral("it was not made whole"));
     const bool closed = ::close(fd) == 0;
     if (!written || !closed) {
         const QString detail = written ? systemError() : writeError;

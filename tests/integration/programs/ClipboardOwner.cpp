@@ -18,6 +18,10 @@
 //   wrong HOW          answers outside the protocol: text in 32-bit numbers of another type
 //                      (numbers) or of its own type (words), or its list of types as numbers
 //                      (targets-type) or in bytes (targets-bytes)
+//   marked HOW [VALUE] offers the text "marked copy" and the password-manager marker, and
+//                      answers the marker with VALUE ("secret" when not given) as HOW says: in
+//                      its own type (own), as UTF8_STRING, STRING or text/plain, refused
+//                      (refuse) or never (silent); prints "marker asked" when it is asked for
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -243,6 +247,45 @@ int main(int argc, char** argv) {
         // Requests pile up unanswered.
         while (xcb_generic_event_t* event = xcb_wait_for_event(c))
             std::free(event);
+        return 0;
+    }
+    if (role == "marked" && (argc == 3 || argc == 4)) {
+        const std::string how = argv[2];
+        const std::string value = argc == 4 ? argv[3] : "secret";
+        const std::string text = "marked copy";
+        const xcb_atom_t marker = intern(c, "x-kde-passwordManagerHint");
+        const xcb_atom_t answeredAs = how == "own"      ? marker
+                                      : how == "STRING" ? xcb_atom_t(XCB_ATOM_STRING)
+                                                        : intern(c, how.c_str());
+        xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
+        xcb_flush(c);
+        while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
+            if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
+                const auto& request = *reinterpret_cast<xcb_selection_request_event_t*>(event);
+                const xcb_atom_t property =
+                    request.property == XCB_ATOM_NONE ? request.target : request.property;
+                if (request.target == targets) {
+                    const xcb_atom_t offered[] = {targets, utf8, marker};
+                    put(c, request.requestor, property, XCB_ATOM_ATOM, 32, offered, sizeof offered);
+                    answer(c, request, property);
+                } else if (request.target == utf8) {
+                    put(c, request.requestor, property, utf8, 8, text.data(), text.size());
+                    answer(c, request, property);
+                } else if (request.target == marker) {
+                    std::printf("marker asked\n");
+                    std::fflush(stdout);
+                    if (how == "refuse") {
+                        answer(c, request, XCB_ATOM_NONE);
+                    } else if (how != "silent") {
+                        put(c, request.requestor, property, answeredAs, 8, value.data(), value.size());
+                        answer(c, request, property);
+                    }
+                } else {
+                    answer(c, request, XCB_ATOM_NONE);
+                }
+            }
+            std::free(event);
+        }
         return 0;
     }
     using std::chrono::milliseconds;
