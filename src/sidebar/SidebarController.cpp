@@ -92,10 +92,8 @@ void SidebarController::start() {
                                   &SidebarController::screenParametersChanged));
     m_menuTracking = std::make_unique<MenuTracking>(
         [self] {
-            if (!self)
-                return;
-            self->m_menuOpen = true;
-            self->hidePreviewNow();
+            if (self)
+                self->m_menuOpen = true;
         },
         [self] {
             if (self)

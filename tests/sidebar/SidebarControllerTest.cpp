@@ -476,18 +476,20 @@ TEST_F(SidebarControllerTest, TheHoverCardShowsAfterTheDelaySwapsAtOnceAndHidesS
     EXPECT_FALSE(state->thumbnails().hovered());
 }
 
-TEST_F(SidebarControllerTest, TheCardGoesWhenAMenuOpensAndComesBackOnlyWhereThePointerIs) {
+TEST_F(SidebarControllerTest, TheCardStaysWhileAMenuIsOpenAndComesBackOnlyWhereThePointerIs) {
     showCardOfFirstOfTwoWindows();
     ASSERT_TRUE(strip().preview().isVisible());
 
-    // A menu of the strip opens: the card goes at once and stays away while the pointer rests
+    // A menu of the strip opens: the card stays, and follows the hover as ever
     QMenu menu;
     menu.addAction(QStringLiteral("New Workspace\u2026"));
     menu.popup(QPoint(0, 0));
-    EXPECT_FALSE(strip().preview().isVisible());
+    scheduler.advance(Seconds(1));
+    EXPECT_TRUE(strip().preview().isVisible());
     hoverCell(QPointF(40, 130));
     scheduler.advance(Seconds(1));
-    EXPECT_FALSE(strip().preview().isVisible());
+    ASSERT_TRUE(strip().preview().isVisible());
+    EXPECT_EQ(strip().preview().model().window()->windowID, 2u);
 
     // It closes with the pointer gone off the strip: the other window's cell laid out where the
     // pointer last was over the strip (the first one pinned from the menu) brings no card back
