@@ -25,6 +25,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QProcess>
 #include <QTest>
@@ -352,18 +353,24 @@ TEST_F(Sidebar, ACellsMenuOpensAboveTheCardAndTheCardShownAfterPinningGoesWhenTh
     XTestInput input;
 
     // The pointer rests on the lower cell until its card shows, then "Pin to Top" is chosen from
-    // the cell's menu (which runs its own loop: the choice comes from a timer) once the menu is on
-    // the screen: the card has stayed, under the menu
+    // the cell's menu (which runs its own loop: the choice comes from a timer) once the menu has
+    // been on the screen for longer than the card takes to go when the pointer leaves the cells:
+    // the card has stayed, under the menu
     input.moveTo(onLower);
     ASSERT_TRUE(QTest::qWaitFor([&] { return preview.isVisible(); }, kWaitMs));
     bool chosen = false;
     bool cardStayed = false;
     int menuPosition = -1;
     int cardPosition = -1;
+    QElapsedTimer menuShown;
     QTimer chooser;
     QObject::connect(&chooser, &QTimer::timeout, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (chosen || !menu || !menu->isVisible() || !isViewable(idOf(*menu)))
+            return;
+        if (!menuShown.isValid())
+            menuShown.start();
+        if (menuShown.elapsed() < 500)
             return;
         cardStayed = preview.isVisible() && preview.panel().isVisible();
         menuPosition = rootStackPosition(idOf(*menu));
