@@ -197,7 +197,8 @@ void SingleInstance::answer(QLocalSocket& socket) {
             reply = refusedPrefix + "the request is not one Corvane understands\n";
         }
     } else if (socket.bytesAvailable() >= longestRequest) {
-        qCWarning(lcApp, "Dropped a launch request longer than %lld bytes", static_cast<long long>(longestRequest));
+        qCWarning(lcApp, "Dropped a launch request longer than %lld bytes",
+                  static_cast<long long>(longestRequest));
         reply = refusedPrefix + "the request is longer than any Corvane sends\n";
     } else {
         return;
