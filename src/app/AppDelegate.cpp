@@ -13,12 +13,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_state.start(wasLaunchedAsLoginItem());
 }
 
-void AppDelegate::applicationShouldHandleReopen(const LaunchActions& actions) {
-    if (actions.previewNotchHUD)
-        m_state.previewNotchHUD();
-    // An unknown tab name keeps the tab last shown, as at a first launch.
-    m_state.settingsWindow().show(actions.settingsTab ? settingsTabFromRawValue(*actions.settingsTab)
-                                                      : SettingsTab::keep);
+void AppDelegate::applicationShouldHandleReopen() {
+    m_state.settingsWindow().show(SettingsTab::keep);
 }
 
 void AppDelegate::applicationWillTerminate() {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/LaunchActions.h"
-
 namespace corvane {
 
 class AppState;
@@ -13,9 +11,9 @@ public:
     explicit AppDelegate(AppState& state) : m_state(state) {}
 
     void applicationDidFinishLaunching();
-    // Another launch of the program while this one runs, with the actions it was given: its
-    // settings tab is opened as a first launch would (else the tab last shown), its preview shown.
-    void applicationShouldHandleReopen(const LaunchActions& actions = {});
+    // Another launch of the program while this one runs: the settings window comes forward on
+    // the tab it last showed.
+    void applicationShouldHandleReopen();
     void applicationWillTerminate();
     // The process ends without the event loop returning (the display connection broke): only the
     // files are written, and nothing may talk to the display. Does nothing after a quit.

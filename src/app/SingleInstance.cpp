@@ -17,13 +17,9 @@ namespace corvane {
 namespace {
 // How long a holder of the lock has to accept a connection before it counts as not ours.
 constexpr int answerTimeoutMs = 500;
+const QByteArray reopenLine = QByteArrayLiteral("reopen\n");
 const QByteArray acceptedLine = QByteArrayLiteral("ok\n");
 const QByteArray refusedPrefix = QByteArrayLiteral("refused ");
-
-QString tooLongReason() {
-    return QStringLiteral("the request is longer than the %1 bytes a hand-over takes")
-        .arg(LaunchActions::longestMessage);
-}
 } // namespace
 
 SingleInstance::SingleInstance(Scheduler& scheduler, QString directory)
@@ -155,7 +151,7 @@ void SingleInstance::listen() {
 
 void SingleInstance::hold(QLocalSocket* socket) {
     // One line is read, never more: a client that sends more is answered and dropped.
-    socket->setReadBufferSize(LaunchActions::longestMessage);
+    socket->setReadBufferSize(longestRequest);
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     connect(socket, &QObject::destroyed, this, [this, socket] { release(socket); });
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(*socket); });
@@ -192,18 +188,18 @@ void SingleInstance::release(QLocalSocket* socket) {
 void SingleInstance::answer(QLocalSocket& socket) {
     QByteArray reply;
     if (socket.canReadLine()) {
-        const QByteArray line = socket.readLine(LaunchActions::longestMessage + 1);
-        if (const auto actions = LaunchActions::fromMessage(line)) {
+        const QByteArray line = socket.readLine(longestRequest + 1);
+        if (line == reopenLine) {
             reply = acceptedLine;
-            Q_EMIT reopenRequested(*actions);
+            Q_EMIT reopenRequested();
         } else {
             qCWarning(lcApp, "Refused a launch request that is not one Corvane sends");
             reply = refusedPrefix + "the request is not one Corvane understands\n";
         }
-    } else if (socket.bytesAvailable() >= LaunchActions::longestMessage) {
+    } else if (socket.bytesAvailable() >= longestRequest) {
         qCWarning(lcApp, "Dropped a launch request longer than %lld bytes",
-                  static_cast<long long>(LaunchActions::longestMessage));
-        reply = refusedPrefix + tooLongReason().toUtf8() + "\n";
+                  static_cast<long long>(longestRequest));
+        reply = refusedPrefix + "the request is longer than any Corvane sends\n";
     } else {
         return;
     }
@@ -214,10 +210,7 @@ void SingleInstance::answer(QLocalSocket& socket) {
     socket.disconnectFromServer();
 }
 
-QCoro::Task<HandOver> SingleInstance::handOver(Scheduler& scheduler, LaunchActions actions, int timeoutMs) {
-    const QByteArray message = actions.message();
-    if (message.size() > LaunchActions::longestMessage)
-        co_return HandOver{HandOver::Outcome::refused, tooLongReason()};
+QCoro::Task<HandOver> SingleInstance::sendReopen(Scheduler& scheduler, int timeoutMs) {
     constexpr Seconds step{0.05};
     const int stepMs = 50;
     // The running instance may still be starting; give it a moment to listen.
@@ -230,7 +223,7 @@ QCoro::Task<HandOver> SingleInstance::handOver(Scheduler& scheduler, LaunchActio
             co_return HandOver{};
         co_await scheduler.sleep(step);
     }
-    socket.write(message);
+    socket.write(reopenLine);
     // The answer is awaited on the event loop, which the running instance may share (in tests).
     for (int waited = 0; !socket.canReadLine(); waited += stepMs) {
         const bool closed = socket.state() == QLocalSocket::UnconnectedState;
@@ -238,7 +231,7 @@ QCoro::Task<HandOver> SingleInstance::handOver(Scheduler& scheduler, LaunchActio
             co_return HandOver{};
         co_await scheduler.sleep(step);
     }
-    const QByteArray reply = socket.readLine(LaunchActions::longestMessage).trimmed();
+    const QByteArray reply = socket.readLine(longestRequest).trimmed();
     socket.disconnectFromServer();
     if (reply + '\n' == acceptedLine)
         co_return HandOver{HandOver::Outcome::accepted, {}};

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/LaunchActions.h"
 #include "runtime/Scheduler.h"
 
 #include <QCoro/QCoroTask>
@@ -15,12 +14,12 @@ class QLocalSocket;
 
 namespace corvane {
 
-// How a hand-over to the running instance ended.
+// How a reopen request to the running instance ended.
 struct HandOver {
     enum class Outcome {
-        // The running instance took the launch actions.
+        // The running instance took the request.
         accepted,
-        // The request was refused, unsent when too long or by the running instance: `reason`.
+        // The running instance refused the request: `reason`.
         refused,
         // Nothing answered in time: the running instance hangs, or is not there.
         unanswered,
@@ -33,11 +32,12 @@ struct HandOver {
 
 // Corvane runs once per user. The first instance holds a lock file and listens on a local
 // socket in $XDG_RUNTIME_DIR (else in /tmp/corvane-<uid>, which it creates 0700); a later launch
-// finds the lock taken, hands its launch actions over and exits. A folder of another user, or
-// one others can write to, is refused rather than trusted, and so is a lock path that is not a
-// file. Each connection carries one request line of at most LaunchActions::longestMessage bytes
-// and gets one answer line: "ok", or "refused" and why; a client that sends more is dropped, and
-// so is one that has sent no whole line `silentClientSeconds` after connecting. At most
+// finds the lock taken, asks the running instance to reopen and exits: a reopen carries nothing,
+// so a later launch's arguments stay with it. A folder of another user, or one others can write
+// to, is refused rather than trusted, and so is a lock path that is not a file. Each connection
+// carries one request line, "reopen", and gets one answer line: "ok", or "refused" and why; a
+// client that sends more than `longestRequest` bytes without a line end is dropped, and so is
+// one that has sent no whole line `silentClientSeconds` after connecting. At most
 // `heldClientLimit` clients are held at once (the oldest goes first), so idle connections
 // cannot use up the process's files. A lock file of another user is refused with its owner.
 class SingleInstance : public QObject {
@@ -49,6 +49,8 @@ public:
     // A hand-over sends its line as soon as it is connected: one that waits longer is not ours.
     static constexpr Seconds silentClientSeconds{2.0};
     static constexpr std::size_t heldClientLimit = 32;
+    // The most read of a client before its line must have ended.
+    static constexpr qsizetype longestRequest = 4096;
 
     // `scheduler` times the clients the running instance holds.
     explicit SingleInstance(Scheduler& scheduler, QString directory = defaultDirectory());
@@ -59,21 +61,17 @@ public:
     bool becomePrimary();
     // Why the folder cannot be used; empty unless `becomePrimary` refused it.
     const QString& refusal() const { return m_refusal; }
-    // Hands `actions` to the running instance and waits for its answer, on the scheduler's time:
+    // Asks the running instance to reopen and waits for its answer, on the scheduler's time:
     // `timeoutMs` for it to listen (it may still be starting) and as long again for the answer.
-    QCoro::Task<HandOver> handOver(Scheduler& scheduler, LaunchActions actions,
-                                   int timeoutMs = answerSeconds * 1000);
-    QCoro::Task<HandOver> sendReopen(Scheduler& scheduler, int timeoutMs = answerSeconds * 1000) {
-        return handOver(scheduler, {}, timeoutMs);
-    }
+    QCoro::Task<HandOver> sendReopen(Scheduler& scheduler, int timeoutMs = answerSeconds * 1000);
 
     static QString defaultDirectory();
     QString socketPath() const;
     QString lockPath() const;
 
 Q_SIGNALS:
-    // Another launch: `actions` is empty for a plain reopen.
-    void reopenRequested(const LaunchActions& actions);
+    // Another launch of the program.
+    void reopenRequested();
 
 private:
     // Creates the folder 0700 when missing; answers why it cannot be trusted, else nothing.

@@ -43,11 +43,13 @@ int main(int argc, char** argv) {
                        qUtf8Printable(instance.refusal()));
             return 1;
         }
-        // Another Corvane runs for this user: it acts on this launch's actions as on a reopen.
-        const HandOver handOver = QCoro::waitFor(
-            instance.handOver(scheduler, LaunchActions::fromArguments(QApplication::arguments())));
+        // Another Corvane runs for this user: it brings its settings window forward, as it was.
+        const HandOver handOver = QCoro::waitFor(instance.sendReopen(scheduler));
         switch (handOver.outcome) {
         case HandOver::Outcome::accepted:
+            if (QApplication::arguments().size() > 1)
+                qCInfo(lcApp, "Corvane is already running: its settings window comes forward as it "
+                              "was; launch arguments count only when Corvane starts");
             return 0;
         case HandOver::Outcome::refused:
             qCCritical(lcApp, "Corvane is already running and refused this launch: %s",
@@ -87,7 +89,7 @@ int main(int argc, char** argv) {
     MenuBarExtra menuBarExtra(state);
 
     QObject::connect(&instance, &SingleInstance::reopenRequested,
-                     [&](const LaunchActions& actions) { delegate.applicationShouldHandleReopen(actions); });
+                     [&] { delegate.applicationShouldHandleReopen(); });
     TerminationSignals signals;
     QObject::connect(&signals, &TerminationSignals::terminationRequested, &app,
                      [](int) { QApplication::quit(); });

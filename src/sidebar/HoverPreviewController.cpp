@@ -10,6 +10,8 @@
 #include "sidebar/HoverPreviewView.h"
 #include "sidebar/SidebarPanel.h"
 
+#include <QApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -93,7 +95,10 @@ void HoverPreviewController::show(const WindowInfo& window, SidebarEdge edge, co
         m_motion->jump(frame.translated(towardsStrip, 0));
         m_panel->setAlphaValue(0);
         m_panel->show();
-        m_panel->raise();
+        // A menu of the program stands above every panel: the card beside the strip stays under
+        // one that is open rather than covering it.
+        if (!QApplication::activePopupWidget())
+            m_panel->raise();
         m_motion->run(frame, 1.0, fadeIn, PanelMotion::easeOut());
         m_visible = true;
     } else {

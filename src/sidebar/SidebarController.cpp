@@ -92,10 +92,8 @@ void SidebarController::start() {
                                   &SidebarController::screenParametersChanged));
     m_menuTracking = std::make_unique<MenuTracking>(
         [self] {
-            if (!self)
-                return;
-            self->m_menuOpen = true;
-            self->hidePreviewNow();
+            if (self)
+                self->m_menuOpen = true;
         },
         [self] {
             if (self)
@@ -158,7 +156,9 @@ void SidebarController::installHostView() {
     auto* host = new TrackingHostingView(view);
     QPointer<SidebarController> self(this);
     host->onMouse = [self](std::optional<QPointF> point) {
-        if (!self)
+        // A menu of the strip takes the pointer as it opens, and the strip hears a leave: the
+        // hover stays as it was while the menu is open (its closing looks at the pointer again).
+        if (!self || (!point && self->m_menuOpen))
             return;
         if (point)
             self->m_mouseEnteredSinceReveal = true;

@@ -16,11 +16,6 @@
 namespace corvane {
 
 void SidebarController::hoverChanged(std::optional<uint32_t> id) {
-    // While a menu of the strip is open the card stays away, or it would cover the menu.
-    if (m_menuOpen) {
-        hidePreviewNow();
-        return;
-    }
     m_hoverTask.cancel();
     std::optional<WindowInfo> window;
     if (m_services.settings.hoverPreview() && id) {

@@ -26,7 +26,9 @@ class WindowService;
 // the switcher could watch it counts as released when it opens, so a quick tap switches to the
 // next window; a press while no window is listed yet only asks for the list, and shows nothing. While
 // it is open it takes the keys it answers, Escape and the shortcut's own combination, from every
-// other program; all other keys still reach their programs. Main thread only.
+// other program: with the shortcut's modifier held, Escape is Alt+Escape, which window managers
+// bind for themselves and programs act on. All other keys still reach their programs. Main
+// thread only.
 class SwitcherController : public QObject {
     Q_OBJECT
 public:

@@ -1,6 +1,5 @@
 #include "system/LevelStepping.h"
 
-#include "core/SettingKeys.h"
 #include "platform/SoundOutput.h"
 
 #include <algorithm>
@@ -8,10 +7,22 @@
 
 namespace corvane {
 
+namespace {
+
+// A step of nothing would never move a level (the grid would divide by zero), and one below
+// nothing would turn each key around: either is taken as the smallest step, a hundredth.
+float stepFrom(long long percent) {
+    return percent > 0 ? float(percent) / 100.0f : 0.01f;
+}
+
+} // namespace
+
 void LevelSteps::load(long long volumePercent, long long brightnessPercent, long long floorPercent) {
-    volume = float(SettingRanges::volumeStepPercent.bound(volumePercent)) / 100.0f;
-    brightness = float(SettingRanges::brightnessStepPercent.bound(brightnessPercent)) / 100.0f;
-    brightnessFloor = float(SettingRanges::minBrightnessPercent.bound(floorPercent)) / 100.0f;
+    volume = stepFrom(volumePercent);
+    brightness = stepFrom(brightnessPercent);
+    // A floor below nothing would report a level below nothing; one above full keeps the display
+    // at full, as written.
+    brightnessFloor = floorPercent > 0 ? float(floorPercent) / 100.0f : 0.0f;
 }
 
 float snapToStep(float x, float step) {

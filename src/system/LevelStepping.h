@@ -20,8 +20,10 @@ struct LevelSteps {
     std::atomic<float> brightness{0.0625f};
     std::atomic<float> brightnessFloor{0.1f};
 
-    // From stored percentages, each taken between the lowest and the highest the settings offer,
-    // so no hand-edited value can stall, reverse or overshoot the keys.
+    // From stored percentages, each a hundredth of its value as written, also outside what the
+    // settings offer: only a step of 0 or less (taken as 0.01) and a floor below 0 (taken as 0)
+    // are bounded, since they would stall or reverse the keys or report a level below silence.
+    // The store reads whole numbers only, so no step is ever not a number.
     void load(long long volumePercent, long long brightnessPercent, long long floorPercent);
 };
 

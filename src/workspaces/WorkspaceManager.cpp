@@ -26,16 +26,8 @@ WorkspaceManager::WorkspaceManager(std::unique_ptr<WorkspaceStore> store, Schedu
     }
     m_workspaces = std::move(loaded.workspaces);
     if (loaded.setAsidePath) {
-        const QString name = QFileInfo(*loaded.setAsidePath).fileName();
-        if (loaded.skipped > 0) {
-            m_setAsideNotice =
-                (loaded.skipped == 1 ? QStringLiteral("1 workspace could not be read and was left out")
-                                     : QStringLiteral("%1 workspaces could not be read and were left out")
-                                           .arg(loaded.skipped)) +
-                QStringLiteral("; the file is kept as ") + name;
-        } else {
-            m_setAsideNotice = QStringLiteral("The workspaces file was damaged and is kept as ") + name;
-        }
+        m_setAsideNotice = QStringLiteral("The workspaces file was damaged and is kept as ") +
+                           QFileInfo(*loaded.setAsidePath).fileName();
         qCWarning(lcWorkspaces, "%s (%s)", qUtf8Printable(*m_setAsideNotice),
                   qUtf8Printable(*loaded.setAsidePath));
     }

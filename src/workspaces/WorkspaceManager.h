@@ -53,8 +53,8 @@ public:
     bool savesRefused() const { return m_fileProtected; }
     // What the user is told while saves are refused (toasts, the Workspaces settings page).
     static QString savesRefusedMessage();
-    // What loading did to the file that the user should hear about: a damaged file, or some
-    // workspaces that could not be read, kept aside under a name it gives. None otherwise.
+    // What loading did to the file that the user should hear about: a damaged file kept aside
+    // under a name it gives. None otherwise.
     const std::optional<QString>& setAsideNotice() const { return m_setAsideNotice; }
 
     void add(Workspace workspace);

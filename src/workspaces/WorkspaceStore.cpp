@@ -153,21 +153,13 @@ Workspace workspaceOf(const Json& object) {
     return workspace;
 }
 
-// The workspaces that decode; those that do not are counted in `skipped`. The list itself must
-// be an array.
-std::vector<Workspace> workspacesOf(const Json& array, int& skipped) {
+// Every workspace of the list; one that does not decode makes the whole list undecodable.
+std::vector<Workspace> workspacesOf(const Json& array) {
     if (!array.is_array())
         throw DecodeFailure{};
     std::vector<Workspace> result;
-    for (const Json& object : array) {
-        try {
-            result.push_back(workspaceOf(object));
-        } catch (const DecodeFailure&) {
-            ++skipped;
-        } catch (const Json::exception&) {
-            ++skipped;
-        }
-    }
+    for (const Json& object : array)
+        result.push_back(workspaceOf(object));
     return result;
 }
 
@@ -304,14 +296,13 @@ WorkspaceStore::Decoded WorkspaceStore::decode(const QByteArray& bytes) {
 
     std::optional<std::vector<Workspace>> decoded;
     bool rewrite = false;
-    int skipped = 0;
     try {
         if (document.is_object()) {
             const int version = integerOf(required(document, "version"));
-            decoded = workspacesOf(required(document, "workspaces"), skipped);
+            decoded = workspacesOf(required(document, "workspaces"));
             rewrite = version < currentVersion;
         } else if (document.is_array()) {
-            decoded = workspacesOf(document, skipped);
+            decoded = workspacesOf(document);
             rewrite = true;
         }
     } catch (const DecodeFailure&) {
@@ -319,11 +310,9 @@ WorkspaceStore::Decoded WorkspaceStore::decode(const QByteArray& bytes) {
     } catch (const Json::exception&) {
         decoded.reset();
     }
-
-    // A list where nothing decodes is damaged as a whole.
-    if (!decoded || (decoded->empty() && skipped > 0))
+    if (!decoded)
         return {};
-    return {std::move(decoded), rewrite, std::nullopt, skipped};
+    return {std::move(decoded), rewrite, std::nullopt};
 }
 
 WorkspaceStore::LoadResult WorkspaceStore::load() {
@@ -345,25 +334,19 @@ WorkspaceStore::LoadResult WorkspaceStore::readFile() {
     if (decoded.error)
         return {{}, decoded.error};
     if (decoded.workspaces) {
-        LoadResult result{{}, std::nullopt, std::nullopt, decoded.skipped};
-        if (decoded.skipped > 0) {
-            // The next save writes only what was read: the skipped records live on in a copy.
-            result.setAsidePath = copyAside(bytes);
-            if (!result.setAsidePath)
-                return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unmovable, 0, m_filePath}};
-        }
         if (decoded.olderLayout) {
             if (auto error = save(*decoded.workspaces))
                 return {{}, error};
         }
-        result.workspaces = std::move(*decoded.workspaces);
-        return result;
+        return {std::move(*decoded.workspaces), std::nullopt, std::nullopt};
     }
 
+    // Damaged, even in a single workspace: the whole file goes aside as it is, and the list
+    // starts empty rather than with some of what the file held.
     const std::optional<QString> aside = moveAside();
     if (!aside)
         return {{}, WorkspaceStoreError{WorkspaceStoreError::Kind::unmovable, 0, m_filePath}};
-    return {{}, std::nullopt, aside, 0};
+    return {{}, std::nullopt, aside};
 }
 
 std::optional<QString> WorkspaceStore::freeAsideName() const {
@@ -377,13 +360,6 @@ std::optional<QString> WorkspaceStore::freeAsideName() const {
 std::optional<QString> WorkspaceStore::moveAside() {
     const std::optional<QString> target = freeAsideName();
     if (!target || !QFile::rename(m_filePath, *target))
-        return std::nullopt;
-    return target;
-}
-
-std::optional<QString> WorkspaceStore::copyAside(const QByteArray& bytes) {
-    const std::optional<QString> target = freeAsideName();
-    if (!target || writeFileAtomically(*target, bytes))
         return std::nullopt;
     return target;
 }

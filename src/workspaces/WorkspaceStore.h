@@ -30,17 +30,15 @@ struct WorkspaceStoreError {
 // The saved workspaces on disk: "workspaces.json" in the product's data folder. Format: an object
 // with "version" 1 and "workspaces", keys sorted, absent values left out. Older files (a bare
 // array, or a version below 1) are read and rewritten; newer ones are refused and kept; a file
-// that cannot be decoded is moved aside and never overwritten in place. When only some workspaces
-// cannot be decoded, the file is copied aside and the others load.
+// that cannot be decoded, even in one workspace, is moved aside whole and never overwritten in
+// place, and the list starts empty.
 class WorkspaceStore {
 public:
     struct LoadResult {
         std::vector<Workspace> workspaces;
         std::optional<WorkspaceStoreError> error;
-        // Where the file's bytes were kept aside: a damaged file moved there, or a copy of a file
-        // some of whose workspaces could not be read.
+        // Where a damaged file was moved.
         std::optional<QString> setAsidePath;
-        int skipped = 0; // workspaces left out because they could not be read
     };
 
     // What a file's bytes hold, judged without touching the disk.
@@ -51,9 +49,6 @@ public:
         bool olderLayout = false;
         // Set only for a file written by a newer program.
         std::optional<WorkspaceStoreError> error;
-        // Workspace records left out of `workspaces` because they do not decode. A list where
-        // none decodes is damaged as a whole (no `workspaces`).
-        int skipped = 0;
     };
 
     static constexpr int currentVersion = 1;
@@ -87,8 +82,6 @@ private:
     std::optional<QString> freeAsideName() const;
     // Moves a damaged file to that name; answers where it went.
     std::optional<QString> moveAside();
-    // Keeps `bytes` under that name, leaving the file in place.
-    std::optional<QString> copyAside(const QByteArray& bytes);
 
     QString m_filePath;
     bool m_lastLoadFailed = false;

@@ -263,15 +263,6 @@ TEST_F(AppDelegateTest, ReopenFrontsTheSettingsWindowOnItsCurrentPage) {
     AppDelegate(*state).applicationShouldHandleReopen();
     EXPECT_EQ(state->settingsWindow().showCount(), 1);
     EXPECT_EQ(state->settingsWindow().nav().tab(), SettingsTab::hotkeys);
-
-    // A second launch's own tab is honoured as at a first launch; its other arguments are not
-    // launch actions and never reach the running instance's values.
-    const LaunchActions handed = LaunchActions::fromArguments(
-        {"corvane", "-settingsTab", "layouts", "-maxVisible", "3", "-previewNotchHUD", "YES"});
-    EXPECT_EQ(LaunchActions::fromMessage(handed.message()), handed);
-    AppDelegate(*state).applicationShouldHandleReopen(handed);
-    EXPECT_EQ(state->settingsWindow().nav().tab(), SettingsTab::layouts);
-    EXPECT_EQ(settings->maxVisible(), 12);
 }
 
 TEST_F(AppStateStartTest, AProgramsPictureIsForgottenWhenItQuitsSoAReusedProcessIdIsLookedUpAfresh) {

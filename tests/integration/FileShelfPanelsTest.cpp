@@ -69,12 +69,14 @@ int distinctColours(const QImage& image, int enough) {
 }
 
 // What the X server shows where the window is, corners and all, once it shows at least `colours`
-// colours there (or, failing that, at the deadline).
+// colours there (or, failing that, at the deadline). Where the window is comes from the server at
+// each look: Qt's frame geometry can keep the size of the window manager's new frame as it was
+// before the window manager sized it (1x1 under openbox) until the window next moves.
 QImage screenPicture(const QWidget& window, const QString& name, int colours = 8) {
     QImage picture;
     (void)QTest::qWaitFor(
         [&] {
-            const QRect frame = window.frameGeometry();
+            const QRect frame = serverFrame(static_cast<xcb_window_t>(window.winId()));
             picture = QGuiApplication::primaryScreen()
                           ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
                           .toImage();

@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -142,6 +143,49 @@ TEST_F(PanelFocusAndStackingTest, AnActionWaitingForAWindowToShowRunsOnceAndNeve
     ASSERT_TRUE(hide());
     ASSERT_TRUE(showAgain());
     EXPECT_EQ(ran, 1);
+}
+
+TEST_F(PanelFocusAndStackingTest, AFirstPictureShowsAtTheMapAndNeverAtALaterExposure) {
+    PanelWindowing& windowing = *app.platform().panelWindowing;
+    QWindow window;
+    window.setFlag(Qt::BypassWindowManagerHint);
+    window.setGeometry(100, 100, 120, 80);
+    window.create();
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const auto redShare = [&] {
+        const QImage shown = serverPicture(id);
+        int red = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                red += (shown.pixel(x, y) & 0xffffffu) == 0xff0000u;
+        return shown.isNull() ? 0.0 : double(red) / (shown.width() * shown.height());
+    };
+    // Given a picture before the map: the server shows it as it maps the window (nothing else
+    // draws into this one)
+    QImage picture(window.size() * window.devicePixelRatio(), QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    windowing.showFirstPicture(window, picture);
+    ExposureCount exposures(id);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return exposures.count > 0; }, waitMs));
+    EXPECT_GT(redShare(), 0.99);
+    // The platform has answered that first exposure, and the server has taken its answer in
+    xcb_connection_t* qt = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    std::free(xcb_get_input_focus_reply(qt, xcb_get_input_focus(qt), nullptr));
+
+    // When a window of another program covers it and goes, the server paints the uncovered part
+    // from the window's background: the picture given for the map is no longer that
+    xcb_connection_t* c = desktop().connection();
+    const xcb_window_t cover = xcb_generate_id(c);
+    const uint32_t values[] = {0x0000ffu, 1u};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, cover, desktop().rootWindow(), 80, 80, 200, 140, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+    xcb_map_window(c, cover);
+    xcb_unmap_window(c, cover);
+    EXPECT_LT(redShare(), 0.01) << "a later exposure showed the picture given for the first one";
+    xcb_destroy_window(c, cover);
+    xcb_flush(c);
 }
 
 TEST_F(PanelFocusAndStackingTest, EachEntryOfTheFilesMenuMapsItsPanelWithinHalfASecond) {

@@ -25,6 +25,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QProcess>
 #include <QTest>
@@ -42,6 +43,42 @@ using namespace corvane::testing;
 using namespace std::chrono_literals;
 
 namespace {
+
+xcb_window_t idOf(const QWidget& widget) {
+    return static_cast<xcb_window_t>(widget.winId());
+}
+
+bool isViewable(xcb_window_t window) {
+    xcb_connection_t* c = desktop().connection();
+    std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> reply(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr), &std::free);
+    return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+// Where the top-level window holding `window` (the window manager's frame, or the window itself)
+// stands among the root's children, bottom first; -1 when the server does not know it.
+int rootStackPosition(xcb_window_t window) {
+    xcb_connection_t* c = desktop().connection();
+    for (;;) {
+        std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+            xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr), &std::free);
+        if (!tree)
+            return -1;
+        if (tree->parent != tree->root) {
+            window = tree->parent;
+            continue;
+        }
+        std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> top(
+            xcb_query_tree_reply(c, xcb_query_tree(c, tree->root), nullptr), &std::free);
+        if (!top)
+            return -1;
+        const xcb_window_t* children = xcb_query_tree_children(top.get());
+        for (int i = 0; i < xcb_query_tree_children_length(top.get()); ++i)
+            if (children[i] == window)
+                return i;
+        return -1;
+    }
+}
 
 constexpr int kWaitMs = 10000;
 
@@ -295,7 +332,7 @@ TEST_F(Sidebar, RestingOnACellOpensThePreviewBesideTheStripAndLeavingClosesIt) {
     EXPECT_FALSE(preview.isVisible());
 }
 
-TEST_F(Sidebar, TheCardShownAfterPinningFromACellsMenuGoesWhenThePointerLeaves) {
+TEST_F(Sidebar, ACellsMenuOpensAboveTheCardAndTheCardShownAfterPinningGoesWhenThePointerLeaves) {
     const xcb_window_t logo = openLogo();
     const xcb_window_t terminal = openTerminal();
     ASSERT_NE(logo, XCB_WINDOW_NONE);
@@ -316,15 +353,28 @@ TEST_F(Sidebar, TheCardShownAfterPinningFromACellsMenuGoesWhenThePointerLeaves) 
     XTestInput input;
 
     // The pointer rests on the lower cell until its card shows, then "Pin to Top" is chosen from
-    // the cell's menu (which runs its own loop: the choice comes from a timer)
+    // the cell's menu (which runs its own loop: the choice comes from a timer) once the menu has
+    // been on the screen for longer than the card takes to go when the pointer leaves the cells:
+    // the card has stayed, under the menu
     input.moveTo(onLower);
     ASSERT_TRUE(QTest::qWaitFor([&] { return preview.isVisible(); }, kWaitMs));
     bool chosen = false;
+    bool cardStayed = false;
+    int menuPosition = -1;
+    int cardPosition = -1;
+    QElapsedTimer menuShown;
     QTimer chooser;
     QObject::connect(&chooser, &QTimer::timeout, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (chosen || !menu || !menu->isVisible())
+        if (chosen || !menu || !menu->isVisible() || !isViewable(idOf(*menu)))
             return;
+        if (!menuShown.isValid())
+            menuShown.start();
+        if (menuShown.elapsed() < 500)
+            return;
+        cardStayed = preview.isVisible() && preview.panel().isVisible();
+        menuPosition = rootStackPosition(idOf(*menu));
+        cardPosition = rootStackPosition(idOf(preview.panel()));
         for (QAction* action : menu->actions())
             if (action->text() == QStringLiteral("Pin to Top") && !menu->actionGeometry(action).isEmpty()) {
                 chosen = true;
@@ -335,6 +385,8 @@ TEST_F(Sidebar, TheCardShownAfterPinningFromACellsMenuGoesWhenThePointerLeaves) 
     input.click(onLower, 3);
     ASSERT_TRUE(QTest::qWaitFor([&] { return chosen && !QApplication::activePopupWidget(); }, kWaitMs));
     chooser.stop();
+    EXPECT_TRUE(cardStayed) << "the card went when the menu opened";
+    EXPECT_GT(menuPosition, cardPosition) << "the card stands above the menu";
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return centre(lower).y() < centre(lower == logo ? terminal : logo).y(); }, kWaitMs));
 

@@ -132,3 +132,20 @@ TEST(AtomicFile, RemovingATreeRemovesLinksInsideItNotTheirTargets) {
     }
     ::chmod(QFile::encodeName(dir.path() + QStringLiteral("/locked")).constData(), 0700);
 }
+
+TEST(AtomicFile, AStoredFileThatGrowsWhileReadIsRefusedPastItsLimit) {
+    // The kernel describes its status file as empty and then reads out more: to the reader, a file
+    // that grew after it was described. Linked in place, as a stored file may be.
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/index.json");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/status"), path));
+    const StoredFileRead grown = readStoredFile(path, 64);
+    EXPECT_EQ(grown.status, StoredFileRead::Status::unreadable);
+    EXPECT_TRUE(grown.bytes.isEmpty());
+    EXPECT_EQ(grown.error, QStringLiteral("it is larger than 64 bytes"));
+    // Within the limit it is read whole
+    const StoredFileRead whole = readStoredFile(path, 1024 * 1024);
+    EXPECT_EQ(whole.status, StoredFileRead::Status::read);
+    EXPECT_TRUE(whole.bytes.startsWith("Name:")) << whole.bytes.left(64).constData();
+    EXPECT_TRUE(whole.bytes.endsWith('\n'));
+}

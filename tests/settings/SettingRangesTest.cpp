@@ -65,11 +65,12 @@ TEST_F(SettingRangesTest, PagesOfferAndReadersBoundTheDeclaredValues) {
     EXPECT_EQ(count->value(), SettingRanges::maxVisible.minimum);
     EXPECT_EQ(settings->maxVisible(), -4);
 
+    // The media keys' steps are read as stored, whatever the page offers
     LevelSteps steps;
-    steps.load(0, 99, 80);
-    EXPECT_FLOAT_EQ(steps.volume, float(SettingRanges::volumeStepPercent.minimum()) / 100);
-    EXPECT_FLOAT_EQ(steps.brightness, float(SettingRanges::brightnessStepPercent.maximum()) / 100);
-    EXPECT_FLOAT_EQ(steps.brightnessFloor, float(SettingRanges::minBrightnessPercent.maximum()) / 100);
+    steps.load(4, 99, 80);
+    EXPECT_FLOAT_EQ(steps.volume, 0.04f);
+    EXPECT_FLOAT_EQ(steps.brightness, 0.99f);
+    EXPECT_FLOAT_EQ(steps.brightnessFloor, 0.80f);
 }
 
 } // namespace

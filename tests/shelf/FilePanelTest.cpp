@@ -1,9 +1,11 @@
 #include "shelf/FilePanel.h"
 
 #include "platform/fake/FakePanelWindowing.h"
+#include "shelf/WindowDragHandle.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -50,6 +52,35 @@ TEST(FilePanelTest, OnlyAClickIntoATextFieldTakesTheKeyboardAndHidingHandsItBack
     windowing.active = 0;
     panel.show();
     EXPECT_EQ(panel.returnFocusWindow(), 0u);
+}
+
+// The header moves its window by the pointer's way once the pointer has gone past the drag
+// distance with the button held: a click whose pointer jitters by a few pixels moves nothing.
+TEST(FilePanelTest, TheHeaderMovesItsPanelOnlyPastTheDragDistance) {
+    QWidget panel;
+    panel.setGeometry(100, 100, 200, 100);
+    auto* header = new WindowDragHandle(&panel);
+    header->setGeometry(0, 0, 200, 40);
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, QPointF(at - QPoint(100, 100)), QPointF(at), button, held, {});
+        QApplication::sendEvent(header, &event);
+    };
+    ASSERT_GT(QApplication::startDragDistance(), 3);
+
+    send(QEvent::MouseButtonPress, QPoint(150, 120), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(152, 121), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(152, 121), Qt::NoButton);
+    EXPECT_EQ(panel.pos(), QPoint(100, 100)) << "a click with 3 px of jitter moved the panel";
+
+    send(QEvent::MouseButtonPress, QPoint(150, 120), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(170, 125), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(172, 126), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(172, 126), Qt::NoButton);
+    EXPECT_EQ(panel.pos(), QPoint(122, 106));
+    // The pointer moving on with the button up moves it no more
+    send(QEvent::MouseMove, QPoint(200, 200), Qt::NoButton);
+    EXPECT_EQ(panel.pos(), QPoint(122, 106));
 }
 
 TEST(FilePanelTest, HidingWithoutTheKeyboardLeavesFocusAlone) {

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <future>
+#include <thread>
 
 namespace corvane {
 namespace {
@@ -108,6 +110,38 @@ TEST(PdfPreview, EachLimitHoldsOnItsOwn) {
         waiting.stop();
     EXPECT_TRUE(ended) << "the drawing outlived its time limit";
     EXPECT_TRUE(drawing.get().isNull());
+
+    // A helper that started a program of its own and waits: at the time limit both go
+    const QString starter = dir.filePath(QStringLiteral("starter"));
+    const QString started = dir.filePath(QStringLiteral("started"));
+    QFile starterScript(starter);
+    ASSERT_TRUE(starterScript.open(QIODevice::WriteOnly));
+    const QByteArray pidPath = QFile::encodeName(started);
+    starterScript.write("#!/bin/sh\nsleep 600 &\necho $! > '" + pidPath + ".new'\nmv '" + pidPath +
+                        ".new' '" + pidPath + "'\nwait\n");
+    starterScript.close();
+    starterScript.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    PdfPreviewRenderer starting(starter, {qint64(1) << 30, 2000});
+    EXPECT_TRUE(starting.render(page, QSize(200, 300)).isNull());
+    QFile pidFile(started);
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly)) << "the helper did not start its program in time";
+    const pid_t child = pid_t(pidFile.readAll().trimmed().toInt());
+    ASSERT_GT(child, 0);
+    // Killed at once; whoever takes the orphan in may reap it a little later
+    const auto gone = [&] {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(child));
+        if (!stat.open(QIODevice::ReadOnly))
+            return true;
+        const QByteArray line = stat.readAll();
+        const qsizetype afterName = line.lastIndexOf(')');
+        return afterName < 0 || line.mid(afterName + 2, 1) == "Z";
+    };
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!gone() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(gone()) << "the helper's own program outlived the drawing";
+    if (!gone())
+        ::kill(child, SIGKILL);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "support/AppFixture.h"
 
+#include "core/TrackingHostingView.h"
 #include "platform/fake/FakeAccessibility.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeWindowList.h"
@@ -13,6 +14,7 @@
 #include "windows/WindowService.h"
 #include "workspaces/WorkspaceManager.h"
 
+#include <QEnterEvent>
 #include <QMenu>
 
 #include <cmath>
@@ -476,18 +478,28 @@ TEST_F(SidebarControllerTest, TheHoverCardShowsAfterTheDelaySwapsAtOnceAndHidesS
     EXPECT_FALSE(state->thumbnails().hovered());
 }
 
-TEST_F(SidebarControllerTest, TheCardGoesWhenAMenuOpensAndComesBackOnlyWhereThePointerIs) {
+TEST_F(SidebarControllerTest, TheCardStaysWhileAMenuIsOpenAndComesBackOnlyWhereThePointerIs) {
     showCardOfFirstOfTwoWindows();
     ASSERT_TRUE(strip().preview().isVisible());
 
-    // A menu of the strip opens: the card goes at once and stays away while the pointer rests
+    auto* host = strip().panel()->findChild<TrackingHostingView*>();
+    ASSERT_NE(host, nullptr);
+    QEnterEvent enter(QPointF(40, 60), QPointF(40, 60), QPointF(40, 60));
+    QCoreApplication::sendEvent(host, &enter);
+
+    // A menu of the strip opens and takes the pointer, so the strip hears a leave: the card
+    // stays, and follows the hover as ever
     QMenu menu;
     menu.addAction(QStringLiteral("New Workspace\u2026"));
     menu.popup(QPoint(0, 0));
-    EXPECT_FALSE(strip().preview().isVisible());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(host, &leave);
+    scheduler.advance(Seconds(1));
+    EXPECT_TRUE(strip().preview().isVisible());
     hoverCell(QPointF(40, 130));
     scheduler.advance(Seconds(1));
-    EXPECT_FALSE(strip().preview().isVisible());
+    ASSERT_TRUE(strip().preview().isVisible());
+    EXPECT_EQ(strip().preview().model().window()->windowID, 2u);
 
     // It closes with the pointer gone off the strip: the other window's cell laid out where the
     // pointer last was over the strip (the first one pinned from the menu) brings no card back

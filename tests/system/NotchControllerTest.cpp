@@ -80,17 +80,34 @@ TEST(LevelStepping, KeysStepOnTheGridClampMuteAndKeepTheBrightnessFloor) {
     EXPECT_FALSE(press(MediaKey::volumeUp).handled);
 }
 
-TEST(LevelStepping, StoredStepsAreClampedSoNoKeyDividesByZero) {
+TEST(LevelStepping, StoredStepsAreReadAsWrittenSaveThoseThatCannotStep) {
     LevelSteps steps;
-    steps.load(0, 500, -3);
-    EXPECT_FLOAT_EQ(steps.volume.load(), 0.01f);
-    EXPECT_FLOAT_EQ(steps.brightness.load(), 0.1f);
-    EXPECT_FLOAT_EQ(steps.brightnessFloor.load(), 0.0f);
     FakeSoundOutput sound;
     FakeBacklight backlight;
+    auto press = [&](MediaKey key) { return handleMediaKey(key, true, false, steps, sound, backlight); };
+
+    // Values the settings do not offer step as written: a quarter up, a floor at 80 %, and a step
+    // of five times full scale goes to the end in one press
+    steps.load(6, 25, 10);
+    backlight.level = 0.5f;
+    EXPECT_NEAR(press(MediaKey::brightnessUp).report->level, 0.75f, 1e-5);
+    steps.load(6, 6, 80);
+    backlight.level = 0.82f;
+    EXPECT_NEAR(press(MediaKey::brightnessDown).report->level, 0.8f, 1e-5);
+    steps.load(500, 6, 10);
     sound.level = 0.5f;
-    EXPECT_NEAR(handleMediaKey(MediaKey::volumeUp, true, false, steps, sound, backlight).report->level, 0.51f,
-                1e-5);
+    EXPECT_NEAR(press(MediaKey::volumeUp).report->level, 1.0f, 1e-5);
+
+    // A step of nothing or less is a hundredth, so no key divides by zero or turns around; a floor
+    // below nothing is none
+    steps.load(0, -6, -3);
+    EXPECT_FLOAT_EQ(steps.volume.load(), 0.01f);
+    EXPECT_FLOAT_EQ(steps.brightness.load(), 0.01f);
+    EXPECT_FLOAT_EQ(steps.brightnessFloor.load(), 0.0f);
+    sound.level = 0.5f;
+    EXPECT_NEAR(press(MediaKey::volumeUp).report->level, 0.51f, 1e-5);
+    backlight.level = 0.005f;
+    EXPECT_EQ(press(MediaKey::brightnessDown).report->level, 0.0f);
 }
 
 TEST(NotchGeometry, NotchRectScreenAndTheFallbackBand) {

@@ -308,7 +308,7 @@ TEST_F(WorkspaceStoreTest, DecodingJudgesBytesAsTheLoadDoesWithoutTouchingTheDis
     EXPECT_FALSE(QFile::exists(path()));
 }
 
-TEST_F(WorkspaceStoreTest, OneUnreadableWorkspaceCostsOnlyItselfAndTooDeepFilesAreDamaged) {
+TEST_F(WorkspaceStoreTest, OneUnreadableWorkspaceSetsTheWholeFileAsideAndTooDeepFilesAreDamaged) {
     // Given a file whose second workspace has an id that is no UUID
     const QByteArray good = QByteArray(oneWorkspace);
     const QByteArray bad = QByteArray(oneWorkspace).replace("6f1c1f8e", "zzzzzzzz");
@@ -316,19 +316,18 @@ TEST_F(WorkspaceStoreTest, OneUnreadableWorkspaceCostsOnlyItselfAndTooDeepFilesA
     write(mixed);
     WorkspaceStore store(path());
 
-    // Then the good one loads, the file is kept whole in a copy first and stays in place
+    // Then none loads: the whole file is moved aside as it was, and the list starts empty
     auto loaded = store.load();
     ASSERT_FALSE(loaded.error);
-    EXPECT_EQ(loaded.workspaces.size(), 1u);
-    EXPECT_EQ(loaded.skipped, 1);
+    EXPECT_TRUE(loaded.workspaces.empty());
     ASSERT_TRUE(loaded.setAsidePath);
     QFile copy(*loaded.setAsidePath);
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), mixed);
-    EXPECT_EQ(read(), mixed);
-    // And the next save keeps the format with what was read
+    EXPECT_FALSE(QFile::exists(path()));
+    // And the next save starts a new file beside it
     EXPECT_FALSE(store.save(loaded.workspaces));
-    EXPECT_EQ(readJson()["workspaces"].size(), 1u);
+    EXPECT_EQ(readJson()["workspaces"].size(), 0u);
     EXPECT_EQ(readJson()["version"], 1);
 
     // Given a file nested far deeper than any of ours, even under a key nobody reads
