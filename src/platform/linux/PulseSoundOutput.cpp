@@ -29,7 +29,6 @@ constexpr pa_usec_t callTimeout = 500 * PA_USEC_PER_MSEC;
 // the server again: long enough for a key's reading back of what it just set, too short for
 // another program's change to slip in unseen (its notice may still be on its way here).
 constexpr auto ownAnswerLife = std::chrono::milliseconds(10);
-// How often a missing server is asked for again.
 
 // One request and the answer its callback leaves.
 struct Call {
@@ -196,8 +195,9 @@ struct PulseSoundOutput::Impl {
             // Until its new description comes, a key asks the server for the level.
             impl->forgetLevel();
             if ((type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) == PA_SUBSCRIPTION_EVENT_REMOVE)
-                impl->channels = 0; // gone: the next key asks the server afresh else
-            op = pa_context_get_sink_info_by_index(c, index, &sinkInfo, impl);
+                impl->channels = 0; // gone, with nothing to describe: the next key asks afresh
+            else
+                op = pa_context_get_sink_info_by_index(c, index, &sinkInfo, impl);
         }
         if (op)
             pa_operation_unref(op);
