@@ -11,6 +11,7 @@
 #include "core/ScreenHelpers.h"
 #include "platform/PanelWindowing.h"
 #include "platform/UserDefaults.h"
+#include "platform/x11/X11PanelWindowing.h"
 #include "shelf/FileListHeader.h"
 #include "shelf/FileListView.h"
 #include "shelf/FilePanel.h"
@@ -25,8 +26,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegion>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
@@ -142,6 +145,27 @@ TEST_F(PanelFocusAndStackingTest, AnActionWaitingForAWindowToShowRunsOnceAndNeve
     ASSERT_TRUE(hide());
     ASSERT_TRUE(showAgain());
     EXPECT_EQ(ran, 1);
+}
+
+TEST_F(PanelFocusAndStackingTest, APanelsWindowLeavesNothingBehindOnceDestroyed) {
+    auto& windowing = dynamic_cast<X11PanelWindowing&>(*app.platform().panelWindowing);
+    const std::size_t before = windowing.windowsKept();
+    // A panel's window given everything the windowing keeps of a window, then destroyed before it
+    // ever showed (the panel went, or Qt made it a new window)
+    QWindow window;
+    window.setGeometry(100, 100, 120, 80);
+    window.create();
+    windowing.setListedInTaskbars(window, false);
+    windowing.setCompositorShadow(window, false);
+    windowing.setInputShape(window, QRegion(0, 0, 60, 40));
+    windowing.whenExposed(window, [] {});
+    QImage picture(120, 80, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::darkGray);
+    windowing.showFirstPicture(window, picture);
+    ASSERT_GT(windowing.windowsKept(), before);
+    window.destroy();
+    // Nothing of it is kept once the server says it is gone
+    EXPECT_TRUE(QTest::qWaitFor([&] { return windowing.windowsKept() == before; }, waitMs));
 }
 
 TEST_F(PanelFocusAndStackingTest, EachEntryOfTheFilesMenuMapsItsPanelWithinHalfASecond) {
