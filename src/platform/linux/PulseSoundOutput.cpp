@@ -1,5 +1,7 @@
 #include "platform/linux/PulseSoundOutput.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QMetaObject>
 #include <QPointer>
 #include <QTimer>
@@ -41,6 +43,19 @@ struct Call {
     bool muted = false;
     uint32_t sinkIndex = PA_INVALID_INDEX;
 };
+
+// The local socket the server listens on, as the client library finds it: `PULSE_SERVER` when it
+// names one, else the session's own; empty where the server is reached otherwise.
+QString serverSocket() {
+    const QString named = qEnvironmentVariable("PULSE_SERVER");
+    if (!named.isEmpty()) {
+        if (named.startsWith(QLatin1String("unix:")))
+            return named.mid(5);
+        return named.startsWith(QLatin1Char('/')) ? named : QString();
+    }
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return runtime.isEmpty() ? QString() : runtime + QStringLiteral("/pulse/native");
+}
 
 void signalDone(Call& call, bool succeeded) {
     call.done = true;
@@ -293,6 +308,7 @@ PulseSoundOutput::PulseSoundOutput(std::chrono::milliseconds retryAfter) : d(std
         if (!d->ready.load())
             connectToServer();
     });
+    m_socket = serverSocket();
     d->loop = pa_threaded_mainloop_new();
     if (!d->loop || pa_threaded_mainloop_start(d->loop) < 0) {
         if (d->loop)
@@ -365,8 +381,43 @@ void PulseSoundOutput::connectToServer() {
 void PulseSoundOutput::retryLater() {
     // A failed connect reports itself twice, once by its answer and once by its state; each
     // asking for its own try would double the tries every round.
-    if (!m_retry->isActive())
+    if (m_retry->isActive() || (m_socketWatch && !m_socketWatch->directories().isEmpty()))
+        return;
+    // A client of the library costs a good deal to build: none is built while nothing listens.
+    if (!awaitSocket())
         m_retry->start();
+}
+
+bool PulseSoundOutput::awaitSocket() {
+    if (m_socket.isEmpty() || QFileInfo::exists(m_socket))
+        return false;
+    // The socket's folder, or the folder it is made in when it is missing too.
+    const QString folder = QFileInfo(m_socket).absolutePath();
+    const QString watched = QFileInfo::exists(folder) ? folder : QFileInfo(folder).absolutePath();
+    if (!QFileInfo(watched).isDir())
+        return false;
+    if (!m_socketWatch) {
+        m_socketWatch = new QFileSystemWatcher(this);
+        connect(m_socketWatch, &QFileSystemWatcher::directoryChanged, this,
+                &PulseSoundOutput::socketFolderChanged);
+    }
+    if (!m_socketWatch->addPath(watched))
+        return false;
+    // Made between the look above and the watch.
+    if (QFileInfo::exists(m_socket))
+        socketFolderChanged();
+    return true;
+}
+
+void PulseSoundOutput::socketFolderChanged() {
+    const QStringList watched = m_socketWatch->directories();
+    if (!watched.isEmpty())
+        m_socketWatch->removePaths(watched);
+    if (d->ready.load())
+        return;
+    // The socket is there, or its folder was made and is watched now.
+    if (QFileInfo::exists(m_socket) || !awaitSocket())
+        connectToServer();
 }
 
 void PulseSoundOutput::reachabilityChanged(bool available) {
