@@ -55,6 +55,13 @@ public:
     virtual void loadShareableContent(ContentHandler done) = 0;
     // One picture of the window, `pixelSize` large (whole pixels, the cursor left out).
     virtual void captureImage(uint32_t windowID, QSize pixelSize, ImageHandler done) = 0;
+    // A number that moves on whenever what the window shows may have changed, read at once from
+    // what the desktop has reported; none where it cannot tell (then every capture may differ).
+    // Read before a capture starts, an equal number later means that picture is still current.
+    virtual std::optional<uint64_t> contentVersion(uint32_t windowID) {
+        (void)windowID;
+        return std::nullopt;
+    }
 };
 
 } // namespace corvane
