@@ -86,6 +86,11 @@ public:
         return use(held);
     }
 
+    // A number that moves on with each event taken in, every one of which tells of a change to
+    // what the state holds; the events already on the socket are taken in first. None without a
+    // connection, or while another thread holds the state.
+    std::optional<uint64_t> changeCount();
+
     // The server's time, for requests that carry one; events meanwhile are taken in.
     xcb_timestamp_t serverTime(X11HeldWindows& held);
 
@@ -134,6 +139,7 @@ private:
     std::map<const void*, std::function<void()>> m_activeWatchers;
     std::unique_ptr<QObject> m_noticeContext;
     bool m_noticePending = false;
+    uint64_t m_changes = 0;
 };
 
 } // namespace corvane
