@@ -235,16 +235,14 @@ QCoro::Task<void> ThumbnailService::runCapture(WindowInfo window, bool hover, ui
         m_inFlight.erase(key);
         co_return;
     }
-    // Read before the picture is taken: a change meanwhile moves the version past it.
-    const std::optional<uint64_t> version = hover ? std::nullopt : m_capture.contentVersion(window.windowID);
-    std::optional<QImage> picture = co_await captureWindow(window.windowID, target);
+    std::optional<Picture> picture = co_await captureWindow(window.windowID, target);
     if (picture) {
         // One pixel of the picture is one logical pixel of the strip.
-        picture->setDevicePixelRatio(1.0);
+        picture->image.setDevicePixelRatio(1.0);
         if (!hover)
-            storeSmallPicture(window, std::move(*picture), version);
+            storeSmallPicture(window, std::move(picture->image), picture->version);
         else if (m_hovered && m_hovered->windowID == window.windowID)
-            setHoverImage(std::move(*picture), window.windowID);
+            setHoverImage(std::move(picture->image), window.windowID);
         // A hover picture of a window no longer hovered is dropped.
     }
     permit.release();

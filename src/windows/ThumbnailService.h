@@ -98,7 +98,7 @@ private:
     struct Captured {
         QSizeF size;
         bool active = false;
-        // The window's content version when the capture started; none where it is not known.
+        // The window's content version the picture shows; none where it is not known.
         std::optional<uint64_t> version;
     };
 
@@ -118,7 +118,12 @@ private:
     // The capture layer: its list of capturable windows, cached, and one picture of a window.
     QCoro::Task<std::optional<CapturableWindow>> shareableWindow(uint32_t windowID);
     QCoro::Task<void> refreshContent();
-    QCoro::Task<std::optional<QImage>> captureWindow(uint32_t windowID, QSizeF target);
+    // A picture and the content version it shows.
+    struct Picture {
+        QImage image;
+        std::optional<uint64_t> version;
+    };
+    QCoro::Task<std::optional<Picture>> captureWindow(uint32_t windowID, QSizeF target);
 
     Settings& m_settings;
     WindowCapture& m_capture;

@@ -124,12 +124,21 @@ struct X11WindowCapture::Shared {
         if (it != redirected.end())
             return it->second;
         xcb_composite_redirect_window(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
-        if (damageEvent != 0) {
+        return redirected.emplace(window, Clock::now()).first->second;
+    }
+    // Under the mutex: the window's content version now, its damage watched from its first
+    // capture on (windows never captured, this program's own among them, are not watched).
+    std::optional<uint64_t> versionAtCapture(xcb_connection_t* c, xcb_window_t window) {
+        if (damageEvent == 0)
+            return std::nullopt;
+        takeEvents(c);
+        auto found = watched.find(window);
+        if (found == watched.end()) {
             const xcb_damage_damage_t damage = xcb_generate_id(c);
             xcb_damage_create(c, damage, window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
-            watched[window] = {damage, ++lastVersion};
+            found = watched.emplace(window, Watched{damage, ++lastVersion}).first;
         }
-        return redirected.emplace(window, Clock::now()).first->second;
+        return found->second.version;
     }
     // Under the mutex: lets go of the window's redirect and damage watch.
     void unredirect(xcb_connection_t* c, xcb_window_t window) {
@@ -327,11 +336,13 @@ ImageAnswer X11WindowCapture::Shared::capture(uint32_t windowID, QSize pixelSize
     // A listing made meanwhile found the window off screen and let go of it.
     if (!redirected.contains(windowID))
         return {std::nullopt, describe("The window is not shown")};
+    // Read before the pixels: a change meanwhile moves the version on past the picture.
+    const std::optional<uint64_t> version = versionAtCapture(connection->raw(), windowID);
     std::variant<QImage, QString> pixels = readPixels(*connection, windowID, pixelSize);
     takeEvents(connection->raw());
     if (QString* error = std::get_if<QString>(&pixels))
         return {std::nullopt, std::move(*error)};
-    return {std::move(std::get<QImage>(pixels)), {}};
+    return {std::move(std::get<QImage>(pixels)), {}, version};
 }
 
 X11WindowCapture::X11WindowCapture(QByteArray displayName, Options options)

@@ -14,8 +14,9 @@ namespace corvane {
 // own, which is named, scaled on the server (RENDER) to the size asked for, and read back through
 // shared memory (MIT-SHM) where the server is local. Without RENDER the pixmap is read at full
 // size and scaled here. Redirects are made on one long-lived connection, since they end with the
-// connection that made them, and stay while the window is listed, as does a watch on the
-// window's damage (the server reports a change once, until it is taken in). Requests run in turn on one
+// connection that made them, and stay while the window is listed, as does a watch on the damage
+// of a window captured (the server reports a change once, until it is taken in). Requests run in
+// turn on one
 // worker thread: they would only take turns on the connection anyway. The blocking forms may be
 // called from any thread. Built on the main thread, where the pixel ratio is read.
 class X11WindowCapture final : public WindowCapture {
