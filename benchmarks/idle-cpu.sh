@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Corvane's processor time while idle with the strip shown, with COUNT other windows on the
 # desktop: the CPU time /proc/<pid>/schedstat gives over SECONDS, per second, for the main thread
-# and for all threads together.
-# Usage: benchmarks/idle-cpu.sh COUNT [SECONDS]   (build/src/corvane must be built)
+# and for all threads together. SOUND "on" gives it a sound server of its own (a silent output),
+# "off" (the default) none at all.
+# Usage: benchmarks/idle-cpu.sh COUNT [SECONDS] [SOUND]   (build/src/corvane must be built, or
+# CORVANE_BINARY names the program)
 set -euo pipefail
+unset PULSE_SERVER
 count="${1:?how many windows}"
 seconds="${2:-60}"
+sound="${3:-off}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 # On a private virtual desktop of its own (which also shows an xterm and a clock).
 if [ -z "${IDLE_CPU_DESKTOP:-}" ]; then
   IDLE_CPU_DESKTOP=1 exec bash "$root/scripts/virtual-desktop.sh" bash "$0" "$@" 2>/dev/null
 fi
-binary="$root/build/src/corvane"
+binary="${CORVANE_BINARY:-$root/build/src/corvane}"
 home=$(mktemp -d)
 pids=()
 cleanup() {
@@ -38,6 +42,15 @@ exec 3<&-
 
 mkdir -p "$home/config" "$home/data" "$home/run"
 chmod 700 "$home/run"
+if [ "$sound" = on ]; then
+  # Where the session's server listens: $XDG_RUNTIME_DIR/pulse/native.
+  mkdir -p "$home/run/pulse"
+  HOME="$home" XDG_RUNTIME_DIR="$home/run" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+    --log-level=error -L module-null-sink -L "module-native-protocol-unix socket=$home/run/pulse/native" \
+    >/dev/null 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do [ -S "$home/run/pulse/native" ] && break; sleep 0.05; done
+fi
 XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/run" \
   DBUS_SESSION_BUS_ADDRESS="disabled:" QT_QPA_PLATFORM=xcb \
   "$binary" -hasCompletedOnboarding YES -autoHide NO >"$home/corvane.log" 2>&1 &
@@ -54,4 +67,4 @@ sleep "$seconds"
 main1=$(main)
 all1=$(all)
 rate() { awk -v b="$1" -v a="$2" -v s="$seconds" 'BEGIN{printf "%.3f", (a-b)/1e6/s}'; }
-echo "windows=$(clients) main_ms_per_s=$(rate "$main0" "$main1") all_ms_per_s=$(rate "$all0" "$all1")"
+echo "windows=$(clients) sound=$sound main_ms_per_s=$(rate "$main0" "$main1") all_ms_per_s=$(rate "$all0" "$all1")"

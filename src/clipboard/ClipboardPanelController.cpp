@@ -104,12 +104,9 @@ void ClipboardPanelController::show() {
 
     // The strip opens often and should open at once: without a compositing manager its window has
     // no alpha channel, which would only cost the server a copy at each opening. One made before a
-    // compositing manager started or stopped is made anew. So is one closed a moment ago with the
-    // keyboard: the toolkit reports a lost keyboard only a moment late, in case it comes straight
-    // back, and a window that gets it back meanwhile is never counted active again.
-    const bool stillFocused = m_panel && m_panel->windowHandle() == QGuiApplication::focusWindow();
+    // compositing manager started or stopped is made anew.
     if (m_panel && !m_panel->isVisible() &&
-        (m_panel->isTranslucent() != m_services.windowing.isCompositing() || stillFocused)) {
+        m_panel->isTranslucent() != m_services.windowing.isCompositing()) {
         m_motion.reset();
         delete m_panel.data();
     }
@@ -177,8 +174,15 @@ void ClipboardPanelController::show() {
     // before it gets to the exposure. Keys typed meanwhile are held for the strip. Not for a strip
     // already closing: a choice made before it had the keyboard leaves the keyboard where it is.
     m_panel->showPaintedAhead([self] {
-        if (self && self->m_monitoring)
-            self->m_keyboard.onScreen();
+        if (!self || !self->m_monitoring)
+            return;
+        self->m_keyboard.onScreen();
+        // A strip closed a moment ago with the keyboard can still be the toolkit's focus window:
+        // it reports a lost keyboard only a moment late, in case it comes straight back, and then
+        // never reports it back. The strip that has just asked for the keyboard counts as active.
+        FilePanel* panel = self->m_panel;
+        if (panel && panel->windowHandle() == QGuiApplication::focusWindow() && !panel->isActiveWindow())
+            QApplication::setActiveWindow(panel);
     });
     m_view->searchField()->setFocus();
     m_motion->run(target, 1.0, showDuration, showCurve());

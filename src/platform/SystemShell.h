@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace corvane {
@@ -31,8 +32,9 @@ public:
     // Opens a URL or a local path with the user's preferred program.
     virtual ShellOutcome openUrl(const QString& url) = 0;
     // Shows the files selected in the desktop's file manager where one offers that, else opens
-    // the folder of the first.
-    virtual ShellOutcome revealFiles(const QList<QUrl>& files) = 0;
+    // the folder of the first. `done` hears what became of it, on the main thread, once the file
+    // manager has answered (which may be before this returns).
+    virtual void revealFiles(const QList<QUrl>& files, std::function<void(const ShellOutcome&)> done) = 0;
     // False where the desktop has no such pane.
     virtual bool openSettingsPane(SettingsPane pane) = 0;
     // Starts a program of Corvane's own (its next instance) and lets it run on its own; it is

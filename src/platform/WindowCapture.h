@@ -37,10 +37,12 @@ struct ContentAnswer {
     QString error;
 };
 
-// The answer to a capture: a picture, or why there is none.
+// The answer to a capture: a picture, or why there is none. With the picture, the window's
+// content version it shows, where the desktop tells one (see `contentVersion`).
 struct ImageAnswer {
     std::optional<QImage> image;
     QString error;
+    std::optional<uint64_t> contentVersion;
 };
 
 // Pictures of other programs' windows. Both requests return at once and answer later through
@@ -55,6 +57,13 @@ public:
     virtual void loadShareableContent(ContentHandler done) = 0;
     // One picture of the window, `pixelSize` large (whole pixels, the cursor left out).
     virtual void captureImage(uint32_t windowID, QSize pixelSize, ImageHandler done) = 0;
+    // A number that moves on whenever what the window shows may have changed, read at once from
+    // what the desktop has reported; none where it cannot tell (then every capture may differ).
+    // Equal to the one a capture answered with, that picture is still current.
+    virtual std::optional<uint64_t> contentVersion(uint32_t windowID) {
+        (void)windowID;
+        return std::nullopt;
+    }
 };
 
 } // namespace corvane

@@ -34,6 +34,9 @@ public:
     // `changed` runs on the main thread soon after the active window, or any window's state,
     // may have changed; an empty function stops it. One watcher at a time.
     virtual void watchActiveWindow(std::function<void()> changed) = 0;
+    // A number that moves on whenever anything the list reads may have changed; none where that
+    // cannot be told (then every reading may differ). Cheap: asks the window manager nothing.
+    virtual std::optional<uint64_t> changeCount() { return std::nullopt; }
 };
 
 } // namespace corvane

@@ -94,9 +94,10 @@ std::unique_ptr<QMenu> makeFileContextMenu(const QList<ShelfFile>& files, const 
             preview();
     });
     menu->addAction(QStringLiteral("Show in File Manager"), [&shell, files, report = actions.reportFailure] {
-        const ShellOutcome outcome = shell.revealFiles(urlsOf(files));
-        if (outcome.failure && report)
-            report(showFailureMessage(files, *outcome.failure));
+        shell.revealFiles(urlsOf(files), [files, report](const ShellOutcome& outcome) {
+            if (outcome.failure && report)
+                report(showFailureMessage(files, *outcome.failure));
+        });
     });
     menu->addAction(many ? QStringLiteral("Copy %1 Files").arg(count) : QStringLiteral("Copy"),
                     [files] { QGuiApplication::clipboard()->setMimeData(fileMimeData(urlsOf(files))); });

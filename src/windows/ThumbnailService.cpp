@@ -134,9 +134,18 @@ void ThumbnailService::refreshTick(std::optional<double> minimumAge) {
         const auto stamp = m_stamps.find(window.windowID);
         const bool old = stamp == m_stamps.end() ||
                          std::chrono::duration_cast<Seconds>(now - stamp->second).count() >= threshold;
-        if (old || hasChangedSinceCapture(window))
+        // A window whose content has not changed since its last picture is not captured again.
+        const bool due = old && (minimumAge || mayShowOtherContent(window.windowID));
+        if (due || hasChangedSinceCapture(window))
             scheduleCapture(window, false);
     }
+}
+
+bool ThumbnailService::mayShowOtherContent(uint32_t windowID) {
+    const auto captured = m_captured.find(windowID);
+    if (captured == m_captured.end() || !captured->second.version)
+        return true;
+    return m_capture.contentVersion(windowID) != captured->second.version;
 }
 
 void ThumbnailService::setVisible(std::vector<WindowInfo> windows) {
@@ -226,28 +235,29 @@ QCoro::Task<void> ThumbnailService::runCapture(WindowInfo window, bool hover, ui
         m_inFlight.erase(key);
         co_return;
     }
-    std::optional<QImage> picture = co_await captureWindow(window.windowID, target);
+    std::optional<Picture> picture = co_await captureWindow(window.windowID, target);
     if (picture) {
         // One pixel of the picture is one logical pixel of the strip.
-        picture->setDevicePixelRatio(1.0);
+        picture->image.setDevicePixelRatio(1.0);
         if (!hover)
-            storeSmallPicture(window, std::move(*picture));
+            storeSmallPicture(window, std::move(picture->image), picture->version);
         else if (m_hovered && m_hovered->windowID == window.windowID)
-            setHoverImage(std::move(*picture), window.windowID);
+            setHoverImage(std::move(picture->image), window.windowID);
         // A hover picture of a window no longer hovered is dropped.
     }
     permit.release();
     m_inFlight.erase(key);
 }
 
-void ThumbnailService::storeSmallPicture(const WindowInfo& window, QImage picture) {
+void ThumbnailService::storeSmallPicture(const WindowInfo& window, QImage picture,
+                                         std::optional<uint64_t> version) {
     // What the strip lists now says more about the window than the copy taken at the start.
     const auto current = std::find_if(m_visible.begin(), m_visible.end(), [&](const WindowInfo& shown) {
         return shown.windowID == window.windowID;
     });
     const WindowInfo& record = current != m_visible.end() ? *current : window;
     m_stamps[window.windowID] = m_scheduler.now();
-    m_captured[window.windowID] = {record.frame.size(), record.isActive};
+    m_captured[window.windowID] = {record.frame.size(), record.isActive, version};
     // Last, so that an observer of the box already sees the stamps. A window that left the list
     // meanwhile gets a box again.
     box(window.windowID)->setImage(std::move(picture));

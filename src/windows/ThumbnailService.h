@@ -98,6 +98,8 @@ private:
     struct Captured {
         QSizeF size;
         bool active = false;
+        // The window's content version the picture shows; none where it is not known.
+        std::optional<uint64_t> version;
     };
 
     // The refresh interval a non-finite stored value would break reads as the default.
@@ -105,15 +107,23 @@ private:
     bool isCapturable(const WindowInfo& window) const { return !window.isMinimized && !window.isAppHidden; }
     // A picture exists but no longer matches the window's focus or size.
     bool hasChangedSinceCapture(const WindowInfo& window) const;
+    // Whether what the window shows may differ from its last small picture; only where the
+    // capture layer cannot tell, or tells of a change.
+    bool mayShowOtherContent(uint32_t windowID);
     void setHoverImage(std::optional<QImage> image, uint32_t windowID);
     void scheduleCapture(const WindowInfo& window, bool hover);
     QCoro::Task<void> runCapture(WindowInfo window, bool hover, uint32_t key, QSizeF target);
-    void storeSmallPicture(const WindowInfo& window, QImage picture);
+    void storeSmallPicture(const WindowInfo& window, QImage picture, std::optional<uint64_t> version);
 
     // The capture layer: its list of capturable windows, cached, and one picture of a window.
     QCoro::Task<std::optional<CapturableWindow>> shareableWindow(uint32_t windowID);
     QCoro::Task<void> refreshContent();
-    QCoro::Task<std::optional<QImage>> captureWindow(uint32_t windowID, QSizeF target);
+    // A picture and the content version it shows.
+    struct Picture {
+        QImage image;
+        std::optional<uint64_t> version;
+    };
+    QCoro::Task<std::optional<Picture>> captureWindow(uint32_t windowID, QSizeF target);
 
     Settings& m_settings;
     WindowCapture& m_capture;

@@ -125,7 +125,8 @@ QCoro::Task<void> ThumbnailService::refreshContent() {
     m_contentStamp = m_scheduler.now();
 }
 
-QCoro::Task<std::optional<QImage>> ThumbnailService::captureWindow(uint32_t windowID, QSizeF target) {
+QCoro::Task<std::optional<ThumbnailService::Picture>> ThumbnailService::captureWindow(uint32_t windowID,
+                                                                                      QSizeF target) {
     const std::optional<CapturableWindow> window = co_await shareableWindow(windowID);
     if (!window)
         co_return std::nullopt;
@@ -142,7 +143,7 @@ QCoro::Task<std::optional<QImage>> ThumbnailService::captureWindow(uint32_t wind
         qCDebug(lcThumbnails, "Capture of %u failed: %s", windowID, qPrintable(answer.error));
         co_return std::nullopt;
     }
-    co_return std::move(answer.image);
+    co_return Picture{std::move(*answer.image), answer.contentVersion};
 }
 
 } // namespace corvane

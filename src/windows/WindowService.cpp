@@ -86,6 +86,12 @@ QCoro::Task<void> WindowService::refresh(bool force) {
         m_pendingForceSweep = m_pendingForceSweep || force;
         co_return;
     }
+    // Nothing the window list reads has changed since the last pass, which this one would only
+    // repeat. Counted before the list is read: a change during the read brings the next pass.
+    const std::optional<uint64_t> changes = m_windowList.changeCount();
+    if (!force && changes && changes == m_listedAt)
+        co_return;
+    m_listedAt = changes;
     m_isRefreshing = true;
     QPointer<WindowService> self(this);
 

@@ -130,6 +130,8 @@ private:
     std::optional<QDateTime> m_lastSweepAt; // wall clock, compared with first-seen stamps
     std::optional<uint32_t> m_lastTop;
     std::set<uint32_t> m_lastOnScreen;
+    // The window list's change count when it was last read; none where it cannot tell.
+    std::optional<uint64_t> m_listedAt;
     bool m_isRefreshing = false;
     bool m_pendingRefresh = false;
     bool m_pendingForceSweep = false;

@@ -18,16 +18,24 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -264,8 +272,34 @@ TEST(NotchHUD, WithoutASoundServerTheVolumeKeysStayWithOthers) {
     qunsetenv("PULSE_SERVER");
 }
 
-TEST(NotchHUD, WithoutASoundServerTheOutputTriesAgainAtItsPaceAndNoFaster) {
-    qputenv("PULSE_SERVER", "unix:/nonexistent/native");
+TEST(NotchHUD, WithoutASoundServerTheOutputWaitsForItsSocketAndConnectsWhenItComes) {
+    SoundServer server(false);
+    qputenv("PULSE_SERVER", QFile::encodeName(QStringLiteral("unix:") + server.socketPath()));
+    PulseSoundOutput output(std::chrono::milliseconds(20));
+    bool told = false;
+    output.onAvailabilityChanged([&](bool available) { told = available; });
+    // No client is built again while nothing listens, however short the pace of tries
+    QTest::qWait(400);
+    EXPECT_EQ(output.connectionAttempts(), 1);
+    EXPECT_FALSE(output.isAvailable());
+    // The server starts (its socket's folder made with it): the output connects and says so
+    ASSERT_TRUE(server.start());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return told && output.isAvailable(); }, waitMs));
+    qunsetenv("PULSE_SERVER");
+}
+
+TEST(NotchHUD, ASoundServerSocketThatRefusesIsTriedAgainAtItsPaceAndNoFaster) {
+    // A socket left behind by a server that crashed: there, but nothing listens
+    QTemporaryDir folder;
+    const QByteArray path = QFile::encodeName(folder.filePath(QStringLiteral("native")));
+    const int left = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(),
+                std::min<std::size_t>(path.size(), sizeof(address.sun_path) - 1));
+    ASSERT_EQ(::bind(left, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    ::close(left);
+    qputenv("PULSE_SERVER", "unix:" + path);
     // A failed connect reports itself twice; were each report to ask for a try of its own, the
     // tries would double every round.
     QElapsedTimer clock;

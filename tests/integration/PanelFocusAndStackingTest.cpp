@@ -11,6 +11,7 @@
 #include "core/ScreenHelpers.h"
 #include "platform/PanelWindowing.h"
 #include "platform/UserDefaults.h"
+#include "platform/x11/X11PanelWindowing.h"
 #include "shelf/FileListHeader.h"
 #include "shelf/FileListView.h"
 #include "shelf/FilePanel.h"
@@ -26,8 +27,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegion>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
@@ -37,8 +40,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace corvane::testing {
 namespace {
@@ -186,6 +194,85 @@ TEST_F(PanelFocusAndStackingTest, AFirstPictureShowsAtTheMapAndNeverAtALaterExpo
     EXPECT_LT(redShare(), 0.01) << "a later exposure showed the picture given for the first one";
     xcb_destroy_window(c, cover);
     xcb_flush(c);
+}
+
+TEST_F(PanelFocusAndStackingTest, APanelsWindowLeavesNothingBehindOnceDestroyed) {
+    auto& windowing = dynamic_cast<X11PanelWindowing&>(*app.platform().panelWindowing);
+    const std::size_t before = windowing.windowsKept();
+    // A panel's window given everything the windowing keeps of a window, then destroyed before it
+    // ever showed (the panel went, or Qt made it a new window)
+    QWindow window;
+    window.setGeometry(100, 100, 120, 80);
+    window.create();
+    windowing.setListedInTaskbars(window, false);
+    windowing.setCompositorShadow(window, false);
+    windowing.setInputShape(window, QRegion(0, 0, 60, 40));
+    windowing.whenExposed(window, [] {});
+    QImage picture(120, 80, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::darkGray);
+    windowing.showFirstPicture(window, picture);
+    ASSERT_GT(windowing.windowsKept(), before);
+    window.destroy();
+    // Nothing of it is kept once the server says it is gone
+    EXPECT_TRUE(QTest::qWaitFor([&] { return windowing.windowsKept() == before; }, waitMs));
+}
+
+TEST_F(PanelFocusAndStackingTest, APanelsFramingIsAnsweredWithoutWaitingForTheServer) {
+    auto& windowing = dynamic_cast<X11PanelWindowing&>(*app.platform().panelWindowing);
+    // A managed panel with an input shape and no compositor shadow, framed by the window manager
+    QWindow window;
+    window.setGeometry(100, 100, 120, 80);
+    window.create();
+    windowing.setInputShape(window, QRegion(0, 0, 60, 40));
+    windowing.setCompositorShadow(window, false);
+    window.show();
+    xcb_connection_t* c = desktop().connection();
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    xcb_window_t frame = XCB_WINDOW_NONE;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+                xcb_query_tree_reply(c, xcb_query_tree(c, id), nullptr), &std::free);
+            frame = tree && tree->parent != tree->root ? tree->parent : xcb_window_t(XCB_WINDOW_NONE);
+            return frame != XCB_WINDOW_NONE && isViewable(id);
+        },
+        waitMs));
+
+    // When another program holds the server (a screen grabber, a busy window manager) as the
+    // framing and the map are reported
+    xcb_grab_server(c);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool letGo = false;
+    std::atomic<bool> released{false};
+    std::thread holder([&] {
+        std::unique_lock lock(mutex);
+        wake.wait_for(lock, std::chrono::seconds(20), [&] { return letGo; });
+        released = true;
+        xcb_ungrab_server(c);
+        xcb_flush(c);
+    });
+    xcb_reparent_notify_event_t reparent{};
+    reparent.response_type = XCB_REPARENT_NOTIFY;
+    reparent.event = id;
+    reparent.window = id;
+    reparent.parent = frame;
+    xcb_map_notify_event_t map{};
+    map.response_type = XCB_MAP_NOTIFY;
+    map.event = id;
+    map.window = id;
+    windowing.nativeEventFilter("xcb_generic_event_t", &reparent, nullptr);
+    windowing.nativeEventFilter("xcb_generic_event_t", &map, nullptr);
+
+    // Then both were answered without waiting for the server
+    EXPECT_FALSE(released) << "the main thread stood still until the server was let go";
+    {
+        std::lock_guard lock(mutex);
+        letGo = true;
+    }
+    wake.notify_one();
+    holder.join();
 }
 
 TEST_F(PanelFocusAndStackingTest, EachEntryOfTheFilesMenuMapsItsPanelWithinHalfASecond) {

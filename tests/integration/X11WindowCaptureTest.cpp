@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 using namespace corvane;
 using namespace corvane::testing;
@@ -195,6 +196,37 @@ TEST(X11WindowCaptureTest, AWindowResizedSinceItWasListedIsPicturedAtItsNewShape
     EXPECT_TRUE(near(picture.pixel(52, 40), kQuarters[0]));
     EXPECT_TRUE(near(picture.pixel(52, 118), kQuarters[2]));
     EXPECT_TRUE(near(picture.pixel(104, 157), kQuarters[2]));
+}
+
+TEST(X11WindowCaptureTest, AWindowsContentVersionMovesOnEachDrawingAndOnlyThen) {
+    // Given a captured window, its first drawing since the redirect taken in
+    const OwnWindow window = OwnWindow::quartered();
+    X11WindowCapture capture(desktop().displayName().toLocal8Bit());
+    ASSERT_FALSE(pictureOf(capture, window.id(), QSize(100, 75)).isNull());
+    std::optional<uint64_t> version;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const std::optional<uint64_t> before = capture.contentVersion(window.id());
+            QTest::qWait(100);
+            version = capture.contentVersion(window.id());
+            return before && before == version;
+        },
+        5000));
+
+    // Each time it is drawn again (its background, as on an exposure), the version moves on
+    xcb_connection_t* c = desktop().connection();
+    for (int drawing = 0; drawing < 2; ++drawing) {
+        xcb_clear_area(c, 0, window.id(), 0, 0, 0, 0);
+        xcb_flush(c);
+        const std::optional<uint64_t> before = version;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                version = capture.contentVersion(window.id());
+                return version && version != before;
+            },
+            5000))
+            << "drawing " << drawing;
+    }
 }
 
 TEST(X11WindowCaptureTest, ATranslucentWindowKeepsItsAlpha) {

@@ -266,6 +266,25 @@ TEST_F(ThumbnailServiceTest, OtherWindowsAreRefreshedFourTimesLessOftenAndTwiceA
     EXPECT_EQ(service->powerIntervalFactor(), 2.0);
 }
 
+TEST_F(ThumbnailServiceTest, AWindowWhoseContentDidNotChangeIsNotCapturedAgain) {
+    // Given two captured windows whose content the capture layer follows, and a third it cannot
+    service->setActive(true);
+    capture().versions = {{1, 7}, {2, 3}};
+    service->setVisible({window(1, true), window(2, true), window(3, true)});
+    completeAll();
+
+    // When their pictures come of age with nothing changed, then after window 2 changed
+    scheduler.advance(Seconds(3));
+    const std::vector<uint32_t> unchanged = completeAll();
+    capture().versions[2] = 4;
+    scheduler.advance(Seconds(3));
+    const std::vector<uint32_t> afterAChange = completeAll();
+
+    // Then only the one that cannot tell, and the changed one, are captured again
+    EXPECT_THAT(unchanged, ElementsAre(3));
+    EXPECT_THAT(afterAChange, ElementsAre(2, 3));
+}
+
 TEST_F(ThumbnailServiceTest, AFreshPictureIsRetakenOnlyForAFocusChangeOrAResizeOverTwoPoints) {
     // Given a captured window
     service->setActive(true);

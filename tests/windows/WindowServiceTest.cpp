@@ -331,6 +331,27 @@ TEST_F(WindowServiceTest, TimerStartsOnceWithOneForcedRefreshAndTicksEverySecond
     EXPECT_EQ(scheduler.repeatingTimers().size(), 1u);
 }
 
+TEST_F(WindowServiceTest, TicksReadNothingWhileNothingTheWindowListReadsChanged) {
+    // Given a window list that tells when what it reads changed, read by the timer's start
+    list().add(1, 100, QRectF(0, 0, 400, 300));
+    list().changes = 5;
+    service->startWindowTimer(true);
+    ASSERT_EQ(list().readCount(), 1);
+
+    // When ten seconds pass with no change, then one change comes
+    scheduler.advance(Seconds(10));
+    const int readsUnchanged = list().readCount();
+    const int sweepsUnchanged = service->sweepCount();
+    list().changes = 6;
+    scheduler.advance(Seconds(1));
+
+    // Then the list was read again, and swept, only after the change
+    EXPECT_EQ(readsUnchanged, 1);
+    EXPECT_EQ(sweepsUnchanged, 1);
+    EXPECT_EQ(list().readCount(), 2);
+    EXPECT_EQ(service->sweepCount(), 2);
+}
+
 TEST_F(WindowServiceTest, EveryDesktopNotificationForcesASweepingRefresh) {
     // Given observers installed and a swept list
     service->installAppObservers();

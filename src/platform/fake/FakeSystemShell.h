@@ -17,9 +17,10 @@ public:
     };
 
     ShellOutcome openUrl(const QString& url) override;
-    ShellOutcome revealFiles(const QList<QUrl>& files) override {
+    void revealFiles(const QList<QUrl>& files, std::function<void(const ShellOutcome&)> done) override {
         revealed.push_back(files);
-        return outcome();
+        if (done)
+            done(outcome());
     }
     bool openSettingsPane(SettingsPane pane) override;
     bool startDetached(const QString& program, const QStringList& arguments) override;

@@ -45,7 +45,7 @@ bool FakeWindowCapture::succeed(std::optional<uint32_t> windowID, QColor color) 
     QImage image(request->pixelSize, QImage::Format_RGB32);
     image.fill(color);
     // The handler may start further captures; it runs after the request has left the list.
-    request->done({image, {}});
+    request->done({image, {}, contentVersion(request->windowID)});
     return true;
 }
 

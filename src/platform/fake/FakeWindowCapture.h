@@ -5,6 +5,7 @@
 #include <QColor>
 
 #include <deque>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,10 @@ public:
 
     void loadShareableContent(ContentHandler done) override;
     void captureImage(uint32_t windowID, QSize pixelSize, ImageHandler done) override;
+    std::optional<uint64_t> contentVersion(uint32_t windowID) override {
+        const auto found = versions.find(windowID);
+        return found == versions.end() ? std::nullopt : std::optional(found->second);
+    }
 
     // Adds (or moves) a capturable window.
     void addWindow(uint32_t windowID, QRectF frame);
@@ -41,6 +46,8 @@ public:
 
     std::vector<CapturableWindow> windows;
     std::optional<QString> contentError;
+    // The content version of each window that has one.
+    std::map<uint32_t, uint64_t> versions;
     bool holdListings = false;
 
     std::deque<Request> pending;

@@ -13,6 +13,9 @@ public:
     std::vector<WindowListEntry> onScreenWindows() override;
     std::optional<QRectF> activeFullscreenFrame() override { return fullscreenFrame; }
     void watchActiveWindow(std::function<void()> changed) override { m_watcher = std::move(changed); }
+    std::optional<uint64_t> changeCount() override { return changes; }
+    // The change count as a test sets it; none (the default) tells nothing.
+    std::optional<uint64_t> changes;
 
     // The active window's full-screen frame, as a test sets it; `setActiveFullscreen` also tells
     // the watcher, as the window manager's notice would.

@@ -4,9 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusMessage>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
@@ -59,31 +59,43 @@ ShellOutcome LinuxSystemShell::openUrl(const QString& url) {
     return {QStringLiteral("no program opens %1 addresses").arg(parsed.scheme())};
 }
 
-ShellOutcome LinuxSystemShell::revealFiles(const QList<QUrl>& files) {
-    if (files.isEmpty())
-        return {QStringLiteral("there is nothing to show")};
+void LinuxSystemShell::revealFiles(const QList<QUrl>& files, std::function<void(const ShellOutcome&)> done) {
+    if (!done)
+        done = [](const ShellOutcome&) {};
+    if (files.isEmpty()) {
+        done({QStringLiteral("there is nothing to show")});
+        return;
+    }
     // The freedesktop file-manager interface selects the files in a window of their folder; a
-    // desktop without one gets the first file's folder opened.
+    // desktop without one gets the first file's folder opened. The bus starts a file manager that
+    // is not running yet, or answers at once that there is none: nothing waits for either here.
+    const QUrl folder = QUrl::fromLocalFile(QFileInfo(files.first().toLocalFile()).absolutePath());
+    QDBusConnection bus =
+        m_busConnection.isEmpty() ? QDBusConnection::sessionBus() : QDBusConnection(m_busConnection);
+    if (!bus.isConnected()) {
+        done(openLocalFile(folder));
+        return;
+    }
     static const QString service = QStringLiteral("org.freedesktop.FileManager1");
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    QDBusConnectionInterface* names = bus.isConnected() ? bus.interface() : nullptr;
-    bool present = names && names->isServiceRegistered(service).value();
-    if (names && !present) {
-        const QDBusReply<QStringList> activatable = names->call(QStringLiteral("ListActivatableNames"));
-        present = activatable.isValid() && activatable.value().contains(service);
-    }
-    if (present) {
-        QStringList uris;
-        for (const QUrl& file : files)
-            uris.append(file.toString(QUrl::FullyEncoded));
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            service, QStringLiteral("/org/freedesktop/FileManager1"), service, QStringLiteral("ShowItems"));
-        call << uris << QString();
-        if (bus.send(call))
-            return {};
-    }
-    const QString folder = QFileInfo(files.first().toLocalFile()).absolutePath();
-    return openLocalFile(QUrl::fromLocalFile(folder));
+    QStringList uris;
+    for (const QUrl& file : files)
+        uris.append(file.toString(QUrl::FullyEncoded));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        service, QStringLiteral("/org/freedesktop/FileManager1"), service, QStringLiteral("ShowItems"));
+    call << uris << QString();
+    auto* answer = new QDBusPendingCallWatcher(bus.asyncCall(call));
+    QObject::connect(answer, &QDBusPendingCallWatcher::finished, answer,
+                     [answer, folder, done = std::move(done)] {
+                         answer->deleteLater();
+                         const QDBusError error = answer->error();
+                         if (!error.isValid())
+                             done({});
+                         else if (error.type() == QDBusError::ServiceUnknown ||
+                                  error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+                             done(openLocalFile(folder));
+                         else
+                             done({error.message().isEmpty() ? error.name() : error.message()});
+                     });
 }
 
 bool LinuxSystemShell::openSettingsPane(SettingsPane pane) {

@@ -1,5 +1,7 @@
 #include "platform/linux/PulseSoundOutput.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QMetaObject>
 #include <QPointer>
 #include <QTimer>
@@ -29,7 +31,6 @@ constexpr pa_usec_t callTimeout = 500 * PA_USEC_PER_MSEC;
 // the server again: long enough for a key's reading back of what it just set, too short for
 // another program's change to slip in unseen (its notice may still be on its way here).
 constexpr auto ownAnswerLife = std::chrono::milliseconds(10);
-// How often a missing server is asked for again.
 
 // One request and the answer its callback leaves.
 struct Call {
@@ -42,6 +43,19 @@ struct Call {
     bool muted = false;
     uint32_t sinkIndex = PA_INVALID_INDEX;
 };
+
+// The local socket the server listens on, as the client library finds it: `PULSE_SERVER` when it
+// names one, else the session's own; empty where the server is reached otherwise.
+QString serverSocket() {
+    const QString named = qEnvironmentVariable("PULSE_SERVER");
+    if (!named.isEmpty()) {
+        if (named.startsWith(QLatin1String("unix:")))
+            return named.mid(5);
+        return named.startsWith(QLatin1Char('/')) ? named : QString();
+    }
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return runtime.isEmpty() ? QString() : runtime + QStringLiteral("/pulse/native");
+}
 
 void signalDone(Call& call, bool succeeded) {
     call.done = true;
@@ -196,8 +210,9 @@ struct PulseSoundOutput::Impl {
             // Until its new description comes, a key asks the server for the level.
             impl->forgetLevel();
             if ((type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) == PA_SUBSCRIPTION_EVENT_REMOVE)
-                impl->channels = 0; // gone: the next key asks the server afresh else
-            op = pa_context_get_sink_info_by_index(c, index, &sinkInfo, impl);
+                impl->channels = 0; // gone, with nothing to describe: the next key asks afresh
+            else
+                op = pa_context_get_sink_info_by_index(c, index, &sinkInfo, impl);
         }
         if (op)
             pa_operation_unref(op);
@@ -293,6 +308,7 @@ PulseSoundOutput::PulseSoundOutput(std::chrono::milliseconds retryAfter) : d(std
         if (!d->ready.load())
             connectToServer();
     });
+    m_socket = serverSocket();
     d->loop = pa_threaded_mainloop_new();
     if (!d->loop || pa_threaded_mainloop_start(d->loop) < 0) {
         if (d->loop)
@@ -365,8 +381,43 @@ void PulseSoundOutput::connectToServer() {
 void PulseSoundOutput::retryLater() {
     // A failed connect reports itself twice, once by its answer and once by its state; each
     // asking for its own try would double the tries every round.
-    if (!m_retry->isActive())
+    if (m_retry->isActive() || (m_socketWatch && !m_socketWatch->directories().isEmpty()))
+        return;
+    // A client of the library costs a good deal to build: none is built while nothing listens.
+    if (!awaitSocket())
         m_retry->start();
+}
+
+bool PulseSoundOutput::awaitSocket() {
+    if (m_socket.isEmpty() || QFileInfo::exists(m_socket))
+        return false;
+    // The socket's folder, or the folder it is made in when it is missing too.
+    const QString folder = QFileInfo(m_socket).absolutePath();
+    const QString watched = QFileInfo::exists(folder) ? folder : QFileInfo(folder).absolutePath();
+    if (!QFileInfo(watched).isDir())
+        return false;
+    if (!m_socketWatch) {
+        m_socketWatch = new QFileSystemWatcher(this);
+        connect(m_socketWatch, &QFileSystemWatcher::directoryChanged, this,
+                &PulseSoundOutput::socketFolderChanged);
+    }
+    if (!m_socketWatch->addPath(watched))
+        return false;
+    // Made between the look above and the watch.
+    if (QFileInfo::exists(m_socket))
+        socketFolderChanged();
+    return true;
+}
+
+void PulseSoundOutput::socketFolderChanged() {
+    const QStringList watched = m_socketWatch->directories();
+    if (!watched.isEmpty())
+        m_socketWatch->removePaths(watched);
+    if (d->ready.load())
+        return;
+    // The socket is there, or its folder was made and is watched now.
+    if (QFileInfo::exists(m_socket) || !awaitSocket())
+        connectToServer();
 }
 
 void PulseSoundOutput::reachabilityChanged(bool available) {

@@ -7,13 +7,16 @@
 #include <chrono>
 #include <memory>
 
+class QFileSystemWatcher;
 class QTimer;
 
 namespace corvane {
 
 // The sound server's default output through PulseAudio's client library (PipeWire serves the
 // same protocol). It never starts a server of its own: it connects to the one `PULSE_SERVER` or
-// the session names, and while none answers it tries again every few seconds.
+// the session names. While none is there it waits for the server's socket to appear, and tries
+// again only then; it tries every few seconds only where a socket is there and refuses, or where
+// the server is not reached through a local socket.
 class PulseSoundOutput final : public QObject, public SoundOutput {
     Q_OBJECT
 public:
@@ -37,11 +40,17 @@ private:
     void connectToServer();
     // Tries again later; one try at a time, however many failures report themselves.
     void retryLater();
+    // Tries again once the server's socket is there; false when that cannot be watched for.
+    bool awaitSocket();
+    void socketFolderChanged();
     void reachabilityChanged(bool available);
 
     std::unique_ptr<Impl> d;
     std::function<void(bool)> m_handler;
     QTimer* m_retry = nullptr;
+    // The server's local socket, where it has one; watched while it is missing.
+    QString m_socket;
+    QFileSystemWatcher* m_socketWatch = nullptr;
     int m_attempts = 0;
 };
 

@@ -1,18 +1,17 @@
 #include "platform/x11/X11PanelWindowing.h"
 
 #include "platform/x11/X11FrameEstimates.h"
+#include "platform/x11/X11LaterReplies.h"
 #include "platform/x11/X11WindowState.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPointer>
-#include <QRegion>
 #include <QSysInfo>
 #include <QWidget>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
-#include <xcb/shape.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
@@ -90,20 +89,6 @@ int defaultScreenNumber() {
     return ok && number >= 0 ? number : 0;
 }
 
-// The ancestor of `window` that is a child of the root (the window manager's frame around a
-// managed window); `window` itself when it is one; none for the root.
-xcb_window_t topLevelOf(xcb_connection_t* c, xcb_window_t window) {
-    for (int depth = 0; depth < 8 && window != XCB_WINDOW_NONE; ++depth) {
-        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
-        if (!tree || window == tree->root)
-            return XCB_WINDOW_NONE;
-        if (tree->parent == tree->root)
-            return window;
-        window = tree->parent;
-    }
-    return XCB_WINDOW_NONE;
-}
-
 xcb_window_t firstRoot(xcb_connection_t* c) {
     const xcb_setup_t* setup = xcb_get_setup(c);
     return setup ? xcb_setup_roots_iterator(setup).data->root : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
@@ -116,6 +101,7 @@ X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows, Sc
     m_connection = qtConnection();
     if (!m_connection)
         return;
+    m_replies = std::make_unique<X11LaterReplies>(m_connection, m_scheduler);
     qGuiApp->installNativeEventFilter(this);
     m_watching = true;
     // A window that goes full screen in front of shown panels would cover them.
@@ -158,6 +144,9 @@ X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows, Sc
 }
 
 X11PanelWindowing::~X11PanelWindowing() {
+    // The toolkit's connection is open as long as the application is.
+    if (m_replies && qGuiApp)
+        m_replies->discardAll();
     if (m_watching)
         m_windows->watchActive({}, this);
     if (m_watching && qGuiApp)
@@ -174,6 +163,8 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
     if (eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if (m_replies)
+        m_replies->poll();
     if ((event->response_type & ~0x80) == XCB_EXPOSE) {
         // The first of the rectangles an exposure comes in (Qt takes the rest with it).
         const auto* expose = static_cast<const xcb_expose_event_t*>(message);
@@ -191,7 +182,7 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
         if (m_inputShapes.count(map->window) != 0)
             passInputShape(map->window);
         if (m_unshaded.count(map->window) != 0 && m_compositing)
-            dropCompositorShadow(map->window, shadowChecks);
+            checkCompositorShadowLater(map->window, shadowChecks);
         return false;
     }
     if ((event->response_type & ~0x80) == XCB_REPARENT_NOTIFY) {
@@ -199,7 +190,7 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
         // compositing manager looks at.
         const auto* reparent = static_cast<const xcb_reparent_notify_event_t*>(message);
         if (m_unshaded.count(reparent->window) != 0 && m_connection)
-            writeShadow(topLevelOf(m_connection, reparent->parent), false);
+            findTopLevel(reparent->parent, [this](xcb_window_t frame) { writeShadow(frame, false); });
         // A window manager forgets a window's state when it lets the window go, and may do so only
         // after the window asked to be shown again, wiping what it wrote for that showing: the
         // window manager that has taken the window in is asked again.
@@ -214,12 +205,17 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
         return false;
     }
     if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
-        // A panel's window is gone (Qt makes a new one when the panel changes its kind of window).
+        // A panel's window is gone (Qt makes a new one when the panel changes its kind of window,
+        // and when the panel goes): nothing of it is kept.
         const xcb_window_t gone = static_cast<const xcb_destroy_notify_event_t*>(message)->window;
         m_unshaded.erase(gone);
         m_shadowChecks.erase(gone);
         m_firstPictures.erase(gone);
         forgetFirstPicture(gone);
+        m_depths.erase(gone);
+        m_unlisted.erase(gone);
+        m_inputShapes.erase(gone);
+        m_onExposed.erase(gone);
         return false;
     }
     if (m_xfixesFirstEvent == 0 ||
@@ -570,129 +566,6 @@ xcb_window_t X11PanelWindowing::activeFullScreenWindow() const {
         const X11WindowFacts* facts = held.facts(held.active);
         return facts && facts->fullscreen ? held.active : xcb_window_t(XCB_WINDOW_NONE);
     });
-}
-
-void X11PanelWindowing::writeShadow(xcb_window_t window, bool shadow) {
-    xcb_connection_t* c = qtConnection();
-    if (!c || window == XCB_WINDOW_NONE || window == firstRoot(c))
-        return;
-    // Read by the compositing managers that draw shadows of their own accord, on the top-level
-    // window: the window manager's frame around a managed panel.
-    if (m_atoms.compositorShadow == XCB_ATOM_NONE)
-        return;
-    const uint32_t value = shadow ? 1 : 0;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, m_atoms.compositorShadow, XCB_ATOM_CARDINAL, 32, 1,
-                        &value);
-    xcb_flush(c);
-}
-
-void X11PanelWindowing::dropCompositorShadow(xcb_window_t window, int checksLeft) {
-    m_shadowChecks.erase(window);
-    xcb_connection_t* c = m_connection;
-    if (!c || !m_compositing || m_atoms.opacity == XCB_ATOM_NONE || m_unshaded.count(window) == 0)
-        return;
-    const xcb_window_t top = topLevelOf(c, window);
-    if (top == XCB_WINDOW_NONE)
-        return;
-    Reply<xcb_get_window_attributes_reply_t> attributes(
-        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, top), nullptr));
-    if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
-        return;
-    // The compositing manager starts watching the window's properties when it takes in the map,
-    // which may be a moment after the map reached this program.
-    if ((attributes->all_event_masks & XCB_EVENT_MASK_PROPERTY_CHANGE) == 0) {
-        if (checksLeft > 1) {
-            const Seconds wait(std::min(shadowCheckWait * double(1 << std::min(shadowChecks - checksLeft, 8)),
-                                        shadowCheckLongest));
-            m_shadowChecks.insert_or_assign(window, m_scheduler.schedule(wait, [this, window, checksLeft] {
-                dropCompositorShadow(window, checksLeft - 1);
-            }));
-        }
-        return;
-    }
-    // A change of the opacity makes it look at the window again: it finds a 32-bit window and
-    // lets go of the shadow. The opacity itself stays as it was.
-    Reply<xcb_get_property_reply_t> opacity(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, top, m_atoms.opacity, XCB_ATOM_CARDINAL, 0, 1), nullptr));
-    if (opacity && opacity->format == 32 && xcb_get_property_value_length(opacity.get()) == 4) {
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, top, m_atoms.opacity, XCB_ATOM_CARDINAL, 32, 1,
-                            xcb_get_property_value(opacity.get()));
-    } else {
-        const uint32_t opaque = 0xffffffffu;
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, top, m_atoms.opacity, XCB_ATOM_CARDINAL, 32, 1,
-                            &opaque);
-        xcb_delete_property(c, top, m_atoms.opacity);
-    }
-    // What it drew of the shadow stays on the screen until that part is drawn again: an exposure
-    // of the root around the window has it drawn again.
-    Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, top), nullptr));
-    if (geometry) {
-        constexpr int margin = 128;
-        xcb_expose_event_t expose{};
-        expose.response_type = XCB_EXPOSE;
-        expose.window = geometry->root;
-        expose.x = static_cast<uint16_t>(std::max(0, geometry->x - margin));
-        expose.y = static_cast<uint16_t>(std::max(0, geometry->y - margin));
-        expose.width = static_cast<uint16_t>(std::min(0xffff, geometry->width + 2 * margin));
-        expose.height = static_cast<uint16_t>(std::min(0xffff, geometry->height + 2 * margin));
-        xcb_send_event(c, 0, geometry->root, XCB_EVENT_MASK_EXPOSURE, reinterpret_cast<const char*>(&expose));
-    }
-    xcb_flush(c);
-}
-
-void X11PanelWindowing::setCompositorShadow(QWindow& window, bool shadow) {
-    xcb_connection_t* c = qtConnection();
-    const auto id = static_cast<xcb_window_t>(window.winId());
-    if (!c || id == XCB_WINDOW_NONE)
-        return;
-    if (shadow)
-        m_unshaded.erase(id);
-    else
-        m_unshaded.insert(id);
-    writeShadow(id, shadow);
-    // A panel framed already: its frame too; later frames as the window manager makes them.
-    if (const xcb_window_t frame = topLevelOf(c, id); frame != id)
-        writeShadow(frame, shadow);
-}
-
-void X11PanelWindowing::setInputShape(QWindow& window, const QRegion& region) {
-    xcb_connection_t* c = qtConnection();
-    const auto id = static_cast<xcb_window_t>(window.winId());
-    if (!c || id == XCB_WINDOW_NONE)
-        return;
-    const xcb_query_extension_reply_t* shape = xcb_get_extension_data(c, &xcb_shape_id);
-    if (!shape || !shape->present)
-        return;
-    if (region.isEmpty()) {
-        m_inputShapes.erase(id);
-        xcb_shape_mask(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, id, 0, 0, XCB_PIXMAP_NONE);
-    } else {
-        m_inputShapes.insert(id);
-        std::vector<xcb_rectangle_t> rectangles;
-        for (const QRect& rect : region)
-            rectangles.push_back({static_cast<int16_t>(rect.x()), static_cast<int16_t>(rect.y()),
-                                  static_cast<uint16_t>(rect.width()), static_cast<uint16_t>(rect.height())});
-        xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, id, 0, 0,
-                             static_cast<uint32_t>(rectangles.size()), rectangles.data());
-    }
-    passInputShape(id);
-}
-
-void X11PanelWindowing::passInputShape(xcb_window_t window) {
-    // The window manager's frame around a panel takes the pointer over the whole panel unless it
-    // is shaped as the panel is; it is told at every framing, the window manager's own copy kept.
-    xcb_connection_t* c = m_connection;
-    if (!c)
-        return;
-    const xcb_window_t frame = topLevelOf(c, window);
-    if (frame != XCB_WINDOW_NONE && frame != window) {
-        Reply<xcb_translate_coordinates_reply_t> at(
-            xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, frame, 0, 0), nullptr));
-        if (at)
-            xcb_shape_combine(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_SHAPE_SK_INPUT, frame, at->dst_x,
-                              at->dst_y, window);
-    }
-    xcb_flush(c);
 }
 
 } // namespace corvane

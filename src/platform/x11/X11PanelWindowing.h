@@ -10,6 +10,7 @@
 
 #include <xcb/xcb.h>
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
@@ -18,6 +19,7 @@
 namespace corvane {
 
 class X11FrameEstimates;
+class X11LaterReplies;
 class X11WindowState;
 
 // Panels on every desktop through the EWMH hints, on Qt's own X connection so that the hints
@@ -27,7 +29,8 @@ class X11WindowState;
 // compositing, as Qt's other platforms draw translucency themselves).
 //
 // Showing a panel must not wait on the server: the atoms are asked for once, and the active window
-// and whether it is full screen come from the window layer's kept state.
+// and whether it is full screen come from the window layer's kept state. Nor does an answer to an
+// event: what the server is asked then is taken up when its reply is in.
 //
 // A panel shown while a window goes full screen in front of it is lifted above that window.
 class X11PanelWindowing final : public PanelWindowing, public QAbstractNativeEventFilter {
@@ -55,6 +58,9 @@ public:
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
+    // How many windows anything is kept of (a destroyed window leaves nothing), for tests.
+    std::size_t windowsKept() const;
+
 private:
     // The atoms the panels' hints use, asked for together when the windowing starts.
     struct Atoms {
@@ -78,6 +84,10 @@ private:
     void releaseUnusedStandIn();
     // Keeps every shown panel above the active window when that is full screen.
     void liftShownPanels();
+    // Gives `found` the ancestor of `window` that is a child of the root (the window manager's
+    // frame around a managed window), `window` itself when it is one, none for the root or a
+    // window that is gone.
+    void findTopLevel(xcb_window_t window, std::function<void(xcb_window_t)> found, int depth = 0);
     void writeShadow(xcb_window_t window, bool shadow);
     // Gives the window manager's frame around a panel the panel's input shape.
     void passInputShape(xcb_window_t window);
@@ -87,12 +97,16 @@ private:
     // configured before its map at every showing. Once the compositing manager watches the shown
     // window, a change of its opacity has it let go of the shadow. Checked again every few
     // milliseconds for a little over a second, until it watches (the shadow shows until then).
+    void checkCompositorShadowLater(xcb_window_t window, int checksLeft);
     void dropCompositorShadow(xcb_window_t window, int checksLeft);
+    // Writes the frame's opacity back as it was and has the area around it drawn again.
+    void touchOpacity(xcb_window_t top);
     static constexpr int shadowChecks = 32;
     static constexpr double shadowCheckWait = 0.01;
     static constexpr double shadowCheckLongest = 0.04;
 
     xcb_connection_t* m_connection = nullptr;
+    std::unique_ptr<X11LaterReplies> m_replies;
     std::shared_ptr<X11WindowState> m_windows;
     Atoms m_atoms;
     xcb_atom_t m_selection = XCB_ATOM_NONE;

@@ -25,42 +25,62 @@ std::optional<xcb_window_t> windowProperty(xcb_connection_t* c, xcb_window_t win
 
 } // namespace
 
-bool X11PermissionProbe::isAccessibilityTrusted() {
-    X11Connection connection(m_displayName, X11Atoms::none);
-    xcb_connection_t* c = connection.isValid() ? connection.raw() : nullptr;
-    if (!c)
-        return false;
+X11PermissionProbe::X11PermissionProbe(QByteArray displayName) : m_displayName(std::move(displayName)) {}
+
+X11PermissionProbe::~X11PermissionProbe() = default;
+
+X11Connection* X11PermissionProbe::connection() {
+    if (m_connection && m_connection->isValid())
+        return m_connection.get();
+    m_connection.reset();
+    m_wmCheck = XCB_ATOM_NONE;
+    m_composite.reset();
+    auto opened = std::make_unique<X11Connection>(m_displayName, X11Atoms::none);
+    if (!opened->isValid())
+        return nullptr;
+    xcb_connection_t* c = opened->raw();
     const char name[] = "_NET_SUPPORTING_WM_CHECK";
     X11Reply<xcb_intern_atom_reply_t> atom(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<uint16_t>(strlen(name)), name), nullptr));
-    if (!atom || atom->atom == XCB_ATOM_NONE)
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr));
+    if (!atom)
+        return nullptr;
+    m_wmCheck = atom->atom;
+    m_connection = std::move(opened);
+    return m_connection.get();
+}
+
+bool X11PermissionProbe::isAccessibilityTrusted() {
+    std::lock_guard lock(m_mutex);
+    X11Connection* connection = this->connection();
+    if (!connection || connection->root() == XCB_WINDOW_NONE)
         return false;
-    const xcb_window_t root = connection.root();
-    if (root == XCB_WINDOW_NONE)
-        return false;
+    xcb_connection_t* c = connection->raw();
     // A window manager that exited may leave the root's property behind, pointing at a window
     // that is gone; the check window naming itself proves the manager is still there.
-    const std::optional<xcb_window_t> check = windowProperty(c, root, atom->atom);
+    const std::optional<xcb_window_t> check = windowProperty(c, connection->root(), m_wmCheck);
     if (!check || *check == XCB_WINDOW_NONE)
         return false;
-    const std::optional<xcb_window_t> self = windowProperty(c, *check, atom->atom);
+    const std::optional<xcb_window_t> self = windowProperty(c, *check, m_wmCheck);
     return self && *self == *check;
 }
 
 bool X11PermissionProbe::isScreenCaptureAllowed() {
-    X11Connection connection(m_displayName, X11Atoms::none);
-    xcb_connection_t* c = connection.isValid() ? connection.raw() : nullptr;
-    if (!c)
+    std::lock_guard lock(m_mutex);
+    X11Connection* connection = this->connection();
+    if (!connection)
         return false;
+    if (m_composite)
+        return *m_composite;
+    xcb_connection_t* c = connection->raw();
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_composite_id);
     if (!extension || !extension->present)
-        return false;
+        return *(m_composite = false);
     X11Reply<xcb_composite_query_version_reply_t> version(xcb_composite_query_version_reply(
         c, xcb_composite_query_version(c, XCB_COMPOSITE_MAJOR_VERSION, XCB_COMPOSITE_MINOR_VERSION),
         nullptr));
     if (!version)
         return false;
-    return version->major_version > 0 || version->minor_version >= 2;
+    return *(m_composite = version->major_version > 0 || version->minor_version >= 2);
 }
 
 } // namespace corvane
@@ -68,11 +88,6 @@ bool X11PermissionProbe::isScreenCaptureAllowed() {
 namespace corvane {
 
 namespace {
-
-bool hasDisplay(const QByteArray& displayName) {
-    X11Connection connection(displayName, X11Atoms::none);
-    return connection.isValid();
-}
 
 QString noDisplayHelp() {
     return QStringLiteral(
@@ -83,8 +98,13 @@ QString noDisplayHelp() {
 
 } // namespace
 
+bool X11PermissionProbe::hasDisplay() {
+    std::lock_guard lock(m_mutex);
+    return connection() != nullptr;
+}
+
 QString X11PermissionProbe::accessibilityHelp() {
-    if (!hasDisplay(m_displayName))
+    if (!hasDisplay())
         return noDisplayHelp();
     if (isAccessibilityTrusted())
         return QStringLiteral("A window manager that follows the EWMH standard is running: windows can "
@@ -97,7 +117,7 @@ QString X11PermissionProbe::accessibilityHelp() {
 }
 
 QString X11PermissionProbe::screenCaptureHelp() {
-    if (!hasDisplay(m_displayName))
+    if (!hasDisplay())
         return noDisplayHelp();
     if (isScreenCaptureAllowed())
         return QStringLiteral("The X server offers the Composite extension: windows can be captured.");

@@ -5,6 +5,7 @@
 #include "platform/x11/X11RenderScaler.h"
 
 #include <xcb/composite.h>
+#include <xcb/damage.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,13 +23,6 @@ using Clock = std::chrono::steady_clock;
 
 QString describe(const char* text) {
     return QString::fromLatin1(text);
-}
-
-// Errors of requests sent without a check come back as events; nobody else reads this connection,
-// so they are dropped here to keep them from piling up.
-void dropEvents(xcb_connection_t* c) {
-    while (xcb_generic_event_t* event = xcb_poll_for_event(c))
-        std::free(event);
 }
 
 // The size asked for follows from the window's size when it was listed, each side scaled by
@@ -75,6 +69,15 @@ struct X11WindowCapture::Shared {
     std::map<xcb_window_t, Clock::time_point> redirected;
     // The listed windows' shapes as last seen, so that a capture needs no round trip to ask.
     std::map<xcb_window_t, WindowShape> shapes;
+    // The damage extension's first event; 0 without it.
+    uint8_t damageEvent = 0;
+    // Each redirected window's damage watch and content version.
+    struct Watched {
+        xcb_damage_damage_t damage = 0;
+        uint64_t version = 0;
+    };
+    std::map<xcb_window_t, Watched> watched;
+    uint64_t lastVersion = 0;
 
     // Under the mutex. Opens the connection on first use, and again after the server dropped it.
     X11Connection* connect() {
@@ -85,6 +88,8 @@ struct X11WindowCapture::Shared {
         connection.reset();
         redirected.clear();
         shapes.clear();
+        watched.clear();
+        damageEvent = 0;
         auto opened = std::make_unique<X11Connection>(displayName);
         if (!opened->isValid())
             return nullptr;
@@ -97,6 +102,13 @@ struct X11WindowCapture::Shared {
         // Naming a window's pixmap came with 0.2.
         if (!version || (version->major_version == 0 && version->minor_version < 2))
             return nullptr;
+        if (const xcb_query_extension_reply_t* damage = xcb_get_extension_data(c, &xcb_damage_id);
+            damage && damage->present) {
+            X11Reply<xcb_damage_query_version_reply_t> damageVersion(
+                xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
+            if (damageVersion)
+                damageEvent = damage->first_event;
+        }
         if (options.serverScaling)
             scaler = X11RenderScaler::create(c);
         reader = std::make_unique<X11PixelReader>(c, options.sharedMemory
@@ -113,6 +125,49 @@ struct X11WindowCapture::Shared {
             return it->second;
         xcb_composite_redirect_window(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
         return redirected.emplace(window, Clock::now()).first->second;
+    }
+    // Under the mutex: the window's content version now, its damage watched from its first
+    // capture on (windows never captured, this program's own among them, are not watched).
+    std::optional<uint64_t> versionAtCapture(xcb_connection_t* c, xcb_window_t window) {
+        if (damageEvent == 0)
+            return std::nullopt;
+        takeEvents(c);
+        auto found = watched.find(window);
+        if (found == watched.end()) {
+            const xcb_damage_damage_t damage = xcb_generate_id(c);
+            xcb_damage_create(c, damage, window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+            found = watched.emplace(window, Watched{damage, ++lastVersion}).first;
+        }
+        return found->second.version;
+    }
+    // Under the mutex: lets go of the window's redirect and damage watch.
+    void unredirect(xcb_connection_t* c, xcb_window_t window) {
+        xcb_composite_unredirect_window(c, window, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
+        if (const auto found = watched.find(window); found != watched.end()) {
+            xcb_damage_destroy(c, found->second.damage);
+            watched.erase(found);
+        }
+        shapes.erase(window);
+    }
+    // Under the mutex: takes in the events that came, nobody else reading this connection. A
+    // damage report moves the window's version on and empties its damage, so that the next change
+    // is reported again; the rest (errors of requests sent without a check) are dropped.
+    void takeEvents(xcb_connection_t* c) {
+        bool emptied = false;
+        while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+            if (damageEvent != 0 && x11EventType(*event) == damageEvent + XCB_DAMAGE_NOTIFY) {
+                const auto* notify = reinterpret_cast<const xcb_damage_notify_event_t*>(event);
+                const auto found = watched.find(notify->drawable);
+                if (found != watched.end() && found->second.damage == notify->damage) {
+                    found->second.version = ++lastVersion;
+                    xcb_damage_subtract(c, notify->damage, XCB_NONE, XCB_NONE);
+                    emptied = true;
+                }
+            }
+            std::free(event);
+        }
+        if (emptied)
+            xcb_flush(c);
     }
 
     ContentAnswer list();
@@ -184,12 +239,11 @@ ContentAnswer X11WindowCapture::Shared::list() {
             ++it;
             continue;
         }
-        xcb_composite_unredirect_window(c, it->first, XCB_COMPOSITE_REDIRECT_AUTOMATIC);
-        shapes.erase(it->first);
+        unredirect(c, it->first);
         it = redirected.erase(it);
     }
     xcb_flush(c);
-    dropEvents(c);
+    takeEvents(c);
     return {std::move(content), {}};
 }
 
@@ -282,11 +336,13 @@ ImageAnswer X11WindowCapture::Shared::capture(uint32_t windowID, QSize pixelSize
     // A listing made meanwhile found the window off screen and let go of it.
     if (!redirected.contains(windowID))
         return {std::nullopt, describe("The window is not shown")};
+    // Read before the pixels: a change meanwhile moves the version on past the picture.
+    const std::optional<uint64_t> version = versionAtCapture(connection->raw(), windowID);
     std::variant<QImage, QString> pixels = readPixels(*connection, windowID, pixelSize);
-    dropEvents(connection->raw());
+    takeEvents(connection->raw());
     if (QString* error = std::get_if<QString>(&pixels))
         return {std::nullopt, std::move(*error)};
-    return {std::move(std::get<QImage>(pixels)), {}};
+    return {std::move(std::get<QImage>(pixels)), {}, version};
 }
 
 X11WindowCapture::X11WindowCapture(QByteArray displayName, Options options)
@@ -316,6 +372,16 @@ ContentAnswer X11WindowCapture::listWindows() {
 
 ImageAnswer X11WindowCapture::capture(uint32_t windowID, QSize pixelSize) {
     return m_shared->capture(windowID, pixelSize);
+}
+
+std::optional<uint64_t> X11WindowCapture::contentVersion(uint32_t windowID) {
+    // Never waits: while a capture or a listing runs, the version cannot be told.
+    std::unique_lock lock(m_shared->mutex, std::try_to_lock);
+    if (!lock.owns_lock() || !m_shared->connection || !m_shared->connection->isValid())
+        return std::nullopt;
+    m_shared->takeEvents(m_shared->connection->raw());
+    const auto found = m_shared->watched.find(windowID);
+    return found == m_shared->watched.end() ? std::nullopt : std::optional(found->second.version);
 }
 
 bool X11WindowCapture::scalesOnServer() const {

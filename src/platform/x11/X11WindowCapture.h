@@ -14,7 +14,9 @@ namespace corvane {
 // own, which is named, scaled on the server (RENDER) to the size asked for, and read back through
 // shared memory (MIT-SHM) where the server is local. Without RENDER the pixmap is read at full
 // size and scaled here. Redirects are made on one long-lived connection, since they end with the
-// connection that made them, and stay while the window is listed. Requests run in turn on one
+// connection that made them, and stay while the window is listed, as does a watch on the damage
+// of a window captured (the server reports a change once, until it is taken in). Requests run in
+// turn on one
 // worker thread: they would only take turns on the connection anyway. The blocking forms may be
 // called from any thread. Built on the main thread, where the pixel ratio is read.
 class X11WindowCapture final : public WindowCapture {
@@ -35,6 +37,8 @@ public:
 
     void loadShareableContent(ContentHandler done) override;
     void captureImage(uint32_t windowID, QSize pixelSize, ImageHandler done) override;
+    // Counted from the server's damage reports for each redirected window.
+    std::optional<uint64_t> contentVersion(uint32_t windowID) override;
 
     // The same requests, answered on the calling thread.
     ContentAnswer listWindows();

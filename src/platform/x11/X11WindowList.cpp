@@ -49,6 +49,10 @@ void X11WindowList::watchActiveWindow(std::function<void()> changed) {
     m_state->watchActive(std::move(changed));
 }
 
+std::optional<uint64_t> X11WindowList::changeCount() {
+    return m_state->changeCount();
+}
+
 std::vector<WindowListEntry> X11WindowList::onScreenWindows() {
     std::lock_guard lock(m_mutex);
     const double ratio = m_state->pixelRatio();

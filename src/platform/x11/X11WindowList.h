@@ -22,6 +22,7 @@ public:
     std::vector<WindowListEntry> onScreenWindows() override;
     std::optional<QRectF> activeFullscreenFrame() override;
     void watchActiveWindow(std::function<void()> changed) override;
+    std::optional<uint64_t> changeCount() override;
 
 private:
     // The owner's name of a window, kept until its process or identity is read again.

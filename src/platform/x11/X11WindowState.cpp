@@ -203,7 +203,17 @@ void X11WindowState::takeEvents(bool readSocket) {
     }
 }
 
+std::optional<uint64_t> X11WindowState::changeCount() {
+    // Never waits for another user: while one holds the state, the count cannot be told.
+    std::unique_lock lock(m_mutex, std::try_to_lock);
+    if (!lock.owns_lock() || !m_connection || !m_connection->isValid())
+        return std::nullopt;
+    takeEvents(true);
+    return m_changes;
+}
+
 void X11WindowState::takeEvent(const xcb_generic_event_t& event) {
+    ++m_changes;
     switch (x11EventType(event)) {
     case XCB_PROPERTY_NOTIFY: {
         const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);

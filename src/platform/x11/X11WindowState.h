@@ -88,6 +88,11 @@ public:
         return use(held);
     }
 
+    // A number that moves on with each event taken in, every one of which tells of a change to
+    // what the state holds; the events already on the socket are taken in first. None without a
+    // connection, or while another thread holds the state.
+    std::optional<uint64_t> changeCount();
+
     // The server's time, for requests that carry one; events meanwhile are taken in.
     xcb_timestamp_t serverTime(X11HeldWindows& held);
 
@@ -156,6 +161,7 @@ private:
     // number of questions asked and answered on it.
     xcb_window_t m_probe = XCB_WINDOW_NONE;
     uint64_t m_questions = 0, m_answers = 0;
+    uint64_t m_changes = 0;
 };
 
 } // namespace corvane

@@ -7,15 +7,20 @@
 
 namespace corvane::testing {
 
-SoundServer::SoundServer() {
-    start();
+SoundServer::SoundServer(bool startNow) {
+    if (startNow)
+        start();
+}
+
+QString SoundServer::socketPath() const {
+    return m_home.path() + QStringLiteral("/runtime/native");
 }
 
 bool SoundServer::start() {
     const QString runtime = m_home.path() + QStringLiteral("/runtime");
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QString socket = runtime + QStringLiteral("/native");
+    const QString socket = socketPath();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), m_home.path());
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);

@@ -12,7 +12,8 @@ namespace corvane::testing {
 // cleared again when it goes.
 class SoundServer {
 public:
-    SoundServer();
+    // Started at once, unless `startNow` is false (then `start` starts it).
+    explicit SoundServer(bool startNow = true);
     ~SoundServer();
     SoundServer(const SoundServer&) = delete;
     SoundServer& operator=(const SoundServer&) = delete;
@@ -28,6 +29,8 @@ public:
     // The default output's volume in percent, as pactl reports it; -1 when it cannot be read.
     int volumePercent() const;
     bool isMuted() const;
+    // Where it listens (or will).
+    QString socketPath() const;
 
 private:
     QTemporaryDir m_home;
