@@ -101,8 +101,7 @@ QString MenuBarMenu::workspaceTitle(const Workspace& workspace) {
     if (workspace.hotkeyIndex) {
         if (const std::optional<QString> shortcut =
                 workspaceShortcutText(m_state.shortcuts(), *workspace.hotkeyIndex))
-            // After a tab, as Qt writes a shortcut: the menu draws it in its shortcut column.
-            text += u'\t' + literalMenuText(*shortcut);
+            text += QStringLiteral("    ") + literalMenuText(*shortcut);
     }
     return text;
 }

@@ -171,19 +171,13 @@ void FilesSettings::rebuildFolders() {
         where->setTextFormat(Qt::PlainText);
         names->addWidget(where);
         line->addLayout(names, 1);
-        QToolButton* up = smallButton(QStringLiteral("\u2191"), QStringLiteral("Move up"));
-        up->setEnabled(i > 0);
-        connect(up, &QToolButton::clicked, this, [this, i] { m_shelf.moveFolders({i}, i - 1); });
-        QToolButton* down = smallButton(QStringLiteral("\u2193"), QStringLiteral("Move down"));
-        down->setEnabled(i + 1 < folders.size());
-        connect(down, &QToolButton::clicked, this, [this, i] { m_shelf.moveFolders({i}, i + 2); });
         QToolButton* floatButton =
             smallButton(QStringLiteral("\u2197"), QStringLiteral("Open as floating window"));
         connect(floatButton, &QToolButton::clicked, this,
                 [this, path] { toggleFloating(m_controller, ShelfSource::folder(path)); });
         QToolButton* remove = smallButton(QStringLiteral("\u2212"), QStringLiteral("Remove"));
         connect(remove, &QToolButton::clicked, this, [this, path] { m_shelf.removeFolder(path); });
-        for (QToolButton* button : {up, down, floatButton, remove})
+        for (QToolButton* button : {floatButton, remove})
             line->addWidget(button);
         rows.append(row);
     }

@@ -64,8 +64,8 @@ void WindowService::setWindows(std::vector<WindowInfo> list) {
     Q_EMIT windowsChanged();
 }
 
-void WindowService::setPinned(std::vector<uint32_t> list) {
-    if (list == m_pinned)
+void WindowService::setPinned(std::vector<uint32_t> list, bool notifyUnchanged) {
+    if (list == m_pinned && !notifyUnchanged)
         return;
     m_pinned = std::move(list);
     Q_EMIT pinnedChanged();
@@ -86,7 +86,8 @@ void WindowService::movePinned(uint32_t windowID, uint32_t beforeID) {
     std::erase(pins, windowID);
     const auto target = std::find(pins.begin(), pins.end(), beforeID);
     pins.insert(target, windowID); // the end when the target is not pinned
-    setPinned(std::move(pins));
+    // A move tells the observers of the pins even when it leaves the order as it was.
+    setPinned(std::move(pins), true);
     rebuildVisible();
 }
 

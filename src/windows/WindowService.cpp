@@ -289,7 +289,8 @@ void WindowService::merge(const std::vector<CGWindowRecord>& kept, const QString
         if (keep.contains(id))
             pins.push_back(id);
     }
-    setPinned(std::move(pins));
+    // The prune tells the observers of the pins at every refresh, whether or not it removed one.
+    setPinned(std::move(pins), true);
 
     m_allWindows = std::move(merged);
     rebuildVisible();

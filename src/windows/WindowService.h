@@ -100,7 +100,7 @@ Q_SIGNALS:
 
 private:
     void setWindows(std::vector<WindowInfo> list);
-    void setPinned(std::vector<uint32_t> list);
+    void setPinned(std::vector<uint32_t> list, bool notifyUnchanged = false);
     bool isExcluded(int32_t pid, const QStringList& excluded);
     bool sweepIsDue(bool force, const std::vector<CGWindowRecord>& kept);
     std::vector<int32_t> sweepPIDs(const std::vector<CGWindowRecord>& kept, const QStringList& excluded);
