@@ -41,6 +41,14 @@ FileRowView::FileRowView(ShelfFile file, ShelfListModel& model, FileShelf& shelf
     connect(&m_model, &ShelfListModel::hoveredChanged, this, qOverload<>(&QWidget::update));
 }
 
+void FileRowView::setFile(ShelfFile file) {
+    if (file == m_file)
+        return;
+    m_file = std::move(file);
+    m_icon = m_shelf.icons().icon(m_file);
+    update();
+}
+
 void FileRowView::setAccent(const QColor& accent) {
     m_accent = accent;
     update();

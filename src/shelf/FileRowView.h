@@ -30,6 +30,8 @@ public:
                 FileListActions actions, QWidget* parent = nullptr);
 
     const ShelfFile& file() const { return m_file; }
+    // The same path as listed again: its facts may have changed.
+    void setFile(ShelfFile file);
     void setAccent(const QColor& accent);
     bool isSelected() const;
     bool isHovered() const;
