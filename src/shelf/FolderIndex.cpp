@@ -120,9 +120,6 @@ bool FolderIndex::place(Shown entry, bool first) {
         m_rest.insert(entry.stored, Hidden{entry.key.ms, entry.key.position});
         return true;
     }
-    // Last shown, it may tie with an entry past the list, which might stand before it.
-    if (index + 1 == m_limit && tiesWithRest(entry.key, entry.key.position))
-        return false;
     m_head.insert(at, std::move(entry));
     if (m_head.size() > m_limit) {
         Shown& last = m_head.back();
@@ -132,24 +129,12 @@ bool FolderIndex::place(Shown entry, bool first) {
     return true;
 }
 
-bool FolderIndex::tiesWithRest(const Key& key, qint64 position) const {
-    for (auto it = m_rest.cbegin(); it != m_rest.cend(); ++it) {
-        Key other;
-        other.ms = it->ms;
-        if (m_sort == ShelfSort::name)
-            other.name = QFile::decodeName(it.key());
-        if (compareKeys(other, key) == 0 &&
-            (position == unknownPosition || it->position == unknownPosition || it->position < position))
-            return true;
-    }
-    return false;
-}
-
 bool FolderIndex::promote(const FolderReader& folder) {
     // The first of the rest by name or date; among equals, by the file system's order.
     const QByteArray* best = nullptr;
     Key bestKey;
-    bool tied = false;
+    // A tie with an entry whose place in the listing is not known cannot be decided.
+    bool undecided = false;
     for (auto it = m_rest.cbegin(); it != m_rest.cend(); ++it) {
         Key key;
         key.ms = it->ms;
@@ -160,12 +145,11 @@ bool FolderIndex::promote(const FolderReader& folder) {
             best = &it.key();
             bestKey = std::move(key);
             bestKey.position = it->position;
-            tied = false;
+            undecided = false;
         } else if (result == 0) {
-            tied = true;
-            if (it->position == unknownPosition || bestKey.position == unknownPosition)
-                continue;
-            if (it->position < bestKey.position) {
+            if (it->position == unknownPosition || bestKey.position == unknownPosition) {
+                undecided = true;
+            } else if (it->position < bestKey.position) {
                 best = &it.key();
                 bestKey.position = it->position;
             }
@@ -173,18 +157,8 @@ bool FolderIndex::promote(const FolderReader& folder) {
     }
     if (!best)
         return true;
-    if (tied) {
-        // A tie with an entry whose place in the listing is not known cannot be decided.
-        for (auto it = m_rest.cbegin(); it != m_rest.cend(); ++it) {
-            Key key;
-            key.ms = it->ms;
-            if (m_sort == ShelfSort::name)
-                key.name = QFile::decodeName(it.key());
-            if (compareKeys(key, bestKey) == 0 &&
-                (it->position == unknownPosition || bestKey.position == unknownPosition))
-                return false;
-        }
-    }
+    if (undecided)
+        return false;
     const QByteArray stored = *best;
     m_rest.remove(stored);
     const FileFacts facts = folder.facts(stored);

@@ -61,9 +61,6 @@ private:
     ShelfFile fileOf(const QByteArray& stored, const FileFacts& facts) const;
     // `first`: the entry is known to come before every entry past the list.
     bool place(Shown entry, bool first = false);
-    // Whether an entry past the list has the same name or date and stands, or may stand, before
-    // an entry at `position`.
-    bool tiesWithRest(const Key& key, qint64 position) const;
     bool promote(const class FolderReader& folder);
 
     QString m_base; // the folder's path with a trailing slash

@@ -143,7 +143,7 @@ void followRandomChanges(ShelfSort sort, std::size_t limit, unsigned seed) {
 
 TEST(FolderIndexTest, RandomChangesKeepTheListAFreshListingGives) {
     for (const ShelfSort sort : {ShelfSort::name, ShelfSort::newest}) {
-        for (const unsigned seed : {1u, 2u, 3u}) {
+        for (const unsigned seed : {7u, 15u, 18u}) {
             SCOPED_TRACE(testing::Message() << "sort " << int(sort) << " seed " << seed);
             followRandomChanges(sort, 12, seed);
         }
