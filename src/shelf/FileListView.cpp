@@ -195,7 +195,7 @@ void FileListView::updateRows() {
     // those rows, and a row under the pointer or in the middle of a click stays the same widget.
     QHash<QString, FileRowView*> byPath;
     for (FileRowView* row : std::as_const(m_rows))
-        byPath.insert(row->file().id(), row);
+        byPath.insert(row->id(), row);
     QList<FileRowView*> rows;
     rows.reserve(static_cast<qsizetype>(m_model.files().size()));
     for (const ShelfFile& file : m_model.files()) {

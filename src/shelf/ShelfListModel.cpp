@@ -227,6 +227,8 @@ void ShelfListModel::applyFilter() {
         }
     }
     setFiles(std::move(shown));
+    if (m_selection.isEmpty())
+        return;
 
     QSet<QString> visible;
     for (const ShelfFile& file : m_files)
