@@ -198,15 +198,22 @@ void FileListView::updateRows() {
         byPath.insert(row->id(), row);
     QList<FileRowView*> rows;
     rows.reserve(static_cast<qsizetype>(m_model.files().size()));
-    for (const ShelfFile& file : m_model.files()) {
-        FileRowView* row = byPath.take(file.id());
-        if (row) {
-            row->setFile(file);
+    for (const ShelfFile& file : m_model.files())
+        rows.append(byPath.take(file.id()));
+    // A row whose file left the list shows a file that came in, rather than a new widget.
+    auto spare = byPath.begin();
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const ShelfFile& file = m_model.files()[static_cast<std::size_t>(i)];
+        if (rows[i]) {
+            rows[i]->setFile(file);
+        } else if (spare != byPath.end()) {
+            rows[i] = *spare;
+            rows[i]->setFile(file);
+            spare = byPath.erase(spare);
         } else {
-            row = new FileRowView(file, m_model, m_shelf, m_shell, m_actions);
-            row->setAccent(m_accent);
+            rows[i] = new FileRowView(file, m_model, m_shelf, m_shell, m_actions);
+            rows[i]->setAccent(m_accent);
         }
-        rows.append(row);
     }
     for (FileRowView* gone : std::as_const(byPath))
         delete gone;

@@ -46,7 +46,12 @@ void FileRowView::setFile(ShelfFile file) {
     if (file == m_file)
         return;
     m_file = std::move(file);
-    m_id = m_id;
+    if (m_file.id() != m_id) {
+        // Another file in this row: a press on the one before does not drag this one.
+        m_id = m_file.id();
+        m_pressAt.reset();
+        setToolTip(shownName(m_id));
+    }
     m_icon = m_shelf.icons().icon(m_file);
     update();
 }

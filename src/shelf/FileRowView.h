@@ -32,7 +32,7 @@ public:
     const ShelfFile& file() const { return m_file; }
     // The file's path: what the row stands for while the list changes around it.
     const QString& id() const { return m_id; }
-    // The same path as listed again: its facts may have changed.
+    // The file shown: the same path listed again, or another file taking this row.
     void setFile(ShelfFile file);
     void setAccent(const QColor& accent);
     bool isSelected() const;
