@@ -157,6 +157,10 @@ void ShelfListModel::folderChanged(const FolderChanges& changes) {
     if (changes.whole)
         return scheduleReload();
     m_pending.insert(changes.names.begin(), changes.names.end());
+    if (m_pending.size() > pendingLimit) {
+        m_pending.clear();
+        return scheduleReload();
+    }
     catchUp();
 }
 

@@ -41,6 +41,9 @@ class ShelfListModel : public QObject {
 public:
     static constexpr Seconds relistGap{0.25};
     static constexpr double relistCostFactor = 15;
+    // Past this many entries named as changed and not yet looked at (a list hidden while its
+    // folder changes all the time), the list forgets them and is listed whole once due.
+    static constexpr std::size_t pendingLimit = 4096;
 
     ShelfListModel(ShelfSource source, FileShelf& shelf, Settings& settings, SystemShell& shell,
                    Scheduler& scheduler, Executor& worker);

@@ -268,6 +268,16 @@ TEST_F(ShelfListModelTest, NamedChangesUpdateTheRowsInPlaceAndOnlyUnknownOnesLis
     scheduler.advance(ShelfListModel::relistGap);
     EXPECT_EQ(model->listingCount(), listings + 1);
     EXPECT_EQ(view.rows()[0], before.at(temp.filePath(QStringLiteral("f0"))));
+
+    // A hidden list keeps no more than a bounded number of names: past it, it lists whole once shown.
+    model->setShown(false);
+    FolderChanges many;
+    for (std::size_t i = 0; i <= ShelfListModel::pendingLimit; ++i)
+        many.names.push_back("gone-" + QByteArray::number(qulonglong(i)));
+    watching->change(temp.path(), many);
+    model->setShown(true);
+    scheduler.advance(ShelfListModel::relistGap);
+    EXPECT_EQ(model->listingCount(), listings + 2);
 }
 
 } // namespace
