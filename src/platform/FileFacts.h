@@ -57,6 +57,8 @@ public:
     std::vector<FolderEntry> entries();
     // The facts of one entry, links followed.
     FileFacts facts(const QByteArray& name) const;
+    // Whether the folder holds an entry of that name (a link whose target is gone included).
+    bool contains(const QByteArray& name) const;
 
 private:
     void* m_folder = nullptr; // the open folder stream

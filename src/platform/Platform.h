@@ -7,6 +7,7 @@
 #include "platform/Desktops.h"
 #include "platform/DragSource.h"
 #include "platform/EventMonitors.h"
+#include "platform/FolderWatching.h"
 #include "platform/HotKeys.h"
 #include "platform/KeyGrabs.h"
 #include "platform/KeyTaps.h"
@@ -65,6 +66,8 @@ struct Platform {
     std::unique_ptr<PointerDevices> pointerDevices;
     std::unique_ptr<Tray> tray;
     std::unique_ptr<LoginItem> loginItem;
+    // None in tests: the file shelf then watches through Qt, without the names of what changed.
+    std::unique_ptr<FolderWatching> folderWatching;
     // Runs on the event-tap thread, which owns what it makes.
     KeyTapsFactory makeKeyTaps;
 };

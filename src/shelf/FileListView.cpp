@@ -177,7 +177,7 @@ FileListView::FileListView(ShelfListModel& model, FileShelf& shelf, SystemShell&
 
     m_border = new DropBorder(m_dropTargeted, m_accent, this);
 
-    connect(&m_model, &ShelfListModel::filesChanged, this, &FileListView::rebuildRows);
+    connect(&m_model, &ShelfListModel::filesChanged, this, &FileListView::updateRows);
     connect(&m_model, &ShelfListModel::selectionChanged, this, &FileListView::refresh);
     connect(&m_model, &ShelfListModel::queryChanged, this, [this] {
         if (m_search->text() != m_model.query())
@@ -185,24 +185,48 @@ FileListView::FileListView(ShelfListModel& model, FileShelf& shelf, SystemShell&
         refresh();
     });
     connect(&m_shelf, &FileShelf::trayChanged, this, &FileListView::refresh);
-    rebuildRows();
+    updateRows();
 }
 
 bool FileListView::showsSearch() const {
     return !m_model.source().isTray() || !m_shelf.tray().isEmpty();
 }
 
-void FileListView::rebuildRows() {
+void FileListView::updateRows() {
+    // Rows are kept by path: a listing that changed a few entries moves, adds and removes only
+    // those rows, and a row under the pointer or in the middle of a click stays the same widget.
+    QHash<QString, FileRowView*> byPath;
     for (FileRowView* row : std::as_const(m_rows))
-        delete row;
-    m_rows.clear();
-    int at = 0;
-    for (const ShelfFile& file : m_model.files()) {
-        auto* row = new FileRowView(file, m_model, m_shelf, m_shell, m_actions);
-        row->setAccent(m_accent);
-        m_rowsLayout->insertWidget(at++, row);
-        m_rows.append(row);
+        byPath.insert(row->id(), row);
+    QList<FileRowView*> rows;
+    rows.reserve(static_cast<qsizetype>(m_model.files().size()));
+    for (const ShelfFile& file : m_model.files())
+        rows.append(byPath.take(file.id()));
+    // A row whose file left the list shows a file that came in, rather than a new widget.
+    auto spare = byPath.begin();
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const ShelfFile& file = m_model.files()[static_cast<std::size_t>(i)];
+        if (rows[i]) {
+            rows[i]->setFile(file);
+        } else if (spare != byPath.end()) {
+            rows[i] = *spare;
+            rows[i]->setFile(file);
+            spare = byPath.erase(spare);
+        } else {
+            rows[i] = new FileRowView(file, m_model, m_shelf, m_shell, m_actions);
+            rows[i]->setAccent(m_accent);
+        }
     }
+    for (FileRowView* gone : std::as_const(byPath))
+        delete gone;
+    for (int i = 0; i < rows.size(); ++i) {
+        const QLayoutItem* item = m_rowsLayout->itemAt(i);
+        if (item && item->widget() == rows[i])
+            continue;
+        m_rowsLayout->removeWidget(rows[i]);
+        m_rowsLayout->insertWidget(i, rows[i]);
+    }
+    m_rows = std::move(rows);
     refresh();
 }
 

@@ -43,7 +43,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void rebuildRows();
+    void updateRows();
     void refresh();
     void setDropTargeted(bool targeted);
 

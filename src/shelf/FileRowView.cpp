@@ -34,11 +34,26 @@ FileRowView::FileRowView(ShelfFile file, ShelfListModel& model, FileShelf& shelf
                          FileListActions actions, QWidget* parent)
     : QWidget(parent), m_file(std::move(file)), m_model(model), m_shelf(shelf), m_shell(shell),
       m_actions(std::move(actions)), m_icon(shelf.icons().icon(m_file)) {
+    m_id = m_file.id();
     setFixedHeight(rowHeight);
     setMouseTracking(true);
-    setToolTip(shownName(m_file.id()));
+    setToolTip(shownName(m_id));
     connect(&m_model, &ShelfListModel::selectionChanged, this, qOverload<>(&QWidget::update));
     connect(&m_model, &ShelfListModel::hoveredChanged, this, qOverload<>(&QWidget::update));
+}
+
+void FileRowView::setFile(ShelfFile file) {
+    if (file == m_file)
+        return;
+    m_file = std::move(file);
+    if (m_file.id() != m_id) {
+        // Another file in this row: a press on the one before does not drag this one.
+        m_id = m_file.id();
+        m_pressAt.reset();
+        setToolTip(shownName(m_id));
+    }
+    m_icon = m_shelf.icons().icon(m_file);
+    update();
 }
 
 void FileRowView::setAccent(const QColor& accent) {
@@ -47,11 +62,11 @@ void FileRowView::setAccent(const QColor& accent) {
 }
 
 bool FileRowView::isSelected() const {
-    return m_model.selection().contains(m_file.id());
+    return m_model.selection().contains(m_id);
 }
 
 bool FileRowView::isHovered() const {
-    return m_model.hoveredID() == m_file.id();
+    return m_model.hoveredID() == m_id;
 }
 
 QString FileRowView::ageLabel() const {
@@ -99,13 +114,13 @@ void FileRowView::paintEvent(QPaintEvent*) {
 }
 
 void FileRowView::enterEvent(QEnterEvent* event) {
-    m_model.setHoveredID(m_file.id());
+    m_model.setHoveredID(m_id);
     QWidget::enterEvent(event);
 }
 
 void FileRowView::leaveEvent(QEvent* event) {
     // When the pointer crosses to the next row, its entry may come first: leave it hovered.
-    if (!m_model.hoveredID() || m_model.hoveredID() == m_file.id())
+    if (!m_model.hoveredID() || m_model.hoveredID() == m_id)
         m_model.setHoveredID(std::nullopt);
     QWidget::leaveEvent(event);
 }

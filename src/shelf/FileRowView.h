@@ -30,6 +30,10 @@ public:
                 FileListActions actions, QWidget* parent = nullptr);
 
     const ShelfFile& file() const { return m_file; }
+    // The file's path: what the row stands for while the list changes around it.
+    const QString& id() const { return m_id; }
+    // The file shown: the same path listed again, or another file taking this row.
+    void setFile(ShelfFile file);
     void setAccent(const QColor& accent);
     bool isSelected() const;
     bool isHovered() const;
@@ -51,6 +55,7 @@ private:
     void startDrag();
 
     ShelfFile m_file;
+    QString m_id;
     ShelfListModel& m_model;
     FileShelf& m_shelf;
     SystemShell& m_shell;

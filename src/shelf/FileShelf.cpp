@@ -148,7 +148,8 @@ void FileShelf::syncWatchers() {
         const QString key = pathKey(path);
         if (m_watchers.contains(key))
             continue;
-        std::unique_ptr<FolderWatch> watch = m_watching->watch(path, [this] { folderDidChange(); });
+        std::unique_ptr<FolderWatch> watch = m_watching->watch(
+            path, [this, path](const FolderChanges& changes) { folderDidChange(path, changes); });
         if (!watch)
             continue;
         m_watchers.emplace(key, std::make_pair(path, std::move(watch)));
@@ -162,9 +163,10 @@ QStringList FileShelf::watchedFolders() const {
     return paths;
 }
 
-void FileShelf::folderDidChange() {
+void FileShelf::folderDidChange(const QString& path, const FolderChanges& changes) {
     ++m_revision;
     Q_EMIT revisionChanged();
+    Q_EMIT folderChanged(path, changes);
 }
 
 std::vector<ShelfSource> FileShelf::sources() const {

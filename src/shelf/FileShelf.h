@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/ShelfSort.h"
+#include "platform/FolderWatching.h"
 #include "shelf/FileIconCache.h"
-#include "shelf/FolderWatching.h"
 #include "shelf/ShelfFile.h"
 #include "shelf/ShelfSource.h"
 
@@ -88,9 +88,11 @@ Q_SIGNALS:
     void foldersChanged();
     void trayChanged();
     void revisionChanged();
+    // Right after `revisionChanged`: which pinned folder changed (the path it was pinned with), and how.
+    void folderChanged(const QString& path, const FolderChanges& changes);
 
 private:
-    void folderDidChange();
+    void folderDidChange(const QString& path, const FolderChanges& changes);
 
     QStringList m_folders;
     QStringList m_tray;

@@ -17,12 +17,13 @@ public:
                          [this](const QString& path) { deliver(path); });
     }
 
-    quint64 add(const QString& path, std::function<void()> onChange) {
+    quint64 add(const QString& path, std::function<void(const FolderChanges&)> onChange) {
         // A folder that was deleted since it was first watched has left the watcher: take it up again.
         if (!m_watcher.directories().contains(path) && !m_watcher.addPath(path))
             return 0;
         const quint64 id = m_nextID++;
-        m_listeners[path][id] = std::make_shared<std::function<void()>>(std::move(onChange));
+        m_listeners[path][id] =
+            std::make_shared<std::function<void(const FolderChanges&)>>(std::move(onChange));
         return id;
     }
 
@@ -44,17 +45,18 @@ private:
         if (folder == m_listeners.end())
             return;
         // A listener may end watches, its own included, while it runs.
-        std::vector<std::weak_ptr<std::function<void()>>> listeners;
+        std::vector<std::weak_ptr<std::function<void(const FolderChanges&)>>> listeners;
         for (const auto& [id, listener] : folder->second)
             listeners.push_back(listener);
         for (const auto& weak : listeners) {
             if (const auto listener = weak.lock())
-                (*listener)();
+                (*listener)(FolderChanges{{}, true});
         }
     }
 
     QFileSystemWatcher m_watcher;
-    std::map<QString, std::map<quint64, std::shared_ptr<std::function<void()>>>> m_listeners;
+    std::map<QString, std::map<quint64, std::shared_ptr<std::function<void(const FolderChanges&)>>>>
+        m_listeners;
     quint64 m_nextID = 1;
 };
 
@@ -81,7 +83,8 @@ QtFolderWatching::QtFolderWatching() : m_hub(std::make_shared<Hub>()) {}
 
 QtFolderWatching::~QtFolderWatching() = default;
 
-std::unique_ptr<FolderWatch> QtFolderWatching::watch(const QString& path, std::function<void()> onChange) {
+std::unique_ptr<FolderWatch> QtFolderWatching::watch(const QString& path,
+                                                     std::function<void(const FolderChanges&)> onChange) {
     if (path.isEmpty() || !QFileInfo(path).isDir())
         return nullptr;
     const quint64 id = m_hub->add(path, std::move(onChange));

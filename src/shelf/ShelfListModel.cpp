@@ -21,8 +21,17 @@ ShelfListModel::ShelfListModel(ShelfSource source, FileShelf& shelf, Settings& s
     : m_source(std::move(source)), m_shelf(shelf), m_settings(settings), m_shell(shell),
       m_scheduler(scheduler), m_worker(worker) {
     reload();
-    // Changes arrive in bursts (a copy of many files); one relisting serves them all.
-    connect(&m_shelf, &FileShelf::revisionChanged, this, &ShelfListModel::scheduleReload);
+    // Changes arrive in bursts (a copy of many files); one update serves them all. The Tray may
+    // hold files of any folder; a folder's list follows its own folder.
+    connect(&m_shelf, &FileShelf::revisionChanged, this, [this] {
+        if (m_source.isTray() && m_trail.isEmpty())
+            scheduleReload();
+    });
+    connect(&m_shelf, &FileShelf::folderChanged, this,
+            [this](const QString& path, const FolderChanges& changes) {
+                if (!m_source.isTray() && m_trail.isEmpty() && samePath(path, m_source.path))
+                    folderChanged(changes);
+            });
     // What the user did shows at once in the Tray; any other list (a file just added may sit in
     // the folder it shows) relists too, spaced as its watchers are.
     connect(&m_shelf, &FileShelf::trayChanged, this, [this] {
@@ -88,6 +97,8 @@ QList<QUrl> ShelfListModel::selectedURLs() const {
 void ShelfListModel::reload() {
     m_relist.invalidate();
     m_stale = false;
+    m_pending.clear();
+    m_index.reset();
     m_listing = true;
     const quint64 request = ++m_request;
     ++m_listings;
@@ -100,19 +111,65 @@ void ShelfListModel::reload() {
     QPointer<ShelfListModel> self(this);
     Executor* worker = &m_worker;
     m_worker.post([self, worker, request, sort, tray, trayPaths, folder] {
-        std::vector<ShelfFile> files = tray ? trayFiles(trayPaths) : listFolder(folder, sort);
+        std::shared_ptr<FolderIndex> index;
+        std::vector<ShelfFile> files;
+        if (tray) {
+            files = trayFiles(trayPaths);
+        } else {
+            index = std::make_shared<FolderIndex>(folder, sort);
+            files = index->shown();
+        }
         const bool missing = !tray && files.empty() && fileFacts(folder).kind != FileKind::directory;
-        worker->deliver([self, request, files = std::move(files), missing]() mutable {
+        worker->deliver([self, request, files = std::move(files), missing, index]() mutable {
             if (self)
-                self->takeListing(request, std::move(files), missing);
+                self->takeListing(request, std::move(files), missing, std::move(index));
         });
     });
 }
 
-void ShelfListModel::takeListing(quint64 request, std::vector<ShelfFile> files, bool folderMissing) {
+void ShelfListModel::applyChanges() {
+    m_relist.invalidate();
+    m_listing = true;
+    ++m_updates;
+    m_listingStarted = m_scheduler.now();
+    // The same level as the index's: a listing started meanwhile makes this answer count for nothing.
+    const quint64 request = m_request;
+    std::vector<QByteArray> names(m_pending.begin(), m_pending.end());
+    m_pending.clear();
+    QPointer<ShelfListModel> self(this);
+    Executor* worker = &m_worker;
+    m_worker.post([self, worker, request, names = std::move(names), index = std::move(m_index)]() mutable {
+        const bool placed = index->apply(names);
+        std::vector<ShelfFile> files = placed ? index->shown() : std::vector<ShelfFile>();
+        worker->deliver(
+            [self, request, placed, files = std::move(files), index = std::move(index)]() mutable {
+                if (!self || request != self->m_request)
+                    return;
+                if (placed)
+                    self->takeListing(request, std::move(files), false, std::move(index));
+                else
+                    self->reload();
+            });
+    });
+}
+
+void ShelfListModel::folderChanged(const FolderChanges& changes) {
+    if (changes.whole)
+        return scheduleReload();
+    m_pending.insert(changes.names.begin(), changes.names.end());
+    if (m_pending.size() > pendingLimit) {
+        m_pending.clear();
+        return scheduleReload();
+    }
+    catchUp();
+}
+
+void ShelfListModel::takeListing(quint64 request, std::vector<ShelfFile> files, bool folderMissing,
+                                 std::shared_ptr<FolderIndex> index) {
     // An answer for a listing that a later one replaced (another level, another sort).
     if (request != m_request)
         return;
+    m_index = std::move(index);
     m_listing = false;
     m_listingCost = std::chrono::duration_cast<Seconds>(m_scheduler.now() - m_listingStarted);
     m_all = std::move(files);
@@ -126,20 +183,29 @@ void ShelfListModel::takeListing(quint64 request, std::vector<ShelfFile> files, 
         Q_EMIT filesChanged();
     }
     applyFilter();
-    if (m_stale)
-        scheduleReload();
+    if (m_stale || !m_pending.empty())
+        catchUp();
 }
 
 void ShelfListModel::scheduleReload() {
     m_stale = true;
+    catchUp();
+}
+
+void ShelfListModel::catchUp() {
     if (!m_shown || m_listing || m_relist.isValid())
         return;
     const Seconds gap = std::max(relistGap, m_listingCost * relistCostFactor);
     const Seconds since = std::chrono::duration_cast<Seconds>(m_scheduler.now() - m_listingStarted);
     QPointer<ShelfListModel> self(this);
     m_relist = m_scheduler.schedule(std::max(Seconds(0), gap - since), [self] {
-        if (self)
+        if (!self)
+            return;
+        // Without an index (the Tray, or a folder not listed yet) only a listing tells.
+        if (self->m_stale || !self->m_index)
             self->reload();
+        else if (!self->m_pending.empty())
+            self->applyChanges();
     });
 }
 
@@ -149,8 +215,8 @@ void ShelfListModel::setShown(bool shown) {
     m_shown = shown;
     if (!shown)
         m_relist.invalidate();
-    else if (m_stale)
-        scheduleReload();
+    else if (m_stale || !m_pending.empty())
+        catchUp();
 }
 
 void ShelfListModel::applyFilter() {
@@ -165,6 +231,8 @@ void ShelfListModel::applyFilter() {
         }
     }
     setFiles(std::move(shown));
+    if (m_selection.isEmpty())
+        return;
 
     QSet<QString> visible;
     for (const ShelfFile& file : m_files)
@@ -298,7 +366,8 @@ void ShelfListModel::startWatching() {
     // At the top level the shelf's own folder watchers keep the list current.
     if (m_trail.isEmpty())
         return;
-    m_watch = m_shelf.folderWatching().watch(m_trail.last().toLocalFile(), [this] { scheduleReload(); });
+    m_watch = m_shelf.folderWatching().watch(
+        m_trail.last().toLocalFile(), [this](const FolderChanges& changes) { folderChanged(changes); });
 }
 
 } // namespace corvane

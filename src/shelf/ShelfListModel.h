@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform/FolderWatching.h"
 #include "platform/SystemShell.h"
 #include "runtime/Scheduler.h"
-#include "shelf/FolderWatching.h"
+#include "shelf/FolderIndex.h"
 #include "shelf/ShelfFile.h"
 #include "shelf/ShelfSource.h"
 
@@ -14,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace corvane {
@@ -26,16 +28,22 @@ class SystemShell;
 // The state behind one file list: the level shown (the source, or a sub-folder entered from
 // it), the search filter, the selection with its anchor, and the row under the pointer. It
 // relists itself when the shelf or the sort changes and when an entered sub-folder changes.
-// Listing reads the disk on `worker`; the answer lands on the main thread. Changes reported by
-// the watchers are gathered: a list is relisted at most every `relistGap`, and a listing that
-// took long waits `relistCostFactor` times its own time before the next, so a huge folder that
-// changes all the time costs a small share of a core. A list that is not shown only notes that
-// it is out of date and relists once shown. Main thread only.
+// Listing reads the disk on `worker`; the answer lands on the main thread. A folder's list keeps
+// an index of the folder and follows the entries the watchers name as changed by looking at them
+// alone; it is listed whole only when the watchers cannot say what changed (lost events, a lost
+// watch) or the index cannot place a change. Changes are gathered: a list is updated at most
+// every `relistGap`, and an update that took long waits `relistCostFactor` times its own time
+// before the next, so a huge folder that changes all the time costs a small share of a core. A
+// list that is not shown only notes that it is out of date and catches up once shown. Main thread
+// only.
 class ShelfListModel : public QObject {
     Q_OBJECT
 public:
     static constexpr Seconds relistGap{0.25};
     static constexpr double relistCostFactor = 15;
+    // Past this many entries named as changed and not yet looked at (a list hidden while its
+    // folder changes all the time), the list forgets them and is listed whole once due.
+    static constexpr std::size_t pendingLimit = 4096;
 
     ShelfListModel(ShelfSource source, FileShelf& shelf, Settings& settings, SystemShell& shell,
                    Scheduler& scheduler, Executor& worker);
@@ -77,8 +85,10 @@ public:
     // Whether the list is on screen; a hidden list does not relist on changes until shown.
     void setShown(bool shown);
     bool isShown() const { return m_shown; }
-    // Listings started since the model was made.
+    // Whole listings started since the model was made.
     int listingCount() const { return m_listings; }
+    // Updates from named changes started since the model was made.
+    int updateCount() const { return m_updates; }
     // Selection on a mouse click: Shift ranges from the anchor, Control toggles.
     void click(const ShelfFile& file, Qt::KeyboardModifiers modifiers);
     void ensureSelected(const ShelfFile& file);
@@ -100,10 +110,15 @@ Q_SIGNALS:
 private:
     void applyFilter();
     void setFiles(std::vector<ShelfFile> files);
-    void takeListing(quint64 request, std::vector<ShelfFile> files, bool folderMissing);
+    void takeListing(quint64 request, std::vector<ShelfFile> files, bool folderMissing,
+                     std::shared_ptr<FolderIndex> index = nullptr);
     void resetLevel();
     void startWatching();
     void scheduleReload();
+    // The named entries of the level's folder changed; `whole` when which ones is not known.
+    void folderChanged(const FolderChanges& changes);
+    void catchUp();
+    void applyChanges();
     void runSelectionChange();
     int indexOf(const ShelfFile& file) const;
     QSet<QString> range(int from, int to) const;
@@ -127,13 +142,17 @@ private:
     TimerHandle m_relist;
     quint64 m_request = 0;  // the listing whose answer counts
     bool m_listing = false; // that listing is on its way
-    bool m_stale = false;   // a change came after the last listing started
+    bool m_stale = false;   // a change came after the last listing started that needs a listing
+    // The level's folder as last listed or updated; away while an update runs on the worker.
+    std::shared_ptr<FolderIndex> m_index;
+    std::set<QByteArray> m_pending; // entries named as changed since the last update started
     bool m_listed = false;
     bool m_folderMissing = false;
     bool m_shown = true;
     Instant m_listingStarted{0};
     Seconds m_listingCost{0};
     int m_listings = 0;
+    int m_updates = 0;
 };
 
 } // namespace corvane

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shelf/FolderWatching.h"
+#include "platform/FolderWatching.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,27 +17,29 @@ namespace corvane::testing {
 class FakeFolderWatching final : public FolderWatching {
 public:
     struct Shared {
-        std::multimap<QString, std::function<void()>*> live;
+        std::multimap<QString, std::function<void(const FolderChanges&)>*> live;
         int opened = 0;
     };
 
-    std::unique_ptr<FolderWatch> watch(const QString& path, std::function<void()> onChange) override {
+    std::unique_ptr<FolderWatch> watch(const QString& path,
+                                       std::function<void(const FolderChanges&)> onChange) override {
         if (!QFileInfo(path).isDir())
             return nullptr;
         ++m_shared->opened;
         return std::make_unique<Watch>(m_shared, path, std::move(onChange));
     }
 
-    // Delivers a change of `path` to its watches; false when nobody watches it.
-    bool change(const QString& path) {
+    // Delivers a change of `path` to its watches (of unknown entries unless `changes` names them);
+    // false when nobody watches it.
+    bool change(const QString& path, const FolderChanges& changes = FolderChanges{{}, true}) {
         const auto [first, last] = m_shared->live.equal_range(path);
         if (first == last)
             return false;
-        std::vector<std::function<void()>*> listeners;
+        std::vector<std::function<void(const FolderChanges&)>*> listeners;
         for (auto it = first; it != last; ++it)
             listeners.push_back(it->second);
         for (auto* listener : listeners)
-            (*listener)();
+            (*listener)(changes);
         return true;
     }
 
@@ -52,7 +54,8 @@ public:
 private:
     class Watch final : public FolderWatch {
     public:
-        Watch(std::shared_ptr<Shared> shared, QString path, std::function<void()> onChange)
+        Watch(std::shared_ptr<Shared> shared, QString path,
+              std::function<void(const FolderChanges&)> onChange)
             : m_shared(std::move(shared)), m_path(std::move(path)), m_onChange(std::move(onChange)) {
             m_shared->live.emplace(m_path, &m_onChange);
         }
@@ -69,7 +72,7 @@ private:
     private:
         std::shared_ptr<Shared> m_shared;
         QString m_path;
-        std::function<void()> m_onChange;
+        std::function<void(const FolderChanges&)> m_onChange;
     };
 
     std::shared_ptr<Shared> m_shared = std::make_shared<Shared>();

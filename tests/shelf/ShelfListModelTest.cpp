@@ -8,7 +8,10 @@
 #include "runtime/ManualScheduler.h"
 #include "runtime/NotificationCenter.h"
 #include "shelf/FakeFolderWatching.h"
+#include "shelf/FileListView.h"
+#include "shelf/FileRowView.h"
 #include "shelf/FileShelf.h"
+#include "shelf/ShelfListing.h"
 #include "support/QtPrinting.h"
 
 #include <QCoreApplication>
@@ -226,6 +229,55 @@ TEST_F(ShelfListModelTest, BurstsOfChangesRelistRarelyAndOnlyWhileShown) {
     scheduler.runDue();
     worker.drain();
     EXPECT_EQ(model->listingCount(), start + 4);
+}
+
+TEST_F(ShelfListModelTest, NamedChangesUpdateTheRowsInPlaceAndOnlyUnknownOnesListAgain) {
+    FileListView view(*model, *shelf, shell, true, FileListActions{}, Qt::red);
+    const auto rowsByPath = [&] {
+        std::map<QString, FileRowView*> rows;
+        for (FileRowView* row : view.rows())
+            rows[row->file().id()] = row;
+        return rows;
+    };
+    const auto before = rowsByPath();
+    model->setSelection({row(3).id()});
+    model->setHoveredID(row(5).id());
+    const int listings = model->listingCount();
+
+    touch(temp.filePath(QStringLiteral("f10")));
+    QFile::remove(temp.filePath(QStringLiteral("f1")));
+    watching->change(temp.path(), FolderChanges{{"f10", "f1"}, false});
+    scheduler.advance(ShelfListModel::relistGap);
+    EXPECT_EQ(model->listingCount(), listings);
+    EXPECT_EQ(model->updateCount(), 1);
+    EXPECT_EQ(model->files(), listFolder(temp.path(), ShelfSort::name));
+    // The rows that stayed are the same widgets, in the list's order, still selected and hovered.
+    ASSERT_EQ(view.rows().size(), static_cast<qsizetype>(model->files().size()));
+    for (int i = 0; i < view.rows().size(); ++i) {
+        const QString id = row(i).id();
+        EXPECT_EQ(view.rows()[i]->file().id(), id);
+        if (!id.endsWith(QStringLiteral("/f10"))) {
+            EXPECT_EQ(view.rows()[i], before.at(id)) << id.toStdString();
+        }
+    }
+    EXPECT_TRUE(rowsByPath().at(temp.filePath(QStringLiteral("f3")))->isSelected());
+    EXPECT_TRUE(rowsByPath().at(temp.filePath(QStringLiteral("f5")))->isHovered());
+
+    // Lost events or a lost watch: only a whole listing tells what the folder holds.
+    watching->change(temp.path(), FolderChanges{{}, true});
+    scheduler.advance(ShelfListModel::relistGap);
+    EXPECT_EQ(model->listingCount(), listings + 1);
+    EXPECT_EQ(view.rows()[0], before.at(temp.filePath(QStringLiteral("f0"))));
+
+    // A hidden list keeps no more than a bounded number of names: past it, it lists whole once shown.
+    model->setShown(false);
+    FolderChanges many;
+    for (std::size_t i = 0; i <= ShelfListModel::pendingLimit; ++i)
+        many.names.push_back("gone-" + QByteArray::number(qulonglong(i)));
+    watching->change(temp.path(), many);
+    model->setShown(true);
+    scheduler.advance(ShelfListModel::relistGap);
+    EXPECT_EQ(model->listingCount(), listings + 2);
 }
 
 } // namespace

@@ -114,4 +114,10 @@ FileFacts FolderReader::facts(const QByteArray& name) const {
     return factsOf(status);
 }
 
+bool FolderReader::contains(const QByteArray& name) const {
+    struct stat status {};
+    return m_folder && !name.isEmpty() &&
+           ::fstatat(::dirfd(folderStream(m_folder)), name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "platform/linux/DesktopApplicationCatalog.h"
 #include "platform/linux/GioApplicationLauncher.h"
+#include "platform/linux/InotifyFolderWatching.h"
 #include "platform/linux/JsonDefaultsFile.h"
 #include "platform/linux/LinuxBacklight.h"
 #include "platform/linux/LinuxPowerHolds.h"
@@ -71,6 +72,7 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->powerHolds = std::make_unique<LinuxPowerHolds>();
     platform->pointerDevices = std::make_unique<X11PointerDevices>();
     platform->tray = std::make_unique<QtTray>();
+    platform->folderWatching = std::make_unique<InotifyFolderWatching>();
     auto autostart = std::make_unique<XdgAutostart>(XdgAutostart::forCurrentUser());
     autostart->followInstalledProgram();
     platform->loginItem = std::move(autostart);
