@@ -3,10 +3,12 @@
 // plain window of the strip's size near the bottom of the screen (or unmaps it when it shows),
 // filling it the moment it is exposed. It prints its window's id once the grab is in place. With
 // "override-redirect" the window is one the window manager leaves alone, as the strip's is;
-// without, the window manager takes it in and frames it first.
-//     benchmark_key_mapped_window <key code> [override-redirect]
+// without, the window manager takes it in and frames it first. A size given as WIDTHxHEIGHT
+// replaces the strip's.
+//     benchmark_key_mapped_window <key code> [override-redirect] [WIDTHxHEIGHT]
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -20,7 +22,7 @@ struct FreeReply {
     void operator()(void* reply) const { std::free(reply); }
 };
 
-constexpr uint16_t kWidth = 1400, kHeight = 230, kBottomGap = 12;
+constexpr uint16_t kBottomGap = 12;
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     const std::unique_ptr<xcb_intern_atom_reply_t, FreeReply> reply(xcb_intern_atom_reply(
@@ -31,21 +33,32 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3 || (argc == 3 && std::strcmp(argv[2], "override-redirect") != 0))
+    if (argc < 2)
         return 2;
     const auto key = static_cast<xcb_keycode_t>(std::atoi(argv[1]));
-    const uint32_t unmanaged = argc == 3 ? 1 : 0;
+    uint32_t unmanaged = 0;
+    uint16_t width = 1400, height = 230;
+    for (int i = 2; i < argc; ++i) {
+        unsigned w = 0, h = 0;
+        if (std::strcmp(argv[i], "override-redirect") == 0)
+            unmanaged = 1;
+        else if (std::sscanf(argv[i], "%ux%u", &w, &h) == 2 && w > 0 && h > 0 && w < 32768 && h < 32768) {
+            width = static_cast<uint16_t>(w);
+            height = static_cast<uint16_t>(h);
+        } else
+            return 2;
+    }
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c))
         return 1;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
 
     const xcb_window_t window = xcb_generate_id(c);
-    const auto x = static_cast<int16_t>((screen->width_in_pixels - kWidth) / 2);
-    const auto y = static_cast<int16_t>(screen->height_in_pixels - kHeight - kBottomGap);
+    const auto x = static_cast<int16_t>((screen->width_in_pixels - width) / 2);
+    const auto y = static_cast<int16_t>(std::max(screen->height_in_pixels - height - kBottomGap, 0));
     // No background: the only drawing is the program's own fill, as a toolkit's window does.
     const std::array<uint32_t, 3> values{XCB_BACK_PIXMAP_NONE, unmanaged, XCB_EVENT_MASK_EXPOSURE};
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, x, y, kWidth, kHeight, 0,
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, x, y, width, height, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                       XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values.data());
     // Where it asks and without a frame, as the strip shows.
@@ -82,7 +95,7 @@ int main(int argc, char** argv) {
             shown = !shown;
             xcb_flush(c);
         } else if (type == XCB_EXPOSE && reinterpret_cast<const xcb_expose_event_t&>(*event).count == 0) {
-            const xcb_rectangle_t whole{0, 0, kWidth, kHeight};
+            const xcb_rectangle_t whole{0, 0, width, height};
             xcb_poly_fill_rectangle(c, window, gc, 1, &whole);
             xcb_flush(c);
         }

@@ -61,18 +61,30 @@ bool SwitcherController::open() {
         m_index = 0;
     else
         m_index = m_list.front().isActive ? 1 : 0;
+    // A quick tap whose modifier is already let go switches at once: the strip would only be
+    // painted to be taken away again, and the focus would wait for it.
+    if (modifierReleased()) {
+        showSelection();
+        finish(true);
+        return true;
+    }
     m_services.sidebar.setPeeking(true);
     m_services.sidebar.applyVisibility(true);
     installMonitors();
     showSelection();
-    // The monitors hear of releases from now on; one that came before (a quick tap) shows only in
-    // the keys held now.
-    if (EventMonitors* monitors = m_services.monitors) {
-        const quint64 mask = currentReleaseMask();
-        if ((monitors->currentModifierFlags() & mask) != mask)
-            finish(true);
-    }
+    // The monitors hear of releases from now on; one that came meanwhile shows only in the keys
+    // held now.
+    if (modifierReleased())
+        finish(true);
     return true;
+}
+
+bool SwitcherController::modifierReleased() const {
+    EventMonitors* monitors = m_services.monitors;
+    if (!monitors)
+        return false;
+    const quint64 mask = currentReleaseMask();
+    return (monitors->currentModifierFlags() & mask) != mask;
 }
 
 void SwitcherController::showSelection() {

@@ -24,7 +24,8 @@ class WindowService;
 // modifiers and pressing its key moves the selection on; releasing a modifier switches to the
 // selected window; Escape or eight seconds close it without switching. A modifier let go before
 // the switcher could watch it counts as released when it opens, so a quick tap switches to the
-// next window; a press while no window is listed yet only asks for the list, and shows nothing. While
+// next window (at once, the strip not shown, when the release came before the press was handled);
+// a press while no window is listed yet only asks for the list, and shows nothing. While
 // it is open it takes the keys it answers, Escape and the shortcut's own combination, from every
 // other program: with the shortcut's modifier held, Escape is Alt+Escape, which window managers
 // bind for themselves and programs act on. All other keys still reach their programs. Main
@@ -85,6 +86,8 @@ private:
     // Opens on the windows listed now; false when there are none.
     bool open();
     quint64 currentReleaseMask() const;
+    // Whether a modifier whose release commits is up now.
+    bool modifierReleased() const;
     void installMonitors();
     void removeMonitors();
     void handleFlagsChanged(const MonitoredEvent& event);

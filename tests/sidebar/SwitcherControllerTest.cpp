@@ -6,6 +6,7 @@
 #include "platform/fake/FakeKeyGrabs.h"
 #include "sidebar/SidebarController.h"
 #include "sidebar/SidebarModel.h"
+#include "sidebar/SidebarPanel.h"
 #include "sidebar/SwitcherController.h"
 
 namespace corvane::testing {
@@ -201,8 +202,9 @@ TEST_F(SwitcherControllerTest, APressWithAnEmptyListOnlyRefreshesAndTheListsComi
     EXPECT_TRUE(raised(next));
 }
 
-TEST_F(SwitcherControllerTest, AReleaseBeforeTheSwitcherOpensSwitchesAtOnce) {
+TEST_F(SwitcherControllerTest, AReleaseBeforeTheSwitcherOpensSwitchesAtOnceWithoutShowingTheStrip) {
     // A quick tap: Alt is up again by the time the press is handled
+    settings->setAutoHide(true);
     addWindows(3);
     const uint32_t next = listedID(1);
     keys().pressKey(optionKey);
@@ -212,6 +214,9 @@ TEST_F(SwitcherControllerTest, AReleaseBeforeTheSwitcherOpensSwitchesAtOnce) {
     EXPECT_FALSE(state->sidebar().isPeeking());
     EXPECT_TRUE(raised(next));
     EXPECT_EQ(keys().monitorCount(FakeEventMonitors::Scope::global), 0);
+    // The switch waited on no painting: the hidden strip was never shown.
+    const SidebarPanel* panel = state->sidebar().panel();
+    EXPECT_FALSE(panel && panel->isVisible());
 }
 
 } // namespace
