@@ -9,6 +9,7 @@
 // run (a history kept for no time is deleted at the start, and the strip would open empty).
 #include "BenchmarkDesktop.h"
 #include "DrawWatch.h"
+#include "OutsideProcesses.h"
 #include "PairedRuns.h"
 
 #include "clipboard/ClipItem.h"
@@ -53,10 +54,6 @@ constexpr int kLimit = 200;
 // again within about 100 ms of closing misses an Escape typed right after it is drawn (the retry
 // below sends another, counted as an extra escape).
 constexpr auto kSettle = std::chrono::milliseconds(200);
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
 
 QString storeOf(const QString& home) {
     return home + QStringLiteral("/data/Corvane/Clipboard");
@@ -138,38 +135,6 @@ public:
 private:
     xcb_connection_t* m_c;
     xcb_key_symbols_t* m_symbols;
-};
-
-bool isViewable(xcb_window_t window) {
-    xcb_connection_t* c = desktop().connection();
-    const std::unique_ptr<xcb_get_window_attributes_reply_t, FreeReply> attributes(
-        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
-    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-}
-
-// Asks until `window` is (or is not) viewable; false after the bound.
-bool waitViewable(xcb_window_t window, bool viewable, std::chrono::milliseconds bound) {
-    const Clock::time_point until = Clock::now() + bound;
-    while (isViewable(window) != viewable) {
-        if (Clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-// A program the benchmark started, stopped when it goes.
-struct Child {
-    ~Child() {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-        if (!process.waitForFinished(5000)) {
-            process.kill();
-            process.waitForFinished(2000);
-        }
-    }
-    QProcess process;
 };
 
 // The strip's opening and its floor, each with its program running and its window known.

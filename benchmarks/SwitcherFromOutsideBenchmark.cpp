@@ -7,6 +7,7 @@
 // own that answers another key by mapping a plain window of the strip's size that the window
 // manager takes in, as it takes in the strip.
 #include "BenchmarkDesktop.h"
+#include "OutsideProcesses.h"
 #include "PairedRuns.h"
 
 #include "support/CorvaneProcess.h"
@@ -44,10 +45,6 @@ constexpr int kStartMs = 20000;
 constexpr int kBoundMs = 5000;
 // After a run, before the next: whatever it set off (the strip's slide out) has run.
 constexpr auto kSettle = std::chrono::milliseconds(400);
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
 
 // A home past its onboarding whose strip hides until asked for, so that Alt+Tab shows it.
 bool prepareHome(const QString& home) {
@@ -149,36 +146,6 @@ private:
     QSocketNotifier m_notifier;
     xcb_atom_t m_activeAtom = XCB_ATOM_NONE;
     xcb_window_t m_activeNow = XCB_WINDOW_NONE;
-};
-
-bool isViewable(xcb_window_t window) {
-    xcb_connection_t* c = desktop().connection();
-    const std::unique_ptr<xcb_get_window_attributes_reply_t, FreeReply> attributes(
-        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
-    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-}
-
-bool waitViewable(xcb_window_t window, bool viewable, std::chrono::milliseconds bound) {
-    const Clock::time_point until = Clock::now() + bound;
-    while (isViewable(window) != viewable) {
-        if (Clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-struct Child {
-    ~Child() {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-        if (!process.waitForFinished(5000)) {
-            process.kill();
-            process.waitForFinished(2000);
-        }
-    }
-    QProcess process;
 };
 
 struct Case {
