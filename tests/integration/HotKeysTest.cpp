@@ -224,6 +224,34 @@ TEST_F(HotKeys, AHoldPassesKeysToItsWindowUntilTheWindowHasTheKeyboardOrItIsRele
     EXPECT_EQ(activeWindow(), front);
 }
 
+TEST(KeymapNotices, AHotKeyHeldAcrossAKeymapNoticeKeepsItsGrabAndItsRelease) {
+    LiveApp app;
+    XTestInput typist;
+    corvane::HotKeys& hotKeys = *app.platform().hotKeys;
+    const auto id = hotKeys.registerHotKey(Key::s.rawValue, HotKeyModifier::control | HotKeyModifier::shift);
+    ASSERT_TRUE(id);
+    int pressed = 0, released = 0;
+    QObject::connect(&hotKeys, &corvane::HotKeys::pressed,
+                     [&](corvane::HotKeys::Id which) { pressed += which == *id; });
+    QObject::connect(&hotKeys, &corvane::HotKeys::released,
+                     [&](corvane::HotKeys::Id which) { released += which == *id; });
+    const xcb_keycode_t keys[] = {typist.keycode(XKB_KEY_Control_L), typist.keycode(XKB_KEY_Shift_L),
+                                  typist.keycode(XKB_KEY_s)};
+    for (xcb_keycode_t key : keys)
+        typist.press(key);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pressed == 1; }, waitMs));
+    // The same layout loaded again: the notice every client gets when another keyboard starts
+    // typing. The grab stays taken (a press in a gap would reach the program in front), and the
+    // key held meanwhile still ends with its release.
+    EXPECT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("us")}), 0);
+    QTest::qWait(300);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+        typist.release(*key);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return released == 1; }, waitMs));
+    typist.type({XKB_KEY_Control_L, XKB_KEY_Shift_L, XKB_KEY_s});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pressed == 2 && released == 2; }, waitMs));
+}
+
 TEST_F(HotKeys, TheLiveKeymapNamesKeysAndPrintsThem) {
     const Keyboard& keyboard = *app.platform().keyboard;
     // The server's key codes and the stored ones meet through the shared table

@@ -481,30 +481,47 @@ void X11HotKeys::keymapChanged() {
             m_regrabScheduled = false;
             if (!m_keyboard.raw() || xcb_connection_has_error(m_keyboard.raw()))
                 return;
-            for (auto& [id, entry] : m_grabs)
-                if (entry.grabbed)
-                    m_keyboard.ungrabCombination(entry.keycode, entry.mask);
-            m_keyboard.reloadKeymap();
-            if (!m_keyboard.isConnected())
-                return;
-            for (auto& [id, entry] : m_grabs) {
-                entry.grabbed = false;
-                entry.down = false;
-                const auto translated = m_keyboard.combinationOf(entry.keyCode, entry.modifiers);
-                if (!translated)
-                    continue;
-                entry.keycode = translated->first;
-                entry.mask = translated->second;
-                entry.grabbed = !grab(entry.keycode, entry.mask, entry.holds).has_value();
-                if (!entry.grabbed)
-                    qCWarning(lcApp, "Hot key %lld/0x%llx could not be taken again after a keymap change",
-                              static_cast<long long>(entry.keyCode), static_cast<long long>(entry.modifiers));
-            }
-            publishHolding();
-            // Every hot key now counts as up, the one a hold waits for included.
-            endHoldOnceHotKeysAreUp();
+            regrabAfterKeymapChange();
         },
         Qt::QueuedConnection);
+}
+
+void X11HotKeys::regrabAfterKeymapChange() {
+    const uint16_t locksBefore = m_keyboard.numLockMask().value_or(0);
+    m_keyboard.reloadKeymap();
+    const bool connected = m_keyboard.isConnected();
+    const bool locksMoved = !connected || m_keyboard.keymap().numLockMask() != locksBefore;
+    // Most notices change nothing for the hot keys: a second keyboard of the same layout typing
+    // (or a program typing through XTest) announces itself with one. A grab whose key and
+    // modifiers stay is kept, and so is its key's state: let go of for a moment, a press meanwhile
+    // (the very one that made the notice, often) would reach the program in front.
+    std::vector<Grab*> moved;
+    for (auto& [id, entry] : m_grabs) {
+        std::optional<std::pair<xcb_keycode_t, uint16_t>> translated;
+        if (connected)
+            translated = m_keyboard.combinationOf(entry.keyCode, entry.modifiers);
+        if (entry.grabbed && !locksMoved && translated &&
+            *translated == std::make_pair(entry.keycode, entry.mask))
+            continue;
+        // Every old grab goes before any new one is taken: keys may have swapped places.
+        if (entry.grabbed)
+            m_keyboard.ungrabCombination(entry.keycode, entry.mask, locksBefore);
+        entry.grabbed = false;
+        entry.down = false;
+        if (!translated)
+            continue;
+        std::tie(entry.keycode, entry.mask) = *translated;
+        moved.push_back(&entry);
+    }
+    for (Grab* entry : moved) {
+        entry->grabbed = !grab(entry->keycode, entry->mask, entry->holds).has_value();
+        if (!entry->grabbed)
+            qCWarning(lcApp, "Hot key %lld/0x%llx could not be taken again after a keymap change",
+                      static_cast<long long>(entry->keyCode), static_cast<long long>(entry->modifiers));
+    }
+    publishHolding();
+    // A hot key that moved counts as up, the one a hold waits for included.
+    endHoldOnceHotKeysAreUp();
 }
 
 } // namespace corvane

@@ -25,8 +25,8 @@ namespace corvane {
 // grabbed once per state of the lock modifiers (Caps Lock, Num Lock), so that it works whichever
 // of them is on. A held key gives one press and one release: the server is asked to report
 // auto-repeat as repeated presses, which are dropped. A combination another program holds (the
-// server answers BadAccess) is a refused registration. When the keymap changes, every grab is
-// made again on the keys' new key codes.
+// server answers BadAccess) is a refused registration. When the keymap changes, a grab whose key
+// code moved is made again on the new one; the others stay as they are, held keys included.
 // A hot key's press leaves the keyboard to the program in front, whatever the main thread does,
 // except for a hot key that holds the keyboard: its press freezes the keyboard (its grab is
 // synchronous), so that the keys typed after it wait in the server however late the main thread
@@ -100,6 +100,7 @@ private:
     void endHold();
     void endHoldOnceHotKeysAreUp();
     void keymapChanged();
+    void regrabAfterKeymapChange();
 
     // Its own connection: closing it gives back what it grabbed or selected.
     X11KeyboardConnection m_keyboard;

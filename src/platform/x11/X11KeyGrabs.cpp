@@ -2,6 +2,7 @@
 
 #include "runtime/Log.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace corvane {
@@ -36,7 +37,7 @@ void X11KeyGrabs::releaseKeys(Id id) {
 void X11KeyGrabs::take(Grab& grab) {
     for (const KeyCombination& combination : grab.requested) {
         const auto translated = m_keyboard.combinationOf(combination.keyCode, combination.modifiers);
-        if (!translated)
+        if (!translated || std::find(grab.taken.begin(), grab.taken.end(), *translated) != grab.taken.end())
             continue;
         if (const std::optional<uint8_t> failure =
                 m_keyboard.grabCombination(translated->first, translated->second))
@@ -69,10 +70,30 @@ void X11KeyGrabs::readEvents() {
 void X11KeyGrabs::keymapChanged() {
     // Grabs live for seconds: each change of a burst moves them at once, without waiting for it
     // to settle. Events the checks queue are read by the loop this runs from.
-    for (auto& [id, grab] : m_grabs)
-        giveBack(grab);
+    const uint16_t locksBefore = m_keyboard.numLockMask().value_or(0);
     m_keyboard.reloadKeymap();
-    if (!m_keyboard.isConnected())
+    const bool connected = m_keyboard.isConnected();
+    const bool locksMoved = !connected || m_keyboard.keymap().numLockMask() != locksBefore;
+    // A combination whose key and modifiers stay keeps its grab: let go of for a moment, a press
+    // meanwhile would reach the program in front. Most notices change nothing here (another
+    // keyboard of the same layout starting to type). Every moved grab goes before any is taken.
+    for (auto& [id, grab] : m_grabs) {
+        std::vector<std::pair<xcb_keycode_t, uint16_t>> kept;
+        for (const auto& taken : grab.taken) {
+            const bool stays =
+                !locksMoved &&
+                std::any_of(
+                    grab.requested.begin(), grab.requested.end(), [&](const KeyCombination& combination) {
+                        return m_keyboard.combinationOf(combination.keyCode, combination.modifiers) == taken;
+                    });
+            if (stays)
+                kept.push_back(taken);
+            else
+                m_keyboard.ungrabCombination(taken.first, taken.second, locksBefore);
+        }
+        grab.taken = std::move(kept);
+    }
+    if (!connected)
         return;
     for (auto& [id, grab] : m_grabs)
         take(grab);

@@ -34,6 +34,10 @@ bool X11KeyboardConnection::isConnected() const {
            m_keymap->isValid();
 }
 
+std::optional<uint16_t> X11KeyboardConnection::numLockMask() const {
+    return m_keymap ? std::optional<uint16_t>(m_keymap->numLockMask()) : std::nullopt;
+}
+
 bool X11KeyboardConnection::isKeymapChange(uint8_t type) const {
     return type == XCB_MAPPING_NOTIFY || (m_xkbEventBase && type == *m_xkbEventBase);
 }
@@ -107,7 +111,11 @@ std::optional<uint8_t> X11KeyboardConnection::grabCombination(xcb_keycode_t keyc
 }
 
 void X11KeyboardConnection::ungrabCombination(xcb_keycode_t keycode, uint16_t mask) {
-    for (uint16_t locks : lockModifierCombinations(m_keymap->numLockMask()))
+    ungrabCombination(keycode, mask, m_keymap->numLockMask());
+}
+
+void X11KeyboardConnection::ungrabCombination(xcb_keycode_t keycode, uint16_t mask, uint16_t numLockMask) {
+    for (uint16_t locks : lockModifierCombinations(numLockMask))
         xcb_ungrab_key(m_connection, keycode, m_root, static_cast<uint16_t>(mask | locks));
     xcb_flush(m_connection);
 }

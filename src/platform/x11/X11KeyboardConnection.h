@@ -54,6 +54,10 @@ public:
     // this connection lets the keyboard go on (`xcb_allow_events`) or grabs it itself.
     std::optional<uint8_t> grabCombination(xcb_keycode_t keycode, uint16_t mask, bool freezes = false);
     void ungrabCombination(xcb_keycode_t keycode, uint16_t mask);
+    // The same for a combination taken under an earlier keymap, whose NumLock bit may differ.
+    void ungrabCombination(xcb_keycode_t keycode, uint16_t mask, uint16_t numLockMask);
+    // The NumLock bit of the keymap read last; none before one was read.
+    std::optional<uint16_t> numLockMask() const;
 
 private:
     X11Connection m_x;
