@@ -31,8 +31,8 @@ public:
     // The active window's outer frame while the window manager shows it full-screen; none
     // otherwise (no active window, or one shown as usual).
     virtual std::optional<QRectF> activeFullscreenFrame() = 0;
-    // `changed` runs on the main thread soon after the active window, or any window's state,
-    // may have changed; an empty function stops it. One watcher at a time.
+    // `changed` runs on the main thread soon after the active window, the stacking order or any
+    // window's state may have changed; an empty function stops it. One watcher at a time.
     virtual void watchActiveWindow(std::function<void()> changed) = 0;
     // A number that moves on whenever anything the list reads may have changed; none where that
     // cannot be told (then every reading may differ). Cheap: asks the window manager nothing.

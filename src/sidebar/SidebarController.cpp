@@ -35,6 +35,8 @@ namespace {
 const Seconds revealDuration(0.18);
 const Seconds concealDuration(0.18);
 const Seconds relayoutDuration(0.2);
+// Longer than the list's own motions, and few enough paints for a list that keeps changing.
+const Seconds paintAheadDelay(0.4);
 } // namespace
 
 SidebarController::SidebarController(const StripServices& services)
@@ -103,6 +105,8 @@ void SidebarController::start() {
     trackData();
     installMouseMonitors();
     applyVisibility(true);
+    if (!m_isRevealed)
+        paintAheadSoon();
 }
 
 void SidebarController::reload() {
@@ -153,8 +157,15 @@ void SidebarController::installHostView() {
     view->setGreatestHeight([owner] { return owner ? owner->greatestHeight() : 0.0; });
     view->setShelfRows(new ShelfRowsView(m_services.shelf,
                                          SidebarMetrics::thumbWidthFor(m_services.settings.thumbnailSize())));
-    auto* host = new TrackingHostingView(view);
     QPointer<SidebarController> self(this);
+    connect(view, &SidebarView::contentChanged, this, [self] {
+        if (!self)
+            return;
+        self->m_panel->dropPaintedAhead();
+        if (!self->m_isRevealed)
+            self->paintAheadSoon();
+    });
+    auto* host = new TrackingHostingView(view);
     host->onMouse = [self](std::optional<QPointF> point) {
         // A menu of the strip takes the pointer as it opens, and the strip hears a leave: the
         // hover stays as it was while the menu is open (its closing looks at the pointer again).
@@ -316,14 +327,36 @@ void SidebarController::conceal(bool animated) {
     if (!animated) {
         m_motion->jump(m_motion->target());
         m_panel->hide();
+        paintAheadSoon();
         return;
     }
     const QRect hidden = SidebarGeometry::hiddenFrame(m_motion->target(), m_services.settings.sidebarEdge());
     m_motion->run(hidden, 0.0, concealDuration, PanelMotion::easeIn(), [this] {
         // A reveal that overtook the conceal keeps the strip up.
-        if (!m_isRevealed)
-            m_panel->hide();
+        if (m_isRevealed)
+            return;
+        m_panel->hide();
+        paintAheadSoon();
     });
+}
+
+void SidebarController::paintAheadSoon() {
+    QPointer<SidebarController> self(this);
+    // Each change puts it off again.
+    m_paintAhead = m_services.scheduler.schedule(paintAheadDelay, [self] {
+        if (self)
+            self->paintAhead();
+    });
+}
+
+void SidebarController::paintAhead() {
+    m_paintAhead.invalidate();
+    if (m_isRevealed || m_panel->isVisible())
+        return;
+    // Where and as the animated reveal first shows it: its frame slid out, fully faded.
+    m_motion->jump(SidebarGeometry::hiddenFrame(panelFrame(), m_services.settings.sidebarEdge()));
+    m_panel->setAlphaValue(0);
+    m_panel->paintWhileHidden();
 }
 
 void SidebarController::relayout(bool animated) {
@@ -374,7 +407,13 @@ void SidebarController::trackData() {
     m_observers.push_back(connect(&m_services.shelf.files, &FileShelf::trayChanged, this, changed));
     // Desktops are never full-screen here; a full-screen program is the active window with the
     // window manager's full-screen state, which comes and goes without the window list noticing.
-    m_services.platform.windowList->watchActiveWindow(changed);
+    // The list itself is read again too, whether the strip shows or not: the switcher opens on
+    // its order of recent use, which another window of the same program coming to the front, or
+    // the window manager restacking after it named the active window, leaves unannounced.
+    m_services.platform.windowList->watchActiveWindow([this, changed] {
+        changed();
+        m_services.windows.refresh(false);
+    });
 }
 
 void SidebarController::dataChanged() {

@@ -104,6 +104,10 @@ private:
     bool activeWindowIsFullscreen() const;
     void reveal(bool animated);
     void conceal(bool animated);
+    // The hidden strip is painted as an animated reveal first shows it, once what it shows has
+    // stayed the same a moment; a reveal (the switcher's above all) then only maps its window.
+    void paintAheadSoon();
+    void paintAhead();
     void relayout(bool animated);
     void jumpToPanelFrame();
     void installMouseMonitors();
@@ -147,6 +151,7 @@ private:
     std::vector<QMetaObject::Connection> m_observers;
     std::unique_ptr<MenuTracking> m_menuTracking;
     TimerHandle m_dataUpdate;
+    TimerHandle m_paintAhead;
     bool m_started = false;
     int m_reloadCount = 0;
 };

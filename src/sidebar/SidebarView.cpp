@@ -171,6 +171,7 @@ void SidebarView::rebuildWindowCells() {
             cell->setAcceptDrops(true);
             cell->installEventFilter(this);
             cell->setAnimator(&m_services.animator);
+            connect(cell, &ThumbnailCell::pictureChanged, this, &SidebarView::contentChanged);
             m_listMotion->arrive(*cell);
             return cell;
         },
@@ -277,6 +278,7 @@ void SidebarView::applyModel() {
         chip->setTargeted(m_model.dropTargetWorkspace() == id);
         chip->setRestoring(restoring == id);
     }
+    Q_EMIT contentChanged();
 }
 
 SidebarLayout SidebarView::sectionLayout() const {

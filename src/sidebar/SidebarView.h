@@ -102,6 +102,8 @@ public:
 Q_SIGNALS:
     // A menu of the strip opened or closed; the strip must not hide while one is open.
     void menuTrackingChanged(bool open);
+    // Anything the view shows may look different: its lists, the model's states, a picture.
+    void contentChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -103,7 +103,10 @@ void ThumbnailCell::setAccent(QColor accent) {
 void ThumbnailCell::observeBox() {
     disconnect(m_boxConnection);
     if (m_box)
-        m_boxConnection = connect(m_box.get(), &ThumbnailBox::imageChanged, this, [this] { update(); });
+        m_boxConnection = connect(m_box.get(), &ThumbnailBox::imageChanged, this, [this] {
+            update();
+            Q_EMIT pictureChanged();
+        });
 }
 
 void ThumbnailCell::refreshAccessibleName() {

@@ -96,6 +96,10 @@ public:
     // The scale drawn now: the hover's growth as far as it has come, times the arrival's.
     double drawnScale() const;
 
+Q_SIGNALS:
+    // Its window's picture changed (the cell repaints itself).
+    void pictureChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -4,10 +4,13 @@
 #include "ShortcutKit/Registry.h"
 #include "platform/fake/FakeEventMonitors.h"
 #include "platform/fake/FakeKeyGrabs.h"
+#include "platform/fake/FakePanelWindowing.h"
 #include "sidebar/SidebarController.h"
 #include "sidebar/SidebarModel.h"
 #include "sidebar/SidebarPanel.h"
 #include "sidebar/SwitcherController.h"
+#include "windows/ThumbnailBox.h"
+#include "windows/ThumbnailService.h"
 
 namespace corvane::testing {
 namespace {
@@ -217,6 +220,91 @@ TEST_F(SwitcherControllerTest, AReleaseBeforeTheSwitcherOpensSwitchesAtOnceWitho
     // The switch waited on no painting: the hidden strip was never shown.
     const SidebarPanel* panel = state->sidebar().panel();
     EXPECT_FALSE(panel && panel->isVisible());
+}
+
+TEST_F(SwitcherControllerTest, TheHiddenStripIsPaintedAsTheSwitcherShowsItAndAnewWhenWhatItShowsChanges) {
+    FakePanelWindowing& windowing = *platform->fakePanelWindowing;
+    // Without a compositing manager the first picture holds the content, not only its shadow.
+    windowing.setCompositing(false);
+    settings->setAutoHide(true);
+    addWindows(3);
+    state->sidebar().start();
+    animator.completeAll();
+    const auto settle = [&] { scheduler.advance(Seconds(1)); };
+    const auto openAndClose = [&] {
+        open();
+        keys().releaseKey(optionKey);
+        animator.completeAll();
+    };
+    // The strip shows once, and hides
+    openAndClose();
+    settle();
+    SidebarPanel* panel = state->sidebar().panel();
+    ASSERT_TRUE(panel->isPaintedWhileHidden());
+    const QImage ahead = windowing.firstPictures.value(panel->windowHandle());
+    ASSERT_FALSE(ahead.isNull());
+
+    // The very picture an opening paints there and then
+    panel->dropPaintedAhead();
+    open();
+    EXPECT_EQ(windowing.firstPicturesGivenAgain, 0);
+    EXPECT_TRUE(windowing.firstPictures.value(panel->windowHandle()) == ahead);
+    keys().releaseKey(optionKey);
+    animator.completeAll();
+    settle();
+    open();
+    EXPECT_EQ(windowing.firstPicturesGivenAgain, 1);
+    keys().releaseKey(optionKey);
+    animator.completeAll();
+    settle();
+
+    // A window's new picture while hidden: the old one goes at once, the new one a moment later
+    ASSERT_TRUE(panel->isPaintedWhileHidden());
+    QImage red(320, 200, QImage::Format_ARGB32_Premultiplied);
+    red.fill(Qt::red);
+    state->thumbnails().box(listedID(2))->setImage(red);
+    EXPECT_FALSE(panel->isPaintedWhileHidden());
+    settle();
+    ASSERT_TRUE(panel->isPaintedWhileHidden());
+    const QImage withRed = windowing.firstPictures.value(panel->windowHandle());
+    EXPECT_FALSE(withRed == ahead);
+    panel->dropPaintedAhead();
+    open();
+    EXPECT_TRUE(windowing.firstPictures.value(panel->windowHandle()) == withRed);
+    keys().releaseKey(optionKey);
+    animator.completeAll();
+    settle();
+
+    // A window more: the strip grows, and is painted at its new size
+    addWindow(110, 10, QStringLiteral("Late"));
+    refresh();
+    EXPECT_FALSE(panel->isPaintedWhileHidden());
+    settle();
+    ASSERT_TRUE(panel->isPaintedWhileHidden());
+    open();
+    EXPECT_EQ(windowing.firstPicturesGivenAgain, 2);
+    EXPECT_EQ(windowing.firstPictures.value(panel->windowHandle()).size(),
+              panel->size() * panel->devicePixelRatio());
+}
+
+TEST_F(SwitcherControllerTest,
+       AnotherWindowOfTheProgramInFrontComingUpWhileTheStripIsHiddenReordersTheSwitcher) {
+    settings->setAutoHide(true);
+    addWindow(101, 1, QStringLiteral("Editor"));
+    addWindow(101, 2, QStringLiteral("Editor"));
+    addWindow(102, 3, QStringLiteral("Viewer"));
+    platform->fakeRunningApplications->frontmost = 101;
+    refresh();
+    state->sidebar().start();
+    ASSERT_EQ(listedID(0), 1u);
+    // The program's second window comes to the front: the program in front stays the same
+    std::vector<WindowListEntry>& entries = platform->fakeWindowList->entries();
+    std::rotate(entries.begin(), entries.begin() + 1, entries.begin() + 2);
+    platform->fakeWindowList->announceChange();
+    ASSERT_EQ(listedID(0), 2u);
+    // Alt+Tab goes back to the window used before it
+    open();
+    EXPECT_EQ(selected(), 1u);
 }
 
 } // namespace

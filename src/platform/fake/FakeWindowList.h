@@ -26,6 +26,12 @@ public:
             m_watcher();
     }
 
+    // Tells the watcher, as the window manager's notice of a new active window or order would.
+    void announceChange() {
+        if (m_watcher)
+            m_watcher();
+    }
+
     void setEntries(std::vector<WindowListEntry> entries);
     // Appends one normal window behind the others and returns it.
     WindowListEntry& add(uint32_t id, int32_t pid, const QRectF& bounds, const QString& title = {});

@@ -271,9 +271,11 @@ void X11WindowState::rootChanged(xcb_atom_t property) {
     const X11Connection& c = *m_connection;
     if (property == c.atom(X11Atom::netClientList))
         m_clientsStale = true;
-    else if (property == c.atom(X11Atom::netClientListStacking))
+    else if (property == c.atom(X11Atom::netClientListStacking)) {
         m_stackingStale = true;
-    else if (property == c.atom(X11Atom::netActiveWindow)) {
+        // The window on top counts as the one used last.
+        activeChanged();
+    } else if (property == c.atom(X11Atom::netActiveWindow)) {
         m_activeStale = true;
         activeChanged();
     } else if (property == c.atom(X11Atom::netCurrentDesktop))
