@@ -25,6 +25,7 @@
 #include "windows/WindowService.h"
 #include "workspaces/WorkspaceManager.h"
 
+#include <QAbstractAnimation>
 #include <QPointer>
 
 #include <algorithm>
@@ -35,8 +36,8 @@ namespace {
 const Seconds revealDuration(0.18);
 const Seconds concealDuration(0.18);
 const Seconds relayoutDuration(0.2);
-// Longer than the list's own motions, and few enough paints for a list that keeps changing.
-const Seconds paintAheadDelay(0.4);
+// Few enough paints for a list that keeps changing.
+const Seconds paintAheadDelay(0.15);
 } // namespace
 
 SidebarController::SidebarController(const StripServices& services)
@@ -353,6 +354,12 @@ void SidebarController::paintAhead() {
     m_paintAhead.invalidate();
     if (m_isRevealed || m_panel->isVisible())
         return;
+    // A motion begun while the strip still showed (a cell sliding to its new place) may run on
+    // after the hiding: the picture waits for it to end. Motions belong to what they move.
+    if (!m_panel->findChildren<QAbstractAnimation*>().isEmpty()) {
+        paintAheadSoon();
+        return;
+    }
     // Where and as the animated reveal first shows it: its frame slid out, fully faded.
     m_motion->jump(SidebarGeometry::hiddenFrame(panelFrame(), m_services.settings.sidebarEdge()));
     m_panel->setAlphaValue(0);
