@@ -162,15 +162,17 @@ void askWindowManager(xcb_window_t window, const char* message, std::vector<uint
 
 bool isFreeOnServer(xcb_keycode_t keycode, uint16_t modifiers) {
     xcb_connection_t* c = desktop().connection();
-    xcb_generic_error_t* error =
-        xcb_request_check(c, xcb_grab_key_checked(c, 0, desktop().rootWindow(), modifiers, keycode,
-                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    if (error) {
+    // Taken and given back in one batch, which the server runs back to back: held any longer (a
+    // loaded machine can leave the probe between the answer and the giving back), the probe would
+    // make the product's own grab of the combination fail, and the product refuse its hot key.
+    // Giving back a grab the probe never got changes nothing.
+    const xcb_void_cookie_t grabbed = xcb_grab_key_checked(c, 0, desktop().rootWindow(), modifiers, keycode,
+                                                           XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    xcb_ungrab_key(c, keycode, desktop().rootWindow(), modifiers);
+    if (xcb_generic_error_t* error = xcb_request_check(c, grabbed)) {
         std::free(error);
         return false;
     }
-    xcb_ungrab_key(c, keycode, desktop().rootWindow(), modifiers);
-    xcb_flush(c);
     return true;
 }
 
