@@ -22,8 +22,7 @@ public:
     std::optional<QRectF> fullscreenFrame;
     void setActiveFullscreen(std::optional<QRectF> frame) {
         fullscreenFrame = frame;
-        if (m_watcher)
-            m_watcher();
+        announceChange();
     }
 
     // Tells the watcher, as the window manager's notice of a new active window or order would.

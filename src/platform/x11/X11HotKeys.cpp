@@ -487,10 +487,8 @@ void X11HotKeys::keymapChanged() {
 }
 
 void X11HotKeys::regrabAfterKeymapChange() {
-    const uint16_t locksBefore = m_keyboard.numLockMask().value_or(0);
-    m_keyboard.reloadKeymap();
+    const auto [locksBefore, locksMoved] = m_keyboard.reloadKeymap();
     const bool connected = m_keyboard.isConnected();
-    const bool locksMoved = !connected || m_keyboard.keymap().numLockMask() != locksBefore;
     // Most notices change nothing for the hot keys: a second keyboard of the same layout typing
     // (or a program typing through XTest) announces itself with one. A grab whose key and
     // modifiers stay is kept, and so is its key's state: let go of for a moment, a press meanwhile

@@ -70,10 +70,8 @@ void X11KeyGrabs::readEvents() {
 void X11KeyGrabs::keymapChanged() {
     // Grabs live for seconds: each change of a burst moves them at once, without waiting for it
     // to settle. Events the checks queue are read by the loop this runs from.
-    const uint16_t locksBefore = m_keyboard.numLockMask().value_or(0);
-    m_keyboard.reloadKeymap();
+    const auto [locksBefore, locksMoved] = m_keyboard.reloadKeymap();
     const bool connected = m_keyboard.isConnected();
-    const bool locksMoved = !connected || m_keyboard.keymap().numLockMask() != locksBefore;
     // A combination whose key and modifiers stay keeps its grab: let go of for a moment, a press
     // meanwhile would reach the program in front. Most notices change nothing here (another
     // keyboard of the same layout starting to type). Every moved grab goes before any is taken.

@@ -34,17 +34,17 @@ bool X11KeyboardConnection::isConnected() const {
            m_keymap->isValid();
 }
 
-std::optional<uint16_t> X11KeyboardConnection::numLockMask() const {
-    return m_keymap ? std::optional<uint16_t>(m_keymap->numLockMask()) : std::nullopt;
-}
-
 bool X11KeyboardConnection::isKeymapChange(uint8_t type) const {
     return type == XCB_MAPPING_NOTIFY || (m_xkbEventBase && type == *m_xkbEventBase);
 }
 
-void X11KeyboardConnection::reloadKeymap() {
+X11KeyboardConnection::Reload X11KeyboardConnection::reloadKeymap() {
+    Reload reload;
+    reload.locksBefore = m_keymap ? m_keymap->numLockMask() : uint16_t(0);
     if (m_connection)
         m_keymap = std::make_unique<X11Keymap>(m_connection);
+    reload.locksMoved = !isConnected() || m_keymap->numLockMask() != reload.locksBefore;
+    return reload;
 }
 
 void X11KeyboardConnection::stopIfClosed() {

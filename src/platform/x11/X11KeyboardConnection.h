@@ -36,7 +36,14 @@ public:
 
     // Whether an event of this type says the keymap changed; then call `reloadKeymap`.
     bool isKeymapChange(uint8_t type) const;
-    void reloadKeymap();
+    // What a reload means for the grabs taken under the keymap before it: the NumLock bit they
+    // were taken with, and whether that bit moved (or no keymap can be read now), so that every
+    // grab must be taken again.
+    struct Reload {
+        uint16_t locksBefore = 0;
+        bool locksMoved = true;
+    };
+    Reload reloadKeymap();
     // After reading: a connection the server closed stays readable, and nothing more comes on it.
     void stopIfClosed();
 
@@ -56,8 +63,6 @@ public:
     void ungrabCombination(xcb_keycode_t keycode, uint16_t mask);
     // The same for a combination taken under an earlier keymap, whose NumLock bit may differ.
     void ungrabCombination(xcb_keycode_t keycode, uint16_t mask, uint16_t numLockMask);
-    // The NumLock bit of the keymap read last; none before one was read.
-    std::optional<uint16_t> numLockMask() const;
 
 private:
     X11Connection m_x;
