@@ -277,7 +277,9 @@ void SidebarController::applyVisibility(bool animated) {
     const bool show = shouldShow();
     const Settings& settings = m_services.settings;
     m_services.windows.startWindowTimer(show);
-    m_services.thumbnails.setActive(show && !settings.stripIconsOnly());
+    // A strip about to show starts its thumbnails once it is on screen (reveal).
+    if (!show || m_isRevealed)
+        m_services.thumbnails.setActive(show && !settings.stripIconsOnly());
     if (!show) {
         m_services.spaces.startSpacesTimer(false);
         if (m_isRevealed)
@@ -297,21 +299,29 @@ void SidebarController::reveal(bool animated) {
     m_isRevealed = true;
     m_currentScreen = targetScreen();
     refreshWindowList();
-    ThumbnailService& thumbnails = m_services.thumbnails;
-    thumbnails.setVisible(visibleWindows());
-    thumbnails.refreshTick(0.5);
 
+    // Captures are work for the X server, which the window manager needs for taking the strip in
+    // while it maps: they start once the strip is on screen.
+    QPointer<SidebarController> self(this);
+    const auto startThumbnails = [self] {
+        if (!self || !self->m_isRevealed)
+            return;
+        ThumbnailService& thumbnails = self->m_services.thumbnails;
+        thumbnails.setActive(!self->m_services.settings.stripIconsOnly());
+        thumbnails.setVisible(self->visibleWindows());
+        thumbnails.refreshTick(0.5);
+    };
     const QRect target = panelFrame();
     if (animated) {
         m_motion->jump(SidebarGeometry::hiddenFrame(target, m_services.settings.sidebarEdge()));
         m_panel->setAlphaValue(0);
-        m_panel->show();
+        m_panel->showPaintedAhead(startThumbnails);
         m_panel->raise();
         m_motion->run(target, 1.0, revealDuration, PanelMotion::easeOut());
     } else {
         m_motion->jump(target);
         m_panel->setAlphaValue(1);
-        m_panel->show();
+        m_panel->showPaintedAhead(startThumbnails);
         m_panel->raise();
         // Ends any fade still under way.
         m_motion->run(target, 1.0, Seconds(0), PanelMotion::standard());

@@ -32,6 +32,11 @@ public:
     void whenExposed(QWindow& window, std::function<void()> onExposed) override {
         exposeActions.insert(&window, std::move(onExposed));
     }
+    // The window is on screen: what waited for it runs, once.
+    void expose(const QWindow& window) {
+        if (const std::function<void()> action = exposeActions.take(&window))
+            action();
+    }
 
     void showFirstPicture(QWindow& window, const QImage& picture) override {
         // A copy of the pixels, as the server takes them.
