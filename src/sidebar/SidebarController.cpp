@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "core/TrackingHostingView.h"
 #include "core/WorkArea.h"
+#include "platform/PanelWindowing.h"
 #include "platform/Platform.h"
 #include "shelf/FileShelf.h"
 #include "shelf/ShelfRowsView.h"
@@ -29,6 +30,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <utility>
 
 namespace corvane {
 
@@ -57,6 +59,14 @@ SidebarController::SidebarController(const StripServices& services)
         if (self)
             self->hoverChanged(id);
     };
+    connect(services.platform.panelWindowing.get(), &PanelWindowing::compositingChanged, this, [self] {
+        if (!self || !self->m_started)
+            return;
+        if (self->m_isRevealed)
+            self->matchCompositing();
+        else
+            self->paintAheadSoon();
+    });
 }
 
 SidebarController::~SidebarController() {
@@ -299,6 +309,7 @@ void SidebarController::reveal(bool animated) {
     m_isRevealed = true;
     m_currentScreen = targetScreen();
     refreshWindowList();
+    matchCompositing();
 
     // Captures are work for the X server, which the window manager needs for taking the strip in
     // while it maps: they start once the strip is on screen.
@@ -370,10 +381,33 @@ void SidebarController::paintAhead() {
         paintAheadSoon();
         return;
     }
+    matchCompositing();
     // Where and as the animated reveal first shows it: its frame slid out, fully faded.
     m_motion->jump(SidebarGeometry::hiddenFrame(panelFrame(), m_services.settings.sidebarEdge()));
     m_panel->setAlphaValue(0);
     m_panel->paintWhileHidden();
+}
+
+void SidebarController::matchCompositing() {
+    PanelWindowing& windowing = *m_services.platform.panelWindowing;
+    const bool shown = m_panel->isVisible();
+    // A strip sliding away is made anew once it has gone.
+    if (m_panel->isTranslucent() == windowing.isCompositing() || (shown && !m_isRevealed))
+        return;
+    const QRect target = m_motion->target();
+    const double alpha = m_panel->alphaValue();
+    // The motion looks at the panel; it goes first.
+    m_motion.reset();
+    auto panel = std::make_unique<SidebarPanel>(windowing);
+    panel->setContentView(m_panel->contentView());
+    const std::unique_ptr<SidebarPanel> old = std::exchange(m_panel, std::move(panel));
+    m_motion = std::make_unique<PanelMotion>(*m_panel, m_services.animator);
+    m_motion->jump(target);
+    if (shown) {
+        m_panel->setAlphaValue(alpha);
+        m_panel->show();
+        m_panel->raise();
+    }
 }
 
 void SidebarController::relayout(bool animated) {

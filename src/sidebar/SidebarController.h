@@ -108,6 +108,9 @@ private:
     // stayed the same a moment; a reveal (the switcher's above all) then only maps its window.
     void paintAheadSoon();
     void paintAhead();
+    // A hidden strip made before a compositing manager started or stopped is made anew, its
+    // content moved over, so that it has an alpha channel exactly where one shows.
+    void matchCompositing();
     void relayout(bool animated);
     void jumpToPanelFrame();
     void installMouseMonitors();

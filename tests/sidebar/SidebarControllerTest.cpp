@@ -2,12 +2,14 @@
 
 #include "core/TrackingHostingView.h"
 #include "platform/fake/FakeAccessibility.h"
+#include "platform/fake/FakePanelWindowing.h"
 #include "platform/fake/FakeRunningApplications.h"
 #include "platform/fake/FakeWindowList.h"
 #include "sidebar/HoverPreviewModel.h"
 #include "sidebar/SidebarController.h"
 #include "sidebar/SidebarMetrics.h"
 #include "sidebar/SidebarModel.h"
+#include "sidebar/SidebarPanel.h"
 #include "support/FakeWindows.h"
 #include "windows/SpacesService.h"
 #include "windows/ThumbnailService.h"
@@ -252,6 +254,46 @@ TEST_F(SidebarControllerTest, RefreshingRunsExactlyWhileTheStripShows) {
     EXPECT_TRUE(strip().panel()->isVisible());
     animator.completeAll();
     EXPECT_FALSE(strip().panel()->isVisible());
+}
+
+TEST_F(SidebarControllerTest, TheStripHasAnAlphaChannelExactlyWhileACompositingManagerRuns) {
+    FakePanelWindowing& windowing = *platform->fakePanelWindowing;
+    buildState();
+    settings->setAutoHide(true);
+    startStrip();
+    ASSERT_FALSE(strip().isRevealed());
+    ASSERT_TRUE(strip().panel()->isTranslucent());
+    const QPointer<QWidget> content = strip().panel()->contentView();
+
+    // The compositing manager stops while the strip is hidden: it is made anew, content and all,
+    // before its next showing is painted ahead
+    windowing.setCompositing(false);
+    scheduler.advance(Seconds(1));
+    const QPointer<SidebarPanel> opaque = strip().panel();
+    EXPECT_FALSE(opaque->isTranslucent());
+    EXPECT_EQ(opaque->contentView(), content);
+    EXPECT_TRUE(opaque->isPaintedWhileHidden());
+    strip().toggle();
+    animator.completeAll();
+    EXPECT_TRUE(opaque->isVisible());
+
+    // One starts while the strip shows: it is made anew where it stands, still showing
+    const QRect frame = opaque->frame();
+    windowing.setCompositing(true);
+    EXPECT_FALSE(opaque);
+    EXPECT_TRUE(strip().panel()->isTranslucent());
+    EXPECT_TRUE(strip().panel()->isVisible());
+    EXPECT_EQ(strip().panel()->frame(), frame);
+    EXPECT_EQ(strip().panel()->contentView(), content);
+
+    // It stops while the strip slides away: the strip goes first, and is made anew then
+    strip().toggle();
+    windowing.setCompositing(false);
+    EXPECT_TRUE(strip().panel()->isTranslucent());
+    animator.completeAll();
+    EXPECT_FALSE(strip().panel()->isVisible());
+    scheduler.advance(Seconds(1));
+    EXPECT_FALSE(strip().panel()->isTranslucent());
 }
 
 TEST_F(SidebarControllerTest, TheSwitcherShowsTheStripWhateverElseSaysWhileItRuns) {
