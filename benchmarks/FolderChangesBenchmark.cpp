@@ -139,7 +139,7 @@ void BM_FolderListFollowsNewFiles(benchmark::State& state) {
     settings.setShelfSort(ShelfSort::name);
     FakeSystemShell shell;
     ThreadPoolExecutor worker;
-    FileShelf shelf(defaults, std::make_unique<InotifyFolderWatching>());
+    FileShelf shelf(defaults, scheduler, std::make_unique<InotifyFolderWatching>());
     shelf.setFolders({folder});
     shelf.syncWatchers();
     ShelfListModel model(ShelfSource::folder(folder), shelf, settings, shell, scheduler, worker);

@@ -183,7 +183,7 @@ struct Shelf {
     Settings settings{defaults, notifications};
     FakeSystemShell shell;
     ManualExecutor worker;
-    FileShelf shelf{defaults};
+    FileShelf shelf{defaults, scheduler};
 };
 
 void BM_FilterTheListing(benchmark::State& state) {

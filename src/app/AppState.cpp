@@ -73,7 +73,8 @@ AppState::AppState(Platform& platform, Runtime runtime)
     m_spaces =
         std::make_unique<SpacesService>(*platform.desktops, *platform.screens, *platform.runningApplications,
                                         runtime.scheduler, runtime.background);
-    m_files = std::make_unique<FileShelf>(*platform.defaults, std::move(platform.folderWatching));
+    m_files = std::make_unique<FileShelf>(*platform.defaults, runtime.scheduler,
+                                          std::move(platform.folderWatching));
     m_awake = std::make_unique<AwakeController>(AwakeController::Services{
         m_settings, runtime.scheduler, *platform.powerHolds, *platform.defaults, *m_statusItems, *this});
     QObject::connect(m_awake.get(), &AwakeController::problem, m_awake.get(), [this](const QString& message) {

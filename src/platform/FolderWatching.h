@@ -23,6 +23,9 @@ struct FolderChanges {
     // Which entries changed is not known (events were lost, the watch itself was lost, or the
     // watching cannot tell): only a whole listing says what the folder holds now.
     bool whole = false;
+    // The watch ended with this batch (the folder was deleted, moved away or unmounted): nothing
+    // more comes from it. Its `whole` is set too.
+    bool ended = false;
 };
 
 // Reports changes to a folder's own entries (created, deleted, renamed, written) and to the folder
@@ -30,8 +33,9 @@ struct FolderChanges {
 class FolderWatching {
 public:
     virtual ~FolderWatching() = default;
-    // Calls `onChange` on the main thread once per delivered batch of changes. None when the
-    // folder cannot be watched (missing, not a folder, unreadable); nothing is reported then.
+    // Calls `onChange` on the main thread once per delivered batch of changes, until a batch that
+    // ends the watch. None when the folder cannot be watched (missing, not a folder, unreadable);
+    // nothing is reported then.
     virtual std::unique_ptr<FolderWatch> watch(const QString& path,
                                                std::function<void(const FolderChanges&)> onChange) = 0;
 };

@@ -53,8 +53,8 @@ QStringList defaultFolders() {
 
 } // namespace
 
-FileShelf::FileShelf(UserDefaults& defaults, std::unique_ptr<FolderWatching> watching)
-    : m_defaults(&defaults),
+FileShelf::FileShelf(UserDefaults& defaults, Scheduler& scheduler, std::unique_ptr<FolderWatching> watching)
+    : m_defaults(&defaults), m_scheduler(scheduler),
       m_watching(watching ? std::move(watching) : std::make_unique<QtFolderWatching>()) {
     // An empty stored list stays empty: the two default folders stand only for a missing or
     // unreadable value, which stays as it is until the next save.
@@ -144,16 +144,47 @@ void FileShelf::syncWatchers() {
 
     std::erase_if(m_watchers, [&](const auto& entry) { return !pinned.contains(entry.first); });
 
+    for (const QString& path : m_folders)
+        watchFolder(path);
+    updateMissingFolderTimer();
+}
+
+bool FileShelf::watchFolder(const QString& path) {
+    const QString key = pathKey(path);
+    if (m_watchers.contains(key))
+        return false;
+    std::unique_ptr<FolderWatch> watch = m_watching->watch(
+        path, [this, path](const FolderChanges& changes) { folderDidChange(path, changes); });
+    if (!watch)
+        return false;
+    m_watchers.emplace(key, std::make_pair(path, std::move(watch)));
+    return true;
+}
+
+void FileShelf::lookForMissingFolders() {
+    QStringList appeared;
     for (const QString& path : m_folders) {
-        const QString key = pathKey(path);
-        if (m_watchers.contains(key))
-            continue;
-        std::unique_ptr<FolderWatch> watch = m_watching->watch(
-            path, [this, path](const FolderChanges& changes) { folderDidChange(path, changes); });
-        if (!watch)
-            continue;
-        m_watchers.emplace(key, std::make_pair(path, std::move(watch)));
+        if (watchFolder(path))
+            appeared.push_back(path);
     }
+    updateMissingFolderTimer();
+    // Whatever a list showed of it (nothing, or what it held before it went) is listed again.
+    for (const QString& path : appeared)
+        folderDidChange(path, FolderChanges{{}, true});
+}
+
+void FileShelf::updateMissingFolderTimer() {
+    const bool missing = std::any_of(m_folders.begin(), m_folders.end(), [this](const QString& path) {
+        return !m_watchers.contains(pathKey(path));
+    });
+    if (!missing) {
+        m_missingFolderTimer.invalidate();
+        return;
+    }
+    if (m_missingFolderTimer.isValid())
+        return;
+    m_missingFolderTimer = m_scheduler.scheduleRepeating(missingFolderInterval, Seconds(1.0),
+                                                         [this] { lookForMissingFolders(); });
 }
 
 QStringList FileShelf::watchedFolders() const {
@@ -163,7 +194,13 @@ QStringList FileShelf::watchedFolders() const {
     return paths;
 }
 
-void FileShelf::folderDidChange(const QString& path, const FolderChanges& changes) {
+void FileShelf::folderDidChange(QString path, const FolderChanges& changes) {
+    if (changes.ended) {
+        // Gone (deleted or moved away): it is looked for until it is back. Its watch ends after
+        // this delivery, which holds it.
+        m_watchers.erase(pathKey(path));
+        updateMissingFolderTimer();
+    }
     ++m_revision;
     Q_EMIT revisionChanged();
     Q_EMIT folderChanged(path, changes);

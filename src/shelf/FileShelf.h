@@ -2,6 +2,7 @@
 
 #include "core/ShelfSort.h"
 #include "platform/FolderWatching.h"
+#include "runtime/Scheduler.h"
 #include "shelf/FileIconCache.h"
 #include "shelf/ShelfFile.h"
 #include "shelf/ShelfSource.h"
@@ -25,13 +26,19 @@ class UserDefaults;
 // The model behind every file list: the Tray (paths the user gathered; nothing is copied) and the
 // pinned folders, whose contents are listed. Both lists live in the user defaults; every pinned
 // folder is watched, and `revision` counts the changes they report so that lists showing a folder
-// are listed again. One per process, main thread only.
+// are listed again. A pinned folder that is missing, or that went away while watched, is looked
+// for every few seconds; when it appears it is watched and counts as changed. One per process,
+// main thread only.
 class FileShelf : public QObject {
     Q_OBJECT
 public:
     // Reads both lists from the defaults and starts watching the pinned folders. Without
     // `watching`, folders are watched through the file system's change notifications.
-    explicit FileShelf(UserDefaults& defaults, std::unique_ptr<FolderWatching> watching = nullptr);
+    FileShelf(UserDefaults& defaults, Scheduler& scheduler,
+              std::unique_ptr<FolderWatching> watching = nullptr);
+
+    // How often pinned folders that cannot be watched are looked for again.
+    static constexpr Seconds missingFolderInterval{3.0};
     ~FileShelf() override;
 
     static const QString foldersKey; // "shelfFolders"
@@ -63,7 +70,7 @@ public:
     // Offsets outside the list are ignored.
     void moveFolders(const std::set<int>& offsets, int destination);
     // Watches each pinned folder that can be opened and no other. A folder that cannot be opened
-    // is tried again at the next call.
+    // is tried again at the next call, and every `missingFolderInterval` until it can.
     void syncWatchers();
     // The folders watched now, one entry per distinct path.
     QStringList watchedFolders() const;
@@ -92,12 +99,20 @@ Q_SIGNALS:
     void folderChanged(const QString& path, const FolderChanges& changes);
 
 private:
-    void folderDidChange(const QString& path, const FolderChanges& changes);
+    // `path` is a copy: the watch that calls may end during the call.
+    void folderDidChange(QString path, const FolderChanges& changes);
+    // Opens the watch of a pinned folder not watched yet; false when it cannot be watched.
+    bool watchFolder(const QString& path);
+    // The missing folders that can be watched now are, and their lists count them changed.
+    void lookForMissingFolders();
+    void updateMissingFolderTimer();
 
     QStringList m_folders;
     QStringList m_tray;
     qint64 m_revision = 0;
     UserDefaults* m_defaults = nullptr;
+    Scheduler& m_scheduler;
+    TimerHandle m_missingFolderTimer;
     std::unique_ptr<FolderWatching> m_watching;
     // By path key; each keeps the path it was opened with.
     std::map<QString, std::pair<QString, std::unique_ptr<FolderWatch>>> m_watchers;

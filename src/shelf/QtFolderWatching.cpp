@@ -48,9 +48,11 @@ private:
         std::vector<std::weak_ptr<std::function<void(const FolderChanges&)>>> listeners;
         for (const auto& [id, listener] : folder->second)
             listeners.push_back(listener);
+        // A folder deleted or moved away leaves the watcher.
+        const FolderChanges changes{{}, true, !m_watcher.directories().contains(path)};
         for (const auto& weak : listeners) {
             if (const auto listener = weak.lock())
-                (*listener)(FolderChanges{{}, true});
+                (*listener)(changes);
         }
     }
 

@@ -24,15 +24,17 @@ void touch(const QString& path) {
 
 } // namespace
 
-TEST(InotifyFolderWatching, NamesWhatChangedAndTellsLostEventsAndALostWatchAsUnknown) {
+TEST(InotifyFolderWatching, NamesWhatChangedAndTellsLostEventsAndALostWatchAsUnknownAndEnded) {
     QTemporaryDir temp;
     const QString folder = temp.filePath(QStringLiteral("watched"));
     ASSERT_TRUE(QDir().mkpath(folder));
     InotifyFolderWatching watching;
     std::set<QByteArray> names;
     int whole = 0;
+    int ended = 0;
     auto watch = watching.watch(folder, [&](const FolderChanges& changes) {
         whole += changes.whole ? 1 : 0;
+        ended += changes.ended ? 1 : 0;
         names.insert(changes.names.begin(), changes.names.end());
     });
     ASSERT_TRUE(watch);
@@ -46,6 +48,7 @@ TEST(InotifyFolderWatching, NamesWhatChangedAndTellsLostEventsAndALostWatchAsUnk
     const std::set<QByteArray> expected{"a", "b", "sub"};
     EXPECT_TRUE(QTest::qWaitFor([&] { return names == expected; }, 10000));
     EXPECT_EQ(whole, 0);
+    EXPECT_EQ(ended, 0);
 
     // More events than the kernel queues before they are read: which entries changed is lost.
     QFile limit(QStringLiteral("/proc/sys/fs/inotify/max_queued_events"));
@@ -58,8 +61,10 @@ TEST(InotifyFolderWatching, NamesWhatChangedAndTellsLostEventsAndALostWatchAsUnk
         EXPECT_TRUE(QTest::qWaitFor([&] { return whole == 1; }, 30000));
     }
 
-    // The folder deleted: its watch is lost.
+    // The folder deleted: its watch is lost, and said to have ended.
     whole = 0;
     QDir(folder).removeRecursively();
     EXPECT_TRUE(QTest::qWaitFor([&] { return whole > 0; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ended == 1; }, 10000));
+    EXPECT_EQ(ended, 1);
 }

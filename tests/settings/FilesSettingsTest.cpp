@@ -25,7 +25,7 @@ using namespace corvane;
 TEST(FilesSettingsTest, PinningSkipsFoldersAlreadyPinnedAndKeepsTheChosenOrder) {
     ManualScheduler scheduler;
     UserDefaults defaults(std::make_unique<FakeDefaultsFile>(), scheduler);
-    FileShelf shelf(defaults);
+    FileShelf shelf(defaults, scheduler);
     QTemporaryDir a, b, c;
     shelf.setFolders({a.path()});
     EXPECT_EQ(pinFolders(shelf, {c.path(), a.path(), b.path(), c.path()}), 2);

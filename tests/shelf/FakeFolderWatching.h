@@ -17,7 +17,7 @@ namespace corvane::testing {
 class FakeFolderWatching final : public FolderWatching {
 public:
     struct Shared {
-        std::multimap<QString, std::function<void(const FolderChanges&)>*> live;
+        std::multimap<QString, std::shared_ptr<std::function<void(const FolderChanges&)>>> live;
         int opened = 0;
     };
 
@@ -35,10 +35,11 @@ public:
         const auto [first, last] = m_shared->live.equal_range(path);
         if (first == last)
             return false;
-        std::vector<std::function<void(const FolderChanges&)>*> listeners;
+        // Held while they run, as a real watching does: a listener may end its own watch.
+        std::vector<std::shared_ptr<std::function<void(const FolderChanges&)>>> listeners;
         for (auto it = first; it != last; ++it)
             listeners.push_back(it->second);
-        for (auto* listener : listeners)
+        for (const auto& listener : listeners)
             (*listener)(changes);
         return true;
     }
@@ -56,13 +57,14 @@ private:
     public:
         Watch(std::shared_ptr<Shared> shared, QString path,
               std::function<void(const FolderChanges&)> onChange)
-            : m_shared(std::move(shared)), m_path(std::move(path)), m_onChange(std::move(onChange)) {
-            m_shared->live.emplace(m_path, &m_onChange);
+            : m_shared(std::move(shared)), m_path(std::move(path)),
+              m_onChange(std::make_shared<std::function<void(const FolderChanges&)>>(std::move(onChange))) {
+            m_shared->live.emplace(m_path, m_onChange);
         }
         ~Watch() override {
             const auto [first, last] = m_shared->live.equal_range(m_path);
             for (auto it = first; it != last; ++it) {
-                if (it->second == &m_onChange) {
+                if (it->second == m_onChange) {
                     m_shared->live.erase(it);
                     break;
                 }
@@ -72,7 +74,7 @@ private:
     private:
         std::shared_ptr<Shared> m_shared;
         QString m_path;
-        std::function<void(const FolderChanges&)> m_onChange;
+        std::shared_ptr<std::function<void(const FolderChanges&)>> m_onChange;
     };
 
     std::shared_ptr<Shared> m_shared = std::make_shared<Shared>();

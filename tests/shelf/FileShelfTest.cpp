@@ -28,7 +28,7 @@ protected:
     FileShelf& makeShelf() {
         auto made = std::make_unique<FakeFolderWatching>();
         watching = made.get();
-        shelf = std::make_unique<FileShelf>(*defaults, std::move(made));
+        shelf = std::make_unique<FileShelf>(*defaults, scheduler, std::move(made));
         return *shelf;
     }
 
@@ -219,24 +219,57 @@ TEST_F(FileShelfTest, WatchersFollowThePinnedFoldersAndCountEveryChange) {
     EXPECT_EQ(files.revision(), 2);
     EXPECT_EQ(revisions.count(), 2);
 
-    // When the missing folder appears, it is watched from the next sync on
+    // When the missing folder appears, it is watched within the look-out's interval, and the
+    // lists showing it (as missing) are told to list it
+    QSignalSpy changed(&files, &FileShelf::folderChanged);
     QDir().mkpath(later);
     EXPECT_FALSE(watching->change(later));
-    files.syncWatchers();
-    EXPECT_TRUE(watching->change(later));
+    scheduler.advance(FileShelf::missingFolderInterval);
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).toString(), later);
+    EXPECT_TRUE(changed.at(0).at(1).value<FolderChanges>().whole);
     EXPECT_EQ(files.revision(), 3);
+    EXPECT_TRUE(watching->change(later));
+    EXPECT_EQ(files.revision(), 4);
+    // and nothing is looked for while every pinned folder is watched
+    EXPECT_EQ(scheduler.pendingTimers(), 0);
 
     // When the folder pinned twice is removed, both entries go and its watcher is cancelled
     files.removeFolder(a);
     EXPECT_EQ(files.folders(), QStringList({b, later}));
     EXPECT_FALSE(watching->watched().contains(a));
     EXPECT_FALSE(watching->change(a));
-    EXPECT_EQ(files.revision(), 3);
+    EXPECT_EQ(files.revision(), 4);
 
     // A sync with nothing changed opens nothing again
     const int opened = watching->openedCount();
     files.syncWatchers();
     EXPECT_EQ(watching->openedCount(), opened);
+}
+
+TEST_F(FileShelfTest, AWatchedFolderThatGoesIsWatchedAgainOnceItIsBack) {
+    const QString a = makeFolder(QStringLiteral("a"));
+    store("shelfFolders", Json::array({a.toStdString()}));
+    FileShelf& files = makeShelf();
+    QSignalSpy changed(&files, &FileShelf::folderChanged);
+
+    // When the folder is deleted, its watch ends and the lists hear of it
+    QDir(a).removeRecursively();
+    EXPECT_TRUE(watching->change(a, FolderChanges{{}, true, true}));
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_TRUE(files.watchedFolders().isEmpty());
+
+    // While it is away, looking finds nothing and tells no one
+    scheduler.advance(FileShelf::missingFolderInterval * 2);
+    EXPECT_EQ(changed.count(), 1);
+
+    // Made again, it is watched and listed again
+    QDir().mkpath(a);
+    scheduler.advance(FileShelf::missingFolderInterval);
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(files.watchedFolders(), QStringList({a}));
+    EXPECT_TRUE(watching->change(a));
+    EXPECT_EQ(changed.count(), 3);
 }
 
 TEST_F(FileShelfTest, RemovingAFolderThatIsNotPinnedStillSaves) {

@@ -38,7 +38,7 @@ protected:
         touch(temp.filePath(QStringLiteral("zsub/inner.txt")));
         auto made = std::make_unique<FakeFolderWatching>();
         watching = made.get();
-        shelf = std::make_unique<FileShelf>(defaults, std::move(made));
+        shelf = std::make_unique<FileShelf>(defaults, scheduler, std::move(made));
         shelf->setFolders({temp.path()});
         shelf->syncWatchers();
         model = std::make_unique<ShelfListModel>(ShelfSource::folder(temp.path()), *shelf, settings, shell,
@@ -289,7 +289,7 @@ TEST(ShelfListModelMissingTest, AFolderThatIsGoneIsMissingWhereAnEmptyOneIsOnlyE
     Settings settings(defaults, notifications);
     FakeSystemShell shell;
     ManualExecutor worker;
-    FileShelf shelf(defaults, std::make_unique<FakeFolderWatching>());
+    FileShelf shelf(defaults, scheduler, std::make_unique<FakeFolderWatching>());
     QTemporaryDir temp;
     ShelfListModel gone(ShelfSource::folder(temp.filePath(QStringLiteral("gone"))), shelf, settings, shell,
                         scheduler, worker);

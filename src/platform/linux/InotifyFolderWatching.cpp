@@ -119,6 +119,7 @@ private:
         for (const auto& [wd, folder] : m_folders) {
             FolderChanges changes;
             changes.whole = whole.contains(wd);
+            changes.ended = lost.contains(wd);
             if (!changes.whole) {
                 const auto changed = names.find(wd);
                 if (changed == names.end())
