@@ -103,7 +103,7 @@ protected:
         EXPECT_TRUE(client.has_value());
         if (!client)
             return XCB_WINDOW_NONE;
-        EXPECT_TRUE(QTest::qWaitFor([&] { return serverFrame(client->window).isValid(); }, kWaitMs));
+        EXPECT_TRUE(waitUntilFramed(client->window, kWaitMs));
         return client->window;
     }
     // xlogo rather than xclock: a window that takes no input never becomes the active one.

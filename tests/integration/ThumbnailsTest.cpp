@@ -78,8 +78,7 @@ protected:
         const auto client = desktop().waitForClientWindow(process->processId(), 10s);
         if (!client)
             return std::nullopt;
-        // The client list is written before the frame maps.
-        if (!QTest::qWaitFor([&] { return serverFrame(client->window).isValid(); }, kWaitMs))
+        if (!waitUntilFramed(client->window, kWaitMs))
             return std::nullopt;
         WindowInfo info;
         info.windowID = client->window;

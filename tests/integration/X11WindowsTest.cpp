@@ -52,15 +52,7 @@ protected:
         m_started.push_back(started.process);
         if (auto client = desktop().waitForClientWindow(started.process->processId(), 10s))
             started.client = *client;
-        // Wait for the window to be shown in its frame, too: the client list is written before the
-        // window manager has placed and mapped the frame, which starts out 1x1 at the origin.
-        (void)QTest::qWaitFor(
-            [&] {
-                const std::vector<uint32_t> state = windowProperty(started.client.window, "WM_STATE");
-                return !state.empty() && state.front() == XCB_ICCCM_WM_STATE_NORMAL &&
-                       serverFrame(started.client.window).isValid();
-            },
-            kWaitMs);
+        (void)waitUntilFramed(started.client.window, kWaitMs);
         return started;
     }
 

@@ -123,6 +123,16 @@ bool serverFrameLandsOn(xcb_window_t client, const QRect& expected, int waitMs) 
     return landed;
 }
 
+bool waitUntilFramed(xcb_window_t client, int waitMs) {
+    constexpr uint32_t normalState = 1;
+    return QTest::qWaitFor(
+        [&] {
+            const std::vector<uint32_t> state = windowProperty(client, "WM_STATE");
+            return !state.empty() && state.front() == normalState && serverFrame(client).isValid();
+        },
+        waitMs);
+}
+
 std::vector<uint32_t> windowProperty(xcb_window_t window, const char* name) {
     xcb_connection_t* c = desktop().connection();
     Reply<xcb_get_property_reply_t> reply(

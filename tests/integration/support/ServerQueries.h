@@ -33,6 +33,9 @@ QString describe(const QRect& r);
 // Waits until the window manager's frame around `client` stands on `expected`; a test failure
 // naming both frames when it does not within `waitMs`.
 bool serverFrameLandsOn(xcb_window_t client, const QRect& expected, int waitMs = 5000);
+// Waits until the window manager shows `client` in its frame (WM_STATE normal): the client list
+// names a window before its frame, which starts out 1x1 at the origin, is placed and mapped.
+bool waitUntilFramed(xcb_window_t client, int waitMs = 5000);
 bool hasState(xcb_window_t window, const char* state);
 bool isClient(xcb_window_t window);
 uint32_t activeWindow();
