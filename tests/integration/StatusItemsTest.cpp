@@ -19,6 +19,8 @@
 
 #include <array>
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace corvane::testing {
 namespace {
@@ -58,6 +60,23 @@ TEST(StatusItems, HiddenWithoutATrayHostThenEmbeddedWithTheirMenusOnceOneStarts)
                 if (!widget->accessibleName().isEmpty())
                     named[widget->accessibleName()] = widget;
             return named.size() == identifiers.size();
+        },
+        10000));
+    // The tray host lays its icons out again as each one comes: the clicks wait until none has
+    // moved for a while.
+    const auto places = [&] {
+        std::vector<QRect> all;
+        for (const QString& identifier : identifiers)
+            if (QWidget* icon = named[identifier + QStringLiteral(" icon")])
+                all.push_back(serverClientFrame(static_cast<xcb_window_t>(icon->winId())));
+        return all;
+    };
+    std::vector<QRect> laidOut = places();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            QTest::qWait(300);
+            const std::vector<QRect> now = places();
+            return std::exchange(laidOut, now) == now;
         },
         10000));
     XTestInput pointer;
