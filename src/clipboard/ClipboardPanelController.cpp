@@ -105,8 +105,7 @@ void ClipboardPanelController::show() {
     // The strip opens often and should open at once: without a compositing manager its window has
     // no alpha channel, which would only cost the server a copy at each opening. One made before a
     // compositing manager started or stopped is made anew.
-    if (m_panel && !m_panel->isVisible() &&
-        m_panel->isTranslucent() != m_services.windowing.isCompositing()) {
+    if (m_panel && !m_panel->isVisible() && m_panel->isSurfaceOutdated()) {
         m_motion.reset();
         delete m_panel.data();
     }

@@ -25,7 +25,7 @@ FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect
 FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect, int level,
                              bool ignoresMouse, bool canBecomeKey, Surface surface)
     : QWidget(nullptr), m_windowing(windowing), m_level(level), m_ignoresMouse(ignoresMouse),
-      m_canBecomeKey(canBecomeKey) {
+      m_canBecomeKey(canBecomeKey), m_surface(surface) {
     Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint;
     if (level > PanelLevel::normal)
         flags |= Qt::WindowStaysOnTopHint;
@@ -102,6 +102,11 @@ void FloatingPanel::setContentView(QWidget* view) {
     const QVariant ground = view ? view->property(groundColorProperty) : QVariant();
     if (ground.isValid())
         setGroundColor(ground.value<QColor>());
+}
+
+bool FloatingPanel::isSurfaceOutdated() const {
+    return m_surface == Surface::translucentWhenComposited && m_windowingAlive &&
+           isTranslucent() != m_windowing.isCompositing();
 }
 
 void FloatingPanel::setGroundColor(const QColor& color) {

@@ -126,6 +126,10 @@ public:
     };
     // Whether the panel's window has an alpha channel.
     bool isTranslucent() const { return testAttribute(Qt::WA_TranslucentBackground); }
+    // A panel whose surface follows the compositing manager, made before one started or stopped:
+    // its window has an alpha channel where none shows, or none where one would. Its owner makes
+    // it anew.
+    bool isSurfaceOutdated() const;
 
     // Every panel paints all of itself as it shows, before its window is mapped, and the desktop
     // puts that picture up the moment the window is: no panel is ever seen before its picture.
@@ -186,6 +190,7 @@ private:
     int m_level;
     bool m_ignoresMouse;
     bool m_canBecomeKey;
+    Surface m_surface;
     double m_alpha = 1.0;
     QPointer<PanelWindowing> m_windowingAlive;
     Outline m_outline;

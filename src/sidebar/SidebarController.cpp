@@ -389,16 +389,15 @@ void SidebarController::paintAhead() {
 }
 
 void SidebarController::matchCompositing() {
-    PanelWindowing& windowing = *m_services.platform.panelWindowing;
     const bool shown = m_panel->isVisible();
     // A strip sliding away is made anew once it has gone.
-    if (m_panel->isTranslucent() == windowing.isCompositing() || (shown && !m_isRevealed))
+    if (!m_panel->isSurfaceOutdated() || (shown && !m_isRevealed))
         return;
     const QRect target = m_motion->target();
     const double alpha = m_panel->alphaValue();
     // The motion looks at the panel; it goes first.
     m_motion.reset();
-    auto panel = std::make_unique<SidebarPanel>(windowing);
+    auto panel = std::make_unique<SidebarPanel>(*m_services.platform.panelWindowing);
     panel->setContentView(m_panel->contentView());
     const std::unique_ptr<SidebarPanel> old = std::exchange(m_panel, std::move(panel));
     m_motion = std::make_unique<PanelMotion>(*m_panel, m_services.animator);
