@@ -184,15 +184,18 @@ void FloatingPanel::paintWhileHidden() {
         m_ahead = {true, size(), m_shown, window->devicePixelRatio(), showsOpacity()};
 }
 
+bool FloatingPanel::paintedWhileHiddenHolds(const QWindow& window) const {
+    const QBackingStore* store = backingStore();
+    return m_ahead.valid && m_ahead.size == size() && m_ahead.shown == m_shown &&
+           m_ahead.ratio == window.devicePixelRatio() && m_ahead.showsOpacity == showsOpacity() && store &&
+           store->size() == size();
+}
+
 bool FloatingPanel::showPaintedWhileHidden(QWindow& window) {
     // Shown once at most: the next hiding forgets the picture on the desktop's side.
-    const PaintedWhileHidden ahead = std::exchange(m_ahead, {});
-    const QBackingStore* store = backingStore();
-    if (!ahead.valid || ahead.size != size() || ahead.shown != m_shown ||
-        ahead.ratio != window.devicePixelRatio() || ahead.showsOpacity != showsOpacity() || !store ||
-        store->size() != size())
-        return false;
-    if (!m_windowing.showFirstPictureAgain(window))
+    const bool holds = paintedWhileHiddenHolds(window);
+    m_ahead = {};
+    if (!holds || !m_windowing.showFirstPictureAgain(window))
         return false;
     // The backing store holds the picture too, for Qt to put up at the first exposure. The repaints
     // the showing asks for are dropped once it is through (setVisible).
@@ -239,13 +242,36 @@ bool FloatingPanel::paintPicture(QWindow& window) {
 void FloatingPanel::setVisible(bool visible) {
     const bool showing = visible && !isVisible();
     m_paintedAhead = false;
+    m_mappedAhead = showing && mapPaintedWhileHidden();
     QWidget::setVisible(visible);
+    m_mappedAhead = false;
     if (!showing || !m_paintedAhead)
         return;
     // Showing asked for a later repaint of every widget; the one painted ahead covers them all.
     QCoreApplication::removePostedEvents(this, QEvent::UpdateLater);
     for (QWidget* child : findChildren<QWidget*>())
         QCoreApplication::removePostedEvents(child, QEvent::UpdateLater);
+}
+
+bool FloatingPanel::mapPaintedWhileHidden() {
+    // Everything the window shows and the desktop must know is in place already: it is mapped
+    // before Qt works through its showing, which takes longer than the map.
+    QWindow* window = windowHandle();
+    if (!window || window->isExposed() || !m_windowingAlive || !testAttribute(Qt::WA_Moved) ||
+        !paintedWhileHiddenHolds(*window) || !m_windowing.canMapNow(*window))
+        return false;
+    giveDesktopHints(*window);
+    if (!showPaintedWhileHidden(*window))
+        return false;
+    m_windowing.mapNow(*window, geometry());
+    return true;
+}
+
+void FloatingPanel::giveDesktopHints(QWindow& window) {
+    m_windowing.setListedInTaskbars(window, !m_ignoresCycle);
+    m_windowing.showOnAllDesktops(window);
+    m_windowing.showWithoutActivating(window);
+    m_windowing.stackAboveFullScreen(window);
 }
 
 void FloatingPanel::hideEvent(QHideEvent* event) {
@@ -368,22 +394,24 @@ void FloatingPanel::setAlphaValue(double alpha) {
 void FloatingPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     updateShape();
+    // Mapped as the showing began: its hints were given then, and the window manager may be
+    // reading them now.
+    if (m_mappedAhead) {
+        m_paintedAhead = true;
+        return;
+    }
     // Qt paints a shaped window only inside its shape, and repaints what a shape change uncovers
     // only while the window shows. A panel unshaped while hidden (a compositing manager started)
     // would show its old pixels there, black: it paints all of itself before it maps.
     update();
     // Sent before Qt maps the window, so the hints are in place when the window manager looks.
     if (QWindow* window = windowHandle()) {
-        m_windowing.setListedInTaskbars(*window, !m_ignoresCycle);
-        m_windowing.showOnAllDesktops(*window);
-        m_windowing.showWithoutActivating(*window);
-        m_windowing.stackAboveFullScreen(*window);
+        giveDesktopHints(*window);
         const bool pictured = paintAhead(*window);
         m_paintedAhead = m_paintsAhead && !window->isExposed();
         // A window no window manager takes in shows its picture at once: Qt would first wait for
-        // an answer of the server. Where device pixels are not the panel's, Qt places it.
-        if (pictured && windowFlags().testFlag(Qt::BypassWindowManagerHint) &&
-            window->devicePixelRatio() == 1.0)
+        // an answer of the server.
+        if (pictured && windowFlags().testFlag(Qt::BypassWindowManagerHint) && m_windowing.canMapNow(*window))
             m_windowing.mapNow(*window, geometry());
     }
 }

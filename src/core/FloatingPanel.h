@@ -181,9 +181,16 @@ private:
     // Paints the panel into its backing store and hands the picture to the desktop; false when
     // there was nothing to paint into.
     bool paintPicture(QWindow& window);
+    // Whether the picture painted while the panel was hidden still shows it as it is now.
+    bool paintedWhileHiddenHolds(const QWindow& window) const;
     // Has the desktop show the picture painted while the panel was hidden, when it still holds;
     // false when the panel must be painted now.
     bool showPaintedWhileHidden(QWindow& window);
+    // Maps the window of a panel about to show with the picture painted while it was hidden, its
+    // desktop hints given first, where the desktop can; false when Qt's showing maps it.
+    bool mapPaintedWhileHidden();
+    // What the desktop is told before each showing (a window manager forgets it on withdrawal).
+    void giveDesktopHints(QWindow& window);
 
     PanelWindowing& m_windowing;
     QPointer<QWidget> m_contentView;
@@ -212,6 +219,8 @@ private:
     bool m_paintsAhead = false;
     // Painted ahead in the show under way.
     bool m_paintedAhead = false;
+    // Mapped with its picture painted while hidden, as the show under way began.
+    bool m_mappedAhead = false;
     // What the panel was painted at while hidden; a picture that no longer matches is not shown.
     struct PaintedWhileHidden {
         bool valid = false;

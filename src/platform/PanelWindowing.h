@@ -55,10 +55,16 @@ public:
     // server keeps it from the time it was given (a first exposure does not forget it; a null
     // picture or a new one does). False when there is none to give again.
     virtual bool showFirstPictureAgain(QWindow& window) = 0;
-    // Maps a window no window manager takes in, at `geometry` (in device pixels), at once: the
-    // toolkit asks the server a question before it maps a window, and its own mapping that follows
-    // changes nothing. For a window whose first picture is in place. Does nothing for a window a
-    // window manager takes in, which must find the toolkit's hints in place when it is mapped.
+    // Whether `mapNow` can map the window: one no window manager takes in whose device pixels are
+    // its own; one a window manager takes in once it has shown before (the toolkit has written
+    // what it writes once), in no state but the normal one.
+    virtual bool canMapNow(const QWindow& window) const = 0;
+    // Maps a window about to be shown, at `geometry` (the panel's), at once: the toolkit works
+    // through its showing and asks the server a question before it maps a window, and its own
+    // mapping that follows changes nothing. A window a window manager takes in is first given what
+    // the toolkit would write before mapping it (its place and size hints, what it stands above,
+    // the states its flags ask for), on top of the panels' own hints, which must be in place.
+    // For a window whose first picture is in place; does nothing where `canMapNow` says no.
     virtual void mapNow(QWindow& window, const QRect& geometry) = 0;
 
     // Whether taskbars and pagers list a panel's window (on at creation). A panel that window

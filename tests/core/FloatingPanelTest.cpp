@@ -213,11 +213,19 @@ TEST(FloatingPanelTest, EachShowingHandsTheDesktopItsFinishedPictureBeforeTheWin
     EXPECT_EQ(QColor(windowing.firstPictures.value(panel.windowHandle()).pixel(centre)), QColor(Qt::blue));
     panel.hide();
 
-    // Painted while hidden: shown with that picture once, and painted anew when its size changed
+    // Painted while hidden: shown with that picture once, mapped as the showing begins with its
+    // hints given first and not again; painted anew when its size changed
+    EXPECT_TRUE(windowing.mappedNow.isEmpty());
     panel.paintWhileHidden();
     ASSERT_TRUE(panel.isPaintedWhileHidden());
+    const int hintsBefore = windowing.requestCount(panel.windowHandle());
     panel.show();
     EXPECT_EQ(windowing.firstPicturesGivenAgain, 1);
+    ASSERT_EQ(windowing.mappedNow.size(), 1);
+    EXPECT_EQ(windowing.mappedNow[0].first, panel.windowHandle());
+    EXPECT_EQ(windowing.mappedNow[0].second, panel.geometry());
+    EXPECT_EQ(windowing.hintsAtMapNow[0], hintsBefore + 1);
+    EXPECT_EQ(windowing.requestCount(panel.windowHandle()), hintsBefore + 1);
     panel.hide();
     panel.show();
     EXPECT_EQ(windowing.firstPicturesGivenAgain, 1);
@@ -228,14 +236,21 @@ TEST(FloatingPanelTest, EachShowingHandsTheDesktopItsFinishedPictureBeforeTheWin
     EXPECT_EQ(windowing.firstPicturesGivenAgain, 1);
     EXPECT_EQ(windowing.firstPictures.value(panel.windowHandle()).size(), panel.size() * ratio);
     panel.hide();
+    // Where the desktop cannot map it yet, Qt's showing does, the picture given then
+    windowing.managedWindowsMapNow = false;
+    panel.paintWhileHidden();
+    panel.show();
+    EXPECT_EQ(windowing.firstPicturesGivenAgain, 2);
+    EXPECT_EQ(windowing.mappedNow.size(), 1);
+    panel.hide();
 
-    // Only a window no window manager takes in is mapped as soon as its picture is in place
-    EXPECT_TRUE(windowing.mappedNow.isEmpty());
+    // A window no window manager takes in is mapped as soon as its picture is in place, painted
+    // as it shows
     panel.setWindowFlag(Qt::BypassWindowManagerHint);
     panel.show();
-    ASSERT_EQ(windowing.mappedNow.size(), 1);
-    EXPECT_EQ(windowing.mappedNow[0].first, panel.windowHandle());
-    EXPECT_EQ(windowing.mappedNow[0].second, panel.geometry());
+    ASSERT_EQ(windowing.mappedNow.size(), 2);
+    EXPECT_EQ(windowing.mappedNow[1].first, panel.windowHandle());
+    EXPECT_EQ(windowing.mappedNow[1].second, panel.geometry());
     panel.hide();
 }
 

@@ -453,6 +453,53 @@ TEST_F(PanelFocusAndStackingTest, ARevealedStripShowsAboveAFullScreenWindow) {
     EXPECT_TRUE(shown);
 }
 
+TEST_F(PanelFocusAndStackingTest, AStripMappedAheadOfQtsShowingIsTakenInAsAPanel) {
+    app.settings().setAutoHide(true);
+    app.settings().setAutoHideInFullscreen(false);
+    const xcb_window_t terminal = programs.open(app.platform(), QStringLiteral("xterm"), {});
+    ASSERT_NE(terminal, XCB_WINDOW_NONE);
+    SidebarController& strip = app.state().sidebar();
+    strip.start();
+    SidebarPanel* panel = nullptr;
+    xcb_window_t id = XCB_WINDOW_NONE;
+    // Hidden and painted while hidden, the strip is mapped before Qt's showing of it, once it has
+    // shown before (Qt writes some of a window's hints only then)
+    const auto showAgain = [&] {
+        strip.toggle();
+        panel = strip.panel();
+        id = idOf(*panel);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return isViewable(id); }, waitMs));
+        strip.toggle();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !isViewable(id) && panel->isPaintedWhileHidden(); }, waitMs));
+        ASSERT_TRUE(app.platform().panelWindowing->canMapNow(*panel->windowHandle()));
+        strip.toggle();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return isViewable(id); }, waitMs));
+    };
+    showAgain();
+    // The window manager took it in as a panel: kept above the others (the terminal activated and
+    // raised stays below it), in no taskbar or pager, on every desktop; the keyboard stays
+    askWindowManager(terminal, "_NET_ACTIVE_WINDOW", {2, XCB_CURRENT_TIME, 0});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activeWindow() == terminal; }, waitMs));
+    QTest::qWait(100);
+    EXPECT_GT(stackIndex(id), stackIndex(terminal));
+    EXPECT_TRUE(hasState(id, "_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_TRUE(hasState(id, "_NET_WM_STATE_SKIP_PAGER"));
+    EXPECT_EQ(windowProperty(id, "_NET_WM_DESKTOP"), std::vector<uint32_t>{0xFFFFFFFFu});
+    EXPECT_TRUE(serverFrameLandsOn(id, panel->geometry()));
+
+    // In front of a full-screen window, as that window's transient
+    strip.toggle();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !isViewable(id); }, waitMs));
+    askWindowManager(terminal, "_NET_WM_STATE", {1, desktop().atom("_NET_WM_STATE_FULLSCREEN"), 0, 2});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hasState(terminal, "_NET_WM_STATE_FULLSCREEN"); }, waitMs));
+    ASSERT_TRUE(waitUntilDrawn(terminal));
+    showAgain();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stackIndex(id) > stackIndex(terminal); }, waitMs));
+    EXPECT_EQ(windowProperty(id, "WM_TRANSIENT_FOR"), std::vector<uint32_t>{terminal});
+    EXPECT_EQ(activeWindow(), terminal);
+}
+
 } // namespace
 } // namespace corvane::testing
 

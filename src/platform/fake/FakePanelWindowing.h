@@ -42,7 +42,13 @@ public:
         // A copy of the pixels, as the server takes them.
         firstPictures.insert(&window, picture.copy());
     }
-    void mapNow(QWindow& window, const QRect& geometry) override { mappedNow.append({&window, geometry}); }
+    bool canMapNow(const QWindow& window) const override {
+        return window.flags().testFlag(Qt::BypassWindowManagerHint) || managedWindowsMapNow;
+    }
+    void mapNow(QWindow& window, const QRect& geometry) override {
+        mappedNow.append({&window, geometry});
+        hintsAtMapNow.append(requestCount(&window));
+    }
     bool showFirstPictureAgain(QWindow& window) override {
         if (firstPictures.value(&window).isNull())
             return false;
@@ -82,8 +88,12 @@ public:
     QHash<const QWindow*, bool> shadows;
     // The last first picture per window (null once forgotten).
     QHash<const QWindow*, QImage> firstPictures;
-    // The windows mapped at once, with their geometry.
+    // Whether a window a window manager takes in can be mapped at once (as one that has shown).
+    bool managedWindowsMapNow = true;
+    // The windows mapped at once, with their geometry, and how often each had been given its
+    // desktop hints by then.
     QList<QPair<QPointer<QWindow>, QRect>> mappedNow;
+    QList<int> hintsAtMapNow;
     // How many times a window was given its last first picture again.
     int firstPicturesGivenAgain = 0;
     // The last taskbar wish per window.

@@ -108,10 +108,12 @@ X11PanelWindowing::X11PanelWindowing(std::shared_ptr<X11WindowState> windows, Sc
     m_windows->watchActive([this] { liftShownPanels(); }, this);
     xcb_connection_t* c = m_connection;
     const auto atoms =
-        internAll<9>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY", "_NET_ACTIVE_WINDOW",
-                         "_NET_WM_USER_TIME", "_COMPTON_SHADOW", "_NET_WM_STATE_SKIP_TASKBAR",
-                         "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_WINDOW_OPACITY"});
-    m_atoms = Atoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8]};
+        internAll<13>(c, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY", "_NET_ACTIVE_WINDOW",
+                          "_NET_WM_USER_TIME", "_COMPTON_SHADOW", "_NET_WM_STATE_SKIP_TASKBAR",
+                          "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_WINDOW_OPACITY", "_NET_WM_STATE_ABOVE",
+                          "_NET_WM_STATE_STAYS_ON_TOP", "_NET_WM_STATE_BELOW", "WM_CLIENT_LEADER"});
+    m_atoms = Atoms{atoms[0], atoms[1], atoms[2], atoms[3],  atoms[4],  atoms[5], atoms[6],
+                    atoms[7], atoms[8], atoms[9], atoms[10], atoms[11], atoms[12]};
     // Qt opens its connection on the display's default screen; the selection is named after it.
     const int number = defaultScreenNumber();
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
@@ -179,6 +181,7 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
     if ((event->response_type & ~0x80) == XCB_MAP_NOTIFY) {
         // Framed and shown: the frame as the window manager left it gets the panel's input shape.
         const auto* map = static_cast<const xcb_map_notify_event_t*>(message);
+        noteMapped(map->window);
         if (m_inputShapes.count(map->window) != 0)
             passInputShape(map->window);
         if (m_unshaded.count(map->window) != 0 && m_compositing)
@@ -216,6 +219,7 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
         m_unlisted.erase(gone);
         m_inputShapes.erase(gone);
         m_onExposed.erase(gone);
+        m_mappedBefore.erase(gone);
         return false;
     }
     if (m_xfixesFirstEvent == 0 ||
@@ -286,17 +290,7 @@ void X11PanelWindowing::showOnAllDesktops(QWindow& window) {
     const bool unlisted = m_unlisted.count(id) != 0;
 
     if (!window.isVisible()) {
-        // A window not yet mapped carries its wishes as properties, read when it is mapped. Qt
-        // merges the states its flags ask for into _NET_WM_STATE when it maps the window, so
-        // sticky stays; whatever a window manager left there from the last time goes, as it
-        // should have when the window was withdrawn.
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.desktop, XCB_ATOM_CARDINAL, 32, 1,
-                            &allDesktops);
-        std::vector<xcb_atom_t> states{atoms.sticky};
-        if (unlisted && atoms.skipTaskbar != XCB_ATOM_NONE && atoms.skipPager != XCB_ATOM_NONE)
-            states.insert(states.end(), {atoms.skipTaskbar, atoms.skipPager});
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32,
-                            static_cast<uint32_t>(states.size()), states.data());
+        writeUnmappedHints(window, false);
     } else if (const xcb_window_t root = rootOf(c, id); root != XCB_WINDOW_NONE) {
         // A mapped window asks the window manager instead.
         sendToRoot(c, root, id, atoms.desktop, {allDesktops, sourceApplication, 0, 0, 0});
@@ -309,6 +303,27 @@ void X11PanelWindowing::showOnAllDesktops(QWindow& window) {
     // Some window managers (openbox among them) ignore sticky; the desktop number is what counts
     // there, so both are always sent.
     xcb_flush(c);
+}
+
+void X11PanelWindowing::writeUnmappedHints(const QWindow& window, bool toolkitStates) {
+    // A window not yet mapped carries its wishes as properties, read when it is mapped. Qt merges
+    // the states its flags ask for into _NET_WM_STATE when it maps the window, so sticky stays;
+    // whatever a window manager left there from the last time goes, as it should have when the
+    // window was withdrawn.
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const Atoms& atoms = m_atoms;
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, id, atoms.desktop, XCB_ATOM_CARDINAL, 32, 1,
+                        &allDesktops);
+    std::vector<xcb_atom_t> states{atoms.sticky};
+    if (m_unlisted.count(id) != 0 && atoms.skipTaskbar != XCB_ATOM_NONE && atoms.skipPager != XCB_ATOM_NONE)
+        states.insert(states.end(), {atoms.skipTaskbar, atoms.skipPager});
+    // As Qt has them: what a window kept above the others is, and one kept below.
+    if (toolkitStates && window.flags().testFlag(Qt::WindowStaysOnTopHint))
+        states.insert(states.end(), {atoms.above, atoms.staysOnTop});
+    else if (toolkitStates && window.flags().testFlag(Qt::WindowStaysOnBottomHint))
+        states.push_back(atoms.below);
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(states.size()), states.data());
 }
 
 uint8_t X11PanelWindowing::depthOf(xcb_window_t window) {
@@ -384,11 +399,67 @@ bool X11PanelWindowing::showFirstPictureAgain(QWindow& window) {
     return true;
 }
 
+bool X11PanelWindowing::canMapNow(const QWindow& window) const {
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (!m_connection || id == XCB_WINDOW_NONE)
+        return false;
+    if (window.flags().testFlag(Qt::BypassWindowManagerHint))
+        return window.devicePixelRatio() == 1.0;
+    const auto mapped = m_mappedBefore.find(id);
+    return mapped != m_mappedBefore.end() && mapped->second != XCB_WINDOW_NONE &&
+           window.windowStates() == Qt::WindowNoState && window.modality() == Qt::NonModal &&
+           m_atoms.above != XCB_ATOM_NONE && m_atoms.staysOnTop != XCB_ATOM_NONE &&
+           m_atoms.below != XCB_ATOM_NONE;
+}
+
+void X11PanelWindowing::noteMapped(xcb_window_t window) {
+    if (m_mappedBefore.count(window) != 0 || m_atoms.clientLeader == XCB_ATOM_NONE)
+        return;
+    m_mappedBefore[window] = XCB_WINDOW_NONE;
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(m_connection, 0, window, m_atoms.clientLeader, XCB_ATOM_WINDOW, 0, 1);
+    m_replies->expect<xcb_get_property_reply_t>(
+        cookie.sequence, [this, window](const xcb_get_property_reply_t* reply) {
+            const auto mapped = m_mappedBefore.find(window);
+            if (!reply || mapped == m_mappedBefore.end() || reply->type != XCB_ATOM_WINDOW ||
+                reply->format != 32 || xcb_get_property_value_length(reply) < 4)
+                return;
+            mapped->second = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply));
+        });
+}
+
+void X11PanelWindowing::mapManagedNow(QWindow& window, const QRect& geometry) {
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    // Qt writes its place and size hints as it places the window.
+    if (window.geometry() != geometry)
+        window.setGeometry(geometry);
+    // A window of a transient kind stands above its transient parent, else above the program's
+    // client leader, as Qt says when it maps it; any other only above its transient parent.
+    const Qt::WindowType type = window.type();
+    const bool transientKind = type == Qt::Dialog || type == Qt::Sheet || type == Qt::Tool ||
+                               type == Qt::SplashScreen || type == Qt::ToolTip || type == Qt::Drawer ||
+                               type == Qt::Popup;
+    const QWindow* parent = window.transientParent();
+    xcb_window_t over = parent && parent->handle() ? static_cast<xcb_window_t>(parent->winId())
+                                                   : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
+    if (over == XCB_WINDOW_NONE && transientKind)
+        over = m_mappedBefore.at(id);
+    if (over != XCB_WINDOW_NONE)
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR,
+                            XCB_ATOM_WINDOW, 32, 1, &over);
+    else
+        xcb_delete_property(m_connection, id, XCB_ATOM_WM_TRANSIENT_FOR);
+    writeUnmappedHints(window, true);
+    xcb_map_window(m_connection, id);
+    xcb_flush(m_connection);
+}
+
 void X11PanelWindowing::mapNow(QWindow& window, const QRect& geometry) {
     const auto id = static_cast<xcb_window_t>(window.winId());
-    if (!m_connection || id == XCB_WINDOW_NONE || !window.flags().testFlag(Qt::BypassWindowManagerHint) ||
-        geometry.isEmpty())
+    if (!canMapNow(window) || geometry.isEmpty())
         return;
+    if (!window.flags().testFlag(Qt::BypassWindowManagerHint))
+        return mapManagedNow(window, geometry);
     // Where Qt would place it before mapping it; Qt's own placing that follows changes nothing.
     const std::array<uint32_t, 4> place{
         static_cast<uint32_t>(geometry.x()), static_cast<uint32_t>(geometry.y()),

@@ -49,6 +49,7 @@ public:
     void whenExposed(QWindow& window, std::function<void()> onExposed) override;
     void showFirstPicture(QWindow& window, const QImage& picture) override;
     bool showFirstPictureAgain(QWindow& window) override;
+    bool canMapNow(const QWindow& window) const override;
     void mapNow(QWindow& window, const QRect& geometry) override;
     void setListedInTaskbars(QWindow& window, bool listed) override;
     bool isCompositing() const override { return m_compositing; }
@@ -73,9 +74,21 @@ private:
         xcb_atom_t skipTaskbar = XCB_ATOM_NONE;
         xcb_atom_t skipPager = XCB_ATOM_NONE;
         xcb_atom_t opacity = XCB_ATOM_NONE;
+        xcb_atom_t above = XCB_ATOM_NONE;
+        xcb_atom_t staysOnTop = XCB_ATOM_NONE;
+        xcb_atom_t below = XCB_ATOM_NONE;
+        xcb_atom_t clientLeader = XCB_ATOM_NONE;
     };
 
     bool readCompositing() const;
+    // Writes the hints of a window not mapped: on every desktop, in taskbars or not; with
+    // `toolkitStates`, also the states Qt merges in from the window's flags as it maps it.
+    void writeUnmappedHints(const QWindow& window, bool toolkitStates);
+    // A window of Qt's was mapped: from now on Qt has written what it writes once. Asks which
+    // client leader Qt named in it.
+    void noteMapped(xcb_window_t window);
+    // Gives a window a window manager takes in what Qt writes before it maps it, and maps it.
+    void mapManagedNow(QWindow& window, const QRect& geometry);
     // The active window when it is shown full screen, else none.
     xcb_window_t activeFullScreenWindow() const;
     // A stand-in for the full-screen window in front, as Qt's transient parent of a panel. It
@@ -145,6 +158,9 @@ private:
     std::set<xcb_window_t> m_unlisted;
     // The panels whose input is limited to a part of their window.
     std::set<xcb_window_t> m_inputShapes;
+    // The panels' windows that have been mapped, with the client leader Qt named in each (what
+    // Qt names a tool window's transient-for when it has no transient parent); none until read.
+    std::map<xcb_window_t, xcb_window_t> m_mappedBefore;
     // What panels wait to be exposed for.
     std::map<xcb_window_t, std::function<void()>> m_onExposed;
 };
