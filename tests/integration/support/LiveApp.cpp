@@ -14,7 +14,7 @@
 
 namespace corvane::testing {
 
-LiveApp::LiveApp() {
+LiveApp::LiveApp() : m_configHome(qgetenv("XDG_CONFIG_HOME")), m_dataHome(qgetenv("XDG_DATA_HOME")) {
     qputenv("XDG_CONFIG_HOME", (m_home.path() + "/config").toUtf8());
     qputenv("XDG_DATA_HOME", (m_home.path() + "/data").toUtf8());
     m_platform = makeLinuxPlatform(m_scheduler, {});
@@ -49,6 +49,16 @@ LiveApp::~LiveApp() {
     m_settings.reset();
     PermissionManager::resetCachedFlags();
     PermissionManager::setProbeForFirstRead(nullptr);
+    // What the test runs next writes nothing into the home that goes with this object (a sound
+    // client's cookie would make its folder anew).
+    const auto restore = [](const char* name, const QByteArray& value) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    };
+    restore("XDG_CONFIG_HOME", m_configHome);
+    restore("XDG_DATA_HOME", m_dataHome);
 }
 
 void LiveApp::quit() {

@@ -11,6 +11,7 @@
 #include "snapping/SnapAction.h"
 #include "windows/AXWindowService.h"
 
+#include <QByteArray>
 #include <QCoro/QCoroTask>
 #include <QRect>
 #include <QTemporaryDir>
@@ -51,6 +52,9 @@ public:
     template <typename T> T await(QCoro::Task<T>&& task) { return QCoro::waitFor(std::move(task)); }
 
 private:
+    // The environment's homes before this object, given back when it goes.
+    QByteArray m_configHome;
+    QByteArray m_dataHome;
     QTemporaryDir m_home;
     QtScheduler m_scheduler;
     NotificationCenter m_notifications;
