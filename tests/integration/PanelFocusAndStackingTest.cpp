@@ -215,6 +215,15 @@ TEST_F(PanelFocusAndStackingTest, APanelsWindowLeavesNothingBehindOnceDestroyed)
     window.destroy();
     // Nothing of it is kept once the server says it is gone
     EXPECT_TRUE(QTest::qWaitFor([&] { return windowing.windowsKept() == before; }, waitMs));
+
+    // Nor of a window that has shown (what Qt named in it is kept while it lives)
+    QWindow shown;
+    shown.setGeometry(100, 100, 120, 80);
+    shown.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windowing.canMapNow(shown); }, waitMs));
+    ASSERT_GT(windowing.windowsKept(), before);
+    shown.destroy();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return windowing.windowsKept() == before; }, waitMs));
 }
 
 TEST_F(PanelFocusAndStackingTest, APanelsFramingIsAnsweredWithoutWaitingForTheServer) {
