@@ -14,9 +14,25 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <utility>
 
 namespace corvane {
+
+namespace {
+
+std::function<void()> chained(std::function<void()> first, std::function<void()> then) {
+    if (!first)
+        return then;
+    if (!then)
+        return first;
+    return [first = std::move(first), then = std::move(then)] {
+        first();
+        then();
+    };
+}
+
+} // namespace
 
 FloatingPanel::FloatingPanel(PanelWindowing& windowing, const QRect& contentRect, int level,
                              bool ignoresMouse)
@@ -146,18 +162,41 @@ void FloatingPanel::paintEvent(QPaintEvent* event) {
 }
 
 void FloatingPanel::showPaintedAhead(std::function<void()> onScreen) {
-    const QWindow* window = windowHandle();
+    QWindow* window = windowHandle();
     const bool ahead = window && !window->isExposed() && m_windowingAlive;
+    if (m_showPending) {
+        m_pendingOnScreen = chained(std::move(m_pendingOnScreen), std::move(onScreen));
+        return;
+    }
+    // A window manager takes a window in faster while its program leaves the server alone, and
+    // Qt's showing talks to the server all along: a window mapped with the picture painted while
+    // hidden shows its panel to Qt once the window manager has it on the screen.
+    if (ahead && !isVisible() && !windowFlags().testFlag(Qt::BypassWindowManagerHint) &&
+        mapPaintedWhileHidden()) {
+        m_showPending = true;
+        m_pendingOnScreen = std::move(onScreen);
+        QPointer<FloatingPanel> self(this);
+        // Before Qt hears of the map: it shows a window it counts as unmapped.
+        m_windowing.whenMapped(*window, [self] {
+            if (self)
+                self->finishPendingShow();
+        });
+        return;
+    }
     show();
     if (!ahead) {
         if (onScreen)
             onScreen();
         return;
     }
+    putUpAtExposure(*windowHandle(), std::move(onScreen));
+}
+
+void FloatingPanel::putUpAtExposure(QWindow& window, std::function<void()> onScreen) {
     // Qt puts the picture up once it has gone through all the window manager said while taking
     // the window in; it can go up as soon as the window shows.
     QPointer<FloatingPanel> self(this);
-    m_windowing.whenExposed(*windowHandle(), [self, onScreen = std::move(onScreen)] {
+    m_windowing.whenExposed(window, [self, onScreen = std::move(onScreen)] {
         if (!self)
             return;
         if (QBackingStore* store = self->backingStore(); store && self->windowHandle())
@@ -176,7 +215,7 @@ bool FloatingPanel::paintAhead(QWindow& window) {
 void FloatingPanel::paintWhileHidden() {
     m_ahead = {};
     QWindow* window = windowHandle();
-    if (isVisible() || !window || window->isExposed() || !m_windowingAlive)
+    if (isShowing() || !window || window->isExposed() || !m_windowingAlive)
         return;
     // The shape and fill as the showing would make them.
     updateShape();
@@ -239,10 +278,51 @@ bool FloatingPanel::paintPicture(QWindow& window) {
     return true;
 }
 
+void FloatingPanel::finishPendingShow() {
+    if (!m_showPending)
+        return;
+    m_showPending = false;
+    if (QWindow* window = windowHandle(); window && m_windowingAlive)
+        m_windowing.whenMapped(*window, {});
+    m_shownMapped = true;
+    setVisible(true);
+    m_shownMapped = false;
+    // Qt drops the repaints asked for while a widget is hidden: one covers whatever changed while
+    // the window manager took the window in.
+    update();
+    std::function<void()> onScreen = std::exchange(m_pendingOnScreen, {});
+    if (QWindow* window = windowHandle(); window && m_windowingAlive)
+        putUpAtExposure(*window, std::move(onScreen));
+    else if (onScreen)
+        onScreen();
+}
+
+void FloatingPanel::cancelPendingShow() {
+    m_showPending = false;
+    m_pendingOnScreen = {};
+    QWindow* window = windowHandle();
+    if (!window || !m_windowingAlive)
+        return;
+    m_windowing.unmapNow(*window);
+    // A window manager still taking the window in maps it all the same: it is taken off again.
+    QPointer<FloatingPanel> self(this);
+    m_windowing.whenMapped(*window, [self] {
+        if (self && !self->isShowing() && self->windowHandle() && self->m_windowingAlive)
+            self->m_windowing.unmapNow(*self->windowHandle());
+    });
+    forgetShowing(*window);
+}
+
 void FloatingPanel::setVisible(bool visible) {
+    if (m_showPending) {
+        // Shown or hidden before the window manager had the window on the screen.
+        if (visible)
+            return finishPendingShow();
+        cancelPendingShow();
+    }
     const bool showing = visible && !isVisible();
     m_paintedAhead = false;
-    m_mappedAhead = showing && mapPaintedWhileHidden();
+    m_mappedAhead = showing && (m_shownMapped || mapPaintedWhileHidden());
     QWidget::setVisible(visible);
     m_mappedAhead = false;
     if (!showing || !m_paintedAhead)
@@ -276,11 +356,14 @@ void FloatingPanel::giveDesktopHints(QWindow& window) {
 
 void FloatingPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    if (QWindow* window = windowHandle(); window && m_windowingAlive)
+        forgetShowing(*window);
+}
+
+void FloatingPanel::forgetShowing(QWindow& window) {
     // A panel hidden before it ever showed has nothing to put up at its next showing.
-    if (QWindow* window = windowHandle(); window && m_windowingAlive) {
-        m_windowing.whenExposed(*window, {});
-        m_windowing.showFirstPicture(*window, QImage());
-    }
+    m_windowing.whenExposed(window, {});
+    m_windowing.showFirstPicture(window, QImage());
     // Before painting over what it last put on the screen, Qt's backing store waits for the
     // server to have read it: a round trip, which at the next showing would wait out the window
     // manager's taking the window in and so hold the painting ahead up. It is waited for now,

@@ -134,8 +134,12 @@ public:
     // Every panel paints all of itself as it shows, before its window is mapped, and the desktop
     // puts that picture up the moment the window is: no panel is ever seen before its picture.
     // This shows the panel and puts Qt's own copy up at the first exposure, then runs `onScreen`
-    // (at once for a panel already on screen; never for one hidden before it was exposed).
+    // (at once for a panel already on screen; never for one hidden before it was exposed). A
+    // panel whose window a window manager takes in, painted while hidden, may show to Qt (and to
+    // `isVisible`) only once its window is on the screen.
     void showPaintedAhead(std::function<void()> onScreen = {});
+    // Shown, or its window on the way to the screen ahead of Qt's showing.
+    bool isShowing() const { return isVisible() || m_showPending; }
 
     // A hidden panel can be painted before it is asked to show, its picture handed to the desktop
     // at once: the next showing then only maps its window. The owner asks for it once the panel
@@ -191,6 +195,14 @@ private:
     bool mapPaintedWhileHidden();
     // What the desktop is told before each showing (a window manager forgets it on withdrawal).
     void giveDesktopHints(QWindow& window);
+    // Qt's showing of a panel whose window the window manager has put on the screen; the window
+    // taken off the screen again when the panel hides first.
+    void finishPendingShow();
+    void cancelPendingShow();
+    // Puts Qt's copy of the picture up as soon as the window is exposed, then runs `onScreen`.
+    void putUpAtExposure(QWindow& window, std::function<void()> onScreen);
+    // What a hiding leaves behind of the showing: what waited for it, the picture painted ahead.
+    void forgetShowing(QWindow& window);
 
     PanelWindowing& m_windowing;
     QPointer<QWidget> m_contentView;
@@ -221,6 +233,11 @@ private:
     bool m_paintedAhead = false;
     // Mapped with its picture painted while hidden, as the show under way began.
     bool m_mappedAhead = false;
+    // Mapped with its picture painted while hidden, Qt's showing waiting for the window manager.
+    bool m_showPending = false;
+    std::function<void()> m_pendingOnScreen;
+    // The showing under way is that of a window mapped already.
+    bool m_shownMapped = false;
     // What the panel was painted at while hidden; a picture that no longer matches is not shown.
     struct PaintedWhileHidden {
         bool valid = false;

@@ -44,6 +44,10 @@ public:
     // painted before its window was taken in puts its picture up at once. An empty action
     // forgets a waiting one; so does calling again.
     virtual void whenExposed(QWindow& window, std::function<void()> onExposed) = 0;
+    // Calls `onMapped` once, the moment a window `mapNow` mapped is on the screen (a window
+    // manager has taken it in), before the toolkit hears of it, or after a bound when it never is.
+    // An empty action forgets a waiting one; so does calling again.
+    virtual void whenMapped(QWindow& window, std::function<void()> onMapped) = 0;
 
     // Gives a panel's window about to be mapped the picture the server shows the moment it maps
     // it (the window's size in device pixels, in the window's format), before the toolkit has
@@ -66,6 +70,8 @@ public:
     // the states its flags ask for), on top of the panels' own hints, which must be in place.
     // For a window whose first picture is in place; does nothing where `canMapNow` says no.
     virtual void mapNow(QWindow& window, const QRect& geometry) = 0;
+    // Takes a window `mapNow` mapped off the screen again, before the toolkit ever showed it.
+    virtual void unmapNow(QWindow& window) = 0;
 
     // Whether taskbars and pagers list a panel's window (on at creation). A panel that window
     // cycling passes over is listed in neither. Read at the panel's next show.

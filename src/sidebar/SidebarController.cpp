@@ -373,7 +373,7 @@ void SidebarController::paintAheadSoon() {
 
 void SidebarController::paintAhead() {
     m_paintAhead.invalidate();
-    if (m_isRevealed || m_panel->isVisible())
+    if (m_isRevealed || m_panel->isShowing())
         return;
     // A motion begun while the strip still showed (a cell sliding to its new place) may run on
     // after the hiding: the picture waits for it to end. Motions belong to what they move.
@@ -389,7 +389,7 @@ void SidebarController::paintAhead() {
 }
 
 void SidebarController::matchCompositing() {
-    const bool shown = m_panel->isVisible();
+    const bool shown = m_panel->isShowing();
     // A strip sliding away is made anew once it has gone.
     if (!m_panel->isSurfaceOutdated() || (shown && !m_isRevealed))
         return;

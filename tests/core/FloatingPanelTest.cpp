@@ -254,6 +254,64 @@ TEST(FloatingPanelTest, EachShowingHandsTheDesktopItsFinishedPictureBeforeTheWin
     panel.hide();
 }
 
+TEST(FloatingPanelTest, APanelMappedAheadShowsToQtOnceTheWindowManagerHasItsWindow) {
+    FakePanelWindowing windowing;
+    FloatingPanel panel(windowing, QRect(0, 0, 120, 40), PanelLevel::status, true);
+    panel.show();
+    panel.hide();
+    int onScreen = 0;
+    const auto counted = [&] { ++onScreen; };
+
+    // Mapped with its picture painted while hidden; shown to Qt once the window is on the screen,
+    // whatever was waiting for it run then, once each
+    panel.paintWhileHidden();
+    panel.showPaintedAhead(counted);
+    ASSERT_EQ(windowing.mappedNow.size(), 1);
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_TRUE(panel.isShowing());
+    panel.showPaintedAhead(counted);
+    EXPECT_EQ(windowing.mappedNow.size(), 1);
+    windowing.expose(*panel.windowHandle());
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(onScreen, 2);
+    EXPECT_EQ(windowing.firstPicturesGivenAgain, 1);
+    panel.hide();
+
+    // Hidden before the window manager had it: taken off the screen again, and once more when the
+    // window manager maps it after all; nothing left to run
+    panel.paintWhileHidden();
+    panel.showPaintedAhead(counted);
+    ASSERT_EQ(windowing.mappedNow.size(), 2);
+    panel.hide();
+    ASSERT_EQ(windowing.unmappedNow.size(), 1);
+    EXPECT_EQ(windowing.unmappedNow[0], panel.windowHandle());
+    EXPECT_FALSE(panel.isShowing());
+    EXPECT_TRUE(windowing.firstPictures.value(panel.windowHandle()).isNull());
+    windowing.expose(*panel.windowHandle());
+    EXPECT_EQ(windowing.unmappedNow.size(), 2);
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_EQ(onScreen, 2);
+
+    // Shown the plain way meanwhile: shown at once, and not mapped again
+    panel.paintWhileHidden();
+    panel.showPaintedAhead(counted);
+    panel.show();
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(windowing.mappedNow.size(), 3);
+    windowing.expose(*panel.windowHandle());
+    EXPECT_EQ(onScreen, 3);
+    EXPECT_EQ(windowing.unmappedNow.size(), 2);
+    panel.hide();
+
+    // A window no window manager takes in shows to Qt at once
+    panel.setWindowFlag(Qt::BypassWindowManagerHint);
+    panel.show();
+    panel.hide();
+    panel.paintWhileHidden();
+    panel.showPaintedAhead(counted);
+    EXPECT_TRUE(panel.isVisible());
+}
+
 TEST(FloatingPanelTest, AReplacedFadeStillCompletesLaterWhileThePanelHeadsForTheNewerTarget) {
     FakePanelWindowing windowing;
     FloatingPanel panel(windowing, QRect(0, 0, 100, 100), PanelLevel::status, true);

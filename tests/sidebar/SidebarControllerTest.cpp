@@ -275,6 +275,9 @@ TEST_F(SidebarControllerTest, TheStripHasAnAlphaChannelExactlyWhileACompositingM
     EXPECT_TRUE(opaque->isPaintedWhileHidden());
     strip().toggle();
     animator.completeAll();
+    // Mapped with that picture, it shows once the window manager has put it on the screen
+    EXPECT_TRUE(opaque->isShowing());
+    windowing.expose(*opaque->windowHandle());
     EXPECT_TRUE(opaque->isVisible());
 
     // One starts while the strip shows: it is made anew where it stands, still showing

@@ -32,8 +32,13 @@ public:
     void whenExposed(QWindow& window, std::function<void()> onExposed) override {
         exposeActions.insert(&window, std::move(onExposed));
     }
-    // The window is on screen: what waited for it runs, once.
+    void whenMapped(QWindow& window, std::function<void()> onMapped) override {
+        mapActions.insert(&window, std::move(onMapped));
+    }
+    // The window is on screen: what waited for its map, then for its exposure, runs, once.
     void expose(const QWindow& window) {
+        if (const std::function<void()> action = mapActions.take(&window))
+            action();
         if (const std::function<void()> action = exposeActions.take(&window))
             action();
     }
@@ -49,6 +54,7 @@ public:
         mappedNow.append({&window, geometry});
         hintsAtMapNow.append(requestCount(&window));
     }
+    void unmapNow(QWindow& window) override { unmappedNow.append(&window); }
     bool showFirstPictureAgain(QWindow& window) override {
         if (firstPictures.value(&window).isNull())
             return false;
@@ -94,6 +100,7 @@ public:
     // desktop hints by then.
     QList<QPair<QPointer<QWindow>, QRect>> mappedNow;
     QList<int> hintsAtMapNow;
+    QList<QPointer<QWindow>> unmappedNow;
     // How many times a window was given its last first picture again.
     int firstPicturesGivenAgain = 0;
     // The last taskbar wish per window.
@@ -102,6 +109,7 @@ public:
     QHash<const QWindow*, QRegion> inputShapes;
     // What each window waits to be exposed for (empty once forgotten).
     QHash<const QWindow*, std::function<void()>> exposeActions;
+    QHash<const QWindow*, std::function<void()>> mapActions;
 
 private:
     bool m_compositing = true;

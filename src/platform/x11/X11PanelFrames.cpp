@@ -200,6 +200,7 @@ std::size_t X11PanelWindowing::windowsKept() const {
     keys(m_depths);
     keys(m_keptPictures);
     keys(m_onExposed);
+    keys(m_onMapped);
     keys(m_mappedBefore);
     return kept.size();
 }

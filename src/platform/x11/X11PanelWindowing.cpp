@@ -186,6 +186,7 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
             passInputShape(map->window);
         if (m_unshaded.count(map->window) != 0 && m_compositing)
             checkCompositorShadowLater(map->window, shadowChecks);
+        mapped(map->window);
         return false;
     }
     if ((event->response_type & ~0x80) == XCB_REPARENT_NOTIFY) {
@@ -219,6 +220,7 @@ bool X11PanelWindowing::nativeEventFilter(const QByteArray& eventType, void* mes
         m_unlisted.erase(gone);
         m_inputShapes.erase(gone);
         m_onExposed.erase(gone);
+        m_onMapped.erase(gone);
         m_mappedBefore.erase(gone);
         return false;
     }
@@ -243,6 +245,26 @@ void X11PanelWindowing::whenExposed(QWindow& window, std::function<void()> onExp
         m_onExposed[id] = std::move(onExposed);
     else
         m_onExposed.erase(id);
+}
+
+void X11PanelWindowing::whenMapped(QWindow& window, std::function<void()> onMapped) {
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (!onMapped) {
+        m_onMapped.erase(id);
+        return;
+    }
+    m_onMapped.insert_or_assign(
+        id,
+        WaitingForMap{std::move(onMapped), m_scheduler.schedule(mapWaitLongest, [this, id] { mapped(id); })});
+}
+
+void X11PanelWindowing::mapped(xcb_window_t window) {
+    const auto waiting = m_onMapped.find(window);
+    if (waiting == m_onMapped.end())
+        return;
+    const std::function<void()> action = std::move(waiting->second.action);
+    m_onMapped.erase(waiting);
+    action();
 }
 
 quint64 X11PanelWindowing::activeWindow() const {
@@ -469,6 +491,25 @@ void X11PanelWindowing::mapNow(QWindow& window, const QRect& geometry) {
                              XCB_CONFIG_WINDOW_HEIGHT,
                          place.data());
     xcb_map_window(m_connection, id);
+    xcb_flush(m_connection);
+}
+
+void X11PanelWindowing::unmapNow(QWindow& window) {
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (!m_connection || id == XCB_WINDOW_NONE)
+        return;
+    xcb_unmap_window(m_connection, id);
+    // Withdrawn as a window manager expects it (ICCCM): the unmapping told to the root too, for a
+    // window still on its way in.
+    if (!window.flags().testFlag(Qt::BypassWindowManagerHint)) {
+        xcb_unmap_notify_event_t withdrawn{};
+        withdrawn.response_type = XCB_UNMAP_NOTIFY;
+        withdrawn.event = firstRoot(m_connection);
+        withdrawn.window = id;
+        xcb_send_event(m_connection, 0, withdrawn.event,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&withdrawn));
+    }
     xcb_flush(m_connection);
 }
 

@@ -47,10 +47,12 @@ public:
     void setCompositorShadow(QWindow& window, bool shadow) override;
     void setInputShape(QWindow& window, const QRegion& region) override;
     void whenExposed(QWindow& window, std::function<void()> onExposed) override;
+    void whenMapped(QWindow& window, std::function<void()> onMapped) override;
     void showFirstPicture(QWindow& window, const QImage& picture) override;
     bool showFirstPictureAgain(QWindow& window) override;
     bool canMapNow(const QWindow& window) const override;
     void mapNow(QWindow& window, const QRect& geometry) override;
+    void unmapNow(QWindow& window) override;
     void setListedInTaskbars(QWindow& window, bool listed) override;
     bool isCompositing() const override { return m_compositing; }
     quint64 activeWindow() const override;
@@ -117,6 +119,8 @@ private:
     static constexpr int shadowChecks = 32;
     static constexpr double shadowCheckWait = 0.01;
     static constexpr double shadowCheckLongest = 0.04;
+    // How long a window mapped ahead waits for its window manager before its showing goes on.
+    static constexpr Seconds mapWaitLongest{0.5};
 
     xcb_connection_t* m_connection = nullptr;
     std::unique_ptr<X11LaterReplies> m_replies;
@@ -163,6 +167,14 @@ private:
     std::map<xcb_window_t, xcb_window_t> m_mappedBefore;
     // What panels wait to be exposed for.
     std::map<xcb_window_t, std::function<void()>> m_onExposed;
+    // What waits for a window's map, and when it runs anyway (a window manager that went away
+    // never maps the window; the toolkit's showing asks again).
+    struct WaitingForMap {
+        std::function<void()> action;
+        TimerHandle bound;
+    };
+    std::map<xcb_window_t, WaitingForMap> m_onMapped;
+    void mapped(xcb_window_t window);
 };
 
 } // namespace corvane
