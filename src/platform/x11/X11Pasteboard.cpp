@@ -56,9 +56,13 @@ struct X11Pasteboard::Read {
     // The names of the offered types, as the read found them: answers are checked against these,
     // never against the shared memory of names that another read may start afresh meanwhile.
     QHash<xcb_atom_t, QString> offered;
-    // A large answer comes in chunks, of the type the owner announced with the first one.
+    // A large answer comes in chunks, of the type the owner announced with the first one. The
+    // size announced is room taken at once, so that the chunks fill it without copying what came
+    // before; chunks past it are kept apart and joined once at the end. One array grown chunk by
+    // chunk would copy all it holds at each doubling: a quarter of a second near the size limit.
     bool incremental = false;
     QByteArray chunks;
+    std::vector<QByteArray> moreChunks;
     xcb_atom_t answerType = XCB_ATOM_NONE;
     // All bytes taken in so far, the types' list included.
     qsizetype received = 0;
@@ -325,6 +329,8 @@ void X11Pasteboard::takeAnswer(Read& read) {
         read.incremental = true;
         read.answerType = XCB_ATOM_NONE;
         read.chunks.clear();
+        read.moreChunks.clear();
+        read.chunks.reserve(announced);
         restartTimer(read);
         return;
     }
@@ -339,13 +345,26 @@ void X11Pasteboard::takeAnswer(Read& read) {
                 targetDone(read, std::nullopt);
                 return;
             }
-            read.chunks.append(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
+            const auto* bytes = static_cast<const char*>(xcb_get_property_value(reply.get()));
+            if (read.moreChunks.empty() && read.chunks.size() + length <= read.chunks.capacity())
+                read.chunks.append(bytes, length);
+            else
+                read.moreChunks.emplace_back(bytes, length);
             read.received += length;
             restartTimer(read);
             return;
         }
         read.incremental = false;
-        targetDone(read, std::exchange(read.chunks, {}));
+        QByteArray whole = std::exchange(read.chunks, {});
+        if (!read.moreChunks.empty()) {
+            qsizetype size = whole.size();
+            for (const QByteArray& chunk : read.moreChunks)
+                size += chunk.size();
+            whole.reserve(size);
+            for (const QByteArray& chunk : std::exchange(read.moreChunks, {}))
+                whole.append(chunk);
+        }
+        targetDone(read, std::move(whole));
         return;
     }
     // An answer in another type or format than asked is no answer: bytes of another kind are
