@@ -3,6 +3,7 @@
 #include "platform/x11/X11Connection.h"
 #include "runtime/Log.h"
 
+#include <QByteArrayList>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -62,7 +63,7 @@ struct X11Pasteboard::Read {
     // chunk would copy all it holds at each doubling: a quarter of a second near the size limit.
     bool incremental = false;
     QByteArray chunks;
-    std::vector<QByteArray> moreChunks;
+    QByteArrayList moreChunks;
     xcb_atom_t answerType = XCB_ATOM_NONE;
     // All bytes taken in so far, the types' list included.
     qsizetype received = 0;
@@ -357,12 +358,8 @@ void X11Pasteboard::takeAnswer(Read& read) {
         read.incremental = false;
         QByteArray whole = std::exchange(read.chunks, {});
         if (!read.moreChunks.empty()) {
-            qsizetype size = whole.size();
-            for (const QByteArray& chunk : read.moreChunks)
-                size += chunk.size();
-            whole.reserve(size);
-            for (const QByteArray& chunk : std::exchange(read.moreChunks, {}))
-                whole.append(chunk);
+            read.moreChunks.prepend(std::move(whole));
+            whole = std::exchange(read.moreChunks, {}).join();
         }
         targetDone(read, std::move(whole));
         return;
