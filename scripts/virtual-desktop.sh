@@ -57,8 +57,16 @@ export CORVANE_VIRTUAL_DESKTOP="$mark"
 status=0
 "$@" || status=$?
 # A relaunched program starts once the first has gone: the desktop stays while a marked process
-# runs. The search itself runs without the mark.
-while env -u CORVANE_VIRTUAL_DESKTOP grep -qsxzF "CORVANE_VIRTUAL_DESKTOP=$mark" /proc/[0-9]*/environ; do
-  sleep 0.5
+# runs. The search itself runs without the mark. A process shows no environment while it execs
+# (the relauncher's shell becoming the program, say), so the mark counts as gone only once three
+# looks in a row have missed it.
+missed=0
+while [ "$missed" -lt 3 ]; do
+  if env -u CORVANE_VIRTUAL_DESKTOP grep -qsxzF "CORVANE_VIRTUAL_DESKTOP=$mark" /proc/[0-9]*/environ; then
+    missed=0
+  else
+    missed=$((missed + 1))
+  fi
+  sleep 0.2
 done
 exit "$status"

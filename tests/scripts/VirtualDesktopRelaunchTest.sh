@@ -41,8 +41,10 @@ if [ ! -e "$WORK/first" ]; then
   exit 0
 fi
 echo "$DISPLAY $$" >"$WORK/second"
+# A display that is gone stays gone: one failed query on a loaded machine (a fork refused) is not
+# taken for it.
 while [ ! -e "$WORK/stop" ]; do
-  xdpyinfo >/dev/null 2>&1 || { echo "display lost" >"$WORK/lost"; exit 1; }
+  xdpyinfo >/dev/null 2>&1 || { sleep 0.2; xdpyinfo >/dev/null 2>&1; } || { echo "display lost" >"$WORK/lost"; exit 1; }
   sleep 0.2
 done
 PROGRAM
@@ -57,12 +59,20 @@ wait_for() { # seconds, command...
 
 bash "$desktop_script" "$work/program.sh" &
 desktop_pid=$!
+wait_for 30 test -s "$work/first" || fail "the program did not start"
+# The display's number is free again once the desktop stops, and another test's server may take it
+# at once: what must stop is this desktop's own server.
+first=$(cat "$work/first")
+server=$(pgrep -P "$desktop_pid" -x Xvfb || true)
+[ -n "$server" ] || fail "no X server found for $first"
 wait_for 30 test -s "$work/second" || fail "no new process after the relaunch"
 read -r display pid <"$work/second"
-[ "$display" = "$(cat "$work/first")" ] || fail "the new process runs on $display, not $(cat "$work/first")"
+[ "$display" = "$first" ] || fail "the new process runs on $display, not $first"
 sleep 1
 kill -0 "$pid" 2>/dev/null || fail "the new process is gone"
-[ ! -e "$work/lost" ] || fail "the new process lost the display"
+alive() { kill -0 "$1" 2>/dev/null && echo running || echo gone; }
+[ ! -e "$work/lost" ] ||
+  fail "the new process lost the display (the desktop script: $(alive "$desktop_pid"), its server: $(alive "$server"))"
 DISPLAY=$display xdpyinfo >/dev/null 2>&1 || fail "the display is gone"
 kill -0 "$desktop_pid" 2>/dev/null || fail "the desktop script ended with the first process"
 if wait_for 30 sh -c "DISPLAY=$display wmctrl -lx 2>/dev/null | grep -q ." ; then
@@ -81,7 +91,7 @@ status=0
 wait "$desktop_pid" || status=$?
 desktop_pid=
 [ "$status" = 0 ] || fail "the desktop script answered $status"
-! DISPLAY=$display xdpyinfo >/dev/null 2>&1 || fail "the display outlived the desktop script"
+! kill -0 "$server" 2>/dev/null || fail "the display's server outlived the desktop script"
 
 # Corvane itself on a new desktop, with a home of its own
 home=$work/home
