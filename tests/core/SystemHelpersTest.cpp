@@ -2,7 +2,18 @@
 #include "platform/fake/FakeApplicationHost.h"
 #include "platform/fake/FakeSystemShell.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace corvane;
 
@@ -29,6 +40,56 @@ TEST(SystemHelpersTest, RelaunchStartsAWaitingShellAndQuitsEvenWhenTheStartFails
         // And the application quits either way
         EXPECT_EQ(host.terminateCount, 1) << "start succeeded: " << starts;
     }
+}
+
+TEST(SystemHelpersTest, TheRelaunchWaitsWhileTheOldProcessRunsAndNotOnceItIsOnlyAZombie) {
+    // The old instance, a child of ours that nothing reaps once it has gone
+    const pid_t old = ::fork();
+    ASSERT_GE(old, 0);
+    if (old == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    QTemporaryDir folder;
+    const QString started = folder.filePath(QStringLiteral("started"));
+    const QString program = folder.filePath(QStringLiteral("corvane"));
+    {
+        QFile file(program);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\ntouch '" + QFile::encodeName(started) + "'\n");
+    }
+    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    FakeSystemShell shell;
+    FakeApplicationHost host;
+    shell.executable = program;
+    shell.pid = old;
+    relaunchApp(shell, host);
+    ASSERT_EQ(shell.startedProcesses.size(), 1u);
+
+    // The waiting shell the relaunch asked for, run for real
+    const FakeSystemShell::Process& asked = shell.startedProcesses.front();
+    std::vector<QByteArray> words{QFile::encodeName(asked.program)};
+    for (const QString& argument : asked.arguments)
+        words.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t waiter = -1;
+    ASSERT_EQ(::posix_spawn(&waiter, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    const auto startedWithin = [&](std::chrono::milliseconds bound) {
+        const auto end = std::chrono::steady_clock::now() + bound;
+        while (!QFile::exists(started) && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return QFile::exists(started);
+    };
+
+    EXPECT_FALSE(startedWithin(std::chrono::milliseconds(400))) << "started while the old one ran";
+    ::kill(old, SIGTERM);
+    EXPECT_TRUE(startedWithin(std::chrono::seconds(10))) << "still waiting on a zombie";
+    ::kill(waiter, SIGKILL);
+    ::waitpid(waiter, nullptr, 0);
+    ::waitpid(old, nullptr, 0);
 }
 
 TEST(SystemHelpersTest, SystemSettingsFallBackToTheMenuBarPane) {
