@@ -69,9 +69,14 @@ void X11KeyGrab::ungrab() {
         m_key.reset();
         return;
     }
+    // Waited for: a key pressed the moment after (the wheel switched off in Settings, then fn)
+    // must find the grab gone, and the server takes requests from different connections in no
+    // set order.
+    std::vector<xcb_void_cookie_t> cookies;
     for (uint16_t modifiers : lockModifierCombinations(m_numLockMask))
-        xcb_ungrab_key(m_connection, *m_key, m_root, modifiers);
-    xcb_flush(m_connection);
+        cookies.push_back(xcb_ungrab_key_checked(m_connection, *m_key, m_root, modifiers));
+    for (xcb_void_cookie_t cookie : cookies)
+        std::free(xcb_request_check(m_connection, cookie));
     m_key.reset();
 }
 
