@@ -180,6 +180,23 @@ TEST_F(Workspaces, HidingOtherProgramsMinimisesTheirWindowsAndShowingThemRestore
     app.platform().runningApplications->unhide(logoPid);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !hasState(shown.window, "_NET_WM_STATE_HIDDEN"); }, waitMs));
     EXPECT_FALSE(app.platform().runningApplications->application(logoPid)->isHidden);
+
+    // And shown again in the moment the window manager has marked the window hidden but not yet
+    // unmapped it (the manager held between the two), the window still comes back
+    ASSERT_TRUE(waitUntilFramed(shown.window, waitMs));
+    desktop().pauseWindowManager(true);
+    auto resume = qScopeGuard([] { desktop().pauseWindowManager(false); });
+    app.platform().runningApplications->hide(logoPid);
+    const xcb_atom_t hiddenState = desktop().atom("_NET_WM_STATE_HIDDEN");
+    xcb_change_property(desktop().connection(), XCB_PROP_MODE_REPLACE, shown.window,
+                        desktop().atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 1, &hiddenState);
+    xcb_flush(desktop().connection());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hasState(shown.window, "_NET_WM_STATE_HIDDEN"); }, waitMs));
+    app.platform().runningApplications->unhide(logoPid);
+    resume.dismiss();
+    desktop().pauseWindowManager(false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !hasState(shown.window, "_NET_WM_STATE_HIDDEN"); }, waitMs));
+    EXPECT_TRUE(waitUntilFramed(shown.window, waitMs));
 }
 
 TEST(WorkspaceSaving, OnAFullDiskTheFailureIsToldAndTheWorkspaceLandsWhenSpaceReturns) {

@@ -26,6 +26,10 @@ X11RunningApplications::X11RunningApplications(QByteArray displayName)
 X11RunningApplications::~X11RunningApplications() = default;
 
 void X11RunningApplications::note(const xcb_generic_event_t& event) {
+    if (x11EventType(event) == XCB_UNMAP_NOTIFY) {
+        mapOnceUnmapped(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window);
+        return;
+    }
     if (x11EventType(event) != XCB_PROPERTY_NOTIFY)
         return;
     const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
@@ -120,6 +124,10 @@ void X11RunningApplications::refreshClients(bool announce) {
     m_windowTraits.removeIf([this](QHash<xcb_window_t, X11WindowFacts>::iterator known) {
         return !m_windowPids.contains(known.key());
     });
+    m_showOnUnmap.removeIf(
+        [this](QHash<xcb_window_t, std::chrono::steady_clock::time_point>::iterator waiting) {
+            return !m_windowPids.contains(waiting.key());
+        });
 
     const std::vector<int32_t> previous = std::exchange(m_pids, current);
     if (!announce)
@@ -265,6 +273,13 @@ void X11RunningApplications::hide(int32_t pid) {
     std::vector<xcb_window_t>& minimised = m_hiddenWindows[pid];
     constexpr uint32_t iconicState = 3;
     for (const X11WindowFacts& f : readWindowFacts(*m_connection, owned, X11Facts(X11Fact::state))) {
+        // A window still waiting to be shown again is ours to keep hidden: it stays minimised.
+        if (m_showOnUnmap.remove(f.window) > 0) {
+            stopWatching(f.window);
+            if (f.alive && std::find(minimised.begin(), minimised.end(), f.window) == minimised.end())
+                minimised.push_back(f.window);
+            continue;
+        }
         // Windows the user minimised already stay minimised when the program is shown again.
         if (!f.alive || f.hidden)
             continue;
@@ -292,13 +307,57 @@ void X11RunningApplications::unhide(int32_t pid) {
     m_hiddenWindows.erase(it);
     if (!m_connection || !m_connection->isValid())
         return;
-    for (xcb_window_t window : windows)
-        // Mapping an iconic client asks the window manager to restore it.
-        if (m_connection->windowExists(window))
-            xcb_map_window(m_connection->raw(), window);
+    // Mapping an iconic client asks the window manager to restore it, but only once the window
+    // is unmapped: a manager marks a window hidden before it unmaps it (openbox a moment before),
+    // and a map sent in between does nothing. Such a window is mapped when its unmap arrives. The
+    // unmap is listened for before the window is looked at, so none falls between the two.
+    xcb_connection_t* raw = m_connection->raw();
+    const uint32_t watch = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    std::vector<xcb_get_window_attributes_cookie_t> attributes;
+    for (xcb_window_t window : windows) {
+        xcb_change_window_attributes(raw, window, XCB_CW_EVENT_MASK, &watch);
+        attributes.push_back(xcb_get_window_attributes(raw, window));
+    }
+    const std::vector<X11WindowFacts> facts =
+        readWindowFacts(*m_connection, windows, X11Facts(X11Fact::state));
+    const auto now = std::chrono::steady_clock::now();
+    for (size_t i = 0; i < windows.size(); ++i) {
+        X11Reply<xcb_get_window_attributes_reply_t> reply(
+            xcb_get_window_attributes_reply(raw, attributes[i], nullptr));
+        if (!reply || !facts[i].alive)
+            continue; // gone meanwhile
+        if (reply->map_state == XCB_MAP_STATE_UNMAPPED) {
+            stopWatching(windows[i]);
+            xcb_map_window(raw, windows[i]);
+        } else if (facts[i].hidden) {
+            m_showOnUnmap.insert(windows[i], now);
+        } else {
+            stopWatching(windows[i]); // shown again meanwhile
+        }
+    }
     m_connection->flush();
     takeQueuedEvents();
     Q_EMIT applicationUnhidden(pid);
+}
+
+void X11RunningApplications::mapOnceUnmapped(xcb_window_t window) {
+    const auto waiting = m_showOnUnmap.constFind(window);
+    if (waiting == m_showOnUnmap.constEnd())
+        return;
+    // A manager that keeps minimised windows mapped never unmaps them: an unmap long after the
+    // request is not the one waited for, but the program's own.
+    constexpr auto patience = std::chrono::seconds(2);
+    const bool inTime = std::chrono::steady_clock::now() - waiting.value() <= patience;
+    m_showOnUnmap.erase(waiting);
+    stopWatching(window);
+    if (inTime)
+        xcb_map_window(m_connection->raw(), window);
+    m_connection->flush();
+}
+
+void X11RunningApplications::stopWatching(xcb_window_t window) {
+    const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+    xcb_change_window_attributes(m_connection->raw(), window, XCB_CW_EVENT_MASK, &none);
 }
 
 } // namespace corvane

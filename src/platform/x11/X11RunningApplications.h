@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHash>
 
+#include <chrono>
 #include <memory>
 
 class QSocketNotifier;
@@ -45,6 +46,9 @@ private:
     void refreshActive(bool announce);
     // The programs with these pids, described from their windows in one round trip.
     std::vector<RunningApplication> describe(const std::vector<int32_t>& pids);
+    // Maps a window unhide() found still mapped, now that the window manager has unmapped it.
+    void mapOnceUnmapped(xcb_window_t window);
+    void stopWatching(xcb_window_t window);
 
     std::unique_ptr<X11Connection> m_connection;
     QSocketNotifier* m_notifier = nullptr;
@@ -57,6 +61,8 @@ private:
     std::vector<int32_t> m_pids; // in order of their first window
     std::optional<int32_t> m_activePid;
     QHash<int32_t, std::vector<xcb_window_t>> m_hiddenWindows; // minimised by hide(), per program
+    // Windows to show again once the window manager unmaps them, with when that was asked.
+    QHash<xcb_window_t, std::chrono::steady_clock::time_point> m_showOnUnmap;
     bool m_clientsChanged = false, m_activeChanged = false, m_desktopChanged = false;
     bool m_handlingScheduled = false;
 };
