@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QSocketNotifier>
 
+#include <xcb/xcbext.h>
 #include <xcb/xfixes.h>
 
 #include <algorithm>
@@ -67,6 +68,8 @@ struct X11Pasteboard::Read {
     xcb_atom_t answerType = XCB_ATOM_NONE;
     // All bytes taken in so far, the types' list included.
     qsizetype received = 0;
+    // The request for the answer's property, while its reply is on its way.
+    std::optional<unsigned int> asked;
     Instant started;
     TimerHandle timer;
 };
@@ -191,6 +194,9 @@ void X11Pasteboard::dispatchEvents(bool bounded) {
     QElapsedTimer slice;
     slice.start();
     while (xcb_generic_event_t* event = xcb_poll_for_event(m_x->raw())) {
+        // A reply sent before the event was read with it: taken first, as the server sent them
+        // (an owner's next chunk is announced only after the last was read).
+        takeArrivedAnswers();
         handleEvent(*event);
         std::free(event);
         // An owner that answers as fast as it is asked keeps events coming: the rest waits for
@@ -207,6 +213,7 @@ void X11Pasteboard::dispatchEvents(bool bounded) {
             return;
         }
     }
+    takeArrivedAnswers();
 }
 
 qint64 X11Pasteboard::changeCount() {
@@ -299,20 +306,49 @@ bool X11Pasteboard::answerFits(const Read& read, xcb_atom_t type, uint8_t format
 }
 
 void X11Pasteboard::takeAnswer(Read& read) {
+    if (read.asked)
+        return; // the reply on its way reads the property as it is then
     xcb_connection_t* c = m_x->raw();
     // Reading with delete tells an owner that sends chunks to send the next one. No more than the
-    // read may still take in is asked for: a longer value ends the read.
+    // read may still take in is asked for: a longer value ends the read. The reply is taken when
+    // it comes in, not waited for: a server kept busy (by the owner's chunks, or a loaded machine)
+    // would hold the event loop for as long.
     const qsizetype room = std::max<qsizetype>(sizeLimit - read.received, 0);
-    X11Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 1, read.window, m_property, XCB_ATOM_ANY, 0, uint32_t(room / 4 + 1)),
-        nullptr));
+    read.asked =
+        xcb_get_property(c, 1, read.window, m_property, XCB_ATOM_ANY, 0, uint32_t(room / 4 + 1)).sequence;
     m_x->flush();
+}
+
+void X11Pasteboard::takeArrivedAnswers() {
+    xcb_connection_t* c = m_x->raw();
+    // Taking an answer may end reads or start others: look the reads up afresh after each.
+    for (bool took = true; took;) {
+        took = false;
+        for (const auto& read : m_reads) {
+            if (!read->asked)
+                continue;
+            void* reply = nullptr;
+            xcb_generic_error_t* error = nullptr;
+            if (xcb_poll_for_reply(c, *read->asked, &reply, &error) == 0)
+                continue;
+            std::free(error);
+            read->asked.reset();
+            const X11Reply<xcb_get_property_reply_t> answer(static_cast<xcb_get_property_reply_t*>(reply));
+            answered(*read, answer.get());
+            took = true;
+            break;
+        }
+    }
+}
+
+void X11Pasteboard::answered(Read& read, const xcb_get_property_reply_t* reply) {
     if (!reply) {
         targetDone(read, std::nullopt);
         return;
     }
+    const qsizetype room = std::max<qsizetype>(sizeLimit - read.received, 0);
     // The value's length comes in bytes, whatever the format.
-    const int length = xcb_get_property_value_length(reply.get());
+    const int length = xcb_get_property_value_length(reply);
     const auto overflows = [&](qsizetype more) {
         if (reply->bytes_after == 0 && more <= room)
             return false;
@@ -324,7 +360,7 @@ void X11Pasteboard::takeAnswer(Read& read) {
     if (reply->type == m_incr) {
         // Its value is the least the whole answer will take.
         const qsizetype announced =
-            length >= 4 ? qsizetype(*static_cast<const uint32_t*>(xcb_get_property_value(reply.get()))) : 0;
+            length >= 4 ? qsizetype(*static_cast<const uint32_t*>(xcb_get_property_value(reply))) : 0;
         if (overflows(announced))
             return;
         read.incremental = true;
@@ -346,7 +382,7 @@ void X11Pasteboard::takeAnswer(Read& read) {
                 targetDone(read, std::nullopt);
                 return;
             }
-            const auto* bytes = static_cast<const char*>(xcb_get_property_value(reply.get()));
+            const auto* bytes = static_cast<const char*>(xcb_get_property_value(reply));
             if (read.moreChunks.empty() && read.chunks.size() + length <= read.chunks.capacity())
                 read.chunks.append(bytes, length);
             else
@@ -372,7 +408,7 @@ void X11Pasteboard::takeAnswer(Read& read) {
     }
     read.answerType = reply->type;
     read.received += length;
-    targetDone(read, QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length));
+    targetDone(read, QByteArray(static_cast<const char*>(xcb_get_property_value(reply)), length));
 }
 
 void X11Pasteboard::targetDone(Read& read, std::optional<QByteArray> bytes) {
@@ -433,6 +469,8 @@ void X11Pasteboard::finish(Read& read, std::optional<PasteboardContent> content)
         return;
     std::unique_ptr<Read> ended = std::move(*it);
     m_reads.erase(it);
+    if (ended->asked)
+        xcb_discard_reply(m_x->raw(), *ended->asked);
     xcb_destroy_window(m_x->raw(), ended->window);
     m_x->flush();
     deliver(std::move(ended->done), std::move(content));
@@ -452,8 +490,11 @@ void X11Pasteboard::deliver(ReadDone done, std::optional<PasteboardContent> cont
 void X11Pasteboard::cancelReads() {
     ++m_cancels;
     if (m_x->isValid())
-        for (const auto& read : m_reads)
+        for (const auto& read : m_reads) {
+            if (read->asked)
+                xcb_discard_reply(m_x->raw(), *read->asked);
             xcb_destroy_window(m_x->raw(), read->window);
+        }
     m_reads.clear();
     if (m_x->isValid())
         m_x->flush();

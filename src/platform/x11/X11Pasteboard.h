@@ -64,7 +64,10 @@ private:
     bool answerFits(const Read& read, xcb_atom_t type, uint8_t format) const;
     void handleEvent(const xcb_generic_event_t& event);
     void requestTarget(Read& read, xcb_atom_t target);
+    // Asks for the answer the owner has put on the read's window; its reply is taken as it comes.
     void takeAnswer(Read& read);
+    void takeArrivedAnswers();
+    void answered(Read& read, const xcb_get_property_reply_t* reply);
     void targetDone(Read& read, std::optional<QByteArray> bytes);
     void nextTarget(Read& read);
     void finish(Read& read, std::optional<PasteboardContent> content);
