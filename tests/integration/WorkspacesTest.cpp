@@ -197,6 +197,18 @@ TEST_F(Workspaces, HidingOtherProgramsMinimisesTheirWindowsAndShowingThemRestore
     desktop().pauseWindowManager(false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !hasState(shown.window, "_NET_WM_STATE_HIDDEN"); }, waitMs));
     EXPECT_TRUE(waitUntilFramed(shown.window, waitMs));
+
+    // And shown again before the window manager came to hiding it at all, it comes back too
+    desktop().pauseWindowManager(true);
+    auto resumeAgain = qScopeGuard([] { desktop().pauseWindowManager(false); });
+    app.platform().runningApplications->hide(logoPid);
+    app.platform().runningApplications->unhide(logoPid);
+    resumeAgain.dismiss();
+    desktop().pauseWindowManager(false);
+    // (it minimises the window first)
+    ASSERT_TRUE(desktop().windowManagerCaughtUp());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !hasState(shown.window, "_NET_WM_STATE_HIDDEN"); }, waitMs));
+    EXPECT_TRUE(waitUntilFramed(shown.window, waitMs));
 }
 
 TEST(WorkspaceSaving, OnAFullDiskTheFailureIsToldAndTheWorkspaceLandsWhenSpaceReturns) {

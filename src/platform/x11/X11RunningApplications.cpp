@@ -296,6 +296,7 @@ void X11RunningApplications::hide(int32_t pid) {
         m_hiddenWindows.remove(pid);
         return;
     }
+    m_hiddenAt.insert(pid, std::chrono::steady_clock::now());
     Q_EMIT applicationHidden(pid);
 }
 
@@ -305,12 +306,16 @@ void X11RunningApplications::unhide(int32_t pid) {
         return;
     const std::vector<xcb_window_t> windows = std::move(it.value());
     m_hiddenWindows.erase(it);
+    const auto now = std::chrono::steady_clock::now();
+    // Hidden a moment ago: the window manager may not have minimised the windows yet.
+    const bool hiddenJustNow = now - m_hiddenAt.take(pid) <= minimisingPatience;
     if (!m_connection || !m_connection->isValid())
         return;
     // Mapping an iconic client asks the window manager to restore it, but only once the window
     // is unmapped: a manager marks a window hidden before it unmaps it (openbox a moment before),
-    // and a map sent in between does nothing. Such a window is mapped when its unmap arrives. The
-    // unmap is listened for before the window is looked at, so none falls between the two.
+    // and may not have come to the request to minimise it at all yet; a map sent before the unmap
+    // does nothing. Such a window is mapped when its unmap arrives. The unmap is listened for
+    // before the window is looked at, so none falls between the two.
     xcb_connection_t* raw = m_connection->raw();
     const uint32_t watch = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     std::vector<xcb_get_window_attributes_cookie_t> attributes;
@@ -320,7 +325,6 @@ void X11RunningApplications::unhide(int32_t pid) {
     }
     const std::vector<X11WindowFacts> facts =
         readWindowFacts(*m_connection, windows, X11Facts(X11Fact::state));
-    const auto now = std::chrono::steady_clock::now();
     for (size_t i = 0; i < windows.size(); ++i) {
         X11Reply<xcb_get_window_attributes_reply_t> reply(
             xcb_get_window_attributes_reply(raw, attributes[i], nullptr));
@@ -329,7 +333,7 @@ void X11RunningApplications::unhide(int32_t pid) {
         if (reply->map_state == XCB_MAP_STATE_UNMAPPED) {
             stopWatching(windows[i]);
             xcb_map_window(raw, windows[i]);
-        } else if (facts[i].hidden) {
+        } else if (facts[i].hidden || hiddenJustNow) {
             m_showOnUnmap.insert(windows[i], now);
         } else {
             stopWatching(windows[i]); // shown again meanwhile
@@ -345,9 +349,8 @@ void X11RunningApplications::mapOnceUnmapped(xcb_window_t window) {
     if (waiting == m_showOnUnmap.constEnd())
         return;
     // A manager that keeps minimised windows mapped never unmaps them: an unmap long after the
-    // request is not the one waited for, but the program's own.
-    constexpr auto patience = std::chrono::seconds(2);
-    const bool inTime = std::chrono::steady_clock::now() - waiting.value() <= patience;
+    // request is not the one waited for, but the program's or the user's own.
+    const bool inTime = std::chrono::steady_clock::now() - waiting.value() <= minimisingPatience;
     m_showOnUnmap.erase(waiting);
     stopWatching(window);
     if (inTime)

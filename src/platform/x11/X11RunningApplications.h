@@ -60,9 +60,13 @@ private:
     QHash<xcb_window_t, X11WindowFacts> m_windowTraits;
     std::vector<int32_t> m_pids; // in order of their first window
     std::optional<int32_t> m_activePid;
-    QHash<int32_t, std::vector<xcb_window_t>> m_hiddenWindows; // minimised by hide(), per program
+    // The windows hide() minimised, per program, and when it asked.
+    QHash<int32_t, std::vector<xcb_window_t>> m_hiddenWindows;
+    QHash<int32_t, std::chrono::steady_clock::time_point> m_hiddenAt;
     // Windows to show again once the window manager unmaps them, with when that was asked.
     QHash<xcb_window_t, std::chrono::steady_clock::time_point> m_showOnUnmap;
+    // How long a window manager may take to minimise a window it was asked to.
+    static constexpr std::chrono::seconds minimisingPatience{2};
     bool m_clientsChanged = false, m_activeChanged = false, m_desktopChanged = false;
     bool m_handlingScheduled = false;
 };
