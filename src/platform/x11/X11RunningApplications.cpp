@@ -202,7 +202,7 @@ std::vector<RunningApplication> X11RunningApplications::describe(const std::vect
         }
         if (app.localizedName.isEmpty())
             app.localizedName = X11ProgramIdentities::processName(app.pid);
-        app.isHidden = m_hiddenWindows.contains(app.pid);
+        app.isHidden = m_hidden.contains(app.pid);
     }
     takeQueuedEvents();
     return apps;
@@ -270,7 +270,7 @@ void X11RunningApplications::hide(int32_t pid) {
     for (xcb_window_t window : m_clients)
         if (m_windowPids.value(window) == pid)
             owned.push_back(window);
-    std::vector<xcb_window_t>& minimised = m_hiddenWindows[pid];
+    std::vector<xcb_window_t>& minimised = m_hidden[pid].windows;
     constexpr uint32_t iconicState = 3;
     for (const X11WindowFacts& f : readWindowFacts(*m_connection, owned, X11Facts(X11Fact::state))) {
         // A window still waiting to be shown again is ours to keep hidden: it stays minimised.
@@ -293,22 +293,23 @@ void X11RunningApplications::hide(int32_t pid) {
     m_connection->flush();
     takeQueuedEvents();
     if (minimised.empty()) {
-        m_hiddenWindows.remove(pid);
+        m_hidden.remove(pid);
         return;
     }
-    m_hiddenAt.insert(pid, std::chrono::steady_clock::now());
+    m_hidden[pid].at = std::chrono::steady_clock::now();
     Q_EMIT applicationHidden(pid);
 }
 
 void X11RunningApplications::unhide(int32_t pid) {
-    const auto it = m_hiddenWindows.find(pid);
-    if (it == m_hiddenWindows.end())
+    const auto it = m_hidden.find(pid);
+    if (it == m_hidden.end())
         return;
-    const std::vector<xcb_window_t> windows = std::move(it.value());
-    m_hiddenWindows.erase(it);
+    const Hidden hidden = std::move(it.value());
+    m_hidden.erase(it);
+    const std::vector<xcb_window_t>& windows = hidden.windows;
     const auto now = std::chrono::steady_clock::now();
     // Hidden a moment ago: the window manager may not have minimised the windows yet.
-    const bool hiddenJustNow = now - m_hiddenAt.take(pid) <= minimisingPatience;
+    const bool hiddenJustNow = now - hidden.at <= minimisingPatience;
     if (!m_connection || !m_connection->isValid())
         return;
     // Mapping an iconic client asks the window manager to restore it, but only once the window

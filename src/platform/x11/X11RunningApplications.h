@@ -60,9 +60,12 @@ private:
     QHash<xcb_window_t, X11WindowFacts> m_windowTraits;
     std::vector<int32_t> m_pids; // in order of their first window
     std::optional<int32_t> m_activePid;
-    // The windows hide() minimised, per program, and when it asked.
-    QHash<int32_t, std::vector<xcb_window_t>> m_hiddenWindows;
-    QHash<int32_t, std::chrono::steady_clock::time_point> m_hiddenAt;
+    // What hide() minimised, per program, and when it last asked.
+    struct Hidden {
+        std::vector<xcb_window_t> windows;
+        std::chrono::steady_clock::time_point at;
+    };
+    QHash<int32_t, Hidden> m_hidden;
     // Windows to show again once the window manager unmaps them, with when that was asked.
     QHash<xcb_window_t, std::chrono::steady_clock::time_point> m_showOnUnmap;
     // How long a window manager may take to minimise a window it was asked to.
