@@ -80,6 +80,17 @@ constexpr qint64 residentBoundMiB = 400 + 512;
 constexpr qint64 residentBoundMiB = 400;
 #endif
 
+// The longest the event loop may stand still meanwhile. AddressSanitizer gives the memory of
+// freed blocks back from its quarantine on the thread that frees, in batches: with a copy's
+// 128 MiB of chunks passing through, stack samples on loaded cores found the main thread held
+// 150-320 ms inside the sanitizer's free, in a reply's or a read's release. A stall of the
+// product's own (a blocking read of each chunk held it 170 ms) still shows in the plain build.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr qint64 gapBoundMs = 600;
+#else
+constexpr qint64 gapBoundMs = 300;
+#endif
+
 TEST(ClipboardAttack, HostileOwnersCostNeitherTheEventLoopNorMemoryAndTheNextCopyIsRecorded) {
     LiveApp app;
     registerHotkeys(app.state());
@@ -140,7 +151,7 @@ TEST(ClipboardAttack, HostileOwnersCostNeitherTheEventLoopNorMemoryAndTheNextCop
         owner.waitForFinished(waitMs);
         std::printf("[ attack   ] %s: worst event-loop gap %lld ms, peak resident %lld MiB, %zu recorded\n",
                     name, static_cast<long long>(worstGap), static_cast<long long>(peak), recorded);
-        EXPECT_LT(worstGap, 300);
+        EXPECT_LT(worstGap, gapBoundMs);
         EXPECT_LT(peak, residentBoundMiB);
         // Nothing usable was offered, or too much of it; the floods of copies keep being recorded
         EXPECT_EQ(recorded > 0, records);
@@ -304,7 +315,7 @@ TEST(ClipboardAttack, AnswersPilingUpLeaveTheEventLoopTurning) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return ended == reads; }, 60000)) << ended;
     std::printf("[ attack   ] %d reads at once: worst event-loop gap %lld ms\n", reads,
                 static_cast<long long>(watch.gaps.worstMs()));
-    EXPECT_LT(watch.gaps.worstMs(), 300);
+    EXPECT_LT(watch.gaps.worstMs(), gapBoundMs);
     owner.kill();
     owner.waitForFinished(waitMs);
 }
