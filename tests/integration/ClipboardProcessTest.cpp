@@ -228,7 +228,10 @@ TEST_F(ClipboardProcess, EachNewOwnerIsAskedForItsTextAtOnce) {
     std::sort(sorted.begin(), sorted.end());
     const double median = (sorted[9] + sorted[10]) / 2000.0;
     std::printf("clipboard read latency: median %.2f ms, worst %.2f ms\n", median, sorted.back() / 1000.0);
-    EXPECT_LE(median, 10.0);
+    // Asked as the server reports the new owner, not at a poll: a poll of a tenth of a second would
+    // put the median near 50 ms, one of half a second near 250. Idle it is 1-2 ms; 10 ms was passed
+    // beside stress-ng at twice the cores, so the bound leaves room for that.
+    EXPECT_LE(median, 40.0);
 
     stop(corvane);
     const QByteArray saved = readAll(index());
