@@ -163,7 +163,7 @@ void FloatingPanel::paintEvent(QPaintEvent* event) {
 
 void FloatingPanel::showPaintedAhead(std::function<void()> onScreen) {
     QWindow* window = windowHandle();
-    const bool ahead = window && !window->isExposed() && m_windowingAlive;
+    const bool ahead = window && offScreen(*window) && m_windowingAlive;
     if (m_showPending) {
         m_pendingOnScreen = chained(std::move(m_pendingOnScreen), std::move(onScreen));
         return;
@@ -206,8 +206,15 @@ void FloatingPanel::putUpAtExposure(QWindow& window, std::function<void()> onScr
     });
 }
 
+bool FloatingPanel::offScreen(const QWindow& window) const {
+    // Qt counts a window exposed until it has gone through the server's word that the window was
+    // unmapped, which on a loaded machine may come after the panel was shown again: a panel that
+    // hid has its window off the screen from that moment.
+    return m_hidden || !window.isExposed();
+}
+
 bool FloatingPanel::paintAhead(QWindow& window) {
-    if (window.isExposed() || !m_windowingAlive)
+    if (!offScreen(window) || !m_windowingAlive)
         return false;
     return showPaintedWhileHidden(window) || paintPicture(window);
 }
@@ -215,7 +222,7 @@ bool FloatingPanel::paintAhead(QWindow& window) {
 void FloatingPanel::paintWhileHidden() {
     m_ahead = {};
     QWindow* window = windowHandle();
-    if (isShowing() || !window || window->isExposed() || !m_windowingAlive)
+    if (isShowing() || !window || !offScreen(*window) || !m_windowingAlive)
         return;
     // The shape and fill as the showing would make them.
     updateShape();
@@ -337,7 +344,7 @@ bool FloatingPanel::mapPaintedWhileHidden() {
     // Everything the window shows and the desktop must know is in place already: it is mapped
     // before Qt works through its showing, which takes longer than the map.
     QWindow* window = windowHandle();
-    if (!window || window->isExposed() || !m_windowingAlive || !testAttribute(Qt::WA_Moved) ||
+    if (!window || !offScreen(*window) || !m_windowingAlive || !testAttribute(Qt::WA_Moved) ||
         !paintedWhileHiddenHolds(*window) || !m_windowing.canMapNow(*window))
         return false;
     giveDesktopHints(*window);
@@ -356,6 +363,7 @@ void FloatingPanel::giveDesktopHints(QWindow& window) {
 
 void FloatingPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    m_hidden = true;
     if (QWindow* window = windowHandle(); window && m_windowingAlive)
         forgetShowing(*window);
 }
@@ -481,6 +489,7 @@ void FloatingPanel::showEvent(QShowEvent* event) {
     // reading them now.
     if (m_mappedAhead) {
         m_paintedAhead = true;
+        m_hidden = false;
         return;
     }
     // Qt paints a shaped window only inside its shape, and repaints what a shape change uncovers
@@ -491,12 +500,13 @@ void FloatingPanel::showEvent(QShowEvent* event) {
     if (QWindow* window = windowHandle()) {
         giveDesktopHints(*window);
         const bool pictured = paintAhead(*window);
-        m_paintedAhead = m_paintsAhead && !window->isExposed();
+        m_paintedAhead = m_paintsAhead && offScreen(*window);
         // A window no window manager takes in shows its picture at once: Qt would first wait for
         // an answer of the server.
         if (pictured && windowFlags().testFlag(Qt::BypassWindowManagerHint) && m_windowing.canMapNow(*window))
             m_windowing.mapNow(*window, geometry());
     }
+    m_hidden = false;
 }
 
 // The panel's own shadow.

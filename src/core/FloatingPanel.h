@@ -179,6 +179,8 @@ private:
     void updateFill();
     // Whether the panel paints its ground under its content.
     bool paintsGround() const;
+    // Whether the panel's window is off the screen: not exposed, or hidden by the panel.
+    bool offScreen(const QWindow& window) const;
     // Paints the panel whose window is about to be mapped, and hands the picture to the desktop;
     // false when it could not.
     bool paintAhead(QWindow& window);
@@ -233,6 +235,8 @@ private:
     bool m_paintedAhead = false;
     // Mapped with its picture painted while hidden, as the show under way began.
     bool m_mappedAhead = false;
+    // Hidden, its window unmapped, and not shown since.
+    bool m_hidden = false;
     // Mapped with its picture painted while hidden, Qt's showing waiting for the window manager.
     bool m_showPending = false;
     std::function<void()> m_pendingOnScreen;

@@ -254,6 +254,32 @@ TEST(FloatingPanelTest, EachShowingHandsTheDesktopItsFinishedPictureBeforeTheWin
     panel.hide();
 }
 
+TEST(FloatingPanelTest, APanelShownAgainBeforeQtHeardItsWindowGoHasItsPictureBeforeTheMap) {
+    FakePanelWindowing windowing;
+    FloatingPanel panel(windowing, QRect(0, 0, 120, 40), PanelLevel::status, true);
+    auto* content = new QWidget;
+    content->setAutoFillBackground(true);
+    QPalette palette;
+    palette.setColor(QPalette::Window, Qt::red);
+    content->setPalette(palette);
+    panel.setContentView(content);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    // Hidden and shown again at once (a toast after a toast on a loaded machine): Qt still counts
+    // the window exposed, but the server has it unmapped and maps it anew with its picture.
+    panel.hide();
+    palette.setColor(QPalette::Window, Qt::blue);
+    content->setPalette(palette);
+    ASSERT_TRUE(panel.windowHandle()->isExposed());
+    panel.show();
+    const QImage picture = windowing.firstPictures.value(panel.windowHandle());
+    ASSERT_FALSE(picture.isNull());
+    const qreal ratio = panel.windowHandle()->devicePixelRatio();
+    EXPECT_EQ(QColor(picture.pixel((panel.frame().center() - panel.geometry().topLeft()) * ratio)),
+              QColor(Qt::blue));
+    panel.hide();
+}
+
 TEST(FloatingPanelTest, APanelMappedAheadShowsToQtOnceTheWindowManagerHasItsWindow) {
     FakePanelWindowing windowing;
     FloatingPanel panel(windowing, QRect(0, 0, 120, 40), PanelLevel::status, true);
