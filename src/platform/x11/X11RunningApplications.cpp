@@ -270,7 +270,8 @@ void X11RunningApplications::hide(int32_t pid) {
     for (xcb_window_t window : m_clients)
         if (m_windowPids.value(window) == pid)
             owned.push_back(window);
-    std::vector<xcb_window_t>& minimised = m_hidden[pid].windows;
+    Hidden& hidden = m_hidden[pid];
+    std::vector<xcb_window_t>& minimised = hidden.windows;
     constexpr uint32_t iconicState = 3;
     for (const X11WindowFacts& f : readWindowFacts(*m_connection, owned, X11Facts(X11Fact::state))) {
         // A window still waiting to be shown again is ours to keep hidden: it stays minimised.
@@ -296,7 +297,7 @@ void X11RunningApplications::hide(int32_t pid) {
         m_hidden.remove(pid);
         return;
     }
-    m_hidden[pid].at = std::chrono::steady_clock::now();
+    hidden.at = std::chrono::steady_clock::now();
     Q_EMIT applicationHidden(pid);
 }
 
