@@ -47,6 +47,21 @@ QImage rendered(QWidget& widget, QSize size) {
 
 using Reports = std::vector<std::optional<QPointF>>;
 
+void fill(QWidget& content, const QColor& colour) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, colour);
+    content.setPalette(palette);
+}
+
+// The panel's content: a widget that fills itself with `colour`.
+QWidget& filledContent(FloatingPanel& panel, const QColor& colour) {
+    auto* content = new QWidget;
+    content->setAutoFillBackground(true);
+    fill(*content, colour);
+    panel.setContentView(content);
+    return *content;
+}
+
 } // namespace
 
 TEST(FloatingPanelTest, WithoutACompositorARoundedPanelIsCutToItsOutlineAndFollowsOneStarting) {
@@ -189,12 +204,7 @@ TEST(FloatingPanelTest, AsksForEveryDesktopEachTimeItIsShownAndKeepsOneContentVi
 TEST(FloatingPanelTest, EachShowingHandsTheDesktopItsFinishedPictureBeforeTheWindowMaps) {
     FakePanelWindowing windowing;
     FloatingPanel panel(windowing, QRect(0, 0, 120, 40), PanelLevel::status, true);
-    auto* content = new QWidget;
-    content->setAutoFillBackground(true);
-    QPalette palette;
-    palette.setColor(QPalette::Window, Qt::red);
-    content->setPalette(palette);
-    panel.setContentView(content);
+    QWidget& content = filledContent(panel, Qt::red);
 
     panel.show();
     // The picture is the whole window's, a shadow's margin included where one is drawn
@@ -207,8 +217,7 @@ TEST(FloatingPanelTest, EachShowingHandsTheDesktopItsFinishedPictureBeforeTheWin
     // Hidden, it has none; shown again with other content, the new picture
     panel.hide();
     EXPECT_TRUE(windowing.firstPictures.value(panel.windowHandle()).isNull());
-    palette.setColor(QPalette::Window, Qt::blue);
-    content->setPalette(palette);
+    fill(content, Qt::blue);
     panel.show();
     EXPECT_EQ(QColor(windowing.firstPictures.value(panel.windowHandle()).pixel(centre)), QColor(Qt::blue));
     panel.hide();
@@ -257,19 +266,13 @@ TEST(FloatingPanelTest, EachShowingHandsTheDesktopItsFinishedPictureBeforeTheWin
 TEST(FloatingPanelTest, APanelShownAgainBeforeQtHeardItsWindowGoHasItsPictureBeforeTheMap) {
     FakePanelWindowing windowing;
     FloatingPanel panel(windowing, QRect(0, 0, 120, 40), PanelLevel::status, true);
-    auto* content = new QWidget;
-    content->setAutoFillBackground(true);
-    QPalette palette;
-    palette.setColor(QPalette::Window, Qt::red);
-    content->setPalette(palette);
-    panel.setContentView(content);
+    QWidget& content = filledContent(panel, Qt::red);
     panel.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
     // Hidden and shown again at once (a toast after a toast on a loaded machine): Qt still counts
     // the window exposed, but the server has it unmapped and maps it anew with its picture.
     panel.hide();
-    palette.setColor(QPalette::Window, Qt::blue);
-    content->setPalette(palette);
+    fill(content, Qt::blue);
     ASSERT_TRUE(panel.windowHandle()->isExposed());
     panel.show();
     const QImage picture = windowing.firstPictures.value(panel.windowHandle());
