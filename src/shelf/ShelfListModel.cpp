@@ -13,7 +13,6 @@
 #include <QPointer>
 
 #include <algorithm>
-#include <chrono>
 
 namespace corvane {
 
@@ -112,7 +111,6 @@ void ShelfListModel::reload() {
     QPointer<ShelfListModel> self(this);
     Executor* worker = &m_worker;
     m_worker.post([self, worker, request, sort, tray, trayPaths, folder] {
-        const auto began = std::chrono::steady_clock::now();
         std::shared_ptr<FolderIndex> index;
         std::vector<ShelfFile> files;
         if (tray) {
@@ -122,10 +120,9 @@ void ShelfListModel::reload() {
             files = index->shown();
         }
         const bool missing = !tray && files.empty() && fileFacts(folder).kind != FileKind::directory;
-        const Seconds cost = std::chrono::steady_clock::now() - began;
-        worker->deliver([self, request, files = std::move(files), missing, index, cost]() mutable {
+        worker->deliver([self, request, files = std::move(files), missing, index]() mutable {
             if (self)
-                self->takeListing(request, cost, std::move(files), missing, std::move(index));
+                self->takeListing(request, std::move(files), missing, std::move(index));
         });
     });
 }
@@ -142,16 +139,14 @@ void ShelfListModel::applyChanges() {
     QPointer<ShelfListModel> self(this);
     Executor* worker = &m_worker;
     m_worker.post([self, worker, request, names = std::move(names), index = std::move(m_index)]() mutable {
-        const auto began = std::chrono::steady_clock::now();
         const bool placed = index->apply(names);
         std::vector<ShelfFile> files = placed ? index->shown() : std::vector<ShelfFile>();
-        const Seconds cost = std::chrono::steady_clock::now() - began;
         worker->deliver(
-            [self, request, placed, files = std::move(files), index = std::move(index), cost]() mutable {
+            [self, request, placed, files = std::move(files), index = std::move(index)]() mutable {
                 if (!self || request != self->m_request)
                     return;
                 if (placed)
-                    self->takeListing(request, cost, std::move(files), false, std::move(index));
+                    self->takeListing(request, std::move(files), false, std::move(index));
                 else
                     self->reload();
             });
@@ -169,16 +164,14 @@ void ShelfListModel::folderChanged(const FolderChanges& changes) {
     catchUp();
 }
 
-void ShelfListModel::takeListing(quint64 request, Seconds cost, std::vector<ShelfFile> files,
-                                 bool folderMissing, std::shared_ptr<FolderIndex> index) {
+void ShelfListModel::takeListing(quint64 request, std::vector<ShelfFile> files, bool folderMissing,
+                                 std::shared_ptr<FolderIndex> index) {
     // An answer for a listing that a later one replaced (another level, another sort).
     if (request != m_request)
         return;
     m_index = std::move(index);
     m_listing = false;
-    // What the listing cost the worker, not how long it waited for the worker or for this thread:
-    // on a loaded machine the waits are long while the work stays small.
-    m_listingCost = cost;
+    m_listingCost = std::chrono::duration_cast<Seconds>(m_scheduler.now() - m_listingStarted);
     m_all = std::move(files);
     const bool missingChanged = folderMissing != m_folderMissing;
     m_folderMissing = folderMissing;

@@ -32,7 +32,7 @@ class SystemShell;
 // an index of the folder and follows the entries the watchers name as changed by looking at them
 // alone; it is listed whole only when the watchers cannot say what changed (lost events, a lost
 // watch) or the index cannot place a change. Changes are gathered: a list is updated at most
-// every `relistGap`, and an update that took the worker long waits `relistCostFactor` times that time
+// every `relistGap`, and an update that took long waits `relistCostFactor` times its own time
 // before the next, so a huge folder that changes all the time costs a small share of a core. A
 // list that is not shown only notes that it is out of date and catches up once shown. Main thread
 // only.
@@ -110,7 +110,7 @@ Q_SIGNALS:
 private:
     void applyFilter();
     void setFiles(std::vector<ShelfFile> files);
-    void takeListing(quint64 request, Seconds cost, std::vector<ShelfFile> files, bool folderMissing,
+    void takeListing(quint64 request, std::vector<ShelfFile> files, bool folderMissing,
                      std::shared_ptr<FolderIndex> index = nullptr);
     void resetLevel();
     void startWatching();
