@@ -195,7 +195,7 @@ void ShelfListModel::scheduleReload() {
 void ShelfListModel::catchUp() {
     if (!m_shown || m_listing || m_relist.isValid())
         return;
-    const Seconds gap = std::max(relistGap, m_listingCost * relistCostFactor);
+    const Seconds gap = std::clamp(m_listingCost * relistCostFactor, relistGap, relistGapLongest);
     const Seconds since = std::chrono::duration_cast<Seconds>(m_scheduler.now() - m_listingStarted);
     QPointer<ShelfListModel> self(this);
     m_relist = m_scheduler.schedule(std::max(Seconds(0), gap - since), [self] {

@@ -33,14 +33,16 @@ class SystemShell;
 // alone; it is listed whole only when the watchers cannot say what changed (lost events, a lost
 // watch) or the index cannot place a change. Changes are gathered: a list is updated at most
 // every `relistGap`, and an update that took long waits `relistCostFactor` times its own time
-// before the next, so a huge folder that changes all the time costs a small share of a core. A
-// list that is not shown only notes that it is out of date and catches up once shown. Main thread
-// only.
+// before the next, so a huge folder that changes all the time costs a small share of a core; but
+// never longer than `relistGapLongest`, so a change shows within a couple of seconds however busy
+// the machine. A list that is not shown only notes that it is out of date and catches up once
+// shown. Main thread only.
 class ShelfListModel : public QObject {
     Q_OBJECT
 public:
     static constexpr Seconds relistGap{0.25};
     static constexpr double relistCostFactor = 15;
+    static constexpr Seconds relistGapLongest{2};
     // Past this many entries named as changed and not yet looked at (a list hidden while its
     // folder changes all the time), the list forgets them and is listed whole once due.
     static constexpr std::size_t pendingLimit = 4096;

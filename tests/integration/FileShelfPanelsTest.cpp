@@ -559,10 +559,10 @@ TEST_F(FileShelfPanelsTest, TenChangesASecondInAHundredThousandFilesCostLittleWh
     // over eight whole turns, from one update's start to the start of the eighth after it, so that
     // the window's edges cannot cut a turn in two.
     //
-    // A turn pauses fifteen times its update's time as the clock runs, so an update slowed by a
-    // busy machine or a sanitized build stretches its turn alike: the waits give a turn minutes, and
-    // the share is of one processor, which a busy machine only lowers (the turn counts the time
-    // the update waited for a processor, the share only the time it ran).
+    // A turn pauses fifteen times its update's time as the clock runs, up to two seconds, so an
+    // update slowed by a busy machine or a sanitized build stretches its turn alike; the share is
+    // of one processor, which a busy machine only lowers (the turn counts the time the update
+    // waited for a processor, the share only the time it ran).
     ShelfListModel& model = *panel->model();
     constexpr int turnMs = 120000;
     const int listings = model.listingCount();

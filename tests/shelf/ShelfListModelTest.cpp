@@ -220,15 +220,30 @@ TEST_F(ShelfListModelTest, BurstsOfChangesRelistRarelyAndOnlyWhileShown) {
     EXPECT_EQ(model->listingCount(), start + 3);
     EXPECT_EQ(model->files().size(), 10u);
 
+    // One that took a second (a loaded machine) keeps the next no longer than the longest gap
+    // after its start, not fifteen seconds: a change shows within a couple of seconds.
+    scheduler.advance(Seconds(2));
+    watching->change(temp.path());
+    scheduler.runDue();
+    ASSERT_EQ(model->listingCount(), start + 4);
+    scheduler.advance(Seconds(1));
+    worker.drain();
+    watching->change(temp.path());
+    scheduler.advance(ShelfListModel::relistGapLongest - Seconds(1.05));
+    EXPECT_EQ(model->listingCount(), start + 4);
+    scheduler.advance(Seconds(0.1));
+    worker.drain();
+    EXPECT_EQ(model->listingCount(), start + 5);
+
     // Hidden, a list only notes that it is out of date, and relists once shown.
     model->setShown(false);
     watching->change(temp.path());
     scheduler.advance(Seconds(5));
-    EXPECT_EQ(model->listingCount(), start + 3);
+    EXPECT_EQ(model->listingCount(), start + 5);
     model->setShown(true);
     scheduler.runDue();
     worker.drain();
-    EXPECT_EQ(model->listingCount(), start + 4);
+    EXPECT_EQ(model->listingCount(), start + 6);
 }
 
 TEST_F(ShelfListModelTest, NamedChangesUpdateTheRowsInPlaceAndOnlyUnknownOnesListAgain) {
