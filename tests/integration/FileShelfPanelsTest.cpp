@@ -508,7 +508,7 @@ TEST_F(FileShelfPanelsTest, PreviewsToggledOverAHangingPdfHelperKeepTheLoopAnswe
     QThreadPool& pool = *QThreadPool::globalInstance();
     const int poolSize = pool.maxThreadCount();
     pool.setMaxThreadCount(1);
-    EventLoopGaps gaps;
+    EventLoopGaps gaps({}, desktop().serverPid());
     int mostHelpers = 0;
     const auto key = [&](Qt::Key k) {
         QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, k);

@@ -9,26 +9,42 @@
 
 namespace corvane::testing {
 
-qint64 waitedToRunMs() {
-    QFile schedstat(QStringLiteral("/proc/self/schedstat"));
-    if (!schedstat.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = schedstat.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLongLong() / 1000000 : 0;
+SchedulerTimes schedulerTimes(const QString& schedstat) {
+    QFile file(schedstat);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> fields = file.readAll().split(' ');
+    if (fields.size() < 2)
+        return {};
+    return {fields[0].toLongLong(), fields[1].toLongLong()};
 }
 
-EventLoopGaps::EventLoopGaps(std::function<void()> onTurn) {
+EventLoopGaps::EventLoopGaps(std::function<void()> onTurn, qint64 serverPid) {
+    if (serverPid > 0)
+        m_serverStat = QStringLiteral("/proc/%1/schedstat").arg(serverPid);
     m_timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_timer, &QTimer::timeout, [this, onTurn = std::move(onTurn)] {
-        const qint64 waited = waitedToRunMs();
-        m_worstMs = std::max(m_worstMs, m_sinceLast.restart() - (waited - m_lastWaited));
-        m_lastWaited = waited;
+        const qint64 elapsed = m_sinceLast.nsecsElapsed();
+        m_sinceLast.restart();
+        const SchedulerTimes now = schedulerTimes();
+        const SchedulerTimes server = serverTimes();
+        const qint64 waited = now.waitedNs - m_last.waitedNs;
+        const qint64 slept = std::max<qint64>(0, elapsed - waited - (now.ranNs - m_last.ranNs));
+        const qint64 serverWaited = std::min(slept, server.waitedNs - m_lastServer.waitedNs);
+        m_worstMs = std::max(m_worstMs, (elapsed - waited - serverWaited) / 1000000);
+        m_last = now;
+        m_lastServer = server;
         if (onTurn)
             onTurn();
     });
-    m_lastWaited = waitedToRunMs();
+    m_last = schedulerTimes();
+    m_lastServer = serverTimes();
     m_sinceLast.start();
     m_timer.start(5);
+}
+
+SchedulerTimes EventLoopGaps::serverTimes() const {
+    return m_serverStat.isEmpty() ? SchedulerTimes{} : schedulerTimes(m_serverStat);
 }
 
 } // namespace corvane::testing

@@ -86,6 +86,7 @@ VirtualDesktop::VirtualDesktop() : m_logs(std::make_unique<QTemporaryDir>()) {
         QProcess* server = startChild(QStringLiteral("xvfb"), QStringLiteral("Xvfb"),
                                       {"-displayfd", "1", "-screen", "0", "1920x1080x24", "-nolisten", "tcp",
                                        "+extension", "Composite", "+extension", "RANDR"});
+        m_serverPid = server->processId();
         QByteArray announced;
         waitUntil(
             [&] {

@@ -42,6 +42,8 @@ public:
 
     // ":N", for DISPLAY.
     QString displayName() const;
+    // The X server's process.
+    qint64 serverPid() const { return m_serverPid; }
     // The desktop's own X connection, for tests that inspect or drive X directly.
     xcb_connection_t* connection() const { return m_connection; }
     xcb_window_t rootWindow() const { return m_root; }
@@ -102,6 +104,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_logs;
     // In start order; stopped in reverse, so programs go before the window manager and the server.
     std::vector<std::unique_ptr<QProcess>> m_children;
+    qint64 m_serverPid = 0;
     QProcess* m_trayHost = nullptr;
     int m_display = -1;
     xcb_connection_t* m_connection = nullptr;
