@@ -237,32 +237,13 @@ protected:
         return dark;
     }
 
-    // Whether `window` is off the screen: unmapped, and let go of by the window manager, whose
-    // frame shows black where the window was until it gets to it (on a loaded machine a while).
-    static bool withdrawn(xcb_window_t window) {
-        xcb_connection_t* c = desktop().connection();
-        const auto unmapped = [c](xcb_window_t w) {
-            xcb_get_window_attributes_reply_t* reply =
-                xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
-            const bool off = !reply || reply->map_state == XCB_MAP_STATE_UNMAPPED;
-            std::free(reply);
-            return off;
-        };
-        if (!unmapped(window))
-            return false;
-        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr);
-        const xcb_window_t parent = tree ? tree->parent : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
-        std::free(tree);
-        return parent == XCB_WINDOW_NONE || parent == desktop().rootWindow() || unmapped(parent);
-    }
-
     // Closes the panel as its entry does and waits until it is gone, on the server too (closing a
     // floating file panel deletes it).
     static bool closed(const Panel& entry, FloatingPanel& panel) {
         const QPointer<FloatingPanel> closing(&panel);
         const auto window = static_cast<xcb_window_t>(panel.winId());
         entry.close(panel);
-        return QTest::qWaitFor([&] { return (!closing || !closing->isVisible()) && withdrawn(window); },
+        return QTest::qWaitFor([&] { return (!closing || !closing->isVisible()) && isWithdrawn(window); },
                                waitMs);
     }
 

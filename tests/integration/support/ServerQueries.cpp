@@ -155,6 +155,20 @@ bool isClient(xcb_window_t window) {
     return std::find(clients.begin(), clients.end(), window) != clients.end();
 }
 
+bool isWithdrawn(xcb_window_t window) {
+    xcb_connection_t* c = desktop().connection();
+    const auto unmapped = [c](xcb_window_t w) {
+        const Reply<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr), &std::free);
+        return !attributes || attributes->map_state == XCB_MAP_STATE_UNMAPPED;
+    };
+    if (!unmapped(window))
+        return false;
+    const Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr),
+                                             &std::free);
+    return !tree || tree->parent == tree->root || unmapped(tree->parent);
+}
+
 void askWindowManager(xcb_window_t window, const char* message, std::vector<uint32_t> data) {
     xcb_connection_t* c = desktop().connection();
     xcb_client_message_event_t event{};

@@ -38,6 +38,10 @@ bool serverFrameLandsOn(xcb_window_t client, const QRect& expected, int waitMs =
 bool waitUntilFramed(xcb_window_t client, int waitMs = 5000);
 bool hasState(xcb_window_t window, const char* state);
 bool isClient(xcb_window_t window);
+// Whether `window` is off the screen: unmapped, and let go of by the window manager, whose frame
+// stays on the screen where the window was until it gets to the unmap (on a loaded machine a
+// while).
+bool isWithdrawn(xcb_window_t window);
 uint32_t activeWindow();
 // Whether another client could take the key with `modifiers` (any, by default): a trial grab on
 // the root window, given back at once; false while some program holds it.
