@@ -37,6 +37,23 @@ int redness(const QImage& image, RadialDirection sector) {
     return colour.red() - std::max(colour.green(), colour.blue());
 }
 
+// Frames that come only every 300 ms, as on a busy machine.
+class LateFrames final : public Scheduler {
+public:
+    explicit LateFrames(ManualScheduler& clock) : m_clock(clock) {}
+    Instant now() const override { return m_clock.now(); }
+    QDateTime wallNow() const override { return m_clock.wallNow(); }
+    TimerHandle schedule(Seconds delay, std::function<void()> fn) override {
+        return m_clock.schedule(delay, std::move(fn));
+    }
+    TimerHandle scheduleRepeating(Seconds, Seconds tolerance, std::function<void()> fn) override {
+        return m_clock.scheduleRepeating(Seconds(0.3), tolerance, std::move(fn));
+    }
+
+private:
+    ManualScheduler& m_clock;
+};
+
 class RadialRingViewTest : public ::testing::Test {
 protected:
     RadialRingViewTest() {
@@ -109,6 +126,19 @@ TEST_F(RadialRingViewTest, TheRingGrowsInOnlyWhereACompositingManagerShowsIt) {
         const QImage settled = view->grab().toImage().convertToFormat(QImage::Format_ARGB32);
         EXPECT_GT(settled.pixelColor(nearOuterEdge).alpha(), 100);
     }
+}
+
+TEST_F(RadialRingViewTest, TheRingGrowsInOnTheClockWhenFramesComeLate) {
+    FakePanelWindowing windowing;
+    windowing.setCompositing(true);
+    FloatingPanel panel(windowing, QRect(0, 0, RadialRingView::side, RadialRingView::side), 101, true);
+    model.setAppeared(false);
+    LateFrames late(scheduler);
+    auto* view = new RadialRingView(model, late);
+    panel.setContentView(view);
+    model.setAppeared(true);
+    scheduler.advance(Seconds(1.5));
+    EXPECT_EQ(view->grab().toImage().convertToFormat(QImage::Format_ARGB32), picture(model, scheduler));
 }
 
 } // namespace
