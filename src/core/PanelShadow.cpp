@@ -11,22 +11,14 @@ namespace corvane {
 
 namespace {
 
-// The coverage of `path` (device pixels) in each pixel of a plane of `size`, 0 to 1.
-std::vector<float> coverage(const QPainterPath& path, QSize size) {
-    QImage mask(size, QImage::Format_ARGB32_Premultiplied);
-    mask.fill(Qt::transparent);
-    {
-        QPainter painter(&mask);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.fillPath(path, Qt::black);
-    }
-    std::vector<float> plane(static_cast<std::size_t>(size.width()) * size.height());
-    for (int y = 0; y < size.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
-        for (int x = 0; x < size.width(); ++x)
-            plane[static_cast<std::size_t>(y) * size.width() + x] = qAlpha(line[x]) / 255.0f;
-    }
-    return plane;
+// The coverage of `path` (device pixels) in each pixel of a plane of `size`, 0 to 255.
+QImage coverage(const QPainterPath& path, QSize size) {
+    QImage mask(size, QImage::Format_Alpha8);
+    mask.fill(0);
+    QPainter painter(&mask);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(path, Qt::black);
+    return mask;
 }
 
 // One pass of a box average of `reach` pixels either side along lines of `count` values `step`
@@ -49,9 +41,8 @@ void boxPass(std::vector<float>& plane, std::size_t first, std::size_t step, int
     }
 }
 
-// Three box averages each way come close to a Gaussian blur of `sigma` pixels.
-void blur(std::vector<float>& plane, QSize size, double sigma) {
-    const int reach = std::max(1, static_cast<int>(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
+// Three box averages each way come close to a Gaussian blur; `reach` is each box's half width.
+void blur(std::vector<float>& plane, QSize size, int reach) {
     const int w = size.width();
     const int h = size.height();
     std::vector<float> line;
@@ -61,6 +52,32 @@ void blur(std::vector<float>& plane, QSize size, double sigma) {
         for (int x = 0; x < w; ++x)
             boxPass(plane, static_cast<std::size_t>(x), static_cast<std::size_t>(w), h, reach, line);
     }
+}
+
+// The least and most value of a mask in each square tile of `side` pixels.
+struct TileRange {
+    uchar least = 255;
+    uchar most = 0;
+};
+
+std::vector<TileRange> tileRanges(const QImage& mask, int side, int across, int down) {
+    std::vector<TileRange> ranges(static_cast<std::size_t>(across) * down);
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar* line = mask.constScanLine(y);
+        TileRange* row = &ranges[static_cast<std::size_t>(y / side) * across];
+        for (int tile = 0; tile < across; ++tile) {
+            const int first = tile * side;
+            const int end = std::min(first + side, mask.width());
+            uchar least = row[tile].least;
+            uchar most = row[tile].most;
+            for (int x = first; x < end; ++x) {
+                least = std::min(least, line[x]);
+                most = std::max(most, line[x]);
+            }
+            row[tile] = {least, most};
+        }
+    }
+    return ranges;
 }
 
 } // namespace
@@ -75,22 +92,72 @@ QMargins PanelShadow::margins() const {
     return QMargins(side(-offset.x()), side(-offset.y()), side(offset.x()), side(offset.y()));
 }
 
+// A large panel's shadow lies along its edge only: the blur is worked out tile by tile, and only
+// where the outline passes near. A tile's blurred values depend on nothing further than three box
+// widths from it, so each is blurred with that much of its surroundings and comes out as the
+// whole plane's blur would give it.
 QImage PanelShadow::picture(const QPainterPath& outline, QSize size, double pixelRatio) const {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     if (isNone() || size.isEmpty() || outline.isEmpty())
         return image;
-    std::vector<float> shade = coverage(outline.translated(offset * pixelRatio), size);
+    const QImage shade = coverage(outline.translated(offset * pixelRatio), size);
+    const QImage covered = coverage(outline, size);
     // The radius is where the shadow has all but gone: two standard deviations.
-    blur(shade, size, std::max(radius, 0.0) * pixelRatio / 2);
-    const std::vector<float> covered = coverage(outline, size);
+    const double sigma = std::max(radius, 0.0) * pixelRatio / 2;
+    const int reach = std::max(1, static_cast<int>(std::lround((std::sqrt(4 * sigma * sigma + 1) - 1) / 2)));
+    const int halo = 3 * reach;
     const float strength = static_cast<float>(std::clamp(opacity, 0.0, 1.0));
-    for (int y = 0; y < size.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const std::size_t at = static_cast<std::size_t>(y) * size.width() + x;
-            const float alpha = std::clamp(shade[at] * strength * (1.0f - covered[at]), 0.0f, 1.0f);
-            line[x] = qRgba(0, 0, 0, static_cast<int>(std::lround(alpha * 255)));
+
+    constexpr int side = 64;
+    const int across = (size.width() + side - 1) / side;
+    const int down = (size.height() + side - 1) / side;
+    const std::vector<TileRange> shadeRanges = tileRanges(shade, side, across, down);
+    const std::vector<TileRange> coveredRanges = tileRanges(covered, side, across, down);
+    const int haloTiles = (halo + side - 1) / side;
+    std::vector<float> plane;
+    for (int ty = 0; ty < down; ++ty) {
+        for (int tx = 0; tx < across; ++tx) {
+            // Wholly inside the outline: the panel hides its own shadow.
+            if (coveredRanges[static_cast<std::size_t>(ty) * across + tx].least == 255)
+                continue;
+            TileRange near;
+            for (int y = std::max(0, ty - haloTiles); y <= std::min(down - 1, ty + haloTiles); ++y)
+                for (int x = std::max(0, tx - haloTiles); x <= std::min(across - 1, tx + haloTiles); ++x) {
+                    const TileRange& range = shadeRanges[static_cast<std::size_t>(y) * across + x];
+                    near.least = std::min(near.least, range.least);
+                    near.most = std::max(near.most, range.most);
+                }
+            // Far from the moved outline's edge the blur changes nothing: no shade at all, or full.
+            if (near.most == 0)
+                continue;
+            const QRect tile = QRect(tx * side, ty * side, side, side).intersected(image.rect());
+            // (Full only where no edge of the picture is near: beyond it counts as no shade.)
+            const QRect reached = tile.adjusted(-halo, -halo, halo, halo);
+            const QRect area = reached.intersected(image.rect());
+            const bool full = near.least == 255 && area == reached;
+            if (!full) {
+                plane.assign(static_cast<std::size_t>(area.width()) * area.height(), 0.0f);
+                for (int y = 0; y < area.height(); ++y) {
+                    const uchar* line = shade.constScanLine(area.top() + y) + area.left();
+                    for (int x = 0; x < area.width(); ++x)
+                        plane[static_cast<std::size_t>(y) * area.width() + x] = line[x] / 255.0f;
+                }
+                blur(plane, area.size(), reach);
+            }
+            for (int y = tile.top(); y <= tile.bottom(); ++y) {
+                auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+                const uchar* inside = covered.constScanLine(y);
+                for (int x = tile.left(); x <= tile.right(); ++x) {
+                    const float shaded = full
+                                             ? 1.0f
+                                             : plane[static_cast<std::size_t>(y - area.top()) * area.width() +
+                                                     (x - area.left())];
+                    const float alpha =
+                        std::clamp(shaded * strength * (1.0f - inside[x] / 255.0f), 0.0f, 1.0f);
+                    line[x] = qRgba(0, 0, 0, static_cast<int>(std::lround(alpha * 255)));
+                }
+            }
         }
     }
     return image;
