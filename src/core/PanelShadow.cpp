@@ -54,31 +54,52 @@ void blur(std::vector<float>& plane, QSize size, int reach) {
     }
 }
 
-// The least and most value of a mask in each square tile of `side` pixels.
-struct TileRange {
-    uchar least = 255;
-    uchar most = 0;
-};
+// The least and most value of a mask over any rectangle, read from those of small square cells:
+// over the cells the rectangle touches.
+class MaskRanges {
+public:
+    struct Range {
+        uchar least = 255;
+        uchar most = 0;
+    };
+    static constexpr int cell = 16;
 
-std::vector<TileRange> tileRanges(const QImage& mask, int side, int across, int down) {
-    std::vector<TileRange> ranges(static_cast<std::size_t>(across) * down);
-    for (int y = 0; y < mask.height(); ++y) {
-        const uchar* line = mask.constScanLine(y);
-        TileRange* row = &ranges[static_cast<std::size_t>(y / side) * across];
-        for (int tile = 0; tile < across; ++tile) {
-            const int first = tile * side;
-            const int end = std::min(first + side, mask.width());
-            uchar least = row[tile].least;
-            uchar most = row[tile].most;
-            for (int x = first; x < end; ++x) {
-                least = std::min(least, line[x]);
-                most = std::max(most, line[x]);
+    explicit MaskRanges(const QImage& mask)
+        : m_across((mask.width() + cell - 1) / cell), m_down((mask.height() + cell - 1) / cell),
+          m_ranges(static_cast<std::size_t>(m_across) * m_down) {
+        for (int y = 0; y < mask.height(); ++y) {
+            const uchar* line = mask.constScanLine(y);
+            Range* row = &m_ranges[static_cast<std::size_t>(y / cell) * m_across];
+            for (int c = 0; c < m_across; ++c) {
+                const int end = std::min((c + 1) * cell, mask.width());
+                uchar least = row[c].least;
+                uchar most = row[c].most;
+                for (int x = c * cell; x < end; ++x) {
+                    least = std::min(least, line[x]);
+                    most = std::max(most, line[x]);
+                }
+                row[c] = {least, most};
             }
-            row[tile] = {least, most};
         }
     }
-    return ranges;
-}
+
+    // `area` lies within the mask.
+    Range over(const QRect& area) const {
+        Range range;
+        for (int y = area.top() / cell; y <= area.bottom() / cell; ++y)
+            for (int x = area.left() / cell; x <= area.right() / cell; ++x) {
+                const Range& one = m_ranges[static_cast<std::size_t>(y) * m_across + x];
+                range.least = std::min(range.least, one.least);
+                range.most = std::max(range.most, one.most);
+            }
+        return range;
+    }
+
+private:
+    int m_across;
+    int m_down;
+    std::vector<Range> m_ranges;
+};
 
 } // namespace
 
@@ -112,29 +133,22 @@ QImage PanelShadow::picture(const QPainterPath& outline, QSize size, double pixe
     constexpr int side = 64;
     const int across = (size.width() + side - 1) / side;
     const int down = (size.height() + side - 1) / side;
-    const std::vector<TileRange> shadeRanges = tileRanges(shade, side, across, down);
-    const std::vector<TileRange> coveredRanges = tileRanges(covered, side, across, down);
-    const int haloTiles = (halo + side - 1) / side;
+    const MaskRanges shadeRanges(shade);
+    const MaskRanges coveredRanges(covered);
     std::vector<float> plane;
     for (int ty = 0; ty < down; ++ty) {
         for (int tx = 0; tx < across; ++tx) {
-            // Wholly inside the outline: the panel hides its own shadow.
-            if (coveredRanges[static_cast<std::size_t>(ty) * across + tx].least == 255)
-                continue;
-            TileRange near;
-            for (int y = std::max(0, ty - haloTiles); y <= std::min(down - 1, ty + haloTiles); ++y)
-                for (int x = std::max(0, tx - haloTiles); x <= std::min(across - 1, tx + haloTiles); ++x) {
-                    const TileRange& range = shadeRanges[static_cast<std::size_t>(y) * across + x];
-                    near.least = std::min(near.least, range.least);
-                    near.most = std::max(near.most, range.most);
-                }
-            // Far from the moved outline's edge the blur changes nothing: no shade at all, or full.
-            if (near.most == 0)
-                continue;
             const QRect tile = QRect(tx * side, ty * side, side, side).intersected(image.rect());
+            // Wholly inside the outline: the panel hides its own shadow.
+            if (coveredRanges.over(tile).least == 255)
+                continue;
             // (Full only where no edge of the picture is near: beyond it counts as no shade.)
             const QRect reached = tile.adjusted(-halo, -halo, halo, halo);
             const QRect area = reached.intersected(image.rect());
+            const MaskRanges::Range near = shadeRanges.over(area);
+            // Far from the moved outline's edge the blur changes nothing: no shade at all, or full.
+            if (near.most == 0)
+                continue;
             const bool full = near.least == 255 && area == reached;
             if (!full) {
                 plane.assign(static_cast<std::size_t>(area.width()) * area.height(), 0.0f);
@@ -155,7 +169,7 @@ QImage PanelShadow::picture(const QPainterPath& outline, QSize size, double pixe
                                                      (x - area.left())];
                     const float alpha =
                         std::clamp(shaded * strength * (1.0f - inside[x] / 255.0f), 0.0f, 1.0f);
-                    line[x] = qRgba(0, 0, 0, static_cast<int>(std::lround(alpha * 255)));
+                    line[x] = qRgba(0, 0, 0, static_cast<int>(alpha * 255.0f + 0.5f));
                 }
             }
         }
