@@ -191,6 +191,10 @@ protected:
                 return same && still.elapsed() >= stillMs;
             },
             waitMs);
+        if (!shown && !last.isNull())
+            last.save(QStringLiteral("%1/unsettled-%2.png")
+                          .arg(QCoreApplication::applicationDirPath())
+                          .arg(++m_unsettled));
         EXPECT_TRUE(shown) << "the panel never showed, or kept moving: shown " << panel.isVisible()
                            << ", opacity " << panel.shownOpacity() << " of " << panel.alphaValue() << ", "
                            << readings << " readings of the screen";
@@ -252,6 +256,7 @@ protected:
         for (const Panel& entry : panels) {
             int failures = 0;
             for (int i = 0; i < times; ++i) {
+                SCOPED_TRACE(std::string(entry.name) + " opening " + std::to_string(i) + " " + state);
                 FloatingPanel* panel = entry.open();
                 ASSERT_NE(panel, nullptr) << entry.name;
                 // Taskbars and pagers list none of these panels
@@ -403,6 +408,7 @@ protected:
         for (const Panel& entry : panels) {
             int failures = 0;
             for (int i = 0; i < times; ++i) {
+                SCOPED_TRACE(std::string(entry.name) + " opening " + std::to_string(i) + " " + state);
                 FloatingPanel* panel = entry.open();
                 ASSERT_NE(panel, nullptr) << entry.name;
                 settled(*panel, desktopShot);
@@ -540,6 +546,7 @@ protected:
     QRect m_screen;
     // The darkest reading around a panel on its way to settling, of the last opening.
     QImage m_darkestEarly;
+    int m_unsettled = 0;
     QRect m_white;
     xcb_window_t m_whiteWindow = XCB_WINDOW_NONE;
     XTestInput input;
@@ -590,11 +597,19 @@ std::vector<Panel> PanelChecks::transientPanels(LiveApp& app) {
          },
          [&hover](FloatingPanel&) { hover.hide(); }},
         {"ring",
-         [this, &radial, trigger, middle] {
+         [this, &app, &radial, trigger, middle] {
              input.press(trigger);
              input.moveTo(middle + QPoint(10, 0));
              EXPECT_TRUE(QTest::qWaitFor(
                  [&] { return radial.ringPanel() && radial.ringPanel()->isVisible(); }, waitMs));
+             // The gesture is whole once its preview has shown: it comes up after the ring.
+             EXPECT_TRUE(!app.settings().radialShowPreview() ||
+                         QTest::qWaitFor(
+                             [&] {
+                                 const FloatingPanel* preview = radial.previewPanel();
+                                 return preview && preview->isVisible() && preview->alphaValue() == 1.0;
+                             },
+                             waitMs));
              return radial.ringPanel();
          },
          [this](FloatingPanel&) { m_endGesture(); }},
