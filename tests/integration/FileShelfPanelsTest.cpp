@@ -526,8 +526,8 @@ TEST_F(FileShelfPanelsTest, PreviewsToggledOverAHangingPdfHelperKeepTheLoopAnswe
     mostHelpers = std::max(mostHelpers, processesRunning(hanging));
     gaps.stop();
     pool.setMaxThreadCount(poolSize);
-    std::printf("worst event-loop gap %lld ms, at most %d drawings at once\n",
-                static_cast<long long>(gaps.worstMs()), mostHelpers);
+    std::printf("worst event-loop gap %lld ms (%s), at most %d drawings at once\n",
+                static_cast<long long>(gaps.worstMs()), qPrintable(gaps.worstParts()), mostHelpers);
     EXPECT_LT(gaps.worstMs(), 300);
     EXPECT_LE(mostHelpers, 2) << "an older drawing went on beside a newer one";
 

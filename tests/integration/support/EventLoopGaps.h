@@ -29,6 +29,8 @@ public:
     explicit EventLoopGaps(std::function<void()> onTurn = {}, qint64 serverPid = 0);
     void stop() { m_timer.stop(); }
     qint64 worstMs() const { return m_worstMs; }
+    // What the worst gap was made of, for a failure's message.
+    QString worstParts() const;
 
 private:
     SchedulerTimes serverTimes() const;
@@ -39,6 +41,17 @@ private:
     SchedulerTimes m_last;
     SchedulerTimes m_lastServer;
     qint64 m_worstMs = 0;
+    // The worst gap's parts, in ns: the whole, the main thread's running, standing ready and
+    // sleeping, and the server's standing ready (left out, at most the sleep) and running.
+    struct Parts {
+        qint64 elapsed = 0;
+        qint64 ran = 0;
+        qint64 waited = 0;
+        qint64 slept = 0;
+        qint64 serverWaited = 0;
+        qint64 serverRan = 0;
+    };
+    Parts m_worst;
 };
 
 } // namespace corvane::testing
