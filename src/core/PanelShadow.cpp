@@ -65,8 +65,8 @@ public:
     static constexpr int cell = 16;
 
     explicit MaskRanges(const QImage& mask)
-        : m_across((mask.width() + cell - 1) / cell), m_down((mask.height() + cell - 1) / cell),
-          m_ranges(static_cast<std::size_t>(m_across) * m_down) {
+        : m_across((mask.width() + cell - 1) / cell),
+          m_ranges(static_cast<std::size_t>(m_across) * ((mask.height() + cell - 1) / cell)) {
         for (int y = 0; y < mask.height(); ++y) {
             const uchar* line = mask.constScanLine(y);
             Range* row = &m_ranges[static_cast<std::size_t>(y / cell) * m_across];
@@ -97,7 +97,6 @@ public:
 
 private:
     int m_across;
-    int m_down;
     std::vector<Range> m_ranges;
 };
 

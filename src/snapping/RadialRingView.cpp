@@ -40,9 +40,6 @@ void strokeInside(QPainter& painter, double radius, double width, const QColor& 
 
 namespace {
 const Seconds frameInterval(0.016);
-const Seconds longestStep(0.05);
-// The most a late frame catches up: every spring is at rest well within it.
-const Seconds longestCatchUp(2.0);
 } // namespace
 
 RadialRingView::RadialRingView(RadialModel& model, Scheduler& scheduler, QWidget* parent)
@@ -97,23 +94,16 @@ void RadialRingView::retarget() {
 
 void RadialRingView::tick() {
     const Instant now = m_scheduler.now();
-    // The springs follow the clock, in steps short enough to stay steady: frames that come late
-    // on a busy machine must not play the ring in slow motion.
-    double seconds = std::min(Seconds(now - m_lastFrame), longestCatchUp).count();
+    // The springs follow the clock (they step finely themselves): frames that come late on a busy
+    // machine must not play the ring in slow motion.
+    const double seconds = Seconds(now - m_lastFrame).count();
     m_lastFrame = now;
-    const auto settled = [this] {
-        return m_angle.isSettled() && m_presence.isSettled() && m_arcOpacity.isSettled() &&
-               m_bandOpacity.isSettled();
-    };
-    while (seconds > 0 && !settled()) {
-        const double step = std::min(seconds, longestStep.count());
-        m_angle.advance(step);
-        m_presence.advance(step);
-        m_arcOpacity.advance(step);
-        m_bandOpacity.advance(step);
-        seconds -= step;
-    }
-    if (settled())
+    m_angle.advance(seconds);
+    m_presence.advance(seconds);
+    m_arcOpacity.advance(seconds);
+    m_bandOpacity.advance(seconds);
+    if (m_angle.isSettled() && m_presence.isSettled() && m_arcOpacity.isSettled() &&
+        m_bandOpacity.isSettled())
         m_frames.invalidate();
     update();
 }
