@@ -1,6 +1,8 @@
 #include "support/EventLoopGaps.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QList>
 
@@ -31,10 +33,11 @@ EventLoopGaps::EventLoopGaps(std::function<void()> onTurn, qint64 serverPid) {
         const qint64 waited = now.waitedNs - m_last.waitedNs;
         const qint64 slept = std::max<qint64>(0, elapsed - waited - (now.ranNs - m_last.ranNs));
         const qint64 serverWaited = std::min(slept, server.waitedNs - m_lastServer.waitedNs);
-        const qint64 gapMs = (elapsed - waited - serverWaited) / 1000000;
+        const qint64 poolWaited = std::min(slept - serverWaited, poolWaitedSinceLast());
+        const qint64 gapMs = (elapsed - waited - serverWaited - poolWaited) / 1000000;
         if (gapMs > m_worstMs)
-            m_worst = {elapsed,      now.ranNs - m_last.ranNs,         waited, slept,
-                       serverWaited, server.ranNs - m_lastServer.ranNs};
+            m_worst = {elapsed,      now.ranNs - m_last.ranNs,          waited,    slept,
+                       serverWaited, server.ranNs - m_lastServer.ranNs, poolWaited};
         m_worstMs = std::max(m_worstMs, gapMs);
         m_last = now;
         m_lastServer = server;
@@ -43,6 +46,7 @@ EventLoopGaps::EventLoopGaps(std::function<void()> onTurn, qint64 serverPid) {
     });
     m_last = schedulerTimes();
     m_lastServer = serverTimes();
+    poolWaitedSinceLast();
     m_sinceLast.start();
     m_timer.start(5);
 }
@@ -50,9 +54,38 @@ EventLoopGaps::EventLoopGaps(std::function<void()> onTurn, qint64 serverPid) {
 QString EventLoopGaps::worstParts() const {
     const auto ms = [](qint64 ns) { return QString::number(ns / 1000000); };
     return QStringLiteral("%1 ms in all: the main thread ran %2, stood ready %3 and slept %4; the X server "
-                          "stood ready %5 of that sleep and ran %6")
+                          "stood ready %5 of that sleep and ran %6; the shared pool's threads stood ready %7 "
+                          "of the rest")
         .arg(ms(m_worst.elapsed), ms(m_worst.ran), ms(m_worst.waited), ms(m_worst.slept),
-             ms(m_worst.serverWaited), ms(m_worst.serverRan));
+             ms(m_worst.serverWaited), ms(m_worst.serverRan), ms(m_worst.poolWaited));
+}
+
+qint64 EventLoopGaps::poolWaitedSinceLast() {
+    // A thread that came since the last call stood ready, if at all, since then. One that ended
+    // takes its last part with it, which only counts against the program.
+    const QString main = QString::number(QCoreApplication::applicationPid());
+    std::map<QString, Thread> now;
+    qint64 waited = 0;
+    for (const QString& id :
+         QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (id == main)
+            continue;
+        const QString task = QStringLiteral("/proc/self/task/") + id;
+        const auto known = m_threads.find(id);
+        Thread thread = known != m_threads.end() ? known->second : Thread{};
+        if (known == m_threads.end()) {
+            QFile name(task + QStringLiteral("/comm"));
+            thread.pooled = name.open(QIODevice::ReadOnly) && name.readAll().startsWith("Thread (pooled)");
+        }
+        if (thread.pooled) {
+            const qint64 total = schedulerTimes(task + QStringLiteral("/schedstat")).waitedNs;
+            waited += std::max<qint64>(0, total - thread.waitedNs);
+            thread.waitedNs = total;
+        }
+        now.emplace(id, thread);
+    }
+    m_threads = std::move(now);
+    return waited;
 }
 
 SchedulerTimes EventLoopGaps::serverTimes() const {

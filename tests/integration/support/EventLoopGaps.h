@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <map>
 
 namespace corvane::testing {
 
@@ -23,7 +24,10 @@ SchedulerTimes schedulerTimes(const QString& schedstat = QStringLiteral("/proc/s
 // ready while the main thread slept, which is how long any X client waits for an answer from a
 // server that other processes keep from the processors. (The server's waits while the main thread
 // slept on something else come off too: on a loaded machine a stall of the program's own reads up
-// to about a third short.)
+// to about a third short.) Nor the time this process's shared-pool threads stood ready while the main
+// thread slept: Qt's painting hands the parts of a large fill to that pool and waits for them, so on
+// a loaded machine the main thread waits on threads that only stand in the queue for a processor. A
+// pool thread that waits on something else (a drawing's helper) is asleep, and counts.
 class EventLoopGaps {
 public:
     explicit EventLoopGaps(std::function<void()> onTurn = {}, qint64 serverPid = 0);
@@ -34,15 +38,24 @@ public:
 
 private:
     SchedulerTimes serverTimes() const;
+    // The time the pool's threads stood ready since the last call, in ns.
+    qint64 poolWaitedSinceLast();
 
     QTimer m_timer;
     QElapsedTimer m_sinceLast;
     QString m_serverStat;
     SchedulerTimes m_last;
     SchedulerTimes m_lastServer;
+    // Each known thread of this process: whether it is one of the pool's, and what it had waited.
+    struct Thread {
+        bool pooled = false;
+        qint64 waitedNs = 0;
+    };
+    std::map<QString, Thread> m_threads;
     qint64 m_worstMs = 0;
     // The worst gap's parts, in ns: the whole, the main thread's running, standing ready and
-    // sleeping, and the server's standing ready (left out, at most the sleep) and running.
+    // sleeping, the server's standing ready (left out, at most the sleep) and running, and the pool's
+    // standing ready (left out, at most what is left of the sleep).
     struct Parts {
         qint64 elapsed = 0;
         qint64 ran = 0;
@@ -50,6 +63,7 @@ private:
         qint64 slept = 0;
         qint64 serverWaited = 0;
         qint64 serverRan = 0;
+        qint64 poolWaited = 0;
     };
     Parts m_worst;
 };
