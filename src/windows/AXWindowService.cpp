@@ -130,10 +130,15 @@ std::optional<AXWindowSnapshot> AXWindowService::snapshot(int32_t pid, const AXE
 
 AXSweepResult AXWindowService::sweep(const std::vector<int32_t>& pids) {
     AXSweepResult result;
+    const auto turnsAt = [&result](Instant when) {
+        result.backOffTurns = std::min(result.backOffTurns.value_or(when), when);
+    };
     const Instant now = m_clock.now();
     for (const int32_t pid : pids) {
-        if (auto slow = m_slowUntil.find(pid); slow != m_slowUntil.end() && slow->second > now)
+        if (auto slow = m_slowUntil.find(pid); slow != m_slowUntil.end() && slow->second > now) {
+            turnsAt(slow->second);
             continue;
+        }
 
         const Instant start = m_clock.now();
         if (const std::optional<std::vector<AXElement>> elements = windowElements(pid)) {
@@ -143,17 +148,19 @@ AXSweepResult AXWindowService::sweep(const std::vector<int32_t>& pids) {
                     result.windows.push_back(std::move(*made));
             }
         }
-        noteSlowResponse(pid, start);
+        if (noteSlowResponse(pid, start))
+            turnsAt(m_clock.now());
     }
     return result;
 }
 
-void AXWindowService::noteSlowResponse(int32_t pid, Instant start) {
+bool AXWindowService::noteSlowResponse(int32_t pid, Instant start) {
     // Compared in the clock's own unit, so a read of exactly the threshold is not slow.
     if (m_clock.now() - start <= toInstant(Seconds(slowThreshold)))
-        return;
+        return false;
     m_slowUntil[pid] = m_clock.now() + toInstant(Seconds(slowBackoff));
     qCInfo(lcAx, "pid %d is not responding to Accessibility; skipping for 20s", pid);
+    return true;
 }
 
 std::vector<AXWindowSnapshot> AXWindowService::windowSnapshots(int32_t pid) {

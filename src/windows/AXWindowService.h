@@ -44,7 +44,8 @@ public:
     FrontPlacement
     placeFrontWindow(const std::function<std::optional<QRectF>(const AXFocusedWindow&)>& where);
     std::optional<AXElement> element(int32_t pid, uint32_t windowNumber);
-    void noteSlowResponse(int32_t pid, Instant start);
+    // Starts the program's back-off when its answer took too long; whether it did.
+    bool noteSlowResponse(int32_t pid, Instant start);
     std::optional<std::vector<AXElement>> windowElements(int32_t pid);
     std::optional<QRectF> readFrame(const AXElement& window);
     bool setFrameSync(int32_t pid, std::optional<uint32_t> windowNumber, const QRectF& frame);

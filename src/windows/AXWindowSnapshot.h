@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/Time.h"
+
 #include <QRectF>
 #include <QString>
 
@@ -25,6 +27,10 @@ struct AXWindowSnapshot {
 struct AXSweepResult {
     std::set<int32_t> readablePIDs;
     std::vector<AXWindowSnapshot> windows;
+    // From when a sweep of the same programs reads another set of them though none of their
+    // windows changed: one found slow now is left out from the next sweep on, and one left out
+    // is read again once its back-off ends. None while no back-off runs.
+    std::optional<Instant> backOffTurns;
 };
 
 // A program's focused (else main) window.

@@ -87,9 +87,10 @@ QCoro::Task<void> WindowService::refresh(bool force) {
         co_return;
     }
     // Nothing the window list reads has changed since the last pass, which this one would only
-    // repeat. Counted before the list is read: a change during the read brings the next pass.
+    // repeat unless something else it reads has. Counted before the list is read: a change during
+    // the read brings the next pass.
     const std::optional<uint64_t> changes = m_windowList.changeCount();
-    if (!force && changes && changes == m_listedAt)
+    if (!force && changes && changes == m_listedAt && !readsOtherThanLastPass())
         co_return;
     m_listedAt = changes;
     m_isRefreshing = true;
@@ -107,6 +108,7 @@ QCoro::Task<void> WindowService::refresh(bool force) {
         co_return;
 
     const QStringList excluded = m_settings.excludedBundleIDs();
+    m_passExcluded = excluded;
     const QDateTime now = m_scheduler.wallNow();
 
     std::vector<CGWindowRecord> kept;
@@ -163,8 +165,20 @@ bool WindowService::sweepIsDue(bool force, const std::vector<CGWindowRecord>& ke
         vanished = vanished || !ids.contains(id);
     m_lastOnScreen = std::move(ids);
 
-    return force || unsweptNew || vanished || !m_lastSweep ||
-           m_scheduler.elapsedSince(*m_lastSweep).count() > sweepInterval;
+    return force || unsweptNew || vanished || sweepIsDueByTime();
+}
+
+bool WindowService::sweepIsDueByTime() const {
+    return !m_lastSweep || m_scheduler.elapsedSince(*m_lastSweep).count() > sweepInterval;
+}
+
+bool WindowService::readsOtherThanLastPass() const {
+    if (m_settings.excludedBundleIDs() != m_passExcluded)
+        return true;
+    // A program's back-off began or ended since the last sweep: the sweep due now reads another
+    // set of programs.
+    return m_backOffTurns && m_scheduler.now() >= *m_backOffTurns && sweepIsDueByTime() &&
+           PermissionManager::cachedAccessibility();
 }
 
 std::vector<int32_t> WindowService::sweepPIDs(const std::vector<CGWindowRecord>& kept,
@@ -188,6 +202,7 @@ void WindowService::storeSweep(const AXSweepResult& result) {
     for (const AXWindowSnapshot& snapshot : result.windows)
         m_axWindows.emplace(snapshot.windowID, snapshot);
     m_axReadable = result.readablePIDs;
+    m_backOffTurns = result.backOffTurns;
     m_lastSweep = m_scheduler.now();
     m_lastSweepAt = m_scheduler.wallNow();
     ++m_sweepCount;

@@ -103,6 +103,10 @@ private:
     void setPinned(std::vector<uint32_t> list, bool notifyUnchanged = false);
     bool isExcluded(int32_t pid, const QStringList& excluded);
     bool sweepIsDue(bool force, const std::vector<CGWindowRecord>& kept);
+    bool sweepIsDueByTime() const;
+    // Whether a pass could come out otherwise than the last one while the window list tells of
+    // no change.
+    bool readsOtherThanLastPass() const;
     std::vector<int32_t> sweepPIDs(const std::vector<CGWindowRecord>& kept, const QStringList& excluded);
     void storeSweep(const AXSweepResult& result);
     void merge(const std::vector<CGWindowRecord>& kept, const QStringList& excluded, const QDateTime& now);
@@ -132,6 +136,10 @@ private:
     std::set<uint32_t> m_lastOnScreen;
     // The window list's change count when it was last read; none where it cannot tell.
     std::optional<uint64_t> m_listedAt;
+    // What else the last pass read: the excluded programs, and when a back-off of a slow program
+    // makes the next sweep read another set of programs.
+    QStringList m_passExcluded;
+    std::optional<Instant> m_backOffTurns;
     bool m_isRefreshing = false;
     bool m_pendingRefresh = false;
     bool m_pendingForceSweep = false;

@@ -353,6 +353,47 @@ TEST_F(WindowServiceTest, TicksReadNothingWhileNothingTheWindowListReadsChanged)
     EXPECT_EQ(service->sweepCount(), 2);
 }
 
+TEST_F(WindowServiceTest, TicksReadTheListAgainOnceTheExcludedProgramsChange) {
+    // Given the strip's ticks over a window list whose server tells of no change
+    apps().add(200, "Editor", QStringLiteral("org.example.Editor"));
+    addWindow(200, 1);
+    addWindow(300, 2);
+    list().changes = 5;
+    service->startWindowTimer(true);
+    scheduler.advance(Seconds(2));
+    ASSERT_THAT(ids(service->windows()), ElementsAre(1, 2));
+
+    // When the editor is excluded, its window is gone at the next tick
+    settings->setExcludedBundleIDs({QStringLiteral("org.example.Editor")});
+    scheduler.advance(Seconds(1));
+    EXPECT_THAT(ids(service->windows()), ElementsAre(2));
+
+    // And back at the next tick once it is no longer excluded
+    settings->setExcludedBundleIDs({});
+    scheduler.advance(Seconds(1));
+    EXPECT_THAT(ids(service->windows()), ElementsAre(1, 2));
+}
+
+TEST_F(WindowServiceTest, TicksSweepAgainWhenASlowProgramsBackOffBeginsAndEnds) {
+    // Given a program with a window on screen and a minimised one, whose first reading is slow,
+    // under the strip's ticks over a window list whose server tells of no change
+    addWindow(200, 1);
+    addOffScreenWindow(200, 2, true);
+    list().changes = 5;
+    axDesktop().onWindowsRead = [this](int32_t) { scheduler.advance(Seconds(0.5)); };
+    service->startWindowTimer(true);
+    axDesktop().onWindowsRead = nullptr;
+    ASSERT_THAT(ids(service->allWindows()), ElementsAre(1, 2));
+
+    // When the next sweep falls due, it leaves the program out: its minimised window goes
+    scheduler.advance(Seconds(5));
+    EXPECT_THAT(ids(service->allWindows()), ElementsAre(1));
+
+    // Then the first sweep due after its back-off reads it again
+    scheduler.advance(Seconds(16));
+    EXPECT_THAT(ids(service->allWindows()), ElementsAre(1, 2));
+}
+
 TEST_F(WindowServiceTest, EveryDesktopNotificationForcesASweepingRefresh) {
     // Given observers installed and a swept list
     service->installAppObservers();
