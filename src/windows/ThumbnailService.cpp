@@ -79,8 +79,8 @@ void ThumbnailService::installSleepObservers() {
         m_displaysAsleep = false;
         refreshTick(kWakeMinimumAge);
     };
-    connect(&m_sleepWake, &SleepWake::willSleep, this, asleep);
-    connect(&m_sleepWake, &SleepWake::didWake, this, awake);
+    connect(&m_sleepWake, &SleepWake::displaysDidSleep, this, asleep);
+    connect(&m_sleepWake, &SleepWake::displaysDidWake, this, awake);
     connect(&m_sleepWake, &SleepWake::sessionDidResignActive, this, asleep);
     connect(&m_sleepWake, &SleepWake::sessionDidBecomeActive, this, awake);
 }

@@ -40,8 +40,8 @@ public:
                      Scheduler& scheduler, Executor& background);
     ~ThumbnailService() override;
 
-    // Pauses captures while the machine sleeps or another user has the screen, and catches up
-    // when it comes back. Called once at start-up.
+    // Pauses captures while the displays sleep (the machine asleep or the screen saver on) or
+    // another user has the screen, and catches up when they come back. Called once at start-up.
     void installSleepObservers();
     void setActive(bool flag);
     void setVisible(std::vector<WindowInfo> windows);

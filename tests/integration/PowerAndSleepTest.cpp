@@ -1,10 +1,12 @@
 // The power state and the sleep and session notifications, read from a private system bus on
-// which stand-ins of the system's power, power-profile and login services run.
+// which stand-ins of the system's power, power-profile and login services run, and the displays'
+// sleep while the test's X server runs its screen saver.
 #include "support/IntegrationMain.h"
 #include "support/PrivateSystemBus.h"
 
 #include "platform/linux/LinuxPowerSource.h"
 #include "platform/linux/LinuxSleepWake.h"
+#include "platform/x11/X11ScreenSaverWatch.h"
 
 #include <QDBusConnection>
 #include <QSignalSpy>
@@ -12,7 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <xcb/xcb.h>
+
 using namespace corvane;
+using corvane::testing::desktop;
 using corvane::testing::PrivateSystemBus;
 
 namespace {
@@ -55,8 +60,8 @@ TEST_F(PrivateSystemBus, SleepWakeAndSessionSwitchesAreReported) {
          {QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("GetSessionByPID"),
           QStringLiteral("u"), QStringLiteral("o"), QStringLiteral("ret = '%1'").arg(kSessionPath)});
     LinuxSleepWake sleepWake(*m_bus);
-    QSignalSpy sleeps(&sleepWake, &SleepWake::willSleep);
-    QSignalSpy wakes(&sleepWake, &SleepWake::didWake);
+    QSignalSpy sleeps(&sleepWake, &SleepWake::displaysDidSleep);
+    QSignalSpy wakes(&sleepWake, &SleepWake::displaysDidWake);
     QSignalSpy resigned(&sleepWake, &SleepWake::sessionDidResignActive);
     QSignalSpy returned(&sleepWake, &SleepWake::sessionDidBecomeActive);
 
@@ -90,6 +95,33 @@ TEST(NoSystemBus, ReadsAsMainsPowerAndAwake) {
     EXPECT_FALSE(power.isOnBattery());
     EXPECT_FALSE(power.isPowerSaverOn());
     QDBusConnection::disconnectFromBus(QStringLiteral("corvane-no-bus"));
+}
+
+TEST(ScreenSaver, TheDisplaysSleepWhileTheScreenSaverIsOn) {
+    // Given the sleep notifications of the test's X server, with no system bus
+    const QDBusConnection unreachable = QDBusConnection::connectToBus(
+        QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("corvane-no-bus-saver"));
+    {
+        LinuxSleepWake sleepWake(
+            unreachable, std::make_unique<X11ScreenSaverWatch>(desktop().displayName().toLocal8Bit()));
+        QSignalSpy sleeps(&sleepWake, &SleepWake::displaysDidSleep);
+        QSignalSpy wakes(&sleepWake, &SleepWake::displaysDidWake);
+
+        // When another client turns the screen saver on, then off again (`xset s activate`, then
+        // `xset s reset`)
+        xcb_connection_t* x = desktop().connection();
+        xcb_force_screen_saver(x, XCB_SCREEN_SAVER_ACTIVE);
+        xcb_flush(x);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return sleeps.count() == 1; }, kWaitMs));
+        EXPECT_EQ(wakes.count(), 0);
+        xcb_force_screen_saver(x, XCB_SCREEN_SAVER_RESET);
+        xcb_flush(x);
+
+        // Then the displays went to sleep once, and woke once
+        EXPECT_TRUE(QTest::qWaitFor([&] { return wakes.count() == 1; }, kWaitMs));
+        EXPECT_EQ(sleeps.count(), 1);
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("corvane-no-bus-saver"));
 }
 
 } // namespace

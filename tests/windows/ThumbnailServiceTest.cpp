@@ -392,6 +392,33 @@ TEST_F(ThumbnailServiceTest, AsleepTicksCaptureNothingAndWakingCatchesUp) {
     EXPECT_THAT(completeAll(), ElementsAre(1));
 }
 
+TEST_F(ThumbnailServiceTest, TheScreenSaverPausesTicksUntilItGoesOff) {
+    // Given a captured window and sleep observers
+    service->installSleepObservers();
+    service->setActive(true);
+    const WindowInfo shown = window(1, true);
+    service->setVisible({shown});
+    completeAll();
+
+    // When the screen saver comes on, ticks capture nothing, but hovering still does
+    platform.fakeSleepWake->setScreenSaverActive(true);
+    scheduler.advance(Seconds(30));
+    EXPECT_THAT(capture().pendingIDs(), IsEmpty());
+    service->setHovered(shown);
+    EXPECT_THAT(completeAll(), ElementsAre(1));
+    service->clearHover();
+
+    // And the machine sleeping and waking meanwhile leaves the displays dark
+    platform.fakeSleepWake->emitWillSleep();
+    platform.fakeSleepWake->emitDidWake();
+    scheduler.advance(Seconds(30));
+    EXPECT_THAT(capture().pendingIDs(), IsEmpty());
+
+    // When it goes off, the stale window is captured at once
+    platform.fakeSleepWake->setScreenSaverActive(false);
+    EXPECT_THAT(completeAll(), ElementsAre(1));
+}
+
 TEST_F(ThumbnailServiceTest, ABoxNotifiesOnlyForAnotherPicture) {
     ThumbnailBox box;
     QSignalSpy changes(&box, &ThumbnailBox::imageChanged);

@@ -4,12 +4,13 @@
 
 namespace corvane {
 
-// Sleep, wake and session switches delivered when the test says so.
+// Sleep, wake, the screen saver and session switches delivered when the test says so.
 class FakeSleepWake final : public SleepWake {
     Q_OBJECT
 public:
-    void emitWillSleep() { Q_EMIT willSleep(); }
-    void emitDidWake() { Q_EMIT didWake(); }
+    void emitWillSleep() { setMachineAsleep(true); }
+    void emitDidWake() { setMachineAsleep(false); }
+    void setScreenSaverActive(bool on) { setScreenSaverOn(on); }
     void emitSessionDidResignActive() { Q_EMIT sessionDidResignActive(); }
     void emitSessionDidBecomeActive() { Q_EMIT sessionDidBecomeActive(); }
 };

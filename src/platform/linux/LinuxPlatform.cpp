@@ -28,6 +28,7 @@
 #include "platform/x11/X11PermissionProbe.h"
 #include "platform/x11/X11PointerDevices.h"
 #include "platform/x11/X11RunningApplications.h"
+#include "platform/x11/X11ScreenSaverWatch.h"
 #include "platform/x11/X11WindowCapture.h"
 #include "platform/x11/X11WindowList.h"
 #include "platform/x11/X11WindowProgram.h"
@@ -61,7 +62,8 @@ std::unique_ptr<Platform> makeLinuxPlatform(Scheduler& scheduler, const QStringL
     platform->desktops = std::make_unique<X11Desktops>();
     platform->windowCapture = std::make_unique<X11WindowCapture>();
     platform->powerSource = std::make_unique<LinuxPowerSource>();
-    platform->sleepWake = std::make_unique<LinuxSleepWake>();
+    platform->sleepWake = std::make_unique<LinuxSleepWake>(QDBusConnection::systemBus(),
+                                                           std::make_unique<X11ScreenSaverWatch>());
     platform->eventMonitors = std::make_unique<X11EventMonitors>();
     platform->launcher = std::make_unique<GioApplicationLauncher>(windowPrograms);
     platform->soundOutput = std::make_unique<PulseSoundOutput>();

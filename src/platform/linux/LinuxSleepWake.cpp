@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxSleepWake.h"
 
+#include "platform/x11/X11ScreenSaverWatch.h"
+
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -20,7 +22,11 @@ const QString kActive = QStringLiteral("Active");
 
 } // namespace
 
-LinuxSleepWake::LinuxSleepWake(QDBusConnection bus) : m_bus(std::move(bus)) {
+LinuxSleepWake::LinuxSleepWake(QDBusConnection bus, std::unique_ptr<X11ScreenSaverWatch> screenSaver)
+    : m_bus(std::move(bus)), m_screenSaver(std::move(screenSaver)) {
+    if (m_screenSaver)
+        connect(m_screenSaver.get(), &X11ScreenSaverWatch::changed, this,
+                [this](bool on) { setScreenSaverOn(on); });
     if (!m_bus.isConnected())
         return;
     m_bus.connect(kLogin, kManagerPath, kManager, QStringLiteral("PrepareForSleep"), this,
@@ -31,10 +37,7 @@ LinuxSleepWake::LinuxSleepWake(QDBusConnection bus) : m_bus(std::move(bus)) {
 LinuxSleepWake::~LinuxSleepWake() = default;
 
 void LinuxSleepWake::prepareForSleep(bool start) {
-    if (start)
-        Q_EMIT willSleep();
-    else
-        Q_EMIT didWake();
+    setMachineAsleep(start);
 }
 
 void LinuxSleepWake::findSession() {

@@ -7,17 +7,22 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <memory>
 #include <optional>
 
 namespace corvane {
 
-// Sleep and wake from logind's PrepareForSleep on the system bus, and this session losing and
-// regaining the screen from its Active property. Without logind, without a session of this
-// process, or without a system bus, nothing is ever reported.
+class X11ScreenSaverWatch;
+
+// The machine's sleep and wake from logind's PrepareForSleep on the system bus, the X screen
+// saver from `screenSaver` where one is given, and this session losing and regaining the screen
+// from its Active property. Without logind, without a session of this process, or without a
+// system bus, only the screen saver is reported.
 class LinuxSleepWake final : public SleepWake {
     Q_OBJECT
 public:
-    explicit LinuxSleepWake(QDBusConnection bus = QDBusConnection::systemBus());
+    explicit LinuxSleepWake(QDBusConnection bus = QDBusConnection::systemBus(),
+                            std::unique_ptr<X11ScreenSaverWatch> screenSaver = nullptr);
     ~LinuxSleepWake() override;
 
 private Q_SLOTS:
@@ -31,6 +36,7 @@ private:
     void applyActive(bool active);
 
     QDBusConnection m_bus;
+    std::unique_ptr<X11ScreenSaverWatch> m_screenSaver;
     QString m_sessionPath;
     std::optional<bool> m_sessionActive;
 };
