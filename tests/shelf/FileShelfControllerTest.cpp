@@ -328,6 +328,43 @@ TEST_F(FileShelfControllerTest, ThePreviewStepsThroughSeveralSelectedFilesAndLea
     EXPECT_TRUE(preview.content().modified.isValid());
 }
 
+// Once open, the preview follows the selection: empty (the panel's bare material) while nothing
+// is selected, and on to the next file selected.
+TEST_F(FileShelfControllerTest, ThePreviewStaysOpenThroughAnEmptySelection) {
+    QTemporaryDir folder;
+    for (const char* name : {"a.txt", "b.txt"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(name);
+    }
+    buildState();
+    settings->setShelfSort(ShelfSort::name);
+    controller().openFloating(ShelfSource::folder(folder.path()));
+    FilePanel& panel = *controller().floatingPanel(ShelfSource::folder(folder.path()));
+    ShelfListModel& list = *panel.model();
+    ASSERT_EQ(list.files().size(), 2u);
+    list.click(list.files()[0], {});
+    PreviewPanel& preview = controller().preview();
+    ASSERT_TRUE(controller().handleKeyDown(panel, Qt::Key_Space, {}));
+    ASSERT_EQ(preview.content().text, QStringLiteral("a.txt"));
+
+    list.click(list.files()[0], Qt::ControlModifier);
+    ASSERT_TRUE(list.selection().isEmpty());
+    EXPECT_TRUE(preview.isVisible());
+    EXPECT_TRUE(preview.items().isEmpty());
+    EXPECT_TRUE(preview.titleText().isEmpty());
+    const QImage drawn = preview.grab().toImage();
+    const QPoint middle = QPoint(PreviewPanel::width / 2, PreviewPanel::height / 2) +
+                          QPoint(preview.shadowMargins().left(), preview.shadowMargins().top());
+    const QPoint inMargin(preview.shadowMargins().left() + 6, middle.y());
+    EXPECT_EQ(drawn.pixelColor(middle), drawn.pixelColor(inMargin)) << "the last file is still drawn";
+
+    list.click(list.files()[1], {});
+    EXPECT_TRUE(preview.isVisible());
+    EXPECT_EQ(preview.content().text, QStringLiteral("b.txt"));
+    EXPECT_EQ(preview.titleText(), QStringLiteral("b.txt"));
+}
+
 TEST_F(FileShelfControllerTest, OpenListsTakeANewAccentAtOnce) {
     buildState();
     settings->setSidebarAccent(AccentChoice::lumenForge);
