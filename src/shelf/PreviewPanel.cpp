@@ -64,13 +64,12 @@ void PreviewPanel::reloadData() {
     }
 }
 
-bool PreviewPanel::step(int delta) {
-    if (m_items.size() < 2)
-        return false;
+void PreviewPanel::step(int delta) {
+    if (m_items.isEmpty())
+        return;
     const int next = std::clamp(m_index + delta, 0, static_cast<int>(m_items.size()) - 1);
     if (next != m_index)
         showItem(next);
-    return true;
 }
 
 QString PreviewPanel::titleText() const {

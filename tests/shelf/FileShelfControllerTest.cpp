@@ -365,6 +365,33 @@ TEST_F(FileShelfControllerTest, ThePreviewStaysOpenThroughAnEmptySelection) {
     EXPECT_EQ(preview.titleText(), QStringLiteral("b.txt"));
 }
 
+// Whether the arrows step the preview or move the list is decided by the selection, not by how
+// many of the selected files are still there to be shown.
+TEST_F(FileShelfControllerTest, TheArrowsLeaveASelectionOfSeveralWhenSomeAreGone) {
+    QTemporaryDir folder;
+    const QString present = folder.filePath(QStringLiteral("a.txt"));
+    QFile file(present);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    buildState();
+    state->files().setTray({present, folder.filePath(QStringLiteral("gone.txt"))});
+    controller().openFloating(ShelfSource::tray());
+    FilePanel& panel = *controller().floatingPanel(ShelfSource::tray());
+    ShelfListModel& tray = *panel.model();
+    ASSERT_EQ(tray.files().size(), 2u);
+    ASSERT_TRUE(controller().handleKeyDown(panel, Qt::Key_A, Qt::ControlModifier));
+    ASSERT_TRUE(controller().handleKeyDown(panel, Qt::Key_Space, {}));
+    PreviewPanel& preview = controller().preview();
+    ASSERT_TRUE(preview.isVisible());
+    ASSERT_EQ(preview.items().size(), 1);
+
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Down}) {
+        EXPECT_TRUE(controller().handleKeyDown(panel, key, {}));
+        EXPECT_EQ(tray.selection().size(), 2);
+    }
+    EXPECT_EQ(preview.content().name, QStringLiteral("a.txt"));
+}
+
 TEST_F(FileShelfControllerTest, OpenListsTakeANewAccentAtOnce) {
     buildState();
     settings->setSidebarAccent(AccentChoice::lumenForge);
