@@ -70,10 +70,13 @@ bool FileShelfController::handleKeyDown(FilePanel& panel, int key, Qt::KeyboardM
         }
         if (editing)
             panel.setFocus(Qt::OtherFocusReason);
-        // The preview of several files steps through them and leaves the selection as it is.
+        // With several files selected the preview steps through them and leaves the selection as
+        // it is, even when some of them are gone and fewer (or none) are left to show.
         if (!shift && m_preview && m_preview->isVisible() && m_preview->owner() == &panel &&
-            m_preview->step(key == Qt::Key_Down ? 1 : -1))
+            model->selection().size() > 1) {
+            m_preview->step(key == Qt::Key_Down ? 1 : -1);
             return true;
+        }
         model->moveSelection(key == Qt::Key_Down ? 1 : -1, shift);
         return true;
     case Qt::Key_Backspace:

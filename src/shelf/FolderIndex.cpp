@@ -88,8 +88,7 @@ FolderIndex::Key FolderIndex::keyOf(const QByteArray& stored, const FileFacts& f
 }
 
 ShelfFile FolderIndex::fileOf(const QByteArray& stored, const FileFacts& facts) const {
-    const QString name = QFile::decodeName(stored);
-    return ShelfFile::fromFacts(m_base + name, name, facts);
+    return ShelfFile::fromEntry(m_base, stored, facts);
 }
 
 std::vector<ShelfFile> FolderIndex::shown() const {

@@ -47,12 +47,12 @@ void PreviewPanel::showFor(FilePanel& owner, const QList<QUrl>& urls) {
 void PreviewPanel::reloadData() {
     const ShelfListModel* model = m_owner ? m_owner->model() : nullptr;
     const QList<QUrl> urls = model ? model->selectedURLs() : QList<QUrl>();
-    if (urls.isEmpty()) {
-        hide();
-        return;
-    }
     if (urls == m_items)
         return;
+    if (urls.isEmpty()) {
+        showNothing();
+        return;
+    }
     const QUrl shown = m_items.value(m_index);
     m_items = urls;
     const int kept = static_cast<int>(urls.indexOf(shown));
@@ -64,16 +64,17 @@ void PreviewPanel::reloadData() {
     }
 }
 
-bool PreviewPanel::step(int delta) {
-    if (m_items.size() < 2)
-        return false;
+void PreviewPanel::step(int delta) {
+    if (m_items.isEmpty())
+        return;
     const int next = std::clamp(m_index + delta, 0, static_cast<int>(m_items.size()) - 1);
     if (next != m_index)
         showItem(next);
-    return true;
 }
 
 QString PreviewPanel::titleText() const {
+    if (m_items.isEmpty())
+        return QString();
     QString title = shownName(m_content.name);
     if (m_items.size() > 1)
         title += QStringLiteral("  (%1 of %2)").arg(m_index + 1).arg(m_items.size());
@@ -101,6 +102,16 @@ void PreviewPanel::showItem(int index) {
                 self->take(request, std::move(content));
         });
     });
+}
+
+void PreviewPanel::showNothing() {
+    m_items.clear();
+    m_index = 0;
+    m_content = PreviewContent();
+    m_icon = QIcon();
+    // A read still on its way was for a file no longer selected.
+    ++*m_request;
+    update();
 }
 
 void PreviewPanel::take(quint64 request, PreviewContent content) {
@@ -145,6 +156,9 @@ void PreviewPanel::paintEvent(QPaintEvent* event) {
     painter.fillPath(shape, QColor(38, 38, 42));
     painter.setPen(QPen(QColor(255, 255, 255, 40), 1));
     painter.drawPath(shape);
+    // With nothing selected the panel stays, empty.
+    if (m_items.isEmpty())
+        return;
 
     const QRect inner = bounds.adjusted(margin, margin, -margin, -margin);
     QFont titleFont = font();

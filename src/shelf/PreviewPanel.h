@@ -17,12 +17,14 @@ class Executor;
 class FilePanel;
 
 // The preview of a file list's selection, beside the panel it belongs to. It never takes the
-// keyboard, so the list's keys keep working while it shows. With one file selected the arrows
-// move the list's selection and the preview follows; with several, the arrows step through them
-// here and the list's selection stays. Files are read on `worker`, the newest request first: a
-// slow or stuck file delays only its own preview. A PDF's page is drawn in a bounded process of its
-// own, one at a time (the next file's drawing cancels the last one's), killed when the panel goes
-// (at quit), so nothing waits for a drawing. One per process, shared by every file panel.
+// keyboard, so the list's keys keep working while it shows. With one file selected (or none) the
+// arrows move the list's selection and the preview follows; with several, the arrows step through
+// those that exist here and the list's selection stays. Once open it stays open as the selection
+// changes, empty while nothing previewable is selected, until it is closed. Files are read on
+// `worker`, the newest request first: a slow or stuck file delays only its own preview. A PDF's
+// page is drawn in a bounded process of its own, one at a time (the next file's drawing cancels
+// the last one's), killed when the panel goes (at quit), so nothing waits for a drawing. One per
+// process, shared by every file panel.
 class PreviewPanel : public FloatingPanel {
     Q_OBJECT
 public:
@@ -37,11 +39,10 @@ public:
     // Shows `urls` (the selection, in list order) next to `owner`, from the first.
     void showFor(FilePanel& owner, const QList<QUrl>& urls);
     // Reads the owner's selection again; keeps the file shown while it is still selected, and
-    // hides when nothing previewable is selected.
+    // shows nothing (an empty panel) while no selected file exists.
     void reloadData();
-    // Moves to the next (+1) or previous (-1) of several items, staying at the ends. False when
-    // there is only one item to show.
-    bool step(int delta);
+    // Moves to the next (+1) or previous (-1) item, staying at the ends.
+    void step(int delta);
 
     const QList<QUrl>& items() const { return m_items; }
     int index() const { return m_index; }
@@ -60,6 +61,7 @@ protected:
 
 private:
     void showItem(int index);
+    void showNothing();
     void take(quint64 request, PreviewContent content);
     void place();
 

@@ -2,6 +2,7 @@
 
 #include "shelf/ShelfPath.h"
 
+#include <QFile>
 #include <QTimeZone>
 
 namespace corvane {
@@ -23,6 +24,12 @@ ShelfFile ShelfFile::fromFacts(const QString& path, QString name, const FileFact
     if (facts.kind == FileKind::regular)
         file.size = facts.size;
     return file;
+}
+
+ShelfFile ShelfFile::fromEntry(const QString& folder, const QByteArray& stored, const FileFacts& facts) {
+    const QString name = QFile::decodeName(stored);
+    const bool reachable = QFile::encodeName(name) == stored;
+    return fromFacts(folder + name, name, reachable ? facts : FileFacts{});
 }
 
 ShelfFile ShelfFile::fromPath(const QString& path) {

@@ -30,6 +30,12 @@ struct ShelfFile {
     static ShelfFile fromPath(const QString& path);
     // From facts already read about the path, with the name it is listed under.
     static ShelfFile fromFacts(const QString& path, QString name, const FileFacts& facts);
+    // An entry of `folder` (a path ending in "/") by its name as the file system stores it, with
+    // the facts read through that name. A name that is not text in the system's encoding reads
+    // with stand-ins for its odd bytes, and the path made of that text leads elsewhere (nowhere,
+    // or to another file): such an entry is listed as one that cannot be reached, so nothing
+    // opens, drags or previews it.
+    static ShelfFile fromEntry(const QString& folder, const QByteArray& stored, const FileFacts& facts);
 
     // The date of a file whose dates cannot be read.
     static QDateTime distantPast();

@@ -71,8 +71,7 @@ std::vector<ShelfFile> listFolder(const QString& path, ShelfSort sort, std::size
         base += QLatin1Char('/');
     std::vector<ShelfFile> files;
     const auto add = [&](const FolderEntry& entry, const FileFacts& facts) {
-        const QString name = QFile::decodeName(entry.name);
-        files.push_back(ShelfFile::fromFacts(base + name, name, facts));
+        files.push_back(ShelfFile::fromEntry(base, entry.name, facts));
     };
 
     switch (sort) {

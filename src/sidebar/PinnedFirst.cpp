@@ -1,6 +1,6 @@
 #include "sidebar/PinnedFirst.h"
 
-#include "core/SettingKeys.h"
+#include "core/Settings.h"
 
 namespace corvane {
 
@@ -20,7 +20,7 @@ std::vector<WindowInfo> pinnedFirst(const std::vector<WindowInfo>& windows, long
 }
 
 std::vector<WindowInfo> shownWindows(const std::vector<WindowInfo>& windows, const Settings& settings) {
-    return pinnedFirst(windows, SettingRanges::maxVisible.bound(settings.maxVisible()));
+    return pinnedFirst(windows, settings.maxVisible());
 }
 
 } // namespace corvane

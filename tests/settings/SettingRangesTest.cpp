@@ -18,7 +18,7 @@ namespace {
 using SettingRangesTest = SettingsPageFixture;
 
 // What a page offers and what the code reading the value bounds it to are one declaration; the
-// store keeps an unoffered value as it was written.
+// store keeps an unoffered value as it was written, and the window count is read as stored.
 TEST_F(SettingRangesTest, PagesOfferAndReadersBoundTheDeclaredValues) {
     AppearanceSettings appearance{*settings, scheduler};
     ClipboardSettings clipboard{*settings, state->clipboard(),
@@ -55,13 +55,23 @@ TEST_F(SettingRangesTest, PagesOfferAndReadersBoundTheDeclaredValues) {
     settings->setRefreshInterval(1e6);
     EXPECT_EQ(state->thumbnails().timerInterval(), SettingRanges::refreshInterval.maximum());
 
-    const std::vector<WindowInfo> windows(40);
-    settings->setMaxVisible(99);
-    EXPECT_EQ(static_cast<qint64>(shownWindows(windows, *settings).size()),
-              SettingRanges::maxVisible.maximum);
-    settings->setMaxVisible(-4);
-    EXPECT_EQ(static_cast<qint64>(shownWindows(windows, *settings).size()),
-              SettingRanges::maxVisible.minimum);
+    // The window count is listed as stored, past the page's range either way: 0 or less keeps
+    // only the pinned windows.
+    std::vector<WindowInfo> windows(120);
+    windows[5].isPinned = true;
+    windows[70].isPinned = true;
+    const auto listed = [&](qint64 stored) {
+        settings->setMaxVisible(stored);
+        return shownWindows(windows, *settings);
+    };
+    EXPECT_EQ(listed(100).size(), 100u);
+    EXPECT_EQ(listed(200).size(), 120u);
+    EXPECT_EQ(listed(4).size(), 4u);
+    for (qint64 stored : {0, -1, -4}) {
+        const std::vector<WindowInfo> shown = listed(stored);
+        ASSERT_EQ(shown.size(), 2u) << stored;
+        EXPECT_TRUE(shown[0].isPinned && shown[1].isPinned) << stored;
+    }
     EXPECT_EQ(count->value(), SettingRanges::maxVisible.minimum);
     EXPECT_EQ(settings->maxVisible(), -4);
 

@@ -328,6 +328,70 @@ TEST_F(FileShelfControllerTest, ThePreviewStepsThroughSeveralSelectedFilesAndLea
     EXPECT_TRUE(preview.content().modified.isValid());
 }
 
+// Once open, the preview follows the selection: empty (the panel's bare material) while nothing
+// is selected, and on to the next file selected.
+TEST_F(FileShelfControllerTest, ThePreviewStaysOpenThroughAnEmptySelection) {
+    QTemporaryDir folder;
+    for (const char* name : {"a.txt", "b.txt"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(name);
+    }
+    buildState();
+    settings->setShelfSort(ShelfSort::name);
+    controller().openFloating(ShelfSource::folder(folder.path()));
+    FilePanel& panel = *controller().floatingPanel(ShelfSource::folder(folder.path()));
+    ShelfListModel& list = *panel.model();
+    ASSERT_EQ(list.files().size(), 2u);
+    list.click(list.files()[0], {});
+    PreviewPanel& preview = controller().preview();
+    ASSERT_TRUE(controller().handleKeyDown(panel, Qt::Key_Space, {}));
+    ASSERT_EQ(preview.content().text, QStringLiteral("a.txt"));
+
+    list.click(list.files()[0], Qt::ControlModifier);
+    ASSERT_TRUE(list.selection().isEmpty());
+    EXPECT_TRUE(preview.isVisible());
+    EXPECT_TRUE(preview.items().isEmpty());
+    EXPECT_TRUE(preview.titleText().isEmpty());
+    const QImage drawn = preview.grab().toImage();
+    const QPoint middle = QPoint(PreviewPanel::width / 2, PreviewPanel::height / 2) +
+                          QPoint(preview.shadowMargins().left(), preview.shadowMargins().top());
+    const QPoint inMargin(preview.shadowMargins().left() + 6, middle.y());
+    EXPECT_EQ(drawn.pixelColor(middle), drawn.pixelColor(inMargin)) << "the last file is still drawn";
+
+    list.click(list.files()[1], {});
+    EXPECT_TRUE(preview.isVisible());
+    EXPECT_EQ(preview.content().text, QStringLiteral("b.txt"));
+    EXPECT_EQ(preview.titleText(), QStringLiteral("b.txt"));
+}
+
+// Whether the arrows step the preview or move the list is decided by the selection, not by how
+// many of the selected files are still there to be shown.
+TEST_F(FileShelfControllerTest, TheArrowsLeaveASelectionOfSeveralWhenSomeAreGone) {
+    QTemporaryDir folder;
+    const QString present = folder.filePath(QStringLiteral("a.txt"));
+    QFile file(present);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    buildState();
+    state->files().setTray({present, folder.filePath(QStringLiteral("gone.txt"))});
+    controller().openFloating(ShelfSource::tray());
+    FilePanel& panel = *controller().floatingPanel(ShelfSource::tray());
+    ShelfListModel& tray = *panel.model();
+    ASSERT_EQ(tray.files().size(), 2u);
+    ASSERT_TRUE(controller().handleKeyDown(panel, Qt::Key_A, Qt::ControlModifier));
+    ASSERT_TRUE(controller().handleKeyDown(panel, Qt::Key_Space, {}));
+    PreviewPanel& preview = controller().preview();
+    ASSERT_TRUE(preview.isVisible());
+    ASSERT_EQ(preview.items().size(), 1);
+
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Down}) {
+        EXPECT_TRUE(controller().handleKeyDown(panel, key, {}));
+        EXPECT_EQ(tray.selection().size(), 2);
+    }
+    EXPECT_EQ(preview.content().name, QStringLiteral("a.txt"));
+}
+
 TEST_F(FileShelfControllerTest, OpenListsTakeANewAccentAtOnce) {
     buildState();
     settings->setSidebarAccent(AccentChoice::lumenForge);

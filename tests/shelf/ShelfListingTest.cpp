@@ -1,11 +1,13 @@
 #include "shelf/ShelfListing.h"
 
+#include "shelf/FolderIndex.h"
 #include "shelf/NaturalNameComparer.h"
 #include "support/QtPrinting.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -118,6 +120,31 @@ TEST(ShelfListing, AFolderListsItsVisibleEntriesOneLevelDeepWithWhatTheFileSyste
     EXPECT_EQ(report.id(), folder.filePath(QStringLiteral("report.txt")));
     EXPECT_FALSE(link.exists);
     EXPECT_EQ(link.date, ShelfFile::distantPast());
+}
+
+// A name that is not UTF-8 reads with a stand-in for its odd byte, and the path made of that
+// text is another one, here another file's: the entry is listed, and reached by nothing.
+TEST(ShelfListing, ANameThatIsNotTextIsListedButCannotBeReached) {
+    QTemporaryDir temp;
+    const QByteArray base = QFile::encodeName(temp.path()) + '/';
+    const QByteArray odd[] = {"odd-\xff.txt", "odd-\xef\xbf\xbd.txt"};
+    // Removed by name as stored: the folder's own clean-up reads names as text.
+    const auto removeOdd = qScopeGuard([&] {
+        for (const QByteArray& name : odd)
+            ::unlink((base + name).constData());
+    });
+    for (const QByteArray& name : odd) {
+        const int fd = ::open((base + name).constData(), O_CREAT | O_WRONLY, 0600);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    const std::vector<ShelfFile> listed = listFolder(temp.path(), ShelfSort::name);
+    FolderIndex index(temp.path(), ShelfSort::name);
+    for (const std::vector<ShelfFile>& files : {listed, index.shown()}) {
+        ASSERT_EQ(files.size(), 2u);
+        EXPECT_EQ(files[0].name, files[1].name);
+        EXPECT_NE(files[0].exists, files[1].exists) << "only the name that is text is reached";
+    }
 }
 
 TEST(ShelfListing, AFolderThatCannotBeListedGivesAnEmptyList) {

@@ -10,6 +10,7 @@
 #include "sidebar/SidebarMetrics.h"
 #include "sidebar/SidebarModel.h"
 #include "sidebar/SidebarPanel.h"
+#include "sidebar/SidebarView.h"
 #include "support/FakeWindows.h"
 #include "windows/SpacesService.h"
 #include "windows/ThumbnailService.h"
@@ -18,6 +19,8 @@
 
 #include <QEnterEvent>
 #include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <cmath>
 
@@ -158,10 +161,12 @@ TEST_F(SidebarControllerTest, AStripOfManyWindowsIsCappedToNineTenthsOfTheScreen
     const ScreenInfo small{"LVDS-1", QRectF(0, 0, 1024, 600), QRectF(0, 24, 1024, 576), 3u, std::nullopt};
     platform->fakeScreens->setScreens({small});
     buildState();
-    for (uint32_t id = 1; id <= 20; ++id)
+    for (uint32_t id = 1; id <= 40; ++id)
         addWindow(100 + static_cast<int32_t>(id), id, QRectF(10 * id, 30, 300, 200));
-    settings->setMaxVisible(20);
+    // A count past the settings page's range, written by hand, lists every window.
+    settings->setMaxVisible(100);
     refreshWindows();
+    ASSERT_EQ(strip().visibleWindows().size(), 40u);
     ASSERT_GT(naturalHeight(20), 0.9 * 576);
 
     startStrip();
@@ -170,6 +175,12 @@ TEST_F(SidebarControllerTest, AStripOfManyWindowsIsCappedToNineTenthsOfTheScreen
     // Rounded outwards to whole points.
     EXPECT_NEAR(frame.height(), 0.9 * 576, 2.0);
     EXPECT_NEAR(frame.center().y(), small.visibleFrame.center().y(), 1.0);
+    // The list holds them all and scrolls to the last.
+    const auto* view = strip().panel()->findChild<SidebarView*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->visibleWindows().size(), 40u);
+    ASSERT_NE(view->cell(40), nullptr);
+    EXPECT_GT(view->windowList()->verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(SidebarControllerTest, ReservedWidthIsThePanelAndItsMarginOnlyWhileTheStripStaysOut) {
