@@ -880,6 +880,43 @@ TEST_F(ClipboardHistoryTest, AnEmptiedHistoryReachesTheDiskAtQuitOnlyWhenEntries
     }
 }
 
+TEST_F(ClipboardHistoryTest, AClearedHistoryWhoseSaveFailedIsSavedAtQuit) {
+    settings->setClipboardRetentionDays(3);
+    // The failure heard on the main thread (its retry waiting), or not heard yet
+    for (const bool heard : {true, false}) {
+        SCOPED_TRACE(heard);
+        // Given a history saved with an entry
+        QDir(dir()).removeRecursively();
+        auto history = makeHistory();
+        pasteboard->copyText("cleared");
+        poll();
+        scheduler.advance(Seconds(1));
+        history->waitForSaves();
+        ASSERT_EQ(ClipboardStore(dir()).load().items.size(), 1u);
+
+        // When it is cleared and that save fails (a file in the folder's place), and the quit
+        // comes once the folder is back
+        const QString away = home.path() + "/away";
+        ASSERT_TRUE(QDir().rename(dir(), away));
+        writeBytes(dir(), "a file");
+        if (!heard)
+            background.setMode(ManualExecutor::Mode::stepped);
+        history->clear();
+        scheduler.advance(Seconds(1));
+        if (!heard) {
+            ASSERT_TRUE(background.runNextWork());
+        }
+        ASSERT_TRUE(QFile::remove(dir()));
+        ASSERT_TRUE(QDir().rename(away, dir()));
+        history->flushForTermination();
+        background.drain();
+        background.setMode(ManualExecutor::Mode::inlineMode);
+
+        // Then the store holds the empty list: the cleared entry does not come back
+        EXPECT_EQ(readBytes(dir() + "/index.json").toStdString(), "[]");
+    }
+}
+
 TEST_F(ClipboardHistoryTest,
        CopyingWithoutPauseIsSavedWithinTheMaximumWaitAndOldEntriesGoAtTheNextLoadOrRetentionChange) {
     settings->setClipboardRetentionDays(2);
