@@ -344,9 +344,6 @@ bool ClipboardHistory::handoffIsFresh() const {
 }
 
 void ClipboardHistory::purgeStaleStore(bool enabled, qint64 retentionDays) {
-    // Only the user's own settings delete what is stored.
-    if (!m_settings.areStored())
-        return;
     // A save still pending, or one being written, would bring the deleted store back.
     if (!enabled || retentionDays == 0) {
         cancelPendingSave();
