@@ -394,6 +394,45 @@ TEST_F(ClipboardHistoryTest, AFailedSaveIsToldOnceKeptAndRetriedOnATimerUntilItL
     EXPECT_EQ(told.count(), 1);
 }
 
+TEST_F(ClipboardHistoryTest, APictureThatCannotBeWrittenFailsTheSaveUntilARetryWritesIt) {
+    // Given a history kept for days, saved with a text
+    settings->setClipboardRetentionDays(3);
+    auto history = makeHistory();
+    QSignalSpy told(history.get(), &ClipboardHistory::saveFailed);
+    const auto settle = [&](Seconds wait) {
+        scheduler.advance(wait);
+        history->waitForSaves();
+        QCoreApplication::processEvents();
+    };
+    pasteboard->copyText("text");
+    poll();
+    settle(Seconds(1));
+
+    // When a picture is copied whose file cannot be written: its name links to a folder under a file
+    pasteboard->copy({{"image/png", pngOf(Qt::red)}});
+    poll();
+    const QString name = storeImageName(history->items()[0].id.toString(QUuid::WithoutBraces));
+    writeBytes(home.path() + "/blocker", "a file");
+    ASSERT_TRUE(QFile::link(home.path() + "/blocker/picture.png", dir() + "/" + name));
+    settle(Seconds(1));
+
+    // Then the save failed, told once with the picture's name, and the index still holds the text
+    // alone rather than naming a picture that is not there
+    ASSERT_EQ(told.count(), 1);
+    EXPECT_TRUE(told.at(0).at(0).toString().contains(name)) << qPrintable(told.at(0).at(0).toString());
+    const auto before = decodeClipboardIndex(readBytes(dir() + "/index.json"), nullptr);
+    ASSERT_TRUE(before);
+    EXPECT_EQ(before->size(), 1u);
+
+    // When the file can be written again: the retry writes the picture and the index with it
+    ASSERT_TRUE(QFile::remove(dir() + "/" + name));
+    settle(ClipboardSaver::retryInterval);
+    const ClipboardStore::Loaded loaded = ClipboardStore(dir()).load();
+    ASSERT_EQ(loaded.items.size(), 2u);
+    EXPECT_EQ(loaded.items[0].kind, ClipItem::Kind::image);
+    EXPECT_EQ(told.count(), 1);
+}
+
 TEST_F(ClipboardHistoryTest, AHistoryTooLargeToSaveIsToldOnceAndTriedAgainOnlyOnceItChanges) {
     // Given a store whose index may hold 1 KiB, and a history that fits
     settings->setClipboardRetentionDays(3);
