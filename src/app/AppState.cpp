@@ -313,7 +313,10 @@ void AppState::start(bool launchedAtLogin) {
     shelf().restoreFloatingShelves();
     AwakeController::recoverLidSleep(*m_platform.defaults);
     m_awake->updateStatusItem();
-    m_clipboard->purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
+    // Only the user's own settings delete what is stored: defaults standing in for a settings file
+    // that could not be read are nobody's choice. A switch made in this run is the user's.
+    if (m_settings.areStored())
+        m_clipboard->purgeStaleStore(m_settings.clipboardEnabled(), m_settings.clipboardRetentionDays());
     m_clipboard->setEnabled(m_settings.clipboardEnabled());
     clipboardPanel().updateStatusItem();
     shelf().syncStatusItem();

@@ -311,7 +311,8 @@ void ClipboardHistory::scheduleSave() {
 
 void ClipboardHistory::flushForTermination() {
     ++m_flushCount;
-    const bool pending = m_saver.hasPending();
+    // A save waiting, under way or failed: the list's last state may not be on disk.
+    const bool unsaved = m_saver.hasUnsaved();
     m_saver.cancel();
     if (!m_settings.clipboardEnabled()) {
         m_saver.waitForSaves();
@@ -319,7 +320,7 @@ void ClipboardHistory::flushForTermination() {
     }
     if (m_settings.clipboardRetentionDays() >= 1) {
         // An emptied history is saved too, or the entries on disk would come back.
-        if (!m_items.empty() || pending)
+        if (!m_items.empty() || unsaved)
             m_saver.saveNow(m_items);
         else
             m_saver.waitForSaves();
@@ -343,9 +344,6 @@ bool ClipboardHistory::handoffIsFresh() const {
 }
 
 void ClipboardHistory::purgeStaleStore(bool enabled, qint64 retentionDays) {
-    // Only the user's own settings delete what is stored.
-    if (!m_settings.areStored())
-        return;
     // A save still pending, or one being written, would bring the deleted store back.
     if (!enabled || retentionDays == 0) {
         cancelPendingSave();

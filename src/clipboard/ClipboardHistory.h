@@ -69,7 +69,8 @@ public:
     // marker beside it.
     void flushForTermination();
     // Deletes a store that may not be kept: all of it when history is off, and with nothing kept
-    // for days unless a quit handed it over moments ago.
+    // for days unless a quit handed it over moments ago. At start-up it is asked only when the
+    // settings are the user's own; a switch made during the run always is.
     void purgeStaleStore(bool enabled, qint64 retentionDays);
     const ClipboardStore& store() const { return m_store; }
     // Copies being read or decoded (at most one), and waiting behind it (at most one).

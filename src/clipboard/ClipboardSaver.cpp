@@ -90,6 +90,10 @@ void ClipboardSaver::saveQueued() {
             m_queued.pop_front();
         }
         std::optional<ClipboardStore::SaveFailure> error = m_store.save(snapshot);
+        {
+            std::lock_guard lock(m_mutex);
+            m_lastFailed = error.has_value();
+        }
         m_worker.deliver([this, alive = std::weak_ptr<int>(m_alive), postedAfter, error = std::move(error)] {
             if (alive.lock() && postedAfter == m_cancellations)
                 saved(error);
@@ -103,11 +107,23 @@ void ClipboardSaver::saveNow(const std::vector<ClipItem>& snapshot) {
     if (m_refused)
         return;
     // At quit nothing is tried after this: what did not land is lost, and the log says so.
-    if (const auto error = m_store.save(snapshot))
+    const auto error = m_store.save(snapshot);
+    {
+        std::lock_guard lock(m_mutex);
+        m_lastFailed = error.has_value();
+    }
+    if (error)
         qCWarning(lcApp, "Quitting with a clipboard history that could not be saved: %s",
                   qUtf8Printable(failureMessage(error->message)));
     else
         m_retry.landed();
+}
+
+bool ClipboardSaver::hasUnsaved() {
+    if (m_timer.isValid())
+        return true;
+    std::lock_guard lock(m_mutex);
+    return m_saving || m_lastFailed;
 }
 
 void ClipboardSaver::waitForSaves() {
@@ -122,6 +138,8 @@ void ClipboardSaver::removeAll() {
     // Nothing is left that a save could write over, nor to be written.
     m_refused = false;
     m_retry.reset();
+    std::lock_guard lock(m_mutex);
+    m_lastFailed = false;
 }
 
 } // namespace corvane

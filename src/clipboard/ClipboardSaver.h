@@ -38,6 +38,9 @@ public:
     void schedule(std::vector<ClipItem> snapshot);
     void cancel();
     bool hasPending() const { return m_timer.isValid(); }
+    // Whether the last list asked for may not be on disk: a save waits, is queued or running, or
+    // the last one that ran failed (its retry waiting, or its answer not yet back).
+    bool hasUnsaved();
     // Saves `snapshot` now, on the calling thread, once the saves before it are done (at quit:
     // a failure is logged, not retried).
     void saveNow(const std::vector<ClipItem>& snapshot);
@@ -81,6 +84,8 @@ private:
     // nothing (its failure would bring back what the cancel dropped).
     std::deque<std::pair<uint64_t, std::vector<ClipItem>>> m_queued;
     bool m_saving = false;
+    // Whether the last save that ran did not land.
+    bool m_lastFailed = false;
 };
 
 } // namespace corvane

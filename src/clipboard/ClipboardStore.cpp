@@ -86,11 +86,14 @@ std::optional<ClipboardStore::SaveFailure> ClipboardStore::save(const std::vecto
         case ClipItem::Kind::image: {
             record.type = QStringLiteral("image");
             const QString name = storeImageName(record.id);
-            // An entry's picture never changes: it is written once under its id.
+            // An entry's picture never changes: it is written once under its id. One that could
+            // not be written fails the save before the index names it, so that it is tried again.
             if (!QFileInfo::exists(path(name))) {
                 const QByteArray png = item.pngData();
-                if (!png.isEmpty())
-                    writeFileAtomically(path(name), png);
+                const auto error = png.isEmpty() ? std::nullopt : writeFileAtomically(path(name), png);
+                if (error)
+                    return SaveFailure{
+                        QStringLiteral("the picture %1 was not written: %2").arg(name, *error)};
             }
             record.image = name;
             keptImages.insert(name);

@@ -57,7 +57,7 @@ public:
     // Writes the index for these entries, each image once, and removes image files no entry
     // names any more. The index is streamed to its file once its length is known to fit: a save
     // costs little memory beside the entries, and an index past the limit costs no write.
-    // Answers none on success, else why the index could not be written.
+    // Answers none on success, else why the index, or a picture before it, could not be written.
     std::optional<SaveFailure> save(const std::vector<ClipItem>& items) const;
     // Reads the index. Removes first what interrupted saves left behind.
     Loaded load() const;

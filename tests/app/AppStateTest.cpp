@@ -139,7 +139,8 @@ TEST_F(AppStateStartTest, StartAppliesDockIconPurgesStaleStatusItemsAndFollowsSc
     EXPECT_EQ(state->notchDrop().panel()->geometry(), QRect(662, 0, 188, 32));
 }
 
-TEST_F(AppStateStartTest, ADamagedSettingsFileLeavesTheStoredClipboardHistoryInPlace) {
+TEST_F(AppStateStartTest,
+       ADamagedSettingsFileLeavesTheStoredClipboardHistoryInPlaceUntilTheUserSwitchesItOff) {
     // Switched off, the history is deleted at start; with the settings file damaged, the switch is
     // not the user's and nothing goes.
     ClipboardStore store;
@@ -151,6 +152,10 @@ TEST_F(AppStateStartTest, ADamagedSettingsFileLeavesTheStoredClipboardHistoryInP
     buildState();
     state->start(false);
     EXPECT_TRUE(store.exists());
+    // Switched off by the user in this run, it goes.
+    settings->setClipboardEnabled(false);
+    EXPECT_FALSE(store.exists());
+    ASSERT_FALSE(store.save({ClipItem::makeText("kept")}));
 
     // A file read as usual that says so deletes it.
     platform->defaults = std::make_unique<UserDefaults>(std::make_unique<FakeDefaultsFile>(), scheduler);

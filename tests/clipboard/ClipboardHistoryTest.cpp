@@ -394,6 +394,45 @@ TEST_F(ClipboardHistoryTest, AFailedSaveIsToldOnceKeptAndRetriedOnATimerUntilItL
     EXPECT_EQ(told.count(), 1);
 }
 
+TEST_F(ClipboardHistoryTest, APictureThatCannotBeWrittenFailsTheSaveUntilARetryWritesIt) {
+    // Given a history kept for days, saved with a text
+    settings->setClipboardRetentionDays(3);
+    auto history = makeHistory();
+    QSignalSpy told(history.get(), &ClipboardHistory::saveFailed);
+    const auto settle = [&](Seconds wait) {
+        scheduler.advance(wait);
+        history->waitForSaves();
+        QCoreApplication::processEvents();
+    };
+    pasteboard->copyText("text");
+    poll();
+    settle(Seconds(1));
+
+    // When a picture is copied whose file cannot be written: its name links to a folder under a file
+    pasteboard->copy({{"image/png", pngOf(Qt::red)}});
+    poll();
+    const QString name = storeImageName(history->items()[0].id.toString(QUuid::WithoutBraces));
+    writeBytes(home.path() + "/blocker", "a file");
+    ASSERT_TRUE(QFile::link(home.path() + "/blocker/picture.png", dir() + "/" + name));
+    settle(Seconds(1));
+
+    // Then the save failed, told once with the picture's name, and the index still holds the text
+    // alone rather than naming a picture that is not there
+    ASSERT_EQ(told.count(), 1);
+    EXPECT_TRUE(told.at(0).at(0).toString().contains(name)) << qPrintable(told.at(0).at(0).toString());
+    const auto before = decodeClipboardIndex(readBytes(dir() + "/index.json"), nullptr);
+    ASSERT_TRUE(before);
+    EXPECT_EQ(before->size(), 1u);
+
+    // When the file can be written again: the retry writes the picture and the index with it
+    ASSERT_TRUE(QFile::remove(dir() + "/" + name));
+    settle(ClipboardSaver::retryInterval);
+    const ClipboardStore::Loaded loaded = ClipboardStore(dir()).load();
+    ASSERT_EQ(loaded.items.size(), 2u);
+    EXPECT_EQ(loaded.items[0].kind, ClipItem::Kind::image);
+    EXPECT_EQ(told.count(), 1);
+}
+
 TEST_F(ClipboardHistoryTest, AHistoryTooLargeToSaveIsToldOnceAndTriedAgainOnlyOnceItChanges) {
     // Given a store whose index may hold 1 KiB, and a history that fits
     settings->setClipboardRetentionDays(3);
@@ -877,6 +916,43 @@ TEST_F(ClipboardHistoryTest, AnEmptiedHistoryReachesTheDiskAtQuitOnlyWhenEntries
         history->flushForTermination();
         EXPECT_FALSE(QFileInfo::exists(dir()));
         settings->setClipboardEnabled(true);
+    }
+}
+
+TEST_F(ClipboardHistoryTest, AClearedHistoryWhoseSaveFailedIsSavedAtQuit) {
+    settings->setClipboardRetentionDays(3);
+    // The failure heard on the main thread (its retry waiting), or not heard yet
+    for (const bool heard : {true, false}) {
+        SCOPED_TRACE(heard);
+        // Given a history saved with an entry
+        QDir(dir()).removeRecursively();
+        auto history = makeHistory();
+        pasteboard->copyText("cleared");
+        poll();
+        scheduler.advance(Seconds(1));
+        history->waitForSaves();
+        ASSERT_EQ(ClipboardStore(dir()).load().items.size(), 1u);
+
+        // When it is cleared and that save fails (a file in the folder's place), and the quit
+        // comes once the folder is back
+        const QString away = home.path() + "/away";
+        ASSERT_TRUE(QDir().rename(dir(), away));
+        writeBytes(dir(), "a file");
+        if (!heard)
+            background.setMode(ManualExecutor::Mode::stepped);
+        history->clear();
+        scheduler.advance(Seconds(1));
+        if (!heard) {
+            ASSERT_TRUE(background.runNextWork());
+        }
+        ASSERT_TRUE(QFile::remove(dir()));
+        ASSERT_TRUE(QDir().rename(away, dir()));
+        history->flushForTermination();
+        background.drain();
+        background.setMode(ManualExecutor::Mode::inlineMode);
+
+        // Then the store holds the empty list: the cleared entry does not come back
+        EXPECT_EQ(readBytes(dir() + "/index.json").toStdString(), "[]");
     }
 }
 

@@ -1,6 +1,7 @@
 // The clipboard history against owners that attack it: one that sends a copy in chunks without
 // end, one that takes the clipboard 20 times a second with a new picture, one that offers 100,000
-// types, one that copies 50 texts a second, one that answers text in numbers, one whose pictures
+// types, one that hides the password marker past 1,100 types, one that lists one type a million
+// times, one that copies 50 texts a second, one that answers text in numbers, one whose pictures
 // of one pixel each carry 100 MB more, and one that copies two million files. Meanwhile the
 // event loop keeps answering, memory stays bounded, and afterwards an ordinary copy is recorded
 // and the strip opens. Each attack lasts CORVANE_ATTACK_SECONDS (3 by default). And the clipboard's
@@ -125,6 +126,10 @@ TEST(ClipboardAttack, HostileOwnersCostNeitherTheEventLoopNorMemoryAndTheNextCop
         {"chunks without end", {"endless"}, false},
         {"20 pictures a second", QStringList{"pictures", "20"} + pictures, true},
         {"100,000 types", {"targets", "100000"}, false},
+        // Text offered first, then more types than are looked at, the password marker past them
+        {"the marker past 1,100 types", {"marked-late", "1100"}, false},
+        // Text, then a million times one type: a list longer than any real one, never taken in
+        {"one type a million times", {"repeated", "1000000"}, false},
         {"50 texts a second", {"texts", "50"}, true},
         {"text answered in numbers", {"wrong", "numbers"}, false},
         {"pixels carrying 100 MB", QStringList{"padded", "2", "100"} + pixels, true},

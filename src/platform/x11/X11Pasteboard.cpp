@@ -36,6 +36,14 @@ constexpr qsizetype atomNameCacheLimit = 8192;
 // How long one turn of the event loop spends on the clipboard's events before it lets others run.
 constexpr qint64 dispatchSliceMs = 10;
 
+// What a read may still take in: the list of types within its own small bound, the content within
+// the read's, which counts the list too.
+qsizetype roomLeft(bool listingTypes, qsizetype received) {
+    const qsizetype limit =
+        listingTypes ? qsizetype(X11Pasteboard::typeListLimit) * 4 : X11Pasteboard::sizeLimit;
+    return std::max<qsizetype>(limit - received, 0);
+}
+
 QClipboard* qtClipboard() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard()
                                                                         : nullptr;
@@ -139,21 +147,24 @@ xcb_atom_t X11Pasteboard::intern(const QString& name) {
     return atom;
 }
 
-QStringList X11Pasteboard::atomNames(Read& read, const std::vector<uint32_t>& offered) {
-    // Only the first offered types count: no owner has a reason to offer thousands, and each name
-    // not yet known costs the server a reply.
+std::optional<QStringList> X11Pasteboard::atomNames(Read& read, const std::vector<uint32_t>& offered) {
+    // No owner has a reason to offer thousands of types, and each name not yet known costs the
+    // server a reply. An offer of more is not looked at in part: a type left out might be the
+    // marker that keeps it from the history.
     std::vector<uint32_t> atoms;
     QSet<uint32_t> seen;
     for (uint32_t atom : offered) {
-        if (int(atoms.size()) == typeLimit)
-            break;
-        if (atom != XCB_ATOM_NONE && !seen.contains(atom)) {
-            seen.insert(atom);
-            atoms.push_back(atom);
+        if (atom == XCB_ATOM_NONE || seen.contains(atom))
+            continue;
+        if (int(atoms.size()) == typeLimit) {
+            qCDebug(lcApp,
+                    "The clipboard's owner offered more than %d types for one copy; nothing is recorded",
+                    typeLimit);
+            return std::nullopt;
         }
+        seen.insert(atom);
+        atoms.push_back(atom);
     }
-    if (offered.size() > atoms.size())
-        qCDebug(lcApp, "The clipboard offered %zu types; %zu looked at", offered.size(), atoms.size());
     if (m_atomNames.size() > atomNameCacheLimit) {
         m_atomNames.clear();
         m_atoms.clear();
@@ -313,7 +324,7 @@ void X11Pasteboard::takeAnswer(Read& read) {
     // read may still take in is asked for: a longer value ends the read. The reply is taken when
     // it comes in, not waited for: a server kept busy (by the owner's chunks, or a loaded machine)
     // would hold the event loop for as long.
-    const qsizetype room = std::max<qsizetype>(sizeLimit - read.received, 0);
+    const qsizetype room = roomLeft(!read.haveTypes, read.received);
     read.asked =
         xcb_get_property(c, 1, read.window, m_property, XCB_ATOM_ANY, 0, uint32_t(room / 4 + 1)).sequence;
     m_x->flush();
@@ -346,14 +357,19 @@ void X11Pasteboard::answered(Read& read, const xcb_get_property_reply_t* reply) 
         targetDone(read, std::nullopt);
         return;
     }
-    const qsizetype room = std::max<qsizetype>(sizeLimit - read.received, 0);
+    const qsizetype room = roomLeft(!read.haveTypes, read.received);
     // The value's length comes in bytes, whatever the format.
     const int length = xcb_get_property_value_length(reply);
     const auto overflows = [&](qsizetype more) {
         if (reply->bytes_after == 0 && more <= room)
             return false;
-        qCDebug(lcApp, "The clipboard's owner sent more than %lld MiB for one copy; nothing is recorded",
-                static_cast<long long>(sizeLimit / (1024 * 1024)));
+        if (read.haveTypes)
+            qCDebug(lcApp, "The clipboard's owner sent more than %lld MiB for one copy; nothing is recorded",
+                    static_cast<long long>(sizeLimit / (1024 * 1024)));
+        else
+            qCDebug(lcApp,
+                    "The clipboard's owner listed more than %d types for one copy; nothing is recorded",
+                    typeListLimit);
         finish(read, std::nullopt);
         return true;
     };
@@ -417,7 +433,12 @@ void X11Pasteboard::targetDone(Read& read, std::optional<QByteArray> bytes) {
         if (bytes) {
             std::vector<uint32_t> atoms(static_cast<size_t>(bytes->size()) / 4);
             std::memcpy(atoms.data(), bytes->constData(), atoms.size() * 4);
-            read.content.types = atomNames(read, atoms);
+            std::optional<QStringList> types = atomNames(read, atoms);
+            if (!types) {
+                finish(read, std::nullopt);
+                return;
+            }
+            read.content.types = std::move(*types);
             if (std::any_of(read.content.types.cbegin(), read.content.types.cend(), isPlainTextTarget) &&
                 !read.content.types.contains(QLatin1String("text/plain")))
                 read.content.types.append(QStringLiteral("text/plain"));

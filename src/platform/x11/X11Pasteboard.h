@@ -39,8 +39,13 @@ public:
     // of an 8K screen is 133 MB as raw pixels, tens of MB as PNG); an owner that sends more costs
     // that read alone.
     static constexpr qsizetype sizeLimit = qsizetype(128) * 1024 * 1024;
-    // The types of an offer that are looked at; real owners offer a few dozen.
+    // The most types an offer may have; real owners offer a few dozen. An offer of more is
+    // refused whole: a type past those looked at might be a marker that it is not to be recorded.
     static constexpr int typeLimit = 1024;
+    // The longest list of types read, repeats included: four times `typeLimit` leaves room for an
+    // owner that names a type more than once, and is 16 KiB, one small reply, walked at once. A
+    // longer list refuses the offer without being taken in.
+    static constexpr int typeListLimit = 4 * typeLimit;
 
     explicit X11Pasteboard(Scheduler& scheduler, const QByteArray& displayName = {});
     ~X11Pasteboard() override;
@@ -73,8 +78,9 @@ private:
     void finish(Read& read, std::optional<PasteboardContent> content);
     void restartTimer(Read& read);
     xcb_atom_t intern(const QString& name);
-    // The names of the first `typeLimit` offered types, which the read keeps to check answers by.
-    QStringList atomNames(Read& read, const std::vector<uint32_t>& atoms);
+    // The names of the offered types, each once, which the read keeps to check answers by; none
+    // when there are more than `typeLimit`.
+    std::optional<QStringList> atomNames(Read& read, const std::vector<uint32_t>& atoms);
     // Runs `done` from the event loop, unless the reads are cancelled first.
     void deliver(ReadDone done, std::optional<PasteboardContent> content);
     void readThroughQt(const TypePicker& pick, const ReadDone& done);

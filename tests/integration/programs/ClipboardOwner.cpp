@@ -13,6 +13,9 @@
 //                      again)
 //   texts RATE         takes the clipboard RATE times a second, each time with a new text
 //   targets COUNT      offers COUNT types, every one a different name, and text after them all
+//   marked-late COUNT  offers text, then COUNT types every one a different name, then the
+//                      password-manager marker (every request answered with the text)
+//   repeated COUNT     offers text, then one other type COUNT times over
 //   fresh COUNT [TYPE] offers COUNT types, their names new at every request for the list, and
 //                      text in the first list only (UTF8_STRING, answered as TYPE, also offered)
 //   wrong HOW          answers outside the protocol: text in 32-bit numbers of another type
@@ -324,6 +327,24 @@ int main(int argc, char** argv) {
         offered.push_back(utf8);
         serve(c, window, clipboard, targets, milliseconds(0), false, [&](int) {
             return Offer{offered, utf8, "offered past the types looked at"};
+        });
+    }
+    if (role == "marked-late" && argc == 3) {
+        // A reader that looks at only the first types takes the text and misses the marker.
+        const xcb_atom_t marker = intern(c, "x-kde-passwordManagerHint");
+        std::vector<xcb_atom_t> offered{utf8};
+        const std::vector<xcb_atom_t> others = internNames(c, "CORVANE_BEFORE_MARKER_", std::atoi(argv[2]));
+        offered.insert(offered.end(), others.begin(), others.end());
+        offered.push_back(marker);
+        serve(c, window, clipboard, targets, milliseconds(0), false, [&](int) {
+            return Offer{offered, utf8, "marked past the types looked at"};
+        });
+    }
+    if (role == "repeated" && argc == 3) {
+        std::vector<xcb_atom_t> offered(size_t(std::atoi(argv[2])), intern(c, "CORVANE_REPEATED"));
+        offered.insert(offered.begin(), utf8);
+        serve(c, window, clipboard, targets, milliseconds(0), false, [&](int) {
+            return Offer{offered, utf8, "offered before a repeated type"};
         });
     }
     if (role == "fresh" && (argc == 3 || argc == 4)) {
