@@ -301,11 +301,17 @@ void FileShelfController::setContent(FilePanel& panel, const ShelfSource& source
                                                   m_services.shell, m_services.scheduler, m_services.worker);
     QPointer<FilePanel> weakPanel(&panel);
     QPointer<FileShelfController> self(this);
-    model->onSelectionChange = [self, weakPanel] {
+    const auto reloadPreview = [self, weakPanel] {
         if (self && weakPanel && self->m_preview && self->m_preview->isVisible() &&
             self->m_preview->owner() == weakPanel)
             self->m_preview->reloadData();
     };
+    model->onSelectionChange = reloadPreview;
+    // A listing changes the selection too, and not through the user: a selected file that is
+    // deleted or renamed drops out of it, and one kept in the Tray goes missing. The preview
+    // follows, rather than go on showing a file that is no longer there.
+    connect(model.get(), &ShelfListModel::selectionChanged, &panel, reloadPreview);
+    connect(model.get(), &ShelfListModel::filesChanged, &panel, reloadPreview);
     // Taskbars and window lists name the panel by the folder it shows.
     const auto retitle = [weakPanel, shown = model.get()] {
         if (weakPanel)

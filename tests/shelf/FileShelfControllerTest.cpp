@@ -392,6 +392,34 @@ TEST_F(FileShelfControllerTest, TheArrowsLeaveASelectionOfSeveralWhenSomeAreGone
     EXPECT_EQ(preview.content().name, QStringLiteral("a.txt"));
 }
 
+// A selected file deleted behind the list's back leaves the preview with it, at the listing that
+// drops it, not at the user's next click.
+TEST_F(FileShelfControllerTest, ThePreviewLetsGoOfASelectedFileThatIsDeleted) {
+    QTemporaryDir folder;
+    for (const char* name : {"a.txt", "b.txt"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(name);
+    }
+    buildState();
+    settings->setShelfSort(ShelfSort::name);
+    controller().openFloating(ShelfSource::folder(folder.path()));
+    ShelfListModel& list = *controller().floatingPanel(ShelfSource::folder(folder.path()))->model();
+    ASSERT_EQ(list.files().size(), 2u);
+    list.click(list.files()[1], {});
+    PreviewPanel& preview = controller().preview();
+    ASSERT_TRUE(controller().handleKeyDown(*controller().floatingPanel(ShelfSource::folder(folder.path())),
+                                           Qt::Key_Space, {}));
+    ASSERT_EQ(preview.content().text, QStringLiteral("b.txt"));
+
+    ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("b.txt"))));
+    list.reload();
+    ASSERT_EQ(list.files().size(), 1u);
+    EXPECT_TRUE(preview.isVisible());
+    EXPECT_TRUE(preview.items().isEmpty());
+    EXPECT_TRUE(preview.titleText().isEmpty());
+}
+
 TEST_F(FileShelfControllerTest, OpenListsTakeANewAccentAtOnce) {
     buildState();
     settings->setSidebarAccent(AccentChoice::lumenForge);
