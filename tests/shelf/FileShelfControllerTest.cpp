@@ -53,6 +53,18 @@ protected:
         return state->shelf();
     }
     void store(const std::string& key, Json value) { platform->defaults->set(key, std::move(value)); }
+    // A floating panel on `folder`, sorted by name, holding `names`, each file holding its name.
+    FilePanel& openFolderOf(const QTemporaryDir& folder, std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            QFile file(folder.filePath(QString::fromLatin1(name)));
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(name);
+        }
+        buildState();
+        settings->setShelfSort(ShelfSort::name);
+        controller().openFloating(ShelfSource::folder(folder.path()));
+        return *controller().floatingPanel(ShelfSource::folder(folder.path()));
+    }
 };
 
 TEST_F(FileShelfControllerTest, PopoverAndNewFloatingPanelsTakeTheirFrames) {
@@ -332,15 +344,7 @@ TEST_F(FileShelfControllerTest, ThePreviewStepsThroughSeveralSelectedFilesAndLea
 // is selected, and on to the next file selected.
 TEST_F(FileShelfControllerTest, ThePreviewStaysOpenThroughAnEmptySelection) {
     QTemporaryDir folder;
-    for (const char* name : {"a.txt", "b.txt"}) {
-        QFile file(folder.filePath(QString::fromLatin1(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(name);
-    }
-    buildState();
-    settings->setShelfSort(ShelfSort::name);
-    controller().openFloating(ShelfSource::folder(folder.path()));
-    FilePanel& panel = *controller().floatingPanel(ShelfSource::folder(folder.path()));
+    FilePanel& panel = openFolderOf(folder, {"a.txt", "b.txt"});
     ShelfListModel& list = *panel.model();
     ASSERT_EQ(list.files().size(), 2u);
     list.click(list.files()[0], {});
@@ -396,20 +400,12 @@ TEST_F(FileShelfControllerTest, TheArrowsLeaveASelectionOfSeveralWhenSomeAreGone
 // drops it, not at the user's next click.
 TEST_F(FileShelfControllerTest, ThePreviewLetsGoOfASelectedFileThatIsDeleted) {
     QTemporaryDir folder;
-    for (const char* name : {"a.txt", "b.txt"}) {
-        QFile file(folder.filePath(QString::fromLatin1(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(name);
-    }
-    buildState();
-    settings->setShelfSort(ShelfSort::name);
-    controller().openFloating(ShelfSource::folder(folder.path()));
-    ShelfListModel& list = *controller().floatingPanel(ShelfSource::folder(folder.path()))->model();
+    FilePanel& panel = openFolderOf(folder, {"a.txt", "b.txt"});
+    ShelfListModel& list = *panel.model();
     ASSERT_EQ(list.files().size(), 2u);
     list.click(list.files()[1], {});
     PreviewPanel& preview = controller().preview();
-    ASSERT_TRUE(controller().handleKeyDown(*controller().floatingPanel(ShelfSource::folder(folder.path())),
-                                           Qt::Key_Space, {}));
+    ASSERT_TRUE(controller().handleKeyDown(panel, Qt::Key_Space, {}));
     ASSERT_EQ(preview.content().text, QStringLiteral("b.txt"));
 
     ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("b.txt"))));
